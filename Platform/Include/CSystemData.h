@@ -1,0 +1,41 @@
+#ifndef PLATFORM_CSYSTEMDATA_H
+#define PLATFORM_CSYSTEMDATA_H
+
+#include <glibmm/ustring.h>
+
+#include <string>
+
+typedef unsigned int tPlayerID;
+
+// Where the title's files, the shared audio, the players' data and the upload
+// folders are. The host fills the configuration before the module starts;
+// every answer ends with "/", never changes, and folders are made on first use.
+class CSystemData
+{
+public:
+    struct Config
+    {
+        std::string titlePath;
+        std::string dataRoot = "data/";
+        std::string universalAudioPath;
+        std::string uploadRoot;
+        std::string packageID = "Scrivlet";
+    };
+
+    static CSystemData* Instance();
+
+    // Sets the roots; only before the first query (later calls are ignored so
+    // that answers stay the same for the life of the process).
+    static bool Configure(const Config& config);
+
+    Glib::ustring GetCurrentTitlePath() const;
+    Glib::ustring GetUniversalAudioPath() const;
+    Glib::ustring GetCurrentGamePackageID() const;
+    Glib::ustring GetLocalDataPath(tPlayerID player, const Glib::ustring& name) const;
+    Glib::ustring GetUploadDataPath(const Glib::ustring& name) const;
+
+private:
+    CSystemData() = default;
+};
+
+#endif

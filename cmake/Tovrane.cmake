@@ -1,0 +1,35 @@
+# tovrane_library(Name dep...): a static library of every source in Libs/Name/Src.
+function(tovrane_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Libs/${name}/Src/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/Include)
+  target_link_libraries(${name} PUBLIC ${ARGN} Boost::boost)
+endfunction()
+
+# tovrane_tests(Folder dep...): one GoogleTest program of every source in tests/Folder.
+function(tovrane_tests folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  set(target test_${folder})
+  add_executable(${target} ${sources})
+  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${target} PRIVATE
+    TOVRANE_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
+    TOVRANE_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
+endfunction()
+
+# tovrane_fuzzer(name dep...): a libFuzzer target from tests/fuzz/name.cpp.
+function(tovrane_fuzzer name)
+  if(NOT TOVRANE_FUZZ)
+    return()
+  endif()
+  add_executable(fuzz_${name} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${name}.cpp)
+  target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(fuzz_${name} PRIVATE ${ARGN})
+endfunction()

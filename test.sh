@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: an optimised build,
+# then a clang build with AddressSanitizer and UndefinedBehaviorSanitizer (which
+# also builds the fuzz targets and runs each briefly), then the thread tests
+# under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./tools/install-deps.sh
+
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-20}
+
+echo "== optimised build"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release -j"$jobs"
+ctest --test-dir build/release -j"$jobs" --output-on-failure --timeout 300
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+CC=clang CXX=clang++ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTOVRANE_SANITIZE=ON -DTOVRANE_FUZZ=ON -DTOVRANE_BENCH=OFF >/dev/null
+cmake --build build/asan -j"$jobs"
+ctest --test-dir build/asan -j"$jobs" --output-on-failure --timeout 600
+
+echo "== fuzz targets (${fuzz_seconds}s each)"
+shopt -s nullglob
+for fuzzer in build/asan/tests/fuzz_*; do
+  name=${fuzzer##*/fuzz_}
+  work=build/asan/fuzz-corpus/$name
+  mkdir -p "$work"
+  seeds=()
+  [ -d "tests/fuzz/corpus/$name" ] && seeds+=("tests/fuzz/corpus/$name")
+  echo "-- $name"
+  "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+    "$work" "${seeds[@]}" >"build/asan/fuzz-$name.log" 2>&1 || {
+    tail -50 "build/asan/fuzz-$name.log"
+    echo "fuzz target $name found a fault"
+    exit 1
+  }
+done
+
+if grep -q 'TOVRANE_THREAD_TESTS' tests/CMakeLists.txt 2>/dev/null; then
+  echo "== ThreadSanitizer build (thread tests)"
+  CC=clang CXX=clang++ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTOVRANE_TSAN=ON -DTOVRANE_BENCH=OFF >/dev/null
+  cmake --build build/tsan -j"$jobs"
+  ctest --test-dir build/tsan -j"$jobs" -L thread --output-on-failure --timeout 600
+fi
+
+echo "All tests passed."
