@@ -1,6 +1,9 @@
 # tovrane_library(Name dep...): a static library of every source in Libs/Name/Src.
 function(tovrane_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Libs/${name}/Src/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/Include)
   target_link_libraries(${name} PUBLIC ${ARGN} Boost::boost)
