@@ -1,3 +1,5 @@
+set(TOVRANE_LIBRARIES Foundation Graphics SceneGraph UI GLES1Renderer VendrixApplication Game)
+
 # tovrane_library(Name dep...): a static library of every source in Libs/Name/Src.
 function(tovrane_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Libs/${name}/Src/*.cpp)
@@ -6,7 +8,14 @@ function(tovrane_library name)
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/Include)
-  target_link_libraries(${name} PUBLIC ${ARGN} Boost::boost)
+  # Engine libraries that have no sources yet are left out of the link.
+  set(deps)
+  foreach(dep ${ARGN})
+    if(TARGET ${dep} OR NOT dep IN_LIST TOVRANE_LIBRARIES)
+      list(APPEND deps ${dep})
+    endif()
+  endforeach()
+  target_link_libraries(${name} PUBLIC ${deps} Boost::boost)
 endfunction()
 
 # tovrane_tests(Folder dep...): one GoogleTest program of every source in tests/Folder.
@@ -16,9 +25,15 @@ function(tovrane_tests folder)
     return()
   endif()
   set(target test_${folder})
+  set(deps)
+  foreach(dep ${ARGN})
+    if(TARGET ${dep} OR NOT dep IN_LIST TOVRANE_LIBRARIES)
+      list(APPEND deps ${dep})
+    endif()
+  endforeach()
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${target} PRIVATE ${deps} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE
     TOVRANE_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TOVRANE_BINARY_DIR="${CMAKE_BINARY_DIR}")
