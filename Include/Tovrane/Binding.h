@@ -1,6 +1,7 @@
 #ifndef TOVRANE_BINDING_H
 #define TOVRANE_BINDING_H
 
+#include <cstddef>
 #include <vector>
 
 namespace Tovrane
@@ -34,7 +35,7 @@ public:
     {
         while (!bindings.empty())
         {
-            const size_t before = bindings.size();
+            const std::size_t before = bindings.size();
             BindingInformation first = bindings.front();
             (first.renderer->*first.release)(this);
             if (bindings.size() == before)
