@@ -1,0 +1,43 @@
+#ifndef TOVRANE_TEXTUREMANAGER_H
+#define TOVRANE_TEXTUREMANAGER_H
+
+#include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace Tovrane
+{
+class Texture;
+typedef boost::shared_ptr<Texture> TexturePtr;
+
+// Turns a picture's file name into a shared texture. Folders are searched from
+// the last added to the first (the title's "images/" folder comes first in the
+// list, so it is searched last). Loaded textures are remembered by name through
+// weak references only, so a texture lives only while somebody shows it.
+// A manager is used by one thread at a time.
+class TextureManager
+{
+public:
+    TextureManager();
+
+    // Appends a folder (ending in "/"), e.g. the "images/" folder of downloaded
+    // content, which is then searched before the folders added earlier.
+    void addTexturePath(const std::string& path);
+    // The cached texture of that name while it lives, else a freshly loaded one.
+    TexturePtr getTexture(const std::string& fileName);
+    // Loads the file from the search folders without looking at the cache.
+    // A picture missing from the title's own folder is an installation error
+    // (assertion); when folders were added, a missing picture may be the fault
+    // of downloaded content and gives an empty pointer instead.
+    TexturePtr findTexture(const std::string& fileName);
+
+private:
+    std::vector<std::string> texturePaths;
+    std::map<std::string, boost::weak_ptr<Texture>> cache;
+};
+}
+
+#endif
