@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace Tovrane
@@ -123,15 +123,19 @@ private:
         ResourceIdentifier* identifier;
     };
 
-    // Appends an entry {this, release, identifier} and remembers the resource.
+    // Appends an entry {this, release, identifier} and remembers the resource
+    // with the back end's release call for it.
     void addBinding(ResourceBinding* binding, ResourceBinding::ReleaseOperation release,
-                    ResourceIdentifier* identifier);
+                    ReleaseCall backEndRelease, ResourceIdentifier* identifier);
     void release(ResourceBinding* binding, ReleaseCall backEndRelease);
+    // Removes the entry {this, identifier} by moving the last entry into its place.
+    void removeEntry(ResourceBinding* binding, ResourceIdentifier* identifier);
 
-    // Guards `bound` and `pending`, which other threads change when they drop bindings.
+    // Guards the entries this renderer makes and removes in resources, `bound`
+    // and `pending`: other threads drop bindings while this one draws.
     std::mutex mutex;
     std::thread::id drawingThread;
-    std::unordered_set<ResourceBinding*> bound;
+    std::unordered_map<ResourceBinding*, ReleaseCall> bound;
     std::vector<PendingRelease> pending;
 };
 }

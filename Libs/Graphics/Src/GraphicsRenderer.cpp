@@ -1,0 +1,219 @@
+#include "Tovrane/GraphicsRenderer.h"
+
+#include "Tovrane/Assert.h"
+#include "Tovrane/Texture.h"
+
+namespace Tovrane
+{
+GraphicsRenderer::GraphicsRenderer()
+    : width(320),
+      height(240),
+      camera(nullptr),
+      allocatedBufferBytes(0),
+      peakBufferBytes(0),
+      allocatedTextureBytes(0),
+      peakTextureBytes(0),
+      drawingThread(std::this_thread::get_id())
+{
+}
+
+GraphicsRenderer::~GraphicsRenderer()
+{
+    // The back end has freed its copies by now (releaseAllBindings); whatever
+    // is left only loses its entries, so that no resource calls back into a
+    // destroyed renderer.
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& resource : bound)
+    {
+        std::vector<ResourceBinding::BindingInformation>& entries = resource.first->bindings;
+        for (size_t i = 0; i < entries.size();)
+        {
+            if (entries[i].renderer == this)
+            {
+                entries[i] = entries.back();
+                entries.pop_back();
+            }
+            else
+                ++i;
+        }
+    }
+}
+
+void GraphicsRenderer::setCamera(CameraPtr newCamera)
+{
+    camera = newCamera.get();
+    if (camera)
+    {
+        onViewportChange();
+        onFrustumChange();
+    }
+}
+
+void GraphicsRenderer::addBinding(ResourceBinding* binding, ResourceBinding::ReleaseOperation releaseOperation,
+                                  ReleaseCall backEndRelease, ResourceIdentifier* identifier)
+{
+    TOVRANE_ASSERT(identifier && "The back end returned no identifier");
+    std::lock_guard<std::mutex> lock(mutex);
+    binding->bindings.push_back({this, releaseOperation, identifier});
+    bound[binding] = backEndRelease;
+}
+
+void GraphicsRenderer::bindTexture(TexturePtr texture)
+{
+    ResourceBinding* binding = texture.get();
+    if (!binding || binding->getIdentifier(this))
+        return;
+    addBinding(binding, &GraphicsRenderer::releaseTexture, &GraphicsRenderer::onReleaseTexture,
+               onBindTexture(texture));
+}
+
+void GraphicsRenderer::bindVertexBuffer(VertexBufferPtr buffer)
+{
+    ResourceBinding* binding = buffer.get();
+    if (!binding || binding->getIdentifier(this))
+        return;
+    addBinding(binding, &GraphicsRenderer::releaseVertexBuffer, &GraphicsRenderer::onReleaseVertexBuffer,
+               onBindVertexBuffer(buffer));
+}
+
+void GraphicsRenderer::bindIndexBuffer(IndexBufferPtr buffer)
+{
+    ResourceBinding* binding = buffer.get();
+    if (!binding || binding->getIdentifier(this))
+        return;
+    addBinding(binding, &GraphicsRenderer::releaseIndexBuffer, &GraphicsRenderer::onReleaseIndexBuffer,
+               onBindIndexBuffer(buffer));
+}
+
+// The null checks below read like the shared-pointer library's own, whose
+// message callers know.
+void GraphicsRenderer::enableTexture(TexturePtr texture, int unit)
+{
+    const Texture* px = texture.get();
+    TOVRANE_ASSERT(px != 0);
+    bindTexture(texture);
+    onEnableTexture(texture->getIdentifier(this), unit);
+}
+
+void GraphicsRenderer::disableTexture(TexturePtr texture, int unit)
+{
+    const Texture* px = texture.get();
+    TOVRANE_ASSERT(px != 0);
+    onDisableTexture(texture->getIdentifier(this), unit);
+}
+
+void GraphicsRenderer::enableVertexBuffer(VertexBufferPtr buffer)
+{
+    const VertexBuffer* px = buffer.get();
+    TOVRANE_ASSERT(px != 0);
+    bindVertexBuffer(buffer);
+    onEnableVertexBuffer(buffer, buffer->getIdentifier(this));
+}
+
+void GraphicsRenderer::disableVertexBuffer(VertexBufferPtr buffer)
+{
+    const VertexBuffer* px = buffer.get();
+    TOVRANE_ASSERT(px != 0);
+    onDisableVertexBuffer(buffer, buffer->getIdentifier(this));
+}
+
+void GraphicsRenderer::enableIndexBuffer(IndexBufferPtr buffer)
+{
+    if (!buffer)
+        return;
+    bindIndexBuffer(buffer);
+    onEnableIndexBuffer(buffer->getIdentifier(this));
+}
+
+void GraphicsRenderer::disableIndexBuffer(IndexBufferPtr buffer)
+{
+    if (!buffer)
+        return;
+    onDisableIndexBuffer(buffer->getIdentifier(this));
+}
+
+void GraphicsRenderer::releaseTexture(ResourceBinding* binding)
+{
+    release(binding, &GraphicsRenderer::onReleaseTexture);
+}
+
+void GraphicsRenderer::releaseVertexBuffer(ResourceBinding* binding)
+{
+    release(binding, &GraphicsRenderer::onReleaseVertexBuffer);
+}
+
+void GraphicsRenderer::releaseIndexBuffer(ResourceBinding* binding)
+{
+    release(binding, &GraphicsRenderer::onReleaseIndexBuffer);
+}
+
+void GraphicsRenderer::removeEntry(ResourceBinding* binding, ResourceIdentifier* identifier)
+{
+    std::vector<ResourceBinding::BindingInformation>& entries = binding->bindings;
+    for (size_t i = 0; i < entries.size(); ++i)
+    {
+        if (entries[i].renderer == this && entries[i].identifier == identifier)
+        {
+            entries[i] = entries.back();
+            entries.pop_back();
+            return;
+        }
+    }
+}
+
+void GraphicsRenderer::release(ResourceBinding* binding, ReleaseCall backEndRelease)
+{
+    if (!binding)
+        return;
+    ResourceIdentifier* identifier;
+    bool now;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        identifier = binding->getIdentifier(this);
+        if (!identifier)
+            return;
+        removeEntry(binding, identifier);
+        bound.erase(binding);
+        // Only the drawing thread has the graphics context; any other thread
+        // leaves the back end's part to the next frame.
+        now = std::this_thread::get_id() == drawingThread;
+        if (!now)
+            pending.push_back({backEndRelease, identifier});
+    }
+    if (now)
+        (this->*backEndRelease)(identifier);
+}
+
+void GraphicsRenderer::releasePendingBindings()
+{
+    TOVRANE_ASSERT(std::this_thread::get_id() == drawingThread &&
+                   "Queued releases are carried out on the drawing thread");
+    std::vector<PendingRelease> work;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        work.swap(pending);
+    }
+    for (const PendingRelease& item : work)
+        (this->*item.release)(item.identifier);
+}
+
+void GraphicsRenderer::releaseAllBindings()
+{
+    std::vector<PendingRelease> work;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        work.swap(pending);
+        for (const auto& resource : bound)
+        {
+            ResourceIdentifier* identifier = resource.first->getIdentifier(this);
+            if (!identifier)
+                continue;
+            removeEntry(resource.first, identifier);
+            work.push_back({resource.second, identifier});
+        }
+        bound.clear();
+    }
+    for (const PendingRelease& item : work)
+        (this->*item.release)(item.identifier);
+}
+}

@@ -1,0 +1,3 @@
+#include "Tovrane/GraphicsState.h"
+
+TOVRANE_IMPLEMENT_RTTI(Tovrane, GraphicsState, Object);
