@@ -1,0 +1,26 @@
+#ifndef PLATFORM_ATOMICFILE_H
+#define PLATFORM_ATOMICFILE_H
+
+#include <cstdio>
+
+// Whole-file replacement. fopenAtomic opens a temporary file in the folder of
+// `path`; fcloseAtomic flushes it, checks for write errors, syncs it to disk and
+// renames it over `path`. Readers using plain fopen see either the old file or
+// the new one, never a mix, also when the writer is killed part-way.
+
+// Opens `path` for writing ("w", "wb", "w+"...). Null when the temporary file
+// cannot be made (missing or read-only folder, bad mode); errno tells why.
+std::FILE* fopenAtomic(const char* path, const char* mode);
+
+// Closes a stream from fopenAtomic and puts the new content in place. Returns
+// 0 on success. On any failure (write error, full disk, rename refused) the
+// temporary file is removed, the old file is left as it was, and the result is
+// non-zero. Also non-zero, with the new file in place, when only the final sync
+// of the folder failed.
+int fcloseAtomic(std::FILE* stream);
+
+// Closes a stream from fopenAtomic without touching the file at its path: for
+// writers that give up part-way.
+void fabortAtomic(std::FILE* stream);
+
+#endif
