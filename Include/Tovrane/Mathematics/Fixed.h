@@ -14,7 +14,8 @@ public:
     // From a whole number (wraps).
     constexpr tFixed(int n) : raw(static_cast<std::int32_t>(static_cast<std::uint32_t>(n) << 16)) {}
     // From a float: multiplied by 65536 in single precision, truncated towards zero.
-    explicit tFixed(float f) : raw(static_cast<std::int32_t>(f * 65536.0f)) {}
+    // Values beyond the range saturate and NaN gives 0, instead of being undefined.
+    explicit tFixed(float f) : raw(rawFromFloat(f)) {}
     // Doubles must be converted explicitly through float; this keeps 1.5 from
     // silently becoming the integer 1.
     tFixed(double) = delete;
@@ -65,6 +66,18 @@ public:
     constexpr bool operator>=(tFixed o) const { return raw >= o.raw; }
 
 private:
+    static std::int32_t rawFromFloat(float f)
+    {
+        const float scaled = f * 65536.0f;
+        if (scaled != scaled)
+            return 0;
+        if (scaled >= 2147483648.0f)
+            return INT32_MAX;
+        if (scaled <= -2147483648.0f)
+            return INT32_MIN;
+        return static_cast<std::int32_t>(scaled);
+    }
+
     std::int32_t raw;
 };
 

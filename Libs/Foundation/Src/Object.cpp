@@ -17,12 +17,8 @@ void Object::addController(ControllerPtr controller)
     TOVRANE_ASSERT(!getType().isDerived(Controller::RuntimeType) &&
                    "Controllers cannot have controllers attached");
     TOVRANE_ASSERT(controller && "Cannot add a null controller");
-    if (controller->object)
-    {
-        // Taking the owner's pointer keeps the original's check that it is shared-owned.
-        ObjectPtr owner = controller->object->shared_from_this();
-        TOVRANE_ASSERT(!owner && "Controller is already attached to an object");
-    }
+    // A controller belongs to one object at a time; this also refuses adding it twice.
+    TOVRANE_ASSERT(!controller->object && "Controller is already attached to an object");
     for (const ControllerPtr& attached : controllers)
         if (attached == controller)
             return;
@@ -63,7 +59,9 @@ ControllerPtr Object::getController(int i) const
 void Object::updateControllers(unsigned int appTime)
 {
     // The length is read afresh each step; a local reference keeps a controller
-    // alive while it runs even if it is removed from the list meanwhile.
+    // alive while it runs even if it is removed from the list meanwhile, and one
+    // to this object keeps the list alive if a controller drops its last owner.
+    const ObjectPtr self = weak_from_this().lock();
     for (size_t i = 0; i < controllers.size(); ++i)
     {
         ControllerPtr controller = controllers[i];
