@@ -1,0 +1,24 @@
+#ifndef PLATFORM_HOSTTRACE_H
+#define PLATFORM_HOSTTRACE_H
+
+#include <string>
+
+// The host's run trace: one flushed line per notable event (state enter and
+// exit, audio start and stop, PushApp, PopApp, suspend and resume), written
+// as "<frame> <milliseconds> <event>[ <detail>]". Nothing is written unless
+// the host has opened a trace file. Safe to call from any thread.
+class HostTrace
+{
+public:
+    // Host side: starts writing to the file (replacing it); false when it
+    // cannot be created.
+    static bool open(const std::string& path);
+    static void close();
+    // Host side: the frame number and clock value put in front of each line.
+    static void setFrame(unsigned int frame, unsigned int milliseconds);
+
+    static bool isOpen();
+    static void write(const std::string& event, const std::string& detail = std::string());
+};
+
+#endif

@@ -1,0 +1,5 @@
+#include "CAppInterface.h"
+
+CAppInterface::CAppInterface(void*) {}
+
+CAppInterface::~CAppInterface() {}

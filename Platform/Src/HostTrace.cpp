@@ -1,0 +1,58 @@
+#include "HostTrace.h"
+
+#include <cstdio>
+#include <mutex>
+
+namespace
+{
+std::mutex traceMutex;
+std::FILE* traceFile = nullptr;
+unsigned int traceFrame = 0;
+unsigned int traceTime = 0;
+}
+
+bool HostTrace::open(const std::string& path)
+{
+    std::lock_guard<std::mutex> lock(traceMutex);
+    if (traceFile)
+        std::fclose(traceFile);
+    traceFile = std::fopen(path.c_str(), "w");
+    return traceFile != nullptr;
+}
+
+void HostTrace::close()
+{
+    std::lock_guard<std::mutex> lock(traceMutex);
+    if (traceFile)
+        std::fclose(traceFile);
+    traceFile = nullptr;
+}
+
+void HostTrace::setFrame(unsigned int frame, unsigned int milliseconds)
+{
+    std::lock_guard<std::mutex> lock(traceMutex);
+    traceFrame = frame;
+    traceTime = milliseconds;
+}
+
+bool HostTrace::isOpen()
+{
+    std::lock_guard<std::mutex> lock(traceMutex);
+    return traceFile != nullptr;
+}
+
+void HostTrace::write(const std::string& event, const std::string& detail)
+{
+    std::lock_guard<std::mutex> lock(traceMutex);
+    if (!traceFile)
+        return;
+    // Line breaks inside the detail would split a record in two.
+    std::string text = event;
+    if (!detail.empty())
+        text += " " + detail;
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    std::fprintf(traceFile, "%u %u %s\n", traceFrame, traceTime, text.c_str());
+    std::fflush(traceFile);
+}
