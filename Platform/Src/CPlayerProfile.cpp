@@ -1,0 +1,81 @@
+#include "CPlayerProfile.h"
+
+#include "AtomicFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace XQM
+{
+CPlayerProfile::CPlayerProfile(tPlayerID id) : player(id) {}
+
+Glib::ustring CPlayerProfile::GetBadgeFilePath(tPlayerID id)
+{
+    return CSystemData::Instance()->GetLocalDataPath(id, "Profile") + "badges.txt";
+}
+
+std::vector<unsigned long> CPlayerProfile::GetBadges() const
+{
+    std::vector<unsigned long> badges;
+    if (player > 2)
+        return badges;
+    std::FILE* file = std::fopen(GetBadgeFilePath(player).c_str(), "r");
+    if (!file)
+        return badges;
+    // One decimal number a line; anything else on a line makes it not count.
+    char line[64];
+    while (std::fgets(line, sizeof line, file))
+    {
+        char* end = nullptr;
+        unsigned long badge = std::strtoul(line, &end, 10);
+        if (end != line && (*end == '\n' || *end == '\0') && line[0] >= '0' && line[0] <= '9')
+            badges.push_back(badge);
+    }
+    std::fclose(file);
+    std::sort(badges.begin(), badges.end());
+    badges.erase(std::unique(badges.begin(), badges.end()), badges.end());
+    return badges;
+}
+
+bool CPlayerProfile::HasBadge(unsigned long badge) const
+{
+    std::vector<unsigned long> badges = GetBadges();
+    return std::binary_search(badges.begin(), badges.end(), badge);
+}
+
+bool CPlayerProfile::AddBadge(unsigned long badge)
+{
+    if (player > 2)
+        return false;
+    std::vector<unsigned long> badges = GetBadges();
+    if (std::binary_search(badges.begin(), badges.end(), badge))
+        return true;
+    badges.insert(std::upper_bound(badges.begin(), badges.end(), badge), badge);
+
+    std::string path = GetBadgeFilePath(player).raw();
+    std::FILE* file = fopenAtomic(path.c_str(), "w");
+    if (!file)
+    {
+        std::cout << "Could not save file " << path << std::endl;
+        return false;
+    }
+    for (unsigned long b : badges)
+    {
+        if (std::fprintf(file, "%lu\n", b) < 0)
+        {
+            fabortAtomic(file);
+            std::cout << "Could not save file " << path << std::endl;
+            return false;
+        }
+    }
+    if (fcloseAtomic(file) != 0)
+    {
+        std::cout << "Could not save file " << path << std::endl;
+        return false;
+    }
+    return true;
+}
+}

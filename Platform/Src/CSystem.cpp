@@ -1,0 +1,30 @@
+#include "CSystem.h"
+
+#include <mutex>
+
+namespace
+{
+std::mutex configMutex;
+XQM::CSystem::Config sharedConfig;
+}
+
+namespace XQM
+{
+void CSystem::Configure(const Config& config)
+{
+    std::lock_guard<std::mutex> lock(configMutex);
+    sharedConfig = config;
+}
+
+CSystem::CSystem()
+{
+    std::lock_guard<std::mutex> lock(configMutex);
+    config = sharedConfig;
+}
+
+Glib::ustring CSystem::GetLocale() const { return config.locale; }
+
+tPlayerID CSystem::GetCurrentPlayerID() const { return config.playerID; }
+
+bool CSystem::AreCheatsEnabled() const { return config.cheats; }
+}
