@@ -1,0 +1,6 @@
+#include "Tovrane/MicroDownload.h"
+
+namespace Tovrane
+{
+MicroDownload::~MicroDownload() = default;
+}
