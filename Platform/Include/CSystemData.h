@@ -24,8 +24,10 @@ public:
 
     static CSystemData* Instance();
 
-    // Sets the roots; only before the first query (later calls are ignored so
-    // that answers stay the same for the life of the process).
+    // Sets the roots; only before the first answer is handed out (later calls
+    // are refused and return false, so that answers stay the same for the life
+    // of the process). Without a title path the title folder is answered as ""
+    // (no title), which fixes nothing.
     static bool Configure(const Config& config);
 
     Glib::ustring GetCurrentTitlePath() const;

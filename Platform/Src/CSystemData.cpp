@@ -1,6 +1,5 @@
 #include "CSystemData.h"
 
-#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <sys/stat.h>
@@ -9,7 +8,7 @@ namespace
 {
 std::mutex configMutex;
 CSystemData::Config config;
-std::atomic<bool> queried(false);
+bool answered = false; // guarded by configMutex
 
 std::string withSlash(std::string path)
 {
@@ -32,18 +31,23 @@ void makeFolders(const std::string& path)
     }
 }
 
-std::string folder(const std::string& path)
+// Reads the configuration and fixes it in the same step, so that every answer
+// stays the same. An empty answer (no title path configured) fixes nothing.
+template <typename Compute> std::string answer(Compute compute)
 {
-    std::string result = withSlash(path);
-    makeFolders(result);
+    std::lock_guard<std::mutex> lock(configMutex);
+    std::string result = compute(config);
+    if (!result.empty())
+        answered = true;
     return result;
 }
 
-CSystemData::Config current()
+std::string dataRoot(const CSystemData::Config& c) { return withSlash(c.dataRoot.empty() ? "." : c.dataRoot); }
+
+Glib::ustring folder(const std::string& path)
 {
-    std::lock_guard<std::mutex> lock(configMutex);
-    queried = true;
-    return config;
+    makeFolders(path);
+    return Glib::ustring(path);
 }
 }
 
@@ -56,7 +60,7 @@ CSystemData* CSystemData::Instance()
 bool CSystemData::Configure(const Config& newConfig)
 {
     std::lock_guard<std::mutex> lock(configMutex);
-    if (queried)
+    if (answered)
         return false;
     config = newConfig;
     return true;
@@ -64,26 +68,32 @@ bool CSystemData::Configure(const Config& newConfig)
 
 Glib::ustring CSystemData::GetCurrentTitlePath() const
 {
-    Config c = current();
-    return c.titlePath.empty() ? Glib::ustring() : Glib::ustring(withSlash(c.titlePath));
+    // The title's own folder is read, never created.
+    return answer([](const Config& c) { return c.titlePath.empty() ? std::string() : withSlash(c.titlePath); });
 }
 
 Glib::ustring CSystemData::GetUniversalAudioPath() const
 {
-    Config c = current();
-    return folder(c.universalAudioPath.empty() ? withSlash(c.dataRoot) + "universal_audio" : c.universalAudioPath);
+    return folder(answer([](const Config& c) {
+        return c.universalAudioPath.empty() ? dataRoot(c) + "universal_audio/" : withSlash(c.universalAudioPath);
+    }));
 }
 
-Glib::ustring CSystemData::GetCurrentGamePackageID() const { return current().packageID; }
+Glib::ustring CSystemData::GetCurrentGamePackageID() const
+{
+    return answer([](const Config& c) { return c.packageID.empty() ? std::string("Scrivlet") : c.packageID; });
+}
 
 Glib::ustring CSystemData::GetLocalDataPath(tPlayerID player, const Glib::ustring& name) const
 {
-    Config c = current();
-    return folder(withSlash(c.dataRoot) + "players/" + std::to_string(player) + "/" + name.raw());
+    return folder(answer([&](const Config& c) {
+        return withSlash(dataRoot(c) + "players/" + std::to_string(player) + "/" + name.raw());
+    }));
 }
 
 Glib::ustring CSystemData::GetUploadDataPath(const Glib::ustring& name) const
 {
-    Config c = current();
-    return folder((c.uploadRoot.empty() ? withSlash(c.dataRoot) + "upload" : c.uploadRoot) + "/" + name.raw());
+    return folder(answer([&](const Config& c) {
+        return withSlash(withSlash(c.uploadRoot.empty() ? dataRoot(c) + "upload" : c.uploadRoot) + name.raw());
+    }));
 }
