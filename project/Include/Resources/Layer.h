@@ -1,0 +1,81 @@
+#ifndef RESOURCES_LAYER_H
+#define RESOURCES_LAYER_H
+
+#include "Tovrane/ColorRGBA.h"
+#include "Tovrane/Mathematics/Fixed.h"
+#include "Tovrane/Mathematics/Vector3.h"
+#include "Tovrane/Texture.h"
+#include "Tovrane/TiledBillboard.h"
+
+#include <cstdint>
+
+namespace Tovrane
+{
+class Layer;
+typedef boost::shared_ptr<Layer> LayerPtr;
+
+// The picture being drawn: width x height pixels kept as square tiles, so that
+// a change to a few pixels uploads only the tiles that hold them. Picture
+// coordinates have x to the right and y downwards, (0, 0) the top-left pixel.
+// A tile is written (and so uploaded again) only where its pixels change.
+class Layer : public TiledBillboard
+{
+public:
+    // An empty layer without tiles.
+    Layer();
+    // A blank RGBA5551 picture: transparent black, or opaque white.
+    Layer(int width, int height, bool transparent, int tileSize);
+    // Tiles cut from `texture`, keeping its pixel format.
+    Layer(TexturePtr texture, int tileSize);
+    ~Layer() override;
+
+    // One pixel; positions outside the picture are ignored (read as zero).
+    void setPixel(const ColorRGBA<unsigned char>& colour, int x, int y);
+    ColorRGBA<unsigned char> getPixel(int x, int y) const;
+
+    // Pixels (i, y) for i in [x - w, x + w) and (x, j) for j in [y - w, y + w),
+    // clipped to the picture.
+    void setPixelX(const ColorRGBA<unsigned char>& colour, int x, int y, int w);
+    void setPixelY(const ColorRGBA<unsigned char>& colour, int x, int y, int w);
+
+    // A straight line between two picture positions, `width` pixels thick:
+    // every step paints a run of twice the whole width across the line.
+    void drawLine(const Vector3<tFixed>& from, const Vector3<tFixed>& to,
+                  const ColorRGBA<unsigned char>& colour, tFixed width);
+
+    // Copies w x h pixels (0 means the texture's size) of `texture` at
+    // (srcX, srcY) to picture position (x, y).
+    void blit(TexturePtr texture, int x, int y, int srcX, int srcY, int w, int h);
+    // Where the RGBA8888 mask has alpha 255, the pixel becomes the Palette8
+    // source's colour at (srcX + X - x, srcY + Y - y), read modulo the source's
+    // size; other pixels keep their value. The rectangle has the mask's size.
+    void blit(TexturePtr source, TexturePtr mask, int x, int y, int srcX, int srcY);
+
+    // A deep copy: the same tiles with copies of their pixels.
+    LayerPtr copy() const;
+    // The whole picture as a new RGBA5551 texture of width x height.
+    TexturePtr getTexture() const;
+    // Writes a picture of the layer's size back into the tiles, touching only
+    // tiles whose pixels change; a picture of another size or format rebuilds
+    // the tiles.
+    void writeTexture(TexturePtr picture);
+
+private:
+    Texture* tileTexture(int index) const;
+    // Packs palette entries into a tile format, remembered for the last palette.
+    const std::uint32_t* packedPalette(const Texture& source, PixelFormat::Type format) const;
+    bool maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
+                        int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const;
+
+    struct PaletteCache
+    {
+        bool valid = false;
+        PixelFormat::Type format = PixelFormat::RGBA5551;
+        unsigned char palette[Texture::PaletteBytes];
+        std::uint32_t packed[256];
+    };
+    mutable PaletteCache paletteCache;
+};
+}
+
+#endif
