@@ -80,8 +80,9 @@ protected:
 private:
     friend class Node;
     // Set when the parent node has scaled this element's world bound in place by
-    // its own scale; the bound must then be recomputed before the parent scales
-    // it again, or the scale would be applied twice.
+    // its own scale, cleared when the bound is marked out of date. While it is
+    // set, the parent recomputes the bound before scaling it again, so that its
+    // scale is never applied twice.
     bool worldBoundScaledByParent;
 };
 }

@@ -1,0 +1,390 @@
+#include "SceneGraph/SceneGraphTestHelpers.h"
+
+#include "Tovrane/Controller.h"
+#include "Tovrane/GraphicsCuller.h"
+#include "Tovrane/Node.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace Tovrane;
+using namespace SceneGraphTest;
+
+namespace
+{
+NodePtr node() { return NodePtr(new Node()); }
+
+std::vector<Spatial*> collect(SpatialPtr root)
+{
+    GraphicsCuller culler;
+    culler.computeVisible(root);
+    return culler.visible;
+}
+
+// Moves its object by one unit along x every update.
+class StepController : public Controller
+{
+public:
+    bool update(unsigned int) override
+    {
+        static_cast<Spatial*>(getObject())->movePosition(v3(1.0f, 0, 0));
+        return true;
+    }
+};
+}
+
+TEST(NodeSlotTest, AddFillsTheFirstEmptySlotOrAppends)
+{
+    NodePtr parent = node();
+    SpatialPtr p = node(), q = node(), x = node(), y = node();
+    EXPECT_EQ(0, parent->addChild(p));
+    EXPECT_EQ(1, parent->addChild(x));
+    EXPECT_EQ(2, parent->addChild(q));
+    parent->removeChild(x);
+    // [P, empty, Q]
+    EXPECT_EQ(3, parent->getChildQuantity());
+    EXPECT_EQ(1, parent->addChild(y));
+    EXPECT_EQ(y, parent->getChild(1));
+    // [P, Y, Q] has no gap left
+    EXPECT_EQ(3, parent->addChild(x));
+    EXPECT_EQ(parent.get(), x->parent);
+}
+
+TEST(NodeSlotTest, RemoveKeepsTheIndicesOfLaterChildren)
+{
+    NodePtr parent = node();
+    SpatialPtr p = node(), q = node(), r = node();
+    parent->addChild(p);
+    parent->addChild(q);
+    parent->addChild(r);
+    parent->removeChild(q);
+    EXPECT_EQ(3, parent->getChildQuantity());
+    EXPECT_FALSE(parent->getChild(1));
+    EXPECT_EQ(r, parent->getChild(2));
+    EXPECT_EQ(nullptr, q->parent);
+    EXPECT_EQ(parent, r->getParent());
+    EXPECT_FALSE(q->getParent());
+
+    // Unknown and null children change nothing.
+    parent->removeChild(q);
+    parent->removeChild(SpatialPtr());
+    EXPECT_EQ(p, parent->getChild(0));
+    EXPECT_EQ(3, parent->getChildQuantity());
+}
+
+TEST(NodeSlotTest, SetChildGrowsWithEmptySlotsAndReplaces)
+{
+    NodePtr parent = node();
+    SpatialPtr a = node(), b = node(), x = node(), z = node();
+    parent->addChild(a);
+    parent->addChild(b);
+    parent->setChild(x, 5);
+    EXPECT_EQ(6, parent->getChildQuantity());
+    for (int i = 2; i < 5; ++i)
+        EXPECT_FALSE(parent->getChild(i)) << i;
+    EXPECT_EQ(x, parent->getChild(5));
+    EXPECT_EQ(parent.get(), x->parent);
+
+    // Replacing detaches the old occupant; an empty child just empties the slot.
+    parent->setChild(z, 0);
+    EXPECT_EQ(z, parent->getChild(0));
+    EXPECT_EQ(nullptr, a->parent);
+    parent->setChild(SpatialPtr(), 1);
+    EXPECT_FALSE(parent->getChild(1));
+    EXPECT_EQ(nullptr, b->parent);
+    EXPECT_EQ(6, parent->getChildQuantity());
+
+    // A detached child can be attached elsewhere.
+    NodePtr other = node();
+    EXPECT_EQ(0, other->addChild(a));
+}
+
+TEST(NodeSlotTest, GetChildOutsideTheListIsEmpty)
+{
+    NodePtr parent = node();
+    parent->addChild(node());
+    EXPECT_FALSE(parent->getChild(-1));
+    EXPECT_FALSE(parent->getChild(1));
+    EXPECT_TRUE(parent->getChild(0));
+}
+
+TEST(NodeSlotTest, RemoveAllAndDestructionDetachTheChildren)
+{
+    SpatialPtr a = node(), b = node();
+    {
+        NodePtr parent = node();
+        parent->addChild(a);
+        parent->addChild(b);
+        parent->removeAllChildren();
+        EXPECT_EQ(0, parent->getChildQuantity());
+        EXPECT_EQ(nullptr, a->parent);
+        parent->addChild(a);
+    }
+    // The parent is gone; the child survives without a dangling link.
+    EXPECT_EQ(nullptr, a->parent);
+    EXPECT_FALSE(a->getParent());
+}
+
+TEST(NodeSlotTest, ChildrenLiveAsLongAsTheirSlot)
+{
+    NodePtr parent = node();
+    boost::weak_ptr<Spatial> watched;
+    {
+        SpatialPtr child = node();
+        watched = child;
+        parent->addChild(child);
+    }
+    EXPECT_FALSE(watched.expired());
+    parent->setChild(SpatialPtr(), 0);
+    EXPECT_TRUE(watched.expired());
+}
+
+TEST(NodeSlotDeathTest, AttachingNullOrAttachedChildrenStops)
+{
+    NodePtr parent = node(), other = node();
+    SpatialPtr child = node();
+    other->addChild(child);
+    EXPECT_DEATH(parent->addChild(SpatialPtr()), "Cannot attach a null value");
+    EXPECT_DEATH(parent->addChild(child), "Child already attached to a parent node");
+    EXPECT_DEATH(parent->setChild(child, 0), "Child already attached to a parent node");
+    EXPECT_DEATH(other->addChild(other), "Cannot attach a node below itself");
+}
+
+TEST(WorldTransformTest, ChildWorldIsParentWorldTimesLocal)
+{
+    NodePtr parent = node();
+    NodePtr child = node();
+    parent->addChild(child);
+    parent->setPosition(v3(10.0f, 0, 0));
+    child->setPosition(v3(5.0f, 0, 0));
+    parent->update(0);
+    EXPECT_EQ(tFixed(15), child->world[12]);
+    EXPECT_EQ(tFixed(0), child->world[13]);
+    EXPECT_EQ(tFixed(10), parent->world[12]);
+}
+
+TEST(WorldTransformTest, ProductsRoundTowardsMinusInfinityAtEveryLevel)
+{
+    // Parent: scale 0.5, translation (10, 20). Child at (-1 raw, 3 raw).
+    NodePtr root = node(), parent = node(), child = node();
+    root->addChild(parent);
+    parent->addChild(child);
+    root->setPosition(v3(0, 0, 1.0f));
+    parent->local[0] = tFixed(0.5f);
+    parent->local[5] = tFixed(0.5f);
+    parent->setPosition(v3(10.0f, 20.0f, 0));
+    child->setPosition(Vector3<tFixed>(raw(-1), raw(3), raw(0)));
+    root->update(0);
+    // 0.5 x -1 raw is -1 raw (not 0); 0.5 x 3 raw is 1 raw.
+    EXPECT_EQ(tFixed(10) + raw(-1), child->world[12]);
+    EXPECT_EQ(tFixed(20) + raw(1), child->world[13]);
+    EXPECT_EQ(tFixed(1), child->world[14]);
+    EXPECT_EQ(tFixed(0.5f), child->world[0]);
+}
+
+TEST(WorldTransformTest, MovePositionAddsAndSetPositionReplaces)
+{
+    NodePtr element = node();
+    element->setPosition(v3(3.0f, 4.0f, 5.0f));
+    element->movePosition(v3(1.0f, 0, 0));
+    element->movePosition(v3(1.0f, -1.0f, 0));
+    EXPECT_EQ(v3(5.0f, 3.0f, 5.0f), element->getPosition());
+    element->setPosition(v3(0, 0, 0));
+    EXPECT_EQ(v3(0, 0, 0), element->getPosition());
+}
+
+TEST(WorldTransformTest, ACurrentTransformIsKeptUntilCleared)
+{
+    NodePtr parent = node(), child = node();
+    parent->addChild(child);
+    child->setPosition(v3(1.0f, 0, 0));
+    parent->update(0);
+    child->setTransformCurrent(true);
+    parent->setPosition(v3(7.0f, 0, 0));
+    child->setTransformCurrent(true); // setPosition on the parent cleared the subtree
+    parent->update(0);
+    EXPECT_EQ(tFixed(1), child->world[12]);
+    child->setTransformCurrent(false);
+    parent->update(0);
+    EXPECT_EQ(tFixed(8), child->world[12]);
+}
+
+TEST(WorldTransformTest, ControllersRunBeforeTheTransformIsComputed)
+{
+    NodePtr parent = node(), child = node();
+    parent->addChild(child);
+    child->addController(ControllerPtr(new StepController()));
+    parent->update(0);
+    EXPECT_EQ(tFixed(1), child->world[12]);
+    parent->update(16);
+    EXPECT_EQ(tFixed(2), child->world[12]);
+}
+
+TEST(CullingModeTest, HideSkipsTheSubtreeWhateverItsChildrenSay)
+{
+    NodePtr root = node(), hidden = node();
+    PlanePtr shown = quad(1, 1), inherit = quad(1, 1), other = quad(1, 1);
+    root->addChild(hidden);
+    root->addChild(other);
+    hidden->addChild(shown);
+    hidden->addChild(inherit);
+    hidden->cullingMode = CullingMode::Hide;
+    shown->cullingMode = CullingMode::Show;
+    EXPECT_EQ(std::vector<Spatial*>{other.get()}, collect(root));
+
+    hidden->cullingMode = CullingMode::Show;
+    shown->cullingMode = CullingMode::Inherit;
+    EXPECT_EQ((std::vector<Spatial*>{shown.get(), inherit.get(), other.get()}), collect(root));
+
+    // Unknown values behave as inherit.
+    hidden->cullingMode = static_cast<CullingMode::Type>(7);
+    EXPECT_EQ(3u, collect(root).size());
+
+    // A hidden leaf and a hidden root.
+    other->cullingMode = CullingMode::Hide;
+    EXPECT_EQ(2u, collect(root).size());
+    root->cullingMode = CullingMode::Hide;
+    EXPECT_TRUE(collect(root).empty());
+}
+
+TEST(CullingModeTest, EmptySlotsAndEmptyNodesAddNothing)
+{
+    NodePtr root = node();
+    PlanePtr leaf = quad(1, 1);
+    root->setChild(leaf, 3);
+    root->addChild(node());
+    EXPECT_EQ(std::vector<Spatial*>{leaf.get()}, collect(root));
+}
+
+TEST(NodeBoundTest, MovingMarksTheSubtreeAndTheAncestorsOutOfDate)
+{
+    NodePtr root = node(), middle = node(), leafParent = node(), sibling = node();
+    PlanePtr leaf = quad(1, 1);
+    root->addChild(middle);
+    root->addChild(sibling);
+    middle->addChild(leafParent);
+    leafParent->addChild(leaf);
+    root->update(0);
+    EXPECT_TRUE(root->worldBoundCurrent && leaf->worldBoundCurrent && sibling->worldBoundCurrent);
+
+    middle->movePosition(v3(1.0f, 0, 0));
+    middle->movePosition(v3(1.0f, 0, 0));
+    EXPECT_EQ(tFixed(2), middle->getPosition().x);
+    EXPECT_FALSE(middle->worldBoundCurrent);
+    EXPECT_FALSE(leafParent->worldBoundCurrent);
+    EXPECT_FALSE(leaf->worldBoundCurrent);
+    EXPECT_FALSE(root->worldBoundCurrent);
+    EXPECT_TRUE(sibling->worldBoundCurrent);
+    root->update(0);
+    EXPECT_TRUE(root->worldBoundCurrent && middle->worldBoundCurrent && leaf->worldBoundCurrent);
+}
+
+TEST(NodeBoundTest, AncestorBoundsFollowAMovedPicture)
+{
+    NodePtr root = node(), button = node();
+    PlanePtr face = quad(10, 5), other = quad(1, 1);
+    root->addChild(button);
+    button->addChild(face);
+    root->addChild(other);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(button->worldBound, {-10, 10, -5, 5}));
+    EXPECT_TRUE(hasEdges(root->worldBound, {-10, 10, -5, 5}));
+
+    face->setPosition(v3(100.0f, 50.0f, 0));
+    root->update(0);
+    EXPECT_TRUE(hasEdges(face->worldBound, {90, 110, 45, 55}));
+    EXPECT_TRUE(hasEdges(button->worldBound, {90, 110, 45, 55}));
+    EXPECT_TRUE(hasEdges(root->worldBound, {-1, 110, -1, 55}));
+}
+
+TEST(NodeBoundTest, AncestorBoundsFollowAReplacedOrRemovedPicture)
+{
+    NodePtr root = node(), button = node();
+    root->addChild(button);
+    button->setChild(quad(10, 5), 0);
+    PlanePtr small = quad(1, 1);
+    small->setPosition(v3(-20.0f, 0, 0));
+    button->addChild(small);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(root->worldBound, {-21, 10, -5, 5}));
+
+    button->setChild(quad(2, 2), 0);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(button->worldBound, {-21, 2, -2, 2}));
+    EXPECT_TRUE(hasEdges(root->worldBound, {-21, 2, -2, 2}));
+
+    button->removeChild(small);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(root->worldBound, {-2, 2, -2, 2}));
+
+    // A node left without children keeps its last bound.
+    button->setChild(SpatialPtr(), 0);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(button->worldBound, {-2, 2, -2, 2}));
+    EXPECT_TRUE(button->worldBoundCurrent);
+}
+
+TEST(NodeBoundTest, ChangedVerticesReachTheAncestors)
+{
+    NodePtr root = node();
+    PlanePtr picture = quad(1, 1);
+    root->addChild(picture);
+    root->update(0);
+    picture->createPlane(tFixed(0), tFixed(30), tFixed(0), tFixed(20), tFixed(0), tFixed(1), tFixed(0), tFixed(1), 2, 2);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(root->worldBound, {0, 30, 0, 20}));
+}
+
+TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentre)
+{
+    NodePtr root = node();
+    PlanePtr first = quad(1, 1), second = quad(1, 1);
+    first->setPosition(v3(4.0f, 2.0f, 0));
+    second->setPosition(v3(20.0f, 10.0f, 0));
+    root->addChild(first);
+    root->addChild(second);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(root->worldBound, {3, 21, 1, 11}));
+    EXPECT_EQ(v3(4.0f, 2.0f, 0), rect(root->worldBound).centre);
+}
+
+TEST(NodeBoundTest, NodeScaleDoublesChildBoundsAboutTheirCentres)
+{
+    NodePtr root = node(), scaled = node();
+    PlanePtr a = quad(1, 1), b = quad(1, 1);
+    a->setPosition(v3(10.0f, 0, 0));
+    root->addChild(scaled);
+    scaled->addChild(a);
+    scaled->addChild(b);
+    scaled->local[0] = tFixed(2);
+    scaled->local[5] = tFixed(2);
+    root->update(0);
+    // The node's scale carries a to x 20; each child bound is then doubled
+    // about its own centre, and the doubled bounds are joined.
+    EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
+    EXPECT_TRUE(hasEdges(scaled->worldBound, {-2, 22, -2, 2}));
+
+    // Recomputed because the node itself changed: still doubled once.
+    scaled->setTransformCurrent(false);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
+
+    // Recomputed because a sibling moved: the unmoved child is not doubled again.
+    b->movePosition(v3(0, 10.0f, 0));
+    root->update(0);
+    EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
+    EXPECT_TRUE(hasEdges(b->worldBound, {-2, 2, 18, 22}));
+    EXPECT_TRUE(hasEdges(scaled->worldBound, {-2, 22, -2, 22}));
+
+    // The same below a scaled grandparent: nested node bounds are rebuilt too.
+    root->local[0] = tFixed(0.5f);
+    root->setTransformCurrent(false);
+    root->update(0);
+    const tFixed beforeLeft = rect(scaled->worldBound).left, beforeRight = rect(scaled->worldBound).right;
+    PlanePtr c = quad(1, 1);
+    root->addChild(c);
+    root->update(0);
+    EXPECT_EQ(beforeLeft, rect(scaled->worldBound).left);
+    EXPECT_EQ(beforeRight, rect(scaled->worldBound).right);
+}
