@@ -1,0 +1,327 @@
+#include "HostRunner.h"
+
+#include "InputScript.h"
+#include "MovieCard.h"
+#include "PngFile.h"
+#include "Window.h"
+
+#include "CAppInterface.h"
+#include "CAppManager.h"
+#include "CAudioMixer.h"
+#include "CButtonMPI.h"
+#include "CEventMPI.h"
+#include "CKernelMPI.h"
+#include "CSystem.h"
+#include "CSystemData.h"
+#include "HostTrace.h"
+#include "KelmOpenGLConfig.h"
+
+#include <EGL/egl.h>
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+namespace TovraneHost
+{
+namespace
+{
+using TovraneTools::Picture;
+using Vantorel::Kelm::CKernelMPI;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int) { interrupted = 1; }
+
+Vantorel::Kelm::tEventTime eventTime(unsigned int milliseconds)
+{
+    Vantorel::Kelm::tEventTime time;
+    time.seconds = static_cast<std::int32_t>(milliseconds / 1000);
+    time.microSeconds = static_cast<std::int32_t>((milliseconds % 1000) * 1000);
+    return time;
+}
+
+// The frame the module drew into the current OpenGL ES context; black when it
+// has not made one.
+Picture readModuleFrame()
+{
+    Picture frame(Vantorel::Kelm::KelmOpenGLConfig::Width, Vantorel::Kelm::KelmOpenGLConfig::Height,
+        TovraneTools::Colour{0, 0, 0, 255});
+    if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+        frame.bytes() = Vantorel::Kelm::KelmOpenGLConfig::readFrame();
+    return frame;
+}
+
+// mkdir -p of the folder that will hold the file.
+void makeParentFolders(const std::string& path)
+{
+    for (size_t pos = path.find('/', 1); pos != std::string::npos; pos = path.find('/', pos + 1))
+        ::mkdir(path.substr(0, pos).c_str(), 0755);
+}
+
+// Everything about the movie card the host is showing, if any.
+struct Movie
+{
+    bool playing = false;
+    std::string path;
+    unsigned int suspendedAt = 0;
+    Picture card;
+};
+}
+
+HostRunner::HostRunner(const HostOptions& opts) : options(opts) {}
+
+int HostRunner::run()
+{
+    if (!options.tracePath.empty())
+    {
+        makeParentFolders(options.tracePath);
+        if (!HostTrace::open(options.tracePath))
+            std::printf("Could not create the trace file %s\n", options.tracePath.c_str());
+    }
+
+    InputScript script;
+    if (!options.scriptPath.empty())
+        script.load(options.scriptPath);
+
+    // Where the title's files and the player's data are, and who plays.
+    CSystemData::Config system;
+    system.titlePath = options.titlePath;
+    system.dataRoot = options.dataPath;
+    if (!CSystemData::Configure(system))
+        std::printf("The system paths were already in use; the host's paths are ignored\n");
+    XQM::CSystem::Config device;
+    device.locale = options.locale;
+    device.playerID = options.player;
+    device.cheats = options.cheats;
+    XQM::CSystem::Configure(device);
+    CAppManager::Instance()->Reset();
+
+    Window window;
+    if (!options.headless)
+        window.open("Scrivlet's Tindlewood");
+    const bool paced = window.isOpen() || options.fixedStep == 0;
+    const unsigned int framePeriod = options.fixedStep ? options.fixedStep : 16;
+
+    // Clocks: the kernel's and the audio's follow the frames in fixed-step
+    // runs; otherwise both follow the real time.
+    std::shared_ptr<Vantorel::Kelm::CAudioMixer> audio = Vantorel::Kelm::CAudioMixer::Instance();
+    if (options.fixedStep)
+    {
+        CKernelMPI::UseVirtualClock();
+        audio->UseVirtualClock();
+    }
+    else
+    {
+        CKernelMPI::UseRealClock();
+        if (!window.isOpen() || !audio->OpenDevice())
+            audio->UseRealTimeClock();
+    }
+    CKernelMPI kernel;
+
+    void* module = dlopen(options.modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module)
+    {
+        std::printf("Could not load the game module %s: %s\n", options.modulePath.c_str(), dlerror());
+        HostTrace::close();
+        return 1;
+    }
+    tCreateAppFunction createApp = reinterpret_cast<tCreateAppFunction>(dlsym(module, "CreateApp"));
+    if (!createApp)
+    {
+        std::printf("The module %s exports no CreateApp\n", options.modulePath.c_str());
+        dlclose(module);
+        HostTrace::close();
+        return 1;
+    }
+
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+
+    const unsigned int startTime = kernel.GetElapsedTimeAsMSecs();
+    HostTrace::setFrame(0, startTime);
+    CAppInterfacePtr app = createApp(nullptr);
+    if (!app)
+    {
+        std::printf("The module's CreateApp gave no application\n");
+        dlclose(module);
+        HostTrace::close();
+        return 1;
+    }
+    HostTrace::write("Enter");
+    app->Enter();
+
+    Movie movie;
+    std::uint32_t heldButtons = 0;
+    bool swallowTouches = false;  // the rest of a tap that ended a movie
+    unsigned int frame = 0;
+    std::string endReason = "frames";
+    std::vector<bool> shotTaken(options.screenshots.size(), false);
+    auto frameStart = std::chrono::steady_clock::now();
+
+    for (;;)
+    {
+        ++frame;
+        if (options.frames && frame > options.frames)
+        {
+            frame = options.frames;
+            break;
+        }
+        const unsigned int now = kernel.GetElapsedTimeAsMSecs();
+        HostTrace::setFrame(frame, now);
+
+        // Input of this frame: the window's, then the script's.
+        std::vector<ScriptEvent> input;
+        window.poll(input);
+        std::vector<ScriptEvent> scripted = script.take(frame, now - startTime);
+        input.insert(input.end(), scripted.begin(), scripted.end());
+
+        bool quit = interrupted != 0;
+        bool endMovie = false;
+        for (const ScriptEvent& event : input)
+        {
+            switch (event.kind)
+            {
+            case ScriptEvent::Quit: quit = true; break;
+            case ScriptEvent::Touch:
+            {
+                if (movie.playing)
+                {
+                    if (event.touchState != 0)
+                    {
+                        endMovie = true;
+                        swallowTouches = true;
+                    }
+                    break;
+                }
+                if (swallowTouches)
+                {
+                    swallowTouches = event.touchState != 0;
+                    break;
+                }
+                Vantorel::Kelm::tTouchData touch;
+                touch.touchState = event.touchState;
+                touch.x = event.x;
+                touch.y = event.y;
+                touch.time = eventTime(now);
+                Vantorel::Kelm::CEventMPI::PostTouchEvent(touch);
+                break;
+            }
+            case ScriptEvent::ButtonPress:
+            case ScriptEvent::ButtonRelease:
+            {
+                std::uint32_t state = event.kind == ScriptEvent::ButtonPress ? (heldButtons | event.buttons)
+                                                                             : (heldButtons & ~event.buttons);
+                std::uint32_t transition = state ^ heldButtons;
+                heldButtons = state;
+                if (!transition)
+                    break;
+                if (movie.playing)
+                {
+                    if (transition & state & Vantorel::Kelm::kButtonA)
+                        endMovie = true;
+                    break;
+                }
+                Vantorel::Kelm::tButtonData2 button;
+                button.buttonState = state;
+                button.buttonTransition = transition;
+                button.time = eventTime(now);
+                Vantorel::Kelm::CButtonMPI::PostButtonEvent(button);
+                break;
+            }
+            }
+        }
+        if (quit)
+        {
+            endReason = interrupted ? "interrupted" : "closed";
+            break;
+        }
+
+        // Audio completions reach the module's listeners before its Update.
+        audio->DispatchEvents();
+
+        if (movie.playing && (endMovie || now - movie.suspendedAt >= MovieCard::DurationMilliseconds))
+        {
+            movie.playing = false;
+            HostTrace::write("movie-end", movie.path);
+            HostTrace::write("Resume");
+            app->Resume();
+        }
+
+        Picture picture;
+        if (movie.playing)
+            picture = movie.card;
+        else
+        {
+            app->Update();
+            picture = readModuleFrame();
+        }
+
+        for (size_t i = 0; i < options.screenshots.size(); ++i)
+            if (options.screenshots[i].frame == frame)
+            {
+                makeParentFolders(options.screenshots[i].path);
+                shotTaken[i] = TovraneTools::writePng(options.screenshots[i].path, picture);
+            }
+        window.show(picture);
+
+        // The module's requests, acted on now that its Update has returned.
+        if (CAppManager::Instance()->IsPopRequested())
+        {
+            endReason = "PopApp";
+            break;
+        }
+        std::string moviePath;
+        if (!movie.playing && CAppManager::Instance()->TakePushRequest(moviePath))
+        {
+            if (::access(moviePath.c_str(), R_OK) != 0)
+                std::printf("The movie %s is not in the title; showing its card\n", moviePath.c_str());
+            HostTrace::write("Suspend");
+            app->Suspend();
+            movie.playing = true;
+            movie.path = moviePath;
+            movie.suspendedAt = now;
+            movie.card = MovieCard::draw(moviePath);
+            HostTrace::write("movie-start", moviePath);
+        }
+
+        if (options.fixedStep)
+        {
+            CKernelMPI::AdvanceVirtualClock(options.fixedStep);
+            audio->AdvanceClock(options.fixedStep);
+        }
+        if (paced)
+        {
+            frameStart += std::chrono::milliseconds(framePeriod);
+            auto wake = frameStart;
+            if (wake < std::chrono::steady_clock::now())
+                frameStart = std::chrono::steady_clock::now();  // late: do not rush to catch up
+            else
+                std::this_thread::sleep_until(wake);
+        }
+    }
+
+    // Resume and Exit come in the order the module relies on.
+    if (movie.playing)
+    {
+        HostTrace::write("Resume");
+        app->Resume();
+    }
+    HostTrace::write("Exit", endReason);
+    app->Exit();
+    app.reset();
+    window.close();
+    dlclose(module);
+
+    for (size_t i = 0; i < options.screenshots.size(); ++i)
+        if (!shotTaken[i] && options.screenshots[i].frame > frame)
+            std::printf("No screenshot for frame %u: the run ended after frame %u\n", options.screenshots[i].frame,
+                frame);
+    HostTrace::close();
+    return 0;
+}
+}

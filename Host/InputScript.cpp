@@ -1,0 +1,187 @@
+#include "InputScript.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace TovraneHost
+{
+namespace
+{
+bool parseUnsigned(const std::string& text, unsigned int& value)
+{
+    if (text.empty() || text[0] == '-' || text[0] == '+')
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    unsigned long parsed = std::strtoul(text.c_str(), &end, 0);
+    if (errno != 0 || *end != '\0' || parsed > 0xFFFFFFFFul)
+        return false;
+    value = static_cast<unsigned int>(parsed);
+    return true;
+}
+
+bool parseCoordinate(const std::string& text, std::int16_t& value)
+{
+    errno = 0;
+    char* end = nullptr;
+    long parsed = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || errno != 0 || *end != '\0' || parsed < -32768 || parsed > 32767)
+        return false;
+    value = static_cast<std::int16_t>(parsed);
+    return true;
+}
+}
+
+bool InputScript::parseButton(const std::string& text, std::uint32_t& mask)
+{
+    static const struct
+    {
+        const char* name;
+        std::uint32_t mask;
+    } names[] = {{"up", 0x1}, {"down", 0x2}, {"left", 0x4}, {"right", 0x8}, {"enter", 0x10},
+        {"backspace", 0x20}, {"f7", 0x40}, {"f8", 0x80}, {"escape", 0x100}, {"h", 0x200}};
+    for (const auto& entry : names)
+        if (text == entry.name)
+        {
+            mask = entry.mask;
+            return true;
+        }
+    unsigned int value = 0;
+    if (!parseUnsigned(text, value) || value == 0)
+        return false;
+    mask = value;
+    return true;
+}
+
+bool InputScript::load(const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file)
+    {
+        std::printf("Could not open the script %s\n", path.c_str());
+        return false;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    return parse(text.str(), path);
+}
+
+bool InputScript::parse(const std::string& text, const std::string& name)
+{
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    bool allRead = true;
+    while (std::getline(lines, line))
+    {
+        ++number;
+        size_t hash = line.find('#');
+        if (hash != std::string::npos)
+            line.erase(hash);
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;)
+            w.push_back(word);
+        if (w.empty())
+            continue;
+
+        auto complain = [&](const std::string& why) {
+            std::printf("%s:%d: %s; line skipped\n", name.c_str(), number, why.c_str());
+            allRead = false;
+        };
+
+        Entry entry;
+        std::string when = w[0];
+        if (when.size() > 2 && when.compare(when.size() - 2, 2, "ms") == 0)
+        {
+            entry.inMilliseconds = true;
+            when.resize(when.size() - 2);
+        }
+        if (!parseUnsigned(when, entry.when) || (!entry.inMilliseconds && entry.when == 0))
+        {
+            complain("the time \"" + w[0] + "\" is neither a frame from 1 nor milliseconds such as 500ms");
+            continue;
+        }
+
+        const std::string& action = w.size() > 1 ? w[1] : std::string();
+        if (action == "down" || action == "move" || action == "up" || action == "tap")
+        {
+            std::int16_t x = 0, y = 0;
+            if (w.size() != 4 || !parseCoordinate(w[2], x) || !parseCoordinate(w[3], y))
+            {
+                complain(action + " needs X and Y in screen pixels");
+                continue;
+            }
+            entry.event.kind = ScriptEvent::Touch;
+            entry.event.x = x;
+            entry.event.y = y;
+            entry.event.touchState = action == "up" ? 0 : 1;
+            if (action == "tap")
+            {
+                entry.hasFollowUp = true;
+                entry.followUp = entry.event;
+                entry.followUp.touchState = 0;
+            }
+        }
+        else if (action == "press" || action == "release" || action == "click")
+        {
+            std::uint32_t mask = 0;
+            if (w.size() != 3 || !parseButton(w[2], mask))
+            {
+                complain(action + " needs a button: up, down, left, right, enter, backspace, f7, f8, escape, h "
+                                  "or a mask such as 0x10");
+                continue;
+            }
+            entry.event.kind = action == "release" ? ScriptEvent::ButtonRelease : ScriptEvent::ButtonPress;
+            entry.event.buttons = mask;
+            if (action == "click")
+            {
+                entry.hasFollowUp = true;
+                entry.followUp = entry.event;
+                entry.followUp.kind = ScriptEvent::ButtonRelease;
+            }
+        }
+        else if (action == "quit" && w.size() == 2)
+            entry.event.kind = ScriptEvent::Quit;
+        else
+        {
+            complain("unknown action \"" + action + "\" (down, move, up, tap, press, release, click, quit)");
+            continue;
+        }
+        entries.push_back(entry);
+    }
+    return allRead;
+}
+
+std::vector<ScriptEvent> InputScript::take(unsigned int frame, unsigned int elapsedMilliseconds)
+{
+    std::vector<ScriptEvent> due;
+    for (auto it = followUps.begin(); it != followUps.end();)
+    {
+        if (it->first <= frame)
+        {
+            due.push_back(it->second);
+            it = followUps.erase(it);
+        }
+        else
+            ++it;
+    }
+    for (auto it = entries.begin(); it != entries.end();)
+    {
+        bool isDue = it->inMilliseconds ? elapsedMilliseconds >= it->when : frame >= it->when;
+        if (!isDue)
+        {
+            ++it;
+            continue;
+        }
+        due.push_back(it->event);
+        if (it->hasFollowUp)
+            followUps.emplace_back(frame + 1, it->followUp);
+        it = entries.erase(it);
+    }
+    return due;
+}
+}

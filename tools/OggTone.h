@@ -1,0 +1,17 @@
+#ifndef TOVRANE_TOOLS_OGGTONE_H
+#define TOVRANE_TOOLS_OGGTONE_H
+
+#include <string>
+
+namespace TovraneTools
+{
+// Encodes a mono Ogg Vorbis file of the given length: a soft sine tone with
+// short fades, or silence. The stream serial number comes from the seed, so
+// the same arguments always give the same bytes. Empty on failure.
+std::string encodeOggTone(double seconds, double frequency, bool silent, unsigned int seed);
+
+// The sample rate of the generated files.
+const int OggToneRate = 22050;
+}
+
+#endif

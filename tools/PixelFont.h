@@ -1,0 +1,36 @@
+#ifndef TOVRANE_TOOLS_PIXELFONT_H
+#define TOVRANE_TOOLS_PIXELFONT_H
+
+#include "Picture.h"
+
+#include <string>
+
+namespace TovraneTools
+{
+// A tiny built-in bitmap font: 3 x 5 pixel capitals, digits and the
+// punctuation of file names, drawn at a whole-number scale. Small letters are
+// drawn as capitals; characters it does not know are drawn as "?".
+class PixelFont
+{
+public:
+    static const int GlyphWidth = 3;
+    static const int GlyphHeight = 5;
+
+    // Width of a line of text at the scale: 4 pixels a character, less the
+    // gap after the last one.
+    static int textWidth(const std::string& text, int scale);
+    static int textHeight(int scale) { return GlyphHeight * scale; }
+
+    // Draws one line with its top-left corner at (x, y), clipped to the picture.
+    static void draw(Picture& picture, int x, int y, const std::string& text, int scale, Colour colour);
+    // Draws the text centred in the rectangle, at the largest scale up to
+    // maxScale that fits its width (at least 1: wider text is clipped).
+    static void drawCentred(Picture& picture, int x, int y, int width, int height, const std::string& text,
+        int maxScale, Colour colour);
+
+    // The 5 rows of 3 bits of a character (bit 2 is the left column).
+    static const unsigned char* glyph(char c);
+};
+}
+
+#endif

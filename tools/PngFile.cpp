@@ -1,0 +1,122 @@
+#include "PngFile.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace TovraneTools
+{
+namespace
+{
+// Kept out of any scope that holds objects with destructors: libpng reports
+// errors by longjmp.
+bool writeRows(std::FILE* file, int width, int height, png_bytep* rows)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png)))
+    {
+        png_destroy_write_struct(&png, info ? &info : nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+        PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool readRows(std::FILE* file, png_uint_32* width, png_uint_32* height, std::vector<std::uint8_t>* pixels)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    png_bytep* volatile rows = nullptr; // read again after a longjmp
+    if (!info || setjmp(png_jmpbuf(png)))
+    {
+        delete[] rows;
+        png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_user_limits(png, 8192, 8192);
+    png_read_info(png, info);
+    int bitDepth = 0, colourType = 0;
+    png_get_IHDR(png, info, width, height, &bitDepth, &colourType, nullptr, nullptr, nullptr);
+    if (bitDepth == 16)
+        png_set_strip_16(png);
+    if (colourType == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    if (bitDepth < 8)
+        png_set_packing(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_tRNS_to_alpha(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_read_update_info(png, info);
+    pixels->resize(static_cast<size_t>(*width) * *height * 4);
+    rows = new png_bytep[*height];
+    for (png_uint_32 y = 0; y < *height; ++y)
+        rows[y] = pixels->data() + static_cast<size_t>(y) * *width * 4;
+    png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    delete[] rows;
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+}
+
+bool writePng(const std::string& path, const Picture& picture)
+{
+    std::string temporary = path + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+    {
+        std::printf("Could not save file %s\n", path.c_str());
+        return false;
+    }
+    std::vector<png_bytep> rows(static_cast<size_t>(picture.height()));
+    for (int y = 0; y < picture.height(); ++y)
+        rows[y] = const_cast<png_bytep>(picture.data() + static_cast<size_t>(y) * picture.width() * 4);
+    bool written = picture.width() > 0 && picture.height() > 0 &&
+                   writeRows(file, picture.width(), picture.height(), rows.data());
+    written = (std::fclose(file) == 0) && written;
+    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0)
+    {
+        std::remove(temporary.c_str());
+        std::printf("Could not save file %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool readPng(const std::string& path, Picture& picture)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+    {
+        std::printf("Could not find file %s\n", path.c_str());
+        return false;
+    }
+    png_uint_32 width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+    bool read = readRows(file, &width, &height, &pixels);
+    std::fclose(file);
+    if (!read)
+    {
+        std::printf("Could not read picture %s\n", path.c_str());
+        return false;
+    }
+    picture = Picture(static_cast<int>(width), static_cast<int>(height));
+    picture.bytes() = pixels;
+    return true;
+}
+}

@@ -1,0 +1,208 @@
+#include "TitleFiles.h"
+
+#include "PixelFont.h"
+
+#include <cmath>
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace TovraneTools
+{
+namespace
+{
+void putInt(std::string& out, std::int32_t value)
+{
+    std::uint32_t bits = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+}
+
+void putString(std::string& out, const std::string& text)
+{
+    // Names are checked to be at most 255 bytes when the manifest is read.
+    out.push_back(static_cast<char>(static_cast<unsigned char>(text.size())));
+    out += text;
+}
+
+void drawShape(Picture& picture, const Look& look)
+{
+    int w = picture.width(), h = picture.height();
+    Colour c = look.colour;
+    if (look.shape == "rect")
+        picture.fillRect(0, 0, w, h, c);
+    else if (look.shape == "ellipse")
+        picture.fillEllipse(0, 0, w, h, c);
+    else if (look.shape == "triangle")
+        picture.fillTriangle(0, 0, w, h, c);
+    else if (look.shape == "diamond")
+        picture.fillDiamond(0, 0, w, h, c);
+    else if (look.shape == "frame")
+        picture.frameRect(0, 0, w, h, std::max(1, std::min(w, h) / 10), c);
+    else
+        picture.fillRoundRect(0, 0, w, h, std::min(w, h) / 6, c);
+}
+
+// Picks the label's colour from the shape's colour, or black on a frame.
+Colour labelColour(const Look& look)
+{
+    return look.shape == "frame" ? Colour{16, 16, 16, 255} : contrastingColour(look.colour);
+}
+}
+
+std::string encodeTex(const std::vector<TexBlock>& blocks)
+{
+    std::string out;
+    for (const TexBlock& block : blocks)
+    {
+        putString(out, block.texture);
+        putInt(out, static_cast<std::int32_t>(block.records.size()));
+        for (const TexRecord& r : block.records)
+        {
+            putString(out, r.name);
+            putInt(out, r.flags);
+            putInt(out, r.left);
+            putInt(out, r.right);
+            putInt(out, r.top);
+            putInt(out, r.bottom);
+            putInt(out, r.x);
+            putInt(out, r.y);
+        }
+    }
+    return out;
+}
+
+std::string encodeChr(const std::vector<CharacterEntry>& characters)
+{
+    std::string out;
+    for (const CharacterEntry& character : characters)
+    {
+        putString(out, character.name);
+        putInt(out, static_cast<std::int32_t>(character.animations.size()));
+        for (const AnimationEntry& animation : character.animations)
+        {
+            putString(out, animation.folder);
+            putString(out, animation.name);
+            putInt(out, animation.frames);
+        }
+    }
+    return out;
+}
+
+Picture drawPlaceholder(const Look& look, const std::string& label)
+{
+    Picture picture(look.width, look.height);
+    drawShape(picture, look);
+    // The name, on the lower half of triangles where they are wide enough.
+    int top = look.shape == "triangle" ? look.height / 2 : 0;
+    int inset = look.shape == "rect" || look.shape == "frame" ? 2 : std::min(look.width, look.height) / 6;
+    int scale = std::max(2, std::min(look.width, look.height) / 60);
+    PixelFont::drawCentred(picture, inset, top, look.width - 2 * inset, look.height - top, label, scale,
+        labelColour(look));
+    return picture;
+}
+
+Picture drawAnimationFrame(const Look& look, const std::string& label, int frame, int frameCount,
+    const std::string& motion)
+{
+    Picture picture(look.width, look.height);
+    int w = look.width, h = look.height;
+    double t = frameCount > 1 ? static_cast<double>(frame) / (frameCount - 1) : 0.0;
+    Colour mark = labelColour(look);
+    int ball = std::max(4, std::min(w, h) / 3);
+
+    if (motion == "blink" && frame % 2 == 1)
+    {
+        Look outline = look;
+        outline.shape = "frame";
+        drawShape(picture, outline);
+    }
+    else
+        drawShape(picture, look);
+
+    if (motion == "slide")
+    {
+        // A ball crossing from left to right.
+        int x = static_cast<int>(std::lround(t * (w - ball)));
+        picture.fillEllipse(x, (h - ball) / 3, ball, ball, mark);
+    }
+    else if (motion == "grow")
+    {
+        int size = std::max(2, static_cast<int>(std::lround((0.15 + 0.85 * t) * std::min(w, h) * 0.6)));
+        picture.fillEllipse((w - size) / 2, (h - size) / 2 - h / 8, size, size, mark);
+    }
+    else if (motion == "spin")
+    {
+        // A dot going once round the middle.
+        double angle = 2.0 * 3.14159265358979 * (frameCount > 0 ? static_cast<double>(frame) / frameCount : 0.0);
+        int r = std::min(w, h) / 4;
+        int cx = w / 2 + static_cast<int>(std::lround(std::sin(angle) * r));
+        int cy = h / 2 - h / 8 - static_cast<int>(std::lround(std::cos(angle) * r));
+        picture.fillEllipse(cx - ball / 4, cy - ball / 4, ball / 2, ball / 2, mark);
+    }
+    int textHeight = std::max(7, h / 5);
+    PixelFont::drawCentred(picture, 2, h - textHeight - 2, w - 4, textHeight, label, 2, mark);
+    return picture;
+}
+
+Picture drawDadUzoAtlas()
+{
+    struct Glyph
+    {
+        char c;
+        int x, y, w, h;
+    };
+    static const Glyph table[] = {{'A', 0, 0, 10, 11}, {'B', 10, 0, 10, 11}, {'C', 20, 0, 10, 11},
+        {'D', 30, 0, 10, 11}, {'E', 40, 0, 9, 11}, {'F', 49, 0, 8, 11}, {'G', 0, 11, 9, 11}, {'H', 9, 11, 10, 11},
+        {'I', 19, 11, 4, 11}, {'J', 23, 11, 10, 11}, {'K', 33, 11, 10, 11}, {'L', 43, 11, 8, 11},
+        {'M', 51, 11, 12, 11}, {'N', 0, 22, 10, 11}, {'O', 10, 22, 11, 12}, {'P', 21, 22, 9, 12},
+        {'Q', 30, 22, 11, 14}, {'R', 41, 22, 10, 11}, {'S', 51, 22, 10, 11}, {'T', 0, 36, 9, 11},
+        {'U', 9, 36, 10, 11}, {'V', 19, 36, 10, 11}, {'W', 29, 36, 12, 11}, {'X', 41, 36, 10, 11},
+        {'Y', 51, 36, 10, 11}, {'Z', 0, 47, 10, 11}, {'\'', 9, 47, 4, 11}, {'-', 13, 47, 6, 11}};
+    Picture atlas(64, 64);
+    const Colour ink{0, 0, 0, 255};
+    for (const Glyph& g : table)
+    {
+        // Each glyph drawn at scale 2 (6 x 10) from the left of its cell; the
+        // two narrow cells get a plain stroke instead.
+        Picture cell(g.w, g.h);
+        if (g.c == 'I')
+            cell.fillRect(1, 0, 2, 10, ink);
+        else if (g.c == '\'')
+            cell.fillRect(1, 0, 2, 4, ink);
+        else
+            PixelFont::draw(cell, 0, 0, std::string(1, g.c), 2, ink);
+        atlas.paste(cell, g.x, g.y);
+    }
+    return atlas;
+}
+
+void makeFolders(const std::string& folder)
+{
+    for (size_t pos = folder.find('/', 1); pos != std::string::npos; pos = folder.find('/', pos + 1))
+        ::mkdir(folder.substr(0, pos).c_str(), 0755);
+    ::mkdir(folder.c_str(), 0755);
+}
+
+bool writeBytes(const std::string& path, const std::string& bytes)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos)
+        makeFolders(path.substr(0, slash));
+    std::string temporary = path + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+    {
+        std::printf("Could not save file %s\n", path.c_str());
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0)
+    {
+        std::remove(temporary.c_str());
+        std::printf("Could not save file %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+}

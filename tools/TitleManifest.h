@@ -1,0 +1,96 @@
+#ifndef TOVRANE_TOOLS_TITLEMANIFEST_H
+#define TOVRANE_TOOLS_TITLEMANIFEST_H
+
+#include "Picture.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace TovraneTools
+{
+// How a placeholder picture is drawn.
+struct Look
+{
+    int width = 0;
+    int height = 0;
+    Colour colour{0, 0, 0, 255};
+    std::string shape = "round";  // rect, round, ellipse, triangle, diamond, frame
+};
+
+struct SpriteEntry
+{
+    std::string name;
+    Look look;
+    int x = 0, y = 0;  // placement of the lower-left corner
+    bool rotated = false;
+    std::string label;  // text drawn on it (the name by default)
+    // Animation frames: which frame of how many, and how it moves.
+    int frame = 0;
+    int frameCount = 0;
+    std::string motion;
+};
+
+struct AnimationEntry
+{
+    std::string name;
+    std::string folder;
+    int frames = 0;
+};
+
+struct CharacterEntry
+{
+    std::string name;
+    std::vector<AnimationEntry> animations;
+};
+
+struct SheetEntry
+{
+    std::string scene;
+    std::vector<SpriteEntry> sprites;  // frames of the characters included
+    std::vector<CharacterEntry> characters;
+};
+
+struct PictureEntry
+{
+    std::string name;
+    Look look;
+};
+
+struct SoundEntry
+{
+    std::string name;
+    double seconds = 0.5;
+    double tone = 440.0;
+    bool silent = false;
+};
+
+struct TextEntry
+{
+    std::string name;
+    std::string text;
+};
+
+// The test title's manifest: every asset the game loads, by name and kind.
+// The format is described at the top of title-manifest.txt.
+struct TitleManifest
+{
+    std::vector<PictureEntry> pictures;  // under images/
+    std::vector<SheetEntry> sheets;
+    std::vector<std::string> fonts;      // DadUzo atlases, relative to the title
+    std::vector<SoundEntry> sounds;      // under audio/
+    std::vector<TextEntry> jsonFiles;    // relative to the title
+    std::vector<TextEntry> metaFiles;    // relative to the title
+    std::vector<std::string> movies;     // relative to the title
+
+    // Reads the manifest; every problem is reported on standard output with
+    // its line. Returns false when there was any.
+    bool parse(const std::string& text, const std::string& fileName);
+    bool load(const std::string& path);
+
+    // Every file the title holds, relative to the title folder.
+    std::vector<std::string> files() const;
+};
+}
+
+#endif
