@@ -16,8 +16,13 @@ ResourceIdentifier* GLES1Renderer::onBindTexture(TexturePtr texture)
     TOVRANE_ASSERT(texture->getWrapS() >= 0 && texture->getWrapS() < 2 && texture->getWrapT() >= 0 &&
                    texture->getWrapT() < 2 && "Unknown texture wrap mode");
 
+    // The upload happens on whichever unit is active, in the middle of a draw
+    // that may already have enabled another texture there: that unit keeps its
+    // binding and its enable state.
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+
     ResourceIdentifier* id = new ResourceIdentifier();
-    glEnable(GL_TEXTURE_2D);
     glGenTextures(1, &id->name);
     glBindTexture(GL_TEXTURE_2D, id->name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLES1Tables::textureFilter[texture->getMinFilter()]);
@@ -31,6 +36,7 @@ ResourceIdentifier* GLES1Renderer::onBindTexture(TexturePtr texture)
     const int format = texture->getFormat();
     glTexImage2D(GL_TEXTURE_2D, 0, GLES1Tables::internalFormat[format], texture->getWidth(), texture->getHeight(), 0,
                  GLES1Tables::pixelFormat[format], GLES1Tables::pixelType[format], texture->getPixels());
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
 
     id->size = static_cast<std::uint32_t>(texture->getBytesPerPixel()) * static_cast<std::uint32_t>(texture->getWidth()) *
                static_cast<std::uint32_t>(texture->getHeight());
