@@ -1,0 +1,853 @@
+// PNG loading and saving. Every file used here is written by the test itself
+// with libpng; broken files are valid ones cut or altered byte by byte.
+//
+// The committed broken-file folder (tests/data/png/malformed) and the fuzz
+// seeds (tests/fuzz/corpus/png) come from the generators below: run
+//   TOVRANE_WRITE_PNG_CORPUS=1 test_Graphics --gtest_filter='PngCorpus.*'
+// to write them again.
+
+#include "Tovrane/Texture.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace Tovrane;
+
+namespace
+{
+typedef ColorRGBA<unsigned char> Colour;
+typedef std::vector<unsigned char> Bytes;
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------- files
+
+struct TempFolder
+{
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tovrane-png-XXXXXX").string();
+        path = mkdtemp(&pattern[0]) ? pattern : std::string();
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    std::string path;
+};
+
+std::string temp(const std::string& name)
+{
+    static TempFolder folder;
+    return folder.path + "/" + name;
+}
+
+void writeFile(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// ---------------------------------------------------------------- encoder
+
+// One PNG image as libpng takes it: raw rows (packed below 8 bits, big-endian
+// at 16 bits) and the header fields.
+struct Image
+{
+    int width = 0;
+    int height = 0;
+    int bitDepth = 8;
+    int colourType = PNG_COLOR_TYPE_RGB;
+    bool interlaced = false;
+    std::vector<png_color> palette;
+    Bytes transparency;
+    std::vector<Bytes> rows;
+};
+
+void appendData(png_structp png, png_bytep data, png_size_t length)
+{
+    Bytes* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+void noFlush(png_structp)
+{
+}
+
+Bytes encode(const Image& image)
+{
+    Bytes out;
+    std::vector<png_bytep> rows;
+    for (const Bytes& row : image.rows)
+        rows.push_back(const_cast<png_bytep>(row.data()));
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, appendData, noFlush);
+    png_set_check_for_invalid_index(png, 0); // some tests write indices past the palette
+    png_set_IHDR(png, info, image.width, image.height, image.bitDepth, image.colourType,
+                 image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!image.palette.empty())
+        png_set_PLTE(png, info, image.palette.data(), static_cast<int>(image.palette.size()));
+    if (!image.transparency.empty())
+        png_set_tRNS(png, info, image.transparency.data(), static_cast<int>(image.transparency.size()),
+                     nullptr);
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// Samples of `depth` bits packed into bytes, first sample in the high bits.
+Bytes packSamples(const std::vector<unsigned>& samples, int depth)
+{
+    if (depth == 16)
+    {
+        Bytes out;
+        for (unsigned s : samples)
+        {
+            out.push_back(static_cast<unsigned char>(s >> 8));
+            out.push_back(static_cast<unsigned char>(s));
+        }
+        return out;
+    }
+    Bytes out((samples.size() * depth + 7) / 8, 0);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+    {
+        const std::size_t bit = i * depth;
+        out[bit / 8] |= static_cast<unsigned char>(samples[i] << (8 - depth - bit % 8));
+    }
+    return out;
+}
+
+// An image whose sample c of pixel (x, y) is sample(x, y, c).
+template <typename F>
+Image makeImage(int width, int height, int bitDepth, int colourType, int channels, F sample)
+{
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.bitDepth = bitDepth;
+    image.colourType = colourType;
+    for (int y = 0; y < height; ++y)
+    {
+        std::vector<unsigned> samples;
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c)
+                samples.push_back(sample(x, y, c));
+        image.rows.push_back(packSamples(samples, bitDepth));
+    }
+    return image;
+}
+
+std::vector<png_color> makePalette(int count)
+{
+    std::vector<png_color> palette;
+    for (int i = 0; i < count; ++i)
+        palette.push_back(png_color{static_cast<png_byte>(i * 13 + 5), static_cast<png_byte>(250 - i * 7),
+                                    static_cast<png_byte>(i * i)});
+    return palette;
+}
+
+unsigned paletteIndex(int x, int y, int depth, int count)
+{
+    return static_cast<unsigned>((x * 3 + y * 5) % std::min(1 << depth, count));
+}
+
+Image paletteImage(int width, int height, int depth, int count)
+{
+    Image image = makeImage(width, height, depth, PNG_COLOR_TYPE_PALETTE, 1,
+                            [&](int x, int y, int) { return paletteIndex(x, y, depth, count); });
+    image.palette = makePalette(count);
+    return image;
+}
+
+unsigned rgbaSample(int x, int y, int c)
+{
+    return static_cast<unsigned>((x * 31 + y * 17 + c * 67) & 0xFF);
+}
+
+Image rgbaImage(int width, int height, bool alpha)
+{
+    return makeImage(width, height, 8, alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, alpha ? 4 : 3,
+                     rgbaSample);
+}
+
+// ---------------------------------------------------------------- chunks
+
+struct Chunk
+{
+    std::size_t offset; // of the length field
+    std::uint32_t length;
+    std::string type;
+    std::size_t end() const { return offset + 12 + length; }
+};
+
+std::uint32_t get32(const Bytes& b, std::size_t at)
+{
+    return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 |
+           b[at + 3];
+}
+
+void put32(Bytes& b, std::size_t at, std::uint32_t v)
+{
+    b[at] = static_cast<unsigned char>(v >> 24);
+    b[at + 1] = static_cast<unsigned char>(v >> 16);
+    b[at + 2] = static_cast<unsigned char>(v >> 8);
+    b[at + 3] = static_cast<unsigned char>(v);
+}
+
+std::vector<Chunk> chunksOf(const Bytes& b)
+{
+    std::vector<Chunk> chunks;
+    std::size_t at = 8;
+    while (at + 12 <= b.size())
+    {
+        Chunk c{at, get32(b, at), std::string(b.begin() + at + 4, b.begin() + at + 8)};
+        chunks.push_back(c);
+        at = c.end();
+    }
+    return chunks;
+}
+
+Chunk find(const Bytes& b, const std::string& type)
+{
+    for (const Chunk& c : chunksOf(b))
+        if (c.type == type)
+            return c;
+    ADD_FAILURE() << "no chunk " << type;
+    return Chunk{8, 0, ""};
+}
+
+void fixCrc(Bytes& b, const Chunk& c)
+{
+    const uLong crc = crc32(0, b.data() + c.offset + 4, c.length + 4);
+    put32(b, c.offset + 8 + c.length, static_cast<std::uint32_t>(crc));
+}
+
+Bytes bytesOf(const Bytes& b, const Chunk& c)
+{
+    return Bytes(b.begin() + c.offset, b.begin() + c.end());
+}
+
+Bytes without(const Bytes& b, const Chunk& c)
+{
+    Bytes out(b.begin(), b.begin() + c.offset);
+    out.insert(out.end(), b.begin() + c.end(), b.end());
+    return out;
+}
+
+Bytes insertedAt(const Bytes& b, std::size_t at, const Bytes& part)
+{
+    Bytes out(b.begin(), b.begin() + at);
+    out.insert(out.end(), part.begin(), part.end());
+    out.insert(out.end(), b.begin() + at, b.end());
+    return out;
+}
+
+Bytes cut(const Bytes& b, std::size_t size)
+{
+    return Bytes(b.begin(), b.begin() + std::min(size, b.size()));
+}
+
+// Sets the IHDR's width and height and repairs its checksum.
+Bytes withSize(Bytes b, std::uint32_t width, std::uint32_t height)
+{
+    const Chunk ihdr = find(b, "IHDR");
+    put32(b, ihdr.offset + 8, width);
+    put32(b, ihdr.offset + 12, height);
+    fixCrc(b, ihdr);
+    return b;
+}
+
+// Sets one byte of the IHDR (0 width ... 12 interlace) and repairs its checksum.
+Bytes withHeaderByte(Bytes b, std::size_t field, unsigned char value)
+{
+    const Chunk ihdr = find(b, "IHDR");
+    b[ihdr.offset + 8 + field] = value;
+    fixCrc(b, ihdr);
+    return b;
+}
+
+// ---------------------------------------------------------------- corpora
+
+typedef std::vector<std::pair<std::string, Bytes>> NamedFiles;
+
+// Broken files: each must load as an empty texture with a message.
+NamedFiles malformedFiles()
+{
+    const Bytes rgba = encode(rgbaImage(16, 16, true));
+    const Bytes palette = encode(paletteImage(13, 9, 4, 16));
+    Image interlacedImage = rgbaImage(33, 17, false);
+    interlacedImage.interlaced = true;
+    const Bytes interlaced = encode(interlacedImage);
+
+    const Chunk idat = find(rgba, "IDAT");
+    const Chunk ihdr = find(rgba, "IHDR");
+    const Chunk plte = find(palette, "PLTE");
+    const Chunk paletteIdat = find(palette, "IDAT");
+    const Chunk interlacedIdat = find(interlaced, "IDAT");
+
+    NamedFiles files;
+    auto add = [&](const std::string& name, const Bytes& bytes) { files.emplace_back(name + ".png", bytes); };
+
+    // Cut short at several places.
+    add("truncated-empty", Bytes());
+    add("truncated-in-signature", cut(rgba, 5));
+    add("truncated-after-signature", cut(rgba, 8));
+    add("truncated-in-ihdr", cut(rgba, 20));
+    add("truncated-after-ihdr", cut(rgba, ihdr.end()));
+    add("truncated-in-idat-header", cut(rgba, idat.offset + 6));
+    add("truncated-in-idat", cut(rgba, idat.offset + 8 + idat.length / 2));
+    add("truncated-in-idat-checksum", cut(rgba, idat.end() - 2));
+    add("truncated-before-iend", cut(rgba, idat.end()));
+    add("truncated-in-iend", cut(rgba, rgba.size() - 1));
+    add("truncated-in-plte", cut(palette, plte.offset + 8 + plte.length / 2));
+    add("truncated-palette-in-idat", cut(palette, paletteIdat.offset + 8 + paletteIdat.length / 3));
+    add("truncated-interlaced-in-idat", cut(interlaced, interlacedIdat.offset + 8 + interlacedIdat.length / 2));
+
+    // Damaged checksums and signature.
+    Bytes b = rgba;
+    b[ihdr.end() - 1] ^= 0x40;
+    add("bad-crc-ihdr", b);
+    b = rgba;
+    b[idat.end() - 3] ^= 0x01;
+    add("bad-crc-idat", b);
+    b = palette;
+    b[plte.end() - 4] ^= 0x80;
+    add("bad-crc-plte", b);
+    b = rgba;
+    b[1] = 'Q';
+    add("bad-signature", b);
+
+    // Sizes past the limit or outside the format.
+    add("huge-100000x100000", withSize(rgba, 100000, 100000));
+    add("huge-4097x16", withSize(rgba, 4097, 16));
+    add("huge-16x4097", withSize(rgba, 16, 4097));
+    add("huge-2147483648x1", withSize(rgba, 0x80000000u, 1));
+    add("huge-4294967295x4294967295", withSize(rgba, 0xFFFFFFFFu, 0xFFFFFFFFu));
+    add("zero-width", withSize(rgba, 0, 16));
+    add("zero-height", withSize(rgba, 16, 0));
+
+    // Chunks out of order, repeated or missing.
+    add("order-idat-before-ihdr", insertedAt(without(rgba, idat), 8, bytesOf(rgba, idat)));
+    {
+        const Bytes noPlte = without(palette, plte);
+        const Chunk idatAfter = find(noPlte, "IDAT");
+        add("order-plte-after-idat", insertedAt(noPlte, idatAfter.end(), bytesOf(palette, plte)));
+    }
+    add("order-iend-first", insertedAt(rgba, 8, bytesOf(rgba, find(rgba, "IEND"))));
+    add("order-ihdr-twice", insertedAt(rgba, ihdr.end(), bytesOf(rgba, ihdr)));
+    add("missing-ihdr", without(rgba, ihdr));
+    add("missing-plte", without(palette, plte));
+    add("missing-idat", without(rgba, idat));
+
+    // Header fields the format does not allow.
+    add("bad-bit-depth-rgb-4", withHeaderByte(rgba, 8, 4));
+    add("bad-bit-depth-palette-16", withHeaderByte(palette, 8, 16));
+    add("bad-colour-type-5", withHeaderByte(rgba, 9, 5));
+    add("bad-compression-method", withHeaderByte(rgba, 10, 1));
+    add("bad-filter-method", withHeaderByte(rgba, 11, 7));
+    add("bad-interlace-method", withHeaderByte(rgba, 12, 2));
+
+    // Damaged image data with valid checksums.
+    b = rgba;
+    for (std::size_t i = idat.offset + 10; i < idat.end() - 4; ++i)
+        b[i] = 0xFF;
+    fixCrc(b, idat);
+    add("corrupt-deflate", b);
+    b = rgba;
+    b[idat.offset + 8] = 0x00;
+    fixCrc(b, idat);
+    add("corrupt-zlib-header", b);
+    b = rgba;
+    b[idat.end() - 6] ^= 0x55; // inside the zlib checksum
+    fixCrc(b, idat);
+    add("corrupt-adler32", b);
+    {
+        // Image data for 8 rows under a header that promises 16.
+        const Bytes shortImage = encode(rgbaImage(16, 8, true));
+        add("short-image-data", withSize(shortImage, 16, 16));
+    }
+    b = rgba;
+    put32(b, idat.offset, 0x7FFFFFF0u);
+    add("chunk-length-huge", b);
+    b = rgba;
+    put32(b, idat.offset, 0x80000000u);
+    add("chunk-length-negative", b);
+    return files;
+}
+
+// Seeds for the PNG fuzz target: small valid files of every kind the loader
+// handles, and a few broken ones.
+NamedFiles seedFiles()
+{
+    NamedFiles files;
+    auto add = [&](const std::string& name, const Image& image) {
+        files.emplace_back("valid-" + name + ".png", encode(image));
+    };
+    for (int depth : {1, 2, 4, 8})
+        add("palette-" + std::to_string(depth), paletteImage(7, 5, depth, std::min(1 << depth, 12)));
+    Image withAlpha = paletteImage(6, 3, 8, 20);
+    withAlpha.transparency = Bytes{0, 128, 255};
+    add("palette-trns", withAlpha);
+    add("rgb", rgbaImage(5, 4, false));
+    add("rgba", rgbaImage(4, 5, true));
+    Image interlaced = rgbaImage(9, 9, true);
+    interlaced.interlaced = true;
+    add("rgba-interlaced", interlaced);
+    Image interlacedPalette = paletteImage(11, 10, 2, 4);
+    interlacedPalette.interlaced = true;
+    add("palette-interlaced", interlacedPalette);
+    add("rgb-16", makeImage(3, 3, 16, PNG_COLOR_TYPE_RGB, 3, [](int x, int y, int c) { return x * 9000u + y * 300 + c; }));
+    add("rgba-16", makeImage(3, 2, 16, PNG_COLOR_TYPE_RGB_ALPHA, 4, [](int x, int y, int c) { return x * 7000u + y * 11 + c; }));
+    for (int depth : {1, 2, 4, 8, 16})
+        add("grey-" + std::to_string(depth), makeImage(6, 3, depth, PNG_COLOR_TYPE_GRAY, 1, [&](int x, int y, int) {
+                return static_cast<unsigned>((x + y) % (depth == 16 ? 65536 : 1 << depth));
+            }));
+    add("grey-alpha-8", makeImage(4, 4, 8, PNG_COLOR_TYPE_GRAY_ALPHA, 2, [](int x, int y, int c) { return c ? 255u - x : y * 40u; }));
+    add("grey-alpha-16", makeImage(2, 2, 16, PNG_COLOR_TYPE_GRAY_ALPHA, 2, [](int x, int y, int c) { return c ? 65535u : x * 30000u + y; }));
+
+    const NamedFiles broken = malformedFiles();
+    for (const char* name : {"truncated-in-idat.png", "bad-crc-idat.png", "order-plte-after-idat.png",
+                             "huge-4097x16.png", "short-image-data.png"})
+        for (const auto& f : broken)
+            if (f.first == name)
+                files.emplace_back("broken-" + f.first, f.second);
+    return files;
+}
+
+std::string testData(const std::string& relative)
+{
+    return std::string(TOVRANE_TEST_DATA) + "/" + relative;
+}
+
+// ---------------------------------------------------------------- loading
+
+// Loads `bytes` from a file; `output` receives what was printed.
+TexturePtr load(const Bytes& bytes, const std::string& name, std::string* output = nullptr)
+{
+    const std::string path = temp(name);
+    writeFile(path, bytes);
+    testing::internal::CaptureStdout();
+    TexturePtr t = Texture::fromFile(path);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    if (output)
+        *output = printed;
+    else if (!t)
+        std::cerr << printed;
+    return t;
+}
+}
+
+TEST(PngLoad, PaletteFilesOfEveryBitDepth)
+{
+    for (int depth : {1, 2, 4, 8})
+    {
+        // Fewer palette entries than the depth allows, except at one bit.
+        const int count = depth == 1 ? 2 : (1 << depth) - 1;
+        TexturePtr t = load(encode(paletteImage(13, 3, depth, count)), "palette.png");
+        ASSERT_TRUE(t) << depth;
+        EXPECT_EQ(PixelFormat::Palette8, t->getFormat());
+        EXPECT_EQ(1, t->getBytesPerPixel());
+        EXPECT_EQ(13, t->getPitch());
+        EXPECT_EQ(13, t->getWidth());
+        EXPECT_EQ(3, t->getHeight());
+        const std::vector<png_color> palette = makePalette(count);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(static_cast<int>(paletteIndex(x, y, depth, count)), t->getPaletteIndex(x, y))
+                    << depth << " at " << x << "," << y;
+        for (int i = 0; i < 256; ++i)
+        {
+            const Colour expected =
+                i < count ? Colour(palette[i].red, palette[i].green, palette[i].blue, 255) : Colour(0, 0, 0, 0);
+            ASSERT_EQ(expected, t->getPaletteEntry(i)) << depth << " entry " << i;
+        }
+    }
+}
+
+TEST(PngLoad, PaletteColoursAreOpaqueWhateverTheTransparencyChunk)
+{
+    Image image = paletteImage(4, 4, 4, 5);
+    image.transparency = Bytes{0, 10, 200};
+    TexturePtr t = load(encode(image), "trns.png");
+    ASSERT_TRUE(t);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(255, t->getPaletteEntry(i).a);
+}
+
+TEST(PngLoad, IndicesPastThePaletteReadAsZero)
+{
+    Image image = makeImage(4, 1, 8, PNG_COLOR_TYPE_PALETTE, 1, [](int x, int, int) { return x * 60u; });
+    image.palette = makePalette(2);
+    TexturePtr t = load(encode(image), "past.png");
+    ASSERT_TRUE(t);
+    EXPECT_EQ(Colour(5, 250, 0, 255), t->getPixel(0, 0));
+    EXPECT_EQ(180, t->getPaletteIndex(3, 0));
+    EXPECT_EQ(Colour(0, 0, 0, 0), t->getPixel(3, 0));
+}
+
+TEST(PngLoad, RgbAndRgbaKeepTheirBytesInFileOrder)
+{
+    TexturePtr rgba = load(encode(rgbaImage(2, 2, true)), "rgba.png");
+    ASSERT_TRUE(rgba);
+    EXPECT_EQ(PixelFormat::RGBA8888, rgba->getFormat());
+    EXPECT_EQ(8, rgba->getPitch());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            for (int c = 0; c < 4; ++c)
+                EXPECT_EQ(rgbaSample(x, y, c), rgba->getPixels()[y * 8 + x * 4 + c]);
+
+    TexturePtr rgb = load(encode(rgbaImage(5, 3, false)), "rgb.png");
+    ASSERT_TRUE(rgb);
+    EXPECT_EQ(PixelFormat::RGB888, rgb->getFormat());
+    EXPECT_EQ(15, rgb->getPitch());
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(Colour(rgbaSample(x, y, 0), rgbaSample(x, y, 1), rgbaSample(x, y, 2), 255),
+                      rgb->getPixel(x, y));
+}
+
+TEST(PngLoad, InterlacedFilesReadLikePlainOnes)
+{
+    std::vector<Image> images = {rgbaImage(33, 17, false), rgbaImage(10, 7, true), paletteImage(19, 11, 4, 16),
+                                 makeImage(9, 9, 2, PNG_COLOR_TYPE_GRAY, 1,
+                                           [](int x, int y, int) { return unsigned(x ^ y) & 3; })};
+    images[2].palette = makePalette(16);
+    for (Image& image : images)
+    {
+        TexturePtr plain = load(encode(image), "plain.png");
+        image.interlaced = true;
+        TexturePtr interlaced = load(encode(image), "interlaced.png");
+        ASSERT_TRUE(plain && interlaced);
+        ASSERT_EQ(plain->getSize(), interlaced->getSize());
+        EXPECT_EQ(0, std::memcmp(plain->getData(), interlaced->getData(), plain->getSize()))
+            << "colour type " << image.colourType;
+    }
+}
+
+TEST(PngLoad, SixteenBitFilesKeepTheHighByte)
+{
+    auto sample = [](int x, int y, int c) { return 0x1234u * (x + 1) + 0x0F0Fu * y + 0x2222u * c; };
+    TexturePtr rgb = load(encode(makeImage(3, 2, 16, PNG_COLOR_TYPE_RGB, 3, sample)), "rgb16.png");
+    TexturePtr rgba = load(encode(makeImage(3, 2, 16, PNG_COLOR_TYPE_RGB_ALPHA, 4, sample)), "rgba16.png");
+    ASSERT_TRUE(rgb && rgba);
+    EXPECT_EQ(PixelFormat::RGB888, rgb->getFormat());
+    EXPECT_EQ(PixelFormat::RGBA8888, rgba->getFormat());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+        {
+            auto high = [&](int c) { return static_cast<unsigned char>((sample(x, y, c) >> 8) & 0xFF); };
+            EXPECT_EQ(Colour(high(0), high(1), high(2), 255), rgb->getPixel(x, y));
+            EXPECT_EQ(Colour(high(0), high(1), high(2), high(3)), rgba->getPixel(x, y));
+        }
+}
+
+TEST(PngLoad, GreyFilesBecomeRgb)
+{
+    // Value 1 at 1, 2 and 4 bits spreads over the byte: 255, 85, 17.
+    const int depths[] = {1, 2, 4, 8, 16};
+    const unsigned one[] = {255, 85, 17, 1, 0};
+    for (int i = 0; i < 5; ++i)
+    {
+        const int depth = depths[i];
+        const unsigned top = depth == 16 ? 0xABCD : (1u << depth) - 1;
+        TexturePtr t = load(encode(makeImage(5, 2, depth, PNG_COLOR_TYPE_GRAY, 1,
+                                             [&](int x, int y, int) { return x == 0 ? 1 : (y ? top : 0); })),
+                            "grey.png");
+        ASSERT_TRUE(t) << depth;
+        EXPECT_EQ(PixelFormat::RGB888, t->getFormat());
+        const unsigned char o = static_cast<unsigned char>(one[i]);
+        EXPECT_EQ(Colour(o, o, o, 255), t->getPixel(0, 0)) << depth;
+        EXPECT_EQ(Colour(0, 0, 0, 255), t->getPixel(3, 0)) << depth;
+        const unsigned char full = depth == 16 ? 0xAB : 255;
+        EXPECT_EQ(Colour(full, full, full, 255), t->getPixel(4, 1)) << depth;
+    }
+
+    for (int depth : {8, 16})
+    {
+        TexturePtr t = load(encode(makeImage(2, 2, depth, PNG_COLOR_TYPE_GRAY_ALPHA, 2,
+                                             [&](int x, int y, int c) {
+                                                 const unsigned v = c ? 10u * (x + 1) : 40u * (y + 1);
+                                                 return depth == 16 ? v << 8 | 0x77 : v;
+                                             })),
+                            "grey-alpha.png");
+        ASSERT_TRUE(t) << depth;
+        EXPECT_EQ(PixelFormat::RGBA8888, t->getFormat());
+        EXPECT_EQ(Colour(80, 80, 80, 10), t->getPixel(0, 1)) << depth;
+        EXPECT_EQ(Colour(40, 40, 40, 20), t->getPixel(1, 0)) << depth;
+    }
+}
+
+TEST(PngLoad, MissingFileIsReportedAndEmpty)
+{
+    const std::string path = temp("no-such-file.png");
+    testing::internal::CaptureStdout();
+    TexturePtr t = Texture::fromFile(path);
+    EXPECT_EQ("Could not find file " + path + "\n", testing::internal::GetCapturedStdout());
+    EXPECT_FALSE(t);
+}
+
+TEST(PngLoad, BrokenFilesLoadEmptyWithAMessage)
+{
+    const NamedFiles files = malformedFiles();
+    EXPECT_GE(files.size(), 40u);
+    for (const auto& f : files)
+    {
+        std::string printed;
+        TexturePtr t = load(f.second, f.first, &printed);
+        EXPECT_FALSE(t) << f.first;
+        EXPECT_EQ(0u, printed.find("Could not read file " + temp(f.first) + ": ")) << f.first << ": " << printed;
+    }
+}
+
+TEST(PngLoad, CommittedBrokenFilesLoadEmpty)
+{
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(testData("png/malformed")))
+    {
+        if (entry.path().extension() != ".png")
+            continue;
+        ++count;
+        testing::internal::CaptureStdout();
+        TexturePtr t = Texture::fromFile(entry.path().string());
+        const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(t) << entry.path();
+        EXPECT_NE(std::string::npos, printed.find("Could not read file " + entry.path().string()))
+            << printed;
+    }
+    EXPECT_GE(count, 40);
+}
+
+TEST(PngLoad, FuzzSeedsLoadAsNamed)
+{
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(testData("../fuzz/corpus/png")))
+    {
+        const std::string name = entry.path().filename().string();
+        ++count;
+        testing::internal::CaptureStdout();
+        TexturePtr t = Texture::fromFile(entry.path().string());
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(name.rfind("valid-", 0) == 0, static_cast<bool>(t)) << name;
+    }
+    EXPECT_GE(count, 15);
+}
+
+// ---------------------------------------------------------------- saving
+
+namespace
+{
+TexturePtr savedAndLoaded(const Texture& t, const std::string& name)
+{
+    const std::string path = temp(name);
+    EXPECT_TRUE(t.save(path));
+    return Texture::fromFile(path);
+}
+
+Bytes pixelBytes(const Texture& t)
+{
+    return Bytes(t.getPixels(), t.getPixels() + static_cast<std::size_t>(t.getPitch()) * t.getHeight());
+}
+}
+
+TEST(PngSave, RoundTripsInEverySavableFormat)
+{
+    for (PixelFormat::Type format : {PixelFormat::RGB888, PixelFormat::RGBA8888})
+    {
+        Texture t(37, 5, format);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 37; ++x)
+                t.setPixel(Colour(rgbaSample(x, y, 0), rgbaSample(x, y, 1), rgbaSample(x, y, 2), rgbaSample(x, y, 3)),
+                           x, y);
+        TexturePtr back = savedAndLoaded(t, "round.png");
+        ASSERT_TRUE(back);
+        EXPECT_EQ(format, back->getFormat());
+        EXPECT_EQ(37, back->getWidth());
+        EXPECT_EQ(5, back->getHeight());
+        EXPECT_EQ(pixelBytes(t), pixelBytes(*back));
+    }
+
+    Texture p(11, 6, PixelFormat::Palette8, true, 0);
+    for (int i = 0; i < 256; ++i)
+        p.setPaletteEntry(Colour(static_cast<unsigned char>(i), static_cast<unsigned char>(255 - i),
+                                 static_cast<unsigned char>(i * 7), 255),
+                          i);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 11; ++x)
+            p.setPixel(x * 23 + y * 41, x, y);
+    TexturePtr back = savedAndLoaded(p, "palette.png");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(PixelFormat::Palette8, back->getFormat());
+    EXPECT_EQ(pixelBytes(p), pixelBytes(*back));
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(p.getPaletteEntry(i), back->getPaletteEntry(i)) << i;
+}
+
+TEST(PngSave, PaletteIsWrittenWithItsAlpha)
+{
+    Texture p(3, 1, PixelFormat::Palette8, true, 0);
+    p.setPaletteEntry(Colour(1, 2, 3, 255), 0);
+    p.setPaletteEntry(Colour(4, 5, 6, 0), 1);
+    p.setPaletteEntry(Colour(7, 8, 9, 255), 2);
+    for (int i = 3; i < 256; ++i)
+        p.setPaletteEntry(Colour(10, 11, 12, 255), i);
+    p.setPixel(2, 1, 0);
+    const std::string path = temp("palette-alpha.png");
+    ASSERT_TRUE(p.save(path));
+
+    // Read back with libpng directly: colour type, palette and alpha values.
+    FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_TRUE(file);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_read_info(png, info);
+    EXPECT_EQ(PNG_COLOR_TYPE_PALETTE, png_get_color_type(png, info));
+    EXPECT_EQ(8, png_get_bit_depth(png, info));
+    png_colorp entries = nullptr;
+    int count = 0;
+    png_get_PLTE(png, info, &entries, &count);
+    ASSERT_EQ(256, count);
+    EXPECT_EQ(4, entries[1].red);
+    EXPECT_EQ(9, entries[2].blue);
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
+    ASSERT_TRUE(png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) & PNG_INFO_tRNS);
+    ASSERT_EQ(2, alphaCount);
+    EXPECT_EQ(255, alphas[0]);
+    EXPECT_EQ(0, alphas[1]);
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(file);
+}
+
+TEST(PngSave, ReplacesAnOlderFileWhole)
+{
+    const std::string path = temp("replaced.png");
+    writeFile(path, Bytes(100000, 'x'));
+    Texture t(4, 4, PixelFormat::RGB888, true, 9);
+    ASSERT_TRUE(t.save(path));
+    const Bytes now = readFile(path);
+    ASSERT_LT(now.size(), 1000u);
+    const Bytes signature = {137, 80, 78, 71, 13, 10, 26, 10};
+    EXPECT_EQ(signature, cut(now, 8));
+    TexturePtr back = Texture::fromFile(path);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(Colour(9, 9, 9, 255), back->getPixel(3, 3));
+}
+
+TEST(PngSave, LibraryErrorKeepsTheOldFile)
+{
+    const std::string path = temp("kept.png");
+    const Bytes old = encode(rgbaImage(3, 3, true));
+    writeFile(path, old);
+    Texture empty(0, 4, PixelFormat::RGBA8888); // a PNG cannot be 0 pixels wide
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(empty.save(path));
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(0u, printed.find("Could not save file " + path)) << printed;
+    EXPECT_EQ(old, readFile(path));
+    // No temporary file is left beside it.
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(path).parent_path()))
+        files += entry.path().filename().string().find("kept") != std::string::npos;
+    EXPECT_EQ(1, files);
+}
+
+TEST(PngSave, UnwritableFolderIsReported)
+{
+    const std::string path = temp("no-such-folder/picture.png");
+    Texture t(2, 2, PixelFormat::RGB888, true, 0);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(t.save(path));
+    EXPECT_EQ("Could not save file " + path + "\n", testing::internal::GetCapturedStdout());
+    EXPECT_FALSE(fs::exists(path));
+}
+
+namespace
+{
+// Saves a 512 x 512 picture of noise with at most 64 KiB allowed per file, as
+// on a full disk; exits with 0 when the save reported failure.
+void saveOnAFullDisk(const std::string& path)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit = {65536, 65536};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    Texture t(512, 512, PixelFormat::RGBA8888);
+    std::uint32_t state = 12345;
+    for (std::size_t i = 0; i < t.getSize(); ++i)
+    {
+        state = state * 1103515245u + 12345u;
+        t.getData()[i] = static_cast<unsigned char>(state >> 24);
+    }
+    std::_Exit(t.save(path) ? 1 : 0); // no static clean-up in the child
+}
+}
+
+TEST(PngSaveDeathTest, FullDiskKeepsTheOldFile)
+{
+    const std::string path = temp("full.png");
+    const Bytes old = encode(rgbaImage(3, 3, true));
+    writeFile(path, old);
+    EXPECT_EXIT(saveOnAFullDisk(path), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(old, readFile(path));
+}
+
+TEST(PngSaveDeathTest, FormatsWithoutPngLayoutAreRefused)
+{
+    for (PixelFormat::Type format : {PixelFormat::RGB565, PixelFormat::RGBA4444, PixelFormat::RGBA5551})
+    {
+        Texture t(2, 2, format, true, 0);
+        EXPECT_DEATH(t.save(temp("refused.png")), "Unsupported image type");
+    }
+}
+
+// ---------------------------------------------------------------- corpora
+
+// Writes the committed broken-file folder and the fuzz seeds when asked to;
+// otherwise checks that the generators still make what the loader expects.
+TEST(PngCorpus, Generators)
+{
+    const NamedFiles seeds = seedFiles();
+    for (const auto& f : seeds)
+    {
+        if (f.first.rfind("valid-", 0) == 0)
+        {
+            EXPECT_TRUE(load(f.second, f.first)) << f.first;
+        }
+    }
+
+    if (!std::getenv("TOVRANE_WRITE_PNG_CORPUS"))
+        return;
+    const std::pair<std::string, NamedFiles> folders[] = {{testData("png/malformed"), malformedFiles()},
+                                                          {testData("../fuzz/corpus/png"), seeds}};
+    for (const auto& folder : folders)
+    {
+        fs::create_directories(folder.first);
+        for (const auto& f : folder.second)
+            writeFile(folder.first + "/" + f.first, f.second);
+    }
+}
