@@ -8,6 +8,8 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <cstdint>
+
 namespace Tovrane
 {
 class AudioCuller;
@@ -18,10 +20,11 @@ typedef boost::shared_ptr<BoundingVolume> BoundingVolumePtr;
 typedef boost::shared_ptr<Spatial> SpatialPtr;
 
 // How a scene element takes part in collecting drawables and sounds. Game code
-// writes it directly. Values other than Hide and Show behave as Inherit.
+// writes it directly. Values other than Hide and Show behave as Inherit (the
+// fixed 32-bit type makes every such value a valid one).
 struct CullingMode
 {
-    enum Type
+    enum Type : std::int32_t
     {
         Inherit = 0, // collected, the caller's force flag passed on unchanged
         Hide = 1,    // the element and its whole subtree are skipped

@@ -1,0 +1,45 @@
+#include "Tovrane/TextureManager.h"
+
+#include "Tovrane/Assert.h"
+#include "Tovrane/System.h"
+#include "Tovrane/Texture.h"
+
+namespace Tovrane
+{
+TextureManager::TextureManager() { texturePaths.push_back(System::getPath() + "images/"); }
+
+void TextureManager::addTexturePath(const std::string& path) { texturePaths.push_back(path); }
+
+TexturePtr TextureManager::findTexture(const std::string& fileName)
+{
+    // Newest folder first; the reader reports each folder that lacks the file.
+    for (size_t i = texturePaths.size(); i-- > 0;)
+    {
+        TexturePtr texture = Texture::fromFile(texturePaths[i] + fileName);
+        if (texture)
+            return texture;
+    }
+    // With only the title's folder a missing picture is an installation error.
+    // Downloaded content may name a picture it does not bring: the caller gets
+    // an empty pointer, and the lines above name every folder tried.
+    TOVRANE_ASSERT(texturePaths.size() > 1 && "Could not find the texture");
+    return TexturePtr();
+}
+
+TexturePtr TextureManager::getTexture(const std::string& fileName)
+{
+    std::map<std::string, boost::weak_ptr<Texture>>::iterator entry = cache.find(fileName);
+    if (entry != cache.end())
+    {
+        TexturePtr cached = entry->second.lock();
+        if (cached)
+            return cached;
+        TexturePtr texture = findTexture(fileName);
+        entry->second = texture;
+        return texture;
+    }
+    TexturePtr texture = findTexture(fileName);
+    cache.insert(std::make_pair(fileName, boost::weak_ptr<Texture>(texture)));
+    return texture;
+}
+}
