@@ -65,18 +65,6 @@ TEST(AudioSceneTest, EmittersAreNeverDrawn)
     EXPECT_EQ(0, culler.getVisibleQuantity());
 }
 
-TEST(AudioSceneTest, EmitterHasNoExtentOfItsOwn)
-{
-    NodePtr root(new Node());
-    SoundEmitterPtr sound = emitter();
-    sound->setPosition(v3(50, 50, 0));
-    root->addChild(sound);
-    root->update(0);
-    EXPECT_TRUE(sound->worldBoundCurrent);
-    EXPECT_TRUE(hasEdges(sound->worldBound, {0, 0, 0, 0}));
-    EXPECT_EQ(tFixed(50), sound->world[12]);
-}
-
 TEST(AudioSceneTest, RendererPlaysEachCollectedEffectInOrder)
 {
     NodePtr root(new Node());

@@ -40,15 +40,6 @@ VertexBufferPtr points(std::initializer_list<std::pair<int, int>> rawXY)
 }
 }
 
-TEST(BoundingRectangleTest, CreateMakesAnEmptyRectangle)
-{
-    BoundingVolumePtr volume(BoundingVolume::Create());
-    ASSERT_TRUE(volume->getType().isDerived(BoundingRectangle::RuntimeType));
-    EXPECT_TRUE(hasEdges(volume, {0, 0, 0, 0}));
-    EXPECT_EQ(Vector3<tFixed>(), volume->centre);
-    EXPECT_EQ("Tovrane.BoundingRectangle", volume->getType().getName());
-}
-
 TEST(BoundingRectangleTest, HitsAreInclusiveOnEdgesAndCorners)
 {
     BoundingRectanglePtr r = rectangle(-10, 10, -5, 5);

@@ -83,17 +83,6 @@ TEST(PlaneTest, ExplicitBoundsAndTextureRange)
     EXPECT_EQ(v3(15, -1.5f, 0), plane.modelBound->centre);
 }
 
-TEST(PlaneTest, CreatePlaneReplacesTheBuffers)
-{
-    Plane plane(tFixed(1), 2);
-    VertexBufferPtr before = plane.vertexBuffer;
-    plane.createPlane(tFixed(0), tFixed(8), tFixed(0), tFixed(8), tFixed(0), tFixed(1), tFixed(0), tFixed(1), 3, 3);
-    EXPECT_NE(before, plane.vertexBuffer);
-    EXPECT_EQ(9, plane.vertexBuffer->getVertexCount());
-    EXPECT_EQ(24, plane.indexBuffer->getIndexCount());
-    EXPECT_TRUE(hasEdges(plane.modelBound, {0, 8, 0, 8}));
-}
-
 TEST(PlaneTest, LargestGridFitsSixteenBitIndices)
 {
     Plane plane(tFixed(1), 256);
@@ -189,18 +178,6 @@ TEST(GeometryTest, HiddenGeometriesAreNotCollected)
     plane->cullingMode = CullingMode::Show;
     culler.computeVisible(plane);
     EXPECT_EQ(1, culler.getVisibleQuantity());
-}
-
-TEST(GeometryTest, RuntimeTypesChainToSpatial)
-{
-    PlanePtr plane = quad(1, 1);
-    EXPECT_EQ("Tovrane.Plane", plane->getType().getName());
-    EXPECT_TRUE(plane->getType().isDerived(TriangleMesh::RuntimeType));
-    EXPECT_TRUE(plane->getType().isDerived(Geometry::RuntimeType));
-    EXPECT_TRUE(plane->getType().isDerived(Spatial::RuntimeType));
-    EXPECT_FALSE(plane->getType().isDerived(Line::RuntimeType));
-    GeometryPtr asGeometry = plane;
-    EXPECT_EQ(asGeometry, asGeometry->getSharedPointer());
 }
 
 TEST(GeometryDeathTest, BoundsNeedAVertexBuffer)

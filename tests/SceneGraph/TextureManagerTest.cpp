@@ -106,16 +106,6 @@ TEST_F(TextureManagerTest, AReleasedTextureIsLoadedAgain)
     EXPECT_EQ(again, manager.getTexture("released.png"));
 }
 
-TEST_F(TextureManagerTest, NamesAreCachedAsSpelled)
-{
-    writePicture(imagesFolder() + "sub/spelled.png", 35);
-    TextureManager manager;
-    TexturePtr plain = manager.getTexture("sub/spelled.png");
-    TexturePtr other = manager.getTexture("sub//spelled.png");
-    ASSERT_TRUE(plain && other);
-    EXPECT_NE(plain, other);
-}
-
 TEST_F(TextureManagerTest, NewestFolderIsSearchedFirst)
 {
     writePicture(imagesFolder() + "both.png", 40);
