@@ -35,6 +35,9 @@ public:
     Glib::ustring GetCurrentGamePackageID() const;
     Glib::ustring GetLocalDataPath(tPlayerID player, const Glib::ustring& name) const;
     Glib::ustring GetUploadDataPath(const Glib::ustring& name) const;
+    // The root of the players' data, where the platform keeps its own files
+    // (the usage log).
+    Glib::ustring GetDataRootPath() const;
 
 private:
     CSystemData() = default;

@@ -97,3 +97,8 @@ Glib::ustring CSystemData::GetUploadDataPath(const Glib::ustring& name) const
         return withSlash(withSlash(c.uploadRoot.empty() ? dataRoot(c) + "upload" : c.uploadRoot) + name.raw());
     }));
 }
+
+Glib::ustring CSystemData::GetDataRootPath() const
+{
+    return folder(answer([](const Config& c) { return dataRoot(c); }));
+}
