@@ -26,49 +26,49 @@ template <typename Word> inline Word load(const unsigned char* p)
 
 template <typename Word> inline void store(unsigned char* p, Word w) { std::memcpy(p, &w, sizeof(Word)); }
 
-// One masked row segment: where the mask's alpha is 255 the pixel becomes the
-// packed colour of the source index. Returns the bits that changed.
+// One row segment of a dab: where the select word is set the pixel takes the
+// packed colour. Returns the bits that changed.
 template <typename Word>
-inline Word maskRun(unsigned char* dst, const unsigned char* maskAlpha, const unsigned char* src,
-                    int n, const std::uint32_t* packed)
+inline Word selectRun(unsigned char* dst, const unsigned char* select, const unsigned char* colours, int n)
 {
     Word changed = 0;
     for (int i = 0; i < n; ++i)
     {
         const Word old = load<Word>(dst + i * sizeof(Word));
-        const Word value = maskAlpha[4 * i] == 255 ? static_cast<Word>(packed[src[i]]) : old;
+        const Word s = load<Word>(select + i * sizeof(Word));
+        const Word value = static_cast<Word>((old & ~s) | (load<Word>(colours + i * sizeof(Word)) & s));
         changed |= static_cast<Word>(old ^ value);
         store<Word>(dst + i * sizeof(Word), value);
     }
     return changed;
 }
 
+// The rows of one tile's part of a dab. The source colours are read modulo
+// the source's size, in pieces that do not cross its right edge.
 template <typename Word>
-bool maskedRows(Texture& tile, const Texture& source, const Texture& mask, int tileX, int tileY,
-                int maskX, int maskY, int srcX, int srcY, int w, int h, const std::uint32_t* packed)
+bool selectRows(Texture& tile, const unsigned char* colours, int sw, int sh, const unsigned char* select,
+                int mw, int tileX, int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h)
 {
-    const int sw = source.getWidth();
-    const int sh = source.getHeight();
     Word changed = 0;
     unsigned char* dstRow = tile.getPixels() + tileY * tile.getPitch() + tileX * sizeof(Word);
-    const unsigned char* maskRow = mask.getPixels() + maskY * mask.getPitch() + maskX * 4 + 3;
+    const unsigned char* selectRow = select + (maskY * mw + maskX) * sizeof(Word);
     int sy = wrap(srcY, sh);
     const int sx0 = wrap(srcX, sw);
     for (int j = 0; j < h; ++j)
     {
-        const unsigned char* srcRow = source.getPixels() + sy * source.getPitch();
-        // The source row is read in pieces that do not cross its right edge.
+        const unsigned char* colourRow = colours + sy * sw * sizeof(Word);
         int i = 0;
         int sx = sx0;
         while (i < w)
         {
             const int n = std::min(w - i, sw - sx);
-            changed |= maskRun<Word>(dstRow + i * sizeof(Word), maskRow + 4 * i, srcRow + sx, n, packed);
+            changed |= selectRun<Word>(dstRow + i * sizeof(Word), selectRow + i * sizeof(Word),
+                                       colourRow + sx * sizeof(Word), n);
             i += n;
             sx = 0;
         }
         dstRow += tile.getPitch();
-        maskRow += mask.getPitch();
+        selectRow += mw * sizeof(Word);
         if (++sy == sh)
             sy = 0;
     }
@@ -227,38 +227,64 @@ void Layer::blit(TexturePtr texture, int x, int y, int srcX, int srcY, int w, in
     }
 }
 
-const std::uint32_t* Layer::packedPalette(const Texture& source, PixelFormat::Type format) const
+void Layer::prepareDab(const Texture& source, const Texture& mask, PixelFormat::Type format) const
 {
-    if (paletteCache.valid && paletteCache.format == format &&
-        std::memcmp(paletteCache.palette, source.getPalette(), Texture::PaletteBytes) == 0)
-        return paletteCache.packed;
-
-    // The tile format's own packing, applied once to each palette entry.
-    Texture scratch(256, 1, format);
-    for (int i = 0; i < 256; ++i)
-        scratch.setPixel(source.getPaletteEntry(i), i, 0);
-    const int bpp = scratch.getBytesPerPixel();
-    for (int i = 0; i < 256; ++i)
+    DabCache& cache = dabCache;
+    const int bpp = PixelFormat::getBytesPerPixel(format);
+    const std::size_t sourceSize = source.getSize();
+    const bool sameFormat = cache.format == format;
+    if (!sameFormat || cache.sourceWidth != source.getWidth() || cache.sourceHeight != source.getHeight() ||
+        cache.sourceBlock.size() != sourceSize ||
+        std::memcmp(cache.sourceBlock.data(), source.getData(), sourceSize) != 0)
     {
-        const unsigned char* p = scratch.getPixels() + i * bpp;
-        paletteCache.packed[i] = bpp == 2 ? load<std::uint16_t>(p) : load<std::uint32_t>(p);
+        // Each palette entry is packed once by the tile format's own rules.
+        Texture packed(256, 1, format);
+        for (int i = 0; i < 256; ++i)
+            packed.setPixel(source.getPaletteEntry(i), i, 0);
+        const int sw = source.getWidth(), sh = source.getHeight();
+        cache.colours.resize(static_cast<std::size_t>(sw) * sh * bpp);
+        for (int y = 0; y < sh; ++y)
+        {
+            const unsigned char* indices = source.getPixels() + y * source.getPitch();
+            unsigned char* out = cache.colours.data() + static_cast<std::size_t>(y) * sw * bpp;
+            for (int x = 0; x < sw; ++x)
+                std::memcpy(out + x * bpp, packed.getPixels() + indices[x] * bpp, bpp);
+        }
+        cache.sourceBlock.assign(source.getData(), source.getData() + sourceSize);
+        cache.sourceWidth = sw;
+        cache.sourceHeight = sh;
     }
-    std::memcpy(paletteCache.palette, source.getPalette(), Texture::PaletteBytes);
-    paletteCache.format = format;
-    paletteCache.valid = true;
-    return paletteCache.packed;
+    const std::size_t maskSize = mask.getSize();
+    if (!sameFormat || cache.maskWidth != mask.getWidth() || cache.maskHeight != mask.getHeight() ||
+        cache.maskBlock.size() != maskSize || std::memcmp(cache.maskBlock.data(), mask.getData(), maskSize) != 0)
+    {
+        const int mw = mask.getWidth(), mh = mask.getHeight();
+        cache.select.assign(static_cast<std::size_t>(mw) * mh * bpp, 0);
+        for (int y = 0; y < mh; ++y)
+            for (int x = 0; x < mw; ++x)
+                if (mask.getPixels()[y * mask.getPitch() + x * 4 + 3] == 255)
+                    std::memset(cache.select.data() + (static_cast<std::size_t>(y) * mw + x) * bpp, 0xFF, bpp);
+        cache.maskBlock.assign(mask.getData(), mask.getData() + maskSize);
+        cache.maskWidth = mw;
+        cache.maskHeight = mh;
+    }
+    cache.format = format;
 }
 
 bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
                            int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const
 {
     const int bpp = tile.getBytesPerPixel();
-    if (bpp == 2)
-        return maskedRows<std::uint16_t>(tile, source, mask, tileX, tileY, maskX, maskY, srcX, srcY, w, h,
-                                         packedPalette(source, tile.getFormat()));
-    if (bpp == 4)
-        return maskedRows<std::uint32_t>(tile, source, mask, tileX, tileY, maskX, maskY, srcX, srcY, w, h,
-                                         packedPalette(source, tile.getFormat()));
+    if (bpp == 2 || bpp == 4)
+    {
+        // The caller has prepared the cache for this tile's format.
+        const DabCache& c = dabCache;
+        if (bpp == 2)
+            return selectRows<std::uint16_t>(tile, c.colours.data(), c.sourceWidth, c.sourceHeight, c.select.data(),
+                                             c.maskWidth, tileX, tileY, maskX, maskY, srcX, srcY, w, h);
+        return selectRows<std::uint32_t>(tile, c.colours.data(), c.sourceWidth, c.sourceHeight, c.select.data(),
+                                         c.maskWidth, tileX, tileY, maskX, maskY, srcX, srcY, w, h);
+    }
 
     // Three-byte tiles: pixel by pixel through the texture.
     bool changed = false;
@@ -289,6 +315,7 @@ void Layer::blit(TexturePtr source, TexturePtr mask, int x, int y, int srcX, int
     const int y1 = std::min(y + mask->getHeight(), height);
     if (x0 >= x1 || y0 >= y1)
         return;
+    PixelFormat::Type prepared = PixelFormat::Palette8;
     for (int row = y0 / tileSize; row <= (y1 - 1) / tileSize; ++row)
     {
         const int top = std::max(y0, row * tileSize);
@@ -299,6 +326,11 @@ void Layer::blit(TexturePtr source, TexturePtr mask, int x, int y, int srcX, int
             const int right = std::min(x1, (column + 1) * tileSize);
             Texture* tile = tileTexture(column + columns * row);
             TOVRANE_ASSERT(!tile->getPalette() && "Texture contains a palette");
+            if (tile->getFormat() != prepared && (tile->getBytesPerPixel() == 2 || tile->getBytesPerPixel() == 4))
+            {
+                prepareDab(*source, *mask, tile->getFormat());
+                prepared = tile->getFormat();
+            }
             // A tile is uploaded again only when one of its pixels changed.
             if (maskedBlitTile(*tile, *source, *mask, left - column * tileSize, top - row * tileSize, left - x,
                                top - y, srcX + left - x, srcY + top - y, right - left, bottom - top))

@@ -350,3 +350,35 @@ TEST(LayerTest, OnlyChangedTilesAreUploadedAgain)
     layer->writeTexture(layer->getTexture());
     EXPECT_EQ(renderer.frame(layer), 0);
 }
+
+TEST(LayerTest, MaskedBlitsSeeChangedColoursPatternsAndMasks)
+{
+    Layer layer(320, 240, false, 128);
+    TexturePtr mask(new Texture(8, 8, PixelFormat::RGBA8888, true, 255));
+    TexturePtr pattern = makeSolidPattern(16, 16);
+    layer.blit(pattern, mask, 10, 10, 0, 0);
+    EXPECT_EQ(layer.getPixel(10, 10), Black);
+    // The same textures changed in place.
+    pattern->setPaletteEntry(Colour(0, 0, 248, 255), 0);
+    layer.blit(pattern, mask, 20, 10, 0, 0);
+    EXPECT_EQ(layer.getPixel(20, 10), Colour(0, 0, 248, 255));
+    pattern->setPixel(1, 1, 0);
+    layer.blit(pattern, mask, 30, 10, 0, 0);
+    EXPECT_EQ(layer.getPixel(31, 10), White);
+    mask->setPixel(Colour(0, 0, 0, 0), 0, 0);
+    layer.blit(pattern, mask, 40, 10, 0, 0);
+    EXPECT_EQ(layer.getPixel(40, 10), White);
+    EXPECT_EQ(layer.getPixel(42, 10), Colour(0, 0, 248, 255));
+    // Another layer format: RGBA8888 tiles take the full colour.
+    Layer deep(TexturePtr(new Texture(64, 64, PixelFormat::RGBA8888, true, 0)), 32);
+    pattern->setPaletteEntry(Colour(1, 2, 3, 4), 0);
+    deep.blit(pattern, mask, 30, 30, 0, 0);
+    EXPECT_EQ(deep.getPixel(32, 32), Colour(1, 2, 3, 4));
+    EXPECT_EQ(deep.getPixel(30, 30), Colour(0, 0, 0, 0));
+    EXPECT_EQ(deep.getPixel(31, 30), Colour(255, 255, 255, 255));
+    // Three-byte tiles go pixel by pixel.
+    Layer rgb(TexturePtr(new Texture(40, 40, PixelFormat::RGB888, true, 0)), 32);
+    rgb.blit(pattern, mask, 28, 28, 0, 0);
+    EXPECT_EQ(rgb.getPixel(33, 33), Colour(1, 2, 3, 255));
+    EXPECT_EQ(rgb.getPixel(28, 28), Colour(0, 0, 0, 255));
+}

@@ -8,6 +8,7 @@
 #include "Tovrane/TiledBillboard.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace Tovrane
 {
@@ -62,19 +63,28 @@ public:
 
 private:
     Texture* tileTexture(int index) const;
-    // Packs palette entries into a tile format, remembered for the last palette.
-    const std::uint32_t* packedPalette(const Texture& source, PixelFormat::Type format) const;
+    // Brings the dab cache up to date for this source, mask and tile format.
+    void prepareDab(const Texture& source, const Texture& mask, PixelFormat::Type format) const;
     bool maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
                         int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const;
 
-    struct PaletteCache
+    // The last masked blit's source colours packed into the tile format and
+    // its mask as select words (all bits set where the mask's alpha is 255).
+    // Both are checked byte for byte against the textures before every use,
+    // so a changed colour, pattern or mask is never painted stale.
+    struct DabCache
     {
-        bool valid = false;
-        PixelFormat::Type format = PixelFormat::RGBA5551;
-        unsigned char palette[Texture::PaletteBytes];
-        std::uint32_t packed[256];
+        PixelFormat::Type format = PixelFormat::Palette8;
+        int sourceWidth = 0;
+        int sourceHeight = 0;
+        std::vector<unsigned char> sourceBlock;
+        std::vector<unsigned char> colours;
+        int maskWidth = 0;
+        int maskHeight = 0;
+        std::vector<unsigned char> maskBlock;
+        std::vector<unsigned char> select;
     };
-    mutable PaletteCache paletteCache;
+    mutable DabCache dabCache;
 };
 }
 

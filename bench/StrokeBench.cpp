@@ -1,0 +1,128 @@
+// One touch event of a brush stroke on a 640 x 480 canvas: the stroke filter
+// fills the gap to the new point with dabs (and their mirror images), each dab
+// writing its masked pixels into the tiles under it. Every case is reported
+// next to a memcpy of the 640 x 480 16-bit picture measured in the same run
+// (counter "memcpys": the event's time in memcpys of the picture).
+#include "Resources/Brush.h"
+#include "Resources/Canvas.h"
+#include "Resources/Filter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+using namespace Tovrane;
+
+namespace
+{
+const size_t PictureBytes = 640 * 480 * 2;
+
+double secondsNow()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// The fastest of many batches of memcpys of the picture: the reference unit.
+double memcpySeconds()
+{
+    static double seconds = [] {
+        std::vector<unsigned char> source(PictureBytes, 1), target(PictureBytes);
+        double best = 1e9;
+        for (int batch = 0; batch < 30; ++batch)
+        {
+            const double start = secondsNow();
+            for (int i = 0; i < 50; ++i)
+            {
+                source[i] = static_cast<unsigned char>(i);
+                std::memcpy(target.data(), source.data(), PictureBytes);
+                benchmark::DoNotOptimize(target.data());
+                benchmark::ClobberMemory();
+            }
+            best = std::min(best, (secondsNow() - start) / 50);
+        }
+        return best;
+    }();
+    return seconds;
+}
+
+void reportRatio(benchmark::State& state, double elapsed)
+{
+    state.counters["memcpys"] = elapsed / static_cast<double>(state.iterations()) / memcpySeconds();
+}
+
+TexturePtr discMask(int size)
+{
+    TexturePtr mask(new Texture(size, size, PixelFormat::RGBA8888, true, 0));
+    const float r = size / 2.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+        {
+            const float dx = x + 0.5f - r, dy = y + 0.5f - r;
+            if (dx * dx + dy * dy <= r * r)
+                mask->setPixel(ColorRGBA<unsigned char>(0, 0, 0, 255), x, y);
+        }
+    return mask;
+}
+
+TexturePtr stripes()
+{
+    TexturePtr pattern(new Texture(64, 64, PixelFormat::Palette8, true, 0));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            pattern->setPixel(((x + y) / 3) % 2, x, y);
+    pattern->setPaletteEntry(ColorRGBA<unsigned char>(255, 255, 255, 255), 1);
+    return pattern;
+}
+
+void BM_Memcpy(benchmark::State& state)
+{
+    std::vector<unsigned char> source(PictureBytes, 1), target(PictureBytes);
+    const double start = secondsNow();
+    for (auto _ : state)
+    {
+        std::memcpy(target.data(), source.data(), PictureBytes);
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+    reportRatio(state, secondsNow() - start);
+}
+BENCHMARK(BM_Memcpy);
+
+// Arguments: brush size, jump in screen pixels, symmetry mode.
+void BM_StrokeEvent(benchmark::State& state)
+{
+    const int size = static_cast<int>(state.range(0));
+    const int jump = static_cast<int>(state.range(1));
+    CanvasPtr canvas(new Canvas(640, 480, false, 128));
+    ToolPtr brush(new Brush(discMask(size), stripes()));
+    brush->setForegroundColor(ColorRGBA<unsigned char>(200, 30, 30, 255));
+    Filter filter(640, 480);
+    filter.setSymmetryType(static_cast<SymmetryType::Type>(state.range(2)));
+    // The finger moves back and forth along a slanted line; each event is one jump.
+    int x = 40, y = 60, direction = 1;
+    filter.begin(x, y);
+    const double start = secondsNow();
+    for (auto _ : state)
+    {
+        x += direction * jump;
+        y += direction * (jump / 5);
+        if (x > 280 || x < 40)
+        {
+            direction = -direction;
+            x += 2 * direction * jump;
+            y += 2 * direction * (jump / 5);
+        }
+        filter.useTool(canvas, brush, x, y);
+    }
+    reportRatio(state, secondsNow() - start);
+}
+BENCHMARK(BM_StrokeEvent)
+    ->ArgNames({"brush", "jump", "mirror"})
+    ->ArgsProduct({{8, 16, 32}, {10, 100}, {0, 3}})
+    ->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK_MAIN();
