@@ -31,7 +31,8 @@ struct BlendFactor
 // How source and destination are combined; renderers accept only Add.
 struct BlendFunction
 {
-    enum Type
+    // A fixed underlying type, so that a stray value can be held and refused.
+    enum Type : int
     {
         Add = 0
     };

@@ -12,8 +12,8 @@ namespace Kelm
 {
 // Opens the OpenGL ES display: EGL on Mesa's surfaceless platform (no window
 // system needed), a 320x240 pbuffer as the screen and an OpenGL ES 1.1
-// context, made current on the constructing thread. The destructor closes
-// them again. A machine without a working EGL stops the program with a
+// context, made current on the constructing thread. The destructor frees the
+// context and the surface; the process-wide display stays open. A machine without a working EGL stops the program with a
 // message: nothing can be drawn without it.
 class KelmOpenGLConfig
 {

@@ -65,10 +65,13 @@ KelmOpenGLConfig::KelmOpenGLConfig(int bufferCount, int textureMemoryMiB)
 
 KelmOpenGLConfig::~KelmOpenGLConfig()
 {
-    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (eglGetCurrentContext() == context)
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, context);
     eglDestroySurface(display, surface);
-    eglTerminate(display);
+    // The display is not terminated: EGL hands every user of the process the
+    // same display, and terminating it here would pull it from under another
+    // configuration still drawing (the host's, a second renderer context).
     eglReleaseThread();
 }
 

@@ -14,10 +14,10 @@ void GLES1Renderer::setAlphaState(AlphaStatePtr alpha)
                    "Constant color is not available");
     TOVRANE_ASSERT(destination != BlendFactor::ConstantColor && destination != BlendFactor::InverseConstantColor &&
                    "Constant color is not available");
-    TOVRANE_ASSERT(source >= BlendFactor::Zero && destination >= BlendFactor::Zero &&
+    // The enumerations can hold a few values past their last name; none may index the tables.
+    TOVRANE_ASSERT(source <= BlendFactor::SourceAlphaSaturate && destination <= BlendFactor::SourceAlphaSaturate &&
                    "Unknown blend factor");
-    TOVRANE_ASSERT(alpha->testFunction >= TestFunction::Always && alpha->testFunction <= TestFunction::NotEqual &&
-                   "Unknown alpha test function");
+    TOVRANE_ASSERT(alpha->testFunction <= TestFunction::NotEqual && "Unknown alpha test function");
 
     if (alpha->blendEnabled)
     {
