@@ -22,8 +22,10 @@ public:
     virtual void SetPriorityPolicy(tPriorityPolicy policy) = 0;
 
     // Starts an Ogg Vorbis file; returns its new id, or kNoAudioID when the
-    // file is missing or cannot be decoded. The listener (may be null) gets
-    // the stream's completion when the flags ask for it.
+    // file is missing (a line on standard error: callers probe several
+    // folders) or cannot be decoded (a line on standard output). The listener
+    // (may be null) gets the stream's completion when the flags ask for it.
+    // The payload comes back in the completion; pan is always centre here.
     virtual tAudioID StartAudio(const std::string& path, tAudioPriority priority, tAudioVolume volume,
         tAudioPan pan, IEventListener* listener, tAudioPayload payload, tAudioOptionsFlags flags) = 0;
 
