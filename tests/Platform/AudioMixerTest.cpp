@@ -297,16 +297,6 @@ TEST_F(AudioMixer, PauseHoldsEveryStream)
     EXPECT_EQ(40u, runUntilEvent(mixer, recorder, 10, 500));
 }
 
-TEST_F(AudioMixer, VolumeChangesOnlyPlayingStreams)
-{
-    tAudioID id = mixer.StartAudio(path("tone100.ogg"), 201, 45, 0, &recorder, 0, looped);
-    mixer.SetMasterVolume(127);
-    mixer.SetAudioVolume(id, 60);
-    mixer.SetAudioVolume(id + 1000, 60);
-    mixer.SetPriorityPolicy(1);
-    EXPECT_TRUE(mixer.IsAudioPlaying(id));
-}
-
 TEST_F(AudioMixer, RealTimeClockCompletesAfterTheToneHasHadItsTime)
 {
     mixer.UseRealTimeClock();
