@@ -3,10 +3,11 @@
 
 namespace Tovrane
 {
-// Why an activity ended; written into the usage log as one byte.
+// Why an activity ended; written into the usage log as one byte. Callers may
+// pass any byte value, so the enumeration is byte-sized.
 struct ActivityExitReason
 {
-    enum Type
+    enum Type : unsigned char
     {
         Quit = 0,
         Completed = 1
