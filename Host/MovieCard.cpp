@@ -26,7 +26,7 @@ TovraneTools::Picture MovieCard::draw(const std::string& moviePath)
     // A play mark: a triangle pointing right.
     Picture play(28, 28);
     play.fillTriangle(0, 0, 28, 28, accent);
-    card.paste(play.rotatedClockwise(), 146, 70);
+    card.stamp(play.rotatedClockwise(), 146, 70);
     PixelFont::drawCentred(card, 24, 108, 272, 16, "MOVIE", 3, accent);
     PixelFont::drawCentred(card, 24, 134, 272, 30, name, 2, text);
     return card;

@@ -107,6 +107,17 @@ void Picture::paste(const Picture& source, int x, int y)
             set(x + px, y + py, source.get(px, py));
 }
 
+void Picture::stamp(const Picture& source, int x, int y)
+{
+    for (int py = 0; py < source.height(); ++py)
+        for (int px = 0; px < source.width(); ++px)
+        {
+            Colour c = source.get(px, py);
+            if (c.a != 0)
+                set(x + px, y + py, c);
+        }
+}
+
 Picture Picture::rotatedClockwise() const
 {
     // Source pixel (x, y) lands at (h - 1 - y, x): the top row becomes the

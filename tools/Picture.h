@@ -42,6 +42,8 @@ public:
 
     // Copies another picture in at (x, y), clipped.
     void paste(const Picture& source, int x, int y);
+    // The same, leaving the pixels under transparent source pixels alone.
+    void stamp(const Picture& source, int x, int y);
     // The picture turned a quarter turn clockwise.
     Picture rotatedClockwise() const;
 
