@@ -16,7 +16,7 @@ class Player
 public:
     // The id stored when the platform names no valid player: no profile, so
     // nothing is read from or written to the player's files.
-    static const tPlayerID noPlayer = 3;
+    static constexpr tPlayerID noPlayer = 3;
 
     Player();
     virtual ~Player();

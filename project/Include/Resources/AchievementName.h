@@ -7,7 +7,7 @@ namespace Tovrane
 // knows achievement n as id 28 + n.
 struct AchievementName
 {
-    enum Type
+    enum Type : int
     {
         Town = 0,
         UppercaseLetters = 1,

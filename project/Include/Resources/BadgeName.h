@@ -7,7 +7,7 @@ namespace Tovrane
 // badge n as number n + 1.
 struct BadgeName
 {
-    enum Type
+    enum Type : int
     {
         UppercaseLetters = 0,
         LowercaseLetters = 1,

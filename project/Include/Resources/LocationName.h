@@ -9,7 +9,7 @@ namespace Tovrane
 // 27-48 for the tasks of the advanced lessons.
 struct LocationName
 {
-    enum Type
+    enum Type : int
     {
         Warehouse = 0,
         TaxiStand = 1,

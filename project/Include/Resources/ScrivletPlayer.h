@@ -34,27 +34,27 @@ typedef boost::shared_ptr<Texture> TexturePtr;
 class ScrivletPlayer : public Player
 {
 public:
-    static const int writingLessonCount = 64;
-    static const int advancedLessonCount = 19;
-    static const int badgeCount = 27;
-    static const int achievementCount = 9;
-    static const int locationCount = 64;
-    static const int animationSlotCount = 3;
-    static const int imageSlotCount = 6;
-    static const int frameCount = 6;
-    static const int stampCount = 24;
+    static constexpr int writingLessonCount = 64;
+    static constexpr int advancedLessonCount = 19;
+    static constexpr int badgeCount = 27;
+    static constexpr int achievementCount = 9;
+    static constexpr int locationCount = 64;
+    static constexpr int animationSlotCount = 3;
+    static constexpr int imageSlotCount = 6;
+    static constexpr int frameCount = 6;
+    static constexpr int stampCount = 24;
     // A flipbook has 1 to 12 frames.
-    static const int maxAnimationFrames = 12;
+    static constexpr int maxAnimationFrames = 12;
 
-    static const int playerDataSize = 272;
-    static const int lessonDataSize = 332;
-    static const int animationDataSize = 12;
-    static const int achievementDataSize = 36;
+    static constexpr int playerDataSize = 272;
+    static constexpr int lessonDataSize = 332;
+    static constexpr int animationDataSize = 12;
+    static constexpr int achievementDataSize = 36;
 
     // Bundles inside bundles are followed this deep, no deeper.
-    static const int maxDownloadDepth = 8;
+    static constexpr int maxDownloadDepth = 8;
     // Packages read in one loading of the downloads, at most.
-    static const int maxDownloadPackages = 1024;
+    static constexpr int maxDownloadPackages = 1024;
 
     // The one profile of the process, made and loaded on the first call.
     static ScrivletPlayer* getCurrentPlayerData();

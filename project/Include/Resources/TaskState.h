@@ -6,7 +6,7 @@ namespace Tovrane
 // Progress of a town location or a lesson, stored as an int in the save files.
 struct TaskState
 {
-    enum Type
+    enum Type : int
     {
         Locked = 0,
         Available = 1,
