@@ -251,6 +251,11 @@ TEST_F(HostTest, MovieSuspendsForTwoSecondsOfTheClock)
     ASSERT_TRUE(TovraneTools::readPng(file("card.png"), card));
     ASSERT_TRUE(TovraneTools::readPng(file("after.png"), after));
     EXPECT_NE(255, card.get(2, 2).b) << "the card, not the module's blue";
+    bool opaque = true;
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x < card.width(); ++x)
+            opaque = opaque && card.get(x, y).a == 255;
+    EXPECT_TRUE(opaque) << "the card covers the whole screen";
     EXPECT_EQ(255, after.get(2, 2).b);
 }
 
