@@ -1,0 +1,141 @@
+#ifndef TESTS_SCENEGRAPH_SPRITETESTSUPPORT_H
+#define TESTS_SCENEGRAPH_SPRITETESTSUPPORT_H
+
+// Sprite-sheet descriptions and pictures written by the tests themselves.
+
+#include "Tovrane/System.h"
+#include "Tovrane/Texture.h"
+
+#include "CSystemData.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace SpriteTestSupport
+{
+// One sprite record; edges and placement in whole pixels unless given raw.
+struct Record
+{
+    std::string name;
+    std::int32_t flags;
+    std::int32_t left, right, top, bottom, x, y; // raw 16.16
+};
+
+inline Record sprite(const std::string& name, int left, int right, int top, int bottom, int x = 0, int y = 0,
+                     std::int32_t flags = 0)
+{
+    return Record{name, flags, left * 65536, right * 65536, top * 65536, bottom * 65536, x * 65536, y * 65536};
+}
+
+inline Record rotated(const std::string& name, int left, int right, int top, int bottom, int x = 0, int y = 0)
+{
+    return sprite(name, left, right, top, bottom, x, y, 1);
+}
+
+struct Block
+{
+    std::string texture;
+    std::vector<Record> records;
+    // The count written; by default the number of records.
+    std::int32_t count = -1;
+};
+
+inline void putInt(std::string& out, std::int32_t value)
+{
+    const std::uint32_t bits = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+}
+
+inline void putString(std::string& out, const std::string& text)
+{
+    out.push_back(static_cast<char>(static_cast<unsigned char>(text.size())));
+    out += text;
+}
+
+// The bytes of a ".tex" description.
+inline std::string encode(const std::vector<Block>& blocks)
+{
+    std::string out;
+    for (const Block& block : blocks)
+    {
+        putString(out, block.texture);
+        putInt(out, block.count >= 0 ? block.count : static_cast<std::int32_t>(block.records.size()));
+        for (const Record& r : block.records)
+        {
+            putString(out, r.name);
+            putInt(out, r.flags);
+            putInt(out, r.left);
+            putInt(out, r.right);
+            putInt(out, r.top);
+            putInt(out, r.bottom);
+            putInt(out, r.x);
+            putInt(out, r.y);
+        }
+    }
+    return out;
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(file.good()) << path;
+}
+
+// The title folder of the test program: configured here unless another test
+// of the same program has already fixed it (the scene-graph program's other
+// tests use the same folder, so either may come first). Its "images/" and
+// "metadata/" folders exist. Tests write the files they need themselves.
+inline std::string titleFolder()
+{
+#ifdef SPRITE_TEST_TITLE
+    const char* folderName = SPRITE_TEST_TITLE;
+#else
+    const char* folderName = "test-scenegraph-title";
+#endif
+    CSystemData::Config config;
+    config.titlePath = (std::filesystem::path(TOVRANE_BINARY_DIR) / folderName).string() + "/";
+    CSystemData::Configure(config);
+    const std::string title = Tovrane::System::getPath();
+    std::filesystem::create_directories(title + "images");
+    std::filesystem::create_directories(title + "metadata");
+    return title;
+}
+
+inline std::string imagesFolder() { return titleFolder() + "images/"; }
+inline std::string metadataFolder() { return titleFolder() + "metadata/"; }
+
+// A folder of its own (like downloaded content), made empty.
+inline std::string freshFolder(const std::string& name)
+{
+    const std::filesystem::path folder = std::filesystem::path(TOVRANE_BINARY_DIR) / "test-sprite-added" / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder.string() + "/";
+}
+
+// A picture of one colour.
+inline Tovrane::TexturePtr solidPicture(int w, int h, const Tovrane::ColorRGBA<unsigned char>& colour)
+{
+    Tovrane::TexturePtr picture(new Tovrane::Texture(w, h, Tovrane::PixelFormat::RGBA8888, true, 0));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            picture->setPixel(colour, x, y);
+    return picture;
+}
+
+inline void savePicture(const Tovrane::TexturePtr& picture, const std::string& path)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(picture->save(path)) << path;
+}
+}
+
+#endif
