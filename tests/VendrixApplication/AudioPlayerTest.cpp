@@ -457,7 +457,15 @@ TEST_F(AudioPlayerRules, MusicVolumeReachesPlayingMusicAndEveryLaterStart)
 {
     AudioPlayer& audio = make();
     audio.setMusicVolume(50);
-    EXPECT_TRUE(journal.take().empty()) << "no music plays: nothing to change";
+    // The shared service may be set up by this first use (master volume and
+    // policy); nothing else may reach it.
+    Lines lines = journal.take();
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& line) {
+                                   return line.rfind("master ", 0) == 0 || line.rfind("policy ", 0) == 0;
+                               }),
+                lines.end());
+    EXPECT_TRUE(lines.empty()) << "no music plays: nothing to change";
     AudioPlayer other;
     AudioPlayer::tAudioID music = other.playMusic(titleFile("h_MUSIC_Menu_6.ogg"));
     EXPECT_EQ(50, fake->starts.back().volume);
