@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -18,10 +20,22 @@ namespace
 {
 // The title folder of this test program, set up once before anything asks the
 // platform for it. Its "images/" holds the pictures the tests write.
+// Test programs run in parallel, one process per case, so every folder is
+// this process's own and is removed when it ends.
+const fs::path& scratch()
+{
+    static const struct Scratch
+    {
+        fs::path root = fs::path(TOVRANE_BINARY_DIR) / ("test-scenegraph-" + std::to_string(::getpid()));
+        ~Scratch() { fs::remove_all(root); }
+    } scratch;
+    return scratch.root;
+}
+
 const std::string& titleFolder()
 {
     static const std::string folder = [] {
-        const fs::path root = fs::path(TOVRANE_BINARY_DIR) / "test-scenegraph-title";
+        const fs::path root = scratch() / "title";
         fs::remove_all(root);
         fs::create_directories(root / "images" / "sub");
         CSystemData::Config config;
@@ -37,7 +51,7 @@ std::string imagesFolder() { return titleFolder() + "images/"; }
 // An added folder (like downloaded content), made empty.
 std::string addedFolder(const std::string& name)
 {
-    const fs::path folder = fs::path(TOVRANE_BINARY_DIR) / "test-scenegraph-added" / name;
+    const fs::path folder = scratch() / "added" / name;
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder.string() + "/";
