@@ -372,3 +372,13 @@ TEST_F(SaveFiles, AFailedWriteKeepsTheOldFileAndIsReported)
     profile->save();
     EXPECT_EQ(60, readBytes(dataFile())[5]);
 }
+
+TEST_F(SaveFiles, TheProcessHasOneProfileMadeAndLoadedOnFirstUse)
+{
+    ScrivletPlayer* profile = ScrivletPlayer::getCurrentPlayerData();
+    ASSERT_NE(nullptr, profile);
+    EXPECT_EQ(profile, ScrivletPlayer::getCurrentPlayerData());
+    // Loaded: the downloads' defaults are in place.
+    EXPECT_TRUE(profile->isFrameUnlocked(1));
+    EXPECT_TRUE(profile->isStampUnlocked(15));
+}
