@@ -14,94 +14,126 @@ namespace
 {
 typedef ColorRGBA<unsigned char> Colour;
 
-inline unsigned read16(const unsigned char* p)
+inline std::uint32_t read16(const unsigned char* p)
 {
     std::uint16_t v;
     std::memcpy(&v, p, 2);
     return v;
 }
 
-inline void write16(unsigned char* p, unsigned v)
+inline void write16(unsigned char* p, std::uint32_t v)
 {
     const std::uint16_t w = static_cast<std::uint16_t>(v);
     std::memcpy(p, &w, 2);
 }
 
-inline Colour colour(unsigned r, unsigned g, unsigned b, unsigned a)
+// The per-pixel code passes a colour as one 32-bit word, red in bits 0-7,
+// green 8-15, blue 16-23, alpha 24-31: plain integer operations that the
+// compiler turns into vector code for whole rows.
+typedef std::uint32_t Word;
+
+inline Word word(Word r, Word g, Word b, Word a)
 {
-    return Colour(static_cast<unsigned char>(r), static_cast<unsigned char>(g),
-                  static_cast<unsigned char>(b), static_cast<unsigned char>(a));
+    return r | g << 8 | b << 16 | a << 24;
 }
 
-// Unpacking to and packing from an RGBA colour, one struct per format. Low
+inline Word red(Word w) { return w & 0xFF; }
+inline Word green(Word w) { return (w >> 8) & 0xFF; }
+inline Word blue(Word w) { return (w >> 16) & 0xFF; }
+inline Word alpha(Word w) { return w >> 24; }
+
+inline Word toWord(const Colour& c)
+{
+    return word(c.r, c.g, c.b, c.a);
+}
+
+inline Colour toColour(Word w)
+{
+    return Colour(static_cast<unsigned char>(red(w)), static_cast<unsigned char>(green(w)),
+                  static_cast<unsigned char>(blue(w)), static_cast<unsigned char>(alpha(w)));
+}
+
+// Unpacking to and packing from a colour word, one struct per format. Low
 // bits are cut off, never rounded; colours without alpha count as opaque.
 template <int Format> struct Pixel;
 
 template <> struct Pixel<PixelFormat::RGB565>
 {
     static const int Bytes = 2;
-    static Colour unpack(const unsigned char* p)
+    static Word unpack(const unsigned char* p)
     {
-        const unsigned v = read16(p);
-        return colour((v >> 8) & 0xF8, (v >> 3) & 0xFC, (v << 3) & 0xF8, 255);
+        const Word v = read16(p);
+        return word((v >> 8) & 0xF8, (v >> 3) & 0xFC, (v << 3) & 0xF8, 255);
     }
-    static void pack(unsigned char* p, const Colour& c)
+    static void pack(unsigned char* p, Word c)
     {
-        write16(p, (c.r >> 3) << 11 | (c.g >> 2) << 5 | (c.b >> 3));
+        write16(p, (red(c) >> 3) << 11 | (green(c) >> 2) << 5 | (blue(c) >> 3));
     }
 };
 
 template <> struct Pixel<PixelFormat::RGB888>
 {
     static const int Bytes = 3;
-    static Colour unpack(const unsigned char* p) { return colour(p[0], p[1], p[2], 255); }
-    static void pack(unsigned char* p, const Colour& c)
+    static Word unpack(const unsigned char* p) { return word(p[0], p[1], p[2], 255); }
+    static void pack(unsigned char* p, Word c)
     {
-        p[0] = c.r;
-        p[1] = c.g;
-        p[2] = c.b;
+        p[0] = static_cast<unsigned char>(red(c));
+        p[1] = static_cast<unsigned char>(green(c));
+        p[2] = static_cast<unsigned char>(blue(c));
     }
 };
 
 template <> struct Pixel<PixelFormat::RGBA4444>
 {
     static const int Bytes = 2;
-    static Colour unpack(const unsigned char* p)
+    static Word unpack(const unsigned char* p)
     {
-        const unsigned v = read16(p);
-        return colour((v >> 8) & 0xF0, (v >> 4) & 0xF0, v & 0xF0, (v << 4) & 0xF0);
+        const Word v = read16(p);
+        return word((v >> 8) & 0xF0, (v >> 4) & 0xF0, v & 0xF0, (v << 4) & 0xF0);
     }
-    static void pack(unsigned char* p, const Colour& c)
+    static void pack(unsigned char* p, Word c)
     {
-        write16(p, (c.r >> 4) << 12 | (c.g >> 4) << 8 | (c.b & 0xF0) | (c.a >> 4));
+        write16(p, (red(c) >> 4) << 12 | (green(c) >> 4) << 8 | (blue(c) & 0xF0) | (alpha(c) >> 4));
     }
 };
 
 template <> struct Pixel<PixelFormat::RGBA5551>
 {
     static const int Bytes = 2;
-    static Colour unpack(const unsigned char* p)
+    static Word unpack(const unsigned char* p)
     {
-        const unsigned v = read16(p);
-        return colour((v >> 8) & 0xF8, (v >> 3) & 0xF8, (v << 2) & 0xF8, (v & 1) ? 255 : 0);
+        const Word v = read16(p);
+        return word((v >> 8) & 0xF8, (v >> 3) & 0xF8, (v << 2) & 0xF8, (v & 1) ? 255 : 0);
     }
-    static void pack(unsigned char* p, const Colour& c)
+    static void pack(unsigned char* p, Word c)
     {
-        write16(p, (c.r >> 3) << 11 | (c.g >> 3) << 6 | (c.b >> 3) << 1 | (c.a != 0 ? 1 : 0));
+        write16(p, (red(c) >> 3) << 11 | (green(c) >> 3) << 6 | (blue(c) >> 3) << 1 |
+                       (alpha(c) != 0 ? 1 : 0));
     }
 };
 
 template <> struct Pixel<PixelFormat::RGBA8888>
 {
     static const int Bytes = 4;
-    static Colour unpack(const unsigned char* p) { return colour(p[0], p[1], p[2], p[3]); }
-    static void pack(unsigned char* p, const Colour& c)
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // The word's bytes in memory are the pixel's: one load or store.
+    static Word unpack(const unsigned char* p)
     {
-        p[0] = c.r;
-        p[1] = c.g;
-        p[2] = c.b;
-        p[3] = c.a;
+        Word w;
+        std::memcpy(&w, p, 4);
+        return w;
     }
+    static void pack(unsigned char* p, Word c) { std::memcpy(p, &c, 4); }
+#else
+    static Word unpack(const unsigned char* p) { return word(p[0], p[1], p[2], p[3]); }
+    static void pack(unsigned char* p, Word c)
+    {
+        p[0] = static_cast<unsigned char>(red(c));
+        p[1] = static_cast<unsigned char>(green(c));
+        p[2] = static_cast<unsigned char>(blue(c));
+        p[3] = static_cast<unsigned char>(alpha(c));
+    }
+#endif
 };
 
 Colour paletteColour(const unsigned char* palette, int index)
@@ -117,7 +149,7 @@ template <int Dst> struct PackedPalette
     explicit PackedPalette(const unsigned char* palette)
     {
         for (int i = 0; i < 256; ++i)
-            Pixel<Dst>::pack(entries[i], paletteColour(palette, i));
+            Pixel<Dst>::pack(entries[i], toWord(paletteColour(palette, i)));
     }
     unsigned char entries[256][4];
 };
@@ -193,15 +225,15 @@ ColorRGBA<unsigned char> Texture::getPixel(int x, int y) const
     case PixelFormat::Palette8:
         return paletteColour(palette, *p);
     case PixelFormat::RGB565:
-        return Pixel<PixelFormat::RGB565>::unpack(p);
+        return toColour(Pixel<PixelFormat::RGB565>::unpack(p));
     case PixelFormat::RGB888:
-        return Pixel<PixelFormat::RGB888>::unpack(p);
+        return toColour(Pixel<PixelFormat::RGB888>::unpack(p));
     case PixelFormat::RGBA4444:
-        return Pixel<PixelFormat::RGBA4444>::unpack(p);
+        return toColour(Pixel<PixelFormat::RGBA4444>::unpack(p));
     case PixelFormat::RGBA5551:
-        return Pixel<PixelFormat::RGBA5551>::unpack(p);
+        return toColour(Pixel<PixelFormat::RGBA5551>::unpack(p));
     case PixelFormat::RGBA8888:
-        return Pixel<PixelFormat::RGBA8888>::unpack(p);
+        return toColour(Pixel<PixelFormat::RGBA8888>::unpack(p));
     }
     return Colour();
 }
@@ -216,19 +248,19 @@ void Texture::setPixel(const ColorRGBA<unsigned char>& c, int x, int y)
     case PixelFormat::Palette8:
         break;
     case PixelFormat::RGB565:
-        Pixel<PixelFormat::RGB565>::pack(p, c);
+        Pixel<PixelFormat::RGB565>::pack(p, toWord(c));
         break;
     case PixelFormat::RGB888:
-        Pixel<PixelFormat::RGB888>::pack(p, c);
+        Pixel<PixelFormat::RGB888>::pack(p, toWord(c));
         break;
     case PixelFormat::RGBA4444:
-        Pixel<PixelFormat::RGBA4444>::pack(p, c);
+        Pixel<PixelFormat::RGBA4444>::pack(p, toWord(c));
         break;
     case PixelFormat::RGBA5551:
-        Pixel<PixelFormat::RGBA5551>::pack(p, c);
+        Pixel<PixelFormat::RGBA5551>::pack(p, toWord(c));
         break;
     case PixelFormat::RGBA8888:
-        Pixel<PixelFormat::RGBA8888>::pack(p, c);
+        Pixel<PixelFormat::RGBA8888>::pack(p, toWord(c));
         break;
     }
 }
@@ -297,11 +329,7 @@ template <int From, int To> void Texture::convertTexture(unsigned char* target) 
     }
     const unsigned char* src = pixels;
     for (std::size_t i = 0; i < count; ++i)
-    {
-        Pixel<To>::pack(target, Pixel<From>::unpack(src));
-        src += Pixel<From>::Bytes;
-        target += Pixel<To>::Bytes;
-    }
+        Pixel<To>::pack(target + i * Pixel<To>::Bytes, Pixel<From>::unpack(src + i * Pixel<From>::Bytes));
 }
 
 TexturePtr Texture::copy() const
@@ -360,12 +388,10 @@ template <int Dst> void Texture::blitTextureIndexed(const Texture& source, const
     const PackedPalette<Dst> lut(source.palette);
     unsigned char* dstRow = pixelAt(r.dstX, r.dstY);
     const unsigned char* srcRow = source.pixelAt(r.srcX, r.srcY);
-    for (int j = 0; j < r.h; ++j, dstRow += pitch, srcRow += source.pitch)
-    {
-        unsigned char* d = dstRow;
-        for (int i = 0; i < r.w; ++i, d += Pixel<Dst>::Bytes)
-            std::memcpy(d, lut.entries[srcRow[i]], Pixel<Dst>::Bytes);
-    }
+    const int w = r.w, h = r.h, dstPitch = pitch, srcPitch = source.pitch;
+    for (int j = 0; j < h; ++j, dstRow += dstPitch, srcRow += srcPitch)
+        for (int i = 0; i < w; ++i)
+            std::memcpy(dstRow + i * Pixel<Dst>::Bytes, lut.entries[srcRow[i]], Pixel<Dst>::Bytes);
 }
 
 template <int Dst, int Src>
@@ -373,18 +399,21 @@ void Texture::blitTextureRoutine(const Texture& source, const Rectangle& r)
 {
     unsigned char* dstRow = pixelAt(r.dstX, r.dstY);
     const unsigned char* srcRow = source.pixelAt(r.srcX, r.srcY);
-    for (int j = 0; j < r.h; ++j, dstRow += pitch, srcRow += source.pitch)
+    // Locals: stores through the byte pointers could otherwise change them.
+    const int w = r.w, h = r.h, dstPitch = pitch, srcPitch = source.pitch;
+    for (int j = 0; j < h; ++j, dstRow += dstPitch, srcRow += srcPitch)
     {
         if constexpr (Dst == Src)
         {
             // memmove: a texture may be copied onto itself.
-            std::memmove(dstRow, srcRow, static_cast<std::size_t>(r.w) * Pixel<Dst>::Bytes);
-            continue;
+            std::memmove(dstRow, srcRow, static_cast<std::size_t>(w) * Pixel<Dst>::Bytes);
         }
-        unsigned char* d = dstRow;
-        const unsigned char* s = srcRow;
-        for (int i = 0; i < r.w; ++i, d += Pixel<Dst>::Bytes, s += Pixel<Src>::Bytes)
-            Pixel<Dst>::pack(d, Pixel<Src>::unpack(s));
+        else
+        {
+            for (int i = 0; i < w; ++i)
+                Pixel<Dst>::pack(dstRow + i * Pixel<Dst>::Bytes,
+                                 Pixel<Src>::unpack(srcRow + i * Pixel<Src>::Bytes));
+        }
     }
 }
 
@@ -396,14 +425,11 @@ void Texture::blitTextureMaskIndexed(const Texture& source, const Texture& mask,
     unsigned char* dstRow = pixelAt(r.dstX, r.dstY);
     const unsigned char* srcRow = source.pixelAt(r.srcX, r.srcY);
     const unsigned char* maskRow = mask.pixelAt(r.maskX, r.maskY);
-    for (int j = 0; j < r.h; ++j, dstRow += pitch, srcRow += source.pitch, maskRow += mask.pitch)
-    {
-        unsigned char* d = dstRow;
-        const unsigned char* m = maskRow + 3;
-        for (int i = 0; i < r.w; ++i, d += Pixel<Dst>::Bytes, m += 4)
-            if (*m == 255)
-                std::memcpy(d, lut.entries[srcRow[i]], Pixel<Dst>::Bytes);
-    }
+    const int w = r.w, h = r.h, dstPitch = pitch, srcPitch = source.pitch, maskPitch = mask.pitch;
+    for (int j = 0; j < h; ++j, dstRow += dstPitch, srcRow += srcPitch, maskRow += maskPitch)
+        for (int i = 0; i < w; ++i)
+            if (maskRow[4 * i + 3] == 255)
+                std::memcpy(dstRow + i * Pixel<Dst>::Bytes, lut.entries[srcRow[i]], Pixel<Dst>::Bytes);
 }
 
 // A mask selects palette colours only: a source without palette copies nothing.

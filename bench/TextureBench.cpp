@@ -1,0 +1,115 @@
+// Texture conversions between the 16-bit formats and RGBA8888 and a masked
+// blit, on a 640 x 480 picture (the size of a studio picture). Each case also
+// times a memcpy of the same picture in the same run; the counter vs_memcpy is
+// the case's time divided by the memcpy's.
+
+#include "Tovrane/Texture.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+using namespace Tovrane;
+
+namespace
+{
+const int Width = 640;
+const int Height = 480;
+
+typedef std::chrono::steady_clock Clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+TexturePtr noise(PixelFormat::Type format)
+{
+    TexturePtr t(new Texture(Width, Height, format));
+    std::uint32_t state = 2463534242u;
+    for (std::size_t i = 0; i < t->getSize(); ++i)
+    {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        t->getData()[i] = static_cast<unsigned char>(state);
+    }
+    return t;
+}
+
+// Times a memcpy of `bytes` bytes between two buffers already touched.
+struct Baseline
+{
+    explicit Baseline(std::size_t bytes) : from(bytes, 1), to(bytes, 0) {}
+    double run()
+    {
+        const Clock::time_point start = Clock::now();
+        std::memcpy(to.data(), from.data(), from.size());
+        benchmark::ClobberMemory();
+        return secondsSince(start);
+    }
+    std::vector<unsigned char> from;
+    std::vector<unsigned char> to;
+};
+
+// convertTo on a fresh copy of a noise picture. The memcpy moves the RGBA8888
+// form of the picture (the larger side of every case). convertTo allocates
+// its new block, so the case includes that allocation.
+void convert(benchmark::State& state, PixelFormat::Type from, PixelFormat::Type to)
+{
+    const TexturePtr source = noise(from);
+    Baseline baseline(static_cast<std::size_t>(Width) * Height * 4);
+    double caseTime = 0, memcpyTime = 0;
+    for (auto _ : state)
+    {
+        TexturePtr t = source->copy();
+        const Clock::time_point start = Clock::now();
+        t->convertTo(to);
+        benchmark::DoNotOptimize(t->getPixels());
+        benchmark::ClobberMemory();
+        const double seconds = secondsSince(start);
+        state.SetIterationTime(seconds);
+        caseTime += seconds;
+        memcpyTime += baseline.run();
+    }
+    state.counters["vs_memcpy"] = caseTime / memcpyTime;
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(Width) * Height * 4);
+}
+
+// A Palette8 source through an RGBA8888 mask (half of it at alpha 255) into an
+// RGBA5551 picture, as a brush paints a layer. The memcpy moves the
+// destination picture.
+void maskedBlit(benchmark::State& state)
+{
+    const TexturePtr source = noise(PixelFormat::Palette8);
+    const TexturePtr mask = noise(PixelFormat::RGBA8888);
+    const TexturePtr target = noise(PixelFormat::RGBA5551);
+    Baseline baseline(target->getSize());
+    double caseTime = 0, memcpyTime = 0;
+    for (auto _ : state)
+    {
+        const Clock::time_point start = Clock::now();
+        target->blitTexture(source, mask, 0, 0, 0, 0);
+        benchmark::ClobberMemory();
+        const double seconds = secondsSince(start);
+        state.SetIterationTime(seconds);
+        caseTime += seconds;
+        memcpyTime += baseline.run();
+    }
+    state.counters["vs_memcpy"] = caseTime / memcpyTime;
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(target->getSize()));
+}
+}
+
+BENCHMARK_CAPTURE(convert, RGB565_to_RGBA8888, PixelFormat::RGB565, PixelFormat::RGBA8888)->UseManualTime();
+BENCHMARK_CAPTURE(convert, RGBA4444_to_RGBA8888, PixelFormat::RGBA4444, PixelFormat::RGBA8888)->UseManualTime();
+BENCHMARK_CAPTURE(convert, RGBA5551_to_RGBA8888, PixelFormat::RGBA5551, PixelFormat::RGBA8888)->UseManualTime();
+BENCHMARK_CAPTURE(convert, RGBA8888_to_RGB565, PixelFormat::RGBA8888, PixelFormat::RGB565)->UseManualTime();
+BENCHMARK_CAPTURE(convert, RGBA8888_to_RGBA4444, PixelFormat::RGBA8888, PixelFormat::RGBA4444)->UseManualTime();
+BENCHMARK_CAPTURE(convert, RGBA8888_to_RGBA5551, PixelFormat::RGBA8888, PixelFormat::RGBA5551)->UseManualTime();
+BENCHMARK(maskedBlit)->UseManualTime();
+
+BENCHMARK_MAIN();
