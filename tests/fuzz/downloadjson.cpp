@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,10 @@ using namespace Tovrane;
 
 namespace
 {
+std::string workFolder;
+
+void removeWorkFolder() { std::filesystem::remove_all(workFolder); }
+
 std::string package;
 
 void check(bool condition, const char* what)
@@ -44,6 +49,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     char name[] = "/tmp/tovrane-fuzz-downloadjson-XXXXXX";
     if (!::mkdtemp(name))
         std::abort();
+    workFolder = name;
+    std::atexit(removeWorkFolder);
     CSystemData::Config config;
     config.dataRoot = std::string(name) + "/data";
     config.titlePath = std::string(name) + "/title";

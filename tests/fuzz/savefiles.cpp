@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -20,6 +21,10 @@ using namespace Tovrane;
 
 namespace
 {
+std::string workFolder;
+
+void removeWorkFolder() { std::filesystem::remove_all(workFolder); }
+
 std::string folder;
 const char* const names[4] = {"data.bin", "lesson.bin", "animation.bin", "achievements.bin"};
 
@@ -66,6 +71,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     char name[] = "/tmp/tovrane-fuzz-savefiles-XXXXXX";
     if (!::mkdtemp(name))
         std::abort();
+    workFolder = name;
+    std::atexit(removeWorkFolder);
     CSystemData::Config config;
     config.dataRoot = std::string(name) + "/data";
     config.titlePath = std::string(name) + "/title";

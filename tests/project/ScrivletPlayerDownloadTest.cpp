@@ -157,7 +157,6 @@ TEST(ColoringBookDownload, PageFilesOfTheBooksFolder)
 
 TEST(ProgressDeathTest, DownloadIndicesOutOfRangeStop)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (root().path.empty())
         GTEST_SKIP() << "the system data was configured by another test";
     usePlayer(0);

@@ -278,7 +278,6 @@ TEST_F(Progress, WithoutAPlayerAwardsAreKeptOnlyInMemory)
 
 TEST(ProgressDeathTest, BadgesAndAchievementsOutOfRangeStop)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (root().path.empty())
         GTEST_SKIP() << "the system data was configured by another test";
     usePlayer(0);
