@@ -602,6 +602,18 @@ TEST(PngLoad, GreyFilesBecomeRgb)
     }
 }
 
+TEST(PngLoad, SizeLimitIs4096)
+{
+    TexturePtr wide = load(encode(rgbaImage(4096, 2, false)), "wide.png");
+    TexturePtr tall = load(encode(rgbaImage(1, 4096, true)), "tall.png");
+    ASSERT_TRUE(wide && tall);
+    EXPECT_EQ(4096, wide->getWidth());
+    EXPECT_EQ(4096, tall->getHeight());
+    std::string printed;
+    EXPECT_FALSE(load(encode(rgbaImage(4097, 1, false)), "too-wide.png", &printed));
+    EXPECT_NE(std::string::npos, printed.find("Could not read file")) << printed;
+}
+
 TEST(PngLoad, MissingFileIsReportedAndEmpty)
 {
     const std::string path = temp("no-such-file.png");

@@ -510,6 +510,12 @@ TEST(TextureDeathTest, ConversionMisuse)
     }
 }
 
+TEST(TextureDeathTest, NegativeSize)
+{
+    EXPECT_DEATH(Texture(-1, 4, PixelFormat::RGB888), "Texture size must not be negative");
+    EXPECT_DEATH(Texture(4, -1, PixelFormat::RGB888), "Texture size must not be negative");
+}
+
 TEST(TextureDeathTest, MaskWithoutAlpha)
 {
     TexturePtr target = patterned(4, 4, PixelFormat::RGBA5551);
