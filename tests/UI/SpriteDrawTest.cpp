@@ -1,0 +1,210 @@
+// Sprites cut from a sheet the test generates, and buttons made of them,
+// drawn through the OpenGL ES 1 renderer into the headless pbuffer.
+#define SPRITE_TEST_TITLE "test-ui-title"
+#include "SceneGraph/SpriteTestSupport.h"
+
+#include "GLES1Renderer/RendererFixture.h"
+
+#include "Tovrane/Button.h"
+#include "Tovrane/Geometry.h"
+#include "Tovrane/SpriteManager.h"
+#include "Tovrane/UIPicker.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+
+using namespace Tovrane;
+using namespace SpriteTestSupport;
+
+namespace
+{
+const Rgba kRed(255, 0, 0, 255);
+const Rgba kGreen(0, 255, 0, 255);
+const Rgba kBlue(0, 0, 255, 255);
+const Rgba kYellow(255, 255, 0, 255);
+const Rgba kCyan(0, 255, 255, 255);
+const Rgba kMagenta(255, 0, 255, 255);
+const Rgba kOrange(255, 136, 0, 255);
+const Rgba kBlack(0, 0, 0, 255);
+
+void fill(Texture& t, int left, int top, int w, int h, const Rgba& colour)
+{
+    for (int y = top; y < top + h; ++y)
+        for (int x = left; x < left + w; ++x)
+            t.setPixel(colour, x, y);
+}
+
+// Pixel (x, y) of the source lands at (h - 1 - y, x): a quarter turn
+// clockwise, as sheets store rotated sprites.
+void pasteTurned(Texture& sheet, const Texture& sprite, int left, int top)
+{
+    const int w = sprite.getWidth(), h = sprite.getHeight();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            sheet.setPixel(sprite.getPixel(x, y), left + h - 1 - y, top + x);
+}
+
+class SpriteDraw : public RendererFixture
+{
+protected:
+    void SetUp() override
+    {
+        RendererFixture::SetUp();
+        title = titleFolder();
+
+        // A 512 x 512 sheet with gaps between the sprites so that filtering
+        // never reaches a neighbour.
+        Texture sheet(512, 512, PixelFormat::RGBA8888, true, 0);
+        // "plain": 40 x 20 red at (0, 0).
+        fill(sheet, 0, 0, 40, 20, kRed);
+        // "turned": 20 wide and 40 high when shown: top-left quarter green,
+        // top-right yellow, bottom half blue; stored turned at (100, 0).
+        Texture turned(20, 40, PixelFormat::RGBA8888, true, 0);
+        fill(turned, 0, 0, 10, 20, kGreen);
+        fill(turned, 10, 0, 10, 20, kYellow);
+        fill(turned, 0, 20, 20, 20, kBlue);
+        pasteTurned(sheet, turned, 100, 0);
+        // Button pictures: up cyan, down orange, 60 x 30 each.
+        fill(sheet, 0, 100, 60, 30, kCyan);
+        fill(sheet, 100, 100, 60, 30, kOrange);
+        std::filesystem::create_directories(title + "images/sheets");
+        ASSERT_TRUE(sheet.save(title + "images/sheets/draw.png"));
+
+        writeFile(title + "metadata/draw.tex",
+                  encode({{"sheets/draw.png",
+                           {sprite("draw/plain.png", 0, 40, 0, 20, 10, 10),
+                            rotated("draw/turned.png", 100, 140, 0, 20, 100, 100),
+                            sprite("draw/button_up.png", 0, 60, 100, 130, 200, 50),
+                            sprite("draw/button_down.png", 100, 160, 100, 130, 200, 50)}}}));
+        savePicture(solidPicture(16, 8, kMagenta), title + "images/draw/loose.png");
+
+        manager.reset(new SpriteManager);
+        manager->addSpriteInfo("draw.tex");
+    }
+
+    void TearDown() override
+    {
+        manager.reset();
+        RendererFixture::TearDown();
+    }
+
+    std::string title;
+    std::unique_ptr<SpriteManager> manager;
+};
+}
+
+TEST_F(SpriteDraw, PlainSpriteCoversItsPlace)
+{
+    root->addChild(manager->getSprite("draw/plain.png", PixelFormat::RGBA4444));
+    frame();
+    // World x 10..50, y 10..30.
+    EXPECT_EQ(kRed, at(12, 12));
+    EXPECT_EQ(kRed, at(48, 28));
+    EXPECT_EQ(kRed, at(30, 20));
+    EXPECT_EQ(kBlack, at(8, 20));
+    EXPECT_EQ(kBlack, at(52, 20));
+    EXPECT_EQ(kBlack, at(30, 8));
+    EXPECT_EQ(kBlack, at(30, 32));
+}
+
+TEST_F(SpriteDraw, RotatedSpriteStandsUpright)
+{
+    root->addChild(manager->getSprite("draw/turned.png", PixelFormat::RGBA8888));
+    frame();
+    // World x 100..120, y 100..140: green upper left, yellow upper right,
+    // blue lower half.
+    EXPECT_EQ(kGreen, at(103, 136));
+    EXPECT_EQ(kGreen, at(107, 123));
+    EXPECT_EQ(kYellow, at(113, 136));
+    EXPECT_EQ(kYellow, at(117, 123));
+    EXPECT_EQ(kBlue, at(103, 103));
+    EXPECT_EQ(kBlue, at(117, 117));
+    EXPECT_EQ(kBlack, at(98, 120));
+    EXPECT_EQ(kBlack, at(122, 120));
+    EXPECT_EQ(kBlack, at(110, 142));
+    EXPECT_EQ(kBlack, at(110, 98));
+}
+
+TEST_F(SpriteDraw, WholePictureSitsAtTheParentsOrigin)
+{
+    NodePtr parent(new Node);
+    parent->setPosition(Vector3<tFixed>(tFixed(150), tFixed(150), tFixed(0)));
+    parent->addChild(manager->getSprite("draw/loose.png", PixelFormat::RGBA8888));
+    root->addChild(parent);
+    frame();
+    // World x 150..166, y 150..158.
+    EXPECT_EQ(kMagenta, at(151, 151));
+    EXPECT_EQ(kMagenta, at(164, 156));
+    EXPECT_EQ(kBlack, at(148, 152));
+    EXPECT_EQ(kBlack, at(168, 152));
+    EXPECT_EQ(kBlack, at(158, 160));
+}
+
+TEST_F(SpriteDraw, ButtonShowsItsDownPictureWhilePressed)
+{
+    ButtonPtr button(new Button(manager->getSprite("draw/button_up.png", PixelFormat::RGBA4444),
+                                manager->getSprite("draw/button_down.png", PixelFormat::RGBA4444)));
+    root->addChild(button);
+    UIPicker picker;
+    root->update(0);
+    picker.addUIElements(root);
+    frame();
+    // World x 200..260, y 50..80.
+    EXPECT_EQ(kCyan, at(230, 65));
+    EXPECT_EQ(kBlack, at(198, 65));
+
+    // Screen y 175 is world y 65.
+    EXPECT_TRUE(picker.doPick(230, 175, 1));
+    frame();
+    EXPECT_EQ(kOrange, at(230, 65));
+    EXPECT_EQ(kOrange, at(258, 78));
+    picker.doPick(300, 175, 1);
+    frame();
+    EXPECT_EQ(kCyan, at(230, 65));
+    picker.doPick(230, 175, 1);
+    frame();
+    EXPECT_EQ(kOrange, at(230, 65));
+    picker.doPick(230, 175, 0);
+    frame();
+    EXPECT_EQ(kCyan, at(230, 65));
+
+    // Hidden, it is neither drawn nor touchable.
+    button->cullingMode = CullingMode::Hide;
+    EXPECT_FALSE(picker.doPick(230, 175, 1));
+    frame();
+    EXPECT_EQ(kBlack, at(230, 65));
+}
+
+// The title generator's sheets read and drawn: its ".tex" writer and this
+// reader agree on the layout. Skipped when the title has not been generated.
+TEST_F(SpriteDraw, GeneratedTitleSheetDraws)
+{
+    const std::string generated = std::string(TOVRANE_BINARY_DIR) + "/title/";
+    if (!std::filesystem::exists(generated + "metadata/shared.tex"))
+        GTEST_SKIP() << "no generated title in " << generated;
+
+    SpriteManager shared;
+    shared.addMetadataPath(generated + "metadata/");
+    shared.addTexturePath(generated + "images/");
+    testing::internal::CaptureStdout();
+    for (const auto& entry : std::filesystem::directory_iterator(generated + "metadata/"))
+        if (entry.path().extension() == ".tex")
+            shared.addSpriteInfo(entry.path().filename().string());
+    // The added images folder is searched first and holds every sheet.
+    GeometryPtr loading = shared.getSprite("shared/loading.png", PixelFormat::RGBA8888);
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ("", output);
+    ASSERT_TRUE(loading->getTexture());
+    // 320 x 240 with its lower-left corner at the origin: the whole screen.
+    EXPECT_EQ(tFixed(160), loading->getPosition().x);
+    EXPECT_EQ(tFixed(120), loading->getPosition().y);
+    root->addChild(loading);
+    frame();
+    // The placeholder is a flat #f0e6c8 rectangle with its name near the bottom.
+    const Rgba paper(0xf0, 0xe6, 0xc8, 255);
+    EXPECT_EQ(paper, at(5, 235));
+    EXPECT_EQ(paper, at(160, 200));
+    EXPECT_EQ(paper, at(314, 235));
+}
