@@ -1,8 +1,15 @@
 #include "Resources/Canvas.h"
 
 #include "Resources/Brush.h"
+#include "Resources/Effect.h"
+#include "Resources/Fill.h"
+#include "Resources/Shape.h"
+#include "Resources/Stamp.h"
 #include "Resources/Zoom.h"
 #include "Tovrane/Assert.h"
+#include "Tovrane/VertexBuffer.h"
+
+#include <cstdlib>
 
 namespace Tovrane
 {
@@ -136,6 +143,52 @@ void Canvas::useZoom(Zoom* tool, int x, int y)
     zoomTo(z);
     // The touched point moves to the middle of the screen as far as the clamping allows.
     panTo(tFixed(x) - tFixed::fromRaw(viewWidth.getRaw() >> 1), tFixed(y) - tFixed::fromRaw(viewHeight.getRaw() >> 1));
+}
+
+void Canvas::useFill(Fill* fill, int x, int y)
+{
+    doFill(fill->getForegroundColor(), fill->getBackgroundColor(), fill->getPattern(), x, y);
+}
+
+void Canvas::doFill(const ColorRGBA<unsigned char>& foreground, const ColorRGBA<unsigned char>& background,
+                    TexturePtr pattern, int x, int y)
+{
+    if (x < 0 || y < 0 || x >= layer->getWidth() || y >= layer->getHeight())
+        return;
+    TexturePtr picture = layer->getTexture();
+    Fill::fillTexture(*picture, x, y, foreground, background, pattern);
+    layer->writeTexture(picture);
+}
+
+bool Canvas::canFill(const ColorRGBA<unsigned char>& a, const ColorRGBA<unsigned char>& b)
+{
+    return a.a == b.a && std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) < 128;
+}
+
+void Canvas::useStamp(Stamp* stamp, int x, int y)
+{
+    if (stamp->getImage() && stamp->getMask())
+        layer->blit(stamp->getImage(), stamp->getMask(), x, y, 0, 0);
+}
+
+void Canvas::useShape(Shape* shape)
+{
+    LinePtr outline = shape->getOutline();
+    if (!outline || !outline->vertexBuffer)
+        return;
+    const VertexBuffer& vertices = *outline->vertexBuffer;
+    const tFixed* p = vertices.getPositions();
+    for (int i = 0; i + 1 < vertices.getVertexCount(); i += 2)
+        layer->drawLine(Vector3<tFixed>(p[3 * i], p[3 * i + 1], p[3 * i + 2]),
+                        Vector3<tFixed>(p[3 * i + 3], p[3 * i + 4], p[3 * i + 5]), shape->getForegroundColor(),
+                        tFixed(3));
+}
+
+void Canvas::useEffect(boost::shared_ptr<Effect> effect)
+{
+    TexturePtr picture = layer->getTexture();
+    effect->run(picture);
+    layer->writeTexture(picture);
 }
 
 void Canvas::trimUndo()

@@ -3,7 +3,9 @@
 
 // Pictures, masks, patterns and a counting renderer shared by the drawing tests.
 
+#include "ProfileTestSupport.h"
 #include "Resources/Layer.h"
+#include "Tovrane/System.h"
 #include "Tovrane/GraphicsCuller.h"
 #include "Tovrane/GraphicsSceneRenderer.h"
 #include "Tovrane/Texture.h"
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -137,6 +140,27 @@ public:
     int textureUploads = 0;
     Tovrane::GraphicsCuller culler;
 };
+
+// The title folder of the test program (shared with the profile tests, which
+// fix it first), with an empty "images/" tree ready for the tests' own files.
+inline std::string titleFolder()
+{
+    ProfileTest::root();
+    const std::string title = Tovrane::System::getPath();
+    if (!title.empty())
+        std::filesystem::create_directories(title + "images/studio");
+    return title;
+}
+
+// Writes a picture as a PNG file under the title's "images/" folder.
+inline void writeImage(const std::string& name, TexturePtr picture)
+{
+    const std::string path = titleFolder() + "images/" + name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(picture->save(path)) << path;
+}
+
+inline void removeImage(const std::string& name) { std::filesystem::remove(titleFolder() + "images/" + name); }
 
 // Compares a picture with a reviewed PNG in tests/data/drawing/. With
 // TOVRANE_WRITE_GOLDENS set, a missing golden is written instead (for review).

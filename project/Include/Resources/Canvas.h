@@ -12,6 +12,10 @@ namespace Tovrane
 {
 class Brush;
 class Canvas;
+class Effect;
+class Fill;
+class Shape;
+class Stamp;
 class Zoom;
 typedef boost::shared_ptr<Canvas> CanvasPtr;
 
@@ -48,6 +52,22 @@ public:
     // The canvas side of the tools' double dispatch; (x, y) are picture pixels.
     void useBrush(Brush* brush, int x, int y);
     void useZoom(Zoom* zoom, int x, int y);
+    void useFill(Fill* fill, int x, int y);
+    // (x, y) is the stamp image's top-left corner.
+    void useStamp(Stamp* stamp, int x, int y);
+    // Draws the shape's outline segments as lines 3 pixels thick.
+    void useShape(Shape* shape);
+
+    // Fills the region around (x, y) (see Fill::fillTexture); a seed outside
+    // the picture does nothing. Only tiles whose pixels change are written.
+    void doFill(const ColorRGBA<unsigned char>& foreground, const ColorRGBA<unsigned char>& background,
+                TexturePtr pattern, int x, int y);
+    // The fill's region test: equal alpha and a sum of the red, green and
+    // blue differences of at most 127.
+    static bool canFill(const ColorRGBA<unsigned char>& a, const ColorRGBA<unsigned char>& b);
+
+    // Runs an effect on the whole picture (the caller saves an undo step first).
+    void useEffect(boost::shared_ptr<Effect> effect);
 
     // Saves a copy of the picture before a change; drops the oldest copy
     // beyond the limit and forgets what could be redone.

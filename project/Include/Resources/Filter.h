@@ -14,7 +14,7 @@ typedef boost::shared_ptr<Filter> FilterPtr;
 // Mirror symmetry of the stroke filter.
 struct SymmetryType
 {
-    enum Type
+    enum Type : int
     {
         None = 0,
         LeftRight = 1,
