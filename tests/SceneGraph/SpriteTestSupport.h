@@ -9,6 +9,7 @@
 #include "CSystemData.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -89,19 +90,34 @@ inline void writeFile(const std::string& path, const std::string& bytes)
     ASSERT_TRUE(file.good()) << path;
 }
 
-// The title folder of the test program: configured here unless another test
-// of the same program has already fixed it (the scene-graph program's other
-// tests use the same folder, so either may come first). Its "images/" and
-// "metadata/" folders exist. Tests write the files they need themselves.
-inline std::string titleFolder()
+// This process's scratch folder, removed when the process ends. Test programs
+// run one process per case, in parallel, so nothing is shared between them.
+// Its name starts with SPRITE_TEST_TITLE when the test program defines it;
+// otherwise it is named as the scene-graph program's other tests name theirs,
+// so whichever test fixes the title folder first, the others find it where
+// they expect.
+inline const std::filesystem::path& scratchFolder()
 {
 #ifdef SPRITE_TEST_TITLE
-    const char* folderName = SPRITE_TEST_TITLE;
+    const char* prefix = SPRITE_TEST_TITLE;
 #else
-    const char* folderName = "test-scenegraph-title";
+    const char* prefix = "test-scenegraph";
 #endif
+    static const struct Scratch
+    {
+        std::filesystem::path root;
+        ~Scratch() { std::filesystem::remove_all(root); }
+    } scratch{std::filesystem::path(TOVRANE_BINARY_DIR) / (std::string(prefix) + "-" + std::to_string(::getpid()))};
+    return scratch.root;
+}
+
+// The title folder of the test program: configured here unless another test
+// of the same process has already fixed it. Its "images/" and "metadata/"
+// folders exist. Tests write the files they need themselves.
+inline std::string titleFolder()
+{
     CSystemData::Config config;
-    config.titlePath = (std::filesystem::path(TOVRANE_BINARY_DIR) / folderName).string() + "/";
+    config.titlePath = (scratchFolder() / "title").string() + "/";
     CSystemData::Configure(config);
     const std::string title = Tovrane::System::getPath();
     std::filesystem::create_directories(title + "images");
@@ -115,7 +131,7 @@ inline std::string metadataFolder() { return titleFolder() + "metadata/"; }
 // A folder of its own (like downloaded content), made empty.
 inline std::string freshFolder(const std::string& name)
 {
-    const std::filesystem::path folder = std::filesystem::path(TOVRANE_BINARY_DIR) / "test-sprite-added" / name;
+    const std::filesystem::path folder = scratchFolder() / "added" / name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder.string() + "/";

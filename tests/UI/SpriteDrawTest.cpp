@@ -1,6 +1,6 @@
 // Sprites cut from a sheet the test generates, and buttons made of them,
 // drawn through the OpenGL ES 1 renderer into the headless pbuffer.
-#define SPRITE_TEST_TITLE "test-ui-title"
+#define SPRITE_TEST_TITLE "test-ui"
 #include "SceneGraph/SpriteTestSupport.h"
 
 #include "GLES1Renderer/RendererFixture.h"

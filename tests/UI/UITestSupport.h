@@ -5,6 +5,11 @@
 // plain quads, and a platform audio service that records the click sounds in
 // the same journal, so that the order of sounds and widget calls shows.
 
+#ifndef SPRITE_TEST_TITLE
+#define SPRITE_TEST_TITLE "test-ui"
+#endif
+#include "SceneGraph/SpriteTestSupport.h"
+
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/Plane.h"
 #include "Tovrane/System.h"
@@ -129,9 +134,7 @@ class AudioFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        CSystemData::Config config;
-        config.titlePath = (std::filesystem::path(TOVRANE_BINARY_DIR) / "test-ui-title").string() + "/";
-        CSystemData::Configure(config);
+        SpriteTestSupport::titleFolder();
         previous = Vantorel::Kelm::CAudioMPI::SetService(std::make_shared<RecordingAudio>(journal));
         audio.reset(new Tovrane::AudioPlayer);
     }
