@@ -71,6 +71,11 @@ public:
     // The untextured quad of one sprite, centred on its own origin.
     GeometryPtr createGeometry(const SpriteInfo& info);
 
+protected:
+    // The metadata folders in the order added (searched from the last); the
+    // scene manager looks for its ".chr" files in the same folders.
+    const std::vector<std::string>& getMetadataPaths() const { return metadataPaths; }
+
 private:
     std::vector<std::string> metadataPaths;
     std::map<std::string, SpriteInfo> sprites;

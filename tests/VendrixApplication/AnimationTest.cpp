@@ -1,0 +1,273 @@
+#include "Tovrane/AnimatedSprite.h"
+#include "Tovrane/AnimationController.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace Tovrane;
+
+namespace
+{
+AnimatedSpritePtr spriteOf(int frames)
+{
+    AnimatedSpritePtr sprite(new AnimatedSprite);
+    for (int i = 0; i < frames; ++i)
+        sprite->setFrame(SpatialPtr(new Node), i);
+    return sprite;
+}
+
+// The culling mode of every frame, as a string of 'S' (shown) and 'H' (hidden).
+std::string modes(const AnimatedSpritePtr& sprite)
+{
+    std::string result;
+    for (int i = 0; i < sprite->getFrameCount(); ++i)
+    {
+        const CullingMode::Type mode = sprite->getChild(i)->cullingMode;
+        result += mode == CullingMode::Show ? 'S' : mode == CullingMode::Hide ? 'H' : '?';
+    }
+    return result;
+}
+
+struct FrameRecorder
+{
+    void onFrame(const FrameChangeEventArgs args) { frames.push_back(args.frame); }
+    std::vector<int> frames;
+};
+
+typedef Event<void, const FrameChangeEventArgs> FrameEvent;
+
+// A sprite of `frames` frames with a playing controller; the first update at
+// application time 1000 starts its clock.
+struct Playing
+{
+    Playing(int frames, RepeatType::Type repeat) : sprite(spriteOf(frames)), controller(new AnimationController)
+    {
+        controller->repeatType = repeat;
+        sprite->addController(controller);
+        sprite->frameChange += new FrameEvent::MethodDelegate<FrameRecorder>(&recorder, &FrameRecorder::onFrame);
+        controller->play();
+        EXPECT_FALSE(controller->update(1000));
+    }
+
+    // Steps to control time t; the frame shown afterwards.
+    int at(unsigned int t, bool* changed = nullptr)
+    {
+        const bool result = controller->update(1000 + t);
+        if (changed)
+            *changed = result;
+        return sprite->getCurrentFrame();
+    }
+
+    AnimatedSpritePtr sprite;
+    AnimationControllerPtr controller;
+    FrameRecorder recorder;
+};
+}
+
+TEST(AnimatedSpriteTest, FramesStartHiddenExceptTheCurrentOne)
+{
+    AnimatedSpritePtr sprite = spriteOf(4);
+    EXPECT_EQ(4, sprite->getFrameCount());
+    EXPECT_EQ(0, sprite->getCurrentFrame());
+    EXPECT_EQ("SHHH", modes(sprite));
+    EXPECT_EQ("Tovrane.AnimatedSprite", sprite->getType().getName());
+    EXPECT_TRUE(sprite->getType().isDerived(Node::RuntimeType));
+}
+
+TEST(AnimatedSpriteTest, ShowFrameSwapsTwoCullingModesAndTellsTheDelegatesInOrder)
+{
+    AnimatedSpritePtr sprite = spriteOf(3);
+    std::vector<int> order;
+    FrameRecorder first, second;
+    sprite->frameChange += new FrameEvent::MethodDelegate<FrameRecorder>(&first, &FrameRecorder::onFrame);
+    sprite->frameChange += new FrameEvent::MethodDelegate<FrameRecorder>(&second, &FrameRecorder::onFrame);
+
+    sprite->showFrame(2);
+    EXPECT_EQ("HHS", modes(sprite));
+    EXPECT_EQ(2, sprite->getCurrentFrame());
+    sprite->showFrame(1);
+    EXPECT_EQ("HSH", modes(sprite));
+    EXPECT_EQ((std::vector<int>{2, 1}), first.frames);
+    EXPECT_EQ((std::vector<int>{2, 1}), second.frames);
+
+    // The frame already shown: no delegate, no change. A frame that does not
+    // exist is no frame to show.
+    sprite->getChild(0)->cullingMode = CullingMode::Inherit;
+    sprite->showFrame(1);
+    sprite->showFrame(3);
+    sprite->showFrame(-1);
+    EXPECT_EQ("?SH", modes(sprite));
+    EXPECT_EQ(1, sprite->getCurrentFrame());
+    EXPECT_EQ(2u, first.frames.size());
+}
+
+TEST(AnimationControllerTest, ClampedAnimationRunsOnceAndHoldsItsLastFrame)
+{
+    Playing p(4, RepeatType::Clamp);
+    EXPECT_EQ(332u, p.controller->maxTime);
+    bool changed = false;
+    EXPECT_EQ(0, p.at(82, &changed));
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(1, p.at(83, &changed));
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(1, p.at(165));
+    EXPECT_EQ(2, p.at(166));
+    EXPECT_EQ(3, p.at(249));
+    EXPECT_EQ("HHHS", modes(p.sprite));
+    EXPECT_TRUE(p.controller->isPlaying());
+    for (unsigned int t : {331u, 332u, 333u, 500u, 100000u})
+    {
+        EXPECT_EQ(3, p.at(t, &changed)) << t;
+        EXPECT_FALSE(changed) << t;
+    }
+    EXPECT_FALSE(p.controller->isPlaying());
+    EXPECT_EQ((std::vector<int>{1, 2, 3}), p.recorder.frames);
+}
+
+TEST(AnimationControllerTest, WrappedAnimationStartsAgainAtFrameZero)
+{
+    Playing p(4, RepeatType::Wrap);
+    EXPECT_EQ(3, p.at(249));
+    EXPECT_EQ(3, p.at(332));
+    EXPECT_EQ(0, p.at(333));
+    EXPECT_EQ(0, p.at(414));
+    EXPECT_EQ(1, p.at(415));
+    // A long step lands where the loop would be: control time 1668 wraps to 8.
+    EXPECT_EQ(0, p.at(2000));
+    EXPECT_EQ(3, p.at(2000 + 249));
+    EXPECT_TRUE(p.controller->isPlaying());
+    EXPECT_EQ((std::vector<int>{3, 0, 1, 0, 3}), p.recorder.frames);
+}
+
+TEST(AnimationControllerTest, RestartShowsFrameZeroAtTheNextStep)
+{
+    Playing p(3, RepeatType::Clamp);
+    EXPECT_EQ(2, p.at(500));
+    p.controller->restart();
+    EXPECT_EQ(2, p.sprite->getCurrentFrame());
+    bool changed = false;
+    EXPECT_EQ(0, p.at(600, &changed));
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(1, p.at(683));
+}
+
+TEST(AnimationControllerTest, AStoppedControllerShowsNothingNew)
+{
+    Playing p(3, RepeatType::Wrap);
+    p.controller->stop();
+    bool changed = true;
+    EXPECT_EQ(0, p.at(200, &changed));
+    EXPECT_FALSE(changed);
+}
+
+TEST(AnimationControllerTest, FramesPerSecondAndPeriodKeepTheMaximumTime)
+{
+    AnimationController controller;
+    EXPECT_EQ(83u, controller.getMillisecondsPerFrame());
+    EXPECT_EQ(0, controller.getFrameCount());
+    EXPECT_EQ(0u, controller.maxTime);
+    EXPECT_FALSE(controller.isPlaying());
+
+    controller.setFrameCount(10);
+    EXPECT_EQ(830u, controller.maxTime);
+    controller.setFramesPerSecond(12);
+    EXPECT_EQ(83u, controller.getMillisecondsPerFrame());
+    controller.setFramesPerSecond(30);
+    EXPECT_EQ(33u, controller.getMillisecondsPerFrame());
+    EXPECT_EQ(330u, controller.maxTime);
+    controller.setMillisecondsPerFrame(100);
+    EXPECT_EQ(1000u, controller.maxTime);
+
+    // Never a zero period: no rate leaves it, a rate above 1000 gives 1 ms.
+    controller.setFramesPerSecond(0);
+    EXPECT_EQ(100u, controller.getMillisecondsPerFrame());
+    controller.setFramesPerSecond(-4);
+    EXPECT_EQ(100u, controller.getMillisecondsPerFrame());
+    controller.setFramesPerSecond(5000);
+    EXPECT_EQ(1u, controller.getMillisecondsPerFrame());
+    controller.setMillisecondsPerFrame(0);
+    EXPECT_EQ(1u, controller.getMillisecondsPerFrame());
+    EXPECT_EQ(10u, controller.maxTime);
+
+    // The span saturates instead of wrapping round.
+    controller.setMillisecondsPerFrame(0xFFFFFFFFu);
+    EXPECT_EQ(0xFFFFFFFFu, controller.maxTime);
+    controller.setFrameCount(-3);
+    EXPECT_EQ(0, controller.getFrameCount());
+    EXPECT_EQ(0u, controller.maxTime);
+}
+
+TEST(AnimationControllerTest, LongPeriodsAndTimesNeverPickAFrameBeyondTheLast)
+{
+    Playing p(2, RepeatType::Clamp);
+    p.controller->setMillisecondsPerFrame(1);
+    // Control times far beyond the signed range of frame numbers.
+    p.controller->controlTime = 0xF0000000u;
+    EXPECT_EQ(1, p.at(1));
+    EXPECT_EQ("HS", modes(p.sprite));
+}
+
+TEST(AnimationControllerTest, SpritesWithoutFramesAndZeroPeriodsDoNotDivideByZero)
+{
+    Playing empty(0, RepeatType::Wrap);
+    bool changed = true;
+    EXPECT_EQ(0, empty.at(100, &changed));
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(0u, empty.controller->maxTime);
+
+    Playing fast(3, RepeatType::Wrap);
+    fast.controller->setMillisecondsPerFrame(0);
+    fast.controller->setFramesPerSecond(0);
+    EXPECT_EQ(1, fast.at(1));
+    EXPECT_EQ(2, fast.at(2));
+    EXPECT_EQ(1, fast.at(4));
+}
+
+TEST(AnimationControllerTest, FramesAddedWhilePlayingLengthenTheAnimationAtTheNextStep)
+{
+    Playing p(2, RepeatType::Clamp);
+    EXPECT_EQ(166u, p.controller->maxTime);
+    EXPECT_EQ(1, p.at(100));
+    p.sprite->setFrame(SpatialPtr(new Node), 2);
+    EXPECT_EQ("HSH", modes(p.sprite));
+    EXPECT_EQ(2, p.at(200));
+    EXPECT_EQ(3, p.controller->getFrameCount());
+    EXPECT_EQ(249u, p.controller->maxTime);
+    EXPECT_TRUE(p.controller->isPlaying());
+}
+
+TEST(AnimationControllerTest, AControllerOnAnythingButASpriteDoesNothing)
+{
+    NodePtr node(new Node);
+    AnimationControllerPtr controller(new AnimationController);
+    node->addController(controller);
+    controller->play();
+    EXPECT_FALSE(controller->update(10));
+    EXPECT_FALSE(controller->update(500));
+
+    AnimationController loose;
+    loose.play();
+    EXPECT_FALSE(loose.update(10));
+    EXPECT_FALSE(loose.update(500));
+}
+
+TEST(AnimationControllerTest, ADelegateMayDropTheSprite)
+{
+    AnimatedSpritePtr sprite = spriteOf(3);
+    AnimationControllerPtr controller(new AnimationController);
+    sprite->addController(controller);
+    struct Dropper
+    {
+        void onFrame(const FrameChangeEventArgs) { held.reset(); }
+        AnimatedSpritePtr held;
+    } dropper;
+    dropper.held = sprite;
+    sprite->frameChange += new FrameEvent::MethodDelegate<Dropper>(&dropper, &Dropper::onFrame);
+    controller->play();
+    controller->update(1);
+    sprite.reset();
+    // The sprite lives on in the dropper until its delegate lets go.
+    EXPECT_TRUE(controller->update(84));
+    EXPECT_FALSE(dropper.held);
+}
