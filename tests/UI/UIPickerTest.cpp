@@ -363,11 +363,20 @@ TEST_F(UIPickerTest, ButtonDestroyedByItsOwnClick)
         ButtonPtr* button;
     } owner{&clicks, ButtonEventArgs(), &picker, root.get(), &button};
     button->releaseEvent += new Button::ButtonEvent::MethodDelegate<Owner>(&owner, &Owner::onClick);
+    // A second subscriber still hears the click: the button lives until the
+    // picker has finished with it.
+    struct Other
+    {
+        void onClick(const ButtonEventArgs&) { ++heard; }
+        int heard = 0;
+    } other;
+    button->releaseEvent += new Button::ButtonEvent::MethodDelegate<Other>(&other, &Other::onClick);
     boost::weak_ptr<Button> watched = button;
 
     picker.doPick(30, 200, 1);
     picker.doPick(30, 200, 0);
     EXPECT_EQ(1, clicks);
+    EXPECT_EQ(1, other.heard);
     EXPECT_EQ(30, owner.last.x);
     EXPECT_EQ(40, owner.last.y);
     EXPECT_TRUE(watched.expired());
