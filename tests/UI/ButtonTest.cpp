@@ -153,19 +153,3 @@ TEST_F(ButtonTest, HidingThePressedButtonFromItsPressEndsTheGesture)
     EXPECT_FALSE(picker.doPick(120, 170, 0));
     EXPECT_EQ((Journal{"pressEvent 120 70 down", "rolloffEvent 120 70 up"}), take());
 }
-
-TEST_F(ButtonTest, DefaultButtonAndRuntimeType)
-{
-    ButtonPtr button(new Button);
-    EXPECT_EQ(0, button->getChildQuantity());
-    EXPECT_EQ("", button->getClickSound());
-    EXPECT_EQ("Tovrane.Button", Button::RuntimeType.getName());
-    EXPECT_TRUE(button->getType().isDerived(UIBase::RuntimeType));
-    EXPECT_EQ(button, button->getSharedPointer());
-    // Events without delegates fire harmlessly.
-    button->onPress(1, 2);
-    button->onRelease(1, 2);
-    button->onRolloff(1, 2);
-    button->onSelect();
-    EXPECT_EQ(0u, button->releaseEvent.getDelegateQuantity());
-}

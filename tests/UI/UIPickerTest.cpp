@@ -213,27 +213,6 @@ TEST_F(UIPickerTest, ClickSoundsPlayOnlyWithAPlayerAndAnEmptySoundStopsTheLast)
     EXPECT_EQ((Journal{"a press 50 50", "a release 50 50"}), take());
 }
 
-TEST_F(UIPickerTest, WidgetDefaults)
-{
-    boost::shared_ptr<RecordingWidget> bare(new RecordingWidget(journal, "bare"));
-    EXPECT_EQ("", bare->getClickSound());
-    EXPECT_EQ(0, bare->getChildQuantity());
-    // One picture only.
-    boost::shared_ptr<RecordingWidget> single(new RecordingWidget(journal, "single", picture(0, 1, 0, 1)));
-    EXPECT_EQ("h_SX_SelectSfx_6.ogg", single->getClickSound());
-    EXPECT_EQ(1, single->getChildQuantity());
-    single->showDownImage();
-    EXPECT_EQ(CullingMode::Inherit, single->getReleasedGeo()->cullingMode);
-    // Without both pictures, showing either changes nothing.
-    bare->showDownImage();
-    bare->showUpImage();
-    bare->showHighlight();
-    EXPECT_TRUE(bare->isActive());
-    EXPECT_TRUE(bare->getType().isDerived(UIBase::RuntimeType));
-    EXPECT_EQ("Tovrane.UIBase", UIBase::RuntimeType.getName());
-    EXPECT_TRUE(UIBase::RuntimeType.isDerived(Node::RuntimeType));
-}
-
 TEST_F(UIPickerTest, PicturesSwitchAndAreReplaced)
 {
     PlanePtr up = picture(0, 10, 0, 10), down = picture(0, 10, 0, 10);

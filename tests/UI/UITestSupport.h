@@ -47,9 +47,6 @@ public:
     {
     }
 
-    // The widget's default make: no pictures, no click sound.
-    RecordingWidget(Journal& journal, const std::string& name) : journal(journal), widgetName(name) {}
-
     void onPress(int x, int y) override { add("press", x, y); }
     void onRelease(int x, int y) override { add("release", x, y); }
     void onRolloff(int x, int y) override { add("rolloff", x, y); }
