@@ -1,0 +1,280 @@
+// The switching rule of the state stack, as one table over recording states.
+#include "VendrixApplication/StateTestSupport.h"
+
+#include <memory>
+#include <sstream>
+
+using namespace StateTestSupport;
+using Tovrane::GameStateHandler;
+using Tovrane::GameStatePtr;
+
+namespace
+{
+typedef std::vector<std::string> Lines;
+
+// One case: a stack built state by state (each pushed by the one below from
+// its update and entered by the rule), then the actions of one frame of the
+// top state, then the steps that follow. Names ending in "k" are kept on the
+// stack ("S1k" is the state S1 with the flag).
+//
+// Actions: "push:S4" or "push:S4k", "pop", "suspend" (the handler suspends
+// the current state from inside its frame).
+// enterActions and destroyActions run inside that state's enter (first
+// entry only) or destructor: "pop" or "push:NAME".
+// Steps after the frame: "frame", "resume" (then a frame), "pop" (outside any
+// frame), "destroy" (the handler is destroyed).
+struct Row
+{
+    std::string name;
+    Lines build;
+    std::string actions;
+    std::map<std::string, std::string> enterActions;
+    std::map<std::string, std::string> destroyActions;
+    Lines steps;
+    Lines expected; // journal of the frame and the steps
+    std::string stackAfter;
+    int lastSizeAfter;
+    bool closes;
+};
+
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
+Lines words(const std::string& text)
+{
+    std::istringstream in(text);
+    Lines result;
+    for (std::string word; in >> word;)
+        result.push_back(word);
+    return result;
+}
+
+class Table
+{
+public:
+    explicit Table(const Row& row) : row(row), handler(new GameStateHandler) {}
+
+    ProbeState* make(const std::string& spec)
+    {
+        const bool keep = spec.size() > 1 && spec.back() == 'k';
+        const std::string name = keep ? spec.substr(0, spec.size() - 1) : spec;
+        ProbeState* state = new ProbeState(journal, name, false, keep);
+        std::map<std::string, std::string>::const_iterator onEnter = row.enterActions.find(name);
+        if (onEnter != row.enterActions.end())
+        {
+            const std::string action = onEnter->second;
+            auto done = std::make_shared<bool>(false);
+            state->onEnter = [this, action, done](ProbeState&) {
+                if (!*done)
+                {
+                    *done = true;
+                    run(action);
+                }
+            };
+        }
+        std::map<std::string, std::string>::const_iterator onDestroy = row.destroyActions.find(name);
+        if (onDestroy != row.destroyActions.end())
+        {
+            const std::string action = onDestroy->second;
+            state->onDestroy = [this, action](ProbeState&) { run(action); };
+        }
+        return state;
+    }
+
+    void run(const std::string& action)
+    {
+        if (action == "pop")
+            handler->pop();
+        else if (action == "suspend")
+            handler->suspend();
+        else if (action.compare(0, 5, "push:") == 0)
+            handler->push(make(action.substr(5)));
+        else
+            ADD_FAILURE() << "unknown action " << action;
+    }
+
+    // Builds the stack; the journal is cleared afterwards.
+    bool build()
+    {
+        for (size_t i = 0; i < row.build.size(); ++i)
+        {
+            if (i == 0)
+                handler->push(make(row.build[0]));
+            else
+            {
+                ProbeState* top = current();
+                const std::string spec = row.build[i];
+                top->onUpdate = [this, spec](ProbeState&) { handler->push(make(spec)); };
+                frames.step(*handler);
+            }
+            if (!frames.settle(*handler))
+                return false;
+        }
+        journal.take();
+        return true;
+    }
+
+    ProbeState* current() const { return dynamic_cast<ProbeState*>(handler->getCurrent().get()); }
+
+    std::string stack() const
+    {
+        std::string names;
+        for (size_t i = 0; i < handler->getStackSize(); ++i)
+        {
+            ProbeState* state = dynamic_cast<ProbeState*>(handler->getState(i).get());
+            names += (names.empty() ? "" : " ") + (state ? state->name : std::string("?"));
+        }
+        return names;
+    }
+
+    Row row;
+    Journal journal;
+    Frames frames;
+    std::unique_ptr<GameStateHandler> handler;
+};
+
+const Row rows[] = {
+    {"a push covers the state below", {"S1"}, "push:S2", {}, {}, {}, {"exit S1", "enter S2"}, "S1 S2", 2, false},
+    {"a pop brings back a kept state, from scratch",
+     {"S1k", "S2"}, "pop", {}, {}, {}, {"exit S2", "destroy S2", "enter S1"}, "S1", 1, false},
+    {"states without the flag are dropped without a second exit",
+     {"S1k", "S2", "S3"}, "pop", {}, {}, {}, {"exit S3", "destroy S3", "destroy S2", "enter S1"}, "S1", 1, false},
+    {"dropping the last state asks the host to close",
+     {"S1", "S2"}, "pop", {}, {}, {}, {"exit S2", "destroy S2", "destroy S1"}, "", 2, true},
+    {"the only state pops itself", {"S1"}, "pop", {}, {}, {}, {"exit S1", "destroy S1"}, "", 1, true},
+    {"a pop on the empty stack is ignored", {"S1"}, "pop pop", {}, {}, {}, {"exit S1", "destroy S1"}, "", 1, true},
+    {"updates after the close request do nothing",
+     {"S1"}, "pop", {}, {}, {"frame", "frame"}, {"exit S1", "destroy S1"}, "", 1, true},
+    {"pop and push in one frame replace the top",
+     {"S1", "S2"}, "pop push:S3", {}, {}, {}, {"exit S2", "destroy S2", "enter S3"}, "S1 S3", 2, false},
+    {"pop and push of the only state in one frame",
+     {"S1"}, "pop push:S2", {}, {}, {}, {"exit S1", "destroy S1", "enter S2"}, "S2", 1, false},
+    {"two pushes in one frame enter only the top",
+     {"S1"}, "push:S2 push:S3", {}, {}, {}, {"exit S1", "enter S3"}, "S1 S2 S3", 3, false},
+    {"a waiting state with the flag is entered when the one above pops",
+     {"S1"}, "push:S2k push:S3", {}, {}, {"pop", "frame"},
+     {"exit S1", "enter S3", "exit S3", "destroy S3", "enter S2"}, "S1 S2", 2, false},
+    {"a waiting state without the flag goes without ever being entered",
+     {"S1"}, "push:S2 push:S3", {}, {}, {"pop", "frame"},
+     {"exit S1", "enter S3", "exit S3", "destroy S3", "destroy S2", "destroy S1"}, "", 3, true},
+    {"a push and its pop in one frame switch nothing", {"S1"}, "push:S2 pop", {}, {}, {}, {"destroy S2"}, "S1", 1,
+     false},
+    {"more pops than pushes drop a pushed state never entered",
+     {"S1k", "S2", "S3"}, "pop pop push:S4", {}, {}, {},
+     {"exit S3", "destroy S3", "destroy S2", "destroy S4", "enter S1"}, "S1", 1, false},
+    {"a pop of itself from enter counts at once",
+     {"S1"}, "push:S2", {{"S2", "pop"}}, {}, {"frame"},
+     {"exit S1", "enter S2", "exit S2", "destroy S2", "enter S1"}, "S1", 1, false},
+    {"a push from enter counts at once",
+     {"S0"}, "push:S1k", {{"S1", "push:S2"}}, {}, {"frame"}, {"exit S0", "enter S1", "exit S1", "enter S2"},
+     "S0 S1 S2", 3, false},
+    {"nothing switches while the state is suspended",
+     {"S1"}, "push:S2 suspend", {}, {}, {"frame", "frame", "resume"},
+     {"suspend S1", "resume S1", "exit S1", "enter S2"}, "S1 S2", 2, false},
+    {"a destructor's pop reads the stack afresh",
+     {"S1k", "S2", "S3"}, "pop push:S4", {}, {{"S3", "pop"}}, {},
+     {"exit S3", "destroy S3", "destroy S4", "destroy S2", "enter S1"}, "S1", 1, false},
+    {"the destructor exits every state, top first, before destroying any",
+     {"S1", "S2", "S3"}, "", {}, {}, {"destroy"},
+     {"exit S3", "exit S2", "exit S1", "destroy S3", "destroy S2", "destroy S1"}, "", 0, false},
+    {"the destructor exits a state that popped itself before the switch",
+     {"S1", "S2"}, "", {}, {}, {"pop", "destroy"}, {"exit S2", "exit S1", "destroy S2", "destroy S1"}, "", 0,
+     false},
+};
+
+class StateHandlerThreadTest : public ::testing::TestWithParam<Row>
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_STATE_TITLE();
+        CAppManager::Instance()->Reset();
+    }
+};
+
+TEST_P(StateHandlerThreadTest, SwitchingRule)
+{
+    const Row& row = GetParam();
+    Table table(row);
+    ASSERT_TRUE(table.build()) << "the stack could not be built";
+
+    if (!row.actions.empty())
+    {
+        const Lines actions = words(row.actions);
+        table.current()->onUpdate = [&table, actions](ProbeState&) {
+            for (const std::string& action : actions)
+                table.run(action);
+        };
+        table.frames.step(*table.handler);
+    }
+    bool destroyed = false;
+    for (const std::string& step : row.steps)
+    {
+        if (step == "frame")
+            table.frames.step(*table.handler);
+        else if (step == "resume")
+        {
+            table.handler->resume();
+            table.frames.step(*table.handler);
+        }
+        else if (step == "pop")
+            table.handler->pop();
+        else if (step == "destroy")
+        {
+            table.handler.reset();
+            destroyed = true;
+        }
+    }
+
+    EXPECT_EQ(row.expected, table.journal.take());
+    if (!destroyed)
+    {
+        EXPECT_EQ(row.stackAfter, table.stack());
+        EXPECT_EQ(row.lastSizeAfter, table.handler->getLastSize());
+        EXPECT_EQ(row.closes, table.handler->isClosing());
+        EXPECT_EQ(row.closes, CAppManager::Instance()->IsPopRequested());
+        table.handler.reset();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StateHandlerThreadTest, ::testing::ValuesIn(rows),
+                         [](const ::testing::TestParamInfo<Row>& info) {
+                             std::string name;
+                             bool upper = true;
+                             for (char c : info.param.name)
+                             {
+                                 if (std::isalnum(static_cast<unsigned char>(c)))
+                                 {
+                                     name += upper ? static_cast<char>(std::toupper(c)) : c;
+                                     upper = false;
+                                 }
+                                 else
+                                     upper = true;
+                             }
+                             return name;
+                         });
+
+// A state popped from the stack stays alive until the switch, so its
+// destructor's effects come after the current state's exit and before the
+// next state's enter.
+TEST(StateHandlerOrderThreadTest, PoppedStatesLiveUntilTheSwitch)
+{
+    REQUIRE_STATE_TITLE();
+    Journal journal;
+    Frames frames;
+    GameStateHandler handler;
+    handler.push(new ProbeState(journal, "S1", false, true));
+    ASSERT_TRUE(frames.settle(handler));
+    ProbeState* s1 = dynamic_cast<ProbeState*>(handler.getCurrent().get());
+    s1->onUpdate = [&](ProbeState&) { handler.push(new ProbeState(journal, "S2")); };
+    frames.step(handler);
+    ASSERT_TRUE(frames.settle(handler));
+    ProbeState* s2 = dynamic_cast<ProbeState*>(handler.getCurrent().get());
+    s2->onUpdate = [&](ProbeState& self) {
+        handler.pop();
+        self.journal.add("popped");
+    };
+    journal.take();
+    frames.step(handler);
+    EXPECT_EQ((Lines{"popped", "exit S2", "destroy S2", "enter S1"}), journal.take());
+}
+}
