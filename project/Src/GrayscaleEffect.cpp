@@ -10,12 +10,9 @@ GrayscaleEffect::~GrayscaleEffect() {}
 
 void GrayscaleEffect::run(TexturePtr picture)
 {
-    std::vector<Colour> colours = readPixels(*picture);
-    for (Colour& c : colours)
-    {
-        const unsigned char v = static_cast<unsigned char>((c.r + c.g + c.b) / 3);
-        c = Colour(v, v, v, c.a);
-    }
-    writePixels(*picture, colours);
+    mapPixels(*picture, [](std::uint32_t w) {
+        const std::uint32_t v = ((w & 0xFFu) + ((w >> 8) & 0xFFu) + ((w >> 16) & 0xFFu)) / 3;
+        return v | v << 8 | v << 16 | (w & 0xFF000000u);
+    });
 }
 }

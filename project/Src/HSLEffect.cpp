@@ -27,10 +27,36 @@ HSLEffect::~HSLEffect() {}
 
 void HSLEffect::run(TexturePtr picture)
 {
-    std::vector<Colour> colours = readPixels(*picture);
-    for (std::size_t i = 0; i < colours.size(); ++i)
-        colours[i] = adjust(colours[i], kind, i == 0);
-    writePixels(*picture, colours);
+    const int w = picture->getWidth(), h = picture->getHeight();
+    if (w <= 0 || h <= 0)
+        return;
+    // Pixel (0, 0) is reported on standard output.
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(w));
+    readRows(*picture, 0, 1, row.data());
+    const std::uint32_t first = toWord(adjust(toColour(row[0]), kind, true));
+    if (picture->getFormat() == PixelFormat::RGBA5551 && w * h > 32768)
+    {
+        // An RGBA5551 picture has at most 32768 colours (alpha is passed
+        // through): each is adjusted once.
+        std::vector<std::uint32_t> adjusted(32768);
+        for (std::uint32_t key = 0; key < 32768; ++key)
+        {
+            const Colour c(static_cast<unsigned char>((key >> 10) << 3), static_cast<unsigned char>(((key >> 5) & 31) << 3),
+                           static_cast<unsigned char>((key & 31) << 3), 0);
+            adjusted[key] = toWord(adjust(c, kind));
+        }
+        mapPixels(*picture, [&adjusted](std::uint32_t c) {
+            return adjusted[((c >> 3) & 31) << 10 | ((c >> 11) & 31) << 5 | ((c >> 19) & 31)] | (c & 0xFF000000u);
+        });
+    }
+    else
+    {
+        const HSLSpaceEffect::Type k = kind;
+        mapPixels(*picture, [k](std::uint32_t c) { return toWord(adjust(toColour(c), k)); });
+    }
+    readRows(*picture, 0, 1, row.data());
+    row[0] = first;
+    writeRows(*picture, 0, 1, row.data());
 }
 
 Effect::Colour HSLEffect::adjust(const Colour& colour, HSLSpaceEffect::Type kind, bool report)

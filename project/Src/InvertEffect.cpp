@@ -10,13 +10,7 @@ InvertEffect::~InvertEffect() {}
 
 void InvertEffect::run(TexturePtr picture)
 {
-    std::vector<Colour> colours = readPixels(*picture);
-    for (Colour& c : colours)
-    {
-        c.r = static_cast<unsigned char>(255 - c.r);
-        c.g = static_cast<unsigned char>(255 - c.g);
-        c.b = static_cast<unsigned char>(255 - c.b);
-    }
-    writePixels(*picture, colours);
+    // 255 - c for each colour byte is its complement.
+    mapPixels(*picture, [](std::uint32_t w) { return w ^ 0x00FFFFFFu; });
 }
 }

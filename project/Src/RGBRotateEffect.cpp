@@ -10,9 +10,6 @@ RGBRotateEffect::~RGBRotateEffect() {}
 
 void RGBRotateEffect::run(TexturePtr picture)
 {
-    std::vector<Colour> colours = readPixels(*picture);
-    for (Colour& c : colours)
-        c = Colour(c.g, c.b, c.r, c.a);
-    writePixels(*picture, colours);
+    mapPixels(*picture, [](std::uint32_t w) { return ((w >> 8) & 0xFFFFu) | ((w & 0xFFu) << 16) | (w & 0xFF000000u); });
 }
 }

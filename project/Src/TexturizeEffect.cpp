@@ -37,23 +37,28 @@ void TexturizeEffect::run(TexturePtr picture)
     const int tw = image->getWidth(), th = image->getHeight();
     if (tw <= 0 || th <= 0)
         return;
-    std::vector<Colour> overlay(static_cast<std::size_t>(tw) * th);
+    std::vector<std::uint32_t> overlay(static_cast<std::size_t>(tw) * th);
     for (int y = 0; y < th; ++y)
         for (int x = 0; x < tw; ++x)
-            overlay[static_cast<std::size_t>(y) * tw + x] = image->getPixel(x, y);
+            overlay[static_cast<std::size_t>(y) * tw + x] = toWord(image->getPixel(x, y));
 
     const int w = picture->getWidth(), h = picture->getHeight();
-    std::vector<Colour> colours = readPixels(*picture);
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(w));
     // Whole tiles only.
     for (int y = 0; y < (h / th) * th; ++y)
-        for (int x = 0; x < (w / tw) * tw; ++x)
-        {
-            Colour& c = colours[static_cast<std::size_t>(y) * w + x];
-            const Colour& t = overlay[static_cast<std::size_t>(y % th) * tw + x % tw];
-            c.r = static_cast<unsigned char>(static_cast<unsigned>(t.r) * c.r / 255u);
-            c.g = static_cast<unsigned char>(static_cast<unsigned>(t.g) * c.g / 255u);
-            c.b = static_cast<unsigned char>(static_cast<unsigned>(t.b) * c.b / 255u);
-        }
-    writePixels(*picture, colours);
+    {
+        readRows(*picture, y, 1, row.data());
+        const std::uint32_t* tile = overlay.data() + static_cast<std::size_t>(y % th) * tw;
+        for (int left = 0; left + tw <= w; left += tw)
+            for (int i = 0; i < tw; ++i)
+            {
+                const std::uint32_t c = row[left + i], t = tile[i];
+                const std::uint32_t r = (t & 0xFF) * (c & 0xFF) / 255u;
+                const std::uint32_t g = ((t >> 8) & 0xFF) * ((c >> 8) & 0xFF) / 255u;
+                const std::uint32_t b = ((t >> 16) & 0xFF) * ((c >> 16) & 0xFF) / 255u;
+                row[left + i] = r | g << 8 | b << 16 | (c & 0xFF000000u);
+            }
+        writeRows(*picture, y, 1, row.data());
+    }
 }
 }
