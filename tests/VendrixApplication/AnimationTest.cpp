@@ -152,15 +152,6 @@ TEST(AnimationControllerTest, RestartShowsFrameZeroAtTheNextStep)
     EXPECT_EQ(1, p.at(683));
 }
 
-TEST(AnimationControllerTest, AStoppedControllerShowsNothingNew)
-{
-    Playing p(3, RepeatType::Wrap);
-    p.controller->stop();
-    bool changed = true;
-    EXPECT_EQ(0, p.at(200, &changed));
-    EXPECT_FALSE(changed);
-}
-
 TEST(AnimationControllerTest, FramesPerSecondAndPeriodKeepTheMaximumTime)
 {
     AnimationController controller;
@@ -235,21 +226,6 @@ TEST(AnimationControllerTest, FramesAddedWhilePlayingLengthenTheAnimationAtTheNe
     EXPECT_EQ(3, p.controller->getFrameCount());
     EXPECT_EQ(249u, p.controller->maxTime);
     EXPECT_TRUE(p.controller->isPlaying());
-}
-
-TEST(AnimationControllerTest, AControllerOnAnythingButASpriteDoesNothing)
-{
-    NodePtr node(new Node);
-    AnimationControllerPtr controller(new AnimationController);
-    node->addController(controller);
-    controller->play();
-    EXPECT_FALSE(controller->update(10));
-    EXPECT_FALSE(controller->update(500));
-
-    AnimationController loose;
-    loose.play();
-    EXPECT_FALSE(loose.update(10));
-    EXPECT_FALSE(loose.update(500));
 }
 
 TEST(AnimationControllerTest, ADelegateMayDropTheSprite)

