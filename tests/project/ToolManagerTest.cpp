@@ -86,6 +86,8 @@ protected:
     }
     static int patternOf(TexturePtr pattern) { return pattern ? pattern->getPaletteEntry(255).r : -1; }
 
+    // The title folder is set up before the manager reads it.
+    const bool titleReady = !titleFolder().empty();
     ToolManager manager;
 };
 }
