@@ -1,6 +1,7 @@
 #include "Tovrane/SpriteManager.h"
 
 #include "Tovrane/Assert.h"
+#include "Tovrane/BinaryReader.h"
 #include "Tovrane/IndexBuffer.h"
 #include "Tovrane/System.h"
 #include "Tovrane/Texture.h"
@@ -15,35 +16,9 @@ namespace Tovrane
 {
 namespace
 {
-// Reads exactly `size` bytes; false when the data ends first.
-bool readBytes(std::istream& in, char* target, std::streamsize size)
-{
-    if (size == 0)
-        return true;
-    in.read(target, size);
-    return in.gcount() == size;
-}
-
-bool readInt(std::istream& in, std::int32_t& value)
-{
-    unsigned char bytes[4];
-    if (!readBytes(in, reinterpret_cast<char*>(bytes), 4))
-        return false;
-    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                      static_cast<std::uint32_t>(bytes[2]) << 16 |
-                                      static_cast<std::uint32_t>(bytes[3]) << 24);
-    return true;
-}
-
-// A length byte and that many bytes.
-bool readString(std::istream& in, std::string& text)
-{
-    char length;
-    if (!readBytes(in, &length, 1))
-        return false;
-    text.resize(static_cast<unsigned char>(length));
-    return readBytes(in, &text[0], static_cast<std::streamsize>(text.size()));
-}
+constexpr auto readBytes = &BinaryReader::readBytes;
+constexpr auto readInt = &BinaryReader::readInt;
+constexpr auto readString = &BinaryReader::readString;
 
 // Half of the distance from `low` to `high` (raw 16.16), in single precision,
 // truncated toward zero; beyond the 16.16 range it saturates.

@@ -1,6 +1,7 @@
 #include "Tovrane/SceneManager.h"
 
 #include "Tovrane/AnimatedSprite.h"
+#include "Tovrane/BinaryReader.h"
 #include "Tovrane/Character.h"
 #include "Tovrane/Geometry.h"
 
@@ -10,35 +11,9 @@ namespace Tovrane
 {
 namespace
 {
-// Every read is checked: false when the data ends before `size` bytes.
-bool readBytes(std::istream& in, char* target, std::streamsize size)
-{
-    if (size == 0)
-        return true;
-    in.read(target, size);
-    return in.gcount() == size;
-}
-
-bool readInt(std::istream& in, std::int32_t& value)
-{
-    unsigned char bytes[4];
-    if (!readBytes(in, reinterpret_cast<char*>(bytes), 4))
-        return false;
-    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                      static_cast<std::uint32_t>(bytes[2]) << 16 |
-                                      static_cast<std::uint32_t>(bytes[3]) << 24);
-    return true;
-}
-
-// A length byte and that many bytes.
-bool readString(std::istream& in, std::string& text)
-{
-    char length;
-    if (!readBytes(in, &length, 1))
-        return false;
-    text.assign(static_cast<unsigned char>(length), '\0');
-    return readBytes(in, &text[0], static_cast<std::streamsize>(text.size()));
-}
+constexpr auto readBytes = &BinaryReader::readBytes;
+constexpr auto readInt = &BinaryReader::readInt;
+constexpr auto readString = &BinaryReader::readString;
 
 // Counts the three digits before the four-character extension up by one,
 // carrying from the last digit to the first ("009" to "010", "099" to "100").
