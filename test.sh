@@ -16,6 +16,11 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release -j"$jobs" --output-on-failure --timeout 300
 
+echo "== benchmarks (each case as a ratio to a memcpy of the picture)"
+for bench in build/release/bench/*Bench; do
+  [ -x "$bench" ] && "$bench" --benchmark_min_time=0.05
+done
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 CC=clang CXX=clang++ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTOVRANE_SANITIZE=ON -DTOVRANE_FUZZ=ON -DTOVRANE_BENCH=OFF >/dev/null

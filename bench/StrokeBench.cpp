@@ -7,6 +7,8 @@
 #include "Resources/Canvas.h"
 #include "Resources/Filter.h"
 
+#include "MemcpyReference.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,40 +20,10 @@ using namespace Tovrane;
 
 namespace
 {
-const size_t PictureBytes = 640 * 480 * 2;
 
-double secondsNow()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// The fastest of many batches of memcpys of the picture: the reference unit.
-double memcpySeconds()
-{
-    static double seconds = [] {
-        std::vector<unsigned char> source(PictureBytes, 1), target(PictureBytes);
-        double best = 1e9;
-        for (int batch = 0; batch < 30; ++batch)
-        {
-            const double start = secondsNow();
-            for (int i = 0; i < 50; ++i)
-            {
-                source[i] = static_cast<unsigned char>(i);
-                std::memcpy(target.data(), source.data(), PictureBytes);
-                benchmark::DoNotOptimize(target.data());
-                benchmark::ClobberMemory();
-            }
-            best = std::min(best, (secondsNow() - start) / 50);
-        }
-        return best;
-    }();
-    return seconds;
-}
-
-void reportRatio(benchmark::State& state, double elapsed)
-{
-    state.counters["memcpys"] = elapsed / static_cast<double>(state.iterations()) / memcpySeconds();
-}
+using bench::PictureBytes;
+using bench::reportRatio;
+using bench::secondsNow;
 
 TexturePtr discMask(int size)
 {
