@@ -27,6 +27,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -50,7 +51,7 @@ const int LogoWidth = 64;
 const int LogoHeight = 48;
 
 // Length of the test jingle.
-const unsigned int JingleMilliseconds = 300;
+const unsigned int JingleMilliseconds = 600;
 
 inline void putInt(std::string& out, std::int32_t value)
 {
@@ -386,6 +387,64 @@ public:
     }
 
     unsigned int now;
+};
+
+// The application as the host drives it, on the virtual kernel clock.
+class AppHarness
+{
+public:
+    AppHarness()
+    {
+        Vantorel::Kelm::CKernelMPI::UseVirtualClock(5000);
+        CAppManager::Instance()->Reset();
+        app.reset(new Tovrane::Application(nullptr));
+        Tovrane::Application::theApplication = app.get();
+    }
+    ~AppHarness()
+    {
+        if (app)
+            app->Exit();
+        app.reset();
+        Tovrane::Application::theApplication = nullptr;
+    }
+
+    void enter() { app->Enter(); }
+
+    // The clocks move and audio completions are handed out, as before every
+    // Update of the host.
+    void advance(unsigned int milliseconds = 20)
+    {
+        Vantorel::Kelm::CKernelMPI::AdvanceVirtualClock(milliseconds);
+        Vantorel::Kelm::CAudioMixer::Instance()->AdvanceClock(milliseconds);
+        Vantorel::Kelm::CAudioMixer::Instance()->DispatchEvents();
+    }
+    void frame(unsigned int milliseconds = 20)
+    {
+        advance(milliseconds);
+        app->Update();
+    }
+
+    Tovrane::GameStateHandler& handler() { return *app->getHandler(); }
+    Tovrane::GameStatePtr current() { return handler().getCurrent(); }
+    template <class State> State* currentAs() { return dynamic_cast<State*>(current().get()); }
+
+    // Frames until the current state has begun; false after 10 s.
+    bool settle()
+    {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < limit)
+        {
+            Tovrane::GameStatePtr state = current();
+            if (state && state->hasBegun())
+                return true;
+            if (state && !state->isLoaded())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            frame();
+        }
+        return false;
+    }
+
+    std::unique_ptr<Tovrane::Application> app;
 };
 
 // The pixel at scene position (x, y), y upwards, of the frame last drawn.

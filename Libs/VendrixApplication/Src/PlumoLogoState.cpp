@@ -25,6 +25,8 @@ void PlumoLogoState::load()
     if (logo)
     {
         logo->addController(characterController);
+        // A stopped controller would never hand "on" over to "off".
+        characterController->play();
         characterController->pushAnimation("on");
         characterController->pushAnimation("off");
         sceneRoot->addChild(logo);

@@ -1,0 +1,326 @@
+// The game-state base: loading, begin and update, input delivery, listener
+// registration, pops and the loader thread's hand-over.
+#include "VendrixApplication/StateTestSupport.h"
+
+#include "Tovrane/AudioPlayer.h"
+
+#include "CButtonMPI.h"
+#include "CEventMPI.h"
+
+using namespace StateTestSupport;
+using Tovrane::Application;
+using Tovrane::GameStateHandler;
+using Vantorel::Kelm::CButtonMPI;
+using Vantorel::Kelm::CEventMPI;
+using Vantorel::Kelm::tButtonData2;
+using Vantorel::Kelm::tTouchData;
+
+namespace
+{
+const Rgba White(255, 255, 255, 255);
+
+tButtonData2 buttonEvent(std::uint32_t state, std::uint32_t transition)
+{
+    tButtonData2 event = {};
+    event.buttonState = state;
+    event.buttonTransition = transition;
+    return event;
+}
+
+class GameStateThreadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_STATE_TITLE();
+        CAppManager::Instance()->Reset();
+    }
+
+    // Enters the state as the first state of a handler and runs frames
+    // until it has begun.
+    ProbeState* begin(ProbeState* state)
+    {
+        handler.push(state);
+        EXPECT_TRUE(frames.settle(handler));
+        return state;
+    }
+
+    Journal journal;
+    // Loaders wait on it; it outlives the handler, which waits for them.
+    Latch latch;
+    Frames frames;
+    GameStateHandler handler;
+};
+
+TEST_F(GameStateThreadTest, LoadingPictureUntilLoadedThenBeginOnceThenUpdates)
+{
+    ProbeState* state = new ProbeState(journal, "S", true);
+    state->latch = &latch;
+    handler.push(state);
+    for (int i = 0; i < 5; ++i)
+    {
+        frames.step(handler);
+        EXPECT_FALSE(state->isLoaded());
+        EXPECT_EQ(0, state->begins);
+        EXPECT_EQ(0, state->updates);
+        EXPECT_TRUE(near(LoadingColour, pixelAt(160, 120))) << describe(pixelAt(160, 120));
+        EXPECT_TRUE(near(LoadingColour, pixelAt(0, 0))) << "the picture covers the screen";
+    }
+    EXPECT_EQ(0u, CEventMPI::GetListenerCount()) << "no input while loading";
+
+    latch.release();
+    ASSERT_TRUE(Frames::waitUntilLoaded(*state));
+    frames.step(handler);
+    EXPECT_EQ(1, state->begins);
+    EXPECT_EQ(0, state->updates) << "update first runs on the frame after begin";
+    EXPECT_EQ(nullptr, state->getLoadingRoot()) << "the loading scene is dropped";
+    EXPECT_TRUE(near(White, pixelAt(160, 120))) << describe(pixelAt(160, 120));
+    EXPECT_EQ(1u, CEventMPI::GetListenerCount());
+
+    for (int i = 0; i < 9; ++i)
+        frames.step(handler);
+    EXPECT_EQ(1, state->begins);
+    EXPECT_EQ(9, state->updates);
+    EXPECT_EQ(frames.now, state->lastUpdateTime);
+}
+
+TEST_F(GameStateThreadTest, WhiteWhileLoadingWithoutTheLoadingPicture)
+{
+    ProbeState* state = new ProbeState(journal, "S", false);
+    state->latch = &latch;
+    handler.push(state);
+    frames.step(handler);
+    frames.step(handler);
+    EXPECT_TRUE(near(White, pixelAt(160, 120))) << describe(pixelAt(160, 120));
+    EXPECT_EQ(0, state->getLoadingRoot()->getChildQuantity());
+    latch.release();
+}
+
+TEST_F(GameStateThreadTest, HeldRepeatButtonsArriveEveryFrame)
+{
+    ProbeState* state = new ProbeState(journal, "S");
+    state->onLoad = [](ProbeState& self) { self.addRepeatButtons(Vantorel::Kelm::kButtonUp); };
+    begin(state);
+    state->buttons.clear();
+
+    CButtonMPI::PostButtonEvent(buttonEvent(0x1, 0x1));
+    for (int i = 0; i < 10; ++i)
+        frames.step(handler);
+    ASSERT_EQ(10u, state->buttons.size()) << "one real and nine repeated events";
+    for (const tButtonData2& repeat : state->buttons)
+    {
+        EXPECT_EQ(0x1u, repeat.buttonState);
+        EXPECT_EQ(0x1u, repeat.buttonTransition) << "a repeat looks like a fresh press";
+    }
+
+    CButtonMPI::PostButtonEvent(buttonEvent(0x0, 0x1));
+    frames.step(handler);
+    frames.step(handler);
+    frames.step(handler);
+    ASSERT_EQ(11u, state->buttons.size()) << "the release stops the repetition at once";
+    EXPECT_EQ(0x0u, state->buttons.back().buttonState);
+    EXPECT_EQ(0x0u, state->getHeldButtons());
+}
+
+TEST_F(GameStateThreadTest, ButtonsOutsideTheRepeatMaskAreNotRepeated)
+{
+    ProbeState* state = new ProbeState(journal, "S");
+    state->onLoad = [](ProbeState& self) { self.addRepeatButtons(Vantorel::Kelm::kButtonUp); };
+    begin(state);
+    state->buttons.clear();
+
+    // Up and A held together: only Up is repeated.
+    CButtonMPI::PostButtonEvent(buttonEvent(0x11, 0x11));
+    frames.step(handler);
+    frames.step(handler);
+    ASSERT_EQ(2u, state->buttons.size());
+    EXPECT_EQ(0x1u, state->buttons[1].buttonState);
+    EXPECT_EQ(0x1u, state->buttons[1].buttonTransition);
+
+    state->buttons.clear();
+    CButtonMPI::PostButtonEvent(buttonEvent(0x10, 0x1)); // Up released, A still held
+    frames.step(handler);
+    frames.step(handler);
+    EXPECT_EQ(1u, state->buttons.size());
+}
+
+TEST_F(GameStateThreadTest, TouchesArriveInQueueOrder)
+{
+    ProbeState* state = begin(new ProbeState(journal, "S"));
+    const std::int16_t xs[] = {10, 20, 30};
+    for (std::int16_t x : xs)
+    {
+        tTouchData touch = {};
+        touch.touchState = 1;
+        touch.x = x;
+        touch.y = 5;
+        CEventMPI::PostTouchEvent(touch);
+    }
+    frames.step(handler);
+    ASSERT_EQ(3u, state->touches.size());
+    EXPECT_EQ(10, state->touches[0].x);
+    EXPECT_EQ(30, state->touches[2].x);
+}
+
+TEST_F(GameStateThreadTest, SuspendAndResumeRegisterTheListenersAgain)
+{
+    ProbeState* state = new ProbeState(journal, "S");
+    state->onLoad = [](ProbeState& self) { self.addRepeatButtons(Vantorel::Kelm::kButtonUp); };
+    begin(state);
+    CButtonMPI::PostButtonEvent(buttonEvent(0x1, 0x1));
+    frames.step(handler);
+    EXPECT_EQ(0x1u, state->getHeldButtons());
+
+    handler.suspend();
+    EXPECT_TRUE(state->isSuspended());
+    EXPECT_EQ(0u, CEventMPI::GetListenerCount());
+    EXPECT_EQ(0u, CButtonMPI::GetListenerCount());
+    CButtonMPI::PostButtonEvent(buttonEvent(0x2, 0x2)); // nobody listens
+
+    handler.resume();
+    EXPECT_FALSE(state->isSuspended());
+    EXPECT_EQ(1u, CEventMPI::GetListenerCount());
+    EXPECT_EQ(1u, CButtonMPI::GetListenerCount());
+    EXPECT_EQ(0x0u, state->getHeldButtons());
+    state->buttons.clear();
+    frames.step(handler);
+    EXPECT_TRUE(state->buttons.empty()) << "no repeat and no event from the suspended time";
+}
+
+TEST_F(GameStateThreadTest, SuspendDuringLoadingLeavesRegistrationToBegin)
+{
+    ProbeState* state = new ProbeState(journal, "S");
+    state->latch = &latch;
+    handler.push(state);
+    handler.suspend();
+    handler.resume();
+    EXPECT_EQ(0u, CEventMPI::GetListenerCount());
+    latch.release();
+    ASSERT_TRUE(frames.settle(handler));
+    EXPECT_EQ(1u, CEventMPI::GetListenerCount());
+}
+
+TEST_F(GameStateThreadTest, DrawingModeReachesThePlatformOnChangeAndAfterResume)
+{
+    ProbeState* state = begin(new ProbeState(journal, "S"));
+    CButtonMPI buttons;
+    state->useDrawingMode(true);
+    EXPECT_EQ(Vantorel::Kelm::kTouchModeDrawing, buttons.GetTouchMode());
+
+    buttons.SetTouchMode(Vantorel::Kelm::kTouchModeDefault);
+    state->useDrawingMode(true);
+    EXPECT_EQ(Vantorel::Kelm::kTouchModeDefault, buttons.GetTouchMode()) << "unchanged: not applied again";
+
+    handler.suspend();
+    handler.resume();
+    EXPECT_EQ(Vantorel::Kelm::kTouchModeDrawing, buttons.GetTouchMode()) << "registration applies the stored mode";
+
+    state->useDrawingMode(false);
+    EXPECT_EQ(Vantorel::Kelm::kTouchModeDefault, buttons.GetTouchMode());
+}
+
+TEST_F(GameStateThreadTest, ExitWaitsForARunningLoader)
+{
+    ProbeState* state = new ProbeState(journal, "S");
+    state->latch = &latch;
+    bool built = false;
+    state->onLoad = [&built](ProbeState& self) {
+        // Builds into the scene root, which exit must not release under it.
+        self.getSceneRoot()->addChild(Tovrane::NodePtr(new Tovrane::Node));
+        built = true;
+    };
+    handler.push(state);
+    std::thread releaser([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        latch.release();
+    });
+    state->exit();
+    releaser.join();
+    EXPECT_TRUE(built);
+    EXPECT_EQ(1, state->loadsFinished.load());
+    EXPECT_TRUE(state->isExited());
+    EXPECT_EQ(nullptr, state->getSceneRoot());
+    EXPECT_EQ(nullptr, state->getCamera());
+}
+
+TEST_F(GameStateThreadTest, AStateEnteredAgainLoadsAgain)
+{
+    ProbeState* state = begin(new ProbeState(journal, "S"));
+    state->exit();
+    state->enter();
+    EXPECT_FALSE(state->hasBegun());
+    ASSERT_TRUE(frames.settle(handler));
+    EXPECT_EQ(2, state->loadsFinished.load());
+    EXPECT_EQ(2, state->begins);
+    EXPECT_NE(nullptr, state->getCamera());
+}
+
+TEST_F(GameStateThreadTest, ExitStopsTheAudioAndIsHarmlessTwice)
+{
+    ProbeState* state = begin(new ProbeState(journal, "S"));
+    state->getAudioPlayer()->playSfx(Tovrane::BaseAudio::CorrectAnswer);
+    EXPECT_TRUE(state->getAudioPlayer()->isSfxPlaying());
+    state->exit();
+    EXPECT_FALSE(state->getAudioPlayer()->isSfxPlaying());
+    state->exit();
+    EXPECT_TRUE(state->isExited());
+    EXPECT_NE(nullptr, state->getRenderer()) << "the renderer stays for the next entry";
+}
+
+TEST_F(GameStateThreadTest, PopsWhileLoadingAndSecondPopsAreIgnored)
+{
+    AppHarness harness;
+    harness.enter();
+    // [logo, K (kept), S]: a second pop of S would drop K and the logo.
+    ProbeState* kept = new ProbeState(journal, "K", false, true);
+    Application::PushGameState(kept);
+    ASSERT_TRUE(harness.settle());
+    ProbeState* state = new ProbeState(journal, "S");
+    state->latch = &latch;
+    kept->onUpdate = [state](ProbeState&) { Application::PushGameState(state); };
+    harness.frame();
+    ASSERT_EQ(state, harness.current().get());
+
+    state->popGameState();
+    EXPECT_FALSE(state->isPopped()) << "no pop while loading";
+    EXPECT_EQ(3u, harness.handler().getStackSize());
+
+    latch.release();
+    ASSERT_TRUE(harness.settle());
+    state->onUpdate = [](ProbeState& self) {
+        self.popGameState();
+        self.popGameState();
+    };
+    journal.take();
+    harness.frame();
+    EXPECT_EQ((std::vector<std::string>{"exit S", "destroy S", "enter K"}), journal.take());
+    EXPECT_EQ(2u, harness.handler().getStackSize());
+    EXPECT_FALSE(harness.handler().isClosing());
+}
+
+TEST(GameStateLifeTest, AStateNeverEnteredIsDestroyedSilently)
+{
+    Journal journal;
+    {
+        ProbeState state(journal, "S");
+        EXPECT_TRUE(state.isExited());
+        EXPECT_EQ(nullptr, state.getRenderer());
+    }
+    EXPECT_EQ((std::vector<std::string>{"destroy S"}), journal.take());
+}
+
+TEST(GameStateDeathTest, DestroyingAnEnteredStateWithoutExitStops)
+{
+    REQUIRE_STATE_TITLE();
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            Journal journal;
+            ProbeState* state = new ProbeState(journal, "S");
+            state->enter();
+            state->waitForLoader();
+            delete state;
+        },
+        "The GameState's exit routine was not called before destruction");
+}
+}
