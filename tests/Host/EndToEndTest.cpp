@@ -1,0 +1,219 @@
+// The game started by the real host, headless on a fixed step, on the
+// generated test title: the logo with its jingle, the hand-over to the title,
+// the tap of a returning player, and what the screen shows.
+#include "PngFile.h"
+
+#include <gtest/gtest.h>
+
+#ifdef TOVRANE_GAME_MODULE_FILE
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace
+{
+struct Line
+{
+    unsigned int frame = 0;
+    unsigned int time = 0;
+    std::string event;
+    std::string detail;
+};
+
+struct GameRun
+{
+    int status = -1;
+    std::string output;
+    std::vector<Line> trace;
+
+    std::vector<Line> all(const std::string& event, const std::string& part = std::string()) const
+    {
+        std::vector<Line> found;
+        for (const Line& line : trace)
+            if (line.event == event && line.detail.find(part) != std::string::npos)
+                found.push_back(line);
+        return found;
+    }
+    // The first line of the event whose detail contains `part`; frame 0 and
+    // an empty event when there is none.
+    Line first(const std::string& event, const std::string& part = std::string()) const
+    {
+        std::vector<Line> found = all(event, part);
+        return found.empty() ? Line() : found.front();
+    }
+};
+
+// The jingle's file and the test title's logo: a 160 x 100 sprite with its
+// lower-left corner at (80, 70) of the scene, in #3a7bd5.
+const char* const Jingle = "h_SX_DeveloperLogoSfx_6.ogg";
+
+bool near(const TovraneTools::Colour& c, int r, int g, int b, int tolerance = 24)
+{
+    return std::abs(c.r - r) <= tolerance && std::abs(c.g - g) <= tolerance && std::abs(c.b - b) <= tolerance;
+}
+
+class EndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = std::string(TOVRANE_BINARY_DIR) + "/end-to-end/" + info->name() + "/";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+
+    std::string file(const std::string& name) const { return folder + name; }
+
+    // A profile that has seen the title before: data.bin with its first-start
+    // flag (byte 0) clear.
+    void returningPlayer()
+    {
+        const std::string profile = file("data/players/0/Scrivlet/");
+        std::filesystem::create_directories(profile);
+        std::string bytes(272, '\0');
+        bytes[5] = 45; // music volume
+        std::ofstream(profile + "data.bin", std::ios::binary) << bytes;
+    }
+
+    void script(const std::string& text) { std::ofstream(file("script.txt")) << text; }
+
+    // The host on the default module and title, unless options say otherwise.
+    GameRun run(const std::string& options, const std::string& environment = std::string())
+    {
+        const std::string command = environment + " " + std::string(TOVRANE_HOST_PROGRAM) +
+                                    " --headless --fixed-step 20 --data '" + file("data") + "' --trace '" +
+                                    file("trace.txt") + "' " + options + " > '" + file("output.txt") + "' 2>&1";
+        GameRun result;
+        const int raw = std::system(command.c_str());
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ifstream output(file("output.txt"));
+        std::stringstream text;
+        text << output.rdbuf();
+        result.output = text.str();
+        std::ifstream trace(file("trace.txt"));
+        for (std::string line; std::getline(trace, line);)
+        {
+            std::istringstream words(line);
+            Line entry;
+            words >> entry.frame >> entry.time >> entry.event;
+            std::getline(words >> std::ws, entry.detail);
+            result.trace.push_back(entry);
+        }
+        EXPECT_EQ(std::string::npos, result.output.find("Could not find file")) << result.output;
+        return result;
+    }
+
+    std::string folder;
+};
+
+// The audio id of the jingle's start line ("<id> <path>").
+std::string jingleId(const GameRun& r)
+{
+    const std::string detail = r.first("audio-start", Jingle).detail;
+    return detail.substr(0, detail.find(' '));
+}
+
+TEST_F(EndToEndTest, TheLogoPlaysItsJingleAndTheTitleFollowsItsEnd)
+{
+    GameRun r = run("--frames 200");
+    ASSERT_EQ(0, r.status) << r.output;
+
+    const Line logo = r.first("enter", "PlumoLogoState");
+    ASSERT_EQ("enter", logo.event) << "the logo is the first state";
+    EXPECT_EQ(0u, logo.frame) << "entered during Enter, before the first frame";
+
+    const Line start = r.first("audio-start", Jingle);
+    ASSERT_EQ("audio-start", start.event) << r.output;
+    EXPECT_LT(start.frame, 10u) << "the jingle starts once the logo has loaded";
+
+    const std::string id = jingleId(r);
+    const Line end = r.first("audio-complete", id);
+    ASSERT_EQ("audio-complete", end.event);
+    // The generated jingle lasts 2.5 s.
+    EXPECT_NEAR(2500.0, static_cast<double>(end.time - start.time), 40.0);
+
+    const Line exitLogo = r.first("exit", "PlumoLogoState");
+    const Line title = r.first("enter", "TitleState");
+    ASSERT_EQ("enter", title.event) << "the title follows";
+    EXPECT_EQ(end.frame, title.frame) << "in the frame the jingle's end is reported";
+    EXPECT_EQ(end.frame, exitLogo.frame);
+    EXPECT_EQ(1u, r.all("enter", "TitleState").size());
+    EXPECT_EQ("frames", r.first("Exit").detail);
+    EXPECT_EQ("TitleState", r.trace.back().detail) << "the title is exited at the end";
+}
+
+TEST_F(EndToEndTest, AReturningPlayersTapHandsOverEarlier)
+{
+    returningPlayer();
+    script("40 tap 160 120\n");
+    GameRun r = run("--frames 80 --script '" + file("script.txt") + "'");
+    ASSERT_EQ(0, r.status) << r.output;
+
+    const Line title = r.first("enter", "TitleState");
+    ASSERT_EQ("enter", title.event) << r.output;
+    EXPECT_EQ(41u, title.frame) << "the lift of the tap, one frame after the press";
+    const std::string id = jingleId(r);
+    ASSERT_FALSE(id.empty());
+    const Line stop = r.first("audio-stop", id);
+    EXPECT_EQ(41u, stop.frame) << "the jingle stops with the logo";
+    EXPECT_TRUE(r.all("audio-complete", id).empty());
+}
+
+TEST_F(EndToEndTest, ANewPlayersTapDoesNotSkip)
+{
+    script("40 tap 160 120\n");
+    GameRun r = run("--frames 160 --script '" + file("script.txt") + "'");
+    ASSERT_EQ(0, r.status) << r.output;
+    const Line title = r.first("enter", "TitleState");
+    ASSERT_EQ("enter", title.event);
+    EXPECT_GT(title.frame, 120u) << "only the jingle's end hands over";
+}
+
+TEST_F(EndToEndTest, AScreenshotMidLogoShowsTheLogo)
+{
+    GameRun r = run("--frames 45 --screenshot 40:'" + file("logo.png") + "'");
+    ASSERT_EQ(0, r.status) << r.output;
+    TovraneTools::Picture shot;
+    ASSERT_TRUE(TovraneTools::readPng(file("logo.png"), shot));
+
+    // Screen rows run downwards: the sprite covers rows 70 to 169.
+    int logoPixels = 0;
+    for (int y = 70; y < 170; ++y)
+        for (int x = 80; x < 240; ++x)
+            logoPixels += near(shot.get(x, y), 0x3a, 0x7b, 0xd5) ? 1 : 0;
+    EXPECT_GT(logoPixels, 4000) << "of 16000 pixels in the logo's place";
+    for (auto corner : {std::make_pair(2, 2), std::make_pair(317, 237), std::make_pair(40, 200)})
+        EXPECT_TRUE(near(shot.get(corner.first, corner.second), 255, 255, 255)) << "white around the logo";
+}
+
+TEST_F(EndToEndTest, AScreenshotWhileLoadingShowsTheLoadingPicture)
+{
+    GameRun r = run("--frames 60 --module '" + std::string(TOVRANE_PROBE_MODULE_FILE) + "' --screenshot 10:'" +
+                    file("loading.png") + "' --screenshot 50:'" + file("loaded.png") + "'",
+                "TOVRANE_PROBE_RELEASE_FRAME=30");
+    ASSERT_EQ(0, r.status) << r.output;
+    const Line slow = r.first("enter", "SlowLoadingState");
+    ASSERT_EQ("enter", slow.event) << r.output;
+    EXPECT_EQ(1u, slow.frame);
+
+    TovraneTools::Picture loading, loaded;
+    ASSERT_TRUE(TovraneTools::readPng(file("loading.png"), loading));
+    ASSERT_TRUE(TovraneTools::readPng(file("loaded.png"), loaded));
+    // The test title's loading picture covers the screen in #f0e6c8.
+    for (auto point : {std::make_pair(1, 1), std::make_pair(318, 238), std::make_pair(300, 10)})
+    {
+        EXPECT_TRUE(near(loading.get(point.first, point.second), 0xf0, 0xe6, 0xc8))
+            << point.first << ", " << point.second;
+        EXPECT_TRUE(near(loaded.get(point.first, point.second), 255, 255, 255)) << "after loading: the empty scene";
+    }
+}
+}
+
+#endif
