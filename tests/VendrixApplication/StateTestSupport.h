@@ -5,6 +5,7 @@
 // what happens to them, and a frame loop that drives states as the host does.
 
 #include "Platform/AudioTestTone.h"
+#include "VendrixApplication/FontTestSupport.h"
 
 #include "Tovrane/Application.h"
 #include "Tovrane/GameState.h"
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
@@ -147,6 +149,10 @@ inline const std::filesystem::path& scratchFolder()
 
 inline std::string makeTitle()
 {
+    // Mesa's software rasteriser threads synchronise in ways ThreadSanitizer
+    // cannot see; rasterising on the drawing thread keeps its reports to our
+    // own threads. Read when the first context opens, which comes later.
+    ::setenv("LP_NUM_THREADS", "0", 0);
     CSystemData::Config config;
     config.titlePath = (scratchFolder() / "title").string() + "/";
     config.dataRoot = (scratchFolder() / "data").string() + "/";
@@ -176,12 +182,9 @@ inline std::string makeTitle()
     writeFile(title + "metadata/plumo.chr",
               characterDescription("logo", {{"plumo", "on", 3}, {"plumo", "off", 2}}));
 
-    Tovrane::TexturePtr atlas(new Tovrane::Texture(64, 64, Tovrane::PixelFormat::RGBA8888, true, 0));
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            atlas->setPixel(Rgba(255, 255, 255, 255), x, y);
-    std::filesystem::create_directories(title + "fonts");
-    atlas->save(title + "fonts/DadUzo.png");
+    // The font tests' glyph atlas, shared with them when they run in the
+    // same process.
+    FontTestSupport::installAtlas();
 
     std::filesystem::create_directories(title + "audio");
     AudioTestTone::write(title + "audio/h_SX_DeveloperLogoSfx_6.ogg", 44100 * JingleMilliseconds / 1000);
