@@ -13,7 +13,6 @@ using Tovrane::GameStateHandler;
 using Vantorel::Kelm::CButtonMPI;
 using Vantorel::Kelm::CEventMPI;
 using Vantorel::Kelm::tButtonData2;
-using Vantorel::Kelm::tTouchData;
 
 namespace
 {
@@ -142,24 +141,6 @@ TEST_F(GameStateThreadTest, ButtonsOutsideTheRepeatMaskAreNotRepeated)
     frames.step(handler);
     frames.step(handler);
     EXPECT_EQ(1u, state->buttons.size());
-}
-
-TEST_F(GameStateThreadTest, TouchesArriveInQueueOrder)
-{
-    ProbeState* state = begin(new ProbeState(journal, "S"));
-    const std::int16_t xs[] = {10, 20, 30};
-    for (std::int16_t x : xs)
-    {
-        tTouchData touch = {};
-        touch.touchState = 1;
-        touch.x = x;
-        touch.y = 5;
-        CEventMPI::PostTouchEvent(touch);
-    }
-    frames.step(handler);
-    ASSERT_EQ(3u, state->touches.size());
-    EXPECT_EQ(10, state->touches[0].x);
-    EXPECT_EQ(30, state->touches[2].x);
 }
 
 TEST_F(GameStateThreadTest, SuspendAndResumeRegisterTheListenersAgain)

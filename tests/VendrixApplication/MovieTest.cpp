@@ -132,26 +132,4 @@ TEST_F(MovieThreadTest, ClosingDuringTheMovieEnablesInactivityAgain)
     EXPECT_TRUE(CAppManager::Instance()->IsInactivityEnabled());
     EXPECT_EQ((Lines{"inactivity-off", "PushApp", "inactivity-on"}), requests());
 }
-
-TEST_F(MovieThreadTest, AMovieWaitingBelowPlaysWhenTheStateAbovePops)
-{
-    // K pushes a movie and a state above it in one frame; the movie waits
-    // unentered until that state pops, then runs since it is kept.
-    FlashState* movie = new FlashState("Lines_Intro.swf");
-    ProbeState* above = new ProbeState(journal, "A");
-    launcher->onUpdate = [movie, above](ProbeState&) {
-        Application::PushGameState(movie);
-        Application::PushGameState(above);
-    };
-    harness->frame();
-    ASSERT_EQ(above, harness->current().get());
-    ASSERT_TRUE(harness->settle());
-    above->onUpdate = [](ProbeState& self) { self.popGameState(); };
-    harness->frame();
-    ASSERT_EQ(movie, harness->current().get());
-    ASSERT_TRUE(harness->settle());
-    harness->frame();
-    EXPECT_TRUE(movie->isMovieStarted());
-    EXPECT_EQ((Lines{"inactivity-off", "PushApp"}), requests());
-}
 }
