@@ -49,7 +49,9 @@ if grep -rqE 'TEST(_F)?\([A-Za-z]*ThreadTest,' tests 2>/dev/null; then
   CC=clang CXX=clang++ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTOVRANE_TSAN=ON -DTOVRANE_BENCH=OFF >/dev/null
   cmake --build build/tsan -j"$jobs"
-  ctest --test-dir build/tsan -j"$jobs" -R 'ThreadTest\.' --output-on-failure --timeout 600
+  # Mesa's software rasteriser threads lock in ways ThreadSanitizer cannot see;
+  # drawing on the calling thread keeps the reports to our own code.
+  LP_NUM_THREADS=0 ctest --test-dir build/tsan -j"$jobs" -R 'ThreadTest\.' --output-on-failure --timeout 600
 fi
 
 echo "All tests passed."
