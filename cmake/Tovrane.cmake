@@ -38,7 +38,7 @@ function(tovrane_tests folder)
     TOVRANE_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TOVRANE_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
+    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;LP_NUM_THREADS=0")
 endfunction()
 
 # tovrane_fuzzer(name dep...): a libFuzzer target from tests/fuzz/name.cpp.
