@@ -9,21 +9,17 @@
 
 using namespace StateTestSupport;
 using Tovrane::Application;
-using Tovrane::GameStateHandler;
 using Vantorel::Kelm::CButtonMPI;
 using Vantorel::Kelm::CEventMPI;
-using Vantorel::Kelm::tButtonData2;
 
 namespace
 {
-const Rgba White(255, 255, 255, 255);
-
-tButtonData2 buttonEvent(std::uint32_t state, std::uint32_t transition)
+void press(std::uint32_t state, std::uint32_t transition)
 {
-    tButtonData2 event = {};
+    Vantorel::Kelm::tButtonData2 event = {};
     event.buttonState = state;
     event.buttonTransition = transition;
-    return event;
+    CButtonMPI::PostButtonEvent(event);
 }
 
 class GameStateThreadTest : public ::testing::Test
@@ -35,49 +31,49 @@ protected:
         CAppManager::Instance()->Reset();
     }
 
-    // Enters the state as the first state of a handler and runs frames
-    // until it has begun.
-    ProbeState* begin(ProbeState* state)
+    // Pushes the state; with `wait` its loader waits for the latch, otherwise
+    // frames run until it has begun.
+    ProbeState* push(ProbeState* state, bool wait = false)
     {
+        if (wait)
+            state->latch = &latch;
         handler.push(state);
-        EXPECT_TRUE(frames.settle(handler));
+        EXPECT_TRUE(wait || frames.settle(handler));
         return state;
+    }
+    void steps(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            frames.step(handler);
     }
 
     Journal journal;
-    // Loaders wait on it; it outlives the handler, which waits for them.
-    Latch latch;
+    Latch latch; // outlives the handler, which waits for its loaders
     Frames frames;
-    GameStateHandler handler;
+    Tovrane::GameStateHandler handler;
 };
 
 TEST_F(GameStateThreadTest, LoadingPictureUntilLoadedThenBeginOnceThenUpdates)
 {
-    ProbeState* state = new ProbeState(journal, "S", true);
-    state->latch = &latch;
-    handler.push(state);
+    ProbeState* state = push(new ProbeState(journal, "S", true), true);
     for (int i = 0; i < 5; ++i)
     {
         frames.step(handler);
         EXPECT_FALSE(state->isLoaded());
-        EXPECT_EQ(0, state->begins);
-        EXPECT_EQ(0, state->updates);
-        EXPECT_TRUE(near(LoadingColour, pixelAt(160, 120))) << describe(pixelAt(160, 120));
+        EXPECT_EQ(0, state->begins + state->updates);
+        EXPECT_TRUE(near(LoadingColour, pixelAt(160, 120)));
         EXPECT_TRUE(near(LoadingColour, pixelAt(0, 0))) << "the picture covers the screen";
     }
     EXPECT_EQ(0u, CEventMPI::GetListenerCount()) << "no input while loading";
 
     latch.release();
-    ASSERT_TRUE(Frames::waitUntilLoaded(*state));
-    frames.step(handler);
+    ASSERT_TRUE(frames.settle(handler));
     EXPECT_EQ(1, state->begins);
     EXPECT_EQ(0, state->updates) << "update first runs on the frame after begin";
     EXPECT_EQ(nullptr, state->getLoadingRoot()) << "the loading scene is dropped";
-    EXPECT_TRUE(near(White, pixelAt(160, 120))) << describe(pixelAt(160, 120));
+    EXPECT_TRUE(near(White, pixelAt(160, 120)));
     EXPECT_EQ(1u, CEventMPI::GetListenerCount());
-
-    for (int i = 0; i < 9; ++i)
-        frames.step(handler);
+    steps(9);
     EXPECT_EQ(1, state->begins);
     EXPECT_EQ(9, state->updates);
     EXPECT_EQ(frames.now, state->lastUpdateTime);
@@ -85,94 +81,11 @@ TEST_F(GameStateThreadTest, LoadingPictureUntilLoadedThenBeginOnceThenUpdates)
 
 TEST_F(GameStateThreadTest, WhiteWhileLoadingWithoutTheLoadingPicture)
 {
-    ProbeState* state = new ProbeState(journal, "S", false);
-    state->latch = &latch;
-    handler.push(state);
-    frames.step(handler);
-    frames.step(handler);
-    EXPECT_TRUE(near(White, pixelAt(160, 120))) << describe(pixelAt(160, 120));
+    ProbeState* state = push(new ProbeState(journal, "S", false), true);
+    steps(2);
+    EXPECT_TRUE(near(White, pixelAt(160, 120)));
     EXPECT_EQ(0, state->getLoadingRoot()->getChildQuantity());
-    latch.release();
-}
-
-TEST_F(GameStateThreadTest, HeldRepeatButtonsArriveEveryFrame)
-{
-    ProbeState* state = new ProbeState(journal, "S");
-    state->onLoad = [](ProbeState& self) { self.addRepeatButtons(Vantorel::Kelm::kButtonUp); };
-    begin(state);
-    state->buttons.clear();
-
-    CButtonMPI::PostButtonEvent(buttonEvent(0x1, 0x1));
-    for (int i = 0; i < 10; ++i)
-        frames.step(handler);
-    ASSERT_EQ(10u, state->buttons.size()) << "one real and nine repeated events";
-    for (const tButtonData2& repeat : state->buttons)
-    {
-        EXPECT_EQ(0x1u, repeat.buttonState);
-        EXPECT_EQ(0x1u, repeat.buttonTransition) << "a repeat looks like a fresh press";
-    }
-
-    CButtonMPI::PostButtonEvent(buttonEvent(0x0, 0x1));
-    frames.step(handler);
-    frames.step(handler);
-    frames.step(handler);
-    ASSERT_EQ(11u, state->buttons.size()) << "the release stops the repetition at once";
-    EXPECT_EQ(0x0u, state->buttons.back().buttonState);
-    EXPECT_EQ(0x0u, state->getHeldButtons());
-}
-
-TEST_F(GameStateThreadTest, ButtonsOutsideTheRepeatMaskAreNotRepeated)
-{
-    ProbeState* state = new ProbeState(journal, "S");
-    state->onLoad = [](ProbeState& self) { self.addRepeatButtons(Vantorel::Kelm::kButtonUp); };
-    begin(state);
-    state->buttons.clear();
-
-    // Up and A held together: only Up is repeated.
-    CButtonMPI::PostButtonEvent(buttonEvent(0x11, 0x11));
-    frames.step(handler);
-    frames.step(handler);
-    ASSERT_EQ(2u, state->buttons.size());
-    EXPECT_EQ(0x1u, state->buttons[1].buttonState);
-    EXPECT_EQ(0x1u, state->buttons[1].buttonTransition);
-
-    state->buttons.clear();
-    CButtonMPI::PostButtonEvent(buttonEvent(0x10, 0x1)); // Up released, A still held
-    frames.step(handler);
-    frames.step(handler);
-    EXPECT_EQ(1u, state->buttons.size());
-}
-
-TEST_F(GameStateThreadTest, SuspendAndResumeRegisterTheListenersAgain)
-{
-    ProbeState* state = new ProbeState(journal, "S");
-    state->onLoad = [](ProbeState& self) { self.addRepeatButtons(Vantorel::Kelm::kButtonUp); };
-    begin(state);
-    CButtonMPI::PostButtonEvent(buttonEvent(0x1, 0x1));
-    frames.step(handler);
-    EXPECT_EQ(0x1u, state->getHeldButtons());
-
-    handler.suspend();
-    EXPECT_TRUE(state->isSuspended());
-    EXPECT_EQ(0u, CEventMPI::GetListenerCount());
-    EXPECT_EQ(0u, CButtonMPI::GetListenerCount());
-    CButtonMPI::PostButtonEvent(buttonEvent(0x2, 0x2)); // nobody listens
-
-    handler.resume();
-    EXPECT_FALSE(state->isSuspended());
-    EXPECT_EQ(1u, CEventMPI::GetListenerCount());
-    EXPECT_EQ(1u, CButtonMPI::GetListenerCount());
-    EXPECT_EQ(0x0u, state->getHeldButtons());
-    state->buttons.clear();
-    frames.step(handler);
-    EXPECT_TRUE(state->buttons.empty()) << "no repeat and no event from the suspended time";
-}
-
-TEST_F(GameStateThreadTest, SuspendDuringLoadingLeavesRegistrationToBegin)
-{
-    ProbeState* state = new ProbeState(journal, "S");
-    state->latch = &latch;
-    handler.push(state);
+    // Suspended and resumed while loading: begin registers the listeners.
     handler.suspend();
     handler.resume();
     EXPECT_EQ(0u, CEventMPI::GetListenerCount());
@@ -181,21 +94,65 @@ TEST_F(GameStateThreadTest, SuspendDuringLoadingLeavesRegistrationToBegin)
     EXPECT_EQ(1u, CEventMPI::GetListenerCount());
 }
 
-TEST_F(GameStateThreadTest, DrawingModeReachesThePlatformOnChangeAndAfterResume)
+TEST_F(GameStateThreadTest, HeldRepeatButtonsArriveEveryFrameUntilReleased)
 {
-    ProbeState* state = begin(new ProbeState(journal, "S"));
+    ProbeState* state = new ProbeState(journal, "S");
+    state->onLoad = [](ProbeState& self) { self.addRepeatButtons(Vantorel::Kelm::kButtonUp); };
+    push(state)->buttons.clear();
+    press(0x1, 0x1);
+    steps(10);
+    ASSERT_EQ(10u, state->buttons.size()) << "one real and nine repeated events";
+    for (const Vantorel::Kelm::tButtonData2& repeat : state->buttons)
+    {
+        EXPECT_EQ(0x1u, repeat.buttonState);
+        EXPECT_EQ(0x1u, repeat.buttonTransition) << "a repeat looks like a fresh press";
+    }
+    press(0x0, 0x1);
+    steps(3);
+    ASSERT_EQ(11u, state->buttons.size()) << "the release stops the repetition at once";
+    EXPECT_EQ(0x0u, state->getHeldButtons());
+
+    // Up and A held together: only Up, in the repeat mask, is repeated.
+    state->buttons.clear();
+    press(0x11, 0x11);
+    steps(2);
+    ASSERT_EQ(2u, state->buttons.size());
+    EXPECT_EQ(0x1u, state->buttons[1].buttonState);
+    EXPECT_EQ(0x1u, state->buttons[1].buttonTransition);
+    state->buttons.clear();
+    press(0x10, 0x1); // Up released, A still held
+    steps(2);
+    EXPECT_EQ(1u, state->buttons.size());
+}
+
+TEST_F(GameStateThreadTest, SuspendAndResumeRegisterListenersAndDrawingModeAgain)
+{
+    ProbeState* state = new ProbeState(journal, "S");
+    state->onLoad = [](ProbeState& self) { self.addRepeatButtons(Vantorel::Kelm::kButtonUp); };
+    push(state);
     CButtonMPI buttons;
     state->useDrawingMode(true);
     EXPECT_EQ(Vantorel::Kelm::kTouchModeDrawing, buttons.GetTouchMode());
-
     buttons.SetTouchMode(Vantorel::Kelm::kTouchModeDefault);
     state->useDrawingMode(true);
     EXPECT_EQ(Vantorel::Kelm::kTouchModeDefault, buttons.GetTouchMode()) << "unchanged: not applied again";
+    press(0x1, 0x1);
+    frames.step(handler);
+    EXPECT_EQ(0x1u, state->getHeldButtons());
 
     handler.suspend();
+    EXPECT_TRUE(state->isSuspended());
+    EXPECT_EQ(0u, CEventMPI::GetListenerCount() + CButtonMPI::GetListenerCount());
+    press(0x2, 0x2); // nobody listens
     handler.resume();
+    EXPECT_FALSE(state->isSuspended());
+    EXPECT_EQ(1u, CEventMPI::GetListenerCount());
+    EXPECT_EQ(1u, CButtonMPI::GetListenerCount());
+    EXPECT_EQ(0x0u, state->getHeldButtons());
     EXPECT_EQ(Vantorel::Kelm::kTouchModeDrawing, buttons.GetTouchMode()) << "registration applies the stored mode";
-
+    state->buttons.clear();
+    frames.step(handler);
+    EXPECT_TRUE(state->buttons.empty()) << "no repeat and no event from the suspended time";
     state->useDrawingMode(false);
     EXPECT_EQ(Vantorel::Kelm::kTouchModeDefault, buttons.GetTouchMode());
 }
@@ -203,14 +160,13 @@ TEST_F(GameStateThreadTest, DrawingModeReachesThePlatformOnChangeAndAfterResume)
 TEST_F(GameStateThreadTest, ExitWaitsForARunningLoader)
 {
     ProbeState* state = new ProbeState(journal, "S");
-    state->latch = &latch;
     bool built = false;
     state->onLoad = [&built](ProbeState& self) {
         // Builds into the scene root, which exit must not release under it.
         self.getSceneRoot()->addChild(Tovrane::NodePtr(new Tovrane::Node));
         built = true;
     };
-    handler.push(state);
+    push(state, true);
     std::thread releaser([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         latch.release();
@@ -224,21 +180,9 @@ TEST_F(GameStateThreadTest, ExitWaitsForARunningLoader)
     EXPECT_EQ(nullptr, state->getCamera());
 }
 
-TEST_F(GameStateThreadTest, AStateEnteredAgainLoadsAgain)
+TEST_F(GameStateThreadTest, ExitStopsTheAudioIsHarmlessTwiceAndAnEntryLoadsAgain)
 {
-    ProbeState* state = begin(new ProbeState(journal, "S"));
-    state->exit();
-    state->enter();
-    EXPECT_FALSE(state->hasBegun());
-    ASSERT_TRUE(frames.settle(handler));
-    EXPECT_EQ(2, state->loadsFinished.load());
-    EXPECT_EQ(2, state->begins);
-    EXPECT_NE(nullptr, state->getCamera());
-}
-
-TEST_F(GameStateThreadTest, ExitStopsTheAudioAndIsHarmlessTwice)
-{
-    ProbeState* state = begin(new ProbeState(journal, "S"));
+    ProbeState* state = push(new ProbeState(journal, "S"));
     state->getAudioPlayer()->playSfx(Tovrane::BaseAudio::CorrectAnswer);
     EXPECT_TRUE(state->getAudioPlayer()->isSfxPlaying());
     state->exit();
@@ -246,6 +190,13 @@ TEST_F(GameStateThreadTest, ExitStopsTheAudioAndIsHarmlessTwice)
     state->exit();
     EXPECT_TRUE(state->isExited());
     EXPECT_NE(nullptr, state->getRenderer()) << "the renderer stays for the next entry";
+
+    state->enter();
+    EXPECT_FALSE(state->hasBegun());
+    ASSERT_TRUE(frames.settle(handler));
+    EXPECT_EQ(2, state->loadsFinished.load());
+    EXPECT_EQ(2, state->begins);
+    EXPECT_NE(nullptr, state->getCamera());
 }
 
 TEST_F(GameStateThreadTest, PopsWhileLoadingAndSecondPopsAreIgnored)
@@ -265,7 +216,6 @@ TEST_F(GameStateThreadTest, PopsWhileLoadingAndSecondPopsAreIgnored)
     state->popGameState();
     EXPECT_FALSE(state->isPopped()) << "no pop while loading";
     EXPECT_EQ(3u, harness.handler().getStackSize());
-
     latch.release();
     ASSERT_TRUE(harness.settle());
     state->onUpdate = [](ProbeState& self) {

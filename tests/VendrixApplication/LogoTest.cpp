@@ -39,47 +39,13 @@ protected:
     }
 
     void setFirstLaunch(unsigned char value) { Tovrane::ScrivletPlayer::getCurrentPlayerData()->firstLaunch = value; }
-
-    // Frames until the title is current; the number of frames, or -1.
-    int framesUntilTitle(int limit = 200)
-    {
-        for (int i = 1; i <= limit; ++i)
-        {
-            harness->frame();
-            if (harness->currentAs<TitleState>())
-                return i;
-        }
-        return -1;
-    }
+    bool jingle() { return logo->getAudioPlayer()->isSfxPlaying(); }
 
     std::unique_ptr<AppHarness> harness;
     PlumoLogoState* logo = nullptr;
 };
 
-TEST_F(LogoThreadTest, JingleStartsAfterBeginAndTheTitleFollowsItsEnd)
-{
-    EXPECT_FALSE(logo->isSoundStarted()) << "begin does not start it";
-    harness->frame();
-    EXPECT_TRUE(logo->isSoundStarted());
-    EXPECT_TRUE(logo->getAudioPlayer()->isSfxPlaying());
-
-    const int frames = framesUntilTitle();
-    ASSERT_GT(frames, 0);
-    // The title comes with the first frame after the jingle.
-    EXPECT_GE(frames * 20, static_cast<int>(JingleMilliseconds) - 20);
-    EXPECT_LE(frames * 20, static_cast<int>(JingleMilliseconds) + 40);
-
-    EXPECT_TRUE(logo->isExited());
-    EXPECT_EQ(nullptr, logo->getCharacterController()) << "released by exit";
-    ASSERT_EQ(2u, harness->handler().getStackSize()) << "the logo waits below the title";
-    TitleState* title = harness->currentAs<TitleState>();
-    EXPECT_FALSE(title->isShowingLoading());
-    EXPECT_FALSE(title->isKeptOnStack());
-    EXPECT_FALSE(title->isRiffStarted());
-    EXPECT_FALSE(title->isTitleSpoken());
-}
-
-TEST_F(LogoThreadTest, TheLogoPlaysOnThenOffOnTheScreen)
+TEST_F(LogoThreadTest, TheLogoPlaysOnThenOffWithItsJingleAndTheTitleFollowsItsEnd)
 {
     Tovrane::NodePtr root = logo->getSceneRoot();
     ASSERT_EQ(1, root->getChildQuantity());
@@ -87,20 +53,37 @@ TEST_F(LogoThreadTest, TheLogoPlaysOnThenOffOnTheScreen)
     ASSERT_TRUE(character->getType().isDerived(Tovrane::Character::RuntimeType));
     EXPECT_EQ(Tovrane::Vector3<tFixed>(), character->getPosition()) << "left at its node origin";
     EXPECT_EQ("on", logo->getCharacterController()->getCurrentAnimationName());
+    EXPECT_FALSE(logo->isSoundStarted()) << "begin does not start it";
+    harness->frame();
+    EXPECT_TRUE(logo->isSoundStarted());
+    EXPECT_TRUE(jingle());
 
     harness->frame();
-    harness->frame();
-    const Rgba inside = pixelAt(LogoX + LogoWidth / 2, LogoY + LogoHeight / 2);
-    EXPECT_TRUE(near(LogoColour, inside)) << describe(inside);
-    EXPECT_TRUE(near(Rgba(255, 255, 255, 255), pixelAt(LogoX - 5, LogoY - 5)));
-
+    EXPECT_TRUE(near(LogoColour, pixelAt(LogoX + LogoWidth / 2, LogoY + LogoHeight / 2)));
+    EXPECT_TRUE(near(White, pixelAt(LogoX - 5, LogoY - 5)));
     // "on" has 3 frames of 83 ms; then "off" follows.
-    for (int i = 0; i < 14; ++i)
+    int frames = 1; // after the first
+    for (; frames < 15; ++frames)
         harness->frame();
     EXPECT_EQ("off", logo->getCharacterController()->getCurrentAnimationName());
+
+    // The title comes with the first frame after the jingle.
+    for (; frames < 200 && !harness->currentAs<TitleState>(); ++frames)
+        harness->frame();
+    EXPECT_GE(frames * 20, static_cast<int>(JingleMilliseconds) - 20);
+    EXPECT_LE(frames * 20, static_cast<int>(JingleMilliseconds) + 40);
+    EXPECT_TRUE(logo->isExited());
+    EXPECT_EQ(nullptr, logo->getCharacterController()) << "released by exit";
+    ASSERT_EQ(2u, harness->handler().getStackSize()) << "the logo waits below the title";
+    TitleState* title = harness->currentAs<TitleState>();
+    ASSERT_NE(nullptr, title);
+    EXPECT_FALSE(title->isShowingLoading());
+    EXPECT_FALSE(title->isKeptOnStack());
+    EXPECT_FALSE(title->isRiffStarted());
+    EXPECT_FALSE(title->isTitleSpoken());
 }
 
-TEST_F(LogoThreadTest, ANewPlayerCannotSkipTheLogo)
+TEST_F(LogoThreadTest, OnlyAReturningPlayersLiftedTapSkipsAndStopsTheJingle)
 {
     setFirstLaunch(1);
     harness->frame();
@@ -108,36 +91,29 @@ TEST_F(LogoThreadTest, ANewPlayerCannotSkipTheLogo)
     harness->frame();
     tap(0);
     harness->frame();
-    EXPECT_EQ(logo, harness->current().get());
-    EXPECT_TRUE(logo->getAudioPlayer()->isSfxPlaying());
-}
-
-TEST_F(LogoThreadTest, AReturningPlayersTapSkipsAndStopsTheJingle)
-{
+    EXPECT_EQ(logo, harness->current().get()) << "a new player cannot skip";
     setFirstLaunch(0);
-    harness->frame();
-    ASSERT_TRUE(logo->getAudioPlayer()->isSfxPlaying());
     tap(1);
     harness->frame();
     EXPECT_EQ(logo, harness->current().get()) << "pressing does not skip; lifting does";
+    EXPECT_TRUE(jingle());
     tap(0);
     harness->frame();
     EXPECT_NE(nullptr, harness->currentAs<TitleState>());
-    EXPECT_FALSE(logo->getAudioPlayer()->isSfxPlaying()) << "the jingle stops with the logo's exit";
+    EXPECT_FALSE(jingle()) << "the jingle stops with the logo's exit";
 }
 
 TEST_F(LogoThreadTest, ManyTapsInTheFrameTheJingleEndsHandOverOnce)
 {
     setFirstLaunch(0);
     harness->frame();
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < 100 && jingle(); ++i)
     {
         harness->advance();
-        if (!logo->getAudioPlayer()->isSfxPlaying())
-            break;
-        harness->app->Update();
+        if (jingle())
+            harness->app->Update();
     }
-    ASSERT_FALSE(logo->getAudioPlayer()->isSfxPlaying());
+    ASSERT_FALSE(jingle());
     tap(0);
     tap(0);
     tap(0);
@@ -146,31 +122,25 @@ TEST_F(LogoThreadTest, ManyTapsInTheFrameTheJingleEndsHandOverOnce)
     EXPECT_EQ(2u, harness->handler().getStackSize()) << "one title, not one per tap";
 }
 
-TEST(LogoMissingThreadTest, AMissingLogoIsSkippedWithAMessage)
+TEST_F(LogoThreadTest, AMissingLogoIsSkippedWithAMessage)
 {
-    REQUIRE_STATE_TITLE();
-    AppHarness harness;
-    harness.enter();
-    ASSERT_TRUE(harness.settle());
-
     // A scene whose character description lacks the logo.
     const std::string folder = (scratchFolder() / "no-logo").string() + "/";
-    writeFile(folder + "plumo.chr", characterDescription("other", {{"plumo", "on", 3}}));
+    writeFile(folder + "plumo.chr", CharacterTestSupport::encode({{"other", {{"plumo", "on", 3}}}}));
     PlumoLogoState* bare = new PlumoLogoState;
     bare->getSceneManager().addMetadataPath(folder);
-
     testing::internal::CaptureStdout();
     Application::PushGameState(bare);
-    harness.frame();
-    ASSERT_EQ(bare, harness.current().get());
-    ASSERT_TRUE(harness.settle());
+    harness->frame();
+    ASSERT_EQ(bare, harness->current().get());
+    ASSERT_TRUE(harness->settle());
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_NE(std::string::npos, output.find("Could not load character: logo")) << output;
     EXPECT_EQ(0, bare->getSceneRoot()->getChildQuantity());
 
     // The jingle still plays and hands over.
-    for (int i = 0; i < 100 && !harness.currentAs<TitleState>(); ++i)
-        harness.frame();
-    EXPECT_NE(nullptr, harness.currentAs<TitleState>());
+    for (int i = 0; i < 100 && !harness->currentAs<TitleState>(); ++i)
+        harness->frame();
+    EXPECT_NE(nullptr, harness->currentAs<TitleState>());
 }
 }

@@ -15,15 +15,6 @@ namespace
 {
 typedef std::vector<std::string> Lines;
 
-TEST(MovieTest, PathIsTheTitlesFlashFolderAndTheName)
-{
-    REQUIRE_STATE_TITLE();
-    FlashState movie("Lines_Intro.swf");
-    EXPECT_EQ(Tovrane::System::getPath() + "flash/Lines_Intro.swf", movie.getMoviePath());
-    EXPECT_TRUE(movie.isShowingLoading());
-    EXPECT_TRUE(movie.isKeptOnStack());
-}
-
 // [logo, K (kept)]; K pushes the movie. The run's trace shows the platform
 // requests in order.
 class MovieThreadTest : public ::testing::Test
@@ -84,6 +75,8 @@ protected:
 TEST_F(MovieThreadTest, MovieIsHandedToTheHostAndTheLauncherRegainsControl)
 {
     FlashState* movie = startMovie("Lines_Intro.swf");
+    EXPECT_TRUE(movie->isShowingLoading());
+    EXPECT_TRUE(movie->isKeptOnStack());
     EXPECT_FALSE(movie->isMovieStarted()) << "begin does not hand it over";
     std::string application;
     EXPECT_FALSE(CAppManager::Instance()->TakePushRequest(application));
@@ -92,33 +85,23 @@ TEST_F(MovieThreadTest, MovieIsHandedToTheHostAndTheLauncherRegainsControl)
     EXPECT_TRUE(movie->isMovieStarted());
     ASSERT_TRUE(CAppManager::Instance()->TakePushRequest(application));
     EXPECT_EQ(Tovrane::System::getPath() + "flash/Lines_Intro.swf", application);
+    EXPECT_EQ(application, movie->getMoviePath());
     EXPECT_FALSE(CAppManager::Instance()->IsInactivityEnabled());
 
-    // The host plays the movie with the module suspended.
+    // The host plays the movie with the module suspended; nothing switches
+    // even if an update comes.
     harness->app->Suspend();
-    harness->advance(2000);
+    harness->frame();
+    harness->frame(2000);
+    EXPECT_EQ(movie, harness->current().get());
     harness->app->Resume();
     journal.take();
     harness->frame();
     EXPECT_TRUE(CAppManager::Instance()->IsInactivityEnabled());
     EXPECT_EQ(launcher, harness->current().get()) << "the first frame back pops the movie";
     EXPECT_EQ((Lines{"enter K"}), journal.take()) << "kept: entered again";
-    EXPECT_EQ((Lines{"inactivity-off", "PushApp", "inactivity-on"}), requests());
-    EXPECT_FALSE(CAppManager::Instance()->TakePushRequest(application)) << "handed over once";
-}
-
-TEST_F(MovieThreadTest, NothingSwitchesWhileTheModuleIsSuspended)
-{
-    FlashState* movie = startMovie("Colors_Outro.swf");
-    harness->frame();
-    harness->app->Suspend();
-    harness->frame(); // an update the host would not send
-    harness->frame();
-    EXPECT_EQ(movie, harness->current().get());
-    harness->app->Resume();
-    harness->frame();
-    EXPECT_EQ(launcher, harness->current().get());
     EXPECT_EQ((Lines{"inactivity-off", "PushApp", "inactivity-on"}), requests()) << "each exactly once";
+    EXPECT_FALSE(CAppManager::Instance()->TakePushRequest(application)) << "handed over once";
 }
 
 TEST_F(MovieThreadTest, ClosingDuringTheMovieEnablesInactivityAgain)

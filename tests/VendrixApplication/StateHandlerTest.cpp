@@ -1,6 +1,7 @@
 // The switching rule of the state stack, as one table over recording states.
 #include "VendrixApplication/StateTestSupport.h"
 
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -13,14 +14,10 @@ namespace
 typedef std::vector<std::string> Lines;
 
 // One case: a stack built state by state (each pushed by the one below from
-// its update and entered by the rule), then the actions of one frame of the
-// top state, then the steps that follow. Names ending in "k" are kept on the
-// stack ("S1k" is the state S1 with the flag).
-//
-// Actions: "push:S4" or "push:S4k", "pop", "suspend" (the handler suspends
-// the current state from inside its frame).
-// enterActions and destroyActions run inside that state's enter (first
-// entry only) or destructor: "pop" or "push:NAME".
+// its update; names ending in "k" are kept on the stack), then the actions of
+// one frame of the top state: "push:S4", "pop", "suspend" (the handler
+// suspends the current state) or "mark" (a journal line). enterActions and
+// destroyActions run inside that state's first enter or its destructor.
 // Steps after the frame: "frame", "resume" (then a frame), "pop" (outside any
 // frame), "destroy" (the handler is destroyed).
 struct Row
@@ -28,8 +25,7 @@ struct Row
     std::string name;
     Lines build;
     std::string actions;
-    std::map<std::string, std::string> enterActions;
-    std::map<std::string, std::string> destroyActions;
+    std::map<std::string, std::string> enterActions, destroyActions;
     Lines steps;
     Lines expected; // journal of the frame and the steps
     std::string stackAfter;
@@ -42,10 +38,7 @@ void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 Lines words(const std::string& text)
 {
     std::istringstream in(text);
-    Lines result;
-    for (std::string word; in >> word;)
-        result.push_back(word);
-    return result;
+    return Lines(std::istream_iterator<std::string>(in), std::istream_iterator<std::string>());
 }
 
 class Table
@@ -58,25 +51,16 @@ public:
         const bool keep = spec.size() > 1 && spec.back() == 'k';
         const std::string name = keep ? spec.substr(0, spec.size() - 1) : spec;
         ProbeState* state = new ProbeState(journal, name, false, keep);
-        std::map<std::string, std::string>::const_iterator onEnter = row.enterActions.find(name);
-        if (onEnter != row.enterActions.end())
+        if (row.enterActions.count(name))
         {
-            const std::string action = onEnter->second;
             auto done = std::make_shared<bool>(false);
-            state->onEnter = [this, action, done](ProbeState&) {
-                if (!*done)
-                {
-                    *done = true;
+            state->onEnter = [this, action = row.enterActions.at(name), done](ProbeState&) {
+                if (!std::exchange(*done, true))
                     run(action);
-                }
             };
         }
-        std::map<std::string, std::string>::const_iterator onDestroy = row.destroyActions.find(name);
-        if (onDestroy != row.destroyActions.end())
-        {
-            const std::string action = onDestroy->second;
-            state->onDestroy = [this, action](ProbeState&) { run(action); };
-        }
+        if (row.destroyActions.count(name))
+            state->onDestroy = [this, action = row.destroyActions.at(name)](ProbeState&) { run(action); };
         return state;
     }
 
@@ -86,6 +70,8 @@ public:
             handler->pop();
         else if (action == "suspend")
             handler->suspend();
+        else if (action == "mark")
+            journal.add("mark");
         else if (action.compare(0, 5, "push:") == 0)
             handler->push(make(action.substr(5)));
         else
@@ -101,9 +87,7 @@ public:
                 handler->push(make(row.build[0]));
             else
             {
-                ProbeState* top = current();
-                const std::string spec = row.build[i];
-                top->onUpdate = [this, spec](ProbeState&) { handler->push(make(spec)); };
+                current()->onUpdate = [this, spec = row.build[i]](ProbeState&) { handler->push(make(spec)); };
                 frames.step(*handler);
             }
             if (!frames.settle(*handler))
@@ -119,10 +103,7 @@ public:
     {
         std::string names;
         for (size_t i = 0; i < handler->getStackSize(); ++i)
-        {
-            ProbeState* state = dynamic_cast<ProbeState*>(handler->getState(i).get());
-            names += (names.empty() ? "" : " ") + (state ? state->name : std::string("?"));
-        }
+            names += (i ? " " : "") + dynamic_cast<ProbeState&>(*handler->getState(i)).name;
         return names;
     }
 
@@ -134,8 +115,8 @@ public:
 
 const Row rows[] = {
     {"a push covers the state below", {"S1"}, "push:S2", {}, {}, {}, {"exit S1", "enter S2"}, "S1 S2", 2, false},
-    {"a pop brings back a kept state, from scratch",
-     {"S1k", "S2"}, "pop", {}, {}, {}, {"exit S2", "destroy S2", "enter S1"}, "S1", 1, false},
+    {"a pop brings back a kept state, from scratch, and the popped one lives until the switch",
+     {"S1k", "S2"}, "pop mark", {}, {}, {}, {"mark", "exit S2", "destroy S2", "enter S1"}, "S1", 1, false},
     {"states without the flag are dropped without a second exit",
      {"S1k", "S2", "S3"}, "pop", {}, {}, {}, {"exit S3", "destroy S3", "destroy S2", "enter S1"}, "S1", 1, false},
     {"dropping the last state asks the host to close",
@@ -199,34 +180,26 @@ TEST_P(StateHandlerThreadTest, SwitchingRule)
 
     if (!row.actions.empty())
     {
-        const Lines actions = words(row.actions);
-        table.current()->onUpdate = [&table, actions](ProbeState&) {
+        table.current()->onUpdate = [&table, actions = words(row.actions)](ProbeState&) {
             for (const std::string& action : actions)
                 table.run(action);
         };
         table.frames.step(*table.handler);
     }
-    bool destroyed = false;
     for (const std::string& step : row.steps)
     {
-        if (step == "frame")
-            table.frames.step(*table.handler);
-        else if (step == "resume")
-        {
+        if (step == "resume")
             table.handler->resume();
-            table.frames.step(*table.handler);
-        }
-        else if (step == "pop")
+        if (step == "pop")
             table.handler->pop();
         else if (step == "destroy")
-        {
             table.handler.reset();
-            destroyed = true;
-        }
+        else
+            table.frames.step(*table.handler);
     }
 
     EXPECT_EQ(row.expected, table.journal.take());
-    if (!destroyed)
+    if (table.handler)
     {
         EXPECT_EQ(row.stackAfter, table.stack());
         EXPECT_EQ(row.lastSizeAfter, table.handler->getLastSize());
@@ -242,39 +215,11 @@ INSTANTIATE_TEST_SUITE_P(Table, StateHandlerThreadTest, ::testing::ValuesIn(rows
                              bool upper = true;
                              for (char c : info.param.name)
                              {
-                                 if (std::isalnum(static_cast<unsigned char>(c)))
-                                 {
+                                 const bool word = std::isalnum(static_cast<unsigned char>(c));
+                                 if (word)
                                      name += upper ? static_cast<char>(std::toupper(c)) : c;
-                                     upper = false;
-                                 }
-                                 else
-                                     upper = true;
+                                 upper = !word;
                              }
                              return name;
                          });
-
-// A state popped from the stack stays alive until the switch, so its
-// destructor's effects come after the current state's exit and before the
-// next state's enter.
-TEST(StateHandlerOrderThreadTest, PoppedStatesLiveUntilTheSwitch)
-{
-    REQUIRE_STATE_TITLE();
-    Journal journal;
-    Frames frames;
-    GameStateHandler handler;
-    handler.push(new ProbeState(journal, "S1", false, true));
-    ASSERT_TRUE(frames.settle(handler));
-    ProbeState* s1 = dynamic_cast<ProbeState*>(handler.getCurrent().get());
-    s1->onUpdate = [&](ProbeState&) { handler.push(new ProbeState(journal, "S2")); };
-    frames.step(handler);
-    ASSERT_TRUE(frames.settle(handler));
-    ProbeState* s2 = dynamic_cast<ProbeState*>(handler.getCurrent().get());
-    s2->onUpdate = [&](ProbeState& self) {
-        handler.pop();
-        self.journal.add("popped");
-    };
-    journal.take();
-    frames.step(handler);
-    EXPECT_EQ((Lines{"popped", "exit S2", "destroy S2", "enter S1"}), journal.take());
-}
 }
