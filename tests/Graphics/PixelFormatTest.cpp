@@ -13,110 +13,57 @@ using namespace Tovrane;
 namespace
 {
 typedef ColorRGBA<unsigned char> Colour;
-
-std::uint16_t word(const Texture& t, int x, int y)
-{
-    std::uint16_t v;
-    std::memcpy(&v, t.getPixels() + y * t.getPitch() + x * 2, 2);
-    return v;
 }
 
-void setWord(Texture& t, int x, int y, std::uint16_t v)
+TEST(PixelFormat, PackAndUnpackEveryFormat)
 {
-    std::memcpy(t.getPixels() + y * t.getPitch() + x * 2, &v, 2);
-}
-
-// Stores `c` in a 1 x 1 texture of `format` and returns the raw bytes.
-std::uint32_t packed(PixelFormat::Type format, const Colour& c)
-{
-    Texture t(1, 1, format, true, 0);
-    t.setPixel(c, 0, 0);
-    std::uint32_t v = 0;
-    std::memcpy(&v, t.getPixels(), t.getBytesPerPixel());
-    return v;
-}
-}
-
-TEST(PixelFormat, BytesPerPixel)
-{
-    EXPECT_EQ(1, PixelFormat::getBytesPerPixel(PixelFormat::Palette8));
-    EXPECT_EQ(2, PixelFormat::getBytesPerPixel(PixelFormat::RGB565));
-    EXPECT_EQ(3, PixelFormat::getBytesPerPixel(PixelFormat::RGB888));
-    EXPECT_EQ(2, PixelFormat::getBytesPerPixel(PixelFormat::RGBA4444));
-    EXPECT_EQ(2, PixelFormat::getBytesPerPixel(PixelFormat::RGBA5551));
-    EXPECT_EQ(4, PixelFormat::getBytesPerPixel(PixelFormat::RGBA8888));
-}
-
-TEST(PixelFormat, PackRGB565)
-{
-    EXPECT_EQ(0xFFFFu, packed(PixelFormat::RGB565, Colour(255, 255, 255, 0)));
-    EXPECT_EQ(0xF800u, packed(PixelFormat::RGB565, Colour(255, 0, 0, 255)));
-    EXPECT_EQ(0x07E0u, packed(PixelFormat::RGB565, Colour(0, 255, 0, 255)));
-    EXPECT_EQ(0x001Fu, packed(PixelFormat::RGB565, Colour(0, 0, 255, 255)));
-    // Low bits are cut off: 0x87 >> 3 = 0x10, 0x43 >> 2 = 0x10, 0x2F >> 3 = 5.
-    EXPECT_EQ(0x8205u, packed(PixelFormat::RGB565, Colour(0x87, 0x43, 0x2F, 9)));
-}
-
-TEST(PixelFormat, UnpackRGB565)
-{
-    Texture t(1, 1, PixelFormat::RGB565);
-    setWord(t, 0, 0, 0xFFFF);
-    EXPECT_EQ(Colour(0xF8, 0xFC, 0xF8, 255), t.getPixel(0, 0));
-    setWord(t, 0, 0, 0x8205);
-    EXPECT_EQ(Colour(0x80, 0x40, 0x28, 255), t.getPixel(0, 0));
-}
-
-TEST(PixelFormat, PackAndUnpackRGB888)
-{
-    Texture t(2, 1, PixelFormat::RGB888, true, 0);
-    t.setPixel(Colour(1, 2, 3, 0), 1, 0);
-    const unsigned char expected[6] = {0, 0, 0, 1, 2, 3};
-    EXPECT_EQ(0, std::memcmp(expected, t.getPixels(), 6));
-    // Alpha is dropped and reads as opaque.
-    EXPECT_EQ(Colour(1, 2, 3, 255), t.getPixel(1, 0));
-}
-
-TEST(PixelFormat, RGBA4444KeepsTheHighNibbles)
-{
-    Texture t(1, 1, PixelFormat::RGBA4444);
-    t.setPixel(Colour(255, 255, 255, 255), 0, 0);
-    EXPECT_EQ(0xFFFF, word(t, 0, 0));
-    EXPECT_EQ(Colour(240, 240, 240, 240), t.getPixel(0, 0));
-
-    EXPECT_EQ(0x1234u, packed(PixelFormat::RGBA4444, Colour(0x1F, 0x2E, 0x3D, 0x4C)));
-    setWord(t, 0, 0, 0x1234);
-    EXPECT_EQ(Colour(0x10, 0x20, 0x30, 0x40), t.getPixel(0, 0));
-}
-
-TEST(PixelFormat, RGBA5551AlphaIsOneBit)
-{
-    Texture t(1, 1, PixelFormat::RGBA5551);
-    t.setPixel(Colour(255, 0, 0, 1), 0, 0);
-    EXPECT_EQ(0xF801, word(t, 0, 0));
-    EXPECT_EQ(Colour(248, 0, 0, 255), t.getPixel(0, 0));
-
-    t.setPixel(Colour(255, 0, 0, 0), 0, 0);
-    EXPECT_EQ(0xF800, word(t, 0, 0));
-    EXPECT_EQ(Colour(248, 0, 0, 0), t.getPixel(0, 0));
-
-    EXPECT_EQ(0x07C0u, packed(PixelFormat::RGBA5551, Colour(0, 255, 0, 0)));
-    EXPECT_EQ(0x003Eu, packed(PixelFormat::RGBA5551, Colour(0, 0, 255, 0)));
-    // The layer's documented example: channels keep their top 5 bits.
-    t.setPixel(Colour(13, 200, 7, 1), 0, 0);
-    EXPECT_EQ(Colour(8, 200, 0, 255), t.getPixel(0, 0));
-}
-
-TEST(PixelFormat, PackAndUnpackRGBA8888)
-{
-    Texture t(1, 1, PixelFormat::RGBA8888);
-    t.setPixel(Colour(10, 20, 30, 40), 0, 0);
-    const unsigned char expected[4] = {10, 20, 30, 40};
-    EXPECT_EQ(0, std::memcmp(expected, t.getPixels(), 4));
-    EXPECT_EQ(Colour(10, 20, 30, 40), t.getPixel(0, 0));
+    // Stored colour, the bytes it packs to (little-endian) and what reads back.
+    const struct
+    {
+        PixelFormat::Type format;
+        int bytes;
+        Colour in;
+        std::uint32_t packed;
+        Colour out;
+    } cases[] = {
+        {PixelFormat::RGB565, 2, Colour(255, 255, 255, 0), 0xFFFF, Colour(0xF8, 0xFC, 0xF8, 255)},
+        {PixelFormat::RGB565, 2, Colour(255, 0, 0, 255), 0xF800, Colour(0xF8, 0, 0, 255)},
+        {PixelFormat::RGB565, 2, Colour(0, 255, 0, 255), 0x07E0, Colour(0, 0xFC, 0, 255)},
+        {PixelFormat::RGB565, 2, Colour(0, 0, 255, 255), 0x001F, Colour(0, 0, 0xF8, 255)},
+        // Low bits are cut off: 0x87 >> 3 = 0x10, 0x43 >> 2 = 0x10, 0x2F >> 3 = 5.
+        {PixelFormat::RGB565, 2, Colour(0x87, 0x43, 0x2F, 9), 0x8205, Colour(0x80, 0x40, 0x28, 255)},
+        // Alpha is dropped and reads as opaque.
+        {PixelFormat::RGB888, 3, Colour(1, 2, 3, 0), 0x030201, Colour(1, 2, 3, 255)},
+        {PixelFormat::RGBA4444, 2, Colour(255, 255, 255, 255), 0xFFFF, Colour(240, 240, 240, 240)},
+        {PixelFormat::RGBA4444, 2, Colour(0x1F, 0x2E, 0x3D, 0x4C), 0x1234, Colour(0x10, 0x20, 0x30, 0x40)},
+        // One alpha bit: any alpha but 0 is opaque.
+        {PixelFormat::RGBA5551, 2, Colour(255, 0, 0, 1), 0xF801, Colour(248, 0, 0, 255)},
+        {PixelFormat::RGBA5551, 2, Colour(255, 0, 0, 0), 0xF800, Colour(248, 0, 0, 0)},
+        {PixelFormat::RGBA5551, 2, Colour(0, 255, 0, 0), 0x07C0, Colour(0, 248, 0, 0)},
+        {PixelFormat::RGBA5551, 2, Colour(0, 0, 255, 0), 0x003E, Colour(0, 0, 248, 0)},
+        {PixelFormat::RGBA5551, 2, Colour(13, 200, 7, 1), 0x0E41, Colour(8, 200, 0, 255)},
+        {PixelFormat::RGBA8888, 4, Colour(10, 20, 30, 40), 0x281E140A, Colour(10, 20, 30, 40)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "format " << c.format << " packed " << std::hex << c.packed);
+        EXPECT_EQ(c.bytes, PixelFormat::getBytesPerPixel(c.format));
+        // The second pixel of two, so that a wrong pitch or offset shows.
+        Texture t(2, 1, c.format, true, 0);
+        t.setPixel(c.in, 1, 0);
+        std::uint32_t word = 0;
+        std::memcpy(&word, t.getPixels() + c.bytes, c.bytes);
+        EXPECT_EQ(c.packed, word);
+        EXPECT_EQ(c.out, t.getPixel(1, 0));
+        // Unpacking a word written directly.
+        std::memcpy(t.getPixels(), &c.packed, c.bytes);
+        EXPECT_EQ(c.out, t.getPixel(0, 0));
+    }
 }
 
 TEST(PixelFormat, PaletteIndicesAndEntries)
 {
+    EXPECT_EQ(1, PixelFormat::getBytesPerPixel(PixelFormat::Palette8));
     Texture t(3, 2, PixelFormat::Palette8, true, 0);
     t.setPaletteEntry(Colour(9, 8, 7, 6), 200);
     t.setPixel(200 + 256, 2, 1); // only the low byte is stored
