@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -105,6 +106,18 @@ protected:
     {
         const size_t i = (static_cast<size_t>(239 - y) * 320 + static_cast<size_t>(x)) * 4;
         return Rgba(pixels[i], pixels[i + 1], pixels[i + 2], pixels[i + 3]);
+    }
+
+    struct Probe
+    {
+        int x, y;
+        Rgba colour;
+    };
+    // Checks pixels of the last frame read back.
+    void expectPixels(std::initializer_list<Probe> probes) const
+    {
+        for (const Probe& p : probes)
+            EXPECT_EQ(p.colour, at(p.x, p.y)) << "at " << p.x << ", " << p.y;
     }
 
     std::unique_ptr<Tovrane::GLES1Renderer> renderer;

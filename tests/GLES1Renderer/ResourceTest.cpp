@@ -22,33 +22,25 @@ GLuint nameOf(const TexturePtr& texture, const GraphicsRenderer* renderer)
 }
 }
 
-TEST_F(Resources, TextureBytesRiseOnUploadAndFallOnReleaseButThePeakStays)
+TEST_F(Resources, ByteCountersRiseOnUploadAndFallOnReleaseButThePeaksStay)
 {
     TexturePtr texture(new Texture(64, 64, PixelFormat::RGBA8888, true, 0));
     renderer->enableTexture(texture, 0);
     renderer->disableTexture(texture, 0);
-    EXPECT_EQ(16384u, renderer->getAllocatedTextureBytes());
-    EXPECT_EQ(16384u, renderer->getPeakTextureBytes());
     const GLuint name = nameOf(texture, renderer.get());
     EXPECT_TRUE(glIsTexture(name));
-
     TexturePtr rgb(new Texture(5, 3, PixelFormat::RGB888, true, 0));
     renderer->bindTexture(rgb);
     EXPECT_EQ(16384u + 45u, renderer->getAllocatedTextureBytes());
-
     texture.reset();
     EXPECT_EQ(45u, renderer->getAllocatedTextureBytes());
     EXPECT_EQ(16384u + 45u, renderer->getPeakTextureBytes());
     EXPECT_FALSE(glIsTexture(name));
-}
 
-TEST_F(Resources, BufferBytesCountVertexAndIndexData)
-{
     // Positions, texture coordinates and normals of 4 vertices; 6 indices.
     root->addChild(quad(0, 4, 0, 4));
     frame();
     EXPECT_EQ(4u * 8u * 4u + 6u * 2u, renderer->getAllocatedBufferBytes());
-    EXPECT_EQ(renderer->getAllocatedBufferBytes(), renderer->getPeakBufferBytes());
     root->removeAllChildren();
     EXPECT_EQ(0u, renderer->getAllocatedBufferBytes());
     EXPECT_EQ(140u, renderer->getPeakBufferBytes());
@@ -81,20 +73,6 @@ TEST_F(Resources, EachResourceIsUploadedOnceAndAgainOnlyAfterAChange)
     EXPECT_EQ(16u, renderer->getAllocatedTextureBytes());
 }
 
-TEST_F(Resources, TwoRenderersEachUploadTheirOwnCopy)
-{
-    TexturePtr texture = solid(4, 4, Rgba(1, 2, 3, 4));
-    std::unique_ptr<GLES1Renderer> second(new GLES1Renderer);
-    renderer->bindTexture(texture);
-    second->bindTexture(texture);
-    ASSERT_EQ(2u, texture->bindings.size());
-    EXPECT_NE(nameOf(texture, renderer.get()), nameOf(texture, second.get()));
-    EXPECT_EQ(64u, second->getAllocatedTextureBytes());
-    texture.reset();
-    EXPECT_EQ(0u, renderer->getAllocatedTextureBytes());
-    EXPECT_EQ(0u, second->getAllocatedTextureBytes());
-}
-
 TEST_F(Resources, DestroyedRendererFreesItsCopiesOfSurvivingResources)
 {
     TexturePtr texture = solid(4, 4, Rgba(1, 2, 3, 4));
@@ -106,8 +84,16 @@ TEST_F(Resources, DestroyedRendererFreesItsCopiesOfSurvivingResources)
     const GLuint bufferName = plane->vertexBuffer->getIdentifier(renderer.get())->name;
     EXPECT_TRUE(glIsTexture(textureName));
     EXPECT_TRUE(glIsBuffer(bufferName));
+    // A second renderer has its own copy, and keeps it.
+    std::unique_ptr<GLES1Renderer> second(new GLES1Renderer);
+    second->bindTexture(texture);
+    EXPECT_NE(textureName, nameOf(texture, second.get()));
+    EXPECT_EQ(64u, second->getAllocatedTextureBytes());
 
     renderer.reset();
+    ASSERT_EQ(1u, texture->bindings.size());
+    EXPECT_EQ(second.get(), texture->bindings[0].renderer);
+    second.reset();
     EXPECT_TRUE(texture->bindings.empty());
     EXPECT_TRUE(plane->vertexBuffer->bindings.empty());
     EXPECT_TRUE(plane->indexBuffer->bindings.empty());
@@ -121,16 +107,14 @@ TEST_F(Resources, DestroyedRendererFreesItsCopiesOfSurvivingResources)
     EXPECT_EQ(Rgba(1, 2, 3, 255), at(1, 1));
 }
 
-TEST_F(Resources, TextureJustBelowTheBudgetIsAccepted)
-{
-    TexturePtr texture(new Texture(2048, 1791, PixelFormat::RGBA8888, false, 0));
-    renderer->bindTexture(texture);
-    EXPECT_EQ(14671872u, renderer->getAllocatedTextureBytes());
-}
-
 TEST_F(ResourcesDeathTest, ReachingTheTextureBudgetIsFatal)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Just below the budget is accepted.
+    TexturePtr below(new Texture(2048, 1791, PixelFormat::RGBA8888, false, 0));
+    renderer->bindTexture(below);
+    EXPECT_EQ(14671872u, renderer->getAllocatedTextureBytes());
+    below.reset();
     EXPECT_DEATH(
         {
             TexturePtr first(new Texture(2048, 1024, PixelFormat::RGBA8888, false, 0));
