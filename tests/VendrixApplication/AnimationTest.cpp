@@ -1,4 +1,5 @@
-#include "Tovrane/AnimatedSprite.h"
+#include "CharacterTestSupport.h"
+
 #include "Tovrane/AnimationController.h"
 
 #include <gtest/gtest.h>
@@ -6,17 +7,10 @@
 #include <vector>
 
 using namespace Tovrane;
+using CharacterTestSupport::framesOf;
 
 namespace
 {
-AnimatedSpritePtr spriteOf(int frames)
-{
-    AnimatedSpritePtr sprite(new AnimatedSprite);
-    for (int i = 0; i < frames; ++i)
-        sprite->setFrame(SpatialPtr(new Node), i);
-    return sprite;
-}
-
 // The culling mode of every frame, as a string of 'S' (shown) and 'H' (hidden).
 std::string modes(const AnimatedSpritePtr& sprite)
 {
@@ -41,7 +35,7 @@ typedef Event<void, const FrameChangeEventArgs> FrameEvent;
 // application time 1000 starts its clock.
 struct Playing
 {
-    Playing(int frames, RepeatType::Type repeat) : sprite(spriteOf(frames)), controller(new AnimationController)
+    Playing(int frames, RepeatType::Type repeat) : sprite(framesOf(frames)), controller(new AnimationController)
     {
         controller->repeatType = repeat;
         sprite->addController(controller);
@@ -65,27 +59,16 @@ struct Playing
 };
 }
 
-TEST(AnimatedSpriteTest, FramesStartHiddenExceptTheCurrentOne)
-{
-    AnimatedSpritePtr sprite = spriteOf(4);
-    EXPECT_EQ(4, sprite->getFrameCount());
-    EXPECT_EQ(0, sprite->getCurrentFrame());
-    EXPECT_EQ("SHHH", modes(sprite));
-    EXPECT_EQ("Tovrane.AnimatedSprite", sprite->getType().getName());
-    EXPECT_TRUE(sprite->getType().isDerived(Node::RuntimeType));
-}
-
 TEST(AnimatedSpriteTest, ShowFrameSwapsTwoCullingModesAndTellsTheDelegatesInOrder)
 {
-    AnimatedSpritePtr sprite = spriteOf(3);
-    std::vector<int> order;
+    AnimatedSpritePtr sprite = framesOf(3);
+    EXPECT_EQ(0, sprite->getCurrentFrame());
+    EXPECT_EQ("SHH", modes(sprite)) << "frames start hidden except the current one";
     FrameRecorder first, second;
     sprite->frameChange += new FrameEvent::MethodDelegate<FrameRecorder>(&first, &FrameRecorder::onFrame);
     sprite->frameChange += new FrameEvent::MethodDelegate<FrameRecorder>(&second, &FrameRecorder::onFrame);
-
     sprite->showFrame(2);
     EXPECT_EQ("HHS", modes(sprite));
-    EXPECT_EQ(2, sprite->getCurrentFrame());
     sprite->showFrame(1);
     EXPECT_EQ("HSH", modes(sprite));
     EXPECT_EQ((std::vector<int>{2, 1}), first.frames);
@@ -94,76 +77,56 @@ TEST(AnimatedSpriteTest, ShowFrameSwapsTwoCullingModesAndTellsTheDelegatesInOrde
     // The frame already shown: no delegate, no change. A frame that does not
     // exist is no frame to show.
     sprite->getChild(0)->cullingMode = CullingMode::Inherit;
-    sprite->showFrame(1);
-    sprite->showFrame(3);
-    sprite->showFrame(-1);
+    for (int frame : {1, 3, -1})
+        sprite->showFrame(frame);
     EXPECT_EQ("?SH", modes(sprite));
     EXPECT_EQ(1, sprite->getCurrentFrame());
     EXPECT_EQ(2u, first.frames.size());
 }
 
-TEST(AnimationControllerTest, ClampedAnimationRunsOnceAndHoldsItsLastFrame)
+TEST(AnimationControllerTest, ClampedRunsOnceAndHoldsWrappedStartsAgainRestartShowsFrameZero)
 {
-    Playing p(4, RepeatType::Clamp);
-    EXPECT_EQ(332u, p.controller->maxTime);
+    Playing clamped(4, RepeatType::Clamp);
+    EXPECT_EQ(332u, clamped.controller->maxTime);
     bool changed = false;
-    EXPECT_EQ(0, p.at(82, &changed));
+    EXPECT_EQ(0, clamped.at(82, &changed));
     EXPECT_FALSE(changed);
-    EXPECT_EQ(1, p.at(83, &changed));
+    EXPECT_EQ(1, clamped.at(83, &changed));
     EXPECT_TRUE(changed);
-    EXPECT_EQ(1, p.at(165));
-    EXPECT_EQ(2, p.at(166));
-    EXPECT_EQ(3, p.at(249));
-    EXPECT_EQ("HHHS", modes(p.sprite));
-    EXPECT_TRUE(p.controller->isPlaying());
+    EXPECT_EQ(1, clamped.at(165));
+    EXPECT_EQ(2, clamped.at(166));
+    EXPECT_EQ(3, clamped.at(249));
+    EXPECT_EQ("HHHS", modes(clamped.sprite));
+    EXPECT_TRUE(clamped.controller->isPlaying());
     for (unsigned int t : {331u, 332u, 333u, 500u, 100000u})
     {
-        EXPECT_EQ(3, p.at(t, &changed)) << t;
+        EXPECT_EQ(3, clamped.at(t, &changed)) << t;
         EXPECT_FALSE(changed) << t;
     }
-    EXPECT_FALSE(p.controller->isPlaying());
-    EXPECT_EQ((std::vector<int>{1, 2, 3}), p.recorder.frames);
-}
-
-TEST(AnimationControllerTest, WrappedAnimationStartsAgainAtFrameZero)
-{
-    Playing p(4, RepeatType::Wrap);
-    EXPECT_EQ(3, p.at(249));
-    EXPECT_EQ(3, p.at(332));
-    EXPECT_EQ(0, p.at(333));
-    EXPECT_EQ(0, p.at(414));
-    EXPECT_EQ(1, p.at(415));
-    // A long step lands where the loop would be: control time 1668 wraps to 8.
-    EXPECT_EQ(0, p.at(2000));
-    EXPECT_EQ(3, p.at(2000 + 249));
-    EXPECT_TRUE(p.controller->isPlaying());
-    EXPECT_EQ((std::vector<int>{3, 0, 1, 0, 3}), p.recorder.frames);
-}
-
-TEST(AnimationControllerTest, RestartShowsFrameZeroAtTheNextStep)
-{
-    Playing p(3, RepeatType::Clamp);
-    EXPECT_EQ(2, p.at(500));
-    p.controller->restart();
-    EXPECT_EQ(2, p.sprite->getCurrentFrame());
-    bool changed = false;
-    EXPECT_EQ(0, p.at(600, &changed));
+    EXPECT_FALSE(clamped.controller->isPlaying());
+    EXPECT_EQ((std::vector<int>{1, 2, 3}), clamped.recorder.frames);
+    clamped.controller->restart();
+    EXPECT_EQ(3, clamped.sprite->getCurrentFrame()) << "frame 0 comes at the next step";
+    EXPECT_EQ(0, clamped.at(100100, &changed));
     EXPECT_TRUE(changed);
-    EXPECT_EQ(1, p.at(683));
+    EXPECT_EQ(1, clamped.at(100183));
+
+    Playing wrapped(4, RepeatType::Wrap);
+    const std::pair<unsigned int, int> steps[] = {{249, 3}, {332, 3}, {333, 0}, {414, 0}, {415, 1},
+                                                  // A long step lands where the loop would be: 1668 wraps to 8.
+                                                  {2000, 0}, {2249, 3}};
+    for (const auto& step : steps)
+        EXPECT_EQ(step.second, wrapped.at(step.first)) << step.first;
+    EXPECT_TRUE(wrapped.controller->isPlaying());
+    EXPECT_EQ((std::vector<int>{3, 0, 1, 0, 3}), wrapped.recorder.frames);
 }
 
 TEST(AnimationControllerTest, FramesPerSecondAndPeriodKeepTheMaximumTime)
 {
     AnimationController controller;
     EXPECT_EQ(83u, controller.getMillisecondsPerFrame());
-    EXPECT_EQ(0, controller.getFrameCount());
-    EXPECT_EQ(0u, controller.maxTime);
-    EXPECT_FALSE(controller.isPlaying());
-
     controller.setFrameCount(10);
     EXPECT_EQ(830u, controller.maxTime);
-    controller.setFramesPerSecond(12);
-    EXPECT_EQ(83u, controller.getMillisecondsPerFrame());
     controller.setFramesPerSecond(30);
     EXPECT_EQ(33u, controller.getMillisecondsPerFrame());
     EXPECT_EQ(330u, controller.maxTime);
@@ -172,7 +135,6 @@ TEST(AnimationControllerTest, FramesPerSecondAndPeriodKeepTheMaximumTime)
 
     // Never a zero period: no rate leaves it, a rate above 1000 gives 1 ms.
     controller.setFramesPerSecond(0);
-    EXPECT_EQ(100u, controller.getMillisecondsPerFrame());
     controller.setFramesPerSecond(-4);
     EXPECT_EQ(100u, controller.getMillisecondsPerFrame());
     controller.setFramesPerSecond(5000);
@@ -180,7 +142,6 @@ TEST(AnimationControllerTest, FramesPerSecondAndPeriodKeepTheMaximumTime)
     controller.setMillisecondsPerFrame(0);
     EXPECT_EQ(1u, controller.getMillisecondsPerFrame());
     EXPECT_EQ(10u, controller.maxTime);
-
     // The span saturates instead of wrapping round.
     controller.setMillisecondsPerFrame(0xFFFFFFFFu);
     EXPECT_EQ(0xFFFFFFFFu, controller.maxTime);
@@ -189,17 +150,7 @@ TEST(AnimationControllerTest, FramesPerSecondAndPeriodKeepTheMaximumTime)
     EXPECT_EQ(0u, controller.maxTime);
 }
 
-TEST(AnimationControllerTest, LongPeriodsAndTimesNeverPickAFrameBeyondTheLast)
-{
-    Playing p(2, RepeatType::Clamp);
-    p.controller->setMillisecondsPerFrame(1);
-    // Control times far beyond the signed range of frame numbers.
-    p.controller->controlTime = 0xF0000000u;
-    EXPECT_EQ(1, p.at(1));
-    EXPECT_EQ("HS", modes(p.sprite));
-}
-
-TEST(AnimationControllerTest, SpritesWithoutFramesAndZeroPeriodsDoNotDivideByZero)
+TEST(AnimationControllerTest, NoFramesZeroPeriodsAndHugeTimesNeitherDivideByZeroNorOverrun)
 {
     Playing empty(0, RepeatType::Wrap);
     bool changed = true;
@@ -213,32 +164,36 @@ TEST(AnimationControllerTest, SpritesWithoutFramesAndZeroPeriodsDoNotDivideByZer
     EXPECT_EQ(1, fast.at(1));
     EXPECT_EQ(2, fast.at(2));
     EXPECT_EQ(1, fast.at(4));
+
+    // Control times far beyond the signed range of frame numbers.
+    Playing late(2, RepeatType::Clamp);
+    late.controller->setMillisecondsPerFrame(1);
+    late.controller->controlTime = 0xF0000000u;
+    EXPECT_EQ(1, late.at(1));
+    EXPECT_EQ("HS", modes(late.sprite));
 }
 
 TEST(AnimationControllerTest, FramesAddedWhilePlayingLengthenTheAnimationAtTheNextStep)
 {
     Playing p(2, RepeatType::Clamp);
-    EXPECT_EQ(166u, p.controller->maxTime);
     EXPECT_EQ(1, p.at(100));
     p.sprite->setFrame(SpatialPtr(new Node), 2);
     EXPECT_EQ("HSH", modes(p.sprite));
     EXPECT_EQ(2, p.at(200));
-    EXPECT_EQ(3, p.controller->getFrameCount());
     EXPECT_EQ(249u, p.controller->maxTime);
     EXPECT_TRUE(p.controller->isPlaying());
 }
 
 TEST(AnimationControllerTest, ADelegateMayDropTheSprite)
 {
-    AnimatedSpritePtr sprite = spriteOf(3);
+    AnimatedSpritePtr sprite = framesOf(3);
     AnimationControllerPtr controller(new AnimationController);
     sprite->addController(controller);
     struct Dropper
     {
         void onFrame(const FrameChangeEventArgs) { held.reset(); }
         AnimatedSpritePtr held;
-    } dropper;
-    dropper.held = sprite;
+    } dropper{sprite};
     sprite->frameChange += new FrameEvent::MethodDelegate<Dropper>(&dropper, &Dropper::onFrame);
     controller->play();
     controller->update(1);

@@ -1,10 +1,13 @@
-#include "VendrixApplication/AudioPlayerTestSupport.h"
+// The audio player's rules on a fake platform service, then real Ogg files on
+// the mixer's silent sink, then loader threads racing the frames.
+#include "Platform/AudioTestTone.h"
 
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/System.h"
 
 #include "CAudioEventMessage.h"
 #include "CAudioMPI.h"
+#include "CAudioMixer.h"
 #include "CSystemData.h"
 #include "IAudioService.h"
 #include "IEventListener.h"
@@ -12,30 +15,78 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
+#include <thread>
+#include <utility>
 
 using namespace Tovrane;
 using namespace Vantorel::Kelm;
-using AudioPlayerTestSupport::Callback;
-using AudioPlayerTestSupport::Journal;
 
 namespace
 {
+typedef std::vector<std::string> Lines;
+
+// Lines written by the fake service and the callbacks, in order.
+class Journal
+{
+public:
+    void add(const std::string& line)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        lines.push_back(line);
+    }
+    Lines take()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return std::exchange(lines, {});
+    }
+
+private:
+    std::mutex mutex;
+    Lines lines;
+};
+
+// A one-shot callback: writes "<name> <channel> <notification>" when called
+// and "<name> released" when the player frees it.
+class Callback : public AudioPlayer::BaseDelegate
+{
+public:
+    typedef std::function<void(const AudioEventArgs&)> Action;
+    Callback(Journal& journal, const std::string& name, Action action = Action())
+        : journal(journal), name(name), action(action)
+    {
+    }
+    ~Callback() override { journal.add(name + " released"); }
+    void operator()(const AudioEventArgs& args) override
+    {
+        journal.add(name + " " + std::to_string(args.type) + " " + std::to_string(args.notification));
+        if (action)
+            action(args);
+    }
+
+private:
+    Journal& journal;
+    std::string name;
+    Action action;
+};
+
 // A platform audio service that plays nothing: files "exist" when the test
-// says so, streams play until the test completes or finishes them, and every
-// call is written to the journal.
+// says so, streams play until the test completes them, and every call is
+// written to the journal.
 class FakeAudio : public IAudioService
 {
 public:
     struct Start
     {
         std::string path;
-        int priority;
-        int volume;
-        int pan;
+        int priority, volume, pan;
         IEventListener* listener;
         tAudioPayload payload;
         tAudioOptionsFlags flags;
@@ -45,7 +96,6 @@ public:
 
     void SetMasterVolume(tAudioVolume volume) override { journal.add("master " + std::to_string(volume)); }
     void SetPriorityPolicy(tPriorityPolicy policy) override { journal.add("policy " + std::to_string(policy)); }
-
     tAudioID StartAudio(const std::string& path, tAudioPriority priority, tAudioVolume volume, tAudioPan pan,
         IEventListener* listener, tAudioPayload payload, tAudioOptionsFlags flags) override
     {
@@ -62,21 +112,17 @@ public:
         journal.add("start " + std::to_string(id) + " " + path);
         return id;
     }
-
     void StopAudio(tAudioID id, bool) override
     {
         playing.erase(id);
         journal.add("stop " + std::to_string(id));
     }
-
     bool IsAudioPlaying(tAudioID id) override { return playing.count(id) != 0; }
     bool IsAudioPlaying() override { return !playing.empty(); }
-
     void SetAudioVolume(tAudioID id, tAudioVolume volume) override
     {
         journal.add("volume " + std::to_string(id) + " " + std::to_string(volume));
     }
-
     void PauseAudioSystem() override { journal.add("pause"); }
     void ResumeAudioSystem() override { journal.add("resume"); }
 
@@ -88,9 +134,6 @@ public:
         listeners.at(id)->Notify(message);
     }
 
-    // The stream ends; its completion has not been delivered yet.
-    void finish(tAudioID id) { playing.erase(id); }
-
     Journal& journal;
     std::set<std::string> files;
     std::vector<Start> starts;
@@ -99,8 +142,6 @@ public:
     std::map<tAudioID, tAudioPayload> payloads;
     tAudioID nextID = 100;
 };
-
-typedef std::vector<std::string> Lines;
 
 class AudioPlayerRules : public ::testing::Test
 {
@@ -112,19 +153,13 @@ protected:
         AudioPlayer::musicVolume = 45;
         universal = CSystemData::Instance()->GetUniversalAudioPath().raw();
         title = System::getPath() + "audio/";
+        player.reset(new AudioPlayer);
     }
-
     void TearDown() override
     {
         player.reset();
         CAudioMPI::SetService(previous);
         AudioPlayer::musicVolume = 45;
-    }
-
-    AudioPlayer& make()
-    {
-        player.reset(new AudioPlayer);
-        return *player;
     }
 
     // A file the title's audio folder holds.
@@ -133,7 +168,6 @@ protected:
         fake->files.insert(title + name);
         return name;
     }
-
     Callback* callback(const std::string& name, Callback::Action action = Callback::Action())
     {
         return new Callback(journal, name, action);
@@ -143,8 +177,7 @@ protected:
     std::shared_ptr<FakeAudio> fake;
     std::shared_ptr<IAudioService> previous;
     std::unique_ptr<AudioPlayer> player;
-    std::string universal;
-    std::string title;
+    std::string universal, title;
 };
 
 std::string id(AudioPlayer::tAudioID value) { return std::to_string(value); }
@@ -152,343 +185,281 @@ std::string id(AudioPlayer::tAudioID value) { return std::to_string(value); }
 
 TEST_F(AudioPlayerRules, ChannelsStartWithTheirPriorityVolumeAndOptions)
 {
-    AudioPlayer& audio = make();
-    audio.playMusic(titleFile("h_MUSIC_Map_6.ogg"));
-    audio.playSpeech(titleFile("h_SCRIVLET_Hello_1.ogg"));
-    audio.playSfx(titleFile("h_SX_Pop_6.ogg"));
+    player->playMusic(titleFile("h_MUSIC_Map_6.ogg"));
+    player->playSpeech(titleFile("h_SCRIVLET_Hello_1.ogg"));
+    player->playSfx(titleFile("h_SX_Pop_6.ogg"));
     ASSERT_EQ(3u, fake->starts.size());
-
-    const FakeAudio::Start& music = fake->starts[0];
-    EXPECT_EQ(title + "h_MUSIC_Map_6.ogg", music.path);
-    EXPECT_EQ(201, music.priority);
-    EXPECT_EQ(45, music.volume);
-    EXPECT_EQ(0x40000000u, music.payload);
-    EXPECT_EQ(3u, music.flags);
-
-    const FakeAudio::Start& speech = fake->starts[1];
-    EXPECT_EQ(101, speech.priority);
-    EXPECT_EQ(127, speech.volume);
-    EXPECT_EQ(0u, speech.payload);
-    EXPECT_EQ(1u, speech.flags);
-
-    const FakeAudio::Start& sfx = fake->starts[2];
-    EXPECT_EQ(51, sfx.priority);
-    EXPECT_EQ(127, sfx.volume);
-    EXPECT_EQ(1u, sfx.flags);
-
-    for (const FakeAudio::Start& start : fake->starts)
+    EXPECT_EQ(title + "h_MUSIC_Map_6.ogg", fake->starts[0].path);
+    // Priority, volume, payload and flags of music, speech and effects.
+    const int expected[3][4] = {{201, 45, 0x40000000, 3}, {101, 127, 0, 1}, {51, 127, 0, 1}};
+    for (int i = 0; i < 3; ++i)
     {
-        EXPECT_EQ(0, start.pan);
+        const FakeAudio::Start& start = fake->starts[i];
+        EXPECT_EQ((std::vector<long>{expected[i][0], expected[i][1], expected[i][2], expected[i][3], 0}),
+                  (std::vector<long>{start.priority, start.volume, static_cast<long>(start.payload),
+                                     static_cast<long>(start.flags), start.pan}))
+            << "channel " << i;
         EXPECT_NE(nullptr, start.listener);
         EXPECT_EQ(fake->starts[0].listener, start.listener) << "one listener per player";
     }
-    EXPECT_TRUE(audio.isMusicPlaying());
-    EXPECT_TRUE(audio.isSpeechPlaying());
-    EXPECT_TRUE(audio.isSfxPlaying());
+    EXPECT_TRUE(player->isMusicPlaying() && player->isSpeechPlaying() && player->isSfxPlaying());
 }
 
 TEST_F(AudioPlayerRules, FoldersAreSearchedFromTheLastAddedBackToTheSharedOne)
 {
-    AudioPlayer& audio = make();
-    audio.addAudioPath("/downloads/task7/audio/");
+    player->addAudioPath("/downloads/task7/audio/");
     fake->files.insert(universal + "h_SX_Shared_6.ogg");
-    AudioPlayer::tAudioID shared = audio.playSfx("h_SX_Shared_6.ogg");
+    EXPECT_NE(kNoAudioID, player->playSfx("h_SX_Shared_6.ogg"));
     ASSERT_EQ(3u, fake->starts.size());
     EXPECT_EQ("/downloads/task7/audio/h_SX_Shared_6.ogg", fake->starts[0].path);
     EXPECT_EQ(title + "h_SX_Shared_6.ogg", fake->starts[1].path);
     EXPECT_EQ(universal + "h_SX_Shared_6.ogg", fake->starts[2].path);
-    EXPECT_NE(kNoAudioID, shared);
-    EXPECT_TRUE(audio.isSfxPlaying());
+    EXPECT_TRUE(player->isSfxPlaying());
 
     // Present in the added folder and the title's: the added one wins.
     fake->starts.clear();
     fake->files.insert("/downloads/task7/audio/h_ROSA_Line_3.ogg");
-    titleFile("h_ROSA_Line_3.ogg");
-    audio.playSpeech("h_ROSA_Line_3.ogg");
+    player->playSpeech(titleFile("h_ROSA_Line_3.ogg"));
     ASSERT_EQ(1u, fake->starts.size());
     EXPECT_EQ("/downloads/task7/audio/h_ROSA_Line_3.ogg", fake->starts[0].path);
 }
 
 TEST_F(AudioPlayerRules, BuiltInSoundsNameTheirFiles)
 {
-    AudioPlayer& audio = make();
     const char* names[] = {"h_KROM_WrongAnswerSfx_6.ogg", "h_KROM_DeadClickSfx_6.ogg",
         "h_KROM_CorrectAnswerSfx_6.ogg", "h_KROM_AchievementNtfctnSfx_6.ogg", "h_KROM_LimitSfx_6.ogg"};
     for (int sound = 0; sound < 5; ++sound)
     {
         titleFile(names[sound]);
-        audio.playSfx(static_cast<BaseAudio::Type>(sound));
+        player->playSfx(static_cast<BaseAudio::Type>(sound));
         EXPECT_EQ(title + names[sound], fake->starts.back().path);
         EXPECT_EQ(51, fake->starts.back().priority);
     }
-
     // Any other value names no file: nothing starts, the channel is idle and
     // its callback waits for the next start or stop.
-    size_t before = fake->starts.size();
-    audio.playSfx(static_cast<BaseAudio::Type>(5), callback("none"));
+    const size_t before = fake->starts.size();
+    player->playSfx(static_cast<BaseAudio::Type>(5), callback("none"));
     EXPECT_EQ(before, fake->starts.size());
-    EXPECT_FALSE(audio.isSfxPlaying());
-    audio.update();
+    EXPECT_FALSE(player->isSfxPlaying());
+    player->update();
     journal.take();
-    audio.stopSfx();
+    player->stopSfx();
     EXPECT_EQ((Lines{"none 2 2", "none released"}), journal.take());
 }
 
-TEST_F(AudioPlayerRules, EmptyNameStartsNothingAndReportsNothing)
+TEST_F(AudioPlayerRules, EmptyNameStartsNothingAndTheLineNameLastsAsLongAsTheLine)
 {
-    AudioPlayer& audio = make();
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(kNoAudioID, audio.playSpeech("", callback("quiet")));
-    audio.update();
+    EXPECT_EQ(kNoAudioID, player->playSpeech("", callback("quiet")));
+    player->update();
     EXPECT_EQ("", ::testing::internal::GetCapturedStdout());
     EXPECT_TRUE(fake->starts.empty());
     EXPECT_TRUE(journal.take().empty());
-    EXPECT_EQ("", audio.getCurrentSpeechFile());
+    EXPECT_EQ("", player->getCurrentSpeechFile());
+
+    AudioPlayer::tAudioID line = player->playSpeech(titleFile("h_SCRIVLET_Story_4.ogg"));
+    EXPECT_EQ("h_SCRIVLET_Story_4.ogg", player->getCurrentSpeechFile());
+    fake->playing.erase(line); // ended; the completion is not delivered yet
+    EXPECT_EQ("", player->getCurrentSpeechFile());
+    EXPECT_FALSE(player->isSpeechPlaying());
 }
 
 TEST_F(AudioPlayerRules, MissingFileIsReportedAndItsCallbackHearsStoppedAtTheNextUpdate)
 {
-    AudioPlayer& audio = make();
     ::testing::internal::CaptureStdout();
-    AudioPlayer::tAudioID result = audio.playSfx("h_SX_Nowhere_6.ogg", callback("lost"));
+    EXPECT_EQ(kNoAudioID, player->playSfx("h_SX_Nowhere_6.ogg", callback("lost")));
     EXPECT_EQ("Could not find file h_SX_Nowhere_6.ogg\n", ::testing::internal::GetCapturedStdout());
-    EXPECT_EQ(kNoAudioID, result);
     EXPECT_EQ(2u, fake->starts.size()) << "both default folders were tried";
     journal.take();
-
-    audio.update();
+    player->update();
     EXPECT_EQ((Lines{"lost 2 2", "lost released"}), journal.take());
-    audio.update();
-    audio.stopSfx();
+    player->update();
+    player->stopSfx();
     EXPECT_TRUE(journal.take().empty()) << "called once only";
 
     // A new start on the channel clears the report before the update.
     ::testing::internal::CaptureStdout();
-    audio.playSpeech("h_SCRIVLET_Gone_1.ogg", callback("first"));
+    player->playSpeech("h_SCRIVLET_Gone_1.ogg", callback("first"));
     ::testing::internal::GetCapturedStdout();
-    AudioPlayer::tAudioID line = audio.playSpeech(titleFile("h_SCRIVLET_Here_1.ogg"), callback("second"));
+    AudioPlayer::tAudioID line = player->playSpeech(titleFile("h_SCRIVLET_Here_1.ogg"), callback("second"));
     journal.take();
-    audio.update();
+    player->update();
     EXPECT_TRUE(journal.take().empty());
     fake->complete(line);
-    audio.update();
+    player->update();
     EXPECT_EQ((Lines{"second 1 1", "second released"}), journal.take());
 }
 
 TEST_F(AudioPlayerRules, NewLineStopsTheOldOneAndTellsItsCallbackBeforeStarting)
 {
-    AudioPlayer& audio = make();
-    AudioPlayer::tAudioID first = audio.playSpeech(titleFile("h_SCRIVLET_One_1.ogg"), callback("one"));
+    AudioPlayer::tAudioID first = player->playSpeech(titleFile("h_SCRIVLET_One_1.ogg"), callback("one"));
     journal.take();
-    AudioPlayer::tAudioID second = audio.playSpeech(titleFile("h_SCRIVLET_Two_1.ogg"), callback("two"));
-    EXPECT_EQ((Lines{"stop " + id(first), "one 1 2", "one released", "start " + id(second) + " " + title +
-                         "h_SCRIVLET_Two_1.ogg"}),
-        journal.take());
-
+    AudioPlayer::tAudioID second = player->playSpeech(titleFile("h_SCRIVLET_Two_1.ogg"), callback("two"));
+    EXPECT_EQ((Lines{"stop " + id(first), "one 1 2", "one released",
+                     "start " + id(second) + " " + title + "h_SCRIVLET_Two_1.ogg"}),
+              journal.take());
     // The old line's completion comes late: it matches no channel.
     fake->complete(first);
-    audio.update();
+    player->update();
     EXPECT_TRUE(journal.take().empty());
-    EXPECT_EQ("h_SCRIVLET_Two_1.ogg", audio.getCurrentSpeechFile());
-
+    EXPECT_EQ("h_SCRIVLET_Two_1.ogg", player->getCurrentSpeechFile());
     fake->complete(second);
     EXPECT_TRUE(journal.take().empty()) << "callbacks wait for the update";
-    audio.update();
+    player->update();
     EXPECT_EQ((Lines{"two 1 1", "two released"}), journal.take());
-    audio.update();
-    audio.stopSpeech();
+    player->update();
+    player->stopSpeech();
     EXPECT_TRUE(journal.take().empty());
 }
 
 TEST_F(AudioPlayerRules, LoopedMusicHearsStoppedAndCompletedOnlyWhenReported)
 {
-    AudioPlayer& audio = make();
-    AudioPlayer::tAudioID music = audio.playMusic(titleFile("h_MUSIC_Map_6.ogg"), callback("map"));
+    AudioPlayer::tAudioID music = player->playMusic(titleFile("h_MUSIC_Map_6.ogg"), callback("map"));
     journal.take();
-    audio.stopMusic();
+    player->stopMusic();
     EXPECT_EQ((Lines{"stop " + id(music), "map 0 2", "map released"}), journal.take());
-    audio.stopMusic();
+    player->stopMusic();
     EXPECT_TRUE(journal.take().empty()) << "a stopped stream is not stopped again";
-
-    music = audio.playMusic(titleFile("h_MUSIC_Town_6.ogg"), callback("town"));
-    audio.update();
+    music = player->playMusic(titleFile("h_MUSIC_Town_6.ogg"), callback("town"));
+    player->update();
     journal.take();
     fake->complete(music);
-    audio.update();
+    player->update();
     EXPECT_EQ((Lines{"town 0 1", "town released"}), journal.take());
 }
 
 TEST_F(AudioPlayerRules, OneFramesCompletionsRunMusicThenEffectsThenSpeech)
 {
-    AudioPlayer& audio = make();
-    AudioPlayer::tAudioID speech = audio.playSpeech(titleFile("h_SCRIVLET_Hi_1.ogg"), callback("speech"));
-    AudioPlayer::tAudioID sfx = audio.playSfx(titleFile("h_SX_Ding_6.ogg"), callback("sfx"));
-    AudioPlayer::tAudioID music = audio.playMusic(titleFile("h_MUSIC_End_6.ogg"), callback("music"));
+    AudioPlayer::tAudioID speech = player->playSpeech(titleFile("h_SCRIVLET_Hi_1.ogg"), callback("speech"));
+    AudioPlayer::tAudioID sfx = player->playSfx(titleFile("h_SX_Ding_6.ogg"), callback("sfx"));
+    AudioPlayer::tAudioID music = player->playMusic(titleFile("h_MUSIC_End_6.ogg"), callback("music"));
     journal.take();
-    fake->complete(speech);
-    fake->complete(sfx);
-    fake->complete(music);
-    audio.update();
+    for (AudioPlayer::tAudioID stream : {speech, sfx, music})
+        fake->complete(stream);
+    player->update();
     EXPECT_EQ((Lines{"music 0 1", "music released", "sfx 2 1", "sfx released", "speech 1 1", "speech released"}),
-        journal.take());
+              journal.take());
 }
 
 TEST_F(AudioPlayerRules, CompletionWithoutCallbackIsClearedAndARestartClearsAPendingOne)
 {
-    AudioPlayer& audio = make();
-    AudioPlayer::tAudioID first = audio.playSfx(titleFile("h_SX_A_6.ogg"));
-    fake->complete(first);
-    audio.update();
-    audio.playSfx(titleFile("h_SX_B_6.ogg"), callback("b"));
-    audio.update();
+    fake->complete(player->playSfx(titleFile("h_SX_A_6.ogg")));
+    player->update();
+    player->playSfx(titleFile("h_SX_B_6.ogg"), callback("b"));
+    player->update();
     journal.take();
-    audio.update();
+    player->update();
     EXPECT_TRUE(journal.take().empty()) << "no completion left over";
 
     // Completed, then restarted before the update: the new sound's callback
     // must not hear the old completion.
-    AudioPlayer::tAudioID c = audio.playSfx(titleFile("h_SX_C_6.ogg"), callback("c"));
-    fake->complete(c);
-    audio.playSfx(titleFile("h_SX_D_6.ogg"), callback("d"));
+    fake->complete(player->playSfx(titleFile("h_SX_C_6.ogg"), callback("c")));
+    player->playSfx(titleFile("h_SX_D_6.ogg"), callback("d"));
     journal.take();
-    audio.update();
+    player->update();
     EXPECT_TRUE(journal.take().empty());
-    EXPECT_TRUE(audio.isSfxPlaying());
+    EXPECT_TRUE(player->isSfxPlaying());
 }
 
 TEST_F(AudioPlayerRules, UnknownCompletionsAndOtherEventsAreIgnored)
 {
-    AudioPlayer& audio = make();
-    audio.playSpeech(titleFile("h_SCRIVLET_Hi_1.ogg"), callback("line"));
+    player->playSpeech(titleFile("h_SCRIVLET_Hi_1.ogg"), callback("line"));
     IEventListener* listener = fake->starts[0].listener;
     journal.take();
-
     CAudioEventMessage stranger(kAudioCompletedEvent, 9999, 0);
     EXPECT_EQ(1, listener->Notify(stranger));
     CAudioEventMessage none(kAudioCompletedEvent, kNoAudioID, 0);
     listener->Notify(none);
     IEventMessage other(0x10000402u);
     EXPECT_EQ(0, listener->Notify(other));
-    audio.update();
+    player->update();
     EXPECT_TRUE(journal.take().empty());
     EXPECT_TRUE(listener->IsListeningTo(kAudioCompletedEvent));
 }
 
 TEST_F(AudioPlayerRules, StopAllAudioCallsNoCallbackAndDestructionReleasesThemUncalled)
 {
-    AudioPlayer& audio = make();
-    AudioPlayer::tAudioID music = audio.playMusic(titleFile("h_MUSIC_A_6.ogg"), callback("music"));
-    AudioPlayer::tAudioID speech = audio.playSpeech(titleFile("h_SCRIVLET_B_1.ogg"), callback("speech"));
-    AudioPlayer::tAudioID sfx = audio.playSfx(titleFile("h_SX_C_6.ogg"), callback("sfx"));
+    AudioPlayer::tAudioID music = player->playMusic(titleFile("h_MUSIC_A_6.ogg"), callback("music"));
+    AudioPlayer::tAudioID speech = player->playSpeech(titleFile("h_SCRIVLET_B_1.ogg"), callback("speech"));
+    AudioPlayer::tAudioID sfx = player->playSfx(titleFile("h_SX_C_6.ogg"), callback("sfx"));
+    const Lines stops{"stop " + id(music), "stop " + id(speech), "stop " + id(sfx)};
     journal.take();
-    audio.stopAllAudio();
-    EXPECT_EQ((Lines{"stop " + id(music), "stop " + id(speech), "stop " + id(sfx)}), journal.take());
-    audio.update();
+    player->stopAllAudio();
+    EXPECT_EQ(stops, journal.take());
+    player->update();
     EXPECT_TRUE(journal.take().empty());
-
-    audio.stopSpeech();
+    player->stopSpeech();
     EXPECT_EQ((Lines{"speech 1 2", "speech released"}), journal.take());
 
     player.reset();
     Lines lines = journal.take();
     ASSERT_EQ(5u, lines.size());
-    EXPECT_EQ((Lines{"stop " + id(music), "stop " + id(speech), "stop " + id(sfx)}),
-        (Lines{lines.begin(), lines.begin() + 3}))
-        << "the destructor stops its three streams unasked";
+    EXPECT_EQ(stops, Lines(lines.begin(), lines.begin() + 3)) << "the destructor stops its three streams unasked";
     EXPECT_EQ((std::set<std::string>{"music released", "sfx released"}),
-        (std::set<std::string>{lines.begin() + 3, lines.end()}))
+              std::set<std::string>(lines.begin() + 3, lines.end()))
         << "and frees the waiting callbacks uncalled";
 }
 
 TEST_F(AudioPlayerRules, CallbackThatStartsItsOwnChannelAgainKeepsItsNewCallback)
 {
-    AudioPlayer& audio = make();
     titleFile("h_SCRIVLET_Next_1.ogg");
     AudioPlayer::tAudioID next = kNoAudioID;
-    AudioPlayer::tAudioID first = audio.playSpeech(titleFile("h_SCRIVLET_First_1.ogg"),
+    AudioPlayer::tAudioID first = player->playSpeech(titleFile("h_SCRIVLET_First_1.ogg"),
         callback("first", [&](const AudioEventArgs& args) {
             if (args.notification == AudioNotification::Completed)
-                next = audio.playSpeech("h_SCRIVLET_Next_1.ogg", callback("next"));
+                next = player->playSpeech("h_SCRIVLET_Next_1.ogg", callback("next"));
         }));
     fake->complete(first);
     journal.take();
-    audio.update();
+    player->update();
     Lines lines = journal.take();
     ASSERT_NE(kNoAudioID, next);
     EXPECT_EQ((Lines{"first 1 1", "start " + id(next) + " " + title + "h_SCRIVLET_Next_1.ogg", "first released"}),
-        lines);
-    EXPECT_TRUE(audio.isSpeechPlaying());
-
+              lines);
+    EXPECT_TRUE(player->isSpeechPlaying());
     fake->complete(next);
-    audio.update();
+    player->update();
     EXPECT_EQ((Lines{"next 1 1", "next released"}), journal.take());
 }
 
 TEST_F(AudioPlayerRules, CutOffCallbackThatRestartsItsChannelIsCutOffInTurn)
 {
-    AudioPlayer& audio = make();
     titleFile("h_SCRIVLET_Retry_1.ogg");
-    audio.playSpeech(titleFile("h_SCRIVLET_A_1.ogg"), callback("a", [&](const AudioEventArgs& args) {
+    player->playSpeech(titleFile("h_SCRIVLET_A_1.ogg"), callback("a", [&](const AudioEventArgs& args) {
         if (args.notification == AudioNotification::Stopped)
-            audio.playSpeech("h_SCRIVLET_Retry_1.ogg", callback("retry"));
+            player->playSpeech("h_SCRIVLET_Retry_1.ogg", callback("retry"));
     }));
-    AudioPlayer::tAudioID b = audio.playSpeech(titleFile("h_SCRIVLET_B_1.ogg"), callback("b"));
+    AudioPlayer::tAudioID b = player->playSpeech(titleFile("h_SCRIVLET_B_1.ogg"), callback("b"));
     Lines lines = journal.take();
     EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "retry 1 2"));
     EXPECT_EQ((std::set<AudioPlayer::tAudioID>{b}), fake->playing) << "no stream is left behind";
-    EXPECT_EQ("h_SCRIVLET_B_1.ogg", audio.getCurrentSpeechFile());
+    EXPECT_EQ("h_SCRIVLET_B_1.ogg", player->getCurrentSpeechFile());
     fake->complete(b);
-    audio.update();
+    player->update();
     EXPECT_EQ((Lines{"b 1 1", "b released"}), journal.take());
 }
 
-TEST_F(AudioPlayerRules, SpeechFileNameLastsAsLongAsTheLine)
+TEST_F(AudioPlayerRules, MusicVolumePauseResumeAndAnyStreamGoToTheWholeService)
 {
-    AudioPlayer& audio = make();
-    EXPECT_EQ("", audio.getCurrentSpeechFile());
-    AudioPlayer::tAudioID line = audio.playSpeech(titleFile("h_SCRIVLET_Story_4.ogg"));
-    EXPECT_EQ("h_SCRIVLET_Story_4.ogg", audio.getCurrentSpeechFile());
-    fake->finish(line);
-    EXPECT_EQ("", audio.getCurrentSpeechFile());
-    EXPECT_FALSE(audio.isSpeechPlaying());
-}
-
-TEST_F(AudioPlayerRules, MusicVolumeReachesPlayingMusicAndEveryLaterStart)
-{
-    AudioPlayer& audio = make();
-    audio.setMusicVolume(50);
+    EXPECT_FALSE(player->isAudioPlaying());
+    player->setMusicVolume(50);
     // The shared service may be set up by this first use (master volume and
     // policy); nothing else may reach it.
-    Lines lines = journal.take();
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [](const std::string& line) {
-                                   return line.rfind("master ", 0) == 0 || line.rfind("policy ", 0) == 0;
-                               }),
-                lines.end());
-    EXPECT_TRUE(lines.empty()) << "no music plays: nothing to change";
+    for (const std::string& line : journal.take())
+        EXPECT_TRUE(line.rfind("master ", 0) == 0 || line.rfind("policy ", 0) == 0) << line;
     AudioPlayer other;
-    AudioPlayer::tAudioID music = other.playMusic(titleFile("h_MUSIC_Menu_6.ogg"));
+    AudioPlayer::tAudioID theirs = other.playMusic(titleFile("h_MUSIC_Menu_6.ogg"));
     EXPECT_EQ(50, fake->starts.back().volume);
+    EXPECT_TRUE(player->isAudioPlaying()) << "any stream of the process";
+    EXPECT_TRUE(player->isAudioPlaying(theirs));
 
-    AudioPlayer::tAudioID mine = audio.playMusic(titleFile("h_MUSIC_Map_6.ogg"));
+    AudioPlayer::tAudioID mine = player->playMusic(titleFile("h_MUSIC_Map_6.ogg"));
     journal.take();
-    audio.setMusicVolume(60);
+    player->setMusicVolume(60);
     EXPECT_EQ((Lines{"volume " + id(mine) + " 60"}), journal.take());
     EXPECT_EQ(60, AudioPlayer::musicVolume.load());
-    (void)music;
-}
-
-TEST_F(AudioPlayerRules, PauseResumeAndAnyStreamGoToTheWholeService)
-{
-    AudioPlayer& audio = make();
-    EXPECT_FALSE(audio.isAudioPlaying());
-    AudioPlayer other;
-    AudioPlayer::tAudioID id = other.playSfx(titleFile("h_SX_A_6.ogg"));
-    EXPECT_TRUE(audio.isAudioPlaying()) << "any stream of the process";
-    EXPECT_TRUE(audio.isAudioPlaying(id));
-    journal.take();
-    audio.pauseAllAudio();
-    audio.resumeAllAudio();
+    player->pauseAllAudio();
+    player->resumeAllAudio();
     EXPECT_EQ((Lines{"pause", "resume"}), journal.take());
 }
 
@@ -496,35 +467,246 @@ TEST_F(AudioPlayerRules, MemberFunctionCallbacks)
 {
     struct Listener
     {
-        void heard(const AudioEventArgs& args) { heardArgs.push_back(args.notification); }
-        std::vector<int> heardArgs;
+        void heard(const AudioEventArgs& args) { notifications.push_back(args.notification); }
+        std::vector<int> notifications;
     } listener;
-    AudioPlayer& audio = make();
-    AudioPlayer::tAudioID line = audio.playSpeech(titleFile("h_SCRIVLET_Hi_1.ogg"),
-        new AudioPlayer::AudioEvent::MethodDelegate<Listener>(&listener, &Listener::heard));
-    fake->complete(line);
-    audio.update();
-    EXPECT_EQ((std::vector<int>{1}), listener.heardArgs);
+    fake->complete(player->playSpeech(titleFile("h_SCRIVLET_Hi_1.ogg"),
+        new AudioPlayer::AudioEvent::MethodDelegate<Listener>(&listener, &Listener::heard)));
+    player->update();
+    EXPECT_EQ((std::vector<int>{1}), listener.notifications);
+}
+
+// Run in a fresh process, so that the service is surely made there: once,
+// with full master volume and priority policy 1.
+TEST(AudioPlayerDeathTest, ServiceIsMadeOnceWithFullVolumeAndPolicyOne)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            Journal journal;
+            CAudioMPI::SetService(std::make_shared<FakeAudio>(journal));
+            boost::shared_ptr<CAudioMPI> first = AudioPlayer::getInstance();
+            const bool once = first && first == AudioPlayer::getInstance();
+            std::exit(once && journal.take() == Lines{"master 127", "policy 1"} ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 namespace
 {
-// Makes the service through the player on a fake; exits 0 when it was made
-// once, with full master volume and priority policy 1.
-void makeServiceAndExit()
+// The player on the real mixer with its silent sink, driven frame by frame as
+// the host does: advance the clock, hand out the events, update the player.
+class AudioPlayerOgg : public ::testing::Test
 {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder = AudioTestTone::makeFolder("audio-player-");
+        ASSERT_FALSE(folder.empty());
+        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Line_1.ogg", 17640));         // 400 ms
+        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Pop_6.ogg", 2205, 22050, 2)); // 100 ms
+        ASSERT_TRUE(AudioTestTone::write(folder + "h_MUSIC_Loop_6.ogg", 8820));        // 200 ms
+        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Short_1.ogg", 441));         // 10 ms
+        std::ofstream(folder + "h_TEST_Broken_6.ogg") << "not a sound";
+    }
+    void SetUp() override
+    {
+        mixer = std::make_shared<CAudioMixer>();
+        previous = CAudioMPI::SetService(mixer);
+        player.reset(new AudioPlayer);
+        player->addAudioPath(folder);
+    }
+    void TearDown() override
+    {
+        player.reset();
+        CAudioMPI::SetService(previous);
+        AudioPlayer::musicVolume = 45;
+    }
+
+    void frame(unsigned int step = 20)
+    {
+        mixer->AdvanceClock(step);
+        now += step;
+        mixer->DispatchEvents();
+        player->update();
+    }
+    // Runs frames until the journal has a line; returns the clock then.
+    unsigned int runUntilHeard(unsigned int limit)
+    {
+        while (now < limit)
+        {
+            frame();
+            heard = journal.take();
+            if (!heard.empty())
+                break;
+        }
+        return now;
+    }
+    Callback* callback(const std::string& name) { return new Callback(journal, name); }
+
+    static std::string folder;
+    unsigned int now = 0;
     Journal journal;
-    CAudioMPI::SetService(std::make_shared<FakeAudio>(journal));
-    boost::shared_ptr<CAudioMPI> first = AudioPlayer::getInstance();
-    boost::shared_ptr<CAudioMPI> second = AudioPlayer::getInstance();
-    bool ok = first && first == second && journal.take() == Lines{"master 127", "policy 1"};
-    std::exit(ok ? 0 : 1);
-}
+    Lines heard;
+    std::shared_ptr<CAudioMixer> mixer;
+    std::shared_ptr<IAudioService> previous;
+    std::unique_ptr<AudioPlayer> player;
+};
+
+std::string AudioPlayerOgg::folder;
 }
 
-// Run in a fresh process, so that the service is surely made there.
-TEST(AudioPlayerDeathTest, ServiceIsMadeOnceWithFullVolumeAndPolicyOne)
+TEST_F(AudioPlayerOgg, SpokenLinePlaysUntilTheFrameItsLengthIsReached)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(makeServiceAndExit(), ::testing::ExitedWithCode(0), "");
+    ASSERT_NE(kNoAudioID, player->playSpeech("h_TEST_Line_1.ogg", callback("line")));
+    EXPECT_EQ("h_TEST_Line_1.ogg", player->getCurrentSpeechFile());
+    while (now < 2000 && journal.take().empty())
+    {
+        EXPECT_TRUE(player->isSpeechPlaying()) << now;
+        frame();
+    }
+    EXPECT_EQ(400u, now);
+    player->playSpeech("h_TEST_Line_1.ogg", callback("again"));
+    EXPECT_EQ(800u, runUntilHeard(2000));
+    EXPECT_EQ((Lines{"again 1 1", "again released"}), heard);
+    EXPECT_FALSE(player->isSpeechPlaying());
+    EXPECT_EQ("", player->getCurrentSpeechFile());
+}
+
+TEST_F(AudioPlayerOgg, ResampledEffectAndLoopedMusicPlayTogether)
+{
+    player->playMusic("h_MUSIC_Loop_6.ogg", callback("music"));
+    player->playSfx("h_TEST_Pop_6.ogg", callback("pop"));
+    EXPECT_EQ(100u, runUntilHeard(2000));
+    EXPECT_EQ((Lines{"pop 2 1", "pop released"}), heard);
+    // The music loops on and never completes.
+    EXPECT_EQ(2000u, runUntilHeard(2000));
+    EXPECT_TRUE(player->isMusicPlaying());
+    player->stopMusic();
+    EXPECT_EQ((Lines{"music 0 2", "music released"}), journal.take());
+    EXPECT_FALSE(mixer->IsAudioPlaying());
+}
+
+TEST_F(AudioPlayerOgg, ReplacedEffectIsCutOffAndItsLateCompletionIgnored)
+{
+    player->playSfx("h_TEST_Pop_6.ogg", callback("first"));
+    frame();
+    player->playSfx("h_TEST_Pop_6.ogg", callback("second"));
+    EXPECT_EQ((Lines{"first 2 2", "first released"}), journal.take());
+    EXPECT_EQ(120u, runUntilHeard(2000));
+    EXPECT_EQ((Lines{"second 2 1", "second released"}), heard);
+}
+
+TEST_F(AudioPlayerOgg, MissingAndBrokenFilesStopTheirCallbacksAndTheGameGoesOn)
+{
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(kNoAudioID, player->playSfx("h_TEST_Absent_6.ogg", callback("absent")));
+    EXPECT_EQ(kNoAudioID, player->playSpeech("h_TEST_Broken_6.ogg", callback("broken")));
+    const std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(std::string::npos, said.find("Could not find file h_TEST_Absent_6.ogg\n")) << said;
+    EXPECT_NE(std::string::npos, said.find("Could not find file h_TEST_Broken_6.ogg\n")) << said;
+    EXPECT_TRUE(journal.take().empty());
+    frame();
+    EXPECT_EQ((Lines{"absent 2 2", "absent released", "broken 1 2", "broken released"}), journal.take());
+}
+
+TEST_F(AudioPlayerOgg, PlayerDestroyedWithACompletionQueuedIsNeverReached)
+{
+    player->playSfx("h_TEST_Pop_6.ogg", callback("pop"));
+    mixer->AdvanceClock(200); // completed; its event waits for the dispatch
+    player.reset();
+    EXPECT_EQ((Lines{"pop released"}), journal.take());
+    EXPECT_EQ(0, mixer->DispatchEvents());
+}
+
+TEST_F(AudioPlayerOgg, PausedAudioHoldsTheLine)
+{
+    player->playSpeech("h_TEST_Line_1.ogg", callback("line"));
+    frame();
+    player->pauseAllAudio();
+    for (int i = 0; i < 50; ++i)
+        frame();
+    EXPECT_TRUE(journal.take().empty());
+    EXPECT_TRUE(player->isSpeechPlaying());
+    player->resumeAllAudio();
+    const unsigned int resumed = now;
+    EXPECT_EQ(resumed + 380, runUntilHeard(5000));
+}
+
+// A loader thread starts, stops and changes volume on the player while the
+// main thread runs frames; every callback must be called and freed once.
+class AudioPlayerThreadTest : public AudioPlayerOgg
+{
+protected:
+    // Every callback named in the journal was called once and released once.
+    void expectEachCalledAndReleasedOnce(size_t count)
+    {
+        std::map<std::string, int> calls, releases;
+        for (const std::string& line : journal.take())
+        {
+            const size_t space = line.find(' ');
+            ++(line.substr(space + 1) == "released" ? releases : calls)[line.substr(0, space)];
+        }
+        EXPECT_EQ(count, calls.size()) << "every callback heard how its sound ended";
+        EXPECT_EQ(count, releases.size()) << "every callback is freed";
+        for (const auto& entry : calls)
+            EXPECT_EQ(1, entry.second) << entry.first << " called twice";
+        for (const auto& entry : releases)
+            EXPECT_EQ(1, entry.second) << entry.first << " freed twice";
+    }
+};
+
+TEST_F(AudioPlayerThreadTest, LoaderCallsWhileTheMainThreadUpdates)
+{
+    std::atomic<bool> loading(true);
+    const int rounds = 300;
+    std::thread loader([&]() {
+        for (int i = 0; i < rounds; ++i)
+        {
+            if (i % 50 == 0)
+                player->playMusic("h_MUSIC_Loop_6.ogg");
+            player->setMusicVolume(static_cast<std::uint8_t>(30 + i % 31));
+            player->playSpeech("h_TEST_Short_1.ogg", callback("speech" + std::to_string(i)));
+            player->playSfx(i % 7 == 0 ? "h_TEST_Missing_6.ogg" : "h_TEST_Pop_6.ogg",
+                            callback("sfx" + std::to_string(i)));
+            player->isSpeechPlaying();
+            player->getCurrentSpeechFile();
+            if (i % 11 == 0)
+                player->stopSfx();
+            std::this_thread::yield();
+        }
+        loading = false;
+    });
+    ::testing::internal::CaptureStdout();
+    while (loading)
+        frame(10);
+    loader.join();
+    for (int i = 0; i < 20; ++i)
+        frame(10);
+    ::testing::internal::GetCapturedStdout();
+
+    player->stopMusic();
+    EXPECT_FALSE(mixer->IsAudioPlaying()) << "no stream was left behind by racing starts";
+    player.reset();
+    expectEachCalledAndReleasedOnce(2 * rounds);
+}
+
+TEST_F(AudioPlayerThreadTest, TwoThreadsRestartingOneChannelLeaveOneStream)
+{
+    auto restart = [&](const std::string& thread) {
+        for (int i = 0; i < 200; ++i)
+        {
+            player->playSpeech("h_TEST_Pop_6.ogg", callback(thread + std::to_string(i)));
+            player->playMusic("h_MUSIC_Loop_6.ogg");
+        }
+    };
+    std::thread other(restart, "other");
+    restart("main");
+    other.join();
+    EXPECT_TRUE(player->isSpeechPlaying());
+    EXPECT_TRUE(player->isMusicPlaying());
+    player->stopSpeech();
+    player->stopMusic();
+    EXPECT_FALSE(mixer->IsAudioPlaying()) << "each channel holds one stream";
+    expectEachCalledAndReleasedOnce(400);
 }

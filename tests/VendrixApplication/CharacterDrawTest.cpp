@@ -9,6 +9,8 @@
 #include "Tovrane/LipFlapController.h"
 #include "Tovrane/SceneManager.h"
 
+#include <algorithm>
+
 using namespace Tovrane;
 using namespace CharacterTestSupport;
 
@@ -25,13 +27,14 @@ const int kBodyX = 44, kBodyY = 44;
 const int kEyesX = 56, kEyesY = 60;
 const int kMouthX = 56, kMouthY = 46;
 
-bool isIdle(const Rgba& colour)
+const Rgba kAnyIdle(1, 1, 1, 1); // in a probe: whichever idle frame is shown
+
+struct TimedProbe
 {
-    for (const Rgba& idle : kIdle)
-        if (colour == idle)
-            return true;
-    return false;
-}
+    unsigned int t;
+    int x, y;
+    Rgba want;
+};
 
 class CharacterDraw : public RendererFixture
 {
@@ -92,6 +95,23 @@ protected:
         pixels = Vantorel::Kelm::KelmOpenGLConfig::readFrame();
     }
 
+    // Draws at each new time of the probes and looks at their pixels.
+    void check(const std::vector<TimedProbe>& probes)
+    {
+        for (size_t i = 0; i < probes.size(); ++i)
+        {
+            const TimedProbe& p = probes[i];
+            if (i == 0 || p.t != probes[i - 1].t)
+                drawAt(p.t);
+            const Rgba got = at(p.x, p.y);
+            if (p.want == kAnyIdle)
+                EXPECT_TRUE(std::find(kIdle, kIdle + 4, got) != kIdle + 4)
+                    << "at " << p.t << ": " << testing::PrintToString(got);
+            else
+                EXPECT_EQ(p.want, got) << "at " << p.t << ", pixel " << p.x << ", " << p.y;
+        }
+    }
+
     SceneManager scenes;
     CharacterPtr character;
     CharacterControllerPtr controller;
@@ -100,56 +120,38 @@ protected:
 
 TEST_F(CharacterDraw, IdleBlinkAndLipFlap)
 {
-    // Nothing is shown before the controller's first step.
-    drawAt(0);
-    EXPECT_EQ(kIdle[0], at(kBodyX, kBodyY));
-    EXPECT_EQ(kIdle[0], at(kEyesX, kEyesY));
-    EXPECT_EQ(kIdle[0], at(kMouthX, kMouthY));
-    EXPECT_EQ(kWhite, at(39, 44));
-    EXPECT_EQ(kWhite, at(72, 44));
+    // Nothing but the idle before the controller's first step; it loops
+    // through its frames every 83 ms. The blink comes just after 2000 ms and
+    // holds its last frame.
+    check({{0, kBodyX, kBodyY, kIdle[0]},
+           {0, kEyesX, kEyesY, kIdle[0]},
+           {0, kMouthX, kMouthY, kIdle[0]},
+           {0, 39, 44, kWhite},
+           {0, 72, 44, kWhite},
+           {83, kBodyX, kBodyY, kIdle[1]},
+           {166, kBodyX, kBodyY, kIdle[2]},
+           {249, kBodyX, kBodyY, kIdle[3]},
+           {2000, kEyesX, kEyesY, kAnyIdle},
+           {2001, kEyesX, kEyesY, kBlink[0]},
+           {2001 + 83, kEyesX, kEyesY, kBlink[1]},
+           {2001 + 1000, kEyesX, kEyesY, kBlink[1]},
+           {2001 + 1000, kBodyX, kBodyY, kAnyIdle}});
 
-    // The idle loops through its frames every 83 ms.
-    drawAt(83);
-    EXPECT_EQ(kIdle[1], at(kBodyX, kBodyY));
-    drawAt(166);
-    EXPECT_EQ(kIdle[2], at(kBodyX, kBodyY));
-    drawAt(249);
-    EXPECT_EQ(kIdle[3], at(kBodyX, kBodyY));
-    drawAt(2000);
-    EXPECT_TRUE(isIdle(at(kEyesX, kEyesY)));
-
-    // The blink comes just after 2000 ms and holds its last frame.
-    drawAt(2001);
-    EXPECT_EQ(kBlink[0], at(kEyesX, kEyesY));
-    drawAt(2001 + 83);
-    EXPECT_EQ(kBlink[1], at(kEyesX, kEyesY));
-    drawAt(2001 + 1000);
-    EXPECT_EQ(kBlink[1], at(kEyesX, kEyesY));
-    EXPECT_TRUE(isIdle(at(kBodyX, kBodyY)));
-
-    // Speech: a random mouth frame every 83 ms, on top of the body.
+    // Speech: a random mouth frame every 83 ms, on top of the body. The
+    // loop's end still counts as its last period: the third change comes
+    // 1 ms late.
     LipFlapControllerPtr lipFlap = boost::dynamic_pointer_cast<LipFlapController>(
         character->getAnimationController(character->getAnimation("mouth")));
     ASSERT_TRUE(lipFlap);
-    int frames[] = {2, 1, 0};
     int next = 0;
-    lipFlap->setRandomSource([&] { return frames[next++ % 3]; });
+    lipFlap->setRandomSource([&] { return 2 - next++ % 3; });
     controller->playLipFlapAnimation(true);
-    drawAt(3100);
-    EXPECT_EQ(kMouth[0], at(kMouthX, kMouthY));
-    drawAt(3100 + 83);
-    EXPECT_EQ(kMouth[2], at(kMouthX, kMouthY));
-    drawAt(3100 + 166);
-    EXPECT_EQ(kMouth[1], at(kMouthX, kMouthY));
-    // The loop's end still counts as its last period: the third change
-    // comes 1 ms late.
-    drawAt(3100 + 249);
-    EXPECT_EQ(kMouth[1], at(kMouthX, kMouthY));
-    drawAt(3100 + 250);
-    EXPECT_EQ(kMouth[0], at(kMouthX, kMouthY));
-
+    check({{3100, kMouthX, kMouthY, kMouth[0]},
+           {3100 + 83, kMouthX, kMouthY, kMouth[2]},
+           {3100 + 166, kMouthX, kMouthY, kMouth[1]},
+           {3100 + 249, kMouthX, kMouthY, kMouth[1]},
+           {3100 + 250, kMouthX, kMouthY, kMouth[0]}});
     // The line has ended: the mouth is gone, the body shows through.
     controller->stopLipFlapAnimation();
-    drawAt(3500);
-    EXPECT_TRUE(isIdle(at(kMouthX, kMouthY))) << testing::PrintToString(at(kMouthX, kMouthY));
+    check({{3500, kMouthX, kMouthY, kAnyIdle}});
 }

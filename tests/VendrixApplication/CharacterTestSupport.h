@@ -30,8 +30,7 @@ struct Record
 {
     std::string name;
     std::vector<Animation> animations;
-    // The count written; by default the number of animations.
-    std::int32_t count = -1;
+    std::int32_t count = -1; // the count written; by default the number of animations
 };
 
 // The bytes of a ".chr" description.
@@ -91,6 +90,15 @@ inline int frameNumberOf(const Tovrane::SpatialPtr& frame)
 inline Tovrane::AnimatedSpritePtr spriteOf(const Tovrane::SpatialPtr& node)
 {
     return boost::dynamic_pointer_cast<Tovrane::AnimatedSprite>(node);
+}
+
+// An animated sprite of `frames` empty frames.
+inline Tovrane::AnimatedSpritePtr framesOf(int frames)
+{
+    Tovrane::AnimatedSpritePtr sprite(new Tovrane::AnimatedSprite);
+    for (int i = 0; i < frames; ++i)
+        sprite->setFrame(Tovrane::SpatialPtr(new Tovrane::Node), i);
+    return sprite;
 }
 }
 

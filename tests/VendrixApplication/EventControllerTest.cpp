@@ -8,11 +8,38 @@ using namespace Tovrane;
 
 namespace
 {
-// Counts firings and notes the controller's (unmapped) control time at each.
+typedef std::vector<unsigned int> Times;
+const unsigned int Play = 0xFFFFFFF0u, Pause = 0xFFFFFFF1u, Reset = 0xFFFFFFF2u;
+
+// Application times from `from` to `to` in steps of `step`.
+Times every(unsigned int from, unsigned int to, unsigned int step, Times before = {})
+{
+    for (unsigned int t = from; t <= to; t += step)
+        before.push_back(t);
+    return before;
+}
+Times operator+(Times a, const Times& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// One timer driven through a list of application times (and Play, Pause and
+// Reset); the times of the steps that fired and the controller's control time
+// at each firing.
+struct Row
+{
+    const char* name;
+    unsigned int interval;
+    int count;
+    Times steps, fired, controlTimes;
+    bool resetInDelegate;
+};
+
 class Listener
 {
 public:
-    explicit Listener(EventController* controller) : controller(controller)
+    Listener(EventController* controller, bool resetInside) : controller(controller), resetInside(resetInside)
     {
         controller->event += new Event<void, VOID>::MethodDelegate<Listener>(this, &Listener::onEvent);
     }
@@ -23,167 +50,65 @@ public:
             controller->reset();
     }
     EventController* controller;
-    std::vector<unsigned int> times;
-    bool resetInside = false;
+    bool resetInside;
+    Times times;
 };
 
-// Steps the controller at the given application times; returns the times of
-// the steps that fired.
-std::vector<unsigned int> stepAt(EventController& c, const std::vector<unsigned int>& appTimes)
-{
-    std::vector<unsigned int> firing;
-    for (unsigned int t : appTimes)
-        if (c.update(t))
-            firing.push_back(t);
-    return firing;
+const Row rows[] = {
+    {"a stopped timer never fires", 3000, 1, every(1000, 20000, 500), {}, {}, false},
+    {"a one-shot fires once when the interval is reached", 3000, 1, every(1000, 20000, 16, {Play}), {4008}, {3008},
+     false},
+    {"an unlimited timer fires every interval", 5000, -1, every(200, 16000, 100, {Play, 100}),
+     {5100, 10100, 15100}, {5000, 10000, 15000}, false},
+    {"reset starts the interval again and keeps counting", 5000, -1,
+     every(1100, 8000, 100, {Play, 1000}) + every(8100, 19000, 100, {Reset}), {6000, 13100, 18100},
+     {5000, 5000, 10000}, false},
+    {"count zero never fires", 100, 0, every(1, 5000, 10, {Play}), {}, {}, false},
+    {"a used-up count stays silent after a reset", 100, 2, every(10, 1000, 10, {Play}) + every(1010, 3000, 10, {Reset}),
+     {110, 210}, {100, 200}, false},
+    {"a large step fires once per step until caught up", 100, -1, {Play, 1000, 1350, 1351, 1352, 1353, 1399, 1400},
+     {1350, 1351, 1352, 1400}, {350, 351, 352, 400}, false},
+    {"steps that do not advance never fire", 100, -1, {Play, 500, 500, 600, 600}, {600}, {100}, false},
+    {"paused time does not count", 1000, -1,
+     every(700, 5000, 100, {Play, 100, 600, Pause}) + every(5100, 5600, 100, {Play}), {5500}, {1000}, false},
+    {"a delegate may reset the timer", 100, -1, every(20, 340, 10, {Play, 10}), {110, 220, 330}, {100, 100, 100},
+     true},
+};
 }
 
-std::vector<unsigned int> everyFrame(unsigned int from, unsigned int to, unsigned int step)
+TEST(EventController, FiringTable)
 {
-    std::vector<unsigned int> times;
-    for (unsigned int t = from; t <= to; t += step)
-        times.push_back(t);
-    return times;
-}
-}
-
-TEST(EventController, BuildsStoppedWithItsFirstFiringOneIntervalAway)
-{
-    EventControllerPtr c(new EventController(3000, 1));
-    EXPECT_FALSE(c->playing);
-    EXPECT_EQ(3000u, c->maxTime);
-    EXPECT_EQ(3000u, c->getNextTime());
-    EXPECT_EQ(0, c->getFired());
-    EXPECT_EQ(RepeatType::Clamp, c->repeatType);
-    EXPECT_EQ("Tovrane.EventController", c->getType().getName());
-    EXPECT_TRUE(c->getType().isDerived(Controller::RuntimeType));
-    EXPECT_EQ(c, c->getSharedPointer());
-    // A stopped timer never fires.
-    EXPECT_TRUE(stepAt(*c, everyFrame(1000, 20000, 500)).empty());
-}
-
-TEST(EventController, OneShotFiresOnceWhenTheIntervalIsReached)
-{
-    EventController c(3000, 1);
-    Listener listener(&c);
-    c.play();
-    // The first step only records the time; control time reaches 3000 at 4000.
-    EXPECT_EQ(std::vector<unsigned int>{4008}, stepAt(c, everyFrame(1000, 20000, 16)));
-    EXPECT_EQ(std::vector<unsigned int>{3008}, listener.times);
-    EXPECT_EQ(1, c.getFired());
-}
-
-TEST(EventController, UnlimitedTimerFiresEveryInterval)
-{
-    EventController c(5000, -1);
-    Listener listener(&c);
-    c.play();
-    c.update(100);
-    EXPECT_EQ((std::vector<unsigned int>{5100, 10100, 15100}), stepAt(c, everyFrame(200, 16000, 100)));
-    EXPECT_EQ((std::vector<unsigned int>{5000, 10000, 15000}), listener.times);
-    EXPECT_EQ(3, c.getFired());
-}
-
-TEST(EventController, ResetStartsTheIntervalAgainAndKeepsCounting)
-{
-    EventController c(5000, -1);
-    Listener listener(&c);
-    c.play();
-    c.update(1000);
-    ASSERT_EQ(std::vector<unsigned int>{6000}, stepAt(c, everyFrame(1100, 8000, 100)));
-    ASSERT_EQ(7000u, c.controlTime);
-
-    c.reset();
-    EXPECT_TRUE(c.playing);
-    EXPECT_EQ(0u, c.controlTime);
-    EXPECT_EQ(5000u, c.maxTime);
-    EXPECT_EQ(5000u, c.getNextTime());
-    // The step after the reset records the time; the next firing is 5000 ms later.
-    EXPECT_EQ((std::vector<unsigned int>{13100, 18100}), stepAt(c, everyFrame(8100, 19000, 100)));
-    EXPECT_EQ(3, c.getFired());
-}
-
-TEST(EventController, CountZeroNeverFires)
-{
-    EventController c(100, 0);
-    Listener listener(&c);
-    c.play();
-    EXPECT_TRUE(stepAt(c, everyFrame(1, 5000, 10)).empty());
-    EXPECT_TRUE(listener.times.empty());
-}
-
-TEST(EventController, UsedUpCountStaysSilentAfterAReset)
-{
-    EventController c(100, 2);
-    Listener listener(&c);
-    c.play();
-    EXPECT_EQ((std::vector<unsigned int>{110, 210}), stepAt(c, everyFrame(10, 1000, 10)));
-    c.reset();
-    EXPECT_TRUE(stepAt(c, everyFrame(1010, 3000, 10)).empty());
-    EXPECT_EQ(2, c.getFired());
-}
-
-TEST(EventController, LargeStepFiresOncePerStepUntilCaughtUp)
-{
-    EventController c(100, -1);
-    Listener listener(&c);
-    c.play();
-    c.update(1000);
-    EXPECT_TRUE(c.update(1350)); // control time 350: fires for 100
-    EXPECT_EQ(200u, c.getNextTime());
-    EXPECT_TRUE(c.update(1351)); // fires for 200
-    EXPECT_TRUE(c.update(1352)); // fires for 300
-    EXPECT_EQ(400u, c.getNextTime());
-    EXPECT_FALSE(c.update(1353));
-    EXPECT_FALSE(c.update(1399));
-    EXPECT_TRUE(c.update(1400));
-    EXPECT_EQ(4u, listener.times.size());
-    EXPECT_EQ((std::vector<unsigned int>{350, 351, 352, 400}), listener.times);
-}
-
-TEST(EventController, StepsThatDoNotAdvanceNeverFire)
-{
-    EventController c(100, -1);
-    c.play();
-    c.update(500);
-    EXPECT_FALSE(c.update(500));
-    c.update(600);
-    EXPECT_FALSE(c.update(600)); // same time twice: the second step does not count
-    EXPECT_EQ(1, c.getFired());
-}
-
-TEST(EventController, PausedTimeDoesNotCount)
-{
-    EventController c(1000, -1);
-    c.play();
-    c.update(100);
-    c.update(600);
-    c.pause();
-    EXPECT_TRUE(stepAt(c, everyFrame(700, 5000, 100)).empty());
-    c.play();
-    EXPECT_EQ(std::vector<unsigned int>{5500}, stepAt(c, everyFrame(5100, 5600, 100)));
-}
-
-TEST(EventController, DelegateMayResetTheTimer)
-{
-    EventController c(100, -1);
-    Listener listener(&c);
-    listener.resetInside = true;
-    c.play();
-    c.update(10);
-    // Each firing restarts the interval: the step after records the time.
-    EXPECT_EQ((std::vector<unsigned int>{110, 220, 330}), stepAt(c, everyFrame(20, 340, 10)));
-    EXPECT_EQ(100u, c.getNextTime());
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.name);
+        EventController c(row.interval, row.count);
+        Listener listener(&c, row.resetInDelegate);
+        Times fired;
+        for (unsigned int t : row.steps)
+        {
+            if (t == Play)
+                c.play();
+            else if (t == Pause)
+                c.pause();
+            else if (t == Reset)
+                c.reset();
+            else if (c.update(t))
+                fired.push_back(t);
+        }
+        EXPECT_EQ(row.fired, fired);
+        EXPECT_EQ(row.controlTimes, listener.times);
+        EXPECT_EQ(static_cast<int>(row.fired.size()), c.getFired());
+    }
 }
 
 TEST(EventController, RunsAsAnAttachedController)
 {
     ObjectPtr owner(new Object);
     EventControllerPtr c(new EventController(250, 3));
-    Listener listener(c.get());
+    Listener listener(c.get(), false);
     owner->addController(c);
     c->play();
     for (unsigned int t = 1000; t <= 3000; t += 50)
         owner->updateControllers(t);
-    EXPECT_EQ((std::vector<unsigned int>{250, 500, 750}), listener.times);
+    EXPECT_EQ((Times{250, 500, 750}), listener.times);
 }

@@ -72,45 +72,36 @@ TEST_F(SceneManagerTest, ACharacterHasEveryAnimationOfItsDescriptionHiddenAndSto
     CharacterPtr character = manager.getCharacter("hero");
     EXPECT_EQ("", testing::internal::GetCapturedStdout());
     ASSERT_TRUE(character);
-    EXPECT_EQ("Tovrane.Character", character->getType().getName());
     EXPECT_EQ(2, character->getChildQuantity());
-    EXPECT_TRUE(character->hasAnimation("idle"));
-    EXPECT_TRUE(character->hasAnimation("blink"));
     EXPECT_FALSE(character->hasAnimation("talk"));
-
-    AnimatedSpritePtr idle = spriteOf(character->getAnimation("idle"));
-    ASSERT_TRUE(idle);
-    EXPECT_EQ(character->getChild(0), idle);
-    ASSERT_EQ(12, idle->getFrameCount());
-    // Frames 001 to 012 in child order, frame 0 shown within the sprite.
-    for (int i = 0; i < 12; ++i)
+    const int frames[] = {12, 3};
+    for (int a = 0; a < 2; ++a)
     {
-        SpatialPtr frame = idle->getChild(i);
-        EXPECT_EQ(i + 1, frameNumberOf(frame));
-        EXPECT_EQ(i == 0 ? CullingMode::Show : CullingMode::Hide, frame->cullingMode) << i;
-        GeometryPtr geometry = boost::dynamic_pointer_cast<Geometry>(frame);
-        ASSERT_TRUE(geometry && geometry->getTexture());
-        EXPECT_EQ(PixelFormat::RGBA4444, geometry->getTexture()->getFormat());
-    }
-    AnimatedSpritePtr blink = spriteOf(character->getAnimation("blink"));
-    ASSERT_TRUE(blink);
-    EXPECT_EQ(3, blink->getFrameCount());
-    // The blink's frames come from its own folder.
-    EXPECT_EQ(1, blink->getChild(0)->getPosition().y.toInt() - 4);
-
-    for (const char* name : {"idle", "blink"})
-    {
-        SpatialPtr sprite = character->getAnimation(name);
+        const char* name = a ? "blink" : "idle";
+        AnimatedSpritePtr sprite = spriteOf(character->getAnimation(name));
+        ASSERT_TRUE(sprite) << name;
+        EXPECT_EQ(character->getChild(a), sprite);
         EXPECT_EQ(CullingMode::Hide, sprite->cullingMode) << name;
+        ASSERT_EQ(frames[a], sprite->getFrameCount());
+        // Frames 001 on in child order from the animation's own folder, frame 0
+        // shown within the sprite.
+        for (int i = 0; i < frames[a]; ++i)
+        {
+            SpatialPtr frame = sprite->getChild(i);
+            EXPECT_EQ(i + 1, frameNumberOf(frame));
+            EXPECT_EQ(a, frame->getPosition().y.toInt() - 4);
+            EXPECT_EQ(i == 0 ? CullingMode::Show : CullingMode::Hide, frame->cullingMode) << i;
+            GeometryPtr geometry = boost::dynamic_pointer_cast<Geometry>(frame);
+            ASSERT_TRUE(geometry && geometry->getTexture());
+            EXPECT_EQ(PixelFormat::RGBA4444, geometry->getTexture()->getFormat());
+        }
         ASSERT_EQ(1, sprite->getControllerQuantity());
         AnimationControllerPtr controller = character->getAnimationController(sprite);
         ASSERT_TRUE(controller);
         EXPECT_EQ(&AnimationController::RuntimeType, &controller->getType());
         EXPECT_FALSE(controller->isPlaying());
         EXPECT_EQ(83u, controller->getMillisecondsPerFrame());
-        EXPECT_FALSE(character->isAnimating(name));
     }
-
     // Each call builds a new character.
     CharacterPtr again = manager.getCharacter("hero");
     EXPECT_NE(character, again);
@@ -159,82 +150,57 @@ TEST_F(SceneManagerTest, FrameNumbersCarryIntoTheTensAndHundreds)
     EXPECT_EQ(0, manager.getAnimation(name, -5)->getFrameCount());
 }
 
-TEST_F(SceneManagerTest, TheFirstRecordOfANameWinsWithinAFileAndBetweenFiles)
+TEST_F(SceneManagerTest, TheFirstRecordOfANameWinsAndOnlyTheNewestFolderHoldingAFileIsRead)
 {
     const Record first{"hero", {{"hero", "wave", 1}}};
     const Record second{"hero", {{"hero", "jump", 1}}};
     const Record other{"cat", {{"cat", "nap", 1}}};
-    writeFile(metadata + "sprites.tex", SpriteTestSupport::encode({frameSprites("sheet.png", {first, second, other})}));
+    const Record newer{"dog", {{"dog", "new", 1}}};
+    const Record older{"dog", {{"dog", "old", 1}}};
+    writeFile(metadata + "sprites.tex",
+              SpriteTestSupport::encode({frameSprites("sheet.png", {first, second, other, newer, older})}));
     manager.addSpriteInfo("sprites.tex");
-
     writeFile(metadata + "one.chr", encode({first, second}));
     writeFile(metadata + "two.chr", encode({second, other}));
-    manager.addCharacterInfo("one.chr");
-    manager.addCharacterInfo("two.chr");
+    writeFile(metadata + "dog.chr", encode({older, Record{"ghost", {{"g", "x", 1}}}}));
+    const std::string added = folder + "added/";
+    writeFile(added + "dog.chr", encode({newer}));
+    manager.addMetadataPath(added);
+    for (const char* file : {"one.chr", "two.chr", "dog.chr"})
+        manager.addCharacterInfo(file);
 
     CharacterPtr hero = manager.getCharacter("hero");
     ASSERT_TRUE(hero);
     EXPECT_TRUE(hero->hasAnimation("wave"));
     EXPECT_FALSE(hero->hasAnimation("jump"));
-    EXPECT_TRUE(manager.getCharacter("cat"));
+    EXPECT_TRUE(manager.getCharacter("cat")) << "a file only the older folder holds is still found";
+    CharacterPtr dog = manager.getCharacter("dog");
+    ASSERT_TRUE(dog);
+    EXPECT_TRUE(dog->hasAnimation("new"));
+    EXPECT_FALSE(dog->hasAnimation("old"));
+    EXPECT_EQ(3u, manager.getCharacterInfo().size()) << "nothing of the older dog.chr";
 }
 
-TEST_F(SceneManagerTest, OnlyTheNewestFolderHoldingADescriptionIsRead)
-{
-    const Record older{"hero", {{"hero", "old", 1}}};
-    const Record newer{"hero", {{"hero", "new", 1}}};
-    const Record onlyOld{"dog", {{"dog", "sit", 1}}};
-    const std::string added = folder + "added/";
-    writeFile(metadata + "sprites.tex",
-              SpriteTestSupport::encode({frameSprites("sheet.png", {older, newer, onlyOld})}));
-    manager.addSpriteInfo("sprites.tex");
-    writeFile(metadata + "scene.chr", encode({older, onlyOld}));
-    writeFile(added + "scene.chr", encode({newer}));
-    writeFile(metadata + "kept.chr", encode({onlyOld}));
-    manager.addMetadataPath(added);
-
-    manager.addCharacterInfo("scene.chr");
-    CharacterPtr hero = manager.getCharacter("hero");
-    ASSERT_TRUE(hero);
-    EXPECT_TRUE(hero->hasAnimation("new"));
-    EXPECT_FALSE(hero->hasAnimation("old"));
-    EXPECT_EQ(1u, manager.getCharacterInfo().size());
-
-    // A description only the older folder holds is still found.
-    manager.addCharacterInfo("kept.chr");
-    EXPECT_TRUE(manager.getCharacter("dog"));
-}
-
-TEST(SceneManagerTitleTest, AnAddedMetadataFolderShadowsTheTitlesOwn)
+TEST(SceneManagerTitleTest, AnAddedMetadataFolderShadowsTheTitlesOwnAndMissingFilesAreQuiet)
 {
     const std::string title = SpriteTestSupport::titleFolder();
     if (title.empty())
         GTEST_SKIP() << "another test of this program fixed an empty title folder";
-    const Record titleHero{"titlehero", {{"t", "title", 1}}};
-    const Record addedHero{"titlehero", {{"t", "added", 1}}};
     const std::string added = freshFolder("shadowing");
-    writeFile(title + "metadata/shadowed.chr", encode({titleHero}));
+    writeFile(title + "metadata/shadowed.chr", encode({Record{"titlehero", {{"t", "title", 1}}}}));
     writeFile(title + "metadata/titleonly.chr", encode({Record{"titlecat", {{"t", "nap", 1}}}}));
-    writeFile(added + "shadowed.chr", encode({addedHero}));
-
+    writeFile(added + "shadowed.chr", encode({Record{"titlehero", {{"t", "added", 1}}}}));
     SceneManager manager;
     manager.addMetadataPath(added);
-    manager.addCharacterInfo("shadowed.chr");
-    manager.addCharacterInfo("titleonly.chr");
+    testing::internal::CaptureStdout();
+    for (const char* file : {"shadowed.chr", "titleonly.chr", "nothing.chr"})
+        manager.addCharacterInfo(file);
+    EXPECT_EQ("", testing::internal::GetCapturedStdout());
     ASSERT_EQ(2u, manager.getCharacterInfo().size());
     const SceneManager::CharacterInfo& hero = manager.getCharacterInfo().at("titlehero");
     ASSERT_EQ(1u, hero.animations.size());
     EXPECT_EQ("added", hero.animations[0].name);
     EXPECT_EQ(1u, manager.getCharacterInfo().count("titlecat"));
-}
-
-TEST_F(SceneManagerTest, MissingDescriptionsAndUnknownCharacters)
-{
-    testing::internal::CaptureStdout();
-    manager.addCharacterInfo("nothing.chr");
-    const std::string quiet = testing::internal::GetCapturedStdout();
-    EXPECT_EQ("", quiet);
-    EXPECT_TRUE(manager.getCharacterInfo().empty());
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(manager.getCharacter("nobody"));
@@ -243,14 +209,8 @@ TEST_F(SceneManagerTest, MissingDescriptionsAndUnknownCharacters)
 
 TEST_F(SceneManagerTest, FrameCountsOutsideOneTo999AreRefusedAndTheRestOfTheRecordKept)
 {
-    Record record{"hero",
-                  {{"d", "none", 0},
-                   {"d", "one", 1},
-                   {"d", "negative", -1},
-                   {"d", "most", 999},
-                   {"d", "toomany", 1000},
-                   {"d", "huge", INT_MAX},
-                   {"d", "least", INT_MIN}}};
+    const Record record{"hero", {{"d", "none", 0}, {"d", "one", 1}, {"d", "negative", -1}, {"d", "most", 999},
+                                 {"d", "toomany", 1000}, {"d", "huge", INT_MAX}, {"d", "least", INT_MIN}}};
     const Record after{"next", {{"d", "ok", 2}}};
     testing::internal::CaptureStdout();
     bool whole = false;
