@@ -8,246 +8,105 @@ using namespace Tovrane;
 
 namespace
 {
-// A controller whose span is set the way owners set it, directly.
-struct Spanned : Controller
-{
-    Spanned(RepeatType::Type type, unsigned int min, unsigned int max)
-    {
-        repeatType = type;
-        minTime = min;
-        maxTime = max;
-    }
-};
-
-unsigned int mapped(Controller& c, unsigned int controlTime)
-{
-    c.controlTime = controlTime;
-    return c.computeControlTime();
-}
-
 // Records the order in which the virtual play and stop run.
-class Logging : public Controller
+struct Logging : Controller
 {
-public:
-    void play() override
-    {
-        log += "play ";
-        Controller::play();
-    }
-    void stop() override
-    {
-        log += "stop ";
-        Controller::stop();
-    }
+    void play() override { log += "play "; Controller::play(); }
+    void stop() override { log += "stop "; Controller::stop(); }
     std::string log;
 };
 }
 
-TEST(Controller, StartsStoppedWithZeroTimes)
+TEST(Controller, FirstStepRecordsTheTimePauseHoldsTheClockStopAndRestartReset)
 {
-    Controller c;
-    EXPECT_FALSE(c.playing);
-    EXPECT_FALSE(c.isPlaying());
-    EXPECT_EQ(0u, c.minTime);
-    EXPECT_EQ(0u, c.maxTime);
-    EXPECT_EQ(RepeatType::Clamp, c.repeatType);
-    EXPECT_EQ(0u, c.controlTime);
-    EXPECT_EQ(nullptr, c.getObject());
-}
-
-TEST(Controller, FirstStepOnlyRecordsTheTime)
-{
-    Controller c;
-    c.play();
-    EXPECT_TRUE(c.update(1000));
-    EXPECT_EQ(0u, c.controlTime);
-    EXPECT_TRUE(c.update(1016));
-    EXPECT_EQ(16u, c.controlTime);
-    EXPECT_FALSE(c.update(1016));
-    EXPECT_EQ(16u, c.controlTime);
-    EXPECT_TRUE(c.update(1100));
-    EXPECT_EQ(100u, c.controlTime);
-}
-
-TEST(Controller, StepAtTheRecordedTimeDoesNotCount)
-{
-    // Also at the very first step, when both times are 0.
-    Controller c;
-    c.play();
-    EXPECT_FALSE(c.update(0));
-    EXPECT_EQ(0u, c.controlTime);
-    EXPECT_TRUE(c.update(40));
-    EXPECT_EQ(0u, c.controlTime);
-}
-
-TEST(Controller, StoppedControllerFollowsTheTimeWithoutCounting)
-{
-    Controller c;
-    EXPECT_FALSE(c.update(500));
-    EXPECT_EQ(500u, c.lastAppTime);
-    EXPECT_EQ(0u, c.controlTime);
-}
-
-TEST(Controller, PausedControllerResumesWhereItStopped)
-{
-    Controller c;
-    c.play();
-    c.update(1000);
-    c.update(1500);
-    ASSERT_EQ(500u, c.controlTime);
-
-    c.pause();
-    EXPECT_FALSE(c.playing);
-    for (unsigned int t = 1516; t <= 3500; t += 16)
-        EXPECT_FALSE(c.update(t));
-    EXPECT_EQ(500u, c.controlTime);
-
-    c.play();
-    EXPECT_TRUE(c.update(3516));
-    EXPECT_EQ(516u, c.controlTime);
-}
-
-TEST(Controller, PausedTimeIsNotCounted)
-{
-    Controller c;
-    c.play();
-    c.update(100);
-    c.update(600);
-    c.pause();
-    c.update(2600);
-    c.play();
-    c.update(2610);
-    EXPECT_EQ(510u, c.controlTime);
-}
-
-TEST(Controller, StopResetsTheClockAndTheNextStepRecordsAgain)
-{
-    Controller c;
-    c.play();
-    c.update(100);
-    c.update(400);
-    c.stop();
-    EXPECT_FALSE(c.playing);
-    EXPECT_EQ(0u, c.controlTime);
-    EXPECT_EQ(0u, c.lastAppTime);
-
-    c.play();
-    EXPECT_TRUE(c.update(9000));
-    EXPECT_EQ(0u, c.controlTime);
-    c.update(9020);
-    EXPECT_EQ(20u, c.controlTime);
-}
-
-TEST(Controller, RestartRunsTheVirtualStopThenPlay)
-{
+    // Actions: 'u' update at the time, 'p' play, 'z' pause, 's' stop, 'r' restart.
+    const struct
+    {
+        char action;
+        unsigned int time;
+        bool counted;
+        unsigned int clock, last;
+    } steps[] = {
+        {'u', 500, false, 0, 500}, // a stopped controller follows the time without counting
+        {'s', 0, false, 0, 0}, {'p', 0, false, 0, 0},
+        {'u', 0, false, 0, 0}, // a step at the recorded time does not count, even the first at 0
+        {'u', 1000, true, 0, 1000}, {'u', 1016, true, 16, 1016}, {'u', 1016, false, 16, 1016},
+        {'u', 1500, true, 500, 1500}, {'z', 0, false, 500, 1500}, {'u', 1516, false, 500, 1516},
+        {'u', 3500, false, 500, 3500}, {'p', 0, false, 500, 3500}, {'u', 3516, true, 516, 3516},
+        {'s', 0, false, 0, 0}, {'p', 0, false, 0, 0}, {'u', 9000, true, 0, 9000}, {'u', 9020, true, 20, 9020},
+        {'r', 0, false, 0, 0}, {'u', 5000, true, 0, 5000}, {'u', 5040, true, 40, 5040},
+    };
     Logging c;
-    c.play();
-    c.update(100);
-    c.update(300);
-    c.log.clear();
-    c.restart();
-    EXPECT_EQ("stop play ", c.log);
-    EXPECT_TRUE(c.playing);
-    EXPECT_EQ(0u, c.controlTime);
-    EXPECT_TRUE(c.update(5000));
-    EXPECT_EQ(0u, c.controlTime);
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE(testing::Message() << step.action << " " << step.time);
+        const bool counted = step.action == 'u' && c.update(step.time);
+        if (step.action == 'p')
+            c.play();
+        if (step.action == 'z')
+            c.pause();
+        if (step.action == 's')
+            c.stop();
+        if (step.action == 'r')
+        {
+            c.log.clear();
+            c.restart();
+            EXPECT_EQ("stop play ", c.log);
+        }
+        EXPECT_EQ(step.counted, counted);
+        EXPECT_EQ(step.clock, c.controlTime);
+        EXPECT_EQ(step.last, c.lastAppTime);
+    }
 }
 
-TEST(Controller, ClampHoldsTheEnds)
+TEST(Controller, RepeatTypesMapTheClock)
 {
-    Spanned c(RepeatType::Clamp, 0, 1000);
-    EXPECT_EQ(0u, mapped(c, 0));
-    EXPECT_EQ(400u, mapped(c, 400));
-    EXPECT_EQ(1000u, mapped(c, 1000));
-    EXPECT_EQ(1000u, mapped(c, 1500));
-    EXPECT_EQ(1500u, c.controlTime); // clamping does not rewrite the clock
-
-    Spanned late(RepeatType::Clamp, 200, 1000);
-    EXPECT_EQ(200u, mapped(late, 50));
-}
-
-TEST(Controller, ClampStopsPlayingPastTheEnd)
-{
-    Spanned c(RepeatType::Clamp, 0, 1000);
-    c.play();
-    c.controlTime = 1000;
-    EXPECT_TRUE(c.isPlaying());
-    c.controlTime = 1500;
-    EXPECT_FALSE(c.isPlaying());
-    EXPECT_TRUE(c.playing); // the flag itself stays until stop or pause
-}
-
-TEST(Controller, ReverseRunsBackwardsOnce)
-{
-    Spanned c(RepeatType::Reverse, 0, 1000);
-    EXPECT_EQ(1000u, mapped(c, 0));
-    EXPECT_EQ(750u, mapped(c, 250));
-    EXPECT_EQ(0u, mapped(c, 1000));
-    EXPECT_EQ(0u, mapped(c, 1200));
-    c.play();
-    EXPECT_TRUE(c.isPlaying());
-
-    Spanned late(RepeatType::Reverse, 100, 1000);
-    EXPECT_EQ(1000u, mapped(late, 50));
-    EXPECT_EQ(100u, mapped(late, 1001));
-}
-
-TEST(Controller, PingPongGoesThereAndBackOnce)
-{
-    Spanned c(RepeatType::PingPong, 0, 1000);
-    EXPECT_EQ(0u, mapped(c, 0));
-    EXPECT_EQ(400u, mapped(c, 400));
-    EXPECT_EQ(1000u, mapped(c, 1000));
-    EXPECT_EQ(600u, mapped(c, 1400));
-    EXPECT_EQ(0u, mapped(c, 2000));
-    EXPECT_EQ(0u, mapped(c, 2500));
-
-    c.play();
-    c.controlTime = 2000;
-    EXPECT_TRUE(c.isPlaying());
-    c.controlTime = 2001;
-    EXPECT_FALSE(c.isPlaying());
-}
-
-TEST(Controller, WrapLoopsAndRewritesTheClock)
-{
-    Spanned c(RepeatType::Wrap, 0, 1000);
-    EXPECT_EQ(999u, mapped(c, 999));
-    EXPECT_EQ(1000u, mapped(c, 1000));
-    EXPECT_EQ(1u, mapped(c, 1001));
-    EXPECT_EQ(1u, c.controlTime);
-    EXPECT_EQ(300u, mapped(c, 2300));
-    EXPECT_EQ(300u, c.controlTime);
-    EXPECT_EQ(1000u, mapped(c, 2000));
-    EXPECT_EQ(1000u, c.controlTime);
-    // A very late clock still lands in (0, maxTime].
-    EXPECT_EQ(1000u, mapped(c, 4000000000u));
-    EXPECT_EQ(295u, mapped(c, 4000000000u - 705u));
-    c.play();
-    EXPECT_TRUE(c.isPlaying());
-}
-
-TEST(Controller, WrapSubtractsMaxTimeNotTheSpan)
-{
-    Spanned c(RepeatType::Wrap, 200, 1000);
-    EXPECT_EQ(200u, mapped(c, 100));
-    EXPECT_EQ(150u, mapped(c, 1150)); // below minTime after the wrap
-    EXPECT_EQ(150u, c.controlTime);
+    const RepeatType::Type C = RepeatType::Clamp, R = RepeatType::Reverse, P = RepeatType::PingPong,
+                           W = RepeatType::Wrap;
+    // Only Clamp and PingPong stop playing past their end.
+    const struct
+    {
+        RepeatType::Type type;
+        unsigned int min, max, clock, mapped, clockAfter;
+        bool playing;
+    } cases[] = {
+        {C, 0, 1000, 0, 0, 0, true}, {C, 0, 1000, 400, 400, 400, true}, {C, 200, 1000, 50, 200, 50, true},
+        {C, 0, 1000, 1000, 1000, 1000, true}, {C, 0, 1000, 1500, 1000, 1500, false}, // the clock is kept
+        {R, 0, 1000, 0, 1000, 0, true}, {R, 0, 1000, 250, 750, 250, true}, {R, 0, 1000, 1200, 0, 1200, true},
+        {R, 100, 1000, 50, 1000, 50, true}, {R, 100, 1000, 1001, 100, 1001, true},
+        {P, 0, 1000, 400, 400, 400, true}, {P, 0, 1000, 1000, 1000, 1000, true},
+        {P, 0, 1000, 1400, 600, 1400, true}, {P, 0, 1000, 2000, 0, 2000, true}, {P, 0, 1000, 2001, 0, 2001, false},
+        {W, 0, 1000, 1000, 1000, 1000, true}, {W, 0, 1000, 1001, 1, 1, true}, {W, 0, 1000, 2000, 1000, 1000, true},
+        {W, 0, 1000, 2300, 300, 300, true}, {W, 200, 1000, 100, 200, 100, true},
+        {W, 0, 1000, 4000000000u, 1000, 1000, true}, {W, 0, 1000, 3999999295u, 295, 295, true}, // in (0, max]
+        {W, 200, 1000, 1150, 150, 150, true}, // subtracts maxTime, not the span
+    };
+    for (const auto& k : cases)
+    {
+        SCOPED_TRACE(testing::Message() << k.type << " [" << k.min << ", " << k.max << "] at " << k.clock);
+        Controller c;
+        c.repeatType = k.type;
+        c.minTime = k.min;
+        c.maxTime = k.max;
+        c.controlTime = k.clock;
+        EXPECT_EQ(k.mapped, c.computeControlTime());
+        EXPECT_EQ(k.clockAfter, c.controlTime);
+        c.play();
+        EXPECT_EQ(k.playing, c.isPlaying());
+        EXPECT_TRUE(c.playing); // the flag itself stays until stop or pause
+    }
 }
 
 TEST(Controller, WrapDrivenByUpdatesKeepsLooping)
 {
-    Spanned c(RepeatType::Wrap, 0, 100);
+    Controller c;
+    c.repeatType = RepeatType::Wrap;
+    c.maxTime = 100;
     c.play();
     c.update(1);
-    unsigned int t = 1;
-    for (int frame = 0; frame < 50; ++frame)
+    for (unsigned int frame = 1, t = 1; frame <= 50; ++frame)
     {
-        t += 33;
-        ASSERT_TRUE(c.update(t));
-        const unsigned int m = c.computeControlTime();
-        EXPECT_GT(m, 0u);
-        EXPECT_LE(m, 100u);
-        EXPECT_EQ((33u * (frame + 1) - 1) % 100u + 1, m);
+        ASSERT_TRUE(c.update(t += 33));
+        EXPECT_EQ((33u * frame - 1) % 100u + 1, c.computeControlTime());
     }
 }

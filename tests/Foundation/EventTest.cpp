@@ -8,181 +8,53 @@ using namespace Tovrane;
 
 namespace
 {
-struct Args
-{
-    int value;
-};
-
-typedef Event<void, const Args&> ArgsEvent;
-typedef Event<bool, const Args&> BoolEvent;
+typedef Event<void, const int&> IntEvent;
+typedef Event<bool, const int&> BoolEvent;
 typedef Event<void, VOID> VoidEvent;
+
+std::string calls;
 
 struct Recorder
 {
-    explicit Recorder(const std::string& tag, std::string* log) : tag(tag), log(log) {}
-    void onArgs(const Args& args) { *log += tag + std::to_string(args.value) + " "; }
-    bool yes(const Args&)
-    {
-        *log += tag;
-        return true;
-    }
-    bool no(const Args&)
-    {
-        *log += tag;
-        return false;
-    }
     std::string tag;
-    std::string* log;
+    void onInt(const int& value) { calls += tag + std::to_string(value) + " "; }
+    bool yes(const int&) { calls += tag; return true; }
+    bool no(const int&) { calls += tag; return false; }
 };
 
-// While firing, appends a delegate of `next` to the event it belongs to.
+// While firing, appends a delegate of `next` to its event.
 struct Appender
 {
-    ArgsEvent* event;
+    IntEvent* event;
     Recorder* next;
-    std::string* log;
-    void onArgs(const Args&)
+    void onInt(const int&)
     {
-        *log += "append ";
-        *event += new ArgsEvent::MethodDelegate<Recorder>(next, &Recorder::onArgs);
+        calls += "append ";
+        *event += new IntEvent::MethodDelegate<Recorder>(next, &Recorder::onInt);
     }
 };
+
+template <typename Target> void add(IntEvent& e, Target* target)
+{
+    e += new IntEvent::MethodDelegate<Target>(target, &Target::onInt);
+}
 
 int freeCalls = 0;
 void freeFunction(VOID) { ++freeCalls; }
 }
 
-TEST(Event, FiringWithoutDelegatesDoesNothing)
-{
-    ArgsEvent e;
-    e(Args{1});
-    BoolEvent b;
-    EXPECT_FALSE(b(Args{1}));
-}
-
 TEST(Event, DelegatesAreCalledInOrderOfSubscription)
 {
-    std::string log;
-    Recorder a("a", &log), b("b", &log), c("c", &log);
-    ArgsEvent e;
-    e += new ArgsEvent::MethodDelegate<Recorder>(&a, &Recorder::onArgs);
-    e += new ArgsEvent::MethodDelegate<Recorder>(&b, &Recorder::onArgs);
-    e += new ArgsEvent::MethodDelegate<Recorder>(&c, &Recorder::onArgs);
-    e(Args{7});
-    EXPECT_EQ("a7 b7 c7 ", log);
-    log.clear();
-    e(Args{8});
-    EXPECT_EQ("a8 b8 c8 ", log);
-}
+    calls.clear();
+    Recorder a{"a"}, b{"b"}, c{"c"};
+    IntEvent e; // dies before its targets, which it must leave alone
+    e(1); // no delegates: nothing happens
+    add(e, &a);
+    add(e, &b);
+    add(e, &c);
+    e(7);
+    EXPECT_EQ("a7 b7 c7 ", calls);
 
-TEST(Event, DelegateAddedByANonLastDelegateRunsInTheSameFiring)
-{
-    std::string log;
-    Recorder last("last", &log), late("late", &log);
-    ArgsEvent e;
-    Appender appender{&e, &late, &log};
-    e += new ArgsEvent::MethodDelegate<Appender>(&appender, &Appender::onArgs);
-    e += new ArgsEvent::MethodDelegate<Recorder>(&last, &Recorder::onArgs);
-    e(Args{1});
-    EXPECT_EQ("append last1 late1 ", log);
-}
-
-TEST(Event, DelegateAddedByTheLastDelegateWaitsForTheNextFiring)
-{
-    std::string log;
-    Recorder first("first", &log), late("late", &log);
-    ArgsEvent e;
-    Appender appender{&e, &late, &log};
-    e += new ArgsEvent::MethodDelegate<Recorder>(&first, &Recorder::onArgs);
-    e += new ArgsEvent::MethodDelegate<Appender>(&appender, &Appender::onArgs);
-    e(Args{1});
-    EXPECT_EQ("first1 append ", log);
-
-    // The next firing reaches it; the appender is no longer last, so the one it
-    // adds this time runs as well.
-    log.clear();
-    e(Args{2});
-    EXPECT_EQ("first2 append late2 late2 ", log);
-}
-
-TEST(Event, ManyDelegatesAddedWhileFiringKeepEarlierOnesValid)
-{
-    // Appending reallocates the list under the running delegate.
-    std::string log;
-    Recorder late("x", &log);
-    ArgsEvent e;
-    std::vector<Appender> appenders(40, Appender{&e, &late, &log});
-    for (Appender& a : appenders)
-        e += new ArgsEvent::MethodDelegate<Appender>(&a, &Appender::onArgs);
-    e(Args{3});
-    // No appender is last when it runs (the list grows ahead of it): every addition runs.
-    size_t lateCalls = 0;
-    for (size_t pos = log.find("x3"); pos != std::string::npos; pos = log.find("x3", pos + 1))
-        ++lateCalls;
-    EXPECT_EQ(40u, lateCalls);
-    EXPECT_EQ(80u, e.getDelegateQuantity());
-}
-
-TEST(Event, BoolEventYieldsTheLastResult)
-{
-    std::string log;
-    Recorder a("a", &log), b("b", &log);
-    BoolEvent trueThenFalse;
-    trueThenFalse += new BoolEvent::MethodDelegate<Recorder>(&a, &Recorder::yes);
-    trueThenFalse += new BoolEvent::MethodDelegate<Recorder>(&b, &Recorder::no);
-    EXPECT_FALSE(trueThenFalse(Args{0}));
-    EXPECT_EQ("ab", log);
-
-    BoolEvent falseThenTrue;
-    falseThenTrue += new BoolEvent::MethodDelegate<Recorder>(&b, &Recorder::no);
-    falseThenTrue += new BoolEvent::MethodDelegate<Recorder>(&a, &Recorder::yes);
-    EXPECT_TRUE(falseThenTrue(Args{0}));
-}
-
-TEST(Event, MissingTargetPrintsAnErrorAndTheNextDelegateRuns)
-{
-    std::string log;
-    Recorder after("after", &log);
-    BoolEvent e;
-    e += new BoolEvent::MethodDelegate<Recorder>(nullptr, &Recorder::yes);
-    e += new BoolEvent::MethodDelegate<Recorder>(&after, &Recorder::yes);
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(e(Args{0}));
-    EXPECT_EQ("ERROR: _mFunc set with no class!\n", testing::internal::GetCapturedStdout());
-    EXPECT_EQ("after", log);
-
-    // As the last delegate its failure is the event's result.
-    BoolEvent alone;
-    alone += new BoolEvent::MethodDelegate<Recorder>(nullptr, &Recorder::yes);
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(alone(Args{0}));
-    EXPECT_EQ("ERROR: _mFunc set with no class!\n", testing::internal::GetCapturedStdout());
-}
-
-TEST(Event, MissingFunctionPrintsAnErrorAndTheNextDelegateRuns)
-{
-    std::string log;
-    Recorder target("t", &log), after("after", &log);
-    ArgsEvent e;
-    e += new ArgsEvent::MethodDelegate<Recorder>(&target, nullptr);
-    e += new ArgsEvent::MethodDelegate<Recorder>(nullptr, nullptr); // the function is checked first
-    e += new ArgsEvent::MethodDelegate<Recorder>(&after, &Recorder::onArgs);
-    testing::internal::CaptureStdout();
-    e(Args{4});
-    EXPECT_EQ("ERROR: no function pointer set!\nERROR: no function pointer set!\n",
-              testing::internal::GetCapturedStdout());
-    EXPECT_EQ("after4 ", log);
-
-    VoidEvent v;
-    v += new VoidEvent::FunctionDelegate(nullptr);
-    testing::internal::CaptureStdout();
-    v(VOID());
-    EXPECT_EQ("ERROR: no function pointer set!\n", testing::internal::GetCapturedStdout());
-}
-
-TEST(Event, FreeFunctionDelegatesTakeTheEmptyRecord)
-{
-    freeCalls = 0;
     VoidEvent v;
     v += new VoidEvent::FunctionDelegate(&freeFunction);
     v += new VoidEvent::FunctionDelegate(&freeFunction);
@@ -190,14 +62,83 @@ TEST(Event, FreeFunctionDelegatesTakeTheEmptyRecord)
     EXPECT_EQ(2, freeCalls);
 }
 
-TEST(Event, DestroyingTheEventLeavesTargetsAlone)
+TEST(Event, DelegateAddedWhileFiringRunsInTheSameFiringUnlessTheLastOneAddedIt)
 {
-    std::string log;
-    Recorder* target = new Recorder("t", &log);
-    {
-        ArgsEvent e;
-        e += new ArgsEvent::MethodDelegate<Recorder>(target, &Recorder::onArgs);
-    }
-    EXPECT_EQ("t", target->tag); // still a whole object (ASan would object otherwise)
-    delete target;
+    calls.clear();
+    Recorder last{"last"}, late{"late"};
+    IntEvent e, f;
+    Appender appender{&e, &late}, lastAppender{&f, &late};
+    add(e, &appender);
+    add(e, &last);
+    e(1);
+    EXPECT_EQ("append last1 late1 ", calls);
+
+    calls.clear();
+    add(f, &last);
+    add(f, &lastAppender);
+    f(1);
+    EXPECT_EQ("last1 append ", calls);
+    // The next firing reaches it; the appender is no longer last, so the one it adds runs too.
+    calls.clear();
+    f(2);
+    EXPECT_EQ("last2 append late2 late2 ", calls);
+
+    // Many additions reallocate the list under the running delegate; none is
+    // made by the last delegate (the list grows ahead of it), so every one runs.
+    calls.clear();
+    IntEvent g;
+    std::vector<Appender> appenders(40, Appender{&g, &late});
+    for (Appender& a : appenders)
+        add(g, &a);
+    g(3);
+    size_t lateCalls = 0;
+    for (size_t pos = calls.find("late3"); pos != std::string::npos; pos = calls.find("late3", pos + 1))
+        ++lateCalls;
+    EXPECT_EQ(40u, lateCalls);
+    EXPECT_EQ(80u, g.getDelegateQuantity());
+}
+
+TEST(Event, BoolEventYieldsTheLastResult)
+{
+    calls.clear();
+    Recorder a{"a"}, b{"b"};
+    BoolEvent none, trueThenFalse, falseThenTrue;
+    EXPECT_FALSE(none(0));
+    trueThenFalse += new BoolEvent::MethodDelegate<Recorder>(&a, &Recorder::yes);
+    trueThenFalse += new BoolEvent::MethodDelegate<Recorder>(&b, &Recorder::no);
+    EXPECT_FALSE(trueThenFalse(0));
+    EXPECT_EQ("ab", calls);
+    falseThenTrue += new BoolEvent::MethodDelegate<Recorder>(&b, &Recorder::no);
+    falseThenTrue += new BoolEvent::MethodDelegate<Recorder>(&a, &Recorder::yes);
+    EXPECT_TRUE(falseThenTrue(0));
+}
+
+TEST(Event, MissingTargetOrFunctionPrintsAnErrorAndTheNextDelegateRuns)
+{
+    calls.clear();
+    Recorder target{"t"}, after{"after"};
+    BoolEvent e, alone;
+    e += new BoolEvent::MethodDelegate<Recorder>(nullptr, &Recorder::yes);
+    e += new BoolEvent::MethodDelegate<Recorder>(&after, &Recorder::yes);
+    alone += new BoolEvent::MethodDelegate<Recorder>(nullptr, &Recorder::yes);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(e(0));
+    EXPECT_FALSE(alone(0)); // as the last delegate its failure is the event's result
+    EXPECT_EQ("ERROR: _mFunc set with no class!\nERROR: _mFunc set with no class!\n",
+              testing::internal::GetCapturedStdout());
+    EXPECT_EQ("after", calls);
+
+    calls.clear();
+    IntEvent i;
+    i += new IntEvent::MethodDelegate<Recorder>(&target, nullptr);
+    i += new IntEvent::MethodDelegate<Recorder>(nullptr, nullptr); // the function is checked first
+    add(i, &after);
+    VoidEvent v;
+    v += new VoidEvent::FunctionDelegate(nullptr);
+    testing::internal::CaptureStdout();
+    i(4);
+    v(VOID());
+    EXPECT_EQ("ERROR: no function pointer set!\nERROR: no function pointer set!\nERROR: no function pointer set!\n",
+              testing::internal::GetCapturedStdout());
+    EXPECT_EQ("after4 ", calls);
 }

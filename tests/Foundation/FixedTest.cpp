@@ -1,156 +1,207 @@
 #include "Tovrane/Mathematics/Fixed.h"
+#include "Tovrane/Mathematics/Matrix.h"
+#include "Tovrane/Mathematics/Ray.h"
+#include "Tovrane/Mathematics/Vector2.h"
+#include "Tovrane/Mathematics/Vector3.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
 #include <vector>
 
+using namespace Tovrane;
+
 namespace
 {
-// Floor division of a 64-bit value by 65536, written out without shifts.
-std::int64_t floorBy65536(std::int64_t v)
+typedef Matrix<tFixed> Matrixf;
+const std::int32_t Min = std::numeric_limits<std::int32_t>::min(), Max = std::numeric_limits<std::int32_t>::max();
+
+// The low 32 bits (two's complement) of v floored by 65536, written without shifts.
+std::int32_t floorLow32(std::int64_t v)
 {
     std::int64_t q = v / 65536;
     if (v % 65536 != 0 && v < 0)
         --q;
-    return q;
-}
-
-// Keeps the low 32 bits, as two's complement.
-std::int32_t low32(std::int64_t v)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v)));
-}
-
-std::int32_t referenceProduct(std::int32_t a, std::int32_t b)
-{
-    return low32(floorBy65536(static_cast<std::int64_t>(a) * static_cast<std::int64_t>(b)));
-}
-
-std::int32_t referenceQuotient(std::int32_t a, std::int32_t b)
-{
-    // a * 2^32 always fits in 64 bits; only INT32_MIN / -1 overflows the quotient.
-    const std::int64_t scaled = static_cast<std::int64_t>(a) * 4294967296LL;
-    if (a == std::numeric_limits<std::int32_t>::min() && b == -1)
-        return 0; // 2^63 wraps to -2^63, whose low 32 bits after the shift are 0
-    return low32(floorBy65536(scaled / b));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(q)));
 }
 
 // Raw values spread over the whole range, with small and boundary values mixed in.
-std::vector<std::int32_t> rawSamples(unsigned int seed, size_t count)
+std::vector<std::int32_t> rawSamples(unsigned int seed)
 {
     std::mt19937 random(seed);
-    std::uniform_int_distribution<std::int32_t> any(std::numeric_limits<std::int32_t>::min(),
-                                                    std::numeric_limits<std::int32_t>::max());
-    std::uniform_int_distribution<std::int32_t> small(-0x40000, 0x40000);
-    std::vector<std::int32_t> values = {0,       1,       -1,      0x8000,     -0x8000,    0x10000,
-                                        -0x10000, 0x7FFFFFFF, -0x7FFFFFFF - 1, 0x12C0000, -0x12C0000};
-    while (values.size() < count)
+    std::uniform_int_distribution<std::int32_t> any(Min, Max), small(-0x40000, 0x40000);
+    std::vector<std::int32_t> values = {0, 1, -1, 0x8000, -0x8000, 0x10000, -0x10000, Max, Min, 0x12C0000, -0x12C0000};
+    while (values.size() < 600)
         values.push_back(values.size() % 3 == 0 ? small(random) : any(random));
     return values;
 }
 
 tFixed raw(std::int32_t r) { return tFixed::fromRaw(r); }
+
+Matrixf translation(int x, int y, int z)
+{
+    Matrixf m;
+    m(0, 3) = tFixed(x);
+    m(1, 3) = tFixed(y);
+    m(2, 3) = tFixed(z);
+    return m;
+}
 }
 
-TEST(Fixed, ProductsMatchTheWideReference)
+TEST(Fixed, ProductsAndQuotientsMatchTheWideReference)
 {
-    const std::vector<std::int32_t> a = rawSamples(11, 600), b = rawSamples(12, 600);
-    for (std::int32_t x : a)
-        for (std::int32_t y : b)
-            ASSERT_EQ(referenceProduct(x, y), (raw(x) * raw(y)).getRaw()) << x << " * " << y;
-}
-
-TEST(Fixed, QuotientsMatchTheWideReference)
-{
-    const std::vector<std::int32_t> a = rawSamples(21, 600), b = rawSamples(22, 600);
+    const std::vector<std::int32_t> a = rawSamples(11), b = rawSamples(12);
     for (std::int32_t x : a)
         for (std::int32_t y : b)
         {
+            ASSERT_EQ(floorLow32(std::int64_t(x) * y), (raw(x) * raw(y)).getRaw()) << x << " * " << y;
             if (y == 0)
                 continue;
-            ASSERT_EQ(referenceQuotient(x, y), (raw(x) / raw(y)).getRaw()) << x << " / " << y;
+            // x * 2^32 fits in 64 bits; only Min / -1 overflows, 2^63 wrapping to -2^63 (low bits 0).
+            const std::int32_t quotient = x == Min && y == -1 ? 0 : floorLow32(std::int64_t(x) * 4294967296LL / y);
+            ASSERT_EQ(quotient, (raw(x) / raw(y)).getRaw()) << x << " / " << y;
         }
 }
 
-TEST(Fixed, ProductsRoundTowardsMinusInfinity)
+TEST(Fixed, ArithmeticRoundsDownTruncatesQuotientsAndWrapsSilently)
 {
-    EXPECT_EQ(0x4000, (tFixed(0.5f) * tFixed(0.5f)).getRaw());
-    EXPECT_EQ(0, (raw(1) * tFixed(0.5f)).getRaw());
-    EXPECT_EQ(-1, (raw(-1) * tFixed(0.5f)).getRaw());
-    EXPECT_EQ(tFixed(-6), tFixed(2) * tFixed(-3));
-}
-
-TEST(Fixed, OverflowWrapsSilently)
-{
-    EXPECT_EQ(1603272704, (tFixed(300) * tFixed(300)).getRaw());
-    EXPECT_EQ(std::numeric_limits<std::int32_t>::min(), (raw(0x7FFFFFFF) + raw(1)).getRaw());
-    EXPECT_EQ(0x7FFFFFFF, (raw(std::numeric_limits<std::int32_t>::min()) - raw(1)).getRaw());
-    EXPECT_EQ(std::numeric_limits<std::int32_t>::min(), (-raw(std::numeric_limits<std::int32_t>::min())).getRaw());
-    // The one quotient beyond 64 bits wraps instead of trapping.
-    EXPECT_EQ(0, (raw(std::numeric_limits<std::int32_t>::min()) / raw(-1)).getRaw());
-    // Whole numbers beyond the range wrap on the way in.
-    EXPECT_EQ(static_cast<std::int32_t>(0x9C400000u), tFixed(40000).getRaw());
-}
-
-TEST(Fixed, QuotientsTruncateBeforeTheShift)
-{
-    EXPECT_EQ(tFixed(3), tFixed(6) / tFixed(2));
-    EXPECT_EQ(0x5555, (tFixed(1) / tFixed(3)).getRaw());
-    EXPECT_EQ(-0x5556, (tFixed(-1) / tFixed(3)).getRaw()); // truncated, then floored by the shift
-    EXPECT_EQ(tFixed(-160), tFixed(320) / tFixed(-2));
-}
-
-TEST(Fixed, ConversionsFollowTheStatedRules)
-{
-    EXPECT_EQ(0x10000, tFixed(1).getRaw());
-    EXPECT_EQ(-655360, tFixed(-10).getRaw());
-    EXPECT_EQ(0x1400000, tFixed(320).getRaw());
-    EXPECT_EQ(0xF00000, tFixed(240).getRaw());
-    EXPECT_EQ(0x8000, tFixed(0.5f).getRaw());
-
-    EXPECT_EQ(-1, tFixed(-0.5f).toInt());
-    EXPECT_EQ(-1, raw(-1).toInt());
-    EXPECT_EQ(2, tFixed(2.99999f).toInt());
-    EXPECT_EQ(196607, tFixed(2.99999f).getRaw()); // truncated, not rounded to 196608
-    EXPECT_EQ(-196607, tFixed(-2.99999f).getRaw()); // truncated towards zero
-    EXPECT_EQ(0, tFixed(1e-6f).getRaw());
-
-    EXPECT_FLOAT_EQ(0.5f, tFixed(0.5f).toFloat());
-    EXPECT_FLOAT_EQ(-32768.0f, raw(std::numeric_limits<std::int32_t>::min()).toFloat());
-    EXPECT_FLOAT_EQ(1.0f / 65536.0f, raw(1).toFloat());
-    for (int n = -32768; n < 32768; n += 97)
-        ASSERT_EQ(n, tFixed(n).toInt());
-}
-
-TEST(Fixed, FloatsOutsideTheRangeSaturate)
-{
-    EXPECT_EQ(std::numeric_limits<std::int32_t>::max(), tFixed(40000.0f).getRaw());
-    EXPECT_EQ(std::numeric_limits<std::int32_t>::min(), tFixed(-1e30f).getRaw());
-    EXPECT_EQ(0, tFixed(std::numeric_limits<float>::quiet_NaN()).getRaw());
-    EXPECT_EQ(0, sqrt(tFixed(-4)).getRaw());
-}
-
-TEST(Fixed, SquareRootInSinglePrecision)
-{
-    EXPECT_EQ(tFixed(3), sqrt(tFixed(9)));
-    EXPECT_EQ(tFixed(0.5f), sqrt(tFixed(0.25f)));
-    EXPECT_EQ(static_cast<std::int32_t>(std::sqrt(2.0f) * 65536.0f), sqrt(tFixed(2)).getRaw());
-}
-
-TEST(Fixed, ComparisonsAreOnRawValues)
-{
-    EXPECT_LT(tFixed(-1), tFixed(0));
-    EXPECT_LT(raw(-1), raw(0));
-    EXPECT_GT(tFixed(0.5f), raw(0x7FFF));
-    EXPECT_LE(tFixed(2), tFixed(2));
-    EXPECT_NE(tFixed(2), raw(0x20001));
+    const struct
+    {
+        tFixed result;
+        std::int32_t expected;
+    } cases[] = {
+        {tFixed(0.5f) * tFixed(0.5f), 0x4000}, {raw(1) * tFixed(0.5f), 0}, {tFixed(2) * tFixed(-3), -6 * 65536},
+        {raw(-1) * tFixed(0.5f), -1}, // towards minus infinity
+        {tFixed(300) * tFixed(300), 1603272704}, {raw(Max) + raw(1), Min}, {raw(Min) - raw(1), Max}, {-raw(Min), Min},
+        {raw(Min) / raw(-1), 0}, // the one quotient beyond 64 bits wraps instead of trapping
+        {tFixed(6) / tFixed(2), 3 * 65536}, {tFixed(1) / tFixed(3), 0x5555}, {tFixed(320) / tFixed(-2), -160 * 65536},
+        {tFixed(-1) / tFixed(3), -0x5556}, // truncated, then floored by the shift
+        {sqrt(tFixed(9)), 3 * 65536}, {sqrt(tFixed(0.25f)), 0x8000}, {sqrt(tFixed(-4)), 0},
+        {sqrt(tFixed(2)), static_cast<std::int32_t>(std::sqrt(2.0f) * 65536.0f)}, // single precision
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, c.result.getRaw()) << "case " << &c - cases;
     tFixed t(5);
     t += tFixed(1);
     t *= tFixed(2);
     t -= tFixed(2);
     t /= tFixed(5);
     EXPECT_EQ(tFixed(2), t);
+    EXPECT_LT(raw(-1), raw(0)); // comparisons are on raw values
+    EXPECT_GT(tFixed(0.5f), raw(0x7FFF));
+    EXPECT_NE(tFixed(2), raw(0x20001));
+}
+
+TEST(Fixed, ConversionsTruncateWrapAndSaturate)
+{
+    const struct
+    {
+        tFixed value;
+        std::int32_t expected;
+    } cases[] = {
+        {tFixed(1), 0x10000}, {tFixed(-10), -655360}, {tFixed(320), 0x1400000}, {tFixed(0.5f), 0x8000},
+        {tFixed(40000), static_cast<std::int32_t>(0x9C400000u)}, // whole numbers wrap on the way in
+        {tFixed(2.99999f), 196607}, {tFixed(-2.99999f), -196607}, {tFixed(1e-6f), 0}, // truncated towards zero
+        {tFixed(40000.0f), Max}, {tFixed(-1e30f), Min}, {tFixed(std::numeric_limits<float>::quiet_NaN()), 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, c.value.getRaw()) << "case " << &c - cases;
+
+    EXPECT_EQ(-1, tFixed(-0.5f).toInt());
+    EXPECT_EQ(-1, raw(-1).toInt());
+    EXPECT_EQ(2, tFixed(2.99999f).toInt());
+    for (int n = -32768; n < 32768; n += 97)
+        ASSERT_EQ(n, tFixed(n).toInt());
+    EXPECT_FLOAT_EQ(0.5f, tFixed(0.5f).toFloat());
+    EXPECT_FLOAT_EQ(-32768.0f, raw(Min).toFloat());
+    EXPECT_FLOAT_EQ(1.0f / 65536.0f, raw(1).toFloat());
+}
+
+TEST(Matrix, NewMatrixIsTheIdentityInColumnMajorOrder)
+{
+    Matrixf m;
+    for (unsigned i = 0; i < 16; ++i)
+        EXPECT_EQ(i % 5 == 0 ? tFixed(1) : tFixed(0), m[i]) << i;
+    m(1, 3) = tFixed(7);
+    m(3, 1) = tFixed(2);
+    EXPECT_EQ(tFixed(7), m.data()[13]); // translation y
+    EXPECT_EQ(tFixed(2), m[7]);
+}
+
+TEST(Matrix, ProductFloorsEachTermBeforeTheWrappingSum)
+{
+    std::mt19937 random(5);
+    std::uniform_int_distribution<std::int32_t> any(Min, Max);
+    for (int round = 0; round < 400; ++round)
+    {
+        Matrixf a, b;
+        for (unsigned i = 0; i < 16; ++i)
+        {
+            a[i] = tFixed::fromRaw(any(random));
+            b[i] = tFixed::fromRaw(any(random));
+        }
+        const Matrixf p = a * b;
+        for (unsigned r = 0; r < 4; ++r)
+            for (unsigned c = 0; c < 4; ++c)
+            {
+                std::uint32_t sum = 0;
+                for (unsigned k = 0; k < 4; ++k)
+                    sum += static_cast<std::uint32_t>(floorLow32(std::int64_t(a(r, k).getRaw()) * b(k, c).getRaw()));
+                ASSERT_EQ(static_cast<std::int32_t>(sum), p(r, c).getRaw()) << round << " (" << r << ", " << c << ")";
+            }
+    }
+
+    // Four halves of a raw unit, each floored on its own.
+    Matrixf a, b, n;
+    for (unsigned i = 0; i < 16; ++i)
+    {
+        a[i] = tFixed::fromRaw(1);
+        n[i] = tFixed::fromRaw(-1);
+        b[i] = tFixed(0.5f);
+    }
+    EXPECT_EQ(0, (a * b)[6].getRaw());
+    EXPECT_EQ(-4, (n * b)[9].getRaw());
+}
+
+TEST(Matrix, ParentTimesLocalCarriesTheChildThroughTheParent)
+{
+    // Parent: scale by 2, then move by (10, 20, 0). Child: move by (3, 4, 1).
+    Matrixf parent = translation(10, 20, 0);
+    parent(0, 0) = tFixed(2);
+    parent(1, 1) = tFixed(2);
+    const Matrixf world = parent * translation(3, 4, 1);
+    EXPECT_EQ(tFixed(16), world[12]);
+    EXPECT_EQ(tFixed(28), world[13]);
+    EXPECT_EQ(tFixed(1), world[14]);
+    EXPECT_EQ(tFixed(2), world[5]);
+
+    // A quarter turn about z: the child's x offset becomes a y offset.
+    Matrixf turn;
+    turn(0, 0) = turn(1, 1) = tFixed(0);
+    turn(0, 1) = tFixed(-1);
+    turn(1, 0) = tFixed(1);
+    const Matrixf turned = turn * translation(5, 0, 0);
+    EXPECT_EQ(tFixed(0), turned[12]);
+    EXPECT_EQ(tFixed(5), turned[13]);
+
+    // Vectors add and subtract by element; rays hold their two vectors.
+    const Vector3<tFixed> zero, v(tFixed(1), tFixed(2), tFixed(3));
+    EXPECT_EQ(Vector3<tFixed>(tFixed(2), tFixed(4), tFixed(6)), v + v);
+    EXPECT_EQ(zero, v - v);
+    const Vector2<tFixed> w(tFixed(1), tFixed(-1));
+    EXPECT_EQ(Vector2<tFixed>(tFixed(2), tFixed(-2)), w + w);
+    EXPECT_EQ(tFixed(210), Ray<tFixed>(Vector3<tFixed>(tFixed(10), tFixed(210), tFixed(0)), zero).origin.y);
+}
+
+TEST(MatrixDeathTest, IndicesOutsideTheMatrixStop)
+{
+    Matrixf m;
+    const Matrixf& constant = m;
+    EXPECT_DEATH(m(4, 0), "\\(row < 4\\) && \\(col < 4\\)");
+    EXPECT_DEATH(m(0, 4), "\\(row < 4\\) && \\(col < 4\\)");
+    EXPECT_DEATH(constant(4, 0), "\\(row < 4\\) && \\(col < 4\\)");
+    EXPECT_DEATH(constant(0, 4), "\\(row < 4\\) && \\(col < 4\\)");
 }
