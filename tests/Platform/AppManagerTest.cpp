@@ -1,5 +1,4 @@
 #include "CAppManager.h"
-#include "CKernelMPI.h"
 #include "HostTrace.h"
 
 #include <gtest/gtest.h>
@@ -9,34 +8,13 @@
 #include <string>
 #include <unistd.h>
 
-namespace
-{
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class AppManagerTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { CAppManager::Instance()->Reset(); }
-    void TearDown() override
-    {
-        CAppManager::Instance()->Reset();
-        HostTrace::close();
-    }
-};
-}
-
-TEST_F(AppManagerTest, RequestsWaitForTheHostInOrder)
+TEST(AppManagerTest, RequestsWaitForTheHostInOrderUntilReset)
 {
     CAppManager* manager = CAppManager::Instance();
-    EXPECT_EQ(manager, CAppManager::Instance());
+    EXPECT_TRUE(manager->IsInactivityEnabled());
     EXPECT_FALSE(manager->IsPopRequested());
-
+    manager->EnableInactivity(false);
+    EXPECT_FALSE(manager->IsInactivityEnabled());
     manager->PushApp("title/flash/Lines_Intro.swf", nullptr);
     manager->PushApp("title/flash/Colors_Outro.swf", nullptr);
     std::string movie;
@@ -45,30 +23,25 @@ TEST_F(AppManagerTest, RequestsWaitForTheHostInOrder)
     ASSERT_TRUE(manager->TakePushRequest(movie));
     EXPECT_EQ("title/flash/Colors_Outro.swf", movie);
     EXPECT_FALSE(manager->TakePushRequest(movie)) << "a request is acted on once";
-
-    manager->PopApp();
-    EXPECT_TRUE(manager->IsPopRequested());
-    EXPECT_TRUE(manager->IsPopRequested()) << "a pop stays requested until the host resets";
-}
-
-TEST_F(AppManagerTest, InactivityFollowsTheLastCallAndResetRestoresIt)
-{
-    CAppManager* manager = CAppManager::Instance();
-    EXPECT_TRUE(manager->IsInactivityEnabled());
-    manager->EnableInactivity(false);
-    EXPECT_FALSE(manager->IsInactivityEnabled());
     manager->PopApp();
     manager->PushApp("x.swf", nullptr);
+    EXPECT_TRUE(manager->IsPopRequested());
+    EXPECT_TRUE(manager->IsPopRequested()) << "a pop stays requested until the host resets";
+
     manager->Reset();
-    std::string movie;
     EXPECT_TRUE(manager->IsInactivityEnabled());
     EXPECT_FALSE(manager->IsPopRequested());
     EXPECT_FALSE(manager->TakePushRequest(movie));
 }
 
-TEST_F(AppManagerTest, RequestsAreTracedWithFrameAndTime)
+TEST(AppManagerTest, RequestsAreTracedWithFrameAndTimeWhileTheTraceIsOpen)
 {
-    std::string path = std::string(TOVRANE_BINARY_DIR) + "/appmanager-trace-" + std::to_string(getpid()) + ".txt";
+    EXPECT_FALSE(HostTrace::isOpen());
+    HostTrace::write("PopApp"); // no file: nothing written
+    EXPECT_FALSE(HostTrace::open("/nonexistent-folder/trace.txt"));
+    EXPECT_FALSE(HostTrace::isOpen());
+
+    const std::string path = std::string(TOVRANE_BINARY_DIR) + "/appmanager-trace-" + std::to_string(getpid()) + ".txt";
     ASSERT_TRUE(HostTrace::open(path));
     HostTrace::setFrame(12, 1192);
     CAppManager::Instance()->EnableInactivity(false);
@@ -78,19 +51,15 @@ TEST_F(AppManagerTest, RequestsAreTracedWithFrameAndTime)
     HostTrace::write("note", "two\nlines");
     HostTrace::close();
     HostTrace::write("after", "close");
+    CAppManager::Instance()->Reset();
 
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
     EXPECT_EQ("12 1192 inactivity-off\n"
               "12 1192 PushApp t/flash/A B.swf\n"
               "13 1208 PopApp\n"
               "13 1208 note two lines\n",
-              readFile(path));
+              text.str());
     std::remove(path.c_str());
-}
-
-TEST_F(AppManagerTest, TraceWithoutFileWritesNothing)
-{
-    EXPECT_FALSE(HostTrace::isOpen());
-    HostTrace::write("PopApp");
-    EXPECT_FALSE(HostTrace::open("/nonexistent-folder/trace.txt"));
-    EXPECT_FALSE(HostTrace::isOpen());
 }

@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -24,6 +22,50 @@ namespace fs = std::filesystem;
 
 namespace
 {
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool writeWhole(const std::string& path, const std::string& content)
+{
+    std::FILE* f = fopenAtomic(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool written = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+    return fcloseAtomic(f) == 0 && written;
+}
+
+// The content of one version: its size and bytes both follow from the number.
+std::string versionContent(unsigned int version)
+{
+    std::mt19937 random(version * 7919u + 1u);
+    std::string content(1 + random() % (192 * 1024), '\0');
+    for (char& c : content)
+        c = static_cast<char>(random());
+    return content;
+}
+
+// Starts `body` in a child process that exits with its result.
+template <typename Body> pid_t spawn(Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    return pid;
+}
+
+// Waits for a child: its exit status, or -signal.
+int finish(pid_t pid)
+{
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
 class AtomicFile : public ::testing::Test
 {
 protected:
@@ -50,120 +92,52 @@ protected:
         return names;
     }
 
-    std::string folder;
-    std::string path;
+    std::string folder, path;
 };
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
-bool writeWhole(const std::string& path, const std::string& content, const char* mode = "wb")
-{
-    std::FILE* f = fopenAtomic(path.c_str(), mode);
-    if (!f)
-        return false;
-    const bool written = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-    return fcloseAtomic(f) == 0 && written;
-}
-
-// The content of one version: its size and bytes both follow from the number.
-std::string versionContent(unsigned int version)
-{
-    std::mt19937 random(version * 7919u + 1u);
-    const size_t size = 1 + random() % (192 * 1024);
-    std::string content(size, '\0');
-    for (char& c : content)
-        c = static_cast<char>(random());
-    return content;
-}
-
-// Runs `body` in a child process and returns its exit status (or -signal).
-template <typename Body> int inChild(Body body)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(body());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-}
-}
-
-TEST_F(AtomicFile, WritesANewFileAndReplacesAnOldOneWhole)
+TEST_F(AtomicFile, ReplacesTheOldFileWholeAtTheClose)
 {
     ASSERT_TRUE(writeWhole(path, "first version"));
-    EXPECT_EQ("first version", readFile(path));
-    ASSERT_TRUE(writeWhole(path, "2"));
-    EXPECT_EQ("2", readFile(path));
-
-    // Text mode, through the ordinary stream functions.
-    std::FILE* f = fopenAtomic((folder + "/meta.inf").c_str(), "w");
-    ASSERT_NE(nullptr, f);
-    std::fprintf(f, "line %d\n", 1);
-    std::fputs("last line", f);
-    EXPECT_EQ(0, fcloseAtomic(f));
-    EXPECT_EQ("line 1\nlast line", readFile(folder + "/meta.inf"));
-
-    // An empty write gives an empty file.
-    f = fopenAtomic(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    EXPECT_EQ(0, fcloseAtomic(f));
-    EXPECT_EQ("", readFile(path));
-
-    EXPECT_EQ((std::vector<std::string>{"meta.inf", "save.bin"}), entries());
-}
-
-TEST_F(AtomicFile, OldFileStaysUntilTheClose)
-{
-    ASSERT_TRUE(writeWhole(path, "old"));
     std::FILE* f = fopenAtomic(path.c_str(), "wb");
     ASSERT_NE(nullptr, f);
     std::fputs("new content", f);
     std::fflush(f);
-    EXPECT_EQ("old", readFile(path));
+    EXPECT_EQ("first version", readFile(path));
     EXPECT_EQ(0, fcloseAtomic(f));
     EXPECT_EQ("new content", readFile(path));
+    ASSERT_TRUE(writeWhole(path, "")); // an empty write gives an empty file
+    EXPECT_EQ("", readFile(path));
+
+    // Several text streams at once, closed in the other order, each replace their own file.
+    std::vector<std::FILE*> streams;
+    for (int i = 0; i < 3; ++i)
+    {
+        streams.push_back(fopenAtomic((folder + "/f" + std::to_string(i)).c_str(), "w"));
+        ASSERT_NE(nullptr, streams.back());
+    }
+    for (int i = 2; i >= 0; --i)
+    {
+        std::fprintf(streams[i], "line %d\n", i);
+        EXPECT_EQ(0, fcloseAtomic(streams[i]));
+    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ("line " + std::to_string(i) + "\n", readFile(folder + "/f" + std::to_string(i)));
+    EXPECT_EQ((std::vector<std::string>{"f0", "f1", "f2", "save.bin"}), entries()) << "no stray temporary files";
 }
 
 TEST_F(AtomicFile, AbortKeepsTheOldFileAndLeavesNothingBehind)
 {
     ASSERT_TRUE(writeWhole(path, "old"));
     std::FILE* f = fopenAtomic(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
+    std::FILE* fresh = fopenAtomic((folder + "/new.png").c_str(), "wb");
+    ASSERT_TRUE(f && fresh);
     std::fputs("half a pic", f);
     fabortAtomic(f);
+    fabortAtomic(fresh); // giving up on a file that did not exist leaves no file at all
+    fabortAtomic(nullptr);
     EXPECT_EQ("old", readFile(path));
     EXPECT_EQ(std::vector<std::string>{"save.bin"}, entries());
-
-    // Giving up on a file that did not exist leaves no file at all.
-    f = fopenAtomic((folder + "/new.png").c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    fabortAtomic(f);
-    EXPECT_EQ(std::vector<std::string>{"save.bin"}, entries());
-    fabortAtomic(nullptr);
-}
-
-TEST_F(AtomicFile, SeveralStreamsAtOnceEachReplaceTheirOwnFile)
-{
-    std::vector<std::FILE*> streams;
-    for (int i = 0; i < 5; ++i)
-    {
-        streams.push_back(fopenAtomic((folder + "/f" + std::to_string(i)).c_str(), "wb"));
-        ASSERT_NE(nullptr, streams.back());
-    }
-    for (int i = 4; i >= 0; --i)
-    {
-        std::fprintf(streams[i], "file %d", i);
-        EXPECT_EQ(0, fcloseAtomic(streams[i]));
-    }
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ("file " + std::to_string(i), readFile(folder + "/f" + std::to_string(i)));
-    EXPECT_EQ(5u, entries().size());
 }
 
 TEST_F(AtomicFile, StreamsThatCannotBeOpenedGiveNull)
@@ -171,30 +145,23 @@ TEST_F(AtomicFile, StreamsThatCannotBeOpenedGiveNull)
     errno = 0;
     EXPECT_EQ(nullptr, fopenAtomic((folder + "/missing/file").c_str(), "wb"));
     EXPECT_EQ(ENOENT, errno);
-    EXPECT_EQ(nullptr, fopenAtomic(path.c_str(), "rb")); // only writing is atomic
-    EXPECT_EQ(nullptr, fopenAtomic(path.c_str(), "a"));
+    for (const char* mode : {"rb", "a"}) // only writing is atomic
+        EXPECT_EQ(nullptr, fopenAtomic(path.c_str(), mode)) << mode;
     EXPECT_EQ(nullptr, fopenAtomic((folder + "/").c_str(), "wb"));
     EXPECT_EQ(nullptr, fopenAtomic(nullptr, "wb"));
     EXPECT_NE(0, fcloseAtomic(nullptr));
     EXPECT_TRUE(entries().empty());
-}
 
-TEST_F(AtomicFile, ReadOnlyFolderRefusesTheStreamAndKeepsTheOldFile)
-{
+    // A read-only folder, for a child without root's rights so that its mode counts.
     ASSERT_TRUE(writeWhole(path, "old"));
     ASSERT_EQ(0, ::chmod(folder.c_str(), 0555));
     const std::string target = path;
-    // A child without root's rights, so the folder's mode counts.
-    const int result = inChild([&target] {
+    EXPECT_EQ(0, finish(spawn([&target] {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             return 10;
         errno = 0;
-        std::FILE* f = fopenAtomic(target.c_str(), "wb");
-        if (f)
-            return 11;
-        return errno == EACCES ? 0 : 12;
-    });
-    EXPECT_EQ(0, result);
+        return fopenAtomic(target.c_str(), "wb") ? 11 : errno == EACCES ? 0 : 12;
+    })));
     EXPECT_EQ("old", readFile(path));
     EXPECT_EQ(std::vector<std::string>{"save.bin"}, entries());
 }
@@ -203,83 +170,58 @@ TEST_F(AtomicFile, FailedWriteKeepsTheOldFileAndReportsFailure)
 {
     ASSERT_TRUE(writeWhole(path, "old content"));
     const std::string target = path;
-    // The file size limit stands in for a full disk: writes beyond it fail.
-    const int result = inChild([&target] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit = {4096, 4096};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            return 10;
-        std::FILE* f = fopenAtomic(target.c_str(), "wb");
-        if (!f)
-            return 11;
-        const std::string big(64 * 1024, 'x');
-        std::fwrite(big.data(), 1, big.size(), f); // result ignored, as careless callers do
-        return fcloseAtomic(f) != 0 ? 0 : 12;
-    });
-    EXPECT_EQ(0, result);
-    EXPECT_EQ("old content", readFile(path));
-    EXPECT_EQ(std::vector<std::string>{"save.bin"}, entries());
-}
+    // The file size limit stands in for a full disk. A big write fails at once; a
+    // small one sits in the stream's buffer until the close flushes it.
+    for (size_t size : {64 * 1024, 19})
+    {
+        SCOPED_TRACE(size);
+        EXPECT_EQ(0, finish(spawn([&target, size] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit = {10, 10};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                return 10;
+            std::FILE* f = fopenAtomic(target.c_str(), "wb");
+            if (!f)
+                return 11;
+            const std::string content(size, 'x');
+            std::fwrite(content.data(), 1, content.size(), f); // result ignored, as careless callers do
+            return fcloseAtomic(f) != 0 ? 0 : 12;
+        })));
+        EXPECT_EQ("old content", readFile(path));
+        EXPECT_EQ(std::vector<std::string>{"save.bin"}, entries());
+    }
 
-TEST_F(AtomicFile, FailedWriteNotYetFlushedIsCaughtAtTheClose)
-{
-    ASSERT_TRUE(writeWhole(path, "old content"));
-    const std::string target = path;
-    // Small enough to sit in the stream's buffer until the close flushes it.
-    const int result = inChild([&target] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit = {10, 10};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            return 10;
-        std::FILE* f = fopenAtomic(target.c_str(), "wb");
-        if (!f)
-            return 11;
-        std::fputs("just over ten bytes", f);
-        return fcloseAtomic(f) != 0 ? 0 : 12;
-    });
-    EXPECT_EQ(0, result);
-    EXPECT_EQ("old content", readFile(path));
-    EXPECT_EQ(std::vector<std::string>{"save.bin"}, entries());
-}
-
-TEST_F(AtomicFile, RefusedRenameKeepsWhatIsThereAndReportsFailure)
-{
     // A folder of that name cannot be replaced by a file.
-    ASSERT_TRUE(fs::create_directory(path));
-    std::FILE* f = fopenAtomic(path.c_str(), "wb");
+    const std::string folderPath = folder + "/pictures";
+    ASSERT_TRUE(fs::create_directory(folderPath));
+    std::FILE* f = fopenAtomic(folderPath.c_str(), "wb");
     ASSERT_NE(nullptr, f);
     std::fputs("content", f);
     EXPECT_NE(0, fcloseAtomic(f));
-    EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(std::vector<std::string>{"save.bin"}, entries());
+    EXPECT_TRUE(fs::is_directory(folderPath));
+    EXPECT_EQ((std::vector<std::string>{"pictures", "save.bin"}), entries());
 }
 
 TEST_F(AtomicFile, WriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
 {
     ASSERT_TRUE(writeWhole(path, versionContent(0)));
-
     // Each child writes the next version in pieces and closes it; the parent
     // kills it after a random delay spread over a whole write and its close.
     auto writer = [this](unsigned int version) {
-        const pid_t pid = ::fork();
-        if (pid == 0)
-        {
+        return spawn([this, version] {
             const std::string content = versionContent(version);
             std::FILE* f = fopenAtomic(path.c_str(), "wb");
             if (!f)
-                ::_exit(2);
+                return 2;
             for (size_t at = 0; at < content.size(); at += 4096)
                 std::fwrite(content.data() + at, 1, std::min<size_t>(4096, content.size() - at), f);
-            ::_exit(fcloseAtomic(f) == 0 ? 0 : 3);
-        }
-        return pid;
+            return fcloseAtomic(f) == 0 ? 0 : 3;
+        });
     };
 
     // How long one unhindered write takes here.
     const auto start = std::chrono::steady_clock::now();
-    int status = 0;
-    ::waitpid(writer(1), &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(0, finish(writer(1)));
     const auto once = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
     ASSERT_EQ(versionContent(1), readFile(path));
     const long spread = std::max<long>(200, std::min<long>(20000, once.count() * 3 / 2));
@@ -293,28 +235,20 @@ TEST_F(AtomicFile, WriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
         const pid_t pid = writer(version);
         std::this_thread::sleep_for(std::chrono::microseconds(random() % spread));
         ::kill(pid, SIGKILL);
-        ::waitpid(pid, &status, 0);
-        if (WIFEXITED(status))
-        {
-            ASSERT_EQ(0, WEXITSTATUS(status)) << "writer of version " << version << " failed";
-        }
-
+        const int status = finish(pid);
+        ASSERT_TRUE(status == 0 || status == -SIGKILL) << "writer of version " << version << " failed";
         const std::string now = readFile(path);
         if (now == versionContent(version))
         {
             current = version;
             ++completed;
+            continue;
         }
-        else
-        {
-            ASSERT_EQ(versionContent(current).size(), now.size()) << "version " << version << " left a mixed file";
-            ASSERT_TRUE(now == versionContent(current)) << "version " << version << " left a mixed file";
-            ++interrupted;
-        }
+        ASSERT_EQ(versionContent(current).size(), now.size()) << "version " << version << " left a mixed file";
+        ASSERT_TRUE(now == versionContent(current)) << "version " << version << " left a mixed file";
+        ++interrupted;
     }
     // Both outcomes happened, so kills landed before and after the rename.
     EXPECT_GT(completed, 0);
     EXPECT_GT(interrupted, 0);
-    RecordProperty("completed", completed);
-    RecordProperty("interrupted", interrupted);
 }

@@ -17,16 +17,12 @@ namespace AudioTestTone
 // spreads over many pages); false when it cannot be written.
 inline bool write(const std::string& path, long frames, long rate = 44100, int channels = 1, float hertz = 440.0f)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-
     vorbis_info info;
     vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, channels, rate, 0.3f) != 0)
+    FILE* file = vorbis_encode_init_vbr(&info, channels, rate, 0.3f) == 0 ? std::fopen(path.c_str(), "wb") : nullptr;
+    if (!file)
     {
         vorbis_info_clear(&info);
-        std::fclose(file);
         return false;
     }
     vorbis_comment comment;
@@ -44,26 +40,27 @@ inline bool write(const std::string& path, long frames, long rate = 44100, int c
     ogg_stream_packetin(&stream, &headerComment);
     ogg_stream_packetin(&stream, &headerCode);
 
-    bool ok = true;
+    bool ok = true, endOfStream = false;
     ogg_page page;
-    auto writePage = [&]() {
-        ok = ok && std::fwrite(page.header, 1, page.header_len, file) == static_cast<size_t>(page.header_len);
-        ok = ok && std::fwrite(page.body, 1, page.body_len, file) == static_cast<size_t>(page.body_len);
+    // Writes the pages ready (all of them when flushing) until the last one.
+    auto writePages = [&](bool flush) {
+        while (!endOfStream && (flush ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) != 0)
+        {
+            ok = ok && std::fwrite(page.header, 1, page.header_len, file) == static_cast<size_t>(page.header_len);
+            ok = ok && std::fwrite(page.body, 1, page.body_len, file) == static_cast<size_t>(page.body_len);
+            endOfStream = ogg_page_eos(&page) != 0;
+        }
     };
-    while (ogg_stream_flush(&stream, &page) != 0)
-        writePage();
-
-    long written = 0;
-    bool endOfStream = false;
-    while (!endOfStream)
+    writePages(true);
+    for (long written = 0; !endOfStream;)
     {
-        long chunk = frames - written < 1024 ? frames - written : 1024;
+        const long chunk = frames - written < 1024 ? frames - written : 1024;
         if (chunk > 0)
         {
             float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(chunk));
             for (long i = 0; i < chunk; ++i)
             {
-                float value = hertz > 0.0f
+                const float value = hertz > 0.0f
                     ? 0.5f * std::sin(2.0f * 3.14159265f * hertz * static_cast<float>(written + i) / rate)
                     : static_cast<float>(std::rand() % 2001 - 1000) / 2000.0f;
                 for (int c = 0; c < channels; ++c)
@@ -80,22 +77,12 @@ inline bool write(const std::string& path, long frames, long rate = 44100, int c
             while (vorbis_bitrate_flushpacket(&dsp, &packet))
             {
                 ogg_stream_packetin(&stream, &packet);
-                while (!endOfStream && ogg_stream_pageout(&stream, &page) != 0)
-                {
-                    writePage();
-                    if (ogg_page_eos(&page))
-                        endOfStream = true;
-                }
+                writePages(false);
             }
         }
-        if (chunk == 0 && !endOfStream)
+        if (chunk == 0)
         {
-            while (ogg_stream_flush(&stream, &page) != 0)
-            {
-                writePage();
-                if (ogg_page_eos(&page))
-                    endOfStream = true;
-            }
+            writePages(true);
             endOfStream = true;
         }
     }

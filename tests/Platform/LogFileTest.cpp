@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,43 +18,23 @@ using namespace LogData::Corvantis;
 
 namespace
 {
-class TempFolder
+std::string tempFolder()
 {
-public:
-    TempFolder()
-    {
-        char name[] = "/tmp/tovrane-logfile-XXXXXX";
-        if (::mkdtemp(name))
-            path = name;
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string path;
-};
-
-void writeText(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    char name[] = "/tmp/tovrane-logfile-XXXXXX";
+    return ::mkdtemp(name) ? name : "";
 }
 
-std::vector<std::string> linesFrom(const std::string& path, std::uintmax_t offset)
-{
-    std::ifstream in(path, std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(offset));
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    return lines;
-}
-
-// The usage log of this process, wherever its data root is.
+// The usage log of this process (its data root a fresh folder) and the lines added since.
 struct UsageLog
 {
     UsageLog()
     {
-        static bool configured = [] {
-            static TempFolder root;
+        static const struct Root
+        {
+            std::string path = tempFolder();
+            ~Root() { fs::remove_all(path); }
+        } root;
+        static const bool configured = [] {
             CSystemData::Config config;
             config.dataRoot = root.path;
             return CSystemData::Configure(config);
@@ -64,57 +43,53 @@ struct UsageLog
         path = CLogFile::Instance()->GetPath().raw();
         offset = fs::exists(path) ? fs::file_size(path) : 0;
     }
-    std::vector<std::string> fresh() const { return linesFrom(path, offset); }
+    std::vector<std::string> fresh() const
+    {
+        std::ifstream in(path, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(offset));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
     std::string path;
     std::uintmax_t offset;
 };
 }
 
-TEST(MetaInfo, AbsentFileGivesTheDefaults)
+TEST(MetaInfo, ReadsKeysReportsBadLinesAndDefaultsTheRest)
 {
-    TempFolder title;
-    const XQM::CMetaInfo meta(title.path + "/");
-    EXPECT_EQ(0u, meta.GetProductId());
-    EXPECT_EQ("unknown", meta.GetPartNumber());
-    EXPECT_EQ("0.0.0", meta.GetPackageVersion());
+    const std::string title = tempFolder() + "/";
+    EXPECT_EQ("unknown", XQM::CMetaInfo("").GetPartNumber());
+    const XQM::CMetaInfo absent(title);
+    EXPECT_EQ(0u, absent.GetProductId());
+    EXPECT_EQ("unknown", absent.GetPartNumber());
+    EXPECT_EQ("0.0.0", absent.GetPackageVersion());
 
-    const XQM::CMetaInfo none("");
-    EXPECT_EQ("unknown", none.GetPartNumber());
-}
+    std::ofstream(title + "meta_info.txt")
+        << "# title\r\n\r\n  PartNumber = 152-11873 \r\nProductId=0x1F\nPackageVersion=2.1.0\n";
+    const XQM::CMetaInfo spaced(title);
+    EXPECT_EQ(31u, spaced.GetProductId());
+    EXPECT_EQ("152-11873", spaced.GetPartNumber());
+    EXPECT_EQ("2.1.0", spaced.GetPackageVersion());
 
-TEST(MetaInfo, ReadsKeysWithSpacesCommentsAndHexadecimalIds)
-{
-    TempFolder title;
-    writeText(title.path + "/meta_info.txt",
-              "# title\r\n\r\n  PartNumber = 152-11873 \r\nProductId=0x1F\nPackageVersion=2.1.0\n");
-    const XQM::CMetaInfo meta(title.path + "/");
-    EXPECT_EQ(31u, meta.GetProductId());
-    EXPECT_EQ("152-11873", meta.GetPartNumber());
-    EXPECT_EQ("2.1.0", meta.GetPackageVersion());
-}
-
-TEST(MetaInfo, BadLinesAreReportedAndSkipped)
-{
-    TempFolder title;
-    writeText(title.path + "/meta_info.txt",
-              "ProductId=12\nProductId=-4\nProductId=99999999999999999999999\nProductId=7x\nnonsense\nColour=red\n"
-              "PackageVersion=1.2\n");
+    std::ofstream(title + "meta_info.txt") << "ProductId=12\nProductId=-4\nProductId=99999999999999999999999\n"
+                                              "ProductId=7x\nnonsense\nColour=red\nPackageVersion=1.2\n";
     testing::internal::CaptureStdout();
-    const XQM::CMetaInfo meta(title.path + "/");
+    const XQM::CMetaInfo bad(title);
     const std::string messages = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(12u, meta.GetProductId());
-    EXPECT_EQ("unknown", meta.GetPartNumber());
-    EXPECT_EQ("1.2", meta.GetPackageVersion());
-    for (const char* bad : {"line 2 ", "line 3 ", "line 4 ", "line 5 ", "line 6 "})
-        EXPECT_NE(std::string::npos, messages.find(bad)) << bad << " in " << messages;
-    EXPECT_EQ(std::string::npos, messages.find("line 1 "));
-    EXPECT_EQ(std::string::npos, messages.find("line 7 "));
+    EXPECT_EQ(12u, bad.GetProductId());
+    EXPECT_EQ("unknown", bad.GetPartNumber());
+    EXPECT_EQ("1.2", bad.GetPackageVersion());
+    for (int line = 1; line <= 7; ++line)
+        EXPECT_EQ(line != 1 && line != 7, messages.find("line " + std::to_string(line) + " ") != std::string::npos)
+            << line << " in " << messages;
+    fs::remove_all(title);
 }
 
 TEST(DebugOutput, TextAtOrBelowTheLevelGoesOutVerbatim)
 {
     Vantorel::Kelm::CDebugMPI debug(4);
-    EXPECT_EQ(4, debug.GetModule());
     testing::internal::CaptureStderr();
     debug.DebugOut(4, "hidden until the level is set\n");
     debug.SetDebugLevel(4);
@@ -125,7 +100,7 @@ TEST(DebugOutput, TextAtOrBelowTheLevelGoesOutVerbatim)
     EXPECT_EQ("%s%s%n 50%|low", testing::internal::GetCapturedStderr());
 }
 
-TEST(UsageLogFile, EachRecordIsOneLineInTheDataRoot)
+TEST(UsageLogFile, EachRecordIsOneLineAndAnUnwritableLogIsReportedOnce)
 {
     UsageLog log;
     EXPECT_EQ(CSystemData::Instance()->GetDataRootPath() + "usage.log", log.path);
@@ -133,25 +108,18 @@ TEST(UsageLogFile, EachRecordIsOneLineInTheDataRoot)
     EXPECT_TRUE(CLogFile::Instance()->Append(CGameExit()));
     const std::vector<std::string> lines = log.fresh();
     ASSERT_EQ(2u, lines.size());
-    const std::string::size_type tab = lines[0].find('\t');
-    ASSERT_EQ(24u, tab) << lines[0]; // 2024-01-02T03:04:05.678Z
-    EXPECT_EQ("CorrectAnswer\t7\t\ttwo  lines", lines[0].substr(tab + 1));
-    EXPECT_EQ("GameExit", lines[1].substr(lines[1].find('\t') + 1));
-}
+    ASSERT_EQ(24u, lines[0].find('\t')) << lines[0]; // 2024-01-02T03:04:05.678Z
+    EXPECT_EQ("CorrectAnswer\t7\t\ttwo  lines", lines[0].substr(25));
+    EXPECT_EQ("GameExit", lines[1].substr(25));
 
-TEST(UsageLogFile, UnwritableLogIsReportedOnceAndTheProgramGoesOn)
-{
-    UsageLog log;
     // A folder where the log file should be makes every append fail.
     fs::remove(log.path);
     fs::create_directory(log.path);
     testing::internal::CaptureStdout();
-    const bool first = CLogFile::Instance()->Append(CGameExit());
-    const bool second = CLogFile::Instance()->Append(CGameExit());
+    EXPECT_FALSE(CLogFile::Instance()->Append(CGameExit()));
+    EXPECT_FALSE(CLogFile::Instance()->Append(CGameExit()));
     const std::string messages = testing::internal::GetCapturedStdout();
     fs::remove(log.path);
-    EXPECT_FALSE(first);
-    EXPECT_FALSE(second);
     EXPECT_NE(std::string::npos, messages.find("Could not write the usage log " + log.path)) << messages;
     EXPECT_EQ(messages.find("Could not"), messages.rfind("Could not"));
     EXPECT_TRUE(CLogFile::Instance()->Append(CGameExit()));

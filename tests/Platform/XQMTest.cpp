@@ -18,30 +18,25 @@ namespace
 {
 // The data root of this test program: a fresh folder, unless another test of
 // the program configured the system data first.
-struct DataRoot
+void useDataRoot()
 {
-    DataRoot()
+    static const struct Root
     {
-        char name[] = "/tmp/tovrane-xqm-XXXXXX";
-        if (::mkdtemp(name))
+        Root()
         {
+            char name[] = "/tmp/tovrane-xqm-XXXXXX";
             CSystemData::Config config;
-            config.dataRoot = name;
-            if (CSystemData::Configure(config))
-                owned = name;
-            else
-                fs::remove_all(name);
+            config.dataRoot = owned = ::mkdtemp(name) ? name : "";
+            CSystemData::Configure(config); // refused if another test of the program came first
         }
-    }
-    ~DataRoot()
-    {
-        if (!owned.empty())
-            fs::remove_all(owned);
-    }
-    std::string owned;
-};
-
-void useDataRoot() { static DataRoot root; }
+        ~Root()
+        {
+            if (!owned.empty())
+                fs::remove_all(owned);
+        }
+        std::string owned;
+    } root;
+}
 
 std::string readFile(const std::string& path)
 {
@@ -78,46 +73,34 @@ TEST_F(XQMPlatform, SystemAnswersFromTheHostsConfiguration)
     EXPECT_EQ(2u, system.GetCurrentPlayerID());
     EXPECT_TRUE(system.AreCheatsEnabled());
 
-    XQM::CSystem::Configure(XQM::CSystem::Config());
-    XQM::CSystem fresh;
-    EXPECT_EQ("en-us", fresh.GetLocale().raw());
-    EXPECT_EQ(0u, fresh.GetCurrentPlayerID());
-    EXPECT_FALSE(fresh.AreCheatsEnabled());
+    XQM::CSystem::Configure(XQM::CSystem::Config()); // replaces the whole configuration for later objects
+    EXPECT_EQ("en-gb", system.GetLocale().raw());
+    EXPECT_EQ("en-us", XQM::CSystem().GetLocale().raw());
+    EXPECT_EQ(0u, XQM::CSystem().GetCurrentPlayerID());
+    EXPECT_FALSE(XQM::CSystem().AreCheatsEnabled());
 }
 
 TEST_F(XQMPlatform, BadgesAreRecordedOnceInThePlayersFile)
 {
     XQM::CPlayerProfile profile(1);
     EXPECT_TRUE(profile.GetBadges().empty());
-    EXPECT_TRUE(profile.AddBadge(4));
-    EXPECT_TRUE(profile.AddBadge(27));
-    EXPECT_TRUE(profile.AddBadge(2));
-    EXPECT_TRUE(profile.AddBadge(4));
+    for (unsigned long badge : {4, 27, 2, 4})
+        EXPECT_TRUE(profile.AddBadge(badge));
     EXPECT_EQ("2\n4\n27\n", readFile(XQM::CPlayerProfile::GetBadgeFilePath(1).raw()));
-
-    // Another object, as the game makes one for each badge, sees them all; the
-    // other players see none.
-    XQM::CPlayerProfile again(1);
-    EXPECT_TRUE(again.HasBadge(27));
-    EXPECT_FALSE(again.HasBadge(3));
+    // Another object, as the game makes one for each badge, sees them all; the other players see none.
+    EXPECT_TRUE(XQM::CPlayerProfile(1).HasBadge(27));
+    EXPECT_FALSE(XQM::CPlayerProfile(1).HasBadge(3));
     EXPECT_TRUE(XQM::CPlayerProfile(0).GetBadges().empty());
-}
-
-TEST_F(XQMPlatform, DamagedBadgeLinesAreIgnored)
-{
-    std::ofstream(XQM::CPlayerProfile::GetBadgeFilePath(0).raw()) << "5\nxx\n-3\n7 8\n\n9";
-    XQM::CPlayerProfile profile(0);
-    EXPECT_EQ((std::vector<unsigned long>{5, 9}), profile.GetBadges());
-    EXPECT_TRUE(profile.AddBadge(1));
-    EXPECT_EQ("1\n5\n9\n", readFile(XQM::CPlayerProfile::GetBadgeFilePath(0).raw()));
-}
-
-TEST_F(XQMPlatform, NoProfileOutsideTheThreePlayers)
-{
-    XQM::CPlayerProfile nobody(3);
-    EXPECT_FALSE(nobody.AddBadge(1));
-    EXPECT_TRUE(nobody.GetBadges().empty());
+    // No profile outside the three players.
+    EXPECT_FALSE(XQM::CPlayerProfile(3).AddBadge(1));
+    EXPECT_TRUE(XQM::CPlayerProfile(3).GetBadges().empty());
     EXPECT_FALSE(XQM::CPlayerProfile(static_cast<tPlayerID>(-1)).AddBadge(1));
+
+    // Damaged lines are ignored.
+    std::ofstream(XQM::CPlayerProfile::GetBadgeFilePath(0).raw()) << "5\nxx\n-3\n7 8\n\n9";
+    EXPECT_EQ((std::vector<unsigned long>{5, 9}), XQM::CPlayerProfile(0).GetBadges());
+    EXPECT_TRUE(XQM::CPlayerProfile(0).AddBadge(1));
+    EXPECT_EQ("1\n5\n9\n", readFile(XQM::CPlayerProfile::GetBadgeFilePath(0).raw()));
 }
 
 TEST_F(XQMPlatform, DownloadsAreThePackageFoldersInNameOrder)
@@ -128,11 +111,8 @@ TEST_F(XQMPlatform, DownloadsAreThePackageFoldersInNameOrder)
         fs::create_directories(folder + name);
     std::ofstream(folder + "loose_file");
 
-    std::vector<Glib::ustring> downloads = XQM::CMicroDownloads().get(0);
-    ASSERT_EQ(3u, downloads.size());
-    EXPECT_EQ(folder + "Pkg_c", downloads[0].raw());
-    EXPECT_EQ(folder + "pkg_a", downloads[1].raw());
-    EXPECT_EQ(folder + "pkg_b", downloads[2].raw());
+    EXPECT_EQ((std::vector<Glib::ustring>{folder + "Pkg_c", folder + "pkg_a", folder + "pkg_b"}),
+              XQM::CMicroDownloads().get(0));
 
     EXPECT_TRUE(XQM::CMicroDownloads().get(1).empty());
     EXPECT_TRUE(XQM::CMicroDownloads().get(3).empty());
