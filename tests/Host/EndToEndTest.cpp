@@ -1,56 +1,19 @@
 // The game started by the real host, headless on a fixed step, on the
 // generated test title: the logo with its jingle, the hand-over to the title,
 // the tap of a returning player, and what the screen shows.
+#include "HostRun.h"
 #include "PngFile.h"
 
 #include <gtest/gtest.h>
 
 #ifdef TOVRANE_GAME_MODULE_FILE
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <vector>
 
 namespace
 {
-struct Line
-{
-    unsigned int frame = 0;
-    unsigned int time = 0;
-    std::string event;
-    std::string detail;
-};
-
-struct GameRun
-{
-    int status = -1;
-    std::string output;
-    std::vector<Line> trace;
-
-    std::vector<Line> all(const std::string& event, const std::string& part = std::string()) const
-    {
-        std::vector<Line> found;
-        for (const Line& line : trace)
-            if (line.event == event && line.detail.find(part) != std::string::npos)
-                found.push_back(line);
-        return found;
-    }
-    // The first line of the event whose detail contains `part`; frame 0 and
-    // an empty event when there is none.
-    Line first(const std::string& event, const std::string& part = std::string()) const
-    {
-        std::vector<Line> found = all(event, part);
-        return found.empty() ? Line() : found.front();
-    }
-};
-
-// The jingle's file and the test title's logo: a 160 x 100 sprite with its
-// lower-left corner at (80, 70) of the scene, in #3a7bd5.
+// The jingle's file.
 const char* const Jingle = "h_SX_DeveloperLogoSfx_6.ogg";
 
 bool near(const TovraneTools::Colour& c, int r, int g, int b, int tolerance = 24)
@@ -58,21 +21,12 @@ bool near(const TovraneTools::Colour& c, int r, int g, int b, int tolerance = 24
     return std::abs(c.r - r) <= tolerance && std::abs(c.g - g) <= tolerance && std::abs(c.b - b) <= tolerance;
 }
 
-class EndToEndTest : public ::testing::Test
+class EndToEndTest : public HostFolderTest
 {
 protected:
-    void SetUp() override
-    {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = std::string(TOVRANE_BINARY_DIR) + "/end-to-end/" + info->name() + "/";
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
+    EndToEndTest() : HostFolderTest("end-to-end") {}
 
-    std::string file(const std::string& name) const { return folder + name; }
-
-    // A profile that has seen the title before: data.bin with its first-start
-    // flag (byte 0) clear.
+    // A profile that has seen the title before: data.bin with its first-start flag (byte 0) clear.
     void returningPlayer()
     {
         const std::string profile = file("data/players/0/Scrivlet/");
@@ -82,71 +36,20 @@ protected:
         std::ofstream(profile + "data.bin", std::ios::binary) << bytes;
     }
 
-    void script(const std::string& text) { std::ofstream(file("script.txt")) << text; }
-
     // The host on the default module and title, unless options say otherwise.
-    GameRun run(const std::string& options, const std::string& environment = std::string())
+    HostRun run(const std::string& options, const std::string& environment = std::string())
     {
-        const std::string command = environment + " " + std::string(TOVRANE_HOST_PROGRAM) +
-                                    " --headless --fixed-step 20 --data '" + file("data") + "' --trace '" +
-                                    file("trace.txt") + "' " + options + " > '" + file("output.txt") + "' 2>&1";
-        GameRun result;
-        const int raw = std::system(command.c_str());
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        std::ifstream output(file("output.txt"));
-        std::stringstream text;
-        text << output.rdbuf();
-        result.output = text.str();
-        std::ifstream trace(file("trace.txt"));
-        for (std::string line; std::getline(trace, line);)
-        {
-            std::istringstream words(line);
-            Line entry;
-            words >> entry.frame >> entry.time >> entry.event;
-            std::getline(words >> std::ws, entry.detail);
-            result.trace.push_back(entry);
-        }
+        HostRun result = runHost("--fixed-step 20 " + options, environment);
         EXPECT_EQ(std::string::npos, result.output.find("Could not find file")) << result.output;
         return result;
     }
-
-    std::string folder;
 };
 
 // The audio id of the jingle's start line ("<id> <path>").
-std::string jingleId(const GameRun& r)
+std::string jingleId(const HostRun& r)
 {
     const std::string detail = r.first("audio-start", Jingle).detail;
     return detail.substr(0, detail.find(' '));
-}
-
-TEST_F(EndToEndTest, TheLogoPlaysItsJingleAndTheTitleFollowsItsEnd)
-{
-    GameRun r = run("--frames 200");
-    ASSERT_EQ(0, r.status) << r.output;
-
-    const Line logo = r.first("enter", "PlumoLogoState");
-    ASSERT_EQ("enter", logo.event) << "the logo is the first state";
-    EXPECT_EQ(0u, logo.frame) << "entered during Enter, before the first frame";
-
-    const Line start = r.first("audio-start", Jingle);
-    ASSERT_EQ("audio-start", start.event) << r.output;
-    EXPECT_GT(start.frame, 0u) << "the jingle starts once the logo has loaded";
-
-    const std::string id = jingleId(r);
-    const Line end = r.first("audio-complete", id);
-    ASSERT_EQ("audio-complete", end.event);
-    // The generated jingle lasts 2.5 s.
-    EXPECT_NEAR(2500.0, static_cast<double>(end.time - start.time), 40.0);
-
-    const Line exitLogo = r.first("exit", "PlumoLogoState");
-    const Line title = r.first("enter", "TitleState");
-    ASSERT_EQ("enter", title.event) << "the title follows";
-    EXPECT_EQ(end.frame, title.frame) << "in the frame the jingle's end is reported";
-    EXPECT_EQ(end.frame, exitLogo.frame);
-    EXPECT_EQ(1u, r.all("enter", "TitleState").size());
-    EXPECT_EQ("frames", r.first("Exit").detail);
-    EXPECT_EQ("TitleState", r.trace.back().detail) << "the title is exited at the end";
 }
 
 // Taps every ten frames: the logo loads on its own thread, so the first tap
@@ -159,17 +62,47 @@ std::string taps()
     return text;
 }
 
+TEST_F(EndToEndTest, TheLogoPlaysItsJingleAndTheTitleFollowsItsEnd)
+{
+    script(taps()); // a new player's taps do not skip the logo
+    HostRun r = run("--frames 220 --script '" + file("script.txt") + "'");
+    ASSERT_EQ(0, r.status) << r.output;
+
+    const TraceLine logo = r.first("enter", "PlumoLogoState");
+    ASSERT_EQ("enter", logo.event) << "the logo is the first state";
+    EXPECT_EQ(0u, logo.frame) << "entered during Enter, before the first frame";
+
+    const TraceLine start = r.first("audio-start", Jingle);
+    ASSERT_EQ("audio-start", start.event) << r.output;
+    EXPECT_GT(start.frame, 0u) << "the jingle starts once the logo has loaded";
+
+    const std::string id = jingleId(r);
+    const TraceLine end = r.first("audio-complete", id);
+    ASSERT_EQ("audio-complete", end.event);
+    // The generated jingle lasts 2.5 s.
+    EXPECT_NEAR(2500.0, static_cast<double>(end.time - start.time), 40.0);
+
+    const TraceLine exitLogo = r.first("exit", "PlumoLogoState");
+    const TraceLine title = r.first("enter", "TitleState");
+    ASSERT_EQ("enter", title.event) << "the title follows";
+    EXPECT_EQ(end.frame, title.frame) << "only the jingle's end hands over, in the frame it is reported";
+    EXPECT_EQ(end.frame, exitLogo.frame);
+    EXPECT_EQ(1u, r.all("enter", "TitleState").size());
+    EXPECT_EQ("frames", r.first("Exit").detail);
+    EXPECT_EQ("TitleState", r.trace.back().detail) << "the title is exited at the end";
+}
+
 TEST_F(EndToEndTest, AReturningPlayersTapHandsOverEarlier)
 {
     returningPlayer();
     script(taps());
-    GameRun r = run("--frames 160 --script '" + file("script.txt") + "'");
+    HostRun r = run("--frames 160 --script '" + file("script.txt") + "'");
     ASSERT_EQ(0, r.status) << r.output;
 
-    const Line start = r.first("audio-start", Jingle);
+    const TraceLine start = r.first("audio-start", Jingle);
     ASSERT_EQ("audio-start", start.event) << r.output;
     ASSERT_LT(start.frame, 110u) << "the logo took too long to load";
-    const Line title = r.first("enter", "TitleState");
+    const TraceLine title = r.first("enter", "TitleState");
     ASSERT_EQ("enter", title.event) << r.output;
     // Input is heard from the frame after begin, the one that starts the
     // jingle: the first tap lifted from then on hands over.
@@ -178,21 +111,10 @@ TEST_F(EndToEndTest, AReturningPlayersTapHandsOverEarlier)
         lift += 10;
     EXPECT_EQ(lift, title.frame) << "the lift of the first tap the logo hears";
     const std::string id = jingleId(r);
-    const Line stop = r.first("audio-stop", id);
+    const TraceLine stop = r.first("audio-stop", id);
     EXPECT_EQ(title.frame, stop.frame) << "the jingle stops with the logo";
     EXPECT_TRUE(r.all("audio-complete", id).empty());
     EXPECT_EQ(1u, r.all("enter", "TitleState").size());
-}
-
-TEST_F(EndToEndTest, ANewPlayersTapDoesNotSkip)
-{
-    script(taps());
-    GameRun r = run("--frames 220 --script '" + file("script.txt") + "'");
-    ASSERT_EQ(0, r.status) << r.output;
-    const Line title = r.first("enter", "TitleState");
-    ASSERT_EQ("enter", title.event);
-    const Line end = r.first("audio-complete", jingleId(r));
-    EXPECT_EQ(end.frame, title.frame) << "only the jingle's end hands over";
 }
 
 TEST_F(EndToEndTest, AScreenshotMidLogoShowsTheLogo)
@@ -200,9 +122,9 @@ TEST_F(EndToEndTest, AScreenshotMidLogoShowsTheLogo)
     std::string shots;
     for (unsigned int frame : {30u, 45u, 60u, 75u, 90u})
         shots += " --screenshot " + std::to_string(frame) + ":'" + file("logo-" + std::to_string(frame) + ".png") + "'";
-    GameRun r = run("--frames 95" + shots);
+    HostRun r = run("--frames 95" + shots);
     ASSERT_EQ(0, r.status) << r.output;
-    const Line start = r.first("audio-start", Jingle);
+    const TraceLine start = r.first("audio-start", Jingle);
     ASSERT_EQ("audio-start", start.event) << r.output;
 
     // The first screenshot well into the logo's "on" animation (it grows for
@@ -215,7 +137,8 @@ TEST_F(EndToEndTest, AScreenshotMidLogoShowsTheLogo)
     TovraneTools::Picture shot;
     ASSERT_TRUE(TovraneTools::readPng(file("logo-" + std::to_string(frame) + ".png"), shot));
 
-    // Screen rows run downwards: the sprite covers rows 70 to 169.
+    // The test title's logo: a 160 x 100 sprite, lower-left corner at (80, 70) of
+    // the scene, in #3a7bd5. Screen rows run downwards: it covers rows 70 to 169.
     int logoPixels = 0;
     for (int y = 70; y < 170; ++y)
         for (int x = 80; x < 240; ++x)
@@ -227,11 +150,11 @@ TEST_F(EndToEndTest, AScreenshotMidLogoShowsTheLogo)
 
 TEST_F(EndToEndTest, AScreenshotWhileLoadingShowsTheLoadingPicture)
 {
-    GameRun r = run("--frames 90 --module '" + std::string(TOVRANE_PROBE_MODULE_FILE) + "' --screenshot 10:'" +
+    HostRun r = run("--frames 90 --module '" + std::string(TOVRANE_PROBE_MODULE_FILE) + "' --screenshot 10:'" +
                     file("loading.png") + "' --screenshot 80:'" + file("loaded.png") + "'",
                 "TOVRANE_PROBE_RELEASE_FRAME=30");
     ASSERT_EQ(0, r.status) << r.output;
-    const Line slow = r.first("enter", "SlowLoadingState");
+    const TraceLine slow = r.first("enter", "SlowLoadingState");
     ASSERT_EQ("enter", slow.event) << r.output;
     EXPECT_EQ(1u, slow.frame);
 

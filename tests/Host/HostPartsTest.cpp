@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 using namespace TovraneHost;
@@ -12,52 +13,50 @@ namespace
 {
 bool parse(std::vector<const char*> words, HostOptions& options, std::string& error)
 {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>("tovrane-host"));
-    for (const char* w : words)
-        argv.push_back(const_cast<char*>(w));
-    return options.parse(static_cast<int>(argv.size()), argv.data(), "/opt/t/Host", error);
-}
+    words.insert(words.begin(), "tovrane-host");
+    return options.parse(static_cast<int>(words.size()), const_cast<char**>(words.data()), "/opt/t/Host", error);
 }
 
-TEST(HostOptionsTest, DefaultsLieNextToTheHost)
+// The events due at a frame and time, one word list each: "touch <state> <x> <y>",
+// "press <mask>", "release <mask>" or "quit".
+std::vector<std::string> take(InputScript& script, unsigned int frame, unsigned int ms = 0)
 {
-    HostOptions options;
-    std::string error;
-    ASSERT_TRUE(parse({}, options, error));
-    EXPECT_EQ("/opt/t/Host/../title/", options.titlePath);
-    EXPECT_EQ("/opt/t/Host/../data/", options.dataPath);
-    EXPECT_EQ("/opt/t/Host/libtovrane-game.so", options.modulePath);
-    EXPECT_EQ(0u, options.fixedStep);
-    EXPECT_EQ(0u, options.frames);
-    EXPECT_FALSE(options.headless);
+    std::vector<std::string> words;
+    for (const ScriptEvent& e : script.take(frame, ms))
+        words.push_back(e.kind == ScriptEvent::Touch ? "touch " + std::to_string(e.touchState) + " " +
+                                                           std::to_string(e.x) + " " + std::to_string(e.y)
+                        : e.kind == ScriptEvent::Quit ? std::string("quit")
+                        : (e.kind == ScriptEvent::ButtonPress ? "press " : "release ") + std::to_string(e.buttons));
+    return words;
+}
+typedef std::vector<std::string> Words;
 }
 
-TEST(HostOptionsTest, EveryOptionIsRead)
+TEST(HostOptionsTest, DefaultsLieNextToTheHostAndEveryOptionIsRead)
 {
-    HostOptions options;
+    HostOptions defaults, options;
     std::string error;
-    ASSERT_TRUE(parse({"--headless", "--title", "t", "--data", "d/", "--locale", "en-au", "--player", "1",
-                          "--cheats", "--fixed-step", "33", "--frames", "90", "--script", "s.txt", "--screenshot",
-                          "3:a.png", "--screenshot", "40:dir/b:c.png", "--trace", "tr.txt", "--module", "m.so"},
-        options, error))
+    ASSERT_TRUE(parse({}, defaults, error));
+    EXPECT_EQ("/opt/t/Host/../title/", defaults.titlePath);
+    EXPECT_EQ("/opt/t/Host/../data/", defaults.dataPath);
+    EXPECT_EQ("/opt/t/Host/libtovrane-game.so", defaults.modulePath);
+
+    ASSERT_TRUE(parse({"--headless", "--title", "t", "--data", "d/", "--locale", "en-au", "--player", "1", "--cheats",
+                       "--fixed-step", "33", "--frames", "90", "--script", "s.txt", "--screenshot", "3:a.png",
+                       "--screenshot", "40:dir/b:c.png", "--trace", "tr.txt", "--module", "m.so"},
+                      options, error))
         << error;
-    EXPECT_TRUE(options.headless);
-    EXPECT_EQ("t/", options.titlePath);
-    EXPECT_EQ("d/", options.dataPath);
-    EXPECT_EQ("en-au", options.locale);
+    EXPECT_TRUE(options.headless && options.cheats);
+    EXPECT_EQ("t/ d/ en-au s.txt tr.txt m.so", options.titlePath + " " + options.dataPath + " " + options.locale + " " +
+                                                    options.scriptPath + " " + options.tracePath + " " + options.modulePath);
     EXPECT_EQ(1u, options.player);
-    EXPECT_TRUE(options.cheats);
     EXPECT_EQ(33u, options.fixedStep);
     EXPECT_EQ(90u, options.frames);
-    EXPECT_EQ("s.txt", options.scriptPath);
     ASSERT_EQ(2u, options.screenshots.size());
     EXPECT_EQ(3u, options.screenshots[0].frame);
     EXPECT_EQ("a.png", options.screenshots[0].path);
     EXPECT_EQ(40u, options.screenshots[1].frame);
     EXPECT_EQ("dir/b:c.png", options.screenshots[1].path) << "only the first colon separates";
-    EXPECT_EQ("tr.txt", options.tracePath);
-    EXPECT_EQ("m.so", options.modulePath);
 }
 
 TEST(HostOptionsTest, BadValuesAreRefusedWithAReason)
@@ -73,80 +72,38 @@ TEST(HostOptionsTest, BadValuesAreRefusedWithAReason)
     }
 }
 
-TEST(InputScriptTest, EventsComeDueByFrameOrByClock)
+TEST(InputScriptTest, EventsComeDueByFrameOrByClockInFileOrder)
 {
     InputScript script;
-    ASSERT_TRUE(script.parse("2 down 1 2\n"
-                             "  # comment only\n"
-                             "\n"
-                             "100ms up 3 4\n"
-                             "2 press 0x40\n",
-        "s"));
-    EXPECT_TRUE(script.take(1, 0).empty());
-    std::vector<ScriptEvent> two = script.take(2, 16);
-    ASSERT_EQ(2u, two.size());
-    EXPECT_EQ(ScriptEvent::Touch, two[0].kind);
-    EXPECT_EQ(1, two[0].touchState);
-    EXPECT_EQ(ScriptEvent::ButtonPress, two[1].kind);
-    EXPECT_EQ(0x40u, two[1].buttons);
-    EXPECT_TRUE(script.take(3, 99).empty());
-    std::vector<ScriptEvent> late = script.take(4, 100);
-    ASSERT_EQ(1u, late.size());
-    EXPECT_EQ(0, late[0].touchState);
-    EXPECT_EQ(3, late[0].x);
+    ASSERT_TRUE(script.parse("2 down 1 2\n  # comment only\n\n100ms up 3 4\n2 press 0x40\n", "s"));
+    EXPECT_TRUE(take(script, 1).empty());
+    EXPECT_EQ((Words{"touch 1 1 2", "press 64"}), take(script, 2, 16));
+    EXPECT_TRUE(take(script, 3, 99).empty());
+    EXPECT_EQ((Words{"touch 0 3 4"}), take(script, 4, 100));
     EXPECT_TRUE(script.empty());
-}
 
-TEST(InputScriptTest, MissedFramesStillDeliverInFileOrder)
-{
-    // A frame can be skipped over (the host only asks once per frame): the
-    // events still come, in the order of the file.
-    InputScript script;
-    ASSERT_TRUE(script.parse("5 down 1 1\n3 up 2 2\n", "s"));
-    std::vector<ScriptEvent> due = script.take(9, 0);
-    ASSERT_EQ(2u, due.size());
-    EXPECT_EQ(1, due[0].x);
-    EXPECT_EQ(2, due[1].x);
+    // A frame can be skipped over (the host asks once per frame): the events still come, in file order.
+    InputScript skipped;
+    ASSERT_TRUE(skipped.parse("5 down 1 1\n3 up 2 2\n", "s"));
+    EXPECT_EQ((Words{"touch 1 1 1", "touch 0 2 2"}), take(skipped, 9));
 }
 
 TEST(InputScriptTest, TapAndClickFinishOnTheNextFrame)
 {
     InputScript script;
     ASSERT_TRUE(script.parse("4 tap 7 8\n4 click escape\n5 tap 9 9\n", "s"));
-    std::vector<ScriptEvent> four = script.take(4, 0);
-    ASSERT_EQ(2u, four.size());
-    EXPECT_EQ(1, four[0].touchState);
-    EXPECT_EQ(ScriptEvent::ButtonPress, four[1].kind);
-    EXPECT_EQ(0x100u, four[1].buttons);
-    std::vector<ScriptEvent> five = script.take(5, 0);
-    ASSERT_EQ(3u, five.size());
-    EXPECT_EQ(0, five[0].touchState) << "the lift of frame 4's tap comes first";
-    EXPECT_EQ(7, five[0].x);
-    EXPECT_EQ(ScriptEvent::ButtonRelease, five[1].kind);
-    EXPECT_EQ(1, five[2].touchState);
-    ASSERT_EQ(1u, script.take(6, 0).size());
+    EXPECT_EQ((Words{"touch 1 7 8", "press 256"}), take(script, 4));
+    EXPECT_EQ((Words{"touch 0 7 8", "release 256", "touch 1 9 9"}), take(script, 5)) << "frame 4's lift first";
+    EXPECT_EQ((Words{"touch 0 9 9"}), take(script, 6));
 }
 
 TEST(InputScriptTest, BrokenLinesAreSkippedAndTheRestIsKept)
 {
     InputScript script;
-    EXPECT_FALSE(script.parse("0 tap 1 1\n"
-                              "x tap 1 1\n"
-                              "3 tap 1\n"
-                              "3 tap 1 99999\n"
-                              "3 press nobutton\n"
-                              "3 press 0\n"
-                              "3 jump\n"
-                              "3 quit now\n"
-                              "-5ms tap 1 1\n"
-                              "3 tap -4 250\n"
-                              "3 quit\n",
-        "s"));
-    std::vector<ScriptEvent> due = script.take(3, 0);
-    ASSERT_EQ(2u, due.size());
-    EXPECT_EQ(-4, due[0].x) << "off-screen positions are the script's business";
-    EXPECT_EQ(250, due[0].y);
-    EXPECT_EQ(ScriptEvent::Quit, due[1].kind);
+    EXPECT_FALSE(script.parse("0 tap 1 1\nx tap 1 1\n3 tap 1\n3 tap 1 99999\n3 press nobutton\n3 press 0\n3 jump\n"
+                              "3 quit now\n-5ms tap 1 1\n3 tap -4 250\n3 quit\n",
+                              "s"));
+    EXPECT_EQ((Words{"touch 1 -4 250", "quit"}), take(script, 3)) << "off-screen positions are the script's business";
 }
 
 TEST(InputScriptTest, ButtonNamesFollowTheKeys)
