@@ -1,0 +1,100 @@
+#ifndef TESTS_HOST_HOSTRUN_H
+#define TESTS_HOST_HOSTRUN_H
+
+// Runs the real host program and reads back its output and its trace
+// ("<frame> <ms> <event> <detail>" a line).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+struct TraceLine
+{
+    unsigned int frame = 0;
+    unsigned int time = 0;
+    std::string event;
+    std::string detail;
+};
+
+struct HostRun
+{
+    int status = -1;
+    std::string output;
+    std::vector<TraceLine> trace;
+
+    // The lines of the event whose detail contains `part`.
+    std::vector<TraceLine> all(const std::string& event, const std::string& part = std::string()) const
+    {
+        std::vector<TraceLine> found;
+        for (const TraceLine& line : trace)
+            if (line.event == event && line.detail.find(part) != std::string::npos)
+                found.push_back(line);
+        return found;
+    }
+    // The first such line; frame 0 and an empty event when there is none.
+    TraceLine first(const std::string& event, const std::string& part = std::string()) const
+    {
+        std::vector<TraceLine> found = all(event, part);
+        return found.empty() ? TraceLine() : found.front();
+    }
+    // Position of the first line of the event, or -1.
+    int indexOf(const std::string& event) const
+    {
+        for (size_t i = 0; i < trace.size(); ++i)
+            if (trace[i].event == event)
+                return static_cast<int>(i);
+        return -1;
+    }
+};
+
+// A fixture with a fresh folder per test under `<binary dir>/<area>/<test>/`.
+class HostFolderTest : public ::testing::Test
+{
+protected:
+    explicit HostFolderTest(const char* area) : area(area) {}
+    void SetUp() override
+    {
+        folder = std::string(TOVRANE_BINARY_DIR) + "/" + area + "/" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    std::string file(const std::string& name) const { return folder + name; }
+    void script(const std::string& text) { std::ofstream(file("script.txt")) << text; }
+
+    // The host, headless, with its data and trace in the test's folder.
+    HostRun runHost(const std::string& options, const std::string& environment = std::string()) const
+    {
+        const std::string command = environment + " " + TOVRANE_HOST_PROGRAM + " --headless --data '" + file("data") +
+                                    "' --trace '" + file("trace.txt") + "' " + options + " > '" + file("output.txt") +
+                                    "' 2>&1";
+        HostRun result;
+        const int raw = std::system(command.c_str());
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ifstream output(file("output.txt"));
+        std::stringstream text;
+        text << output.rdbuf();
+        result.output = text.str();
+        std::ifstream trace(file("trace.txt"));
+        for (std::string line; std::getline(trace, line);)
+        {
+            std::istringstream words(line);
+            TraceLine entry;
+            words >> entry.frame >> entry.time >> entry.event;
+            std::getline(words >> std::ws, entry.detail);
+            result.trace.push_back(entry);
+        }
+        return result;
+    }
+
+    const char* area;
+    std::string folder;
+};
+
+#endif
