@@ -207,9 +207,7 @@ TEST_F(HostTest, ClosingTheWindowDuringAMovieResumesBeforeExit)
 
 TEST_F(HostTest, BadCommandLinesAndModulesAreRefused)
 {
-    for (const char* options : {"--frames", "--fixed-step 0", "--screenshot 0:x.png"})
-        EXPECT_EQ(2, run("", options).status) << options;
-    HostRun r = run("", "--colour red");
+    HostRun r = run("", "--colour red"); // each bad value is the option parser's own test
     EXPECT_EQ(2, r.status);
     EXPECT_NE(std::string::npos, r.output.find("unknown option --colour"));
     r = run("", "--frames 1 --module '" + file("nothing.so") + "'", false);

@@ -64,6 +64,7 @@ TEST_F(JSonFile, ReadsValuesAndGivesEmptyOrZeroForWrongTypes)
     for (int outside : {2, -1})
         expectNull(list[outside]);
     expectNull(list["type"]); // an array has no keys
+    EXPECT_EQ(2, load(R"(["a", 2])", true)[1].asInt()) << "an array at the root";
 
     EXPECT_EQ("", root["text"].asString());
     EXPECT_EQ(7, root["whole"].asInt());
