@@ -48,7 +48,7 @@ protected:
 };
 }
 
-TEST_F(FontDraw, ALineOfTextLiesWhereTheLayoutSays)
+TEST_F(FontDraw, LinesOfTextLieWhereTheLayoutSays)
 {
     if (installAtlas().empty())
         GTEST_SKIP() << "another test of this program fixed an empty title folder";
@@ -57,18 +57,14 @@ TEST_F(FontDraw, ALineOfTextLiesWhereTheLayoutSays)
     font->setText("FIX THE LIBRARY");
     ASSERT_EQ(1u, font->getLines().size());
     expectOnScreenAsLaidOut(font, 160, 120);
-
     // The first glyph's top-left pixel: 13 pixels into the area, top row.
-    EXPECT_EQ(Rgba(glyphColour('F').r, glyphColour('F').g, glyphColour('F').b, 255), at(160 - 74 + 13, 120 + 15 - 1));
-}
+    const Colour f = glyphColour('F');
+    EXPECT_EQ(Rgba(f.r, f.g, f.b, 255), at(160 - 74 + 13, 120 + 15 - 1));
 
-TEST_F(FontDraw, WrappedRightAlignedTextWithABrokenWord)
-{
-    if (installAtlas().empty())
-        GTEST_SKIP() << "another test of this program fixed an empty title folder";
-    DadUzoFontPtr font(new DadUzoFont(100, 64));
-    font->alignment = Font::Right;
-    font->setText("WELL DONE\nYOU'RE A SUPERSTAR-ARTIST");
-    EXPECT_EQ(4u, font->getLines().size());
-    expectOnScreenAsLaidOut(font, 100, 60);
+    // Wrapped, right-aligned, with a broken word.
+    DadUzoFontPtr wrapped(new DadUzoFont(100, 64));
+    wrapped->alignment = Font::Right;
+    wrapped->setText("WELL DONE\nYOU'RE A SUPERSTAR-ARTIST");
+    EXPECT_EQ(4u, wrapped->getLines().size());
+    expectOnScreenAsLaidOut(wrapped, 100, 60);
 }

@@ -65,12 +65,9 @@ protected:
 };
 }
 
-TEST_F(FontTest, TheTextAreaIsTheCornerOfAPowerOfTwoTexture)
+TEST_F(FontTest, TheTextAreaIsTheCornerOfAPowerOfTwoTextureAndEachTextGetsANewOne)
 {
-    DadUzoFontPtr f = font(148, 30, 0, "");
-    EXPECT_EQ("Tovrane.DadUzoFont", f->getType().getName());
-    EXPECT_TRUE(f->getType().isDerived(Font::RuntimeType));
-    EXPECT_TRUE(f->getType().isDerived(Plane::RuntimeType));
+    DadUzoFontPtr f = font(148, 30, 0, "A");
     EXPECT_EQ(256, f->getTextureSize());
     EXPECT_EQ(5, f->getSpaceWidth());
     EXPECT_EQ(15, f->getLineHeight());
@@ -78,20 +75,20 @@ TEST_F(FontTest, TheTextAreaIsTheCornerOfAPowerOfTwoTexture)
     const tFixed* p = f->vertexBuffer->getPositions();
     const tFixed* t = f->vertexBuffer->getTextureCoordinates();
     // Upper-left and lower-right corners.
-    EXPECT_EQ(tFixed(-74), p[0]);
-    EXPECT_EQ(tFixed(15), p[1]);
-    EXPECT_EQ(tFixed(74), p[3 * 24]);
-    EXPECT_EQ(tFixed(-15), p[3 * 24 + 1]);
-    EXPECT_EQ(tFixed(0), t[0]);
-    EXPECT_EQ(tFixed(0), t[1]);
-    EXPECT_EQ(tFixed::fromRaw(148 * 65536 / 256), t[2 * 24]);
-    EXPECT_EQ(tFixed::fromRaw(30 * 65536 / 256), t[2 * 24 + 1]);
-
-    TexturePtr texture = f->getTexture();
-    ASSERT_TRUE(texture);
-    EXPECT_EQ(256, texture->getWidth());
-    EXPECT_EQ(256, texture->getHeight());
-    EXPECT_EQ(PixelFormat::RGBA8888, texture->getFormat());
+    EXPECT_EQ((std::vector<tFixed>{tFixed(-74), tFixed(15), tFixed(74), tFixed(-15)}),
+              (std::vector<tFixed>{p[0], p[1], p[3 * 24], p[3 * 24 + 1]}));
+    EXPECT_EQ((std::vector<tFixed>{tFixed(0), tFixed(0), tFixed::fromRaw(148 * 65536 / 256),
+                                   tFixed::fromRaw(30 * 65536 / 256)}),
+              (std::vector<tFixed>{t[0], t[1], t[2 * 24], t[2 * 24 + 1]}));
+    TexturePtr first = f->getTexture();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(256, first->getWidth());
+    EXPECT_EQ(256, first->getHeight());
+    EXPECT_EQ(PixelFormat::RGBA8888, first->getFormat());
+    f->setText("B");
+    EXPECT_NE(first, f->getTexture());
+    EXPECT_EQ(Lines{"B@0,0/10"}, layout(*f));
+    expectDrawnAsLaidOut(*f);
 
     EXPECT_EQ(64, DadUzoFont(33, 64).getTextureSize());
     EXPECT_EQ(32, DadUzoFont(32, 3).getTextureSize());
@@ -99,110 +96,82 @@ TEST_F(FontTest, TheTextAreaIsTheCornerOfAPowerOfTwoTexture)
     EXPECT_EQ(tFixed::fromRaw(-(7 << 15)), DadUzoFont(7, 8).vertexBuffer->getPositions()[0]);
 }
 
-TEST_F(FontTest, OneLineCentredRightAlignedAndLeft)
+// Layouts as "text@x,y/width" for each line, and the texture drawn to match.
+TEST_F(FontTest, Layouts)
 {
-    DadUzoFontPtr centred = font(148, 30, Font::Centred, "FIX THE LIBRARY");
-    EXPECT_EQ(Lines{"FIX THE LIBRARY@13,0/122"}, layout(*centred));
-    expectDrawnAsLaidOut(*centred);
-
-    // Eight M and an I: 100 pixels.
-    EXPECT_EQ(Lines{"MMMMMMMMI@48,0/100"}, layout(*font(148, 30, Font::Right, "MMMMMMMMI")));
-    EXPECT_EQ(Lines{"FIX THE LIBRARY@0,0/122"}, layout(*font(148, 30, Font::Left, "FIX THE LIBRARY")));
-    EXPECT_EQ(Lines{"AB@0,0/20"}, layout(*font(148, 30, 7, "AB")));
-    // Centring rounds toward zero: (148 - 9) / 2.
-    EXPECT_EQ(Lines{"E@69,0/9"}, layout(*font(148, 30, Font::Centred, "E")));
-}
-
-TEST_F(FontTest, AWordThatDoesNotFitStartsTheNextLine)
-{
-    DadUzoFontPtr wrapped = font(100, 60, Font::Left, "FIX THE LIBRARY");
-    EXPECT_EQ((Lines{"FIX THE@0,0/55", "LIBRARY@0,15/62"}), layout(*wrapped));
-    expectDrawnAsLaidOut(*wrapped);
-
-    DadUzoFontPtr centred = font(100, 60, Font::Centred, "FIX THE LIBRARY");
-    EXPECT_EQ((Lines{"FIX THE@22,0/55", "LIBRARY@19,15/62"}), layout(*centred));
-    expectDrawnAsLaidOut(*centred);
-
-    // A word that exactly fills the width fits; the space after it breaks.
-    EXPECT_EQ((Lines{"MMMMMMMMI@0,0/100", "A@0,15/10"}), layout(*font(100, 60, 0, "MMMMMMMMI A")));
-    // Blanks after the break are measured again on the next line.
-    EXPECT_EQ((Lines{"MMMMMMMMI@0,0/100", "A@0,15/15"}), layout(*font(100, 60, 0, "MMMMMMMMI  A")));
-}
-
-TEST_F(FontTest, AWordWiderThanTheAreaIsBrokenAtItsEdge)
-{
-    // A to J: 10 10 10 10 9 8 9 10 4 10; ABCDE is 49 pixels, F does not fit.
-    DadUzoFontPtr broken = font(50, 60, Font::Left, "ABCDEFGHIJ");
-    EXPECT_EQ((Lines{"ABCDE@0,0/49", "FGHIJ@0,15/41"}), layout(*broken));
-    expectDrawnAsLaidOut(*broken);
-
-    EXPECT_EQ((Lines{"XY@0,0/20", "ABCDE@0,15/49", "FGHIJ@0,30/41", "Z@0,45/10"}),
-              layout(*font(50, 60, Font::Left, "XY ABCDEFGHIJ Z")));
-    EXPECT_EQ((Lines{"ABCDE@1,0/49", "FGHIJ@9,15/41"}), layout(*font(50, 60, Font::Right, "ABCDEFGHIJ")));
-
-    // A glyph wider than the whole area stands alone on its line, clipped.
-    DadUzoFontPtr narrow = font(6, 40, Font::Centred, "AB");
-    EXPECT_EQ((Lines{"A@-2,0/10", "B@-2,15/10"}), layout(*narrow));
-    expectDrawnAsLaidOut(*narrow);
-}
-
-TEST_F(FontTest, EmptyLinesAreAllowedAndTheLayoutAlwaysEnds)
-{
-    EXPECT_EQ(Lines{"AB@0,15/20"}, layout(*font(100, 60, 0, "\nAB")));
-    EXPECT_EQ((Lines{"AB@0,0/20", "CD@0,30/20"}), layout(*font(100, 60, 0, "AB\n\nCD")));
-    EXPECT_EQ((Lines{"AB@0,0/20", "CD@0,15/20"}), layout(*font(100, 60, 0, "AB\nCD")));
-    EXPECT_EQ((Lines{"AB@0,0/20", "CD@0,15/20"}), layout(*font(100, 60, 0, "AB \nCD")));
-    EXPECT_EQ(Lines{"AB@0,0/20"}, layout(*font(100, 60, 0, "AB\n")));
-    EXPECT_TRUE(layout(*font(100, 60, 0, "\n\n\n")).empty());
-    EXPECT_TRUE(layout(*font(100, 60, 0, "")).empty());
-    EXPECT_TRUE(layout(*font(100, 60, 0, "   ")).empty());
-
-    // Blanks that overflow a line with no word on it are dropped.
-    EXPECT_EQ(Lines{"A@0,0/20"}, layout(*font(20, 60, 0, "       A")));
-    EXPECT_TRUE(layout(*font(20, 60, 0, "                    ")).empty());
-
-    // Lines below the texture are clipped.
-    std::string many;
-    for (int i = 0; i < 100; ++i)
-        many += "A\n";
-    DadUzoFontPtr tall = font(20, 20, 0, many);
-    EXPECT_EQ(100u, tall->getLines().size());
-    EXPECT_EQ(99 * 15, tall->getLines().back().y);
-    expectDrawnAsLaidOut(*tall);
-}
-
-TEST_F(FontTest, CharactersWithoutGlyphsTakeNoWidthSpacesAndTabsDo)
-{
-    DadUzoFontPtr mixed = font(148, 30, Font::Left, "AB cd 12 C");
-    EXPECT_EQ(Lines{"AB cd 12 C@0,0/45"}, layout(*mixed));
-    expectDrawnAsLaidOut(*mixed);
+    struct Row
+    {
+        int width, height, alignment;
+        std::string text;
+        Lines lines;
+    };
+    const int L = Font::Left, C = Font::Centred, R = Font::Right;
+    const std::string spaces(20, ' ');
+    const Row rows[] = {
+        {148, 30, C, "FIX THE LIBRARY", {"FIX THE LIBRARY@13,0/122"}},
+        {148, 30, R, "MMMMMMMMI", {"MMMMMMMMI@48,0/100"}}, // eight M and an I: 100 pixels
+        {148, 30, L, "FIX THE LIBRARY", {"FIX THE LIBRARY@0,0/122"}},
+        {148, 30, 7, "AB", {"AB@0,0/20"}},
+        {148, 30, C, "E", {"E@69,0/9"}}, // centring rounds toward zero: (148 - 9) / 2
+        // A word that does not fit starts the next line.
+        {100, 60, L, "FIX THE LIBRARY", {"FIX THE@0,0/55", "LIBRARY@0,15/62"}},
+        {100, 60, C, "FIX THE LIBRARY", {"FIX THE@22,0/55", "LIBRARY@19,15/62"}},
+        // A word that exactly fills the width fits; the space after it breaks,
+        // and blanks after the break are measured again on the next line.
+        {100, 60, L, "MMMMMMMMI A", {"MMMMMMMMI@0,0/100", "A@0,15/10"}},
+        {100, 60, L, "MMMMMMMMI  A", {"MMMMMMMMI@0,0/100", "A@0,15/15"}},
+        // A word wider than the area is broken at its edge. A to J are
+        // 10 10 10 10 9 8 9 10 4 10 wide: ABCDE is 49 pixels, F does not fit.
+        {50, 60, L, "ABCDEFGHIJ", {"ABCDE@0,0/49", "FGHIJ@0,15/41"}},
+        {50, 60, L, "XY ABCDEFGHIJ A", {"XY@0,0/20", "ABCDE@0,15/49", "FGHIJ@0,30/41", "A@0,45/10"}},
+        {50, 60, R, "ABCDEFGHIJ", {"ABCDE@1,0/49", "FGHIJ@9,15/41"}},
+        // A glyph wider than the whole area stands alone on its line, clipped.
+        {6, 40, C, "AB", {"A@-2,0/10", "B@-2,15/10"}},
+        // Empty lines are allowed and the layout always ends.
+        {100, 60, L, "\nAB", {"AB@0,15/20"}},
+        {100, 60, L, "AB\n\nCD", {"AB@0,0/20", "CD@0,30/20"}},
+        {100, 60, L, "AB\nCD", {"AB@0,0/20", "CD@0,15/20"}},
+        {100, 60, L, "AB \nCD", {"AB@0,0/20", "CD@0,15/20"}},
+        {100, 60, L, "AB\n", {"AB@0,0/20"}},
+        {100, 60, L, "\n\n\n", {}},
+        {100, 60, L, "", {}},
+        {100, 60, L, "   ", {}},
+        // Blanks that overflow a line with no word on it are dropped.
+        {20, 60, L, "       A", {"A@0,0/20"}},
+        {20, 60, L, spaces, {}},
+        // Characters without glyphs take no width; spaces and tabs do.
+        {148, 30, L, "AB cd 12 C", {"AB cd 12 C@0,0/45"}},
+        {148, 30, R, "A\tB", {"A\tB@123,0/25"}},
+        // Trailing blanks count in the last line's measure.
+        {158, 30, C, "AB  ", {"AB  @64,0/30"}},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(testing::PrintToString(row.text));
+        DadUzoFontPtr f = font(row.width, row.height, row.alignment, row.text);
+        EXPECT_EQ(row.lines, layout(*f));
+        expectDrawnAsLaidOut(*f);
+    }
 
     // A tab is measured as a space but drawn with its own empty record, so
     // what follows it sits 5 pixels further left than measured.
-    DadUzoFontPtr tab = font(148, 30, Font::Right, "A\tB");
-    EXPECT_EQ(Lines{"A\tB@123,0/25"}, layout(*tab));
     if (!title.empty())
     {
-        TexturePtr texture = tab->getTexture();
+        TexturePtr texture = font(148, 30, R, "A\tB")->getTexture();
         EXPECT_EQ(glyphColour('A'), texture->getPixel(123, 5));
         EXPECT_EQ(glyphColour('B'), texture->getPixel(133, 5));
         EXPECT_EQ(glyphColour('B'), texture->getPixel(142, 5));
         EXPECT_EQ(Colour(0, 0, 0, 0), texture->getPixel(143, 5));
     }
 
-    // Trailing blanks count in the last line's measure.
-    EXPECT_EQ(Lines{"AB  @64,0/30"}, layout(*font(158, 30, Font::Centred, "AB  ")));
-}
-
-TEST_F(FontTest, EachTextGetsANewTexture)
-{
-    DadUzoFontPtr f = font(64, 32, Font::Left, "A");
-    TexturePtr first = f->getTexture();
-    f->setText("B");
-    EXPECT_NE(first, f->getTexture());
-    EXPECT_EQ("B", f->getText());
-    EXPECT_EQ(Lines{"B@0,0/10"}, layout(*f));
-    expectDrawnAsLaidOut(*f);
+    // Lines below the texture are clipped.
+    std::string many;
+    for (int i = 0; i < 100; ++i)
+        many += "A\n";
+    DadUzoFontPtr tall = font(20, 20, L, many);
+    EXPECT_EQ(100u, tall->getLines().size());
+    EXPECT_EQ(99 * 15, tall->getLines().back().y);
+    expectDrawnAsLaidOut(*tall);
 }
 
 // A font of the test's own: glyph records reaching out of a 16 x 16 atlas.

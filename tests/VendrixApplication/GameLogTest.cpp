@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// A fresh data root for this program, unless another test configured one first.
+// A fresh title folder and data root for this process, unless another test
+// configured the system first.
 struct LogRoot
 {
     LogRoot()
@@ -32,6 +33,7 @@ struct LogRoot
         CSystemData::Config config;
         config.titlePath = std::string(name) + "/title";
         config.dataRoot = std::string(name) + "/data";
+        fs::create_directories(config.titlePath);
         if (CSystemData::Configure(config))
             owned = name;
         else
@@ -66,73 +68,46 @@ std::vector<Fields> linesFrom(const std::string& path, std::uintmax_t offset)
     }
     return lines;
 }
+}
 
-class GameLogRecords : public ::testing::Test
+// Each record appends one line: a time stamp, its name and its fields, with
+// tabs and line breaks in text fields turned into spaces.
+TEST(GameLogRecords, EachRecordAppendsOneLineWithItsFields)
 {
-protected:
-    void SetUp() override
+    static LogRoot root;
+    const std::string path = CLogFile::Instance()->GetPath().raw();
+    std::uintmax_t offset = fs::exists(path) ? fs::file_size(path) : 0;
+    const std::pair<std::function<void()>, Fields> records[] = {
+        {[] { GameLog::titleEnd(true); }, {"TitleExit", "1"}},
+        {[] { GameLog::titleEnd(false); }, {"TitleExit", "3"}},
+        {[] { GameLog::gameStart("PLAY"); }, {"GameStart", "PLAY"}},
+        {[] { GameLog::gameAreaStart("STUDIO"); }, {"GameAreaStart", "STUDIO"}},
+        {[] { GameLog::gameAreaEnd(); }, {"GameAreaExit"}},
+        {[] { GameLog::gameEnd(); }, {"GameExit"}},
+        {[] { GameLog::activityStart("WCC", "NA", "1"); }, {"ActivityStart", "WCC", "NA", "1"}},
+        {[] { GameLog::activityPaused(); }, {"ActivityPause"}},
+        {[] { GameLog::activityResumed(); }, {"ActivityUnpause"}},
+        {[] { GameLog::activityEnd(static_cast<ActivityExitReason::Type>(5)); }, {"ActivityExit", "0", "5"}},
+        {[] { GameLog::activityEnd(ActivityExitReason::Completed); }, {"ActivityExit", "0", "1"}},
+        {[] { GameLog::correctAnswer(3, "sky", "blue"); }, {"CorrectAnswer", "3", "sky", "blue"}},
+        {[] { GameLog::wrongAnswer(4, "sky", "green"); }, {"WrongAnswer", "4", "sky", "green"}},
+        {[] { GameLog::hintRequest(2, "near and far"); }, {"HintRequest", "2", "near and far"}},
+        {[] { GameLog::achievementEarned(8); }, {"AchievementEarned", "8"}},
+        {[] { GameLog::activityStart("a\tb", "c\nd", ""); }, {"ActivityStart", "a b", "c d", ""}},
+        {[] { GameLog::gameAreaStart("100% %s"); }, {"GameAreaStart", "100% %s"}},
+    };
+    for (const auto& record : records)
     {
-        static LogRoot root;
-        path = CLogFile::Instance()->GetPath().raw();
-        offset = fs::exists(path) ? fs::file_size(path) : 0;
-    }
-
-    // The fields after the time stamp of the one line that `log` appends.
-    Fields appended(const std::function<void()>& log)
-    {
-        log();
-        std::vector<Fields> lines = linesFrom(path, offset);
+        SCOPED_TRACE(testing::PrintToString(record.second));
+        record.first();
+        const std::vector<Fields> lines = linesFrom(path, offset);
         offset = fs::file_size(path);
-        EXPECT_EQ(1u, lines.size());
-        if (lines.size() != 1 || lines[0].empty())
-            return Fields();
+        ASSERT_EQ(1u, lines.size());
+        ASSERT_FALSE(lines[0].empty());
         EXPECT_TRUE(std::regex_match(lines[0][0], std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z")))
             << lines[0][0];
-        return Fields(lines[0].begin() + 1, lines[0].end());
+        EXPECT_EQ(record.second, Fields(lines[0].begin() + 1, lines[0].end()));
     }
-
-    std::string path;
-    std::uintmax_t offset = 0;
-};
-}
-
-TEST_F(GameLogRecords, TitleEndRecordsHowTheTitleEnded)
-{
-    EXPECT_EQ((Fields{"TitleExit", "1"}), appended([] { GameLog::titleEnd(true); }));
-    EXPECT_EQ((Fields{"TitleExit", "3"}), appended([] { GameLog::titleEnd(false); }));
-}
-
-TEST_F(GameLogRecords, GamesAndGameAreasStartAndEnd)
-{
-    EXPECT_EQ((Fields{"GameStart", "PLAY"}), appended([] { GameLog::gameStart("PLAY"); }));
-    EXPECT_EQ((Fields{"GameAreaStart", "STUDIO"}), appended([] { GameLog::gameAreaStart("STUDIO"); }));
-    EXPECT_EQ((Fields{"GameAreaExit"}), appended([] { GameLog::gameAreaEnd(); }));
-    EXPECT_EQ((Fields{"GameExit"}), appended([] { GameLog::gameEnd(); }));
-    EXPECT_EQ((Fields{"GameStart", "LESSONS"}), appended([] { GameLog::gameStart("LESSONS"); }));
-}
-
-TEST_F(GameLogRecords, ActivitiesStartPauseResumeAndEnd)
-{
-    EXPECT_EQ((Fields{"ActivityStart", "WCC", "NA", "1"}), appended([] { GameLog::activityStart("WCC", "NA", "1"); }));
-    EXPECT_EQ((Fields{"ActivityPause"}), appended([] { GameLog::activityPaused(); }));
-    EXPECT_EQ((Fields{"ActivityUnpause"}), appended([] { GameLog::activityResumed(); }));
-    EXPECT_EQ((Fields{"ActivityExit", "0", "5"}),
-              appended([] { GameLog::activityEnd(static_cast<ActivityExitReason::Type>(5)); }));
-    EXPECT_EQ((Fields{"ActivityExit", "0", "1"}), appended([] { GameLog::activityEnd(ActivityExitReason::Completed); }));
-}
-
-TEST_F(GameLogRecords, AnswersHintsAndAchievements)
-{
-    EXPECT_EQ((Fields{"CorrectAnswer", "3", "sky", "blue"}), appended([] { GameLog::correctAnswer(3, "sky", "blue"); }));
-    EXPECT_EQ((Fields{"WrongAnswer", "4", "sky", "green"}), appended([] { GameLog::wrongAnswer(4, "sky", "green"); }));
-    EXPECT_EQ((Fields{"HintRequest", "2", "near and far"}), appended([] { GameLog::hintRequest(2, "near and far"); }));
-    EXPECT_EQ((Fields{"AchievementEarned", "8"}), appended([] { GameLog::achievementEarned(8); }));
-}
-
-TEST_F(GameLogRecords, TextFieldsStayOnTheirLineAndInTheirColumn)
-{
-    EXPECT_EQ((Fields{"ActivityStart", "a b", "c d", ""}), appended([] { GameLog::activityStart("a\tb", "c\nd", ""); }));
-    EXPECT_EQ((Fields{"GameAreaStart", "100% %s"}), appended([] { GameLog::gameAreaStart("100% %s"); }));
 }
 
 namespace
@@ -141,26 +116,14 @@ namespace
 // its own; 0 when both records carry the expected fields.
 int logTitleStarts()
 {
-    char name[] = "/tmp/tovrane-gamelog-title-XXXXXX";
-    if (!::mkdtemp(name))
-        return 2;
-    const std::string root = name;
-    CSystemData::Config config;
-    config.titlePath = root + "/title";
-    config.dataRoot = root + "/data";
-    fs::create_directories(config.titlePath);
-    if (!CSystemData::Configure(config))
+    LogRoot root;
+    if (root.owned.empty())
         return 3;
-    const std::string log = CLogFile::Instance()->GetPath().raw();
-
     GameLog::titleStart();
-    {
-        std::ofstream meta(config.titlePath + "/meta_info.txt");
-        meta << "# written by the test\nProductId=0x2A\nPartNumber=152-11873\nPackageVersion=1.0.4\n";
-    }
+    std::ofstream(root.owned + "/title/meta_info.txt")
+        << "# written by the test\nProductId=0x2A\nPartNumber=152-11873\nPackageVersion=1.0.4\n";
     GameLog::titleStart();
-    const std::vector<Fields> lines = linesFrom(log, 0);
-    fs::remove_all(root);
+    const std::vector<Fields> lines = linesFrom(CLogFile::Instance()->GetPath().raw(), 0);
     if (lines.size() != 2)
         return 4;
     if (Fields(lines[0].begin() + 1, lines[0].end()) != Fields{"TitleStart", "0", "unknown", "0.0.0", "1"})

@@ -84,90 +84,55 @@ protected:
     }
     void TearDown() override { configure(0); }
 };
-
-struct LocaleCase
-{
-    const char* text;
-    int code;
-};
-
-class PlayerLocale : public PlayerBase, public ::testing::WithParamInterface<LocaleCase>
-{
-};
 }
 
-TEST_P(PlayerLocale, MapsThePlatformLocaleExactly)
+TEST_F(PlayerBase, LocalesMapExactly)
 {
-    configure(0, GetParam().text);
-    EXPECT_EQ(GetParam().code, RecordingPlayer().locale);
+    const std::pair<const char*, int> locales[] = {{"en-ca", 1}, {"en-gb", 2}, {"en-au", 3},
+                                                   {"en-nz", 4}, {"en-us", 0}, {"EN-GB", 0},
+                                                   {"en_gb", 0}, {"en-gb ", 0}, {"", 0}};
+    for (const auto& locale : locales)
+    {
+        configure(0, locale.first);
+        EXPECT_EQ(locale.second, RecordingPlayer().locale) << "\"" << locale.first << "\"";
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, PlayerLocale,
-                         ::testing::Values(LocaleCase{"en-ca", 1}, LocaleCase{"en-gb", 2}, LocaleCase{"en-au", 3},
-                                           LocaleCase{"en-nz", 4}, LocaleCase{"en-us", 0}, LocaleCase{"EN-GB", 0},
-                                           LocaleCase{"en_gb", 0}, LocaleCase{"en-gb ", 0}, LocaleCase{"", 0}));
-
-TEST_F(PlayerBase, OnlyPlayersZeroToTwoHaveAProfile)
+TEST_F(PlayerBase, OnlyPlayersZeroToTwoHaveAProfileAndCheatsComeFromThePlatform)
 {
     CSystemData* data = CSystemData::Instance();
     std::string package = data->GetCurrentGamePackageID().raw();
-    for (tPlayerID id : {0u, 1u, 2u})
-    {
-        configure(id);
-        RecordingPlayer player;
-        EXPECT_EQ(id, player.playerId);
-        EXPECT_TRUE(player.hasPlayer());
-        EXPECT_EQ(data->GetLocalDataPath(id, package).raw(), player.localDataPath);
-    }
-    for (tPlayerID id : {3u, 5u, static_cast<tPlayerID>(-1)})
-    {
-        configure(id);
-        RecordingPlayer player;
-        EXPECT_EQ(Player::noPlayer, player.playerId);
-        EXPECT_FALSE(player.hasPlayer());
-        // The folder is still the one the platform names for its own id.
-        EXPECT_EQ(data->GetLocalDataPath(id, package).raw(), player.localDataPath);
-    }
-    EXPECT_EQ('/', RecordingPlayer().localDataPath.back());
-}
-
-TEST_F(PlayerBase, CheatsFlagComesFromThePlatform)
-{
     EXPECT_FALSE(RecordingPlayer().cheatsEnabled);
-    configure(1, "en-us", true);
-    EXPECT_TRUE(RecordingPlayer().cheatsEnabled);
+    for (tPlayerID id : {0u, 1u, 2u, 3u, 5u, static_cast<tPlayerID>(-1)})
+    {
+        configure(id, "en-us", id == 1);
+        RecordingPlayer player;
+        EXPECT_EQ(id < 3 ? id : Player::noPlayer, player.playerId);
+        EXPECT_EQ(id < 3, player.hasPlayer());
+        EXPECT_EQ(id == 1, player.cheatsEnabled);
+        // The folder is the one the platform names for its own id, even without a player.
+        EXPECT_EQ(data->GetLocalDataPath(id, package).raw(), player.localDataPath);
+        EXPECT_EQ('/', player.localDataPath.back());
+    }
 }
 
-TEST_F(PlayerBase, HooksRunInOrder)
+TEST_F(PlayerBase, HooksRunInOrderAndWithoutAPlayerNothingIsReadOrSaved)
 {
     RecordingPlayer player;
     player.create();
-    EXPECT_EQ((Calls{"new", "reset"}), player.calls);
-
-    player.calls.clear();
     player.reset();
-    EXPECT_EQ((Calls{"reset"}), player.calls);
-
-    player.calls.clear();
     player.load();
-    EXPECT_EQ((Calls{"load", "built-in content"}), player.calls);
-
-    player.calls.clear();
     player.save();
-    EXPECT_EQ((Calls{"save player", "save persistent", "save achievements"}), player.calls);
-}
+    EXPECT_EQ((Calls{"new", "reset", "reset", "load", "built-in content", "save player", "save persistent",
+                     "save achievements"}),
+              player.calls);
 
-TEST_F(PlayerBase, WithoutAPlayerNothingIsReadOrSaved)
-{
     configure(7);
-    RecordingPlayer player;
-    player.load();
-    EXPECT_EQ((Calls{"new", "reset", "built-in content"}), player.calls);
-    player.calls.clear();
-    player.save();
-    EXPECT_TRUE(player.calls.empty());
+    RecordingPlayer nobody;
+    nobody.load();
+    nobody.save();
+    EXPECT_EQ((Calls{"new", "reset", "built-in content"}), nobody.calls);
 }
-
 TEST_F(PlayerBase, DownloadsFollowTheBuiltInContentInThePlatformsOrder)
 {
     std::string folder = XQM::CMicroDownloads::GetDownloadsPath(1).raw();
