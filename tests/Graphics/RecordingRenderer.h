@@ -3,7 +3,8 @@
 
 // A back end that only writes down what it is asked to do, as lines such as
 // "bindTexture 1" or "enableTexture0 1". Identifiers are numbered in upload
-// order; the log may outlive the renderer.
+// order; the log may outlive the renderer. `Base` is the renderer interface
+// being tested: GraphicsRenderer or one derived from it.
 
 #include "Tovrane/GraphicsRenderer.h"
 #include "Tovrane/Texture.h"
@@ -16,16 +17,16 @@
 
 typedef std::vector<std::string> Log;
 
-class RecordingRenderer : public Tovrane::GraphicsRenderer
+template <class Base> class RecordingBackEnd : public Base
 {
     typedef Tovrane::ResourceIdentifier Id;
 
 public:
-    explicit RecordingRenderer(std::shared_ptr<Log> log = std::make_shared<Log>()) : log(log) {}
-    ~RecordingRenderer() override
+    explicit RecordingBackEnd(std::shared_ptr<Log> log = std::make_shared<Log>()) : log(log) {}
+    ~RecordingBackEnd() override
     {
         if (freeOnDestruction)
-            releaseAllBindings();
+            this->releaseAllBindings();
     }
 
     void clearBuffers() override {}
@@ -79,5 +80,7 @@ private:
     }
     unsigned uploads = 0;
 };
+
+typedef RecordingBackEnd<Tovrane::GraphicsRenderer> RecordingRenderer;
 
 #endif

@@ -1,27 +1,12 @@
 #include "SceneGraph/SceneGraphTestHelpers.h"
 
 #include "Tovrane/Controller.h"
-#include "Tovrane/GraphicsCuller.h"
-#include "Tovrane/Node.h"
-
-#include <gtest/gtest.h>
-
-#include <vector>
 
 using namespace Tovrane;
 using namespace SceneGraphTest;
 
 namespace
 {
-NodePtr node() { return NodePtr(new Node()); }
-
-std::vector<Spatial*> collect(SpatialPtr root)
-{
-    GraphicsCuller culler;
-    culler.computeVisible(root);
-    return culler.visible;
-}
-
 // Moves its object by one unit along x every update.
 class StepController : public Controller
 {
@@ -34,43 +19,31 @@ public:
 };
 }
 
-TEST(NodeSlotTest, AddFillsTheFirstEmptySlotOrAppends)
+TEST(NodeSlotTest, AddFillsTheFirstEmptySlotAndRemoveKeepsLaterIndices)
 {
     NodePtr parent = node();
     SpatialPtr p = node(), q = node(), x = node(), y = node();
     EXPECT_EQ(0, parent->addChild(p));
     EXPECT_EQ(1, parent->addChild(x));
     EXPECT_EQ(2, parent->addChild(q));
+    parent->removeChild(x); // [P, empty, Q]
+    EXPECT_EQ(3, parent->getChildQuantity());
+    EXPECT_FALSE(parent->getChild(1));
+    EXPECT_EQ(q, parent->getChild(2));
+    EXPECT_EQ(nullptr, x->parent);
+    EXPECT_FALSE(x->getParent());
+    EXPECT_EQ(parent, q->getParent());
+    // Unknown and null children change nothing.
     parent->removeChild(x);
-    // [P, empty, Q]
+    parent->removeChild(SpatialPtr());
     EXPECT_EQ(3, parent->getChildQuantity());
     EXPECT_EQ(1, parent->addChild(y));
     EXPECT_EQ(y, parent->getChild(1));
-    // [P, Y, Q] has no gap left
-    EXPECT_EQ(3, parent->addChild(x));
+    EXPECT_EQ(3, parent->addChild(x)); // [P, Y, Q] has no gap left
     EXPECT_EQ(parent.get(), x->parent);
-}
-
-TEST(NodeSlotTest, RemoveKeepsTheIndicesOfLaterChildren)
-{
-    NodePtr parent = node();
-    SpatialPtr p = node(), q = node(), r = node();
-    parent->addChild(p);
-    parent->addChild(q);
-    parent->addChild(r);
-    parent->removeChild(q);
-    EXPECT_EQ(3, parent->getChildQuantity());
-    EXPECT_FALSE(parent->getChild(1));
-    EXPECT_EQ(r, parent->getChild(2));
-    EXPECT_EQ(nullptr, q->parent);
-    EXPECT_EQ(parent, r->getParent());
-    EXPECT_FALSE(q->getParent());
-
-    // Unknown and null children change nothing.
-    parent->removeChild(q);
-    parent->removeChild(SpatialPtr());
-    EXPECT_EQ(p, parent->getChild(0));
-    EXPECT_EQ(3, parent->getChildQuantity());
+    // Outside the list: empty.
+    EXPECT_FALSE(parent->getChild(-1));
+    EXPECT_FALSE(parent->getChild(4));
 }
 
 TEST(NodeSlotTest, SetChildGrowsWithEmptySlotsAndReplaces)
@@ -94,39 +67,11 @@ TEST(NodeSlotTest, SetChildGrowsWithEmptySlotsAndReplaces)
     EXPECT_FALSE(parent->getChild(1));
     EXPECT_EQ(nullptr, b->parent);
     EXPECT_EQ(6, parent->getChildQuantity());
-
     // A detached child can be attached elsewhere.
-    NodePtr other = node();
-    EXPECT_EQ(0, other->addChild(a));
+    EXPECT_EQ(0, node()->addChild(a));
 }
 
-TEST(NodeSlotTest, GetChildOutsideTheListIsEmpty)
-{
-    NodePtr parent = node();
-    parent->addChild(node());
-    EXPECT_FALSE(parent->getChild(-1));
-    EXPECT_FALSE(parent->getChild(1));
-    EXPECT_TRUE(parent->getChild(0));
-}
-
-TEST(NodeSlotTest, RemoveAllAndDestructionDetachTheChildren)
-{
-    SpatialPtr a = node(), b = node();
-    {
-        NodePtr parent = node();
-        parent->addChild(a);
-        parent->addChild(b);
-        parent->removeAllChildren();
-        EXPECT_EQ(0, parent->getChildQuantity());
-        EXPECT_EQ(nullptr, a->parent);
-        parent->addChild(a);
-    }
-    // The parent is gone; the child survives without a dangling link.
-    EXPECT_EQ(nullptr, a->parent);
-    EXPECT_FALSE(a->getParent());
-}
-
-TEST(NodeSlotTest, ChildrenLiveAsLongAsTheirSlot)
+TEST(NodeSlotTest, ChildrenLiveAsLongAsTheirSlotAndOutliveTheirParentDetached)
 {
     NodePtr parent = node();
     boost::weak_ptr<Spatial> watched;
@@ -138,6 +83,18 @@ TEST(NodeSlotTest, ChildrenLiveAsLongAsTheirSlot)
     EXPECT_FALSE(watched.expired());
     parent->setChild(SpatialPtr(), 0);
     EXPECT_TRUE(watched.expired());
+
+    SpatialPtr a = node(), b = node();
+    parent->addChild(a);
+    parent->addChild(b);
+    parent->removeAllChildren();
+    EXPECT_EQ(0, parent->getChildQuantity());
+    EXPECT_EQ(nullptr, a->parent);
+    parent->addChild(a);
+    parent.reset();
+    // The parent is gone; the child survives without a dangling link.
+    EXPECT_EQ(nullptr, a->parent);
+    EXPECT_FALSE(a->getParent());
 }
 
 TEST(NodeSlotDeathTest, AttachingNullOrAttachedChildrenStops)
@@ -149,19 +106,6 @@ TEST(NodeSlotDeathTest, AttachingNullOrAttachedChildrenStops)
     EXPECT_DEATH(parent->addChild(child), "Child already attached to a parent node");
     EXPECT_DEATH(parent->setChild(child, 0), "Child already attached to a parent node");
     EXPECT_DEATH(other->addChild(other), "Cannot attach a node below itself");
-}
-
-TEST(WorldTransformTest, ChildWorldIsParentWorldTimesLocal)
-{
-    NodePtr parent = node();
-    NodePtr child = node();
-    parent->addChild(child);
-    parent->setPosition(v3(10.0f, 0, 0));
-    child->setPosition(v3(5.0f, 0, 0));
-    parent->update(0);
-    EXPECT_EQ(tFixed(15), child->world[12]);
-    EXPECT_EQ(tFixed(0), child->world[13]);
-    EXPECT_EQ(tFixed(10), parent->world[12]);
 }
 
 TEST(WorldTransformTest, ProductsRoundTowardsMinusInfinityAtEveryLevel)
@@ -181,20 +125,10 @@ TEST(WorldTransformTest, ProductsRoundTowardsMinusInfinityAtEveryLevel)
     EXPECT_EQ(tFixed(20) + raw(1), child->world[13]);
     EXPECT_EQ(tFixed(1), child->world[14]);
     EXPECT_EQ(tFixed(0.5f), child->world[0]);
+    EXPECT_EQ(tFixed(10), parent->world[12]);
 }
 
-TEST(WorldTransformTest, MovePositionAddsAndSetPositionReplaces)
-{
-    NodePtr element = node();
-    element->setPosition(v3(3.0f, 4.0f, 5.0f));
-    element->movePosition(v3(1.0f, 0, 0));
-    element->movePosition(v3(1.0f, -1.0f, 0));
-    EXPECT_EQ(v3(5.0f, 3.0f, 5.0f), element->getPosition());
-    element->setPosition(v3(0, 0, 0));
-    EXPECT_EQ(v3(0, 0, 0), element->getPosition());
-}
-
-TEST(WorldTransformTest, ACurrentTransformIsKeptUntilCleared)
+TEST(WorldTransformTest, ACurrentTransformIsKeptUntilClearedAndControllersRunFirst)
 {
     NodePtr parent = node(), child = node();
     parent->addChild(child);
@@ -208,17 +142,11 @@ TEST(WorldTransformTest, ACurrentTransformIsKeptUntilCleared)
     child->setTransformCurrent(false);
     parent->update(0);
     EXPECT_EQ(tFixed(8), child->world[12]);
-}
 
-TEST(WorldTransformTest, ControllersRunBeforeTheTransformIsComputed)
-{
-    NodePtr parent = node(), child = node();
-    parent->addChild(child);
     child->addController(ControllerPtr(new StepController()));
-    parent->update(0);
-    EXPECT_EQ(tFixed(1), child->world[12]);
     parent->update(16);
-    EXPECT_EQ(tFixed(2), child->world[12]);
+    EXPECT_EQ(tFixed(9), child->world[12]);
+    EXPECT_EQ(v3(2.0f, 0, 0), child->getPosition());
 }
 
 TEST(CullingModeTest, HideSkipsTheSubtreeWhateverItsChildrenSay)
@@ -236,25 +164,21 @@ TEST(CullingModeTest, HideSkipsTheSubtreeWhateverItsChildrenSay)
     hidden->cullingMode = CullingMode::Show;
     shown->cullingMode = CullingMode::Inherit;
     EXPECT_EQ((std::vector<Spatial*>{shown.get(), inherit.get(), other.get()}), collect(root));
-
     // Unknown values behave as inherit.
     hidden->cullingMode = static_cast<CullingMode::Type>(7);
     EXPECT_EQ(3u, collect(root).size());
-
     // A hidden leaf and a hidden root.
     other->cullingMode = CullingMode::Hide;
     EXPECT_EQ(2u, collect(root).size());
     root->cullingMode = CullingMode::Hide;
     EXPECT_TRUE(collect(root).empty());
-}
 
-TEST(CullingModeTest, EmptySlotsAndEmptyNodesAddNothing)
-{
-    NodePtr root = node();
+    // Empty slots and empty nodes add nothing.
+    NodePtr sparse = node();
     PlanePtr leaf = quad(1, 1);
-    root->setChild(leaf, 3);
-    root->addChild(node());
-    EXPECT_EQ(std::vector<Spatial*>{leaf.get()}, collect(root));
+    sparse->setChild(leaf, 3);
+    sparse->addChild(node());
+    EXPECT_EQ(std::vector<Spatial*>{leaf.get()}, collect(sparse));
 }
 
 TEST(NodeBoundTest, MovingMarksTheSubtreeAndTheAncestorsOutOfDate)
@@ -271,43 +195,29 @@ TEST(NodeBoundTest, MovingMarksTheSubtreeAndTheAncestorsOutOfDate)
     middle->movePosition(v3(1.0f, 0, 0));
     middle->movePosition(v3(1.0f, 0, 0));
     EXPECT_EQ(tFixed(2), middle->getPosition().x);
-    EXPECT_FALSE(middle->worldBoundCurrent);
-    EXPECT_FALSE(leafParent->worldBoundCurrent);
+    for (const NodePtr& n : {root, middle, leafParent})
+        EXPECT_FALSE(n->worldBoundCurrent);
     EXPECT_FALSE(leaf->worldBoundCurrent);
-    EXPECT_FALSE(root->worldBoundCurrent);
     EXPECT_TRUE(sibling->worldBoundCurrent);
     root->update(0);
     EXPECT_TRUE(root->worldBoundCurrent && middle->worldBoundCurrent && leaf->worldBoundCurrent);
 }
 
-TEST(NodeBoundTest, AncestorBoundsFollowAMovedPicture)
+TEST(NodeBoundTest, AncestorBoundsFollowAMovedReplacedOrRemovedPicture)
 {
     NodePtr root = node(), button = node();
-    PlanePtr face = quad(10, 5), other = quad(1, 1);
+    PlanePtr face = quad(10, 5), small = quad(1, 1);
     root->addChild(button);
     button->addChild(face);
-    root->addChild(other);
-    root->update(0);
-    EXPECT_TRUE(hasEdges(button->worldBound, {-10, 10, -5, 5}));
-    EXPECT_TRUE(hasEdges(root->worldBound, {-10, 10, -5, 5}));
-
-    face->setPosition(v3(100.0f, 50.0f, 0));
-    root->update(0);
-    EXPECT_TRUE(hasEdges(face->worldBound, {90, 110, 45, 55}));
-    EXPECT_TRUE(hasEdges(button->worldBound, {90, 110, 45, 55}));
-    EXPECT_TRUE(hasEdges(root->worldBound, {-1, 110, -1, 55}));
-}
-
-TEST(NodeBoundTest, AncestorBoundsFollowAReplacedOrRemovedPicture)
-{
-    NodePtr root = node(), button = node();
-    root->addChild(button);
-    button->setChild(quad(10, 5), 0);
-    PlanePtr small = quad(1, 1);
     small->setPosition(v3(-20.0f, 0, 0));
     button->addChild(small);
     root->update(0);
     EXPECT_TRUE(hasEdges(root->worldBound, {-21, 10, -5, 5}));
+
+    face->setPosition(v3(100.0f, 50.0f, 0));
+    root->update(0);
+    EXPECT_TRUE(hasEdges(face->worldBound, {90, 110, 45, 55}));
+    EXPECT_TRUE(hasEdges(root->worldBound, {-21, 110, -1, 55}));
 
     button->setChild(quad(2, 2), 0);
     root->update(0);
@@ -318,22 +228,17 @@ TEST(NodeBoundTest, AncestorBoundsFollowAReplacedOrRemovedPicture)
     root->update(0);
     EXPECT_TRUE(hasEdges(root->worldBound, {-2, 2, -2, 2}));
 
-    // A node left without children keeps its last bound.
-    button->setChild(SpatialPtr(), 0);
-    root->update(0);
-    EXPECT_TRUE(hasEdges(button->worldBound, {-2, 2, -2, 2}));
-    EXPECT_TRUE(button->worldBoundCurrent);
-}
-
-TEST(NodeBoundTest, ChangedVerticesReachTheAncestors)
-{
-    NodePtr root = node();
-    PlanePtr picture = quad(1, 1);
-    root->addChild(picture);
-    root->update(0);
+    // Changed vertices reach the ancestors too.
+    PlanePtr picture = boost::dynamic_pointer_cast<Plane>(button->getChild(0));
     picture->createPlane(tFixed(0), tFixed(30), tFixed(0), tFixed(20), tFixed(0), tFixed(1), tFixed(0), tFixed(1), 2, 2);
     root->update(0);
     EXPECT_TRUE(hasEdges(root->worldBound, {0, 30, 0, 20}));
+
+    // A node left without children keeps its last bound.
+    button->setChild(SpatialPtr(), 0);
+    root->update(0);
+    EXPECT_TRUE(hasEdges(button->worldBound, {0, 30, 0, 20}));
+    EXPECT_TRUE(button->worldBoundCurrent);
 }
 
 TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentre)
@@ -349,7 +254,7 @@ TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentre)
     EXPECT_EQ(v3(4.0f, 2.0f, 0), rect(root->worldBound).centre);
 }
 
-TEST(NodeBoundTest, NodeScaleDoublesChildBoundsAboutTheirCentres)
+TEST(NodeBoundTest, NodeScaleDoublesChildBoundsAboutTheirCentresOnce)
 {
     NodePtr root = node(), scaled = node();
     PlanePtr a = quad(1, 1), b = quad(1, 1);
@@ -381,10 +286,9 @@ TEST(NodeBoundTest, NodeScaleDoublesChildBoundsAboutTheirCentres)
     root->local[0] = tFixed(0.5f);
     root->setTransformCurrent(false);
     root->update(0);
-    const tFixed beforeLeft = rect(scaled->worldBound).left, beforeRight = rect(scaled->worldBound).right;
-    PlanePtr c = quad(1, 1);
-    root->addChild(c);
+    const tFixed left = rect(scaled->worldBound).left, right = rect(scaled->worldBound).right;
+    root->addChild(quad(1, 1));
     root->update(0);
-    EXPECT_EQ(beforeLeft, rect(scaled->worldBound).left);
-    EXPECT_EQ(beforeRight, rect(scaled->worldBound).right);
+    EXPECT_EQ(left, rect(scaled->worldBound).left);
+    EXPECT_EQ(right, rect(scaled->worldBound).right);
 }

@@ -1,7 +1,8 @@
 #ifndef TESTS_SCENEGRAPH_SPRITETESTSUPPORT_H
 #define TESTS_SCENEGRAPH_SPRITETESTSUPPORT_H
 
-// Sprite-sheet descriptions and pictures written by the tests themselves.
+// Sprite-sheet descriptions, pictures and the title folder, written by the
+// tests themselves.
 
 #include "Tovrane/System.h"
 #include "Tovrane/Texture.h"
@@ -19,14 +20,15 @@
 
 namespace SpriteTestSupport
 {
-// One sprite record; edges and placement in whole pixels unless given raw.
+// One sprite record: edges and placement raw 16.16.
 struct Record
 {
     std::string name;
     std::int32_t flags;
-    std::int32_t left, right, top, bottom, x, y; // raw 16.16
+    std::int32_t left, right, top, bottom, x, y;
 };
 
+// A record with edges and placement in whole pixels; flag bit 0 turns it.
 inline Record sprite(const std::string& name, int left, int right, int top, int bottom, int x = 0, int y = 0,
                      std::int32_t flags = 0)
 {
@@ -42,15 +44,13 @@ struct Block
 {
     std::string texture;
     std::vector<Record> records;
-    // The count written; by default the number of records.
-    std::int32_t count = -1;
+    std::int32_t count = -1; // the count written; by default the number of records
 };
 
 inline void putInt(std::string& out, std::int32_t value)
 {
-    const std::uint32_t bits = static_cast<std::uint32_t>(value);
     for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+        out.push_back(static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF));
 }
 
 inline void putString(std::string& out, const std::string& text)
@@ -70,13 +70,8 @@ inline std::string encode(const std::vector<Block>& blocks)
         for (const Record& r : block.records)
         {
             putString(out, r.name);
-            putInt(out, r.flags);
-            putInt(out, r.left);
-            putInt(out, r.right);
-            putInt(out, r.top);
-            putInt(out, r.bottom);
-            putInt(out, r.x);
-            putInt(out, r.y);
+            for (std::int32_t v : {r.flags, r.left, r.right, r.top, r.bottom, r.x, r.y})
+                putInt(out, v);
         }
     }
     return out;
@@ -90,12 +85,10 @@ inline void writeFile(const std::string& path, const std::string& bytes)
     ASSERT_TRUE(file.good()) << path;
 }
 
-// This process's scratch folder, removed when the process ends. Test programs
-// run one process per case, in parallel, so nothing is shared between them.
-// Its name starts with SPRITE_TEST_TITLE when the test program defines it;
-// otherwise it is named as the scene-graph program's other tests name theirs,
-// so whichever test fixes the title folder first, the others find it where
-// they expect.
+// This process's scratch folder, removed when the process ends (test programs
+// run one process per case, in parallel). Its name starts with
+// SPRITE_TEST_TITLE when the test program defines it, otherwise with the
+// scene-graph program's own prefix.
 inline const std::filesystem::path& scratchFolder()
 {
 #ifdef SPRITE_TEST_TITLE
@@ -111,9 +104,8 @@ inline const std::filesystem::path& scratchFolder()
     return scratch.root;
 }
 
-// The title folder of the test program: configured here unless another test
-// of the same process has already fixed it. Its "images/" and "metadata/"
-// folders exist. Tests write the files they need themselves.
+// The title folder of the test program, with its "images/" and "metadata/":
+// configured here unless another test of the same process has already fixed it.
 inline std::string titleFolder()
 {
     CSystemData::Config config;
@@ -124,9 +116,6 @@ inline std::string titleFolder()
     std::filesystem::create_directories(title + "metadata");
     return title;
 }
-
-inline std::string imagesFolder() { return titleFolder() + "images/"; }
-inline std::string metadataFolder() { return titleFolder() + "metadata/"; }
 
 // A folder of its own (like downloaded content), made empty.
 inline std::string freshFolder(const std::string& name)
