@@ -93,13 +93,12 @@ TEST(TextureManagerTest, ACachedNameIgnoresFoldersAddedLater)
 
 TEST(TextureManagerTest, PictureMissingWithAddedFoldersGivesAnEmptyPointerUntilItArrives)
 {
-    const std::string added = freshFolder("broken");
+    const std::string images = imagesFolder(), added = freshFolder("broken");
     TextureManager manager;
     manager.addTexturePath(added);
     std::string printed;
     EXPECT_FALSE(get(manager, "nowhere.png", &printed));
-    EXPECT_EQ("Could not find file " + added + "nowhere.png\nCould not find file " + imagesFolder() + "nowhere.png\n",
-              printed);
+    EXPECT_EQ("Could not find file " + added + "nowhere.png\nCould not find file " + images + "nowhere.png\n", printed);
     writePicture(added + "nowhere.png", 80);
     TexturePtr arrived = get(manager, "nowhere.png");
     ASSERT_TRUE(arrived);
