@@ -36,7 +36,7 @@ protected:
     ProbeState* push(ProbeState* state, bool wait = false)
     {
         if (wait)
-            state->latch = &latch;
+            state->gate = opened;
         handler.push(state);
         EXPECT_TRUE(wait || frames.settle(handler));
         return state;
@@ -48,7 +48,8 @@ protected:
     }
 
     Journal journal;
-    Latch latch; // outlives the handler, which waits for its loaders
+    std::promise<void> latch; // outlives the handler, which waits for its loaders
+    std::shared_future<void> opened = latch.get_future().share();
     Frames frames;
     Tovrane::GameStateHandler handler;
 };
@@ -66,7 +67,7 @@ TEST_F(GameStateThreadTest, LoadingPictureUntilLoadedThenBeginOnceThenUpdates)
     }
     EXPECT_EQ(0u, CEventMPI::GetListenerCount()) << "no input while loading";
 
-    latch.release();
+    latch.set_value();
     ASSERT_TRUE(frames.settle(handler));
     EXPECT_EQ(1, state->begins);
     EXPECT_EQ(0, state->updates) << "update first runs on the frame after begin";
@@ -89,7 +90,7 @@ TEST_F(GameStateThreadTest, WhiteWhileLoadingWithoutTheLoadingPicture)
     handler.suspend();
     handler.resume();
     EXPECT_EQ(0u, CEventMPI::GetListenerCount());
-    latch.release();
+    latch.set_value();
     ASSERT_TRUE(frames.settle(handler));
     EXPECT_EQ(1u, CEventMPI::GetListenerCount());
 }
@@ -169,7 +170,7 @@ TEST_F(GameStateThreadTest, ExitWaitsForARunningLoader)
     push(state, true);
     std::thread releaser([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        latch.release();
+        latch.set_value();
     });
     state->exit();
     releaser.join();
@@ -208,7 +209,7 @@ TEST_F(GameStateThreadTest, PopsWhileLoadingAndSecondPopsAreIgnored)
     Application::PushGameState(kept);
     ASSERT_TRUE(harness.settle());
     ProbeState* state = new ProbeState(journal, "S");
-    state->latch = &latch;
+    state->gate = opened;
     kept->onUpdate = [state](ProbeState&) { Application::PushGameState(state); };
     harness.frame();
     ASSERT_EQ(state, harness.current().get());
@@ -216,7 +217,7 @@ TEST_F(GameStateThreadTest, PopsWhileLoadingAndSecondPopsAreIgnored)
     state->popGameState();
     EXPECT_FALSE(state->isPopped()) << "no pop while loading";
     EXPECT_EQ(3u, harness.handler().getStackSize());
-    latch.release();
+    latch.set_value();
     ASSERT_TRUE(harness.settle());
     state->onUpdate = [](ProbeState& self) {
         self.popGameState();

@@ -211,15 +211,9 @@ TEST_P(StateHandlerThreadTest, SwitchingRule)
 
 INSTANTIATE_TEST_SUITE_P(Table, StateHandlerThreadTest, ::testing::ValuesIn(rows),
                          [](const ::testing::TestParamInfo<Row>& info) {
-                             std::string name;
-                             bool upper = true;
-                             for (char c : info.param.name)
-                             {
-                                 const bool word = std::isalnum(static_cast<unsigned char>(c));
-                                 if (word)
-                                     name += upper ? static_cast<char>(std::toupper(c)) : c;
-                                 upper = !word;
-                             }
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                              return name;
                          });
 }

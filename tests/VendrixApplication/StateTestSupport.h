@@ -18,9 +18,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -119,28 +119,6 @@ private:
     std::vector<std::string> lines;
 };
 
-// Holds a loader until the test lets it go.
-class Latch
-{
-public:
-    void release()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        open = true;
-        changed.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [this] { return open; });
-    }
-
-private:
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool open = false;
-};
-
 // A state that writes "enter S", "exit S", "suspend S", "resume S" and
 // "destroy S" to a journal, and runs the test's actions from its hooks.
 class ProbeState : public Tovrane::GameState
@@ -167,8 +145,8 @@ public:
     }
     void load() override
     {
-        if (latch)
-            latch->wait();
+        if (gate.valid())
+            gate.wait();
         if (onLoad)
             onLoad(*this);
         ++loadsFinished;
@@ -209,7 +187,7 @@ public:
 
     Journal& journal;
     std::string name;
-    Latch* latch = nullptr;
+    std::shared_future<void> gate; // the loader waits for it
     Action onEnter, onLoad, onUpdate, onDestroy;
     std::atomic<int> loadsFinished{0};
     int begins = 0, updates = 0;
