@@ -83,35 +83,6 @@ TEST(GraphicsRenderer, EachRendererHoldsOneEntryAndFreesItsOwn)
     EXPECT_EQ("releaseVB 1", b.log->back());
 }
 
-TEST(GraphicsRenderer, DestroyedRendererLeavesNoEntryInSurvivingResources)
-{
-    auto log = std::make_shared<Log>();
-    TexturePtr texture = makeTexture();
-    VertexBufferPtr vertices = makeVertexBuffer();
-    IndexBufferPtr indices(new IndexBuffer(3));
-    RecordingRenderer survivor;
-    survivor.bindTexture(texture);
-    {
-        RecordingRenderer renderer(log);
-        renderer.enableTexture(texture, 0);
-        renderer.enableVertexBuffer(vertices);
-        renderer.enableIndexBuffer(indices);
-        EXPECT_EQ(3, renderer.live);
-    }
-    Log freed(log->end() - 3, log->end());
-    std::sort(freed.begin(), freed.end());
-    EXPECT_EQ((Log{"releaseIB 3", "releaseTexture 1", "releaseVB 2"}), freed);
-    EXPECT_TRUE(vertices->bindings.empty());
-    EXPECT_TRUE(indices->bindings.empty());
-    ASSERT_EQ(1u, texture->bindings.size());
-    EXPECT_EQ(&survivor, texture->bindings[0].renderer);
-    // Destroying the resources now must not reach the dead renderer.
-    texture.reset();
-    vertices.reset();
-    indices.reset();
-    EXPECT_EQ(0, survivor.live);
-}
-
 TEST(GraphicsRenderer, BackEndThatFreesNothingStillLeavesNoDanglingEntry)
 {
     TexturePtr texture = makeTexture();

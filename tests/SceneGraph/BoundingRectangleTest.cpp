@@ -108,20 +108,6 @@ TEST(BoundingRectangleDeathTest, OnlyRectanglesCanBeCombined)
     EXPECT_DEATH(a->copyData(BoundingVolumePtr()), "px != 0");
 }
 
-TEST(GraphicsCullerTest, InsertSortsStablyByWorldZ)
-{
-    PlanePtr planes[4] = {quad(1, 1), quad(1, 1), quad(1, 1), quad(1, 1)};
-    const float z[4] = {0, 5, 0, -1};
-    GraphicsCuller culler;
-    for (int i = 0; i < 4; ++i)
-    {
-        planes[i]->world[14] = tFixed(z[i]);
-        culler.insert(planes[i].get());
-    }
-    EXPECT_EQ((std::vector<Spatial*>{planes[3].get(), planes[0].get(), planes[2].get(), planes[1].get()}),
-              culler.visible);
-}
-
 TEST(GraphicsCullerTest, EqualDepthKeepsTreeOrderThroughWholeFrames)
 {
     // Two layers of four pictures each, the back layer added last but at a lower z.

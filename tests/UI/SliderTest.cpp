@@ -6,9 +6,6 @@
 #include "Tovrane/Slider.h"
 #include "Tovrane/UIPicker.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <limits>
 
 using namespace Tovrane;
@@ -45,73 +42,59 @@ TEST_F(SliderTest, VolumeSliderNumbers)
     slider->setPosition(Vector3<tFixed>(tFixed(0), tFixed(100), tFixed(3)));
     slider->setMinMax(40, 185);
     EXPECT_EQ(tFixed(112), knobX());
-    EXPECT_TRUE(ratios.values.empty());
-
-    slider->onPress(20, 0);
-    EXPECT_EQ(tFixed(40), knobX());
-    slider->onPress(300, 0);
-    EXPECT_EQ(tFixed(185), knobX());
-    slider->onPress(112, 0);
-    EXPECT_EQ(tFixed(112), knobX());
+    // Presses report, ratios set silently; both stay within the limits and
+    // never change the other coordinates.
+    const struct
+    {
+        bool press;
+        float at;
+        tFixed knob;
+    } steps[] = {{true, 20, tFixed(40)},     {true, 300, tFixed(185)},   {true, 112, tFixed(112)},
+                 {false, 1.5f, tFixed(185)}, {false, 0.5f, tFixed(112.5f)}, {false, -2, tFixed(40)},
+                 {false, std::numeric_limits<float>::quiet_NaN(), tFixed(40)}};
+    for (const auto& step : steps)
+    {
+        if (step.press)
+            slider->onPress(static_cast<int>(step.at), 0);
+        else
+            slider->setRatio(step.at);
+        EXPECT_EQ(step.knob, knobX()) << step.at;
+        EXPECT_EQ(Vector3<tFixed>(step.knob, tFixed(100), tFixed(3)), slider->getPosition());
+    }
     EXPECT_EQ((std::vector<float>{0.0f, 1.0f, 72.0f / 145.0f}), ratios.values);
-    // The other coordinates are never changed.
-    EXPECT_EQ(tFixed(100), knobY());
-    EXPECT_EQ(tFixed(3), slider->getPosition().z);
     EXPECT_FALSE(slider->transformCurrent);
-
-    ratios.values.clear();
-    slider->setRatio(1.5f);
-    EXPECT_EQ(tFixed(185), knobX());
-    slider->setRatio(0.5f);
-    EXPECT_EQ(tFixed(112.5f), knobX());
-    slider->setRatio(-2.0f);
-    EXPECT_EQ(tFixed(40), knobX());
-    slider->setRatio(std::numeric_limits<float>::quiet_NaN());
-    EXPECT_EQ(tFixed(40), knobX());
-    EXPECT_TRUE(ratios.values.empty());
 }
 
-TEST_F(SliderTest, DefaultsAndCentring)
+TEST_F(SliderTest, CentringVerticalSlidersAndEqualLimits)
 {
-    EXPECT_EQ(0, slider->getMin());
-    EXPECT_EQ(100, slider->getMax());
-    EXPECT_EQ("h_SX_SelectSfx_6.ogg", slider->getClickSound());
     slider->setPosition(Vector3<tFixed>(tFixed(7), tFixed(8), tFixed(0)));
     slider->setType(Slider::Vertical);
-    EXPECT_EQ(tFixed(7), knobX());
     EXPECT_EQ(tFixed(8), knobY());
-    // Halving rounds toward zero, also for negative ranges.
+    // Halving rounds toward zero, also for negative ranges; x is left alone.
     slider->setMinMax(-7, 0);
     EXPECT_EQ(tFixed(-4), knobY());
     slider->setMinMax(0, 7);
     EXPECT_EQ(tFixed(3), knobY());
     EXPECT_EQ(tFixed(7), knobX());
-}
-
-TEST_F(SliderTest, VerticalFollowsYAndIgnoresX)
-{
-    slider->setType(Slider::Vertical);
     slider->setMinMax(20, 220);
     slider->onPress(300, 70);
     EXPECT_EQ(tFixed(70), knobY());
-    EXPECT_EQ(tFixed(0), knobX());
+    EXPECT_EQ(tFixed(7), knobX());
     EXPECT_EQ((std::vector<float>{0.25f}), ratios.values);
-}
 
-TEST_F(SliderTest, EqualLimitsReportZero)
-{
+    // Equal limits report zero wherever the finger is.
     slider->setMinMax(50, 50);
-    EXPECT_EQ(tFixed(50), knobX());
-    slider->onPress(10, 0);
-    slider->onPress(50, 0);
-    slider->onPress(90, 0);
-    EXPECT_EQ((std::vector<float>{0.0f, 0.0f, 0.0f}), ratios.values);
+    EXPECT_EQ(tFixed(50), knobY());
+    for (int y : {10, 50, 90})
+        slider->onPress(0, y);
+    EXPECT_EQ((std::vector<float>{0.25f, 0, 0, 0}), ratios.values);
     slider->setRatio(0.7f);
-    EXPECT_EQ(tFixed(50), knobX());
+    EXPECT_EQ(tFixed(50), knobY());
 }
 
 TEST_F(SliderTest, PicturesFollowPressAndRelease)
 {
+    EXPECT_EQ("h_SX_SelectSfx_6.ogg", slider->getClickSound());
     slider->onPress(10, 0);
     EXPECT_EQ(CullingMode::Show, slider->getPressedGeo()->cullingMode);
     slider->onRolloff(20, 0);

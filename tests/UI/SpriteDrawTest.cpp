@@ -10,8 +10,6 @@
 #include "Tovrane/SpriteManager.h"
 #include "Tovrane/UIPicker.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <iostream>
 
@@ -20,14 +18,8 @@ using namespace SpriteTestSupport;
 
 namespace
 {
-const Rgba kRed(255, 0, 0, 255);
-const Rgba kGreen(0, 255, 0, 255);
-const Rgba kBlue(0, 0, 255, 255);
-const Rgba kYellow(255, 255, 0, 255);
-const Rgba kCyan(0, 255, 255, 255);
-const Rgba kMagenta(255, 0, 255, 255);
-const Rgba kOrange(255, 136, 0, 255);
-const Rgba kBlack(0, 0, 0, 255);
+const Rgba kRed(255, 0, 0, 255), kGreen(0, 255, 0, 255), kBlue(0, 0, 255, 255), kYellow(255, 255, 0, 255);
+const Rgba kCyan(0, 255, 255, 255), kMagenta(255, 0, 255, 255), kOrange(255, 136, 0, 255), kBlack(0, 0, 0, 255);
 
 void fill(Texture& t, int left, int top, int w, int h, const Rgba& colour)
 {
@@ -100,13 +92,8 @@ TEST_F(SpriteDraw, PlainSpriteCoversItsPlace)
     root->addChild(manager->getSprite("draw/plain.png", PixelFormat::RGBA4444));
     frame();
     // World x 10..50, y 10..30.
-    EXPECT_EQ(kRed, at(12, 12));
-    EXPECT_EQ(kRed, at(48, 28));
-    EXPECT_EQ(kRed, at(30, 20));
-    EXPECT_EQ(kBlack, at(8, 20));
-    EXPECT_EQ(kBlack, at(52, 20));
-    EXPECT_EQ(kBlack, at(30, 8));
-    EXPECT_EQ(kBlack, at(30, 32));
+    expectPixels({{12, 12, kRed}, {48, 28, kRed}, {30, 20, kRed}, {8, 20, kBlack}, {52, 20, kBlack}, {30, 8, kBlack},
+                  {30, 32, kBlack}});
 }
 
 TEST_F(SpriteDraw, RotatedSpriteStandsUpright)
@@ -115,16 +102,8 @@ TEST_F(SpriteDraw, RotatedSpriteStandsUpright)
     frame();
     // World x 100..120, y 100..140: green upper left, yellow upper right,
     // blue lower half.
-    EXPECT_EQ(kGreen, at(103, 136));
-    EXPECT_EQ(kGreen, at(107, 123));
-    EXPECT_EQ(kYellow, at(113, 136));
-    EXPECT_EQ(kYellow, at(117, 123));
-    EXPECT_EQ(kBlue, at(103, 103));
-    EXPECT_EQ(kBlue, at(117, 117));
-    EXPECT_EQ(kBlack, at(98, 120));
-    EXPECT_EQ(kBlack, at(122, 120));
-    EXPECT_EQ(kBlack, at(110, 142));
-    EXPECT_EQ(kBlack, at(110, 98));
+    expectPixels({{103, 136, kGreen}, {107, 123, kGreen}, {113, 136, kYellow}, {117, 123, kYellow}, {103, 103, kBlue},
+                  {117, 117, kBlue}, {98, 120, kBlack}, {122, 120, kBlack}, {110, 142, kBlack}, {110, 98, kBlack}});
 }
 
 TEST_F(SpriteDraw, WholePictureSitsAtTheParentsOrigin)
@@ -135,11 +114,7 @@ TEST_F(SpriteDraw, WholePictureSitsAtTheParentsOrigin)
     root->addChild(parent);
     frame();
     // World x 150..166, y 150..158.
-    EXPECT_EQ(kMagenta, at(151, 151));
-    EXPECT_EQ(kMagenta, at(164, 156));
-    EXPECT_EQ(kBlack, at(148, 152));
-    EXPECT_EQ(kBlack, at(168, 152));
-    EXPECT_EQ(kBlack, at(158, 160));
+    expectPixels({{151, 151, kMagenta}, {164, 156, kMagenta}, {148, 152, kBlack}, {168, 152, kBlack}, {158, 160, kBlack}});
 }
 
 TEST_F(SpriteDraw, ButtonShowsItsDownPictureWhilePressed)
@@ -152,23 +127,22 @@ TEST_F(SpriteDraw, ButtonShowsItsDownPictureWhilePressed)
     picker.addUIElements(root);
     frame();
     // World x 200..260, y 50..80.
-    EXPECT_EQ(kCyan, at(230, 65));
-    EXPECT_EQ(kBlack, at(198, 65));
-
-    // Screen y 175 is world y 65.
-    EXPECT_TRUE(picker.doPick(230, 175, 1));
+    expectPixels({{230, 65, kCyan}, {198, 65, kBlack}});
+    EXPECT_TRUE(picker.doPick(230, 175, 1)); // screen y 175 is world y 65
     frame();
-    EXPECT_EQ(kOrange, at(230, 65));
-    EXPECT_EQ(kOrange, at(258, 78));
-    picker.doPick(300, 175, 1);
-    frame();
-    EXPECT_EQ(kCyan, at(230, 65));
-    picker.doPick(230, 175, 1);
-    frame();
-    EXPECT_EQ(kOrange, at(230, 65));
-    picker.doPick(230, 175, 0);
-    frame();
-    EXPECT_EQ(kCyan, at(230, 65));
+    expectPixels({{230, 65, kOrange}, {258, 78, kOrange}});
+    // Off the button, back on, lifted.
+    const struct
+    {
+        int x, state;
+        Rgba seen;
+    } steps[] = {{300, 1, kCyan}, {230, 1, kOrange}, {230, 0, kCyan}};
+    for (const auto& step : steps)
+    {
+        picker.doPick(step.x, 175, step.state);
+        frame();
+        EXPECT_EQ(step.seen, at(230, 65)) << step.x << ", " << step.state;
+    }
 
     // Hidden, it is neither drawn nor touchable.
     button->cullingMode = CullingMode::Hide;

@@ -47,26 +47,15 @@ public:
     {
     }
 
-    void onPress(int x, int y) override { add("press", x, y); }
-    void onRelease(int x, int y) override { add("release", x, y); }
-    void onRolloff(int x, int y) override { add("rolloff", x, y); }
-    void onHighlight() override
-    {
-        journal.push_back(widgetName + " highlight");
-        UIBase::onHighlight();
-    }
-    void onUnHighlight() override
-    {
-        journal.push_back(widgetName + " unhighlight");
-        UIBase::onUnHighlight();
-    }
-    void onSelect() override { journal.push_back(widgetName + " select"); }
+    void onPress(int x, int y) override { add("press " + std::to_string(x) + " " + std::to_string(y)); }
+    void onRelease(int x, int y) override { add("release " + std::to_string(x) + " " + std::to_string(y)); }
+    void onRolloff(int x, int y) override { add("rolloff " + std::to_string(x) + " " + std::to_string(y)); }
+    void onHighlight() override { add("highlight"); UIBase::onHighlight(); }
+    void onUnHighlight() override { add("unhighlight"); UIBase::onUnHighlight(); }
+    void onSelect() override { add("select"); }
 
 private:
-    void add(const char* what, int x, int y)
-    {
-        journal.push_back(widgetName + " " + what + " " + std::to_string(x) + " " + std::to_string(y));
-    }
+    void add(const std::string& what) { journal.push_back(widgetName + " " + what); }
 
     Journal& journal;
     std::string widgetName;
@@ -125,8 +114,23 @@ private:
     Vantorel::Kelm::tAudioID playing = Vantorel::Kelm::kNoAudioID;
 };
 
+// A journal that tests read line by line.
+class JournalFixture : public ::testing::Test
+{
+protected:
+    // The journal since the last call.
+    Journal take()
+    {
+        Journal lines;
+        lines.swap(journal);
+        return lines;
+    }
+
+    Journal journal;
+};
+
 // Installs the recording audio service and makes an audio player on it.
-class AudioFixture : public ::testing::Test
+class AudioFixture : public JournalFixture
 {
 protected:
     void SetUp() override
@@ -142,15 +146,6 @@ protected:
         Vantorel::Kelm::CAudioMPI::SetService(previous);
     }
 
-    // The journal since the last call.
-    Journal take()
-    {
-        Journal lines;
-        lines.swap(journal);
-        return lines;
-    }
-
-    Journal journal;
     std::shared_ptr<Vantorel::Kelm::IAudioService> previous;
     std::unique_ptr<Tovrane::AudioPlayer> audio;
 };
