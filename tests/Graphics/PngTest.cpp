@@ -544,10 +544,13 @@ Bytes pixelBytes(const Texture& t)
 
 TEST(PngSave, RoundTripsInEverySavableFormat)
 {
+    // Each save replaces a longer older file whole.
     auto roundTrip = [](const Texture& t) {
         SCOPED_TRACE(t.getFormat());
         const std::string path = temp("round.png");
+        writeFile(path, Bytes(100000, 'x'));
         ASSERT_TRUE(t.save(path));
+        ASSERT_LT(readFile(path).size(), 10000u);
         TexturePtr back = Texture::fromFile(path);
         ASSERT_TRUE(back);
         EXPECT_EQ(t.getFormat(), back->getFormat());
@@ -595,20 +598,6 @@ TEST(PngSave, PaletteIsWrittenWithItsAlpha)
     EXPECT_EQ(2, file[plte.offset + 8 + 3]);
     EXPECT_EQ(4, file[plte.offset + 8 + 8]);
     EXPECT_EQ((Bytes{255, 0}), Bytes(file.begin() + trns.offset + 8, file.begin() + trns.end() - 4));
-}
-
-TEST(PngSave, ReplacesAnOlderFileWhole)
-{
-    const std::string path = temp("replaced.png");
-    writeFile(path, Bytes(100000, 'x'));
-    Texture t(4, 4, PixelFormat::RGB888, true, 9);
-    ASSERT_TRUE(t.save(path));
-    const Bytes now = readFile(path);
-    ASSERT_LT(now.size(), 1000u);
-    EXPECT_EQ((Bytes{137, 80, 78, 71, 13, 10, 26, 10}), cut(now, 8));
-    TexturePtr back = Texture::fromFile(path);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(Colour(9, 9, 9, 255), back->getPixel(3, 3));
 }
 
 TEST(PngSave, FailuresAreReportedAndKeepTheOldFile)

@@ -1,4 +1,3 @@
-#include "Tovrane/IndexBuffer.h"
 #include "Tovrane/VertexBuffer.h"
 
 #include <gtest/gtest.h>
@@ -52,23 +51,6 @@ TEST(VertexBuffer, ChannelLayout)
         EXPECT_EQ(c.normal, c.normal < 0 ? -1 : at(buffer.getNormals()));
         EXPECT_EQ(c.colour, c.colour < 0 ? -1 : at(buffer.getColors()));
     }
-}
-
-TEST(VertexBuffer, ChannelsAreWrittenPerChannel)
-{
-    VertexBuffer buffer(channels(1, 1, 0, 0), 2);
-    for (int i = 0; i < 6; ++i)
-        buffer.getPositions()[i] = tFixed(i + 1);
-    buffer.getTextureCoordinates()[0] = tFixed(100);
-    EXPECT_EQ(tFixed(6), buffer.getData()[5]);
-    EXPECT_EQ(tFixed(100), buffer.getData()[6]);
-    const VertexBuffer& readOnly = buffer;
-    EXPECT_EQ(tFixed(100), readOnly.getTextureCoordinates()[0]);
-
-    IndexBuffer indices(6);
-    EXPECT_EQ(12, indices.getDataSize());
-    indices.getIndices()[5] = 65535;
-    EXPECT_EQ(65535, indices.getIndices()[5]);
 }
 
 TEST(VertexBufferDeathTest, AbsentChannelCannotBeAskedFor)

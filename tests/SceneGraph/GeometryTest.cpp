@@ -42,9 +42,6 @@ TEST(PlaneTest, SquareOfFourVertices)
         EXPECT_EQ(std::make_pair(fx(corners[i][2]), fx(corners[i][3])), coordinate(plane, i)) << i;
     }
     EXPECT_EQ((std::vector<int>{2, 0, 3, 0, 1, 3}), indicesOf(plane));
-    EXPECT_TRUE(plane.vertexBuffer->hasNormals());
-    EXPECT_FALSE(plane.vertexBuffer->hasColors());
-    EXPECT_EQ(0, plane.getPrimitiveType());
     EXPECT_TRUE(hasEdges(plane.modelBound, {-16, 16, -16, 16}));
 }
 
@@ -90,11 +87,8 @@ TEST(LineTest, TwoColouredVerticesWithoutIndices)
 {
     const ColorRGBA<tFixed> colour(tFixed(1), tFixed(0.5f), tFixed(0), tFixed(1));
     Line line(v3(0, 0, 0), v3(10, 5, 0), colour);
-    EXPECT_EQ(1, line.getPrimitiveType());
     EXPECT_FALSE(line.indexBuffer);
     ASSERT_EQ(2, line.vertexBuffer->getVertexCount());
-    EXPECT_FALSE(line.vertexBuffer->hasTextureCoordinates());
-    EXPECT_FALSE(line.vertexBuffer->hasNormals());
     EXPECT_EQ(v3(10, 5, 0), position(line, 1));
     const tFixed* c = line.vertexBuffer->getColors();
     for (int i = 0; i < 2; ++i, c += 4)

@@ -157,21 +157,21 @@ TEST_F(SpriteManagerTest, FirstDefinitionOfANameWins)
     EXPECT_EQ(tFixed(1), halfWidth(manager.getSprite("same.png", PixelFormat::RGBA8888)));
 }
 
-TEST_F(SpriteManagerTest, AddedMetadataFolderShadowsTheTitle)
+// Folders added for downloaded content: their descriptions shadow the title's,
+// and what they lack never stops the game.
+TEST_F(SpriteManagerTest, AddedFoldersShadowTheTitleAndMissingSpritesDoNotStop)
 {
-    const std::string added = freshFolder("metadata-shadow");
-    const std::string addedImages = freshFolder("images-shadow");
+    const std::string metadata = freshFolder("metadata"), images = freshFolder("images");
     describe("shadowed.tex", {{"sheets/red.png", {sprite("shared.png", 0, 2, 0, 2), sprite("title_only.png", 0, 2, 0, 2)}}});
-    writeFile(added + "shadowed.tex", encode({{"sheets/blue.png", {sprite("shared.png", 0, 4, 0, 4)}}}));
     describe("title_sheet.tex", {{"sheets/red.png", {sprite("from_title.png", 0, 6, 0, 6)}}});
-
+    writeFile(metadata + "shadowed.tex", encode({{"sheets/blue.png", {sprite("shared.png", 0, 4, 0, 4)}}}));
+    writeFile(metadata + "download.tex",
+              encode({{"sheets/not_shipped.png", {sprite("download/button.png", 0, 20, 0, 10, 30, 40)}}}));
     SpriteManager manager;
-    manager.addMetadataPath(added);
-    // An added picture folder too, as for downloaded content, so that a name no
-    // description lists does not stop the test.
-    manager.addTexturePath(addedImages);
-    manager.addSpriteInfo("shadowed.tex");
-    manager.addSpriteInfo("title_sheet.tex");
+    manager.addMetadataPath(metadata);
+    manager.addTexturePath(images);
+    for (const char* description : {"shadowed.tex", "title_sheet.tex", "download.tex"})
+        manager.addSpriteInfo(description);
 
     testing::internal::CaptureStdout();
     GeometryPtr shared = manager.getSprite("shared.png", PixelFormat::RGBA8888);
@@ -184,28 +184,16 @@ TEST_F(SpriteManagerTest, AddedMetadataFolderShadowsTheTitle)
     // The title's copy of the shadowed file was never read: its own name is
     // unknown and is looked for as a picture, which exists nowhere.
     testing::internal::CaptureStdout();
-    GeometryPtr missing = manager.getSprite("title_only.png", PixelFormat::RGBA8888);
-    const std::string output = testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(missing->getTexture());
-    EXPECT_NE(std::string::npos, output.find("Could not find file " + title + "images/title_only.png"));
-}
+    EXPECT_FALSE(manager.getSprite("title_only.png", PixelFormat::RGBA8888)->getTexture());
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStdout().find("Could not find file " + title +
+                                                                             "images/title_only.png"));
 
-TEST_F(SpriteManagerTest, SpriteMissingFromDownloadedContentDoesNotStop)
-{
-    const std::string metadata = freshFolder("download-metadata");
-    const std::string images = freshFolder("download-images");
-    writeFile(metadata + "download.tex",
-              encode({{"sheets/not_shipped.png", {sprite("download/button.png", 0, 20, 0, 10, 30, 40)}}}));
-    SpriteManager manager;
-    manager.addMetadataPath(metadata);
-    manager.addTexturePath(images);
-    manager.addSpriteInfo("download.tex");
+    // A sheet that was not shipped: an empty quad where the sprite would have stood.
     testing::internal::CaptureStdout();
     GeometryPtr quad = manager.getSprite("download/button.png", PixelFormat::RGBA4444);
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_NE(std::string::npos, output.find("Could not find file " + images + "sheets/not_shipped.png"));
     EXPECT_NE(std::string::npos, output.find("Could not load sprite download/button.png"));
-    // An empty quad where the sprite would have stood.
     ASSERT_TRUE(quad);
     EXPECT_FALSE(quad->getTexture());
     EXPECT_EQ((std::vector<float>(12, 0.0f)), positionsOf(quad));

@@ -2,9 +2,7 @@
 #include "UI/UITestSupport.h"
 
 #include "Tovrane/Checkbox.h"
-#include "Tovrane/Node.h"
 #include "Tovrane/Radiobox.h"
-#include "Tovrane/UIPicker.h"
 
 using namespace Tovrane;
 using namespace UITestSupport;
@@ -83,26 +81,6 @@ TEST_F(RadioboxTest, ReleasingAnotherBoxSwitchesTheActiveOneOffFirst)
     large->onRolloff(1, 1);
     EXPECT_EQ(Journal{}, take());
     EXPECT_TRUE(showsUp(large));
-}
-
-TEST_F(RadioboxTest, ThroughThePicker)
-{
-    NodePtr root(new Node);
-    GroupPtr group(new Group);
-    RadioboxPtr left = box("left"), right = box("right");
-    right->setPosition(Vector3<tFixed>(tFixed(20), tFixed(0), tFixed(0)));
-    root->addChild(left);
-    root->addChild(right);
-    left->addToGroup(group);
-    right->addToGroup(group);
-    root->update(0);
-    UIPicker picker;
-    picker.addUIElements(root);
-    picker.doPick(5, 235, 1);
-    picker.doPick(5, 235, 0);
-    picker.doPick(25, 235, 1);
-    picker.doPick(25, 235, 0);
-    EXPECT_EQ((Journal{"left true", "left false", "right true"}), take());
 }
 
 TEST_F(RadioboxTest, DeactivateLeavesTheGroupAndSetActiveBoxOnlyRecords)
