@@ -53,20 +53,19 @@ inline const Root& root()
 }
 
 inline std::string titlePath() { return CSystemData::Instance()->GetCurrentTitlePath().raw(); }
-
-inline std::string playerFolder(tPlayerID id)
-{
-    return root().path + "/data/players/" + std::to_string(id) + "/";
-}
-
+inline std::string playerFolder(tPlayerID id) { return root().path + "/data/players/" + std::to_string(id) + "/"; }
 inline std::string uploadFolder() { return root().path + "/data/upload/Art/"; }
+inline bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
-inline void usePlayer(tPlayerID id, const std::string& locale = "en-us", bool cheats = false)
+// The four save files of player 0, in the order of `SaveFile`.
+enum SaveFile { DataFile, LessonFile, AnimationFile, AchievementFile };
+const char* const saveFileNames[4] = {"data.bin", "lesson.bin", "animation.bin", "achievements.bin"};
+inline std::string saveFile(int file) { return playerFolder(0) + "Scrivlet/" + saveFileNames[file]; }
+
+inline void usePlayer(tPlayerID id)
 {
     XQM::CSystem::Config config;
     config.playerID = id;
-    config.locale = locale;
-    config.cheats = cheats;
     XQM::CSystem::Configure(config);
 }
 
@@ -76,11 +75,16 @@ inline Bytes readBytes(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+inline std::vector<Bytes> readSaveFiles()
+{
+    return {readBytes(saveFile(0)), readBytes(saveFile(1)), readBytes(saveFile(2)), readBytes(saveFile(3))};
+}
+
 inline void writeBytes(const std::string& path, const Bytes& bytes)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void writeText(const std::string& path, const std::string& text)
@@ -88,12 +92,18 @@ inline void writeText(const std::string& path, const std::string& text)
     writeBytes(path, Bytes(text.begin(), text.end()));
 }
 
-inline bool exists(const std::string& path) { return std::filesystem::exists(path); }
-
 inline void putInt(Bytes& bytes, size_t offset, int value)
 {
     for (int i = 0; i < 4; ++i)
         bytes[offset + i] = static_cast<unsigned char>(static_cast<unsigned int>(value) >> (8 * i));
+}
+
+// What `f` prints on standard output.
+template <class F> std::string output(F f)
+{
+    testing::internal::CaptureStdout();
+    f();
+    return testing::internal::GetCapturedStdout();
 }
 
 // Every test starts with player 0, no player files, no downloads, no upload
@@ -110,15 +120,36 @@ protected:
         std::filesystem::remove_all(root().path + "/title");
         writeText(titlePath() + "coloring_book/download.json", R"({"type": "ColoringBook", "pageCount": 8})");
     }
-
     void TearDown() override { usePlayer(0); }
 
-    // A loaded profile of the configured player.
-    static Tovrane::ScrivletPlayerPtr loadProfile()
+    // A loaded profile of the configured player; what loading prints goes to `printed`.
+    static Tovrane::ScrivletPlayerPtr loadProfile(std::string* printed = nullptr)
     {
         Tovrane::ScrivletPlayerPtr profile(new Tovrane::ScrivletPlayer);
-        profile->load();
+        const std::string text = output([&] { profile->load(); });
+        if (printed)
+            *printed = text;
         return profile;
+    }
+
+    // Player 0 after a little play, saved.
+    static void playSome()
+    {
+        using namespace Tovrane;
+        ScrivletPlayerPtr profile = loadProfile();
+        profile->firstLaunch = profile->mapTutorialPending = profile->studioIntroPending = 0;
+        profile->musicVolume = 45;
+        profile->setLocationState(LocationName::Firehouse, TaskState::Complete);
+        profile->setLocationState(LocationName::Library, TaskState::Started);
+        profile->setLastCompleteLocation(LocationName::Firehouse);
+        profile->lastUploadedSlot = 2;
+        profile->setLessonState(0, TaskState::Complete);
+        profile->setLessonState(10, TaskState::Started);
+        profile->setAdvancedLessonState(18, TaskState::Complete);
+        profile->setNumberOfFrames(1, 7);
+        profile->unlockBadge(BadgeName::Firehouse);
+        profile->unlockAchievement(AchievementName::Animation);
+        profile->save();
     }
 };
 }

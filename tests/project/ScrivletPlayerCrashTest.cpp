@@ -1,5 +1,6 @@
 #include "ProfileTestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <random>
@@ -12,7 +13,6 @@ using namespace ProfileTest;
 
 namespace
 {
-const char* const fileNames[4] = {"data.bin", "lesson.bin", "animation.bin", "achievements.bin"};
 const size_t fileSizes[4] = {272, 332, 12, 36};
 
 // Every value the game reads from the profile is one it can use.
@@ -20,69 +20,61 @@ void expectInRange(const ScrivletPlayer& profile)
 {
     auto isState = [](int s) { return s >= TaskState::Locked && s <= TaskState::Complete; };
     for (int i = 0; i < ScrivletPlayer::locationCount; ++i)
-        ASSERT_TRUE(isState(profile.locationStates[i])) << "location " << i;
-    for (int i = 0; i < ScrivletPlayer::writingLessonCount; ++i)
-        ASSERT_TRUE(isState(profile.lessonStates[i])) << "lesson " << i;
+        ASSERT_TRUE(isState(profile.locationStates[i]) && isState(profile.lessonStates[i])) << i;
     for (int i = 0; i < ScrivletPlayer::advancedLessonCount; ++i)
         ASSERT_TRUE(isState(profile.advancedLessonStates[i])) << "advanced lesson " << i;
     for (int i = 0; i < ScrivletPlayer::animationSlotCount; ++i)
         ASSERT_TRUE(profile.frameCounts[i] >= 1 && profile.frameCounts[i] <= 12);
     ASSERT_TRUE(profile.lastUploadedSlot >= -1 && profile.lastUploadedSlot <= 5);
     ASSERT_TRUE(profile.lastCompleteLocation >= 0 && profile.lastCompleteLocation < 64);
-    ASSERT_GE(profile.getNumberOfCompletedLocations(), 0);
-    ASSERT_LE(profile.getNumberOfCompletedLocations(), 22);
+    ASSERT_TRUE(profile.getNumberOfCompletedLocations() >= 0 && profile.getNumberOfCompletedLocations() <= 22);
 }
 
 class DamagedFiles : public Fixture
 {
-protected:
-    std::string path(int file) const { return playerFolder(0) + "Scrivlet/" + fileNames[file]; }
-
-    // Four files of a profile that has seen some play.
-    void writeGoodFiles()
-    {
-        ScrivletPlayerPtr profile = loadProfile();
-        profile->musicVolume = 50;
-        profile->setLocationState(LocationName::Firehouse, TaskState::Complete);
-        profile->setLessonState(3, TaskState::Complete);
-        profile->setAdvancedLessonState(1, TaskState::Started);
-        profile->frameCounts[2] = 9;
-        profile->unlockBadge(BadgeName::Numbers);
-        profile->save();
-        for (int f = 0; f < 4; ++f)
-            good[f] = readBytes(path(f));
-    }
-
-    Bytes good[4];
 };
+class FuzzSeeds : public Fixture
+{
+};
+
+// The savefiles input: each file as a 16-bit length and its bytes, 0xffff for a missing file.
+Bytes saveFilesInput()
+{
+    Bytes input;
+    for (int f = 0; f < 4; ++f)
+    {
+        const Bytes file = readBytes(saveFile(f));
+        const size_t length = exists(saveFile(f)) ? file.size() : 0xffff;
+        input.push_back(static_cast<unsigned char>(length & 0xff));
+        input.push_back(static_cast<unsigned char>(length >> 8));
+        input.insert(input.end(), file.begin(), file.end());
+    }
+    return input;
+}
 }
 
 // A file cut at any byte gives that file's defaults; the other files keep
 // what they hold.
 TEST_F(DamagedFiles, EveryFileCutAtEveryByte)
 {
-    writeGoodFiles();
+    playSome();
+    const std::vector<Bytes> good = readSaveFiles();
     for (int f = 0; f < 4; ++f)
-    {
         for (size_t cut = 0; cut < fileSizes[f]; ++cut)
         {
             for (int g = 0; g < 4; ++g)
-                writeBytes(path(g), good[g]);
-            writeBytes(path(f), Bytes(good[f].begin(), good[f].begin() + cut));
-            testing::internal::CaptureStdout();
+                writeBytes(saveFile(g), g == f ? Bytes(good[g].begin(), good[g].begin() + cut) : good[g]);
             ScrivletPlayerPtr profile = loadProfile();
-            testing::internal::GetCapturedStdout();
-            SCOPED_TRACE(std::string(fileNames[f]) + " cut at " + std::to_string(cut));
+            SCOPED_TRACE(std::string(saveFileNames[f]) + " cut at " + std::to_string(cut));
             expectInRange(*profile);
-            EXPECT_EQ(f == 0 ? 25 : 50, profile->musicVolume);
-            EXPECT_EQ(f == 0 ? TaskState::Available : TaskState::Complete, profile->locationStates[4]);
-            EXPECT_EQ(f == 1 ? TaskState::Available : TaskState::Complete, profile->getLessonState(3));
-            EXPECT_EQ(f == 2 ? 1 : 9, profile->frameCounts[2]);
-            EXPECT_EQ(f != 3, profile->hasBadge(BadgeName::Numbers));
+            EXPECT_EQ(f == DataFile ? 25 : 45, profile->musicVolume);
+            EXPECT_EQ(f == DataFile ? TaskState::Available : TaskState::Complete, profile->locationStates[4]);
+            EXPECT_EQ(f == LessonFile ? TaskState::Available : TaskState::Complete, profile->getLessonState(0));
+            EXPECT_EQ(f == AnimationFile ? 1 : 7, profile->frameCounts[1]);
+            EXPECT_EQ(f != AchievementFile, profile->hasBadge(BadgeName::Firehouse));
             if (HasFailure())
                 return;
         }
-    }
 }
 
 // Random bytes of any length load into usable values, and what is loaded
@@ -94,24 +86,18 @@ TEST_F(DamagedFiles, RandomBytesLoadIntoRange)
     {
         for (int f = 0; f < 4; ++f)
         {
-            size_t size = random() % 3 == 0 ? random() % (fileSizes[f] + 8) : fileSizes[f];
-            Bytes bytes(size);
+            Bytes bytes(random() % 3 == 0 ? random() % (fileSizes[f] + 8) : fileSizes[f]);
             for (unsigned char& b : bytes)
                 b = static_cast<unsigned char>(random() % 7 == 0 ? random() % 5 : random());
-            writeBytes(path(f), bytes);
+            writeBytes(saveFile(f), bytes);
         }
-        testing::internal::CaptureStdout();
         ScrivletPlayerPtr profile = loadProfile();
-        testing::internal::GetCapturedStdout();
         SCOPED_TRACE("round " + std::to_string(round));
         expectInRange(*profile);
         profile->save();
-        Bytes saved[4];
-        for (int f = 0; f < 4; ++f)
-            saved[f] = readBytes(path(f));
+        const std::vector<Bytes> saved = readSaveFiles();
         loadProfile()->save();
-        for (int f = 0; f < 4; ++f)
-            ASSERT_EQ(saved[f], readBytes(path(f))) << fileNames[f];
+        ASSERT_EQ(saved, readSaveFiles());
     }
 }
 
@@ -121,29 +107,18 @@ TEST_F(DamagedFiles, AKilledWriterNeverLeavesAMixedFile)
 {
     ScrivletPlayerPtr a = loadProfile();
     ScrivletPlayerPtr b = loadProfile();
-    for (int i = 0; i < 64; ++i)
-    {
-        b->locationStates[i] = TaskState::Started;
-        b->lessonStates[i] = TaskState::Complete;
-    }
-    for (int i = 0; i < 19; ++i)
-        b->advancedLessonStates[i] = TaskState::Started;
+    std::fill(b->locationStates, b->locationStates + 64, TaskState::Started);
+    std::fill(b->lessonStates, b->lessonStates + 64, TaskState::Complete);
+    std::fill(b->advancedLessonStates, b->advancedLessonStates + 19, TaskState::Started);
+    std::fill(b->frameCounts, b->frameCounts + 3, 12);
+    std::fill(b->badges, b->badges + 27, 1);
+    std::fill(b->achievements, b->achievements + 9, 1);
     b->musicVolume = 99;
     b->lastCompleteLocation = 24;
-    for (int i = 0; i < 3; ++i)
-        b->frameCounts[i] = 12;
-    for (int i = 0; i < 27; ++i)
-        b->badges[i] = 1;
-    for (int i = 0; i < 9; ++i)
-        b->achievements[i] = 1;
-
-    Bytes versionA[4], versionB[4];
     b->save();
-    for (int f = 0; f < 4; ++f)
-        versionB[f] = readBytes(path(f));
+    const std::vector<Bytes> versionB = readSaveFiles();
     a->save();
-    for (int f = 0; f < 4; ++f)
-        versionA[f] = readBytes(path(f));
+    const std::vector<Bytes> versionA = readSaveFiles();
 
     std::mt19937 random(99);
     for (int round = 0; round < 40; ++round)
@@ -152,24 +127,59 @@ TEST_F(DamagedFiles, AKilledWriterNeverLeavesAMixedFile)
         pid_t child = ::fork();
         ASSERT_NE(-1, child);
         if (child == 0)
-        {
             for (;;)
             {
                 b->save();
                 a->save();
             }
-        }
         std::this_thread::sleep_for(std::chrono::microseconds(200 + random() % 20000));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
+        const std::vector<Bytes> now = readSaveFiles();
         for (int f = 0; f < 4; ++f)
-        {
-            Bytes now = readBytes(path(f));
-            ASSERT_TRUE(now == versionA[f] || now == versionB[f])
-                << fileNames[f] << " is mixed after round " << round;
-        }
-        ScrivletPlayerPtr loaded = loadProfile();
-        expectInRange(*loaded);
+            ASSERT_TRUE(now[f] == versionA[f] || now[f] == versionB[f])
+                << saveFileNames[f] << " mixed in round " << round;
+        expectInRange(*loadProfile());
     }
+}
+
+// Writes the seed inputs of the profile's fuzz targets when
+// TOVRANE_WRITE_FUZZ_SEEDS names the corpus folder (tests/fuzz/corpus).
+TEST_F(FuzzSeeds, WriteWhenAsked)
+{
+    const char* corpus = std::getenv("TOVRANE_WRITE_FUZZ_SEEDS");
+    if (!corpus)
+        GTEST_SKIP() << "TOVRANE_WRITE_FUZZ_SEEDS is not set";
+    const std::string saves = std::string(corpus) + "/savefiles/";
+    ScrivletPlayerPtr profile = loadProfile();
+    profile->save();
+    writeBytes(saves + "new_profile", saveFilesInput());
+    profile->firstLaunch = 0;
+    profile->musicVolume = 45;
+    profile->setLocationState(LocationName::Firehouse, TaskState::Complete);
+    profile->setLocationState(LocationName::Library, TaskState::Started);
+    profile->setLastCompleteLocation(LocationName::Firehouse);
+    profile->lastUploadedSlot = 2;
+    profile->setLessonState(12, TaskState::Complete);
+    profile->setAdvancedLessonState(3, TaskState::Started);
+    profile->setNumberOfFrames(2, 12);
+    profile->unlockBadge(BadgeName::Firehouse);
+    profile->unlockAchievement(AchievementName::Lines);
+    profile->save();
+    writeBytes(saves + "some_play", saveFilesInput());
+    std::remove(saveFile(LessonFile).c_str());
+    writeBytes(saves + "no_lessons", saveFilesInput());
+
+    const char* const packages[][2] = {
+        {"frame", R"({"type": "Frame", "frame": 4})"},
+        {"stamp", R"({"type": "Stamp", "stamp": 20})"},
+        {"bundle", R"({"type": "Frandel", "subdirectories": ["task/", "frame/"]})"},
+        {"bundle_escape", R"({"type": "Frandel", "subdirectories": ["../task/", "/tmp/", "./", 3]})"},
+        {"coloring_book", R"({"type": "ColoringBook", "pageCount": 12})"},
+        {"task", R"({"type": "Task", "name": "extra"})"},
+        {"unknown", R"({"type": "Poster"})"},
+    };
+    for (const auto& package : packages)
+        writeText(std::string(corpus) + "/downloadjson/" + package[0], package[1]);
 }

@@ -7,54 +7,45 @@ using namespace ProfileTest;
 
 namespace
 {
+typedef ColorRGBA<unsigned char> Colour;
+const Colour Red(255, 0, 0, 255);
+const Colour Clear(0, 0, 0, 0);
+
+TexturePtr filled(int width, int height, PixelFormat::Type format, const Colour& colour)
+{
+    TexturePtr texture(new Texture(width, height, format));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            texture->setPixel(colour, x, y);
+    return texture;
+}
+
+std::string metaFor(const std::string& picture)
+{
+    return "MetaVersion=1.0\nDevice=\"QuintaroNomad\"\nType=\"ScrivletArtUpload\"\nProductID=\"0x00470023\"\n"
+           "Name=\"Scrivlet Art Upload\"\nPathToUploadContent=\"" +
+           picture + "\"\n";
+}
+
+std::string readText(const std::string& path)
+{
+    const Bytes bytes = readBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 class Pictures : public Fixture
 {
-protected:
-    static TexturePtr filled(int width, int height, PixelFormat::Type format, ColorRGBA<unsigned char> colour)
-    {
-        TexturePtr texture(new Texture(width, height, format));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                texture->setPixel(colour, x, y);
-        return texture;
-    }
-
-    static std::string metaFor(const std::string& picture)
-    {
-        return "MetaVersion=1.0\n"
-               "Device=\"QuintaroNomad\"\n"
-               "Type=\"ScrivletArtUpload\"\n"
-               "ProductID=\"0x00470023\"\n"
-               "Name=\"Scrivlet Art Upload\"\n"
-               "PathToUploadContent=\"" +
-               picture + "\"\n";
-    }
-
-    static std::string readText(const std::string& path)
-    {
-        Bytes bytes = readBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    }
-
-    const ColorRGBA<unsigned char> red = ColorRGBA<unsigned char>(255, 0, 0, 255);
 };
-
-bool sameColour(const ColorRGBA<unsigned char>& a, const ColorRGBA<unsigned char>& b)
-{
-    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
-}
 }
 
 TEST_F(Pictures, FileNames)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    std::string photos = playerFolder(0) + "Photos/";
+    const std::string photos = playerFolder(0) + "Photos/";
     EXPECT_EQ(photos, profile->photosPath);
     EXPECT_EQ(photos + "qev_art_03.png", profile->toImagePath(3));
-    EXPECT_EQ(photos + "qev_art_05.png", profile->toImagePath(5));
     EXPECT_EQ(photos + "qev_art_100.png", profile->toImagePath(100));
     EXPECT_EQ(photos + "qev_thumbnail_00.png", profile->toThumbnailPath(0));
-    EXPECT_EQ(photos + "qev_anim_02_00.png", profile->toAnimationPath(2, 0));
     EXPECT_EQ(photos + "qev_anim_01_12.png", profile->toAnimationPath(1, 12));
     EXPECT_EQ(photos + "qev_anim_00_100.png", profile->toAnimationPath(0, 100));
     EXPECT_EQ(uploadFolder() + "meta.inf", profile->getUploadMetaPath());
@@ -63,128 +54,106 @@ TEST_F(Pictures, FileNames)
 TEST_F(Pictures, ARedPictureAndItsThumbnail)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    TexturePtr picture = filled(640, 480, PixelFormat::RGB888, red);
+    TexturePtr picture = filled(640, 480, PixelFormat::RGB888, Red);
     EXPECT_FALSE(profile->hasImage(0));
     profile->saveImage(picture, 0);
-    // The caller's picture is converted in place.
-    EXPECT_EQ(PixelFormat::RGBA8888, picture->getFormat());
+    EXPECT_EQ(PixelFormat::RGBA8888, picture->getFormat()); // converted in place
     EXPECT_TRUE(profile->hasImage(0));
     EXPECT_EQ(1, profile->getNumberOfImageSlotsInUse());
-
     TexturePtr saved = profile->loadImage(0);
     ASSERT_TRUE(saved);
     EXPECT_EQ(640, saved->getWidth());
     EXPECT_EQ(480, saved->getHeight());
-    EXPECT_TRUE(sameColour(red, saved->getPixel(639, 479)));
+    EXPECT_EQ(Red, saved->getPixel(639, 479));
 
     TexturePtr thumbnail = profile->loadImageThumbnail(0);
     ASSERT_TRUE(thumbnail);
     ASSERT_EQ(128, thumbnail->getWidth());
     ASSERT_EQ(128, thumbnail->getHeight());
-    const ColorRGBA<unsigned char> clear(0, 0, 0, 0);
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x)
-            ASSERT_TRUE(sameColour(y < 96 ? red : clear, thumbnail->getPixel(x, y))) << x << ", " << y;
+            ASSERT_EQ(y < 96 ? Red : Clear, thumbnail->getPixel(x, y)) << x << ", " << y;
 }
 
-TEST_F(Pictures, AThumbnailPixelIsTheAverageOfAFiveByFiveBlock)
+TEST_F(Pictures, ThumbnailPixelsAverageFiveByFiveBlocksAndLargePicturesAreClipped)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    TexturePtr picture = filled(10, 5, PixelFormat::RGBA8888, ColorRGBA<unsigned char>(255, 10, 100, 255));
-    picture->setPixel(ColorRGBA<unsigned char>(0, 10, 100, 0), 2, 3);
+    TexturePtr picture = filled(10, 5, PixelFormat::RGBA8888, Colour(255, 10, 100, 255));
+    picture->setPixel(Colour(0, 10, 100, 0), 2, 3);
     profile->createThumbnail(picture, 1);
     TexturePtr thumbnail = profile->loadImageThumbnail(1);
     ASSERT_TRUE(thumbnail);
-    EXPECT_TRUE(sameColour(ColorRGBA<unsigned char>(244, 10, 100, 244), thumbnail->getPixel(0, 0)));
-    EXPECT_TRUE(sameColour(ColorRGBA<unsigned char>(255, 10, 100, 255), thumbnail->getPixel(1, 0)));
-    EXPECT_TRUE(sameColour(ColorRGBA<unsigned char>(0, 0, 0, 0), thumbnail->getPixel(2, 0)));
-    EXPECT_TRUE(sameColour(ColorRGBA<unsigned char>(0, 0, 0, 0), thumbnail->getPixel(0, 1)));
-}
+    EXPECT_EQ(Colour(244, 10, 100, 244), thumbnail->getPixel(0, 0));
+    EXPECT_EQ(Colour(255, 10, 100, 255), thumbnail->getPixel(1, 0));
+    EXPECT_EQ(Clear, thumbnail->getPixel(2, 0));
+    EXPECT_EQ(Clear, thumbnail->getPixel(0, 1));
 
-TEST_F(Pictures, PicturesTooLargeForTheThumbnailAreClipped)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    profile->createThumbnail(filled(1000, 700, PixelFormat::RGBA8888, red), 2);
-    TexturePtr thumbnail = profile->loadImageThumbnail(2);
+    profile->createThumbnail(filled(1000, 700, PixelFormat::RGBA8888, Red), 2);
+    thumbnail = profile->loadImageThumbnail(2);
     ASSERT_TRUE(thumbnail);
     EXPECT_EQ(128, thumbnail->getWidth());
     EXPECT_EQ(128, thumbnail->getHeight());
-    EXPECT_TRUE(sameColour(red, thumbnail->getPixel(127, 127)));
+    EXPECT_EQ(Red, thumbnail->getPixel(127, 127));
 }
 
 TEST_F(Pictures, SlotsInUseCountOnlyTheSixPictureSlots)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    writeText(profile->toImagePath(6), "not counted");
-    writeText(profile->toImagePath(10), "not counted");
+    for (int slot : {6, 10})
+        writeText(profile->toImagePath(slot), "not counted");
     EXPECT_EQ(0, profile->getNumberOfImageSlotsInUse());
-    writeText(profile->toImagePath(5), "x");
-    writeText(profile->toImagePath(2), "x");
+    for (int slot : {5, 2})
+        writeText(profile->toImagePath(slot), "x");
     EXPECT_EQ(2, profile->getNumberOfImageSlotsInUse());
     EXPECT_TRUE(profile->hasImage(5));
     EXPECT_FALSE(profile->hasImage(4));
-
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(profile->loadImage(4));
-    EXPECT_FALSE(profile->loadImageThumbnail(5));
-    testing::internal::GetCapturedStdout();
+    output([&] {
+        EXPECT_FALSE(profile->loadImage(4));
+        EXPECT_FALSE(profile->loadImageThumbnail(5));
+    });
 }
 
 TEST_F(Pictures, FlipbookFrames)
 {
     ScrivletPlayerPtr profile = loadProfile();
     EXPECT_FALSE(profile->hasAnimation(1));
-    TexturePtr frame = filled(64, 48, PixelFormat::RGB565, ColorRGBA<unsigned char>(0, 0, 255, 255));
+    TexturePtr frame = filled(64, 48, PixelFormat::RGB565, Colour(0, 0, 255, 255));
     profile->saveAnimationFrame(frame, 1, 0);
-    profile->saveAnimationFrame(filled(64, 48, PixelFormat::RGBA8888, red), 1, 11);
+    profile->saveAnimationFrame(filled(64, 48, PixelFormat::RGBA8888, Red), 1, 11);
     EXPECT_EQ(PixelFormat::RGBA8888, frame->getFormat());
     EXPECT_TRUE(profile->hasAnimation(1));
     EXPECT_FALSE(profile->hasAnimation(0));
     TexturePtr loaded = profile->loadAnimationFrame(1, 11);
     ASSERT_TRUE(loaded);
-    EXPECT_TRUE(sameColour(red, loaded->getPixel(10, 10)));
+    EXPECT_EQ(Red, loaded->getPixel(10, 10));
     EXPECT_TRUE(exists(profile->photosPath + "qev_anim_01_11.png"));
-}
-
-TEST_F(Pictures, TheUploadDescriptionByteForByte)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    EXPECT_FALSE(profile->hasUploadImageFile());
-    profile->uploadImage(3);
-    EXPECT_TRUE(profile->hasUploadImageFile());
-    EXPECT_EQ(3, profile->lastUploadedSlot);
-    EXPECT_EQ(metaFor(profile->toImagePath(3)), readText(uploadFolder() + "meta.inf"));
-    // The picture itself is not copied.
-    int files = 0;
-    for (auto& entry : std::filesystem::directory_iterator(uploadFolder()))
-        files += entry.is_regular_file();
-    EXPECT_EQ(1, files);
 }
 
 TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    TexturePtr picture = filled(20, 20, PixelFormat::RGBA8888, red);
+    TexturePtr picture = filled(20, 20, PixelFormat::RGBA8888, Red);
+    const std::string meta = uploadFolder() + "meta.inf";
+    EXPECT_FALSE(profile->hasUploadImageFile());
     profile->saveImage(picture, 2);
     profile->uploadImage(2);
-    std::string meta = uploadFolder() + "meta.inf";
+    EXPECT_TRUE(profile->hasUploadImageFile());
+    EXPECT_EQ(2, profile->lastUploadedSlot);
+    EXPECT_EQ(metaFor(profile->toImagePath(2)), readText(meta));
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(uploadFolder()), {})); // the picture is not copied
     writeText(meta, "marker");
     profile->uploadImage(2);
     EXPECT_EQ("marker", readText(meta));
-
     // Saving the slot again while the upload waits keeps it remembered.
     profile->saveImage(picture, 2);
-    EXPECT_EQ(2, profile->lastUploadedSlot);
     profile->uploadImage(2);
     EXPECT_EQ("marker", readText(meta));
-
     // The platform collects the upload; a new drawing in the slot can go too.
     std::remove(meta.c_str());
     profile->saveImage(picture, 2);
     EXPECT_EQ(-1, profile->lastUploadedSlot);
     profile->uploadImage(2);
     EXPECT_EQ(metaFor(profile->toImagePath(2)), readText(meta));
-
     // Another slot always writes.
     profile->uploadImage(4);
     EXPECT_EQ(metaFor(profile->toImagePath(4)), readText(meta));
@@ -196,15 +165,9 @@ TEST_F(Pictures, AFailedUploadIsReportedAndNotRemembered)
     ScrivletPlayerPtr profile = loadProfile();
     profile->uploadImage(1);
     std::filesystem::remove_all(uploadFolder());
-    // A plain file where the upload folder should be.
-    writeText(root().path + "/data/upload/Art", "in the way");
-    testing::internal::CaptureStdout();
-    profile->uploadImage(3);
-    EXPECT_EQ("Could not create the meta.inf file\n", testing::internal::GetCapturedStdout());
+    writeText(root().path + "/data/upload/Art", "in the way"); // a file where the folder should be
+    EXPECT_EQ("Could not create the meta.inf file\n", output([&] { profile->uploadImage(3); }));
     EXPECT_EQ(1, profile->lastUploadedSlot);
-
-    testing::internal::CaptureStdout();
-    profile->uploadImage(9);
-    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStdout().find("Invalid picture slot 9"));
+    EXPECT_NE(std::string::npos, output([&] { profile->uploadImage(9); }).find("Invalid picture slot 9"));
     EXPECT_EQ(1, profile->lastUploadedSlot);
 }

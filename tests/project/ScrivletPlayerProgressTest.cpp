@@ -3,6 +3,7 @@
 #include "CLogFile.h"
 #include "CPlayerProfile.h"
 
+#include <algorithm>
 #include <set>
 
 using namespace Tovrane;
@@ -10,25 +11,19 @@ using namespace ProfileTest;
 
 namespace
 {
-class Progress : public Fixture
+// The ids of the achievement records in the usage log, in order.
+std::vector<std::string> loggedAchievements()
 {
-protected:
-    // The ids of the achievement records in the usage log, in order.
-    static std::vector<std::string> loggedAchievements()
-    {
-        std::vector<std::string> ids;
-        std::ifstream log(CLogFile::Instance()->GetPath().raw());
-        std::string line;
-        const std::string tag = "\tAchievementEarned\t";
-        while (std::getline(log, line))
-        {
-            size_t at = line.find(tag);
-            if (at != std::string::npos)
-                ids.push_back(line.substr(at + tag.size()));
-        }
-        return ids;
-    }
-};
+    std::vector<std::string> ids;
+    std::ifstream log(CLogFile::Instance()->GetPath().raw());
+    const std::string tag = "\tAchievementEarned\t";
+    for (std::string line; std::getline(log, line);)
+        if (line.find(tag) != std::string::npos)
+            ids.push_back(line.substr(line.find(tag) + tag.size()));
+    return ids;
+}
+
+std::vector<unsigned long> platformBadges(tPlayerID id) { return XQM::CPlayerProfile(id).GetBadges(); }
 
 // One row of the town's opening table: with `before` complete (on top of a
 // new profile), completing `location` opens exactly `opens`.
@@ -47,7 +42,10 @@ std::ostream& operator<<(std::ostream& out, const TierCase& c)
     return out;
 }
 
-class TierTable : public Progress, public ::testing::WithParamInterface<TierCase>
+class Progress : public Fixture
+{
+};
+class TierTable : public Fixture, public ::testing::WithParamInterface<TierCase>
 {
 };
 }
@@ -58,20 +56,12 @@ TEST_P(TierTable, CompletingALocationOpensItsTier)
     ScrivletPlayerPtr profile = loadProfile();
     for (int b : row.before)
         profile->locationStates[b] = TaskState::Complete;
-    TaskState::Type before[64];
-    std::copy(profile->locationStates, profile->locationStates + 64, before);
-
+    std::vector<TaskState::Type> expected(profile->locationStates, profile->locationStates + 64);
+    expected[row.location] = TaskState::Complete;
+    for (int i : row.opens)
+        expected[i] = TaskState::Available;
     profile->setLocationState(static_cast<LocationName::Type>(row.location), TaskState::Complete);
-
-    for (int i = 0; i < 64; ++i)
-    {
-        if (i == row.location)
-            EXPECT_EQ(TaskState::Complete, profile->locationStates[i]);
-        else if (row.opens.count(i))
-            EXPECT_EQ(TaskState::Available, profile->locationStates[i]) << "location " << i;
-        else
-            EXPECT_EQ(before[i], profile->locationStates[i]) << "location " << i;
-    }
+    EXPECT_EQ(expected, std::vector<TaskState::Type>(profile->locationStates, profile->locationStates + 64));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,9 +78,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // Completing a place again keeps what the opened places reached.
                       TierCase{{5, 6}, 4, {}}));
 
-TEST_F(Progress, ReplayingAPlaceNeverResetsTheNextOnes)
+TEST_F(Progress, StartingOrReplayingAPlaceNeverChangesTheNextOnes)
 {
     ScrivletPlayerPtr profile = loadProfile();
+    profile->setLocationState(LocationName::Firehouse, TaskState::Started);
+    EXPECT_EQ(TaskState::Locked, profile->locationStates[5]);
     profile->setLocationState(LocationName::Firehouse, TaskState::Complete);
     profile->setLocationState(LocationName::Library, TaskState::Complete);
     profile->setLocationState(LocationName::Fountain, TaskState::Started);
@@ -103,39 +95,18 @@ TEST_F(Progress, ReplayingAPlaceNeverResetsTheNextOnes)
 
 TEST_F(Progress, TheWholeTownOpensTierByTier)
 {
+    // Completed in order, every place is open when its turn comes.
     ScrivletPlayerPtr profile = loadProfile();
-    EXPECT_EQ(0, profile->getNumberOfCompletedLocations());
-    const std::vector<std::vector<int>> tiers = {{4},       {5, 6},   {7},      {8, 9},   {10, 11}, {12, 13},
-                                                 {14, 15}, {16, 17}, {18, 19}, {20, 21}, {22, 23}, {24}};
-    int completed = 0;
-    for (const std::vector<int>& tier : tiers)
+    for (int location = 4; location <= 24; ++location)
     {
-        for (int location : tier)
-        {
-            ASSERT_EQ(TaskState::Available, profile->locationStates[location]) << location;
-            profile->setLocationState(static_cast<LocationName::Type>(location), TaskState::Started);
-        }
-        for (int location : tier)
-            profile->setLocationState(static_cast<LocationName::Type>(location), TaskState::Complete);
-        completed += static_cast<int>(tier.size());
-        EXPECT_EQ(completed, profile->getNumberOfCompletedLocations());
+        ASSERT_EQ(TaskState::Available, profile->locationStates[location]) << location;
+        profile->setLocationState(static_cast<LocationName::Type>(location), TaskState::Complete);
+        EXPECT_EQ(location - 3, profile->getNumberOfCompletedLocations());
     }
-    EXPECT_EQ(21, profile->getNumberOfCompletedLocations());
     EXPECT_EQ(TaskState::Locked, profile->locationStates[25]);
     // States beyond the town do not count.
-    for (int i = 26; i < 64; ++i)
-        profile->locationStates[i] = TaskState::Complete;
-    profile->locationStates[25] = TaskState::Complete;
+    std::fill(profile->locationStates + 25, profile->locationStates + 64, TaskState::Complete);
     EXPECT_EQ(22, profile->getNumberOfCompletedLocations());
-}
-
-TEST_F(Progress, StartingAPlaceOpensNothing)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    profile->setLocationState(LocationName::Firehouse, TaskState::Started);
-    EXPECT_EQ(TaskState::Started, profile->locationStates[4]);
-    EXPECT_EQ(TaskState::Locked, profile->locationStates[5]);
-    EXPECT_EQ(TaskState::Locked, profile->locationStates[6]);
 }
 
 TEST_F(Progress, TheCheatOpensOnlyLockedPlaces)
@@ -144,56 +115,40 @@ TEST_F(Progress, TheCheatOpensOnlyLockedPlaces)
     profile->locationStates[10] = TaskState::Started;
     profile->unlockLocations();
     for (int i = 0; i < 64; ++i)
-    {
-        TaskState::Type expected = TaskState::Available;
-        if (i < 4)
-            expected = TaskState::Complete;
-        if (i == 10)
-            expected = TaskState::Started;
-        EXPECT_EQ(expected, profile->locationStates[i]) << i;
-    }
+        EXPECT_EQ(i < 4 ? TaskState::Complete : (i == 10 ? TaskState::Started : TaskState::Available),
+                  profile->locationStates[i])
+            << i;
 }
 
 TEST_F(Progress, IndicesOutOfRangeAreRefused)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    ScrivletPlayerPtr untouched = loadProfile();
-    testing::internal::CaptureStdout();
-    profile->setLocationState(static_cast<LocationName::Type>(64), TaskState::Complete);
-    profile->setLocationState(static_cast<LocationName::Type>(-1), TaskState::Complete);
-    profile->setLocationState(LocationName::Firehouse, static_cast<TaskState::Type>(7));
-    profile->setLastCompleteLocation(static_cast<LocationName::Type>(200));
-    profile->setLessonState(64, TaskState::Complete);
-    profile->setLessonState(-1, TaskState::Complete);
-    profile->setAdvancedLessonState(19, TaskState::Complete);
-    profile->setAdvancedLessonState(-1, TaskState::Complete);
-    EXPECT_EQ(TaskState::Locked, profile->getLessonState(64));
-    EXPECT_EQ(TaskState::Locked, profile->getAdvancedLessonState(19));
-    std::string output = testing::internal::GetCapturedStdout();
-    EXPECT_NE(std::string::npos, output.find("Invalid location 64")) << output;
-    EXPECT_NE(std::string::npos, output.find("Invalid index 19")) << output;
-
-    EXPECT_EQ(TaskState::Available, profile->locationStates[4]);
-    EXPECT_EQ(0, profile->lastCompleteLocation);
-    for (int i = 0; i < 64; ++i)
-    {
-        EXPECT_EQ(untouched->locationStates[i], profile->locationStates[i]);
-        EXPECT_EQ(untouched->lessonStates[i], profile->lessonStates[i]);
-    }
-    for (int i = 0; i < 19; ++i)
-        EXPECT_EQ(untouched->advancedLessonStates[i], profile->advancedLessonStates[i]);
-    EXPECT_EQ(untouched->frameCounts[0], profile->frameCounts[0]);
-    EXPECT_EQ(untouched->lastUploadedSlot, profile->lastUploadedSlot);
+    const std::string printed = output([&] {
+        profile->setLocationState(static_cast<LocationName::Type>(64), TaskState::Complete);
+        profile->setLocationState(static_cast<LocationName::Type>(-1), TaskState::Complete);
+        profile->setLocationState(LocationName::Firehouse, static_cast<TaskState::Type>(7));
+        profile->setLastCompleteLocation(static_cast<LocationName::Type>(200));
+        profile->setLessonState(64, TaskState::Complete);
+        profile->setLessonState(-1, TaskState::Complete);
+        profile->setAdvancedLessonState(19, TaskState::Complete);
+        profile->setAdvancedLessonState(-1, TaskState::Complete);
+        EXPECT_EQ(TaskState::Locked, profile->getLessonState(64));
+        EXPECT_EQ(TaskState::Locked, profile->getAdvancedLessonState(19));
+    });
+    EXPECT_NE(std::string::npos, printed.find("Invalid location 64")) << printed;
+    EXPECT_NE(std::string::npos, printed.find("Invalid index 19")) << printed;
+    // Nothing changed: the profile saves as a new one does.
+    loadProfile()->save();
+    const std::vector<Bytes> fresh = readSaveFiles();
+    profile->save();
+    EXPECT_EQ(fresh, readSaveFiles());
 }
 
 TEST_F(Progress, LessonGroupsAreDoneWhenAllTheirLessonsAre)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    for (int i = 10; i < 64; ++i)
-        profile->setLessonState(i, TaskState::Complete);
-    for (int i = 0; i < 9; ++i)
-        profile->setLessonState(i, TaskState::Complete);
-    profile->setLessonState(9, TaskState::Started);
+    for (int i = 0; i < 64; ++i)
+        profile->setLessonState(i, i == 9 ? TaskState::Started : TaskState::Complete);
     EXPECT_FALSE(profile->areNumberLessonsDone());
     EXPECT_TRUE(profile->areUppercaseLetterLessonsDone());
     EXPECT_TRUE(profile->areLowercaseLetterLessonsDone());
@@ -214,37 +169,32 @@ TEST_F(Progress, LessonGroupsAreDoneWhenAllTheirLessonsAre)
 TEST_F(Progress, ABadgeIsSavedAtOnceAndReportedToThePlatformOnce)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    std::string awards = profile->getAchievementDataPath();
-    std::string platformFile = XQM::CPlayerProfile::GetBadgeFilePath(0).raw();
-
+    const std::string awards = profile->getAchievementDataPath();
+    const std::string platformFile = XQM::CPlayerProfile::GetBadgeFilePath(0).raw();
     EXPECT_TRUE(profile->unlockBadge(BadgeName::Firehouse));
     Bytes expected(36, 0);
     expected[3] = 1;
     EXPECT_EQ(expected, readBytes(awards));
-    EXPECT_EQ((std::vector<unsigned long>{4}), XQM::CPlayerProfile(0).GetBadges());
+    EXPECT_EQ((std::vector<unsigned long>{4}), platformBadges(0));
     EXPECT_FALSE(exists(profile->getPlayerDataPath()));
 
     // A second time: nothing is written and nothing reported.
     std::remove(awards.c_str());
     std::remove(platformFile.c_str());
     EXPECT_FALSE(profile->unlockBadge(BadgeName::Firehouse));
-    EXPECT_FALSE(exists(awards));
-    EXPECT_FALSE(exists(platformFile));
+    EXPECT_FALSE(exists(awards) || exists(platformFile));
 
     EXPECT_TRUE(profile->unlockBadge(BadgeName::FullGallery));
-    EXPECT_EQ((std::vector<unsigned long>{27}), XQM::CPlayerProfile(0).GetBadges());
+    EXPECT_EQ((std::vector<unsigned long>{27}), platformBadges(0));
     expected[26] = 1;
     EXPECT_EQ(expected, readBytes(awards));
     EXPECT_TRUE(loadProfile()->hasBadge(BadgeName::FullGallery));
-}
 
-TEST_F(Progress, BadgesGoToTheCurrentPlayersPlatformProfile)
-{
+    // Another player's badges go to that player's platform profile.
     usePlayer(2);
-    ScrivletPlayerPtr profile = loadProfile();
-    EXPECT_TRUE(profile->unlockBadge(BadgeName::UppercaseLetters));
-    EXPECT_EQ((std::vector<unsigned long>{1}), XQM::CPlayerProfile(2).GetBadges());
-    EXPECT_TRUE(XQM::CPlayerProfile(0).GetBadges().empty());
+    EXPECT_TRUE(loadProfile()->unlockBadge(BadgeName::UppercaseLetters));
+    EXPECT_EQ((std::vector<unsigned long>{1}), platformBadges(2));
+    EXPECT_EQ((std::vector<unsigned long>{27}), platformBadges(0));
     EXPECT_TRUE(exists(playerFolder(2) + "Scrivlet/achievements.bin"));
 }
 
@@ -256,11 +206,10 @@ TEST_F(Progress, AnAchievementIsSavedAtOnceAndLogged)
     EXPECT_FALSE(profile->unlockAchievement(AchievementName::Town));
     EXPECT_EQ((std::vector<std::string>{"28", "36"}), loggedAchievements());
     Bytes expected(36, 0);
-    expected[27] = 1;
-    expected[35] = 1;
+    expected[27] = expected[35] = 1;
     EXPECT_EQ(expected, readBytes(profile->getAchievementDataPath()));
     EXPECT_TRUE(loadProfile()->hasAchievement(AchievementName::Animation));
-    EXPECT_TRUE(XQM::CPlayerProfile(0).GetBadges().empty());
+    EXPECT_TRUE(platformBadges(0).empty());
 }
 
 TEST_F(Progress, WithoutAPlayerAwardsAreKeptOnlyInMemory)
@@ -272,7 +221,7 @@ TEST_F(Progress, WithoutAPlayerAwardsAreKeptOnlyInMemory)
     EXPECT_TRUE(profile->hasAchievement(AchievementName::Shapes));
     EXPECT_FALSE(profile->unlockBadge(BadgeName::Mill));
     EXPECT_TRUE(loggedAchievements().empty());
-    EXPECT_TRUE(XQM::CPlayerProfile(3).GetBadges().empty());
+    EXPECT_TRUE(platformBadges(3).empty());
     EXPECT_FALSE(exists(profile->getAchievementDataPath()));
 }
 
