@@ -15,32 +15,29 @@ using namespace DrawingTest;
 
 namespace
 {
-// A 5-bit channel as the pbuffer shows it.
-int expand5(int channel)
-{
-    const int c = channel >> 3;
-    return (c << 3) | (c >> 2);
-}
-
+// Whether the pbuffer shows a picture pixel's colour (5-bit channels widened to 8).
 bool near(const Rgba& shown, const Colour& picture)
 {
+    auto expand5 = [](int channel) { return (channel >> 3 << 3) | (channel >> 5); };
     return std::abs(shown.r - expand5(picture.r)) <= 1 && std::abs(shown.g - expand5(picture.g)) <= 1 &&
            std::abs(shown.b - expand5(picture.b)) <= 1;
 }
 
-// Opaque blocks of `block` pixels, each its own colour.
-TexturePtr blocks(int w, int h, int block)
+// An opaque picture of random pixels, or of 16 x 16 blocks each of its own colour.
+TexturePtr picture(int w, int h, bool random)
 {
-    TexturePtr picture(new Texture(w, h, PixelFormat::RGBA5551, false));
+    TexturePtr out(new Texture(w, h, PixelFormat::RGBA5551, false));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
         {
-            const int bx = x / block, by = y / block;
-            picture->setPixel(Colour(static_cast<unsigned char>((bx * 37) % 256), static_cast<unsigned char>((by * 53) % 256),
-                                     static_cast<unsigned char>((bx * 11 + by * 29) % 256), 255),
-                              x, y);
+            const int bx = x / 16, by = y / 16;
+            const int r = random ? std::rand() : bx * 37, g = random ? std::rand() : by * 53;
+            const int b = random ? std::rand() : bx * 11 + by * 29;
+            out->setPixel(Colour(static_cast<unsigned char>(r % 256), static_cast<unsigned char>(g % 256),
+                                 static_cast<unsigned char>(b % 256), 255),
+                          x, y);
         }
-    return picture;
+    return out;
 }
 }
 
@@ -53,14 +50,8 @@ protected:
 
 TEST_F(CanvasRender, OneToOneEveryScreenPixelIsItsPicturePixel)
 {
-    TexturePtr picture(new Texture(320, 240, PixelFormat::RGBA5551, false));
     std::srand(11);
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x)
-            picture->setPixel(Colour(static_cast<unsigned char>(std::rand()), static_cast<unsigned char>(std::rand()),
-                                     static_cast<unsigned char>(std::rand()), 255),
-                              x, y);
-    CanvasPtr canvas(new Canvas(picture, 128));
+    CanvasPtr canvas(new Canvas(picture(320, 240, true), 128));
     root->addChild(canvas);
     frame();
     for (int y = 0; y < 240; ++y)
@@ -70,14 +61,13 @@ TEST_F(CanvasRender, OneToOneEveryScreenPixelIsItsPicturePixel)
 
 TEST_F(CanvasRender, ZoomAndPanShowThePictureWhereTheCanvasSays)
 {
-    CanvasPtr canvas(new Canvas(blocks(640, 480, 16), 128));
+    CanvasPtr canvas(new Canvas(picture(640, 480, false), 128));
     root->addChild(canvas);
     for (int step = 0; step < 4; ++step)
     {
-        if (step == 1)
-            canvas->useToolAt(ToolPtr(new Zoom(ZoomToolState::ZoomIn)), tFixed(200), tFixed(300));
-        if (step == 2)
-            canvas->useToolAt(ToolPtr(new Zoom(ZoomToolState::ZoomIn)), tFixed(630), tFixed(10));
+        if (step == 1 || step == 2)
+            canvas->useToolAt(ToolPtr(new Zoom(ZoomToolState::ZoomIn)), tFixed(step == 1 ? 200 : 630),
+                              tFixed(step == 1 ? 300 : 10));
         if (step == 3)
             canvas->panBy(-37, 21);
         frame();
@@ -90,14 +80,13 @@ TEST_F(CanvasRender, ZoomAndPanShowThePictureWhereTheCanvasSays)
             {
                 tFixed x, y;
                 canvas->actualXY(sx, sy, x, y);
-                const float px = x.toFloat() + canvas->getScale().toFloat() * 0.5f;
-                const float py = y.toFloat() + canvas->getScale().toFloat() * 0.5f;
+                const float half = canvas->getScale().toFloat() / 2, px = x.toFloat() + half, py = y.toFloat() + half;
                 const float fx = px - 16 * static_cast<int>(px / 16), fy = py - 16 * static_cast<int>(py / 16);
                 if (fx < 2 || fx > 14 || fy < 2 || fy > 14)
                     continue;
                 ++checked;
-                ASSERT_TRUE(near(screen(sx, sy), canvas->getLayer()->getPixel(static_cast<int>(px), static_cast<int>(py))))
-                    << sx << "," << sy;
+                const Colour shown = canvas->getLayer()->getPixel(static_cast<int>(px), static_cast<int>(py));
+                ASSERT_TRUE(near(screen(sx, sy), shown)) << sx << "," << sy;
             }
         EXPECT_GT(checked, 1000);
     }
@@ -109,20 +98,21 @@ TEST_F(CanvasRender, StrokesShowInTheNextFrame)
     root->addChild(canvas);
     frame();
     EXPECT_EQ(screen(200, 100), Rgba(255, 255, 255, 255));
-    ToolPtr brush(new Brush(TexturePtr(new Texture(8, 8, PixelFormat::RGBA8888, true, 255)), makeSolidPattern(64, 64)));
+    ToolPtr brush(new Brush(makeFullMask(8), makeSolidPattern(64, 64)));
     brush->setForegroundColor(Colour(0, 0, 255, 255));
     canvas->useTool(brush, 200, 100);
     frame();
-    EXPECT_EQ(screen(200, 100), Rgba(0, 0, 255, 255));
-    EXPECT_EQ(screen(196, 96), Rgba(0, 0, 255, 255));
-    EXPECT_EQ(screen(204, 100), Rgba(255, 255, 255, 255));
+    const Rgba blue(0, 0, 255, 255), white(255, 255, 255, 255);
+    EXPECT_EQ(screen(200, 100), blue);
+    EXPECT_EQ(screen(196, 96), blue);
+    EXPECT_EQ(screen(204, 100), white);
     // Undo shows the saved picture.
     canvas->pushUndo();
     canvas->useTool(brush, 20, 20);
     frame();
-    EXPECT_EQ(screen(20, 20), Rgba(0, 0, 255, 255));
+    EXPECT_EQ(screen(20, 20), blue);
     canvas->undo();
     frame();
-    EXPECT_EQ(screen(20, 20), Rgba(255, 255, 255, 255));
-    EXPECT_EQ(screen(200, 100), Rgba(0, 0, 255, 255));
+    EXPECT_EQ(screen(20, 20), white);
+    EXPECT_EQ(screen(200, 100), blue);
 }

@@ -3,53 +3,42 @@
 #include "Resources/Canvas.h"
 #include "Resources/Fill.h"
 
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <random>
-#include <utility>
 
 using namespace Tovrane;
 using namespace DrawingTest;
 
 namespace
 {
-const Colour White(248, 248, 248, 255);
-const Colour Black(0, 0, 0, 255);
-const Colour Blue(0, 0, 248, 255);
-
 // The fill as a plain breadth-first walk: pixels are tested when they leave
 // the queue, against the seed colour, and colour themselves from the pattern.
 void referenceFill(Texture& picture, int x, int y, const Colour& foreground, const Colour& background,
                    const TexturePtr& pattern)
 {
     const int w = picture.getWidth(), h = picture.getHeight();
-    if (x < 0 || y < 0 || x >= w || y >= h)
-        return;
     const Colour seed = picture.getPixel(x, y);
     std::vector<char> visited(static_cast<size_t>(w) * h, 0);
-    std::deque<std::pair<int, int>> queue;
-    queue.push_back({x, y});
-    while (!queue.empty())
+    std::deque<std::pair<int, int>> queue = {{x, y}};
+    for (; !queue.empty(); queue.pop_front())
     {
         const int px = queue.front().first, py = queue.front().second;
-        queue.pop_front();
-        if (visited[py * w + px])
+        if (px < 0 || py < 0 || px >= w || py >= h || visited[py * w + px])
             continue;
         visited[py * w + px] = 1;
         if (!Canvas::canFill(picture.getPixel(px, py), seed))
             continue;
         const int k = pattern ? pattern->getPaletteIndex(px % pattern->getWidth(), py % pattern->getHeight()) : 0;
         picture.setPixel(k == 0 ? foreground : background, px, py);
-        if (px > 0)
-            queue.push_back({px - 1, py});
-        if (px < w - 1)
-            queue.push_back({px + 1, py});
-        if (py > 0)
-            queue.push_back({px, py - 1});
-        if (py < h - 1)
-            queue.push_back({px, py + 1});
+        queue.insert(queue.end(), {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}});
     }
+}
+
+// A random colour, transparent once in `clearOneIn` times.
+Colour randomColour(std::mt19937& random, int clearOneIn)
+{
+    return Colour(static_cast<unsigned char>(random()), static_cast<unsigned char>(random()),
+                  static_cast<unsigned char>(random()), random() % clearOneIn == 0 ? 0 : 255);
 }
 
 // A random picture of one of several kinds: few-colour blobs, noisy
@@ -57,32 +46,22 @@ void referenceFill(Texture& picture, int x, int y, const Colour& foreground, con
 TexturePtr randomPicture(std::mt19937& random, int w, int h)
 {
     TexturePtr picture(new Texture(w, h, PixelFormat::RGBA5551, true, 0));
-    std::uniform_int_distribution<int> byte(0, 255);
     const int kind = random() % 4;
-    std::vector<Colour> palette;
-    for (int i = 0; i < 4; ++i)
-        palette.push_back(Colour(static_cast<unsigned char>(byte(random)), static_cast<unsigned char>(byte(random)),
-                                 static_cast<unsigned char>(byte(random)), random() % 4 == 0 ? 0 : 255));
+    const Colour palette[4] = {randomColour(random, 4), randomColour(random, 4), randomColour(random, 4),
+                               randomColour(random, 4)};
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
         {
             Colour c;
-            switch (kind)
-            {
-            case 0: // blobs
+            if (kind == 0)
                 c = palette[((x / 5) * 7 + (y / 4) * 3 + (random() % 9 == 0 ? 1 : 0)) % 3];
-                break;
-            case 1: // drifting gradient with noise
-                c = Colour(static_cast<unsigned char>((x * 9 + random() % 24) % 256),
-                           static_cast<unsigned char>((y * 5) % 256), 80, 255);
-                break;
-            case 2: // maze: walls on a grid with random gaps
+            else if (kind == 1)
+                c = Colour(static_cast<unsigned char>(x * 9 + random() % 24), static_cast<unsigned char>(y * 5), 80,
+                           255);
+            else if (kind == 2)
                 c = ((x % 4 == 0 && random() % 3) || (y % 4 == 0 && random() % 3)) ? Black : White;
-                break;
-            default: // specks of other colours and alpha
+            else
                 c = random() % 3 ? palette[0] : palette[1 + random() % 3];
-                break;
-            }
             picture->setPixel(c, x, y);
         }
     return picture;
@@ -112,20 +91,29 @@ void fillAt(const CanvasPtr& canvas, int x, int y, const Colour& colour, Texture
     canvas->useToolAt(fill, tFixed(x), tFixed(y));
 }
 
-Vector3<tFixed> point(int x, int y) { return Vector3<tFixed>(tFixed(x), tFixed(y), tFixed(0)); }
+// Compares a fill of `picture` from (x, y) with the breadth-first reference.
+::testing::AssertionResult fillsLikeTheReference(const TexturePtr& picture, int x, int y, const Colour& foreground,
+                                                 const Colour& background, const TexturePtr& pattern)
+{
+    TexturePtr expected = picture->copy();
+    referenceFill(*expected, x, y, foreground, background, pattern);
+    Fill::fillTexture(*picture, x, y, foreground, background, pattern);
+    if (samePixels(*picture, *expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << picture->getWidth() << "x" << picture->getHeight() << ", seed " << x << ","
+                                         << y;
+}
 }
 
 TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
 {
     std::mt19937 random(2024);
-    int pictures = 0;
     for (int n = 0; n < 600; ++n)
     {
         const int w = 1 + random() % 70, h = 1 + random() % 70;
         TexturePtr picture = randomPicture(random, w, h);
         TexturePtr pattern = random() % 5 ? randomPattern(random) : TexturePtr();
-        const Colour foreground(static_cast<unsigned char>(random()), static_cast<unsigned char>(random()),
-                                static_cast<unsigned char>(random()), random() % 5 ? 255 : 0);
+        const Colour foreground = randomColour(random, 5);
         const Colour background(static_cast<unsigned char>(random()), 7, 200, 255);
         // Seeds anywhere, often on the borders.
         int x = random() % w, y = random() % h;
@@ -133,30 +121,23 @@ TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
             x = (n % 8 == 1) ? 0 : w - 1;
         if (n % 6 == 2)
             y = (n % 12 == 2) ? 0 : h - 1;
-        TexturePtr expected = picture->copy();
-        referenceFill(*expected, x, y, foreground, background, pattern);
-        Fill::fillTexture(*picture, x, y, foreground, background, pattern);
-        ASSERT_TRUE(samePixels(*picture, *expected)) << "picture " << n << ", " << w << "x" << h << ", seed " << x << ","
-                                                     << y;
-        ++pictures;
+        ASSERT_TRUE(fillsLikeTheReference(picture, x, y, foreground, background, pattern)) << "picture " << n;
     }
-    EXPECT_EQ(pictures, 600);
 }
 
-TEST(FillTest, LargeRegionsAndSpiralsEqualTheBreadthFirstWalk)
+TEST(FillTest, SpiralsEqualTheBreadthFirstWalk)
 {
     // A spiral wall makes the fill turn back on itself many times.
-    TexturePtr picture(new Texture(201, 157, PixelFormat::RGBA5551, true, 0xFF));
-    Layer layer(picture, 128);
-    int left = 2, top = 2, right = 198, bottom = 154;
-    while (left + 4 < right && top + 4 < bottom)
+    Layer layer(TexturePtr(new Texture(201, 157, PixelFormat::RGBA5551, true, 0xFF)), 128);
+    for (int left = 2, top = 2, right = 198, bottom = 154; left + 4 < right && top + 4 < bottom;)
     {
         for (int x = left; x <= right; ++x)
+        {
             layer.setPixel(Black, x, top);
+            layer.setPixel(Black, x, bottom);
+        }
         for (int y = top; y <= bottom; ++y)
             layer.setPixel(Black, right, y);
-        for (int x = left; x <= right; ++x)
-            layer.setPixel(Black, x, bottom);
         for (int y = top + 4; y <= bottom; ++y)
             layer.setPixel(Black, left, y);
         left += 4, top += 4, right -= 4, bottom -= 4;
@@ -166,31 +147,27 @@ TEST(FillTest, LargeRegionsAndSpiralsEqualTheBreadthFirstWalk)
     std::mt19937 random(5);
     for (auto seed : {std::make_pair(0, 0), std::make_pair(100, 78), std::make_pair(5, 100), std::make_pair(200, 156)})
     {
-        TexturePtr actual = layer.getTexture(), expected = layer.getTexture();
         TexturePtr pattern = randomPattern(random);
-        referenceFill(*expected, seed.first, seed.second, Blue, White, pattern);
-        Fill::fillTexture(*actual, seed.first, seed.second, Blue, White, pattern);
-        EXPECT_TRUE(samePixels(*actual, *expected)) << seed.first << "," << seed.second;
+        EXPECT_TRUE(fillsLikeTheReference(layer.getTexture(), seed.first, seed.second, Blue, White, pattern));
     }
 }
 
 TEST(FillTest, ClosedOutlinesFillExactlyTheirInside)
 {
     CanvasPtr canvas = fillCanvas(320, 240);
-    LayerPtr layer = canvas->getLayer();
     // A black rectangle outline, 6 pixels thick.
-    layer->drawLine(point(50, 50), point(200, 50), Black, tFixed(3));
-    layer->drawLine(point(200, 50), point(200, 150), Black, tFixed(3));
-    layer->drawLine(point(200, 150), point(50, 150), Black, tFixed(3));
-    layer->drawLine(point(50, 150), point(50, 50), Black, tFixed(3));
-    const std::vector<std::uint16_t> before = pixels16(*layer);
-    fillAt(canvas, 120, 100, Colour(0, 0, 255, 255));
+    const int corners[5][2] = {{50, 50}, {200, 50}, {200, 150}, {50, 150}, {50, 50}};
+    for (int i = 0; i < 4; ++i)
+        canvas->getLayer()->drawLine(point(corners[i][0], corners[i][1]), point(corners[i + 1][0], corners[i + 1][1]),
+                                     Black, tFixed(3));
+    const std::vector<std::uint16_t> before = pixels16(*canvas->getLayer());
+    fillAt(canvas, 120, 100, Blue);
     const std::vector<std::uint16_t> after = pixels16(*canvas->getLayer());
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)
         {
-            const std::uint16_t old = before[y * 320 + x];
             // Inside the outline every white pixel turned blue; nothing else changed.
+            const std::uint16_t old = before[y * 320 + x];
             const bool inside = x > 50 && x < 200 && y > 50 && y < 150 && old == pack5551(White);
             ASSERT_EQ(after[y * 320 + x], inside ? pack5551(Blue) : old) << x << "," << y;
         }
@@ -202,27 +179,24 @@ TEST(FillTest, ClosedOutlinesFillExactlyTheirInside)
 
 TEST(FillTest, DiagonalGapsDoNotLeak)
 {
+    // A one-pixel staircase from corner to corner: the regions on either side
+    // touch only diagonally.
     CanvasPtr canvas = fillCanvas(64, 64);
-    LayerPtr layer = canvas->getLayer();
-    // A one-pixel staircase from corner to corner: 4-connected regions on
-    // either side touch only diagonally.
     for (int i = 0; i < 64; ++i)
-        layer->setPixel(Black, i, i);
+        canvas->getLayer()->setPixel(Black, i, i);
     fillAt(canvas, 40, 5, Blue);
-    EXPECT_EQ(canvas->getLayer()->getPixel(63, 0), Blue);
-    EXPECT_EQ(canvas->getLayer()->getPixel(5, 40), White);
-    EXPECT_EQ(canvas->getLayer()->getPixel(0, 63), White);
-    EXPECT_EQ(canvas->getLayer()->getPixel(10, 10), Black);
-
+    auto at = [&](int x, int y) { return canvas->getLayer()->getPixel(x, y); };
+    EXPECT_EQ(at(63, 0), Blue);
+    EXPECT_EQ(at(5, 40), White);
+    EXPECT_EQ(at(0, 63), White);
+    EXPECT_EQ(at(10, 10), Black);
     // Two squares meeting at one corner are filled separately.
-    CanvasPtr corners = fillCanvas(20, 20);
+    canvas = fillCanvas(20, 20);
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            if ((x < 10) != (y < 10))
-                corners->getLayer()->setPixel(Black, x, y);
-    fillAt(corners, 2, 2, Blue);
-    EXPECT_EQ(corners->getLayer()->getPixel(9, 9), Blue);
-    EXPECT_EQ(corners->getLayer()->getPixel(10, 10), White);
+        canvas->getLayer()->setPixelX(Black, y < 10 ? 15 : 5, y, 5);
+    fillAt(canvas, 2, 2, Blue);
+    EXPECT_EQ(at(9, 9), Blue);
+    EXPECT_EQ(at(10, 10), White);
 }
 
 TEST(FillTest, ToleranceIsMeasuredFromTheSeed)
@@ -237,52 +211,48 @@ TEST(FillTest, ToleranceIsMeasuredFromTheSeed)
     fillAt(canvas, 0, 0, Colour(0, 248, 0, 255));
     for (int x = 0; x < 32; ++x)
         EXPECT_EQ(canvas->getLayer()->getPixel(x, 2), x < 16 ? Colour(0, 248, 0, 255) : Colour(8 * x, 0, 0, 255)) << x;
-
     EXPECT_TRUE(Canvas::canFill(Colour(0, 0, 0, 255), Colour(127, 0, 0, 255)));
     EXPECT_FALSE(Canvas::canFill(Colour(0, 0, 0, 255), Colour(64, 64, 0, 255)));
     EXPECT_TRUE(Canvas::canFill(Colour(10, 20, 30, 255), Colour(50, 50, 50, 255)));
-    EXPECT_FALSE(Canvas::canFill(Colour(0, 0, 0, 0), Colour(0, 0, 0, 255)));
+    EXPECT_FALSE(Canvas::canFill(Clear, Black));
 }
 
 TEST(FillTest, TransparentAndOpaqueNeverMix)
 {
     CanvasPtr frame(new Canvas(100, 60, true, 128));
-    LayerPtr layer = frame->getLayer();
+    auto at = [&](int x, int y) { return frame->getLayer()->getPixel(x, y); };
     // Drawn pixels of black (the same colour as transparent but opaque).
-    for (int y = 0; y < 60; ++y)
-        layer->setPixel(Black, 50, y);
-    for (int x = 60; x < 70; ++x)
-        layer->setPixel(Colour(0, 0, 0, 1), x, 30);
-    fillAt(frame, 10, 10, Colour(0, 0, 0, 0));
+    frame->getLayer()->setPixelY(Black, 50, 30, 30);
+    frame->getLayer()->setPixelX(Colour(0, 0, 0, 1), 65, 30, 5);
+    fillAt(frame, 10, 10, Clear);
     fillAt(frame, 10, 10, Blue);
-    EXPECT_EQ(frame->getLayer()->getPixel(49, 30), Blue);
-    EXPECT_EQ(frame->getLayer()->getPixel(50, 30), Black);
-    EXPECT_EQ(frame->getLayer()->getPixel(51, 30), Colour(0, 0, 0, 0));
+    EXPECT_EQ(at(49, 30), Blue);
+    EXPECT_EQ(at(50, 30), Black);
+    EXPECT_EQ(at(51, 30), Clear);
     // Filling the drawn line never spreads into transparency.
-    fillAt(frame, 50, 0, Colour(248, 0, 0, 255));
-    EXPECT_EQ(frame->getLayer()->getPixel(50, 59), Colour(248, 0, 0, 255));
-    EXPECT_EQ(frame->getLayer()->getPixel(51, 59), Colour(0, 0, 0, 0));
-    EXPECT_EQ(frame->getLayer()->getPixel(65, 30), Black);
+    fillAt(frame, 50, 0, Red);
+    EXPECT_EQ(at(50, 59), Red);
+    EXPECT_EQ(at(51, 59), Clear);
+    EXPECT_EQ(at(65, 30), Black);
 }
 
 TEST(FillTest, PatternsLineUpAcrossFills)
 {
     CanvasPtr canvas = fillCanvas(200, 100);
-    for (int y = 0; y < 100; ++y)
-        canvas->getLayer()->setPixel(Black, 97, y);
+    canvas->getLayer()->setPixelY(Black, 97, 50, 50);
     TexturePtr pattern = makeStripePattern(7, 5);
     ToolPtr fill(new Fill(pattern));
     fill->setForegroundColor(Blue);
     canvas->useToolAt(fill, tFixed(10), tFixed(10));
     canvas->useToolAt(fill, tFixed(150), tFixed(60));
+    // Index 0 takes the foreground, any other index the tool's (white) background.
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 200; ++x)
         {
             if (x == 97)
                 continue;
-            const bool foreground = pattern->getPaletteIndex(x % 7, y % 5) == 0;
-            // Index 0 takes the foreground, any other index the tool's (white) background.
-            ASSERT_EQ(canvas->getLayer()->getPixel(x, y), foreground ? Blue : White) << x << "," << y;
+            const Colour expected = pattern->getPaletteIndex(x % 7, y % 5) == 0 ? Blue : White;
+            ASSERT_EQ(canvas->getLayer()->getPixel(x, y), expected) << x << "," << y;
         }
     EXPECT_FALSE(fill->getRepeatWhileDragged());
 }
@@ -307,13 +277,10 @@ TEST(FillTest, OnlyTilesThatChangeAreUploadedAgain)
 {
     CanvasPtr canvas = fillCanvas(640, 480);
     // A closed box inside tile (1, 1).
-    LayerPtr layer = canvas->getLayer();
-    for (int i = 140; i <= 180; ++i)
+    for (int i : {140, 180})
     {
-        layer->setPixel(Black, i, 140);
-        layer->setPixel(Black, i, 180);
-        layer->setPixel(Black, 140, i);
-        layer->setPixel(Black, 180, i);
+        canvas->getLayer()->setPixelX(Black, 160, i, 21);
+        canvas->getLayer()->setPixelY(Black, i, 160, 21);
     }
     CountingRenderer renderer;
     EXPECT_EQ(renderer.frame(canvas), 20);
