@@ -34,10 +34,33 @@ std::string view(const Canvas& c)
     return out.str();
 }
 
-// A black 16-pixel dab at picture pixel (x, y).
-void dab(const CanvasPtr& canvas, int x, int y)
+// Plays a script on the canvas: "+" saves an undo step, "u" undoes, "r" redoes,
+// "mN" sets the undo limit to N and "dN" dabs black at (N, 100). Returns the
+// undo and redo counts and where the dabs show, as "undo/redo: x x".
+std::string play(Canvas& canvas, const std::string& script)
 {
-    canvas->useToolAt(ToolPtr(new Brush(makeDiscMask(16), makeSolidPattern(64, 64))), tFixed(x), tFixed(y));
+    std::istringstream in(script);
+    for (std::string step; in >> step;)
+    {
+        if (step == "+")
+            canvas.pushUndo();
+        else if (step == "u")
+            canvas.undo();
+        else if (step == "r")
+            canvas.redo();
+        else if (step[0] == 'm')
+            canvas.setMaxUndo(std::stoi(step.substr(1)));
+        else
+            canvas.useToolAt(ToolPtr(new Brush(makeDiscMask(16), makeSolidPattern(64, 64))),
+                             tFixed(std::stoi(step.substr(1))), tFixed(100));
+    }
+    EXPECT_EQ(canvas.getChild(0), canvas.getLayer());
+    std::ostringstream out;
+    out << canvas.getUndoCount() << "/" << canvas.getRedoCount() << ":";
+    for (int x = 20; x < 320; x += 40)
+        if (canvas.getLayer()->getPixel(x, 100) == Black)
+            out << " " << x;
+    return out.str();
 }
 }
 
@@ -141,92 +164,40 @@ TEST(CanvasTest, EveryPictureSizeKeepsTheViewInsideThePicture)
 TEST(CanvasTest, UndoAndRedo)
 {
     CanvasPtr canvas(new Canvas(320, 240, false, 128));
-    auto at = [&](int x, int y) { return canvas->getLayer()->getPixel(x, y); };
-    canvas->undo();
-    canvas->redo();
-    EXPECT_EQ(canvas->getUndoCount(), 0);
-    canvas->pushUndo();
-    dab(canvas, 50, 50);
-    EXPECT_EQ(at(50, 50), Black);
-    canvas->undo();
-    EXPECT_EQ(at(50, 50), White);
-    EXPECT_EQ(canvas->getChild(0), canvas->getLayer());
-    canvas->undo();
-    EXPECT_EQ(at(50, 50), White);
-    canvas->redo();
-    EXPECT_EQ(at(50, 50), Black);
-    EXPECT_EQ(canvas->getChild(0), canvas->getLayer());
-    EXPECT_EQ(std::make_pair(canvas->getUndoCount(), canvas->getRedoCount()), std::make_pair(1, 0));
-
-    // Two pushes with the limit of one: undo goes back to the second.
-    canvas->pushUndo();
-    dab(canvas, 100, 100);
-    canvas->pushUndo();
-    dab(canvas, 150, 150);
-    EXPECT_EQ(canvas->getUndoCount(), 1);
-    canvas->undo();
-    EXPECT_EQ(at(100, 100), Black);
-    EXPECT_EQ(at(150, 150), White);
-    // A new push forgets what could be redone.
-    canvas->pushUndo();
-    EXPECT_EQ(canvas->getRedoCount(), 0);
-
-    // Zoom and pan stay through undo.
+    EXPECT_EQ(play(*canvas, "u r"), "0/0:");
+    EXPECT_EQ(play(*canvas, "+ d20"), "1/0: 20");
+    EXPECT_EQ(play(*canvas, "u"), "0/1:");
+    EXPECT_EQ(play(*canvas, "u r"), "1/0: 20");
+    // With the limit of one, undo goes back to the second of two steps; a new
+    // step forgets what could be redone.
+    EXPECT_EQ(play(*canvas, "+ d60 + d100 u"), "0/1: 20 60");
+    EXPECT_EQ(play(*canvas, "+"), "1/0: 20 60");
+    // Zoom and pan stay through undo, which shows the saved copy, whose tiles were never uploaded.
     zoomAt(*canvas, ZoomToolState::ZoomIn, 300, 200);
     const std::string zoomed = view(*canvas);
-    canvas->undo();
-    EXPECT_EQ(view(*canvas), zoomed);
-
-    // Undo shows the saved copy, whose tiles were never uploaded.
     CountingRenderer renderer;
     renderer.frame(canvas);
-    canvas->pushUndo();
-    dab(canvas, 64, 100);
-    canvas->undo();
+    EXPECT_EQ(play(*canvas, "d140 u"), "0/1: 20 60");
+    EXPECT_EQ(view(*canvas), zoomed);
     EXPECT_EQ(renderer.frame(canvas), 6);
     // A new picture empties both lists and resets the view.
-    canvas->pushUndo();
+    play(*canvas, "+");
     canvas->setTexture(TexturePtr(new Texture(640, 480, PixelFormat::RGBA5551, true, 0xFF)), 128);
-    EXPECT_EQ(canvas->getUndoCount(), 0);
+    EXPECT_EQ(play(*canvas, "u"), "0/0:");
     EXPECT_EQ(view(*canvas), "0.5 640x480 at 0,0");
-    EXPECT_EQ(canvas->getChild(0), canvas->getLayer());
-    canvas->undo();
-    EXPECT_EQ(canvas->getLayer()->getWidth(), 640);
 }
 
 TEST(CanvasTest, UndoLimits)
 {
     CanvasPtr canvas(new Canvas(320, 240, false, 128));
-    auto at = [&](int x, int y) { return canvas->getLayer()->getPixel(x, y); };
-    canvas->setMaxUndo(3);
-    for (int i = 0; i < 5; ++i)
-    {
-        canvas->pushUndo();
-        dab(canvas, 20 + 40 * i, 100);
-    }
-    EXPECT_EQ(canvas->getUndoCount(), 3);
-    for (int i = 0; i < 4; ++i)
-        canvas->undo();
-    EXPECT_EQ(std::make_pair(canvas->getUndoCount(), canvas->getRedoCount()), std::make_pair(0, 3));
-    // Strokes 0 and 1 stay; 2 to 4 are undone.
-    EXPECT_EQ(at(60, 100), Black);
-    EXPECT_EQ(at(100, 100), White);
-    canvas->redo();
-    canvas->redo();
-    EXPECT_EQ(at(140, 100), Black);
-    EXPECT_EQ(at(180, 100), White);
-
-    // Lowering the limit drops the oldest entries at once.
-    canvas->setMaxUndo(1);
-    EXPECT_EQ(canvas->getUndoCount(), 1);
-    canvas->setMaxUndo(0);
-    canvas->pushUndo();
-    EXPECT_EQ(canvas->getUndoCount(), 0);
-    dab(canvas, 300, 200);
-    canvas->undo();
-    EXPECT_EQ(at(300, 200), Black);
+    EXPECT_EQ(play(*canvas, "m3 + d20 + d60 + d100 + d140 + d180"), "3/0: 20 60 100 140 180");
+    EXPECT_EQ(play(*canvas, "u u u u"), "0/3: 20 60");
+    EXPECT_EQ(play(*canvas, "r r"), "2/1: 20 60 100 140");
+    // Lowering the limit drops the oldest steps at once; with none kept, undo changes nothing.
+    EXPECT_EQ(play(*canvas, "m1"), "1/1: 20 60 100 140");
+    canvas->clearUndo();
+    EXPECT_EQ(play(*canvas, ""), "0/0: 20 60 100 140");
+    EXPECT_EQ(play(*canvas, "m0 + d260 u"), "0/0: 20 60 100 140 260");
     canvas->setMaxUndo(-4);
     EXPECT_EQ(canvas->getMaxUndo(), 0);
-    canvas->clearUndo();
-    EXPECT_EQ(canvas->getRedoCount(), 0);
 }
