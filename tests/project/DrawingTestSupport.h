@@ -189,7 +189,10 @@ inline void expectGolden(TexturePtr picture, const std::string& name)
         rgba->convertTo(PixelFormat::RGBA8888);
     const std::string path = std::string(TOVRANE_TEST_DATA) + "/drawing/" + name + ".png";
     if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
-        return (void)rgba->save(path);
+    {
+        ASSERT_TRUE(rgba->save(path)) << path;
+        return;
+    }
     TexturePtr golden = Texture::fromFile(path);
     ASSERT_TRUE(golden) << "missing golden " << path;
     ASSERT_EQ(golden->getFormat(), PixelFormat::RGBA8888) << path;
