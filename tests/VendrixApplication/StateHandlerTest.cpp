@@ -46,10 +46,10 @@ class Table
 public:
     explicit Table(const Row& row) : row(row), handler(new GameStateHandler) {}
 
-    ProbeState* make(const std::string& spec)
+    ProbeState* make(const std::string& recipe)
     {
-        const bool keep = spec.size() > 1 && spec.back() == 'k';
-        const std::string name = keep ? spec.substr(0, spec.size() - 1) : spec;
+        const bool keep = recipe.size() > 1 && recipe.back() == 'k';
+        const std::string name = keep ? recipe.substr(0, recipe.size() - 1) : recipe;
         ProbeState* state = new ProbeState(journal, name, false, keep);
         if (row.enterActions.count(name))
         {
@@ -87,7 +87,7 @@ public:
                 handler->push(make(row.build[0]));
             else
             {
-                current()->onUpdate = [this, spec = row.build[i]](ProbeState&) { handler->push(make(spec)); };
+                current()->onUpdate = [this, recipe = row.build[i]](ProbeState&) { handler->push(make(recipe)); };
                 frames.step(*handler);
             }
             if (!frames.settle(*handler))
