@@ -22,6 +22,11 @@ public:
     ~Line() override;
 
     int getPrimitiveType() const override { return 1; }
+
+protected:
+    // A new vertex buffer of `count` positions in one colour; vertices 2k and
+    // 2k + 1 are segment k.
+    void setSegments(const Vector3<tFixed>* vertices, int count, const ColorRGBA<tFixed>& colour);
 };
 }
 

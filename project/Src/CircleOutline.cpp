@@ -1,8 +1,7 @@
 #include "Resources/CircleOutline.h"
 
-#include "Tovrane/VertexBuffer.h"
-
 #include <cmath>
+#include <vector>
 
 namespace Tovrane
 {
@@ -26,36 +25,23 @@ CircleOutline::~CircleOutline() {}
 void CircleOutline::createEllipse(Vector3<tFixed> centre, tFixed rx, tFixed ry, ColorRGBA<tFixed> colour)
 {
     const int count = 720;
-    VertexAttributes attributes;
-    attributes.positions = 1;
-    attributes.colors = 1;
-    vertexBuffer.reset(new VertexBuffer(attributes, count));
-    tFixed* positions = vertexBuffer->getPositions();
-    tFixed* colours = vertexBuffer->getColors();
-
-    auto point = [&](int degrees, int vertex) {
+    std::vector<Vector3<tFixed>> vertices(count);
+    auto point = [&](int degrees) {
         const float radians = static_cast<float>(degrees) * 0.0174532924f;
         const double c = std::cos(static_cast<double>(radians));
         const double s = std::sin(static_cast<double>(radians));
-        positions[3 * vertex] = centre.x + tFixed::fromRaw(static_cast<int>(c * rx.getRaw()));
-        positions[3 * vertex + 1] = centre.y - tFixed::fromRaw(static_cast<int>(s * ry.getRaw()));
-        positions[3 * vertex + 2] = centre.z;
+        return Vector3<tFixed>(centre.x + tFixed::fromRaw(static_cast<int>(c * rx.getRaw())),
+                               centre.y - tFixed::fromRaw(static_cast<int>(s * ry.getRaw())), centre.z);
     };
-    point(0, 0);
-    point(1, 1);
+    // Segments join the points at each whole degree, each segment starting
+    // where the one before ended.
+    vertices[0] = point(0);
+    vertices[1] = point(1);
     for (int i = 2; i < count; i += 2)
     {
-        for (int k = 0; k < 3; ++k)
-            positions[3 * i + k] = positions[3 * (i - 1) + k];
-        point(i, i + 1);
+        vertices[i] = vertices[i - 1];
+        vertices[i + 1] = point(i);
     }
-    for (int i = 0; i < count; ++i)
-    {
-        colours[4 * i] = colour.r;
-        colours[4 * i + 1] = colour.g;
-        colours[4 * i + 2] = colour.b;
-        colours[4 * i + 3] = colour.a;
-    }
-    updateModelBound();
+    setSegments(vertices.data(), count, colour);
 }
 }

@@ -1,7 +1,5 @@
 #include "Resources/RectangleOutline.h"
 
-#include "Tovrane/VertexBuffer.h"
-
 namespace Tovrane
 {
 TOVRANE_IMPLEMENT_RTTI(Tovrane, RectangleOutline, Line);
@@ -23,22 +21,6 @@ void RectangleOutline::createRectangle(Vector3<tFixed> p1, Vector3<tFixed> p2, V
                                        ColorRGBA<tFixed> colour)
 {
     const Vector3<tFixed> vertices[8] = {p1, p2, p2, p3, p3, p4, p4, p1};
-    VertexAttributes attributes;
-    attributes.positions = 1;
-    attributes.colors = 1;
-    vertexBuffer.reset(new VertexBuffer(attributes, 8));
-    tFixed* positions = vertexBuffer->getPositions();
-    tFixed* colours = vertexBuffer->getColors();
-    for (int i = 0; i < 8; ++i)
-    {
-        positions[3 * i] = vertices[i].x;
-        positions[3 * i + 1] = vertices[i].y;
-        positions[3 * i + 2] = vertices[i].z;
-        colours[4 * i] = colour.r;
-        colours[4 * i + 1] = colour.g;
-        colours[4 * i + 2] = colour.b;
-        colours[4 * i + 3] = colour.a;
-    }
-    updateModelBound();
+    setSegments(vertices, 8, colour);
 }
 }

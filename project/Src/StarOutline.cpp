@@ -1,7 +1,5 @@
 #include "Resources/StarOutline.h"
 
-#include "Tovrane/VertexBuffer.h"
-
 namespace Tovrane
 {
 TOVRANE_IMPLEMENT_RTTI(Tovrane, StarOutline, Line);
@@ -30,25 +28,11 @@ StarOutline::StarOutline(Vector3<tFixed> a, Vector3<tFixed> b, ColorRGBA<tFixed>
         Vector3<tFixed>(b.x, a.y - part(0.3819f, h), z),                        // right tip
         Vector3<tFixed>(b.x - part(0.3819f, w), a.y - part(0.3819f, h), z)};    // inner upper right
 
-    VertexAttributes attributes;
-    attributes.positions = 1;
-    attributes.colors = 1;
-    vertexBuffer.reset(new VertexBuffer(attributes, 20));
-    tFixed* positions = vertexBuffer->getPositions();
-    tFixed* colours = vertexBuffer->getColors();
+    // Segment k runs from point k to point k + 1, the last back to the top tip.
+    Vector3<tFixed> vertices[20];
     for (int i = 0; i < 20; ++i)
-    {
-        // Segment k runs from point k to point k + 1, the last back to the top tip.
-        const Vector3<tFixed>& p = points[((i + 1) / 2) % 10];
-        positions[3 * i] = p.x;
-        positions[3 * i + 1] = p.y;
-        positions[3 * i + 2] = p.z;
-        colours[4 * i] = colour.r;
-        colours[4 * i + 1] = colour.g;
-        colours[4 * i + 2] = colour.b;
-        colours[4 * i + 3] = colour.a;
-    }
-    updateModelBound();
+        vertices[i] = points[((i + 1) / 2) % 10];
+    setSegments(vertices, 20, colour);
 }
 
 StarOutline::~StarOutline() {}

@@ -1,7 +1,5 @@
 #include "Resources/TriangleOutline.h"
 
-#include "Tovrane/VertexBuffer.h"
-
 namespace Tovrane
 {
 TOVRANE_IMPLEMENT_RTTI(Tovrane, TriangleOutline, Line);
@@ -28,22 +26,6 @@ void TriangleOutline::createTriangle(Vector3<tFixed> p1, Vector3<tFixed> p2, Vec
                                      ColorRGBA<tFixed> colour)
 {
     const Vector3<tFixed> vertices[6] = {p1, p2, p2, p3, p3, p1};
-    VertexAttributes attributes;
-    attributes.positions = 1;
-    attributes.colors = 1;
-    vertexBuffer.reset(new VertexBuffer(attributes, 6));
-    tFixed* positions = vertexBuffer->getPositions();
-    tFixed* colours = vertexBuffer->getColors();
-    for (int i = 0; i < 6; ++i)
-    {
-        positions[3 * i] = vertices[i].x;
-        positions[3 * i + 1] = vertices[i].y;
-        positions[3 * i + 2] = vertices[i].z;
-        colours[4 * i] = colour.r;
-        colours[4 * i + 1] = colour.g;
-        colours[4 * i + 2] = colour.b;
-        colours[4 * i + 3] = colour.a;
-    }
-    updateModelBound();
+    setSegments(vertices, 6, colour);
 }
 }
