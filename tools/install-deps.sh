@@ -6,7 +6,7 @@ packages=(
   cmake g++ clang libclang-rt-14-dev ninja-build pkg-config
   libboost-dev libglibmm-2.4-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libegl-mesa0 libgles1 libegl-dev libgles-dev
+  libegl-mesa0 libgl1-mesa-dri libgles1 libegl-dev libgles-dev
   libsdl2-dev libvorbis-dev libjsoncpp-dev
 )
 
