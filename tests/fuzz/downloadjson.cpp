@@ -4,8 +4,7 @@
 // only what is in range and never leaves the package's folder.
 #include "Resources/ScrivletPlayer.h"
 
-#include "CSystem.h"
-#include "CSystemData.h"
+#include "ProfileFuzzFolder.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,10 +18,6 @@ using namespace Tovrane;
 
 namespace
 {
-std::string workFolder;
-
-void removeWorkFolder() { std::filesystem::remove_all(workFolder); }
-
 std::string package;
 
 void check(bool condition, const char* what)
@@ -46,17 +41,8 @@ void writeFile(const std::string& path, const std::string& text)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char name[] = "/tmp/tovrane-fuzz-downloadjson-XXXXXX";
-    if (!::mkdtemp(name))
-        std::abort();
-    workFolder = name;
-    std::atexit(removeWorkFolder);
-    CSystemData::Config config;
-    config.dataRoot = std::string(name) + "/data";
-    config.titlePath = std::string(name) + "/title";
-    CSystemData::Configure(config);
-    XQM::CSystem::Configure(XQM::CSystem::Config());
-    package = std::string(name) + "/package/";
+    const std::string name = makeProfileFuzzFolder("downloadjson");
+    package = name + "/package/";
     ::mkdir(package.c_str(), 0755);
     ::mkdir((package + "task").c_str(), 0755);
     ::mkdir((package + "frame").c_str(), 0755);

@@ -6,8 +6,7 @@
 // nothing.
 #include "Resources/ScrivletPlayer.h"
 
-#include "CSystem.h"
-#include "CSystemData.h"
+#include "ProfileFuzzFolder.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -21,10 +20,6 @@ using namespace Tovrane;
 
 namespace
 {
-std::string workFolder;
-
-void removeWorkFolder() { std::filesystem::remove_all(workFolder); }
-
 std::string folder;
 const char* const names[4] = {"data.bin", "lesson.bin", "animation.bin", "achievements.bin"};
 
@@ -68,16 +63,7 @@ std::string readFile(const std::string& path)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char name[] = "/tmp/tovrane-fuzz-savefiles-XXXXXX";
-    if (!::mkdtemp(name))
-        std::abort();
-    workFolder = name;
-    std::atexit(removeWorkFolder);
-    CSystemData::Config config;
-    config.dataRoot = std::string(name) + "/data";
-    config.titlePath = std::string(name) + "/title";
-    CSystemData::Configure(config);
-    XQM::CSystem::Configure(XQM::CSystem::Config());
+    const std::string name = makeProfileFuzzFolder("savefiles");
     folder = ScrivletPlayer().localDataPath;
     // The profile reports damaged files on standard output.
     if (!std::freopen("/dev/null", "w", stdout))
