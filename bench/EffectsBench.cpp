@@ -80,20 +80,6 @@ void makeTitle()
     std::atexit([] { std::filesystem::remove_all(std::filesystem::path(System::getPath()).parent_path()); });
 }
 
-void BM_Memcpy(benchmark::State& state)
-{
-    std::vector<unsigned char> source(PictureBytes, 1), target(PictureBytes);
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
-        std::memcpy(target.data(), source.data(), PictureBytes);
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-    }
-    reportRatio(state, secondsNow() - start);
-}
-BENCHMARK(BM_Memcpy);
-
 // One effect run on the same whole-picture texture again and again.
 template <typename Make> void runEffect(benchmark::State& state, Make make)
 {

@@ -52,20 +52,6 @@ void fillRepeatedly(benchmark::State& state, const CanvasPtr& canvas, int x, int
     reportRatio(state, secondsNow() - start);
 }
 
-void BM_Memcpy(benchmark::State& state)
-{
-    std::vector<unsigned char> source(PictureBytes, 1), target(PictureBytes);
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
-        std::memcpy(target.data(), source.data(), PictureBytes);
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-    }
-    reportRatio(state, secondsNow() - start);
-}
-BENCHMARK(BM_Memcpy);
-
 void BM_FillWholeEmptyPicture(benchmark::State& state)
 {
     CanvasPtr canvas(new Canvas(640, 480, false, 128));

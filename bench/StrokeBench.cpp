@@ -49,20 +49,6 @@ TexturePtr stripes()
     return pattern;
 }
 
-void BM_Memcpy(benchmark::State& state)
-{
-    std::vector<unsigned char> source(PictureBytes, 1), target(PictureBytes);
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
-        std::memcpy(target.data(), source.data(), PictureBytes);
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-    }
-    reportRatio(state, secondsNow() - start);
-}
-BENCHMARK(BM_Memcpy);
-
 // Arguments: brush size, jump in screen pixels, symmetry mode.
 void BM_StrokeEvent(benchmark::State& state)
 {
