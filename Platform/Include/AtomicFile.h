@@ -1,6 +1,7 @@
 #ifndef PLATFORM_ATOMICFILE_H
 #define PLATFORM_ATOMICFILE_H
 
+#include <cstddef>
 #include <cstdio>
 
 // Whole-file replacement. fopenAtomic opens a temporary file in the folder of
@@ -22,5 +23,10 @@ int fcloseAtomic(std::FILE* stream);
 // Closes a stream from fopenAtomic without touching the file at its path: for
 // writers that give up part-way.
 void fabortAtomic(std::FILE* stream);
+
+// Replaces the file at `path` with `size` bytes in one step through the three
+// calls above. True when the new content is in place; on false the old file
+// is unchanged (or, as with fcloseAtomic, only the folder sync failed).
+bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 
 #endif

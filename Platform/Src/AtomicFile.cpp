@@ -158,3 +158,16 @@ void fabortAtomic(std::FILE* stream)
     if (ours)
         ::unlink(file.temporary.c_str());
 }
+
+bool writeFileAtomic(const char* path, const void* data, std::size_t size)
+{
+    std::FILE* file = fopenAtomic(path, "wb");
+    if (!file)
+        return false;
+    if (size > 0 && std::fwrite(data, 1, size, file) != size)
+    {
+        fabortAtomic(file);
+        return false;
+    }
+    return fcloseAtomic(file) == 0;
+}

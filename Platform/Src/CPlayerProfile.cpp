@@ -56,22 +56,10 @@ bool CPlayerProfile::AddBadge(unsigned long badge)
     badges.insert(std::upper_bound(badges.begin(), badges.end(), badge), badge);
 
     std::string path = GetBadgeFilePath(player).raw();
-    std::FILE* file = fopenAtomic(path.c_str(), "w");
-    if (!file)
-    {
-        std::cout << "Could not save file " << path << std::endl;
-        return false;
-    }
+    std::string text;
     for (unsigned long b : badges)
-    {
-        if (std::fprintf(file, "%lu\n", b) < 0)
-        {
-            fabortAtomic(file);
-            std::cout << "Could not save file " << path << std::endl;
-            return false;
-        }
-    }
-    if (fcloseAtomic(file) != 0)
+        text += std::to_string(b) + "\n";
+    if (!writeFileAtomic(path.c_str(), text.data(), text.size()))
     {
         std::cout << "Could not save file " << path << std::endl;
         return false;

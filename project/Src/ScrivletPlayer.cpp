@@ -347,19 +347,7 @@ bool ScrivletPlayer::writeBlock(const std::string& path, const unsigned char* by
     // Without a player profile nothing is written anywhere.
     if (!hasPlayer())
         return false;
-    std::FILE* file = fopenAtomic(path.c_str(), "wb");
-    if (!file)
-    {
-        std::cout << "Could not save file " << path << std::endl;
-        return false;
-    }
-    if (std::fwrite(bytes, 1, size, file) != static_cast<size_t>(size))
-    {
-        fabortAtomic(file);
-        std::cout << "Could not save file " << path << std::endl;
-        return false;
-    }
-    if (fcloseAtomic(file) != 0)
+    if (!writeFileAtomic(path.c_str(), bytes, static_cast<size_t>(size)))
     {
         std::cout << "Could not save file " << path << std::endl;
         return false;

@@ -32,11 +32,7 @@ std::string readFile(const std::string& path)
 
 bool writeWhole(const std::string& path, const std::string& content)
 {
-    std::FILE* f = fopenAtomic(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-    return fcloseAtomic(f) == 0 && written;
+    return writeFileAtomic(path.c_str(), content.data(), content.size());
 }
 
 // The content of one version: its size and bytes both follow from the number.
@@ -108,6 +104,7 @@ TEST_F(AtomicFile, ReplacesTheOldFileWholeAtTheClose)
     EXPECT_EQ("new content", readFile(path));
     ASSERT_TRUE(writeWhole(path, "")); // an empty write gives an empty file
     EXPECT_EQ("", readFile(path));
+    EXPECT_FALSE(writeWhole(folder + "/missing/x.bin", "lost")) << "a folder that is not there is a failure";
 
     // Several text streams at once, closed in the other order, each replace their own file.
     std::vector<std::FILE*> streams;
