@@ -113,22 +113,7 @@ void Layer::setPixelX(const ColorRGBA<unsigned char>& colour, int x, int y, int 
     if (y < 0 || y >= height)
         return;
     const int first = std::max(x - w, 0);
-    const int end = std::min(x + w, width);
-    const int ty = y % tileSize;
-    for (int i = first; i < end;)
-    {
-        const int column = i / tileSize;
-        const int segmentEnd = std::min(end, (column + 1) * tileSize);
-        Texture* tile = tileTexture(column + columns * (y / tileSize));
-        const int tx = i % tileSize;
-        tile->setPixel(colour, tx, ty);
-        // The rest of the run repeats the packed bytes of the first pixel.
-        const int bpp = tile->getBytesPerPixel();
-        unsigned char* p = tile->getPixels() + ty * tile->getPitch() + tx * bpp;
-        for (int k = 1; k < segmentEnd - i; ++k)
-            std::memcpy(p + k * bpp, p, bpp);
-        i = segmentEnd;
-    }
+    setRun(colour, first, y, std::min(x + w, width) - first, true);
 }
 
 void Layer::setPixelY(const ColorRGBA<unsigned char>& colour, int x, int y, int w)
@@ -136,21 +121,30 @@ void Layer::setPixelY(const ColorRGBA<unsigned char>& colour, int x, int y, int 
     if (x < 0 || x >= width)
         return;
     const int first = std::max(y - w, 0);
-    const int end = std::min(y + w, height);
-    const int tx = x % tileSize;
-    for (int j = first; j < end;)
+    setRun(colour, x, first, std::min(y + w, height) - first, false);
+}
+
+void Layer::setRun(const ColorRGBA<unsigned char>& colour, int x, int y, int count, bool horizontal)
+{
+    // Tile by tile: the first pixel of each piece is packed once, the rest of
+    // the piece repeats its bytes.
+    int along = horizontal ? x : y;
+    const int end = along + count;
+    while (along < end)
     {
-        const int row = j / tileSize;
-        const int segmentEnd = std::min(end, (row + 1) * tileSize);
-        Texture* tile = tileTexture(x / tileSize + columns * row);
-        const int ty = j % tileSize;
+        const int px = horizontal ? along : x;
+        const int py = horizontal ? y : along;
+        const int pieceEnd = std::min(end, (along / tileSize + 1) * tileSize);
+        Texture* tile = tileTexture(px / tileSize + columns * (py / tileSize));
+        const int tx = px % tileSize;
+        const int ty = py % tileSize;
         tile->setPixel(colour, tx, ty);
         const int bpp = tile->getBytesPerPixel();
-        const int pitch = tile->getPitch();
-        unsigned char* p = tile->getPixels() + ty * pitch + tx * bpp;
-        for (int k = 1; k < segmentEnd - j; ++k)
-            std::memcpy(p + k * pitch, p, bpp);
-        j = segmentEnd;
+        const int step = horizontal ? bpp : tile->getPitch();
+        unsigned char* p = tile->getPixels() + ty * tile->getPitch() + tx * bpp;
+        for (int k = 1; k < pieceEnd - along; ++k)
+            std::memcpy(p + k * step, p, bpp);
+        along = pieceEnd;
     }
 }
 

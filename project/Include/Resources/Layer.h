@@ -62,6 +62,8 @@ public:
     void writeTexture(TexturePtr picture);
 
 private:
+    // `count` pixels from (x, y) to the right or downwards, all inside the picture.
+    void setRun(const ColorRGBA<unsigned char>& colour, int x, int y, int count, bool horizontal);
     Texture* tileTexture(int index) const;
     // Brings the dab cache up to date for this source, mask and tile format.
     void prepareDab(const Texture& source, const Texture& mask, PixelFormat::Type format) const;
