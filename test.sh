@@ -11,6 +11,9 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:-20}
 
+echo "== include directions"
+./tools/check-includes.sh
+
 echo "== optimised build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$jobs"
@@ -46,7 +49,9 @@ done
 
 # Only the test programs that hold thread tests are built again under
 # ThreadSanitizer, and only their thread tests are run.
-thread_folders=$(grep -rlE 'TEST(_F)?\([A-Za-z]*ThreadTest,' tests --include='*.cpp' | cut -d/ -f2 | sort -u)
+# tests/<Folder>/... is test_<Folder>; tests/project/<Area>/... is test_<Area>.
+thread_folders=$(grep -rlE 'TEST(_F)?\([A-Za-z]*ThreadTest,' tests --include='*.cpp' |
+  awk -F/ '{ print ($2 == "project") ? $3 : $2 }' | sort -u)
 if [ -n "$thread_folders" ]; then
   echo "== ThreadSanitizer build (thread tests)"
   CC=clang CXX=clang++ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

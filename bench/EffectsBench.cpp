@@ -3,17 +3,17 @@
 // texture, the effect, and the changed tiles written back). Every case is
 // reported next to a memcpy of the 640 x 480 16-bit picture measured in the
 // same run (counter "memcpys").
-#include "Resources/BlurEffect.h"
-#include "Resources/Canvas.h"
-#include "Resources/EightbitEffect.h"
-#include "Resources/GrayscaleEffect.h"
-#include "Resources/GridShuffleEffect.h"
-#include "Resources/HFlipEffect.h"
-#include "Resources/HSLEffect.h"
-#include "Resources/InvertEffect.h"
-#include "Resources/RGBRotateEffect.h"
-#include "Resources/TexturizeEffect.h"
-#include "Resources/VFlipEffect.h"
+#include "Resources/Drawing/Effects/BlurEffect.h"
+#include "Resources/Drawing/Canvas.h"
+#include "Resources/Drawing/Effects/EightbitEffect.h"
+#include "Resources/Drawing/Effects/GrayscaleEffect.h"
+#include "Resources/Drawing/Effects/GridShuffleEffect.h"
+#include "Resources/Drawing/Effects/HFlipEffect.h"
+#include "Resources/Drawing/Effects/HSLEffect.h"
+#include "Resources/Drawing/Effects/InvertEffect.h"
+#include "Resources/Drawing/Effects/RGBRotateEffect.h"
+#include "Resources/Drawing/Effects/TexturizeEffect.h"
+#include "Resources/Drawing/Effects/VFlipEffect.h"
 #include "Tovrane/System.h"
 
 #include "CSystemData.h"

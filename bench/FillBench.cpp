@@ -2,8 +2,8 @@
 // read as one texture, the span fill, and the changed tiles written back.
 // Every case is reported next to a memcpy of the 640 x 480 16-bit picture
 // measured in the same run (counter "memcpys").
-#include "Resources/Canvas.h"
-#include "Resources/Fill.h"
+#include "Resources/Drawing/Canvas.h"
+#include "Resources/Drawing/Fill.h"
 
 #include "MemcpyReference.h"
 

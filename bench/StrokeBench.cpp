@@ -3,9 +3,9 @@
 // writing its masked pixels into the tiles under it. Every case is reported
 // next to a memcpy of the 640 x 480 16-bit picture measured in the same run
 // (counter "memcpys": the event's time in memcpys of the picture).
-#include "Resources/Brush.h"
-#include "Resources/Canvas.h"
-#include "Resources/Filter.h"
+#include "Resources/Drawing/Brush.h"
+#include "Resources/Drawing/Canvas.h"
+#include "Resources/Drawing/Filter.h"
 
 #include "MemcpyReference.h"
 

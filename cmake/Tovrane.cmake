@@ -18,13 +18,15 @@ function(tovrane_library name)
   target_link_libraries(${name} PUBLIC ${deps} Boost::boost)
 endfunction()
 
-# tovrane_tests(Folder dep...): one GoogleTest program of every source in tests/Folder.
+# tovrane_tests(Folder dep...): one GoogleTest program of every source in
+# tests/Folder and the folders below it; tests/project/Area becomes test_Area.
 function(tovrane_tests folder)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   if(NOT sources)
     return()
   endif()
-  set(target test_${folder})
+  get_filename_component(name ${folder} NAME)
+  set(target test_${name})
   set(deps)
   foreach(dep ${ARGN})
     if(TARGET ${dep} OR NOT dep IN_LIST TOVRANE_LIBRARIES)

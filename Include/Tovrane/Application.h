@@ -17,8 +17,12 @@ class GameStateHandler;
 class Application : public CAppInterface
 {
 public:
-    // The host data is not used.
-    explicit Application(void* hostData);
+    // Makes the state the application starts in; the game hands one over, so
+    // the engine names no state of the game's.
+    typedef GameState* (*StateMaker)();
+
+    // The host data is not used. Without a maker the stack starts empty.
+    explicit Application(void* hostData, StateMaker firstState = nullptr);
     // Leaves the handler alone: Exit owns that step.
     ~Application() override;
 
@@ -33,7 +37,7 @@ public:
     void Suspend() override;
     void Resume() override;
 
-    // Pushes the developer logo, which is entered at once.
+    // Pushes the state the maker gives, which is entered at once.
     void pushFirstState();
 
     // Application time: the kernel clock less every suspended span.
@@ -53,6 +57,7 @@ public:
 
 private:
     GameStateHandler* handler;
+    StateMaker firstState;
     unsigned int suspendTime;
     unsigned int pausedTotal;
     // Between a Suspend and its Resume.

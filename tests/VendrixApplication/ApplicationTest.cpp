@@ -57,7 +57,7 @@ TEST(ApplicationThreadTest, StatesSeeApplicationTimeAndExitExitsAllBeforeDestroy
     Journal journal;
     AppHarness harness;
     harness.enter();
-    EXPECT_EQ("PlumoLogoState", harness.current()->getStateName()) << "entered at once";
+    EXPECT_EQ("StateTestSupport::BaseState", harness.current()->getStateName()) << "entered at once";
     ProbeState* a = new ProbeState(journal, "A");
     Application::PushGameState(a);
     ASSERT_TRUE(harness.settle());

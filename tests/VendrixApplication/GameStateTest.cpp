@@ -204,7 +204,7 @@ TEST_F(GameStateThreadTest, PopsWhileLoadingAndSecondPopsAreIgnored)
 {
     AppHarness harness;
     harness.enter();
-    // [logo, K (kept), S]: a second pop of S would drop K and the logo.
+    // [base, K (kept), S]: a second pop of S would drop K and the base.
     ProbeState* kept = new ProbeState(journal, "K", false, true);
     Application::PushGameState(kept);
     ASSERT_TRUE(harness.settle());

@@ -231,15 +231,24 @@ public:
     unsigned int now = 5000;
 };
 
+// The state an application harness starts in unless a test names another:
+// a plain screen, not kept on the stack, that does nothing.
+class BaseState : public Tovrane::GameState
+{
+public:
+    BaseState() : GameState(false, false) {}
+    static Tovrane::GameState* make() { return new BaseState; }
+};
+
 // The application as the host drives it, on the virtual kernel clock.
 class AppHarness
 {
 public:
-    AppHarness()
+    explicit AppHarness(Tovrane::Application::StateMaker firstState = BaseState::make)
     {
         Vantorel::Kelm::CKernelMPI::UseVirtualClock(5000);
         CAppManager::Instance()->Reset();
-        app.reset(new Tovrane::Application(nullptr));
+        app.reset(new Tovrane::Application(nullptr, firstState));
         Tovrane::Application::theApplication = app.get();
     }
     ~AppHarness()

@@ -2,7 +2,7 @@
 // package folder has two sub-folders a bundle may name ("task/", a task, and
 // "frame/", a frame). Whatever the file holds, loading it never crashes, adds
 // only what is in range and never leaves the package's folder.
-#include "Resources/ScrivletPlayer.h"
+#include "Resources/Profile/ScrivletPlayer.h"
 
 #include "ProfileFuzzFolder.h"
 

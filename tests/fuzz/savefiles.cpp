@@ -4,7 +4,7 @@
 // short at the end of the input). Whatever the files hold, the profile loads
 // into values the game can use, and saving and loading it again changes
 // nothing.
-#include "Resources/ScrivletPlayer.h"
+#include "Resources/Profile/ScrivletPlayer.h"
 
 #include "ProfileFuzzFolder.h"
 

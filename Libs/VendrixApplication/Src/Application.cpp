@@ -2,15 +2,14 @@
 
 #include "Tovrane/Assert.h"
 #include "Tovrane/GameStateHandler.h"
-#include "Tovrane/PlumoLogoState.h"
 
 namespace Tovrane
 {
 Application* Application::theApplication = nullptr;
 Vantorel::Kelm::CKernelMPI Application::kernel;
 
-Application::Application(void* hostData)
-    : CAppInterface(hostData), handler(nullptr), suspendTime(0), pausedTotal(0), suspended(false)
+Application::Application(void* hostData, StateMaker firstState)
+    : CAppInterface(hostData), handler(nullptr), firstState(firstState), suspendTime(0), pausedTotal(0), suspended(false)
 {
 }
 
@@ -62,7 +61,11 @@ void Application::Resume()
         handler->resume();
 }
 
-void Application::pushFirstState() { handler->push(new PlumoLogoState); }
+void Application::pushFirstState()
+{
+    if (firstState)
+        handler->push(firstState());
+}
 
 unsigned int Application::getApplicationTime() const
 {

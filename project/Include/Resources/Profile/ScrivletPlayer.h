@@ -1,0 +1,196 @@
+#ifndef RESOURCES_SCRIVLETPLAYER_H
+#define RESOURCES_SCRIVLETPLAYER_H
+
+#include "Resources/Profile/AchievementName.h"
+#include "Resources/Profile/BadgeName.h"
+#include "Resources/Profile/ColoringBookDownload.h"
+#include "Resources/Profile/LocationName.h"
+#include "Resources/Profile/TaskDownload.h"
+#include "Resources/Profile/TaskState.h"
+#include "Tovrane/Player.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include <string>
+#include <vector>
+
+namespace Tovrane
+{
+class Texture;
+typedef boost::shared_ptr<Texture> TexturePtr;
+
+// The game's player profile. What it remembers between runs lives in four
+// small files of raw little-endian records in the player's data folder:
+//   "data.bin"         (272 bytes) first-time flags, music volume, upload
+//                      slot, last completed location, 64 location states;
+//   "lesson.bin"       (332 bytes) 64 writing-lesson and 19 advanced-lesson
+//                      states;
+//   "animation.bin"    (12 bytes) frame counts of the three flipbooks;
+//   "achievements.bin" (36 bytes) 27 badge and 9 achievement flags.
+// Changes stay in memory until save(); earning a badge or an achievement and
+// setting a flipbook's frame count write their file at once. It also keeps
+// the player's pictures and flipbook frames and what downloads unlock.
+// States read and write the public fields directly.
+class ScrivletPlayer : public Player
+{
+public:
+    static constexpr int writingLessonCount = 64;
+    static constexpr int advancedLessonCount = 19;
+    static constexpr int badgeCount = 27;
+    static constexpr int achievementCount = 9;
+    static constexpr int locationCount = 64;
+    static constexpr int animationSlotCount = 3;
+    static constexpr int imageSlotCount = 6;
+    static constexpr int frameCount = 6;
+    static constexpr int stampCount = 24;
+    // A flipbook has 1 to 12 frames.
+    static constexpr int maxAnimationFrames = 12;
+
+    static constexpr int playerDataSize = 272;
+    static constexpr int lessonDataSize = 332;
+    static constexpr int animationDataSize = 12;
+    static constexpr int achievementDataSize = 36;
+
+    // Bundles inside bundles are followed this deep, no deeper.
+    static constexpr int maxDownloadDepth = 8;
+    // Packages read in one loading of the downloads, at most.
+    static constexpr int maxDownloadPackages = 1024;
+
+    // The one profile of the process, made and loaded on the first call.
+    static ScrivletPlayer* getCurrentPlayerData();
+
+    ScrivletPlayer();
+    ~ScrivletPlayer() override;
+
+    // Hooks of the engine's profile.
+    void onReset() override;
+    void onNew() override;
+    void onLoad() override;
+    void onSavePlayer() override;
+    void onSavePersistent() override;
+    void onSaveAchievements() override;
+    void onLoadMicroDownloads() override;
+    void loadMicroDownload(const std::string& folder) override;
+
+    std::string getPlayerDataPath() const { return localDataPath + "data.bin"; }
+    std::string getLessonDataPath() const { return localDataPath + "lesson.bin"; }
+    std::string getAnimationDataPath() const { return localDataPath + "animation.bin"; }
+    std::string getAchievementDataPath() const { return localDataPath + "achievements.bin"; }
+
+    // Stores the frame count of a flipbook and writes "animation.bin" at once.
+    void setNumberOfFrames(int slot, int count);
+
+    // Town progress. Completing a location opens the next tier of the town.
+    void setLocationState(LocationName::Type location, TaskState::Type state);
+    void unlockLocations();
+    void setLastCompleteLocation(LocationName::Type location);
+    // Complete locations among 0-25 besides the four fixed places.
+    int getNumberOfCompletedLocations() const;
+
+    TaskState::Type getLessonState(int index) const;
+    void setLessonState(int index, TaskState::Type state);
+    TaskState::Type getAdvancedLessonState(int index) const;
+    void setAdvancedLessonState(int index, TaskState::Type state);
+    bool areNumberLessonsDone() const;
+    bool areUppercaseLetterLessonsDone() const;
+    bool areLowercaseLetterLessonsDone() const;
+
+    bool hasBadge(BadgeName::Type badge) const;
+    bool hasAchievement(AchievementName::Type achievement) const;
+    // Earns it once: true when it is new. Writes "achievements.bin" at once.
+    bool unlockBadge(BadgeName::Type badge);
+    bool unlockAchievement(AchievementName::Type achievement);
+
+    // Pictures (slots 0-5), their thumbnails and flipbook frames (slots 0-2).
+    std::string toImagePath(int slot) const;
+    std::string toThumbnailPath(int slot) const;
+    std::string toAnimationPath(int slot, int frame) const;
+    void saveImage(TexturePtr picture, int slot);
+    void createThumbnail(TexturePtr picture, int slot) const;
+    TexturePtr loadImage(int slot) const;
+    TexturePtr loadImageThumbnail(int slot) const;
+    TexturePtr loadAnimationFrame(int slot, int frame) const;
+    bool hasImage(int slot) const;
+    bool hasAnimation(int slot) const;
+    int getNumberOfImageSlotsInUse() const;
+    void saveAnimationFrame(TexturePtr frame, int slot, int frameIndex);
+    // Hands the picture of a slot to the platform's upload by writing
+    // "meta.inf"; a slot already handed over and not yet collected is skipped.
+    void uploadImage(int slot);
+    bool hasUploadImageFile() const;
+    std::string getUploadMetaPath() const;
+
+    // What downloads unlock and add.
+    bool isFrameUnlocked(int frame) const;
+    bool isStampUnlocked(int stamp) const;
+    int getColoringBookCount() const { return static_cast<int>(coloringBooks.size()); }
+    ColoringBookDownloadPtr getColoringBookPage(int index) const;
+    int getLocationCount() const { return static_cast<int>(taskDownloads.size()); }
+    TaskDownloadPtr getTaskDownload(int index) const;
+
+    // The player's picture folder; file names are appended directly.
+    std::string photosPath;
+
+    // "animation.bin"
+    int frameCounts[animationSlotCount];
+
+    // "data.bin"
+    unsigned char firstLaunch;
+    unsigned char mapTutorialPending;
+    unsigned char studioIntroPending;
+    unsigned char warehouseHintPending;
+    unsigned char letterVisitPending;
+    unsigned char musicVolume;
+    int lastUploadedSlot;
+    int lastCompleteLocation;
+    TaskState::Type locationStates[locationCount];
+
+    // "lesson.bin"
+    TaskState::Type lessonStates[writingLessonCount];
+    TaskState::Type advancedLessonStates[advancedLessonCount];
+
+    // "achievements.bin": non-zero when earned.
+    unsigned char badges[badgeCount];
+    unsigned char achievements[achievementCount];
+
+    // Only in memory: what the title and the downloads unlock and add.
+    std::vector<bool> unlockedFrames;
+    std::vector<bool> unlockedStamps;
+    std::vector<ColoringBookDownloadPtr> coloringBooks;
+    std::vector<TaskDownloadPtr> taskDownloads;
+
+private:
+    void resetAnimationData();
+    void resetLessonData();
+    void resetAchievementData();
+
+    void encodePlayerData(unsigned char* bytes) const;
+    void decodePlayerData(const unsigned char* bytes);
+    void encodeLessonData(unsigned char* bytes) const;
+    void decodeLessonData(const unsigned char* bytes);
+    void encodeAnimationData(unsigned char* bytes) const;
+    void decodeAnimationData(const unsigned char* bytes);
+    void encodeAchievementData(unsigned char* bytes) const;
+    void decodeAchievementData(const unsigned char* bytes);
+
+    // True when the whole block was read; a missing file is silent, a short
+    // or unreadable one is reported.
+    bool readBlock(const std::string& path, unsigned char* bytes, int size) const;
+    // Replaces the file as a whole; false (and reported) when it could not.
+    bool writeBlock(const std::string& path, const unsigned char* bytes, int size) const;
+
+    void savePlayerData();
+    void saveLessonData();
+    void saveAnimationData();
+
+    static boost::shared_ptr<ScrivletPlayer> currentPlayer;
+
+    // Nesting of bundles while loading one package, and packages read so far.
+    int downloadDepth;
+    int downloadPackages;
+};
+
+typedef boost::shared_ptr<ScrivletPlayer> ScrivletPlayerPtr;
+}
+
+#endif

@@ -1,0 +1,44 @@
+#include "Resources/Drawing/Effects/HFlipEffect.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace Tovrane
+{
+TOVRANE_IMPLEMENT_RTTI(Tovrane, HFlipEffect, Effect);
+
+namespace
+{
+// Reverses the order of the Bytes-sized pixels of every row.
+template <int Bytes> void mirrorRows(Texture& picture)
+{
+    const int w = picture.getWidth();
+    std::vector<unsigned char> copy(static_cast<std::size_t>(w) * Bytes);
+    for (int y = 0; y < picture.getHeight(); ++y)
+    {
+        unsigned char* row = picture.getPixels() + y * picture.getPitch();
+        std::memcpy(copy.data(), row, copy.size());
+        for (int x = 0; x < w; ++x)
+            std::memcpy(row + x * Bytes, copy.data() + (w - 1 - x) * Bytes, Bytes);
+    }
+}
+}
+
+HFlipEffect::HFlipEffect() {}
+
+HFlipEffect::~HFlipEffect() {}
+
+void HFlipEffect::run(TexturePtr picture)
+{
+    // Column i goes to column width - 1 - i, on every row.
+    picture->releaseBindings();
+    switch (picture->getBytesPerPixel())
+    {
+    case 1: mirrorRows<1>(*picture); break;
+    case 2: mirrorRows<2>(*picture); break;
+    case 3: mirrorRows<3>(*picture); break;
+    default: mirrorRows<4>(*picture); break;
+    }
+}
+}

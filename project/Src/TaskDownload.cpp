@@ -1,8 +1,0 @@
-#include "Resources/TaskDownload.h"
-
-namespace Tovrane
-{
-TaskDownload::TaskDownload(const std::string& folder) : MicroDownload(folder) {}
-
-TaskDownload::~TaskDownload() = default;
-}

@@ -1,0 +1,268 @@
+// Strokes, shapes, stamps, fills and the effects drawn through the canvas and
+// compared pixel for pixel with reviewed pictures in tests/data/drawing/.
+#include "DrawingTestSupport.h"
+
+#include "Resources/Drawing/Effects/BlurEffect.h"
+#include "Resources/Drawing/Brush.h"
+#include "Resources/Drawing/Canvas.h"
+#include "Resources/Drawing/Effects/EightbitEffect.h"
+#include "Resources/Drawing/Eraser.h"
+#include "Resources/Drawing/Fill.h"
+#include "Resources/Drawing/Filter.h"
+#include "Resources/Drawing/Effects/GrayscaleEffect.h"
+#include "Resources/Drawing/Effects/GridShuffleEffect.h"
+#include "Resources/Drawing/Effects/HFlipEffect.h"
+#include "Resources/Drawing/Effects/HSLEffect.h"
+#include "Resources/Drawing/Effects/InvertEffect.h"
+#include "Resources/Drawing/Effects/RGBRotateEffect.h"
+#include "Resources/Drawing/Shape.h"
+#include "Resources/Drawing/Stamp.h"
+#include "Resources/Drawing/Effects/TexturizeEffect.h"
+#include "Resources/Drawing/Effects/VFlipEffect.h"
+#include "Resources/Drawing/Zoom.h"
+
+#include <cstdlib>
+
+using namespace Tovrane;
+using namespace DrawingTest;
+
+namespace
+{
+typedef std::vector<std::pair<int, int>> Path;
+
+// A stroke as the studio makes it: begin at the first touch, then the filter
+// for every touch point.
+void stroke(const CanvasPtr& canvas, Filter& filter, const ToolPtr& tool, const Path& path)
+{
+    filter.begin(path[0].first, path[0].second);
+    for (const auto& p : path)
+        filter.useTool(canvas, tool, p.first, p.second);
+}
+
+ToolPtr brush(int size, const Colour& colour)
+{
+    ToolPtr tool(new Brush(makeDiscMask(size), makeStripePattern(64, 64)));
+    tool->setForegroundColor(colour);
+    return tool;
+}
+
+// Paths across the screen with jumps of several pixels between touches.
+const Path wave = {{20, 40},  {35, 52}, {60, 70},   {90, 75},  {120, 60},
+                   {150, 40}, {175, 35}, {200, 50}, {230, 80}, {250, 95}};
+const Path loop = {{40, 120}, {80, 100}, {120, 110}, {140, 150}, {110, 190}, {70, 180}, {60, 150}, {90, 140}};
+
+// A shape dragged from one picture point to another and drawn at the touch-up.
+void dragShape(const CanvasPtr& canvas, ShapeType::Type type, int x0, int y0, int x1, int y1, const Colour& colour)
+{
+    ShapePtr shape(new Shape(type));
+    shape->setForegroundColor(colour);
+    shape->update(tFixed(x0), tFixed(y0));
+    shape->update(tFixed((x0 + x1) / 2), tFixed(y1));
+    shape->update(tFixed(x1), tFixed(y1));
+    canvas->useToolAt(shape, tFixed(x1), tFixed(y1));
+}
+
+// A stamp image: a ring of index 1 around a cross of index 2 on background 0.
+TexturePtr ringStamp(int size)
+{
+    TexturePtr image(new Texture(size, size, PixelFormat::Palette8, true, 0));
+    image->setPaletteEntry(Colour(30, 30, 160, 255), 1);
+    image->setPaletteEntry(Colour(250, 200, 0, 255), 2);
+    const float r = size / 2.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+        {
+            const float dx = x + 0.5f - r, dy = y + 0.5f - r, d2 = dx * dx + dy * dy;
+            if (d2 < r * r && d2 > r * r * 0.6f)
+                image->setPixel(1, x, y);
+            else if (std::abs(x - size / 2) < 2 || std::abs(y - size / 2) < 2)
+                image->setPixel(d2 < r * r ? 2 : 0, x, y);
+        }
+    return image;
+}
+
+// The picture every effect golden starts from: soft colour bands, strokes,
+// shapes, a filled area and a stamp on a 320 x 240 frame.
+CanvasPtr samplePicture()
+{
+    TexturePtr bands(new Texture(320, 240, PixelFormat::RGBA5551, false));
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            bands->setPixel(Colour(static_cast<unsigned char>(255 - y), static_cast<unsigned char>(120 + x / 4),
+                                   static_cast<unsigned char>((x * 3 + y) % 256), 255),
+                            x, y);
+    CanvasPtr canvas(new Canvas(bands, 128));
+    Filter filter(320, 240);
+    stroke(canvas, filter, brush(16, Colour(20, 20, 20, 255)), {{20, 200}, {80, 150}, {150, 190}, {300, 120}});
+    dragShape(canvas, ShapeType::Rectangle, 30, 20, 130, 100, Colour(0, 0, 0, 255));
+    dragShape(canvas, ShapeType::Circle, 170, 30, 290, 110, Colour(255, 255, 255, 255));
+    ToolPtr fill(new Fill(makeStripePattern(9, 9, false)));
+    fill->setForegroundColor(Colour(200, 0, 60, 255));
+    canvas->useToolAt(fill, tFixed(80), tFixed(60));
+    canvas->useToolAt(ToolPtr(new Stamp(ringStamp(48))), tFixed(230), tFixed(70));
+    return canvas;
+}
+
+// Texture images for the overlay effect, made here: wicker, brick, parchment, brush strokes.
+void writeOverlayTextures()
+{
+    for (int n = 0; n < 4; ++n)
+    {
+        const int w = 24 + 8 * n, h = 20 + 4 * n;
+        TexturePtr image(new Texture(w, h, PixelFormat::RGB888, true, 0));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+            {
+                const int v = n == 0   ? (((x / 4 + y / 4) % 2) ? 150 + (x % 4) * 20 : 210 - (y % 4) * 15)
+                              : n == 1 ? ((y % 10 == 0 || (x + (y / 10) * 8) % 16 == 0) ? 90 : 230)
+                              : n == 2 ? 200 + (x * 7 + y * 13) % 50
+                                       : 160 + ((x * 3 + y) % 12) * 8;
+                image->setPixel(Colour(static_cast<unsigned char>(v), static_cast<unsigned char>(v * 9 / 10),
+                                       static_cast<unsigned char>(v * 7 / 10), 255),
+                                x, y);
+            }
+        writeImage("studio/textures/tex_0" + std::to_string(n) + ".png", image);
+    }
+}
+}
+
+TEST(StrokeGoldenTest, ThreeBrushSizes)
+{
+    CanvasPtr canvas(new Canvas(640, 480, false, 128));
+    Filter filter(640, 480);
+    const Colour colours[3] = {Colour(200, 30, 30, 255), Colour(30, 120, 200, 255), Colour(20, 160, 40, 255)};
+    Path path = wave;
+    for (int size = 0; size < 3; ++size)
+    {
+        stroke(canvas, filter, brush(8 << size, colours[size]), path);
+        for (auto& p : path)
+            p.second += size == 0 ? 60 : 70;
+    }
+    expectGolden(canvas->getLayer()->getTexture(), "strokes_sizes");
+}
+
+TEST(StrokeGoldenTest, FourMirrorModes)
+{
+    for (int mode = 0; mode < 4; ++mode)
+    {
+        CanvasPtr canvas(new Canvas(640, 480, false, 128));
+        Filter filter(640, 480);
+        filter.setSymmetryType(static_cast<SymmetryType::Type>(mode));
+        stroke(canvas, filter, brush(16, Colour(120, 40, 180, 255)), wave);
+        stroke(canvas, filter, brush(8, Colour(240, 140, 20, 255)), loop);
+        expectGolden(canvas->getLayer()->getTexture(), "strokes_mirror_" + std::to_string(mode));
+    }
+}
+
+TEST(StrokeGoldenTest, EraserOnWhiteAndOnTransparent)
+{
+    for (bool transparent : {false, true})
+    {
+        // A flipbook frame is 320 x 240 and transparent; a picture is white.
+        const int w = transparent ? 320 : 640, h = transparent ? 240 : 480;
+        CanvasPtr canvas(new Canvas(w, h, transparent, 128));
+        Filter filter(w, h);
+        stroke(canvas, filter, brush(32, Colour(0, 0, 0, 255)), wave);
+        stroke(canvas, filter, brush(16, Colour(250, 200, 0, 255)), loop);
+        boost::shared_ptr<Eraser> eraser(new Eraser(makeDiscMask(16), makeStripePattern(64, 64, false)));
+        eraser->setTransparency(transparent);
+        eraser->setForegroundColor(Colour(255, 0, 0, 255));
+        stroke(canvas, filter, eraser, {{30, 20}, {60, 120}, {100, 160}, {180, 30}});
+        expectGolden(canvas->getLayer()->getTexture(), transparent ? "eraser_transparent" : "eraser_white");
+    }
+}
+
+TEST(StrokeGoldenTest, ZoomedStrokes)
+{
+    CanvasPtr canvas(new Canvas(640, 480, false, 128));
+    Filter filter(640, 480);
+    // Zoom in twice around picture point (400, 300): strokes land at a quarter of their screen size.
+    canvas->useToolAt(ToolPtr(new Zoom(ZoomToolState::ZoomIn)), tFixed(400), tFixed(300));
+    canvas->useToolAt(ToolPtr(new Zoom(ZoomToolState::ZoomIn)), tFixed(400), tFixed(300));
+    ASSERT_EQ(canvas->getZoom(), tFixed(2));
+    stroke(canvas, filter, brush(8, Colour(200, 30, 30, 255)), wave);
+    stroke(canvas, filter, brush(16, Colour(30, 120, 200, 255)), loop);
+    // Back out, and a stroke at zoom 0.5 beside it.
+    canvas->useTool(ToolPtr(new Zoom(ZoomToolState::ZoomOut)), 160, 120);
+    canvas->useTool(ToolPtr(new Zoom(ZoomToolState::ZoomOut)), 160, 120);
+    stroke(canvas, filter, brush(16, Colour(20, 160, 40, 255)), loop);
+    expectGolden(canvas->getLayer()->getTexture(), "strokes_zoomed");
+}
+
+TEST(StrokeGoldenTest, UndoTakesBackTheLastStroke)
+{
+    CanvasPtr canvas(new Canvas(640, 480, false, 128));
+    Filter filter(640, 480);
+    canvas->pushUndo();
+    stroke(canvas, filter, brush(16, Colour(30, 120, 200, 255)), wave);
+    const auto afterFirst = pixels16(*canvas->getLayer());
+    canvas->pushUndo();
+    stroke(canvas, filter, brush(32, Colour(200, 30, 30, 255)), loop);
+    const auto afterSecond = pixels16(*canvas->getLayer());
+    canvas->undo();
+    EXPECT_EQ(pixels16(*canvas->getLayer()), afterFirst);
+    expectGolden(canvas->getLayer()->getTexture(), "strokes_undo");
+    canvas->redo();
+    EXPECT_EQ(pixels16(*canvas->getLayer()), afterSecond);
+}
+
+TEST(PictureGoldenTest, AllFiveShapes)
+{
+    CanvasPtr canvas(new Canvas(320, 240, false, 128));
+    dragShape(canvas, ShapeType::Line, 10, 10, 150, 60, Colour(200, 30, 30, 255));
+    dragShape(canvas, ShapeType::Rectangle, 170, 10, 300, 90, Colour(30, 120, 200, 255));
+    dragShape(canvas, ShapeType::Circle, 10, 80, 150, 220, Colour(20, 160, 40, 255));
+    dragShape(canvas, ShapeType::Triangle, 160, 110, 310, 230, Colour(120, 40, 180, 255));
+    // A star dragged up and to the left, partly off the picture.
+    dragShape(canvas, ShapeType::Star, 120, 235, 40, 150, Colour(240, 140, 20, 255));
+    dragShape(canvas, ShapeType::Star, 280, 200, 350, 280, Colour(0, 0, 0, 255));
+    expectGolden(canvas->getLayer()->getTexture(), "shapes");
+}
+
+TEST(PictureGoldenTest, StampsAndFills)
+{
+    CanvasPtr canvas(new Canvas(320, 240, false, 128));
+    dragShape(canvas, ShapeType::Circle, 20, 20, 140, 120, Colour(0, 0, 0, 255));
+    ToolPtr fill(new Fill(makeStripePattern(7, 5)));
+    fill->setForegroundColor(Colour(30, 120, 200, 255));
+    canvas->useToolAt(fill, tFixed(80), tFixed(70));
+    canvas->useToolAt(fill, tFixed(250), tFixed(200));
+    ToolPtr stamp(new Stamp(ringStamp(40)));
+    canvas->useToolAt(stamp, tFixed(80), tFixed(70));
+    canvas->useToolAt(stamp, tFixed(200), tFixed(60));
+    canvas->useToolAt(stamp, tFixed(5), tFixed(235));
+    canvas->useToolAt(ToolPtr(new Stamp(ringStamp(64))), tFixed(300), tFixed(150));
+    expectGolden(canvas->getLayer()->getTexture(), "stamps_fills");
+}
+
+TEST(PictureGoldenTest, EveryEffect)
+{
+    if (titleFolder().empty())
+        GTEST_SKIP() << "no title folder";
+    writeOverlayTextures();
+    expectGolden(samplePicture()->getLayer()->getTexture(), "effect_source");
+    const std::pair<const char*, EffectPtr> cases[] = {
+        {"invert", EffectPtr(new InvertEffect)},
+        {"rgb_rotate", EffectPtr(new RGBRotateEffect)},
+        {"grayscale", EffectPtr(new GrayscaleEffect)},
+        {"blur", EffectPtr(new BlurEffect)},
+        {"eightbit", EffectPtr(new EightbitEffect)},
+        {"hflip", EffectPtr(new HFlipEffect)},
+        {"vflip", EffectPtr(new VFlipEffect)},
+        {"grid_shuffle", EffectPtr(new GridShuffleEffect)},
+        {"saturate", EffectPtr(new HSLEffect(HSLSpaceEffect::Saturate))},
+        {"desaturate", EffectPtr(new HSLEffect(HSLSpaceEffect::Desaturate))},
+        {"hue_up", EffectPtr(new HSLEffect(HSLSpaceEffect::HueUp))},
+        {"hue_down", EffectPtr(new HSLEffect(HSLSpaceEffect::HueDown))},
+        {"wicker", EffectPtr(new TexturizeEffect(TextureEffect::Wicker))},
+        {"brick", EffectPtr(new TexturizeEffect(TextureEffect::Brick))},
+        {"parchment", EffectPtr(new TexturizeEffect(TextureEffect::Parchment))},
+        {"brush_strokes", EffectPtr(new TexturizeEffect(TextureEffect::BrushStrokes))}};
+    for (const auto& c : cases)
+    {
+        CanvasPtr canvas = samplePicture();
+        std::srand(3);
+        output([&] { canvas->useEffect(c.second); });
+        expectGolden(canvas->getLayer()->getTexture(), std::string("effect_") + c.first);
+    }
+}

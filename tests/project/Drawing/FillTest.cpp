@@ -1,0 +1,294 @@
+#include "DrawingTestSupport.h"
+
+#include "Resources/Drawing/Canvas.h"
+#include "Resources/Drawing/Fill.h"
+
+#include <deque>
+#include <random>
+
+using namespace Tovrane;
+using namespace DrawingTest;
+
+namespace
+{
+// The fill as a plain breadth-first walk: pixels are tested when they leave
+// the queue, against the seed colour, and colour themselves from the pattern.
+void referenceFill(Texture& picture, int x, int y, const Colour& foreground, const Colour& background,
+                   const TexturePtr& pattern)
+{
+    const int w = picture.getWidth(), h = picture.getHeight();
+    const Colour seed = picture.getPixel(x, y);
+    std::vector<char> visited(static_cast<size_t>(w) * h, 0);
+    std::deque<std::pair<int, int>> queue = {{x, y}};
+    for (; !queue.empty(); queue.pop_front())
+    {
+        const int px = queue.front().first, py = queue.front().second;
+        if (px < 0 || py < 0 || px >= w || py >= h || visited[py * w + px])
+            continue;
+        visited[py * w + px] = 1;
+        if (!Canvas::canFill(picture.getPixel(px, py), seed))
+            continue;
+        const int k = pattern ? pattern->getPaletteIndex(px % pattern->getWidth(), py % pattern->getHeight()) : 0;
+        picture.setPixel(k == 0 ? foreground : background, px, py);
+        queue.insert(queue.end(), {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}});
+    }
+}
+
+// A random colour, transparent once in `clearOneIn` times.
+Colour randomColour(std::mt19937& random, int clearOneIn)
+{
+    return Colour(static_cast<unsigned char>(random()), static_cast<unsigned char>(random()),
+                  static_cast<unsigned char>(random()), random() % clearOneIn == 0 ? 0 : 255);
+}
+
+// A random picture of one of several kinds: few-colour blobs, noisy
+// gradients, mazes of walls, or alpha-mixed specks.
+TexturePtr randomPicture(std::mt19937& random, int w, int h)
+{
+    TexturePtr picture(new Texture(w, h, PixelFormat::RGBA5551, true, 0));
+    const int kind = random() % 4;
+    const Colour palette[4] = {randomColour(random, 4), randomColour(random, 4), randomColour(random, 4),
+                               randomColour(random, 4)};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            Colour c;
+            if (kind == 0)
+                c = palette[((x / 5) * 7 + (y / 4) * 3 + (random() % 9 == 0 ? 1 : 0)) % 3];
+            else if (kind == 1)
+                c = Colour(static_cast<unsigned char>(x * 9 + random() % 24), static_cast<unsigned char>(y * 5), 80,
+                           255);
+            else if (kind == 2)
+                c = ((x % 4 == 0 && random() % 3) || (y % 4 == 0 && random() % 3)) ? Black : White;
+            else
+                c = random() % 3 ? palette[0] : palette[1 + random() % 3];
+            picture->setPixel(c, x, y);
+        }
+    return picture;
+}
+
+TexturePtr randomPattern(std::mt19937& random)
+{
+    const int w = 1 + random() % 9, h = 1 + random() % 9;
+    TexturePtr pattern(new Texture(w, h, PixelFormat::Palette8, true, 0));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            pattern->setPixel(random() % 3, x, y);
+    return pattern;
+}
+
+bool samePixels(const Texture& a, const Texture& b)
+{
+    return a.getSize() == b.getSize() && std::memcmp(a.getData(), b.getData(), a.getSize()) == 0;
+}
+
+CanvasPtr fillCanvas(int w, int h) { return CanvasPtr(new Canvas(w, h, false, 128)); }
+
+void fillAt(const CanvasPtr& canvas, int x, int y, const Colour& colour, TexturePtr pattern = TexturePtr())
+{
+    ToolPtr fill(pattern ? new Fill(pattern) : new Fill());
+    fill->setForegroundColor(colour);
+    canvas->useToolAt(fill, tFixed(x), tFixed(y));
+}
+
+// Compares a fill of `picture` from (x, y) with the breadth-first reference.
+::testing::AssertionResult fillsLikeTheReference(const TexturePtr& picture, int x, int y, const Colour& foreground,
+                                                 const Colour& background, const TexturePtr& pattern)
+{
+    TexturePtr expected = picture->copy();
+    referenceFill(*expected, x, y, foreground, background, pattern);
+    Fill::fillTexture(*picture, x, y, foreground, background, pattern);
+    if (samePixels(*picture, *expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << picture->getWidth() << "x" << picture->getHeight() << ", seed " << x << ","
+                                         << y;
+}
+}
+
+TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
+{
+    std::mt19937 random(2024);
+    for (int n = 0; n < 600; ++n)
+    {
+        const int w = 1 + random() % 70, h = 1 + random() % 70;
+        TexturePtr picture = randomPicture(random, w, h);
+        TexturePtr pattern = random() % 5 ? randomPattern(random) : TexturePtr();
+        const Colour foreground = randomColour(random, 5);
+        const Colour background(static_cast<unsigned char>(random()), 7, 200, 255);
+        // Seeds anywhere, often on the borders.
+        int x = random() % w, y = random() % h;
+        if (n % 4 == 1)
+            x = (n % 8 == 1) ? 0 : w - 1;
+        if (n % 6 == 2)
+            y = (n % 12 == 2) ? 0 : h - 1;
+        ASSERT_TRUE(fillsLikeTheReference(picture, x, y, foreground, background, pattern)) << "picture " << n;
+    }
+}
+
+TEST(FillTest, SpiralsEqualTheBreadthFirstWalk)
+{
+    // A spiral wall makes the fill turn back on itself many times.
+    Layer layer(TexturePtr(new Texture(201, 157, PixelFormat::RGBA5551, true, 0xFF)), 128);
+    for (int left = 2, top = 2, right = 198, bottom = 154; left + 4 < right && top + 4 < bottom;)
+    {
+        for (int x = left; x <= right; ++x)
+        {
+            layer.setPixel(Black, x, top);
+            layer.setPixel(Black, x, bottom);
+        }
+        for (int y = top; y <= bottom; ++y)
+            layer.setPixel(Black, right, y);
+        for (int y = top + 4; y <= bottom; ++y)
+            layer.setPixel(Black, left, y);
+        left += 4, top += 4, right -= 4, bottom -= 4;
+        for (int x = left - 4; x <= left; ++x)
+            layer.setPixel(Black, x, top);
+    }
+    std::mt19937 random(5);
+    for (auto seed : {std::make_pair(0, 0), std::make_pair(100, 78), std::make_pair(5, 100), std::make_pair(200, 156)})
+    {
+        TexturePtr pattern = randomPattern(random);
+        EXPECT_TRUE(fillsLikeTheReference(layer.getTexture(), seed.first, seed.second, Blue, White, pattern));
+    }
+}
+
+TEST(FillTest, ClosedOutlinesFillExactlyTheirInside)
+{
+    CanvasPtr canvas = fillCanvas(320, 240);
+    // A black rectangle outline, 6 pixels thick.
+    const int corners[5][2] = {{50, 50}, {200, 50}, {200, 150}, {50, 150}, {50, 50}};
+    for (int i = 0; i < 4; ++i)
+        canvas->getLayer()->drawLine(point(corners[i][0], corners[i][1]), point(corners[i + 1][0], corners[i + 1][1]),
+                                     Black, tFixed(3));
+    const std::vector<std::uint16_t> before = pixels16(*canvas->getLayer());
+    fillAt(canvas, 120, 100, Blue);
+    const std::vector<std::uint16_t> after = pixels16(*canvas->getLayer());
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+        {
+            // Inside the outline every white pixel turned blue; nothing else changed.
+            const std::uint16_t old = before[y * 320 + x];
+            const bool inside = x > 50 && x < 200 && y > 50 && y < 150 && old == pack5551(White);
+            ASSERT_EQ(after[y * 320 + x], inside ? pack5551(Blue) : old) << x << "," << y;
+        }
+    // The left side is 6 pixels wide: x 47 to 52.
+    EXPECT_EQ(canvas->getLayer()->getPixel(53, 100), Blue);
+    EXPECT_EQ(canvas->getLayer()->getPixel(52, 100), Black);
+    EXPECT_EQ(canvas->getLayer()->getPixel(46, 100), White);
+}
+
+TEST(FillTest, DiagonalGapsDoNotLeak)
+{
+    // A one-pixel staircase from corner to corner: the regions on either side
+    // touch only diagonally.
+    CanvasPtr canvas = fillCanvas(64, 64);
+    for (int i = 0; i < 64; ++i)
+        canvas->getLayer()->setPixel(Black, i, i);
+    fillAt(canvas, 40, 5, Blue);
+    auto at = [&](int x, int y) { return canvas->getLayer()->getPixel(x, y); };
+    EXPECT_EQ(at(63, 0), Blue);
+    EXPECT_EQ(at(5, 40), White);
+    EXPECT_EQ(at(0, 63), White);
+    EXPECT_EQ(at(10, 10), Black);
+    // Two squares meeting at one corner are filled separately.
+    canvas = fillCanvas(20, 20);
+    for (int y = 0; y < 20; ++y)
+        canvas->getLayer()->setPixelX(Black, y < 10 ? 15 : 5, y, 5);
+    fillAt(canvas, 2, 2, Blue);
+    EXPECT_EQ(at(9, 9), Blue);
+    EXPECT_EQ(at(10, 10), White);
+}
+
+TEST(FillTest, ToleranceIsMeasuredFromTheSeed)
+{
+    // Red rising by 8 per column: each step is small, but the fill stops once
+    // the colour is 128 away from the seed's.
+    TexturePtr picture(new Texture(32, 4, PixelFormat::RGBA5551, false));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 32; ++x)
+            picture->setPixel(Colour(static_cast<unsigned char>(8 * x), 0, 0, 255), x, y);
+    CanvasPtr canvas(new Canvas(picture, 128));
+    fillAt(canvas, 0, 0, Colour(0, 248, 0, 255));
+    for (int x = 0; x < 32; ++x)
+        EXPECT_EQ(canvas->getLayer()->getPixel(x, 2), x < 16 ? Colour(0, 248, 0, 255) : Colour(8 * x, 0, 0, 255)) << x;
+    EXPECT_TRUE(Canvas::canFill(Colour(0, 0, 0, 255), Colour(127, 0, 0, 255)));
+    EXPECT_FALSE(Canvas::canFill(Colour(0, 0, 0, 255), Colour(64, 64, 0, 255)));
+    EXPECT_TRUE(Canvas::canFill(Colour(10, 20, 30, 255), Colour(50, 50, 50, 255)));
+    EXPECT_FALSE(Canvas::canFill(Clear, Black));
+}
+
+TEST(FillTest, TransparentAndOpaqueNeverMix)
+{
+    CanvasPtr frame(new Canvas(100, 60, true, 128));
+    auto at = [&](int x, int y) { return frame->getLayer()->getPixel(x, y); };
+    // Drawn pixels of black (the same colour as transparent but opaque).
+    frame->getLayer()->setPixelY(Black, 50, 30, 30);
+    frame->getLayer()->setPixelX(Colour(0, 0, 0, 1), 65, 30, 5);
+    fillAt(frame, 10, 10, Clear);
+    fillAt(frame, 10, 10, Blue);
+    EXPECT_EQ(at(49, 30), Blue);
+    EXPECT_EQ(at(50, 30), Black);
+    EXPECT_EQ(at(51, 30), Clear);
+    // Filling the drawn line never spreads into transparency.
+    fillAt(frame, 50, 0, Red);
+    EXPECT_EQ(at(50, 59), Red);
+    EXPECT_EQ(at(51, 59), Clear);
+    EXPECT_EQ(at(65, 30), Black);
+}
+
+TEST(FillTest, PatternsLineUpAcrossFills)
+{
+    CanvasPtr canvas = fillCanvas(200, 100);
+    canvas->getLayer()->setPixelY(Black, 97, 50, 50);
+    TexturePtr pattern = makeStripePattern(7, 5);
+    ToolPtr fill(new Fill(pattern));
+    fill->setForegroundColor(Blue);
+    canvas->useToolAt(fill, tFixed(10), tFixed(10));
+    canvas->useToolAt(fill, tFixed(150), tFixed(60));
+    // Index 0 takes the foreground, any other index the tool's (white) background.
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+        {
+            if (x == 97)
+                continue;
+            const Colour expected = pattern->getPaletteIndex(x % 7, y % 5) == 0 ? Blue : White;
+            ASSERT_EQ(canvas->getLayer()->getPixel(x, y), expected) << x << "," << y;
+        }
+    EXPECT_FALSE(fill->getRepeatWhileDragged());
+}
+
+TEST(FillTest, BorderSeedsAndSeedsOutside)
+{
+    for (auto seed : {std::make_pair(0, 0), std::make_pair(319, 0), std::make_pair(0, 239), std::make_pair(319, 239)})
+    {
+        CanvasPtr canvas = fillCanvas(320, 240);
+        fillAt(canvas, seed.first, seed.second, Blue);
+        EXPECT_EQ(canvas->getLayer()->getPixel(160, 120), Blue);
+        EXPECT_EQ(canvas->getLayer()->getPixel(319 - seed.first, 239 - seed.second), Blue);
+    }
+    CanvasPtr canvas = fillCanvas(320, 240);
+    const std::vector<std::uint16_t> before = pixels16(*canvas->getLayer());
+    for (auto seed : {std::make_pair(-1, 5), std::make_pair(320, 5), std::make_pair(5, -1), std::make_pair(5, 240)})
+        canvas->doFill(Blue, White, TexturePtr(), seed.first, seed.second);
+    EXPECT_EQ(pixels16(*canvas->getLayer()), before);
+}
+
+TEST(FillTest, OnlyTilesThatChangeAreUploadedAgain)
+{
+    CanvasPtr canvas = fillCanvas(640, 480);
+    // A closed box inside tile (1, 1).
+    for (int i : {140, 180})
+    {
+        canvas->getLayer()->setPixelX(Black, 160, i, 21);
+        canvas->getLayer()->setPixelY(Black, i, 160, 21);
+    }
+    CountingRenderer renderer;
+    EXPECT_EQ(renderer.frame(canvas), 20);
+    fillAt(canvas, 160, 160, Blue);
+    EXPECT_EQ(renderer.frame(canvas), 1);
+    // Filling it again with its own colour changes nothing.
+    fillAt(canvas, 160, 160, Blue);
+    EXPECT_EQ(renderer.frame(canvas), 0);
+    fillAt(canvas, 0, 0, Blue);
+    EXPECT_EQ(renderer.frame(canvas), 20);
+}
