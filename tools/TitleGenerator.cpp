@@ -38,7 +38,8 @@ bool writeSheet(const SheetEntry& sheet, const std::string& title)
     std::vector<std::pair<int, int>> sizes;
     for (const SpriteEntry& sprite : sheet.sprites)
     {
-        Picture picture = sprite.frameCount > 0
+        Picture picture = sprite.image.width() > 0 ? sprite.image
+                          : sprite.frameCount > 0
                               ? drawAnimationFrame(sprite.look, sprite.label, sprite.frame, sprite.frameCount,
                                     sprite.motion)
                               : drawPlaceholder(sprite.look, sprite.label);
@@ -94,7 +95,8 @@ bool writeTitle(const TitleManifest& manifest, const std::string& title)
     {
         std::string path = title + "images/" + picture.name;
         makeFolders(path.substr(0, path.find_last_of('/')));
-        ok = writePng(path, drawPlaceholder(picture.look, picture.name)) && ok;
+        ok = writePng(path, picture.image.width() > 0 ? picture.image : drawPlaceholder(picture.look, picture.name)) &&
+             ok;
     }
     for (const SheetEntry& sheet : manifest.sheets)
         ok = writeSheet(sheet, title) && ok;

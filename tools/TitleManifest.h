@@ -29,6 +29,8 @@ struct SpriteEntry
     int frame = 0;
     int frameCount = 0;
     std::string motion;
+    // A picture drawn by the generator itself, used instead of the placeholder.
+    Picture image;
 };
 
 struct AnimationEntry
@@ -55,6 +57,8 @@ struct PictureEntry
 {
     std::string name;
     Look look;
+    // A picture drawn by the generator itself, used instead of the placeholder.
+    Picture image;
 };
 
 struct SoundEntry
