@@ -181,7 +181,7 @@ bool Task::read(const std::string& path)
 
     debugDraw = in.integer(root, "debug_draw");
 
-    const XQM::Value lineData = in.array(root, "lines");
+    const XQM::Value lineData = root["lines"];
     if (lineData.size() == 0)
     {
         fault = lineData.isArray() ? "\"lines\" is empty" : "no \"lines\" list";
