@@ -170,6 +170,12 @@ bool Task::read(const std::string& path)
         {
             character.pos[i] = in.integer(pos[i], where + "\"pos\" value");
             character.scale[i] = static_cast<float>(in.number(scale[i], where + "\"scale\" value"));
+            if (!inRange(character.pos[i]))
+            {
+                fault = where + "a \"pos\" value lies outside " + std::to_string(TaskLineSegment::MaxCoordinate) +
+                        " pixels";
+                return false;
+            }
         }
         character.talkPose = in.text(entry, "talk_pose", where);
         character.listenPose = in.text(entry, "listen_pose", where);

@@ -45,7 +45,7 @@ const char* const TaskStudioState::writingLessons[WritingLessonCount][2] = {
     {"uk_lower_Y", "lower_Y"}, {"uk_lower_Z", "lower_Z"}};
 
 TaskStudioState::TaskStudioState(const eTaskType& type, int id, LocationName::Type where)
-    : GameState(true, true), taskType(type), location(where)
+    : GameState(true, true), lessonID(id), taskType(type), location(where)
 {
     nextLessonID = id;
     if (id < 0 || id >= WritingLessonCount)
@@ -62,13 +62,14 @@ TaskStudioState::TaskStudioState(const eTaskType& type, int id, LocationName::Ty
 }
 
 TaskStudioState::TaskStudioState(const eTaskType& type, const std::string& path, LocationName::Type where)
-    : GameState(true, true), taskType(type), location(where)
+    : GameState(true, true), lessonID(-1), taskType(type), location(where)
 {
     construct(System::getPath() + path);
 }
 
 TaskStudioState::TaskStudioState(const std::string& folder)
-    : GameState(true, true), taskType(TaskType::LocationTask), location(LocationName::Lesson), downloadFolder(folder)
+    : GameState(true, true), lessonID(-1), taskType(TaskType::LocationTask), location(LocationName::Lesson),
+      downloadFolder(folder)
 {
     construct(folder + "dlc.task");
 }

@@ -189,7 +189,8 @@ TEST_F(Speech, WritingLessonsSpeakInstructionsAndEndWithOnePraise)
         EXPECT_TRUE(praise[0].find("h_DIZAVODUV_") == 0 && praise[0] != last) << praise[0];
         last = praise[0];
     }
-    task.answer = 3;
-    make(TaskType::LocationTask, 4).playWAInstrSpeech();
+    Task& location = make(TaskType::LocationTask, 4);
+    location.answer = 3;
+    location.playWAInstrSpeech();
     EXPECT_TRUE(recorder->audio->take().empty()) << "only writing lessons";
 }

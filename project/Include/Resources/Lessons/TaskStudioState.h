@@ -116,6 +116,8 @@ public:
     bool hintRequested;
     int wrongCount;
     int lessonStep;
+    // The writing lesson the id constructor was given; -1 for a task file.
+    int lessonID;
     // The advanced-lesson guide and the speech it is to say next.
     CharacterControllerPtr lessonCharacterController;
     bool lessonCharacterTalkPose;
