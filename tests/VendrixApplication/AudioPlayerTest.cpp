@@ -1,6 +1,6 @@
 // The audio player's rules on a fake platform service, then real Ogg files on
 // the mixer's silent sink, then loader threads racing the frames.
-#include "Platform/AudioTestTone.h"
+#include "support/DataRoot.h"
 
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/System.h"
@@ -461,12 +461,12 @@ class AudioPlayerOgg : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        folder = AudioTestTone::makeFolder("audio-player-");
+        folder = TestSupport::freshFolder("audio-player");
         ASSERT_FALSE(folder.empty());
-        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Line_1.ogg", 17640));         // 400 ms
-        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Pop_6.ogg", 2205, 22050, 2)); // 100 ms
-        ASSERT_TRUE(AudioTestTone::write(folder + "h_MUSIC_Loop_6.ogg", 8820));        // 200 ms
-        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Short_1.ogg", 441));         // 10 ms
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Line_1.ogg", 17640));         // 400 ms
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Pop_6.ogg", 2205, 22050, 2)); // 100 ms
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "h_MUSIC_Loop_6.ogg", 8820));        // 200 ms
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Short_1.ogg", 441));         // 10 ms
         std::ofstream(folder + "h_TEST_Broken_6.ogg") << "not a sound";
     }
     void SetUp() override

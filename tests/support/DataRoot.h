@@ -1,0 +1,71 @@
+#ifndef TESTS_SUPPORT_DATAROOT_H
+#define TESTS_SUPPORT_DATAROOT_H
+
+// What every test program shares: a scratch folder of this process, removed
+// when the process ends, holding the data root and title folder the platform
+// is configured with; and Ogg Vorbis tones made by the title generator's
+// encoder.
+
+#include "OggTone.h"
+
+#include "CSystemData.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace TestSupport
+{
+// This process's scratch folder in the build tree, ending in "/" (test
+// programs run one process per case, in parallel).
+inline const std::string& scratchFolder()
+{
+    static const struct Scratch
+    {
+        std::string path = std::string(TOVRANE_BINARY_DIR) + "/test-scratch-" + std::to_string(::getpid()) + "/";
+        Scratch() { std::filesystem::create_directories(path); }
+        ~Scratch() { std::filesystem::remove_all(path); }
+    } scratch;
+    return scratch.path;
+}
+
+// A folder of its own inside the scratch folder, made empty, ending in "/".
+inline std::string freshFolder(const std::string& name)
+{
+    const std::string folder = scratchFolder() + name + "/";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// Configures the platform's data root ("data/") and title folder ("title/")
+// inside the scratch folder. False when another test of the process had
+// configured them first: the system data is configured once per process.
+inline bool useDataRoot()
+{
+    static const bool configured = [] {
+        CSystemData::Config config;
+        config.dataRoot = scratchFolder() + "data";
+        config.titlePath = scratchFolder() + "title/";
+        std::filesystem::create_directories(config.titlePath);
+        return CSystemData::Configure(config);
+    }();
+    return configured;
+}
+
+// The scratch data root, "…/data" (no "/" at the end).
+inline std::string dataRoot() { return scratchFolder() + "data"; }
+
+// Writes a sine tone (hertz 0: noise) of exactly `frames` sample frames.
+inline bool writeOgg(const std::string& path, long frames, int rate = 44100, int channels = 1, double hertz = 440.0)
+{
+    const std::string bytes = TovraneTools::encodeOgg(frames, rate, channels, hertz, false, 1);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return !bytes.empty() && out.good();
+}
+}
+
+#endif
