@@ -110,8 +110,10 @@ int logTitleStarts()
 
 TEST(GameLogDeathTest, TitleStartCarriesTheTitlesMetaInformation)
 {
-    // A fresh process, so that the title folder is this test's own.
+    // A fresh process, so that the title folder is this test's own; it uses
+    // (and this process removes) this process's scratch folder.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TestSupport::scratchFolder();
     EXPECT_EXIT(std::exit(logTitleStarts()), testing::ExitedWithCode(0), "");
 }
 

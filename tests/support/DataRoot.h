@@ -10,6 +10,8 @@
 
 #include "CSystemData.h"
 
+#include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -19,14 +21,22 @@
 namespace TestSupport
 {
 // This process's scratch folder in the build tree, ending in "/" (test
-// programs run one process per case, in parallel).
+// programs run one process per case, in parallel). A death test's child uses
+// its parent's folder, and only the process that made it removes it.
 inline const std::string& scratchFolder()
 {
     static const struct Scratch
     {
-        std::string path = std::string(TOVRANE_BINARY_DIR) + "/test-scratch-" + std::to_string(::getpid()) + "/";
+        const bool child = !GTEST_FLAG_GET(internal_run_death_test).empty();
+        const pid_t owner = child ? 0 : ::getpid();
+        const std::string path = std::string(TOVRANE_BINARY_DIR) + "/test-scratch-" +
+                                 std::to_string(child ? ::getppid() : ::getpid()) + "/";
         Scratch() { std::filesystem::create_directories(path); }
-        ~Scratch() { std::filesystem::remove_all(path); }
+        ~Scratch()
+        {
+            if (::getpid() == owner)
+                std::filesystem::remove_all(path);
+        }
     } scratch;
     return scratch.path;
 }
