@@ -34,24 +34,7 @@ namespace
 typedef std::vector<std::string> Lines;
 
 // Lines written by the fake service and the callbacks, in order.
-class Journal
-{
-public:
-    void add(const std::string& line)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        lines.push_back(line);
-    }
-    Lines take()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return std::exchange(lines, {});
-    }
-
-private:
-    std::mutex mutex;
-    Lines lines;
-};
+using TestSupport::Journal;
 
 // A one-shot callback: writes "<name> <channel> <notification>" when called
 // and "<name> released" when the player frees it.

@@ -97,24 +97,7 @@ inline const std::string& title()
 }
 
 // What happened to the fake states, in order; load writes from the loader thread.
-class Journal
-{
-public:
-    void add(const std::string& line)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        lines.push_back(line);
-    }
-    std::vector<std::string> take()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return std::exchange(lines, {});
-    }
-
-private:
-    std::mutex mutex;
-    std::vector<std::string> lines;
-};
+using TestSupport::Journal;
 
 // A state that writes "enter S", "exit S", "suspend S", "resume S" and
 // "destroy S" to a journal, and runs the test's actions from its hooks.

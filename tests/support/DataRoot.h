@@ -3,8 +3,8 @@
 
 // What every test program shares: a scratch folder of this process, removed
 // when the process ends, holding the data root and title folder the platform
-// is configured with; and Ogg Vorbis tones made by the title generator's
-// encoder.
+// is configured with; Ogg Vorbis tones made by the title generator's encoder;
+// and a journal of what happened, compared whole.
 
 #include "OggTone.h"
 
@@ -16,7 +16,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace TestSupport
 {
@@ -67,6 +70,26 @@ inline bool useDataRoot()
 
 // The scratch data root, "…/data" (no "/" at the end).
 inline std::string dataRoot() { return scratchFolder() + "data"; }
+
+// Lines written by the code under test, in order, from any thread.
+class Journal
+{
+public:
+    void add(const std::string& line)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        lines.push_back(line);
+    }
+    std::vector<std::string> take()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return std::exchange(lines, {});
+    }
+
+private:
+    std::mutex mutex;
+    std::vector<std::string> lines;
+};
 
 // Writes a sine tone (hertz 0: noise) of exactly `frames` sample frames.
 inline bool writeOgg(const std::string& path, long frames, int rate = 44100, int channels = 1, double hertz = 440.0)
