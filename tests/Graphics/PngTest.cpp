@@ -264,8 +264,6 @@ NamedFiles malformedFiles()
     add("truncated-in-idat-header", cut(rgba, idat.offset + 6));
     add("truncated-in-idat", cut(rgba, idat.offset + 8 + idat.length / 2));
     add("truncated-in-idat-checksum", cut(rgba, idat.end() - 2));
-    add("truncated-before-iend", cut(rgba, idat.end()));
-    add("truncated-in-iend", cut(rgba, rgba.size() - 1));
     add("truncated-in-plte", cut(palette, plte.offset + 8 + plte.length / 2));
     add("truncated-palette-in-idat", cut(palette, paletteIdat.offset + 8 + paletteIdat.length / 3));
     add("truncated-interlaced-in-idat", cut(interlacedRgb, interlacedIdat.offset + 8 + interlacedIdat.length / 2));
@@ -280,6 +278,8 @@ NamedFiles malformedFiles()
     add("huge-100000x100000", withSize(rgba, 100000, 100000));
     add("huge-4097x16", withSize(rgba, 4097, 16));
     add("huge-16x4097", withSize(rgba, 16, 4097));
+    add("huge-8193x16", withSize(rgba, 8193, 16));
+    add("huge-2048x1537", withSize(rgba, 2048, 1537));
     add("huge-2147483648x1", withSize(rgba, 0x80000000u, 1));
     add("huge-4294967295x4294967295", withSize(rgba, 0xFFFFFFFFu, 0xFFFFFFFFu));
     add("zero-width", withSize(rgba, 0, 16));
@@ -499,16 +499,45 @@ TEST(PngLoad, GreyFilesBecomeRgb)
     }
 }
 
-TEST(PngLoad, SizeLimitIs4096)
+// Sides up to 8192; at most 12 MiB once decoded at 4 bytes a pixel, so that
+// no picture from a file can fill the renderer's texture memory alone.
+TEST(PngLoad, SizeLimits)
 {
-    TexturePtr wide = load(encode(rgbaImage(4096, 2, false)), "wide.png");
-    TexturePtr tall = load(encode(rgbaImage(1, 4096, true)), "tall.png");
-    ASSERT_TRUE(wide && tall);
-    EXPECT_EQ(4096, wide->getWidth());
-    EXPECT_EQ(4096, tall->getHeight());
-    std::string printed;
-    EXPECT_FALSE(load(encode(rgbaImage(4097, 1, false)), "too-wide.png", &printed));
-    EXPECT_NE(std::string::npos, printed.find("Could not read file")) << printed;
+    const struct
+    {
+        int width, height;
+        bool loads;
+    } sizes[] = {{8192, 2, true}, {1, 8192, true}, {384, 8192, true}, {8193, 1, false}, {2048, 1537, false}};
+    for (const auto& size : sizes)
+    {
+        SCOPED_TRACE(testing::Message() << size.width << "x" << size.height);
+        Image image = makeImage(size.width, size.height, 1, PNG_COLOR_TYPE_PALETTE, 1,
+                                [](int x, int y, int) { return unsigned(x ^ y) & 1; });
+        image.palette = makePalette(2);
+        std::string printed;
+        TexturePtr t = load(encode(image), "size.png", &printed);
+        ASSERT_EQ(size.loads, static_cast<bool>(t)) << printed;
+        if (t)
+            EXPECT_EQ(int((size.width - 1) ^ (size.height - 1)) & 1,
+                      t->getPaletteIndex(size.width - 1, size.height - 1));
+        else
+            EXPECT_NE(std::string::npos, printed.find("Could not read file")) << printed;
+    }
+}
+
+// The pixel data is whole; what follows it is not needed.
+TEST(PngLoad, MissingEndStillLoads)
+{
+    const Bytes rgba = encode(rgbaImage(16, 16, true));
+    const TexturePtr whole = load(rgba, "whole.png");
+    ASSERT_TRUE(whole);
+    for (const Bytes& file : {cut(rgba, find(rgba, "IEND").offset), cut(rgba, rgba.size() - 1)})
+    {
+        TexturePtr t = load(file, "no-end.png");
+        ASSERT_TRUE(t);
+        ASSERT_EQ(whole->getSize(), t->getSize());
+        EXPECT_EQ(0, std::memcmp(whole->getData(), t->getData(), t->getSize()));
+    }
 }
 
 TEST(PngLoad, MissingFileIsReportedAndEmpty)
@@ -519,17 +548,23 @@ TEST(PngLoad, MissingFileIsReportedAndEmpty)
     EXPECT_EQ("Could not find file " + path + "\n", testing::internal::GetCapturedStdout());
 }
 
-// Generated and committed broken files alike.
+// Generated and committed broken files alike, each refused before libpng
+// allocates what its header or a chunk length promises: together they load
+// in a few kilobytes.
 TEST(PngLoad, BrokenFilesLoadEmptyWithAMessage)
 {
     const NamedFiles files = withCommitted(malformedFiles(), "png/malformed");
     EXPECT_GE(files.size(), 80u);
+    rusage before = {}, after = {};
+    getrusage(RUSAGE_SELF, &before);
     for (const auto& f : files)
     {
         std::string printed;
         EXPECT_FALSE(load(f.second, f.first, &printed)) << f.first;
         EXPECT_EQ(0u, printed.find("Could not read file " + temp(f.first) + ": ")) << f.first << ": " << printed;
     }
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024) << "KiB more at the peak";
 }
 
 // ---------------------------------------------------------------- saving
