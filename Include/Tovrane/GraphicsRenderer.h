@@ -138,9 +138,9 @@ private:
     // Removes the entry {this, identifier} by moving the last entry into its place.
     void removeEntry(ResourceBinding* binding, ResourceIdentifier* identifier);
 
-    // Guards the entries this renderer makes and removes in resources, `bound`
-    // and `pending`: other threads drop bindings while this one draws.
-    std::mutex mutex;
+    // `bound` and `pending`, like the entries this renderer makes and removes
+    // in resources, are guarded by ResourceBinding::listMutex(): other
+    // threads drop bindings while this one draws.
     std::thread::id drawingThread;
     std::unordered_map<ResourceBinding*, ReleaseCall> bound;
     std::vector<PendingRelease> pending;
