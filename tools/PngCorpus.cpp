@@ -226,8 +226,6 @@ NamedFiles malformedFiles()
     add("truncated-in-idat-header", cut(rgba, idat.offset + 6));
     add("truncated-in-idat", cut(rgba, idat.offset + 8 + idat.length / 2));
     add("truncated-in-idat-checksum", cut(rgba, idat.end() - 2));
-    add("truncated-before-iend", cut(rgba, idat.end()));
-    add("truncated-in-iend", cut(rgba, rgba.size() - 1));
     add("truncated-in-plte", cut(palette, plte.offset + 8 + plte.length / 2));
     add("truncated-palette-in-idat", cut(palette, paletteIdat.offset + 8 + paletteIdat.length / 3));
     add("truncated-interlaced-in-idat", cut(interlacedRgb, interlacedIdat.offset + 8 + interlacedIdat.length / 2));
@@ -242,6 +240,8 @@ NamedFiles malformedFiles()
     add("huge-100000x100000", withSize(rgba, 100000, 100000));
     add("huge-4097x16", withSize(rgba, 4097, 16));
     add("huge-16x4097", withSize(rgba, 16, 4097));
+    add("huge-8193x16", withSize(rgba, 8193, 16));
+    add("huge-2048x1537", withSize(rgba, 2048, 1537));
     add("huge-2147483648x1", withSize(rgba, 0x80000000u, 1));
     add("huge-4294967295x4294967295", withSize(rgba, 0xFFFFFFFFu, 0xFFFFFFFFu));
     add("zero-width", withSize(rgba, 0, 16));

@@ -130,37 +130,67 @@ TEST(PngLoad, ValidFilesOfEveryKindReadAsLibpngReadsThem)
     EXPECT_GE(checked, 18);
 }
 
-TEST(PngLoad, SizeLimitIs4096AndMissingFilesAreReported)
+// Sides up to 8192, and at most 12 MiB once decoded at 4 bytes a pixel, so
+// that no picture from a file can fill the renderer's texture memory alone.
+TEST(PngLoad, SizeLimitsAndMissingFilesAreReported)
 {
-    std::string printed;
-    for (int w : {4096, 4097})
+    const struct
     {
-        const std::string path = temp("wide.png");
-        ASSERT_TRUE(Texture(w, 1, PixelFormat::RGB888, true, 0).save(path));
+        int width, height;
+        bool loads;
+    } sizes[] = {{8192, 2, true}, {1, 8192, true}, {384, 8192, true}, {8193, 1, false}, {2048, 1537, false}};
+    std::string printed;
+    for (const auto& size : sizes)
+    {
+        const std::string path = temp("size.png");
+        ASSERT_TRUE(Texture(size.width, size.height, PixelFormat::RGB888, true, 0).save(path));
         TexturePtr t = load(path, &printed);
-        EXPECT_EQ(w == 4096, static_cast<bool>(t)) << w;
-        EXPECT_EQ(w == 4096 ? std::string() : "Could not read file " + path, printed.substr(0, printed.find(':')));
+        EXPECT_EQ(size.loads, static_cast<bool>(t)) << size.width << "x" << size.height;
+        EXPECT_EQ(size.loads ? std::string() : "Could not read file " + path, printed.substr(0, printed.find(':')));
     }
-    ASSERT_TRUE(Texture(1, 4096, PixelFormat::RGBA8888, true, 0).save(temp("tall.png")));
-    EXPECT_TRUE(load(temp("tall.png"), &printed));
 
     const std::string missing = temp("no-such-file.png");
     EXPECT_FALSE(load(missing, &printed));
     EXPECT_EQ("Could not find file " + missing + "\n", printed);
 }
 
+// The pixel data is whole; what follows it is not needed.
+TEST(PngLoad, MissingEndStillLoads)
+{
+    const std::string path = temp("whole.png");
+    Texture picture(16, 16, PixelFormat::RGBA8888, true, 0);
+    for (int i = 0; i < 256; ++i)
+        picture.setPixel(Colour(i, 255 - i, i * 7, 255), i % 16, i / 16);
+    ASSERT_TRUE(picture.save(path));
+    const Bytes whole = readFile(path);
+    std::string printed;
+    for (std::size_t size : {find(whole, "IEND"), whole.size() - 1})
+    {
+        writeFile(temp("no-end.png"), Bytes(whole.begin(), whole.begin() + size));
+        TexturePtr t = load(temp("no-end.png"), &printed);
+        ASSERT_TRUE(t) << printed;
+        for (int i = 0; i < 256; ++i)
+            ASSERT_EQ(picture.getPixel(i % 16, i / 16), t->getPixel(i % 16, i / 16)) << i;
+    }
+}
+
 // Cut short, damaged checksums, impossible or oversized headers, chunks out of
-// order and damaged image data.
+// order and damaged image data, each refused before libpng allocates what its
+// header or a chunk length promises: together they load in a few kilobytes.
 TEST(PngLoad, BrokenFilesLoadEmptyWithAMessage)
 {
     const std::vector<fs::path> files = filesIn("png/malformed");
     EXPECT_GE(files.size(), 43u);
+    rusage before = {}, after = {};
+    getrusage(RUSAGE_SELF, &before);
     for (const fs::path& path : files)
     {
         std::string printed;
         EXPECT_FALSE(load(path.string(), &printed)) << path;
         EXPECT_EQ(0u, printed.find("Could not read file " + path.string() + ": ")) << path << ": " << printed;
     }
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024) << "KiB more at the peak";
 }
 
 // ---------------------------------------------------------------- saving

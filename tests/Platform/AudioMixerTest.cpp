@@ -292,3 +292,21 @@ TEST(AudioDeviceThreadTest, DummyDeviceCompletesAfterTheToneHasPlayed)
     EXPECT_EQ(0, mixer.DispatchEvents());
     EXPECT_TRUE(mixer.IsAudioPlaying(loop));
 }
+
+// Without a sound device the player reads the mixer's one line, not the sound
+// libraries' own diagnostics (ALSA prints several when it finds no card).
+TEST(AudioDevice, NoDeviceIsOneLine)
+{
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    CAudioMixer mixer;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const bool opened = mixer.OpenDevice();
+    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    if (opened)
+        GTEST_SKIP() << "this machine has a sound device";
+    EXPECT_EQ("", errors);
+    EXPECT_EQ(0u, output.find("Audio: no sound device (")) << output;
+    EXPECT_EQ(1, std::count(output.begin(), output.end(), '\n')) << output;
+}

@@ -258,6 +258,35 @@ TEST_F(SpriteManagerTest, EverySpriteIsANewQuadOnTheOneConvertedSheet)
     EXPECT_EQ(240, second->getTexture()->getPixel(1, 1).r); // red kept through both 16-bit formats
 }
 
+// Palette pictures, as palette-optimised downloads bring them, are expanded
+// to the asked format; all sprites of a sheet share the expanded copy.
+TEST_F(SpriteManagerTest, PalettePicturesAreExpandedToTheSheetsFormat)
+{
+    TexturePtr picture(new Texture(8, 8, PixelFormat::Palette8, true, 0));
+    picture->setPaletteEntry(Rgba(255, 0, 0, 255), 0);
+    picture->setPaletteEntry(Rgba(0, 255, 0, 255), 1);
+    picture->setPixel(1, 5, 6);
+    savePicture(picture, title + "images/sheets/palette.png");
+    savePicture(picture, title + "images/loose/palette.png");
+    describe("palette.tex", {{"sheets/palette.png", {sprite("p1.png", 0, 4, 0, 4), sprite("p2.png", 4, 8, 4, 8)}}});
+    SpriteManager manager;
+    manager.addSpriteInfo("palette.tex");
+
+    GeometryPtr first = manager.getSprite("p1.png", PixelFormat::RGBA4444);
+    GeometryPtr second = manager.getSprite("p2.png", PixelFormat::RGBA4444);
+    ASSERT_TRUE(first->getTexture());
+    EXPECT_EQ(first->getTexture(), second->getTexture());
+    EXPECT_EQ(PixelFormat::RGBA4444, first->getTexture()->getFormat());
+    EXPECT_EQ(Rgba(240, 0, 0, 240), first->getTexture()->getPixel(0, 0));
+    EXPECT_EQ(Rgba(0, 240, 0, 240), first->getTexture()->getPixel(5, 6));
+
+    GeometryPtr whole = manager.getSprite("loose/palette.png", PixelFormat::RGBA8888);
+    ASSERT_TRUE(whole->getTexture());
+    EXPECT_EQ(PixelFormat::RGBA8888, whole->getTexture()->getFormat());
+    EXPECT_EQ(Rgba(0, 255, 0, 255), whole->getTexture()->getPixel(5, 6));
+    EXPECT_EQ(whole->getTexture(), manager.getTexture("loose/palette.png"));
+}
+
 TEST(SpriteManagerDeathTest, MissingDescriptionStops)
 {
     titleFolder();
