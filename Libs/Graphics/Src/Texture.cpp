@@ -4,6 +4,7 @@
 #include "Tovrane/PackedPixel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -65,8 +66,10 @@ bool clipSpan(int& dst, int& src, int& msk, int& length, int dstSize, int srcSiz
 Texture::Texture(int width, int height, PixelFormat::Type format, bool clear, unsigned char fill)
     : width(width), height(height), depth(2), bytesPerPixel(0), format(format), pitch(0), size(0),
       minFilter(1), magFilter(1), wrapS(0), wrapT(0), data(nullptr), palette(nullptr),
-      pixels(nullptr)
+      pixels(nullptr), changes(0)
 {
+    static std::atomic<std::uint64_t> textures(0);
+    identity = ++textures;
     TOVRANE_ASSERT(width >= 0 && height >= 0 && "Texture size must not be negative");
     allocate(format);
     if (clear)
@@ -94,6 +97,7 @@ void Texture::allocate(PixelFormat::Type newFormat)
     size = newSize;
     palette = paletteBytes ? data : nullptr;
     pixels = data + paletteBytes;
+    ++changes;
 }
 
 TexturePtr Texture::fromFile(const std::string& path)
@@ -126,6 +130,7 @@ void Texture::setPixel(const ColorRGBA<unsigned char>& c, int x, int y)
 {
     TOVRANE_ASSERT(palette == nullptr && "Texture contains a palette");
     releaseBindings();
+    ++changes;
     unsigned char* p = pixelAt(x, y);
     switch (format)
     {
@@ -159,6 +164,7 @@ void Texture::setPixel(int index, int x, int y)
 {
     TOVRANE_ASSERT(palette != nullptr && "Texture does not contain a palette");
     releaseBindings();
+    ++changes;
     *pixelAt(x, y) = static_cast<unsigned char>(index);
 }
 
@@ -172,6 +178,7 @@ void Texture::setPaletteEntry(const ColorRGBA<unsigned char>& c, int i)
 {
     TOVRANE_ASSERT(palette != nullptr && "Texture does not contain a palette");
     releaseBindings();
+    ++changes;
     unsigned char* e = palette + 4 * i;
     e[0] = c.r;
     e[1] = c.g;
@@ -187,6 +194,7 @@ void Texture::convertTo(PixelFormat::Type newFormat)
     TOVRANE_ASSERT(newFormat != PixelFormat::Palette8 &&
                    "Converting to a palettized texture is not supported");
     releaseBindings();
+    ++changes;
 
     const std::size_t newSize = static_cast<std::size_t>(width) * height *
                                 PixelFormat::getBytesPerPixel(newFormat);
@@ -243,6 +251,7 @@ void Texture::blitTexture(TexturePtr source, int dstX, int dstY, int srcX, int s
 {
     TOVRANE_ASSERT(palette == nullptr && "Texture contains a palette");
     releaseBindings();
+    ++changes;
     if (w == 0)
         w = source->width;
     if (h == 0)
@@ -260,6 +269,7 @@ void Texture::blitTexture(TexturePtr source, TexturePtr mask, int dstX, int dstY
     TOVRANE_ASSERT(palette == nullptr && "Texture contains a palette");
     TOVRANE_ASSERT(mask->bytesPerPixel == 4 && "Mask doesn't contain an alpha channel");
     releaseBindings();
+    ++changes;
     Rectangle r = {dstX, dstY, srcX, srcY, 0, 0, mask->width, mask->height};
     if (!clipSpan(r.dstX, r.srcX, r.maskX, r.w, width, source->width, mask->width) ||
         !clipSpan(r.dstY, r.srcY, r.maskY, r.h, height, source->height, mask->height))

@@ -9,15 +9,6 @@
 #include <cstdint>
 #include <vector>
 
-// Marks a row loop that the compiler builds twice on x86-64, for the base
-// instruction set and for AVX2, the processor choosing at load time; both
-// give the same results.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define TOVRANE_ROW_LOOP __attribute__((target_clones("avx2", "default")))
-#else
-#define TOVRANE_ROW_LOOP
-#endif
-
 namespace Tovrane
 {
 class Effect;
