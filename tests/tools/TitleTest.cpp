@@ -283,24 +283,17 @@ TEST_F(TitleTest, PicturesSoundsAndTextFilesRead)
 // The colour screen tints exact black; the light rim and nothing else stays.
 TEST_F(TitleTest, ColourMasksAreExactBlackWithALightRim)
 {
-    std::map<std::string, Sprite> sprites;
-    ASSERT_TRUE(readTex(title + "metadata/color_masks.tex", sprites));
+    Tovrane::SpriteManager manager;
+    manager.addSpriteInfo("color_masks.tex");
     for (const char* name : {"color_masks/mask_small_toolbar.png", "color_masks/mask_medium_toolbar.png",
                              "color_masks/mask_large_toolbar.png"})
     {
-        ASSERT_TRUE(sprites.count(name)) << name;
-        const Sprite& s = sprites[name];
-        Picture page;
-        ASSERT_TRUE(readPng(title + "images/" + s.texture, page));
-        std::map<std::string, int> kinds;
-        for (int y = s.top / 65536; y < s.bottom / 65536; ++y)
-            for (int x = s.left / 65536; x < s.right / 65536; ++x)
-            {
-                const Colour c = page.get(x, y);
-                ++kinds[c.a == 0 ? "clear" : (c.a == 255 && c.r == 0 && c.g == 0 && c.b == 0) ? "black"
-                                           : (c.a == 255 && c.r == 240 && c.g == 240 && c.b == 240) ? "rim" : "other"];
-            }
-        EXPECT_TRUE(kinds["black"] > kinds["rim"] && kinds["rim"] > 0 && kinds["other"] == 0) << name;
+        int black = 0, rim = 0, other = 0;
+        for (const Tovrane::ColorRGBA<unsigned char>& c : pixelsOf(place(manager, name)))
+            (c == Tovrane::ColorRGBA<unsigned char>(0, 0, 0, 255)           ? black
+             : c == Tovrane::ColorRGBA<unsigned char>(240, 240, 240, 255) ? rim
+                                                                            : other) += c.a != 0;
+        EXPECT_TRUE(black > rim && rim > 0 && other == 0) << name;
     }
 }
 
