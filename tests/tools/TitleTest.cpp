@@ -280,6 +280,23 @@ TEST_F(TitleTest, PicturesSoundsAndTextFilesRead)
     EXPECT_EQ("1.0.0", meta.GetPackageVersion().raw());
 }
 
+// The colour screen tints exact black; the light rim and nothing else stays.
+TEST_F(TitleTest, ColourMasksAreExactBlackWithALightRim)
+{
+    Tovrane::SpriteManager manager;
+    manager.addSpriteInfo("color_masks.tex");
+    for (const char* name : {"color_masks/mask_small_toolbar.png", "color_masks/mask_medium_toolbar.png",
+                             "color_masks/mask_large_toolbar.png"})
+    {
+        int black = 0, rim = 0, other = 0;
+        for (const Tovrane::ColorRGBA<unsigned char>& c : pixelsOf(place(manager, name)))
+            (c == Tovrane::ColorRGBA<unsigned char>(0, 0, 0, 255)           ? black
+             : c == Tovrane::ColorRGBA<unsigned char>(240, 240, 240, 255) ? rim
+                                                                            : other) += c.a != 0;
+        EXPECT_TRUE(black > rim && rim > 0 && other == 0) << name;
+    }
+}
+
 TEST(TitleGeneratorTest, SameManifestSameBytes)
 {
     const std::string folder = scratch("title-gen-test");
