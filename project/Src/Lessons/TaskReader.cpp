@@ -193,6 +193,7 @@ bool Task::read(const std::string& path)
         fault = lineData.isArray() ? "\"lines\" is empty" : "no \"lines\" list";
         return false;
     }
+    int samplesInAll = 0;
     for (int l = 0; l < lineData.size(); ++l)
     {
         const XQM::Value entry = lineData[l];
@@ -312,6 +313,9 @@ bool Task::read(const std::string& path)
             if (samples < 1 || samples > MaxSamplesPerSegment)
                 return refuse("segment " + std::to_string(s) + " needs more than " +
                               std::to_string(MaxSamplesPerSegment) + " samples");
+            samplesInAll += samples;
+            if (samplesInAll > MaxSamplesPerTask)
+                return refuse("the lines need more than " + std::to_string(MaxSamplesPerTask) + " samples in all");
             line.segments.push_back(piece);
         }
         if (line.isTracing() && line.segments.empty())

@@ -32,6 +32,8 @@ public:
     // Range limits of a runnable file.
     static const int MaxRadius = 1000;
     static const int MaxSamplesPerSegment = 4096;
+    // All lines together, so that a small file cannot ask for a huge path.
+    static const int MaxSamplesPerTask = 65536;
     static const int MaxLessonID = 61;
 
     Task(const std::string& path, TaskStudioState* studio);
