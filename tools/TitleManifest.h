@@ -55,6 +55,8 @@ struct PictureEntry
 {
     std::string name;
     Look look;
+    std::string folder = "images/";  // relative to the title: "images/" or the title itself
+    bool palette = false;            // written as an 8-bit palette PNG
 };
 
 struct SoundEntry
@@ -75,7 +77,7 @@ struct TextEntry
 // The format is described at the top of title-manifest.txt.
 struct TitleManifest
 {
-    std::vector<PictureEntry> pictures;  // under images/
+    std::vector<PictureEntry> pictures;  // under images/ or at a path in the title
     std::vector<SheetEntry> sheets;
     std::vector<std::string> fonts;      // DadUzo atlases, relative to the title
     std::vector<SoundEntry> sounds;      // under audio/
