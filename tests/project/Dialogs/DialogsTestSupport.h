@@ -10,6 +10,7 @@
 #include "Tovrane/Texture.h"
 #include "Tovrane/TextureManager.h"
 
+#include "CMicroDownloads.h"
 #include "CSystemData.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,9 @@ protected:
     {
         if (!root().ready)
             GTEST_SKIP() << "no generated title, or the system data was configured before";
+        const std::string downloads = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
+        fs::remove_all(downloads);
+        fs::create_directories(downloads);
         if (fs::exists(root().data))
             for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root().data))
                 if (entry.is_regular_file())
