@@ -8,10 +8,6 @@ namespace Tovrane
 {
 TOVRANE_IMPLEMENT_RTTI(Tovrane, MenuSlotDialog, SlotDialog);
 
-const SlotDialog::SlotHandler MenuSlotDialog::slotClicks[6] = {
-    &SlotDialog::onSlotClick<0>, &SlotDialog::onSlotClick<1>, &SlotDialog::onSlotClick<2>,
-    &SlotDialog::onSlotClick<3>, &SlotDialog::onSlotClick<4>, &SlotDialog::onSlotClick<5>};
-
 MenuSlotDialog::MenuSlotDialog(bool arrows) { initialize(arrows); }
 
 MenuSlotDialog::~MenuSlotDialog() = default;

@@ -8,6 +8,10 @@ namespace Tovrane
 {
 TOVRANE_IMPLEMENT_RTTI(Tovrane, SlotDialog, Node);
 
+const SlotDialog::SlotHandler SlotDialog::slotClicks[6] = {
+    &SlotDialog::onSlotClick<0>, &SlotDialog::onSlotClick<1>, &SlotDialog::onSlotClick<2>,
+    &SlotDialog::onSlotClick<3>, &SlotDialog::onSlotClick<4>, &SlotDialog::onSlotClick<5>};
+
 SlotDialog::SlotDialog() : first(0), rows(0), columns(0), pageStep(0) {}
 
 SlotDialog::~SlotDialog() = default;

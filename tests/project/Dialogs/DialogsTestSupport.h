@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -26,20 +27,42 @@ namespace DialogsTest
 using namespace Tovrane;
 namespace fs = std::filesystem;
 
+// The title of the process mirrors the generated one through links. Until the
+// studio's own sheets are in the title, empty ones stand in for them: the
+// pop-up pickers read them with the pickers' sheet.
 struct Root
 {
     Root()
     {
-        title = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        data = std::string(TOVRANE_BINARY_DIR) + "/dialogs-data-" + std::to_string(::getpid()) + "/";
+        const std::string generated = std::string(TOVRANE_BINARY_DIR) + "/title/";
+        const std::string scratch = std::string(TOVRANE_BINARY_DIR) + "/dialogs-" + std::to_string(::getpid()) + "/";
+        title = scratch + "title/";
+        data = scratch + "data/";
+        if (!fs::exists(generated + "metadata/menu_slot.tex"))
+            return;
+        fs::remove_all(scratch);
+        fs::create_directories(title + "metadata");
+        for (const fs::directory_entry& entry : fs::directory_iterator(generated))
+            if (entry.path().filename() != "metadata")
+                fs::create_symlink(entry.path(), title + entry.path().filename().string());
+        for (const fs::directory_entry& entry : fs::directory_iterator(generated + "metadata"))
+            fs::create_symlink(entry.path(), title + "metadata/" + entry.path().filename().string());
+        for (const char* sheet : {"studio.tex", "color_masks.tex"})
+            if (!fs::exists(title + "metadata/" + sheet))
+                std::ofstream(title + "metadata/" + sheet);
         CSystemData::Config config;
         config.titlePath = title;
         config.dataRoot = data;
-        ready = fs::exists(title + "metadata/menu_slot.tex") && CSystemData::Configure(config);
+        ready = CSystemData::Configure(config);
+        scratchRoot = scratch;
     }
-    ~Root() { fs::remove_all(data); }
-    std::string title, data;
-    bool ready;
+    ~Root()
+    {
+        if (!scratchRoot.empty())
+            fs::remove_all(scratchRoot);
+    }
+    std::string title, data, scratchRoot;
+    bool ready = false;
 };
 
 inline Root& root()
@@ -48,22 +71,29 @@ inline Root& root()
     return r;
 }
 
-// Every test starts with a new player: no save files, pictures or downloads.
+// A new player: no save files, pictures or downloads. False when the title
+// is missing or the system data was configured before.
+inline bool newPlayer()
+{
+    if (!root().ready)
+        return false;
+    const std::string downloads = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
+    fs::remove_all(downloads);
+    fs::create_directories(downloads);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root().data))
+        if (entry.is_regular_file())
+            fs::remove(entry.path());
+    ScrivletPlayer::getCurrentPlayerData()->load();
+    return true;
+}
+
 class Fixture : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        if (!root().ready)
+        if (!newPlayer())
             GTEST_SKIP() << "no generated title, or the system data was configured before";
-        const std::string downloads = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
-        fs::remove_all(downloads);
-        fs::create_directories(downloads);
-        if (fs::exists(root().data))
-            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root().data))
-                if (entry.is_regular_file())
-                    fs::remove(entry.path());
-        profile()->load();
     }
     static ScrivletPlayer* profile() { return ScrivletPlayer::getCurrentPlayerData(); }
 };

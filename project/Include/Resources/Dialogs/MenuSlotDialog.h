@@ -21,9 +21,6 @@ public:
     ~MenuSlotDialog() override;
 
     void initialize(bool arrows);
-
-private:
-    static const SlotHandler slotClicks[6];
 };
 }
 

@@ -65,6 +65,10 @@ public:
     // The items, in list order; always of the same length.
     std::vector<TexturePtr> thumbnails;
     std::vector<int> ids;
+
+protected:
+    // The skins bind slot button k to entry k.
+    static const SlotHandler slotClicks[6];
 };
 }
 
