@@ -92,6 +92,8 @@ Picture drawPlaceholder(const Look& look, const std::string& label)
 {
     Picture picture(look.width, look.height);
     drawShape(picture, look);
+    if (label.empty())
+        return picture;
     // The name, on the lower half of triangles where they are wide enough.
     int top = look.shape == "triangle" ? look.height / 2 : 0;
     int inset = look.shape == "rect" || look.shape == "frame" ? 2 : std::min(look.width, look.height) / 6;

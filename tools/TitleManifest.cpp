@@ -221,7 +221,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             }
             SpriteEntry entry;
             entry.name = name;
-            entry.label = name;
+            entry.label = has("label") ? keys["label"] : name;
             look(entry.look, name);
             placement(entry.x, entry.y);
             entry.rotated = flags.count("rotated") != 0;

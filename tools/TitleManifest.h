@@ -24,7 +24,7 @@ struct SpriteEntry
     Look look;
     int x = 0, y = 0;  // placement of the lower-left corner
     bool rotated = false;
-    std::string label;  // text drawn on it (the name by default)
+    std::string label;  // text drawn on it (the name by default; empty: none)
     // Animation frames: which frame of how many, and how it moves.
     int frame = 0;
     int frameCount = 0;

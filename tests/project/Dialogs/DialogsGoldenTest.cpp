@@ -1,0 +1,94 @@
+// The pickers and the question box drawn through the OpenGL ES 1 renderer
+// and compared with reviewed pictures in tests/data/dialogs/.
+#include "GLES1Renderer/RendererFixture.h"
+#include "DialogsTestSupport.h"
+
+#include "Resources/Dialogs/DialogBox.h"
+#include "Resources/Dialogs/ImageSlotDialog.h"
+#include "Resources/Dialogs/LessonSlotDialog.h"
+#include "Resources/Dialogs/StampSlotDialog.h"
+
+#include <cstdlib>
+#include <cstring>
+
+using namespace DialogsTest;
+
+namespace
+{
+class DialogsGoldenTest : public RendererFixture
+{
+protected:
+    void SetUp() override
+    {
+        RendererFixture::SetUp();
+        if (!newPlayer())
+            GTEST_SKIP() << "no generated title, or the system data was configured before";
+    }
+
+    // Draws the root on white and compares the frame with the golden. With
+    // TOVRANE_WRITE_GOLDENS set, a missing golden is written instead.
+    void expectGolden(const std::string& name)
+    {
+        frame(1, 1, 1);
+        TexturePtr shown(new Texture(320, 240, PixelFormat::RGBA8888));
+        std::memcpy(shown->getPixels(), pixels.data(), pixels.size());
+        const std::string path = std::string(TOVRANE_TEST_DATA) + "/dialogs/" + name + ".png";
+        if (std::getenv("TOVRANE_WRITE_GOLDENS") && !fs::exists(path))
+        {
+            fs::create_directories(fs::path(path).parent_path());
+            ASSERT_TRUE(shown->save(path)) << path;
+            return;
+        }
+        TexturePtr golden = Texture::fromFile(path);
+        ASSERT_TRUE(golden && golden->getWidth() == 320 && golden->getHeight() == 240) << path;
+        golden->convertTo(PixelFormat::RGBA8888);
+        int differing = 0;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                differing += golden->getPixel(x, y) != shown->getPixel(x, y);
+        EXPECT_EQ(0, differing) << name;
+        if (differing)
+            shown->save(std::string(TOVRANE_BINARY_DIR) + "/" + name + "-actual.png");
+    }
+};
+
+TexturePtr stripes(const ColorRGBA<unsigned char>& a, const ColorRGBA<unsigned char>& b)
+{
+    TexturePtr picture(new Texture(320, 240, PixelFormat::RGBA8888));
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            picture->setPixel((x / 40 + y / 40) % 2 ? a : b, x, y);
+    return picture;
+}
+}
+
+TEST_F(DialogsGoldenTest, PicturePickerWithTwoThumbnails)
+{
+    ScrivletPlayer* profile = ScrivletPlayer::getCurrentPlayerData();
+    profile->saveImage(stripes(ColorRGBA<unsigned char>(220, 60, 40, 255), ColorRGBA<unsigned char>(250, 220, 80, 255)), 0);
+    profile->saveImage(stripes(ColorRGBA<unsigned char>(40, 90, 200, 255), ColorRGBA<unsigned char>(255, 255, 255, 255)), 3);
+    root->addChild(ImageSlotDialogPtr(new ImageSlotDialog));
+    expectGolden("image_picker");
+}
+
+TEST_F(DialogsGoldenTest, StampPickerOnItsSecondPage)
+{
+    StampSlotDialogPtr stamps(new StampSlotDialog);
+    stamps->pageRight();
+    root->addChild(stamps);
+    expectGolden("stamp_picker_page_2");
+}
+
+TEST_F(DialogsGoldenTest, QuestionBoxWithTheYesHighlight)
+{
+    DialogBoxPtr box(new DialogBox(true));
+    box->showYesButtonHighlight();
+    root->addChild(box);
+    expectGolden("dialog_box_yes");
+}
+
+TEST_F(DialogsGoldenTest, LessonPicker)
+{
+    root->addChild(LessonSlotDialogPtr(new LessonSlotDialog));
+    expectGolden("lesson_picker");
+}
