@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 using namespace DialogsTest;
 
@@ -62,33 +63,35 @@ TexturePtr stripes(const ColorRGBA<unsigned char>& a, const ColorRGBA<unsigned c
 }
 }
 
-TEST_F(DialogsGoldenTest, PicturePickerWithTwoThumbnails)
+TEST_F(DialogsGoldenTest, PickersAndTheQuestionBox)
 {
-    ScrivletPlayer* profile = ScrivletPlayer::getCurrentPlayerData();
-    profile->saveImage(stripes(ColorRGBA<unsigned char>(220, 60, 40, 255), ColorRGBA<unsigned char>(250, 220, 80, 255)), 0);
-    profile->saveImage(stripes(ColorRGBA<unsigned char>(40, 90, 200, 255), ColorRGBA<unsigned char>(255, 255, 255, 255)), 3);
-    root->addChild(ImageSlotDialogPtr(new ImageSlotDialog));
-    expectGolden("image_picker");
-}
-
-TEST_F(DialogsGoldenTest, StampPickerOnItsSecondPage)
-{
-    StampSlotDialogPtr stamps(new StampSlotDialog);
-    stamps->pageRight();
-    root->addChild(stamps);
-    expectGolden("stamp_picker_page_2");
-}
-
-TEST_F(DialogsGoldenTest, QuestionBoxWithTheYesHighlight)
-{
-    DialogBoxPtr box(new DialogBox(true));
-    box->showYesButtonHighlight();
-    root->addChild(box);
-    expectGolden("dialog_box_yes");
-}
-
-TEST_F(DialogsGoldenTest, LessonPicker)
-{
-    root->addChild(LessonSlotDialogPtr(new LessonSlotDialog));
-    expectGolden("lesson_picker");
+    const struct
+    {
+        const char* name;
+        std::function<SpatialPtr()> make;
+    } scenes[] = {
+        {"image_picker", [] { // two thumbnails
+             ScrivletPlayer* profile = ScrivletPlayer::getCurrentPlayerData();
+             profile->saveImage(stripes(ColorRGBA<unsigned char>(220, 60, 40, 255), ColorRGBA<unsigned char>(250, 220, 80, 255)), 0);
+             profile->saveImage(stripes(ColorRGBA<unsigned char>(40, 90, 200, 255), ColorRGBA<unsigned char>(255, 255, 255, 255)), 3);
+             return SpatialPtr(new ImageSlotDialog);
+         }},
+        {"stamp_picker_page_2", [] {
+             StampSlotDialogPtr stamps(new StampSlotDialog);
+             stamps->pageRight();
+             return stamps;
+         }},
+        {"dialog_box_yes", [] {
+             DialogBoxPtr box(new DialogBox(true));
+             box->showYesButtonHighlight();
+             return box;
+         }},
+        {"lesson_picker", [] { return SpatialPtr(new LessonSlotDialog); }},
+    };
+    for (const auto& scene : scenes)
+    {
+        root->removeAllChildren();
+        root->addChild(scene.make());
+        expectGolden(scene.name);
+    }
 }

@@ -3,12 +3,12 @@
 
 // The pickers and questions on the generated title, with the real profile in
 // a scratch data root of the process.
-
+#include "Resources/Dialogs/MainMenuUIElement.h"
 #include "Resources/Dialogs/SlotDialog.h"
+#include "Resources/Dialogs/StudioUIElement.h"
 #include "Resources/Profile/ScrivletPlayer.h"
 #include "Tovrane/Geometry.h"
 #include "Tovrane/Texture.h"
-#include "Tovrane/TextureManager.h"
 
 #include "CMicroDownloads.h"
 #include "CSystemData.h"
@@ -26,61 +26,44 @@ namespace DialogsTest
 {
 using namespace Tovrane;
 namespace fs = std::filesystem;
+typedef std::vector<std::pair<int, std::string>> Items;
 
-// The title of the process mirrors the generated one through links. Until the
-// studio's own sheets are in the title, empty ones stand in for them: the
-// pop-up pickers read them with the pickers' sheet.
+// The process's title links to the generated one's files; empty sheets stand
+// in for the studio's own until the title has them.
 struct Root
 {
-    Root()
+    Root() : path(std::string(TOVRANE_BINARY_DIR) + "/dialogs-" + std::to_string(::getpid()) + "/")
     {
-        const std::string generated = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        const std::string scratch = std::string(TOVRANE_BINARY_DIR) + "/dialogs-" + std::to_string(::getpid()) + "/";
-        title = scratch + "title/";
-        data = scratch + "data/";
-        if (!fs::exists(generated + "metadata/menu_slot.tex"))
+        const fs::path generated = std::string(TOVRANE_BINARY_DIR) + "/title";
+        fs::remove_all(path);
+        if (!fs::exists(generated / "metadata/menu_slot.tex"))
             return;
-        fs::remove_all(scratch);
-        fs::create_directories(title + "metadata");
-        for (const fs::directory_entry& entry : fs::directory_iterator(generated))
-            if (entry.path().filename() != "metadata")
-                fs::create_symlink(entry.path(), title + entry.path().filename().string());
-        for (const fs::directory_entry& entry : fs::directory_iterator(generated + "metadata"))
-            fs::create_symlink(entry.path(), title + "metadata/" + entry.path().filename().string());
+        fs::create_directories(path + "title/metadata");
+        for (const fs::path& folder : {generated, generated / "metadata"})
+            for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+                if (entry.path().filename() != "metadata")
+                    fs::create_symlink(entry.path(), path + "title/" + fs::relative(entry.path(), generated).string());
         for (const char* sheet : {"studio.tex", "color_masks.tex"})
-            if (!fs::exists(title + "metadata/" + sheet))
-                std::ofstream(title + "metadata/" + sheet);
+            if (!fs::exists(path + "title/metadata/" + sheet))
+                std::ofstream(path + "title/metadata/" + sheet);
         CSystemData::Config config;
-        config.titlePath = title;
-        config.dataRoot = data;
+        config.titlePath = path + "title/";
+        config.dataRoot = path + "data/";
         ready = CSystemData::Configure(config);
-        scratchRoot = scratch;
     }
-    ~Root()
-    {
-        if (!scratchRoot.empty())
-            fs::remove_all(scratchRoot);
-    }
-    std::string title, data, scratchRoot;
+    ~Root() { fs::remove_all(path); }
+    std::string path;
     bool ready = false;
 };
 
-inline Root& root()
-{
-    static Root r;
-    return r;
-}
-
-// A new player: no save files, pictures or downloads. False when the title
-// is missing or the system data was configured before.
+// A new player without files or downloads; false without a title of our own.
 inline bool newPlayer()
 {
-    if (!root().ready)
+    static Root root;
+    if (!root.ready)
         return false;
-    const std::string downloads = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
-    fs::remove_all(downloads);
-    fs::create_directories(downloads);
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root().data))
+    fs::remove_all(XQM::CMicroDownloads::GetDownloadsPath(0).raw());
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root.path + "data/"))
         if (entry.is_regular_file())
             fs::remove(entry.path());
     ScrivletPlayer::getCurrentPlayerData()->load();
@@ -98,7 +81,7 @@ protected:
     static ScrivletPlayer* profile() { return ScrivletPlayer::getCurrentPlayerData(); }
 };
 
-// Records the selections of a picker.
+// Records a picker's selections.
 struct Selections
 {
     void on(const SlotDialogEventArgs& args) { seen.push_back(std::make_pair(args.slot, args.id)); }
@@ -109,7 +92,7 @@ struct Selections
     std::vector<std::pair<int, int>> seen;
 };
 
-// The ids a click on each slot of the page reports to a listener.
+// The ids a click on each slot of the page reports to `heard`, a listener.
 inline std::vector<int> pageIds(SlotDialog& dialog, Selections& heard)
 {
     std::vector<int> ids;
@@ -135,23 +118,19 @@ inline void expectFacesShowPage(const SlotDialog& dialog)
     }
 }
 
-// The list as (id, icon) pairs: each picture must be the cached icon of that
-// name ("" for a picture of no icon).
-inline void expectList(const SlotDialog& dialog, TextureManager& icons,
-                       const std::vector<std::pair<int, std::string>>& items)
+// The list as (id, icon): each picture is the shared icon of that name from
+// the family's sprite manager ("": any picture).
+inline void expectList(const SlotDialog& dialog, TextureManager& icons, const Items& items)
 {
     ASSERT_EQ(items.size(), dialog.ids.size());
     for (size_t i = 0; i < items.size(); ++i)
     {
         EXPECT_EQ(items[i].first, dialog.ids[i]) << "entry " << i;
-        if (!items[i].second.empty())
-        {
-            EXPECT_EQ(icons.getTexture(items[i].second), dialog.thumbnails[i]) << "entry " << i << " " << items[i].second;
-        }
+        EXPECT_TRUE(items[i].second.empty() || icons.getTexture(items[i].second) == dialog.thumbnails[i])
+            << "entry " << i << " " << items[i].second;
     }
 }
 
-// What `f` prints on standard output.
 template <class F> std::string output(F f)
 {
     testing::internal::CaptureStdout();

@@ -1,36 +1,27 @@
-// Paging and selection of the slot picker, and the main menu's skin.
+// Paging and selection of the slot picker, and the layouts of its two skins.
 #include "DialogsTestSupport.h"
 
 #include "Resources/Dialogs/MenuSlotDialog.h"
+#include "Resources/Dialogs/PopUpSlotDialog.h"
 #include "Tovrane/Button.h"
 #include "Tovrane/Plane.h"
-#include "Tovrane/SpriteManager.h"
+
+#include <functional>
+#include <sstream>
 
 using namespace DialogsTest;
 
 namespace
 {
-using MenuSkinTest = Fixture;
+using SkinTest = Fixture;
+using SkinDeathTest = Fixture;
 
-// A bare picker of `count` items of ids 100, 101, ... on six faces.
-SlotDialogPtr bareDialog(int count)
-{
-    SlotDialogPtr dialog(new SlotDialog);
-    dialog->rows = 2;
-    dialog->columns = 3;
-    dialog->pageStep = 6;
-    for (int k = 0; k < 6; ++k)
-        dialog->slotFaces.push_back(GeometryPtr(new Plane(tFixed(19), tFixed(19), 2, 2)));
-    for (int i = 0; i < count; ++i)
-        dialog->addSlotData(TexturePtr(new Texture(4, 4, PixelFormat::RGBA8888)), 100 + i);
-    dialog->populateSlots();
-    return dialog;
-}
+NodePtr child(const NodePtr& node, int i) { return boost::dynamic_pointer_cast<Node>(node->getChild(i)); }
 }
 
 TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
 {
-    // R pages right, L left; `firsts` is the first item after each move.
+    // R pages right, L left; `firsts` holds the first item after each move.
     const struct
     {
         int count;
@@ -41,12 +32,18 @@ TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
         {10, "RRLL", {4, 4, 0, 0}},
         {6, "RL", {0, 0}},
         {4, "RL", {0, 0}},
-        {0, "R", {0}},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.count);
-        SlotDialogPtr dialog = bareDialog(c.count);
+        SlotDialogPtr dialog(new SlotDialog);
+        dialog->rows = 2;
+        dialog->columns = 3;
+        dialog->pageStep = 6;
+        for (int k = 0; k < 6; ++k)
+            dialog->slotFaces.push_back(GeometryPtr(new Plane(tFixed(19), tFixed(19), 2, 2)));
+        for (int i = 0; i < c.count; ++i)
+            dialog->addSlotData(TexturePtr(new Texture(4, 4, PixelFormat::RGBA8888)), 100 + i);
         dialog->onSelect(0); // nobody listens: nothing happens
         Selections heard;
         heard.listenTo(*dialog);
@@ -57,7 +54,6 @@ TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
             else
                 dialog->onLeftArrowButton(ButtonEventArgs());
             ASSERT_EQ(c.firsts[m], dialog->first) << "move " << m;
-            expectFacesShowPage(*dialog);
             std::vector<int> expected;
             for (int k = 0; k < 6; ++k)
                 expected.push_back(dialog->first + k < c.count ? 100 + dialog->first + k : -1);
@@ -65,52 +61,80 @@ TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
             dialog->onSlotClick<-1>(ButtonEventArgs());
             EXPECT_EQ(std::make_pair(-1, -1), heard.seen.back()) << "the close button";
         }
+        // A new picture shows only once the faces are filled again.
+        dialog->updateThumbnail(TexturePtr(new Texture(4, 4, PixelFormat::RGBA8888)), dialog->first);
+        EXPECT_NE(dialog->thumbnails[0], dialog->slotFaces[0]->getTexture());
+        dialog->populateSlots();
+        expectFacesShowPage(*dialog);
     }
 }
 
-TEST(SlotDialogTest, AThumbnailChangesTheFacesOnlyWhenRepopulated)
+TEST_F(SkinTest, SlotsRunDownTheColumnsFromTheSheetPlacement)
 {
-    SlotDialogPtr dialog = bareDialog(3);
-    TexturePtr before = dialog->slotFaces[1]->getTexture(), after(new Texture(4, 4, PixelFormat::RGBA8888));
-    dialog->updateThumbnail(after, 1);
-    EXPECT_EQ(before, dialog->slotFaces[1]->getTexture());
-    dialog->populateSlots();
-    EXPECT_EQ(after, dialog->slotFaces[1]->getTexture());
-    EXPECT_EQ(101, dialog->ids[1]);
+    typedef std::function<SlotDialog*()> Make;
+    const struct
+    {
+        Make make;
+        int children, buttons; // of the dialog; of its last child besides the slots
+        const char* slots;
+        int faceX, faceY;
+    } cases[] = {
+        {[] { return new MenuSlotDialog(true); }, 1, 2, "35,125 35,60 90,125 90,60 145,125 145,60", 26, 25},
+        {[] { return new MenuSlotDialog(false); }, 1, 0, "35,125 35,60 90,125 90,60 145,125 145,60", 26, 25},
+        {[] { return new PopUpSlotDialog(false, 1, true, true); }, 3, 0, "65,100 129,100 193,100", 32, 17},
+        {[] { return new PopUpSlotDialog(true, 1, false, true); }, 1, 0, "74,100 138,100 202,100", 25, 25},
+        {[] { return new PopUpSlotDialog(false, 2, true, false); }, 3, 0, "65,125 65,76 129,125 129,76 193,125 193,76",
+         32, 17},
+        {[] { return new PopUpSlotDialog(true, 2, false, false); }, 1, 0, "74,125 74,76 138,125 138,76 202,125 202,76",
+         25, 25},
+    };
+    for (size_t c = 0; c < sizeof cases / sizeof cases[0]; ++c)
+    {
+        SCOPED_TRACE(c);
+        SlotDialogPtr dialog(cases[c].make());
+        Selections heard;
+        heard.listenTo(*dialog);
+        std::istringstream slots(cases[c].slots);
+        const int count = static_cast<int>(dialog->slotFaces.size());
+        EXPECT_EQ(count, dialog->pageStep);
+        ASSERT_EQ(cases[c].children, dialog->getChildQuantity());
+        NodePtr container = child(dialog, cases[c].children - 1);
+        EXPECT_EQ(Vector3<tFixed>(tFixed(0), tFixed(0), tFixed(1)), container->getPosition());
+        ASSERT_EQ(cases[c].buttons + count, container->getChildQuantity());
+        for (int k = 0, x, y; k < count && slots >> x && slots.ignore() >> y; ++k)
+        {
+            ButtonPtr button = boost::dynamic_pointer_cast<Button>(container->getChild(cases[c].buttons + k));
+            EXPECT_EQ(Vector3<tFixed>(tFixed(x), tFixed(y), tFixed(0)), button->getPosition()) << k;
+            EXPECT_EQ(dialog->slotFaces[k], button->getChild(button->getChildQuantity() - 1)) << "the face comes last";
+            EXPECT_EQ(Vector3<tFixed>(tFixed(cases[c].faceX), tFixed(cases[c].faceY), tFixed(-0.5f)),
+                      dialog->slotFaces[k]->getPosition());
+            EXPECT_FALSE(dialog->slotFaces[k]->getTexture()) << "no picture before populateSlots";
+            button->onRelease(0, 0);
+            EXPECT_EQ(std::make_pair(k, -1), heard.seen.back());
+        }
+        if (cases[c].children == 3) // the panel, then its close button (and arrows)
+        {
+            EXPECT_TRUE(dialog->getChild(0)->getType().isDerived(Geometry::RuntimeType));
+            EXPECT_EQ(c == 2 ? 3 : 1, child(dialog, 1)->getChildQuantity());
+            boost::dynamic_pointer_cast<Button>(child(dialog, 1)->getChild(0))->onRelease(0, 0);
+            EXPECT_EQ(std::make_pair(-1, -1), heard.seen.back()) << "the close button";
+        }
+    }
 }
 
-TEST_F(MenuSkinTest, SlotsRunDownTheColumnsAndShareOneSpriteManager)
+TEST_F(SkinTest, EachFamilySharesOneSpriteManagerWhileItsElementsLive)
 {
     const int live = MainMenuUIElement::elementCount;
-    MenuSlotDialogPtr dialog(new MenuSlotDialog(true)), bare(new MenuSlotDialog(false));
+    SlotDialogPtr first(new MenuSlotDialog(true)), second(new MenuSlotDialog(false));
     EXPECT_EQ(live + 2, MainMenuUIElement::elementCount);
-    EXPECT_EQ(6, dialog->pageStep);
-    ASSERT_EQ(1, dialog->getChildQuantity());
-    NodePtr container = boost::dynamic_pointer_cast<Node>(dialog->getChild(0));
-    EXPECT_EQ(Vector3<tFixed>(tFixed(0), tFixed(0), tFixed(1)), container->getPosition());
-    ASSERT_EQ(8, container->getChildQuantity()) << "two arrows, then six slots";
-    EXPECT_EQ(6, boost::dynamic_pointer_cast<Node>(bare->getChild(0))->getChildQuantity());
-
-    Selections heard;
-    heard.listenTo(*dialog);
-    const int positions[6][2] = {{35, 125}, {35, 60}, {90, 125}, {90, 60}, {145, 125}, {145, 60}};
-    for (int k = 0; k < 6; ++k)
-    {
-        ButtonPtr button = boost::dynamic_pointer_cast<Button>(container->getChild(2 + k));
-        ASSERT_TRUE(button);
-        EXPECT_EQ(Vector3<tFixed>(tFixed(positions[k][0]), tFixed(positions[k][1]), tFixed(0)), button->getPosition());
-        EXPECT_EQ(dialog->slotFaces[k], button->getChild(button->getChildQuantity() - 1)) << "the face comes last";
-        EXPECT_EQ(Vector3<tFixed>(tFixed(26), tFixed(25), tFixed(-0.5f)), dialog->slotFaces[k]->getPosition());
-        EXPECT_FALSE(dialog->slotFaces[k]->getTexture()) << "no picture before populateSlots";
-        button->onRelease(0, 0);
-        EXPECT_EQ(std::make_pair(k, -1), heard.seen.back());
-    }
-
-    // Both pickers draw on one sheet, freed with the last of them.
     SpriteManager* shared = MainMenuUIElement::getSpriteManager();
+    first.reset();
     EXPECT_EQ(shared, MainMenuUIElement::getSpriteManager());
-    dialog.reset();
-    EXPECT_EQ(shared, MainMenuUIElement::getSpriteManager());
-    bare.reset();
+    second.reset();
     EXPECT_EQ(live, MainMenuUIElement::elementCount);
+}
+
+TEST_F(SkinDeathTest, ThreeRowsStopTheProgram)
+{
+    EXPECT_DEATH(PopUpSlotDialogPtr(new PopUpSlotDialog(true, 3, false, false)), "Invalid number of rows");
 }
