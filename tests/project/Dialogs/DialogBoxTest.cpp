@@ -20,16 +20,15 @@ namespace
 {
 typedef std::vector<std::string> Trace;
 
-// Speech files of 100 ms, "other.ogg" of 200 ms; a new box and its voice.
+// Speech files of 100 ms and "other.ogg" of 200 ms; a box with its voice.
 class Voice : public Fixture
 {
-public:
+protected:
     static void SetUpTestSuite()
     {
         folder = AudioTestTone::makeFolder("dialogs-audio-");
-        for (const char* name : {"prompt", "no", "yes", "a", "b"})
-            AudioTestTone::write(folder + name + ".ogg", 4410);
-        AudioTestTone::write(folder + "other.ogg", 8820);
+        for (const char* name : {"prompt", "no", "yes", "a", "b", "other"})
+            AudioTestTone::write(folder + name + ".ogg", name[1] == 't' ? 8820 : 4410);
     }
     static void TearDownTestSuite() { fs::remove_all(folder); }
     void SetUp() override
@@ -38,7 +37,7 @@ public:
         if (IsSkipped())
             return;
         previous = Vantorel::Kelm::CAudioMPI::SetService(mixer);
-        player.reset(new AudioPlayer); // on the title's paths
+        player.reset(new AudioPlayer); // after the title's paths are set
         player->addAudioPath(folder);
         fresh();
     }
@@ -60,13 +59,20 @@ public:
         voice->yesSpeech = "yes.ogg";
     }
 
-    // Runs 20 ms frames as a state does: audio, the box's controllers, then
-    // `each`. Returns the changes of "time state()".
-    Trace run(int frames, const std::function<std::string()>& state, const std::function<void()>& each = {})
+    // 20 ms frames as a state runs them (audio, the box's controllers, then
+    // `each`); the changes of "time speech highlight [stopped]", or of
+    // `state` when given.
+    Trace run(int frames, const std::function<void()>& each = {}, std::function<std::string()> state = {})
     {
+        if (!state)
+            state = [this] {
+                return speech() + (box->yesHighlight->cullingMode == CullingMode::Show  ? " Y"
+                                   : box->noHighlight->cullingMode == CullingMode::Show ? " N"
+                                                                                        : " -") +
+                       (voice->playing ? "" : " stopped");
+            };
         Trace trace;
-        std::string last;
-        for (int f = 0; f < frames; ++f)
+        for (std::string last; frames-- > 0;)
         {
             mixer->AdvanceClock(20);
             now += 20;
@@ -80,18 +86,10 @@ public:
         }
         return trace;
     }
-    std::string speech()
+    std::string speech() const
     {
         const std::string file = player->getCurrentSpeechFile();
         return file.empty() ? "quiet" : file;
-    }
-    // "speech highlight [stopped]"
-    std::string voiceState()
-    {
-        return speech() + (box->yesHighlight->cullingMode == CullingMode::Show  ? " Y"
-                           : box->noHighlight->cullingMode == CullingMode::Show ? " N"
-                                                                                : " -") +
-               (voice->playing ? "" : " stopped");
     }
 
     static std::string folder;
@@ -104,16 +102,12 @@ public:
 };
 std::string Voice::folder;
 
+// The answers heard, each with whether the box was still shown.
 struct Answers
 {
-    void on(const DialogEventArgs& args)
-    {
-        results.push_back(args.result);
-        shownWhenTold = box->cullingMode != CullingMode::Hide;
-    }
+    void on(const DialogEventArgs& args) { heard.push_back({args.result, box->cullingMode != CullingMode::Hide}); }
     DialogBox* box;
-    std::vector<int> results;
-    bool shownWhenTold = false;
+    std::vector<std::pair<int, bool>> heard;
 };
 }
 
@@ -123,61 +117,53 @@ TEST_F(Voice, TheBoxReportsItsAnswerToItsListenersAndThenHides)
     EXPECT_EQ(7, DialogBoxPtr(new DialogBox(true))->getChildQuantity()) << "with the prompt picture";
     box->showYesButtonHighlight();
     box->showNoButtonHighlight();
-    EXPECT_EQ("quiet N stopped", voiceState());
+    EXPECT_TRUE(box->noHighlight->cullingMode == CullingMode::Show && box->yesHighlight->cullingMode == CullingMode::Hide);
     box->onNoButton(ButtonEventArgs()); // nobody listens: answered and hidden all the same
-    EXPECT_EQ(2, box->result);
-    EXPECT_EQ(CullingMode::Hide, box->cullingMode);
-    Answers answers;
-    answers.box = box.get();
+    EXPECT_TRUE(box->result == 2 && box->cullingMode == CullingMode::Hide);
+    Answers answers{box.get(), {}};
     box->dialogEvent += new DialogBox::DialogEvent::MethodDelegate<Answers>(&answers, &Answers::on);
-    for (int button = 1; button <= 3; ++button)
+    for (int button = 1; button <= 3; ++button) // yes, no, close
     {
         box->cullingMode = CullingMode::Show;
         boost::dynamic_pointer_cast<UIBase>(box->getChild(button))->onRelease(0, 0);
-        EXPECT_TRUE(answers.shownWhenTold && box->cullingMode == CullingMode::Hide);
+        EXPECT_EQ(CullingMode::Hide, box->cullingMode);
     }
-    EXPECT_EQ((std::vector<int>{1, 2, 3}), answers.results) << "yes, no, close";
+    EXPECT_EQ((std::vector<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}), answers.heard);
 }
 
 TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
 {
-    const auto state = [this] { return voiceState(); };
     box->addController(voice);
     player->playSpeech("other.ogg");
     voice->restart();
     EXPECT_EQ((Trace{"1020 other.ogg -", "1200 prompt.ogg -", "1300 no.ogg N", "1400 yes.ogg Y", "1500 quiet - stopped"}),
-              run(30, state));
-    // A restart while No is explained starts again from the question.
-    voice->restart();
+              run(30));
+    voice->restart(); // and again, restarted while No is explained
     int framesOfNo = 0;
-    EXPECT_EQ((Trace{"1620 prompt.ogg -", "1720 no.ogg N", "1760 quiet -", "1780 prompt.ogg -", "1880 no.ogg N"}),
-              run(14, state, [&] {
+    EXPECT_EQ((Trace{"1620 prompt.ogg -", "1720 no.ogg N", "1760 quiet -", "1780 prompt.ogg -", "1880 no.ogg N"}), run(14, [&] {
                   if (voice->step == 2 && ++framesOfNo == 3)
                       voice->restart();
               }));
 
     const struct
     {
-        const char* name;
-        std::function<void(Voice&)> change;
+        std::function<void()> change;
         Trace trace;
     } cases[] = {
-        {"no answers", [](Voice& t) { t.voice->noSpeech = t.voice->yesSpeech = ""; },
-         {"1020 prompt.ogg -", "1120 quiet - stopped"}},
-        {"no question", [](Voice& t) { t.voice->promptSpeech = ""; },
+        {[this] { voice->noSpeech = voice->yesSpeech = ""; }, {"1020 prompt.ogg -", "1120 quiet - stopped"}},
+        {[this] { voice->promptSpeech = ""; },
          {"1020 quiet -", "1040 no.ogg N", "1140 yes.ogg Y", "1240 quiet - stopped"}},
-        {"no player", [](Voice& t) { t.voice->audioPlayer = nullptr; }, {"1020 quiet -"}},
-        {"no box", [](Voice& t) { t.box->removeController(t.voice); }, {"1020 prompt.ogg -", "1120 quiet - stopped"}},
+        {[this] { voice->audioPlayer = nullptr; }, {"1020 quiet -"}},
+        {[this] { box->removeController(voice); }, {"1020 prompt.ogg -", "1120 quiet - stopped"}},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.name);
         fresh();
         box->addController(voice);
-        c.change(*this);
+        c.change();
         voice->restart();
-        EXPECT_EQ(c.trace, run(20, state, [this] {
-                      if (!voice->getObject()) // its owner runs it
+        EXPECT_EQ(c.trace, run(20, [this] {
+                      if (!voice->getObject()) // unattached: its owner runs it
                           voice->update(now);
                   }));
     }
@@ -194,12 +180,13 @@ TEST_F(Voice, ThePlaylistPausesAnUpdateBetweenFilesAndWaitsOutOtherSpeech)
     Trace trace;
     const std::string printed = output([&] {
         trace = run(
-            25, [&] { return std::to_string(list.index) + (list.started ? "+ " : "- ") + speech() + (list.isDone() ? " done" : ""); },
+            25,
             [&] {
                 list.update();
                 if (now == 1060)
                     player->playSpeech("other.ogg");
-            });
+            },
+            [&] { return std::to_string(list.index) + (list.started ? "+ " : "- ") + speech() + (list.isDone() ? " done" : ""); });
     });
     EXPECT_EQ((Trace{"1020 0+ a.ogg", "1060 0+ other.ogg", "1260 1- quiet", "1280 1+ quiet", "1300 2- quiet",
                      "1320 2+ quiet", "1340 3- quiet", "1360 3+ b.ogg", "1460 4- quiet done"}),

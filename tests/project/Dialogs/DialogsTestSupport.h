@@ -16,7 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -26,44 +27,30 @@ namespace DialogsTest
 {
 using namespace Tovrane;
 namespace fs = std::filesystem;
-typedef std::vector<std::pair<int, std::string>> Items;
 
-// The process's title links to the generated one's files; empty sheets stand
-// in for the studio's own until the title has them.
-struct Root
-{
-    Root() : path(std::string(TOVRANE_BINARY_DIR) + "/dialogs-" + std::to_string(::getpid()) + "/")
-    {
-        const fs::path generated = std::string(TOVRANE_BINARY_DIR) + "/title";
-        fs::remove_all(path);
-        if (!fs::exists(generated / "metadata/menu_slot.tex"))
-            return;
-        fs::create_directories(path + "title/metadata");
-        for (const fs::path& folder : {generated, generated / "metadata"})
-            for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-                if (entry.path().filename() != "metadata")
-                    fs::create_symlink(entry.path(), path + "title/" + fs::relative(entry.path(), generated).string());
-        for (const char* sheet : {"studio.tex", "color_masks.tex"})
-            if (!fs::exists(path + "title/metadata/" + sheet))
-                std::ofstream(path + "title/metadata/" + sheet);
-        CSystemData::Config config;
-        config.titlePath = path + "title/";
-        config.dataRoot = path + "data/";
-        ready = CSystemData::Configure(config);
-    }
-    ~Root() { fs::remove_all(path); }
-    std::string path;
-    bool ready = false;
-};
-
-// A new player without files or downloads; false without a title of our own.
+// A new player without files or downloads, on the generated title and a data
+// root of the process; false without the title or when the system data was
+// configured before.
 inline bool newPlayer()
 {
-    static Root root;
+    static const struct Root
+    {
+        Root() : path(std::string(TOVRANE_BINARY_DIR) + "/dialogs-" + std::to_string(::getpid()) + "/")
+        {
+            CSystemData::Config config;
+            config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
+            config.dataRoot = path;
+            ready = fs::exists(config.titlePath + "metadata/menu_slot.tex") && CSystemData::Configure(config);
+        }
+        ~Root() { fs::remove_all(path); }
+        std::string path;
+        bool ready;
+    } root;
     if (!root.ready)
         return false;
     fs::remove_all(XQM::CMicroDownloads::GetDownloadsPath(0).raw());
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root.path + "data/"))
+    fs::create_directories(root.path);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root.path))
         if (entry.is_regular_file())
             fs::remove(entry.path());
     ScrivletPlayer::getCurrentPlayerData()->load();
@@ -118,17 +105,26 @@ inline void expectFacesShowPage(const SlotDialog& dialog)
     }
 }
 
-// The list as (id, icon): each picture is the shared icon of that name from
-// the family's sprite manager ("": any picture).
-inline void expectList(const SlotDialog& dialog, TextureManager& icons, const Items& items)
+// The list as "id:icon ...", each icon named as in `expected`, without
+// `folder` and ".png"; a picture of no icon named there shows as "?", none
+// as "-". Icons come from the family's sprite manager, shared by every face.
+inline std::string describe(const SlotDialog& dialog, TextureManager& icons, const std::string& folder,
+                            const std::string& expected)
 {
-    ASSERT_EQ(items.size(), dialog.ids.size());
-    for (size_t i = 0; i < items.size(); ++i)
+    std::map<const Texture*, std::string> names;
+    std::istringstream in(expected);
+    for (std::string item; in >> item;)
+        if (item.back() != '-' && item.back() != '?')
+            names[icons.getTexture(folder + item.substr(item.find(':') + 1) + ".png").get()] =
+                item.substr(item.find(':') + 1);
+    std::string out;
+    for (size_t i = 0; i < dialog.ids.size(); ++i)
     {
-        EXPECT_EQ(items[i].first, dialog.ids[i]) << "entry " << i;
-        EXPECT_TRUE(items[i].second.empty() || icons.getTexture(items[i].second) == dialog.thumbnails[i])
-            << "entry " << i << " " << items[i].second;
+        const Texture* shown = dialog.thumbnails[i].get();
+        out += (i ? " " : "") + std::to_string(dialog.ids[i]) + ":" +
+               (!shown ? "-" : names.count(shown) ? names[shown] : "?");
     }
+    return out;
 }
 
 template <class F> std::string output(F f)

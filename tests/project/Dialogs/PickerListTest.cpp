@@ -13,7 +13,9 @@
 #include "Resources/Dialogs/WritingLessonSlotDialog.h"
 #include "Tovrane/SpriteManager.h"
 
-#include <sstream>
+#include <algorithm>
+#include <fstream>
+#include <functional>
 
 using namespace DialogsTest;
 
@@ -23,152 +25,123 @@ using PickerListTest = Fixture;
 SpriteManager& menu() { return *MainMenuUIElement::getSpriteManager(); }
 SpriteManager& studio() { return *StudioUIElement::getSpriteManager(); }
 
-// The ids with the icons folder + name + ".png", the names given in order.
-Items icons(std::vector<int> ids, const std::string& folder, const std::string& names)
+// The badges' list: earned ones plain, one of them (or none) selected.
+std::string badges(std::vector<int> earned, int selected)
 {
-    std::istringstream in(names);
-    Items items;
-    std::string name;
-    for (size_t i = 0; i < ids.size() && in >> name; ++i)
-        items.push_back({ids[i], folder + name + ".png"});
-    return items;
-}
-
-TexturePtr picture(const ColorRGBA<unsigned char>& colour)
-{
-    TexturePtr texture(new Texture(320, 240, PixelFormat::RGBA8888));
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x)
-            texture->setPixel(colour, x, y);
-    return texture;
+    std::string list;
+    for (int i = 0; i < 27; ++i)
+        list += std::to_string(i) + (std::count(earned.begin(), earned.end(), i) ? ":badge" : ":badge_locked") +
+                (i == selected ? "_select " : " ");
+    return list + "-1:?";
 }
 }
 
-TEST_F(PickerListTest, LessonPickers)
+TEST_F(PickerListTest, EachPickerListsItsItemsInOrder)
 {
-    LessonSlotDialogPtr lessons(new LessonSlotDialog);
-    expectList(*lessons, menu(), icons({0, 1, 5, 10, 11, 14, 15, 16, 17, 18}, "lesson_menu/",
-                                       "writing lines shapes seeing_shapes organic_shape color_lesson warm_cool "
-                                       "wild_calm perspective animation"));
-    Selections heard;
-    heard.listenTo(*lessons);
-    lessons->pageRight();
-    EXPECT_EQ((std::vector<int>{11, 14, 15, 16, 17, 18}), pageIds(*lessons, heard));
-
-    const Items groups[] = {{},
-                            icons({2, 3, 4}, "lesson_menu/", "horizontal_line curved_line diagonal_line"),
-                            icons({6, 7, 8, 9}, "lesson_menu/", "triangle rectangle circle hexagon"),
-                            icons({12, 13}, "lesson_menu/", "organic_shapes drawing_objects"),
-                            {}};
-    for (int group = 0; group < 5; ++group)
+    typedef std::function<SlotDialog*()> Make;
+    const struct
     {
-        AdvLessonSlotDialogPtr picker(new AdvLessonSlotDialog(group));
-        expectList(*picker, menu(), groups[group]);
-        expectFacesShowPage(*picker);
+        Make make;
+        bool menuFamily;
+        const char* folder;
+        std::string list;
+    } cases[] = {
+        {[] { return new LessonSlotDialog; }, true, "lesson_menu/",
+         "0:writing 1:lines 5:shapes 10:seeing_shapes 11:organic_shape 14:color_lesson 15:warm_cool 16:wild_calm "
+         "17:perspective 18:animation"},
+        {[] { return new AdvLessonSlotDialog(0); }, true, "", ""},
+        {[] { return new AdvLessonSlotDialog(1); }, true, "lesson_menu/", "2:horizontal_line 3:curved_line 4:diagonal_line"},
+        {[] { return new AdvLessonSlotDialog(2); }, true, "lesson_menu/", "6:triangle 7:rectangle 8:circle 9:hexagon"},
+        {[] { return new AdvLessonSlotDialog(3); }, true, "lesson_menu/", "12:organic_shapes 13:drawing_objects"},
+        {[] { return new AdvLessonSlotDialog(4); }, true, "", ""},
+        {[] { return new BadgeSlotDialog; }, true, "menu/", badges({}, -1)},
+        {[] { return new MicromodsSlotDialog; }, true, "menu/",
+         "16:stamp_locked_16 17:stamp_locked_17 18:stamp_locked_18 19:stamp_locked_19 20:stamp_locked_20 "
+         "21:stamp_locked_21 22:stamp_locked_22 23:stamp_locked_23 2:frame_locked_02 3:frame_locked_03 "
+         "4:frame_locked_04 5:frame_locked_05"},
+        {[] { return new ImageSlotDialog; }, false, "studio/images/", "0:open 1:open 2:open 3:open 4:open 5:open"},
+        {[] { return new AnimationSlotDialog; }, false, "studio/images/", "0:open 1:open 2:open"},
+        {[] { return new StampSlotDialog; }, false, "studio/stamps/",
+         "0:stamp_ui_00 1:stamp_ui_01 2:stamp_ui_02 3:stamp_ui_03 4:stamp_ui_04 5:stamp_ui_05 6:stamp_ui_06 "
+         "7:stamp_ui_07 8:stamp_ui_08 9:stamp_ui_09 10:stamp_ui_10 11:stamp_ui_11 12:stamp_ui_12 13:stamp_ui_13 "
+         "14:stamp_ui_14 15:stamp_ui_15 16:locked 17:locked 18:locked 19:locked 20:locked 21:locked 22:locked 23:locked"},
+        {[] { return new EffectSlotDialog; }, false, "studio/effects/",
+         "0:brick_texture 1:wicker_texture 2:parchment_texture 3:brush_texture 4:invert 5:grayscale 6:rgb_rotate "
+         "7:saturate 8:desaturate 9:blur 10:pixelate 11:grid_swap 12:horizontal_flip 13:vertical_flip "
+         "14:non_symmetrical 15:x_symmetrical 16:y_symmetrical 17:symmetrical"},
+    };
+    for (const auto& c : cases)
+    {
+        SlotDialogPtr dialog(c.make());
+        EXPECT_EQ(c.list, describe(*dialog, c.menuFamily ? menu() : studio(), c.folder, c.list));
+        expectFacesShowPage(*dialog);
     }
-
-    WritingLessonSlotDialogPtr writing(new WritingLessonSlotDialog);
-    heard.listenTo(*writing);
-    EXPECT_EQ((std::vector<int>{10, 36, 11, 37, 12, 38}), pageIds(*writing, heard));
-    const Items samples = icons({10, 36, 35, 61, 0, 9}, "lesson_menu/", "A aa Z zz 00 09");
-    const int entries[] = {0, 1, 50, 51, 52, 61};
-    ASSERT_EQ(62, writing->getItemCount());
-    for (int i = 0; i < 6; ++i)
-        EXPECT_TRUE(writing->ids[entries[i]] == samples[i].first &&
-                    writing->thumbnails[entries[i]] == menu().getTexture(samples[i].second))
-            << samples[i].second;
+    EXPECT_EQ("stamp_ui_07.png stamp_ui_23.png", StampSlotDialog::getFileName(7) + " " + StampSlotDialog::getFileName(23));
 }
 
-TEST_F(PickerListTest, BadgesAndExtrasFollowTheProfile)
+TEST_F(PickerListTest, PagesShowTheirItemsAndReportTheirIds)
 {
-    BadgeSlotDialogPtr badges(new BadgeSlotDialog);
-    Items items;
-    for (int badge = 0; badge < 27; ++badge)
-        items.push_back({badge, "menu/badge_locked.png"});
-    items.push_back({-1, ""});
-    expectList(*badges, menu(), items);
-    profile()->unlockBadge(BadgeName::Firehouse);
-    profile()->unlockBadge(BadgeName::UppercaseLetters);
-    badges->highlightSlot(3);
-    items[0].second = "menu/badge.png";
-    items[3].second = "menu/badge_select.png";
-    expectList(*badges, menu(), items);
-    badges->highlightSlot(5);
-    items[3].second = "menu/badge.png";
-    items[5].second = "menu/badge_locked_select.png";
-    expectList(*badges, menu(), items);
-    Selections heard;
-    heard.listenTo(*badges);
-    for (int page = 0; page < 5; ++page)
-        badges->pageRight();
-    EXPECT_EQ((std::vector<int>{22, 23, 24, 25, 26, -1}), pageIds(*badges, heard));
-    expectFacesShowPage(*badges);
-
-    for (bool download : {false, true})
+    typedef std::function<SlotDialog*()> Make;
+    const struct
     {
-        SCOPED_TRACE(download);
-        if (download) // stamp 17 and frame 4
-        {
-            const std::string folder = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
-            fs::create_directories(folder + "stamp/");
-            fs::create_directories(folder + "frame/");
-            std::ofstream(folder + "stamp/download.json") << R"({"type": "Stamp", "stamp": 17})";
-            std::ofstream(folder + "frame/download.json") << R"({"type": "Frame", "frame": 4})";
-            profile()->loadMicroDownloads();
-        }
-        MicromodsSlotDialogPtr extras(new MicromodsSlotDialog);
-        expectList(*extras, menu(),
-                   icons({16, 17, 18, 19, 20, 21, 22, 23, 2, 3, 4, 5}, "menu/",
-                         download ? "stamp_locked_16 stamp_17 stamp_locked_18 stamp_locked_19 stamp_locked_20 "
-                                    "stamp_locked_21 stamp_locked_22 stamp_locked_23 frame_locked_02 frame_locked_03 "
-                                    "frame_04 frame_locked_05"
-                                  : "stamp_locked_16 stamp_locked_17 stamp_locked_18 stamp_locked_19 stamp_locked_20 "
-                                    "stamp_locked_21 stamp_locked_22 stamp_locked_23 frame_locked_02 frame_locked_03 "
-                                    "frame_locked_04 frame_locked_05"));
+        Make make;
+        int pageRights;
+        std::vector<int> ids;
+    } cases[] = {
+        {[] { return new LessonSlotDialog; }, 1, {11, 14, 15, 16, 17, 18}},
+        {[] { return new WritingLessonSlotDialog; }, 0, {10, 36, 11, 37, 12, 38}},
+        {[] { return new WritingLessonSlotDialog; }, 10, {4, 5, 6, 7, 8, 9}},
+        {[] { return new BadgeSlotDialog; }, 5, {22, 23, 24, 25, 26, -1}},
+        {[] { return new StampSlotDialog; }, 3, {18, 19, 20, 21, 22, 23}}, // locked ones too
+        {[] { return new EffectSlotDialog; }, 3, {12, 13, 14, 15, 16, 17}},
+    };
+    for (const auto& c : cases)
+    {
+        SlotDialogPtr dialog(c.make());
+        Selections heard;
+        heard.listenTo(*dialog);
+        for (int i = 0; i < c.pageRights; ++i)
+            dialog->pageRight();
+        EXPECT_EQ(c.ids, pageIds(*dialog, heard));
     }
 }
 
-TEST_F(PickerListTest, SavedSlotsStampsAndEffects)
+TEST_F(PickerListTest, ProfileChangesShowWhenAsked)
 {
+    BadgeSlotDialogPtr badgeDialog(new BadgeSlotDialog);
+    profile()->unlockBadge(BadgeName::Firehouse); // 3
+    profile()->unlockBadge(BadgeName::UppercaseLetters); // 0
+    badgeDialog->highlightSlot(3);
+    EXPECT_EQ(badges({0, 3}, 3), describe(*badgeDialog, menu(), "menu/", badges({0, 3}, 3)));
+    badgeDialog->highlightSlot(5);
+    EXPECT_EQ(badges({0, 3}, 5), describe(*badgeDialog, menu(), "menu/", badges({0, 3}, 5)));
+
+    const std::string folder = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
+    for (const char* package : {"Stamp\", \"stamp\": 17", "Frame\", \"frame\": 4"})
+    {
+        fs::create_directories(folder + package[0]);
+        std::ofstream(folder + package[0] + "/download.json") << "{\"type\": \"" << package << "}";
+    }
+    profile()->loadMicroDownloads();
+    const std::string extras = "16:stamp_locked_16 17:stamp_17 18:stamp_locked_18 19:stamp_locked_19 "
+                               "20:stamp_locked_20 21:stamp_locked_21 22:stamp_locked_22 23:stamp_locked_23 "
+                               "2:frame_locked_02 3:frame_locked_03 4:frame_04 5:frame_locked_05";
+    EXPECT_EQ(extras, describe(*SlotDialogPtr(new MicromodsSlotDialog), menu(), "menu/", extras));
+
     ImageSlotDialogPtr images(new ImageSlotDialog);
     AnimationSlotDialogPtr animations(new AnimationSlotDialog);
-    expectList(*images, studio(), icons({0, 1, 2, 3, 4, 5}, "studio/images/", "open open open open open open"));
-    profile()->saveImage(picture(ColorRGBA<unsigned char>(200, 40, 40, 255)), 3);
-    profile()->saveAnimationFrame(picture(ColorRGBA<unsigned char>(40, 40, 200, 255)), 1, 0);
+    TexturePtr picture(new Texture(320, 240, PixelFormat::RGBA8888, true, 200));
+    profile()->saveImage(picture, 3);
+    profile()->saveAnimationFrame(picture, 1, 0);
     images->resetSlots();
     animations->resetSlots();
-    Items withThumbnail = icons({0, 1, 2, 3, 4, 5}, "studio/images/", "open open open open open open");
-    withThumbnail[3].second = "";
-    expectList(*images, studio(), withThumbnail);
-    EXPECT_EQ(ColorRGBA<unsigned char>(200, 40, 40, 255), images->thumbnails[3]->getPixel(10, 10)) << "its thumbnail";
+    EXPECT_EQ("0:open 1:open 2:open 3:? 4:open 5:open", describe(*images, studio(), "studio/images/", "0:open"));
+    EXPECT_EQ(ColorRGBA<unsigned char>(200, 200, 200, 200), images->thumbnails[3]->getPixel(10, 10)) << "its thumbnail";
     expectFacesShowPage(*images);
-    expectList(*animations, studio(), icons({0, 1, 2}, "studio/images/", "open used open"));
+    EXPECT_EQ("0:open 1:used 2:open", describe(*animations, studio(), "studio/images/", "0:open 1:used"));
     fs::remove(profile()->toThumbnailPath(3)); // an unreadable thumbnail keeps its place
     output([&] { images->resetSlots(); });
-    EXPECT_TRUE(!images->thumbnails[3] && images->ids[3] == 3);
-
-    StampSlotDialogPtr stamps(new StampSlotDialog);
-    EffectSlotDialogPtr effects(new EffectSlotDialog);
-    EXPECT_EQ("stamp_ui_05.png stamp_ui_12.png", StampSlotDialog::getFileName(5) + " " + StampSlotDialog::getFileName(12));
-    Items stampItems;
-    for (int stamp = 0; stamp < 24; ++stamp)
-        stampItems.push_back({stamp, stamp < 16 ? "studio/stamps/" + StampSlotDialog::getFileName(stamp)
-                                                : std::string("studio/stamps/locked.png")});
-    expectList(*stamps, studio(), stampItems);
-    expectList(*effects, studio(),
-               icons({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}, "studio/effects/",
-                     "brick_texture wicker_texture parchment_texture brush_texture invert grayscale rgb_rotate "
-                     "saturate desaturate blur pixelate grid_swap horizontal_flip vertical_flip non_symmetrical "
-                     "x_symmetrical y_symmetrical symmetrical"));
-    Selections heard; // four pages of stamps, three of effects
-    heard.listenTo(*stamps);
-    for (int press = 0; press < 4; ++press)
-    {
-        stamps->pageRight();
-        effects->pageRight();
-    }
-    EXPECT_EQ(12, effects->first);
-    EXPECT_EQ((std::vector<int>{18, 19, 20, 21, 22, 23}), pageIds(*stamps, heard)) << "locked ones too";
+    EXPECT_EQ("0:open 1:open 2:open 3:- 4:open 5:open", describe(*images, studio(), "studio/images/", "0:open"));
 }
 
 TEST_F(PickerListTest, ColouringBookPagesByTheirPreviews)
@@ -184,8 +157,9 @@ TEST_F(PickerListTest, ColouringBookPagesByTheirPreviews)
     {
         SCOPED_TRACE(c.pages);
         ColoringBookSlotDialogPtr book;
-        const std::string printed = output(
-            [&] { book.reset(new ColoringBookSlotDialog(ColoringBookDownloadPtr(new ColoringBookDownload(own->getPath(), c.pages)))); });
+        const std::string printed = output([&] {
+            book.reset(new ColoringBookSlotDialog(ColoringBookDownloadPtr(new ColoringBookDownload(own->getPath(), c.pages))));
+        });
         EXPECT_EQ(c.arrows ? 3 : 1, boost::dynamic_pointer_cast<Node>(book->getChild(1))->getChildQuantity());
         ASSERT_EQ(c.listed, book->getItemCount());
         expectFacesShowPage(*book);
