@@ -72,7 +72,8 @@ TEST_F(PickerListTest, EachPickerListsItsItemsInOrder)
     };
     for (const auto& c : cases)
     {
-        SlotDialogPtr dialog(c.make());
+        SlotDialogPtr dialog;
+        EXPECT_EQ("", output([&] { dialog.reset(c.make()); })) << "every face is in the title";
         EXPECT_EQ(c.list, describe(*dialog, c.menuFamily ? menu() : studio(), c.folder, c.list));
         expectFacesShowPage(*dialog);
     }

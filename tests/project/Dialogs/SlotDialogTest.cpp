@@ -121,7 +121,8 @@ TEST_F(SkinTest, SlotsRunDownTheColumnsFromTheSheetPlacement)
     }
 }
 
-TEST_F(SkinDeathTest, ThreeRowsStopTheProgram)
+TEST_F(SkinDeathTest, ThreeRowsOrAnItemOutsideTheListStopTheProgram)
 {
     EXPECT_DEATH(PopUpSlotDialogPtr(new PopUpSlotDialog(true, 3, false, false)), "Invalid number of rows");
+    EXPECT_DEATH(SlotDialogPtr(new MenuSlotDialog(false))->updateThumbnail(TexturePtr(), 0), "Invalid slot item");
 }
