@@ -16,6 +16,8 @@ struct Look
     int height = 0;
     Colour colour{0, 0, 0, 255};
     std::string shape = "round";  // rect, round, ellipse, triangle, diamond, frame
+    bool rimmed = false;  // the shape's outermost pixels drawn in `rim`
+    Colour rim{0, 0, 0, 255};
 };
 
 struct SpriteEntry

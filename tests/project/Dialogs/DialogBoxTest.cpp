@@ -1,7 +1,6 @@
 // The yes/no box, its voice and the speech playlist, with the real audio
 // player on the mixer's silent sink and speech files of known length.
 #include "DialogsTestSupport.h"
-#include "Platform/AudioTestTone.h"
 
 #include "Resources/Dialogs/AudioList.h"
 #include "Resources/Dialogs/DialogBox.h"
@@ -26,11 +25,10 @@ class Voice : public Fixture
 protected:
     static void SetUpTestSuite()
     {
-        folder = AudioTestTone::makeFolder("dialogs-audio-");
+        folder = TestSupport::freshFolder("speech");
         for (const char* name : {"prompt", "no", "yes", "a", "b", "other"})
-            AudioTestTone::write(folder + name + ".ogg", name[1] == 't' ? 8820 : 4410);
+            TestSupport::writeOgg(folder + name + ".ogg", name[1] == 't' ? 8820 : 4410);
     }
-    static void TearDownTestSuite() { fs::remove_all(folder); }
     void SetUp() override
     {
         Fixture::SetUp();

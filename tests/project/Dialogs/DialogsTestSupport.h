@@ -3,6 +3,8 @@
 
 // The pickers and questions on the generated title, with the real profile in
 // a scratch data root of the process.
+#include "support/DataRoot.h"
+
 #include "Resources/Dialogs/MainMenuUIElement.h"
 #include "Resources/Dialogs/SlotDialog.h"
 #include "Resources/Dialogs/StudioUIElement.h"
@@ -19,7 +21,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -33,24 +34,17 @@ namespace fs = std::filesystem;
 // configured before.
 inline bool newPlayer()
 {
-    static const struct Root
-    {
-        Root() : path(std::string(TOVRANE_BINARY_DIR) + "/dialogs-" + std::to_string(::getpid()) + "/")
-        {
-            CSystemData::Config config;
-            config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-            config.dataRoot = path;
-            ready = fs::exists(config.titlePath + "metadata/menu_slot.tex") && CSystemData::Configure(config);
-        }
-        ~Root() { fs::remove_all(path); }
-        std::string path;
-        bool ready;
-    } root;
-    if (!root.ready)
+    static const bool ready = [] {
+        CSystemData::Config config;
+        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
+        config.dataRoot = TestSupport::dataRoot();
+        return fs::exists(config.titlePath + "metadata/menu_slot.tex") && CSystemData::Configure(config);
+    }();
+    if (!ready)
         return false;
     fs::remove_all(XQM::CMicroDownloads::GetDownloadsPath(0).raw());
-    fs::create_directories(root.path);
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root.path))
+    fs::create_directories(TestSupport::dataRoot());
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(TestSupport::dataRoot()))
         if (entry.is_regular_file())
             fs::remove(entry.path());
     ScrivletPlayer::getCurrentPlayerData()->load();
