@@ -46,13 +46,13 @@ struct Root
     std::string path;
 };
 
-inline const Root& root()
+inline const Root& dataRoot()
 {
     static Root r;
     return r;
 }
 
-inline std::string photos() { return root().path + "/data/players/0/Photos/"; }
+inline std::string photos() { return dataRoot().path + "/data/players/0/Photos/"; }
 
 // One touch sample in screen pixels (y down), state 0 for a lift.
 struct Touch
@@ -65,7 +65,7 @@ class StudioFixture : public RendererFixture
 protected:
     void SetUp() override
     {
-        if (root().path.empty())
+        if (dataRoot().path.empty())
             GTEST_SKIP() << "the system data was configured by another test";
         if (!std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/images/studio/patterns/pattern_00.png"))
             GTEST_SKIP() << "no generated title";
