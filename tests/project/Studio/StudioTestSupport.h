@@ -52,7 +52,12 @@ inline const Root& dataRoot()
     return r;
 }
 
-inline std::string photos() { return dataRoot().path + "/data/players/0/Photos/"; }
+// The player's picture folder.
+inline std::string photos()
+{
+    return std::filesystem::path(Tovrane::ScrivletPlayer::getCurrentPlayerData()->toImagePath(0)).parent_path().string() +
+           "/";
+}
 
 // One touch sample in screen pixels (y down), state 0 for a lift.
 struct Touch
@@ -70,7 +75,9 @@ protected:
         if (!std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/images/studio/patterns/pattern_00.png"))
             GTEST_SKIP() << "no generated title";
         RendererFixture::SetUp();
+        // Every test starts without saved pictures.
         std::filesystem::remove_all(photos());
+        std::filesystem::create_directories(photos());
     }
 
     // A studio as the free-drawing screen keeps it: three undo steps a frame.
