@@ -38,7 +38,9 @@ const NamedDesign designs[] = {
     {"waves", [](int x, int y) { return (y + std::abs(x % 16 - 8) / 2) % 8 < 2; }},
     {"bricks", [](int x, int y) { return y % 8 == 0 || (x + (y / 8 % 2) * 8) % 16 == 0; }},
     {"zigzag", [](int x, int y) { return (y + std::abs(x % 8 - 4)) % 8 < 2; }},
-    {"crosses", [](int x, int y) { return (x % 8 == 4 && y % 8 >= 2 && y % 8 <= 6) || (y % 8 == 4 && x % 8 >= 2 && x % 8 <= 6); }},
+    {"crosses", [](int x, int y) {
+         return (x % 8 == 4 || y % 8 == 4) && std::abs(x % 8 - 4) + std::abs(y % 8 - 4) <= 2;
+     }},
     {"rings", [](int x, int y) {
          const int d = squared(x % 16 - 8) + squared(y % 16 - 8);
          return d >= 16 && d <= 36;

@@ -1,142 +1,119 @@
-// The studio's pictures and tools, and its flipbook frames: which frames
-// count as drawn, undo lists across frame changes, and the grey veil.
+// The studio's picture and tools, its flipbook frames (which count as drawn,
+// undo across frame changes, the grey veil) and the flipbook player.
 #include "StudioTestSupport.h"
 
 #include "Resources/Drawing/Eraser.h"
-#include "Resources/Drawing/Stamp.h"
+#include "Resources/Studio/FlipbookController.h"
 
-using namespace Tovrane;
 using namespace StudioTest;
-using DrawingTest::Black;
-using DrawingTest::Clear;
-using DrawingTest::White;
 
 typedef StudioFixture StudioFrames;
 
-TEST_F(StudioFrames, PicturesAndToolsOfANewStudio)
+TEST_F(StudioFrames, GivenPicturesAndToolChoices)
 {
-    // A palette picture is expanded through its palette.
     TexturePtr picture(new Texture(320, 240, PixelFormat::Palette8, true, 1));
     picture->setPaletteEntry(Colour(0, 0, 248, 255), 1);
-    Studio given(picture, false);
-    EXPECT_EQ(1, given.frameCount);
+    Studio given(picture, false); // expanded through its palette
     EXPECT_EQ(DrawingTest::Blue, given.canvas->getLayer()->getPixel(319, 239));
-    EXPECT_EQ(PixelFormat::RGBA5551, given.canvas->getLayer()->getTexture()->getFormat());
-    EXPECT_TRUE(given.picker.elements.empty());
-    EXPECT_FALSE(given.flipbookController);
-    EXPECT_EQ(StudioState::Drawing, given.states.back());
-    EXPECT_EQ(-1, given.selectedSlot);
-    EXPECT_EQ(1, given.dialogResult);
-
-    // An empty picture gives a blank one and a message.
-    std::string said = ProfileTest::output([] { Studio blank(TexturePtr(), false); });
-    EXPECT_NE(std::string::npos, said.find("blank")) << said;
+    EXPECT_TRUE(given.picker.elements.empty() && !given.flipbookController && given.selectedSlot == -1);
+    EXPECT_NE(std::string::npos, ProfileTest::output([] { Studio(TexturePtr(), false); }).find("blank"));
 
     make(64, 48);
-    EXPECT_EQ(White, pixel(0, 0));
     studio->newImage(true);
     EXPECT_EQ(Clear, pixel(0, 0));
-    ToolPtr pencil = studio->currentTool;
+    ToolPtr tool = studio->currentTool;
     studio->setToolSize(ToolSize::Medium);
-    EXPECT_EQ(pencil, studio->currentTool) << "the same size keeps the tool";
+    EXPECT_EQ(tool, studio->currentTool) << "the same size keeps the tool";
+    EXPECT_NE(std::string::npos, ProfileTest::output([&] { studio->setToolPattern(20); }).find("pattern_20.png"));
+    EXPECT_TRUE(tool == studio->currentTool && studio->toolPattern == 0) << "a missing pattern keeps tool and choice";
     studio->setToolType(ToolType::Stamp);
-    ToolPtr stamp = studio->currentTool;
-    EXPECT_TRUE(stamp->getType().isDerived(Stamp::RuntimeType));
+    tool = studio->currentTool;
     studio->setToolType(ToolType::Stamp);
-    EXPECT_NE(stamp, studio->currentTool) << "a stamp is made again";
-
-    // A pattern the title lacks keeps the tool and the choice.
-    studio->setToolType(ToolType::Pencil);
-    pencil = studio->currentTool;
-    said = ProfileTest::output([&] { studio->setToolPattern(20); });
-    EXPECT_NE(std::string::npos, said.find("pattern_20.png")) << said;
-    EXPECT_EQ(pencil, studio->currentTool);
-    EXPECT_EQ(0, studio->toolPattern);
+    EXPECT_NE(tool, studio->currentTool) << "a stamp is made again";
 }
 
 TEST_F(StudioFrames, DrawnFramesAreCountedAndAMoveEmptiesEveryUndoList)
 {
     make(320, 240, StudioMode::Flipbook);
-    ASSERT_EQ(12, studio->root->getChildQuantity());
     for (int f : {0, 1, 4})
-    {
-        studio->setFrame(f);
-        stroke(100, 100);
-    }
+        studio->setFrame(f), stroke(100, 100);
     EXPECT_EQ(2, studio->framesUsed) << "frame 4 counts once it is left";
     studio->setFrame(4);
     EXPECT_EQ(1, studio->canvas->getUndoCount()) << "the current frame: nothing changes";
     studio->setFrame(6);
-    EXPECT_EQ(5, studio->framesUsed);
+    studio->setFrame(12);
+    EXPECT_TRUE(studio->framesUsed == 5 && studio->currentFrame == 6);
     for (int f = 0; f < 12; ++f)
         EXPECT_EQ(0, studio->getFrame(f)->getUndoCount() + studio->getFrame(f)->getRedoCount()) << f;
-    EXPECT_EQ(Black, pixel(4, 110, 100));
-    studio->setFrame(12);
-    EXPECT_EQ(6, studio->currentFrame) << "no such frame";
-
-    // Saved while drawing on frame 3: that frame counts.
-    ScrivletPlayer* player = ScrivletPlayer::getCurrentPlayerData();
     studio->saveImage(0);
-    EXPECT_EQ(5, player->frameCounts[0]);
+    EXPECT_EQ(5, player().frameCounts[0]);
     studio->newImage(true);
     studio->setFrame(3);
     stroke(10, 10);
     studio->saveImage(1);
-    EXPECT_EQ(4, player->frameCounts[1]);
-
-    // A load takes the recorded count and leaves the current frame.
-    ASSERT_TRUE(player->setNumberOfFrames(1, 7));
+    EXPECT_EQ(4, player().frameCounts[1]) << "saved on frame 3, which counts";
+    ASSERT_TRUE(player().setNumberOfFrames(1, 7));
     studio->newImage(true);
     studio->setFrame(5);
     studio->loadImage(1);
-    EXPECT_EQ(7, studio->framesUsed);
-    EXPECT_EQ(5, studio->currentFrame);
-    EXPECT_EQ(Black, pixel(3, 20, 10));
+    EXPECT_TRUE(studio->framesUsed == 7 && studio->currentFrame == 5 && pixel(3, 20, 10) == Black);
 }
 
-TEST_F(StudioFrames, TheVeilLiesOverTheFrameBeforeAndSurvivesRebuilds)
+TEST_F(StudioFrames, TheVeilCoversTheFrameBeforeAndSurvivesRebuilds)
 {
     make(320, 240, StudioMode::Flipbook);
     TiledBillboardPtr veil = studio->onionSkin;
-    ASSERT_TRUE(veil);
-    EXPECT_EQ(CullingMode::Show, veil->cullingMode);
-    EXPECT_EQ(Colour(127, 127, 127, 127), veil->getTile(0, 0)->textures[0]->getPixel(5, 5));
-
+    ASSERT_TRUE(veil && veil->cullingMode == CullingMode::Show);
     studio->setFrame(1);
     CanvasPtr first = studio->getFrame(0), second = studio->getFrame(1);
-    EXPECT_EQ(first.get(), veil->parent);
-    EXPECT_EQ(CullingMode::Show, first->cullingMode);
-    EXPECT_EQ(tFixed(-1), first->getPosition().z);
-    EXPECT_EQ(tFixed(0), second->getPosition().z);
+    EXPECT_TRUE(veil->parent == first.get() && first->cullingMode == CullingMode::Show);
+    EXPECT_TRUE(first->getPosition().z == tFixed(-1) && second->getPosition().z == tFixed(0));
     EXPECT_EQ(second.get(), studio->shapeNode->parent) << "the preview follows the frame";
     studio->setFrame(0);
-    EXPECT_EQ(nullptr, veil->parent) << "nothing is veiled on frame 0";
-    EXPECT_EQ(CullingMode::Hide, second->cullingMode);
-
+    EXPECT_TRUE(!veil->parent && second->cullingMode == CullingMode::Hide) << "nothing veiled on frame 0";
     studio->showOnionSkin(false);
-    studio->setFrame(2);
-    EXPECT_EQ(CullingMode::Hide, studio->getFrame(1)->cullingMode);
     studio->newImage(true);
-    EXPECT_EQ(veil, studio->onionSkin);
-    EXPECT_EQ(CullingMode::Hide, veil->cullingMode);
+    EXPECT_TRUE(studio->onionSkin == veil && veil->cullingMode == CullingMode::Hide);
     studio->setMode(StudioMode::Art);
     EXPECT_FALSE(studio->onionSkin);
 }
 
-TEST_F(StudioFrames, TheEraserClearsFlipbookFramesAndPaintsPicturesWhite)
+TEST_F(StudioFrames, TheEraserClearsFramesAndPaintsPicturesWhite)
 {
     for (StudioMode::Type mode : {StudioMode::Flipbook, StudioMode::Art})
     {
         make(320, 240, mode);
         studio->setToolType(ToolType::Fill);
         touch({{5, 5, 1}, {5, 5, 0}});
-        EXPECT_EQ(Black, pixel(100, 100));
         studio->setToolType(ToolType::Eraser);
-        ASSERT_TRUE(studio->currentTool->getType().isDerived(Eraser::RuntimeType));
         stroke(100, 100);
-        EXPECT_EQ(mode == StudioMode::Flipbook ? Clear : White, pixel(110, 100));
-        // Switching modes rebuilds the eraser for the new mode.
-        studio->setMode(mode == StudioMode::Art ? StudioMode::Flipbook : StudioMode::Art);
+        EXPECT_TRUE(pixel(150, 150) == Black && pixel(110, 100) == (mode ? Clear : White)) << mode;
+        studio->toggleMode(); // the eraser follows the new mode
         EXPECT_EQ(mode == StudioMode::Art, static_cast<Eraser&>(*studio->currentTool).getTransparency());
     }
+}
+
+TEST_F(StudioFrames, TheFlipbookPlayerLoopsFramesOf166Milliseconds)
+{
+    make(320, 240, StudioMode::Flipbook);
+    FlipbookControllerPtr player(new FlipbookController);
+    player->repeatType = RepeatType::Wrap;
+    studio->addController(player);
+    // Frame count, application time, whether a change is reported, the frame shown.
+    const int steps[][4] = {{5, 1000, 1, 0}, {5, 1100, 0, 0}, {5, 1166, 1, 1}, {5, 1331, 0, 1}, {5, 1332, 1, 2},
+                            {5, 1498, 1, 3}, {5, 1664, 1, 4}, {5, 1830, 0, 4}, {5, 1830, 0, 4}, {5, 1831, 1, 0},
+                            {5, 1995, 0, 0}, {5, 1996, 1, 1}, {5, 2500, 1, 4}, {1, 40, 1, 0},   {1, 206, 0, 0},
+                            {1, 250, 0, 0},  {1, 1000, 0, 0}};
+    for (const auto& step : steps)
+    {
+        if (step[0] != player->frameCount)
+            studio->setFrame(3), player->setFrameCount(step[0]), player->restart();
+        EXPECT_EQ(step[2] != 0, player->update(step[1])) << step[1];
+        EXPECT_EQ(step[3], studio->currentFrame) << step[1];
+    }
+    studio->setFrame(2);
+    player->setFrameCount(5);
+    player->restart();
+    studio->updateControllers(5000); // the first update after a restart shows frame 0
+    EXPECT_EQ(0, studio->currentFrame);
 }
