@@ -31,26 +31,14 @@ Studio::Studio(int width, int height, bool transparent, bool withUI)
 }
 
 Studio::Studio(TexturePtr picture, bool withUI)
-    : root(new Node), currentFrame(0), transparent(false), width(FrameWidth), height(FrameHeight), frameCount(1),
-      undoStackSize(1), toolType(ToolType::Pencil), toolSize(ToolSize::Medium), toolPattern(0), stampNumber(0),
-      foregroundColor(0, 0, 0, 255), zoomed(false), strokeActive(false), framesUsed(1), loadSlot(-1), saveSlot(-1),
-      saved(true), audioPlayer(nullptr), lastToolHint(-1), lastColorWheelHint(-1), mode(StudioMode::Art),
-      quitRequested(false), withUI(withUI), colorScreenIndex(-1), stampDialogIndex(-1), effectDialogIndex(-1),
-      imageDialogIndex(-1), animationDialogIndex(-1), selectedSlot(-1), dialogResult(1), patternHintDue(false)
+    : Studio(picture ? picture->getWidth() : FrameWidth, picture ? picture->getHeight() : FrameHeight, false, withUI)
 {
-    if (picture)
+    if (!picture)
     {
-        width = picture->getWidth();
-        height = picture->getHeight();
-    }
-    else
         std::cout << "No picture for the studio; it starts on a blank one" << std::endl;
-    initialize();
-    if (picture)
-    {
-        canvas->setTexture(toCanvasPicture(picture), TileSize);
-        moveShapeNode(canvas);
+        return;
     }
+    canvas->setTexture(toCanvasPicture(picture), TileSize);
 }
 
 Studio::~Studio() {}
@@ -173,7 +161,9 @@ void Studio::newImage(bool transparentPicture)
 
 void Studio::resetCanvas(bool transparentPicture)
 {
-    canvas->setLayer(LayerPtr(new Layer(width, height, transparentPicture, TileSize)));
+    // The frame's own size: flipbook frames stay 320 x 240 whatever the studio's size.
+    LayerPtr layer = canvas->getLayer();
+    canvas->setLayer(LayerPtr(new Layer(layer->getWidth(), layer->getHeight(), transparentPicture, TileSize)));
 }
 
 void Studio::setUndoStackSize(int n)

@@ -61,7 +61,7 @@ TEST_F(StudioFrames, DrawnFramesAreCountedAndAMoveEmptiesEveryUndoList)
 
 TEST_F(StudioFrames, TheVeilCoversTheFrameBeforeAndSurvivesRebuilds)
 {
-    make(320, 240, StudioMode::Flipbook);
+    make(640, 480, StudioMode::Flipbook);
     TiledBillboardPtr veil = studio->onionSkin;
     ASSERT_TRUE(veil && veil->cullingMode == CullingMode::Show);
     studio->setFrame(1);
@@ -71,6 +71,8 @@ TEST_F(StudioFrames, TheVeilCoversTheFrameBeforeAndSurvivesRebuilds)
     EXPECT_EQ(second.get(), studio->shapeNode->parent) << "the preview follows the frame";
     studio->setFrame(0);
     EXPECT_TRUE(!veil->parent && second->cullingMode == CullingMode::Hide) << "nothing veiled on frame 0";
+    studio->resetCanvas(false);
+    EXPECT_EQ(320, studio->canvas->getLayer()->getWidth()) << "a frame keeps its size";
     studio->showOnionSkin(false);
     studio->newImage(true);
     EXPECT_TRUE(studio->onionSkin == veil && veil->cullingMode == CullingMode::Hide);
