@@ -6,18 +6,13 @@ using namespace StudioTest;
 
 typedef StudioFixture StudioGolden;
 
-namespace
+TEST_F(StudioGolden, ToolsPreviewsAndTheVeil)
 {
-const Colour Red(230, 40, 40, 255), Blue(40, 80, 230, 255), Orange(240, 150, 30, 255);
-}
-
-TEST_F(StudioGolden, EveryToolKindMirroredBothWaysAndShapePreviews)
-{
+    const Colour Red(230, 40, 40, 255), Blue(40, 80, 230, 255), Orange(240, 150, 30, 255);
     make(320, 240);
     studio->setSymmetryType(SymmetryType::Both);
-    // Pencil to airbrush, then the eraser, each mirrored into the other corners.
     const Colour colours[] = {Black, Red, Colour(40, 170, 60, 255), Blue, Orange, Colour(150, 60, 200, 255)};
-    for (int i = 0; i < 6; ++i) // pencil, brush, chalk, marker, crayon, airbrush
+    for (int i = 0; i < 6; ++i) // pencil, brush, chalk, marker, crayon, airbrush: mirrored into every corner
     {
         studio->setToolType(static_cast<ToolType::Type>(i < 2 ? i : i + 1));
         studio->setForegroundColor(colours[i]);
@@ -25,8 +20,7 @@ TEST_F(StudioGolden, EveryToolKindMirroredBothWaysAndShapePreviews)
     }
     studio->setToolType(ToolType::Eraser);
     touch({{30, 5, 1}, {30, 100, 1}, {30, 100, 0}});
-    // Shapes, a patterned fill inside the rectangle and a stamp, unmirrored.
-    studio->setForegroundColor(Colour(30, 170, 160, 255));
+    studio->setForegroundColor(Colour(30, 170, 160, 255)); // shapes, a fill and a stamp: not mirrored
     const int shapes[][5] = {{ToolType::Rectangle, 95, 20, 150, 75}, {ToolType::Line, 170, 20, 225, 75},
                              {ToolType::Circle, 95, 90, 150, 145}, {ToolType::Triangle, 170, 90, 225, 145},
                              {ToolType::Star, 95, 160, 150, 215}};
@@ -44,14 +38,13 @@ TEST_F(StudioGolden, EveryToolKindMirroredBothWaysAndShapePreviews)
     touch({{200, 190, 1}, {200, 190, 0}});
     expectScreenGolden("tools_mirrored");
 
-    // A rectangle dragged on a 640 x 480 picture shown at half size.
-    make(640, 480);
+    make(640, 480); // a rectangle dragged on a picture shown at half size
     studio->setToolType(ToolType::Rectangle);
     studio->setForegroundColor(Blue);
     touch({{60, 50, 1}, {200, 150, 1}});
     expectScreenGolden("preview_picture");
-    // And on flipbook frame 3, over the veiled frame 2.
-    make(320, 240, StudioMode::Flipbook);
+
+    make(320, 240, StudioMode::Flipbook); // and on frame 3, over the veiled frame 2
     studio->setFrame(2);
     studio->setToolType(ToolType::Brush);
     touch({{40, 200, 1}, {280, 200, 1}, {280, 200, 0}});
@@ -60,11 +53,8 @@ TEST_F(StudioGolden, EveryToolKindMirroredBothWaysAndShapePreviews)
     studio->setForegroundColor(Red);
     touch({{60, 50, 1}, {200, 150, 1}});
     expectScreenGolden("preview_frame");
-}
 
-TEST_F(StudioGolden, FrameOneOverTheVeiledFrameZero)
-{
-    make(320, 240, StudioMode::Flipbook);
+    make(320, 240, StudioMode::Flipbook); // frame 1 over the veiled frame 0, erased down to it
     studio->setToolSize(ToolSize::Large);
     for (int y = 40; y <= 200; y += 40)
         touch({{30, y, 1}, {290, y, 1}, {290, y, 0}});
@@ -72,7 +62,6 @@ TEST_F(StudioGolden, FrameOneOverTheVeiledFrameZero)
     studio->setToolType(ToolType::Fill);
     studio->setForegroundColor(Red);
     touch({{5, 5, 1}, {5, 5, 0}});
-    // Erased to clear, the frame below shows through the veil.
     studio->setToolType(ToolType::Eraser);
     touch({{160, 10, 1}, {160, 230, 1}, {160, 230, 0}});
     expectScreenGolden("frame_over_veil");

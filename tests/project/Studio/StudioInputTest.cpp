@@ -4,20 +4,18 @@
 
 #include "Tovrane/Button.h"
 
-#include <functional>
-
 using namespace StudioTest;
 
 typedef StudioFixture StudioInput;
 
 TEST_F(StudioInput, TouchScriptsTakeTheirUndoStepsAndDrawWhereTheyShould)
 {
-    const Colour StampRed(0xe0, 0x40, 0x40, 255); // stamp 00 of the test title
     struct Probe
     {
         int x, y;
         Colour colour; // after the script; white again once undone
     };
+    const Colour StampRed(0xe0, 0x40, 0x40, 255); // stamp 00 of the test title
     const struct
     {
         const char* name;
@@ -34,7 +32,7 @@ TEST_F(StudioInput, TouchScriptsTakeTheirUndoStepsAndDrawWhereTheyShould)
          {{40, 60, Black}, {100, 60, Black}, {70, 40, Black}, {70, 60, White}}},
         {"zoom", 9, {{{160, 120, 1}, 0}, {{100, 100, 1}, 0}, {{100, 100, 0}, 0}}, {}},
         {"rectangle slid onto a widget", 12,
-         {{{200, 60, 1}, 0}, {{250, 100, 1}, 0}, {{300, 20, 1}, 1}, {{300, 20, 0}, 1}},
+         {{{200, 60, 1}, 0}, {{250, 99, 1}, 0}, {{300, 20, 1}, 1}, {{300, 20, 0}, 1}},
          {{200, 80, Black}, {250, 80, Black}, {225, 80, White}}},
         {"release without a stroke", 0, {{{100, 100, 0}, 0}}, {{100, 100, White}}},
     };
@@ -42,8 +40,7 @@ TEST_F(StudioInput, TouchScriptsTakeTheirUndoStepsAndDrawWhereTheyShould)
     {
         SCOPED_TRACE(script.name);
         make(320, 240);
-        // A widget over the top-right corner of the screen.
-        ButtonPtr button(new Button(quad(280, 320, 200, 240), quad(280, 320, 200, 240)));
+        ButtonPtr button(new Button(quad(280, 320, 200, 240), quad(280, 320, 200, 240))); // top right
         root->addChild(button);
         root->update(0);
         studio->picker.addUIElement(button);
@@ -53,24 +50,23 @@ TEST_F(StudioInput, TouchScriptsTakeTheirUndoStepsAndDrawWhereTheyShould)
             studio->handleTouchEvent(step.first.x, step.first.y, step.first.state);
             EXPECT_EQ(step.second, studio->canvas->getUndoCount()) << step.first.x << ", " << step.first.state;
         }
-        EXPECT_FALSE(studio->strokeActive);
-        EXPECT_EQ(0, studio->shapeNode->getChildQuantity()) << "no preview left";
+        EXPECT_TRUE(!studio->strokeActive && !studio->shapeNode->getChildQuantity()) << "stroke over, no preview";
         EXPECT_EQ(script.steps.back().second == 0, studio->saved);
-        for (const Probe& p : script.probes)
-            EXPECT_EQ(p.colour, pixel(p.x, p.y)) << p.x << ", " << p.y;
-        studio->canvas->undo();
-        for (const Probe& p : script.probes)
-            EXPECT_EQ(White, pixel(p.x, p.y)) << "undone: " << p.x << ", " << p.y;
         EXPECT_EQ(tFixed(script.tool == 9 ? 2 : 1), studio->canvas->getZoom()) << "zoomed once";
+        for (int undone : {0, 1})
+        {
+            if (undone)
+                studio->canvas->undo();
+            for (const Probe& p : script.probes)
+                EXPECT_EQ(undone ? White : p.colour, pixel(p.x, p.y)) << p.x << ", " << p.y << " undone " << undone;
+        }
     }
-    // Three undo steps a frame.
-    make(320, 240);
+    make(320, 240); // three undo steps a frame
     for (int y = 20; y <= 140; y += 40)
         stroke(30, y);
     for (int i = 0; i < 4; ++i)
         studio->canvas->undo();
-    EXPECT_EQ(Black, pixel(40, 20));
-    EXPECT_EQ(White, pixel(40, 60));
+    EXPECT_TRUE(pixel(40, 20) == Black && pixel(40, 60) == White);
 }
 
 TEST_F(StudioInput, DirectionMasksPanEveryFrameByTwoAndZoomKeepsTheCentre)
@@ -80,22 +76,17 @@ TEST_F(StudioInput, DirectionMasksPanEveryFrameByTwoAndZoomKeepsTheCentre)
     studio->canvas->actualXY(160, 120, cx, cy);
     studio->toggleZoom();
     studio->canvas->actualXY(160, 120, zx, zy);
-    EXPECT_TRUE(studio->zoomed);
-    EXPECT_EQ(tFixed(2), studio->getFrame(7)->getZoom());
-    EXPECT_TRUE(cx == zx && cy == zy);
-    // A mask, and the pan it gives in picture pixels (two screen pixels at zoom 2).
-    const int presses[][3] = {{0x8, -1, 0}, {0x4, 1, 0},   {0x1, 0, -1},  {0x2, 0, 1},
+    EXPECT_TRUE(studio->zoomed && studio->getFrame(7)->getZoom() == tFixed(2) && cx == zx && cy == zy);
+    // A mask, and the pan it gives in picture pixels; a hint without an audio player ends the call.
+    const int presses[][3] = {{0x8, -1, 0},  {0x4, 1, 0},  {0x1, 0, -1}, {0x2, 0, 1},
                               {0xA, -1, 1}, {0x14, 1, 0}, {0x208, 0, 0}};
     for (const auto& press : presses)
     {
-        const tFixed x = studio->canvas->getPanX(), y = studio->canvas->getPanY();
-        studio->handleButtonEvent(press[0]); // a hint without an audio player ends the call
+        const tFixed x = studio->canvas->getPanX() + tFixed(press[1]), y = studio->canvas->getPanY() + tFixed(press[2]);
+        studio->handleButtonEvent(press[0]);
         for (int f : {0, 11})
-            EXPECT_TRUE(studio->getFrame(f)->getPanX() == x + tFixed(press[1]) &&
-                        studio->getFrame(f)->getPanY() == y + tFixed(press[2]))
-                << "mask " << press[0] << " frame " << f;
+            EXPECT_TRUE(studio->getFrame(f)->getPanX() == x && studio->getFrame(f)->getPanY() == y) << press[0];
     }
     studio->toggleZoom();
-    EXPECT_FALSE(studio->zoomed);
-    EXPECT_EQ(tFixed(1), studio->getFrame(3)->getZoom());
+    EXPECT_TRUE(!studio->zoomed && studio->getFrame(3)->getZoom() == tFixed(1));
 }
