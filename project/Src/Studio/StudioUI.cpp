@@ -3,6 +3,7 @@
 // the free-drawing screen; until then these calls find nothing to show.
 #include "Resources/Studio/Studio.h"
 
+#include "Resources/Studio/FlipbookToolbar.h"
 #include "Tovrane/AudioPlayer.h"
 
 namespace Tovrane
@@ -47,7 +48,11 @@ void Studio::toggleToolbar() {}
 
 void Studio::showModeToolbars() {}
 
-void Studio::showFrameHighlight(int) {}
+void Studio::showFrameHighlight(int frame)
+{
+    if (withUI && flipbookToolbar)
+        flipbookToolbar->showButtonHighlight(frame);
+}
 
 void Studio::updateImageSlotDialogCallback() {}
 
