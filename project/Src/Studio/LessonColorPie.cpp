@@ -42,7 +42,10 @@ void LessonColorPie::onPress(int x, int y)
 void LessonColorPie::onRelease(int x, int y)
 {
     pointer->cullingMode = CullingMode::Hide;
-    if (squaredDistanceFromCenter(x, y) < DropDistanceSq && releaseEvent(ColorPieArgs(selectedColor, pickedColor)))
+    // The listeners hear of every drop on the middle, but a colour refused at
+    // the press (number 6) is never dropped, whatever they answer.
+    if (squaredDistanceFromCenter(x, y) < DropDistanceSq &&
+        releaseEvent(ColorPieArgs(selectedColor, pickedColor)) && selectedColor != PieColor::None)
     {
         playSFX();
         setCenterColor(pickedColor);

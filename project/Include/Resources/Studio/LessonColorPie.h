@@ -10,8 +10,9 @@ typedef boost::shared_ptr<LessonColorPie> LessonColorPiePtr;
 
 // A colour pie that lets a lesson judge every step: pressEvent is asked as
 // soon as a colour is touched (refused: no drop, no colour), and releaseEvent
-// only for drops closer than 10 pixels to the middle. An accepted drop keeps
-// its colour number, so the next accepted one plays the mixing sound.
+// only for drops closer than 10 pixels to the middle. No colour (number 6,
+// also after a refused press) is ever dropped. An accepted drop keeps its
+// colour number, so the next accepted one plays the mixing sound.
 class LessonColorPie : public ColorPie
 {
     TOVRANE_DECLARE_RTTI(LessonColorPie)
