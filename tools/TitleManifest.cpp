@@ -2,6 +2,7 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -175,7 +176,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (has("shape"))
             {
                 static const std::set<std::string> shapes = {"rect", "round", "ellipse", "triangle", "diamond",
-                    "frame"};
+                    "frame", "wheel", "drop"};
                 if (!shapes.count(keys["shape"]))
                 {
                     complain(name + ": shape must be rect, round, ellipse, triangle, diamond or frame");
@@ -211,6 +212,16 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
         }
         else if (kind == "sheet")
         {
+            // A sheet named again takes more sprites, so that each screen
+            // lists its own in a block of its own.
+            character = nullptr;
+            auto known = std::find_if(sheets.begin(), sheets.end(),
+                [&](const SheetEntry& s) { return s.scene == name; });
+            if (known != sheets.end())
+            {
+                sheet = &*known;
+                continue;
+            }
             claim("metadata/" + name + ".tex");
             if (!lineOk)
                 continue;
