@@ -4,6 +4,7 @@
 // Pictures made by rule for the colour widgets, the generated title as the
 // studio's title folder, and the recording audio service of the widget tests.
 
+#include "GLES1Renderer/RendererFixture.h"
 #include "UI/UITestSupport.h"
 
 #include "Tovrane/Geometry.h"
@@ -138,14 +139,6 @@ protected:
 
 const std::string WheelSound = "h_SX_ColorWheelSfx_6.ogg", MixedSound = "h_SX_ColorsMixedSfx_6.ogg",
                   WrongSound = "h_KROM_WrongAnswerSfx_6.ogg", CorrectSound = "h_KROM_CorrectAnswerSfx_6.ogg";
-}
-
-namespace Tovrane
-{
-inline void PrintTo(const ColorRGBA<unsigned char>& c, std::ostream* out)
-{
-    *out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ", " << int(c.a) << ")";
-}
 }
 
 #endif
