@@ -2,11 +2,14 @@
 // rule and the gestures that must change nothing; then the lesson wheel's veto.
 #include "ColourTestSupport.h"
 
+#include "Resources/Studio/ColorPicture.h"
 #include "Resources/Studio/ColorWheel.h"
 #include "Resources/Studio/LessonColorWheel.h"
 #include "Tovrane/AudioPlayer.h"
 
 #include <cmath>
+#include <cstring>
+#include <random>
 
 using namespace Tovrane;
 using namespace ColourTest;
@@ -258,4 +261,36 @@ TEST_F(ColorWheelTest, LessonWheelUndoesWhatItsListenersRefuse)
     drag(P{0, 75});
     EXPECT_EQ(4, lesson->getFirstIndex()) << "blue and yellow";
     EXPECT_EQ(Colour(0, 240, 0, 240), disc->getPixel(24, 24));
+}
+
+// The 16-bit page is repainted word by word; a plain read and write per pixel
+// must give the same page, for colours that fit in four bits and ones that
+// do not (those match nothing).
+TEST(ColorPictureTest, RepaintedPageMatchesAPixelByPixelReference)
+{
+    std::mt19937 random(7);
+    const Colour palette[] = {Black, Rim, Colour(240, 0, 0, 255), Colour(16, 32, 48, 255), Colour(0, 0, 0, 0),
+                              Colour(240, 240, 240, 0)};
+    const auto pick = [&] { return palette[random() % 6]; };
+    for (int round = 0; round < 50; ++round)
+    {
+        TexturePtr page(new Texture(37, 23, PixelFormat::RGBA4444, true, 0));
+        for (int y = 0; y < 23; ++y)
+            for (int x = 0; x < 37; ++x)
+                page->setPixel(round % 5 == 0 ? Colour(random(), random(), random(), random()) : pick(), x, y);
+        TexturePtr expected = page->copy();
+        const Colour fromA = round % 7 == 0 ? Colour(17, 0, 0, 255) : pick(), toA(random(), random(), random(), 255);
+        const Colour fromB = pick(), toB(random(), random(), random(), 255);
+        for (int y = 0; y < 23; ++y)
+            for (int x = 0; x < 37; ++x)
+            {
+                const Colour c = expected->getPixel(x, y);
+                if (ColorPicture::isSameColor(c, fromA))
+                    expected->setPixel(Colour(toA.r, toA.g, toA.b, c.a), x, y);
+                else if (ColorPicture::isSameColor(c, fromB))
+                    expected->setPixel(Colour(toB.r, toB.g, toB.b, c.a), x, y);
+            }
+        ColorPicture::swapColours(page, fromA, toA, fromB, toB);
+        ASSERT_EQ(0, std::memcmp(expected->getPixels(), page->getPixels(), 37 * 23 * 2)) << "round " << round;
+    }
 }
