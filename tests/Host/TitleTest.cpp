@@ -301,6 +301,30 @@ TEST_F(TitleTest, PicturesSoundsAndTextFilesRead)
     EXPECT_EQ("1.0.0", meta.GetPackageVersion().raw());
 }
 
+// The colour screen tints exact black; the light rim and nothing else stays.
+TEST_F(TitleTest, ColourMasksAreExactBlackWithALightRim)
+{
+    std::map<std::string, Sprite> sprites;
+    ASSERT_TRUE(readTex(title + "metadata/color_masks.tex", sprites));
+    for (const char* name : {"color_masks/mask_small_toolbar.png", "color_masks/mask_medium_toolbar.png",
+                             "color_masks/mask_large_toolbar.png"})
+    {
+        ASSERT_TRUE(sprites.count(name)) << name;
+        const Sprite& s = sprites[name];
+        Picture page;
+        ASSERT_TRUE(readPng(title + "images/" + s.texture, page));
+        std::map<std::string, int> kinds;
+        for (int y = s.top / 65536; y < s.bottom / 65536; ++y)
+            for (int x = s.left / 65536; x < s.right / 65536; ++x)
+            {
+                const Colour c = page.get(x, y);
+                ++kinds[c.a == 0 ? "clear" : (c.a == 255 && c.r == 0 && c.g == 0 && c.b == 0) ? "black"
+                                           : (c.a == 255 && c.r == 240 && c.g == 240 && c.b == 240) ? "rim" : "other"];
+            }
+        EXPECT_TRUE(kinds["black"] > kinds["rim"] && kinds["rim"] > 0 && kinds["other"] == 0) << name;
+    }
+}
+
 TEST(TitleGeneratorTest, SameManifestSameBytes)
 {
     const std::string folder = std::string(TOVRANE_BINARY_DIR) + "/title-gen-test";

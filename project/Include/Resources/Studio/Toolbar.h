@@ -1,8 +1,8 @@
 #ifndef RESOURCES_TOOLBAR_H
 #define RESOURCES_TOOLBAR_H
 
+#include "Resources/Dialogs/StudioUIElement.h"
 #include "Resources/Studio/ButtonGroup.h"
-#include "Resources/Studio/StudioUIElement.h"
 #include "Tovrane/Button.h"
 #include "Tovrane/Event.h"
 #include "Tovrane/Geometry.h"
