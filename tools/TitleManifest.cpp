@@ -220,6 +220,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (known != sheets.end())
             {
                 sheet = &*known;
+                ++sheet->blocks;
                 continue;
             }
             claim("metadata/" + name + ".tex");
@@ -243,6 +244,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             look(entry.look, name);
             placement(entry.x, entry.y);
             entry.rotated = flags.count("rotated") != 0;
+            entry.block = sheet->blocks - 1;
             claim("sprite " + name);
             if (lineOk)
                 sheet->sprites.push_back(entry);
@@ -300,6 +302,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
                 frame.frame = i - 1;
                 frame.frameCount = animation.frames;
                 frame.motion = motion;
+                frame.block = sheet->blocks - 1;
                 claim("sprite " + frame.name);
                 sheet->sprites.push_back(frame);
             }

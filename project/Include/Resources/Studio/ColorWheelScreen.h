@@ -3,7 +3,7 @@
 
 #include "Resources/Drawing/ToolManager.h"
 #include "Resources/Studio/PatternPicker.h"
-#include "Resources/Studio/StudioUIElement.h"
+#include "Resources/Dialogs/StudioUIElement.h"
 #include "Tovrane/ButtonEventArgs.h"
 #include "Tovrane/ColorRGBA.h"
 #include "Tovrane/Event.h"

@@ -1,7 +1,7 @@
 #ifndef RESOURCES_PATTERNPICKER_H
 #define RESOURCES_PATTERNPICKER_H
 
-#include "Resources/Studio/StudioUIElement.h"
+#include "Resources/Dialogs/StudioUIElement.h"
 #include "Tovrane/ButtonEventArgs.h"
 #include "Tovrane/Event.h"
 #include "Tovrane/Node.h"
