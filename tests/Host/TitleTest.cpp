@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -349,7 +350,11 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
                                                "teapot t\n"
                                                "sheet scene\n"
                                                "sprite turned.png size=30x10 rotated at=5,6\n"
-                                               "movie flash/M.swf\n";
+                                               "movie flash/M.swf\n"
+                                               "picture wheel.png size=160x160 shape=wheel\n"
+                                               "sheet other\n"
+                                               "sheet scene\n"
+                                               "sprite tall.png size=20x60\n";
     EXPECT_NE(0, std::system((std::string(TOVRANE_TITLE_GENERATOR) + " " + folder + "/manifest.txt " + folder +
                               "/title > " + folder + "/output.txt").c_str()));
     const std::string messages = readBytes(folder + "/output.txt");
@@ -370,4 +375,16 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
     EXPECT_EQ(5 * 65536, turned.x);
     EXPECT_EQ(6 * 65536, turned.y);
     EXPECT_EQ(0, ::access((folder + "/title/flash/M.swf").c_str(), R_OK));
+    // A sheet named again takes more sprites, placed after the earlier ones.
+    EXPECT_TRUE(turned.left == 0 && turned.top == 0 && sprites.count("tall.png") && sprites["tall.png"].left > 0);
+    // The colour wheel by its rule: empty middle, dark below, light above, green to the right, red lower left.
+    Picture wheel;
+    ASSERT_TRUE(readPng(folder + "/title/images/wheel.png", wheel));
+    const Colour expected[] = {{0, 0, 0, 0}, {64, 64, 64, 255}, {255, 255, 255, 255}, {0, 255, 0, 255}, {255, 0, 0, 255}};
+    const int at[][2] = {{80, 80}, {80, 108}, {80, 52}, {130, 80}, {40, 110}};
+    for (int i = 0; i < 5; ++i)
+    {
+        const Colour c = wheel.get(at[i][0], at[i][1]);
+        EXPECT_EQ(0, std::memcmp(&expected[i], &c, 4)) << i;
+    }
 }
