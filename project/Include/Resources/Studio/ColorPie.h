@@ -32,7 +32,7 @@ public:
     // Colour numbers; a pixel must match red, green and blue exactly.
     struct PieColor
     {
-        enum Type
+        enum Type : int
         {
             Red = 0,
             Blue = 1,

@@ -35,7 +35,7 @@ public:
     // Where a press lies; also the rows and columns of the mixing table.
     struct ColorIndex
     {
-        enum Type
+        enum Type : int
         {
             None = 0, // also exactly on a sector border
             Red = 1,

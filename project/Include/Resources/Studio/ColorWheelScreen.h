@@ -25,7 +25,8 @@ struct ToolSizeEventArgs
 // The parts of the colour screen the spoken hint points at.
 struct ColorWheelScreenArea
 {
-    enum Type
+    // A fixed type: any int is a value (beyond 1 the sizes).
+    enum Type : int
     {
         Wheel = 0,
         Patterns = 1,
