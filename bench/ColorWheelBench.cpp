@@ -83,7 +83,8 @@ protected:
 void BM_WheelTap(benchmark::State& state)
 {
     NodePtr root(new Node);
-    ColorWheelPtr wheel(new ColorWheel(sprite(wheelPicture(), 0, 0), sprite(TexturePtr(new Texture(20, 28, PixelFormat::RGBA4444, true, 255)), 0, 0)));
+    TexturePtr drop(new Texture(20, 28, PixelFormat::RGBA4444, true, 255));
+    ColorWheelPtr wheel(new ColorWheel(sprite(wheelPicture(), 0, 0), sprite(drop, 0, 0)));
     wheel->setCenter(sprite(maskPage(), 0, 0));
     wheel->movePosition(Vector3<tFixed>(tFixed(16), tFixed(69), tFixed(0)));
     root->addChild(wheel);

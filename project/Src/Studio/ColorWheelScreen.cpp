@@ -10,7 +10,10 @@ TOVRANE_IMPLEMENT_RTTI(Tovrane, ColorWheelScreen, Node);
 
 namespace
 {
-GeometryPtr sprite(const char* name) { return StudioUIElement::getSpriteManager()->getSprite(name, PixelFormat::RGBA4444); }
+GeometryPtr sprite(const char* name)
+{
+    return StudioUIElement::getSpriteManager()->getSprite(name, PixelFormat::RGBA4444);
+}
 
 Vector3<tFixed> offset(tFixed x, tFixed y, tFixed z) { return Vector3<tFixed>(x, y, z); }
 }
@@ -25,7 +28,8 @@ void ColorWheelScreen::initialize()
     backdrop->movePosition(offset(0, 0, tFixed(-0.5f)));
     addChild(backdrop);
 
-    ButtonPtr close(new Button(sprite("studio/color_picker/close_up.png"), sprite("studio/color_picker/close_down.png")));
+    ButtonPtr close(
+        new Button(sprite("studio/color_picker/close_up.png"), sprite("studio/color_picker/close_down.png")));
     close->releaseEvent += new Button::ButtonEvent::MethodDelegate<ColorWheelScreen>(
         this, &ColorWheelScreen::closeButtonCallback);
     addChild(close);

@@ -54,9 +54,15 @@ void PatternPicker::initialize()
     showSwatch(0, CullingMode::Show);
 }
 
-void PatternPicker::onPrevButton(const ButtonEventArgs&) { onPatternChange(pattern <= 0 ? PatternCount - 1 : pattern - 1); }
+void PatternPicker::onPrevButton(const ButtonEventArgs&)
+{
+    onPatternChange(pattern <= 0 ? PatternCount - 1 : pattern - 1);
+}
 
-void PatternPicker::onNextButton(const ButtonEventArgs&) { onPatternChange(pattern > PatternCount - 2 ? 0 : pattern + 1); }
+void PatternPicker::onNextButton(const ButtonEventArgs&)
+{
+    onPatternChange(pattern > PatternCount - 2 ? 0 : pattern + 1);
+}
 
 void PatternPicker::onPatternChange(int i)
 {
