@@ -2,14 +2,11 @@
 // widget picker in platform coordinates (y down): sizes, patterns, close and
 // the wheel's mixtures reach the screen's events; then the screen drawn.
 #include "ColourTestSupport.h"
+#include "project/Drawing/DrawingTestSupport.h"
 
 #include "Resources/Studio/ColorWheelScreen.h"
 #include "Tovrane/Radiobox.h"
 #include "Tovrane/UIPicker.h"
-
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 
 using namespace Tovrane;
 using namespace ColourTest;
@@ -148,13 +145,5 @@ TEST_F(ColorWheelScreenDraw, PurpleTintsTheDiscAndEveryMask)
 
     TexturePtr shot(new Texture(320, 240, PixelFormat::RGBA8888, false));
     std::copy(pixels.begin(), pixels.end(), shot->getPixels());
-    const std::string path = std::string(TOVRANE_TEST_DATA) + "/studio/colour_screen.png";
-    if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
-        shot->save(path);
-    TexturePtr golden = Texture::fromFile(path);
-    ASSERT_TRUE(golden && golden->getFormat() == PixelFormat::RGBA8888) << "missing golden " << path;
-    const bool same = std::memcmp(golden->getPixels(), shot->getPixels(), 320 * 240 * 4) == 0;
-    EXPECT_TRUE(same) << "differs from " << path;
-    if (!same)
-        shot->save(std::string(TOVRANE_BINARY_DIR) + "/colour_screen-actual.png");
+    DrawingTest::expectGolden(shot, "colour_screen", "studio");
 }
