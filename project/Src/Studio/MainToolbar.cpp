@@ -1,6 +1,5 @@
 #include "Resources/Studio/MainToolbar.h"
 
-
 namespace Tovrane
 {
 TOVRANE_IMPLEMENT_RTTI(Tovrane, MainToolbar, Toolbar);
@@ -22,8 +21,7 @@ void MainToolbar::initialize()
 {
     const tFixed advance(32);
 
-    ButtonGroupPtr tools =
-        makeGroup({"pencil", "brush", "fill", "chalk", "marker", "crayon", "airbrush"});
+    ButtonGroupPtr tools = makeGroup({"pencil", "brush", "fill", "chalk", "marker", "crayon", "airbrush"});
     addButtonHighlight(tools, Highlight);
     addButton(tools, advance);
 
