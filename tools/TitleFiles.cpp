@@ -70,6 +70,25 @@ void drawDrop(Picture& picture, Colour c)
         }
 }
 
+// Redraws the shape's outermost pixels (those with a transparent or missing
+// neighbour) in the rim colour.
+void drawRim(Picture& picture, Colour rim)
+{
+    const Picture shape = picture;
+    auto clear = [&](int x, int y) { return shape.get(x, y).a == 0; };
+    for (int y = 0; y < shape.height(); ++y)
+        for (int x = 0; x < shape.width(); ++x)
+            if (!clear(x, y) && (clear(x - 1, y) || clear(x + 1, y) || clear(x, y - 1) || clear(x, y + 1)))
+                picture.set(x, y, rim);
+}
+
+// Picks the label's colour from the shape's colour, or black on a frame.
+Colour labelColour(const Look& look)
+{
+    return look.shape == "frame" ? Colour{16, 16, 16, 255} : contrastingColour(look.colour);
+}
+}
+
 void drawShape(Picture& picture, const Look& look)
 {
     int w = picture.width(), h = picture.height();
@@ -90,25 +109,6 @@ void drawShape(Picture& picture, const Look& look)
         picture.frameRect(0, 0, w, h, std::max(1, std::min(w, h) / 10), c);
     else
         picture.fillRoundRect(0, 0, w, h, std::min(w, h) / 6, c);
-}
-
-// Redraws the shape's outermost pixels (those with a transparent or missing
-// neighbour) in the rim colour.
-void drawRim(Picture& picture, Colour rim)
-{
-    const Picture shape = picture;
-    auto clear = [&](int x, int y) { return shape.get(x, y).a == 0; };
-    for (int y = 0; y < shape.height(); ++y)
-        for (int x = 0; x < shape.width(); ++x)
-            if (!clear(x, y) && (clear(x - 1, y) || clear(x + 1, y) || clear(x, y - 1) || clear(x, y + 1)))
-                picture.set(x, y, rim);
-}
-
-// Picks the label's colour from the shape's colour, or black on a frame.
-Colour labelColour(const Look& look)
-{
-    return look.shape == "frame" ? Colour{16, 16, 16, 255} : contrastingColour(look.colour);
-}
 }
 
 std::string encodeTex(const std::vector<TexBlock>& blocks)
