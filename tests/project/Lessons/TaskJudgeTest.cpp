@@ -3,6 +3,9 @@
 // does by the kind of task.
 #include "LessonsTestSupport.h"
 
+#include "Tovrane/Geometry.h"
+#include "Tovrane/SceneManager.h"
+
 #include <algorithm>
 
 using namespace LessonsTest;
@@ -227,4 +230,39 @@ TEST(TaskJudgeTest, AnEarlyLiftEndsWritingButLetsTasksGoOnFromTheRestorePoint)
         EXPECT_EQ(restore, line.current) << "back to the restore point";
         EXPECT_EQ(restore, line.pathStart);
     }
+}
+
+TEST(TaskJudgeTest, GuideDotsSitOnThePathEndsAndFollowTheRestorePoint)
+{
+    REQUIRE_LESSONS_TITLE();
+    SceneManager scene;
+    TaskStudioState::screenSize = Vector2<tFixed>(tFixed(320), tFixed(240));
+    TaskLine line = axisLine(21, 6);
+    line.allPoints[0] = at(0, 100);
+    line.initGuideDots(scene);
+    // Centred on their points, y turned upwards, a little in front of the picture.
+    const Vector3<tFixed> expected[4] = {{tFixed(0), tFixed(140), tFixed::fromRaw(6553)},
+                                         {tFixed(200), tFixed(240), tFixed::fromRaw(6553)}};
+    for (int k = 0; k < 4; ++k)
+    {
+        ASSERT_TRUE(line.guideDots[k]);
+        EXPECT_EQ(expected[k % 2 == 0 ? 0 : 1], line.guideDots[k]->getPosition()) << k;
+        EXPECT_EQ(CullingMode::Hide, line.guideDots[k]->cullingMode);
+    }
+    line.setValidStartPt(StartAt::StartPoint);
+    EXPECT_TRUE(line.getStartGuideDot() == line.guideDots[0] && line.getEndGuideDot() == line.guideDots[1]);
+    line.setValidStartPt(StartAt::EitherEnd);
+    EXPECT_TRUE(line.getStartGuideDot() == line.guideDots[1] && line.getEndGuideDot() == line.guideDots[0]);
+    line.setGuideDotCullingMode(4, CullingMode::Show);
+    line.setGuideDotCullingMode(2, CullingMode::Show);
+    EXPECT_EQ(CullingMode::Show, line.guideDots[2]->cullingMode);
+
+    line.direction = 1;
+    line.current = 5;
+    EXPECT_EQ(std::vector<std::string>{"SAVE_RESTORE_PT[6]: 200, 240"}, printed([&] { line.saveRestorePoint(at(62, 3)); }));
+    EXPECT_EQ(Vector3<tFixed>(tFixed(60), tFixed(240), tFixed::fromRaw(6553)), line.guideDots[2]->getPosition());
+    line.current = 9;
+    EXPECT_EQ(std::vector<std::string>{"LOAD_RESTORE_PT[6]: 200, 240"}, printed([&] { line.loadRestorePoint(); }));
+    EXPECT_TRUE(line.current == 6 && line.pathStart == 6);
+    TaskStudioState::screenSize = Vector2<tFixed>();
 }
