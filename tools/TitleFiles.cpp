@@ -53,6 +53,29 @@ void drawColourWheel(Picture& picture)
         }
 }
 
+// The lesson colour pie: a disc of six 60-degree slices counter-clockwise
+// from the right in exactly the colours the pie judges (red, blue, yellow,
+// purple, green, orange), with a clear middle of a fifth of the width where
+// the centre disc shows.
+void drawColourPie(Picture& picture)
+{
+    static const Colour slices[6] = {{192, 0, 0, 255},   {0, 0, 192, 255},   {240, 240, 0, 255},
+                                     {144, 0, 192, 255}, {48, 144, 0, 255},  {240, 144, 0, 255}};
+    const int w = picture.width(), h = picture.height();
+    const double outer = std::min(w, h) / 2.0, inner = w / 5.0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const double dx = x + 0.5 - w / 2.0, dy = h / 2.0 - (y + 0.5), d2 = dx * dx + dy * dy;
+            if (d2 < inner * inner || d2 > outer * outer)
+                continue;
+            double degrees = std::atan2(dy, dx) * 180.0 / M_PI;
+            if (degrees < 0)
+                degrees += 360.0;
+            picture.set(x, y, slices[static_cast<int>(degrees / 60.0) % 6]);
+        }
+}
+
 // A drop: a disc in the lower part of the picture narrowing to a point at
 // the top.
 void drawDrop(Picture& picture, Colour c)
@@ -95,6 +118,8 @@ void drawShape(Picture& picture, const Look& look)
     Colour c = look.colour;
     if (look.shape == "wheel")
         drawColourWheel(picture);
+    else if (look.shape == "pie")
+        drawColourPie(picture);
     else if (look.shape == "drop")
         drawDrop(picture, c);
     else if (look.shape == "rect")
@@ -157,7 +182,7 @@ Picture drawPlaceholder(const Look& look, const std::string& label)
     if (look.rimmed)
         drawRim(picture, look.rim);
     // Pictures that widgets sample or recolour carry no text.
-    if (label.empty() || look.shape == "wheel" || look.shape == "drop")
+    if (label.empty() || look.shape == "wheel" || look.shape == "pie" || look.shape == "drop")
         return picture;
     // The name, on the lower half of triangles where they are wide enough.
     int top = look.shape == "triangle" ? look.height / 2 : 0;

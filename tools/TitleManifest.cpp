@@ -179,10 +179,10 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (has("shape"))
             {
                 static const std::set<std::string> shapes = {"rect", "round", "ellipse", "triangle", "diamond",
-                    "frame", "wheel", "drop"};
+                    "frame", "wheel", "pie", "drop"};
                 if (!shapes.count(keys["shape"]))
                 {
-                    complain(name + ": shape must be rect, round, ellipse, triangle, diamond or frame");
+                    complain(name + ": shape must be rect, round, ellipse, triangle, diamond, frame, wheel, pie or drop");
                     lineOk = false;
                 }
                 else
