@@ -25,12 +25,13 @@ TOVRANE_ROW_LOOP void multiplyRun(unsigned char* __restrict out, const std::uint
 {
     for (int i = 0; i < n; ++i)
     {
-        // Sixteen-bit lanes throughout: each field doubled in place.
+        // Sixteen-bit lanes throughout: each field doubled where blue's lies.
+        typedef PackedPixel<PixelFormat::RGBA5551> Pixel;
         const std::uint16_t v = loadPixel16(out + 2 * i);
-        const std::uint16_t r = multiplyHigh(static_cast<std::uint16_t>((v >> 10) & 0x3E), red[i]);
-        const std::uint16_t g = multiplyHigh(static_cast<std::uint16_t>((v >> 5) & 0x3E), green[i]);
-        const std::uint16_t b = multiplyHigh(static_cast<std::uint16_t>(v & 0x3E), blue[i]);
-        storePixel16(out + 2 * i, static_cast<std::uint16_t>(r << 11 | g << 6 | b << 1 | (v & 1)));
+        const std::uint16_t r = multiplyHigh(static_cast<std::uint16_t>((v & Pixel::RedBits) >> 10), red[i]);
+        const std::uint16_t g = multiplyHigh(static_cast<std::uint16_t>((v & Pixel::GreenBits) >> 5), green[i]);
+        const std::uint16_t b = multiplyHigh(static_cast<std::uint16_t>(v & Pixel::BlueBits), blue[i]);
+        storePixel16(out + 2 * i, Pixel::fields(r, g, b, v & Pixel::AlphaBit));
     }
 }
 
