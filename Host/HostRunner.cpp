@@ -14,6 +14,7 @@
 #include "CSystem.h"
 #include "CSystemData.h"
 #include "HostTrace.h"
+#include "HostWork.h"
 #include "KelmOpenGLConfig.h"
 
 #include <EGL/egl.h>
@@ -152,8 +153,15 @@ int HostRunner::run()
         HostTrace::close();
         return 1;
     }
+    // In fixed-step runs the module's loaders finish before the next frame
+    // is counted, so that their speed changes nothing the run shows.
+    auto settle = [this] {
+        if (options.fixedStep)
+            HostWork::waitUntilIdle();
+    };
     HostTrace::write("Enter");
     app->Enter();
+    settle();
 
     Movie movie;
     std::uint32_t heldButtons = 0;
@@ -258,6 +266,7 @@ int HostRunner::run()
         else
         {
             app->Update();
+            settle();
             picture = readModuleFrame();
         }
 

@@ -10,7 +10,7 @@ namespace TovraneHost
 // One input event of a script, due at a frame or at a clock time.
 struct ScriptEvent
 {
-    enum Kind
+    enum Kind : int
     {
         Touch,
         ButtonPress,

@@ -163,6 +163,15 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
                 complain(name + ": color must be #rrggbb or #rrggbbaa");
                 lineOk = false;
             }
+            if (has("rim"))
+            {
+                into.rimmed = parseColour(keys["rim"], into.rim);
+                if (!into.rimmed)
+                {
+                    complain(name + ": rim must be #rrggbb or #rrggbbaa");
+                    lineOk = false;
+                }
+            }
             if (has("shape"))
             {
                 static const std::set<std::string> shapes = {"rect", "round", "ellipse", "triangle", "diamond",
@@ -219,7 +228,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             }
             SpriteEntry entry;
             entry.name = name;
-            entry.label = name;
+            entry.label = has("label") ? keys["label"] : name;
             look(entry.look, name);
             placement(entry.x, entry.y);
             entry.rotated = flags.count("rotated") != 0;

@@ -10,7 +10,7 @@ namespace Tovrane
 // Blend factors; the two constant-colour factors have no OpenGL ES 1 equivalent.
 struct BlendFactor
 {
-    enum Type
+    enum Type : int
     {
         Zero = 0,
         One = 1,
@@ -41,7 +41,7 @@ struct BlendFunction
 // Alpha test comparison.
 struct TestFunction
 {
-    enum Type
+    enum Type : int
     {
         Always = 0,
         Equal = 1,

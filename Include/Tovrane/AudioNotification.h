@@ -6,7 +6,7 @@ namespace Tovrane
 // What an audio callback is told about its sound.
 struct AudioNotification
 {
-    enum Type
+    enum Type : int
     {
         None = 0,      // nothing pending
         Completed = 1, // played to its end

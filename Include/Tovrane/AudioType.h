@@ -6,7 +6,7 @@ namespace Tovrane
 // The channels of an audio player.
 struct AudioType
 {
-    enum Type
+    enum Type : int
     {
         Music = 0,
         Speech = 1,

@@ -6,7 +6,7 @@ namespace Tovrane
 // The built-in interface sounds, played on the sound-effect channel.
 struct BaseAudio
 {
-    enum Type
+    enum Type : int
     {
         WrongAnswer = 0,
         DeadClick = 1,

@@ -10,7 +10,7 @@ namespace Tovrane
 // How a controller maps its clock into its span of time.
 struct RepeatType
 {
-    enum Type
+    enum Type : int
     {
         Clamp = 0,
         Reverse = 1,

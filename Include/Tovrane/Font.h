@@ -41,7 +41,7 @@ public:
         int begin, end, x, y, width;
     };
 
-    enum Alignment
+    enum Alignment : int
     {
         Left = 0,
         Centred = 1,

@@ -17,9 +17,6 @@ namespace Tovrane
 class GLES1Renderer : public GraphicsSceneRenderer
 {
 public:
-    // Bytes of texture memory the device has (14 MiB).
-    static const std::uint32_t TextureBudget = 14680064;
-
     // Opens the shared context with the first renderer.
     GLES1Renderer();
     // Frees the GL objects of every resource still bound to this renderer.

@@ -35,6 +35,13 @@ class GraphicsRenderer
 public:
     typedef Binding<GraphicsRenderer> ResourceBinding;
 
+    // Bytes of texture memory the device has (14 MiB).
+    static const std::uint32_t TextureBudget = 14680064;
+    // The most bytes one picture read from a file may take at 4 bytes a pixel
+    // (12 MiB, 3145728 pixels): the PNG reader refuses larger pictures, so no
+    // outside picture can use up the texture memory on its own.
+    static const std::uint32_t PictureBudget = 12582912;
+
     // Screen of 320 x 240 pixels, no camera, all counters 0. The constructing
     // thread is the one that draws.
     GraphicsRenderer();
@@ -131,9 +138,9 @@ private:
     // Removes the entry {this, identifier} by moving the last entry into its place.
     void removeEntry(ResourceBinding* binding, ResourceIdentifier* identifier);
 
-    // Guards the entries this renderer makes and removes in resources, `bound`
-    // and `pending`: other threads drop bindings while this one draws.
-    std::mutex mutex;
+    // `bound` and `pending`, like the entries this renderer makes and removes
+    // in resources, are guarded by ResourceBinding::listMutex(): other
+    // threads drop bindings while this one draws.
     std::thread::id drawingThread;
     std::unordered_map<ResourceBinding*, ReleaseCall> bound;
     std::vector<PendingRelease> pending;

@@ -7,7 +7,7 @@ namespace Tovrane
 // takes them for its packed pixel types.
 struct PixelFormat
 {
-    enum Type
+    enum Type : int
     {
         Palette8 = 0, // index into a 256-entry RGBA palette
         RGB565 = 1,   // red bits 15-11, green 10-5, blue 4-0

@@ -18,7 +18,7 @@ class Slider : public UIBase
     TOVRANE_DECLARE_RTTI(Slider)
 
 public:
-    enum SliderType
+    enum SliderType : int
     {
         Horizontal = 0,
         Vertical = 1 // any value but Horizontal moves along y

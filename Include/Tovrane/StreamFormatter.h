@@ -16,7 +16,7 @@ class StreamFormatter
 public:
     struct ArgumentType
     {
-        enum Type
+        enum Type : int
         {
             Character = 1,
             Number = 2,

@@ -34,6 +34,11 @@ public:
     // of downloaded content and gives an empty pointer instead.
     TexturePtr findTexture(const std::string& fileName);
 
+protected:
+    // Puts `texture` in the cache under `fileName` in place of what was loaded
+    // for it (a sprite sheet's expanded copy of a palette picture).
+    void replaceTexture(const std::string& fileName, TexturePtr texture);
+
 private:
     std::vector<std::string> texturePaths;
     std::map<std::string, boost::weak_ptr<Texture>> cache;

@@ -9,12 +9,16 @@
 // renames it over `path`. Readers using plain fopen see either the old file or
 // the new one, never a mix, also when the writer is killed part-way.
 
-// Opens `path` for writing ("w", "wb", "w+"...). Null when the temporary file
-// cannot be made (missing or read-only folder, bad mode); errno tells why.
+// Opens `path` for writing: mode "w", "wb", or "w+", "wb+", "w+b" to read
+// back what was written. Null when the temporary file cannot be made (missing
+// or read-only folder, a name too long for the folder, any other mode); errno
+// tells why. Temporaries of the same path left by writers that are gone (a
+// process killed before its close) are removed first.
 std::FILE* fopenAtomic(const char* path, const char* mode);
 
-// Closes a stream from fopenAtomic and puts the new content in place. Returns
-// 0 on success. On any failure (write error, full disk, rename refused) the
+// Closes a stream from fopenAtomic and puts the new content in place, with the
+// permissions of the file it replaces (fopen's for a new file). Returns 0 on
+// success. On any failure (write error, full disk, rename refused) the
 // temporary file is removed, the old file is left as it was, and the result is
 // non-zero. Also non-zero, with the new file in place, when only the final sync
 // of the folder failed.

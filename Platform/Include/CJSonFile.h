@@ -10,7 +10,8 @@
 namespace XQM
 {
 // A JSON file read whole. Until Load succeeds, and after it fails (missing
-// file, unreadable, too large, not JSON), the root is the null value.
+// file, a link, not a regular file, unreadable, too large, not JSON), the root
+// is the null value.
 class CJSonFile
 {
 public:

@@ -61,7 +61,7 @@ static_assert(sizeof(tButtonData2) == 16, "button records are 16 bytes");
 
 // How the touch screen reports: the default rate, or the drawing mode used
 // while the child traces or paints.
-enum tTouchMode
+enum tTouchMode : int
 {
     kTouchModeDefault = 0,
     kTouchModeDrawing = 1

@@ -7,6 +7,9 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -35,6 +38,38 @@ std::set<CAudioMixer*>& registry()
     static std::set<CAudioMixer*>* mixers = new std::set<CAudioMixer*>;
     return *mixers;
 }
+
+// While SDL looks for a sound device, the sound libraries print their own
+// diagnostics on standard error (ALSA lists every configuration it tried);
+// the mixer's one line says all a player needs, so they go to /dev/null.
+class QuietStandardError
+{
+public:
+    QuietStandardError() : saved(-1)
+    {
+        std::fflush(stderr);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null < 0)
+            return;
+        saved = ::fcntl(2, F_DUPFD_CLOEXEC, 3);
+        if (saved >= 0)
+            ::dup2(null, 2);
+        ::close(null);
+    }
+    ~QuietStandardError()
+    {
+        if (saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(saved, 2);
+        ::close(saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved;
+};
 
 void say(const char* format, const std::string& what, const std::string& why)
 {
@@ -66,27 +101,33 @@ bool CAudioMixer::OpenDevice()
 {
     if (HasDevice())
         return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    SDL_AudioDeviceID opened = 0;
     {
-        std::printf("Audio: no sound device (%s); playing silently\n", SDL_GetError());
-        std::fflush(stdout);
-        return false;
+        QuietStandardError quiet;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
+        {
+            SDL_AudioSpec wanted;
+            SDL_zero(wanted);
+            wanted.freq = kOutputRate;
+            wanted.format = AUDIO_S16SYS;
+            wanted.channels = 2;
+            wanted.samples = kDeviceBufferFrames;
+            wanted.callback = &CAudioMixer::deviceCallback;
+            wanted.userdata = this;
+            // SDL converts to whatever the device wants; the mix stays 44100 Hz stereo.
+            opened = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+            if (opened == 0)
+            {
+                const std::string why = SDL_GetError();
+                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+                SDL_SetError("%s", why.c_str());
+            }
+        }
     }
-    SDL_AudioSpec wanted;
-    SDL_zero(wanted);
-    wanted.freq = kOutputRate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = kDeviceBufferFrames;
-    wanted.callback = &CAudioMixer::deviceCallback;
-    wanted.userdata = this;
-    // SDL converts to whatever the device wants; the mix stays 44100 Hz stereo.
-    SDL_AudioDeviceID opened = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
     if (opened == 0)
     {
         std::printf("Audio: no sound device (%s); playing silently\n", SDL_GetError());
         std::fflush(stdout);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     {

@@ -3,6 +3,11 @@
 #include <json/reader.h>
 #include <json/value.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -17,9 +22,25 @@ bool CJSonFile::Load()
     root = Value();
     error.clear();
 
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Only a regular file is read: a link is not followed (downloaded content
+    // must not reach outside its folder) and a FIFO or a device must not block.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+    {
+        error = errno == ELOOP ? path + " is a link, which is not followed" : "cannot open " + path;
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    {
+        ::close(fd);
+        error = path + " is not a regular file";
+        return false;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
     if (!file)
     {
+        ::close(fd);
         error = "cannot open " + path;
         return false;
     }

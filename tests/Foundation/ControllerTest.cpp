@@ -63,6 +63,8 @@ TEST(Controller, RepeatTypesMapTheClock)
 {
     const RepeatType::Type C = RepeatType::Clamp, R = RepeatType::Reverse, P = RepeatType::PingPong,
                            W = RepeatType::Wrap;
+    // Any other value, as read from a file or a number, behaves as PingPong.
+    const RepeatType::Type O = static_cast<RepeatType::Type>(7), N = static_cast<RepeatType::Type>(-1);
     // Only Clamp and PingPong stop playing past their end.
     const struct
     {
@@ -76,6 +78,7 @@ TEST(Controller, RepeatTypesMapTheClock)
         {R, 100, 1000, 50, 1000, 50, true}, {R, 100, 1000, 1001, 100, 1001, true},
         {P, 0, 1000, 400, 400, 400, true}, {P, 0, 1000, 1000, 1000, 1000, true},
         {P, 0, 1000, 1400, 600, 1400, true}, {P, 0, 1000, 2000, 0, 2000, true}, {P, 0, 1000, 2001, 0, 2001, false},
+        {O, 0, 1000, 1400, 600, 1400, true}, {N, 0, 1000, 2001, 0, 2001, false},
         {W, 0, 1000, 1000, 1000, 1000, true}, {W, 0, 1000, 1001, 1, 1, true}, {W, 0, 1000, 2000, 1000, 1000, true},
         {W, 0, 1000, 2300, 300, 300, true}, {W, 200, 1000, 100, 200, 100, true},
         {W, 0, 1000, 4000000000u, 1000, 1000, true}, {W, 0, 1000, 3999999295u, 295, 295, true}, // in (0, max]

@@ -168,3 +168,35 @@ TEST(GraphicsRendererThreadTest, LoaderDropsResourcesWhileTheDrawingThreadBinds)
     drawn.clear();
     EXPECT_EQ(0, renderer.live);
 }
+
+// Sheets shared by the renderers of two states: one renderer goes while
+// another thread lets go of the sheets. Every copy is freed exactly once and
+// no release reaches the renderer that is gone.
+TEST(GraphicsRendererThreadTest, RendererDestroyedWhileAnotherThreadFreesSharedTextures)
+{
+    for (int round = 0; round < 20; ++round)
+    {
+        auto leaving = std::make_unique<RecordingRenderer>();
+        RecordingRenderer staying;
+        std::shared_ptr<Log> leavingLog = leaving->log;
+        std::vector<TexturePtr> sheets;
+        for (int i = 0; i < 64; ++i)
+        {
+            sheets.push_back(makeTexture());
+            leaving->bindTexture(sheets.back());
+            staying.bindTexture(sheets.back());
+        }
+        std::thread freeing([&] {
+            for (TexturePtr& sheet : sheets)
+                sheet.reset();
+        });
+        leaving.reset();
+        freeing.join();
+        staying.releasePendingBindings();
+        EXPECT_EQ(0, staying.live);
+        const auto released = std::count_if(leavingLog->begin(), leavingLog->end(),
+                                            [](const std::string& l) { return l.rfind("releaseTexture", 0) == 0; });
+        EXPECT_EQ(64, released)
+            << "round " << round;
+    }
+}

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -248,4 +249,79 @@ TEST_F(AtomicFile, WriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
     // Both outcomes happened, so kills landed before and after the rename.
     EXPECT_GT(completed, 0);
     EXPECT_GT(interrupted, 0);
+}
+
+// Writers killed between the open and the rename leave their temporaries;
+// the next replacement of the same file removes those whose writer is gone.
+TEST_F(AtomicFile, TemporariesOfGoneWritersGoAtTheNextReplacement)
+{
+    const std::string longName = folder + "/" + std::string(251, 'n') + ".bin"; // the longest name fopen takes
+    const std::string target = path;
+    const pid_t dead = spawn([&target, &longName] {
+        return fopenAtomic(target.c_str(), "wb") && fopenAtomic(longName.c_str(), "wb") ? 0 : 1;
+    });
+    ASSERT_EQ(0, finish(dead));
+    ASSERT_EQ(2u, entries().size()) << "two temporaries of a dead writer";
+
+    auto plant = [this](const std::string& name) { std::ofstream(folder + "/" + name) << "left"; };
+    const std::string self = std::to_string(::getpid());
+    plant(".save.bin.tmp." + self + ".999999");                        // this process, no stream open
+    plant(".save.bin.tmp.1.7");                                         // a writer that still runs
+    plant(".save.bin.tmp.12x.1");                                       // not a temporary's name
+    plant(".other.bin.tmp." + std::to_string(dead) + ".3");             // another file's
+    std::FILE* open = fopenAtomic(path.c_str(), "wb");                  // this process's, still open
+    ASSERT_NE(nullptr, open);
+
+    ASSERT_TRUE(writeWhole(path, "new"));
+    ASSERT_TRUE(writeWhole(longName, "long"));
+    std::vector<std::string> left = entries();
+    EXPECT_EQ(6u, left.size());
+    for (const std::string& kept : {".other.bin.tmp." + std::to_string(dead) + ".3", std::string(".save.bin.tmp.1.7"),
+                                    std::string(".save.bin.tmp.12x.1"), std::string("save.bin"), longName.substr(folder.size() + 1)})
+        EXPECT_NE(left.end(), std::find(left.begin(), left.end(), kept)) << kept;
+    EXPECT_EQ(0, fcloseAtomic(open));
+    EXPECT_EQ("", readFile(path));
+}
+
+TEST_F(AtomicFile, KeepsPermissionsTakesItsModesAndNamesAsFopenDoes)
+{
+    ASSERT_TRUE(writeWhole(path, "old"));
+    ASSERT_EQ(0, ::chmod(path.c_str(), 0640));
+    ASSERT_TRUE(writeWhole(path, "new"));
+    struct stat status = {};
+    ASSERT_EQ(0, ::stat(path.c_str(), &status));
+    EXPECT_EQ(0640u, status.st_mode & 07777u);
+
+    for (const char* mode : {"w", "wb", "w+", "wb+", "w+b"})
+    {
+        std::FILE* f = fopenAtomic(path.c_str(), mode);
+        ASSERT_NE(nullptr, f) << mode;
+        std::fputs(mode, f);
+        if (std::strchr(mode, '+'))
+        {
+            std::rewind(f);
+            char back[8] = {};
+            EXPECT_EQ(std::strlen(mode), std::fread(back, 1, sizeof back - 1, f)) << mode;
+            EXPECT_STREQ(mode, back);
+        }
+        EXPECT_EQ(0, fcloseAtomic(f));
+        EXPECT_EQ(mode, readFile(path));
+    }
+    for (const char* mode : {"wx", "r+", "a+", "", "wbz"})
+    {
+        errno = 0;
+        EXPECT_EQ(nullptr, fopenAtomic(path.c_str(), mode)) << mode;
+        EXPECT_EQ(EINVAL, errno) << mode;
+    }
+
+    // The longest name fopen takes works; one byte more fails as with fopen.
+    const std::string longest = folder + "/" + std::string(255, 'L');
+    ASSERT_TRUE(writeWhole(longest, "long"));
+    EXPECT_EQ("long", readFile(longest));
+    const std::string tooLong = longest + "L";
+    EXPECT_EQ(nullptr, std::fopen(tooLong.c_str(), "wb"));
+    errno = 0;
+    EXPECT_EQ(nullptr, fopenAtomic(tooLong.c_str(), "wb"));
+    EXPECT_EQ(ENAMETOOLONG, errno);
+    EXPECT_EQ((std::vector<std::string>{longest.substr(folder.size() + 1), "save.bin"}), entries());
 }

@@ -1,4 +1,4 @@
-#include "Platform/AudioTestTone.h"
+#include "support/DataRoot.h"
 
 #include "CAudioEventMessage.h"
 #include "CAudioMPI.h"
@@ -57,14 +57,14 @@ class AudioMixer : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        folder = AudioTestTone::makeFolder("audio-mixer-");
+        folder = TestSupport::freshFolder("audio-mixer");
         ASSERT_FALSE(folder.empty());
-        ASSERT_TRUE(AudioTestTone::write(folder + "tone500.ogg", 22050));        // 500 ms at 44100
-        ASSERT_TRUE(AudioTestTone::write(folder + "tone300.ogg", 6615, 22050, 2)); // 300 ms at 22050, stereo
-        ASSERT_TRUE(AudioTestTone::write(folder + "tone100.ogg", 4410));
-        ASSERT_TRUE(AudioTestTone::write(folder + "tone1s.ogg", 44100));
-        ASSERT_TRUE(AudioTestTone::write(folder + "empty.ogg", 0));
-        ASSERT_TRUE(AudioTestTone::write(folder + "noise3s.ogg", 3 * 44100, 44100, 1, 0.0f));
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "tone500.ogg", 22050));        // 500 ms at 44100
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "tone300.ogg", 6615, 22050, 2)); // 300 ms at 22050, stereo
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "tone100.ogg", 4410));
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "tone1s.ogg", 44100));
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "empty.ogg", 0));
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "noise3s.ogg", 3 * 44100, 44100, 1, 0.0));
     }
 
     tAudioID start(const char* name, tAudioOptionsFlags flags = once, IEventListener* listener = nullptr)
@@ -267,9 +267,9 @@ TEST_F(AudioMixer, TitleFaceReachesTheInstalledServiceAndItsDefaultListener)
 // SDL's dummy driver runs a real device thread at the pace of real time.
 TEST(AudioDeviceThreadTest, DummyDeviceCompletesAfterTheToneHasPlayed)
 {
-    std::string folder = AudioTestTone::makeFolder("audio-device-");
-    ASSERT_TRUE(AudioTestTone::write(folder + "tone300.ogg", 13230));
-    ASSERT_TRUE(AudioTestTone::write(folder + "loop.ogg", 4410));
+    std::string folder = TestSupport::freshFolder("audio-device");
+    ASSERT_TRUE(TestSupport::writeOgg(folder + "tone300.ogg", 13230));
+    ASSERT_TRUE(TestSupport::writeOgg(folder + "loop.ogg", 4410));
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     CAudioMixer mixer;
     if (!mixer.OpenDevice())
@@ -291,4 +291,22 @@ TEST(AudioDeviceThreadTest, DummyDeviceCompletesAfterTheToneHasPlayed)
     mixer.AdvanceClock(1000);
     EXPECT_EQ(0, mixer.DispatchEvents());
     EXPECT_TRUE(mixer.IsAudioPlaying(loop));
+}
+
+// Without a sound device the player reads the mixer's one line, not the sound
+// libraries' own diagnostics (ALSA prints several when it finds no card).
+TEST(AudioDevice, NoDeviceIsOneLine)
+{
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    CAudioMixer mixer;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const bool opened = mixer.OpenDevice();
+    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    if (opened)
+        GTEST_SKIP() << "this machine has a sound device";
+    EXPECT_EQ("", errors);
+    EXPECT_EQ(0u, output.find("Audio: no sound device (")) << output;
+    EXPECT_EQ(1, std::count(output.begin(), output.end(), '\n')) << output;
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -109,4 +111,29 @@ TEST_F(JSonFile, ValuesKeepTheirDocumentAlive)
         inner = file.GetRoot()["a"]["b"];
     }
     EXPECT_EQ("kept", inner[0].asString());
+}
+
+// Only regular files are read: a link is not followed, and a FIFO or a folder
+// is refused at once instead of blocking (the child would be stopped by the
+// alarm before the change).
+using JSonFileDeathTest = JSonFile;
+TEST_F(JSonFileDeathTest, OnlyRegularFilesAreRead)
+{
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    write(R"({"type": "Task"})");
+    std::filesystem::create_symlink(path, folder + "/link.json");
+    ASSERT_EQ(0, ::mkfifo((folder + "/fifo.json").c_str(), 0600));
+    std::filesystem::create_directory(folder + "/folder.json");
+    for (const char* name : {"link.json", "fifo.json", "folder.json"})
+    {
+        const std::string target = folder + "/" + name;
+        EXPECT_EXIT(
+            {
+                ::alarm(5);
+                XQM::CJSonFile file(target, 0);
+                std::_Exit(!file.Load() && file.GetRoot().isNull() && !file.GetError().empty() ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), "")
+            << name;
+    }
 }

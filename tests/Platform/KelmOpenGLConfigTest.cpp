@@ -3,9 +3,29 @@
 #include <GLES/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 using Vantorel::Kelm::KelmOpenGLConfig;
+
+namespace
+{
+// Mesa names its rasteriser threads "llvmpipe-<n>".
+int rasteriserThreads()
+{
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+    {
+        std::string name;
+        std::getline(std::ifstream(task.path() / "comm"), name);
+        count += name.rfind("llvmpipe-", 0) == 0;
+    }
+    return count;
+}
+}
 
 TEST(KelmOpenGLConfig, OpensACurrentOpenGLES1ContextOnA320By240Surface)
 {
@@ -49,4 +69,24 @@ TEST(KelmOpenGLConfig, ReadFrameGivesRgbaWithTheTopRowFirstAfterAnotherConfigura
     EXPECT_EQ(0, frame[320 * 4]); // the second row
     EXPECT_EQ(255, frame[320 * 4 + 2]);
     EXPECT_EQ(255, frame[frame.size() - 2]);
+}
+
+// Each run in a fresh process, since Mesa reads the count once.
+TEST(KelmOpenGLConfigDeathTest, OneRasteriserThreadUnlessTheEnvironmentSaysOtherwise)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const char* setting : {static_cast<const char*>(nullptr), "3"})
+    {
+        EXPECT_EXIT(
+            {
+                if (setting)
+                    ::setenv("LP_NUM_THREADS", setting, 1);
+                else
+                    ::unsetenv("LP_NUM_THREADS");
+                KelmOpenGLConfig config(2, 14);
+                std::_Exit(rasteriserThreads());
+            },
+            testing::ExitedWithCode(setting ? 3 : 1), "")
+            << (setting ? setting : "unset");
+    }
 }

@@ -5,6 +5,11 @@
 
 namespace Tovrane
 {
+namespace
+{
+typedef std::lock_guard<std::recursive_mutex> Lock;
+}
+
 GraphicsRenderer::GraphicsRenderer()
     : width(320),
       height(240),
@@ -22,7 +27,7 @@ GraphicsRenderer::~GraphicsRenderer()
     // The back end has freed its copies by now (releaseAllBindings); whatever
     // is left only loses its entries, so that no resource calls back into a
     // destroyed renderer.
-    std::lock_guard<std::mutex> lock(mutex);
+    Lock lock(ResourceBinding::listMutex());
     for (const auto& resource : bound)
     {
         std::vector<ResourceBinding::BindingInformation>& entries = resource.first->bindings;
@@ -53,7 +58,7 @@ void GraphicsRenderer::addBinding(ResourceBinding* binding, ResourceBinding::Rel
                                   ReleaseCall backEndRelease, ResourceIdentifier* identifier)
 {
     TOVRANE_ASSERT(identifier && "The back end returned no identifier");
-    std::lock_guard<std::mutex> lock(mutex);
+    Lock lock(ResourceBinding::listMutex());
     binding->bindings.push_back({this, releaseOperation, identifier});
     bound[binding] = backEndRelease;
 }
@@ -168,7 +173,7 @@ void GraphicsRenderer::release(ResourceBinding* binding, ReleaseCall backEndRele
     ResourceIdentifier* identifier;
     bool now;
     {
-        std::lock_guard<std::mutex> lock(mutex);
+        Lock lock(ResourceBinding::listMutex());
         identifier = binding->getIdentifier(this);
         if (!identifier)
             return;
@@ -190,7 +195,7 @@ void GraphicsRenderer::releasePendingBindings()
                    "Queued releases are carried out on the drawing thread");
     std::vector<PendingRelease> work;
     {
-        std::lock_guard<std::mutex> lock(mutex);
+        Lock lock(ResourceBinding::listMutex());
         work.swap(pending);
     }
     for (const PendingRelease& item : work)
@@ -201,7 +206,7 @@ void GraphicsRenderer::releaseAllBindings()
 {
     std::vector<PendingRelease> work;
     {
-        std::lock_guard<std::mutex> lock(mutex);
+        Lock lock(ResourceBinding::listMutex());
         work.swap(pending);
         for (const auto& resource : bound)
         {

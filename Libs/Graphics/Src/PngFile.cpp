@@ -1,6 +1,7 @@
 // PNG reading and writing of textures, on libpng 1.6.
 
 #include "Tovrane/Assert.h"
+#include "Tovrane/GraphicsRenderer.h"
 #include "Tovrane/Texture.h"
 
 #include "AtomicFile.h"
@@ -8,6 +9,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,9 +19,15 @@ namespace Tovrane
 {
 namespace
 {
-// Larger pictures are refused as broken: the device screen is 320 x 240 and
-// the largest picture the game makes is 640 x 480.
-const png_uint_32 MaximumSize = 4096;
+// Longer sides are refused as broken: the device screen is 320 x 240 and the
+// largest picture the game makes is 640 x 480; a tall list made of tiles may
+// run to 8192 rows. The decoded size has its own bound beside the renderer's
+// texture budget (GraphicsRenderer::PictureBudget).
+const png_uint_32 MaximumSize = 8192;
+// The most libpng may allocate for one chunk (the image data is streamed and
+// not bounded by this): a header that declares more refuses the file before
+// anything is allocated.
+const png_alloc_size_t ChunkBytesLimit = 1024 * 1024;
 
 // Everything one read or write owns. It lives in the caller's frame, outside
 // the functions that call setjmp, so a library error (a longjmp) skips no
@@ -81,12 +89,22 @@ bool readPng(std::FILE* file, PngJob* job)
     png_structp png = job->png;
     png_infop info = job->info;
     png_init_io(png, file);
+    // Damage that libpng would only warn about (a chunk longer than allowed,
+    // a misplaced or invalid ancillary chunk) refuses the file; ancillary
+    // chunks the game does not use are skipped unread.
+    png_set_benign_errors(png, 0);
+    png_set_chunk_malloc_max(png, ChunkBytesLimit);
     png_set_user_limits(png, MaximumSize, MaximumSize);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
 
     png_uint_32 width = 0, height = 0;
     int bitDepth = 0, colourType = 0;
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, nullptr, nullptr, nullptr);
+    // Counted at 4 bytes a pixel, the most any picture takes once a sprite
+    // sheet has expanded it.
+    if (static_cast<std::uint64_t>(width) * height * 4 > GraphicsRenderer::PictureBudget)
+        png_error(png, "Picture too large");
 
     // Every picture becomes 8 bits per channel: palettes stay palettes, grey
     // becomes RGB, and transparency chunks are not read.
@@ -146,9 +164,10 @@ bool readPng(std::FILE* file, PngJob* job)
         }
     }
 
+    // Whatever follows the image data (IEND included) is not read: a file
+    // whose pixels are whole loads even when its end is missing.
     job->rows = makeRows(png, texture->getPixels(), texture->getHeight(), texture->getPitch());
     png_read_image(png, job->rows);
-    png_read_end(png, nullptr);
     return true;
 }
 

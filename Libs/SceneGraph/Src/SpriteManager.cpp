@@ -192,6 +192,16 @@ GeometryPtr SpriteManager::getSprite(const std::string& name, PixelFormat::Type 
         info.halfWidth = tFixed();
         info.halfHeight = tFixed();
     }
+    else if (texture->getPalette() && format != PixelFormat::Palette8)
+    {
+        // A palette picture (a palette-optimised download) cannot be converted
+        // in place: the sheet is expanded once into the asked format, and the
+        // cache hands the expanded copy to every later sprite of it.
+        TexturePtr expanded(new Texture(texture->getWidth(), texture->getHeight(), format));
+        expanded->blitTexture(texture, 0, 0, 0, 0, 0, 0);
+        replaceTexture(entry != sprites.end() ? info.textureName : name, expanded);
+        texture = expanded;
+    }
     else
     {
         texture->convertTo(format);

@@ -42,4 +42,6 @@ TexturePtr TextureManager::getTexture(const std::string& fileName)
     cache.insert(std::make_pair(fileName, boost::weak_ptr<Texture>(texture)));
     return texture;
 }
+
+void TextureManager::replaceTexture(const std::string& fileName, TexturePtr texture) { cache[fileName] = texture; }
 }

@@ -13,7 +13,7 @@ TOVRANE_IMPLEMENT_RTTI(Tovrane, Font, Plane);
 namespace
 {
 // What the last character of the walk was.
-enum Kind
+enum Kind : int
 {
     NewLine = 0,
     Blank = 1,

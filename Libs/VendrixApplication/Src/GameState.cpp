@@ -12,6 +12,7 @@
 #include "CButtonMPI.h"
 #include "CEventMPI.h"
 #include "HostTrace.h"
+#include "HostWork.h"
 
 #include <GLES/gl.h>
 #include <cxxabi.h>
@@ -91,6 +92,7 @@ void GameState::enter()
         loadingRoot->addChild(sceneManager.getSprite("shared/loading.png", PixelFormat::RGBA4444));
 
     HostTrace::write("enter", getStateName());
+    HostWork::begin();
     loaderThread = std::thread(loadEntryPoint, this);
 }
 
@@ -99,6 +101,7 @@ void GameState::load() { loaded.store(true, std::memory_order_release); }
 void* GameState::loadEntryPoint(void* state)
 {
     static_cast<GameState*>(state)->load();
+    HostWork::end();
     return nullptr;
 }
 

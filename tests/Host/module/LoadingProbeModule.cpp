@@ -7,6 +7,7 @@
 #include "Tovrane/GameState.h"
 
 #include "CAppInterface.h"
+#include "HostWork.h"
 
 #include <condition_variable>
 #include <cstdlib>
@@ -42,8 +43,12 @@ class SlowLoadingState : public Tovrane::GameState
 public:
     explicit SlowLoadingState(Latch& latch) : GameState(true, false), latch(latch) {}
 
+    // Waiting for a frame of the host is not work the host could wait for:
+    // the count is handed back for the wait and taken again by the frame
+    // that opens the latch.
     void load() override
     {
+        HostWork::end();
         latch.wait();
         GameState::load();
     }
@@ -70,19 +75,29 @@ public:
     void Update() override
     {
         if (++frames == releaseFrame)
-            latch.release();
+            letGo();
         app->Update();
     }
     void Exit() override
     {
-        latch.release();
+        letGo();
         app->Exit();
     }
     void Suspend() override { app->Suspend(); }
     void Resume() override { app->Resume(); }
 
 private:
+    void letGo()
+    {
+        if (released)
+            return;
+        released = true;
+        HostWork::begin();
+        latch.release();
+    }
+
     Latch latch;
+    bool released = false;
     std::unique_ptr<Tovrane::Application> app;
     unsigned int frames = 0;
     unsigned int releaseFrame = 20;

@@ -93,8 +93,8 @@ TEST_F(SaveFiles, SavingAndLoadingKeepsEveryValue)
     EXPECT_EQ(files, readSaveFiles());
 }
 
-// A missing file gives the defaults of its own block only, like a short one
-// (see DamagedFiles), which is also reported; a longer one is read up to its block.
+// A missing file gives the defaults of its own block only, like a short one,
+// which is also reported; a longer one is read up to its block.
 TEST_F(SaveFiles, MissingShortAndLongFiles)
 {
     playSome();

@@ -10,7 +10,7 @@ typedef boost::shared_ptr<Zoom> ZoomPtr;
 
 struct ZoomToolState
 {
-    enum Type
+    enum Type : int
     {
         ZoomIn = 0,
         ZoomOut = 1

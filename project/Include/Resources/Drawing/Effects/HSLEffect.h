@@ -7,7 +7,7 @@ namespace Tovrane
 {
 struct HSLSpaceEffect
 {
-    enum Type
+    enum Type : int
     {
         Saturate = 0,
         Desaturate = 1,

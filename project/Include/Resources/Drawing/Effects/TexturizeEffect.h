@@ -9,7 +9,7 @@ namespace Tovrane
 {
 struct TextureEffect
 {
-    enum Pattern
+    enum Pattern : int
     {
         Wicker = 0,
         Brick = 1,
