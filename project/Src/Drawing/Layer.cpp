@@ -54,69 +54,45 @@ inline void blendRun(unsigned char* __restrict d, const unsigned char* __restric
 }
 
 // The rows of one tile's part of a dab, each one run across the part (the
-// colour rows are long enough for every run to be read in one piece). With
-// Track, returns whether a pixel changed; without, true.
-template <typename Word, bool Track>
+// colour rows are long enough for every run to be read in one piece). A
+// Width other than 0 says that the part spans the whole width of a mask of
+// that many pixels: every row is then a run of known length, which the
+// compiler unrolls into a few vector operations. With Track, returns whether
+// a pixel changed; without, true.
+template <typename Word, bool Track, int Width>
 inline bool selectRows(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight,
                        const unsigned char* select, int maskWidth)
 {
+    const int length = Width ? Width : part.w;
+    const std::size_t stride = static_cast<std::size_t>(Width ? Width : maskWidth) * sizeof(Word);
     Word changed = 0;
     unsigned char* d = part.dstRow;
-    const unsigned char* s = select + (static_cast<std::size_t>(part.maskY) * maskWidth + part.maskX) * sizeof(Word);
+    const unsigned char* s = select + part.maskY * stride + part.maskX * sizeof(Word);
     int sy = part.sy;
-    for (int j = 0; j < part.h; ++j, d += part.dstPitch, s += maskWidth * sizeof(Word))
+    for (int j = 0; j < part.h; ++j, d += part.dstPitch, s += stride)
     {
         blendRun<Word, Track>(d, s, colours + (static_cast<std::size_t>(sy) * colourPitch + part.sx) * sizeof(Word),
-                              part.w, changed);
-        sy = sy + 1 == sourceHeight ? 0 : sy + 1;
-    }
-    return !Track || changed != 0;
-}
-
-// A whole dab row after row when the part spans the full width of a mask
-// of Width 16-bit pixels: every row is one run of known length, which the
-// compiler unrolls into a few vector operations.
-template <int Width, bool Track>
-inline bool selectWholeRows(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight,
-                            const unsigned char* select)
-{
-    typedef std::uint16_t Word;
-    Word changed = 0;
-    unsigned char* d = part.dstRow;
-    const unsigned char* s = select + static_cast<std::size_t>(part.maskY) * Width * sizeof(Word);
-    int sy = part.sy;
-    for (int j = 0; j < part.h; ++j, d += part.dstPitch, s += Width * sizeof(Word))
-    {
-        blendRun<Word, Track>(d, s, colours + (static_cast<std::size_t>(sy) * colourPitch + part.sx) * sizeof(Word),
-                              Width, changed);
+                              length, changed);
         sy = sy + 1 == sourceHeight ? 0 : sy + 1;
     }
     return !Track || changed != 0;
 }
 
 // The kernels, each built for every processor (see TOVRANE_ROW_LOOP).
-#define TOVRANE_SELECT_ROWS(name, Word, Track)                                                                        \
+#define TOVRANE_SELECT_ROWS(name, Word, Track, Width)                                                                 \
     TOVRANE_ROW_LOOP bool name(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight, \
                                const unsigned char* select, int maskWidth)                                          \
     {                                                                                                                \
-        return selectRows<Word, Track>(part, colours, colourPitch, sourceHeight, select, maskWidth);                \
+        return selectRows<Word, Track, Width>(part, colours, colourPitch, sourceHeight, select, maskWidth);         \
     }
-TOVRANE_SELECT_ROWS(selectRows16, std::uint16_t, false)
-TOVRANE_SELECT_ROWS(selectRows32, std::uint32_t, false)
-TOVRANE_SELECT_ROWS(trackRows16, std::uint16_t, true)
-TOVRANE_SELECT_ROWS(trackRows32, std::uint32_t, true)
+TOVRANE_SELECT_ROWS(selectRows16, std::uint16_t, false, 0)
+TOVRANE_SELECT_ROWS(selectRows32, std::uint32_t, false, 0)
+TOVRANE_SELECT_ROWS(trackRows16, std::uint16_t, true, 0)
+TOVRANE_SELECT_ROWS(trackRows32, std::uint32_t, true, 0)
+TOVRANE_SELECT_ROWS(selectWholeRows8, std::uint16_t, false, 8)
+TOVRANE_SELECT_ROWS(selectWholeRows16, std::uint16_t, false, 16)
+TOVRANE_SELECT_ROWS(selectWholeRows32, std::uint16_t, false, 32)
 #undef TOVRANE_SELECT_ROWS
-
-#define TOVRANE_SELECT_WHOLE_ROWS(name, Width, Track)                                                                 \
-    TOVRANE_ROW_LOOP bool name(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight, \
-                               const unsigned char* select)                                                         \
-    {                                                                                                                \
-        return selectWholeRows<Width, Track>(part, colours, colourPitch, sourceHeight, select);                     \
-    }
-TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows8, 8, false)
-TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows16, 16, false)
-TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows32, 32, false)
-#undef TOVRANE_SELECT_WHOLE_ROWS
 }
 
 Layer::Layer() {}
@@ -322,19 +298,11 @@ bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& 
                               tile.getPitch(), maskX, maskY, wrap(srcX, c.sourceWidth), wrap(srcY, c.sourceHeight),
                               w, h};
         const bool track = !tile.bindings.empty();
+        typedef bool (*Kernel)(const DabPart&, const unsigned char*, int, int, const unsigned char*, int);
+        Kernel kernel = bpp == 2 ? (track ? trackRows16 : selectRows16) : (track ? trackRows32 : selectRows32);
         if (bpp == 2 && !track && maskX == 0 && w == c.maskWidth)
-            switch (w)
-            {
-            case 8: return selectWholeRows8(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
-            case 16: return selectWholeRows16(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
-            case 32: return selectWholeRows32(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
-            default: break;
-            }
-        if (bpp == 2)
-            return (track ? trackRows16 : selectRows16)(part, c.colours.data(), c.colourPitch, c.sourceHeight,
-                                                        c.select.data(), c.maskWidth);
-        return (track ? trackRows32 : selectRows32)(part, c.colours.data(), c.colourPitch, c.sourceHeight,
-                                                    c.select.data(), c.maskWidth);
+            kernel = w == 8 ? selectWholeRows8 : w == 16 ? selectWholeRows16 : w == 32 ? selectWholeRows32 : kernel;
+        return kernel(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data(), c.maskWidth);
     }
 
     // Three-byte tiles: pixel by pixel through the texture.
