@@ -20,7 +20,6 @@ unsigned char toByte(float channel)
         return 255;
     return static_cast<unsigned char>(static_cast<unsigned>(v));
 }
-}
 
 // Every 16-bit word of a picture replaced by its entry in the table (32-bit
 // entries, which vector code can gather).
@@ -29,6 +28,7 @@ TOVRANE_ROW_LOOP void lookUp(unsigned char* __restrict pixels, std::size_t count
 {
     for (std::size_t i = 0; i < count; ++i)
         storePixel16(pixels + 2 * i, static_cast<std::uint16_t>(table[loadPixel16(pixels + 2 * i)]));
+}
 }
 
 HSLEffect::HSLEffect(HSLSpaceEffect::Type kind) : kind(kind) {}
