@@ -27,13 +27,18 @@ template <typename Word> inline Word load(const unsigned char* p)
 
 template <typename Word> inline void store(unsigned char* p, Word w) { std::memcpy(p, &w, sizeof(Word)); }
 
-// Where one tile's part of a dab lies: the destination's first row, the
-// dab's clipped size, and where it starts in the mask and the source.
+// One tile's part of a dab, as rows of `length` pixels: where the first row
+// lies in the tile, in the select words and in the colours (whose row
+// `sy` of `sourceHeight` it reads), and the pitches in bytes.
 struct DabPart
 {
-    unsigned char* dstRow;
+    unsigned char* dst;
     int dstPitch;
-    int maskX, maskY, sx, sy, w, h;
+    const unsigned char* select;
+    int selectPitch;
+    const unsigned char* colours;
+    int colourPitch;
+    int sy, sourceHeight, length, h;
 };
 
 // Where the select words are set the pixels take the packed colours; with
@@ -53,45 +58,39 @@ inline void blendRun(unsigned char* __restrict d, const unsigned char* __restric
     }
 }
 
-// The rows of one tile's part of a dab, each one run across the part (the
-// colour rows are long enough for every run to be read in one piece). A
-// Width other than 0 says that the part spans the whole width of a mask of
-// that many pixels: every row is then a run of known length, which the
-// compiler unrolls into a few vector operations. With Track, returns whether
-// a pixel changed; without, true.
+// The rows of one tile's part of a dab. A Width other than 0 is the rows'
+// length known in advance, which the compiler unrolls into a few vector
+// operations. With Track, returns whether a pixel changed; without, true.
 template <typename Word, bool Track, int Width>
-inline bool selectRows(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight,
-                       const unsigned char* select, int maskWidth)
+inline bool selectRows(const DabPart& part)
 {
-    const int length = Width ? Width : part.w;
-    const std::size_t stride = static_cast<std::size_t>(Width ? Width : maskWidth) * sizeof(Word);
+    // Locals: stores through the byte pointers could otherwise change the part.
+    unsigned char* d = part.dst;
+    const unsigned char* s = part.select;
+    const unsigned char* const colours = part.colours;
+    const std::size_t dstPitch = part.dstPitch, selectPitch = part.selectPitch, colourPitch = part.colourPitch;
+    const int length = Width ? Width : part.length, h = part.h, sourceHeight = part.sourceHeight;
     Word changed = 0;
-    unsigned char* d = part.dstRow;
-    const unsigned char* s = select + part.maskY * stride + part.maskX * sizeof(Word);
-    int sy = part.sy;
-    for (int j = 0; j < part.h; ++j, d += part.dstPitch, s += stride)
+    const unsigned char* c = colours + part.sy * colourPitch;
+    const unsigned char* const lastColours = colours + (sourceHeight - 1) * colourPitch;
+    for (int j = 0; j < h; ++j, d += dstPitch, s += selectPitch)
     {
-        blendRun<Word, Track>(d, s, colours + (static_cast<std::size_t>(sy) * colourPitch + part.sx) * sizeof(Word),
-                              length, changed);
-        sy = sy + 1 == sourceHeight ? 0 : sy + 1;
+        blendRun<Word, Track>(d, s, c, length, changed);
+        c = c == lastColours ? colours : c + colourPitch;
     }
     return !Track || changed != 0;
 }
 
 // The kernels, each built for every processor (see TOVRANE_ROW_LOOP).
 #define TOVRANE_SELECT_ROWS(name, Word, Track, Width)                                                                 \
-    TOVRANE_ROW_LOOP bool name(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight, \
-                               const unsigned char* select, int maskWidth)                                          \
-    {                                                                                                                \
-        return selectRows<Word, Track, Width>(part, colours, colourPitch, sourceHeight, select, maskWidth);         \
-    }
+    TOVRANE_ROW_LOOP bool name(const DabPart& part) { return selectRows<Word, Track, Width>(part); }
 TOVRANE_SELECT_ROWS(selectRows16, std::uint16_t, false, 0)
 TOVRANE_SELECT_ROWS(selectRows32, std::uint32_t, false, 0)
 TOVRANE_SELECT_ROWS(trackRows16, std::uint16_t, true, 0)
 TOVRANE_SELECT_ROWS(trackRows32, std::uint32_t, true, 0)
-TOVRANE_SELECT_ROWS(selectWholeRows8, std::uint16_t, false, 8)
-TOVRANE_SELECT_ROWS(selectWholeRows16, std::uint16_t, false, 16)
-TOVRANE_SELECT_ROWS(selectWholeRows32, std::uint16_t, false, 32)
+TOVRANE_SELECT_ROWS(selectRows16By8, std::uint16_t, false, 8)
+TOVRANE_SELECT_ROWS(selectRows16By16, std::uint16_t, false, 16)
+TOVRANE_SELECT_ROWS(selectRows16By32, std::uint16_t, false, 32)
 #undef TOVRANE_SELECT_ROWS
 }
 
@@ -249,20 +248,21 @@ void Layer::prepareDab(const Texture& source, const Texture& mask, PixelFormat::
     if (!sameFormat || cache.sourceIdentity != source.getIdentity() || cache.sourceChanges != source.getChangeCount() ||
         cache.maskWidth != mw)
     {
-        // Each palette entry is packed once by the tile format's own rules;
-        // a colour row repeats the source row to mask width more pixels.
+        // Each palette entry is packed once by the tile format's own rules.
+        // Colour column k holds the source's column (k - mw) mod its width,
+        // for k up to the source's width and twice the mask's past it.
         Texture packed(256, 1, format);
         for (int i = 0; i < 256; ++i)
             packed.setPixel(source.getPaletteEntry(i), i, 0);
         const int sw = source.getWidth(), sh = source.getHeight();
-        const int pitch = sw + mw;
+        const int pitch = sw + 3 * mw;
         cache.colours.resize(static_cast<std::size_t>(pitch) * sh * bpp);
         for (int y = 0; y < sh; ++y)
         {
             const unsigned char* indices = source.getPixels() + y * source.getPitch();
             unsigned char* out = cache.colours.data() + static_cast<std::size_t>(y) * pitch * bpp;
             for (int x = 0; x < pitch; ++x)
-                std::memcpy(out + x * bpp, packed.getPixels() + indices[x % sw] * bpp, bpp);
+                std::memcpy(out + x * bpp, packed.getPixels() + indices[wrap(x - mw, sw)] * bpp, bpp);
         }
         cache.sourceIdentity = source.getIdentity();
         cache.sourceChanges = source.getChangeCount();
@@ -272,11 +272,12 @@ void Layer::prepareDab(const Texture& source, const Texture& mask, PixelFormat::
     }
     if (!sameFormat || cache.maskIdentity != mask.getIdentity() || cache.maskChanges != mask.getChangeCount())
     {
-        cache.select.assign(static_cast<std::size_t>(mw) * mh * bpp, 0);
+        // Each row of select words has mask-width zero words on either side.
+        cache.select.assign(static_cast<std::size_t>(3 * mw) * mh * bpp, 0);
         for (int y = 0; y < mh; ++y)
             for (int x = 0; x < mw; ++x)
                 if (mask.getPixels()[y * mask.getPitch() + x * 4 + 3] == 255)
-                    std::memset(cache.select.data() + (static_cast<std::size_t>(y) * mw + x) * bpp, 0xFF, bpp);
+                    std::memset(cache.select.data() + (static_cast<std::size_t>(y) * 3 * mw + mw + x) * bpp, 0xFF, bpp);
         cache.maskIdentity = mask.getIdentity();
         cache.maskChanges = mask.getChangeCount();
         cache.maskWidth = mw;
@@ -294,15 +295,29 @@ bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& 
         // are looked for only while a renderer holds a copy of the tile:
         // once the copy is dropped, later dabs have nothing to drop.
         const DabCache& c = dabCache;
-        const DabPart part = {tile.getPixels() + static_cast<std::size_t>(tileY) * tile.getPitch() + tileX * bpp,
-                              tile.getPitch(), maskX, maskY, wrap(srcX, c.sourceWidth), wrap(srcY, c.sourceHeight),
-                              w, h};
+        const int mw = c.maskWidth;
         const bool track = !tile.bindings.empty();
-        typedef bool (*Kernel)(const DabPart&, const unsigned char*, int, int, const unsigned char*, int);
-        Kernel kernel = bpp == 2 ? (track ? trackRows16 : selectRows16) : (track ? trackRows32 : selectRows32);
-        if (bpp == 2 && !track && maskX == 0 && w == c.maskWidth)
-            kernel = w == 8 ? selectWholeRows8 : w == 16 ? selectWholeRows16 : w == 32 ? selectWholeRows32 : kernel;
-        return kernel(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data(), c.maskWidth);
+        // A part narrower than the mask is run across the mask's whole width
+        // all the same, moved left as far as needed to stay in the tile: the
+        // select words' zero margins keep the pixels beyond the part as they are.
+        const bool whole = bpp == 2 && !track && (mw == 8 || mw == 16 || mw == 32) && mw <= tile.getWidth();
+        const int shift = whole ? std::min(tileX, tile.getWidth() - mw) - tileX : 0;
+        const DabPart part = {
+            tile.getPixels() + static_cast<std::size_t>(tileY) * tile.getPitch() + (tileX + shift) * bpp,
+            tile.getPitch(),
+            c.select.data() + (static_cast<std::size_t>(maskY) * 3 * mw + mw + maskX + shift) * bpp,
+            3 * mw * bpp,
+            c.colours.data() + static_cast<std::size_t>(mw + wrap(srcX, c.sourceWidth) + shift) * bpp,
+            c.colourPitch * bpp,
+            wrap(srcY, c.sourceHeight),
+            c.sourceHeight,
+            whole ? mw : w,
+            h};
+        if (whole)
+            return mw == 8 ? selectRows16By8(part) : mw == 16 ? selectRows16By16(part) : selectRows16By32(part);
+        if (bpp == 2)
+            return (track ? trackRows16 : selectRows16)(part);
+        return (track ? trackRows32 : selectRows32)(part);
     }
 
     // Three-byte tiles: pixel by pixel through the texture.

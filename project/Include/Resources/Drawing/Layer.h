@@ -70,11 +70,13 @@ private:
     bool maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
                         int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const;
 
-    // The last masked blit's source colours packed into the tile format (each
-    // row followed by its first mask-width pixels again, so that a dab row
-    // never wraps) and its mask as select words (all bits set where the
-    // mask's alpha is 255). Textures are known by identity and change count,
-    // so a changed colour, pattern or mask is never painted stale.
+    // The last masked blit's source colours packed into the tile format and
+    // its mask as select words (all bits set where the mask's alpha is 255),
+    // both with margins of the mask's width: a colour row repeats the source
+    // row around it, a select row has zero words on either side, so that a
+    // dab row never wraps and may run past its part of a tile. Textures are
+    // known by identity and change count, so a changed colour, pattern or
+    // mask is never painted stale.
     struct DabCache
     {
         PixelFormat::Type format = PixelFormat::Palette8;
