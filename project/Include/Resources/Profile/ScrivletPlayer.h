@@ -11,7 +11,9 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Tovrane
@@ -53,8 +55,11 @@ public:
 
     // Bundles inside bundles are followed this deep, no deeper.
     static constexpr int maxDownloadDepth = 8;
-    // Packages read in one loading of the downloads, at most.
+    // Packages the platform lists that are read in one loading of the
+    // downloads, at most (bundle members and the title's own book not counted).
     static constexpr int maxDownloadPackages = 1024;
+    // A colouring book has 1 to 100 pages.
+    static constexpr int maxColoringBookPages = 100;
 
     // The one profile of the process, made and loaded on the first call.
     static ScrivletPlayer* getCurrentPlayerData();
@@ -188,6 +193,9 @@ private:
     // Nesting of bundles while loading one package, and packages read so far.
     int downloadDepth;
     int downloadPackages;
+    // Device and inode of every package folder read in this loading: none is
+    // read twice.
+    std::set<std::pair<unsigned long long, unsigned long long>> loadedFolders;
 };
 
 typedef boost::shared_ptr<ScrivletPlayer> ScrivletPlayerPtr;
