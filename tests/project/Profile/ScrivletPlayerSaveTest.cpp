@@ -44,6 +44,11 @@ TEST_F(SaveFiles, ANewPlayerWritesOnlyWhatChangesAndSavesTheDefaults)
     profile->setNumberOfFrames(1, 7);
     EXPECT_NE(std::string::npos, output([&] { profile->setNumberOfFrames(3, 2); }).find("Invalid animation slot 3"));
     EXPECT_EQ(readSaveFiles(), (std::vector<Bytes>{{}, {}, {1, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}, {}}));
+    // Counts outside 1 to 12 are brought into range before they are written.
+    profile->setNumberOfFrames(0, 13);
+    profile->setNumberOfFrames(2, -4);
+    EXPECT_EQ((Bytes{12, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}), readBytes(saveFile(AnimationFile)));
+    profile->setNumberOfFrames(0, 1);
     profile->setNumberOfFrames(1, 1);
     profile->save();
     EXPECT_EQ(readSaveFiles(),
@@ -77,7 +82,7 @@ TEST_F(SaveFiles, SavingAndLoadingKeepsEveryValue)
     auto state = [] { return static_cast<TaskState::Type>(std::rand() % 4); };
     saved->firstLaunch = saved->warehouseHintPending = 0;
     saved->letterVisitPending = 1;
-    saved->musicVolume = 255;
+    saved->musicVolume = 60;
     saved->lastUploadedSlot = 5;
     saved->lastCompleteLocation = 24;
     std::generate(saved->locationStates, saved->locationStates + 64, state);
@@ -93,19 +98,21 @@ TEST_F(SaveFiles, SavingAndLoadingKeepsEveryValue)
     EXPECT_EQ(files, readSaveFiles());
 }
 
-// A missing file gives the defaults of its own block only, like a short one
-// (see DamagedFiles), which is also reported; a longer one is read up to its block.
+// A missing file gives the defaults of its own block only; a short one keeps
+// what it holds (see DamagedFiles) and is reported; a longer one is read up to
+// its block.
 TEST_F(SaveFiles, MissingShortAndLongFiles)
 {
     playSome();
     std::remove(saveFile(LessonFile).c_str());
-    writeBytes(saveFile(AchievementFile), Bytes(20, 1));
+    writeBytes(saveFile(AchievementFile), Bytes(BadgeName::Firehouse, 1));
     Bytes animation = readBytes(saveFile(AnimationFile));
     animation.insert(animation.end(), {9, 9, 9, 9});
     writeBytes(saveFile(AnimationFile), animation);
     std::string printed;
     ScrivletPlayerPtr profile = loadProfile(&printed);
-    EXPECT_NE(std::string::npos, printed.find("Could not read file " + saveFile(AchievementFile))) << printed;
+    EXPECT_NE(std::string::npos, printed.find("Save file " + saveFile(AchievementFile) + " is cut short")) << printed;
+    EXPECT_TRUE(profile->hasBadge(static_cast<BadgeName::Type>(BadgeName::Firehouse - 1)));
     EXPECT_FALSE(profile->hasBadge(BadgeName::Firehouse) || profile->hasAchievement(AchievementName::Animation));
     EXPECT_EQ(TaskState::Available, profile->getLessonState(0));
     EXPECT_EQ(TaskState::Available, profile->getAdvancedLessonState(18));
@@ -116,6 +123,7 @@ TEST_F(SaveFiles, MissingShortAndLongFiles)
 TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRangeAndPaddingIsZeroed)
 {
     Bytes data = defaultPlayerData(), lessons = defaultLessonData();
+    data[5] = 200; // louder than the options slider goes
     data[6] = 0xab;
     data[7] = 0xcd;
     putInt(data, 8, 6);
@@ -129,6 +137,7 @@ TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRangeAndPaddingIsZeroed)
     writeBytes(saveFile(LessonFile), lessons);
     writeBytes(saveFile(AnimationFile), Bytes{0, 0, 0, 0, 13, 0, 0, 0, 0xff, 0xff, 0xff, 0xff});
     ScrivletPlayerPtr profile = loadProfile();
+    EXPECT_EQ(60, profile->musicVolume);
     EXPECT_EQ(-1, profile->lastUploadedSlot);
     EXPECT_EQ(0, profile->lastCompleteLocation);
     EXPECT_EQ(TaskState::Complete, profile->locationStates[7]);
@@ -140,8 +149,10 @@ TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRangeAndPaddingIsZeroed)
     profile->save();
     EXPECT_EQ(0, readBytes(saveFile(DataFile))[6] | readBytes(saveFile(DataFile))[7]);
     putInt(data, 8, -7);
+    data[5] = 3;
     writeBytes(saveFile(DataFile), data);
     EXPECT_EQ(-1, loadProfile()->lastUploadedSlot);
+    EXPECT_EQ(25, loadProfile()->musicVolume);
 }
 
 TEST_F(SaveFiles, NewGameResetsTheTownButKeepsLessonsAndAwards)

@@ -47,6 +47,10 @@ public:
     static constexpr int stampCount = 24;
     // A flipbook has 1 to 12 frames.
     static constexpr int maxAnimationFrames = 12;
+    // The music volume of a new profile, and the loudest the options slider
+    // sets (it sets 30 to 60); a volume read from "data.bin" is kept within.
+    static constexpr unsigned char minMusicVolume = 25;
+    static constexpr unsigned char maxMusicVolume = 60;
 
     static constexpr int playerDataSize = 272;
     static constexpr int lessonDataSize = 332;
@@ -82,7 +86,8 @@ public:
     std::string getAnimationDataPath() const { return localDataPath + "animation.bin"; }
     std::string getAchievementDataPath() const { return localDataPath + "achievements.bin"; }
 
-    // Stores the frame count of a flipbook and writes "animation.bin" at once.
+    // Stores the frame count of a flipbook (brought into 1 to 12) and writes
+    // "animation.bin" at once.
     void setNumberOfFrames(int slot, int count);
 
     // Town progress. Completing a location opens the next tier of the town.
@@ -178,9 +183,11 @@ private:
     void encodeAchievementData(unsigned char* bytes) const;
     void decodeAchievementData(const unsigned char* bytes);
 
-    // True when the whole block was read; a missing file is silent, a short
-    // or unreadable one is reported.
-    bool readBlock(const std::string& path, unsigned char* bytes, int size) const;
+    // Reads the file over `bytes` (which hold the block's defaults): a value
+    // only when the file holds all of it. Bytes from `wordsFrom` on are 4-byte
+    // values, the ones before it single bytes. A missing file is silent, a
+    // short or unreadable one is reported.
+    void readBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom) const;
     // Replaces the file as a whole; false (and reported) when it could not.
     bool writeBlock(const std::string& path, const unsigned char* bytes, int size) const;
 
