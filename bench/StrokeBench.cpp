@@ -59,15 +59,16 @@ void BM_StrokeEvent(benchmark::State& state)
     brush->setForegroundColor(ColorRGBA<unsigned char>(200, 30, 30, 255));
     Filter filter(640, 480);
     filter.setSymmetryType(static_cast<SymmetryType::Type>(state.range(2)));
-    // The finger moves back and forth along a slanted line; each event is one jump.
-    int x = 40, y = 60, direction = 1;
+    // The finger moves back and forth along a slanted line across the 320 x 240
+    // screen; each event is one jump, and every point stays on the screen.
+    int x = 10, y = 60, direction = 1;
     filter.begin(x, y);
     const double start = secondsNow();
     for (auto _ : state)
     {
         x += direction * jump;
         y += direction * (jump / 5);
-        if (x > 280 || x < 40)
+        if (x > 310 || x < 10)
         {
             direction = -direction;
             x += 2 * direction * jump;
@@ -79,7 +80,7 @@ void BM_StrokeEvent(benchmark::State& state)
 }
 BENCHMARK(BM_StrokeEvent)
     ->ArgNames({"brush", "jump", "mirror"})
-    ->ArgsProduct({{8, 16, 32}, {10, 100}, {0, 3}})
+    ->ArgsProduct({{8, 16, 32}, {10, 100, 200, 300}, {0, 3}})
     ->Unit(benchmark::kMicrosecond);
 }
 

@@ -35,7 +35,8 @@ function(tovrane_tests folder)
   endforeach()
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(${target} PRIVATE ${deps} GTest::gtest GTest::gmock GTest::gtest_main)
+  # tests/support (the shared scratch folder and Ogg tones) uses the tools' encoder.
+  target_link_libraries(${target} PRIVATE ${deps} TovraneToolsSupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE
     TOVRANE_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TOVRANE_BINARY_DIR="${CMAKE_BINARY_DIR}")

@@ -19,9 +19,14 @@ void appendPage(std::string& out, const ogg_page& page)
 
 std::string encodeOggTone(double seconds, double frequency, bool silent, unsigned int seed)
 {
+    return encodeOgg(std::lround(seconds * OggToneRate), OggToneRate, 1, frequency, silent, seed);
+}
+
+std::string encodeOgg(long frames, int rate, int channels, double frequency, bool silent, unsigned int seed)
+{
     vorbis_info info;
     vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, 1, OggToneRate, 0.1f) != 0)
+    if (vorbis_encode_init_vbr(&info, channels, rate, 0.1f) != 0)
     {
         vorbis_info_clear(&info);
         return std::string();
@@ -46,8 +51,9 @@ std::string encodeOggTone(double seconds, double frequency, bool silent, unsigne
     while (ogg_stream_flush(&stream, &page) != 0)
         appendPage(out, page);
 
-    const long total = std::lround(seconds * OggToneRate);
-    const long fade = std::min<long>(OggToneRate / 100, total / 2);  // 10 ms
+    const long total = frames;
+    const long fade = std::min<long>(rate / 100, total / 2);  // 10 ms
+    unsigned int noise = seed;
     const long chunk = 1024;
     long written = 0;
     bool done = false;
@@ -61,7 +67,12 @@ std::string encodeOggTone(double seconds, double frequency, bool silent, unsigne
             {
                 long n = written + i;
                 float value = 0.0f;
-                if (!silent)
+                if (!silent && frequency <= 0.0)
+                {
+                    noise = noise * 1103515245u + 12345u;
+                    value = static_cast<float>((noise >> 16) % 2001) / 4000.0f - 0.25f;
+                }
+                else if (!silent)
                 {
                     double envelope = 1.0;
                     if (n < fade)
@@ -69,9 +80,10 @@ std::string encodeOggTone(double seconds, double frequency, bool silent, unsigne
                     else if (n >= total - fade)
                         envelope = static_cast<double>(total - 1 - n) / fade;
                     value = static_cast<float>(0.25 * envelope *
-                                               std::sin(2.0 * 3.14159265358979 * frequency * n / OggToneRate));
+                                               std::sin(2.0 * 3.14159265358979 * frequency * n / rate));
                 }
-                buffer[0][i] = value;
+                for (int c = 0; c < channels; ++c)
+                    buffer[c][i] = value;
             }
             vorbis_analysis_wrote(&dsp, static_cast<int>(count));
             written += count;

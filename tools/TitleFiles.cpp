@@ -42,6 +42,18 @@ void drawShape(Picture& picture, const Look& look)
         picture.fillRoundRect(0, 0, w, h, std::min(w, h) / 6, c);
 }
 
+// Redraws the shape's outermost pixels (those with a transparent or missing
+// neighbour) in the rim colour.
+void drawRim(Picture& picture, Colour rim)
+{
+    const Picture shape = picture;
+    auto clear = [&](int x, int y) { return shape.get(x, y).a == 0; };
+    for (int y = 0; y < shape.height(); ++y)
+        for (int x = 0; x < shape.width(); ++x)
+            if (!clear(x, y) && (clear(x - 1, y) || clear(x + 1, y) || clear(x, y - 1) || clear(x, y + 1)))
+                picture.set(x, y, rim);
+}
+
 // Picks the label's colour from the shape's colour, or black on a frame.
 Colour labelColour(const Look& look)
 {
@@ -92,6 +104,10 @@ Picture drawPlaceholder(const Look& look, const std::string& label)
 {
     Picture picture(look.width, look.height);
     drawShape(picture, look);
+    if (look.rimmed)
+        drawRim(picture, look.rim);
+    if (label.empty())
+        return picture;
     // The name, on the lower half of triangles where they are wide enough.
     int top = look.shape == "triangle" ? look.height / 2 : 0;
     int inset = look.shape == "rect" || look.shape == "frame" ? 2 : std::min(look.width, look.height) / 6;

@@ -92,9 +92,10 @@ bool writeTitle(const TitleManifest& manifest, const std::string& title)
     bool ok = true;
     for (const PictureEntry& picture : manifest.pictures)
     {
-        std::string path = title + "images/" + picture.name;
+        std::string path = title + picture.folder + picture.name;
         makeFolders(path.substr(0, path.find_last_of('/')));
-        ok = writePng(path, drawPlaceholder(picture.look, picture.name)) && ok;
+        Picture placeholder = drawPlaceholder(picture.look, picture.name);
+        ok = (picture.palette ? writePalettePng(path, placeholder) : writePng(path, placeholder)) && ok;
     }
     for (const SheetEntry& sheet : manifest.sheets)
         ok = writeSheet(sheet, title) && ok;

@@ -163,6 +163,15 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
                 complain(name + ": color must be #rrggbb or #rrggbbaa");
                 lineOk = false;
             }
+            if (has("rim"))
+            {
+                into.rimmed = parseColour(keys["rim"], into.rim);
+                if (!into.rimmed)
+                {
+                    complain(name + ": rim must be #rrggbb or #rrggbbaa");
+                    lineOk = false;
+                }
+            }
             if (has("shape"))
             {
                 static const std::set<std::string> shapes = {"rect", "round", "ellipse", "triangle", "diamond",
@@ -191,12 +200,14 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             }
         };
 
-        if (kind == "picture")
+        if (kind == "picture" || kind == "titlepicture")
         {
             PictureEntry entry;
             entry.name = name;
+            entry.folder = kind == "picture" ? "images/" : "";
+            entry.palette = flags.count("palette") != 0;
             look(entry.look, name);
-            claim("images/" + name);
+            claim(entry.folder + name);
             if (lineOk)
                 pictures.push_back(entry);
         }
@@ -219,7 +230,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             }
             SpriteEntry entry;
             entry.name = name;
-            entry.label = name;
+            entry.label = has("label") ? keys["label"] : name;
             look(entry.look, name);
             placement(entry.x, entry.y);
             entry.rotated = flags.count("rotated") != 0;
@@ -340,7 +351,7 @@ std::vector<std::string> TitleManifest::files() const
 {
     std::vector<std::string> all;
     for (const PictureEntry& p : pictures)
-        all.push_back("images/" + p.name);
+        all.push_back(p.folder + p.name);
     for (const SheetEntry& s : sheets)
     {
         all.push_back("metadata/" + s.scene + ".tex");

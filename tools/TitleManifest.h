@@ -16,6 +16,8 @@ struct Look
     int height = 0;
     Colour colour{0, 0, 0, 255};
     std::string shape = "round";  // rect, round, ellipse, triangle, diamond, frame
+    bool rimmed = false;  // the shape's outermost pixels drawn in `rim`
+    Colour rim{0, 0, 0, 255};
 };
 
 struct SpriteEntry
@@ -24,7 +26,7 @@ struct SpriteEntry
     Look look;
     int x = 0, y = 0;  // placement of the lower-left corner
     bool rotated = false;
-    std::string label;  // text drawn on it (the name by default)
+    std::string label;  // text drawn on it (the name by default; empty: none)
     // Animation frames: which frame of how many, and how it moves.
     int frame = 0;
     int frameCount = 0;
@@ -55,6 +57,8 @@ struct PictureEntry
 {
     std::string name;
     Look look;
+    std::string folder = "images/";  // relative to the title: "images/" or the title itself
+    bool palette = false;            // written as an 8-bit palette PNG
 };
 
 struct SoundEntry
@@ -75,7 +79,7 @@ struct TextEntry
 // The format is described at the top of title-manifest.txt.
 struct TitleManifest
 {
-    std::vector<PictureEntry> pictures;  // under images/
+    std::vector<PictureEntry> pictures;  // under images/ or at a path in the title
     std::vector<SheetEntry> sheets;
     std::vector<std::string> fonts;      // DadUzo atlases, relative to the title
     std::vector<SoundEntry> sounds;      // under audio/

@@ -7,6 +7,7 @@
 #include "Tovrane/PixelFormat.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace Tovrane
@@ -87,13 +88,23 @@ public:
     int getWrapS() const { return wrapS; }
     int getWrapT() const { return wrapT; }
 
-    unsigned char* getData() { return data; }
+    // Access through a non-const pointer counts as a change (see getChangeCount).
+    unsigned char* getData() { return ++changes, data; }
     const unsigned char* getData() const { return data; }
     // Null unless the format is Palette8.
-    unsigned char* getPalette() { return palette; }
+    unsigned char* getPalette() { return ++changes, palette; }
     const unsigned char* getPalette() const { return palette; }
-    unsigned char* getPixels() { return pixels; }
+    unsigned char* getPixels() { return ++changes, pixels; }
     const unsigned char* getPixels() const { return pixels; }
+
+    // A number no other texture of the process has, and one that grows at
+    // every operation that may change the pixels, the palette or the format
+    // (each non-const pointer access included): together they tell a cache
+    // whether what it made from the texture still holds, without comparing
+    // bytes. A change made through a pointer taken before such a check must
+    // take the pointer again.
+    std::uint64_t getIdentity() const { return identity; }
+    std::uint64_t getChangeCount() const { return changes; }
 
 private:
     // One clipped rectangle: where it lands, where it is read, and its size.
@@ -141,6 +152,8 @@ private:
     unsigned char* data;
     unsigned char* palette;
     unsigned char* pixels;
+    std::uint64_t identity;
+    std::uint64_t changes;
 };
 }
 

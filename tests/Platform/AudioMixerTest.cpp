@@ -1,4 +1,4 @@
-#include "Platform/AudioTestTone.h"
+#include "support/DataRoot.h"
 
 #include "CAudioEventMessage.h"
 #include "CAudioMPI.h"
@@ -57,14 +57,14 @@ class AudioMixer : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        folder = AudioTestTone::makeFolder("audio-mixer-");
+        folder = TestSupport::freshFolder("audio-mixer");
         ASSERT_FALSE(folder.empty());
-        ASSERT_TRUE(AudioTestTone::write(folder + "tone500.ogg", 22050));        // 500 ms at 44100
-        ASSERT_TRUE(AudioTestTone::write(folder + "tone300.ogg", 6615, 22050, 2)); // 300 ms at 22050, stereo
-        ASSERT_TRUE(AudioTestTone::write(folder + "tone100.ogg", 4410));
-        ASSERT_TRUE(AudioTestTone::write(folder + "tone1s.ogg", 44100));
-        ASSERT_TRUE(AudioTestTone::write(folder + "empty.ogg", 0));
-        ASSERT_TRUE(AudioTestTone::write(folder + "noise3s.ogg", 3 * 44100, 44100, 1, 0.0f));
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "tone500.ogg", 22050));        // 500 ms at 44100
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "tone300.ogg", 6615, 22050, 2)); // 300 ms at 22050, stereo
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "tone100.ogg", 4410));
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "tone1s.ogg", 44100));
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "empty.ogg", 0));
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "noise3s.ogg", 3 * 44100, 44100, 1, 0.0));
     }
 
     tAudioID start(const char* name, tAudioOptionsFlags flags = once, IEventListener* listener = nullptr)
@@ -267,9 +267,9 @@ TEST_F(AudioMixer, TitleFaceReachesTheInstalledServiceAndItsDefaultListener)
 // SDL's dummy driver runs a real device thread at the pace of real time.
 TEST(AudioDeviceThreadTest, DummyDeviceCompletesAfterTheToneHasPlayed)
 {
-    std::string folder = AudioTestTone::makeFolder("audio-device-");
-    ASSERT_TRUE(AudioTestTone::write(folder + "tone300.ogg", 13230));
-    ASSERT_TRUE(AudioTestTone::write(folder + "loop.ogg", 4410));
+    std::string folder = TestSupport::freshFolder("audio-device");
+    ASSERT_TRUE(TestSupport::writeOgg(folder + "tone300.ogg", 13230));
+    ASSERT_TRUE(TestSupport::writeOgg(folder + "loop.ogg", 4410));
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     CAudioMixer mixer;
     if (!mixer.OpenDevice())

@@ -4,10 +4,10 @@
 // Sprite-sheet descriptions, pictures and the title folder, written by the
 // tests themselves.
 
+#include "support/DataRoot.h"
+
 #include "Tovrane/System.h"
 #include "Tovrane/Texture.h"
-
-#include "CSystemData.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -85,45 +85,18 @@ inline void writeFile(const std::string& path, const std::string& bytes)
     ASSERT_TRUE(file.good()) << path;
 }
 
-// This process's scratch folder, removed when the process ends (test programs
-// run one process per case, in parallel). Its name starts with
-// SPRITE_TEST_TITLE when the test program defines it, otherwise with the
-// scene-graph program's own prefix.
-inline const std::filesystem::path& scratchFolder()
-{
-#ifdef SPRITE_TEST_TITLE
-    const char* prefix = SPRITE_TEST_TITLE;
-#else
-    const char* prefix = "test-scenegraph";
-#endif
-    static const struct Scratch
-    {
-        std::filesystem::path root;
-        ~Scratch() { std::filesystem::remove_all(root); }
-    } scratch{std::filesystem::path(TOVRANE_BINARY_DIR) / (std::string(prefix) + "-" + std::to_string(::getpid()))};
-    return scratch.root;
-}
+using TestSupport::freshFolder;
+using TestSupport::scratchFolder;
 
 // The title folder of the test program, with its "images/" and "metadata/":
 // configured here unless another test of the same process has already fixed it.
 inline std::string titleFolder()
 {
-    CSystemData::Config config;
-    config.titlePath = (scratchFolder() / "title").string() + "/";
-    CSystemData::Configure(config);
+    TestSupport::useDataRoot();
     const std::string title = Tovrane::System::getPath();
     std::filesystem::create_directories(title + "images");
     std::filesystem::create_directories(title + "metadata");
     return title;
-}
-
-// A folder of its own (like downloaded content), made empty.
-inline std::string freshFolder(const std::string& name)
-{
-    const std::filesystem::path folder = scratchFolder() / "added" / name;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder.string() + "/";
 }
 
 // A picture of one colour.

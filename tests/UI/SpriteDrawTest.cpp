@@ -1,6 +1,6 @@
-// Sprites cut from a sheet the test generates, and buttons made of them,
-// drawn through the OpenGL ES 1 renderer into the headless pbuffer.
-#define SPRITE_TEST_TITLE "test-ui"
+// A turned sprite cut from a sheet the test generates, and a button made of
+// sprites, drawn through the OpenGL ES 1 renderer into the headless pbuffer:
+// the one drawn check of the scene graph's sprites and of the widgets.
 #include "SceneGraph/SpriteTestSupport.h"
 
 #include "GLES1Renderer/RendererFixture.h"
@@ -18,8 +18,8 @@ using namespace SpriteTestSupport;
 
 namespace
 {
-const Rgba kRed(255, 0, 0, 255), kGreen(0, 255, 0, 255), kBlue(0, 0, 255, 255), kYellow(255, 255, 0, 255);
-const Rgba kCyan(0, 255, 255, 255), kMagenta(255, 0, 255, 255), kOrange(255, 136, 0, 255), kBlack(0, 0, 0, 255);
+const Rgba kGreen(0, 255, 0, 255), kBlue(0, 0, 255, 255), kYellow(255, 255, 0, 255);
+const Rgba kCyan(0, 255, 255, 255), kOrange(255, 136, 0, 255), kBlack(0, 0, 0, 255);
 
 void fill(Texture& t, int left, int top, int w, int h, const Rgba& colour)
 {
@@ -49,8 +49,6 @@ protected:
         // A 512 x 512 sheet with gaps between the sprites so that filtering
         // never reaches a neighbour.
         Texture sheet(512, 512, PixelFormat::RGBA8888, true, 0);
-        // "plain": 40 x 20 red at (0, 0).
-        fill(sheet, 0, 0, 40, 20, kRed);
         // "turned": 20 wide and 40 high when shown: top-left quarter green,
         // top-right yellow, bottom half blue; stored turned at (100, 0).
         Texture turned(20, 40, PixelFormat::RGBA8888, true, 0);
@@ -66,11 +64,9 @@ protected:
 
         writeFile(title + "metadata/draw.tex",
                   encode({{"sheets/draw.png",
-                           {sprite("draw/plain.png", 0, 40, 0, 20, 10, 10),
-                            rotated("draw/turned.png", 100, 140, 0, 20, 100, 100),
+                           {rotated("draw/turned.png", 100, 140, 0, 20, 100, 100),
                             sprite("draw/button_up.png", 0, 60, 100, 130, 200, 50),
                             sprite("draw/button_down.png", 100, 160, 100, 130, 200, 50)}}}));
-        savePicture(solidPicture(16, 8, kMagenta), title + "images/draw/loose.png");
 
         manager.reset(new SpriteManager);
         manager->addSpriteInfo("draw.tex");
@@ -87,15 +83,6 @@ protected:
 };
 }
 
-TEST_F(SpriteDraw, PlainSpriteCoversItsPlace)
-{
-    root->addChild(manager->getSprite("draw/plain.png", PixelFormat::RGBA4444));
-    frame();
-    // World x 10..50, y 10..30.
-    expectPixels({{12, 12, kRed}, {48, 28, kRed}, {30, 20, kRed}, {8, 20, kBlack}, {52, 20, kBlack}, {30, 8, kBlack},
-                  {30, 32, kBlack}});
-}
-
 TEST_F(SpriteDraw, RotatedSpriteStandsUpright)
 {
     root->addChild(manager->getSprite("draw/turned.png", PixelFormat::RGBA8888));
@@ -104,17 +91,6 @@ TEST_F(SpriteDraw, RotatedSpriteStandsUpright)
     // blue lower half.
     expectPixels({{103, 136, kGreen}, {107, 123, kGreen}, {113, 136, kYellow}, {117, 123, kYellow}, {103, 103, kBlue},
                   {117, 117, kBlue}, {98, 120, kBlack}, {122, 120, kBlack}, {110, 142, kBlack}, {110, 98, kBlack}});
-}
-
-TEST_F(SpriteDraw, WholePictureSitsAtTheParentsOrigin)
-{
-    NodePtr parent(new Node);
-    parent->setPosition(Vector3<tFixed>(tFixed(150), tFixed(150), tFixed(0)));
-    parent->addChild(manager->getSprite("draw/loose.png", PixelFormat::RGBA8888));
-    root->addChild(parent);
-    frame();
-    // World x 150..166, y 150..158.
-    expectPixels({{151, 151, kMagenta}, {164, 156, kMagenta}, {148, 152, kBlack}, {168, 152, kBlack}, {158, 160, kBlack}});
 }
 
 TEST_F(SpriteDraw, ButtonShowsItsDownPictureWhilePressed)
@@ -149,36 +125,4 @@ TEST_F(SpriteDraw, ButtonShowsItsDownPictureWhilePressed)
     EXPECT_FALSE(picker.doPick(230, 175, 1));
     frame();
     EXPECT_EQ(kBlack, at(230, 65));
-}
-
-// The title generator's sheets read and drawn: its ".tex" writer and this
-// reader agree on the layout. Skipped when the title has not been generated.
-TEST_F(SpriteDraw, GeneratedTitleSheetDraws)
-{
-    const std::string generated = std::string(TOVRANE_BINARY_DIR) + "/title/";
-    if (!std::filesystem::exists(generated + "metadata/shared.tex"))
-        GTEST_SKIP() << "no generated title in " << generated;
-
-    SpriteManager shared;
-    shared.addMetadataPath(generated + "metadata/");
-    shared.addTexturePath(generated + "images/");
-    testing::internal::CaptureStdout();
-    for (const auto& entry : std::filesystem::directory_iterator(generated + "metadata/"))
-        if (entry.path().extension() == ".tex")
-            shared.addSpriteInfo(entry.path().filename().string());
-    // The added images folder is searched first and holds every sheet.
-    GeometryPtr loading = shared.getSprite("shared/loading.png", PixelFormat::RGBA8888);
-    const std::string output = testing::internal::GetCapturedStdout();
-    EXPECT_EQ("", output);
-    ASSERT_TRUE(loading->getTexture());
-    // 320 x 240 with its lower-left corner at the origin: the whole screen.
-    EXPECT_EQ(tFixed(160), loading->getPosition().x);
-    EXPECT_EQ(tFixed(120), loading->getPosition().y);
-    root->addChild(loading);
-    frame();
-    // The placeholder is a flat #f0e6c8 rectangle with its name near the bottom.
-    const Rgba paper(0xf0, 0xe6, 0xc8, 255);
-    EXPECT_EQ(paper, at(5, 235));
-    EXPECT_EQ(paper, at(160, 200));
-    EXPECT_EQ(paper, at(314, 235));
 }

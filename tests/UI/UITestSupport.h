@@ -5,9 +5,6 @@
 // plain quads, and a platform audio service that records the click sounds in
 // the same journal, so that the order of sounds and widget calls shows.
 
-#ifndef SPRITE_TEST_TITLE
-#define SPRITE_TEST_TITLE "test-ui"
-#endif
 #include "SceneGraph/SpriteTestSupport.h"
 
 #include "Tovrane/AudioPlayer.h"

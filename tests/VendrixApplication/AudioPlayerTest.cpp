@@ -1,6 +1,6 @@
 // The audio player's rules on a fake platform service, then real Ogg files on
 // the mixer's silent sink, then loader threads racing the frames.
-#include "Platform/AudioTestTone.h"
+#include "support/DataRoot.h"
 
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/System.h"
@@ -34,24 +34,7 @@ namespace
 typedef std::vector<std::string> Lines;
 
 // Lines written by the fake service and the callbacks, in order.
-class Journal
-{
-public:
-    void add(const std::string& line)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        lines.push_back(line);
-    }
-    Lines take()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return std::exchange(lines, {});
-    }
-
-private:
-    std::mutex mutex;
-    Lines lines;
-};
+using TestSupport::Journal;
 
 // A one-shot callback: writes "<name> <channel> <notification>" when called
 // and "<name> released" when the player frees it.
@@ -461,12 +444,12 @@ class AudioPlayerOgg : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        folder = AudioTestTone::makeFolder("audio-player-");
+        folder = TestSupport::freshFolder("audio-player");
         ASSERT_FALSE(folder.empty());
-        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Line_1.ogg", 17640));         // 400 ms
-        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Pop_6.ogg", 2205, 22050, 2)); // 100 ms
-        ASSERT_TRUE(AudioTestTone::write(folder + "h_MUSIC_Loop_6.ogg", 8820));        // 200 ms
-        ASSERT_TRUE(AudioTestTone::write(folder + "h_TEST_Short_1.ogg", 441));         // 10 ms
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Line_1.ogg", 17640));         // 400 ms
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Pop_6.ogg", 2205, 22050, 2)); // 100 ms
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "h_MUSIC_Loop_6.ogg", 8820));        // 200 ms
+        ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Short_1.ogg", 441));         // 10 ms
         std::ofstream(folder + "h_TEST_Broken_6.ogg") << "not a sound";
     }
     void SetUp() override

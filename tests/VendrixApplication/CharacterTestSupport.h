@@ -4,7 +4,6 @@
 // Character descriptions, sprite sheets and their pictures, written by the
 // tests themselves.
 
-#define SPRITE_TEST_TITLE "test-vendrix-title"
 #include "SceneGraph/SpriteTestSupport.h"
 
 #include "Tovrane/AnimatedSprite.h"

@@ -1,3 +1,5 @@
+#include "support/DataRoot.h"
+
 #include "Tovrane/DebugLog.h"
 #include "Tovrane/GameLog.h"
 
@@ -15,38 +17,11 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
 using namespace Tovrane;
 namespace fs = std::filesystem;
 
 namespace
 {
-// A fresh title folder and data root for this process, unless another test
-// configured the system first.
-struct LogRoot
-{
-    LogRoot()
-    {
-        char name[] = "/tmp/tovrane-gamelog-XXXXXX";
-        if (!::mkdtemp(name))
-            return;
-        CSystemData::Config config;
-        config.titlePath = std::string(name) + "/title";
-        config.dataRoot = std::string(name) + "/data";
-        fs::create_directories(config.titlePath);
-        if (CSystemData::Configure(config))
-            owned = name;
-        else
-            fs::remove_all(name);
-    }
-    ~LogRoot()
-    {
-        if (!owned.empty())
-            fs::remove_all(owned);
-    }
-    std::string owned;
-};
-
 typedef std::vector<std::string> Fields;
 
 std::vector<Fields> linesFrom(const std::string& path, std::uintmax_t offset)
@@ -74,7 +49,7 @@ std::vector<Fields> linesFrom(const std::string& path, std::uintmax_t offset)
 // tabs and line breaks in text fields turned into spaces.
 TEST(GameLogRecords, EachRecordAppendsOneLineWithItsFields)
 {
-    static LogRoot root;
+    TestSupport::useDataRoot();
     const std::string path = CLogFile::Instance()->GetPath().raw();
     std::uintmax_t offset = fs::exists(path) ? fs::file_size(path) : 0;
     const std::pair<std::function<void()>, Fields> records[] = {
@@ -116,11 +91,10 @@ namespace
 // its own; 0 when both records carry the expected fields.
 int logTitleStarts()
 {
-    LogRoot root;
-    if (root.owned.empty())
+    if (!TestSupport::useDataRoot())
         return 3;
     GameLog::titleStart();
-    std::ofstream(root.owned + "/title/meta_info.txt")
+    std::ofstream(TestSupport::scratchFolder() + "title/meta_info.txt")
         << "# written by the test\nProductId=0x2A\nPartNumber=152-11873\nPackageVersion=1.0.4\n";
     GameLog::titleStart();
     const std::vector<Fields> lines = linesFrom(CLogFile::Instance()->GetPath().raw(), 0);
@@ -136,8 +110,10 @@ int logTitleStarts()
 
 TEST(GameLogDeathTest, TitleStartCarriesTheTitlesMetaInformation)
 {
-    // A fresh process, so that the title folder is this test's own.
+    // A fresh process, so that the title folder is this test's own; it uses
+    // (and this process removes) this process's scratch folder.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TestSupport::scratchFolder();
     EXPECT_EXIT(std::exit(logTitleStarts()), testing::ExitedWithCode(0), "");
 }
 

@@ -23,8 +23,7 @@ protected:
     void SetUp() override
     {
         REQUIRE_STATE_TITLE();
-        tracePath = (scratchFolder() / "movie-trace.txt").string();
-        std::filesystem::create_directories(scratchFolder());
+        tracePath = scratchFolder() + "movie-trace.txt";
         ASSERT_TRUE(HostTrace::open(tracePath));
         harness.reset(new AppHarness);
         harness->enter();

@@ -1,3 +1,5 @@
+#include "support/DataRoot.h"
+
 #include "Tovrane/MicroDownload.h"
 #include "Tovrane/Player.h"
 
@@ -12,36 +14,11 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
 using namespace Tovrane;
 namespace fs = std::filesystem;
 
 namespace
 {
-// The data root of this test program, unless another test configured the
-// system data first; the tests work below whatever root is in use.
-struct DataRoot
-{
-    DataRoot()
-    {
-        char name[] = "/tmp/tovrane-player-XXXXXX";
-        if (!::mkdtemp(name))
-            return;
-        CSystemData::Config config;
-        config.dataRoot = name;
-        if (CSystemData::Configure(config))
-            owned = name;
-        else
-            fs::remove_all(name);
-    }
-    ~DataRoot()
-    {
-        if (!owned.empty())
-            fs::remove_all(owned);
-    }
-    std::string owned;
-};
-
 // A profile that only records which hooks run, in order.
 class RecordingPlayer : public Player
 {
@@ -74,7 +51,7 @@ class PlayerBase : public ::testing::Test
 protected:
     void SetUp() override
     {
-        static DataRoot root;
+        TestSupport::useDataRoot();
         for (tPlayerID id = 0; id < 3; ++id)
         {
             fs::remove_all(XQM::CMicroDownloads::GetDownloadsPath(id).raw());

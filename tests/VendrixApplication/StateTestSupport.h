@@ -4,7 +4,7 @@
 // A small title of the assets every state loads, fake states that record
 // what happens to them, and a frame loop that drives states as the host does.
 
-#include "Platform/AudioTestTone.h"
+#include "support/DataRoot.h"
 #include "VendrixApplication/FontTestSupport.h"
 
 #include "Tovrane/Application.h"
@@ -51,10 +51,7 @@ inline void fill(const Tovrane::TexturePtr& sheet, int left, int top, int w, int
 inline std::string makeTitle()
 {
     ::setenv("LP_NUM_THREADS", "0", 0); // as ctest sets it: Mesa draws on the calling thread
-    CSystemData::Config config;
-    config.titlePath = (scratchFolder() / "title").string() + "/";
-    config.dataRoot = (scratchFolder() / "data").string() + "/";
-    CSystemData::Configure(config);
+    TestSupport::useDataRoot();
     const std::string title = Tovrane::System::getPath();
     if (title.empty())
         return title;
@@ -85,9 +82,9 @@ inline std::string makeTitle()
 
     FontTestSupport::installAtlas(); // shared with the font tests of the same process
     std::filesystem::create_directories(title + "audio");
-    AudioTestTone::write(title + "audio/h_SX_DeveloperLogoSfx_6.ogg", 44100 * JingleMilliseconds / 1000);
+    TestSupport::writeOgg(title + "audio/h_SX_DeveloperLogoSfx_6.ogg", 44100 * JingleMilliseconds / 1000);
     for (const char* sound : {"WrongAnswer", "DeadClick", "CorrectAnswer", "AchievementNtfctn", "Limit"})
-        AudioTestTone::write(title + "audio/h_KROM_" + sound + "Sfx_6.ogg", 4410);
+        TestSupport::writeOgg(title + "audio/h_KROM_" + sound + "Sfx_6.ogg", 4410);
     return title;
 }
 
@@ -100,24 +97,7 @@ inline const std::string& title()
 }
 
 // What happened to the fake states, in order; load writes from the loader thread.
-class Journal
-{
-public:
-    void add(const std::string& line)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        lines.push_back(line);
-    }
-    std::vector<std::string> take()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return std::exchange(lines, {});
-    }
-
-private:
-    std::mutex mutex;
-    std::vector<std::string> lines;
-};
+using TestSupport::Journal;
 
 // A state that writes "enter S", "exit S", "suspend S", "resume S" and
 // "destroy S" to a journal, and runs the test's actions from its hooks.

@@ -1,8 +1,10 @@
 #include "Tovrane/Texture.h"
 
 #include "Tovrane/Assert.h"
+#include "Tovrane/PackedPixel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -14,127 +16,10 @@ namespace
 {
 typedef ColorRGBA<unsigned char> Colour;
 
-inline std::uint32_t read16(const unsigned char* p)
-{
-    std::uint16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-}
+typedef ColourWord::Type Word;
 
-inline void write16(unsigned char* p, std::uint32_t v)
-{
-    const std::uint16_t w = static_cast<std::uint16_t>(v);
-    std::memcpy(p, &w, 2);
-}
-
-// The per-pixel code passes a colour as one 32-bit word, red in bits 0-7,
-// green 8-15, blue 16-23, alpha 24-31: plain integer operations that the
-// compiler turns into vector code for whole rows.
-typedef std::uint32_t Word;
-
-inline Word word(Word r, Word g, Word b, Word a)
-{
-    return r | g << 8 | b << 16 | a << 24;
-}
-
-inline Word red(Word w) { return w & 0xFF; }
-inline Word green(Word w) { return (w >> 8) & 0xFF; }
-inline Word blue(Word w) { return (w >> 16) & 0xFF; }
-inline Word alpha(Word w) { return w >> 24; }
-
-inline Word toWord(const Colour& c)
-{
-    return word(c.r, c.g, c.b, c.a);
-}
-
-inline Colour toColour(Word w)
-{
-    return Colour(static_cast<unsigned char>(red(w)), static_cast<unsigned char>(green(w)),
-                  static_cast<unsigned char>(blue(w)), static_cast<unsigned char>(alpha(w)));
-}
-
-// Unpacking to and packing from a colour word, one struct per format. Low
-// bits are cut off, never rounded; colours without alpha count as opaque.
-template <int Format> struct Pixel;
-
-template <> struct Pixel<PixelFormat::RGB565>
-{
-    static const int Bytes = 2;
-    static Word unpack(const unsigned char* p)
-    {
-        const Word v = read16(p);
-        return word((v >> 8) & 0xF8, (v >> 3) & 0xFC, (v << 3) & 0xF8, 255);
-    }
-    static void pack(unsigned char* p, Word c)
-    {
-        write16(p, (red(c) >> 3) << 11 | (green(c) >> 2) << 5 | (blue(c) >> 3));
-    }
-};
-
-template <> struct Pixel<PixelFormat::RGB888>
-{
-    static const int Bytes = 3;
-    static Word unpack(const unsigned char* p) { return word(p[0], p[1], p[2], 255); }
-    static void pack(unsigned char* p, Word c)
-    {
-        p[0] = static_cast<unsigned char>(red(c));
-        p[1] = static_cast<unsigned char>(green(c));
-        p[2] = static_cast<unsigned char>(blue(c));
-    }
-};
-
-template <> struct Pixel<PixelFormat::RGBA4444>
-{
-    static const int Bytes = 2;
-    static Word unpack(const unsigned char* p)
-    {
-        const Word v = read16(p);
-        return word((v >> 8) & 0xF0, (v >> 4) & 0xF0, v & 0xF0, (v << 4) & 0xF0);
-    }
-    static void pack(unsigned char* p, Word c)
-    {
-        write16(p, (red(c) >> 4) << 12 | (green(c) >> 4) << 8 | (blue(c) & 0xF0) | (alpha(c) >> 4));
-    }
-};
-
-template <> struct Pixel<PixelFormat::RGBA5551>
-{
-    static const int Bytes = 2;
-    static Word unpack(const unsigned char* p)
-    {
-        const Word v = read16(p);
-        return word((v >> 8) & 0xF8, (v >> 3) & 0xF8, (v << 2) & 0xF8, (v & 1) ? 255 : 0);
-    }
-    static void pack(unsigned char* p, Word c)
-    {
-        write16(p, (red(c) >> 3) << 11 | (green(c) >> 3) << 6 | (blue(c) >> 3) << 1 |
-                       (alpha(c) != 0 ? 1 : 0));
-    }
-};
-
-template <> struct Pixel<PixelFormat::RGBA8888>
-{
-    static const int Bytes = 4;
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // The word's bytes in memory are the pixel's: one load or store.
-    static Word unpack(const unsigned char* p)
-    {
-        Word w;
-        std::memcpy(&w, p, 4);
-        return w;
-    }
-    static void pack(unsigned char* p, Word c) { std::memcpy(p, &c, 4); }
-#else
-    static Word unpack(const unsigned char* p) { return word(p[0], p[1], p[2], p[3]); }
-    static void pack(unsigned char* p, Word c)
-    {
-        p[0] = static_cast<unsigned char>(red(c));
-        p[1] = static_cast<unsigned char>(green(c));
-        p[2] = static_cast<unsigned char>(blue(c));
-        p[3] = static_cast<unsigned char>(alpha(c));
-    }
-#endif
-};
+inline Word toWord(const Colour& c) { return ColourWord::fromColour(c); }
+inline Colour toColour(Word w) { return ColourWord::toColour(w); }
 
 Colour paletteColour(const unsigned char* palette, int index)
 {
@@ -149,7 +34,7 @@ template <int Dst> struct PackedPalette
     explicit PackedPalette(const unsigned char* palette)
     {
         for (int i = 0; i < 256; ++i)
-            Pixel<Dst>::pack(entries[i], toWord(paletteColour(palette, i)));
+            PackedPixel<Dst>::pack(entries[i], toWord(paletteColour(palette, i)));
     }
     unsigned char entries[256][4];
 };
@@ -181,8 +66,10 @@ bool clipSpan(int& dst, int& src, int& msk, int& length, int dstSize, int srcSiz
 Texture::Texture(int width, int height, PixelFormat::Type format, bool clear, unsigned char fill)
     : width(width), height(height), depth(2), bytesPerPixel(0), format(format), pitch(0), size(0),
       minFilter(1), magFilter(1), wrapS(0), wrapT(0), data(nullptr), palette(nullptr),
-      pixels(nullptr)
+      pixels(nullptr), changes(0)
 {
+    static std::atomic<std::uint64_t> textures(0);
+    identity = ++textures;
     TOVRANE_ASSERT(width >= 0 && height >= 0 && "Texture size must not be negative");
     allocate(format);
     if (clear)
@@ -210,6 +97,7 @@ void Texture::allocate(PixelFormat::Type newFormat)
     size = newSize;
     palette = paletteBytes ? data : nullptr;
     pixels = data + paletteBytes;
+    ++changes;
 }
 
 TexturePtr Texture::fromFile(const std::string& path)
@@ -225,15 +113,15 @@ ColorRGBA<unsigned char> Texture::getPixel(int x, int y) const
     case PixelFormat::Palette8:
         return paletteColour(palette, *p);
     case PixelFormat::RGB565:
-        return toColour(Pixel<PixelFormat::RGB565>::unpack(p));
+        return toColour(PackedPixel<PixelFormat::RGB565>::unpack(p));
     case PixelFormat::RGB888:
-        return toColour(Pixel<PixelFormat::RGB888>::unpack(p));
+        return toColour(PackedPixel<PixelFormat::RGB888>::unpack(p));
     case PixelFormat::RGBA4444:
-        return toColour(Pixel<PixelFormat::RGBA4444>::unpack(p));
+        return toColour(PackedPixel<PixelFormat::RGBA4444>::unpack(p));
     case PixelFormat::RGBA5551:
-        return toColour(Pixel<PixelFormat::RGBA5551>::unpack(p));
+        return toColour(PackedPixel<PixelFormat::RGBA5551>::unpack(p));
     case PixelFormat::RGBA8888:
-        return toColour(Pixel<PixelFormat::RGBA8888>::unpack(p));
+        return toColour(PackedPixel<PixelFormat::RGBA8888>::unpack(p));
     }
     return Colour();
 }
@@ -242,25 +130,26 @@ void Texture::setPixel(const ColorRGBA<unsigned char>& c, int x, int y)
 {
     TOVRANE_ASSERT(palette == nullptr && "Texture contains a palette");
     releaseBindings();
+    ++changes;
     unsigned char* p = pixelAt(x, y);
     switch (format)
     {
     case PixelFormat::Palette8:
         break;
     case PixelFormat::RGB565:
-        Pixel<PixelFormat::RGB565>::pack(p, toWord(c));
+        PackedPixel<PixelFormat::RGB565>::pack(p, toWord(c));
         break;
     case PixelFormat::RGB888:
-        Pixel<PixelFormat::RGB888>::pack(p, toWord(c));
+        PackedPixel<PixelFormat::RGB888>::pack(p, toWord(c));
         break;
     case PixelFormat::RGBA4444:
-        Pixel<PixelFormat::RGBA4444>::pack(p, toWord(c));
+        PackedPixel<PixelFormat::RGBA4444>::pack(p, toWord(c));
         break;
     case PixelFormat::RGBA5551:
-        Pixel<PixelFormat::RGBA5551>::pack(p, toWord(c));
+        PackedPixel<PixelFormat::RGBA5551>::pack(p, toWord(c));
         break;
     case PixelFormat::RGBA8888:
-        Pixel<PixelFormat::RGBA8888>::pack(p, toWord(c));
+        PackedPixel<PixelFormat::RGBA8888>::pack(p, toWord(c));
         break;
     }
 }
@@ -275,6 +164,7 @@ void Texture::setPixel(int index, int x, int y)
 {
     TOVRANE_ASSERT(palette != nullptr && "Texture does not contain a palette");
     releaseBindings();
+    ++changes;
     *pixelAt(x, y) = static_cast<unsigned char>(index);
 }
 
@@ -288,6 +178,7 @@ void Texture::setPaletteEntry(const ColorRGBA<unsigned char>& c, int i)
 {
     TOVRANE_ASSERT(palette != nullptr && "Texture does not contain a palette");
     releaseBindings();
+    ++changes;
     unsigned char* e = palette + 4 * i;
     e[0] = c.r;
     e[1] = c.g;
@@ -303,6 +194,7 @@ void Texture::convertTo(PixelFormat::Type newFormat)
     TOVRANE_ASSERT(newFormat != PixelFormat::Palette8 &&
                    "Converting to a palettized texture is not supported");
     releaseBindings();
+    ++changes;
 
     const std::size_t newSize = static_cast<std::size_t>(width) * height *
                                 PixelFormat::getBytesPerPixel(newFormat);
@@ -324,12 +216,12 @@ template <int From, int To> void Texture::convertTexture(unsigned char* target) 
     const std::size_t count = static_cast<std::size_t>(width) * height;
     if constexpr (From == To)
     {
-        std::memcpy(target, pixels, count * Pixel<From>::Bytes);
+        std::memcpy(target, pixels, count * PackedPixel<From>::Bytes);
         return;
     }
     const unsigned char* src = pixels;
     for (std::size_t i = 0; i < count; ++i)
-        Pixel<To>::pack(target + i * Pixel<To>::Bytes, Pixel<From>::unpack(src + i * Pixel<From>::Bytes));
+        PackedPixel<To>::pack(target + i * PackedPixel<To>::Bytes, PackedPixel<From>::unpack(src + i * PackedPixel<From>::Bytes));
 }
 
 TexturePtr Texture::copy() const
@@ -359,6 +251,7 @@ void Texture::blitTexture(TexturePtr source, int dstX, int dstY, int srcX, int s
 {
     TOVRANE_ASSERT(palette == nullptr && "Texture contains a palette");
     releaseBindings();
+    ++changes;
     if (w == 0)
         w = source->width;
     if (h == 0)
@@ -376,6 +269,7 @@ void Texture::blitTexture(TexturePtr source, TexturePtr mask, int dstX, int dstY
     TOVRANE_ASSERT(palette == nullptr && "Texture contains a palette");
     TOVRANE_ASSERT(mask->bytesPerPixel == 4 && "Mask doesn't contain an alpha channel");
     releaseBindings();
+    ++changes;
     Rectangle r = {dstX, dstY, srcX, srcY, 0, 0, mask->width, mask->height};
     if (!clipSpan(r.dstX, r.srcX, r.maskX, r.w, width, source->width, mask->width) ||
         !clipSpan(r.dstY, r.srcY, r.maskY, r.h, height, source->height, mask->height))
@@ -391,7 +285,7 @@ template <int Dst> void Texture::blitTextureIndexed(const Texture& source, const
     const int w = r.w, h = r.h, dstPitch = pitch, srcPitch = source.pitch;
     for (int j = 0; j < h; ++j, dstRow += dstPitch, srcRow += srcPitch)
         for (int i = 0; i < w; ++i)
-            std::memcpy(dstRow + i * Pixel<Dst>::Bytes, lut.entries[srcRow[i]], Pixel<Dst>::Bytes);
+            std::memcpy(dstRow + i * PackedPixel<Dst>::Bytes, lut.entries[srcRow[i]], PackedPixel<Dst>::Bytes);
 }
 
 template <int Dst, int Src>
@@ -406,13 +300,13 @@ void Texture::blitTextureRoutine(const Texture& source, const Rectangle& r)
         if constexpr (Dst == Src)
         {
             // memmove: a texture may be copied onto itself.
-            std::memmove(dstRow, srcRow, static_cast<std::size_t>(w) * Pixel<Dst>::Bytes);
+            std::memmove(dstRow, srcRow, static_cast<std::size_t>(w) * PackedPixel<Dst>::Bytes);
         }
         else
         {
             for (int i = 0; i < w; ++i)
-                Pixel<Dst>::pack(dstRow + i * Pixel<Dst>::Bytes,
-                                 Pixel<Src>::unpack(srcRow + i * Pixel<Src>::Bytes));
+                PackedPixel<Dst>::pack(dstRow + i * PackedPixel<Dst>::Bytes,
+                                 PackedPixel<Src>::unpack(srcRow + i * PackedPixel<Src>::Bytes));
         }
     }
 }
@@ -429,7 +323,7 @@ void Texture::blitTextureMaskIndexed(const Texture& source, const Texture& mask,
     for (int j = 0; j < h; ++j, dstRow += dstPitch, srcRow += srcPitch, maskRow += maskPitch)
         for (int i = 0; i < w; ++i)
             if (maskRow[4 * i + 3] == 255)
-                std::memcpy(dstRow + i * Pixel<Dst>::Bytes, lut.entries[srcRow[i]], Pixel<Dst>::Bytes);
+                std::memcpy(dstRow + i * PackedPixel<Dst>::Bytes, lut.entries[srcRow[i]], PackedPixel<Dst>::Bytes);
 }
 
 // A mask selects palette colours only: a source without palette copies nothing.

@@ -71,12 +71,18 @@ void Canvas::screenXY(int x, int y, int& sx, int& sy) const
 
 void Canvas::useTool(const ToolPtr& tool, int sx, int sy)
 {
+    if (!tool)
+        return;
     tFixed x, y;
     actualXY(sx, sy, x, y);
     tool->use(this, x.getRaw() >> 16, y.getRaw() >> 16);
 }
 
-void Canvas::useToolAt(const ToolPtr& tool, tFixed x, tFixed y) { tool->use(this, x.getRaw() >> 16, y.getRaw() >> 16); }
+void Canvas::useToolAt(const ToolPtr& tool, tFixed x, tFixed y)
+{
+    if (tool)
+        tool->use(this, x.getRaw() >> 16, y.getRaw() >> 16);
+}
 
 void Canvas::zoomTo(tFixed z)
 {
@@ -200,8 +206,12 @@ void Canvas::trimUndo()
 void Canvas::pushUndo()
 {
     redoList.clear();
-    undoList.push_front(layer->copy());
-    trimUndo();
+    // The oldest copies go before the new one is made, so that no more
+    // pictures than the limit allows are held even for a moment.
+    while (!undoList.empty() && static_cast<int>(undoList.size()) >= maxUndo)
+        undoList.pop_back();
+    if (maxUndo > 0)
+        undoList.push_front(layer->copy());
 }
 
 void Canvas::undo()

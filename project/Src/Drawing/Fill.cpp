@@ -2,6 +2,7 @@
 
 #include "Resources/Drawing/Canvas.h"
 #include "Tovrane/Assert.h"
+#include "Tovrane/PackedPixel.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,14 +22,9 @@ struct Segment
     int y, left, right, dy;
 };
 
-std::uint16_t pack5551(const ColorRGBA<unsigned char>& c)
-{
-    Texture pixel(1, 1, PixelFormat::RGBA5551);
-    pixel.setPixel(c, 0, 0);
-    std::uint16_t v;
-    std::memcpy(&v, pixel.getPixels(), 2);
-    return v;
-}
+typedef PackedPixel<PixelFormat::RGBA5551> Pixel;
+
+std::uint16_t pack5551(const ColorRGBA<unsigned char>& c) { return Pixel::fromWord(ColourWord::fromColour(c)); }
 
 // Everything one fill needs, so that the scan loops stay small.
 class SpanFill
@@ -42,8 +38,8 @@ public:
         seed = read(seedX, seedY);
         // Channel distances from the seed in 5-bit units: 8-bit differences
         // are eight times these, so a sum below 128 is a sum below 16.
-        const int seedRed = static_cast<int>(seed >> 11), seedGreen = static_cast<int>((seed >> 6) & 31),
-                  seedBlue = static_cast<int>((seed >> 1) & 31);
+        const int seedRed = static_cast<int>(Pixel::red(seed)), seedGreen = static_cast<int>(Pixel::green(seed)),
+                  seedBlue = static_cast<int>(Pixel::blue(seed));
         for (int c = 0; c < 32; ++c)
         {
             red[c] = std::abs(c - seedRed);
@@ -122,19 +118,15 @@ public:
     }
 
 private:
-    std::uint16_t read(int x, int y) const
-    {
-        std::uint16_t v;
-        std::memcpy(&v, pixels + y * pitch + x * 2, 2);
-        return v;
-    }
+    std::uint16_t read(int x, int y) const { return loadPixel16(pixels + y * pitch + x * 2); }
 
     bool inside(int x, int y) const
     {
         if (visited[static_cast<std::size_t>(y) * width + x])
             return false;
         const unsigned v = read(x, y);
-        return v == seed || (((v ^ seed) & 1) == 0 && red[v >> 11] + green[(v >> 6) & 31] + blue[(v >> 1) & 31] < 16);
+        return v == seed || (Pixel::alpha(v ^ seed) == 0 &&
+                             red[Pixel::red(v)] + green[Pixel::green(v)] + blue[Pixel::blue(v)] < 16);
     }
 
     void push(std::vector<Segment>& stack, int y, int left, int right, int dy) const

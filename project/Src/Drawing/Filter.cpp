@@ -22,6 +22,8 @@ void Filter::begin(int x, int y)
 
 void Filter::useTool(const CanvasPtr& canvas, const ToolPtr& tool, int x, int y)
 {
+    if (!tool)
+        return;
     interpolateLine(canvas, tool, x, y);
     lastX = x;
     lastY = y;
@@ -29,6 +31,8 @@ void Filter::useTool(const CanvasPtr& canvas, const ToolPtr& tool, int x, int y)
 
 void Filter::interpolateLine(const CanvasPtr& canvas, const ToolPtr& tool, int x, int y)
 {
+    if (!tool)
+        return;
     // Bresenham in screen pixels; (a, b) is (x, y), or (y, x) for a steep line.
     const bool steep = std::abs(x - lastX) < std::abs(y - lastY);
     int a0 = steep ? lastY : lastX;
@@ -62,6 +66,8 @@ void Filter::interpolateLine(const CanvasPtr& canvas, const ToolPtr& tool, int x
 
 void Filter::filterTool(const CanvasPtr& canvas, const ToolPtr& tool, int x, int y)
 {
+    if (!tool)
+        return;
     tFixed px, py;
     canvas->actualXY(x, y, px, py);
     switch (symmetry)

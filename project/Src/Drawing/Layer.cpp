@@ -1,6 +1,7 @@
 #include "Resources/Drawing/Layer.h"
 
 #include "Tovrane/Assert.h"
+#include "Tovrane/PackedPixel.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -26,54 +27,96 @@ template <typename Word> inline Word load(const unsigned char* p)
 
 template <typename Word> inline void store(unsigned char* p, Word w) { std::memcpy(p, &w, sizeof(Word)); }
 
-// One row segment of a dab: where the select word is set the pixel takes the
-// packed colour. Returns the bits that changed.
-template <typename Word>
-inline Word selectRun(unsigned char* dst, const unsigned char* select, const unsigned char* colours, int n)
+// Where one tile's part of a dab lies: the destination's first row, the
+// dab's clipped size, and where it starts in the mask and the source.
+struct DabPart
 {
-    Word changed = 0;
-    for (int i = 0; i < n; ++i)
+    unsigned char* dstRow;
+    int dstPitch;
+    int maskX, maskY, sx, sy, w, h;
+};
+
+// Where the select words are set the pixels take the packed colours; with
+// Track, the bits that change are gathered in `changed`.
+template <typename Word, bool Track>
+inline void blendRun(unsigned char* __restrict d, const unsigned char* __restrict s,
+                     const unsigned char* __restrict c, int length, Word& changed)
+{
+    for (int i = 0; i < length; ++i)
     {
-        const Word old = load<Word>(dst + i * sizeof(Word));
-        const Word s = load<Word>(select + i * sizeof(Word));
-        const Word value = static_cast<Word>((old & ~s) | (load<Word>(colours + i * sizeof(Word)) & s));
-        changed |= static_cast<Word>(old ^ value);
-        store<Word>(dst + i * sizeof(Word), value);
+        const Word old = load<Word>(d + i * sizeof(Word));
+        const Word m = load<Word>(s + i * sizeof(Word));
+        const Word value = static_cast<Word>((old & ~m) | (load<Word>(c + i * sizeof(Word)) & m));
+        if (Track)
+            changed |= static_cast<Word>(old ^ value);
+        store<Word>(d + i * sizeof(Word), value);
     }
-    return changed;
 }
 
-// The rows of one tile's part of a dab. The source colours are read modulo
-// the source's size, in pieces that do not cross its right edge.
-template <typename Word>
-bool selectRows(Texture& tile, const unsigned char* colours, int sw, int sh, const unsigned char* select,
-                int mw, int tileX, int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h)
+// The rows of one tile's part of a dab, each one run across the part (the
+// colour rows are long enough for every run to be read in one piece). With
+// Track, returns whether a pixel changed; without, true.
+template <typename Word, bool Track>
+inline bool selectRows(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight,
+                       const unsigned char* select, int maskWidth)
 {
     Word changed = 0;
-    unsigned char* dstRow = tile.getPixels() + tileY * tile.getPitch() + tileX * sizeof(Word);
-    const unsigned char* selectRow = select + (maskY * mw + maskX) * sizeof(Word);
-    int sy = wrap(srcY, sh);
-    const int sx0 = wrap(srcX, sw);
-    for (int j = 0; j < h; ++j)
+    unsigned char* d = part.dstRow;
+    const unsigned char* s = select + (static_cast<std::size_t>(part.maskY) * maskWidth + part.maskX) * sizeof(Word);
+    int sy = part.sy;
+    for (int j = 0; j < part.h; ++j, d += part.dstPitch, s += maskWidth * sizeof(Word))
     {
-        const unsigned char* colourRow = colours + sy * sw * sizeof(Word);
-        int i = 0;
-        int sx = sx0;
-        while (i < w)
-        {
-            const int n = std::min(w - i, sw - sx);
-            changed |= selectRun<Word>(dstRow + i * sizeof(Word), selectRow + i * sizeof(Word),
-                                       colourRow + sx * sizeof(Word), n);
-            i += n;
-            sx = 0;
-        }
-        dstRow += tile.getPitch();
-        selectRow += mw * sizeof(Word);
-        if (++sy == sh)
-            sy = 0;
+        blendRun<Word, Track>(d, s, colours + (static_cast<std::size_t>(sy) * colourPitch + part.sx) * sizeof(Word),
+                              part.w, changed);
+        sy = sy + 1 == sourceHeight ? 0 : sy + 1;
     }
-    return changed != 0;
+    return !Track || changed != 0;
 }
+
+// A whole dab row after row when the part spans the full width of a mask
+// of Width 16-bit pixels: every row is one run of known length, which the
+// compiler unrolls into a few vector operations.
+template <int Width, bool Track>
+inline bool selectWholeRows(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight,
+                            const unsigned char* select)
+{
+    typedef std::uint16_t Word;
+    Word changed = 0;
+    unsigned char* d = part.dstRow;
+    const unsigned char* s = select + static_cast<std::size_t>(part.maskY) * Width * sizeof(Word);
+    int sy = part.sy;
+    for (int j = 0; j < part.h; ++j, d += part.dstPitch, s += Width * sizeof(Word))
+    {
+        blendRun<Word, Track>(d, s, colours + (static_cast<std::size_t>(sy) * colourPitch + part.sx) * sizeof(Word),
+                              Width, changed);
+        sy = sy + 1 == sourceHeight ? 0 : sy + 1;
+    }
+    return !Track || changed != 0;
+}
+
+// The kernels, each built for every processor (see TOVRANE_ROW_LOOP).
+#define TOVRANE_SELECT_ROWS(name, Word, Track)                                                                        \
+    TOVRANE_ROW_LOOP bool name(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight, \
+                               const unsigned char* select, int maskWidth)                                          \
+    {                                                                                                                \
+        return selectRows<Word, Track>(part, colours, colourPitch, sourceHeight, select, maskWidth);                \
+    }
+TOVRANE_SELECT_ROWS(selectRows16, std::uint16_t, false)
+TOVRANE_SELECT_ROWS(selectRows32, std::uint32_t, false)
+TOVRANE_SELECT_ROWS(trackRows16, std::uint16_t, true)
+TOVRANE_SELECT_ROWS(trackRows32, std::uint32_t, true)
+#undef TOVRANE_SELECT_ROWS
+
+#define TOVRANE_SELECT_WHOLE_ROWS(name, Width, Track)                                                                 \
+    TOVRANE_ROW_LOOP bool name(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight, \
+                               const unsigned char* select)                                                         \
+    {                                                                                                                \
+        return selectWholeRows<Width, Track>(part, colours, colourPitch, sourceHeight, select);                     \
+    }
+TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows8, 8, false)
+TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows16, 16, false)
+TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows32, 32, false)
+#undef TOVRANE_SELECT_WHOLE_ROWS
 }
 
 Layer::Layer() {}
@@ -225,42 +268,42 @@ void Layer::prepareDab(const Texture& source, const Texture& mask, PixelFormat::
 {
     DabCache& cache = dabCache;
     const int bpp = PixelFormat::getBytesPerPixel(format);
-    const std::size_t sourceSize = source.getSize();
+    const int mw = mask.getWidth(), mh = mask.getHeight();
     const bool sameFormat = cache.format == format;
-    if (!sameFormat || cache.sourceWidth != source.getWidth() || cache.sourceHeight != source.getHeight() ||
-        cache.sourceBlock.size() != sourceSize ||
-        std::memcmp(cache.sourceBlock.data(), source.getData(), sourceSize) != 0)
+    if (!sameFormat || cache.sourceIdentity != source.getIdentity() || cache.sourceChanges != source.getChangeCount() ||
+        cache.maskWidth != mw)
     {
-        // Each palette entry is packed once by the tile format's own rules.
+        // Each palette entry is packed once by the tile format's own rules;
+        // a colour row repeats the source row to mask width more pixels.
         Texture packed(256, 1, format);
         for (int i = 0; i < 256; ++i)
             packed.setPixel(source.getPaletteEntry(i), i, 0);
         const int sw = source.getWidth(), sh = source.getHeight();
-        cache.colours.resize(static_cast<std::size_t>(sw) * sh * bpp);
+        const int pitch = sw + mw;
+        cache.colours.resize(static_cast<std::size_t>(pitch) * sh * bpp);
         for (int y = 0; y < sh; ++y)
         {
             const unsigned char* indices = source.getPixels() + y * source.getPitch();
-            unsigned char* out = cache.colours.data() + static_cast<std::size_t>(y) * sw * bpp;
-            for (int x = 0; x < sw; ++x)
-                std::memcpy(out + x * bpp, packed.getPixels() + indices[x] * bpp, bpp);
+            unsigned char* out = cache.colours.data() + static_cast<std::size_t>(y) * pitch * bpp;
+            for (int x = 0; x < pitch; ++x)
+                std::memcpy(out + x * bpp, packed.getPixels() + indices[x % sw] * bpp, bpp);
         }
-        cache.sourceBlock.assign(source.getData(), source.getData() + sourceSize);
+        cache.sourceIdentity = source.getIdentity();
+        cache.sourceChanges = source.getChangeCount();
         cache.sourceWidth = sw;
         cache.sourceHeight = sh;
+        cache.colourPitch = pitch;
     }
-    const std::size_t maskSize = mask.getSize();
-    if (!sameFormat || cache.maskWidth != mask.getWidth() || cache.maskHeight != mask.getHeight() ||
-        cache.maskBlock.size() != maskSize || std::memcmp(cache.maskBlock.data(), mask.getData(), maskSize) != 0)
+    if (!sameFormat || cache.maskIdentity != mask.getIdentity() || cache.maskChanges != mask.getChangeCount())
     {
-        const int mw = mask.getWidth(), mh = mask.getHeight();
         cache.select.assign(static_cast<std::size_t>(mw) * mh * bpp, 0);
         for (int y = 0; y < mh; ++y)
             for (int x = 0; x < mw; ++x)
                 if (mask.getPixels()[y * mask.getPitch() + x * 4 + 3] == 255)
                     std::memset(cache.select.data() + (static_cast<std::size_t>(y) * mw + x) * bpp, 0xFF, bpp);
-        cache.maskBlock.assign(mask.getData(), mask.getData() + maskSize);
+        cache.maskIdentity = mask.getIdentity();
+        cache.maskChanges = mask.getChangeCount();
         cache.maskWidth = mw;
-        cache.maskHeight = mh;
     }
     cache.format = format;
 }
@@ -271,13 +314,27 @@ bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& 
     const int bpp = tile.getBytesPerPixel();
     if (bpp == 2 || bpp == 4)
     {
-        // The caller has prepared the cache for this tile's format.
+        // The caller has prepared the cache for this tile's format. Changes
+        // are looked for only while a renderer holds a copy of the tile:
+        // once the copy is dropped, later dabs have nothing to drop.
         const DabCache& c = dabCache;
+        const DabPart part = {tile.getPixels() + static_cast<std::size_t>(tileY) * tile.getPitch() + tileX * bpp,
+                              tile.getPitch(), maskX, maskY, wrap(srcX, c.sourceWidth), wrap(srcY, c.sourceHeight),
+                              w, h};
+        const bool track = !tile.bindings.empty();
+        if (bpp == 2 && !track && maskX == 0 && w == c.maskWidth)
+            switch (w)
+            {
+            case 8: return selectWholeRows8(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
+            case 16: return selectWholeRows16(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
+            case 32: return selectWholeRows32(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
+            default: break;
+            }
         if (bpp == 2)
-            return selectRows<std::uint16_t>(tile, c.colours.data(), c.sourceWidth, c.sourceHeight, c.select.data(),
-                                             c.maskWidth, tileX, tileY, maskX, maskY, srcX, srcY, w, h);
-        return selectRows<std::uint32_t>(tile, c.colours.data(), c.sourceWidth, c.sourceHeight, c.select.data(),
-                                         c.maskWidth, tileX, tileY, maskX, maskY, srcX, srcY, w, h);
+            return (track ? trackRows16 : selectRows16)(part, c.colours.data(), c.colourPitch, c.sourceHeight,
+                                                        c.select.data(), c.maskWidth);
+        return (track ? trackRows32 : selectRows32)(part, c.colours.data(), c.colourPitch, c.sourceHeight,
+                                                    c.select.data(), c.maskWidth);
     }
 
     // Three-byte tiles: pixel by pixel through the texture.
@@ -296,17 +353,20 @@ bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& 
     return changed;
 }
 
-void Layer::blit(TexturePtr source, TexturePtr mask, int x, int y, int srcX, int srcY)
+void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer, int x, int y, int srcX, int srcY)
 {
-    TOVRANE_ASSERT(source && mask && "A masked blit needs a source and a mask");
-    TOVRANE_ASSERT(mask->getBytesPerPixel() == 4 && "Mask doesn't contain an alpha channel");
+    TOVRANE_ASSERT(sourcePointer && maskPointer && "A masked blit needs a source and a mask");
+    // Read through const references: a non-const access would count as a change.
+    const Texture& source = *sourcePointer;
+    const Texture& mask = *maskPointer;
+    TOVRANE_ASSERT(mask.getBytesPerPixel() == 4 && "Mask doesn't contain an alpha channel");
     // Only palette sources write anything.
-    if (!source->getPalette() || source->getWidth() <= 0 || source->getHeight() <= 0)
+    if (!source.getPalette() || source.getWidth() <= 0 || source.getHeight() <= 0)
         return;
     const int x0 = std::max(x, 0);
     const int y0 = std::max(y, 0);
-    const int x1 = std::min(x + mask->getWidth(), width);
-    const int y1 = std::min(y + mask->getHeight(), height);
+    const int x1 = std::min(x + mask.getWidth(), width);
+    const int y1 = std::min(y + mask.getHeight(), height);
     if (x0 >= x1 || y0 >= y1)
         return;
     PixelFormat::Type prepared = PixelFormat::Palette8;
@@ -319,14 +379,14 @@ void Layer::blit(TexturePtr source, TexturePtr mask, int x, int y, int srcX, int
             const int left = std::max(x0, column * tileSize);
             const int right = std::min(x1, (column + 1) * tileSize);
             Texture* tile = tileTexture(column + columns * row);
-            TOVRANE_ASSERT(!tile->getPalette() && "Texture contains a palette");
+            TOVRANE_ASSERT(!static_cast<const Texture*>(tile)->getPalette() && "Texture contains a palette");
             if (tile->getFormat() != prepared && (tile->getBytesPerPixel() == 2 || tile->getBytesPerPixel() == 4))
             {
-                prepareDab(*source, *mask, tile->getFormat());
+                prepareDab(source, mask, tile->getFormat());
                 prepared = tile->getFormat();
             }
             // A tile is uploaded again only when one of its pixels changed.
-            if (maskedBlitTile(*tile, *source, *mask, left - column * tileSize, top - row * tileSize, left - x,
+            if (maskedBlitTile(*tile, source, mask, left - column * tileSize, top - row * tileSize, left - x,
                                top - y, srcX + left - x, srcY + top - y, right - left, bottom - top))
                 tile->releaseBindings();
         }

@@ -7,7 +7,6 @@
 #include "Resources/Drawing/Zoom.h"
 #include "Tovrane/System.h"
 
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
@@ -79,15 +78,13 @@ std::string ToolManager::getStampPath(int n)
 
 TexturePtr ToolManager::loadChecked(const std::string& name, PixelFormat::Type format)
 {
-    // The cache stops the program on a missing title picture, so the file is
-    // looked for first.
+    // Pictures are read straight from the title's folder and kept decoded for
+    // the manager's life; a file that is missing or cannot be read gives an
+    // empty pointer (the reader says why) and is looked for again next time.
     const std::string path = System::getPath() + "images/" + name;
-    if (!std::ifstream(path.c_str()).good())
-    {
-        std::cout << "Could not find file " << path << std::endl;
-        return TexturePtr();
-    }
-    TexturePtr texture = textures.getTexture(name);
+    TexturePtr& texture = pictures[name];
+    if (!texture)
+        texture = Texture::fromFile(path);
     if (!texture)
         return texture;
     if (texture->getFormat() != format)

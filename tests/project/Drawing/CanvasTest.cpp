@@ -187,6 +187,31 @@ TEST(CanvasTest, UndoAndRedo)
     EXPECT_EQ(view(*canvas), "0.5 640x480 at 0,0");
 }
 
+// A new step lets the oldest copy go before the picture is copied, so that no
+// more pictures than the limit are held even for a moment: the oldest copy's
+// tiles leave the renderer before any tile of the new copy exists.
+TEST(CanvasTest, PushUndoDropsTheOldestCopyFirst)
+{
+    struct Renderer : CountingRenderer
+    {
+        void onReleaseTexture(ResourceIdentifier* id) override
+        {
+            if (!newestAtRelease)
+                newestAtRelease = Texture(1, 1, PixelFormat::RGBA5551).getIdentity();
+            CountingRenderer::onReleaseTexture(id);
+        }
+        std::uint64_t newestAtRelease = 0;
+    } renderer;
+    CanvasPtr canvas(new Canvas(320, 240, false, 128));
+    play(*canvas, "+ u");
+    renderer.frame(canvas); // the saved copy is shown and uploaded
+    play(*canvas, "r");
+    renderer.frame(canvas);
+    play(*canvas, "+ u");
+    ASSERT_NE(renderer.newestAtRelease, 0u);
+    EXPECT_GT(canvas->getLayer()->getTile(0, 0)->getTexture()->getIdentity(), renderer.newestAtRelease);
+}
+
 TEST(CanvasTest, UndoLimits)
 {
     CanvasPtr canvas(new Canvas(320, 240, false, 128));

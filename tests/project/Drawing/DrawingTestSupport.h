@@ -180,14 +180,14 @@ inline void writeImage(const std::string& name, TexturePtr picture)
 
 inline void removeImage(const std::string& name) { std::filesystem::remove(titleFolder() + "images/" + name); }
 
-// Compares a picture with a reviewed PNG in tests/data/drawing/. With
+// Compares a picture with a reviewed PNG in tests/data/<folder>/. With
 // TOVRANE_WRITE_GOLDENS set, a missing golden is written instead (for review).
-inline void expectGolden(TexturePtr picture, const std::string& name)
+inline void expectGolden(TexturePtr picture, const std::string& name, const std::string& folder = "drawing")
 {
     TexturePtr rgba = picture->copy();
     if (rgba->getFormat() != PixelFormat::RGBA8888)
         rgba->convertTo(PixelFormat::RGBA8888);
-    const std::string path = std::string(TOVRANE_TEST_DATA) + "/drawing/" + name + ".png";
+    const std::string path = std::string(TOVRANE_TEST_DATA) + "/" + folder + "/" + name + ".png";
     if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
     {
         ASSERT_TRUE(rgba->save(path)) << path;

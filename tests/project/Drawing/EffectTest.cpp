@@ -203,6 +203,20 @@ TEST(EffectTest, HueSaturationAndLightness)
         for (int kind = 0; kind < 4; ++kind)
             ASSERT_EQ(hsl(c, kind).a, c.a);
     }
+    // A pixel at its format's maximum counts as white, zero as black: the
+    // canvas's white and black stay as they are, run after run.
+    for (PixelFormat::Type format : {PixelFormat::RGBA5551, PixelFormat::RGB565, PixelFormat::RGBA4444})
+        for (int kind = 0; kind < 4; ++kind)
+        {
+            TexturePtr plain(new Texture(2, 1, format, true, 0xFF));
+            plain->setPixel(Colour(0, 0, 0, 255), 1, 0);
+            const TexturePtr before = plain->copy();
+            output([&] {
+                run(new HSLEffect(static_cast<HSLSpaceEffect::Type>(kind)), plain);
+                run(new HSLEffect(static_cast<HSLSpaceEffect::Type>(kind)), plain);
+            });
+            EXPECT_TRUE(samePixels(*plain, *before)) << format << " " << kind << " " << int(plain->getPixel(0, 0).g);
+        }
     // The effect reports pixel (0, 0) twice.
     TexturePtr picture = randomPicture(3, 2, PixelFormat::RGBA8888, 7);
     const std::string printed = output([&] { run(new HSLEffect(HSLSpaceEffect::Saturate), picture); });
@@ -272,6 +286,41 @@ TEST(EffectTest, TexturizeMultipliesWholeTilesOnly)
     EXPECT_TRUE(samePixels(*picture, *original));
     const std::string missing = titleFolder() + "images/studio/textures/tex_03.png";
     EXPECT_NE(printed.find("Could not find file " + missing), std::string::npos) << printed;
+}
+
+// On RGBA5551 pictures the effects work on the words and their fields; the
+// results equal the 8-bit formula's on the unpacked colours, packed again.
+TEST(EffectTest, RGBA5551ResultsEqualThe8BitFormula)
+{
+    if (!titleFolder().empty())
+        writeImage("studio/textures/tex_01.png", randomPicture(48, 40, PixelFormat::RGB888, 13));
+    for (auto size : {std::make_pair(640, 480), std::make_pair(333, 201), std::make_pair(7, 3)})
+    {
+        std::vector<EffectPtr> effects = everyEffect(), references = everyEffect();
+        for (std::size_t e = 0; e < effects.size(); ++e)
+        {
+            TexturePtr picture = randomPicture(size.first, size.second, PixelFormat::RGBA5551, 14);
+            // Whites and blacks among the random colours.
+            for (int x = 0; x < size.first; x += 3)
+                picture->setPixel(x % 2 ? Colour(255, 255, 255, 255) : Colour(0, 0, 0, 0), x, x % size.second);
+            TexturePtr reference = picture->copy();
+            reference->convertTo(PixelFormat::RGBA8888);
+            // The HSL effects count the format's maximum as white.
+            const bool hsl = references[e]->getType().isDerived(HSLEffect::RuntimeType);
+            for (int y = 0; hsl && y < size.second; ++y)
+                for (int x = 0; x < size.first; ++x)
+                    if (reference->getPixel(x, y).r == 248 && reference->getPixel(x, y).g == 248 &&
+                        reference->getPixel(x, y).b == 248)
+                        reference->setPixel(Colour(255, 255, 255, reference->getPixel(x, y).a), x, y);
+            std::srand(15);
+            output([&] { effects[e]->run(picture); });
+            std::srand(15);
+            output([&] { references[e]->run(reference); });
+            reference->convertTo(PixelFormat::RGBA5551);
+            EXPECT_TRUE(samePixels(*picture, *reference))
+                << effects[e]->getType().getName() << " " << size.first << "x" << size.second;
+        }
+    }
 }
 
 TEST(EffectTest, EveryEffectOnEverySize)

@@ -125,80 +125,6 @@ TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
     }
 }
 
-TEST(FillTest, SpiralsEqualTheBreadthFirstWalk)
-{
-    // A spiral wall makes the fill turn back on itself many times.
-    Layer layer(TexturePtr(new Texture(201, 157, PixelFormat::RGBA5551, true, 0xFF)), 128);
-    for (int left = 2, top = 2, right = 198, bottom = 154; left + 4 < right && top + 4 < bottom;)
-    {
-        for (int x = left; x <= right; ++x)
-        {
-            layer.setPixel(Black, x, top);
-            layer.setPixel(Black, x, bottom);
-        }
-        for (int y = top; y <= bottom; ++y)
-            layer.setPixel(Black, right, y);
-        for (int y = top + 4; y <= bottom; ++y)
-            layer.setPixel(Black, left, y);
-        left += 4, top += 4, right -= 4, bottom -= 4;
-        for (int x = left - 4; x <= left; ++x)
-            layer.setPixel(Black, x, top);
-    }
-    std::mt19937 random(5);
-    for (auto seed : {std::make_pair(0, 0), std::make_pair(100, 78), std::make_pair(5, 100), std::make_pair(200, 156)})
-    {
-        TexturePtr pattern = randomPattern(random);
-        EXPECT_TRUE(fillsLikeTheReference(layer.getTexture(), seed.first, seed.second, Blue, White, pattern));
-    }
-}
-
-TEST(FillTest, ClosedOutlinesFillExactlyTheirInside)
-{
-    CanvasPtr canvas = fillCanvas(320, 240);
-    // A black rectangle outline, 6 pixels thick.
-    const int corners[5][2] = {{50, 50}, {200, 50}, {200, 150}, {50, 150}, {50, 50}};
-    for (int i = 0; i < 4; ++i)
-        canvas->getLayer()->drawLine(point(corners[i][0], corners[i][1]), point(corners[i + 1][0], corners[i + 1][1]),
-                                     Black, tFixed(3));
-    const std::vector<std::uint16_t> before = pixels16(*canvas->getLayer());
-    fillAt(canvas, 120, 100, Blue);
-    const std::vector<std::uint16_t> after = pixels16(*canvas->getLayer());
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x)
-        {
-            // Inside the outline every white pixel turned blue; nothing else changed.
-            const std::uint16_t old = before[y * 320 + x];
-            const bool inside = x > 50 && x < 200 && y > 50 && y < 150 && old == pack5551(White);
-            ASSERT_EQ(after[y * 320 + x], inside ? pack5551(Blue) : old) << x << "," << y;
-        }
-    // The left side is 6 pixels wide: x 47 to 52.
-    EXPECT_EQ(canvas->getLayer()->getPixel(53, 100), Blue);
-    EXPECT_EQ(canvas->getLayer()->getPixel(52, 100), Black);
-    EXPECT_EQ(canvas->getLayer()->getPixel(46, 100), White);
-}
-
-TEST(FillTest, DiagonalGapsDoNotLeak)
-{
-    // A one-pixel staircase from corner to corner: the regions on either side
-    // touch only diagonally.
-    CanvasPtr canvas = fillCanvas(64, 64);
-    for (int i = 0; i < 64; ++i)
-        canvas->getLayer()->setPixel(Black, i, i);
-    fillAt(canvas, 40, 5, Blue);
-    auto at = [&](int x, int y) { return canvas->getLayer()->getPixel(x, y); };
-    EXPECT_EQ(at(63, 0), Blue);
-    EXPECT_EQ(at(5, 40), White);
-    EXPECT_EQ(at(0, 63), White);
-    EXPECT_EQ(at(10, 10), Black);
-    // Two squares meeting at one corner are filled separately.
-    canvas = fillCanvas(20, 20);
-    for (int y = 0; y < 20; ++y)
-        canvas->getLayer()->setPixelX(Black, y < 10 ? 15 : 5, y, 5);
-    fillAt(canvas, 2, 2, Blue);
-    EXPECT_EQ(at(9, 9), Blue);
-    EXPECT_EQ(at(10, 10), White);
-}
-
 TEST(FillTest, ToleranceIsMeasuredFromTheSeed)
 {
     // Red rising by 8 per column: each step is small, but the fill stops once
@@ -215,62 +141,6 @@ TEST(FillTest, ToleranceIsMeasuredFromTheSeed)
     EXPECT_FALSE(Canvas::canFill(Colour(0, 0, 0, 255), Colour(64, 64, 0, 255)));
     EXPECT_TRUE(Canvas::canFill(Colour(10, 20, 30, 255), Colour(50, 50, 50, 255)));
     EXPECT_FALSE(Canvas::canFill(Clear, Black));
-}
-
-TEST(FillTest, TransparentAndOpaqueNeverMix)
-{
-    CanvasPtr frame(new Canvas(100, 60, true, 128));
-    auto at = [&](int x, int y) { return frame->getLayer()->getPixel(x, y); };
-    // Drawn pixels of black (the same colour as transparent but opaque).
-    frame->getLayer()->setPixelY(Black, 50, 30, 30);
-    frame->getLayer()->setPixelX(Colour(0, 0, 0, 1), 65, 30, 5);
-    fillAt(frame, 10, 10, Clear);
-    fillAt(frame, 10, 10, Blue);
-    EXPECT_EQ(at(49, 30), Blue);
-    EXPECT_EQ(at(50, 30), Black);
-    EXPECT_EQ(at(51, 30), Clear);
-    // Filling the drawn line never spreads into transparency.
-    fillAt(frame, 50, 0, Red);
-    EXPECT_EQ(at(50, 59), Red);
-    EXPECT_EQ(at(51, 59), Clear);
-    EXPECT_EQ(at(65, 30), Black);
-}
-
-TEST(FillTest, PatternsLineUpAcrossFills)
-{
-    CanvasPtr canvas = fillCanvas(200, 100);
-    canvas->getLayer()->setPixelY(Black, 97, 50, 50);
-    TexturePtr pattern = makeStripePattern(7, 5);
-    ToolPtr fill(new Fill(pattern));
-    fill->setForegroundColor(Blue);
-    canvas->useToolAt(fill, tFixed(10), tFixed(10));
-    canvas->useToolAt(fill, tFixed(150), tFixed(60));
-    // Index 0 takes the foreground, any other index the tool's (white) background.
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 200; ++x)
-        {
-            if (x == 97)
-                continue;
-            const Colour expected = pattern->getPaletteIndex(x % 7, y % 5) == 0 ? Blue : White;
-            ASSERT_EQ(canvas->getLayer()->getPixel(x, y), expected) << x << "," << y;
-        }
-    EXPECT_FALSE(fill->getRepeatWhileDragged());
-}
-
-TEST(FillTest, BorderSeedsAndSeedsOutside)
-{
-    for (auto seed : {std::make_pair(0, 0), std::make_pair(319, 0), std::make_pair(0, 239), std::make_pair(319, 239)})
-    {
-        CanvasPtr canvas = fillCanvas(320, 240);
-        fillAt(canvas, seed.first, seed.second, Blue);
-        EXPECT_EQ(canvas->getLayer()->getPixel(160, 120), Blue);
-        EXPECT_EQ(canvas->getLayer()->getPixel(319 - seed.first, 239 - seed.second), Blue);
-    }
-    CanvasPtr canvas = fillCanvas(320, 240);
-    const std::vector<std::uint16_t> before = pixels16(*canvas->getLayer());
-    for (auto seed : {std::make_pair(-1, 5), std::make_pair(320, 5), std::make_pair(5, -1), std::make_pair(5, 240)})
-        canvas->doFill(Blue, White, TexturePtr(), seed.first, seed.second);
-    EXPECT_EQ(pixels16(*canvas->getLayer()), before);
 }
 
 TEST(FillTest, OnlyTilesThatChangeAreUploadedAgain)
@@ -291,4 +161,9 @@ TEST(FillTest, OnlyTilesThatChangeAreUploadedAgain)
     EXPECT_EQ(renderer.frame(canvas), 0);
     fillAt(canvas, 0, 0, Blue);
     EXPECT_EQ(renderer.frame(canvas), 20);
+    // Seeds outside the picture change nothing.
+    for (auto seed : {std::make_pair(-1, 5), std::make_pair(640, 5), std::make_pair(5, -1), std::make_pair(5, 480)})
+        canvas->doFill(Red, White, TexturePtr(), seed.first, seed.second);
+    EXPECT_EQ(renderer.frame(canvas), 0);
+    EXPECT_FALSE(Fill(makeStripePattern(7, 5)).getRepeatWhileDragged());
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using namespace Tovrane;
 
 namespace
@@ -62,4 +64,20 @@ TEST(FilterTest, MirrorModes)
     // picture, screen x 50 is picture x 100, mirrored to 540; x 0 goes to 640.
     EXPECT_EQ(stroke({{50, 10}}, SymmetryType::LeftRight, 640, 480), (Points{{540, 20}, {100, 20}}));
     EXPECT_EQ(stroke({{0, 0}}, SymmetryType::LeftRight, 640, 480), (Points{{640, 0}, {0, 0}}));
+}
+
+TEST(FilterTest, AnEmptyToolDoesNothing)
+{
+    CanvasPtr canvas(new Canvas(320, 240, false, 128));
+    const TexturePtr before = canvas->getLayer()->getTexture();
+    Filter filter(320, 240);
+    filter.setSymmetryType(SymmetryType::Both);
+    filter.begin(10, 10);
+    filter.useTool(canvas, ToolPtr(), 50, 40);
+    filter.interpolateLine(canvas, ToolPtr(), 60, 40);
+    filter.filterTool(canvas, ToolPtr(), 5, 5);
+    canvas->useTool(ToolPtr(), 20, 20);
+    canvas->useToolAt(ToolPtr(), tFixed(20), tFixed(20));
+    const TexturePtr after = canvas->getLayer()->getTexture();
+    EXPECT_EQ(std::memcmp(before->getPixels(), after->getPixels(), before->getSize()), 0);
 }

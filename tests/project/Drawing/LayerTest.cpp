@@ -140,6 +140,50 @@ TEST(LayerTest, BlitsAcrossTilesReadTheirSourceModuloItsSize)
     EXPECT_EQ(corner.getPixel(639, 479), as5551(picture->getPixel(19, 19)));
 }
 
+// Random dabs of many sizes, tiles and patterns, some while a renderer holds
+// the tiles, with colours, patterns and masks changed in place between them,
+// against the rule applied pixel by pixel.
+TEST(LayerTest, MaskedBlitsEqualThePlainRule)
+{
+    std::mt19937 random(21);
+    for (int tileSize : {32, 128})
+    {
+        LayerPtr layer(new Layer(300, 200, false, tileSize));
+        std::vector<std::uint16_t> expected = pixels16(*layer);
+        CountingRenderer renderer;
+        for (int round = 0; round < 60; ++round)
+        {
+            const int size = std::vector<int>{8, 16, 32, 13}[random() % 4];
+            TexturePtr mask = random() % 2 ? makeDiscMask(size) : makeFullMask(size);
+            TexturePtr pattern = makeStripePattern(std::vector<int>{64, 5, 32}[random() % 3], 64 - random() % 3);
+            for (int dab = 0; dab < 6; ++dab)
+            {
+                // Changes through the textures' own operations and through their bytes.
+                if (dab == 2)
+                    pattern->setPaletteEntry(Colour(static_cast<unsigned char>(random()), 40, 200, 255), 0);
+                if (dab == 3)
+                    pattern->getPixels()[random() % (pattern->getWidth() * pattern->getHeight())] = 2;
+                if (dab == 4)
+                    mask->getPixels()[4 * (random() % (size * size)) + 3] ^= 0xFF;
+                if (random() % 3 == 0)
+                    renderer.frame(layer);
+                const int x = static_cast<int>(random() % 340) - 20, y = static_cast<int>(random() % 240) - 20;
+                const int srcX = static_cast<int>(random() % 64) - 32, srcY = static_cast<int>(random() % 64) - 32;
+                layer->blit(pattern, mask, x, y, srcX, srcY);
+                for (int j = 0; j < size; ++j)
+                    for (int i = 0; i < size; ++i)
+                        if (x + i >= 0 && y + j >= 0 && x + i < 300 && y + j < 200 && mask->getPixel(i, j).a == 255)
+                        {
+                            const int pw = pattern->getWidth(), ph = pattern->getHeight();
+                            expected[(y + j) * 300 + x + i] = pack5551(
+                                patternColour(pattern, ((srcX + i) % pw + pw) % pw, ((srcY + j) % ph + ph) % ph));
+                        }
+                ASSERT_TRUE(pixels16(*layer) == expected) << tileSize << " " << round << " " << dab;
+            }
+        }
+    }
+}
+
 TEST(LayerTest, MaskedBlitsWriteOnlyFromPalettesFullAlphaAndInsideThePicture)
 {
     Layer layer(300, 200, false, 128);

@@ -209,4 +209,34 @@ TEST_F(ToolManagerTest, MissingOrWrongFilesGiveEmptyToolsAndAMessage)
     EXPECT_NE(printed.find("stamp_07.png: RGBA8888 instead of Palette8"), std::string::npos) << printed;
     // The rest still works.
     EXPECT_TRUE(manager.getTool(ToolType::Crayon, ToolSize::Medium, 0));
+
+    // Files that are there but cannot be read as pictures: a broken mask, a
+    // broken pattern, and a folder in a mask's place.
+    std::ofstream(titleFolder() + "images/" + maskName(2, 1)) << "not a picture";
+    std::ofstream(titleFolder() + "images/" + ToolManager::getPatternName(12)) << "";
+    std::filesystem::remove(titleFolder() + "images/" + maskName(3, 2));
+    std::filesystem::create_directory(titleFolder() + "images/" + maskName(3, 2));
+    printed = output([&] {
+        EXPECT_FALSE(manager.getTool(ToolType::Chalk, ToolSize::Medium, 0));
+        EXPECT_FALSE(manager.getTool(ToolType::Pencil, ToolSize::Small, 12));
+        EXPECT_FALSE(manager.getTool(ToolType::Marker, ToolSize::Large, 0));
+    });
+    for (const std::string& name : {maskName(2, 1), ToolManager::getPatternName(12), maskName(3, 2)})
+        EXPECT_NE(printed.find("Could not read file " + titleFolder() + "images/" + name), std::string::npos)
+            << name << ": " << printed;
+}
+
+TEST_F(ToolManagerTest, MasksAndPatternsAreReadOnce)
+{
+    // Brushes copy their pattern; the manager keeps what it read, so files
+    // gone from the disk (or changed there) do not matter once read.
+    manager.getTool(ToolType::Brush, ToolSize::Small, 3);
+    manager.getTool(ToolType::Eraser, ToolSize::Small, 3);
+    std::filesystem::remove_all(titleFolder() + "images/studio");
+    BrushPtr brush = boost::dynamic_pointer_cast<Brush>(manager.getTool(ToolType::Brush, ToolSize::Small, 3));
+    ASSERT_TRUE(brush);
+    EXPECT_EQ(patternOf(brush), 3);
+    EXPECT_EQ(maskOf(brush), 1 + 3 * 1);
+    EXPECT_NE(brush->getPattern(), manager.getPatternTexture(3));
+    EXPECT_TRUE(manager.getTool(ToolType::Eraser, ToolSize::Small, 3));
 }

@@ -125,7 +125,7 @@ TEST_F(LogoThreadTest, ManyTapsInTheFrameTheJingleEndsHandOverOnce)
 TEST_F(LogoThreadTest, AMissingLogoIsSkippedWithAMessage)
 {
     // A scene whose character description lacks the logo.
-    const std::string folder = (scratchFolder() / "no-logo").string() + "/";
+    const std::string folder = scratchFolder() + "no-logo/";
     writeFile(folder + "plumo.chr", CharacterTestSupport::encode({{"other", {{"plumo", "on", 3}}}}));
     PlumoLogoState* bare = new PlumoLogoState;
     bare->getSceneManager().addMetadataPath(folder);

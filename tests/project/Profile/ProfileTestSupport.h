@@ -1,6 +1,8 @@
 #ifndef TESTS_PROJECT_PROFILETESTSUPPORT_H
 #define TESTS_PROJECT_PROFILETESTSUPPORT_H
 
+#include "support/DataRoot.h"
+
 #include "Resources/Profile/ScrivletPlayer.h"
 
 #include "CSystem.h"
@@ -20,35 +22,18 @@ namespace ProfileTest
 {
 typedef std::vector<unsigned char> Bytes;
 
-// One data root and title folder for the whole test program, removed at exit.
-// When another test of the program configured the system data first, the
-// profile tests skip: they need a title folder and a data root of their own.
+// The shared scratch data root and title folder, unless another test of the
+// program configured the system data first: then the profile tests skip.
 struct Root
 {
-    Root()
-    {
-        char name[] = "/tmp/tovrane-profile-XXXXXX";
-        if (!::mkdtemp(name))
-            return;
-        CSystemData::Config config;
-        config.dataRoot = std::string(name) + "/data";
-        config.titlePath = std::string(name) + "/title";
-        if (CSystemData::Configure(config))
-            path = name;
-        else
-            std::filesystem::remove_all(name);
-    }
-    ~Root()
-    {
-        if (!path.empty())
-            std::filesystem::remove_all(path);
-    }
-    std::string path;
+    std::string path; // without the "/" at the end; empty when not ours
 };
 
 inline const Root& root()
 {
-    static Root r;
+    static const Root r{TestSupport::useDataRoot()
+                            ? TestSupport::scratchFolder().substr(0, TestSupport::scratchFolder().size() - 1)
+                            : std::string()};
     return r;
 }
 

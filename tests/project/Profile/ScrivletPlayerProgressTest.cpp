@@ -4,6 +4,7 @@
 #include "CPlayerProfile.h"
 
 #include <algorithm>
+#include <random>
 #include <set>
 
 using namespace Tovrane;
@@ -25,72 +26,46 @@ std::vector<std::string> loggedAchievements()
 
 std::vector<unsigned long> platformBadges(tPlayerID id) { return XQM::CPlayerProfile(id).GetBadges(); }
 
-// One row of the town's opening table: with `before` complete (on top of a
-// new profile), completing `location` opens exactly `opens`.
-struct TierCase
-{
-    std::vector<int> before;
-    int location;
-    std::set<int> opens;
-};
-
-std::ostream& operator<<(std::ostream& out, const TierCase& c)
-{
-    out << "complete " << c.location << " after";
-    for (int b : c.before)
-        out << " " << b;
-    return out;
-}
-
 class Progress : public Fixture
 {
 };
-class TierTable : public Fixture, public ::testing::WithParamInterface<TierCase>
+
+// The town's rows: completing every place of a row opens the locked places of
+// the next one.
+const std::vector<std::vector<int>> rows = {{4},      {5, 6},   {7},      {8, 9},   {10, 11}, {12, 13},
+                                            {14, 15}, {16, 17}, {18, 19}, {20, 21}, {22, 23}, {24}};
+
+void referenceSetLocationState(std::vector<int>& states, int location, int state)
 {
-};
+    states[location] = state;
+    for (size_t r = 0; r + 1 < rows.size() && state == TaskState::Complete; ++r)
+        if (std::count(rows[r].begin(), rows[r].end(), location) &&
+            std::all_of(rows[r].begin(), rows[r].end(), [&](int l) { return states[l] == TaskState::Complete; }))
+            for (int next : rows[r + 1])
+                if (states[next] == TaskState::Locked)
+                    states[next] = TaskState::Available;
+}
 }
 
-TEST_P(TierTable, CompletingALocationOpensItsTier)
+// Random places set to random states, mostly completed and mostly in the town,
+// open the same places as the plain row rule.
+TEST_F(Progress, LocationStatesFollowTheRowRule)
 {
-    const TierCase& row = GetParam();
-    ScrivletPlayerPtr profile = loadProfile();
-    for (int b : row.before)
-        profile->locationStates[b] = TaskState::Complete;
-    std::vector<TaskState::Type> expected(profile->locationStates, profile->locationStates + 64);
-    expected[row.location] = TaskState::Complete;
-    for (int i : row.opens)
-        expected[i] = TaskState::Available;
-    profile->setLocationState(static_cast<LocationName::Type>(row.location), TaskState::Complete);
-    EXPECT_EQ(expected, std::vector<TaskState::Type>(profile->locationStates, profile->locationStates + 64));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Town, TierTable,
-    ::testing::Values(TierCase{{}, 4, {5, 6}}, TierCase{{}, 5, {}}, TierCase{{5}, 6, {7}},
-                      TierCase{{6}, 5, {7}}, TierCase{{}, 7, {8, 9}}, TierCase{{}, 8, {}},
-                      TierCase{{9}, 8, {10, 11}}, TierCase{{8}, 9, {10, 11}}, TierCase{{11}, 10, {12, 13}},
-                      TierCase{{10}, 11, {12, 13}}, TierCase{{13}, 12, {14, 15}}, TierCase{{12}, 13, {14, 15}},
-                      TierCase{{15}, 14, {16, 17}}, TierCase{{14}, 15, {16, 17}}, TierCase{{17}, 16, {18, 19}},
-                      TierCase{{16}, 17, {18, 19}}, TierCase{{19}, 18, {20, 21}}, TierCase{{18}, 19, {20, 21}},
-                      TierCase{{21}, 20, {22, 23}}, TierCase{{20}, 21, {22, 23}}, TierCase{{23}, 22, {24}},
-                      TierCase{{22}, 23, {24}}, TierCase{{}, 23, {}}, TierCase{{}, 24, {}}, TierCase{{}, 25, {}},
-                      TierCase{{}, 3, {}}, TierCase{{}, 0, {}}, TierCase{{}, 30, {}}, TierCase{{}, 63, {}},
-                      // Completing a place again keeps what the opened places reached.
-                      TierCase{{5, 6}, 4, {}}));
-
-TEST_F(Progress, StartingOrReplayingAPlaceNeverChangesTheNextOnes)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    profile->setLocationState(LocationName::Firehouse, TaskState::Started);
-    EXPECT_EQ(TaskState::Locked, profile->locationStates[5]);
-    profile->setLocationState(LocationName::Firehouse, TaskState::Complete);
-    profile->setLocationState(LocationName::Library, TaskState::Complete);
-    profile->setLocationState(LocationName::Fountain, TaskState::Started);
-    profile->setLocationState(LocationName::Firehouse, TaskState::Started);
-    profile->setLocationState(LocationName::Firehouse, TaskState::Complete);
-    EXPECT_EQ(TaskState::Complete, profile->locationStates[5]);
-    EXPECT_EQ(TaskState::Started, profile->locationStates[6]);
-    EXPECT_EQ(TaskState::Locked, profile->locationStates[7]);
+    std::mt19937 random(7);
+    for (int game = 0; game < 40; ++game)
+    {
+        ScrivletPlayerPtr profile = loadProfile();
+        std::vector<int> expected(profile->locationStates, profile->locationStates + 64);
+        for (int step = 0; step < 60; ++step)
+        {
+            const int location = random() % 8 ? 4 + random() % 22 : random() % 64;
+            const int state = random() % 3 ? int(TaskState::Complete) : int(random() % 4);
+            referenceSetLocationState(expected, location, state);
+            profile->setLocationState(static_cast<LocationName::Type>(location), static_cast<TaskState::Type>(state));
+            ASSERT_EQ(expected, std::vector<int>(profile->locationStates, profile->locationStates + 64))
+                << "game " << game << " step " << step;
+        }
+    }
 }
 
 TEST_F(Progress, TheWholeTownOpensTierByTier)

@@ -30,6 +30,20 @@ Bytes defaultLessonData()
     return bytes;
 }
 
+// Every value a loaded profile keeps from its files, in file order.
+std::vector<int> valuesOf(const ScrivletPlayer& p)
+{
+    std::vector<int> values{p.firstLaunch,       p.mapTutorialPending, p.studioIntroPending, p.warehouseHintPending,
+                            p.letterVisitPending, p.musicVolume,        p.lastUploadedSlot,   p.lastCompleteLocation};
+    values.insert(values.end(), p.locationStates, p.locationStates + ScrivletPlayer::locationCount);
+    values.insert(values.end(), p.lessonStates, p.lessonStates + ScrivletPlayer::writingLessonCount);
+    values.insert(values.end(), p.advancedLessonStates, p.advancedLessonStates + ScrivletPlayer::advancedLessonCount);
+    values.insert(values.end(), p.frameCounts, p.frameCounts + ScrivletPlayer::animationSlotCount);
+    values.insert(values.end(), p.badges, p.badges + ScrivletPlayer::badgeCount);
+    values.insert(values.end(), p.achievements, p.achievements + ScrivletPlayer::achievementCount);
+    return values;
+}
+
 class SaveFiles : public Fixture
 {
 };
@@ -99,8 +113,8 @@ TEST_F(SaveFiles, SavingAndLoadingKeepsEveryValue)
 }
 
 // A missing file gives the defaults of its own block only; a short one keeps
-// what it holds (see DamagedFiles) and is reported; a longer one is read up to
-// its block.
+// what it holds (see EveryFileCutAtEveryByte) and is reported; a longer one is
+// read up to its block.
 TEST_F(SaveFiles, MissingShortAndLongFiles)
 {
     playSome();
@@ -118,6 +132,33 @@ TEST_F(SaveFiles, MissingShortAndLongFiles)
     EXPECT_EQ(TaskState::Available, profile->getAdvancedLessonState(18));
     EXPECT_EQ(TaskState::Complete, profile->locationStates[4]);
     EXPECT_EQ(7, profile->frameCounts[1]);
+}
+
+// A file cut at any byte keeps every whole value before the cut; the values
+// it lacks, or that the cut runs through, take their defaults. The other files
+// keep what they hold. Compared with the played files laid over the new
+// profile's whole files.
+TEST_F(SaveFiles, EveryFileCutAtEveryByte)
+{
+    loadProfile()->save();
+    const std::vector<Bytes> defaults = readSaveFiles();
+    playSome();
+    const std::vector<Bytes> good = readSaveFiles();
+    const size_t wordsFrom[4] = {8, 0, 0, 36}; // single bytes before, 4-byte values from there
+    for (int f = 0; f < 4; ++f)
+        for (size_t cut = 0; cut < defaults[f].size(); ++cut)
+        {
+            if (cut == 0)
+                for (int g = 0; g < 4; ++g)
+                    writeBytes(saveFile(g), good[g]);
+            const size_t whole = cut <= wordsFrom[f] ? cut : wordsFrom[f] + (cut - wordsFrom[f]) / 4 * 4;
+            Bytes reference = defaults[f];
+            std::copy(good[f].begin(), good[f].begin() + whole, reference.begin());
+            writeBytes(saveFile(f), reference);
+            const std::vector<int> expected = valuesOf(*loadProfile());
+            writeBytes(saveFile(f), Bytes(good[f].begin(), good[f].begin() + cut));
+            ASSERT_EQ(expected, valuesOf(*loadProfile())) << saveFileNames[f] << " cut at " << cut;
+        }
 }
 
 TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRangeAndPaddingIsZeroed)

@@ -33,8 +33,8 @@ public:
     // w the mask's width (the pattern's without a mask).
     void use(Canvas* canvas, int x, int y) override;
 
-    TexturePtr getMask() const { return mask; }
-    TexturePtr getPattern() const { return pattern; }
+    const TexturePtr& getMask() const { return mask; }
+    const TexturePtr& getPattern() const { return pattern; }
     void setPattern(TexturePtr newPattern);
 
 protected:

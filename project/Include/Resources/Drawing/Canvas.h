@@ -36,9 +36,10 @@ public:
     // Screen pixel to picture position (16.16), and picture pixel to screen pixel.
     void actualXY(int sx, int sy, tFixed& x, tFixed& y) const;
     void screenXY(int x, int y, int& sx, int& sy) const;
-    // Applies the tool at the picture pixel under screen pixel (sx, sy).
+    // Applies the tool at the picture pixel under screen pixel (sx, sy); an
+    // empty tool does nothing.
     void useTool(const ToolPtr& tool, int sx, int sy);
-    // Applies the tool at picture position (x, y).
+    // Applies the tool at picture position (x, y); an empty tool does nothing.
     void useToolAt(const ToolPtr& tool, tFixed x, tFixed y);
 
     // Sets the zoom (screen pixels per picture pixel); the pan is not clamped here.
@@ -70,7 +71,7 @@ public:
     void useEffect(boost::shared_ptr<Effect> effect);
 
     // Saves a copy of the picture before a change; drops the oldest copy
-    // beyond the limit and forgets what could be redone.
+    // beyond the limit first and forgets what could be redone.
     void pushUndo();
     void undo();
     void redo();

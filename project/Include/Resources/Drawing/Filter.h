@@ -25,7 +25,7 @@ struct SymmetryType
 
 // Turns the touch points of a brush stroke into tool uses: fills the gaps
 // between successive points with a line of screen pixels and adds the mirror
-// images of every point.
+// images of every point. With an empty tool every operation does nothing.
 class Filter : public Object
 {
     TOVRANE_DECLARE_RTTI(Filter)

@@ -50,7 +50,7 @@ public:
     // Where the RGBA8888 mask has alpha 255, the pixel becomes the Palette8
     // source's colour at (srcX + X - x, srcY + Y - y), read modulo the source's
     // size; other pixels keep their value. The rectangle has the mask's size.
-    void blit(TexturePtr source, TexturePtr mask, int x, int y, int srcX, int srcY);
+    void blit(const TexturePtr& source, const TexturePtr& mask, int x, int y, int srcX, int srcY);
 
     // A deep copy: the same tiles with copies of their pixels.
     LayerPtr copy() const;
@@ -70,20 +70,23 @@ private:
     bool maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
                         int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const;
 
-    // The last masked blit's source colours packed into the tile format and
-    // its mask as select words (all bits set where the mask's alpha is 255).
-    // Both are checked byte for byte against the textures before every use,
+    // The last masked blit's source colours packed into the tile format (each
+    // row followed by its first mask-width pixels again, so that a dab row
+    // never wraps) and its mask as select words (all bits set where the
+    // mask's alpha is 255). Textures are known by identity and change count,
     // so a changed colour, pattern or mask is never painted stale.
     struct DabCache
     {
         PixelFormat::Type format = PixelFormat::Palette8;
+        std::uint64_t sourceIdentity = 0;
+        std::uint64_t sourceChanges = 0;
         int sourceWidth = 0;
         int sourceHeight = 0;
-        std::vector<unsigned char> sourceBlock;
+        int colourPitch = 0;
         std::vector<unsigned char> colours;
-        int maskWidth = 0;
-        int maskHeight = 0;
-        std::vector<unsigned char> maskBlock;
+        std::uint64_t maskIdentity = 0;
+        std::uint64_t maskChanges = 0;
+        int maskWidth = -1;
         std::vector<unsigned char> select;
     };
     mutable DabCache dabCache;

@@ -4,8 +4,8 @@
 #include "Resources/Drawing/Stamp.h"
 #include "Resources/Drawing/Tool.h"
 #include "Tovrane/Texture.h"
-#include "Tovrane/TextureManager.h"
 
+#include <map>
 #include <string>
 
 namespace Tovrane
@@ -46,10 +46,11 @@ struct ToolSize
 };
 
 // Turns the studio's selection (tool kind, size, pattern number, stamp number)
-// into a ready tool. Masks and patterns come from its own texture cache and
-// are shared while in use; stamp images are read afresh for every stamp. A
-// missing image, or one in the wrong format (masks RGBA8888, patterns and
-// stamps Palette8), gives an empty tool and a line on standard output.
+// into a ready tool. Masks and patterns are read once into its own cache and
+// kept decoded there: tools share the masks, and brushes copy the patterns.
+// Stamp images are read afresh for every stamp. A missing or unreadable
+// image, or one in the wrong format (masks RGBA8888, patterns and stamps
+// Palette8), gives an empty tool and a line on standard output.
 class ToolManager
 {
 public:
@@ -73,7 +74,8 @@ private:
 
     std::string brushFolder;
     std::string patternFolder;
-    TextureManager textures;
+    // Masks and patterns by name under the title's "images/" folder.
+    std::map<std::string, TexturePtr> pictures;
 };
 }
 

@@ -38,95 +38,114 @@ inline std::uint32_t window(const std::uint16_t* c, int x, int w)
     return s;
 }
 
+// The high half of a sixteen-bit product.
+inline std::uint16_t multiplyHigh(std::uint16_t a, std::uint16_t b)
+{
+    return static_cast<std::uint16_t>((static_cast<std::uint32_t>(a) * b) >> 16);
+}
+
+// The column sums keep each channel where its field lies, as far as that
+// fits sixteen bits: red as its value, green as 64 times and blue as twice
+// its value (the fields masked in place). Sums of 25 pixels stay below 2^16.
+inline std::uint16_t redSum(std::uint16_t v) { return static_cast<std::uint16_t>(v >> 11); }
+inline std::uint16_t greenSum(std::uint16_t v) { return static_cast<std::uint16_t>(v & 0x7C0); }
+inline std::uint16_t blueSum(std::uint16_t v) { return static_cast<std::uint16_t>(v & 0x3E); }
+
+// One output row, in place: the sums of five columns of each channel (the
+// sums have two zero columns on either side), divided by multiplying with
+// the column's factor, and the source's alpha bits. The source row is kept
+// in `saved` first. floor(64 S m / 2^16) without its low six bits is
+// floor(S m / 2^16) in the green field, and likewise for blue.
+TOVRANE_ROW_LOOP void outputRow(const std::uint16_t* __restrict red, const std::uint16_t* __restrict green,
+                                const std::uint16_t* __restrict blue, const std::uint16_t* __restrict factors,
+                                unsigned char* __restrict row, unsigned char* __restrict saved, int w)
+{
+    for (int x = 0; x < w; ++x)
+    {
+        const std::uint16_t r = static_cast<std::uint16_t>(red[x - 2] + red[x - 1] + red[x] + red[x + 1] + red[x + 2]);
+        const std::uint16_t g =
+            static_cast<std::uint16_t>(green[x - 2] + green[x - 1] + green[x] + green[x + 1] + green[x + 2]);
+        const std::uint16_t b = static_cast<std::uint16_t>(blue[x - 2] + blue[x - 1] + blue[x] + blue[x + 1] + blue[x + 2]);
+        const std::uint16_t m = factors[x];
+        const std::uint16_t v = loadPixel16(row + 2 * x);
+        storePixel16(saved + 2 * x, v);
+        storePixel16(row + 2 * x, static_cast<std::uint16_t>(multiplyHigh(r, m) << 11 | (multiplyHigh(g, m) & 0x7C0) |
+                                                             (multiplyHigh(b, m) & 0x3E) | (v & 1)));
+    }
+}
+
+// Adds the channels of the packed row `in` to the column sums and takes
+// those of `out` away; either may be null.
+TOVRANE_ROW_LOOP void moveWindow(std::uint16_t* __restrict red, std::uint16_t* __restrict green,
+                                 std::uint16_t* __restrict blue, const unsigned char* __restrict in,
+                                 const unsigned char* __restrict out, int w)
+{
+    if (in && out)
+        for (int x = 0; x < w; ++x)
+        {
+            const std::uint16_t v = loadPixel16(in + 2 * x), o = loadPixel16(out + 2 * x);
+            red[x] = static_cast<std::uint16_t>(red[x] + redSum(v) - redSum(o));
+            green[x] = static_cast<std::uint16_t>(green[x] + greenSum(v) - greenSum(o));
+            blue[x] = static_cast<std::uint16_t>(blue[x] + blueSum(v) - blueSum(o));
+        }
+    else if (in)
+        for (int x = 0; x < w; ++x)
+        {
+            const std::uint16_t v = loadPixel16(in + 2 * x);
+            red[x] = static_cast<std::uint16_t>(red[x] + redSum(v));
+            green[x] = static_cast<std::uint16_t>(green[x] + greenSum(v));
+            blue[x] = static_cast<std::uint16_t>(blue[x] + blueSum(v));
+        }
+    else if (out)
+        for (int x = 0; x < w; ++x)
+        {
+            const std::uint16_t o = loadPixel16(out + 2 * x);
+            red[x] = static_cast<std::uint16_t>(red[x] - redSum(o));
+            green[x] = static_cast<std::uint16_t>(green[x] - greenSum(o));
+            blue[x] = static_cast<std::uint16_t>(blue[x] - blueSum(o));
+        }
+}
+
 // The blur of an RGBA5551 picture, on its 5-bit channels: the 8-bit result
 // floor(8 S / n) keeps its top five bits, floor(S / n), S being the sum of
-// the 5-bit values. Sixteen-bit lanes throughout; pictures at least 5 wide.
+// the 5-bit values. Sixteen-bit lanes throughout, one pass over each row for
+// the column sums and one for the output; pictures at least 2 wide.
 void blur5551(Texture& picture)
 {
-    const int w = picture.getWidth(), h = picture.getHeight();
+    const int w = picture.getWidth(), h = picture.getHeight(), pitch = picture.getPitch();
     // floor(s / n) = (s x ceil(2^16 / n)) >> 16 for s up to 31 n, n from 2 to 25.
     std::uint16_t reciprocal[26] = {0};
     for (int n = 2; n <= 25; ++n)
         reciprocal[n] = static_cast<std::uint16_t>(((1u << 16) + n - 1) / n);
 
-    // Unpacked source rows still needed, row j in slot j % 6: three channel
-    // planes and the alpha bits.
-    const int slots = 6;
-    std::vector<std::uint16_t> planes(static_cast<std::size_t>(w) * slots * 4);
-    auto plane = [&](int j, int channel) { return planes.data() + (static_cast<std::size_t>(j % slots) * 4 + channel) * w; };
-    auto unpack = [&](int j) {
-        std::uint16_t* r = plane(j, 0);
-        std::uint16_t* g = plane(j, 1);
-        std::uint16_t* b = plane(j, 2);
-        std::uint16_t* a = plane(j, 3);
-        const unsigned char* row = picture.getPixels() + j * picture.getPitch();
-        for (int x = 0; x < w; ++x)
-        {
-            std::uint16_t v;
-            std::memcpy(&v, row + 2 * x, 2);
-            r[x] = static_cast<std::uint16_t>(v >> 11);
-            g[x] = static_cast<std::uint16_t>((v >> 6) & 31);
-            b[x] = static_cast<std::uint16_t>((v >> 1) & 31);
-            a[x] = static_cast<std::uint16_t>(v & 1);
-        }
-    };
-    std::vector<std::uint16_t> sums(static_cast<std::size_t>(w) * 3, 0);
-    auto add = [&](int j, int sign) {
-        for (int c = 0; c < 3; ++c)
-        {
-            std::uint16_t* s = sums.data() + static_cast<std::size_t>(c) * w;
-            const std::uint16_t* p = plane(j, c);
-            if (sign > 0)
-                for (int x = 0; x < w; ++x)
-                    s[x] = static_cast<std::uint16_t>(s[x] + p[x]);
-            else
-                for (int x = 0; x < w; ++x)
-                    s[x] = static_cast<std::uint16_t>(s[x] - p[x]);
-        }
-    };
-    std::vector<std::uint16_t> result(static_cast<std::size_t>(w) * 3);
-    std::vector<std::uint16_t> out(static_cast<std::size_t>(w));
-
+    // The column sums of each channel over the window's rows, with two zero
+    // columns on either side.
+    std::vector<std::uint16_t> sums(static_cast<std::size_t>(w + 4) * 3, 0);
+    std::uint16_t* const red = sums.data() + 2;
+    std::uint16_t* const green = red + w + 4;
+    std::uint16_t* const blue = green + w + 4;
+    // Each column's factor for the window's current number of rows.
+    std::vector<std::uint16_t> factors(static_cast<std::size_t>(w));
+    int factorRows = 0;
+    // Source rows y - 2 to y, kept in slot j % 3 before the output replaces
+    // them: a row leaves the sums two rows after it was overwritten.
+    std::vector<unsigned char> saved(static_cast<std::size_t>(w) * 2 * 3);
+    auto savedRow = [&](int j) { return saved.data() + static_cast<std::size_t>(j % 3) * w * 2; };
+    auto row = [&](int j) { return picture.getPixels() + static_cast<std::ptrdiff_t>(j) * pitch; };
     picture.releaseBindings();
     for (int y = 0; y <= std::min(2, h - 1); ++y)
-    {
-        unpack(y);
-        add(y, 1);
-    }
+        moveWindow(red, green, blue, row(y), nullptr, w);
     for (int y = 0; y < h; ++y)
     {
         const int rows = std::min(y + 2, h - 1) - std::max(y - 2, 0) + 1;
-        for (int c = 0; c < 3; ++c)
+        if (rows != factorRows)
         {
-            const std::uint16_t* s = sums.data() + static_cast<std::size_t>(c) * w;
-            std::uint16_t* res = result.data() + static_cast<std::size_t>(c) * w;
-            const std::uint16_t m = reciprocal[rows * 5];
-            for (int x = 2; x < w - 2; ++x)
-            {
-                const std::uint16_t total =
-                    static_cast<std::uint16_t>(s[x - 2] + s[x - 1] + s[x] + s[x + 1] + s[x + 2]);
-                res[x] = static_cast<std::uint16_t>((static_cast<std::uint32_t>(total) * m) >> 16);
-            }
-            for (int x : {0, 1, w - 2, w - 1})
-            {
-                const int n = rows * (std::min(x + 2, w - 1) - std::max(x - 2, 0) + 1);
-                res[x] = static_cast<std::uint16_t>((window(s, x, w) * reciprocal[n]) >> 16);
-            }
+            for (int x = 0; x < w; ++x)
+                factors[x] = reciprocal[rows * (std::min(x + 2, w - 1) - std::max(x - 2, 0) + 1)];
+            factorRows = rows;
         }
-        const std::uint16_t* r = result.data();
-        const std::uint16_t* g = r + w;
-        const std::uint16_t* b = g + w;
-        const std::uint16_t* a = plane(y, 3);
-        for (int x = 0; x < w; ++x)
-            out[x] = static_cast<std::uint16_t>(r[x] << 11 | g[x] << 6 | b[x] << 1 | a[x]);
-        if (y + 3 < h)
-        {
-            unpack(y + 3);
-            add(y + 3, 1);
-        }
-        if (y >= 2)
-            add(y - 2, -1);
-        std::memcpy(picture.getPixels() + y * picture.getPitch(), out.data(), static_cast<std::size_t>(w) * 2);
+        outputRow(red, green, blue, factors.data(), row(y), savedRow(y), w);
+        moveWindow(red, green, blue, y + 3 < h ? row(y + 3) : nullptr, y >= 2 ? savedRow(y - 2) : nullptr, w);
     }
 }
 }
@@ -140,7 +159,7 @@ void BlurEffect::run(TexturePtr picture)
     const int w = picture->getWidth(), h = picture->getHeight();
     if (w <= 0 || h <= 0)
         return;
-    if (picture->getFormat() == PixelFormat::RGBA5551 && w >= 5)
+    if (picture->getFormat() == PixelFormat::RGBA5551 && w >= 2)
     {
         blur5551(*picture);
         return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 
 namespace Tovrane
 {
@@ -25,38 +26,62 @@ HSLEffect::HSLEffect(HSLSpaceEffect::Type kind) : kind(kind) {}
 
 HSLEffect::~HSLEffect() {}
 
+Effect::Colour HSLEffect::countedColour(const Colour& colour, const Colour& maximum)
+{
+    if (colour.r == maximum.r && colour.g == maximum.g && colour.b == maximum.b)
+        return Colour(255, 255, 255, colour.a);
+    return colour;
+}
+
+const std::uint16_t* HSLEffect::table5551(HSLSpaceEffect::Type kind)
+{
+    // An RGBA5551 picture has at most 32768 colours: each is adjusted once
+    // per kind and kept for later runs, under both values of the alpha bit
+    // (passed through), so that a pixel is one look-up.
+    static std::once_flag built[4];
+    static std::vector<std::uint16_t> tables[4];
+    std::call_once(built[kind], [kind] {
+        std::vector<std::uint16_t>& table = tables[kind];
+        table.resize(65536);
+        const Colour maximum = ColourWord::toColour(Pixel5551::toWord(0xFFFF));
+        for (std::uint32_t v = 0; v < 65536; v += 2)
+        {
+            const Colour c = countedColour(ColourWord::toColour(Pixel5551::toWord(v)), maximum);
+            table[v] = static_cast<std::uint16_t>(Pixel5551::fromWord(toWord(adjust(c, kind))) & Pixel5551::ColourBits);
+            table[v + 1] = static_cast<std::uint16_t>(table[v] | 1);
+        }
+    });
+    return tables[kind].data();
+}
+
 void HSLEffect::run(TexturePtr picture)
 {
     const int w = picture->getWidth(), h = picture->getHeight();
     if (w <= 0 || h <= 0)
         return;
+    // A pixel at its format's maximum in every colour channel counts as white
+    // (the canvas's white reads (248, 248, 248), which would otherwise be a
+    // light grey that takes a tint), and black is zero in every format.
+    Colour maximum(255, 255, 255, 255);
+    if (!picture->getPalette())
+    {
+        Texture probe(1, 1, picture->getFormat());
+        probe.setPixel(maximum, 0, 0);
+        maximum = probe.getPixel(0, 0);
+    }
     // Pixel (0, 0) is reported on standard output.
     std::vector<std::uint32_t> row(static_cast<std::size_t>(w));
     readRows(*picture, 0, 1, row.data());
-    const std::uint32_t first = toWord(adjust(toColour(row[0]), kind, true));
-    if (picture->getFormat() == PixelFormat::RGBA5551 && w * h > 32768)
+    adjust(countedColour(toColour(row[0]), maximum), kind, true);
+    if (picture->getFormat() == PixelFormat::RGBA5551 && static_cast<unsigned>(kind) < 4)
     {
-        // An RGBA5551 picture has at most 32768 colours (alpha is passed
-        // through): each is adjusted once.
-        std::vector<std::uint32_t> adjusted(32768);
-        for (std::uint32_t key = 0; key < 32768; ++key)
-        {
-            const Colour c(static_cast<unsigned char>((key >> 10) << 3), static_cast<unsigned char>(((key >> 5) & 31) << 3),
-                           static_cast<unsigned char>((key & 31) << 3), 0);
-            adjusted[key] = toWord(adjust(c, kind));
-        }
-        mapPixels(*picture, [&adjusted](std::uint32_t c) {
-            return adjusted[((c >> 3) & 31) << 10 | ((c >> 11) & 31) << 5 | ((c >> 19) & 31)] | (c & 0xFF000000u);
-        });
+        const std::uint16_t* table = table5551(kind);
+        mapWords16(*picture, [table](std::uint16_t v) { return table[v]; });
+        return;
     }
-    else
-    {
-        const HSLSpaceEffect::Type k = kind;
-        mapPixels(*picture, [k](std::uint32_t c) { return toWord(adjust(toColour(c), k)); });
-    }
-    readRows(*picture, 0, 1, row.data());
-    row[0] = first;
-    writeRows(*picture, 0, 1, row.data());
+    const HSLSpaceEffect::Type k = kind;
+    mapPixels(*picture,
+              [k, maximum](std::uint32_t c) { return toWord(adjust(countedColour(toColour(c), maximum), k)); });
 }
 
 Effect::Colour HSLEffect::adjust(const Colour& colour, HSLSpaceEffect::Type kind, bool report)

@@ -10,6 +10,14 @@ RGBRotateEffect::~RGBRotateEffect() {}
 
 void RGBRotateEffect::run(TexturePtr picture)
 {
-    mapPixels(*picture, [](std::uint32_t w) { return ((w >> 8) & 0xFFFFu) | ((w & 0xFFu) << 16) | (w & 0xFF000000u); });
+    // Red takes green's value, green blue's and blue red's.
+    if (picture->getFormat() == PixelFormat::RGBA5551)
+        mapWords16(*picture, [](std::uint16_t v) {
+            // Green and blue move up one field, red goes down to blue's.
+            return static_cast<std::uint16_t>(((v << 5) & 0xFFC0) | ((v >> 10) & 0x3E) | (v & 1));
+        });
+    else
+        mapPixels(*picture,
+                  [](std::uint32_t w) { return ((w >> 8) & 0xFFFFu) | ((w & 0xFFu) << 16) | (w & 0xFF000000u); });
 }
 }

@@ -18,7 +18,8 @@ struct HSLSpaceEffect
 
 // Takes every pixel to hue, saturation and lightness, changes the saturation
 // by 0.3 or the hue by 0.1, and takes it back. Grey pixels have no hue and no
-// saturation; results are kept within 0 to 255.
+// saturation; results are kept within 0 to 255. A pixel at its format's
+// maximum in every colour channel counts as white.
 class HSLEffect : public Effect
 {
     TOVRANE_DECLARE_RTTI(HSLEffect)
@@ -33,6 +34,11 @@ public:
     static Colour adjust(const Colour& colour, HSLSpaceEffect::Type kind, bool report = false);
 
 private:
+    // White for a colour equal to `maximum` in red, green and blue.
+    static Colour countedColour(const Colour& colour, const Colour& maximum);
+    // The adjusted word of every RGBA5551 word, built once per kind.
+    static const std::uint16_t* table5551(HSLSpaceEffect::Type kind);
+
     HSLSpaceEffect::Type kind;
 };
 }

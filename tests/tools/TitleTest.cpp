@@ -1,6 +1,13 @@
-// The generated test title: every manifest entry is there and reads back with
-// readers written from the documented file layouts.
+// The generated test title: every manifest entry is there and the engine's
+// own sprite and scene managers read it as the manifest says.
+#include "Tovrane/Character.h"
+#include "Tovrane/Geometry.h"
+#include "Tovrane/SceneManager.h"
+#include "Tovrane/Texture.h"
+#include "Tovrane/VertexBuffer.h"
+
 #include "CMetaInfo.h"
+#include "CSystemData.h"
 #include "PngFile.h"
 #include "TitleManifest.h"
 
@@ -10,10 +17,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -24,7 +30,7 @@ using namespace TovraneTools;
 
 namespace
 {
-const std::string title = std::string(TOVRANE_TITLE_DIR) + "/";
+const std::string title = std::string(TOVRANE_BINARY_DIR) + "/title/";
 
 std::string readBytes(const std::string& path)
 {
@@ -34,83 +40,48 @@ std::string readBytes(const std::string& path)
     return bytes.str();
 }
 
-// A cursor over little-endian bytes that refuses to read past the end.
-struct Reader
+// A sprite as the manager builds it: its rectangle on the sheet in pixels,
+// its displayed size and the placement of its lower-left corner.
+struct Placed
 {
-    std::string bytes;
-    size_t at = 0;
-    bool failed = false;
-
-    bool more() const { return !failed && at < bytes.size(); }
-    std::int32_t int32()
-    {
-        std::uint32_t value = 0;
-        failed = failed || at + 4 > bytes.size();
-        for (int i = 0; i < 4 && !failed; ++i)
-            value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at++])) << (8 * i);
-        return static_cast<std::int32_t>(value);
-    }
-    std::string text() // a length byte, then the characters
-    {
-        failed = failed || at >= bytes.size() || at + 1 + static_cast<unsigned char>(bytes[at]) > bytes.size();
-        if (failed)
-            return std::string();
-        const size_t length = static_cast<unsigned char>(bytes[at]);
-        at += 1 + length;
-        return bytes.substr(at - length, length);
-    }
+    Tovrane::TexturePtr sheet;
+    int left = 0, right = 0, top = 0, bottom = 0, width = 0, height = 0, x = 0, y = 0;
+    bool rotated = false;
 };
 
-// Sheet coordinates are 16.16 fixed point; the generator writes whole pixels.
-struct Sprite
+Placed place(Tovrane::SpriteManager& manager, const std::string& name)
 {
-    std::string texture;
-    std::int32_t flags, left, right, top, bottom, x, y;
-};
-
-// A sprite-sheet description: texture blocks to the end of the file. False on a cut file or a repeated name.
-bool readTex(const std::string& path, std::map<std::string, Sprite>& sprites, std::vector<std::string>* textures = nullptr)
-{
-    Reader in{readBytes(path)};
-    while (in.more())
-    {
-        const std::string texture = in.text();
-        if (textures)
-            textures->push_back(texture);
-        for (std::int32_t i = 0, count = in.int32(); i < count && !in.failed; ++i)
-        {
-            const std::string name = in.text();
-            Sprite s{texture, in.int32(), in.int32(), in.int32(), in.int32(), in.int32(), in.int32(), in.int32()};
-            if (!sprites.emplace(name, s).second)
-                return false;
-        }
-    }
-    return !in.failed;
+    Placed p;
+    Tovrane::GeometryPtr quad = manager.getSprite(name, Tovrane::PixelFormat::RGBA8888);
+    p.sheet = quad->getTexture();
+    if (!p.sheet)
+        return p;
+    const tFixed* c = quad->vertexBuffer->getTextureCoordinates();
+    const tFixed* v = quad->vertexBuffer->getPositions();
+    auto pixels = [](tFixed a, tFixed b, bool high) {
+        return static_cast<int>(std::lround((high ? std::max(a, b) : std::min(a, b)).toFloat() * 512));
+    };
+    p.left = pixels(c[0], c[6], false);
+    p.right = pixels(c[0], c[6], true);
+    p.top = pixels(c[1], c[7], false);
+    p.bottom = pixels(c[1], c[7], true);
+    // A turned sprite's first two corners share the sheet's right edge.
+    p.rotated = c[0] == c[2] && c[1] != c[3];
+    p.width = (v[3] * tFixed(2)).toInt();
+    p.height = (v[1] * tFixed(2)).toInt();
+    p.x = (quad->getPosition().x - v[3]).toInt();
+    p.y = (quad->getPosition().y - v[1]).toInt();
+    return p;
 }
 
-struct Animation
+// The sheet's pixels in the sprite's rectangle.
+std::vector<Tovrane::ColorRGBA<unsigned char>> pixelsOf(const Placed& p)
 {
-    std::string folder, name;
-    std::int32_t frames;
-};
-
-// A character description: character records to the end of the file.
-bool readChr(const std::string& path, std::map<std::string, std::vector<Animation>>& characters)
-{
-    Reader in{readBytes(path)};
-    while (in.more())
-    {
-        std::vector<Animation>& animations = characters[in.text()];
-        for (std::int32_t i = 0, count = in.int32(); i < count && !in.failed; ++i)
-        {
-            Animation a;
-            a.folder = in.text();
-            a.name = in.text();
-            a.frames = in.int32();
-            animations.push_back(a);
-        }
-    }
-    return !in.failed;
+    std::vector<Tovrane::ColorRGBA<unsigned char>> pixels;
+    for (int y = p.top; y < p.bottom; ++y)
+        for (int x = p.left; x < p.right; ++x)
+            pixels.push_back(p.sheet->getPixel(x, y));
+    return pixels;
 }
 
 std::string frameName(const std::string& folder, const std::string& character, const std::string& animation, int n)
@@ -129,10 +100,33 @@ bool hasInk(const Picture& picture, int x, int y, int w, int h)
     return false;
 }
 
+// A folder of this process's own, removed when the process ends.
+std::string scratch(const std::string& name)
+{
+    static std::vector<std::string> made;
+    static const struct Cleaner
+    {
+        ~Cleaner()
+        {
+            for (const std::string& folder : made)
+                std::filesystem::remove_all(folder);
+        }
+    } cleaner;
+    made.push_back(std::string(TOVRANE_BINARY_DIR) + "/" + name + "-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(made.back());
+    return made.back();
+}
+
 class TitleTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(manifest.load(TOVRANE_TITLE_MANIFEST)); }
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(manifest.load(TOVRANE_TITLE_MANIFEST));
+        CSystemData::Config config;
+        config.titlePath = title;
+        CSystemData::Configure(config);
+    }
     static TitleManifest manifest;
 };
 
@@ -156,15 +150,14 @@ TEST_F(TitleTest, EveryManifestEntryAndWhatTheGameLoadsIsInTheTitle)
                              "audio/h_KROM_LimitSfx_6.ogg", "audio/h_SX_DeveloperLogoSfx_6.ogg",
                              "coloring_book/download.json"})
         EXPECT_TRUE(files.count(name)) << name;
-    std::map<std::string, Sprite> shared;
-    ASSERT_TRUE(readTex(title + "metadata/shared.tex", shared));
-    EXPECT_TRUE(shared.count("shared/loading.png") && shared.count("shared/badge_pop_up.png"));
-    std::map<std::string, std::vector<Animation>> characters;
-    ASSERT_TRUE(readChr(title + "metadata/plumo.chr", characters));
-    std::set<std::string> animations;
-    for (const Animation& a : characters["logo"])
-        animations.insert(a.name);
-    EXPECT_EQ((std::set<std::string>{"off", "on"}), animations);
+    Tovrane::SceneManager manager;
+    manager.addSceneInfo("shared");
+    manager.addSceneInfo("plumo");
+    EXPECT_TRUE(place(manager, "shared/loading.png").sheet && place(manager, "shared/badge_pop_up.png").sheet);
+    Tovrane::CharacterPtr logo = manager.getCharacter("logo");
+    ASSERT_TRUE(logo);
+    EXPECT_TRUE(logo->hasAnimation("on") && logo->hasAnimation("off"));
+    EXPECT_EQ(2u, manager.getCharacterInfo().at("logo").animations.size());
 }
 
 TEST_F(TitleTest, SheetsPlaceEverySpriteAndCharactersNameFramesThatMove)
@@ -172,61 +165,47 @@ TEST_F(TitleTest, SheetsPlaceEverySpriteAndCharactersNameFramesThatMove)
     for (const SheetEntry& sheet : manifest.sheets)
     {
         SCOPED_TRACE(sheet.scene);
-        std::map<std::string, Sprite> sprites;
-        std::vector<std::string> textures;
-        ASSERT_TRUE(readTex(title + "metadata/" + sheet.scene + ".tex", sprites, &textures));
-        EXPECT_EQ(sheet.sprites.size(), sprites.size());
-        std::map<std::string, Picture> pages;
-        for (const std::string& texture : textures)
-        {
-            ASSERT_TRUE(readPng(title + "images/" + texture, pages[texture])) << texture;
-            EXPECT_TRUE(pages[texture].width() == 512 && pages[texture].height() == 512);
-        }
+        Tovrane::SceneManager manager;
+        manager.addSceneInfo(sheet.scene);
+        std::vector<std::pair<std::string, Placed>> placed;
         for (const SpriteEntry& entry : sheet.sprites)
         {
-            ASSERT_TRUE(sprites.count(entry.name)) << entry.name;
-            const Sprite& s = sprites[entry.name];
-            for (std::int32_t edge : {s.left, s.right, s.top, s.bottom, s.x, s.y})
-                EXPECT_EQ(0, edge % 65536) << entry.name;
-            const int left = s.left / 65536, right = s.right / 65536, top = s.top / 65536, bottom = s.bottom / 65536;
-            EXPECT_TRUE(left >= 0 && top >= 0 && right <= 512 && bottom <= 512) << entry.name;
+            const Placed s = place(manager, entry.name);
+            ASSERT_TRUE(s.sheet) << entry.name;
+            EXPECT_TRUE(s.sheet->getWidth() == 512 && s.sheet->getHeight() == 512);
+            EXPECT_TRUE(s.left >= 0 && s.top >= 0 && s.right <= 512 && s.bottom <= 512) << entry.name;
             // A rotated sprite is stored turned: its width runs down the sheet.
-            const bool rotated = (s.flags & 1) != 0;
-            EXPECT_EQ(entry.rotated, rotated);
-            EXPECT_EQ(rotated ? entry.look.height : entry.look.width, right - left) << entry.name;
-            EXPECT_EQ(rotated ? entry.look.width : entry.look.height, bottom - top) << entry.name;
-            EXPECT_EQ(entry.x * 65536, s.x);
-            EXPECT_EQ(entry.y * 65536, s.y);
-            EXPECT_TRUE(hasInk(pages[s.texture], left, top, right - left, bottom - top)) << entry.name;
+            EXPECT_EQ(entry.rotated, s.rotated) << entry.name;
+            EXPECT_EQ(entry.rotated ? entry.look.height : entry.look.width, s.right - s.left) << entry.name;
+            EXPECT_EQ(entry.rotated ? entry.look.width : entry.look.height, s.bottom - s.top) << entry.name;
+            EXPECT_TRUE(s.width == entry.look.width && s.height == entry.look.height) << entry.name;
+            EXPECT_TRUE(s.x == entry.x && s.y == entry.y) << entry.name;
+            const auto pixels = pixelsOf(s);
+            EXPECT_TRUE(std::any_of(pixels.begin(), pixels.end(), [](const auto& c) { return c.a != 0; }))
+                << entry.name;
+            placed.emplace_back(entry.name, s);
         }
-        for (auto a = sprites.begin(); a != sprites.end(); ++a) // no two sprites of a page overlap
-            for (auto b = std::next(a); b != sprites.end(); ++b)
-                EXPECT_TRUE(a->second.texture != b->second.texture || a->second.right <= b->second.left ||
+        for (auto a = placed.begin(); a != placed.end(); ++a) // no two sprites of a page overlap
+            for (auto b = std::next(a); b != placed.end(); ++b)
+                EXPECT_TRUE(a->second.sheet != b->second.sheet || a->second.right <= b->second.left ||
                             b->second.right <= a->second.left || a->second.bottom <= b->second.top ||
                             b->second.bottom <= a->second.top)
                     << a->first << " and " << b->first;
-        if (sheet.characters.empty())
-            continue;
 
         // Every frame of every animation is a sprite of the sheet, and no frame looks like the one before.
-        std::map<std::string, std::vector<Animation>> characters;
-        ASSERT_TRUE(readChr(title + "metadata/" + sheet.scene + ".chr", characters));
-        EXPECT_EQ(sheet.characters.size(), characters.size());
-        for (const auto& character : characters)
-            for (const Animation& animation : character.second)
+        EXPECT_EQ(sheet.characters.size(), manager.getCharacterInfo().size());
+        for (const auto& character : manager.getCharacterInfo())
+            for (const auto& animation : character.second.animations)
             {
-                EXPECT_GE(animation.frames, 2) << "a few frames per animation";
-                EXPECT_FALSE(sprites.count(frameName(animation.folder, character.first, animation.name, animation.frames + 1)));
-                std::vector<std::uint8_t> before;
-                for (int n = 1; n <= animation.frames; ++n)
+                EXPECT_GE(animation.frameCount, 2) << "a few frames per animation";
+                std::vector<Tovrane::ColorRGBA<unsigned char>> before;
+                for (int n = 1; n <= animation.frameCount; ++n)
                 {
-                    const std::string name = frameName(animation.folder, character.first, animation.name, n);
-                    ASSERT_TRUE(sprites.count(name)) << name;
-                    const Sprite& s = sprites[name];
-                    Picture frame(s.right / 65536 - s.left / 65536, s.bottom / 65536 - s.top / 65536);
-                    frame.paste(pages[s.texture], -s.left / 65536, -s.top / 65536);
-                    EXPECT_NE(before, frame.bytes()) << name;
-                    before = frame.bytes();
+                    const std::string name = frameName(animation.directory, character.first, animation.name, n);
+                    const Placed frame = place(manager, name);
+                    ASSERT_TRUE(frame.sheet) << name;
+                    EXPECT_NE(before, pixelsOf(frame)) << name;
+                    before = pixelsOf(frame);
                 }
             }
     }
@@ -259,8 +238,10 @@ TEST_F(TitleTest, PicturesSoundsAndTextFilesRead)
     for (const PictureEntry& entry : manifest.pictures)
     {
         Picture picture;
-        ASSERT_TRUE(readPng(title + "images/" + entry.name, picture)) << entry.name;
+        ASSERT_TRUE(readPng(title + entry.folder + entry.name, picture)) << entry.name;
         EXPECT_TRUE(entry.look.width == picture.width() && entry.look.height == picture.height()) << entry.name;
+        // The colour type byte of the header: 3 palette, 6 RGBA.
+        EXPECT_EQ(entry.palette ? 3 : 6, readBytes(title + entry.folder + entry.name).at(25)) << entry.name;
     }
 
     ASSERT_FALSE(manifest.sounds.empty());
@@ -301,10 +282,26 @@ TEST_F(TitleTest, PicturesSoundsAndTextFilesRead)
     EXPECT_EQ("1.0.0", meta.GetPackageVersion().raw());
 }
 
+// The colour screen tints exact black; the light rim and nothing else stays.
+TEST_F(TitleTest, ColourMasksAreExactBlackWithALightRim)
+{
+    Tovrane::SpriteManager manager;
+    manager.addSpriteInfo("color_masks.tex");
+    for (const char* name : {"color_masks/mask_small_toolbar.png", "color_masks/mask_medium_toolbar.png",
+                             "color_masks/mask_large_toolbar.png"})
+    {
+        int black = 0, rim = 0, other = 0;
+        for (const Tovrane::ColorRGBA<unsigned char>& c : pixelsOf(place(manager, name)))
+            (c == Tovrane::ColorRGBA<unsigned char>(0, 0, 0, 255)           ? black
+             : c == Tovrane::ColorRGBA<unsigned char>(240, 240, 240, 255) ? rim
+                                                                            : other) += c.a != 0;
+        EXPECT_TRUE(black > rim && rim > 0 && other == 0) << name;
+    }
+}
+
 TEST(TitleGeneratorTest, SameManifestSameBytes)
 {
-    const std::string folder = std::string(TOVRANE_BINARY_DIR) + "/title-gen-test";
-    std::system(("rm -rf " + folder).c_str());
+    const std::string folder = scratch("title-gen-test");
     for (const char* out : {"/a", "/b"})
         ASSERT_EQ(0, std::system((std::string(TOVRANE_TITLE_GENERATOR) + " " + TOVRANE_TITLE_MANIFEST + " " + folder +
                                   out + " > /dev/null").c_str()));
@@ -314,8 +311,7 @@ TEST(TitleGeneratorTest, SameManifestSameBytes)
 
 TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
 {
-    const std::string folder = std::string(TOVRANE_BINARY_DIR) + "/title-gen-broken";
-    std::system(("rm -rf " + folder + " && mkdir -p " + folder).c_str());
+    const std::string folder = scratch("title-gen-broken");
     std::ofstream(folder + "/manifest.txt") << "picture ok.png size=10x10\n"
                                                "picture ok.png size=10x10\n"
                                                "picture big.png size=900x10\n"
@@ -336,14 +332,13 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
 
     Picture ok;
     EXPECT_TRUE(readPng(folder + "/title/images/ok.png", ok));
-    std::map<std::string, Sprite> sprites;
-    ASSERT_TRUE(readTex(folder + "/title/metadata/scene.tex", sprites));
-    ASSERT_TRUE(sprites.count("turned.png"));
-    const Sprite& turned = sprites["turned.png"];
-    EXPECT_EQ(1, turned.flags);
-    EXPECT_EQ(10 * 65536, turned.right - turned.left);
-    EXPECT_EQ(30 * 65536, turned.bottom - turned.top);
-    EXPECT_EQ(5 * 65536, turned.x);
-    EXPECT_EQ(6 * 65536, turned.y);
+    Tovrane::SpriteManager manager;
+    manager.addMetadataPath(folder + "/title/metadata/");
+    manager.addTexturePath(folder + "/title/images/");
+    manager.addSpriteInfo("scene.tex");
+    const Placed turned = place(manager, "turned.png");
+    EXPECT_TRUE(turned.rotated);
+    EXPECT_TRUE(turned.width == 30 && turned.height == 10 && turned.x == 5 && turned.y == 6);
+    EXPECT_TRUE(turned.right - turned.left == 10 && turned.bottom - turned.top == 30);
     EXPECT_EQ(0, ::access((folder + "/title/flash/M.swf").c_str(), R_OK));
 }
