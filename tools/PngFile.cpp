@@ -91,7 +91,7 @@ bool readRows(std::FILE* file, png_uint_32* width, png_uint_32* height, std::vec
 namespace
 {
 // Writes rows of `bytesPerPixel` bytes through a temporary file renamed into place.
-bool writeFile(const std::string& path, const Picture& picture, const std::uint8_t* data, int bytesPerPixel,
+bool writeFile(const std::string& path, int width, int height, const std::uint8_t* data, int bytesPerPixel,
     const std::vector<Colour>* colours)
 {
     std::string temporary = path + ".tmp";
@@ -101,11 +101,10 @@ bool writeFile(const std::string& path, const Picture& picture, const std::uint8
         std::printf("Could not save file %s\n", path.c_str());
         return false;
     }
-    std::vector<png_bytep> rows(static_cast<size_t>(picture.height()));
-    for (int y = 0; y < picture.height(); ++y)
-        rows[y] = const_cast<png_bytep>(data + static_cast<size_t>(y) * picture.width() * bytesPerPixel);
-    bool written = picture.width() > 0 && picture.height() > 0 &&
-                   writeRows(file, picture.width(), picture.height(), rows.data(), colours);
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
+        rows[y] = const_cast<png_bytep>(data + static_cast<size_t>(y) * width * bytesPerPixel);
+    bool written = width > 0 && height > 0 && writeRows(file, width, height, rows.data(), colours);
     written = (std::fclose(file) == 0) && written;
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0)
     {
@@ -119,7 +118,7 @@ bool writeFile(const std::string& path, const Picture& picture, const std::uint8
 
 bool writePng(const std::string& path, const Picture& picture)
 {
-    return writeFile(path, picture, picture.data(), 4, nullptr);
+    return writeFile(path, picture.width(), picture.height(), picture.data(), 4, nullptr);
 }
 
 bool writePalettePng(const std::string& path, const Picture& picture)
@@ -145,7 +144,26 @@ bool writePalettePng(const std::string& path, const Picture& picture)
             }
             indices[static_cast<size_t>(y) * picture.width() + x] = static_cast<std::uint8_t>(i);
         }
-    return writeFile(path, picture, indices.data(), 1, &colours);
+    return writeFile(path, picture.width(), picture.height(), indices.data(), 1, &colours);
+}
+
+bool writePalettePng(const std::string& path, const PalettePicture& picture)
+{
+    const size_t colourCount = picture.palette.size();
+    if (colourCount < 1 || colourCount > 256 ||
+        picture.indices.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height))
+    {
+        std::printf("Could not save file %s: a palette picture needs 1 to 256 colours and one index a pixel\n",
+            path.c_str());
+        return false;
+    }
+    for (std::uint8_t index : picture.indices)
+        if (index >= colourCount)
+        {
+            std::printf("Could not save file %s: index %d beyond the palette\n", path.c_str(), index);
+            return false;
+        }
+    return writeFile(path, picture.width, picture.height, picture.indices.data(), 1, &picture.palette);
 }
 
 bool readPng(const std::string& path, Picture& picture)
