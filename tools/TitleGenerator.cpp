@@ -7,6 +7,7 @@
 // The title is built in OUTPUT_FOLDER.new and then replaces OUTPUT_FOLDER, so a
 // failed run never leaves half a title behind.
 #include "OggTone.h"
+#include "PaletteArt.h"
 #include "PngFile.h"
 #include "SheetPacker.h"
 #include "TitleFiles.h"
@@ -36,9 +37,12 @@ bool writeSheet(const SheetEntry& sheet, const std::string& title)
 {
     std::vector<Picture> pictures;
     std::vector<std::pair<int, int>> sizes;
+    std::vector<int> listedIn;
     for (const SpriteEntry& sprite : sheet.sprites)
     {
-        Picture picture = sprite.frameCount > 0
+        listedIn.push_back(sprite.block);
+        Picture picture = sprite.image.width() > 0 ? sprite.image
+                          : sprite.frameCount > 0
                               ? drawAnimationFrame(sprite.look, sprite.label, sprite.frame, sprite.frameCount,
                                     sprite.motion)
                               : drawPlaceholder(sprite.look, sprite.label);
@@ -50,7 +54,7 @@ bool writeSheet(const SheetEntry& sheet, const std::string& title)
 
     std::vector<Placement> placements;
     int pageCount = 0;
-    if (!SheetPacker().pack(sizes, placements, pageCount))
+    if (!SheetPacker().pack(sizes, placements, pageCount, listedIn))
     {
         std::printf("The sprites of sheet %s do not fit on 512 x 512 pages\n", sheet.scene.c_str());
         return false;
@@ -87,23 +91,32 @@ bool writeSheet(const SheetEntry& sheet, const std::string& title)
     return ok;
 }
 
+// The path of a file of the title, its folder made.
+std::string prepare(const std::string& title, const std::string& name)
+{
+    std::string path = title + name;
+    makeFolders(path.substr(0, path.find_last_of('/')));
+    return path;
+}
+
 bool writeTitle(const TitleManifest& manifest, const std::string& title)
 {
     bool ok = true;
     for (const PictureEntry& picture : manifest.pictures)
     {
-        std::string path = title + "images/" + picture.name;
+        std::string path = title + picture.folder + picture.name;
         makeFolders(path.substr(0, path.find_last_of('/')));
-        ok = writePng(path, drawPlaceholder(picture.look, picture.name)) && ok;
+        Picture drawn = picture.image.width() > 0 ? picture.image : drawPlaceholder(picture.look, picture.name);
+        ok = (picture.palette ? writePalettePng(path, drawn) : writePng(path, drawn)) && ok;
     }
+    for (const MaskEntry& mask : manifest.masks)
+        ok = writePng(prepare(title, "images/" + mask.name), drawMask(mask)) && ok;
+    for (const PaletteEntry& picture : manifest.palettePictures)
+        ok = writePalettePng(prepare(title, "images/" + picture.name), drawPalettePicture(picture)) && ok;
     for (const SheetEntry& sheet : manifest.sheets)
         ok = writeSheet(sheet, title) && ok;
     for (const std::string& font : manifest.fonts)
-    {
-        std::string path = title + font;
-        makeFolders(path.substr(0, path.find_last_of('/')));
-        ok = writePng(path, drawDadUzoAtlas()) && ok;
-    }
+        ok = writePng(prepare(title, font), drawDadUzoAtlas()) && ok;
     for (const SoundEntry& sound : manifest.sounds)
     {
         std::string bytes = encodeOggTone(sound.seconds, sound.tone, sound.silent, seedOf(sound.name));

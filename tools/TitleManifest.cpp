@@ -1,7 +1,11 @@
 #include "TitleManifest.h"
 
+#include "PaletteArt.h"
+#include "TaskTitle.h"
+
 #include <json/json.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -175,7 +179,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (has("shape"))
             {
                 static const std::set<std::string> shapes = {"rect", "round", "ellipse", "triangle", "diamond",
-                    "frame"};
+                    "frame", "wheel", "drop"};
                 if (!shapes.count(keys["shape"]))
                 {
                     complain(name + ": shape must be rect, round, ellipse, triangle, diamond or frame");
@@ -200,17 +204,64 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             }
         };
 
-        if (kind == "picture")
+        if (kind == "picture" || kind == "titlepicture")
         {
             PictureEntry entry;
             entry.name = name;
+            entry.folder = kind == "picture" ? "images/" : "";
+            entry.palette = flags.count("palette") != 0;
             look(entry.look, name);
-            claim("images/" + name);
+            claim(entry.folder + name);
             if (lineOk)
                 pictures.push_back(entry);
         }
+        else if (kind == "mask")
+        {
+            MaskEntry entry;
+            entry.name = name;
+            look(entry.look, name);
+            if (has("grain") && (!parseInt(keys["grain"], entry.grain) || entry.grain < 1 || entry.grain > 100))
+            {
+                complain(name + ": grain must be a percentage from 1 to 100");
+                lineOk = false;
+            }
+            claim("images/" + name);
+            if (lineOk)
+                masks.push_back(entry);
+        }
+        else if (kind == "palette")
+        {
+            PaletteEntry entry;
+            entry.name = name;
+            look(entry.look, name);
+            if (!has("color") && has("design"))
+                entry.look.colour = Colour{0, 0, 0, 255};
+            if (has("design"))
+            {
+                entry.design = keys["design"];
+                if (!isDesign(entry.design))
+                {
+                    complain(name + ": design must be one of " + designNames());
+                    lineOk = false;
+                }
+            }
+            claim("images/" + name);
+            if (lineOk)
+                palettePictures.push_back(entry);
+        }
         else if (kind == "sheet")
         {
+            // A sheet named again takes more sprites, so that each screen
+            // lists its own in a block of its own.
+            character = nullptr;
+            auto known = std::find_if(sheets.begin(), sheets.end(),
+                [&](const SheetEntry& s) { return s.scene == name; });
+            if (known != sheets.end())
+            {
+                sheet = &*known;
+                ++sheet->blocks;
+                continue;
+            }
             claim("metadata/" + name + ".tex");
             if (!lineOk)
                 continue;
@@ -232,6 +283,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             look(entry.look, name);
             placement(entry.x, entry.y);
             entry.rotated = flags.count("rotated") != 0;
+            entry.block = sheet->blocks - 1;
             claim("sprite " + name);
             if (lineOk)
                 sheet->sprites.push_back(entry);
@@ -289,6 +341,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
                 frame.frame = i - 1;
                 frame.frameCount = animation.frames;
                 frame.motion = motion;
+                frame.block = sheet->blocks - 1;
                 claim("sprite " + frame.name);
                 sheet->sprites.push_back(frame);
             }
@@ -333,6 +386,12 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
                 metaFiles.push_back({name, "ProductId=" + keys["product"] + "\nPartNumber=" + keys["part"] +
                                                "\nPackageVersion=" + keys["version"] + "\n"});
         }
+        else if (kind == "task")
+        {
+            std::string why;
+            if (!addTask(*this, names, name, why))
+                complain(why);
+        }
         else if (kind == "movie")
         {
             claim(name);
@@ -349,6 +408,10 @@ std::vector<std::string> TitleManifest::files() const
 {
     std::vector<std::string> all;
     for (const PictureEntry& p : pictures)
+        all.push_back(p.folder + p.name);
+    for (const MaskEntry& m : masks)
+        all.push_back("images/" + m.name);
+    for (const PaletteEntry& p : palettePictures)
         all.push_back("images/" + p.name);
     for (const SheetEntry& s : sheets)
     {

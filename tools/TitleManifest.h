@@ -26,11 +26,14 @@ struct SpriteEntry
     Look look;
     int x = 0, y = 0;  // placement of the lower-left corner
     bool rotated = false;
+    int block = 0;  // which of the sheet's blocks in the manifest lists it
     std::string label;  // text drawn on it (the name by default; empty: none)
     // Animation frames: which frame of how many, and how it moves.
     int frame = 0;
     int frameCount = 0;
     std::string motion;
+    // A picture drawn by the generator itself, used instead of the placeholder.
+    Picture image;
 };
 
 struct AnimationEntry
@@ -51,12 +54,34 @@ struct SheetEntry
     std::string scene;
     std::vector<SpriteEntry> sprites;  // frames of the characters included
     std::vector<CharacterEntry> characters;
+    int blocks = 1;  // the sheet is listed in this many blocks
 };
 
 struct PictureEntry
 {
     std::string name;
     Look look;
+    std::string folder = "images/";  // relative to the title: "images/" or the title itself
+    bool palette = false;            // written as an 8-bit palette PNG
+    // A picture drawn by the generator itself, used instead of the placeholder.
+    Picture image;
+};
+
+// An RGBA brush mask: opaque where paint goes.
+struct MaskEntry
+{
+    std::string name;
+    Look look;
+    int grain = 100;  // percent of the shape's pixels that are opaque
+};
+
+// A picture of palette indices: a repeating design (patterns, effect
+// textures) or a shape on a background (stamps).
+struct PaletteEntry
+{
+    std::string name;
+    Look look;
+    std::string design;  // empty for a shape
 };
 
 struct SoundEntry
@@ -77,7 +102,9 @@ struct TextEntry
 // The format is described at the top of title-manifest.txt.
 struct TitleManifest
 {
-    std::vector<PictureEntry> pictures;  // under images/
+    std::vector<PictureEntry> pictures;  // under images/ or at a path in the title
+    std::vector<MaskEntry> masks;        // under images/
+    std::vector<PaletteEntry> palettePictures;  // under images/
     std::vector<SheetEntry> sheets;
     std::vector<std::string> fonts;      // DadUzo atlases, relative to the title
     std::vector<SoundEntry> sounds;      // under audio/

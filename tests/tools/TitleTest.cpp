@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -238,8 +239,10 @@ TEST_F(TitleTest, PicturesSoundsAndTextFilesRead)
     for (const PictureEntry& entry : manifest.pictures)
     {
         Picture picture;
-        ASSERT_TRUE(readPng(title + "images/" + entry.name, picture)) << entry.name;
+        ASSERT_TRUE(readPng(title + entry.folder + entry.name, picture)) << entry.name;
         EXPECT_TRUE(entry.look.width == picture.width() && entry.look.height == picture.height()) << entry.name;
+        // The colour type byte of the header: 3 palette, 6 RGBA.
+        EXPECT_EQ(entry.palette ? 3 : 6, readBytes(title + entry.folder + entry.name).at(25)) << entry.name;
     }
 
     ASSERT_FALSE(manifest.sounds.empty());
@@ -319,13 +322,20 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
                                                "teapot t\n"
                                                "sheet scene\n"
                                                "sprite turned.png size=30x10 rotated at=5,6\n"
-                                               "movie flash/M.swf\n";
+                                               "movie flash/M.swf\n"
+                                               "mask m.png size=8x8 grain=0\n"
+                                               "palette p.png size=8x8 design=plaid\n"
+                                               "picture wheel.png size=160x160 shape=wheel\n"
+                                               "sheet other\n"
+                                               "sheet scene\n"
+                                               "sprite tall.png size=20x60\n";
     EXPECT_NE(0, std::system((std::string(TOVRANE_TITLE_GENERATOR) + " " + folder + "/manifest.txt " + folder +
                               "/title > " + folder + "/output.txt").c_str()));
     const std::string messages = readBytes(folder + "/output.txt");
     for (const char* expected : {"manifest.txt:2: images/ok.png is listed twice", "manifest.txt:3:",
                                  "manifest.txt:4: sprite early.png comes before any sheet", "manifest.txt:5:",
-                                 "manifest.txt:6:", "manifest.txt:7: unknown kind \"teapot\""})
+                                 "manifest.txt:6:", "manifest.txt:7: unknown kind \"teapot\"",
+                                 "manifest.txt:11: m.png: grain must be", "manifest.txt:12: p.png: design must be one of"})
         EXPECT_NE(std::string::npos, messages.find(expected)) << expected << " in\n" << messages;
 
     Picture ok;
@@ -339,4 +349,16 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
     EXPECT_TRUE(turned.width == 30 && turned.height == 10 && turned.x == 5 && turned.y == 6);
     EXPECT_TRUE(turned.right - turned.left == 10 && turned.bottom - turned.top == 30);
     EXPECT_EQ(0, ::access((folder + "/title/flash/M.swf").c_str(), R_OK));
+    // A sheet named again takes more sprites, placed after the earlier ones.
+    EXPECT_TRUE(turned.left == 0 && turned.top == 0 && place(manager, "tall.png").left > 0);
+    // The colour wheel by its rule: empty middle, dark below, light above, green to the right, red lower left.
+    Picture wheel;
+    ASSERT_TRUE(readPng(folder + "/title/images/wheel.png", wheel));
+    const Colour expected[] = {{0, 0, 0, 0}, {64, 64, 64, 255}, {255, 255, 255, 255}, {0, 255, 0, 255}, {255, 0, 0, 255}};
+    const int at[][2] = {{80, 80}, {80, 108}, {80, 52}, {130, 80}, {40, 110}};
+    for (int i = 0; i < 5; ++i)
+    {
+        const Colour c = wheel.get(at[i][0], at[i][1]);
+        EXPECT_EQ(0, std::memcmp(&expected[i], &c, 4)) << i;
+    }
 }
