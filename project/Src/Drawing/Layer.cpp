@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace Tovrane
 {
@@ -285,18 +286,15 @@ void Layer::prepareDab(const Texture& source, const Texture& mask, PixelFormat::
     cache.format = format;
 }
 
-bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
-                           int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const
+bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX, int tileY,
+                           int maskX, int maskY, int srcX, int srcY, int w, int h, bool track) const
 {
     const int bpp = tile.getBytesPerPixel();
     if (bpp == 2 || bpp == 4)
     {
-        // The caller has prepared the cache for this tile's format. Changes
-        // are looked for only while a renderer holds a copy of the tile:
-        // once the copy is dropped, later dabs have nothing to drop.
+        // The caller has prepared the cache for this tile's format.
         const DabCache& c = dabCache;
         const int mw = c.maskWidth;
-        const bool track = !tile.bindings.empty();
         // A part narrower than the mask is run across the mask's whole width
         // all the same, moved left as far as needed to stay in the tile: the
         // select words' zero margins keep the pixels beyond the part as they are.
@@ -314,26 +312,24 @@ bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& 
             whole ? mw : w,
             h};
         if (whole)
-            return mw == 8 ? selectRows16By8(part) : mw == 16 ? selectRows16By16(part) : selectRows16By32(part);
+        {
+            (mw == 8 ? selectRows16By8 : mw == 16 ? selectRows16By16 : selectRows16By32)(part);
+            return false;
+        }
         if (bpp == 2)
-            return (track ? trackRows16 : selectRows16)(part);
-        return (track ? trackRows32 : selectRows32)(part);
+            return (track ? trackRows16 : selectRows16)(part) && track;
+        return (track ? trackRows32 : selectRows32)(part) && track;
     }
 
-    // Three-byte tiles: pixel by pixel through the texture.
-    bool changed = false;
+    // Three-byte tiles: pixel by pixel through the texture, which drops its
+    // copies itself.
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i)
-        {
-            if (mask.getPixels()[(maskY + j) * mask.getPitch() + (maskX + i) * 4 + 3] != 255)
-                continue;
-            const ColorRGBA<unsigned char> colour = source.getPaletteEntry(
-                source.getPaletteIndex(wrap(srcX + i, source.getWidth()), wrap(srcY + j, source.getHeight())));
-            const ColorRGBA<unsigned char> old = tile.getPixel(tileX + i, tileY + j);
-            tile.setPixel(colour, tileX + i, tileY + j);
-            changed = changed || tile.getPixel(tileX + i, tileY + j) != old;
-        }
-    return changed;
+            if (mask.getPixels()[(maskY + j) * mask.getPitch() + (maskX + i) * 4 + 3] == 255)
+                tile.setPixel(source.getPaletteEntry(source.getPaletteIndex(wrap(srcX + i, source.getWidth()),
+                                                                            wrap(srcY + j, source.getHeight()))),
+                              tileX + i, tileY + j);
+    return false;
 }
 
 void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer, int x, int y, int srcX, int srcY)
@@ -353,6 +349,9 @@ void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer,
     if (x0 >= x1 || y0 >= y1)
         return;
     PixelFormat::Type prepared = PixelFormat::Palette8;
+    // Whether a renderer holds a tile is read under the lock of the binding
+    // lists, taken once for the whole dab.
+    std::lock_guard<std::recursive_mutex> lock(Texture::listMutex());
     for (int row = y0 / tileSize; row <= (y1 - 1) / tileSize; ++row)
     {
         const int top = std::max(y0, row * tileSize);
@@ -368,9 +367,12 @@ void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer,
                 prepareDab(source, mask, tile->getFormat());
                 prepared = tile->getFormat();
             }
-            // A tile is uploaded again only when one of its pixels changed.
+            // A tile held by a renderer is uploaded again only when one of its
+            // pixels changed; changes are looked for only then (once the copy
+            // is dropped, later dabs have nothing to drop).
+            const bool held = !tile->bindings.empty();
             if (maskedBlitTile(*tile, source, mask, left - column * tileSize, top - row * tileSize, left - x,
-                               top - y, srcX + left - x, srcY + top - y, right - left, bottom - top))
+                               top - y, srcX + left - x, srcY + top - y, right - left, bottom - top, held))
                 tile->releaseBindings();
         }
     }

@@ -67,8 +67,10 @@ private:
     Texture* tileTexture(int index) const;
     // Brings the dab cache up to date for this source, mask and tile format.
     void prepareDab(const Texture& source, const Texture& mask, PixelFormat::Type format) const;
-    bool maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
-                        int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const;
+    // One tile's part of a masked blit; with `track`, returns whether a pixel
+    // changed (without, false).
+    bool maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX, int tileY, int maskX,
+                        int maskY, int srcX, int srcY, int w, int h, bool track) const;
 
     // The last masked blit's source colours packed into the tile format and
     // its mask as select words (all bits set where the mask's alpha is 255),
