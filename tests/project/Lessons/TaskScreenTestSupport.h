@@ -47,7 +47,8 @@ inline std::vector<std::string> linesOf(const std::string& text)
     return lines;
 }
 
-// The usage log's records from `from` lines on, each as its tab-separated fields.
+// The usage log's records from `from` lines on, without their time, the
+// fields joined by blanks.
 inline std::vector<std::string> usageRecords(size_t from = 0)
 {
     std::ifstream in(CLogFile::Instance()->GetPath().raw());
@@ -56,12 +57,24 @@ inline std::vector<std::string> usageRecords(size_t from = 0)
     for (std::string line; std::getline(in, line); ++index)
         if (index >= from)
         {
+            line.erase(0, line.find('\t') + 1);
             for (char& c : line)
                 if (c == '\t')
                     c = ' ';
             records.push_back(line);
         }
     return records;
+}
+
+// The phases named by the state-change lines of a debug output.
+inline std::vector<std::string> phasesIn(const std::string& debug)
+{
+    const std::string mark = "STATE_CHANGED NEW_STATE=";
+    std::vector<std::string> phases;
+    for (const std::string& line : linesOf(debug))
+        if (line.compare(0, mark.size(), mark) == 0)
+            phases.push_back(line.substr(mark.size()));
+    return phases;
 }
 
 class TaskRun
@@ -83,14 +96,25 @@ public:
     }
     TaskStudioState* current() { return harness.currentAs<TaskStudioState>(); }
 
-    // One frame of `ms`, after every loader has finished, as the host's fixed step.
+    // One frame of `ms`, after every loader has finished, as the host's fixed
+    // step; each speech that began is noted, and the hook sees it first.
     void frame(unsigned int ms = 20)
     {
         if (Tovrane::GameStatePtr state = harness.current())
             state->waitForLoader();
         harness.frame(ms);
-        if (Tovrane::GameStatePtr state = harness.current())
-            state->waitForLoader();
+        Tovrane::GameStatePtr state = harness.current();
+        if (!state)
+            return;
+        state->waitForLoader();
+        const std::string speech = state->getAudioPlayer() ? state->getAudioPlayer()->getCurrentSpeechFile() : "";
+        if (!speech.empty() && speech != lastSpeech)
+        {
+            if (onSpeech)
+                onSpeech(speech);
+            spoken.push_back(speech);
+        }
+        lastSpeech = speech;
     }
     // Frames until the predicate holds; false after `limit` frames.
     bool until(const std::function<bool()>& done, int limit = 2000)
@@ -152,6 +176,9 @@ public:
 
     StateTestSupport::AppHarness harness;
     size_t logStart;
+    std::vector<std::string> spoken;
+    std::string lastSpeech;
+    std::function<void(const std::string&)> onSpeech;
 };
 }
 
