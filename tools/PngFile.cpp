@@ -11,7 +11,8 @@ namespace
 {
 // Kept out of any scope that holds objects with destructors: libpng reports
 // errors by longjmp.
-bool writeRows(std::FILE* file, int width, int height, png_bytep* rows)
+// RGBA rows, or index rows with a palette of `colours` entries.
+bool writeRows(std::FILE* file, int width, int height, png_bytep* rows, const Colour* colours, int colourCount)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
@@ -23,8 +24,15 @@ bool writeRows(std::FILE* file, int width, int height, png_bytep* rows)
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-        PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8, colours ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB_ALPHA,
+        PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color entries[256];
+    if (colours)
+    {
+        for (int i = 0; i < colourCount; ++i)
+            entries[i] = png_color{colours[i].r, colours[i].g, colours[i].b};
+        png_set_PLTE(png, info, entries, colourCount);
+    }
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, info);
@@ -74,7 +82,11 @@ bool readRows(std::FILE* file, png_uint_32* width, png_uint_32* height, std::vec
 }
 }
 
-bool writePng(const std::string& path, const Picture& picture)
+namespace
+{
+// Writes through a temporary file renamed into place.
+bool writeRowsAtomically(const std::string& path, int width, int height, int bytesPerRow, const std::uint8_t* data,
+    const Colour* colours, int colourCount)
 {
     std::string temporary = path + ".tmp";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
@@ -83,11 +95,10 @@ bool writePng(const std::string& path, const Picture& picture)
         std::printf("Could not save file %s\n", path.c_str());
         return false;
     }
-    std::vector<png_bytep> rows(static_cast<size_t>(picture.height()));
-    for (int y = 0; y < picture.height(); ++y)
-        rows[y] = const_cast<png_bytep>(picture.data() + static_cast<size_t>(y) * picture.width() * 4);
-    bool written = picture.width() > 0 && picture.height() > 0 &&
-                   writeRows(file, picture.width(), picture.height(), rows.data());
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
+        rows[y] = const_cast<png_bytep>(data + static_cast<size_t>(y) * bytesPerRow);
+    bool written = width > 0 && height > 0 && writeRows(file, width, height, rows.data(), colours, colourCount);
     written = (std::fclose(file) == 0) && written;
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0)
     {
@@ -96,6 +107,33 @@ bool writePng(const std::string& path, const Picture& picture)
         return false;
     }
     return true;
+}
+}
+
+bool writePng(const std::string& path, const Picture& picture)
+{
+    return writeRowsAtomically(path, picture.width(), picture.height(), picture.width() * 4, picture.data(), nullptr,
+        0);
+}
+
+bool writePalettePng(const std::string& path, const PalettePicture& picture)
+{
+    const int colourCount = static_cast<int>(picture.palette.size());
+    if (colourCount < 1 || colourCount > 256 ||
+        picture.indices.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height))
+    {
+        std::printf("Could not save file %s: a palette picture needs 1 to 256 colours and one index a pixel\n",
+            path.c_str());
+        return false;
+    }
+    for (std::uint8_t index : picture.indices)
+        if (index >= colourCount)
+        {
+            std::printf("Could not save file %s: index %d beyond the palette\n", path.c_str(), index);
+            return false;
+        }
+    return writeRowsAtomically(path, picture.width, picture.height, picture.width, picture.indices.data(),
+        picture.palette.data(), colourCount);
 }
 
 bool readPng(const std::string& path, Picture& picture)

@@ -24,24 +24,6 @@ void putString(std::string& out, const std::string& text)
     out += text;
 }
 
-void drawShape(Picture& picture, const Look& look)
-{
-    int w = picture.width(), h = picture.height();
-    Colour c = look.colour;
-    if (look.shape == "rect")
-        picture.fillRect(0, 0, w, h, c);
-    else if (look.shape == "ellipse")
-        picture.fillEllipse(0, 0, w, h, c);
-    else if (look.shape == "triangle")
-        picture.fillTriangle(0, 0, w, h, c);
-    else if (look.shape == "diamond")
-        picture.fillDiamond(0, 0, w, h, c);
-    else if (look.shape == "frame")
-        picture.frameRect(0, 0, w, h, std::max(1, std::min(w, h) / 10), c);
-    else
-        picture.fillRoundRect(0, 0, w, h, std::min(w, h) / 6, c);
-}
-
 // Redraws the shape's outermost pixels (those with a transparent or missing
 // neighbour) in the rim colour.
 void drawRim(Picture& picture, Colour rim)
@@ -98,6 +80,24 @@ std::string encodeChr(const std::vector<CharacterEntry>& characters)
         }
     }
     return out;
+}
+
+void drawShape(Picture& picture, const Look& look)
+{
+    int w = picture.width(), h = picture.height();
+    Colour c = look.colour;
+    if (look.shape == "rect")
+        picture.fillRect(0, 0, w, h, c);
+    else if (look.shape == "ellipse")
+        picture.fillEllipse(0, 0, w, h, c);
+    else if (look.shape == "triangle")
+        picture.fillTriangle(0, 0, w, h, c);
+    else if (look.shape == "diamond")
+        picture.fillDiamond(0, 0, w, h, c);
+    else if (look.shape == "frame")
+        picture.frameRect(0, 0, w, h, std::max(1, std::min(w, h) / 10), c);
+    else
+        picture.fillRoundRect(0, 0, w, h, std::min(w, h) / 6, c);
 }
 
 Picture drawPlaceholder(const Look& look, const std::string& label)

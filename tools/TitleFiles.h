@@ -30,7 +30,9 @@ struct TexBlock
 std::string encodeTex(const std::vector<TexBlock>& blocks);
 std::string encodeChr(const std::vector<CharacterEntry>& characters);
 
-// Drawing of the placeholders.
+// Drawing of the placeholders. drawShape fills the whole picture with the
+// look's shape in its colour.
+void drawShape(Picture& picture, const Look& look);
 Picture drawPlaceholder(const Look& look, const std::string& label);
 Picture drawAnimationFrame(const Look& look, const std::string& label, int frame, int frameCount,
     const std::string& motion);

@@ -7,6 +7,7 @@
 // The title is built in OUTPUT_FOLDER.new and then replaces OUTPUT_FOLDER, so a
 // failed run never leaves half a title behind.
 #include "OggTone.h"
+#include "PaletteArt.h"
 #include "PngFile.h"
 #include "SheetPacker.h"
 #include "TitleFiles.h"
@@ -87,23 +88,27 @@ bool writeSheet(const SheetEntry& sheet, const std::string& title)
     return ok;
 }
 
+// The path of a file of the title, its folder made.
+std::string prepare(const std::string& title, const std::string& name)
+{
+    std::string path = title + name;
+    makeFolders(path.substr(0, path.find_last_of('/')));
+    return path;
+}
+
 bool writeTitle(const TitleManifest& manifest, const std::string& title)
 {
     bool ok = true;
     for (const PictureEntry& picture : manifest.pictures)
-    {
-        std::string path = title + "images/" + picture.name;
-        makeFolders(path.substr(0, path.find_last_of('/')));
-        ok = writePng(path, drawPlaceholder(picture.look, picture.name)) && ok;
-    }
+        ok = writePng(prepare(title, "images/" + picture.name), drawPlaceholder(picture.look, picture.name)) && ok;
+    for (const MaskEntry& mask : manifest.masks)
+        ok = writePng(prepare(title, "images/" + mask.name), drawMask(mask)) && ok;
+    for (const PaletteEntry& picture : manifest.palettePictures)
+        ok = writePalettePng(prepare(title, "images/" + picture.name), drawPalettePicture(picture)) && ok;
     for (const SheetEntry& sheet : manifest.sheets)
         ok = writeSheet(sheet, title) && ok;
     for (const std::string& font : manifest.fonts)
-    {
-        std::string path = title + font;
-        makeFolders(path.substr(0, path.find_last_of('/')));
-        ok = writePng(path, drawDadUzoAtlas()) && ok;
-    }
+        ok = writePng(prepare(title, font), drawDadUzoAtlas()) && ok;
     for (const SoundEntry& sound : manifest.sounds)
     {
         std::string bytes = encodeOggTone(sound.seconds, sound.tone, sound.silent, seedOf(sound.name));

@@ -1,5 +1,7 @@
 #include "TitleManifest.h"
 
+#include "PaletteArt.h"
+
 #include <json/json.h>
 
 #include <cerrno>
@@ -209,6 +211,40 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (lineOk)
                 pictures.push_back(entry);
         }
+        else if (kind == "mask")
+        {
+            MaskEntry entry;
+            entry.name = name;
+            look(entry.look, name);
+            if (has("grain") && (!parseInt(keys["grain"], entry.grain) || entry.grain < 1 || entry.grain > 100))
+            {
+                complain(name + ": grain must be a percentage from 1 to 100");
+                lineOk = false;
+            }
+            claim("images/" + name);
+            if (lineOk)
+                masks.push_back(entry);
+        }
+        else if (kind == "palette")
+        {
+            PaletteEntry entry;
+            entry.name = name;
+            look(entry.look, name);
+            if (!has("color") && has("design"))
+                entry.look.colour = Colour{0, 0, 0, 255};
+            if (has("design"))
+            {
+                entry.design = keys["design"];
+                if (!isDesign(entry.design))
+                {
+                    complain(name + ": design must be one of " + designNames());
+                    lineOk = false;
+                }
+            }
+            claim("images/" + name);
+            if (lineOk)
+                palettePictures.push_back(entry);
+        }
         else if (kind == "sheet")
         {
             claim("metadata/" + name + ".tex");
@@ -349,6 +385,10 @@ std::vector<std::string> TitleManifest::files() const
 {
     std::vector<std::string> all;
     for (const PictureEntry& p : pictures)
+        all.push_back("images/" + p.name);
+    for (const MaskEntry& m : masks)
+        all.push_back("images/" + m.name);
+    for (const PaletteEntry& p : palettePictures)
         all.push_back("images/" + p.name);
     for (const SheetEntry& s : sheets)
     {

@@ -59,6 +59,23 @@ struct PictureEntry
     Look look;
 };
 
+// An RGBA brush mask: opaque where paint goes.
+struct MaskEntry
+{
+    std::string name;
+    Look look;
+    int grain = 100;  // percent of the shape's pixels that are opaque
+};
+
+// A picture of palette indices: a repeating design (patterns, effect
+// textures) or a shape on a background (stamps).
+struct PaletteEntry
+{
+    std::string name;
+    Look look;
+    std::string design;  // empty for a shape
+};
+
 struct SoundEntry
 {
     std::string name;
@@ -78,6 +95,8 @@ struct TextEntry
 struct TitleManifest
 {
     std::vector<PictureEntry> pictures;  // under images/
+    std::vector<MaskEntry> masks;        // under images/
+    std::vector<PaletteEntry> palettePictures;  // under images/
     std::vector<SheetEntry> sheets;
     std::vector<std::string> fonts;      // DadUzo atlases, relative to the title
     std::vector<SoundEntry> sounds;      // under audio/

@@ -319,13 +319,16 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
                                                "teapot t\n"
                                                "sheet scene\n"
                                                "sprite turned.png size=30x10 rotated at=5,6\n"
-                                               "movie flash/M.swf\n";
+                                               "movie flash/M.swf\n"
+                                               "mask m.png size=8x8 grain=0\n"
+                                               "palette p.png size=8x8 design=plaid\n";
     EXPECT_NE(0, std::system((std::string(TOVRANE_TITLE_GENERATOR) + " " + folder + "/manifest.txt " + folder +
                               "/title > " + folder + "/output.txt").c_str()));
     const std::string messages = readBytes(folder + "/output.txt");
     for (const char* expected : {"manifest.txt:2: images/ok.png is listed twice", "manifest.txt:3:",
                                  "manifest.txt:4: sprite early.png comes before any sheet", "manifest.txt:5:",
-                                 "manifest.txt:6:", "manifest.txt:7: unknown kind \"teapot\""})
+                                 "manifest.txt:6:", "manifest.txt:7: unknown kind \"teapot\"",
+                                 "manifest.txt:11: m.png: grain must be", "manifest.txt:12: p.png: design must be one of"})
         EXPECT_NE(std::string::npos, messages.find(expected)) << expected << " in\n" << messages;
 
     Picture ok;

@@ -173,22 +173,22 @@ void ScrivletPlayer::saveLessonData()
     writeBlock(getLessonDataPath(), bytes, lessonDataSize);
 }
 
-void ScrivletPlayer::saveAnimationData()
+bool ScrivletPlayer::saveAnimationData()
 {
     unsigned char bytes[animationDataSize];
     encodeAnimationData(bytes);
-    writeBlock(getAnimationDataPath(), bytes, animationDataSize);
+    return writeBlock(getAnimationDataPath(), bytes, animationDataSize);
 }
 
-void ScrivletPlayer::setNumberOfFrames(int slot, int count)
+bool ScrivletPlayer::setNumberOfFrames(int slot, int count)
 {
     if (slot < 0 || slot >= animationSlotCount)
     {
         std::cout << "Invalid animation slot " << slot << std::endl;
-        return;
+        return false;
     }
     frameCounts[slot] = count;
-    saveAnimationData();
+    return saveAnimationData();
 }
 
 // data.bin: six flag bytes, two bytes of padding (zero), the upload slot, the

@@ -49,31 +49,33 @@ std::string ScrivletPlayer::toAnimationPath(int slot, int frame) const
 
 std::string ScrivletPlayer::getUploadMetaPath() const { return getUploadPath("Art") + "meta.inf"; }
 
-void ScrivletPlayer::saveImage(TexturePtr picture, int slot)
+bool ScrivletPlayer::saveImage(TexturePtr picture, int slot)
 {
     if (!picture)
     {
         std::cout << "No picture to save in slot " << slot << std::endl;
-        return;
+        return false;
     }
     picture->convertTo(PixelFormat::RGBA8888);
     if (!hasPlayer())
-        return;
-    createThumbnail(picture, slot);
-    picture->save(toImagePath(slot));
+        return false;
+    const bool thumbnailWritten = createThumbnail(picture, slot);
+    if (!picture->save(toImagePath(slot)))
+        return false;
     // An upload of this slot that the platform has collected is forgotten, so
     // that the new drawing can be handed over too. While the metadata still
     // waits it already names this file, which now holds the new drawing.
     if (slot == lastUploadedSlot && !hasUploadImageFile())
         lastUploadedSlot = -1;
+    return thumbnailWritten;
 }
 
 // Each thumbnail pixel is the average of a 5 x 5 block of the picture; the
 // part of the 128 x 128 thumbnail the picture does not reach stays clear.
-void ScrivletPlayer::createThumbnail(TexturePtr picture, int slot) const
+bool ScrivletPlayer::createThumbnail(TexturePtr picture, int slot) const
 {
     if (!picture || !hasPlayer())
-        return;
+        return false;
     TexturePtr thumbnail(new Texture(thumbnailSize, thumbnailSize, PixelFormat::RGBA8888, true, 0));
     int width = picture->getWidth() / thumbnailScale;
     int height = picture->getHeight() / thumbnailScale;
@@ -105,7 +107,7 @@ void ScrivletPlayer::createThumbnail(TexturePtr picture, int slot) const
                                x, y);
         }
     }
-    thumbnail->save(toThumbnailPath(slot));
+    return thumbnail->save(toThumbnailPath(slot));
 }
 
 TexturePtr ScrivletPlayer::loadImage(int slot) const { return Texture::fromFile(toImagePath(slot)); }
@@ -130,17 +132,17 @@ int ScrivletPlayer::getNumberOfImageSlotsInUse() const
     return inUse;
 }
 
-void ScrivletPlayer::saveAnimationFrame(TexturePtr frame, int slot, int frameIndex)
+bool ScrivletPlayer::saveAnimationFrame(TexturePtr frame, int slot, int frameIndex)
 {
     if (!frame)
     {
         std::cout << "No frame to save in animation slot " << slot << std::endl;
-        return;
+        return false;
     }
     frame->convertTo(PixelFormat::RGBA8888);
     if (!hasPlayer())
-        return;
-    frame->save(toAnimationPath(slot, frameIndex));
+        return false;
+    return frame->save(toAnimationPath(slot, frameIndex));
 }
 
 bool ScrivletPlayer::hasUploadImageFile() const { return canOpen(getUploadMetaPath(), "r"); }

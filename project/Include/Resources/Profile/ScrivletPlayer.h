@@ -77,8 +77,9 @@ public:
     std::string getAnimationDataPath() const { return localDataPath + "animation.bin"; }
     std::string getAchievementDataPath() const { return localDataPath + "achievements.bin"; }
 
-    // Stores the frame count of a flipbook and writes "animation.bin" at once.
-    void setNumberOfFrames(int slot, int count);
+    // Stores the frame count of a flipbook and writes "animation.bin" at once;
+    // true when the file was written.
+    bool setNumberOfFrames(int slot, int count);
 
     // Town progress. Completing a location opens the next tier of the town.
     void setLocationState(LocationName::Type location, TaskState::Type state);
@@ -102,18 +103,19 @@ public:
     bool unlockAchievement(AchievementName::Type achievement);
 
     // Pictures (slots 0-5), their thumbnails and flipbook frames (slots 0-2).
+    // The savers answer whether every file they write was written.
     std::string toImagePath(int slot) const;
     std::string toThumbnailPath(int slot) const;
     std::string toAnimationPath(int slot, int frame) const;
-    void saveImage(TexturePtr picture, int slot);
-    void createThumbnail(TexturePtr picture, int slot) const;
+    bool saveImage(TexturePtr picture, int slot);
+    bool createThumbnail(TexturePtr picture, int slot) const;
     TexturePtr loadImage(int slot) const;
     TexturePtr loadImageThumbnail(int slot) const;
     TexturePtr loadAnimationFrame(int slot, int frame) const;
     bool hasImage(int slot) const;
     bool hasAnimation(int slot) const;
     int getNumberOfImageSlotsInUse() const;
-    void saveAnimationFrame(TexturePtr frame, int slot, int frameIndex);
+    bool saveAnimationFrame(TexturePtr frame, int slot, int frameIndex);
     // Hands the picture of a slot to the platform's upload by writing
     // "meta.inf"; a slot already handed over and not yet collected is skipped.
     void uploadImage(int slot);
@@ -181,7 +183,7 @@ private:
 
     void savePlayerData();
     void saveLessonData();
-    void saveAnimationData();
+    bool saveAnimationData();
 
     static boost::shared_ptr<ScrivletPlayer> currentPlayer;
 
