@@ -11,8 +11,9 @@ namespace
 {
 // Kept out of any scope that holds objects with destructors: libpng reports
 // errors by longjmp.
-// RGBA rows, or index rows with a palette of `colours` entries.
-bool writeRows(std::FILE* file, int width, int height, png_bytep* rows, const Colour* colours, int colourCount)
+// A palette (and its alpha values) is written when `colours` is given: the
+// rows then hold one index a pixel.
+bool writeRows(std::FILE* file, int width, int height, png_bytep* rows, const std::vector<Colour>* colours)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
@@ -26,12 +27,17 @@ bool writeRows(std::FILE* file, int width, int height, png_bytep* rows, const Co
     png_init_io(png, file);
     png_set_IHDR(png, info, width, height, 8, colours ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB_ALPHA,
         PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_color entries[256];
+    png_color palette[256];
+    png_byte alpha[256];
     if (colours)
     {
-        for (int i = 0; i < colourCount; ++i)
-            entries[i] = png_color{colours[i].r, colours[i].g, colours[i].b};
-        png_set_PLTE(png, info, entries, colourCount);
+        for (size_t i = 0; i < colours->size(); ++i)
+        {
+            palette[i] = png_color{(*colours)[i].r, (*colours)[i].g, (*colours)[i].b};
+            alpha[i] = (*colours)[i].a;
+        }
+        png_set_PLTE(png, info, palette, static_cast<int>(colours->size()));
+        png_set_tRNS(png, info, alpha, static_cast<int>(colours->size()), nullptr);
     }
     png_write_info(png, info);
     png_write_image(png, rows);
@@ -84,9 +90,9 @@ bool readRows(std::FILE* file, png_uint_32* width, png_uint_32* height, std::vec
 
 namespace
 {
-// Writes through a temporary file renamed into place.
-bool writeRowsAtomically(const std::string& path, int width, int height, int bytesPerRow, const std::uint8_t* data,
-    const Colour* colours, int colourCount)
+// Writes rows of `bytesPerPixel` bytes through a temporary file renamed into place.
+bool writeFile(const std::string& path, int width, int height, const std::uint8_t* data, int bytesPerPixel,
+    const std::vector<Colour>* colours)
 {
     std::string temporary = path + ".tmp";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
@@ -97,8 +103,8 @@ bool writeRowsAtomically(const std::string& path, int width, int height, int byt
     }
     std::vector<png_bytep> rows(static_cast<size_t>(height));
     for (int y = 0; y < height; ++y)
-        rows[y] = const_cast<png_bytep>(data + static_cast<size_t>(y) * bytesPerRow);
-    bool written = width > 0 && height > 0 && writeRows(file, width, height, rows.data(), colours, colourCount);
+        rows[y] = const_cast<png_bytep>(data + static_cast<size_t>(y) * width * bytesPerPixel);
+    bool written = width > 0 && height > 0 && writeRows(file, width, height, rows.data(), colours);
     written = (std::fclose(file) == 0) && written;
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0)
     {
@@ -112,13 +118,38 @@ bool writeRowsAtomically(const std::string& path, int width, int height, int byt
 
 bool writePng(const std::string& path, const Picture& picture)
 {
-    return writeRowsAtomically(path, picture.width(), picture.height(), picture.width() * 4, picture.data(), nullptr,
-        0);
+    return writeFile(path, picture.width(), picture.height(), picture.data(), 4, nullptr);
+}
+
+bool writePalettePng(const std::string& path, const Picture& picture)
+{
+    std::vector<Colour> colours;
+    std::vector<std::uint8_t> indices(static_cast<size_t>(picture.width()) * picture.height());
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+        {
+            const Colour c = picture.get(x, y);
+            size_t i = 0;
+            while (i < colours.size() && (colours[i].r != c.r || colours[i].g != c.g || colours[i].b != c.b ||
+                                             colours[i].a != c.a))
+                ++i;
+            if (i == colours.size())
+            {
+                if (colours.size() == 256)
+                {
+                    std::printf("Could not save file %s: more than 256 colours\n", path.c_str());
+                    return false;
+                }
+                colours.push_back(c);
+            }
+            indices[static_cast<size_t>(y) * picture.width() + x] = static_cast<std::uint8_t>(i);
+        }
+    return writeFile(path, picture.width(), picture.height(), indices.data(), 1, &colours);
 }
 
 bool writePalettePng(const std::string& path, const PalettePicture& picture)
 {
-    const int colourCount = static_cast<int>(picture.palette.size());
+    const size_t colourCount = picture.palette.size();
     if (colourCount < 1 || colourCount > 256 ||
         picture.indices.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height))
     {
@@ -132,8 +163,7 @@ bool writePalettePng(const std::string& path, const PalettePicture& picture)
             std::printf("Could not save file %s: index %d beyond the palette\n", path.c_str(), index);
             return false;
         }
-    return writeRowsAtomically(path, picture.width, picture.height, picture.width, picture.indices.data(),
-        picture.palette.data(), colourCount);
+    return writeFile(path, picture.width, picture.height, picture.indices.data(), 1, &picture.palette);
 }
 
 bool readPng(const std::string& path, Picture& picture)

@@ -100,7 +100,12 @@ bool writeTitle(const TitleManifest& manifest, const std::string& title)
 {
     bool ok = true;
     for (const PictureEntry& picture : manifest.pictures)
-        ok = writePng(prepare(title, "images/" + picture.name), drawPlaceholder(picture.look, picture.name)) && ok;
+    {
+        std::string path = title + picture.folder + picture.name;
+        makeFolders(path.substr(0, path.find_last_of('/')));
+        Picture placeholder = drawPlaceholder(picture.look, picture.name);
+        ok = (picture.palette ? writePalettePng(path, placeholder) : writePng(path, placeholder)) && ok;
+    }
     for (const MaskEntry& mask : manifest.masks)
         ok = writePng(prepare(title, "images/" + mask.name), drawMask(mask)) && ok;
     for (const PaletteEntry& picture : manifest.palettePictures)

@@ -202,12 +202,14 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             }
         };
 
-        if (kind == "picture")
+        if (kind == "picture" || kind == "titlepicture")
         {
             PictureEntry entry;
             entry.name = name;
+            entry.folder = kind == "picture" ? "images/" : "";
+            entry.palette = flags.count("palette") != 0;
             look(entry.look, name);
-            claim("images/" + name);
+            claim(entry.folder + name);
             if (lineOk)
                 pictures.push_back(entry);
         }
@@ -385,7 +387,7 @@ std::vector<std::string> TitleManifest::files() const
 {
     std::vector<std::string> all;
     for (const PictureEntry& p : pictures)
-        all.push_back("images/" + p.name);
+        all.push_back(p.folder + p.name);
     for (const MaskEntry& m : masks)
         all.push_back("images/" + m.name);
     for (const PaletteEntry& p : palettePictures)

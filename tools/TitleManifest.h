@@ -57,6 +57,8 @@ struct PictureEntry
 {
     std::string name;
     Look look;
+    std::string folder = "images/";  // relative to the title: "images/" or the title itself
+    bool palette = false;            // written as an 8-bit palette PNG
 };
 
 // An RGBA brush mask: opaque where paint goes.
@@ -94,7 +96,7 @@ struct TextEntry
 // The format is described at the top of title-manifest.txt.
 struct TitleManifest
 {
-    std::vector<PictureEntry> pictures;  // under images/
+    std::vector<PictureEntry> pictures;  // under images/ or at a path in the title
     std::vector<MaskEntry> masks;        // under images/
     std::vector<PaletteEntry> palettePictures;  // under images/
     std::vector<SheetEntry> sheets;

@@ -22,8 +22,13 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOVRANE_BENCH=OFF \
   -DCMAKE_MODULE_LINKER_FLAGS=--coverage >/dev/null
 cmake --build "$dir" -j"$jobs"
 
-# Counts from an earlier run would add to this one.
+# Counts from an earlier run would add to this one, and the notes of sources
+# that are gone would be read as if they were still built.
 find "$dir" -name '*.gcda' -delete
+ninja -C "$dir" -t cleandead >/dev/null
+find "$dir" -name '*.gcno' | while read -r notes; do
+  [ -e "${notes%.gcno}.o" ] || rm -f "$notes"
+done
 ctest --test-dir "$dir" -j"$jobs" --timeout 600 >"$dir/ctest.log" 2>&1 || {
   grep -E 'Failed|\*\*\*' "$dir/ctest.log" | tail -20
   echo "Some tests failed; the coverage below is of a failing run"

@@ -14,9 +14,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <vector>
 
 typedef Tovrane::ColorRGBA<unsigned char> Rgba;
@@ -118,6 +122,28 @@ protected:
     {
         for (const Probe& p : probes)
             EXPECT_EQ(p.colour, at(p.x, p.y)) << "at " << p.x << ", " << p.y;
+    }
+
+    // Compares the last frame with the reviewed picture `path` (a PNG under
+    // tests/data/). With TOVRANE_WRITE_GOLDENS set a missing one is written
+    // instead; a differing frame is saved beside the build as NAME-actual.png.
+    void expectFrameGolden(const std::string& path) const
+    {
+        Tovrane::TexturePtr shown(new Tovrane::Texture(320, 240, Tovrane::PixelFormat::RGBA8888));
+        std::memcpy(shown->getPixels(), pixels.data(), shown->getSize());
+        if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
+        {
+            ASSERT_TRUE(shown->save(path)) << path;
+        }
+        Tovrane::TexturePtr golden = Tovrane::Texture::fromFile(path);
+        ASSERT_TRUE(golden && golden->getFormat() == shown->getFormat() && golden->getSize() == shown->getSize())
+            << path;
+        if (std::memcmp(golden->getPixels(), shown->getPixels(), shown->getSize()) != 0)
+        {
+            const std::string name = path.substr(path.find_last_of('/') + 1);
+            shown->save(std::string(TOVRANE_BINARY_DIR) + "/" + name.substr(0, name.size() - 4) + "-actual.png");
+            ADD_FAILURE() << path << ": the frame differs";
+        }
     }
 
     std::unique_ptr<Tovrane::GLES1Renderer> renderer;

@@ -23,7 +23,7 @@
 
 namespace TestSupport
 {
-// This process's scratch folder in the build tree, ending in "/" (test
+// This process's scratch folder in the temporary folder, ending in "/" (test
 // programs run one process per case, in parallel). A death test's child uses
 // its parent's folder, and only the process that made it removes it.
 inline const std::string& scratchFolder()
@@ -32,7 +32,7 @@ inline const std::string& scratchFolder()
     {
         const bool child = !GTEST_FLAG_GET(internal_run_death_test).empty();
         const pid_t owner = child ? 0 : ::getpid();
-        const std::string path = std::string(TOVRANE_BINARY_DIR) + "/test-scratch-" +
+        const std::string path = std::filesystem::temp_directory_path().string() + "/tovrane-test-" +
                                  std::to_string(child ? ::getppid() : ::getpid()) + "/";
         Scratch() { std::filesystem::create_directories(path); }
         ~Scratch()

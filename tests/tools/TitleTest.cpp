@@ -238,8 +238,10 @@ TEST_F(TitleTest, PicturesSoundsAndTextFilesRead)
     for (const PictureEntry& entry : manifest.pictures)
     {
         Picture picture;
-        ASSERT_TRUE(readPng(title + "images/" + entry.name, picture)) << entry.name;
+        ASSERT_TRUE(readPng(title + entry.folder + entry.name, picture)) << entry.name;
         EXPECT_TRUE(entry.look.width == picture.width() && entry.look.height == picture.height()) << entry.name;
+        // The colour type byte of the header: 3 palette, 6 RGBA.
+        EXPECT_EQ(entry.palette ? 3 : 6, readBytes(title + entry.folder + entry.name).at(25)) << entry.name;
     }
 
     ASSERT_FALSE(manifest.sounds.empty());

@@ -1,0 +1,132 @@
+#ifndef TESTS_PROJECT_DIALOGSTESTSUPPORT_H
+#define TESTS_PROJECT_DIALOGSTESTSUPPORT_H
+
+// The pickers and questions on the generated title, with the real profile in
+// a scratch data root of the process.
+#include "support/DataRoot.h"
+
+#include "Resources/Dialogs/MainMenuUIElement.h"
+#include "Resources/Dialogs/SlotDialog.h"
+#include "Resources/Dialogs/StudioUIElement.h"
+#include "Resources/Profile/ScrivletPlayer.h"
+#include "Tovrane/Geometry.h"
+#include "Tovrane/Texture.h"
+
+#include "CMicroDownloads.h"
+#include "CSystemData.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace DialogsTest
+{
+using namespace Tovrane;
+namespace fs = std::filesystem;
+
+// A new player without files or downloads, on the generated title and a data
+// root of the process; false without the title or when the system data was
+// configured before.
+inline bool newPlayer()
+{
+    static const bool ready = [] {
+        CSystemData::Config config;
+        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
+        config.dataRoot = TestSupport::dataRoot();
+        return fs::exists(config.titlePath + "metadata/menu_slot.tex") && CSystemData::Configure(config);
+    }();
+    if (!ready)
+        return false;
+    fs::remove_all(XQM::CMicroDownloads::GetDownloadsPath(0).raw());
+    fs::create_directories(TestSupport::dataRoot());
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(TestSupport::dataRoot()))
+        if (entry.is_regular_file())
+            fs::remove(entry.path());
+    ScrivletPlayer::getCurrentPlayerData()->load();
+    return true;
+}
+
+class Fixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!newPlayer())
+            GTEST_SKIP() << "no generated title, or the system data was configured before";
+    }
+    static ScrivletPlayer* profile() { return ScrivletPlayer::getCurrentPlayerData(); }
+};
+
+// Records a picker's selections.
+struct Selections
+{
+    void on(const SlotDialogEventArgs& args) { seen.push_back(std::make_pair(args.slot, args.id)); }
+    void listenTo(SlotDialog& dialog)
+    {
+        dialog.selectEvent += new SlotDialog::SelectEvent::MethodDelegate<Selections>(this, &Selections::on);
+    }
+    std::vector<std::pair<int, int>> seen;
+};
+
+// The ids a click on each slot of the page reports to `heard`, a listener.
+inline std::vector<int> pageIds(SlotDialog& dialog, Selections& heard)
+{
+    std::vector<int> ids;
+    for (size_t slot = 0; slot < dialog.slotFaces.size(); ++slot)
+    {
+        dialog.onSelect(static_cast<int>(slot));
+        ids.push_back(heard.seen.back().second);
+    }
+    return ids;
+}
+
+// Each face shows its item's picture, or a fresh transparent one past the end.
+inline void expectFacesShowPage(const SlotDialog& dialog)
+{
+    for (size_t k = 0; k < dialog.slotFaces.size(); ++k)
+    {
+        TexturePtr shown = dialog.slotFaces[k]->getTexture();
+        const size_t item = static_cast<size_t>(dialog.first) + k;
+        if (item < dialog.thumbnails.size())
+            EXPECT_EQ(dialog.thumbnails[item], shown) << "face " << k;
+        else
+            EXPECT_TRUE(shown && shown->getWidth() == 32 && shown->getPixel(5, 5).a == 0) << "blank face " << k;
+    }
+}
+
+// The list as "id:icon ...", each icon named as in `expected`, without
+// `folder` and ".png"; a picture of no icon named there shows as "?", none
+// as "-". Icons come from the family's sprite manager, shared by every face.
+inline std::string describe(const SlotDialog& dialog, TextureManager& icons, const std::string& folder,
+                            const std::string& expected)
+{
+    std::map<const Texture*, std::string> names;
+    std::istringstream in(expected);
+    for (std::string item; in >> item;)
+        if (item.back() != '-' && item.back() != '?')
+            names[icons.getTexture(folder + item.substr(item.find(':') + 1) + ".png").get()] =
+                item.substr(item.find(':') + 1);
+    std::string out;
+    for (size_t i = 0; i < dialog.ids.size(); ++i)
+    {
+        const Texture* shown = dialog.thumbnails[i].get();
+        out += (i ? " " : "") + std::to_string(dialog.ids[i]) + ":" +
+               (!shown ? "-" : names.count(shown) ? names[shown] : "?");
+    }
+    return out;
+}
+
+template <class F> std::string output(F f)
+{
+    testing::internal::CaptureStdout();
+    f();
+    return testing::internal::GetCapturedStdout();
+}
+}
+
+#endif
