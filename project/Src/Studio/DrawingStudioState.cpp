@@ -118,6 +118,9 @@ void DrawingStudioState::update(unsigned int appTime)
 void DrawingStudioState::exit()
 {
     waitForLoader();
+    // A line whose end the studio listens for ends while the studio is there.
+    if (studio)
+        audioPlayer->stopSpeech();
     studio.reset();
     GameState::exit();
 }
