@@ -6,15 +6,17 @@
 namespace TovraneTools
 {
 bool SheetPacker::pack(const std::vector<std::pair<int, int>>& sizes, std::vector<Placement>& placements,
-    int& pageCount)
+    int& pageCount, const std::vector<int>& blocks)
 {
     placements.clear();
     pageCount = 0;
     std::vector<size_t> order(sizes.size());
     std::iota(order.begin(), order.end(), 0);
-    // Tallest first; equal heights keep the manifest's order.
-    std::stable_sort(order.begin(), order.end(),
-        [&](size_t a, size_t b) { return sizes[a].second > sizes[b].second; });
+    // Block by block, tallest first; equal heights keep the manifest's order.
+    auto block = [&](size_t i) { return i < blocks.size() ? blocks[i] : 0; };
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return block(a) != block(b) ? block(a) < block(b) : sizes[a].second > sizes[b].second;
+    });
 
     int page = -1, x = 0, y = 0, rowHeight = 0;
     for (size_t index : order)

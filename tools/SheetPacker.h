@@ -26,8 +26,11 @@ public:
     static const int Gap = 2;
 
     // sizes[i] is the rectangle of sprite i as stored in the sheet. Returns
-    // false when one of them does not fit on a page at all.
-    bool pack(const std::vector<std::pair<int, int>>& sizes, std::vector<Placement>& placements, int& pageCount);
+    // false when one of them does not fit on a page at all. With blocks, the
+    // sprites of block 0 are placed first, then those of block 1 after them,
+    // and so on: sprites added in a later block never move earlier ones.
+    bool pack(const std::vector<std::pair<int, int>>& sizes, std::vector<Placement>& placements, int& pageCount,
+        const std::vector<int>& blocks = std::vector<int>());
 };
 }
 

@@ -24,6 +24,52 @@ void putString(std::string& out, const std::string& text)
     out += text;
 }
 
+// The studio's colour wheel, drawn by the rule its touch handling judges by:
+// for the pixel (x, y) with dx = x - w / 2 and dy = h / 2 - y (y up), nothing
+// within 24 and beyond 75 pixels, dark below and light level with or above
+// the middle up to 31 pixels, then six 60-degree sectors counter-clockwise
+// from the right: green, yellow, orange, red, purple, blue.
+void drawColourWheel(Picture& picture)
+{
+    static const Colour sectors[6] = {{0, 255, 0, 255}, {255, 255, 0, 255}, {255, 127, 0, 255},
+        {255, 0, 0, 255}, {127, 0, 255, 255}, {0, 0, 255, 255}};
+    const Colour dark{64, 64, 64, 255}, light{255, 255, 255, 255};
+    const int w = picture.width(), h = picture.height();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const int dx = x - w / 2, dy = h / 2 - y, d2 = dx * dx + dy * dy;
+            if (d2 < 24 * 24 || d2 > 75 * 75)
+                continue;
+            if (d2 <= 31 * 31)
+            {
+                picture.set(x, y, dy < 0 ? dark : light);
+                continue;
+            }
+            double degrees = std::atan2(static_cast<double>(dy), static_cast<double>(dx)) * 180.0 / M_PI;
+            if (degrees < 0)
+                degrees += 360.0;
+            picture.set(x, y, sectors[static_cast<int>(degrees / 60.0) % 6]);
+        }
+}
+
+// A drop: a disc in the lower part of the picture narrowing to a point at
+// the top.
+void drawDrop(Picture& picture, Colour c)
+{
+    const int w = picture.width(), h = picture.height();
+    const double r = w / 2.0, cy = h - r;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const double px = x + 0.5 - r, py = y + 0.5;
+            const bool inDisc = px * px + (py - cy) * (py - cy) <= r * r;
+            const bool inTip = py < cy && std::abs(px) <= r * py / cy;
+            if (inDisc || inTip)
+                picture.set(x, y, c);
+        }
+}
+
 // Redraws the shape's outermost pixels (those with a transparent or missing
 // neighbour) in the rim colour.
 void drawRim(Picture& picture, Colour rim)
@@ -41,6 +87,28 @@ Colour labelColour(const Look& look)
 {
     return look.shape == "frame" ? Colour{16, 16, 16, 255} : contrastingColour(look.colour);
 }
+}
+
+void drawShape(Picture& picture, const Look& look)
+{
+    int w = picture.width(), h = picture.height();
+    Colour c = look.colour;
+    if (look.shape == "wheel")
+        drawColourWheel(picture);
+    else if (look.shape == "drop")
+        drawDrop(picture, c);
+    else if (look.shape == "rect")
+        picture.fillRect(0, 0, w, h, c);
+    else if (look.shape == "ellipse")
+        picture.fillEllipse(0, 0, w, h, c);
+    else if (look.shape == "triangle")
+        picture.fillTriangle(0, 0, w, h, c);
+    else if (look.shape == "diamond")
+        picture.fillDiamond(0, 0, w, h, c);
+    else if (look.shape == "frame")
+        picture.frameRect(0, 0, w, h, std::max(1, std::min(w, h) / 10), c);
+    else
+        picture.fillRoundRect(0, 0, w, h, std::min(w, h) / 6, c);
 }
 
 std::string encodeTex(const std::vector<TexBlock>& blocks)
@@ -82,31 +150,14 @@ std::string encodeChr(const std::vector<CharacterEntry>& characters)
     return out;
 }
 
-void drawShape(Picture& picture, const Look& look)
-{
-    int w = picture.width(), h = picture.height();
-    Colour c = look.colour;
-    if (look.shape == "rect")
-        picture.fillRect(0, 0, w, h, c);
-    else if (look.shape == "ellipse")
-        picture.fillEllipse(0, 0, w, h, c);
-    else if (look.shape == "triangle")
-        picture.fillTriangle(0, 0, w, h, c);
-    else if (look.shape == "diamond")
-        picture.fillDiamond(0, 0, w, h, c);
-    else if (look.shape == "frame")
-        picture.frameRect(0, 0, w, h, std::max(1, std::min(w, h) / 10), c);
-    else
-        picture.fillRoundRect(0, 0, w, h, std::min(w, h) / 6, c);
-}
-
 Picture drawPlaceholder(const Look& look, const std::string& label)
 {
     Picture picture(look.width, look.height);
     drawShape(picture, look);
     if (look.rimmed)
         drawRim(picture, look.rim);
-    if (label.empty())
+    // Pictures that widgets sample or recolour carry no text.
+    if (label.empty() || look.shape == "wheel" || look.shape == "drop")
         return picture;
     // The name, on the lower half of triangles where they are wide enough.
     int top = look.shape == "triangle" ? look.height / 2 : 0;

@@ -37,8 +37,10 @@ bool writeSheet(const SheetEntry& sheet, const std::string& title)
 {
     std::vector<Picture> pictures;
     std::vector<std::pair<int, int>> sizes;
+    std::vector<int> listedIn;
     for (const SpriteEntry& sprite : sheet.sprites)
     {
+        listedIn.push_back(sprite.block);
         Picture picture = sprite.frameCount > 0
                               ? drawAnimationFrame(sprite.look, sprite.label, sprite.frame, sprite.frameCount,
                                     sprite.motion)
@@ -51,7 +53,7 @@ bool writeSheet(const SheetEntry& sheet, const std::string& title)
 
     std::vector<Placement> placements;
     int pageCount = 0;
-    if (!SheetPacker().pack(sizes, placements, pageCount))
+    if (!SheetPacker().pack(sizes, placements, pageCount, listedIn))
     {
         std::printf("The sprites of sheet %s do not fit on 512 x 512 pages\n", sheet.scene.c_str());
         return false;

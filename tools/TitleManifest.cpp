@@ -4,6 +4,7 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -177,7 +178,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (has("shape"))
             {
                 static const std::set<std::string> shapes = {"rect", "round", "ellipse", "triangle", "diamond",
-                    "frame"};
+                    "frame", "wheel", "drop"};
                 if (!shapes.count(keys["shape"]))
                 {
                     complain(name + ": shape must be rect, round, ellipse, triangle, diamond or frame");
@@ -249,6 +250,17 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
         }
         else if (kind == "sheet")
         {
+            // A sheet named again takes more sprites, so that each screen
+            // lists its own in a block of its own.
+            character = nullptr;
+            auto known = std::find_if(sheets.begin(), sheets.end(),
+                [&](const SheetEntry& s) { return s.scene == name; });
+            if (known != sheets.end())
+            {
+                sheet = &*known;
+                ++sheet->blocks;
+                continue;
+            }
             claim("metadata/" + name + ".tex");
             if (!lineOk)
                 continue;
@@ -270,6 +282,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             look(entry.look, name);
             placement(entry.x, entry.y);
             entry.rotated = flags.count("rotated") != 0;
+            entry.block = sheet->blocks - 1;
             claim("sprite " + name);
             if (lineOk)
                 sheet->sprites.push_back(entry);
@@ -327,6 +340,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
                 frame.frame = i - 1;
                 frame.frameCount = animation.frames;
                 frame.motion = motion;
+                frame.block = sheet->blocks - 1;
                 claim("sprite " + frame.name);
                 sheet->sprites.push_back(frame);
             }

@@ -26,6 +26,7 @@ struct SpriteEntry
     Look look;
     int x = 0, y = 0;  // placement of the lower-left corner
     bool rotated = false;
+    int block = 0;  // which of the sheet's blocks in the manifest lists it
     std::string label;  // text drawn on it (the name by default; empty: none)
     // Animation frames: which frame of how many, and how it moves.
     int frame = 0;
@@ -51,6 +52,7 @@ struct SheetEntry
     std::string scene;
     std::vector<SpriteEntry> sprites;  // frames of the characters included
     std::vector<CharacterEntry> characters;
+    int blocks = 1;  // the sheet is listed in this many blocks
 };
 
 struct PictureEntry

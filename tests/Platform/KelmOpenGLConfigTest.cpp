@@ -3,11 +3,13 @@
 #include <GLES/gl.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 using Vantorel::Kelm::KelmOpenGLConfig;
 
@@ -84,6 +86,10 @@ TEST(KelmOpenGLConfigDeathTest, OneRasteriserThreadUnlessTheEnvironmentSaysOther
                 else
                     ::unsetenv("LP_NUM_THREADS");
                 KelmOpenGLConfig config(2, 14);
+                // The threads name themselves once they run: wait for them a while.
+                const int expected = setting ? 3 : 1;
+                for (int i = 0; i < 200 && rasteriserThreads() < expected; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 std::_Exit(rasteriserThreads());
             },
             testing::ExitedWithCode(setting ? 3 : 1), "")

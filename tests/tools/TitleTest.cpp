@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -323,7 +324,11 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
                                                "sprite turned.png size=30x10 rotated at=5,6\n"
                                                "movie flash/M.swf\n"
                                                "mask m.png size=8x8 grain=0\n"
-                                               "palette p.png size=8x8 design=plaid\n";
+                                               "palette p.png size=8x8 design=plaid\n"
+                                               "picture wheel.png size=160x160 shape=wheel\n"
+                                               "sheet other\n"
+                                               "sheet scene\n"
+                                               "sprite tall.png size=20x60\n";
     EXPECT_NE(0, std::system((std::string(TOVRANE_TITLE_GENERATOR) + " " + folder + "/manifest.txt " + folder +
                               "/title > " + folder + "/output.txt").c_str()));
     const std::string messages = readBytes(folder + "/output.txt");
@@ -344,4 +349,16 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
     EXPECT_TRUE(turned.width == 30 && turned.height == 10 && turned.x == 5 && turned.y == 6);
     EXPECT_TRUE(turned.right - turned.left == 10 && turned.bottom - turned.top == 30);
     EXPECT_EQ(0, ::access((folder + "/title/flash/M.swf").c_str(), R_OK));
+    // A sheet named again takes more sprites, placed after the earlier ones.
+    EXPECT_TRUE(turned.left == 0 && turned.top == 0 && place(manager, "tall.png").left > 0);
+    // The colour wheel by its rule: empty middle, dark below, light above, green to the right, red lower left.
+    Picture wheel;
+    ASSERT_TRUE(readPng(folder + "/title/images/wheel.png", wheel));
+    const Colour expected[] = {{0, 0, 0, 0}, {64, 64, 64, 255}, {255, 255, 255, 255}, {0, 255, 0, 255}, {255, 0, 0, 255}};
+    const int at[][2] = {{80, 80}, {80, 108}, {80, 52}, {130, 80}, {40, 110}};
+    for (int i = 0; i < 5; ++i)
+    {
+        const Colour c = wheel.get(at[i][0], at[i][1]);
+        EXPECT_EQ(0, std::memcmp(&expected[i], &c, 4)) << i;
+    }
 }

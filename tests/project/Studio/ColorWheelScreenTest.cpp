@@ -1,0 +1,149 @@
+// The colour screen built from the generated title and touched through a
+// widget picker in platform coordinates (y down): sizes, patterns, close and
+// the wheel's mixtures reach the screen's events; then the screen drawn.
+#include "ColourTestSupport.h"
+#include "project/Drawing/DrawingTestSupport.h"
+
+#include "Resources/Studio/ColorWheelScreen.h"
+#include "Tovrane/Radiobox.h"
+#include "Tovrane/UIPicker.h"
+
+using namespace Tovrane;
+using namespace ColourTest;
+
+namespace
+{
+struct Touch
+{
+    int x, y; // platform coordinates; the wheel's middle is at (96, 91)
+};
+const Touch Small{210, 140}, Medium{254, 140}, Large{298, 140}, Left{202, 66}, Right{294, 66}, Close{300, 20};
+const Touch Middle{96, 91}, FromRed{36, 136}, FromBlue{156, 136}, FromYellow{96, 16}, FromGreen{156, 46};
+
+// The screen under a picker, as the studio holds it, with every event of the
+// screen written into `events`.
+struct ScreenRig
+{
+    ScreenRig() : screen(new ColorWheelScreen)
+    {
+        screen->toolSizeEvent += new Event<void, const ToolSizeEventArgs&>::MethodDelegate<ScreenRig>(this, &ScreenRig::onSize);
+        screen->closeEvent += new Event<void, const ButtonEventArgs&>::MethodDelegate<ScreenRig>(this, &ScreenRig::onClose);
+        screen->patternEvent += new Event<void, const PatternEventArgs&>::MethodDelegate<ScreenRig>(this, &ScreenRig::onPattern);
+        screen->colorEvent += new Event<void, const Colour&>::MethodDelegate<ScreenRig>(this, &ScreenRig::onColour);
+        screen->update(0);
+        picker.addUIElements(screen);
+    }
+    void onSize(const ToolSizeEventArgs& a) { events += "size " + std::to_string(a.size) + " "; }
+    void onClose(const ButtonEventArgs&) { events += "close "; }
+    void onPattern(const PatternEventArgs& a) { events += "pattern " + std::to_string(a.pattern) + " "; }
+    void onColour(const Colour& c) { events += "colour " + text(c) + " "; }
+
+    // A tap, or a drag from `from` to `to`.
+    void touch(Touch from, Touch to)
+    {
+        const Touch at[3] = {from, to, to};
+        for (int i = 0; i < 3; ++i)
+        {
+            screen->update(0);
+            picker.doPick(at[i].x, at[i].y, i < 2);
+        }
+    }
+
+    ColorWheelScreenPtr screen;
+    UIPicker picker;
+    std::string events;
+};
+
+typedef AudioFixture ColorWheelScreenTest;
+}
+
+TEST_F(ColorWheelScreenTest, ChoicesReachTheScreensEvents)
+{
+    ScreenRig rig;
+    rig.picker.setAudioPlayer(audio.get());
+    const Radiobox& medium = static_cast<const Radiobox&>(*rig.screen->getChild(3));
+    EXPECT_TRUE(rig.events.empty() && medium.active) << "medium at first, and building fires nothing";
+    const struct
+    {
+        const char* what;
+        Touch from, to;
+        const char* heard; // events, then sounds
+    } steps[] = {
+        {"the active size: a click and nothing more", Medium, Medium, "SizePickedSfx "},
+        {"small", Small, Small, "size 0 SizePickedSfx "},
+        {"large", Large, Large, "size 2 SizePickedSfx "},
+        {"next pattern", Right, Right, "pattern 1 PatternPickedSfx "},
+        {"previous", Left, Left, "pattern 0 PatternPickedSfx "},
+        {"previous wraps to 14", Left, Left, "pattern 14 PatternPickedSfx "},
+        {"next wraps to 0", Right, Right, "pattern 0 PatternPickedSfx "},
+        {"close", Close, Close, "close SelectSfx "},
+        {"red into the silent wheel's centre", FromRed, Middle, "colour 255,0,0,255 "},
+        {"blue: purple", FromBlue, Middle, "colour 127,0,255,255 "},
+        {"yellow completes the mixture: brown", FromYellow, Middle, "colour 139,69,19,255 "},
+        {"a fourth colour is refused and passed on", FromGreen, Middle, "colour 128,64,16,0 "},
+        {"a tap starts afresh", FromGreen, FromGreen, "colour 0,240,0,240 "},
+    };
+    sounds();
+    for (const auto& s : steps)
+    {
+        rig.touch(s.from, s.to);
+        EXPECT_EQ(s.heard, rig.events + sounds()) << s.what;
+        rig.events.clear();
+    }
+    const NodePtr swatches = static_cast<const PatternPicker&>(*rig.screen->getChild(5)).getPatternNode();
+    for (int i = 0; i < PatternPicker::PatternCount; ++i)
+        EXPECT_EQ(i == 0 ? CullingMode::Show : CullingMode::Hide, swatches->getChild(i)->cullingMode) << i;
+
+    // The hint's highlights add up until hidden; areas beyond 1 are the sizes.
+    const auto shown = [&] {
+        std::string s;
+        for (const GeometryPtr& frame : {rig.screen->wheelHighlight, rig.screen->patternHighlight, rig.screen->sizeHighlight})
+            s += frame->cullingMode == CullingMode::Show ? "1" : "0";
+        return s;
+    };
+    EXPECT_EQ("000", shown());
+    rig.screen->showHighlight(ColorWheelScreenArea::Patterns);
+    rig.screen->showHighlight(ColorWheelScreenArea::Wheel);
+    EXPECT_EQ("110", shown());
+    rig.screen->hideHighlights();
+    rig.screen->showHighlight(static_cast<ColorWheelScreenArea::Type>(7));
+    EXPECT_EQ("001", shown());
+}
+
+struct ColorWheelScreenDraw : RendererFixture
+{
+    void SetUp() override
+    {
+        generatedTitle();
+        RendererFixture::SetUp();
+    }
+};
+
+// Red then blue dragged into the centre: the disc, the size marks and the
+// shown swatch turn purple, and nothing else on their page has another
+// colour than purple and the rim. Compared with
+// tests/data/studio/colour_screen.png.
+TEST_F(ColorWheelScreenDraw, PurpleTintsTheDiscAndEveryMask)
+{
+    ScreenRig rig;
+    rig.touch(FromRed, Middle);
+    rig.touch(FromBlue, Middle);
+    ASSERT_EQ("colour 255,0,0,255 colour 127,0,255,255 ", rig.events);
+    root->addChild(rig.screen);
+    frame();
+    const Rgba purple(119, 0, 255, 255); // four bits a channel, widened by the renderer
+    expectPixels({{96, 149, purple}, {210, 100, purple}, {254, 100, purple}, {298, 100, purple}, {248, 174, purple}});
+    TexturePtr page = static_cast<Geometry&>(*rig.screen->getChild(6)).getTexture();
+    int others = 0;
+    for (int y = 0; y < page->getHeight(); ++y)
+        for (int x = 0; x < page->getWidth(); ++x)
+        {
+            const Colour c = page->getPixel(x, y);
+            others += !(c.a == 0 || c == Colour(112, 0, 240, 240) || c == Colour(240, 240, 240, 240));
+        }
+    EXPECT_EQ(0, others);
+
+    TexturePtr shot(new Texture(320, 240, PixelFormat::RGBA8888, false));
+    std::copy(pixels.begin(), pixels.end(), shot->getPixels());
+    DrawingTest::expectGolden(shot, "colour_screen", "studio");
+}

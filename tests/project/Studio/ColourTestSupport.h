@@ -1,0 +1,109 @@
+#ifndef TESTS_PROJECT_STUDIO_COLOURTESTSUPPORT_H
+#define TESTS_PROJECT_STUDIO_COLOURTESTSUPPORT_H
+
+// Pictures made by rule for the colour widgets, the generated title as the
+// title folder, and the widget tests' recording audio read as a short text.
+#include "GLES1Renderer/RendererFixture.h"
+#include "UI/UITestSupport.h"
+
+#include "Tovrane/Geometry.h"
+
+#include <cmath>
+#include <string>
+
+namespace ColourTest
+{
+using Tovrane::PixelFormat;
+using Tovrane::TexturePtr;
+typedef Tovrane::ColorRGBA<unsigned char> Colour;
+
+// w x h pixels of colour(x, y).
+template <typename F> TexturePtr picture(int w, int h, F colour, PixelFormat::Type format = PixelFormat::RGBA8888)
+{
+    TexturePtr p(new Tovrane::Texture(w, h, format, true, 0));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p->setPixel(colour(x, y), x, y);
+    return p;
+}
+
+inline TexturePtr solid(int w, int h, const Colour& c)
+{
+    return picture(w, h, [c](int, int) { return c; });
+}
+
+// The colour at (dx, dy) from a wheel's middle, y up: nothing inside 24 and
+// beyond 75 pixels, dark below and light above up to 31, then six sectors
+// from -180 degrees: red, purple, blue, green, yellow, orange; near the pure
+// colours, so that a tapped pixel differs from a mixing-table entry.
+inline Colour wheelColour(int dx, int dy)
+{
+    const Colour sectors[6] = {Colour(250, 20, 20, 255), Colour(130, 20, 250, 255), Colour(20, 20, 250, 255),
+                               Colour(20, 250, 20, 255), Colour(250, 250, 20, 255), Colour(250, 130, 20, 255)};
+    const int d2 = dx * dx + dy * dy;
+    if (d2 < 24 * 24 || d2 > 75 * 75)
+        return Colour();
+    if (d2 <= 31 * 31)
+        return dy < 0 ? Colour(60, 60, 60, 255) : Colour(255, 255, 255, 255);
+    return sectors[std::min(5, static_cast<int>((std::atan2(dy, dx) * 180.0 / M_PI + 180.0) / 60.0))];
+}
+
+// A black disc with a two-pixel (240, 240, 240) rim on a transparent 2r x 2r
+// square, in the 16-bit format of the colour-mask page.
+inline TexturePtr discPicture(int r)
+{
+    return picture(2 * r, 2 * r, [r](int x, int y) {
+        const int d2 = (2 * x + 1 - 2 * r) * (2 * x + 1 - 2 * r) + (2 * y + 1 - 2 * r) * (2 * y + 1 - 2 * r);
+        return d2 <= 4 * (r - 2) * (r - 2) ? Colour(0, 0, 0, 255) : d2 <= 4 * r * r ? Colour(240, 240, 240, 255) : Colour();
+    }, PixelFormat::RGBA4444);
+}
+
+// A quad of the picture's size with its lower-left corner at (x, y), as the
+// sprite manager places a whole picture.
+inline Tovrane::GeometryPtr sprite(TexturePtr p, int x = 0, int y = 0)
+{
+    const int w = p->getWidth(), h = p->getHeight();
+    Tovrane::GeometryPtr quad(UITestSupport::picture(-w / 2, w - w / 2, -h / 2, h - h / 2));
+    quad->setTexture(p, 0);
+    quad->setPosition(Tovrane::Vector3<tFixed>(tFixed(x + w / 2), tFixed(y + h / 2), tFixed(0)));
+    return quad;
+}
+
+inline std::string text(const Colour& c)
+{
+    return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + "," + std::to_string(c.a);
+}
+
+// The generated test title as the title folder (read only), fixed at once
+// for the whole process.
+inline void generatedTitle()
+{
+    CSystemData::Config config;
+    config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
+    CSystemData::Configure(config);
+    Tovrane::System::getPath();
+}
+
+// The recording audio on the generated title; sounds() gives the files
+// started since the last call without "h_SX_" or "h_KROM_" and "_6.ogg", each
+// followed by a space.
+struct AudioFixture : UITestSupport::AudioFixture
+{
+    void SetUp() override
+    {
+        generatedTitle();
+        UITestSupport::AudioFixture::SetUp();
+    }
+
+    std::string sounds()
+    {
+        std::string started;
+        for (const std::string& line : take())
+            if (line.compare(0, 6, "sound ") == 0)
+                started += line.substr(line.find('_', 8) + 1, line.size() - line.find('_', 8) - 7) + " ";
+        return started;
+    }
+};
+}
+
+#endif
