@@ -3,6 +3,7 @@
 #include "StartStates.h"
 
 #include "Resources/FrontEnd/PlumoLogoState.h"
+#include "Resources/Studio/DrawingStudioState.h"
 
 namespace Tovrane
 {
@@ -19,6 +20,10 @@ struct StartState
 
 const StartState startStates[] = {
     {"", nullptr, [](const std::string&) -> GameState* { return new PlumoLogoState; }},
+    {"studio", nullptr, [](const std::string&) -> GameState* { return new DrawingStudioState; }},
+    {"studio", "FILE", [](const std::string& file) -> GameState* {
+         return new DrawingStudioState(file, DrawingStudioState::BlankIntroSpeech);
+     }},
 };
 
 // The table line for the name, or null.

@@ -6,10 +6,12 @@
 
 #include "Resources/Dialogs/DialogBoxController.h"
 #include "Resources/Dialogs/SlotDialogEventArgs.h"
+#include "Resources/Studio/BrushToolbar.h"
 #include "Resources/Studio/ColorWheel.h"
 #include "Resources/Studio/ColorWheelScreen.h"
 #include "Resources/Studio/FileToolbar.h"
 #include "Resources/Studio/MainToolbar.h"
+#include "Resources/Studio/ShapeToolbar.h"
 #include "Resources/Studio/ToolSelectToolbar.h"
 #include "Tovrane/AudioEventArgs.h"
 #include "Tovrane/AudioPlayer.h"
