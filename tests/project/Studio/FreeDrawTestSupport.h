@@ -10,10 +10,12 @@
 
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Dialogs/SlotDialog.h"
+#include "Resources/Studio/BrushToolbar.h"
 #include "Resources/Studio/DrawingStudioState.h"
 #include "Resources/Studio/FileToolbar.h"
 #include "Resources/Studio/FlipbookToolbar.h"
 #include "Resources/Studio/MainToolbar.h"
+#include "Resources/Studio/ShapeToolbar.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/BoundingRectangle.h"
 
@@ -78,13 +80,15 @@ public:
     void PauseAudioSystem() override { mixer->PauseAudioSystem(); }
     void ResumeAudioSystem() override { mixer->ResumeAudioSystem(); }
 
-    // What was heard since the last call, one entry a word.
+    // What was heard since the last call, one entry a word, without the
+    // widgets' click sound.
     std::string take()
     {
         std::lock_guard<std::mutex> lock(mutex);
         std::string text;
         for (const std::string& entry : heard)
-            text += (text.empty() ? "" : " ") + entry;
+            if (entry.find("h_SX_SelectSfx_6") == std::string::npos)
+                text += (text.empty() ? "" : " ") + entry;
         heard.clear();
         return text;
     }
@@ -119,6 +123,7 @@ protected:
         DrawingStudioState::firstArtModeActivation = false;
         DrawingStudioState::firstAnimationModeActivation = false;
         std::srand(7);
+        std::fill(Studio::firstToolActivation, Studio::firstToolActivation + 16, false);
     }
     void TearDown() override
     {
@@ -248,6 +253,26 @@ protected:
                 tap(studio().mainToolbar, n);
             else if (verb == "flip")
                 tap(studio().flipbookToolbar, n);
+            else if (verb == "brush" || verb == "shape")
+            {
+                tap(studio().mainToolbar, verb == "brush" ? MainToolbar::ToolsButton : MainToolbar::ShapesButton);
+                tap(verb == "brush" ? ToolbarPtr(studio().brushToolbar) : ToolbarPtr(studio().shapeToolbar), n);
+            }
+            else if (verb == "size" || verb == "pattern" || verb == "wheel")
+            {
+                // The colour screen: size boxes are its children 2 to 4, the
+                // pattern picker (right arrow its child 1) 5, the wheel 7.
+                NodePtr screen = boost::static_pointer_cast<Node>(studio().dialogs->getChild(studio().colorScreenIndex));
+                if (verb == "size")
+                    tap(screen->getChild(2 + n));
+                else if (verb == "pattern")
+                    tap(boost::static_pointer_cast<Node>(screen->getChild(5))->getChild(1));
+                else
+                {
+                    const BoundingRectangle& b = static_cast<const BoundingRectangle&>(*screen->getChild(7)->worldBound);
+                    tap((b.left + tFixed(12)).toInt(), 240 - ((b.bottom + b.top) / tFixed(2)).toInt());
+                }
+            }
             else if (verb == "file")
             {
                 tap(studio().mainToolbar, MainToolbar::FileButton);
@@ -269,6 +294,8 @@ protected:
                 frames(n);
             else if (verb == "quiet")
                 untilQuiet();
+            else if (verb == "first")
+                std::fill(Studio::firstToolActivation, Studio::firstToolActivation + 16, true);
             else
                 ADD_FAILURE() << "unknown word " << word;
             if (HasFatalFailure() || !harness->current())
