@@ -100,6 +100,13 @@ private:
     std::map<Vantorel::Kelm::tAudioID, std::string> names;
 };
 
+// A plain state kept on the stack under the studio.
+struct KeptState : GameState
+{
+    KeptState() : GameState(false, true) {}
+    static GameState* make() { return new KeptState; }
+};
+
 // A free-drawing state entered and begun; tests drive it frame by frame.
 class FreeDrawFixture : public ::testing::Test
 {
@@ -132,10 +139,11 @@ protected:
             Vantorel::Kelm::CAudioMPI::SetService(previous);
     }
 
-    // Pushes the state (blank, or on a picture file) and runs it until it has begun.
-    void start(const std::string& picture = std::string())
+    // Pushes the state (blank, or on a picture file), over a plain state when
+    // asked, and runs it until it has begun.
+    void start(const std::string& picture = std::string(), bool overAnother = false)
     {
-        harness.reset(new StateTestSupport::AppHarness(nullptr));
+        harness.reset(new StateTestSupport::AppHarness(overAnother ? KeptState::make : nullptr));
         harness->enter();
         Application::PushGameState(picture.empty() ? new DrawingStudioState
                                                    : new DrawingStudioState(picture, "h_SCRIVLET_Blur_5.ogg"));
