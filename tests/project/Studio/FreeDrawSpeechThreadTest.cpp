@@ -9,7 +9,7 @@ using namespace FreeDrawTest;
 
 namespace
 {
-typedef FreeDrawFixture FreeDrawSpeechTest;
+typedef FreeDrawFixture FreeDrawSpeechThreadTest;
 
 // Names without their "h_" and "_N" ends, to keep the table readable.
 std::string shortNames(const std::string& heard)
@@ -34,7 +34,7 @@ struct Row
     const char* heard;
 };
 
-TEST_F(FreeDrawSpeechTest, EachChoiceIsSpokenOrSoundedInItsOrder)
+TEST_F(FreeDrawSpeechThreadTest, EachChoiceIsSpokenOrSoundedInItsOrder)
 {
     const Row rows[] = {
         // The main toolbar names its button before it acts; the mode's question waits for the name.
@@ -91,7 +91,7 @@ TEST_F(FreeDrawSpeechTest, EachChoiceIsSpokenOrSoundedInItsOrder)
 
 // Three hints in a row never repeat the last; the area each speaks of lights
 // up until the line ends or is cut off.
-TEST_F(FreeDrawSpeechTest, ColourScreenHintsTakeTurnsAndLightTheirArea)
+TEST_F(FreeDrawSpeechThreadTest, ColourScreenHintsTakeTurnsAndLightTheirArea)
 {
     start();
     run("main:1 quiet");
@@ -123,7 +123,7 @@ TEST_F(FreeDrawSpeechTest, ColourScreenHintsTakeTurnsAndLightTheirArea)
 }
 
 // Every tool, effect, button and hint once: every file is in the title.
-TEST_F(FreeDrawSpeechTest, EveryLineAndSoundIsInTheTitle)
+TEST_F(FreeDrawSpeechThreadTest, EveryLineAndSoundIsInTheTitle)
 {
     start();
     std::string script = "first";

@@ -10,7 +10,7 @@ using namespace FreeDrawTest;
 
 namespace
 {
-class FreeDrawScreensTest : public FreeDrawFixture
+class FreeDrawScreensThreadTest : public FreeDrawFixture
 {
 protected:
     // Slots 2 and 3 (art) and 1 (flipbook) hold a red picture.
@@ -73,7 +73,7 @@ struct Row
     const char* facts;
 };
 
-TEST_F(FreeDrawScreensTest, ScriptsLeaveTheScreensPicturesAndSlotsTheyShould)
+TEST_F(FreeDrawScreensThreadTest, ScriptsLeaveTheScreensPicturesAndSlotsTheyShould)
 {
     const Row rows[] = {
         // Quitting: at once when saved, else asked.

@@ -11,7 +11,7 @@ using namespace FreeDrawTest;
 
 namespace
 {
-class FreeDrawStateTest : public FreeDrawFixture
+class FreeDrawStateThreadTest : public FreeDrawFixture
 {
 protected:
     bool lit(const ToolbarPtr& toolbar) { return toolbar->getToolbarHighlight()->cullingMode == CullingMode::Show; }
@@ -45,7 +45,7 @@ protected:
     }
 };
 
-TEST_F(FreeDrawStateTest, TheFirstBlankVisitSpeaksItsTutorialAndDropsInputMeanwhile)
+TEST_F(FreeDrawStateThreadTest, TheFirstBlankVisitSpeaksItsTutorialAndDropsInputMeanwhile)
 {
     DrawingStudioState::firstArtModeActivation = true;
     start();
@@ -73,7 +73,7 @@ TEST_F(FreeDrawStateTest, TheFirstBlankVisitSpeaksItsTutorialAndDropsInputMeanwh
     EXPECT_NE(firstTrack, music());
 }
 
-TEST_F(FreeDrawStateTest, APictureVisitGetsOnlyTheFlipbookTutorial)
+TEST_F(FreeDrawStateThreadTest, APictureVisitGetsOnlyTheFlipbookTutorial)
 {
     DrawingStudioState::firstArtModeActivation = true;
     DrawingStudioState::firstAnimationModeActivation = true;
@@ -102,7 +102,7 @@ TEST_F(FreeDrawStateTest, APictureVisitGetsOnlyTheFlipbookTutorial)
     EXPECT_EQ(std::string::npos, heard.find("h_VIDORIV_ThereArSMnyArtTlsTCh_5"));
 }
 
-TEST_F(FreeDrawStateTest, TheFirstPictureAndAFullGalleryEarnTheirBadgesOnce)
+TEST_F(FreeDrawStateThreadTest, TheFirstPictureAndAFullGalleryEarnTheirBadgesOnce)
 {
     start();
     const std::string achievements = player().getAchievementDataPath();
@@ -130,7 +130,7 @@ TEST_F(FreeDrawStateTest, TheFirstPictureAndAFullGalleryEarnTheirBadgesOnce)
     EXPECT_TRUE(popUp());
 }
 
-TEST_F(FreeDrawStateTest, AHeldDirectionPansTwoPixelsAFrame)
+TEST_F(FreeDrawStateThreadTest, AHeldDirectionPansTwoPixelsAFrame)
 {
     start();
     run("main:7");
@@ -144,7 +144,7 @@ TEST_F(FreeDrawStateTest, AHeldDirectionPansTwoPixelsAFrame)
     EXPECT_EQ(y + tFixed(10), canvas->getPanY());
 }
 
-TEST_F(FreeDrawStateTest, PicturesThatCannotBeReadOrAreTooLargeOpenTheBlankStudio)
+TEST_F(FreeDrawStateThreadTest, PicturesThatCannotBeReadOrAreTooLargeOpenTheBlankStudio)
 {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/png/malformed"))
@@ -167,7 +167,7 @@ TEST_F(FreeDrawStateTest, PicturesThatCannotBeReadOrAreTooLargeOpenTheBlankStudi
 }
 
 // A confirmed quit pops the studio's state once, whatever follows in the same frame.
-TEST_F(FreeDrawStateTest, AQuitPopsTheStudioAloneAndTheStateBelowStays)
+TEST_F(FreeDrawStateThreadTest, AQuitPopsTheStudioAloneAndTheStateBelowStays)
 {
     start("", true);
     for (int i = 0; i < 2; ++i)
@@ -184,7 +184,7 @@ TEST_F(FreeDrawStateTest, AQuitPopsTheStudioAloneAndTheStateBelowStays)
 
 // The zoom button shows the zoom of the frames, the play button the player,
 // after every rebuild, load and mode change.
-TEST_F(FreeDrawStateTest, ZoomAndPlayButtonsShowTheStateAfterRebuilds)
+TEST_F(FreeDrawStateThreadTest, ZoomAndPlayButtonsShowTheStateAfterRebuilds)
 {
     start();
     frames(1);
