@@ -10,7 +10,9 @@
 #ifdef TOVRANE_GAME_MODULE_FILE
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -38,59 +40,42 @@ protected:
     static bool dark(const Picture& p, int x, int y) { return p.get(x, y).r < 80 && p.get(x, y).g < 80; }
 };
 
-// Screen positions (y down) of the generated title's layout.
-const char* const ArtScript = R"(# After the tutorial: a colour, the large size, the next pattern.
-110 tap 48 224
-118 tap 35 100
-124 tap 298 140
-130 tap 292 66
-136 tap 300 18
-# The brush: a stroke.
-142 tap 16 224
-146 tap 48 192
-150 down 30 40
-151 move 120 70
-152 move 170 40
-153 up 170 40
-# A rectangle, then a fill inside it.
-158 tap 80 224
-162 tap 112 192
-166 down 200 30
-167 move 300 110
-168 up 300 110
-172 tap 16 224
-176 tap 80 192
-180 tap 250 70
-# A stamp.
-186 tap 112 224
-192 tap 98 140
-198 tap 60 150
-# An effect: the horizontal flip, first on the third page.
-204 tap 144 224
-210 tap 269 120
-214 tap 269 120
-218 tap 98 90
-# A pencil stroke, undone.
-224 tap 16 224
-228 tap 16 192
-232 down 40 180
-233 move 150 190
-234 up 150 190
-238 tap 208 224
-# Saved into slot 0; a new picture; slot 0 loaded.
-250 tap 272 224
-254 tap 240 192
-260 tap 97 97
-580 tap 272 224
-584 tap 304 192
-590 tap 272 224
-594 tap 272 192
-600 tap 97 97
-)";
+// A host script from "FRAME:X,Y" taps and "FRAME:X,Y/X,Y/..." strokes (one
+// point a frame), in screen pixels of the generated title's layout.
+std::string gestures(const std::string& list)
+{
+    std::istringstream words(list);
+    std::string script;
+    for (std::string word; words >> word;)
+    {
+        int frame = std::stoi(word);
+        std::istringstream points(word.substr(word.find(':') + 1));
+        std::vector<std::string> at;
+        for (std::string point; std::getline(points, point, '/');)
+            at.push_back(point.replace(point.find(','), 1, " "));
+        for (size_t i = 0; i < at.size(); ++i, ++frame)
+            script += std::to_string(frame) + (at.size() == 1 ? " tap " : i == 0 ? " down " : " move ") + at[i] + "\n";
+        if (at.size() > 1)
+            script += std::to_string(frame - 1) + " up " + at.back() + "\n";
+    }
+    return script;
+}
+
+// After the tutorial: a colour, the large size, the next pattern, closed;
+// a brush stroke; a rectangle filled; a stamp; the horizontal flip (first
+// effect of the third page); a pencil stroke undone. Saved into slot 0, a
+// new picture, slot 0 loaded.
+const char* const ArtGestures = "110:48,224 118:35,100 124:298,140 130:292,66 136:300,18 "
+                                "142:16,224 146:48,192 150:30,40/120,70/170,40 "
+                                "158:80,224 162:112,192 166:200,30/300,110 172:16,224 176:80,192 180:250,70 "
+                                "186:112,224 192:98,140 198:60,150 204:144,224 210:269,120 214:269,120 218:98,90 "
+                                "224:16,224 228:16,192 232:40,180/150,190 238:208,224 "
+                                "250:272,224 254:240,192 260:97,97 580:272,224 584:304,192 590:272,224 "
+                                "594:272,192 600:97,97";
 
 TEST_F(StudioEndToEndTest, APaintedPictureIsSavedThrownAwayAndLoadedAgain)
 {
-    script(ArtScript);
+    script(gestures(ArtGestures));
     HostRun r = run(20, "--frames 610 --screenshot 245:'" + file("before.png") + "' --screenshot 588:'" +
                             file("new.png") + "' --screenshot 610:'" + file("after.png") + "'");
     ASSERT_EQ("enter", r.first("enter", "DrawingStudioState").event) << r.output;
@@ -148,17 +133,15 @@ TEST_F(StudioEndToEndTest, TheStartOptionNamesTheFirstState)
 TEST_F(StudioEndToEndTest, AFlipbookSavedInOneRunPlaysInTheNext)
 {
     // Three frames, each with a stroke of its own; saved into animation slot 1; quit.
-    script("2200ms tap 304 224\n"
-           "4600ms down 20 40\n4620ms move 80 60\n4640ms up 80 60\n4700ms tap 36 7\n"
-           "4800ms down 130 110\n4820ms move 190 130\n4840ms up 190 130\n4900ms tap 60 7\n"
-           "5000ms down 230 180\n5020ms move 300 200\n5040ms up 300 200\n"
-           "5100ms tap 272 224\n5200ms tap 240 192\n5300ms tap 161 122\n5500ms click escape\n");
+    script(gestures("110:304,224 230:20,40/80,60 235:36,7 240:130,110/190,130 245:60,7 250:230,180/300,200 "
+                    "255:272,224 260:240,192 265:161,122") +
+           "275 click escape\n");
     HostRun first = run(20, "--frames 400");
     EXPECT_EQ("PopApp", first.first("Exit").detail) << "a saved flipbook quits without a question";
 
     // Loaded in a new run, 83 ms a frame: played from frame 65 on, the
     // frames show for 166 ms each.
-    script("28 tap 304 224\n58 tap 272 224\n60 tap 272 192\n62 tap 161 122\n64 tap 304 7\n");
+    script(gestures("28:304,224 58:272,224 60:272,192 62:161,122 64:304,7"));
     std::string shots;
     for (int frame : {65, 67, 69})
         shots += " --screenshot " + std::to_string(frame) + ":'" + file("play" + std::to_string(frame) + ".png") + "'";

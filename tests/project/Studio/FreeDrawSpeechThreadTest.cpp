@@ -1,6 +1,6 @@
 // What the studio says and sounds in the free-drawing state, with the
-// program's random source seeded: every sound started (and every one cut
-// off, with "-") after each script.
+// program's random source seeded: the files started (and cut off, with "-")
+// by each script, named without their "h_<VOICE>_" and "_N" ends.
 #include "project/Studio/FreeDrawTestSupport.h"
 
 #include "Resources/Studio/ColorWheelScreen.h"
@@ -11,37 +11,27 @@ namespace
 {
 typedef FreeDrawFixture FreeDrawSpeechThreadTest;
 
-// Names without their "h_" and "_N" ends, to keep the table readable.
 std::string shortNames(const std::string& heard)
 {
     std::istringstream words(heard);
     std::string text;
     for (std::string word; words >> word;)
     {
-        const bool cut = word[0] == '-';
-        std::string name = word.substr(cut ? 1 : 0);
-        if (name.compare(0, 2, "h_") == 0)
-            name = name.substr(name.find('_', 2) + 1);
-        name = name.substr(0, name.find_last_of('_'));
-        text += (text.empty() ? "" : " ") + std::string(cut ? "-" : "") + name;
+        const size_t start = word.find('_', word.find("h_") + 2) + 1;
+        text += (text.empty() ? "" : " ") + std::string(word[0] == '-' ? "-" : "") +
+                word.substr(start, word.find_last_of('_') - start);
     }
     return text;
 }
 
-struct Row
-{
-    const char* script;
-    const char* heard;
-};
-
 TEST_F(FreeDrawSpeechThreadTest, EachChoiceIsSpokenOrSoundedInItsOrder)
 {
-    const Row rows[] = {
-        // The main toolbar names its button before it acts; the mode's question waits for the name.
+    const char* const rows[][2] = {
+        // The main toolbar names its button before it acts; a question waits for the name.
         {"main:1", "ColorsAndSzsAnnncdA"},
         {"draw main:9 wait:60", "UsePencilSfx -UsePencilSfx FlipBkAnnncdAsTtl AreYSrYWntTThrwAwyY"},
         {"main:9 quiet main:9", "FlipBkAnnncdAsTtl ArtStdAnnncdAsTtl"},
-        // Undo and zoom: the speech stops, their sound plays (zoom's names are the other way round).
+        // Undo cuts the speech; zoom's sounds are named the other way round.
         {"hint main:6", "UseThPnclTlTDrw -UseThPnclTlTDrw UndoSfx"},
         {"main:7 main:7", "ZoomOutSfx -ZoomOutSfx ZoomInSfx"},
         {"toggle toggle", "ToolBarCloseSfx -ToolBarCloseSfx ToolBarOpenSfx"},
@@ -49,48 +39,44 @@ TEST_F(FreeDrawSpeechThreadTest, EachChoiceIsSpokenOrSoundedInItsOrder)
         {"main:4 quiet pick:9", "FiltersAndEffctsAnn Blur BlurSfx"},
         {"main:4 quiet pick:15", "FiltersAndEffctsAnn MirrorImage 2WayHorizontalSymmetrySfx"},
         // First-time hints once per run; one hint for every shape.
-        {"first brush:0 quiet brush:0", "ToolsAnnncdAsTtl -ToolsAnnncdAsTtl UseThPnclTlTDrw ToolsAnnncdAsTtl "
-                                        "-ToolsAnnncdAsTtl PencilAnnncdAsTtl"},
+        {"first brush:0 quiet brush:0",
+         "ToolsAnnncdAsTtl -ToolsAnnncdAsTtl UseThPnclTlTDrw ToolsAnnncdAsTtl -ToolsAnnncdAsTtl PencilAnnncdAsTtl"},
         {"first shape:0 quiet shape:1", "ShapesAnnncdAsTtl -ShapesAnnncdAsTtl UseShpTlTDrwRctngls ShapesAnnncdAsTtl "
                                         "-ShapesAnnncdAsTtl RectangleTlAnnncdAs"},
         {"first main:5", "EraserAnnncdAsTtl -EraserAnnncdAsTtl UseErsrTlTErsPrtOfY"},
-        // The hint button: the two marker hints in turn, the open row's hint, each picker's.
-        {"brush:4 quiet hint quiet hint quiet hint",
-         "ToolsAnnncdAsTtl -ToolsAnnncdAsTtl MarkerAnnncdAsTtl UseThMrkrTlTDrwThckLns YoMrkrTlIsPhtYCnDrwRll "
-         "UseThMrkrTlTDrwThckLns"},
-        {"main:0 quiet hint", "ToolsAnnncdAsTtl ChooseAnArtTlTUs"},
-        {"main:2 quiet hint", "ShapesAnnncdAsTtl ChooseAShapeTool"},
-        {"main:8 quiet hint", "FilesAnnncdAsTtl SaveLdOrDltYrDrwng"},
-        {"main:3 quiet hint", "StampsAnnncdAsTtl StampEvrybdyStmpEvrybd"},
-        {"main:4 quiet hint", "FiltersAndEffctsAnn ChooseClEffctFrYrDr"},
-        {"file:save quiet hint", "FilesAnnncdAsTtl -FilesAnnncdAsTtl PickASltTSvYrDrwng PickASltTSvYrDrwng"},
+        // The hint button: the marker's two hints in turn, the open row's, each screen's.
+        {"brush:4 quiet hint quiet hint quiet hint", "ToolsAnnncdAsTtl -ToolsAnnncdAsTtl MarkerAnnncdAsTtl "
+                                                     "UseThMrkrTlTDrwThckLns YoMrkrTlIsPhtYCnDrwRll UseThMrkrTlTDrwThckLns"},
+        {"main:0 quiet hint quiet main:2 quiet hint quiet main:8 quiet hint", "ToolsAnnncdAsTtl ChooseAnArtTlTUs ShapesAnnncdAsTtl "
+                                                                  "ChooseAShapeTool FilesAnnncdAsTtl SaveLdOrDltYrDrwng"},
+        {"main:3 quiet hint back main:4 quiet hint", "StampsAnnncdAsTtl StampEvrybdyStmpEvrybd -StampEvrybdyStmpEvrybd "
+                                                    "FiltersAndEffctsAnn ChooseClEffctFrYrDr"},
         {"file:load quiet hint", "FilesAnnncdAsTtl -FilesAnnncdAsTtl PickAPictureToLoad PickAPictureToLoad"},
         {"draw quit quiet hint",
          "UsePencilSfx -UsePencilSfx AreYSrYWntTQtArtStd TouchHrTRtrnTArtStd TouchHrTThrwAwyYrPc"},
-        // The colour screen: every size change, the first pattern change of a visit; the wheel sounds.
-        {"main:1 quiet size:0 quiet size:2 pattern pattern back main:1 quiet pattern",
+        // The colour screen: every size change, the first pattern change of a visit; the wheel's sound.
+        {"main:1 quiet size:0 quiet size:2 pattern pattern back main:1 quiet pattern wheel",
          "ColorsAndSzsAnnncdA SizePickedSfx SelectBrshSzYdLkTUsH SizePickedSfx SelectBrshSzYdLkTUsH -SizePickedSfx "
          "PatternPickedSfx -SelectBrshSzYdLkTUsH SelectPttrnTUsWhlPnt -PatternPickedSfx PatternPickedSfx "
-         "-SelectPttrnTUsWhlPnt -PatternPickedSfx ColorsAndSzsAnnncdA PatternPickedSfx SelectPttrnTUsWhlPnt"},
-        {"main:1 quiet wheel", "ColorsAndSzsAnnncdA ColorWheelSfx"},
-        // A stroke keeps one tool sound; a fill restarts its own at every use.
+         "-SelectPttrnTUsWhlPnt -PatternPickedSfx ColorsAndSzsAnnncdA PatternPickedSfx SelectPttrnTUsWhlPnt "
+         "-PatternPickedSfx ColorWheelSfx"},
+        // One tool sound through a stroke.
         {"draw draw", "UsePencilSfx -UsePencilSfx UsePencilSfx -UsePencilSfx"},
     };
-    for (const Row& row : rows)
+    for (const auto& row : rows)
     {
-        SCOPED_TRACE(row.script);
+        SCOPED_TRACE(row[0]);
         TearDown();
         SetUp();
         start();
         untilQuiet();
-        audio->take();
-        run(row.script);
-        EXPECT_EQ(row.heard, shortNames(audio->take()));
+        heard();
+        run(row[0]);
+        EXPECT_EQ(row[1], shortNames(heard()));
     }
 }
 
-// Three hints in a row never repeat the last; the area each speaks of lights
-// up until the line ends or is cut off.
+// Hints never repeat the last; the area spoken of is lit until the line ends or is cut.
 TEST_F(FreeDrawSpeechThreadTest, ColourScreenHintsTakeTurnsAndLightTheirArea)
 {
     start();
@@ -103,22 +89,14 @@ TEST_F(FreeDrawSpeechThreadTest, ColourScreenHintsTakeTurnsAndLightTheirArea)
             shown += areas[i]->cullingMode == CullingMode::Show ? std::to_string(i) : "";
         return shown;
     };
-    int last = -1;
     for (const char* then : {"quiet", "hint", "back"})
     {
+        const int last = studio().lastColorWheelHint;
         run("hint");
-        const int spoken = studio().lastColorWheelHint;
-        EXPECT_NE(last, spoken);
-        EXPECT_EQ(std::to_string(spoken), lit());
-        last = spoken;
+        EXPECT_NE(last, studio().lastColorWheelHint);
+        EXPECT_EQ(std::to_string(studio().lastColorWheelHint), lit());
         run(then);
-        if (std::string(then) == "hint")
-        {
-            EXPECT_EQ(std::to_string(studio().lastColorWheelHint), lit()) << "the cut line's area is dark";
-            last = studio().lastColorWheelHint;
-        }
-        else
-            EXPECT_EQ("", lit()) << then;
+        EXPECT_EQ(std::string(then) == "hint" ? std::to_string(studio().lastColorWheelHint) : "", lit()) << then;
     }
 }
 
@@ -127,20 +105,16 @@ TEST_F(FreeDrawSpeechThreadTest, EveryLineAndSoundIsInTheTitle)
 {
     start();
     std::string script = "first";
-    for (int i = 0; i < 7; ++i)
-        script += " brush:" + std::to_string(i) + " hint draw";
-    for (int i = 0; i < 5; ++i)
-        script += " shape:" + std::to_string(i) + " hint draw";
-    script += " main:5 draw main:3 hint pick:3 draw main:1 hint hint hint back";
+    for (int i = 0; i < 12; ++i)
+        script += (i < 7 ? " brush:" : " shape:") + std::to_string(i < 7 ? i : i - 7) + " hint draw";
     for (int i = 0; i < 18; ++i)
         script += " main:4 hint pick:" + std::to_string(i);
-    script += " main:6 main:7 main:7 main:8 hint file:save hint back file:load hint back main:9 draw flip:1 draw flip:12 "
-              "flip:12 toggle toggle draw quit wait:160 yes";
-    run(script);
-    const std::string heard = audio->take();
-    EXPECT_EQ(std::string::npos, heard.find("missing")) << heard;
-    for (const char* some : {"h_SX_UseStampSfx_6", "h_SCRIVLET_GoTopsyTurvey_5", "h_SX_4WaySymmetrySfx_6",
-                             "h_SCRIVLET_FlipBkAnnncdAsTtl_3", "h_SCRIVLET_TouchHrTThrwAwyYrPc_3"})
-        EXPECT_NE(std::string::npos, heard.find(some)) << some;
+    testing::internal::CaptureStdout();
+    run(script + " main:5 draw main:3 hint pick:3 draw main:1 hint hint hint back main:6 main:7 main:7 main:8 hint "
+                 "file:save hint back main:9 yes draw flip:1 draw flip:12 flip:12 main:9 toggle toggle quit wait:160 yes");
+    EXPECT_EQ(std::string::npos, testing::internal::GetCapturedStdout().find("Could not find file"));
+    const std::string all = heard();
+    for (const char* some : {"UseStampSfx", "GoTopsyTurvey", "4WaySymmetrySfx", "ArtStdAnnncdAsTtl", "TouchHrTThrwAwyYrPc"})
+        EXPECT_NE(std::string::npos, all.find(some)) << some;
 }
 }
