@@ -82,18 +82,7 @@ protected:
         std::ifstream in(file("data/players/0/Scrivlet/" + name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    std::vector<std::string> usage()
-    {
-        std::vector<std::string> records;
-        std::ifstream in(file("data/usage.log"));
-        for (std::string line; std::getline(in, line);)
-        {
-            line.erase(0, line.find('\t') + 1);
-            std::replace(line.begin(), line.end(), '\t', ' ');
-            records.push_back(line);
-        }
-        return records;
-    }
+    std::vector<std::string> usage() { return usageRecords(file("data/usage.log")); }
 };
 
 std::unique_ptr<TaskStudioState> taskOf(eTaskType type, int id)
@@ -109,78 +98,59 @@ int count(const std::vector<std::string>& list, const std::string& item)
 const int FirstStroke = 130, NextLine = 80;
 }
 
-TEST_F(TaskHostTest, AWritingLessonTracedByLocaleEndsAtItsPopWithItsRecords)
+TEST_F(TaskHostTest, AWritingLessonByLocaleTracedRightOrAfterWrongStrokesEndsAtItsPopWithItsRecords)
 {
     REQUIRE_LESSONS_TITLE();
-    for (const std::string locale : {"en-us", "en-gb"})
+    // en-us traced right; en-gb (three lines) from the wrong end, off the line
+    // and lifted early before each right trace.
+    for (const bool gb : {false, true})
     {
         SetUp();
-        ScrivletPlayer::getCurrentPlayerData()->locale = locale == "en-gb" ? 2 : 0;
+        ScrivletPlayer::getCurrentPlayerData()->locale = gb ? 2 : 0;
         const std::unique_ptr<TaskStudioState> lesson = taskOf(TaskType::WritingLesson, 11);
-        const std::string stem = locale == "en-gb" ? "uk_upper_B" : "upper_B";
+        const std::string stem = gb ? "uk_upper_B" : "upper_B";
         const std::vector<TaskLine>& lines = lesson->getTask()->lines;
         Script script;
-        for (size_t k = 0; k < lines.size(); ++k)
-            script.stroke(FirstStroke + NextLine * static_cast<int>(k), onScreen(lines[k], 320, 240));
-        this->script(script.text);
-        const HostRun r = run("lesson:11", "--locale " + locale);
-
         std::vector<std::string> phases;
-        for (size_t k = 0; k < lines.size(); ++k)
-            phases.insert(phases.end(), {"TaskIntro", "TaskDraw", "TaskOutro"});
+        int frame = FirstStroke;
+        for (size_t k = 0; k < lines.size(); ++k, frame += NextLine)
+        {
+            const Screen right = onScreen(lines[k], 320, 240);
+            Screen wrong = k == 0 ? Screen(right.rbegin(), right.rend()) : Screen(right.begin(), right.begin() + right.size() / 2);
+            if (k == 1)
+                wrong.push_back({wrong.back().first + 80, wrong.back().second});
+            if (gb)
+                script.stroke(frame, wrong), frame += NextLine;
+            script.stroke(frame, right);
+            phases.insert(phases.end(), {"TaskIntro", "TaskDraw"});
+            if (gb)
+                phases.insert(phases.end(), {"TaskHelp", "TaskDraw"});
+            phases.push_back("TaskOutro");
+        }
+        this->script(script.text);
+        const HostRun r = run("lesson:11", std::string("--locale ") + (gb ? "en-gb" : "en-us"), gb);
         phases.push_back("Epilogue");
-        EXPECT_EQ(phases, phasesIn(r.output)) << locale;
+        EXPECT_EQ(phases, phasesIn(r.output)) << stem;
+
         const std::vector<std::string> heard = sounds(r);
-        EXPECT_EQ(1, count(heard, "h_SCRIVLET_Write_" + stem + "_3.ogg"));
-        EXPECT_EQ(static_cast<int>(lines.size()), count(heard, "h_SCRIVLET_StartAtTheGreenDot_3.ogg"));
-        EXPECT_EQ(static_cast<int>(lines.size()), count(heard, "h_KROM_CorrectAnswerSfx_6.ogg"));
+        const int n = static_cast<int>(lines.size());
+        EXPECT_EQ(1, count(heard, "h_SCRIVLET_Write_" + stem + "_3.ogg")) << "the third prologue entry";
+        EXPECT_EQ(n, count(heard, "h_SCRIVLET_StartAtTheGreenDot_3.ogg"));
+        EXPECT_EQ(n, count(heard, "h_KROM_CorrectAnswerSfx_6.ogg"));
+        EXPECT_EQ(gb ? n : 0, count(heard, "h_KROM_WrongAnswerSfx_6.ogg"));
+        EXPECT_EQ(gb, count(heard, "h_SCRIVLET_StartHrAndDrwALnTHr_3_v0.ogg") > 0) << "the wrong start's instruction";
+        EXPECT_EQ(gb, count(heard, "h_SCRIVLET_StartHrAndKpYrStyls_3.ogg") > 0) << "the early lift's instruction";
+        EXPECT_EQ(gb, r.output.find("OFF LINE") != std::string::npos);
         EXPECT_EQ(0u, heard.back().find("h_SCRIVLET_")) << "the closing praise last";
         EXPECT_LT(r.first("PopApp").frame, 6000u) << "the run ends at the pop";
         EXPECT_EQ(3, bytes("lesson.bin").at(44)) << "lesson 11 complete";
         EXPECT_EQ((std::vector<std::string>{"GameAreaStart WL_" + stem, "ActivityStart WL_" + stem + " NA 1",
                                             "CorrectAnswer 1 " + stem + " " + stem, "ActivityExit 0 1", "GameAreaExit"}),
                   usage())
-            << locale;
+            << stem;
     }
     ScrivletPlayer::getCurrentPlayerData()->locale = 0;
 }
-
-TEST_F(TaskHostTest, WrongStrokesBringTheWrongSoundAndTheInstructionThenARightTraceFinishes)
-{
-    REQUIRE_LESSONS_TITLE();
-    ScrivletPlayer::getCurrentPlayerData()->locale = 2;
-    const std::unique_ptr<TaskStudioState> lesson = taskOf(TaskType::WritingLesson, 11); // three lines in en-gb
-    const std::vector<TaskLine>& lines = lesson->getTask()->lines;
-    Script script;
-    int frame = FirstStroke;
-    for (size_t k = 0; k < lines.size(); ++k, frame += NextLine)
-    {
-        const Screen right = onScreen(lines[k], 320, 240);
-        Screen wrong = k == 0 ? Screen(right.rbegin(), right.rend()) : Screen(right.begin(), right.begin() + right.size() / 2);
-        if (k == 1)
-            wrong.push_back({wrong.back().first + 80, wrong.back().second});
-        script.stroke(frame, wrong);
-        frame += NextLine;
-        script.stroke(frame, right);
-    }
-    this->script(script.text);
-    const HostRun r = run("lesson:11", "--locale en-gb", true);
-    std::vector<std::string> phases;
-    for (size_t k = 0; k < lines.size(); ++k)
-        phases.insert(phases.end(), {"TaskIntro", "TaskDraw", "TaskHelp", "TaskDraw", "TaskOutro"});
-    phases.push_back("Epilogue");
-    EXPECT_EQ(phases, phasesIn(r.output));
-    const std::vector<std::string> heard = sounds(r);
-    EXPECT_EQ(3, count(heard, "h_KROM_WrongAnswerSfx_6.ogg"));
-    EXPECT_LE(1, count(heard, "h_SCRIVLET_StartHrAndDrwALnTHr_3_v0.ogg")) << "the wrong start's instruction";
-    EXPECT_LE(1, count(heard, "h_SCRIVLET_StartHrAndKpYrStyls_3.ogg")) << "the early lift's instruction";
-    for (const char* why : {"WRONG START PT", "OFF LINE"})
-        EXPECT_NE(std::string::npos, r.output.find(why)) << why;
-    EXPECT_EQ(3, count(heard, "h_KROM_CorrectAnswerSfx_6.ogg"));
-    ScrivletPlayer::getCurrentPlayerData()->locale = 0;
-}
-
-
 
 TEST_F(TaskHostTest, ALocationTalksInTurnRunsItsSubLessonAndArtLessonAndWaitsForItsBadge)
 {
@@ -302,7 +272,7 @@ TEST_F(TaskHostTest, DownloadsArtLessonsAndBadNames)
               (std::vector<std::string>{r.first("enter").detail, r.all("enter").at(1).detail}));
     EXPECT_NE(std::string::npos, r.output.find("TASK=\"straight_line\""));
 
-    for (const std::string bad : std::vector<std::string>{"lesson:62", "lesson:1x", "lesson", "letter:-1", "location:town_square",
+    for (const std::string& bad : std::vector<std::string>{"lesson:62", "lesson:1x", "lesson", "letter:-1", "location:town_square",
                                   "advanced:49", "download:" + file("nowhere")})
     {
         const HostRun refused = runHost("--frames 5 --start " + bad);

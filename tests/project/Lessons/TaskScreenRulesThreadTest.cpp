@@ -5,14 +5,10 @@
 
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Lessons/AnimationLauncherState.h"
-#include "Resources/Lessons/ColorsLauncherState.h"
-#include "Resources/Lessons/CompositionLauncherState.h"
 #include "Resources/Lessons/LinesLauncherState.h"
 #include "Resources/Lessons/OrganicShapesLauncherState.h"
 #include "Resources/Lessons/SeeingShapesLauncherState.h"
 #include "Resources/Lessons/ShapesLauncherState.h"
-#include "Resources/Lessons/WarmCoolLauncherState.h"
-#include "Resources/Lessons/WildCalmLauncherState.h"
 #include "Resources/Studio/ColorPie.h"
 #include "Tovrane/Font.h"
 
@@ -22,43 +18,17 @@ using namespace TaskScreenTest;
 
 namespace
 {
-const char* const segment = R"("segments": [{"x0": 20, "y0": 20, "x1": 200, "y1": 20, "control_points_x": [100], "control_points_y": [20]}])";
-
-std::string character(const std::string& directory, const std::string& name, const std::string& pos,
-                      const std::string& scale)
+// A committed task of tests/data/tasks/screen/, as a path from the title folder:
+// "placements" (every kind of picture of a 640 x 480 task, overlays too
+// large, characters found and missing), "zoom_2px" and "zoom_3px" (two lines
+// of zoom 2 whose zoom points lie that far apart across).
+std::string screenTask(const std::string& name)
 {
-    return R"({"directory": ")" + directory + R"(", "name": ")" + name + R"(", "pos": )" + pos + R"(, "scale": )" +
-           scale + R"(, "talk_pose": "p1", "listen_pose": "p2", "initial_mood": "happy", "initial_talker_prologue": true})";
+    return std::filesystem::relative(std::string(TOVRANE_TEST_DATA) + "/tasks/screen/" + name + ".task", title().path)
+        .string();
 }
 
-// A 640 x 480 task of the title's pictures: a line with every kind of
-// picture, one with overlays too large, and characters found and missing.
-std::string placementTask()
-{
-    return writeTask("placements.task", std::string(R"({"background": "task/firehouse_background.png", "metadata_id": "dizavo_duv",
-        "character_data": [)") + character("townsfolk", "baker", "[101, 40, 3]", "[1.5, 1.5, 1]") + ", " +
-        character("nowhere", "ghost", "[0, 0, 0]", "[1, 1, 1]") + ", " + character("townsfolk", "nobody", "[0, 0, 0]", "[1, 1, 1]") +
-        R"(], "lines": [{"pickup_icon": "task/dot_green.png", "pickup_begin": "task/dot_red.png", "pickup_end": "task/red_dot.png",
-          "overlay": {"image": "task/dot_green.png"}, "overlay2": "task/dot_red.png", "dashed_overlay": {"image": "task/red_dot.png"},
-          "fixed_overlay": "task/dot_green.png", "fill_mask": "task/dot_red.png", "fill_overlay": "task/red_dot.png",
-          "animation_name": "lr", "animation_ID": "p1_idle"},
-        {"dashed_overlay": {"image": "task/firehouse_background.png"}, "fixed_overlay": "task/firehouse_background.png", )" +
-        segment + "}]}");
-}
-
-// Two lines of zoom 2 whose zoom points lie `apart` pixels apart across.
-std::string zoomTask(int apart)
-{
-    std::string lines;
-    for (int x : {300, 300 + apart})
-        lines += std::string(lines.empty() ? "" : ", ") + R"({"zoom": 2, "zoom_point_x": )" + std::to_string(x) +
-                 R"(, "zoom_point_y": 200, )" + segment + "}";
-    return writeTask("zoom" + std::to_string(apart) + ".task",
-                     R"({"background": "task/firehouse_background.png", "metadata_id": "task_firehouse", "lines": [)" +
-                         lines + "]}");
-}
-
-// Runs a task of the scratch folder until it has loaded.
+// Runs a task until it has loaded.
 TaskStudioState* loaded(TaskRun& run, const std::string& path, eTaskType type = TaskType::LocationTask)
 {
     TaskStudioState* state = run.push(new TaskStudioState(type, path, LocationName::Firehouse));
@@ -71,7 +41,7 @@ TEST(TaskScreenRulesThreadTest, LoadingPlacesEveryObjectAndShowsFinishedLinesOnR
 {
     REQUIRE_LESSONS_TITLE();
     TaskRun run;
-    const std::string path = placementTask();
+    const std::string path = screenTask("placements");
     TaskStudioState* state = nullptr;
     const std::vector<std::string> out = printed([&] { state = loaded(run, path); });
     for (const char* message : {"Dashed Overlay has dimentions greaters than 512", "Fixed Overlay has dimentions greaters than 512",
@@ -145,7 +115,7 @@ TEST(TaskScreenRulesThreadTest, LinesZoomInOnTheirPointAndStayZoomedForANeighbou
     for (int apart : {2, 3})
     {
         TaskRun run;
-        TaskStudioState* state = loaded(run, zoomTask(apart));
+        TaskStudioState* state = loaded(run, screenTask("zoom_" + std::to_string(apart) + "px"));
         Canvas& canvas = *state->studio->canvas;
         state->zoomIn(false);
         EXPECT_EQ(2 << 16, canvas.getZoom().getRaw()) << "two steps up from half";
@@ -304,7 +274,6 @@ TEST(TaskScreenRulesThreadTest, LineDescriptionsNameTheirKindAndTheEndsOfTheirPa
         {[](TaskLine& l) { l.loggingID = "AFB", l.loggingAnim = "ball", l.loggingAnimFrame = "3"; },
          "ANIMATION NAME=ball FRAME=3\nLINE START=[-1,2] END=[3,4]\n"},
         {[](TaskLine& l) { l.loggingID = "DSL"; }, "STRAIGHT LINE START=[-1,2] END=[3,4]\n"},
-        {[](TaskLine& l) { l.loggingID = "DCL"; }, "CURVED LINE START=[-1,2] END=[3,4]\n"},
         {[](TaskLine& l) { l.loggingID = "DDT"; }, "ZAD LINE START=[-1,2] END=[3,4]\n"},
         {[](TaskLine& l) { l.loggingID = "FIR1"; }, "LINE START=[-1,2] END=[3,4]\n"},
     };
@@ -334,15 +303,10 @@ TEST(TaskScreenRulesThreadTest, LaunchersFromTheStoryRecordTheirLessonAndFromThe
         {[](bool story) { return new LinesLauncherState(2, story, story); }, "DCL", 3},
         {[](bool story) { return new LinesLauncherState(3, story, story); }, "DDL", 4},
         {[](bool story) { return new LinesLauncherState(0, story, story); }, "", 2},
-        {[](bool story) { return new ShapesLauncherState(1, story, story); }, "TRI", 6},
         {[](bool story) { return new ShapesLauncherState(4, story, story); }, "HEX", 9},
         {[](bool story) { return new OrganicShapesLauncherState(1, story, story); }, "DOC", 13},
         {[](bool story) { return new OrganicShapesLauncherState(2, story, story); }, "DWO", 12},
         {[](bool story) { return new SeeingShapesLauncherState(story, story); }, "SET", 10},
-        {[](bool story) { return new ColorsLauncherState(story, story); }, "PSC", 14},
-        {[](bool story) { return new WarmCoolLauncherState(story, story); }, "WCC", 15},
-        {[](bool story) { return new WildCalmLauncherState(story, story); }, "WCA", 16},
-        {[](bool story) { return new CompositionLauncherState(story, story); }, "CPH", 17},
         {[](bool story) { return new AnimationLauncherState(story, story); }, "AFB", 18},
     };
     for (bool story : {false, true})

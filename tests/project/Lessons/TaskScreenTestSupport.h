@@ -37,21 +37,11 @@ inline Vantorel::Kelm::tTouchData touchAt(int x, int y, bool down)
     return touch;
 }
 
-// The lines of a text, without their line ends.
-inline std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// The usage log's records from `from` lines on, without their time, the
+// The records of a usage log from `from` lines on, without their time, the
 // fields joined by blanks.
-inline std::vector<std::string> usageRecords(size_t from = 0)
+inline std::vector<std::string> usageRecords(const std::string& log, size_t from = 0)
 {
-    std::ifstream in(CLogFile::Instance()->GetPath().raw());
+    std::ifstream in(log);
     std::vector<std::string> records;
     size_t index = 0;
     for (std::string line; std::getline(in, line); ++index)
@@ -71,7 +61,8 @@ inline std::vector<std::string> phasesIn(const std::string& debug)
 {
     const std::string mark = "STATE_CHANGED NEW_STATE=";
     std::vector<std::string> phases;
-    for (const std::string& line : linesOf(debug))
+    std::istringstream in(debug);
+    for (std::string line; std::getline(in, line);)
         if (line.compare(0, mark.size(), mark) == 0)
             phases.push_back(line.substr(mark.size()));
     return phases;
@@ -80,11 +71,11 @@ inline std::vector<std::string> phasesIn(const std::string& debug)
 class TaskRun
 {
 public:
-    TaskRun() : harness(Below::make)
+    TaskRun() : harness(Below::make), logStart(0)
     {
         harness.enter();
         harness.settle();
-        logStart = usageRecords().size();
+        logStart = records().size();
     }
 
     // Pushes a task studio and runs until it has begun.
@@ -96,25 +87,14 @@ public:
     }
     TaskStudioState* current() { return harness.currentAs<TaskStudioState>(); }
 
-    // One frame of `ms`, after every loader has finished, as the host's fixed
-    // step; each speech that began is noted, and the hook sees it first.
+    // One frame of `ms`, after every loader has finished, as the host's fixed step.
     void frame(unsigned int ms = 20)
     {
         if (Tovrane::GameStatePtr state = harness.current())
             state->waitForLoader();
         harness.frame(ms);
-        Tovrane::GameStatePtr state = harness.current();
-        if (!state)
-            return;
-        state->waitForLoader();
-        const std::string speech = state->getAudioPlayer() ? state->getAudioPlayer()->getCurrentSpeechFile() : "";
-        if (!speech.empty() && speech != lastSpeech)
-        {
-            if (onSpeech)
-                onSpeech(speech);
-            spoken.push_back(speech);
-        }
-        lastSpeech = speech;
+        if (Tovrane::GameStatePtr state = harness.current())
+            state->waitForLoader();
     }
     // Frames until the predicate holds; false after `limit` frames.
     bool until(const std::function<bool()>& done, int limit = 2000)
@@ -172,13 +152,10 @@ public:
     void traceLine() { stroke(current()->getTask()->lines[current()->currentLine].allPoints); }
 
     size_t stackSize() { return harness.handler().getStackSize(); }
-    std::vector<std::string> records() { return usageRecords(logStart); }
+    std::vector<std::string> records() { return usageRecords(CLogFile::Instance()->GetPath().raw(), logStart); }
 
     StateTestSupport::AppHarness harness;
     size_t logStart;
-    std::vector<std::string> spoken;
-    std::string lastSpeech;
-    std::function<void(const std::string&)> onSpeech;
 };
 }
 
