@@ -136,7 +136,7 @@ void TaskStudioState::construct(const std::string& file)
     step = 0;
     stateChanged = false;
     stateStartTime = currentTime = 0;
-    poppingAtEntry = false;
+    poppingAtEntry = backgroundBroken = false;
     // Only location tasks, built in or downloaded, show the loading picture.
     if (taskType != TaskType::LocationTask)
         showLoading = false;
@@ -213,6 +213,13 @@ void TaskStudioState::enter()
         Application::PopGameState();
 }
 
+void TaskStudioState::begin()
+{
+    GameState::begin();
+    if (backgroundBroken)
+        popGameState();
+}
+
 void TaskStudioState::setState(const eState& newState, const int& newStep)
 {
     stateChanged = state != newState;
@@ -266,6 +273,8 @@ void TaskStudioState::update(unsigned int ms)
 {
     currentTime = ms;
     GameState::update(ms);
+    if (poppingAtEntry || backgroundBroken)
+        return;
     if (flipbookController)
         flipbookController->update(ms);
     if (quitDialogOpen)

@@ -67,6 +67,15 @@ void TaskStudioState::load()
         audioPlayer->playMusic(task->bgMusic);
 
     TexturePtr background = sceneManager.getTexture(task->background);
+    backgroundBroken = !background;
+    if (backgroundBroken)
+    {
+        // Present but unreadable (a download's): the task cannot be shown.
+        std::cout << "Refused task file " << taskPath << ": its background " << task->background
+                  << " cannot be read" << std::endl;
+        GameState::load();
+        return;
+    }
     if (task->canvasImage.empty())
         studio.reset(new Studio(background->getWidth(), background->getHeight(), true, false));
     else

@@ -250,7 +250,7 @@ TEST_F(TaskHostTest, DownloadsArtLessonsAndBadNames)
     REQUIRE_LESSONS_TITLE();
     const std::string folder = file("download/"), broken = file("broken/");
     std::filesystem::create_directories(folder + "images/task");
-    std::filesystem::create_directories(broken);
+    std::filesystem::create_directories(broken + "images");
     std::filesystem::copy_file(title().path + "tasks/firehouse.task", folder + "dlc.task");
     TovraneTools::Picture own(640, 480, TovraneTools::Colour{10, 200, 30, 255});
     ASSERT_TRUE(TovraneTools::writePng(folder + "images/task/firehouse_background.png", own));
@@ -265,6 +265,14 @@ TEST_F(TaskHostTest, DownloadsArtLessonsAndBadNames)
     r = run("download:" + broken);
     EXPECT_NE(std::string::npos, r.output.find("Refused task file " + broken + "dlc.task")) << r.output;
     EXPECT_EQ(1u, r.all("PopApp").size()) << "the run goes on to its end";
+    // A background of its own that is there but cannot be read refuses the task too.
+    std::ifstream original(folder + "dlc.task");
+    std::string text((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
+    text.replace(text.find("task/firehouse_background.png"), 29, "own.png");
+    std::ofstream(broken + "dlc.task") << text;
+    std::ofstream(broken + "images/own.png") << "not a picture";
+    r = run("download:" + broken);
+    EXPECT_NE(std::string::npos, r.output.find("its background own.png cannot be read")) << r.output;
 
     // An art lesson with its launcher's stand-in below: quitting leaves both.
     r = run("advanced:38");

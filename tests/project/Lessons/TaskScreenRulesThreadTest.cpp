@@ -142,7 +142,7 @@ TEST(TaskScreenRulesThreadTest, ButtonsActByTheFirstRuleThatHolds)
     typedef TaskStudioState S;
     const struct
     {
-        std::uint32_t mask;
+        std::uint32_t mask; // 0: a touch
         bool cheats;
         S::eState phase;
         int finger;
@@ -154,7 +154,7 @@ TEST(TaskScreenRulesThreadTest, ButtonsActByTheFirstRuleThatHolds)
         {0x60, false, S::Prologue, 0, "quit"},                     {0x60, true, S::Prologue, 0, "nothing"},
         {0x40, true, S::TaskDraw, 0, "dots"},                      {0xC0, true, S::TaskDraw, 0, "Epilogue"},
         {0x80, true, S::Prologue, 0, "prologue cut"},              {0x10, false, S::Prologue, 0, "prologue cut"},
-        {0x10, false, S::TaskDraw, 0, "nothing"},
+        {0x10, false, S::TaskDraw, 0, "nothing"},                  {0, false, S::Prologue, 0, "prologue cut"},
     };
     for (const auto& row : rows)
     {
@@ -165,7 +165,10 @@ TEST(TaskScreenRulesThreadTest, ButtonsActByTheFirstRuleThatHolds)
         run.frame();
         state->setState(row.phase, 0);
         state->lastTouchState = row.finger;
-        run.button(row.mask);
+        if (row.mask)
+            run.button(row.mask);
+        else // a touch, which a prologue heard before also skips
+            run.touch(10, 10, true);
         std::string outcome = "nothing";
         if (state->hintRequested)
             outcome = std::string("hint ") + (state->getState() == S::TaskIntro ? "TaskIntro" : "FreeFormTaskIntro");
@@ -212,6 +215,7 @@ TEST(TaskScreenRulesThreadTest, FinishingRecordsProgressWithItsBadgeWindowAndAch
         {"happy forest", -1, 13, 0, false, false, "FIX VESK'S HAPPY LITTLE FOREST", 12, -1, true},
         {"town hall, the 20th", -1, 8, 19, false, false, "FIX TOWN HALL", 6, -1, true},
         {"the 21st location", -1, 9, 20, false, false, "FIX PLAYTIME PARK", 8, 0, true},
+        {"a location without a badge", -1, 26, 0, false, false, "", -1, -1, true},
     };
     for (const auto& row : rows)
     {

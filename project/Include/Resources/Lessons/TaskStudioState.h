@@ -104,6 +104,7 @@ public:
 
     void enter() override;
     void load() override;
+    void begin() override;
     void update(unsigned int ms) override;
     void exit() override;
     void processTouchEvent(const Vantorel::Kelm::tTouchData& touch) override;
@@ -286,6 +287,9 @@ private:
     // This entry pops the state (a skip, a refused task or a missing
     // picture), decided by enter before the loader starts.
     bool poppingAtEntry;
+    // The background could not be read: nothing was built, and the state
+    // pops itself at its first loaded frame.
+    bool backgroundBroken;
 };
 }
 
