@@ -106,7 +106,10 @@ bool writeTitle(const TitleManifest& manifest, const std::string& title)
         std::string path = title + picture.folder + picture.name;
         makeFolders(path.substr(0, path.find_last_of('/')));
         Picture placeholder = drawPlaceholder(picture.look, picture.name);
-        ok = (picture.palette ? writePalettePng(path, placeholder) : writePng(path, placeholder)) && ok;
+        ok = (picture.palette ? writePalettePng(path, placeholder)
+                 : picture.rgb  ? writeRgbPng(path, placeholder)
+                                : writePng(path, placeholder)) &&
+             ok;
     }
     for (const MaskEntry& mask : manifest.masks)
         ok = writePng(prepare(title, "images/" + mask.name), drawMask(mask)) && ok;
