@@ -143,6 +143,8 @@ TEST_P(FrameThreadTest, TheQuitQuestionWaitsForSilenceNoAndCloseChangeNothingYes
         tap(dialogButton(*game, answer));
         const Lines said = spoken();
         const Lines expected = {"AreYSrYWntTQt_4", answer == 1 ? "Yes_3" : "No_3"};
+        if (answer == 1)
+            spoken(); // the yes may ring on into the frame of the switch
         EXPECT_EQ(answer == 3 ? Lines(expected.begin(), expected.begin() + 1) : expected, said);
         if (answer == 1)
             break; // the game is gone
@@ -170,6 +172,65 @@ TEST_P(FrameThreadTest, EveryThirdWrongAnswerIsRecordedAndClosingTheApplicationR
     EXPECT_EQ("ActivityExit 0 5", log().back());
     const std::string first = log().front();
     EXPECT_EQ(0u, first.find("ActivityStart")) << first;
+}
+
+// A title without the characters: each is reported, and the game is played
+// without them.
+TEST_P(FrameThreadTest, MissingCharactersAreReportedAndTheGamePlaysOnWithoutThem)
+{
+    harness.reset();
+    GameFixture::SetUp();
+    const std::string folder = TestSupport::freshFolder("no-characters");
+    for (const char* scene : {"composition_p1", "composition_p2", "composition_p3", "colors", "warm_cool"})
+        std::ofstream(folder + scene + ".chr");
+    MiniGameState* bare = GetParam().make();
+    bare->getSceneManager().addMetadataPath(folder);
+    testing::internal::CaptureStdout();
+    game = start(bare);
+    ASSERT_TRUE(waiting());
+    GetParam().answer(*this, *game, true);
+    ASSERT_TRUE(waiting());
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(std::string::npos, output.find("Could not load character: scv")) << output;
+    EXPECT_FALSE(game->getGuide());
+    EXPECT_EQ(3u, stackSize());
+}
+
+// The child confirms the quit question in the very frame in which the game
+// would pop itself after its closing line: the game and its launcher leave,
+// and nothing below them.
+class LeaveOnceThreadTest : public GameFixture
+{
+};
+
+TEST_F(LeaveOnceThreadTest, AQuitConfirmedAsTheClosingTalkEndsLeavesTheGameAndTheLauncherOnly)
+{
+    typedef bool (*Ended)(MiniGameState&);
+    const std::pair<const GameCase*, Ended> cases[] = {
+        {&games[0], [](MiniGameState& g) { return !as<SkyGroundState>(g).isTalking(); }},
+        {&games[4], [](MiniGameState& g) { return as<WarmCoolState>(g).getStep() == 3; }}};
+    for (const auto& entry : cases)
+    {
+        SCOPED_TRACE(entry.first->name);
+        if (entry.first != &games[0])
+            SetUp();
+        MiniGameState* game = start(entry.first->make());
+        for (int question = 0; question < 2; ++question)
+        {
+            ASSERT_TRUE(until([&] { return game->isInputReady() && !game->getAudioPlayer()->isSpeechPlaying(); }));
+            frame();
+            entry.first->answer(*this, *game, true);
+        }
+        ASSERT_TRUE(until([&] { return !game->getAudioPlayer()->isSpeechPlaying(); }));
+        press(MiniGameState::MenuButton);
+        ASSERT_TRUE(game->isDialogOpen());
+        ASSERT_TRUE(until([&] { return entry.second(*game) && !game->getAudioPlayer()->isSpeechPlaying(); }));
+        tap(dialogButton(*game, 1));
+        EXPECT_EQ(1u, stackSize());
+        EXPECT_FALSE(harness->handler().isClosing());
+        EXPECT_EQ("ActivityExit 0 3", log().back());
+        TearDown();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Games, FrameThreadTest, ::testing::ValuesIn(games),

@@ -192,13 +192,12 @@ public:
         }
         return records;
     }
-    // The lines spoken since the last call, without "h_SCRIVLET_" and ".ogg".
+    // The sounds started since the last call, without "h_SPEAKER_" and ".ogg".
     Lines spoken()
     {
         Lines lines;
         for (const std::string& file : audio->started)
-            if (file.compare(0, 11, "h_SCRIVLET_") == 0 || file.compare(0, 10, "h_VIDORIV_") == 0)
-                lines.push_back(file.substr(file.find('_', 2) + 1, file.size() - file.find('_', 2) - 5));
+            lines.push_back(file.substr(file.find('_', 2) + 1, file.size() - file.find('_', 2) - 5));
         audio->started.clear();
         return lines;
     }

@@ -37,8 +37,9 @@ public:
 
     // 0 warm asked, 1 warm found, 2 cool asked, 3 cool found.
     int getPhase() const { return phase; }
-    // 1 while the guide talks.
+    // 1 while the guide talks, at a step from 0 to 3.
     int getState() const { return state; }
+    int getStep() const { return step; }
 
 private:
     void logWarmAnswer(bool correct);
