@@ -2,34 +2,16 @@
 // activity records and the every-third wrong-answer record.
 #include "GamesTestSupport.h"
 
-#include "Resources/MiniGames/MixingColorsState.h"
 #include "Resources/MiniGames/MovingObjectsState.h"
 #include "Resources/MiniGames/PickPineapplesState.h"
 #include "Resources/MiniGames/SkyGroundState.h"
 #include "Resources/MiniGames/WarmCoolState.h"
-#include "Resources/Studio/LessonColorPie.h"
 
-#include <cmath>
 
 using namespace GamesTest;
 
 namespace
 {
-// Drags the pie's colour (0 red ... 5 orange) into its centre.
-void dropColour(GameFixture& f, MixingColorsState& game, int colour)
-{
-    static const double degrees[6] = {0, 240, 120, 300, 180, 60}; // clockwise from the top
-    const SpatialPtr face = game.getPie()->getChild(0);
-    const std::pair<int, int> centre = GameFixture::screenOf(face);
-    const BoundingRectangle& bound = static_cast<const BoundingRectangle&>(*face->worldBound);
-    const double r = 0.34 * (bound.right - bound.left).toInt(); // the middle of the segments
-    f.touch(centre.first + static_cast<int>(r * std::sin(degrees[colour] * M_PI / 180)),
-            centre.second - static_cast<int>(r * std::cos(degrees[colour] * M_PI / 180)), 1);
-    f.touch(centre.first, centre.second, 1);
-    f.touch(centre.first, centre.second, 0);
-    f.frame();
-}
-
 SpatialPtr pineapple(MiniGameState& game, bool large)
 {
     const NodePtr scene = boost::static_pointer_cast<Node>(game.getSceneRoot()->getChild(0));
@@ -66,7 +48,7 @@ const GameCase games[] = {
          MixingColorsState& game = as<MixingColorsState>(g);
          const int awaited = game.getAwaitedColor() == MixingColorsState::AwaitRed ? 0
                              : game.getAwaitedColor() == MixingColorsState::AwaitYellow ? 2 : 1;
-         dropColour(f, game, right ? awaited : awaited == 1 ? 0 : 1);
+         f.dropColour(game, right ? awaited : awaited == 1 ? 0 : 1);
      }},
     {"MovingObjects", [] { return static_cast<MiniGameState*>(new MovingObjectsState); },
      [](GameFixture& f, MiniGameState& g, bool right) {
@@ -99,16 +81,7 @@ public:
         if (!IsSkipped())
             game = start(GetParam().make());
     }
-    // The game waits for the child, and still does a frame later (a talk
-    // that has just ended may be followed by the next question).
-    bool waiting()
-    {
-        int frames = 0;
-        return until([&] {
-            frames = game->isInputReady() && !game->getAudioPlayer()->isSpeechPlaying() ? frames + 1 : 0;
-            return frames == 2;
-        });
-    }
+    bool waiting() { return waitingFor(*game); }
     bool dialogShown() const
     {
         return game->getDialogHolder()->cullingMode == CullingMode::Show &&

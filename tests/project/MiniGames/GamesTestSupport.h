@@ -8,7 +8,8 @@
 #include "VendrixApplication/StateTestSupport.h"
 
 #include "Resources/Dialogs/DialogBox.h"
-#include "Resources/MiniGames/MiniGameState.h"
+#include "Resources/MiniGames/MixingColorsState.h"
+#include "Resources/Studio/LessonColorPie.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/BoundingRectangle.h"
 #include "Tovrane/Button.h"
@@ -18,6 +19,7 @@
 #include "CEventMPI.h"
 #include "CLogFile.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -132,6 +134,16 @@ public:
         }
         return condition();
     }
+    // The game waits for the child, and still does a frame later (a talk
+    // that has just ended may be followed by the next question).
+    bool waitingFor(const MiniGameState& game)
+    {
+        int frames = 0;
+        return until([&] {
+            frames = game.isInputReady() && !game.getAudioPlayer()->isSpeechPlaying() ? frames + 1 : 0;
+            return frames == 2;
+        });
+    }
     static void touch(int x, int y, int state)
     {
         Vantorel::Kelm::tTouchData data = {};
@@ -157,6 +169,22 @@ public:
     {
         const std::pair<int, int> at = screenOf(spatial);
         tap(at.first, at.second);
+    }
+    // Drags the pie's colour (0 red ... 5 orange) into its centre, or lets
+    // it go where it was picked up.
+    void dropColour(MixingColorsState& game, int colour, bool intoCentre = true)
+    {
+        static const double degrees[6] = {0, 240, 120, 300, 180, 60}; // clockwise from the top
+        const SpatialPtr face = game.getPie()->getChild(0);
+        const std::pair<int, int> centre = screenOf(face);
+        const BoundingRectangle& bound = static_cast<const BoundingRectangle&>(*face->worldBound);
+        const double r = 0.34 * (bound.right - bound.left).toInt(); // the middle of the segments
+        const int x = centre.first + static_cast<int>(r * std::sin(degrees[colour] * M_PI / 180));
+        const int y = centre.second - static_cast<int>(r * std::cos(degrees[colour] * M_PI / 180));
+        touch(x, y, 1);
+        touch(intoCentre ? centre.first : x, intoCentre ? centre.second : y, 1);
+        touch(intoCentre ? centre.first : x, intoCentre ? centre.second : y, 0);
+        frame();
     }
     // Held alone and let go within one frame.
     void press(std::uint32_t mask)
