@@ -32,6 +32,8 @@ struct SpriteEntry
     int frame = 0;
     int frameCount = 0;
     std::string motion;
+    // A picture drawn by the generator itself, used instead of the placeholder.
+    Picture image;
 };
 
 struct AnimationEntry
@@ -62,6 +64,8 @@ struct PictureEntry
     std::string folder = "images/";  // relative to the title: "images/" or the title itself
     bool palette = false;            // written as an 8-bit palette PNG
     bool rgb = false;                // written as an 8-bit RGB PNG, without alpha
+    // A picture drawn by the generator itself, used instead of the placeholder.
+    Picture image;
 };
 
 // An RGBA brush mask: opaque where paint goes.

@@ -32,7 +32,10 @@ TEST_F(SkyGroundThreadTest, RowsAboveTheHorizonAreSkyRowsBelowItGroundAndTheRowI
     for (const auto& play : plays)
     {
         if (&play != plays)
-            TearDown(), SetUp();
+        {
+            TearDown();
+            SetUp();
+        }
         SkyGroundState* game = new SkyGroundState;
         int draws = 0;
         game->randomSource = [&draws] { return draws++; };
@@ -47,8 +50,7 @@ TEST_F(SkyGroundThreadTest, RowsAboveTheHorizonAreSkyRowsBelowItGroundAndTheRowI
                 tap(static_cast<int>(i * 45 % 320), play.rows[i]); // x never matters
         }
         ASSERT_TRUE(until([this] { return stackSize() == 2; }));
-        if (!play.speech.empty())
-            EXPECT_EQ(play.speech, spoken());
+        EXPECT_TRUE(play.speech.empty() || play.speech == spoken());
         EXPECT_EQ(play.records, log());
         EXPECT_EQ(1, launcherEntries);
     }

@@ -28,7 +28,7 @@ TEST_F(WarmCoolThreadTest, OnlyTheSixExactMaskColoursAreRegionsAndPointsOutsideT
             mask->setPixel(ColorRGBA<unsigned char>(c[0], c[1], c[2], off == 3 ? 0 : 255), 7, 9);
             EXPECT_EQ(off == -1 || off == 3 ? region : 6, game->getColorMaskEnum(7, 9)) << region << " " << off;
         }
-    for (const std::pair<int, int> outside : {std::make_pair(-1, 5), {320, 5}, {5, -1}, {5, 240}})
+    for (const auto& outside : {std::make_pair(-1, 5), {320, 5}, {5, -1}, {5, 240}})
         EXPECT_EQ(6, game->getColorMaskEnum(outside.first, outside.second));
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_NE(std::string::npos, output.find("(X:7, Y:9) R:254, G:0, B:0\n")) << output;
