@@ -3,8 +3,8 @@
 
 // The games on the generated title, run by the application as the host runs
 // it: a keep-on-stack launcher stand-in below each game and a bottom state
-// below that; the mixer's silent sink on the virtual clock, with the files
-// started recorded; the usage log read back as text.
+// below that, the mixer's silent sink on the virtual clock, the sounds read
+// back from the run trace and the usage log read back as text.
 #include "VendrixApplication/StateTestSupport.h"
 
 #include "Resources/Dialogs/DialogBox.h"
@@ -14,16 +14,14 @@
 #include "Tovrane/BoundingRectangle.h"
 #include "Tovrane/Button.h"
 
-#include "CAudioMPI.h"
 #include "CButtonMPI.h"
 #include "CEventMPI.h"
 #include "CLogFile.h"
+#include "HostTrace.h"
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <sstream>
 
 namespace GamesTest
 {
@@ -46,36 +44,6 @@ struct Root
     std::string path;
 };
 
-// The process's mixer, with every file it starts written down by name.
-class RecordingMixer : public Vantorel::Kelm::IAudioService
-{
-public:
-    void SetMasterVolume(Vantorel::Kelm::tAudioVolume v) override { mixer->SetMasterVolume(v); }
-    void SetPriorityPolicy(Vantorel::Kelm::tPriorityPolicy p) override { mixer->SetPriorityPolicy(p); }
-    Vantorel::Kelm::tAudioID StartAudio(const std::string& path, Vantorel::Kelm::tAudioPriority priority,
-                                        Vantorel::Kelm::tAudioVolume volume, Vantorel::Kelm::tAudioPan pan,
-                                        Vantorel::Kelm::IEventListener* listener, Vantorel::Kelm::tAudioPayload payload,
-                                        Vantorel::Kelm::tAudioOptionsFlags flags) override
-    {
-        const Vantorel::Kelm::tAudioID id = mixer->StartAudio(path, priority, volume, pan, listener, payload, flags);
-        if (id != Vantorel::Kelm::kNoAudioID)
-            started.push_back(path.substr(path.find_last_of('/') + 1));
-        return id;
-    }
-    void StopAudio(Vantorel::Kelm::tAudioID id, bool quiet) override { mixer->StopAudio(id, quiet); }
-    bool IsAudioPlaying(Vantorel::Kelm::tAudioID id) override { return mixer->IsAudioPlaying(id); }
-    bool IsAudioPlaying() override { return mixer->IsAudioPlaying(); }
-    void SetAudioVolume(Vantorel::Kelm::tAudioID id, Vantorel::Kelm::tAudioVolume v) override
-    {
-        mixer->SetAudioVolume(id, v);
-    }
-    void PauseAudioSystem() override { mixer->PauseAudioSystem(); }
-    void ResumeAudioSystem() override { mixer->ResumeAudioSystem(); }
-
-    std::shared_ptr<Vantorel::Kelm::CAudioMixer> mixer = Vantorel::Kelm::CAudioMixer::Instance();
-    Lines started;
-};
-
 // A state kept on the stack that counts how often it is entered.
 class Stand : public GameState
 {
@@ -89,6 +57,18 @@ public:
     int& entries;
 };
 
+// The lines after `offset` of a text file, from the field after the first
+// tab or space on; `offset` moves past them.
+inline Lines linesFrom(const std::string& path, std::uintmax_t& offset, char separator)
+{
+    std::ifstream in(path);
+    in.seekg(static_cast<std::streamoff>(offset));
+    Lines lines;
+    for (std::string line; std::getline(in, line); offset += line.size() + 1)
+        lines.push_back(line.substr(line.find(separator) + 1));
+    return lines;
+}
+
 // The helpers are public: the tests' tables of game actions use them.
 class GameFixture : public ::testing::Test
 {
@@ -98,9 +78,10 @@ public:
         static Root root;
         if (root.path.empty() || !std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/audio"))
             GTEST_SKIP() << "no data root of this program's own, or no generated title";
-        previous = Vantorel::Kelm::CAudioMPI::SetService(audio);
-        const std::string path = CLogFile::Instance()->GetPath().raw();
-        logOffset = std::filesystem::exists(path) ? std::filesystem::file_size(path) : 0;
+        HostTrace::open(tracePath = root.path + "/trace.txt");
+        traceOffset = 0;
+        const std::string log = CLogFile::Instance()->GetPath().raw();
+        logOffset = std::filesystem::exists(log) ? std::filesystem::file_size(log) : 0;
         bottomEntries = launcherEntries = 0;
         harness.reset(new StateTestSupport::AppHarness([]() -> GameState* { return new Stand(bottomEntries); }));
         harness->enter();
@@ -108,8 +89,7 @@ public:
     void TearDown() override
     {
         harness.reset();
-        if (previous)
-            Vantorel::Kelm::CAudioMPI::SetService(previous);
+        HostTrace::close();
     }
 
     // Pushes the launcher stand-in and the game over it; returns once the
@@ -122,17 +102,15 @@ public:
         EXPECT_TRUE(harness->settle());
         return game;
     }
-    void frame(unsigned int milliseconds = 20) { harness->frame(milliseconds); }
-    // Frames until the condition holds; false after 60 s of the clock.
+    void frame() { harness->frame(20); }
+    // Frames until the condition holds (asked once a frame); false after
+    // 60 s of the clock.
     template <class Condition> bool until(Condition condition)
     {
-        for (int i = 0; i < 3000; ++i)
-        {
+        for (int i = 0; i < 3000; ++i, frame())
             if (condition())
                 return true;
-            frame();
-        }
-        return condition();
+        return false;
     }
     // The game waits for the child, and still does a frame later (a talk
     // that has just ended may be followed by the next question).
@@ -165,11 +143,7 @@ public:
         const BoundingRectangle& r = static_cast<const BoundingRectangle&>(*spatial->worldBound);
         return {((r.left + r.right) / tFixed(2)).toInt(), 240 - ((r.bottom + r.top) / tFixed(2)).toInt()};
     }
-    void tap(const SpatialPtr& spatial)
-    {
-        const std::pair<int, int> at = screenOf(spatial);
-        tap(at.first, at.second);
-    }
+    void tap(const SpatialPtr& spatial) { tap(screenOf(spatial).first, screenOf(spatial).second); }
     // Drags the pie's colour (0 red ... 5 orange) into its centre, or lets
     // it go where it was picked up.
     void dropColour(MixingColorsState& game, int colour, bool intoCentre = true)
@@ -189,11 +163,13 @@ public:
     // Held alone and let go within one frame.
     void press(std::uint32_t mask)
     {
-        Vantorel::Kelm::tButtonData2 data = {};
-        data.buttonState = data.buttonTransition = mask;
-        Vantorel::Kelm::CButtonMPI::PostButtonEvent(data);
-        data.buttonState = 0;
-        Vantorel::Kelm::CButtonMPI::PostButtonEvent(data);
+        for (std::uint32_t state : {mask, 0u})
+        {
+            Vantorel::Kelm::tButtonData2 data = {};
+            data.buttonState = state;
+            data.buttonTransition = mask;
+            Vantorel::Kelm::CButtonMPI::PostButtonEvent(data);
+        }
         frame();
     }
     // The quit question's buttons: 1 yes, 2 no, 3 close.
@@ -208,33 +184,29 @@ public:
     // Usage-log records written since the test began: name and fields.
     Lines log() const
     {
-        std::ifstream in(CLogFile::Instance()->GetPath().raw());
-        in.seekg(static_cast<std::streamoff>(logOffset));
-        Lines records;
-        for (std::string line; std::getline(in, line);)
-        {
-            std::string record = line.substr(line.find('\t') + 1);
-            for (char& c : record)
-                c = c == '\t' ? ' ' : c;
-            records.push_back(record);
-        }
+        std::uintmax_t offset = logOffset;
+        Lines records = linesFrom(CLogFile::Instance()->GetPath().raw(), offset, '\t');
+        for (std::string& record : records)
+            std::replace(record.begin(), record.end(), '\t', ' ');
         return records;
     }
     // The sounds started since the last call, without "h_SPEAKER_" and ".ogg".
     Lines spoken()
     {
-        Lines lines;
-        for (const std::string& file : audio->started)
-            lines.push_back(file.substr(file.find('_', 2) + 1, file.size() - file.find('_', 2) - 5));
-        audio->started.clear();
-        return lines;
+        Lines sounds;
+        for (const std::string& line : linesFrom(tracePath, traceOffset, ' '))
+            if (line.compare(line.find(' ') + 1, 12, "audio-start ") == 0)
+            {
+                const std::string file = line.substr(line.find_last_of('/') + 1);
+                sounds.push_back(file.substr(file.find('_', 2) + 1, file.size() - file.find('_', 2) - 5));
+            }
+        return sounds;
     }
     std::size_t stackSize() { return harness->handler().getStackSize(); }
 
-    std::shared_ptr<RecordingMixer> audio = std::make_shared<RecordingMixer>();
-    std::shared_ptr<Vantorel::Kelm::IAudioService> previous;
     std::unique_ptr<StateTestSupport::AppHarness> harness;
-    std::uintmax_t logOffset = 0;
+    std::string tracePath;
+    std::uintmax_t traceOffset = 0, logOffset = 0;
     static inline int bottomEntries = 0, launcherEntries = 0;
 };
 }
