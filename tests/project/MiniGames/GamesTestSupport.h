@@ -160,6 +160,22 @@ public:
         touch(intoCentre ? centre.first : x, intoCentre ? centre.second : y, 0);
         frame();
     }
+    // Presses the picture's middle, moves it by (dx, dy) screen pixels and
+    // lets go.
+    void drag(const SpatialPtr& picture, int dx, int dy)
+    {
+        const std::pair<int, int> from = screenOf(picture);
+        touch(from.first, from.second, 1);
+        touch(from.first + dx, from.second + dy, 1);
+        touch(from.first + dx, from.second + dy, 0);
+        frame();
+    }
+    // The near-and-far game's pineapples, the last children of its scene.
+    static SpatialPtr pineapple(const MiniGameState& game, bool large)
+    {
+        const NodePtr scene = boost::static_pointer_cast<Node>(game.getSceneRoot()->getChild(0));
+        return scene->getChild(scene->getChildQuantity() - (large ? 2 : 1));
+    }
     // Held alone and let go within one frame.
     void press(std::uint32_t mask)
     {

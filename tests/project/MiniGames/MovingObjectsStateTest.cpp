@@ -20,15 +20,7 @@ public:
             game = start(new MovingObjectsState);
     }
     Vector3<tFixed> at(int index) const { return game->getPickups()[index].sprite->getPosition(); }
-    // Presses the object's centre, moves it by (dx, dy) screen pixels and lets go.
-    void drag(int index, int dx, int dy)
-    {
-        const std::pair<int, int> from = screenOf(game->getPickups()[index].sprite);
-        touch(from.first, from.second, 1);
-        touch(from.first + dx, from.second + dy, 1);
-        touch(from.first + dx, from.second + dy, 0);
-        frame();
-    }
+    void drag(int index, int dx, int dy) { GameFixture::drag(game->getPickups()[index].sprite, dx, dy); }
     MovingObjectsState* game = nullptr;
 };
 

@@ -15,9 +15,7 @@ class PickPineapplesThreadTest : public GameFixture
 TEST_F(PickPineapplesThreadTest, TheLargePineappleIsCloseTheSmallOneFarAndWrongTapsAskAgain)
 {
     PickPineapplesState* game = start(new PickPineapplesState);
-    const NodePtr scene = boost::static_pointer_cast<Node>(game->getSceneRoot()->getChild(0));
-    const SpatialPtr small = scene->getChild(scene->getChildQuantity() - 1);
-    const SpatialPtr large = scene->getChild(scene->getChildQuantity() - 2);
+    const SpatialPtr small = pineapple(*game, false), large = pineapple(*game, true);
     ASSERT_TRUE(waitingFor(*game));
     press(MiniGameState::MenuButton);
     tap(small); // under the open dialog: ignored
