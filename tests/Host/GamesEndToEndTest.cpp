@@ -107,15 +107,17 @@ TEST_F(GamesEndToEndTest, EachGameIsPlayedToItsEndAndItsLauncherIsEnteredAgainOn
         expectGolden(game.game);
         if (game.state != std::string("MixingColorsState"))
             continue;
-        Lines speech;
-        for (const TraceLine& line : r.all("audio-start", "h_SCRIVLET_"))
-            speech.push_back(line.detail.substr(line.detail.find("h_SCRIVLET_") + 11));
+        Lines sounds; // speaker and ".ogg" left out
+        for (const TraceLine& line : r.all("audio-start", "/h_"))
+            sounds.push_back(line.detail.substr(line.detail.find('_', line.detail.find("/h_") + 3) + 1));
         EXPECT_EQ(Lines({"LetsMkThClrOrng_3.ogg", "ItsMdByMxngPrmryClr_3.ogg", "UseYrStylsTDrgSmRdI_3.ogg",
-                         "NowDrgSmYllwIntMddl_3.ogg", "ThatsRight_5.ogg", "NowLtsMkThClrPrpl_3.ogg",
-                         "ItsMdByMxngTwPrmryC_3.ogg", "TheFrstClrWNdIsRdUs_3.ogg", "NowLetsAddSomeBlue_3.ogg",
-                         "ThatsRight_5.ogg", "NowLtsMkThClrGrn_3.ogg", "ItsMdByMxngTwPrmryC_1.ogg",
-                         "TheFrstClrWNdIsYllw_3.ogg", "NowLetsAddSomeBlue_3.ogg", "ThatsRight_5.ogg"}),
-                  speech);
+                         "CorrectAnswerSfx_6.ogg", "NowDrgSmYllwIntMddl_3.ogg", "ColorsMixedSfx_6.ogg",
+                         "ThatsRight_5.ogg", "NowLtsMkThClrPrpl_3.ogg", "ItsMdByMxngTwPrmryC_3.ogg",
+                         "TheFrstClrWNdIsRdUs_3.ogg", "CorrectAnswerSfx_6.ogg", "NowLetsAddSomeBlue_3.ogg",
+                         "ColorsMixedSfx_6.ogg", "ThatsRight_5.ogg", "NowLtsMkThClrGrn_3.ogg",
+                         "ItsMdByMxngTwPrmryC_1.ogg", "TheFrstClrWNdIsYllw_3.ogg", "CorrectAnswerSfx_6.ogg",
+                         "NowLetsAddSomeBlue_3.ogg", "ColorsMixedSfx_6.ogg", "ThatsRight_5.ogg"}),
+                  sounds);
     }
 }
 

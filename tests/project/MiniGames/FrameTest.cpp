@@ -2,6 +2,7 @@
 // activity records, the every-third wrong-answer record, missing characters.
 #include "GamesTestSupport.h"
 
+#include "Resources/MiniGames/MixingColorsState.h"
 #include "Resources/MiniGames/MovingObjectsState.h"
 #include "Resources/MiniGames/PickPineapplesState.h"
 #include "Resources/MiniGames/SkyGroundState.h"
@@ -14,24 +15,24 @@ namespace
 template <class Game> Game& as(MiniGameState& game) { return static_cast<Game&>(game); }
 template <class Game> MiniGameState* make() { return new Game; }
 
+// A game, and how to answer the question it asks now, rightly or wrongly.
 struct GameCase
 {
     const char* name;
     MiniGameState* (*make)();
-    // Answers the question asked now, rightly or wrongly.
     void (*answer)(GameFixture&, MiniGameState&, bool right);
 };
 
 const GameCase games[] = {
     {"SkyGround", make<SkyGroundState>,
      [](GameFixture& f, MiniGameState& g, bool right) {
-         f.tap(10, (as<SkyGroundState>(g).getPhase() == 0) == right ? 50 : 200);
+         f.tap(10, (as<SkyGroundState>(g).getPhase() == 0) == right ? -5 : 239);
      }},
     {"MixingColors", make<MixingColorsState>,
      [](GameFixture& f, MiniGameState& g, bool right) {
          const int awaited = as<MixingColorsState>(g).getAwaitedColor(); // 4 red, 6 yellow, 8 blue
          const int primary = awaited == MixingColorsState::AwaitRed ? 0 : awaited == MixingColorsState::AwaitYellow ? 2 : 1;
-         f.dropColour(as<MixingColorsState>(g), right ? primary : primary == 1 ? 0 : 1);
+         f.dropColour(right ? primary : primary == 1 ? 0 : 1);
      }},
     {"MovingObjects", make<MovingObjectsState>,
      [](GameFixture& f, MiniGameState& g, bool right) {
@@ -63,11 +64,7 @@ public:
         if (!IsSkipped())
             game = start(GetParam().make());
     }
-    bool dialogShown() const
-    {
-        return game->getDialogHolder()->cullingMode == CullingMode::Show &&
-               game->getDialogBox()->cullingMode == CullingMode::Show;
-    }
+    bool dialogShown() const { return game->getDialogBox()->cullingMode == CullingMode::Show && game->isDialogOpen(); }
     bool silent() { return until([this] { return !game->getAudioPlayer()->isSpeechPlaying(); }); }
 
     MiniGameState* game = nullptr;
@@ -86,7 +83,7 @@ TEST_P(FrameThreadTest, TheQuitQuestionWaitsForSilenceNoAndCloseChangeNothingYes
     {
         ASSERT_TRUE(silent());
         press(answer == 3 ? MiniGameState::BackButton : MiniGameState::MenuButton);
-        ASSERT_TRUE(dialogShown() && game->isDialogOpen());
+        ASSERT_TRUE(dialogShown() && game->getDialogHolder()->cullingMode == CullingMode::Show);
         frame();
         tap(dialogButton(*game, answer));
         Lines expected = {"AreYSrYWntTQt_4", answer == 1 ? "Yes_3" : "No_3"};
@@ -94,7 +91,7 @@ TEST_P(FrameThreadTest, TheQuitQuestionWaitsForSilenceNoAndCloseChangeNothingYes
         EXPECT_EQ(expected, spoken());
         if (answer == 1)
             break; // the game is gone
-        EXPECT_FALSE(dialogShown() || game->isDialogOpen());
+        EXPECT_FALSE(game->getDialogBox()->cullingMode == CullingMode::Show || game->isDialogOpen());
         EXPECT_EQ(3u, stackSize());
     }
     EXPECT_EQ(1u, stackSize()) << "yes: the game and its launcher leave";
@@ -103,26 +100,9 @@ TEST_P(FrameThreadTest, TheQuitQuestionWaitsForSilenceNoAndCloseChangeNothingYes
     EXPECT_EQ("ActivityExit 0 3", log().back());
 }
 
+// Without its characters (the title lacks them), each is reported and the
+// game is played all the same.
 TEST_P(FrameThreadTest, EveryThirdWrongAnswerIsRecordedAndClosingTheApplicationRecordsReasonFive)
-{
-    for (bool right : {false, false, true, false, false, false, false})
-    {
-        ASSERT_TRUE(waitingFor(*game));
-        GetParam().answer(*this, *game, right);
-    }
-    ASSERT_TRUE(waitingFor(*game));
-    const Lines records = log();
-    EXPECT_EQ(2, std::count_if(records.begin(), records.end(),
-                               [](const std::string& r) { return r.compare(0, 12, "WrongAnswer ") == 0; }));
-    EXPECT_EQ(0, game->getWrongCount());
-    harness.reset();
-    EXPECT_EQ(0u, log().front().find("ActivityStart"));
-    EXPECT_EQ("ActivityExit 0 5", log().back());
-}
-
-// A title without the characters: each is reported, and the game is played
-// without them.
-TEST_P(FrameThreadTest, MissingCharactersAreReportedAndTheGamePlaysOnWithoutThem)
 {
     harness.reset();
     GameFixture::SetUp();
@@ -133,13 +113,22 @@ TEST_P(FrameThreadTest, MissingCharactersAreReportedAndTheGamePlaysOnWithoutThem
     bare->getSceneManager().addMetadataPath(folder);
     testing::internal::CaptureStdout();
     game = start(bare);
-    ASSERT_TRUE(waitingFor(*game));
-    GetParam().answer(*this, *game, true);
+    for (bool right : {false, false, true, false, false, false, false})
+    {
+        ASSERT_TRUE(waitingFor(*game));
+        GetParam().answer(*this, *game, right);
+    }
     ASSERT_TRUE(waitingFor(*game));
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_NE(std::string::npos, output.find("Could not load character: scv")) << output;
     EXPECT_FALSE(game->getGuide());
-    EXPECT_EQ(3u, stackSize());
+    const Lines records = log();
+    EXPECT_EQ(2, std::count_if(records.begin(), records.end(),
+                               [](const std::string& r) { return r.compare(0, 12, "WrongAnswer ") == 0; }));
+    EXPECT_EQ(0, game->getWrongCount());
+    harness.reset();
+    EXPECT_EQ(0u, log().front().find("ActivityStart"));
+    EXPECT_EQ("ActivityExit 0 5", log().back());
 }
 
 // The quit question opened while the guide says the closing line: where the

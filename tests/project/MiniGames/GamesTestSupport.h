@@ -6,20 +6,18 @@
 // below that, the mixer's silent sink on the virtual clock, the sounds read
 // back from the run trace and the usage log read back as text.
 #include "VendrixApplication/StateTestSupport.h"
+#include "project/Studio/StudioTestSupport.h"
 
 #include "Resources/Dialogs/DialogBox.h"
-#include "Resources/MiniGames/MixingColorsState.h"
-#include "Resources/Studio/LessonColorPie.h"
+#include "Resources/MiniGames/MiniGameState.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/BoundingRectangle.h"
-#include "Tovrane/Button.h"
 
 #include "CButtonMPI.h"
 #include "CEventMPI.h"
 #include "CLogFile.h"
 #include "HostTrace.h"
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -28,37 +26,16 @@ namespace GamesTest
 using namespace Tovrane;
 typedef std::vector<std::string> Lines;
 
-// The generated title and a data root of this process, removed at exit.
-struct Root
-{
-    Root() : path(::mkdtemp(name) ? name : "")
-    {
-        CSystemData::Config config;
-        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        config.dataRoot = path + "/data/";
-        if (!path.empty() && !CSystemData::Configure(config))
-            std::filesystem::remove_all(path), path.clear();
-    }
-    ~Root() { path.empty() || std::filesystem::remove_all(path); }
-    char name[32] = "/tmp/tovrane-games-XXXXXX";
-    std::string path;
-};
-
 // A state kept on the stack that counts how often it is entered.
-class Stand : public GameState
+struct Stand : GameState
 {
-public:
     explicit Stand(int& entries) : GameState(false, true), entries(entries) {}
-    void enter() override
-    {
-        GameState::enter();
-        ++entries;
-    }
+    void enter() override { GameState::enter(), ++entries; }
     int& entries;
 };
 
-// The lines after `offset` of a text file, from the field after the first
-// tab or space on; `offset` moves past them.
+// The lines after `offset` of a text file, each from after its first
+// `separator` on; `offset` moves past them.
 inline Lines linesFrom(const std::string& path, std::uintmax_t& offset, char separator)
 {
     std::ifstream in(path);
@@ -75,7 +52,7 @@ class GameFixture : public ::testing::Test
 public:
     void SetUp() override
     {
-        static Root root;
+        const StudioTest::Root& root = StudioTest::scratchRoot(); // the generated title
         if (root.path.empty() || !std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/audio"))
             GTEST_SKIP() << "no data root of this program's own, or no generated title";
         HostTrace::open(tracePath = root.path + "/trace.txt");
@@ -86,14 +63,9 @@ public:
         harness.reset(new StateTestSupport::AppHarness([]() -> GameState* { return new Stand(bottomEntries); }));
         harness->enter();
     }
-    void TearDown() override
-    {
-        harness.reset();
-        HostTrace::close();
-    }
+    void TearDown() override { harness.reset(), HostTrace::close(); }
 
-    // Pushes the launcher stand-in and the game over it; returns once the
-    // game has loaded and begun.
+    // The game over the launcher stand-in, loaded and begun.
     template <class Game> Game* start(Game* game)
     {
         Application::PushGameState(new Stand(launcherEntries));
@@ -103,8 +75,8 @@ public:
         return game;
     }
     void frame() { harness->frame(20); }
-    // Frames until the condition holds (asked once a frame); false after
-    // 60 s of the clock.
+    std::size_t stackSize() { return harness->handler().getStackSize(); }
+    // Frames until the condition holds (asked once a frame), at most 60 s.
     template <class Condition> bool until(Condition condition)
     {
         for (int i = 0; i < 3000; ++i, frame())
@@ -130,45 +102,33 @@ public:
         data.y = static_cast<std::int16_t>(y);
         Vantorel::Kelm::CEventMPI::PostTouchEvent(data);
     }
-    // Pressed and lifted at the screen point within one frame.
-    void tap(int x, int y)
+    // Down at one screen point, dragged to another and lifted there, in one frame.
+    void stroke(int x, int y, int toX, int toY)
     {
-        touch(x, y, 1);
-        touch(x, y, 0);
+        touch(x, y, 1), touch(toX, toY, 1), touch(toX, toY, 0);
         frame();
     }
+    void tap(int x, int y) { stroke(x, y, x, y); }
     // The screen point (y down) of the middle of the element's bound.
     static std::pair<int, int> screenOf(const SpatialPtr& spatial)
     {
         const BoundingRectangle& r = static_cast<const BoundingRectangle&>(*spatial->worldBound);
         return {((r.left + r.right) / tFixed(2)).toInt(), 240 - ((r.bottom + r.top) / tFixed(2)).toInt()};
     }
-    void tap(const SpatialPtr& spatial) { tap(screenOf(spatial).first, screenOf(spatial).second); }
-    // Drags the pie's colour (0 red ... 5 orange) into its centre, or lets
-    // it go where it was picked up.
-    void dropColour(MixingColorsState& game, int colour, bool intoCentre = true)
-    {
-        static const double degrees[6] = {0, 240, 120, 300, 180, 60}; // clockwise from the top
-        const SpatialPtr face = game.getPie()->getChild(0);
-        const std::pair<int, int> centre = screenOf(face);
-        const BoundingRectangle& bound = static_cast<const BoundingRectangle&>(*face->worldBound);
-        const double r = 0.34 * (bound.right - bound.left).toInt(); // the middle of the segments
-        const int x = centre.first + static_cast<int>(r * std::sin(degrees[colour] * M_PI / 180));
-        const int y = centre.second - static_cast<int>(r * std::cos(degrees[colour] * M_PI / 180));
-        touch(x, y, 1);
-        touch(intoCentre ? centre.first : x, intoCentre ? centre.second : y, 1);
-        touch(intoCentre ? centre.first : x, intoCentre ? centre.second : y, 0);
-        frame();
-    }
-    // Presses the picture's middle, moves it by (dx, dy) screen pixels and
-    // lets go.
+    // Moves the picture by (dx, dy) screen pixels from its middle.
     void drag(const SpatialPtr& picture, int dx, int dy)
     {
-        const std::pair<int, int> from = screenOf(picture);
-        touch(from.first, from.second, 1);
-        touch(from.first + dx, from.second + dy, 1);
-        touch(from.first + dx, from.second + dy, 0);
-        frame();
+        const std::pair<int, int> at = screenOf(picture);
+        stroke(at.first, at.second, at.first + dx, at.second + dy);
+    }
+    void tap(const SpatialPtr& spatial) { drag(spatial, 0, 0); }
+    // Drags a primary (0 red, 1 blue, 2 yellow) from the middle of its
+    // segment of the title's pie into the pie's centre (156, 64), or lets it
+    // go where it was picked up.
+    void dropColour(int colour, bool intoCentre = true)
+    {
+        static const int at[3][2] = {{156, 26}, {123, 83}, {189, 83}};
+        stroke(at[colour][0], at[colour][1], intoCentre ? 156 : at[colour][0], intoCentre ? 64 : at[colour][1]);
     }
     // The near-and-far game's pineapples, the last children of its scene.
     static SpatialPtr pineapple(const MiniGameState& game, bool large)
@@ -176,26 +136,17 @@ public:
         const NodePtr scene = boost::static_pointer_cast<Node>(game.getSceneRoot()->getChild(0));
         return scene->getChild(scene->getChildQuantity() - (large ? 2 : 1));
     }
+    // The quit question's buttons: 1 yes, 2 no, 3 close (after the panel).
+    static SpatialPtr dialogButton(const MiniGameState& game, int answer) { return game.getDialogBox()->getChild(answer); }
     // Held alone and let go within one frame.
     void press(std::uint32_t mask)
     {
         for (std::uint32_t state : {mask, 0u})
         {
-            Vantorel::Kelm::tButtonData2 data = {};
-            data.buttonState = state;
-            data.buttonTransition = mask;
+            Vantorel::Kelm::tButtonData2 data = {state, mask, {}};
             Vantorel::Kelm::CButtonMPI::PostButtonEvent(data);
         }
         frame();
-    }
-    // The quit question's buttons: 1 yes, 2 no, 3 close.
-    static ButtonPtr dialogButton(const MiniGameState& game, int answer)
-    {
-        const DialogBoxPtr box = game.getDialogBox();
-        for (int i = 0, n = 0; i < box->getChildQuantity(); ++i)
-            if (box->getChild(i)->getType().isDerived(Button::RuntimeType) && ++n == answer)
-                return boost::static_pointer_cast<Button>(box->getChild(i));
-        return ButtonPtr();
     }
     // Usage-log records written since the test began: name and fields.
     Lines log() const
@@ -218,7 +169,6 @@ public:
             }
         return sounds;
     }
-    std::size_t stackSize() { return harness->handler().getStackSize(); }
 
     std::unique_ptr<StateTestSupport::AppHarness> harness;
     std::string tracePath;

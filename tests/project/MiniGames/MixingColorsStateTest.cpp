@@ -2,36 +2,33 @@
 // each colour made, the talk after every drop, the blink after three misses.
 #include "GamesTestSupport.h"
 
+#include "Resources/MiniGames/MixingColorsState.h"
 #include "Resources/Studio/ColorPicture.h"
+#include "Resources/Studio/LessonColorPie.h"
 #include "Tovrane/Geometry.h"
 #include "Tovrane/Texture.h"
 
+#include <cmath>
+
 using namespace GamesTest;
 
-namespace
-{
-class MixingColorsThreadTest : public GameFixture
-{
-};
+using MixingColorsThreadTest = GameFixture;
 
-const Lines opening = {"LetsMkThClrOrng_3", "ItsMdByMxngPrmryClr_3", "UseYrStylsTDrgSmRdI_3"};
-
-TEST_F(MixingColorsThreadTest, AGameWithoutMissesSpeaksInOrderAndAcceptsSecondariesOnlyOnceMixed)
+// The order of the lines and sounds of a whole game is checked through the host.
+TEST_F(MixingColorsThreadTest, PieColoursSurviveSixteenBitsAndSecondariesArePickedUpOnlyOnceMixed)
 {
     MixingColorsState* game = start(new MixingColorsState);
-    // The pie's colours, sampled as the pie samples them, survive 16 bits.
     const TexturePtr wheel = boost::static_pointer_cast<Geometry>(game->getPie()->getChild(0))->getTexture();
     const ColorRGBA<unsigned char> colours[6] = {{192, 0, 0, 255},   {0, 0, 192, 255},  {240, 240, 0, 255},
                                                  {144, 0, 192, 255}, {48, 144, 0, 255}, {240, 144, 0, 255}};
-    const double degrees[6] = {0, 240, 120, 300, 180, 60};
-    const int w = wheel->getWidth();
-    EXPECT_EQ(PixelFormat::RGBA4444, wheel->getFormat());
+    const double degrees[6] = {0, 240, 120, 300, 180, 60}; // the segments' middles, clockwise from the top
+    const int w = wheel->getWidth(), r = static_cast<int>(0.34 * w);
+    ASSERT_EQ(PixelFormat::RGBA4444, wheel->getFormat());
     for (int c = 0; c < 6; ++c)
-        EXPECT_TRUE(ColorPicture::isSameColor(
-            colours[c], wheel->getPixel(w / 2 + static_cast<int>(0.34 * w * std::sin(degrees[c] * M_PI / 180)),
-                                        w / 2 - static_cast<int>(0.34 * w * std::cos(degrees[c] * M_PI / 180)))))
+        EXPECT_TRUE(ColorPicture::isSameColor(colours[c], wheel->getPixel(w / 2 + r * std::sin(degrees[c] * M_PI / 180),
+                                                                          w / 2 - r * std::cos(degrees[c] * M_PI / 180))))
             << c;
-    // Pickable colours 0 to 6 while orange, purple and green are made.
+    // Colours 0 to 6 that may be picked up while orange, purple and green are made.
     const char* const pickable[3] = {"1110000", "1110011", "1111011"};
     const int drops[6] = {0, 2, 0, 1, 2, 1};
     for (int i = 0; i < 6; ++i)
@@ -41,20 +38,10 @@ TEST_F(MixingColorsThreadTest, AGameWithoutMissesSpeaksInOrderAndAcceptsSecondar
         for (int c = 0; c <= 6; ++c)
             rule += game->colorWheelPreCallback(ColorPieArgs(c, colours[0])) ? '1' : '0';
         EXPECT_EQ(pickable[i / 2], rule) << i;
-        dropColour(*game, drops[i]);
+        dropColour(drops[i]);
     }
     ASSERT_TRUE(until([this] { return stackSize() == 2; }));
-    Lines expected = opening;
-    for (const char* line :
-         {"CorrectAnswerSfx_6", "NowDrgSmYllwIntMddl_3", "ColorsMixedSfx_6", "ThatsRight_5", "NowLtsMkThClrPrpl_3",
-          "ItsMdByMxngTwPrmryC_3", "TheFrstClrWNdIsRdUs_3", "CorrectAnswerSfx_6", "NowLetsAddSomeBlue_3",
-          "ColorsMixedSfx_6", "ThatsRight_5", "NowLtsMkThClrGrn_3", "ItsMdByMxngTwPrmryC_1", "TheFrstClrWNdIsYllw_3",
-          "CorrectAnswerSfx_6", "NowLetsAddSomeBlue_3", "ColorsMixedSfx_6", "ThatsRight_5"})
-        expected.push_back(line);
-    EXPECT_EQ(expected, spoken());
-    EXPECT_EQ(Lines({"ActivityStart PSC NA 1", "CorrectAnswer 23  MIXED YELLOW-RED", "CorrectAnswer 23  MIXED BLUE-RED",
-                     "CorrectAnswer 23  DRAGGED BLUE", "ActivityExit 0 1"}),
-              log());
+    EXPECT_EQ("ActivityExit 0 1", log().back());
 }
 
 TEST_F(MixingColorsThreadTest, WrongDropsAreNamedAndTheThirdMissBlinksTheAwaitedColourUntilItComes)
@@ -82,7 +69,7 @@ TEST_F(MixingColorsThreadTest, WrongDropsAreNamedAndTheThirdMissBlinksTheAwaited
     {
         ASSERT_TRUE(waitingFor(*game));
         spoken();
-        dropColour(*game, drop.colour, drop.intoCentre);
+        dropColour(drop.colour, drop.intoCentre);
         ASSERT_TRUE(waitingFor(*game));
         EXPECT_EQ(drop.said, spoken());
         EXPECT_EQ(drop.blinking, game->isBlinking());
@@ -94,5 +81,4 @@ TEST_F(MixingColorsThreadTest, WrongDropsAreNamedAndTheThirdMissBlinksTheAwaited
     }
     EXPECT_EQ(Lines({"ActivityStart PSC NA 1", "WrongAnswer 23  WRONG MIX", "CorrectAnswer 23  MIXED YELLOW-RED"}),
               log());
-}
 }

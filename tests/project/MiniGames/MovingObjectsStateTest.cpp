@@ -1,10 +1,8 @@
-// The placement game: the heights that judge each object, the edges that
-// hold them, the overlap, the reminder after 5000 ms and lifts that always
-// end a drag.
+// The placement game: the heights that judge each object, the screen edges,
+// the overlap, the reminder after 5000 ms and lifts that always end a drag.
 #include "GamesTestSupport.h"
 
 #include "Resources/MiniGames/MovingObjectsState.h"
-#include "Tovrane/Geometry.h"
 
 using namespace GamesTest;
 
@@ -26,20 +24,17 @@ public:
 
 TEST_F(MovingObjectsThreadTest, EachObjectIsJudgedByTheHeightOfItsCentreAndTheLastRightDropEndsTheGame)
 {
-    const struct
-    {
-        int index, y;
-        bool right;
-    } drops[] = {{0, 133, false}, {0, 132, true}, {1, 128, false}, {1, 127, true},
-                 {2, 143, false}, {2, 144, true}, {3, 130, false}, {3, 131, true}};
+    // Object, height of its centre, judged right: each limit and one beyond.
+    const int drops[8][3] = {{0, 133, 0}, {0, 132, 1}, {1, 128, 0}, {1, 127, 1},
+                             {2, 143, 0}, {2, 144, 1}, {3, 130, 0}, {3, 131, 1}};
     for (const auto& drop : drops)
     {
         ASSERT_TRUE(waitingFor(*game));
-        drag(drop.index, 0, at(drop.index).y.toInt() - drop.y);
-        EXPECT_EQ(drop.y, at(drop.index).y.toInt());
-        EXPECT_EQ(drop.right, game->getPickups()[drop.index].placedRight) << drop.index << " at " << drop.y;
+        drag(drop[0], 0, at(drop[0]).y.toInt() - drop[1]);
+        EXPECT_EQ(drop[1], at(drop[0]).y.toInt());
+        EXPECT_EQ(drop[2] == 1, game->getPickups()[drop[0]].placedRight) << drop[0] << " at " << drop[1];
     }
-    ASSERT_TRUE(until([this] { return stackSize() == 2; }));
+    ASSERT_TRUE(until([this] { return stackSize() == 2; })); // one pop
     // After all four have moved, a wrong drop hears the general instruction.
     EXPECT_EQ(Lines({"CanYHlpMByPttngThsO_3", "HousesDntFltInThSky_3", "CorrectAnswerSfx_6", "ThatAnimalCantFly_3",
                      "CorrectAnswerSfx_6", "TheSnCntTchThGrnd_3", "CorrectAnswerSfx_6", "DragObjctsWthYrStyl_3",
@@ -64,9 +59,7 @@ TEST_F(MovingObjectsThreadTest, PicturesStopWholeOnScreenAndWhereTheyOverlapTheL
         }
     // The sun and the cloud now share the lower right corner: the cloud goes.
     ASSERT_TRUE(waitingFor(*game));
-    touch(270, 210, 1);
-    touch(170, 210, 1);
-    frame();
+    stroke(270, 210, 170, 210);
     EXPECT_EQ(162, at(3).x.toInt());
     EXPECT_EQ(280, at(2).x.toInt());
 }
@@ -86,35 +79,27 @@ TEST_F(MovingObjectsThreadTest, TheReminderComesAfter5000msAndALiftOrTheReminder
     // A drag whose lift goes to the quit dialog is let go all the same.
     ASSERT_TRUE(waitingFor(*game));
     const std::pair<int, int> house = screenOf(game->getPickups()[0].sprite);
-    touch(house.first, house.second, 1);
-    touch(house.first, house.second + 30, 1);
+    touch(house.first, house.second, 1), touch(house.first, house.second + 30, 1);
     frame();
     press(MiniGameState::MenuButton);
-    touch(10, 230, 0);
-    frame();
+    touch(10, 230, 0), frame();
     EXPECT_FALSE(game->isHolding() || game->isTouchActive());
     ASSERT_TRUE(waitingFor(*game));
     tap(dialogButton(*game, 2));
     const Vector3<tFixed> before = at(0);
     ASSERT_TRUE(waitingFor(*game));
-    touch(10, 230, 1);
-    touch(60, 230, 1);
-    frame();
+    stroke(10, 230, 60, 230);
     EXPECT_EQ(before, at(0)) << "a new press on empty ground holds nothing";
-    touch(60, 230, 0);
 
     // An object held still until the reminder is judged and let go.
     ASSERT_TRUE(waitingFor(*game));
     const std::pair<int, int> cow = screenOf(game->getPickups()[1].sprite);
-    touch(cow.first, cow.second, 1);
-    frame();
+    touch(cow.first, cow.second, 1), frame();
     ASSERT_TRUE(game->isHolding());
     ASSERT_TRUE(until([&] { return !game->isHolding(); }));
     EXPECT_FALSE(game->isTouchActive());
     ASSERT_TRUE(waitingFor(*game));
-    touch(cow.first, cow.second, 1);
-    touch(cow.first, cow.second + 20, 1);
-    frame();
+    drag(1, 0, 20);
     EXPECT_EQ(188 - 20, at(1).y.toInt()) << "the next press takes the cow anew";
 }
 }
