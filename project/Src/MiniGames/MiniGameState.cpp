@@ -124,6 +124,48 @@ void MiniGameState::turnAway(bool blink)
         guideController->setBlinkAnimation("p2_blink");
 }
 
+void MiniGameState::stepQuestionTalk(int& state, int& step, int& phase, const char* secondQuestion, bool afterSound)
+{
+    switch (step)
+    {
+    case 0:
+        turnToChild(true);
+        break;
+    case 1:
+        if (!isGuideIdle() || (afterSound && audioPlayer->isSfxPlaying()))
+            return;
+        guideController->playLipFlapAnimation(true);
+        audioPlayer->playSpeech(currentInstruction);
+        break;
+    case 2:
+        if (isSpeaking())
+            return;
+        guideController->stopLipFlapAnimation();
+        turnAway(true);
+        break;
+    case 3:
+        // Without waiting for the turn: the next step follows at once.
+        if (phase == 1)
+        {
+            currentInstruction = secondQuestion;
+            phase = 2;
+            step = 0;
+        }
+        else if (phase == 0 || phase == 2)
+        {
+            step = 0;
+            inputReady = true;
+            state = 0;
+        }
+        else if (phase == 3)
+            finish();
+        return;
+    default:
+        return;
+    }
+    ++step;
+}
+
 bool MiniGameState::isGuideIdle() const { return guideController->isAnimationQueueEmpty(); }
 
 bool MiniGameState::isSpeaking() const { return audioPlayer->isSpeechPlaying(); }

@@ -72,49 +72,7 @@ void WarmCoolState::update(unsigned int appTime)
 {
     GameState::update(appTime);
     if (state == 1)
-        talk();
-}
-
-void WarmCoolState::talk()
-{
-    switch (step)
-    {
-    case 0:
-        turnToChild(true);
-        break;
-    case 1:
-        // The praise waits for the answer sound.
-        if (!isGuideIdle() || audioPlayer->isSfxPlaying())
-            return;
-        guideController->playLipFlapAnimation(true);
-        audioPlayer->playSpeech(currentInstruction);
-        break;
-    case 2:
-        if (isSpeaking())
-            return;
-        guideController->stopLipFlapAnimation();
-        turnAway(true);
-        break;
-    case 3:
-        if (phase == 1)
-        {
-            currentInstruction = CoolQuestion;
-            step = 0;
-            phase = 2;
-        }
-        else if (phase == 0 || phase == 2)
-        {
-            step = 0;
-            inputReady = true;
-            state = 0;
-        }
-        else if (phase == 3)
-            finish();
-        return;
-    default:
-        return;
-    }
-    ++step;
+        stepQuestionTalk(state, step, phase, CoolQuestion, true);
 }
 
 void WarmCoolState::exit()

@@ -92,6 +92,15 @@ protected:
     bool isGuideIdle() const;
     bool isSpeaking() const;
 
+    // One step a frame of the talk of the games that ask two questions
+    // (phase 0 and 2 ask, 1 and 3 follow a right answer; state 1 while the
+    // guide talks): the guide turns to the child, says the current
+    // instruction and turns away; then the second question follows the
+    // first praise, the game leaves after the second, and otherwise waits
+    // for the child (state 0). The speech waits for the answer sound when
+    // asked.
+    void stepQuestionTalk(int& state, int& step, int& phase, const char* secondQuestion, bool afterSound);
+
     // Records a correct answer at once; counts a wrong one and records
     // every third.
     void logCorrect(int answerId, const std::string& text);

@@ -37,8 +37,6 @@ private:
     void judge(bool large);
     void logLarge(bool correct);
     void logSmall(bool correct);
-    // One step of the guide's talk.
-    void talk();
 
     NodePtr sceneNode;
     int phase;

@@ -44,8 +44,6 @@ public:
 private:
     void logWarmAnswer(bool correct);
     void logCoolAnswer(bool correct);
-    // One step of the guide's talk.
-    void talk();
 
     TexturePtr colorMask;
     NodePtr sceneNode;
