@@ -10,6 +10,7 @@
 
 #include "CSystemData.h"
 
+#include "FingerPath.h"
 #include "MemcpyReference.h"
 
 #include <benchmark/benchmark.h>
@@ -54,24 +55,16 @@ void BM_StudioTouchEvent(benchmark::State& state)
     studio->setToolType(ToolType::Brush);
     studio->setToolSize(ToolSize::Large);
     studio->setSymmetryType(SymmetryType::Both);
-    const int jump = 300;
-    int x = 10, y = 60, direction = 1;
-    studio->handleTouchEvent(x, y, 1);
+    bench::FingerPath finger(300);
+    studio->handleTouchEvent(finger.x, finger.y, 1);
     const double start = secondsNow();
     for (auto _ : state)
     {
-        x += direction * jump;
-        y += direction * (jump / 5);
-        if (x > 310 || x < 10)
-        {
-            direction = -direction;
-            x += 2 * direction * jump;
-            y += 2 * direction * (jump / 5);
-        }
-        studio->handleTouchEvent(x, y, 1);
+        finger.step();
+        studio->handleTouchEvent(finger.x, finger.y, 1);
     }
     reportRatio(state, secondsNow() - start);
-    studio->handleTouchEvent(x, y, 0);
+    studio->handleTouchEvent(finger.x, finger.y, 0);
 }
 BENCHMARK(BM_StudioTouchEvent)->Unit(benchmark::kMicrosecond);
 }

@@ -18,6 +18,8 @@
 #include "Resources/Studio/MainToolbar.h"
 #include "Resources/Studio/ShapeToolbar.h"
 
+#include <initializer_list>
+
 namespace Tovrane
 {
 namespace
@@ -43,6 +45,18 @@ void setShown(const SpatialPtr& spatial, bool shown)
 {
     if (spatial)
         spatial->cullingMode = shown ? CullingMode::Show : CullingMode::Hide;
+}
+
+// The picker, hidden, as the next child of `dialogs`, its choices going to
+// the handlers in order; its child index.
+int addPicker(Studio* studio, const NodePtr& dialogs, SlotDialog* made,
+    std::initializer_list<void (Studio::*)(const SlotDialogEventArgs&)> handlers)
+{
+    SlotDialogPtr picker(made);
+    setShown(picker, false);
+    for (auto method : handlers)
+        picker->selectEvent += handler(studio, method);
+    return dialogs->addChild(picker);
 }
 
 bool isShown(const SpatialPtr& spatial) { return spatial && spatial->cullingMode != CullingMode::Hide; }
@@ -119,29 +133,13 @@ void Studio::initializeUI()
     colorScreen->colorEvent += handler(this, &Studio::colorChangeCallback);
     colorScreenIndex = dialogs->addChild(colorScreen);
 
-    SlotDialogPtr stamps(new StampSlotDialog);
-    setShown(stamps, false);
-    stamps->selectEvent += handler(this, &Studio::stampFileDialogCallback);
-    stampDialogIndex = dialogs->addChild(stamps);
-
+    stampDialogIndex = addPicker(this, dialogs, new StampSlotDialog, {&Studio::stampFileDialogCallback});
     // Speech first, then the effect, then its sound.
-    SlotDialogPtr effects(new EffectSlotDialog);
-    setShown(effects, false);
-    effects->selectEvent += handler(this, &Studio::effectSlotDialogAudioCallback);
-    effects->selectEvent += handler(this, &Studio::effectSlotDialogCallback);
-    effects->selectEvent += handler(this, &Studio::effectSlotDialogSfxCallback);
-    effectDialogIndex = dialogs->addChild(effects);
-
+    effectDialogIndex = addPicker(this, dialogs, new EffectSlotDialog,
+        {&Studio::effectSlotDialogAudioCallback, &Studio::effectSlotDialogCallback, &Studio::effectSlotDialogSfxCallback});
     // One handler for both slot pickers; the mode tells them apart.
-    SlotDialogPtr images(new ImageSlotDialog);
-    setShown(images, false);
-    images->selectEvent += handler(this, &Studio::imageSlotDialogCallback);
-    imageDialogIndex = dialogs->addChild(images);
-
-    SlotDialogPtr animations(new AnimationSlotDialog);
-    setShown(animations, false);
-    animations->selectEvent += handler(this, &Studio::imageSlotDialogCallback);
-    animationDialogIndex = dialogs->addChild(animations);
+    imageDialogIndex = addPicker(this, dialogs, new ImageSlotDialog, {&Studio::imageSlotDialogCallback});
+    animationDialogIndex = addPicker(this, dialogs, new AnimationSlotDialog, {&Studio::imageSlotDialogCallback});
 
     dialogBox.reset(new DialogBox(true));
     setShown(dialogBox, false);
