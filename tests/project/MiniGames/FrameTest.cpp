@@ -30,8 +30,8 @@ const GameCase games[] = {
      }},
     {"MixingColors", make<MixingColorsState>,
      [](GameFixture& f, MiniGameState& g, bool right) {
-         const int awaited = as<MixingColorsState>(g).getAwaitedColor(); // 4 red, 6 yellow, 8 blue
-         const int primary = awaited == MixingColorsState::AwaitRed ? 0 : awaited == MixingColorsState::AwaitYellow ? 2 : 1;
+         static const int primaries[] = {0, 2, 1}; // awaited 4 red, 6 yellow, 8 blue
+         const int primary = primaries[(as<MixingColorsState>(g).getAwaitedColor() - 4) / 2];
          f.dropColour(right ? primary : primary == 1 ? 0 : 1);
      }},
     {"MovingObjects", make<MovingObjectsState>,
@@ -94,9 +94,7 @@ TEST_P(FrameThreadTest, TheQuitQuestionWaitsForSilenceNoAndCloseChangeNothingYes
         EXPECT_FALSE(game->getDialogBox()->cullingMode == CullingMode::Show || game->isDialogOpen());
         EXPECT_EQ(3u, stackSize());
     }
-    EXPECT_EQ(1u, stackSize()) << "yes: the game and its launcher leave";
-    EXPECT_EQ(0, launcherEntries);
-    EXPECT_EQ(2, bottomEntries);
+    EXPECT_TRUE(stackSize() == 1 && launcherEntries == 0 && bottomEntries == 2) << "yes: the game and its launcher";
     EXPECT_EQ("ActivityExit 0 3", log().back());
 }
 

@@ -1,10 +1,9 @@
 #ifndef TESTS_PROJECT_MINIGAMES_GAMESTESTSUPPORT_H
 #define TESTS_PROJECT_MINIGAMES_GAMESTESTSUPPORT_H
 
-// The games on the generated title, run by the application as the host runs
-// it: a keep-on-stack launcher stand-in below each game and a bottom state
-// below that, the mixer's silent sink on the virtual clock, the sounds read
-// back from the run trace and the usage log read back as text.
+// The games on the generated title, run as the host runs them over a launcher
+// stand-in and a bottom state (both kept on the stack), the mixer on the
+// virtual clock; sounds read from the run trace, records from the usage log.
 #include "VendrixApplication/StateTestSupport.h"
 #include "project/Studio/StudioTestSupport.h"
 
@@ -20,6 +19,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 namespace GamesTest
 {
@@ -84,8 +84,8 @@ public:
                 return true;
         return false;
     }
-    // The game waits for the child, and still does a frame later (a talk
-    // that has just ended may be followed by the next question).
+    // The game waits for the child, still a frame later (a talk just ended may
+    // be followed by the next question).
     bool waitingFor(const MiniGameState& game)
     {
         int frames = 0;
@@ -122,9 +122,8 @@ public:
         stroke(at.first, at.second, at.first + dx, at.second + dy);
     }
     void tap(const SpatialPtr& spatial) { drag(spatial, 0, 0); }
-    // Drags a primary (0 red, 1 blue, 2 yellow) from the middle of its
-    // segment of the title's pie into the pie's centre (156, 64), or lets it
-    // go where it was picked up.
+    // Drags a primary (0 red, 1 blue, 2 yellow) from its segment of the title's
+    // pie into the pie's centre (156, 64), or lets it go where it was taken.
     void dropColour(int colour, bool intoCentre = true)
     {
         static const int at[3][2] = {{156, 26}, {123, 83}, {189, 83}};
@@ -160,13 +159,12 @@ public:
     // The sounds started since the last call, without "h_SPEAKER_" and ".ogg".
     Lines spoken()
     {
+        static const std::regex started(R"(audio-start \d+ .*/h_[A-Z]+_(.*)\.ogg$)");
         Lines sounds;
+        std::smatch name;
         for (const std::string& line : linesFrom(tracePath, traceOffset, ' '))
-            if (line.compare(line.find(' ') + 1, 12, "audio-start ") == 0)
-            {
-                const std::string file = line.substr(line.find_last_of('/') + 1);
-                sounds.push_back(file.substr(file.find('_', 2) + 1, file.size() - file.find('_', 2) - 5));
-            }
+            if (std::regex_search(line, name, started))
+                sounds.push_back(name[1]);
         return sounds;
     }
 

@@ -34,12 +34,10 @@ TEST_F(WarmCoolThreadTest, OnlyTheSixExactMaskColoursAreRegionsAndPointsOutsideT
 TEST_F(WarmCoolThreadTest, OnePressOneAnswerAndTheNextWrongLineIsNeverTheLastEvenAcrossTheQuestions)
 {
     WarmCoolState* game = new WarmCoolState;
-    const int draws[] = {1, 1, 2};
-    int next = 0;
-    game->randomSource = [&] { return draws[next++ % 3]; };
+    int draws = 0;
+    game->randomSource = [&draws] { return ++draws == 3 ? 2 : 1; }; // 1, 1, 2, 1 ...
     start(game);
-    // x, y, touch state.
-    const int touches[][3] = {{10, 100, 1}, {64, 48, 1}, {64, 48, 0}, // an outline, then dragged onto the sun
+    const int touches[][3] = {{10, 100, 1}, {64, 48, 1}, {64, 48, 0}, // x, y, state: an outline, dragged onto the sun
                               {160, 20, 1}, {64, 48, 1}, {64, 48, 0}, // the cool sky in the warm question
                               {48, 192, 1}, {48, 192, 0},             // a warm flower
                               {64, 48, 1},  {64, 48, 0},              // the warm sun in the cool question
