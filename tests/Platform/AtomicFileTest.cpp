@@ -1,3 +1,5 @@
+#include "support/DataRoot.h"
+
 #include "AtomicFile.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -20,17 +21,10 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using TestSupport::readFile;
 
 namespace
 {
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool writeWhole(const std::string& path, const std::string& content)
 {
     return writeFileAtomic(path.c_str(), content.data(), content.size());
@@ -68,9 +62,8 @@ class AtomicFile : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char name[] = "/tmp/tovrane-atomic-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(name));
-        folder = name;
+        folder = TestSupport::freshFolder("atomic");
+        folder.pop_back(); // no "/" at the end
         path = folder + "/save.bin";
     }
     void TearDown() override

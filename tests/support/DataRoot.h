@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -90,6 +91,13 @@ private:
     std::mutex mutex;
     std::vector<std::string> lines;
 };
+
+// The whole content of a file ("" when it cannot be read).
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // Writes a sine tone (hertz 0: noise) of exactly `frames` sample frames.
 inline bool writeOgg(const std::string& path, long frames, int rate = 44100, int channels = 1, double hertz = 440.0)
