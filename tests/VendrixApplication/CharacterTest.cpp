@@ -16,40 +16,13 @@
 using namespace Tovrane;
 using CharacterTestSupport::framesOf;
 using CharacterTestSupport::spriteOf;
+using CharacterTestSupport::state;
 
 namespace
 {
 typedef std::vector<std::string> Journal;
 
-const char* const Names[] = {"idle", "wave", "on", "off", "blink", "mouth", "talk"};
-
-// The character's children in drawing order: "name frames@current culling"
-// and each controller, "A" (animation) or "L" (lip flap), with its repeat
-// when it plays ("A wrap") or "stop"; children are named by their animation.
-std::string state(const Character& character)
-{
-    static const char* const culling[] = {"inherit", "hide", "show"};
-    static const char* const repeat[] = {"clamp", "reverse", "pingpong", "wrap"};
-    std::string out;
-    for (int i = 0; i < character.getChildQuantity(); ++i)
-    {
-        SpatialPtr child = character.getChild(i);
-        std::string name = "?";
-        for (const char* n : Names)
-            if (character.getAnimation(n) == child)
-                name = n;
-        AnimatedSpritePtr sprite = spriteOf(child);
-        out += (i ? " | " : "") + name + " " + std::to_string(sprite->getFrameCount()) + "@" +
-               std::to_string(sprite->getCurrentFrame()) + " " + culling[child->cullingMode];
-        for (int c = 0; c < child->getControllerQuantity(); ++c)
-        {
-            ControllerPtr controller = child->getController(c);
-            out += controller->getType().isDerived(LipFlapController::RuntimeType) ? " L " : " A ";
-            out += controller->isPlaying() ? repeat[controller->repeatType] : "stop";
-        }
-    }
-    return out;
-}
+const std::vector<std::string> Names = {"idle", "wave", "on", "off", "blink", "mouth", "talk"};
 
 // A character with a looping "idle" of 4 frames and a one-shot "wave" of 3.
 CharacterPtr twoAnimations()
@@ -64,26 +37,26 @@ CharacterPtr twoAnimations()
 TEST(CharacterTest, AnimationsTakeSlotsHiddenWithOneControllerAndUnknownNamesAreIgnored)
 {
     CharacterPtr character = twoAnimations();
-    Journal journal{state(*character)};
+    Journal journal{state(*character, Names)};
     AnimatedSpritePtr old = spriteOf(character->getAnimation("idle"));
     // A sprite that brings its own animation controller keeps it.
     AnimatedSpritePtr mouth = framesOf(2);
     mouth->addController(AnimationControllerPtr(new LipFlapController));
     character->addAnimation("mouth", mouth);
-    journal.push_back(state(*character));
+    journal.push_back(state(*character, Names));
     // A new sprite for a name takes its slot; the same sprite again changes nothing.
     AnimatedSpritePtr replacement = framesOf(2);
     for (int twice = 0; twice < 2; ++twice)
     {
         character->addAnimation("idle", replacement);
-        journal.push_back(state(*character));
+        journal.push_back(state(*character, Names));
     }
     AnimationControllerPtr waveController = character->getAnimationController(character->getAnimation("wave"));
     character->replaceAnimationController("wave", LipFlapControllerPtr(new LipFlapController));
-    journal.push_back(state(*character));
+    journal.push_back(state(*character, Names));
     character->playAnimation("talk", RepeatType::Wrap);
     character->replaceAnimationController("talk", AnimationControllerPtr(new AnimationController));
-    journal.push_back(state(*character));
+    journal.push_back(state(*character, Names));
 
     EXPECT_EQ((Journal{"idle 4@0 hide A stop | wave 3@0 hide A stop",
                        "idle 4@0 hide A stop | wave 3@0 hide A stop | mouth 2@0 hide L stop",
@@ -107,7 +80,7 @@ TEST(CharacterTest, PlayingShowsAndRestartsHidingByNameKeepsTheControllerByContr
     auto note = [&](unsigned int time) {
         if (time)
             character->update(time);
-        journal.push_back(std::to_string(time) + ": " + state(*character));
+        journal.push_back(std::to_string(time) + ": " + state(*character, Names));
     };
     character->playAnimation("idle", RepeatType::Wrap);
     character->playAnimation("wave", RepeatType::Clamp);
@@ -196,7 +169,7 @@ protected:
     std::string visible() const
     {
         std::string result;
-        for (const char* name : Names)
+        for (const std::string& name : Names)
             if (character->hasAnimation(name) && shown(name))
                 result += std::string(result.empty() ? "" : " ") + name;
         return result;
@@ -365,7 +338,7 @@ TEST_F(CharacterControllerTest, AClampedMouthHoldsAndAnOrderedMouthReplacesTheRa
     for (unsigned int t : {4000u, 4083u, 4166u})
     {
         step(t);
-        journal.push_back(std::to_string(t) + ": " + state(*character).substr(state(*character).find("mouth")));
+        journal.push_back(std::to_string(t) + ": " + state(*character, Names).substr(state(*character, Names).find("mouth")));
     }
     EXPECT_EQ(4u, frames.drawn) << "the random source is no longer asked";
     // Another mouth hides the old one.
