@@ -18,10 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace DialogsTest
@@ -62,42 +60,35 @@ protected:
     static ScrivletPlayer* profile() { return ScrivletPlayer::getCurrentPlayerData(); }
 };
 
-// Records a picker's selections.
+// Listens to a picker; page() clicks each slot of the page and gives the ids
+// reported, checking on the way that each face shows its item's picture, or
+// a fresh transparent one past the end of the list.
 struct Selections
 {
-    void on(const SlotDialogEventArgs& args) { seen.push_back(std::make_pair(args.slot, args.id)); }
-    void listenTo(SlotDialog& dialog)
+    explicit Selections(SlotDialog& dialog) : dialog(dialog)
     {
         dialog.selectEvent += new SlotDialog::SelectEvent::MethodDelegate<Selections>(this, &Selections::on);
     }
-    std::vector<std::pair<int, int>> seen;
+    void on(const SlotDialogEventArgs& args) { last = {args.slot, args.id}; }
+    std::vector<int> page()
+    {
+        std::vector<int> ids;
+        for (size_t k = 0; k < dialog.slotFaces.size(); ++k)
+        {
+            dialog.onSelect(static_cast<int>(k));
+            ids.push_back(last.second);
+            TexturePtr shown = dialog.slotFaces[k]->getTexture();
+            const size_t item = static_cast<size_t>(dialog.first) + k;
+            if (item < dialog.thumbnails.size())
+                EXPECT_EQ(dialog.thumbnails[item], shown) << "face " << k;
+            else
+                EXPECT_TRUE(shown && shown->getWidth() == 32 && shown->getPixel(5, 5).a == 0) << "blank face " << k;
+        }
+        return ids;
+    }
+    SlotDialog& dialog;
+    std::pair<int, int> last{-2, -2};
 };
-
-// The ids a click on each slot of the page reports to `heard`, a listener.
-inline std::vector<int> pageIds(SlotDialog& dialog, Selections& heard)
-{
-    std::vector<int> ids;
-    for (size_t slot = 0; slot < dialog.slotFaces.size(); ++slot)
-    {
-        dialog.onSelect(static_cast<int>(slot));
-        ids.push_back(heard.seen.back().second);
-    }
-    return ids;
-}
-
-// Each face shows its item's picture, or a fresh transparent one past the end.
-inline void expectFacesShowPage(const SlotDialog& dialog)
-{
-    for (size_t k = 0; k < dialog.slotFaces.size(); ++k)
-    {
-        TexturePtr shown = dialog.slotFaces[k]->getTexture();
-        const size_t item = static_cast<size_t>(dialog.first) + k;
-        if (item < dialog.thumbnails.size())
-            EXPECT_EQ(dialog.thumbnails[item], shown) << "face " << k;
-        else
-            EXPECT_TRUE(shown && shown->getWidth() == 32 && shown->getPixel(5, 5).a == 0) << "blank face " << k;
-    }
-}
 
 // The list as "id:icon ...", each icon named as in `expected`, without
 // `folder` and ".png"; a picture of no icon named there shows as "?", none
@@ -105,18 +96,21 @@ inline void expectFacesShowPage(const SlotDialog& dialog)
 inline std::string describe(const SlotDialog& dialog, TextureManager& icons, const std::string& folder,
                             const std::string& expected)
 {
-    std::map<const Texture*, std::string> names;
     std::istringstream in(expected);
+    std::vector<std::pair<const Texture*, std::string>> names;
     for (std::string item; in >> item;)
         if (item.back() != '-' && item.back() != '?')
-            names[icons.getTexture(folder + item.substr(item.find(':') + 1) + ".png").get()] =
-                item.substr(item.find(':') + 1);
+            names.emplace_back(icons.getTexture(folder + item.substr(item.find(':') + 1) + ".png").get(),
+                               item.substr(item.find(':') + 1));
     std::string out;
     for (size_t i = 0; i < dialog.ids.size(); ++i)
     {
         const Texture* shown = dialog.thumbnails[i].get();
-        out += (i ? " " : "") + std::to_string(dialog.ids[i]) + ":" +
-               (!shown ? "-" : names.count(shown) ? names[shown] : "?");
+        std::string name = shown ? "?" : "-";
+        for (const auto& n : names)
+            if (shown && n.first == shown)
+                name = n.second;
+        out += (i ? " " : "") + std::to_string(dialog.ids[i]) + ":" + name;
     }
     return out;
 }

@@ -1,11 +1,26 @@
-// Paging and selection of the slot picker, and the layouts of its two skins.
+// Paging and selection of the slot picker, the layouts of its two skins, and
+// the ten pickers' lists on the generated title's icons and the real profile.
 #include "DialogsTestSupport.h"
 
+#include "Resources/Dialogs/AdvLessonSlotDialog.h"
+#include "Resources/Dialogs/AnimationSlotDialog.h"
+#include "Resources/Dialogs/BadgeSlotDialog.h"
+#include "Resources/Dialogs/ColoringBookSlotDialog.h"
+#include "Resources/Dialogs/EffectSlotDialog.h"
+#include "Resources/Dialogs/ImageSlotDialog.h"
+#include "Resources/Dialogs/LessonSlotDialog.h"
 #include "Resources/Dialogs/MenuSlotDialog.h"
+#include "Resources/Dialogs/MicromodsSlotDialog.h"
 #include "Resources/Dialogs/PopUpSlotDialog.h"
+#include "Resources/Dialogs/StampSlotDialog.h"
+#include "Resources/Dialogs/WritingLessonSlotDialog.h"
 #include "Tovrane/Button.h"
 #include "Tovrane/Plane.h"
+#include "Tovrane/SpriteManager.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -15,8 +30,38 @@ namespace
 {
 using SkinTest = Fixture;
 using SkinDeathTest = Fixture;
+using PickerListTest = Fixture;
 
 NodePtr child(const NodePtr& node, int i) { return boost::dynamic_pointer_cast<Node>(node->getChild(i)); }
+// The sprites of the family whose icons lie in `folder`.
+SpriteManager& icons(const std::string& folder)
+{
+    return *(folder.rfind("studio/", 0) == 0 ? StudioUIElement::getSpriteManager()
+                                             : MainMenuUIElement::getSpriteManager());
+}
+
+// "from:name to:name", each name printed with its number ("stamp_%02d").
+std::string items(int from, int to, const char* name)
+{
+    std::string list;
+    for (int i = from; i <= to; ++i)
+    {
+        char icon[32];
+        std::snprintf(icon, sizeof icon, name, i);
+        list += (i > from ? " " : "") + std::to_string(i) + ":" + icon;
+    }
+    return list;
+}
+
+// The badges' list: earned ones plain, one of them (or none) selected.
+std::string badges(std::vector<int> earned, int selected)
+{
+    std::string list;
+    for (int i = 0; i < 27; ++i)
+        list += std::to_string(i) + (std::count(earned.begin(), earned.end(), i) ? ":badge" : ":badge_locked") +
+                (i == selected ? "_select " : " ");
+    return list + "-1:?";
+}
 }
 
 TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
@@ -44,9 +89,9 @@ TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
             dialog->slotFaces.push_back(GeometryPtr(new Plane(tFixed(19), tFixed(19), 2, 2)));
         for (int i = 0; i < c.count; ++i)
             dialog->addSlotData(TexturePtr(new Texture(4, 4, PixelFormat::RGBA8888)), 100 + i);
+        dialog->populateSlots(); // as the skins do once built
         dialog->onSelect(0); // nobody listens: nothing happens
-        Selections heard;
-        heard.listenTo(*dialog);
+        Selections heard(*dialog);
         for (size_t m = 0; m < c.moves.size(); ++m)
         {
             if (c.moves[m] == 'R')
@@ -57,24 +102,23 @@ TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
             std::vector<int> expected;
             for (int k = 0; k < 6; ++k)
                 expected.push_back(dialog->first + k < c.count ? 100 + dialog->first + k : -1);
-            EXPECT_EQ(expected, pageIds(*dialog, heard));
+            EXPECT_EQ(expected, heard.page());
             dialog->onSlotClick<-1>(ButtonEventArgs());
-            EXPECT_EQ(std::make_pair(-1, -1), heard.seen.back()) << "the close button";
+            EXPECT_EQ(std::make_pair(-1, -1), heard.last) << "the close button";
         }
         // A new picture shows only once the faces are filled again.
         dialog->updateThumbnail(TexturePtr(new Texture(4, 4, PixelFormat::RGBA8888)), dialog->first);
         EXPECT_NE(dialog->thumbnails[0], dialog->slotFaces[0]->getTexture());
         dialog->populateSlots();
-        expectFacesShowPage(*dialog);
+        heard.page();
     }
 }
 
 TEST_F(SkinTest, SlotsRunDownTheColumnsFromTheSheetPlacement)
 {
-    typedef std::function<SlotDialog*()> Make;
     const struct
     {
-        Make make;
+        std::function<SlotDialog*()> make;
         int children, buttons; // of the dialog; of its last child besides the slots
         const char* slots;
         int faceX, faceY;
@@ -92,14 +136,11 @@ TEST_F(SkinTest, SlotsRunDownTheColumnsFromTheSheetPlacement)
     {
         SCOPED_TRACE(c);
         SlotDialogPtr dialog(cases[c].make());
-        Selections heard;
-        heard.listenTo(*dialog);
+        Selections heard(*dialog);
         std::istringstream slots(cases[c].slots);
         const int count = static_cast<int>(dialog->slotFaces.size());
-        EXPECT_EQ(count, dialog->pageStep);
         ASSERT_EQ(cases[c].children, dialog->getChildQuantity());
         NodePtr container = child(dialog, cases[c].children - 1);
-        EXPECT_EQ(Vector3<tFixed>(tFixed(0), tFixed(0), tFixed(1)), container->getPosition());
         ASSERT_EQ(cases[c].buttons + count, container->getChildQuantity());
         for (int k = 0, x, y; k < count && slots >> x && slots.ignore() >> y; ++k)
         {
@@ -109,14 +150,14 @@ TEST_F(SkinTest, SlotsRunDownTheColumnsFromTheSheetPlacement)
                         dialog->slotFaces[k]->getPosition() ==
                             Vector3<tFixed>(tFixed(cases[c].faceX), tFixed(cases[c].faceY), tFixed(-0.5f)));
             button->onRelease(0, 0);
-            EXPECT_EQ(std::make_pair(k, -1), heard.seen.back());
+            EXPECT_EQ(std::make_pair(k, -1), heard.last);
         }
         if (cases[c].children == 3) // the panel, then its close button (and arrows)
         {
             EXPECT_TRUE(dialog->getChild(0)->getType().isDerived(Geometry::RuntimeType));
             EXPECT_EQ(c == 2 ? 3 : 1, child(dialog, 1)->getChildQuantity());
             boost::dynamic_pointer_cast<Button>(child(dialog, 1)->getChild(0))->onRelease(0, 0);
-            EXPECT_EQ(std::make_pair(-1, -1), heard.seen.back()) << "the close button";
+            EXPECT_EQ(std::make_pair(-1, -1), heard.last) << "the close button";
         }
     }
 }
@@ -125,4 +166,130 @@ TEST_F(SkinDeathTest, ThreeRowsOrAnItemOutsideTheListStopTheProgram)
 {
     EXPECT_DEATH(PopUpSlotDialogPtr(new PopUpSlotDialog(true, 3, false, false)), "Invalid number of rows");
     EXPECT_DEATH(SlotDialogPtr(new MenuSlotDialog(false))->updateThumbnail(TexturePtr(), 0), "Invalid slot item");
+}
+
+// Every picker builds on the title, lists its items in order with their
+// icons, and the slots of the page some right arrows reach report the ids.
+TEST_F(PickerListTest, EachPickerListsItsItemsAndPages)
+{
+    const struct
+    {
+        std::function<SlotDialog*()> make;
+        const char* folder; // of the icons, "studio/" ones in the studio's sprites
+
+        std::string list;
+        int pageRights;
+        std::vector<int> ids;
+    } cases[] = {
+        {[] { return new LessonSlotDialog; }, "lesson_menu/",
+         "0:writing 1:lines 5:shapes 10:seeing_shapes 11:organic_shape 14:color_lesson 15:warm_cool 16:wild_calm "
+         "17:perspective 18:animation",
+         1, {11, 14, 15, 16, 17, 18}},
+        {[] { return new AdvLessonSlotDialog(0); }, "", "", 0, {-1, -1, -1, -1, -1, -1}},
+        {[] { return new AdvLessonSlotDialog(1); }, "lesson_menu/", "2:horizontal_line 3:curved_line 4:diagonal_line",
+         0, {2, 3, 4, -1, -1, -1}},
+        {[] { return new AdvLessonSlotDialog(2); }, "lesson_menu/", "6:triangle 7:rectangle 8:circle 9:hexagon",
+         0, {6, 7, 8, 9, -1, -1}},
+        {[] { return new AdvLessonSlotDialog(3); }, "lesson_menu/", "12:organic_shapes 13:drawing_objects", 0,
+         {12, 13, -1, -1, -1, -1}},
+        {[] { return new AdvLessonSlotDialog(4); }, "", "", 0, {-1, -1, -1, -1, -1, -1}},
+        {[] { return new BadgeSlotDialog; }, "menu/", badges({}, -1), 5, {22, 23, 24, 25, 26, -1}},
+        {[] { return new MicromodsSlotDialog; }, "menu/",
+         items(16, 23, "stamp_locked_%02d") + " " + items(2, 5, "frame_locked_%02d"), 0, {16, 17, 18, 19, 20, 21}},
+        {[] { return new ImageSlotDialog; }, "studio/images/", items(0, 5, "open"), 0, {0, 1, 2, 3, 4, 5}},
+        {[] { return new AnimationSlotDialog; }, "studio/images/", items(0, 2, "open"), 0, {0, 1, 2}},
+        {[] { return new StampSlotDialog; }, "studio/stamps/",
+         items(0, 15, "stamp_ui_%02d") + " " + items(16, 23, "locked"), 3, {18, 19, 20, 21, 22, 23}},
+        {[] { return new EffectSlotDialog; }, "studio/effects/",
+         "0:brick_texture 1:wicker_texture 2:parchment_texture 3:brush_texture 4:invert 5:grayscale 6:rgb_rotate "
+         "7:saturate 8:desaturate 9:blur 10:pixelate 11:grid_swap 12:horizontal_flip 13:vertical_flip "
+         "14:non_symmetrical 15:x_symmetrical 16:y_symmetrical 17:symmetrical",
+         3, {12, 13, 14, 15, 16, 17}},
+        {[] { return new WritingLessonSlotDialog; }, nullptr, "", 0, {10, 36, 11, 37, 12, 38}},
+        {[] { return new WritingLessonSlotDialog; }, nullptr, "", 10, {4, 5, 6, 7, 8, 9}},
+    };
+    for (const auto& c : cases)
+    {
+        SlotDialogPtr dialog;
+        EXPECT_EQ("", output([&] { dialog.reset(c.make()); })) << "every face is in the title";
+        if (c.folder) // the writing lessons' list is not named here
+        {
+            EXPECT_EQ(c.list, describe(*dialog, icons(c.folder), c.folder, c.list));
+        }
+        Selections heard(*dialog);
+        for (int i = 0; i < c.pageRights; ++i)
+            dialog->pageRight();
+        EXPECT_EQ(c.ids, heard.page()) << c.list;
+    }
+    EXPECT_EQ("stamp_ui_07.png stamp_ui_23.png", StampSlotDialog::getFileName(7) + " " + StampSlotDialog::getFileName(23));
+}
+
+TEST_F(PickerListTest, ProfileChangesShowWhenAsked)
+{
+    BadgeSlotDialogPtr badgeDialog(new BadgeSlotDialog);
+    profile()->unlockBadge(BadgeName::Firehouse); // 3
+    profile()->unlockBadge(BadgeName::UppercaseLetters); // 0
+    badgeDialog->highlightSlot(3);
+    EXPECT_EQ(badges({0, 3}, 3), describe(*badgeDialog, icons("menu/"), "menu/", badges({0, 3}, 3)));
+    badgeDialog->highlightSlot(5);
+    EXPECT_EQ(badges({0, 3}, 5), describe(*badgeDialog, icons("menu/"), "menu/", badges({0, 3}, 5)));
+
+    const std::string folder = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
+    for (const char* package : {"Stamp\", \"stamp\": 17", "Frame\", \"frame\": 4"})
+    {
+        fs::create_directories(folder + package[0]);
+        std::ofstream(folder + package[0] + "/download.json") << "{\"type\": \"" << package << "}";
+    }
+    profile()->loadMicroDownloads();
+    const std::string extras = "16:stamp_locked_16 17:stamp_17 18:stamp_locked_18 19:stamp_locked_19 "
+                               "20:stamp_locked_20 21:stamp_locked_21 22:stamp_locked_22 23:stamp_locked_23 "
+                               "2:frame_locked_02 3:frame_locked_03 4:frame_04 5:frame_locked_05";
+    EXPECT_EQ(extras, describe(*SlotDialogPtr(new MicromodsSlotDialog), icons("menu/"), "menu/", extras));
+
+    ImageSlotDialogPtr images(new ImageSlotDialog);
+    AnimationSlotDialogPtr animations(new AnimationSlotDialog);
+    TexturePtr picture(new Texture(320, 240, PixelFormat::RGBA8888, true, 200));
+    profile()->saveImage(picture, 3);
+    profile()->saveAnimationFrame(picture, 1, 0);
+    images->resetSlots();
+    animations->resetSlots();
+    EXPECT_EQ("0:open 1:open 2:open 3:? 4:open 5:open", describe(*images, icons("studio/images/"), "studio/images/", "0:open"));
+    EXPECT_EQ(ColorRGBA<unsigned char>(200, 200, 200, 200), images->thumbnails[3]->getPixel(10, 10)) << "its thumbnail";
+    Selections onImages(*images);
+    onImages.page();
+    EXPECT_EQ("0:open 1:used 2:open", describe(*animations, icons("studio/images/"), "studio/images/", "0:open 1:used"));
+    fs::remove(profile()->toThumbnailPath(3)); // an unreadable thumbnail keeps its place
+    output([&] { images->resetSlots(); });
+    EXPECT_EQ("0:open 1:open 2:open 3:- 4:open 5:open", describe(*images, icons("studio/images/"), "studio/images/", "0:open"));
+}
+
+TEST_F(PickerListTest, ColouringBookPagesByTheirPreviews)
+{
+    ColoringBookDownloadPtr own = profile()->getColoringBookPage(0); // four pages with previews
+    const struct
+    {
+        int pages;
+        bool arrows;
+        int listed;
+    } cases[] = {{own->getPageCount(), false, 4}, {0, false, 0}, {6, false, 6}, {7, true, 7}, {1000000, true, 100}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.pages);
+        ColoringBookSlotDialogPtr book;
+        const std::string printed = output([&] {
+            book.reset(new ColoringBookSlotDialog(ColoringBookDownloadPtr(new ColoringBookDownload(own->getPath(), c.pages))));
+        });
+        EXPECT_EQ(c.arrows ? 3 : 1, boost::dynamic_pointer_cast<Node>(book->getChild(1))->getChildQuantity());
+        ASSERT_EQ(c.listed, book->getItemCount());
+        Selections onBook(*book);
+        onBook.page();
+        for (int page = 0; page < c.listed; ++page)
+            EXPECT_TRUE(book->ids[page] == page && !!book->thumbnails[page] == (page < 4)) << page;
+        // Missing previews keep their place, each named once; no more are tried.
+        int missing = 0;
+        for (size_t at = 0; (at = printed.find("Could not find file", at)) != std::string::npos; ++at)
+            ++missing;
+        EXPECT_EQ(std::max(0, c.listed - 4), missing);
+        EXPECT_EQ(c.pages > 100, printed.find("showing the first 100") != std::string::npos);
+    }
 }
