@@ -20,17 +20,14 @@ typedef std::vector<std::string> Trace;
 class Voice : public Fixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        folder = TestSupport::freshFolder("speech");
-        for (const char* name : {"prompt", "no", "yes", "a", "b", "other"})
-            TestSupport::writeOgg(folder + name + ".ogg", name[1] == 't' ? 8820 : 4410);
-    }
     void SetUp() override
     {
         Fixture::SetUp();
-        if (!IsSkipped())
-            fresh();
+        if (IsSkipped())
+            return;
+        for (const char* name : {"prompt", "no", "yes", "a", "b", "other"})
+            TestSupport::writeOgg(folder + name + ".ogg", name[1] == 't' ? 8820 : 4410);
+        fresh();
     }
     void fresh()
     {
@@ -45,41 +42,45 @@ protected:
         voice->yesSpeech = "yes.ogg";
     }
 
-    // 20 ms frames as a state runs them (audio, the box's controllers, then
-    // `each`); the changes of `state`, by default view().
-    Trace run(int frames, const std::function<void()>& each = {}, std::function<std::string()> state = {})
+    // 20 ms frames as a state runs them: the audio, the box's controllers,
+    // the playlist, then `each`; the changes of view().
+    Trace run(int frames, const std::function<void()>& each = {})
     {
-        if (!state)
-            state = [this] { return view(); };
         Trace trace;
         for (std::string last; frames-- > 0;)
         {
             audio->frame();
             box->updateControllers(audio->now);
+            if (list)
+                list->update();
             if (each)
                 each();
-            if (state() != last)
-                trace.push_back(std::to_string(audio->now) + " " + (last = state()));
+            if (view() != last)
+                trace.push_back(std::to_string(audio->now) + " " + (last = view()));
         }
         return trace;
     }
-    // "speech highlight [stopped]": the file spoken or "quiet", "Y", "N" or
-    // "-", and whether the voice has stopped.
+    // The speech file or "quiet"; then for the box "Y", "N" or "-" as Yes, No
+    // or neither is marked, and "stopped" once its voice has; for a playlist
+    // its index first, "+" once started, and "done" at its end.
     std::string view() const
     {
-        const std::string file = audio->player->getCurrentSpeechFile();
+        const std::string file = audio->player->getCurrentSpeechFile().empty() ? "quiet"
+                                                                               : audio->player->getCurrentSpeechFile();
+        if (list)
+            return std::to_string(list->index) + (list->started ? "+ " : "- ") + file + (list->isDone() ? " done" : "");
         const char* mark = box->yesHighlight->cullingMode == CullingMode::Show  ? " Y"
                            : box->noHighlight->cullingMode == CullingMode::Show ? " N"
                                                                                 : " -";
-        return (file.empty() ? "quiet" : file) + mark + (voice->playing ? "" : " stopped");
+        return file + mark + (voice->playing ? "" : " stopped");
     }
 
-    static std::string folder;
+    const std::string folder = TestSupport::freshFolder("speech");
     std::unique_ptr<TestSupport::SilentAudio> audio;
     DialogBoxPtr box;
     DialogBoxControllerPtr voice;
+    AudioList* list = nullptr;
 };
-std::string Voice::folder;
 
 // The answers heard, each with whether the box was still shown.
 struct Answers
@@ -119,14 +120,9 @@ TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
                       voice->restart();
               }));
 
-    const struct
-    {
-        std::function<void()> change;
-        Trace trace;
-    } cases[] = {
+    const std::pair<std::function<void()>, Trace> cases[] = {
         {[this] { voice->noSpeech = voice->yesSpeech = ""; }, {"1020 prompt.ogg -", "1120 quiet - stopped"}},
-        {[this] { voice->promptSpeech = ""; },
-         {"1020 quiet -", "1040 no.ogg N", "1140 yes.ogg Y", "1240 quiet - stopped"}},
+        {[this] { voice->promptSpeech = ""; }, {"1020 quiet -", "1040 no.ogg N", "1140 yes.ogg Y", "1240 quiet - stopped"}},
         {[this] { voice->audioPlayer = nullptr; }, {"1020 quiet -"}},
         {[this] { box->removeController(voice); }, {"1020 prompt.ogg -", "1120 quiet - stopped"}},
     };
@@ -134,9 +130,9 @@ TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
     {
         fresh();
         box->addController(voice);
-        c.change();
+        c.first();
         voice->restart();
-        EXPECT_EQ(c.trace, run(20, [this] {
+        EXPECT_EQ(c.second, run(20, [this] {
                       if (!voice->getObject()) // unattached: its owner runs it
                           voice->update(audio->now);
                   }));
@@ -145,30 +141,24 @@ TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
 
 TEST_F(Voice, ThePlaylistPausesAnUpdateBetweenFilesAndWaitsOutOtherSpeech)
 {
-    AudioList list;
-    list.init({"a.ogg", "missing.ogg", "", "b.ogg"});
+    AudioList playlist;
+    playlist.init({"a.ogg", "missing.ogg", "", "b.ogg"});
     for (int i = 0; i < 3; ++i)
-        list.update();
-    EXPECT_TRUE(list.index == 0 && !list.isDone()) << "no player, no progress";
-    list.audioPlayer = audio->player.get();
+        playlist.update();
+    EXPECT_TRUE(playlist.index == 0 && !playlist.isDone()) << "no player, no progress";
+    playlist.audioPlayer = audio->player.get();
+    list = &playlist;
     Trace trace;
-    const std::string printed = output([&] {
-        trace = run(
-            25,
-            [&] {
-                list.update();
-                if (audio->now == 1060)
-                    audio->player->playSpeech("other.ogg");
-            },
-            [&] {
-                return std::to_string(list.index) + (list.started ? "+ " : "- ") + view().substr(0, view().find(' ')) +
-                       (list.isDone() ? " done" : "");
-            });
+    const std::string said = printed([&] {
+        trace = run(25, [&] {
+            if (audio->now == 1060)
+                audio->player->playSpeech("other.ogg");
+        });
     });
     EXPECT_EQ((Trace{"1020 0+ a.ogg", "1060 0+ other.ogg", "1260 1- quiet", "1280 1+ quiet", "1300 2- quiet",
                      "1320 2+ quiet", "1340 3- quiet", "1360 3+ b.ogg", "1460 4- quiet done"}),
               trace);
-    EXPECT_NE(std::string::npos, printed.find("Could not find file missing.ogg"));
-    list.reset();
-    EXPECT_FALSE(list.isDone());
+    EXPECT_NE(std::string::npos, said.find("Could not find file missing.ogg"));
+    playlist.reset();
+    EXPECT_FALSE(playlist.isDone());
 }

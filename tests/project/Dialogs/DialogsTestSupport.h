@@ -13,7 +13,6 @@
 #include "Tovrane/Texture.h"
 
 #include "CMicroDownloads.h"
-#include "CSystemData.h"
 
 #include <gtest/gtest.h>
 
@@ -32,13 +31,7 @@ namespace fs = std::filesystem;
 // configured before.
 inline bool newPlayer()
 {
-    static const bool ready = [] {
-        CSystemData::Config config;
-        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        config.dataRoot = TestSupport::dataRoot();
-        return fs::exists(config.titlePath + "metadata/menu_slot.tex") && CSystemData::Configure(config);
-    }();
-    if (!ready)
+    if (!TestSupport::useGeneratedTitle())
         return false;
     fs::remove_all(XQM::CMicroDownloads::GetDownloadsPath(0).raw());
     fs::create_directories(TestSupport::dataRoot());
@@ -115,12 +108,7 @@ inline std::string describe(const SlotDialog& dialog, TextureManager& icons, con
     return out;
 }
 
-template <class F> std::string output(F f)
-{
-    testing::internal::CaptureStdout();
-    f();
-    return testing::internal::GetCapturedStdout();
-}
+using TestSupport::printed;
 }
 
 #endif
