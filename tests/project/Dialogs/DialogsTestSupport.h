@@ -85,10 +85,12 @@ struct Selections
 
 // The list as "id:icon ...", each icon named as in `expected`, without
 // `folder` and ".png"; a picture of no icon named there shows as "?", none
-// as "-". Icons come from the family's sprite manager, shared by every face.
-inline std::string describe(const SlotDialog& dialog, TextureManager& icons, const std::string& folder,
-                            const std::string& expected)
+// as "-". Icons come from the family's sprite manager, shared by every face:
+// the studio's for folders "studio/...", the main menu's for the others.
+inline std::string describe(const SlotDialog& dialog, const std::string& folder, const std::string& expected)
 {
+    TextureManager& icons = *(folder.rfind("studio/", 0) == 0 ? StudioUIElement::getSpriteManager()
+                                                              : MainMenuUIElement::getSpriteManager());
     std::istringstream in(expected);
     std::vector<std::pair<const Texture*, std::string>> names;
     for (std::string item; in >> item;)

@@ -15,8 +15,6 @@
 #include "Resources/Dialogs/StampSlotDialog.h"
 #include "Resources/Dialogs/WritingLessonSlotDialog.h"
 #include "Tovrane/Button.h"
-#include "Tovrane/Plane.h"
-#include "Tovrane/SpriteManager.h"
 
 #include <algorithm>
 #include <fstream>
@@ -31,12 +29,6 @@ using SkinDeathTest = Fixture;
 using PickerListTest = Fixture;
 
 NodePtr child(const NodePtr& node, int i) { return boost::dynamic_pointer_cast<Node>(node->getChild(i)); }
-// The sprites of the family whose icons lie in `folder`.
-SpriteManager& icons(const std::string& folder)
-{
-    return *(folder.rfind("studio/", 0) == 0 ? StudioUIElement::getSpriteManager()
-                                             : MainMenuUIElement::getSpriteManager());
-}
 
 // The badges' list: earned ones plain, one of them (or none) selected.
 std::string badges(std::vector<int> earned, int selected)
@@ -49,7 +41,7 @@ std::string badges(std::vector<int> earned, int selected)
 }
 }
 
-TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
+TEST_F(SkinTest, PagingSelectionAndBlankFaces)
 {
     // R pages right, L left; `firsts` holds the first item after each move.
     const struct
@@ -66,15 +58,10 @@ TEST(SlotDialogTest, PagingSelectionAndBlankFaces)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.count);
-        SlotDialogPtr dialog(new SlotDialog);
-        dialog->rows = 2;
-        dialog->columns = 3;
-        dialog->pageStep = 6;
-        for (int k = 0; k < 6; ++k)
-            dialog->slotFaces.push_back(GeometryPtr(new Plane(tFixed(19), tFixed(19), 2, 2)));
+        SlotDialogPtr dialog(new MenuSlotDialog(false)); // six faces, paging by six
         for (int i = 0; i < c.count; ++i)
             dialog->addSlotData(TexturePtr(new Texture(4, 4, PixelFormat::RGBA8888)), 100 + i);
-        dialog->populateSlots(); // as the skins do once built
+        dialog->populateSlots();
         dialog->onSelect(0); // nobody listens: nothing happens
         Selections heard(*dialog);
         for (size_t m = 0; m < c.moves.size(); ++m)
@@ -194,7 +181,7 @@ TEST_F(PickerListTest, EachPickerListsItsItemsAndPages)
         EXPECT_EQ("", printed([&] { dialog.reset(c.make()); })) << "every face is in the title";
         if (c.folder) // the writing lessons' list is not named here
         {
-            EXPECT_EQ(c.list, describe(*dialog, icons(c.folder), c.folder, c.list));
+            EXPECT_EQ(c.list, describe(*dialog, c.folder, c.list));
         }
         Selections heard(*dialog);
         for (int i = 0; i < c.pageRights; ++i)
@@ -209,9 +196,9 @@ TEST_F(PickerListTest, ProfileChangesShowWhenAsked)
     profile()->unlockBadge(BadgeName::Firehouse); // 3
     profile()->unlockBadge(BadgeName::UppercaseLetters); // 0
     badgeDialog->highlightSlot(3);
-    EXPECT_EQ(badges({0, 3}, 3), describe(*badgeDialog, icons("menu/"), "menu/", badges({0, 3}, 3)));
+    EXPECT_EQ(badges({0, 3}, 3), describe(*badgeDialog, "menu/", badges({0, 3}, 3)));
     badgeDialog->highlightSlot(5);
-    EXPECT_EQ(badges({0, 3}, 5), describe(*badgeDialog, icons("menu/"), "menu/", badges({0, 3}, 5)));
+    EXPECT_EQ(badges({0, 3}, 5), describe(*badgeDialog, "menu/", badges({0, 3}, 5)));
 
     const std::string folder = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
     for (const char* package : {"Stamp\", \"stamp\": 17", "Frame\", \"frame\": 4"})
@@ -223,7 +210,7 @@ TEST_F(PickerListTest, ProfileChangesShowWhenAsked)
     const std::string extras = "16:stamp_locked_16 17:stamp_17 18:stamp_locked_18 19:stamp_locked_19 "
                                "20:stamp_locked_20 21:stamp_locked_21 22:stamp_locked_22 23:stamp_locked_23 "
                                "2:frame_locked_02 3:frame_locked_03 4:frame_04 5:frame_locked_05";
-    EXPECT_EQ(extras, describe(*SlotDialogPtr(new MicromodsSlotDialog), icons("menu/"), "menu/", extras));
+    EXPECT_EQ(extras, describe(*SlotDialogPtr(new MicromodsSlotDialog), "menu/", extras));
 
     ImageSlotDialogPtr images(new ImageSlotDialog);
     AnimationSlotDialogPtr animations(new AnimationSlotDialog);
@@ -232,14 +219,14 @@ TEST_F(PickerListTest, ProfileChangesShowWhenAsked)
     profile()->saveAnimationFrame(picture, 1, 0);
     images->resetSlots();
     animations->resetSlots();
-    EXPECT_EQ("0:open 1:open 2:open 3:? 4:open 5:open", describe(*images, icons("studio/images/"), "studio/images/", "0:open"));
+    EXPECT_EQ("0:open 1:open 2:open 3:? 4:open 5:open", describe(*images, "studio/images/", "0:open"));
     EXPECT_EQ(ColorRGBA<unsigned char>(200, 200, 200, 200), images->thumbnails[3]->getPixel(10, 10)) << "its thumbnail";
     Selections onImages(*images);
     onImages.page();
-    EXPECT_EQ("0:open 1:used 2:open", describe(*animations, icons("studio/images/"), "studio/images/", "0:open 1:used"));
+    EXPECT_EQ("0:open 1:used 2:open", describe(*animations, "studio/images/", "0:open 1:used"));
     fs::remove(profile()->toThumbnailPath(3)); // an unreadable thumbnail keeps its place
     printed([&] { images->resetSlots(); });
-    EXPECT_EQ("0:open 1:open 2:open 3:- 4:open 5:open", describe(*images, icons("studio/images/"), "studio/images/", "0:open"));
+    EXPECT_EQ("0:open 1:open 2:open 3:- 4:open 5:open", describe(*images, "studio/images/", "0:open"));
 }
 
 TEST_F(PickerListTest, ColouringBookPagesByTheirPreviews)
