@@ -41,7 +41,8 @@ bool writeSheet(const SheetEntry& sheet, const std::string& title)
     for (const SpriteEntry& sprite : sheet.sprites)
     {
         listedIn.push_back(sprite.block);
-        Picture picture = sprite.frameCount > 0
+        Picture picture = sprite.image.width() > 0 ? sprite.image
+                          : sprite.frameCount > 0
                               ? drawAnimationFrame(sprite.look, sprite.label, sprite.frame, sprite.frameCount,
                                     sprite.motion)
                               : drawPlaceholder(sprite.look, sprite.label);
@@ -105,8 +106,8 @@ bool writeTitle(const TitleManifest& manifest, const std::string& title)
     {
         std::string path = title + picture.folder + picture.name;
         makeFolders(path.substr(0, path.find_last_of('/')));
-        Picture placeholder = drawPlaceholder(picture.look, picture.name);
-        ok = (picture.palette ? writePalettePng(path, placeholder) : writePng(path, placeholder)) && ok;
+        Picture drawn = picture.image.width() > 0 ? picture.image : drawPlaceholder(picture.look, picture.name);
+        ok = (picture.palette ? writePalettePng(path, drawn) : writePng(path, drawn)) && ok;
     }
     for (const MaskEntry& mask : manifest.masks)
         ok = writePng(prepare(title, "images/" + mask.name), drawMask(mask)) && ok;

@@ -1,6 +1,7 @@
 #include "TitleManifest.h"
 
 #include "PaletteArt.h"
+#include "TaskTitle.h"
 
 #include <json/json.h>
 
@@ -384,6 +385,12 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (lineOk)
                 metaFiles.push_back({name, "ProductId=" + keys["product"] + "\nPartNumber=" + keys["part"] +
                                                "\nPackageVersion=" + keys["version"] + "\n"});
+        }
+        else if (kind == "task")
+        {
+            std::string why;
+            if (!addTask(*this, names, name, why))
+                complain(why);
         }
         else if (kind == "movie")
         {

@@ -32,6 +32,8 @@ struct SpriteEntry
     int frame = 0;
     int frameCount = 0;
     std::string motion;
+    // A picture drawn by the generator itself, used instead of the placeholder.
+    Picture image;
 };
 
 struct AnimationEntry
@@ -61,6 +63,8 @@ struct PictureEntry
     Look look;
     std::string folder = "images/";  // relative to the title: "images/" or the title itself
     bool palette = false;            // written as an 8-bit palette PNG
+    // A picture drawn by the generator itself, used instead of the placeholder.
+    Picture image;
 };
 
 // An RGBA brush mask: opaque where paint goes.

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Fails when an include runs against the one-way dependencies: the engine and
 # the platform never include the game, and each game area includes only the
-# areas before it: Profile <- Drawing <- Dialogs <- Studio <- Lessons <-
-# {FrontEnd, MiniGames, Town} (the last three not each other). The module's
-# entry point may include every area.
+# areas before it: Profile <- Drawing <- Dialogs <- Studio <- MiniGames <-
+# Lessons <- Town <- FrontEnd. Screens push each other along that line: the
+# lesson launchers push games, the map pushes tasks, the menu pushes the map.
+# The module's entry point may include every area.
 cd "$(dirname "$0")/.."
 status=0
 
 rank() {
   case $1 in
     Profile) echo 1 ;; Drawing) echo 2 ;; Dialogs) echo 3 ;; Studio) echo 4 ;;
-    Lessons) echo 5 ;; FrontEnd | MiniGames | Town) echo 6 ;; *) echo 0 ;;
+    MiniGames) echo 5 ;; Lessons) echo 6 ;; Town) echo 7 ;; FrontEnd) echo 8 ;; *) echo 0 ;;
   esac
 }
 

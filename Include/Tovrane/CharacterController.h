@@ -45,6 +45,8 @@ public:
     bool isLipFlapPlaying() const { return lipFlapPlaying; }
 
     bool hasAnimation(const std::string& name) const;
+    // No one-shot animation is queued or playing: the character idles.
+    bool isAnimationQueueEmpty() const { return queue.empty(); }
     // The playing one-shot animation, or the idle name when none is queued.
     std::string getCurrentAnimationName() const;
 

@@ -13,7 +13,7 @@ namespace XQM
 {
 // One value of a JSON document read by CJSonFile. Reading never fails: a
 // missing key, an index out of range or a value of another type gives the
-// null value, which reads as "" or 0 and has no members.
+// null value, which reads as "", 0, false or 0.0 and has no members.
 class Value
 {
 public:
@@ -25,11 +25,18 @@ public:
     bool isNull() const;
     bool isString() const;
     bool isInt() const;
+    bool isBool() const;
+    // Any JSON number, whole or not.
+    bool isNumber() const;
     bool isArray() const;
     bool isObject() const;
 
     std::string asString() const;
     int asInt() const;
+    // A JSON boolean; anything else is false.
+    bool asBool() const;
+    // Any JSON number; anything else is 0.0.
+    double asDouble() const;
     // Number of elements of an array, 0 for anything else.
     int size() const;
 

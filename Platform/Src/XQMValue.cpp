@@ -30,6 +30,10 @@ bool Value::isString() const { return node && node->isString(); }
 
 bool Value::isInt() const { return node && node->isInt(); }
 
+bool Value::isBool() const { return node && node->isBool(); }
+
+bool Value::isNumber() const { return node && node->isNumeric(); }
+
 bool Value::isArray() const { return node && node->isArray(); }
 
 bool Value::isObject() const { return node && node->isObject(); }
@@ -37,6 +41,10 @@ bool Value::isObject() const { return node && node->isObject(); }
 std::string Value::asString() const { return isString() ? node->asString() : std::string(); }
 
 int Value::asInt() const { return isInt() ? node->asInt() : 0; }
+
+bool Value::asBool() const { return isBool() && node->asBool(); }
+
+double Value::asDouble() const { return isNumber() ? node->asDouble() : 0.0; }
 
 int Value::size() const
 {

@@ -37,6 +37,8 @@ void expectNull(const XQM::Value& value)
     EXPECT_TRUE(value.isNull());
     EXPECT_EQ("", value.asString());
     EXPECT_EQ(0, value.asInt());
+    EXPECT_FALSE(value.asBool());
+    EXPECT_EQ(0.0, value.asDouble());
     EXPECT_FALSE(value.isArray());
     EXPECT_EQ(0, value.size());
     EXPECT_TRUE(value["type"].isNull());
@@ -68,6 +70,18 @@ TEST_F(JSonFile, ReadsValuesAndGivesEmptyOrZeroForWrongTypes)
     EXPECT_EQ(7, root["whole"].asInt());
     for (const char* key : {"number", "half", "big", "flag"})
         EXPECT_EQ(0, root[key].asInt()) << key;
+    // Flags only from booleans; doubles from any number.
+    EXPECT_TRUE(root["flag"].asBool());
+    EXPECT_TRUE(root["flag"].isBool());
+    EXPECT_TRUE(root["half"].isNumber());
+    EXPECT_FALSE(root["number"].isNumber());
+    for (const char* key : {"frame", "type", "object", "whole"})
+        EXPECT_FALSE(root[key].asBool()) << key;
+    EXPECT_EQ(4.5, root["half"].asDouble());
+    EXPECT_EQ(3000000000.0, root["big"].asDouble());
+    EXPECT_EQ(4.0, root["frame"].asDouble());
+    for (const char* key : {"number", "flag", "list"})
+        EXPECT_EQ(0.0, root[key].asDouble()) << key;
     EXPECT_FALSE(root["object"].isArray());
     EXPECT_EQ(0, root["object"].size());
     EXPECT_TRUE(root["object"][0].isNull());

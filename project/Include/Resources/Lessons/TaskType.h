@@ -1,0 +1,22 @@
+#ifndef RESOURCES_TASKTYPE_H
+#define RESOURCES_TASKTYPE_H
+
+namespace Tovrane
+{
+// The kinds of guided drawing activity a task studio runs.
+struct TaskType
+{
+    enum Type : int
+    {
+        WritingLesson = 0,
+        LocationTask = 1,
+        LetterTask = 2,
+        WritingSubLesson = 3,
+        AdvancedLesson = 4
+    };
+};
+
+typedef TaskType::Type eTaskType;
+}
+
+#endif

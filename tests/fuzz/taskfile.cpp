@@ -1,0 +1,79 @@
+// Reads arbitrary bytes as a task file of every kind. A refused file runs
+// nothing; an accepted one has sample points on every traced line, which are
+// then judged with a few touches, some of them taken from the bytes.
+#include "Resources/Lessons/TaskStudioState.h"
+
+#include "ProfileFuzzFolder.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+using namespace Tovrane;
+
+namespace
+{
+std::string title;
+
+void check(bool condition, const char* what)
+{
+    if (!condition)
+    {
+        std::fprintf(stderr, "task reading went wrong: %s\n", what);
+        std::abort();
+    }
+}
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    title = makeProfileFuzzFolder("taskfile") + "/title/";
+    std::filesystem::create_directories(title);
+    // Refusals and judging report on standard output.
+    if (!std::freopen("/dev/null", "w", stdout))
+        std::abort();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* file = std::fopen((title + "fuzz.task").c_str(), "wb");
+    check(file != nullptr, "no scratch file");
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+
+    for (int kind = 0; kind <= 4; ++kind)
+    {
+        const LocationName::Type where = static_cast<LocationName::Type>(kind == 1 ? 4 : kind == 4 ? 46 : 26);
+        TaskStudioState state(static_cast<eTaskType>(kind), "fuzz.task", where);
+        Task& task = *state.getTask();
+        if (task.isRefused())
+            continue;
+        check(!task.lines.empty(), "an accepted task without lines");
+        for (size_t i = 0; i < task.lines.size(); ++i)
+        {
+            const TaskLine& line = task.lines[i];
+            const size_t n = line.allPoints.size();
+            check(!line.isTracing() || n >= 2, "a traced line without sample points");
+            check(n == line.visited.size(), "points and visit bits differ");
+            if (n == 0)
+                continue;
+            const int index = static_cast<int>(i);
+            task.newAnswer();
+            task.verifyTouch(index, TouchType::Down, line.allPoints[0]);
+            task.verifyTouch(index, TouchType::Move, line.allPoints[n / 2]);
+            // A touch from the bytes, anywhere a 16-bit screen position may come from.
+            const std::int16_t x = static_cast<std::int16_t>(data[i % size] << 8 | data[(i + 1) % size]);
+            const std::int16_t y = static_cast<std::int16_t>(data[(i + 2) % size] << 8 | data[(i + 3) % size]);
+            task.verifyTouch(index, static_cast<eTouchType>(1 + data[i % size] % 3), Vector2<tFixed>(tFixed(x), tFixed(y)));
+            task.verifyTouch(index, TouchType::Up, line.allPoints[n - 1]);
+            check(task.answer >= 0 && task.answer <= 5, "an answer out of range");
+            check(line.current >= 0 && static_cast<size_t>(line.current) < n, "the path left its points");
+            task.playWASpeech(index, false);
+            task.getCASpeech(index);
+        }
+    }
+    return 0;
+}
