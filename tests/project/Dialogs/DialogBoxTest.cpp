@@ -1,11 +1,17 @@
 // The yes/no box, its voice and the speech playlist, with the real audio
-// player on the mixer's silent sink and speech files of known length.
+// player on the mixer's silent sink and speech files of known length; then
+// the pickers and the box drawn through the OpenGL ES 1 renderer and
+// compared with reviewed pictures in tests/data/dialogs/.
+#include "GLES1Renderer/RendererFixture.h"
 #include "DialogsTestSupport.h"
 #include "support/SilentAudio.h"
 
 #include "Resources/Dialogs/AudioList.h"
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Dialogs/DialogBoxController.h"
+#include "Resources/Dialogs/ImageSlotDialog.h"
+#include "Resources/Dialogs/LessonSlotDialog.h"
+#include "Resources/Dialogs/StampSlotDialog.h"
 #include "Tovrane/UIBase.h"
 
 #include <functional>
@@ -15,6 +21,7 @@ using namespace DialogsTest;
 namespace
 {
 typedef std::vector<std::string> Trace;
+using DialogsGoldenTest = RendererFixture;
 
 // Speech files of 100 ms and "other.ogg" of 200 ms; a box with its voice.
 class Voice : public Fixture
@@ -65,14 +72,12 @@ protected:
     // its index first, "+" once started, and "done" at its end.
     std::string view() const
     {
-        const std::string file = audio->player->getCurrentSpeechFile().empty() ? "quiet"
-                                                                               : audio->player->getCurrentSpeechFile();
+        const std::string spoken = audio->player->getCurrentSpeechFile(), file = spoken.empty() ? "quiet" : spoken;
         if (list)
             return std::to_string(list->index) + (list->started ? "+ " : "- ") + file + (list->isDone() ? " done" : "");
-        const char* mark = box->yesHighlight->cullingMode == CullingMode::Show  ? " Y"
-                           : box->noHighlight->cullingMode == CullingMode::Show ? " N"
-                                                                                : " -";
-        return file + mark + (voice->playing ? "" : " stopped");
+        const bool yes = box->yesHighlight->cullingMode == CullingMode::Show;
+        const bool no = box->noHighlight->cullingMode == CullingMode::Show;
+        return file + (yes ? " Y" : no ? " N" : " -") + (voice->playing ? "" : " stopped");
     }
 
     const std::string folder = TestSupport::freshFolder("speech");
@@ -161,4 +166,36 @@ TEST_F(Voice, ThePlaylistPausesAnUpdateBetweenFilesAndWaitsOutOtherSpeech)
     EXPECT_NE(std::string::npos, said.find("Could not find file missing.ogg"));
     playlist.reset();
     EXPECT_FALSE(playlist.isDone());
+}
+
+TEST_F(DialogsGoldenTest, PickersAndTheQuestionBox)
+{
+    if (!newPlayer())
+        GTEST_SKIP() << "no generated title, or the system data was configured before";
+    // Two saved pictures of 40-pixel squares in two colours, in slots 0 and 3.
+    const ColorRGBA<unsigned char> colours[2][2] = {{{220, 60, 40, 255}, {250, 220, 80, 255}},
+                                                    {{40, 90, 200, 255}, {255, 255, 255, 255}}};
+    for (int saved = 0; saved < 2; ++saved)
+    {
+        TexturePtr picture(new Texture(320, 240, PixelFormat::RGBA8888));
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                picture->setPixel(colours[saved][(x / 40 + y / 40) % 2 ? 0 : 1], x, y);
+        ScrivletPlayer::getCurrentPlayerData()->saveImage(picture, saved * 3);
+    }
+    StampSlotDialogPtr stamps(new StampSlotDialog);
+    stamps->pageRight();
+    DialogBoxPtr box(new DialogBox(true));
+    box->showYesButtonHighlight();
+    const std::pair<const char*, SpatialPtr> scenes[] = {{"image_picker", SpatialPtr(new ImageSlotDialog)},
+                                                         {"stamp_picker_page_2", stamps},
+                                                         {"dialog_box_yes", box},
+                                                         {"lesson_picker", SpatialPtr(new LessonSlotDialog)}};
+    for (const auto& scene : scenes)
+    {
+        root->removeAllChildren();
+        root->addChild(scene.second);
+        frame(1, 1, 1);
+        expectFrameGolden(std::string(TOVRANE_TEST_DATA) + "/dialogs/" + scene.first + ".png");
+    }
 }

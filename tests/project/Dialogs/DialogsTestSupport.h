@@ -70,12 +70,11 @@ struct Selections
         {
             dialog.onSelect(static_cast<int>(k));
             ids.push_back(last.second);
-            TexturePtr shown = dialog.slotFaces[k]->getTexture();
+            const TexturePtr shown = dialog.slotFaces[k]->getTexture();
             const size_t item = static_cast<size_t>(dialog.first) + k;
-            if (item < dialog.thumbnails.size())
-                EXPECT_EQ(dialog.thumbnails[item], shown) << "face " << k;
-            else
-                EXPECT_TRUE(shown && shown->getWidth() == 32 && shown->getPixel(5, 5).a == 0) << "blank face " << k;
+            EXPECT_TRUE(item < dialog.thumbnails.size() ? shown == dialog.thumbnails[item]
+                                                        : shown && shown->getWidth() == 32 && shown->getPixel(5, 5).a == 0)
+                << "face " << k;
         }
         return ids;
     }

@@ -24,9 +24,8 @@ using namespace DialogsTest;
 
 namespace
 {
-using SkinTest = Fixture;
-using SkinDeathTest = Fixture;
-using PickerListTest = Fixture;
+using Pickers = Fixture;
+using PickersDeathTest = Fixture;
 
 NodePtr child(const NodePtr& node, int i) { return boost::dynamic_pointer_cast<Node>(node->getChild(i)); }
 
@@ -41,7 +40,7 @@ std::string badges(std::vector<int> earned, int selected)
 }
 }
 
-TEST_F(SkinTest, PagingSelectionAndBlankFaces)
+TEST_F(Pickers, PagingSelectionAndBlankFaces)
 {
     // R pages right, L left; `firsts` holds the first item after each move.
     const struct
@@ -113,7 +112,7 @@ std::string layout(const SlotDialogPtr& dialog)
 
 // Slots run down the columns from the sheet's placement; only a panel brings
 // a close button (with the arrows).
-TEST_F(SkinTest, SlotsRunDownTheColumnsFromTheSheetPlacement)
+TEST_F(Pickers, SlotsRunDownTheColumnsFromTheSheetPlacement)
 {
     EXPECT_EQ("1: 2, 35,125 0, 35,60 1, 90,125 2, 90,60 3, 145,125 4, 145,60 5", layout(SlotDialogPtr(new MenuSlotDialog(true))));
     EXPECT_EQ("1: 0, 35,125 0, 35,60 1, 90,125 2, 90,60 3, 145,125 4, 145,60 5", layout(SlotDialogPtr(new MenuSlotDialog(false))));
@@ -125,7 +124,7 @@ TEST_F(SkinTest, SlotsRunDownTheColumnsFromTheSheetPlacement)
               layout(SlotDialogPtr(new PopUpSlotDialog(true, 2, false, false))));
 }
 
-TEST_F(SkinDeathTest, ThreeRowsOrAnItemOutsideTheListStopTheProgram)
+TEST_F(PickersDeathTest, ThreeRowsOrAnItemOutsideTheListStopTheProgram)
 {
     EXPECT_DEATH(PopUpSlotDialogPtr(new PopUpSlotDialog(true, 3, false, false)), "Invalid number of rows");
     EXPECT_DEATH(SlotDialogPtr(new MenuSlotDialog(false))->updateThumbnail(TexturePtr(), 0), "Invalid slot item");
@@ -133,7 +132,7 @@ TEST_F(SkinDeathTest, ThreeRowsOrAnItemOutsideTheListStopTheProgram)
 
 // Every picker builds on the title, lists its items in order with their
 // icons, and the slots of the page some right arrows reach report the ids.
-TEST_F(PickerListTest, EachPickerListsItsItemsAndPages)
+TEST_F(Pickers, EachPickerListsItsItemsAndPages)
 {
     const struct
     {
@@ -190,15 +189,16 @@ TEST_F(PickerListTest, EachPickerListsItsItemsAndPages)
     }
 }
 
-TEST_F(PickerListTest, ProfileChangesShowWhenAsked)
+TEST_F(Pickers, ProfileChangesShowWhenAsked)
 {
     BadgeSlotDialogPtr badgeDialog(new BadgeSlotDialog);
     profile()->unlockBadge(BadgeName::Firehouse); // 3
     profile()->unlockBadge(BadgeName::UppercaseLetters); // 0
-    badgeDialog->highlightSlot(3);
-    EXPECT_EQ(badges({0, 3}, 3), describe(*badgeDialog, "menu/", badges({0, 3}, 3)));
-    badgeDialog->highlightSlot(5);
-    EXPECT_EQ(badges({0, 3}, 5), describe(*badgeDialog, "menu/", badges({0, 3}, 5)));
+    for (int slot : {3, 5})
+    {
+        badgeDialog->highlightSlot(slot);
+        EXPECT_EQ(badges({0, 3}, slot), describe(*badgeDialog, "menu/", badges({0, 3}, slot)));
+    }
 
     const std::string folder = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
     for (const char* package : {"Stamp\", \"stamp\": 17", "Frame\", \"frame\": 4"})
@@ -229,33 +229,29 @@ TEST_F(PickerListTest, ProfileChangesShowWhenAsked)
     EXPECT_EQ("0:open 1:open 2:open 3:- 4:open 5:open", describe(*images, "studio/images/", "0:open"));
 }
 
-TEST_F(PickerListTest, ColouringBookPagesByTheirPreviews)
+TEST_F(Pickers, ColouringBookPagesByTheirPreviews)
 {
     ColoringBookDownloadPtr own = profile()->getColoringBookPage(0); // four pages with previews
-    const struct
-    {
-        int pages;
-        bool arrows;
-        int listed;
-    } cases[] = {{own->getPageCount(), false, 4}, {0, false, 0}, {6, false, 6}, {7, true, 7}, {1000000, true, 100}};
+    // Pages, whether arrows are shown, items listed.
+    const int cases[][3] = {{own->getPageCount(), 0, 4}, {0, 0, 0}, {6, 0, 6}, {7, 1, 7}, {1000000, 1, 100}};
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.pages);
+        SCOPED_TRACE(c[0]);
         ColoringBookSlotDialogPtr book;
         const std::string said = printed([&] {
-            book.reset(new ColoringBookSlotDialog(ColoringBookDownloadPtr(new ColoringBookDownload(own->getPath(), c.pages))));
+            book.reset(new ColoringBookSlotDialog(ColoringBookDownloadPtr(new ColoringBookDownload(own->getPath(), c[0]))));
         });
-        EXPECT_EQ(c.arrows ? 3 : 1, boost::dynamic_pointer_cast<Node>(book->getChild(1))->getChildQuantity());
-        ASSERT_EQ(c.listed, book->getItemCount());
+        EXPECT_EQ(c[1] ? 3 : 1, boost::dynamic_pointer_cast<Node>(book->getChild(1))->getChildQuantity());
+        ASSERT_EQ(c[2], book->getItemCount());
         Selections onBook(*book);
         onBook.page();
-        for (int page = 0; page < c.listed; ++page)
+        for (int page = 0; page < c[2]; ++page)
             EXPECT_TRUE(book->ids[page] == page && !!book->thumbnails[page] == (page < 4)) << page;
         // Missing previews keep their place, each named once; no more are tried.
         int missing = 0;
         for (size_t at = 0; (at = said.find("Could not find file", at)) != std::string::npos; ++at)
             ++missing;
-        EXPECT_EQ(std::max(0, c.listed - 4), missing);
-        EXPECT_EQ(c.pages > 100, said.find("showing the first 100") != std::string::npos);
+        EXPECT_EQ(std::max(0, c[2] - 4), missing);
+        EXPECT_EQ(c[0] > 100, said.find("showing the first 100") != std::string::npos);
     }
 }
