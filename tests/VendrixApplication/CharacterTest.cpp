@@ -338,7 +338,8 @@ TEST_F(CharacterControllerTest, AClampedMouthHoldsAndAnOrderedMouthReplacesTheRa
     for (unsigned int t : {4000u, 4083u, 4166u})
     {
         step(t);
-        journal.push_back(std::to_string(t) + ": " + state(*character, Names).substr(state(*character, Names).find("mouth")));
+        const std::string now = state(*character, Names);
+        journal.push_back(std::to_string(t) + ": " + now.substr(now.find("mouth")));
     }
     EXPECT_EQ(4u, frames.drawn) << "the random source is no longer asked";
     // Another mouth hides the old one.

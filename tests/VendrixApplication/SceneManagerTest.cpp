@@ -247,7 +247,8 @@ TEST_F(SceneManagerTest, HostileCountsAndNames)
     const Record unnamed{"", {{"", "", 1}}};
     SceneManager fresh;
     bool whole = false;
-    EXPECT_EQ(": / 1 | negative: | none: | " + std::string(255, 'x') + ": " + std::string(255, 'd') + "/" + std::string(255, 'n') + " 3",
+    const std::string x(255, 'x'), d(255, 'd'), n(255, 'n');
+    EXPECT_EQ(": / 1 | negative: | none: | " + x + ": " + d + "/" + n + " 3",
               read(fresh, encode({none, negative, longest, unnamed}), &whole));
     EXPECT_TRUE(whole);
 
