@@ -82,29 +82,23 @@ struct Selections
     std::pair<int, int> last{-2, -2};
 };
 
-// The list as "id:icon ...", each icon named as in `expected`, without
-// `folder` and ".png"; a picture of no icon named there shows as "?", none
-// as "-". Icons come from the family's sprite manager, shared by every face:
-// the studio's for folders "studio/...", the main menu's for the others.
+// The list as "id:icon ...": item k is named by the icon item k of
+// `expected` names (without `folder` and ".png") when it shows that icon, "?"
+// when it shows another picture and "-" when none. Icons come from the
+// family's sprite manager, shared by every face: the studio's for folders
+// "studio/...", the main menu's for the others.
 inline std::string describe(const SlotDialog& dialog, const std::string& folder, const std::string& expected)
 {
     TextureManager& icons = *(folder.rfind("studio/", 0) == 0 ? StudioUIElement::getSpriteManager()
                                                               : MainMenuUIElement::getSpriteManager());
     std::istringstream in(expected);
-    std::vector<std::pair<const Texture*, std::string>> names;
-    for (std::string item; in >> item;)
-        if (item.back() != '-' && item.back() != '?')
-            names.emplace_back(icons.getTexture(folder + item.substr(item.find(':') + 1) + ".png").get(),
-                               item.substr(item.find(':') + 1));
-    std::string out;
+    std::string out, item;
     for (size_t i = 0; i < dialog.ids.size(); ++i)
     {
+        const std::string icon = in >> item ? item.substr(item.find(':') + 1) : "?";
         const Texture* shown = dialog.thumbnails[i].get();
-        std::string name = shown ? "?" : "-";
-        for (const auto& n : names)
-            if (shown && n.first == shown)
-                name = n.second;
-        out += (i ? " " : "") + std::to_string(dialog.ids[i]) + ":" + name;
+        const bool named = shown && icon != "?" && icon != "-" && shown == icons.getTexture(folder + icon + ".png").get();
+        out += (i ? " " : "") + std::to_string(dialog.ids[i]) + ":" + (named ? icon : shown ? "?" : "-");
     }
     return out;
 }
