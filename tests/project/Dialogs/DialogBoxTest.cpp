@@ -1,37 +1,32 @@
-// The yes/no box, its voice and the speech playlist, with the real audio
-// player on the mixer's silent sink and speech files of known length; then
-// the pickers and the box drawn through the OpenGL ES 1 renderer and
-// compared with reviewed pictures in tests/data/dialogs/.
-#include "GLES1Renderer/RendererFixture.h"
-#include "DialogsTestSupport.h"
+// The yes/no box, its voice and the speech playlist on the generated title,
+// with the real audio player on the mixer's silent sink and speech files of
+// known length.
+#include "support/DataRoot.h"
 #include "support/SilentAudio.h"
 
 #include "Resources/Dialogs/AudioList.h"
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Dialogs/DialogBoxController.h"
-#include "Resources/Dialogs/ImageSlotDialog.h"
-#include "Resources/Dialogs/LessonSlotDialog.h"
-#include "Resources/Dialogs/StampSlotDialog.h"
+#include "Tovrane/Geometry.h"
 #include "Tovrane/UIBase.h"
 
 #include <functional>
 
-using namespace DialogsTest;
+using namespace Tovrane;
+using TestSupport::printed;
 
 namespace
 {
 typedef std::vector<std::string> Trace;
-using DialogsGoldenTest = RendererFixture;
 
 // Speech files of 100 ms and "other.ogg" of 200 ms; a box with its voice.
-class Voice : public Fixture
+class Voice : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override
     {
-        Fixture::SetUp();
-        if (IsSkipped())
-            return;
+        if (!TestSupport::useGeneratedTitle())
+            GTEST_SKIP() << "no generated title, or the system data was configured before";
         for (const char* name : {"prompt", "no", "yes", "a", "b", "other"})
             TestSupport::writeOgg(folder + name + ".ogg", name[1] == 't' ? 8820 : 4410);
         fresh();
@@ -67,9 +62,9 @@ protected:
         }
         return trace;
     }
-    // The speech file or "quiet"; then for the box "Y", "N" or "-" as Yes, No
-    // or neither is marked, and "stopped" once its voice has; for a playlist
-    // its index first, "+" once started, and "done" at its end.
+    // The speech file or "quiet"; for the box then "Y", "N" or "-" as it marks
+    // Yes, No or neither, and "stopped"; for a playlist first its index and
+    // "+" once started, then "done" at its end.
     std::string view() const
     {
         const std::string spoken = audio->player->getCurrentSpeechFile(), file = spoken.empty() ? "quiet" : spoken;
@@ -85,30 +80,25 @@ protected:
     DialogBoxPtr box;
     DialogBoxControllerPtr voice;
     AudioList* list = nullptr;
+    // The answers heard, each with whether the box was still shown.
+    void answer(const DialogEventArgs& args) { answers.push_back({args.result, box->cullingMode != CullingMode::Hide}); }
+    std::vector<std::pair<int, bool>> answers;
 };
 
-// The answers heard, each with whether the box was still shown.
-struct Answers
-{
-    void on(const DialogEventArgs& args) { heard.push_back({args.result, box->cullingMode != CullingMode::Hide}); }
-    DialogBox* box;
-    std::vector<std::pair<int, bool>> heard;
-};
 }
 
 TEST_F(Voice, TheBoxReportsItsAnswerToItsListenersAndThenHides)
 {
     box->onNoButton(ButtonEventArgs()); // nobody listens: answered and hidden all the same
     EXPECT_TRUE(box->result == 2 && box->cullingMode == CullingMode::Hide);
-    Answers answers{box.get(), {}};
-    box->dialogEvent += new DialogBox::DialogEvent::MethodDelegate<Answers>(&answers, &Answers::on);
+    box->dialogEvent += new DialogBox::DialogEvent::MethodDelegate<Voice>(this, &Voice::answer);
     for (int button = 1; button <= 3; ++button) // yes, no, close
     {
         box->cullingMode = CullingMode::Show;
         boost::dynamic_pointer_cast<UIBase>(box->getChild(button))->onRelease(0, 0);
         EXPECT_EQ(CullingMode::Hide, box->cullingMode);
     }
-    EXPECT_EQ((std::vector<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}), answers.heard);
+    EXPECT_EQ((std::vector<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}), answers);
 }
 
 TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
@@ -166,36 +156,4 @@ TEST_F(Voice, ThePlaylistPausesAnUpdateBetweenFilesAndWaitsOutOtherSpeech)
     EXPECT_NE(std::string::npos, said.find("Could not find file missing.ogg"));
     playlist.reset();
     EXPECT_FALSE(playlist.isDone());
-}
-
-TEST_F(DialogsGoldenTest, PickersAndTheQuestionBox)
-{
-    if (!newPlayer())
-        GTEST_SKIP() << "no generated title, or the system data was configured before";
-    // Two saved pictures of 40-pixel squares in two colours, in slots 0 and 3.
-    const ColorRGBA<unsigned char> colours[2][2] = {{{220, 60, 40, 255}, {250, 220, 80, 255}},
-                                                    {{40, 90, 200, 255}, {255, 255, 255, 255}}};
-    for (int saved = 0; saved < 2; ++saved)
-    {
-        TexturePtr picture(new Texture(320, 240, PixelFormat::RGBA8888));
-        for (int y = 0; y < 240; ++y)
-            for (int x = 0; x < 320; ++x)
-                picture->setPixel(colours[saved][(x / 40 + y / 40) % 2 ? 0 : 1], x, y);
-        ScrivletPlayer::getCurrentPlayerData()->saveImage(picture, saved * 3);
-    }
-    StampSlotDialogPtr stamps(new StampSlotDialog);
-    stamps->pageRight();
-    DialogBoxPtr box(new DialogBox(true));
-    box->showYesButtonHighlight();
-    const std::pair<const char*, SpatialPtr> scenes[] = {{"image_picker", SpatialPtr(new ImageSlotDialog)},
-                                                         {"stamp_picker_page_2", stamps},
-                                                         {"dialog_box_yes", box},
-                                                         {"lesson_picker", SpatialPtr(new LessonSlotDialog)}};
-    for (const auto& scene : scenes)
-    {
-        root->removeAllChildren();
-        root->addChild(scene.second);
-        frame(1, 1, 1);
-        expectFrameGolden(std::string(TOVRANE_TEST_DATA) + "/dialogs/" + scene.first + ".png");
-    }
 }

@@ -1,11 +1,14 @@
-// Paging and selection of the slot picker, the layouts of its two skins, and
-// the ten pickers' lists on the generated title's icons and the real profile.
-#include "DialogsTestSupport.h"
+// The slot picker's paging, its two skins and the ten pickers on the
+// generated title and the real profile; then the pickers and the question box
+// drawn and compared with reviewed pictures in tests/data/dialogs/.
+#include "GLES1Renderer/RendererFixture.h"
+#include "support/DataRoot.h"
 
 #include "Resources/Dialogs/AdvLessonSlotDialog.h"
 #include "Resources/Dialogs/AnimationSlotDialog.h"
 #include "Resources/Dialogs/BadgeSlotDialog.h"
 #include "Resources/Dialogs/ColoringBookSlotDialog.h"
+#include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Dialogs/EffectSlotDialog.h"
 #include "Resources/Dialogs/ImageSlotDialog.h"
 #include "Resources/Dialogs/LessonSlotDialog.h"
@@ -14,18 +17,98 @@
 #include "Resources/Dialogs/PopUpSlotDialog.h"
 #include "Resources/Dialogs/StampSlotDialog.h"
 #include "Resources/Dialogs/WritingLessonSlotDialog.h"
+#include "Resources/Profile/ScrivletPlayer.h"
 #include "Tovrane/Button.h"
 
+#include "CMicroDownloads.h"
+
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 
-using namespace DialogsTest;
+using namespace Tovrane;
+using TestSupport::printed;
+namespace fs = std::filesystem;
 
 namespace
 {
+// A new player without files or downloads; false without the generated title.
+bool newPlayer()
+{
+    if (!TestSupport::useGeneratedTitle())
+        return false;
+    fs::remove_all(XQM::CMicroDownloads::GetDownloadsPath(0).raw());
+    fs::create_directories(TestSupport::dataRoot());
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(TestSupport::dataRoot()))
+        if (entry.is_regular_file())
+            fs::remove(entry.path());
+    ScrivletPlayer::getCurrentPlayerData()->load();
+    return true;
+}
+
+class Fixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!newPlayer())
+            GTEST_SKIP() << "no generated title, or the system data was configured before";
+    }
+    static ScrivletPlayer* profile() { return ScrivletPlayer::getCurrentPlayerData(); }
+};
+
+// Listens to a picker; page() clicks each slot and gives the ids reported,
+// checking that each face shows its item, or a transparent blank past the end.
+struct Selections
+{
+    explicit Selections(SlotDialog& dialog) : dialog(dialog)
+    {
+        dialog.selectEvent += new SlotDialog::SelectEvent::MethodDelegate<Selections>(this, &Selections::on);
+    }
+    void on(const SlotDialogEventArgs& args) { last = {args.slot, args.id}; }
+    std::vector<int> page()
+    {
+        std::vector<int> ids;
+        for (size_t k = 0; k < dialog.slotFaces.size(); ++k)
+        {
+            dialog.onSelect(static_cast<int>(k));
+            ids.push_back(last.second);
+            const TexturePtr shown = dialog.slotFaces[k]->getTexture();
+            const size_t item = static_cast<size_t>(dialog.first) + k;
+            EXPECT_TRUE(item < dialog.thumbnails.size() ? shown == dialog.thumbnails[item]
+                                                        : shown && shown->getWidth() == 32 && shown->getPixel(5, 5).a == 0)
+                << "face " << k;
+        }
+        return ids;
+    }
+    SlotDialog& dialog;
+    std::pair<int, int> last{-2, -2};
+};
+
+// The list as "id:icon ...": item k is named as in item k of `expected` when
+// it shows that icon of `folder` (the studio's sprites for "studio/...", else
+// the main menu's), "?" when another picture and "-" when none.
+std::string describe(const SlotDialog& dialog, const std::string& folder, const std::string& expected)
+{
+    TextureManager& icons = *(folder.rfind("studio/", 0) == 0 ? StudioUIElement::getSpriteManager()
+                                                              : MainMenuUIElement::getSpriteManager());
+    std::istringstream in(expected);
+    std::string out, item;
+    for (size_t i = 0; i < dialog.ids.size(); ++i)
+    {
+        const std::string icon = in >> item ? item.substr(item.find(':') + 1) : "?";
+        const Texture* shown = dialog.thumbnails[i].get();
+        const bool named = shown && icon != "?" && icon != "-" && shown == icons.getTexture(folder + icon + ".png").get();
+        out += (i ? " " : "") + std::to_string(dialog.ids[i]) + ":" + (named ? icon : shown ? "?" : "-");
+    }
+    return out;
+}
+
 using Pickers = Fixture;
 using PickersDeathTest = Fixture;
+using DialogsGoldenTest = RendererFixture;
 
 NodePtr child(const NodePtr& node, int i) { return boost::dynamic_pointer_cast<Node>(node->getChild(i)); }
 
@@ -42,35 +125,30 @@ std::string badges(std::vector<int> earned, int selected)
 
 TEST_F(Pickers, PagingSelectionAndBlankFaces)
 {
-    // R pages right, L left; `firsts` holds the first item after each move.
-    const struct
-    {
-        int count;
-        std::string moves;
-        std::vector<int> firsts;
-    } cases[] = {
-        {62, "RRRRRRRRRRRLLLLLLLLLLL", {6, 12, 18, 24, 30, 36, 42, 48, 54, 56, 56, 50, 44, 38, 32, 26, 20, 14, 8, 2, 0, 0}},
-        {10, "RRLL", {4, 4, 0, 0}},
-        {6, "RL", {0, 0}},
-        {4, "RL", {0, 0}},
+    // Items, and the first item after each move: half of them right, then left.
+    const std::pair<int, std::vector<int>> cases[] = {
+        {62, {6, 12, 18, 24, 30, 36, 42, 48, 54, 56, 56, 50, 44, 38, 32, 26, 20, 14, 8, 2, 0, 0}},
+        {10, {4, 4, 0, 0}},
+        {6, {0, 0}},
+        {4, {0, 0}},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.count);
+        SCOPED_TRACE(c.first);
         SlotDialogPtr dialog(new MenuSlotDialog(false)); // six faces, paging by six
-        for (int i = 0; i < c.count; ++i)
+        for (int i = 0; i < c.first; ++i)
             dialog->addSlotData(TexturePtr(new Texture(4, 4, PixelFormat::RGBA8888)), 100 + i);
         dialog->populateSlots();
         dialog->onSelect(0); // nobody listens: nothing happens
         Selections heard(*dialog);
-        for (size_t m = 0; m < c.moves.size(); ++m)
+        for (size_t m = 0; m < c.second.size(); ++m)
         {
-            (dialog.get()->*(c.moves[m] == 'R' ? &SlotDialog::onRightArrowButton : &SlotDialog::onLeftArrowButton))(
-                ButtonEventArgs());
-            ASSERT_EQ(c.firsts[m], dialog->first) << "move " << m;
+            const bool right = m < c.second.size() / 2;
+            (dialog.get()->*(right ? &SlotDialog::onRightArrowButton : &SlotDialog::onLeftArrowButton))(ButtonEventArgs());
+            ASSERT_EQ(c.second[m], dialog->first) << "move " << m;
             std::vector<int> expected;
             for (int k = 0; k < 6; ++k)
-                expected.push_back(dialog->first + k < c.count ? 100 + dialog->first + k : -1);
+                expected.push_back(dialog->first + k < c.first ? 100 + dialog->first + k : -1);
             EXPECT_EQ(expected, heard.page());
             dialog->onSlotClick<-1>(ButtonEventArgs());
             EXPECT_EQ(std::make_pair(-1, -1), heard.last) << "the close button";
@@ -83,10 +161,9 @@ TEST_F(Pickers, PagingSelectionAndBlankFaces)
     }
 }
 
-// The skin as "children: buttons, x,y slot ...": the number of the dialog's
-// children, of buttons before the slots in the last one, then each slot
-// button's position and the slot a click on it reports; and "close -1" when
-// the dialog has a panel and a button holder whose first button reports -1.
+// The skin as "children: buttons, x,y slot, ...": the dialog's children, the
+// buttons before the slots, each slot's place and the slot it reports; then
+// with a panel what its close button reports and how many buttons it has.
 std::string layout(const SlotDialogPtr& dialog)
 {
     Selections heard(*dialog);
@@ -254,5 +331,37 @@ TEST_F(Pickers, ColouringBookPagesByTheirPreviews)
         onBook.page();
         EXPECT_EQ(std::max(0, c[2] - 4) + (c[0] > 100), std::count(said.begin(), said.end(), '\n')) << said;
         EXPECT_EQ(c[0] > 100, said.find("showing the first 100") != std::string::npos);
+    }
+}
+
+TEST_F(DialogsGoldenTest, PickersAndTheQuestionBox)
+{
+    if (!newPlayer())
+        GTEST_SKIP() << "no generated title, or the system data was configured before";
+    // Two saved pictures of 40-pixel squares in two colours, in slots 0 and 3.
+    const ColorRGBA<unsigned char> colours[2][2] = {{{220, 60, 40, 255}, {250, 220, 80, 255}},
+                                                    {{40, 90, 200, 255}, {255, 255, 255, 255}}};
+    for (int saved = 0; saved < 2; ++saved)
+    {
+        TexturePtr picture(new Texture(320, 240, PixelFormat::RGBA8888));
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                picture->setPixel(colours[saved][(x / 40 + y / 40) % 2 ? 0 : 1], x, y);
+        ScrivletPlayer::getCurrentPlayerData()->saveImage(picture, saved * 3);
+    }
+    StampSlotDialogPtr stamps(new StampSlotDialog);
+    stamps->pageRight();
+    DialogBoxPtr box(new DialogBox(true));
+    box->showYesButtonHighlight();
+    const std::pair<const char*, SpatialPtr> scenes[] = {{"image_picker", SpatialPtr(new ImageSlotDialog)},
+                                                         {"stamp_picker_page_2", stamps},
+                                                         {"dialog_box_yes", box},
+                                                         {"lesson_picker", SpatialPtr(new LessonSlotDialog)}};
+    for (const auto& scene : scenes)
+    {
+        root->removeAllChildren();
+        root->addChild(scene.second);
+        frame(1, 1, 1);
+        expectFrameGolden(std::string(TOVRANE_TEST_DATA) + "/dialogs/" + scene.first + ".png");
     }
 }
