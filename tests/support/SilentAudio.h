@@ -17,8 +17,9 @@ namespace TestSupport
 {
 struct SilentAudio
 {
-    // Made once the title's paths are set; `folder` is searched first.
-    explicit SilentAudio(const std::string& folder) : player(new Tovrane::AudioPlayer)
+    // Made once the title's paths are set; `folder` is searched first, the
+    // clock starts at `now`.
+    explicit SilentAudio(const std::string& folder, unsigned int now = 0) : player(new Tovrane::AudioPlayer), now(now)
     {
         player->addAudioPath(folder);
     }

@@ -1,6 +1,5 @@
 // The yes/no box, its voice and the speech playlist on the generated title,
-// with the real audio player on the mixer's silent sink and speech files of
-// known length.
+// with the real audio player on a silent mixer and speech of known length.
 #include "support/DataRoot.h"
 #include "support/SilentAudio.h"
 
@@ -20,9 +19,8 @@ namespace
 typedef std::vector<std::string> Trace;
 
 // Speech files of 100 ms and "other.ogg" of 200 ms; a box with its voice.
-class Voice : public ::testing::Test
+struct Voice : ::testing::Test
 {
-public:
     void SetUp() override
     {
         if (!TestSupport::useGeneratedTitle())
@@ -34,8 +32,7 @@ public:
     void fresh()
     {
         audio.reset(); // gives the service back before the next takes it
-        audio.reset(new TestSupport::SilentAudio(folder));
-        audio->now = 1000;
+        audio.reset(new TestSupport::SilentAudio(folder, 1000));
         box.reset(new DialogBox(false));
         voice.reset(new DialogBoxController);
         voice->audioPlayer = audio->player.get();
@@ -44,8 +41,8 @@ public:
         voice->yesSpeech = "yes.ogg";
     }
 
-    // 20 ms frames as a state runs them: the audio, the box's controllers,
-    // the playlist, then `each`; the changes of view().
+    // 20 ms frames as a state runs them: the audio, the box's controllers (or
+    // the voice alone), the playlist, then `each`; the changes of view().
     Trace run(int frames, const std::function<void()>& each = {})
     {
         Trace trace;
@@ -55,6 +52,8 @@ public:
             box->updateControllers(audio->now);
             if (list)
                 list->update();
+            if (!voice->getObject()) // an unattached voice is run by its owner
+                voice->update(audio->now);
             if (each)
                 each();
             if (view() != last)
@@ -70,9 +69,9 @@ public:
         const std::string spoken = audio->player->getCurrentSpeechFile(), file = spoken.empty() ? "quiet" : spoken;
         if (list)
             return std::to_string(list->index) + (list->started ? "+ " : "- ") + file + (list->isDone() ? " done" : "");
-        const bool yes = box->yesHighlight->cullingMode == CullingMode::Show;
-        const bool no = box->noHighlight->cullingMode == CullingMode::Show;
-        return file + (yes ? " Y" : no ? " N" : " -") + (voice->playing ? "" : " stopped");
+        auto shown = [](const GeometryPtr& mark) { return mark->cullingMode == CullingMode::Show; };
+        return file + (shown(box->yesHighlight) ? " Y" : shown(box->noHighlight) ? " N" : " -") +
+               (voice->playing ? "" : " stopped");
     }
 
     const std::string folder = TestSupport::freshFolder("speech");
@@ -103,19 +102,18 @@ TEST_F(Voice, TheBoxReportsItsAnswerToItsListenersAndThenHides)
 
 TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
 {
+    // Restarted while No is explained, it asks again.
     box->addController(voice);
-    audio->player->playSpeech("other.ogg");
     voice->restart();
-    EXPECT_EQ((Trace{"1020 other.ogg -", "1200 prompt.ogg -", "1300 no.ogg N", "1400 yes.ogg Y", "1500 quiet - stopped"}),
-              run(30));
-    voice->restart(); // and again, restarted while No is explained
-    int framesOfNo = 0;
-    EXPECT_EQ((Trace{"1620 prompt.ogg -", "1720 no.ogg N", "1760 quiet -", "1780 prompt.ogg -", "1880 no.ogg N"}), run(14, [&] {
-                  if (voice->step == 2 && ++framesOfNo == 3)
+    EXPECT_EQ((Trace{"1020 prompt.ogg -", "1120 no.ogg N", "1160 quiet -", "1180 prompt.ogg -", "1280 no.ogg N"}),
+              run(14, [&] {
+                  if (voice->step == 2 && audio->now == 1160)
                       voice->restart();
               }));
-
+    // Each case changes a fresh box before its voice starts.
     const std::pair<std::function<void()>, Trace> cases[] = {
+        {[this] { audio->player->playSpeech("other.ogg"); },
+         {"1020 other.ogg -", "1200 prompt.ogg -", "1300 no.ogg N", "1400 yes.ogg Y", "1500 quiet - stopped"}},
         {[this] { voice->noSpeech = voice->yesSpeech = ""; }, {"1020 prompt.ogg -", "1120 quiet - stopped"}},
         {[this] { voice->promptSpeech = ""; }, {"1020 quiet -", "1040 no.ogg N", "1140 yes.ogg Y", "1240 quiet - stopped"}},
         {[this] { voice->audioPlayer = nullptr; }, {"1020 quiet -"}},
@@ -127,10 +125,7 @@ TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
         box->addController(voice);
         c.first();
         voice->restart();
-        EXPECT_EQ(c.second, run(20, [this] {
-                      if (!voice->getObject()) // unattached: its owner runs it
-                          voice->update(audio->now);
-                  }));
+        EXPECT_EQ(c.second, run(30));
     }
 }
 
@@ -138,20 +133,18 @@ TEST_F(Voice, ThePlaylistPausesAnUpdateBetweenFilesAndWaitsOutOtherSpeech)
 {
     AudioList playlist;
     playlist.init({"a.ogg", "missing.ogg", "", "b.ogg"});
-    for (int i = 0; i < 3; ++i)
-        playlist.update();
-    EXPECT_TRUE(playlist.index == 0 && !playlist.isDone()) << "no player, no progress";
-    playlist.audioPlayer = audio->player.get();
     list = &playlist;
+    EXPECT_EQ((Trace{"1020 0- quiet"}), run(3)) << "no player, no progress";
+    playlist.audioPlayer = audio->player.get();
     Trace trace;
     const std::string said = printed([&] {
         trace = run(25, [&] {
-            if (audio->now == 1060)
+            if (audio->now == 1120)
                 audio->player->playSpeech("other.ogg");
         });
     });
-    EXPECT_EQ((Trace{"1020 0+ a.ogg", "1060 0+ other.ogg", "1260 1- quiet", "1280 1+ quiet", "1300 2- quiet",
-                     "1320 2+ quiet", "1340 3- quiet", "1360 3+ b.ogg", "1460 4- quiet done"}),
+    EXPECT_EQ((Trace{"1080 0+ a.ogg", "1120 0+ other.ogg", "1320 1- quiet", "1340 1+ quiet", "1360 2- quiet",
+                     "1380 2+ quiet", "1400 3- quiet", "1420 3+ b.ogg", "1520 4- quiet done"}),
               trace);
     EXPECT_NE(std::string::npos, said.find("Could not find file missing.ogg"));
     playlist.reset();

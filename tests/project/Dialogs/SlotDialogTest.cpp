@@ -48,9 +48,8 @@ bool newPlayer()
     return true;
 }
 
-class Fixture : public ::testing::Test
+struct Pickers : ::testing::Test
 {
-protected:
     void SetUp() override
     {
         if (!newPlayer())
@@ -106,8 +105,7 @@ std::string describe(const SlotDialog& dialog, const std::string& folder, const 
     return out;
 }
 
-using Pickers = Fixture;
-using PickersDeathTest = Fixture;
+using PickersDeathTest = Pickers;
 using DialogsGoldenTest = RendererFixture;
 
 NodePtr child(const NodePtr& node, int i) { return boost::dynamic_pointer_cast<Node>(node->getChild(i)); }
@@ -229,14 +227,9 @@ TEST_F(Pickers, EachPickerListsItsItemsAndPages)
         {[] { return new AdvLessonSlotDialog(0); }, "", "", 0, {-1, -1, -1, -1, -1, -1}},
         {[] { return new AdvLessonSlotDialog(1); }, "lesson_menu/", "2:horizontal_line 3:curved_line 4:diagonal_line"},
         {[] { return new AdvLessonSlotDialog(2); }, "lesson_menu/", "6:triangle 7:rectangle 8:circle 9:hexagon"},
-        {[] { return new AdvLessonSlotDialog(3); }, "lesson_menu/", "12:organic_shapes 13:drawing_objects", 0,
-         {12, 13, -1, -1, -1, -1}},
+        {[] { return new AdvLessonSlotDialog(3); }, "lesson_menu/", "12:organic_shapes 13:drawing_objects"},
         {[] { return new AdvLessonSlotDialog(4); }, "", "", 0, {-1, -1, -1, -1, -1, -1}},
         {[] { return new BadgeSlotDialog; }, "menu/", badges({}, -1), 5, {22, 23, 24, 25, 26, -1}},
-        {[] { return new MicromodsSlotDialog; }, "menu/",
-         "16:stamp_locked_16 17:stamp_locked_17 18:stamp_locked_18 19:stamp_locked_19 20:stamp_locked_20 "
-         "21:stamp_locked_21 22:stamp_locked_22 23:stamp_locked_23 2:frame_locked_02 3:frame_locked_03 "
-         "4:frame_locked_04 5:frame_locked_05"},
         {[] { return new ImageSlotDialog; }, "studio/images/", "0:open 1:open 2:open 3:open 4:open 5:open"},
         {[] { return new AnimationSlotDialog; }, "studio/images/", "0:open 1:open 2:open"},
         {[] { return new StampSlotDialog; }, "studio/stamps/",
@@ -250,16 +243,13 @@ TEST_F(Pickers, EachPickerListsItsItemsAndPages)
          "14:non_symmetrical 15:x_symmetrical 16:y_symmetrical 17:symmetrical",
          3, {12, 13, 14, 15, 16, 17}},
         {[] { return new WritingLessonSlotDialog; }, nullptr, "", 0, {10, 36, 11, 37, 12, 38}},
-        {[] { return new WritingLessonSlotDialog; }, nullptr, "", 10, {4, 5, 6, 7, 8, 9}},
     };
     for (const auto& c : cases)
     {
         SlotDialogPtr dialog;
         EXPECT_EQ("", printed([&] { dialog.reset(c.make()); })) << "every face is in the title";
-        if (c.folder) // the writing lessons' list is not named here
-        {
-            EXPECT_EQ(c.list, describe(*dialog, c.folder, c.list));
-        }
+        // The writing lessons' list is not named here.
+        EXPECT_EQ(c.list, c.folder ? describe(*dialog, c.folder, c.list) : "");
         Selections heard(*dialog);
         for (int i = 0; i < c.pageRights; ++i)
             dialog->pageRight();
@@ -273,12 +263,16 @@ TEST_F(Pickers, ProfileChangesShowWhenAsked)
     BadgeSlotDialogPtr badgeDialog(new BadgeSlotDialog);
     profile()->unlockBadge(BadgeName::Firehouse); // 3
     profile()->unlockBadge(BadgeName::UppercaseLetters); // 0
-    for (int slot : {3, 5})
-    {
-        badgeDialog->highlightSlot(slot);
-        EXPECT_EQ(badges({0, 3}, slot), describe(*badgeDialog, "menu/", badges({0, 3}, slot)));
-    }
+    badgeDialog->highlightSlot(3);
+    EXPECT_EQ(badges({0, 3}, 3), describe(*badgeDialog, "menu/", badges({0, 3}, 3)));
+    badgeDialog->highlightSlot(5);
+    EXPECT_EQ(badges({0, 3}, 5), describe(*badgeDialog, "menu/", badges({0, 3}, 5)));
 
+    // The extras, locked until a download unlocks stamp 17 and frame 4.
+    std::string extras = "16:stamp_locked_16 17:stamp_locked_17 18:stamp_locked_18 19:stamp_locked_19 "
+                         "20:stamp_locked_20 21:stamp_locked_21 22:stamp_locked_22 23:stamp_locked_23 "
+                         "2:frame_locked_02 3:frame_locked_03 4:frame_locked_04 5:frame_locked_05";
+    EXPECT_EQ(extras, describe(*SlotDialogPtr(new MicromodsSlotDialog), "menu/", extras));
     const std::string folder = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
     for (const char* package : {"Stamp\", \"stamp\": 17", "Frame\", \"frame\": 4"})
     {
@@ -286,9 +280,8 @@ TEST_F(Pickers, ProfileChangesShowWhenAsked)
         std::ofstream(folder + package[0] + "/download.json") << "{\"type\": \"" << package << "}";
     }
     profile()->loadMicroDownloads();
-    const std::string extras = "16:stamp_locked_16 17:stamp_17 18:stamp_locked_18 19:stamp_locked_19 "
-                               "20:stamp_locked_20 21:stamp_locked_21 22:stamp_locked_22 23:stamp_locked_23 "
-                               "2:frame_locked_02 3:frame_locked_03 4:frame_04 5:frame_locked_05";
+    extras.replace(extras.find("stamp_locked_17"), 15, "stamp_17");
+    extras.replace(extras.find("frame_locked_04"), 15, "frame_04");
     EXPECT_EQ(extras, describe(*SlotDialogPtr(new MicromodsSlotDialog), "menu/", extras));
 
     ImageSlotDialogPtr images(new ImageSlotDialog);
@@ -318,7 +311,6 @@ TEST_F(Pickers, ColouringBookPagesByTheirPreviews)
     const int cases[][3] = {{own->getPageCount(), 0, 4}, {0, 0, 0}, {6, 0, 6}, {7, 1, 7}, {1000000, 1, 100}};
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c[0]);
         ColoringBookSlotDialogPtr book;
         const std::string said = printed(
             [&] { book.reset(new ColoringBookSlotDialog(ColoringBookDownloadPtr(new ColoringBookDownload(own->getPath(), c[0])))); });
@@ -354,9 +346,7 @@ TEST_F(DialogsGoldenTest, PickersAndTheQuestionBox)
     DialogBoxPtr box(new DialogBox(true));
     box->showYesButtonHighlight();
     const std::pair<const char*, SpatialPtr> scenes[] = {{"image_picker", SpatialPtr(new ImageSlotDialog)},
-                                                         {"stamp_picker_page_2", stamps},
-                                                         {"dialog_box_yes", box},
-                                                         {"lesson_picker", SpatialPtr(new LessonSlotDialog)}};
+        {"stamp_picker_page_2", stamps}, {"dialog_box_yes", box}, {"lesson_picker", SpatialPtr(new LessonSlotDialog)}};
     for (const auto& scene : scenes)
     {
         root->removeAllChildren();
