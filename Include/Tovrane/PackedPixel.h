@@ -9,8 +9,17 @@
 
 // Marks a row loop that the compiler builds twice on x86-64, for the base
 // instruction set and for AVX2, the processor choosing at load time; both
-// give the same results.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// give the same results. Not under ThreadSanitizer, whose instrumented
+// chooser would run before the sanitizer is ready and crash at load.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define TOVRANE_NO_ROW_CLONES
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define TOVRANE_NO_ROW_CLONES
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(TOVRANE_NO_ROW_CLONES)
 #define TOVRANE_ROW_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define TOVRANE_ROW_LOOP
@@ -92,7 +101,12 @@ template <> struct PackedPixel<PixelFormat::RGBA4444>
 template <> struct PackedPixel<PixelFormat::RGBA5551>
 {
     static const int Bytes = 2;
-    static const std::uint16_t ColourBits = 0xFFFE;
+    // The fields in place.
+    static const std::uint16_t RedBits = 0xF800;
+    static const std::uint16_t GreenBits = 0x07C0;
+    static const std::uint16_t BlueBits = 0x003E;
+    static const std::uint16_t AlphaBit = 0x0001;
+    static const std::uint16_t ColourBits = RedBits | GreenBits | BlueBits;
 
     static std::uint32_t red(std::uint32_t v) { return v >> 11; }
     static std::uint32_t green(std::uint32_t v) { return (v >> 6) & 31; }
