@@ -2,10 +2,15 @@
 // state is one line of the table.
 #include "StartStates.h"
 
-#include "StandInState.h"
+#include "LauncherStandIn.h"
 
 #include "Resources/FrontEnd/PlumoLogoState.h"
 #include "Resources/Lessons/TaskStudioState.h"
+#include "Resources/MiniGames/MixingColorsState.h"
+#include "Resources/MiniGames/MovingObjectsState.h"
+#include "Resources/MiniGames/PickPineapplesState.h"
+#include "Resources/MiniGames/SkyGroundState.h"
+#include "Resources/MiniGames/WarmCoolState.h"
 #include "Resources/Studio/DrawingStudioState.h"
 
 #include <filesystem>
@@ -54,6 +59,12 @@ std::string folderOf(std::string text)
     return text;
 }
 
+// A lesson's mini-game over the stand-in of its launcher.
+template <class Game> GameState* overLauncher(const std::string&)
+{
+    return new LauncherStandIn([]() -> GameState* { return new Game; });
+}
+
 const StartState startStates[] = {
     {"", nullptr, [](const std::string&) -> GameState* { return new PlumoLogoState; }, nullptr},
     {"studio", nullptr, [](const std::string&) -> GameState* { return new DrawingStudioState; }, nullptr},
@@ -62,6 +73,11 @@ const StartState startStates[] = {
          return new DrawingStudioState(file, DrawingStudioState::BlankIntroSpeech);
      },
      nullptr},
+    {"game:sky_ground", nullptr, overLauncher<SkyGroundState>, nullptr},
+    {"game:mixing_colors", nullptr, overLauncher<MixingColorsState>, nullptr},
+    {"game:moving_objects", nullptr, overLauncher<MovingObjectsState>, nullptr},
+    {"game:pick_pineapples", nullptr, overLauncher<PickPineapplesState>, nullptr},
+    {"game:warm_cool", nullptr, overLauncher<WarmCoolState>, nullptr},
     // Tasks as their makers push them: the menu's writing lesson, the letter
     // sequence's letter, the map's location, the taxi stand's download and a
     // launcher's art lesson.
@@ -73,7 +89,7 @@ const StartState startStates[] = {
     {"letter", "ID",
      [](const std::string& id) -> GameState* {
          const int lesson = lessonOf(id);
-         return new StandInState(
+         return new LauncherStandIn(
              [lesson] { return new TaskStudioState(TaskType::LetterTask, lesson, LocationName::WritingLesson); });
      },
      [](const std::string& id) { return lessonOf(id) >= 0; }},
@@ -88,7 +104,7 @@ const StartState startStates[] = {
     {"advanced", "LOCATION",
      [](const std::string& where) -> GameState* {
          const int location = advancedOf(where);
-         return new StandInState([location] {
+         return new LauncherStandIn([location] {
              return new TaskStudioState(TaskType::AdvancedLesson,
                                         std::string("tasks/") + advancedLessons[location - LocationName::FirstAdvancedLesson] + ".task",
                                         static_cast<LocationName::Type>(location));
@@ -105,8 +121,9 @@ const StartState* find(const std::string& name)
     const bool hasArgument = colon != std::string::npos;
     if (hasArgument && colon + 1 == name.size())
         return nullptr;
+    // A name without an argument may itself hold a colon ("game:warm_cool").
     for (const StartState& state : startStates)
-        if (word == state.name && hasArgument == (state.argument != nullptr))
+        if (state.argument ? hasArgument && word == state.name : name == state.name)
             return !state.valid || state.valid(name.substr(colon + 1)) ? &state : nullptr;
     return nullptr;
 }

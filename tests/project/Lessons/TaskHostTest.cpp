@@ -222,7 +222,7 @@ TEST_F(TaskHostTest, ALetterTaskWithItsCharacterRepeatsItsPromptAndQuitsWithTheS
     // then answered yes.
     script("230 click h\n250 click escape\n262 tap 205 160\n340 click escape\n352 tap 115 160\n");
     const HostRun r = run("letter:10", "--screenshot 100:" + file("letter.png"));
-    EXPECT_EQ("StandInState", r.first("enter").detail) << "the letter sequence's stand-in first";
+    EXPECT_EQ("LauncherStandIn", r.first("enter").detail) << "the letter sequence's stand-in first";
     EXPECT_EQ(2u, r.all("enter").size());
     TovraneTools::Picture shot;
     ASSERT_TRUE(TovraneTools::readPng(file("letter.png"), shot));
@@ -276,7 +276,7 @@ TEST_F(TaskHostTest, DownloadsArtLessonsAndBadNames)
 
     // An art lesson with its launcher's stand-in below: quitting leaves both.
     r = run("advanced:38");
-    EXPECT_EQ((std::vector<std::string>{"StandInState", "TaskStudioState"}),
+    EXPECT_EQ((std::vector<std::string>{"LauncherStandIn", "TaskStudioState"}),
               (std::vector<std::string>{r.first("enter").detail, r.all("enter").at(1).detail}));
     EXPECT_NE(std::string::npos, r.output.find("TASK=\"straight_line\""));
 
