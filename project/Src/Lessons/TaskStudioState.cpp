@@ -130,7 +130,8 @@ void TaskStudioState::construct(const std::string& file)
     lessonReturnState = Prologue;
     chosenColorNumber = 6;
     chosenColor = ColorRGBA<unsigned char>(0, 0, 0, 0);
-    colorChosen = false;
+    colorChosen = fillStrokeOpen = false;
+    lastFillPoint = Vector2<short>(0, 0);
     lessonCharacterTalkPose = hintSpeechPending = false;
     state = Prologue;
     step = 0;
@@ -192,6 +193,9 @@ bool TaskStudioState::hasAssets() const
         missing = "its picture " + task->canvasImage;
     else if (findAsset("metadata/" + task->metadataID + ".tex").empty())
         missing = "its sprite sheet " + task->metadataID + ".tex";
+    for (const TaskLine& line : task->lines)
+        if (missing.empty() && !line.fillMaskImage.empty() && findAsset("images/" + line.fillMaskImage).empty())
+            missing = "its fill mask " + line.fillMaskImage;
     if (missing.empty())
         return true;
     std::cout << "Refused task file " << taskPath << ": " << missing << " is missing" << std::endl;
@@ -292,6 +296,9 @@ void TaskStudioState::update(unsigned int ms)
     case TaskHelp: updateTaskHelp(); break;
     case TaskDraw: updateTaskDraw(); break;
     case TaskSubLesson: updateTaskSubLesson(); break;
+    case TaskPickup: updateTaskPickup(); break;
+    case TaskPickColor: updateTaskPickColor(); break;
+    case TaskFillArea: updateTaskFillArea(); break;
     case TaskOutro: updateTaskOutro(); break;
     case Epilogue: updateEpilogue(); break;
     case Exit: updateExit(); break;

@@ -37,6 +37,8 @@ void TaskStudioState::processTouchEvent(const Vantorel::Kelm::tTouchData& touch)
         processStroke(touch);
     else if (state == TaskPickup)
         processDrag(touch);
+    else if (state == TaskFillArea)
+        processTouchEvent_FillArea(touch);
     else if (state == Prologue && playerData->locationStates[location] == TaskState::Started)
         skipPrologue();
     if (location == LocationName::LastAdvancedLesson)

@@ -167,6 +167,9 @@ void TaskStudioState::loadLine(TaskLine& line)
         overlayRoot->addChild(sprite);
     }
 
+    if (!line.fillMaskImage.empty())
+        line.fillMaskTexture = Texture::fromFile(findAsset("images/" + line.fillMaskImage));
+
     line.addDebugDots(sceneManager, canvas);
     if (line.animation.present)
     {

@@ -119,6 +119,23 @@ public:
     void debugLog_LinePath(TaskLine& line);
     // The advanced-lesson guide turns to its talk pose.
     bool advanceLessonStartTalk();
+    // The guide says the pending speech with its mouth moving: true when
+    // talking may go on, false while it still turns. Without a guide the
+    // speech is played once at once.
+    bool advanceLessonDoTalk();
+    // The mouth stops and the guide turns back; the pending speech is dropped.
+    bool advanceLessonShutup();
+
+    // Whether a colour pick (0-6) meets a line's colour requirement.
+    static bool isRightColor(int requirement, int pick);
+    // Counts the white mask pixels in the box that the picture has in the
+    // colour (red, green and blue) and those it has not; pixels outside the
+    // mask or the picture are not read.
+    static void countColorFill(const Texture& mask, const Texture& picture, int x0, int y0, int w, int h,
+                               const ColorRGBA<unsigned char>& colour, int& coloured, int& white);
+    // The marked area of the current line is coloured enough; prints the counts.
+    bool verifyColorFill();
+    void processTouchEvent_FillArea(const Vantorel::Kelm::tTouchData& touch);
 
     // Callbacks of the quit dialog, the colour pie, the flipbook toolbar and
     // the lesson timer.
@@ -216,6 +233,8 @@ public:
     int chosenColorNumber;
     ColorRGBA<unsigned char> chosenColor;
     bool colorChosen;
+    bool fillStrokeOpen;
+    Vector2<short> lastFillPoint;
     // The writing lesson the id constructor was given; -1 for a task file.
     int lessonID;
     // The advanced-lesson guide and the speech it is to say next.
@@ -247,6 +266,11 @@ private:
     void updateTaskDraw();
     void updateTaskSubLesson();
     void updateTaskOutro();
+    void updateTaskPickup();
+    void updateTaskPickColor();
+    void updateTaskFillArea();
+    // A new step of the phase, its clock restarted.
+    void setStep(int newStep);
     void updateEpilogue();
     void updateExit();
     void updateFreeFormPrologue();
