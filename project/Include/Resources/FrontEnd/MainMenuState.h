@@ -36,7 +36,7 @@ class MainMenuState : public GameState
 public:
     typedef void (MainMenuState::*Action)();
 
-    static const int WritingLessonCount = 62;
+    static constexpr int WritingLessonCount = 62;
     // The spoken name of each writing lesson's character; the small letters
     // are named as their capitals.
     static const std::array<std::string, WritingLessonCount> lessonCallout;

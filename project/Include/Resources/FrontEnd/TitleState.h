@@ -17,7 +17,7 @@ public:
     static const char* const RiffFile;
     static const char* const TitleSpeech;
     // The spoken title waits this long after the riff has started.
-    static const unsigned int SpeechDelay = 1000;
+    static constexpr unsigned int SpeechDelay = 1000;
 
     TitleState();
     ~TitleState() override;

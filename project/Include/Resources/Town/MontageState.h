@@ -10,7 +10,7 @@ namespace Tovrane
 class MontageState : public GameState
 {
 public:
-    static const unsigned int Duration = 3000;
+    static constexpr unsigned int Duration = 3000;
 
     MontageState();
     ~MontageState() override;
