@@ -1,0 +1,215 @@
+// The main menu's requests and pages: what each choice says and starts, how
+// pages close, and the page shown again after a lesson.
+#include "MenuTestSupport.h"
+
+#include "Resources/Lessons/TaskStudioState.h"
+#include "Resources/Town/TindlewoodMapState.h"
+
+using namespace MenuTest;
+using GameTitle::Lines;
+
+namespace
+{
+class MainMenuThreadTest : public Menu
+{
+protected:
+    // A state over the menu and back: the menu is entered again and loads.
+    void coverAndReturn(const std::function<void()>& whileCovered)
+    {
+        StateTestSupport::BaseState* over = new StateTestSupport::BaseState;
+        Application::PushGameState(over);
+        frameUntil([&] { return harness->current().get() == over; });
+        whileCovered();
+        Application::PopGameState();
+        backInMenu();
+    }
+};
+
+TEST_F(MainMenuThreadTest, PlayWaitsForItsAnnouncementThenTheMapComesAfterTheMovieOrTheSequence)
+{
+    for (int newGame : {1, 0})
+    {
+        player->mapTutorialPending = static_cast<unsigned char>(newGame);
+        tap(Play);
+        EXPECT_EQ("h_SCRIVLET_PlayAnnncdAsTtl_3.ogg", speech());
+        tap(Lessons);
+        press(0x100);
+        EXPECT_EQ(menu->menuNode, shownPage()) << "input waits with the request";
+        events();
+        ASSERT_TRUE(frameUntil([&] { return current<TindlewoodMapState>() != nullptr; }));
+        EXPECT_EQ(newGame ? (Lines{"enter FlashState", "PushApp ActionNews_Intro.swf", "enter TindlewoodMapState"})
+                          : (Lines{"enter WelcomeBackState", "enter TindlewoodMapState"}),
+                  only({"enter", "PushApp"}));
+        EXPECT_EQ(0, GameTitle::savedByte(player->getPlayerDataPath(), 1)) << "saved, then cleared by the map";
+        press(0x20);
+        backInMenu();
+        EXPECT_EQ(menu->menuNode, shownPage());
+    }
+}
+
+TEST_F(MainMenuThreadTest, LeavingTheGameByExitOrEscapeButNotByBackspace)
+{
+    const struct
+    {
+        std::function<void()> leave;
+        const char* logged; // the title's end, or none
+    } ways[] = {{[&] { press(0x20); }, nullptr},
+                {[&] { tap(Exit); }, "TitleExit\t1"},
+                {[&] { press(0x100); }, "TitleExit\t3"}};
+    for (const auto& way : ways)
+    {
+        startMenu();
+        logged();
+        way.leave();
+        frameUntil([&] { return harness->handler().isClosing(); }, 100);
+        EXPECT_EQ(way.logged != nullptr, harness->handler().isClosing());
+        const bool spoke = !only({"audio-start h_SCRIVLET_ExitAnnncdAsTtl_3.ogg"}).empty();
+        EXPECT_EQ(way.logged ? Lines{way.logged} : Lines{}, logged());
+        EXPECT_EQ(spoke, way.logged && way.logged[10] == '1') << "only Exit speaks before it leaves";
+    }
+}
+
+TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToTheirPickerPage)
+{
+    const struct
+    {
+        int lesson, locale;
+        Lines said;
+        int firstShown;
+    } rows[] = {{61, 2, {"LowerCase_1.ogg", "LtrZed_3.ogg"}, 48}, {61, 3, {"LowerCase_1.ogg", "LtrZed_3.ogg"}, 48},
+                {61, 4, {"LowerCase_1.ogg", "Z_3.ogg"}, 48},      {35, 1, {"UpperCase_1.ogg", "Z_3.ogg"}, 48},
+                {35, 2, {"UpperCase_1.ogg", "LtrZed_3.ogg"}, 48}, {40, 0, {"LowerCase_1.ogg", "E_3.ogg"}, 6},
+                {10, 0, {"UpperCase_1.ogg", "A_3.ogg"}, 0},       {8, 0, {"8_3.ogg"}, 56}};
+    for (const auto& row : rows)
+    {
+        player->locale = row.locale;
+        quiet();
+        events();
+        menu->writingLessonSlotCallback(SlotDialogEventArgs(1, row.lesson));
+        ASSERT_TRUE(frameUntil([&] { return harness->currentAs<TaskStudioState>() != nullptr; }));
+        Lines said;
+        for (const std::string& line : only({"audio-start h_SCRIVLET_"}))
+            said.push_back(line.substr(std::string("audio-start h_SCRIVLET_").size()));
+        EXPECT_EQ(row.said, said) << row.lesson << " " << row.locale;
+        TaskStudioState* task = harness->currentAs<TaskStudioState>();
+        EXPECT_TRUE(task->getTaskType() == TaskType::WritingLesson && task->lessonID == row.lesson &&
+                    task->getLocation() == LocationName::WritingLesson);
+        Application::PopGameState();
+        backInMenu();
+        EXPECT_EQ(menu->writingLessonsPage, shownPage());
+        EXPECT_EQ(row.firstShown, menu->writingLessonSlotDialog->first);
+        EXPECT_EQ(-1, menu->lessonRequest);
+    }
+}
+
+TEST_F(MainMenuThreadTest, ALessonsPageComesBackOnThePickerPageOfItsLesson)
+{
+    const struct
+    {
+        int request;
+        NodePtr MainMenuState::*page;
+        int firstShown;
+    } rows[] = {{1, &MainMenuState::linesPage, 0},   {2, &MainMenuState::shapesPage, 0},
+                {4, &MainMenuState::drawingObjectsPage, 0}, {3, &MainMenuState::lessonsPage, 0},
+                {5, &MainMenuState::lessonsPage, 0}, {6, &MainMenuState::lessonsPage, 4},
+                {9, &MainMenuState::lessonsPage, 4}};
+    events();
+    for (const auto& row : rows)
+    {
+        coverAndReturn([&] { menu->lessonRequest = row.request; });
+        EXPECT_EQ(menu->*row.page, shownPage()) << row.request;
+        EXPECT_EQ(row.firstShown, menu->lessonSlotDialog->first);
+    }
+    coverAndReturn([&] { menu->returnToOptions = 1; });
+    EXPECT_EQ(menu->optionsPage, shownPage()) << "after the credits";
+    const Lines started = only({"audio-start"});
+    ASSERT_EQ(2 * (std::size(rows) + 1), started.size()) << "music and invitation on each return";
+    EXPECT_EQ(Lines({"audio-start h_MUSIC_MainMnMsc60ScndsLpng_6.ogg", "audio-start h_VIDORIV_TapYrChcWthThStyls_3.ogg"}),
+              Lines(started.end() - 2, started.end()));
+}
+
+TEST_F(MainMenuThreadTest, LessonsPageIconsOpenSubPagesOrAnnounceTheirLesson)
+{
+    const struct
+    {
+        int id;
+        NodePtr MainMenuState::*page; // shown afterwards
+        int request;
+        const char* said; // null: nothing
+    } rows[] = {{0, &MainMenuState::writingLessonsPage, -1, "h_VIDORIV_ChooseLttrOrNmbrTWrt_3.ogg"},
+                {1, &MainMenuState::linesPage, -1, "h_SCRIVLET_ChooseATypOfLnTDrw_3.ogg"},
+                {5, &MainMenuState::shapesPage, -1, "h_SCRIVLET_ChooseAShpTLrnAbt_3.ogg"},
+                {11, &MainMenuState::drawingObjectsPage, -1, "h_SCRIVLET_ChooseAnObjctTDrw_3.ogg"},
+                {10, &MainMenuState::lessonsPage, 3, "h_VIDORIV_SeeingShpsAnnncdAsTt_3.ogg"},
+                {14, &MainMenuState::lessonsPage, 5, "h_VIDORIV_ColorsAnnncdAsTtl_3.ogg"},
+                {15, &MainMenuState::lessonsPage, 6, "h_VIDORIV_WarmAndClClrsAnnncdA_3.ogg"},
+                {16, &MainMenuState::lessonsPage, 7, "h_VIDORIV_CalmAndWldClrsAnnncd_3.ogg"},
+                {17, &MainMenuState::lessonsPage, 8, "h_VIDORIV_HorizonLnAnnncdAsTtl_3.ogg"},
+                {18, &MainMenuState::lessonsPage, 9, "h_VIDORIV_AnimationAnnncdAsTtl_3.ogg"},
+                {2, &MainMenuState::lessonsPage, -1, nullptr}};
+    tap(Lessons);
+    EXPECT_EQ(Lines{"GameStart\tLESSONS"}, logged());
+    for (const auto& row : rows)
+    {
+        quiet();
+        menu->lessonSlotCallback(SlotDialogEventArgs(0, row.id));
+        EXPECT_EQ(menu->*row.page, shownPage()) << row.id;
+        EXPECT_EQ(row.request, menu->lessonRequest) << row.id;
+        EXPECT_EQ(row.said != nullptr, speaking()) << row.id;
+        if (row.said)
+            EXPECT_EQ(row.said, speech());
+        menu->lessonRequest = -1;
+        if (row.page != &MainMenuState::lessonsPage)
+            press(0x20); // back to the lessons page, in the same game
+    }
+    menu->advLessonSlotCallback1(SlotDialogEventArgs(5, -1));
+    EXPECT_EQ(-1, menu->lessonRequest) << "an empty slot";
+    EXPECT_EQ(Lines{}, logged()) << "one game while moving between the lesson pages";
+}
+
+TEST_F(MainMenuThreadTest, ClosingGoesBackOneLevelAndTheLessonsPromptOncePerShowing)
+{
+    const char* prompt = "audio-start h_VIDORIV_ChooseALesson_3.ogg";
+    for (int opening = 0; opening < 2; ++opening)
+    {
+        tap(Lessons);
+        frameUntil([&] { return menu->chooseLessonSaid != 0 && !speaking(); });
+        EXPECT_EQ(Lines({"audio-start h_SCRIVLET_LessonsAnnncdAsTtl_3.ogg", prompt}),
+                  only({"audio-start h_SCRIVLET_Less", prompt}));
+        menu->advLessonsCallback2();
+        frame();
+        press(0x20);
+        EXPECT_EQ(menu->lessonsPage, shownPage()) << "a sub-page goes back to the lessons page";
+        quiet();
+        frame();
+        EXPECT_EQ(Lines{prompt}, only({prompt})) << "once more for the new showing";
+        tap(Close);
+        EXPECT_EQ(menu->menuNode, shownPage());
+        EXPECT_EQ((Lines{"GameStart\tLESSONS", "GameExit"}), logged());
+    }
+    const struct
+    {
+        Point button;
+        NodePtr MainMenuState::*page;
+        const char* hint; // what the help button says there
+    } pages[] = {{Badges, &MainMenuState::badgesPage, nullptr},
+                 {Extras, &MainMenuState::micromodsPage, "h_SCRIVLET_MicromodsAnnncdAsTt_3.ogg"},
+                 {Options, &MainMenuState::optionsPage, "h_VIDORIV_StartNwGmAnnncdAsTtl_3.ogg"}};
+    for (const auto& page : pages)
+    {
+        tap(page.button);
+        EXPECT_EQ(menu->*page.page, shownPage());
+        quiet();
+        press(0x200);
+        EXPECT_EQ(page.hint != nullptr, speaking());
+        if (page.hint)
+            EXPECT_EQ(page.hint, speech());
+        frameUntil([&] { return menu->tourKind == 0 && !speaking(); });
+        GameTitle::fs::remove(player->getPlayerDataPath());
+        press(0x20);
+        EXPECT_EQ(menu->menuNode, shownPage());
+        EXPECT_EQ(page.page == &MainMenuState::optionsPage, GameTitle::fs::exists(player->getPlayerDataPath()))
+            << "closing the options page saves";
+    }
+}
+}
