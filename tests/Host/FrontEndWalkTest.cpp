@@ -1,6 +1,7 @@
 // The real host, headless on a fixed step, from the logo on a fresh profile:
 // title, main menu, a spoken tour, the lessons page and its sub-pages, Play
-// twice (the intro movie, then the welcome-back path) and Exit. What the
+// (the intro movie, the map stand-in, its studio and back), Play again (the
+// welcome-back path) and Exit. What the
 // screen shows is compared with reviewed pictures in tests/data/frontend/.
 #include "HostRun.h"
 #include "PngFile.h"
@@ -46,10 +47,12 @@ const char* const Walk = R"(# the menu begins at frame 280
 1130 click backspace
 1140 tap 222 22
 1150 tap 90 68
-1350 tap 298 22
-1400 tap 90 68
-1500 tap 298 22
-1550 tap 230 188
+1320 tap 160 178
+1570 click escape
+1620 tap 298 22
+1670 tap 90 68
+1770 tap 298 22
+1820 tap 230 188
 )";
 
 TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
@@ -58,7 +61,7 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
     const std::pair<int, const char*> shots[] = {{250, "title"},   {299, "main_menu"}, {308, "tour_play"},
                                                  {1035, "lessons_1"}, {1045, "lessons_2"}, {1065, "writing"},
                                                  {1085, "lines"},   {1105, "shapes"},  {1125, "drawing_objects"}};
-    std::string options = "--fixed-step 20 --frames 1700 --script '" + file("script.txt") + "'";
+    std::string options = "--fixed-step 20 --frames 1950 --script '" + file("script.txt") + "'";
     for (const auto& shot : shots)
         options += " --screenshot " + std::to_string(shot.first) + ":'" + file(shot.second) + ".png'";
     HostRun r = runHost(options);
@@ -73,7 +76,8 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
     for (const TraceLine& line : r.all("PushApp"))
         movies.push_back(line.detail.substr(line.detail.find_last_of('/') + 1));
     EXPECT_EQ((std::vector<std::string>{"PlumoLogoState", "TitleState", "MainMenuState", "FlashState",
-                                        "TindlewoodMapState", "MainMenuState", "WelcomeBackState",
+                                        "TindlewoodMapState", "DrawingStudioState", "TindlewoodMapState",
+                                        "MainMenuState", "WelcomeBackState",
                                         "TindlewoodMapState", "MainMenuState"}),
               entered);
     EXPECT_EQ(std::vector<std::string>{"ActionNews_Intro.swf"}, movies);
@@ -82,9 +86,10 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
     std::vector<std::string> records;
     for (std::string line; std::getline(log, line);)
         records.push_back(line.substr(line.find('\t') + 1));
-    ASSERT_EQ(4u, records.size());
+    ASSERT_EQ(6u, records.size());
     EXPECT_EQ(0u, records[0].find("TitleStart\t"));
-    EXPECT_EQ((std::vector<std::string>{"GameStart\tLESSONS", "GameExit", "TitleExit\t1"}),
+    EXPECT_EQ((std::vector<std::string>{"GameStart\tLESSONS", "GameExit", "GameAreaStart\tSTUDIO", "GameAreaExit",
+                                        "TitleExit\t1"}),
               std::vector<std::string>(records.begin() + 1, records.end()));
 
     for (const auto& shot : shots)

@@ -1,6 +1,7 @@
 #include "Resources/Town/TindlewoodMapState.h"
 
 #include "Resources/Profile/ScrivletPlayer.h"
+#include "Resources/Studio/DrawingStudioState.h"
 #include "Tovrane/Application.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/Button.h"
@@ -74,9 +75,7 @@ void TindlewoodMapState::processButtonEvent(const Vantorel::Kelm::tButtonData2& 
 void TindlewoodMapState::studioCallback(const ButtonEventArgs&)
 {
     if (claimExit())
-    {
-        // The free-drawing studio arrives with its own area.
-    }
+        Application::PushGameState(new DrawingStudioState);
 }
 
 void TindlewoodMapState::closeCallback(const ButtonEventArgs&)

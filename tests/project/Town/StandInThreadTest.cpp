@@ -1,6 +1,7 @@
 // The town map and montage stand-ins over a screen kept below them.
 #include "support/GameTitle.h"
 
+#include "Resources/Studio/DrawingStudioState.h"
 #include "Resources/Town/MontageState.h"
 #include "Resources/Town/TindlewoodMapState.h"
 
@@ -39,11 +40,21 @@ TEST_F(StandInThreadTest, TheMapClearsTheNewGameFlagOnceAndClosesThreeWays)
         EXPECT_EQ(0, GameTitle::savedByte(player->getPlayerDataPath(), 1)) << "cleared on disk";
         way();
         way(); // a second request in the same frame pops nothing more
-        frame();
-        frame();
-        EXPECT_NE(nullptr, current<Below>());
+        EXPECT_TRUE(frameUntil([&] { return current<Below>() != nullptr; }));
         EXPECT_EQ(1u, stackSize());
     }
+    // The studio button, tapped twice in a frame: one studio, then the map again.
+    TindlewoodMapState* map = push(new TindlewoodMapState);
+    for (int tap = 0; tap < 2; ++tap)
+    {
+        GameTitle::touch(160, 178, 1);
+        GameTitle::touch(160, 178, 0);
+    }
+    frame();
+    EXPECT_TRUE(frameUntil([&] { return current<DrawingStudioState>() != nullptr; }));
+    EXPECT_EQ(3u, stackSize());
+    Application::PopGameState();
+    EXPECT_TRUE(frameUntil([&] { return current<TindlewoodMapState>() == map; }));
 }
 
 TEST_F(StandInThreadTest, TheMontageEndsAfterThreeSecondsOrAtATap)
@@ -55,7 +66,7 @@ TEST_F(StandInThreadTest, TheMontageEndsAfterThreeSecondsOrAtATap)
         const unsigned int begun = harness->app->getApplicationTime();
         if (tap)
             GameTitle::touch(160, 120, 0);
-        EXPECT_TRUE(frameUntil([&] { return current<Below>() != nullptr; }, 200));
+        EXPECT_TRUE(frameUntil([&] { return harness->currentAs<Below>() != nullptr; }, 200));
         const unsigned int shown = harness->app->getApplicationTime() - begun;
         EXPECT_TRUE(tap ? shown <= 40 : shown >= MontageState::Duration && shown <= MontageState::Duration + 60)
             << shown;
