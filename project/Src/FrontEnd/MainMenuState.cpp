@@ -71,7 +71,6 @@ void MainMenuState::load()
     typedef Button::ButtonEvent::MethodDelegate<MainMenuState> Delegate;
     const PixelFormat::Type format = PixelFormat::RGBA4444;
     player = ScrivletPlayer::getCurrentPlayerData();
-    audioPlayer->setMusicVolume(player->musicVolume);
     sceneManager.addSceneInfo("menu");
 
     GeometryPtr background = sceneManager.getSprite("menu/background.png", format);
@@ -180,6 +179,11 @@ void MainMenuState::restorePage()
 
 void MainMenuState::begin()
 {
+    // The profile's volume, set here on the main thread: from the loader the
+    // audio player's lock would be taken against the order of the main
+    // thread's completion dispatch (a possible deadlock). No music plays
+    // before this point, so nothing is heard differently.
+    audioPlayer->setMusicVolume(player->musicVolume);
     audioPlayer->playMusic(MenuMusic);
     audioPlayer->playSpeech(Invitation);
     GameState::begin();

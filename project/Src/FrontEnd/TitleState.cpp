@@ -18,14 +18,6 @@ TitleState::TitleState()
 
 TitleState::~TitleState() = default;
 
-void TitleState::enter()
-{
-    GameState::enter();
-    riffStarted = false;
-    titleSpoken = false;
-    handedOver = false;
-}
-
 void TitleState::load()
 {
     sceneManager.addSceneInfo("title");

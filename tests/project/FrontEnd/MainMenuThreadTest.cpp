@@ -120,8 +120,12 @@ TEST_F(MainMenuThreadTest, ALessonsPageComesBackOnThePickerPageOfItsLesson)
         EXPECT_EQ(menu->*row.page, shownPage()) << row.request;
         EXPECT_EQ(row.firstShown, menu->lessonSlotDialog->first);
     }
-    coverAndReturn([&] { menu->returnToOptions = 1; });
+    coverAndReturn([&] {
+        menu->returnToOptions = 1;
+        player->musicVolume = 52;
+    });
     EXPECT_EQ(menu->optionsPage, shownPage()) << "after the credits";
+    EXPECT_EQ(52, AudioPlayer::musicVolume) << "the profile's volume";
     const Lines started = only({"audio-start"});
     ASSERT_EQ(2 * (std::size(rows) + 1), started.size()) << "music and invitation on each return";
     EXPECT_EQ(Lines({"audio-start h_MUSIC_MainMnMsc60ScndsLpng_6.ogg", "audio-start h_VIDORIV_TapYrChcWthThStyls_3.ogg"}),

@@ -22,7 +22,6 @@ public:
     TitleState();
     ~TitleState() override;
 
-    void enter() override;
     void load() override;
     void update(unsigned int appTime) override;
     void processTouchEvent(const Vantorel::Kelm::tTouchData& touch) override;
@@ -32,8 +31,9 @@ public:
     unsigned int getRiffStartTime() const { return riffStartTime; }
 
 protected:
-    // Pushes the main menu, once per entry: a riff that ends in the frame of
-    // a lifted tap, or two lifts in one frame, open one menu, not two.
+    // Pushes the main menu, once: a riff that ends in the frame of a lifted
+    // tap, or two lifts in one frame, open one menu, not two. (The title is
+    // never entered twice: it is not kept on the stack.)
     void openMenu();
 
     bool riffStarted;
