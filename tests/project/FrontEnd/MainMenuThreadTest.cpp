@@ -80,6 +80,14 @@ TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToThe
                 {61, 4, {"LowerCase_1.ogg", "Z_3.ogg"}, 48},      {35, 1, {"UpperCase_1.ogg", "Z_3.ogg"}, 48},
                 {35, 2, {"UpperCase_1.ogg", "LtrZed_3.ogg"}, 48}, {40, 0, {"LowerCase_1.ogg", "E_3.ogg"}, 6},
                 {10, 0, {"UpperCase_1.ogg", "A_3.ogg"}, 0},       {8, 0, {"8_3.ogg"}, 56}};
+    // Every lesson's page shows it: the picker stops at its last full page.
+    const std::vector<int>& ids = menu->writingLessonSlotDialog->ids;
+    for (int lesson = 0; lesson < MainMenuState::WritingLessonCount; ++lesson)
+    {
+        const long item = std::find(ids.begin(), ids.end(), lesson) - ids.begin();
+        const long first = std::min<long>(6 * MainMenuState::wr_pg_cnt[lesson], static_cast<long>(ids.size()) - 6);
+        EXPECT_TRUE(item >= first && item < first + 6) << lesson;
+    }
     for (const auto& row : rows)
     {
         player->locale = row.locale;
