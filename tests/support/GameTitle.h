@@ -25,19 +25,6 @@ namespace GameTitle
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-// The generated title and the scratch data root; false without the title or
-// when another test of the process configured the paths first.
-inline bool configure()
-{
-    static const bool ready = [] {
-        CSystemData::Config config;
-        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        config.dataRoot = TestSupport::dataRoot();
-        return fs::exists(config.titlePath + "metadata/menu.tex") && CSystemData::Configure(config);
-    }();
-    return ready;
-}
-
 // A new player: every file of the data root removed, the profile reset.
 inline Tovrane::ScrivletPlayer* freshProfile()
 {
@@ -53,8 +40,7 @@ inline Tovrane::ScrivletPlayer* freshProfile()
 // Byte `at` of a save file, -1 when the file is missing or shorter.
 inline int savedByte(const std::string& path, int at)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = TestSupport::readFile(path);
     return at < static_cast<int>(bytes.size()) ? static_cast<unsigned char>(bytes[at]) : -1;
 }
 
@@ -95,7 +81,7 @@ class Run : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!configure())
+        if (!TestSupport::useGeneratedTitle())
             GTEST_SKIP() << "no generated title, or the system data was configured before";
         player = freshProfile();
         trace = TestSupport::scratchFolder() + "trace.txt";
