@@ -93,8 +93,10 @@ protected:
         harness.reset();
         HostTrace::close();
     }
+    // A new run (the one before ends first) in the state `first` makes.
     void start(Tovrane::Application::StateMaker first)
     {
+        harness.reset();
         harness.reset(new StateTestSupport::AppHarness(first));
         harness->enter();
         ASSERT_TRUE(harness->settle());
@@ -120,8 +122,9 @@ protected:
         return done();
     }
     // Trace events since the last call, "<event> <detail>" with the state's
-    // name, or the file name of a sound or movie; `when` gets their times.
-    Lines events(std::vector<unsigned int>* when = nullptr)
+    // name, or the file name of a sound or movie; only those that begin with
+    // one of `kinds` when it is given; `when` gets their times.
+    Lines events(const Lines& kinds = {}, std::vector<unsigned int>* when = nullptr)
     {
         Lines found;
         for (const std::string& line : readOn(trace, traceOffset))
@@ -133,14 +136,32 @@ protected:
             std::getline(words >> std::ws, detail);
             if (event == "audio-start" || event == "PushApp")
                 detail = detail.substr(detail.find_last_of('/') + 1);
-            if (event == "audio-start" || event == "PushApp" || event == "enter" || event == "PopApp")
+            const std::string text = event + " " + detail;
+            bool wanted = kinds.empty() && (event == "audio-start" || event == "PushApp" || event == "enter");
+            for (const std::string& kind : kinds)
+                wanted = wanted || text.compare(0, kind.size(), kind) == 0;
+            if (wanted)
             {
-                found.push_back(event + " " + detail);
+                found.push_back(text);
                 if (when)
                     when->push_back(time);
             }
         }
         return found;
+    }
+    // A tap (press and lift) at a screen point, or buttons pressed and
+    // released, in one frame.
+    void tap(int x, int y)
+    {
+        touch(x, y, 1);
+        touch(x, y, 0);
+        frame();
+    }
+    void press(std::uint32_t held)
+    {
+        buttons(held);
+        buttons(0);
+        frame();
     }
     // Usage-log records since the last call: name and fields, tab-separated.
     Lines logged()

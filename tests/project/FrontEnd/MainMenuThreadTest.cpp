@@ -1,18 +1,47 @@
-// The main menu's requests and pages: what each choice says and starts, how
-// pages close, and the page shown again after a lesson.
-#include "MenuTestSupport.h"
+// The main menu as the first state of a fresh run: what each choice says and
+// starts, how pages close, the page shown again after a lesson, and the
+// spoken tours on the fixed clock.
+#include "support/GameTitle.h"
 
+#include "Resources/FrontEnd/MainMenuState.h"
 #include "Resources/Lessons/TaskStudioState.h"
 #include "Resources/Town/TindlewoodMapState.h"
+#include "Tovrane/AudioPlayer.h"
 
-using namespace MenuTest;
+using namespace Tovrane;
 using GameTitle::Lines;
 
 namespace
 {
-class MainMenuThreadTest : public Menu
+// Screen points (y down) of the main buttons and of a page's close button.
+struct Point
+{
+    int x, y;
+};
+const Point Play{90, 68}, Lessons{230, 68}, Badges{90, 128}, Extras{230, 128}, Options{90, 188}, Exit{230, 188},
+    Close{222, 22};
+
+class MainMenuThreadTest : public GameTitle::Run
 {
 protected:
+    void SetUp() override
+    {
+        GameTitle::Run::SetUp();
+        if (!IsSkipped())
+            startMenu();
+    }
+    void startMenu()
+    {
+        start([]() -> GameState* { return new MainMenuState; });
+        menu = current<MainMenuState>();
+        ASSERT_NE(nullptr, menu);
+        logged(); // the title's start
+    }
+    void tap(Point at) { GameTitle::Run::tap(at.x, at.y); }
+    std::string speech() { return menu->getAudioPlayer()->getCurrentSpeechFile(); }
+    bool speaking() { return menu->getAudioPlayer()->isSpeechPlaying(); }
+    void quiet() { frameUntil([&] { return !speaking(); }); }
+    void backInMenu() { ASSERT_TRUE(frameUntil([&] { return current<MainMenuState>() != nullptr; })); }
     // A state over the menu and back: the menu is entered again and loads.
     void coverAndReturn(const std::function<void()>& whileCovered)
     {
@@ -23,6 +52,18 @@ protected:
         Application::PopGameState();
         backInMenu();
     }
+    // The page shown, or the main buttons' node.
+    NodePtr shownPage()
+    {
+        for (const NodePtr& page : {menu->menuNode, menu->lessonsPage, menu->writingLessonsPage, menu->linesPage,
+                                    menu->shapesPage, menu->drawingObjectsPage, menu->badgesPage, menu->micromodsPage,
+                                    menu->optionsPage})
+            if (MainMenuState::isShown(page))
+                return page;
+        return NodePtr();
+    }
+
+    MainMenuState* menu = nullptr;
 };
 
 TEST_F(MainMenuThreadTest, PlayWaitsForItsAnnouncementThenTheMapComesAfterTheMovieOrTheSequence)
@@ -39,11 +80,10 @@ TEST_F(MainMenuThreadTest, PlayWaitsForItsAnnouncementThenTheMapComesAfterTheMov
         ASSERT_TRUE(frameUntil([&] { return current<TindlewoodMapState>() != nullptr; }));
         EXPECT_EQ(newGame ? (Lines{"enter FlashState", "PushApp ActionNews_Intro.swf", "enter TindlewoodMapState"})
                           : (Lines{"enter WelcomeBackState", "enter TindlewoodMapState"}),
-                  only({"enter", "PushApp"}));
+                  events({"enter", "PushApp"}));
         EXPECT_EQ(0, GameTitle::savedByte(player->getPlayerDataPath(), 1)) << "saved, then cleared by the map";
         press(0x20);
         backInMenu();
-        EXPECT_EQ(menu->menuNode, shownPage());
     }
 }
 
@@ -53,17 +93,14 @@ TEST_F(MainMenuThreadTest, LeavingTheGameByExitOrEscapeButNotByBackspace)
     {
         std::function<void()> leave;
         const char* logged; // the title's end, or none
-    } ways[] = {{[&] { press(0x20); }, nullptr},
-                {[&] { tap(Exit); }, "TitleExit\t1"},
-                {[&] { press(0x100); }, "TitleExit\t3"}};
+    } ways[] = {{[&] { press(0x20); }, nullptr}, {[&] { tap(Exit); }, "TitleExit\t1"}, {[&] { press(0x100); }, "TitleExit\t3"}};
     for (const auto& way : ways)
     {
         startMenu();
-        logged();
         way.leave();
         frameUntil([&] { return harness->handler().isClosing(); }, 100);
         EXPECT_EQ(way.logged != nullptr, harness->handler().isClosing());
-        const bool spoke = !only({"audio-start h_SCRIVLET_ExitAnnncdAsTtl_3.ogg"}).empty();
+        const bool spoke = !events({"audio-start h_SCRIVLET_ExitAnnncdAsTtl_3.ogg"}).empty();
         EXPECT_EQ(way.logged ? Lines{way.logged} : Lines{}, logged());
         EXPECT_EQ(spoke, way.logged && way.logged[10] == '1') << "only Exit speaks before it leaves";
     }
@@ -71,6 +108,14 @@ TEST_F(MainMenuThreadTest, LeavingTheGameByExitOrEscapeButNotByBackspace)
 
 TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToTheirPickerPage)
 {
+    // Every lesson's page shows it: the picker stops at its last full page.
+    const std::vector<int>& ids = menu->writingLessonSlotDialog->ids;
+    for (int lesson = 0; lesson < MainMenuState::WritingLessonCount; ++lesson)
+    {
+        const long item = std::find(ids.begin(), ids.end(), lesson) - ids.begin();
+        const long first = std::min<long>(6 * MainMenuState::wr_pg_cnt[lesson], static_cast<long>(ids.size()) - 6);
+        EXPECT_TRUE(item >= first && item < first + 6) << lesson;
+    }
     const struct
     {
         int lesson, locale;
@@ -80,14 +125,6 @@ TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToThe
                 {61, 4, {"LowerCase_1.ogg", "Z_3.ogg"}, 48},      {35, 1, {"UpperCase_1.ogg", "Z_3.ogg"}, 48},
                 {35, 2, {"UpperCase_1.ogg", "LtrZed_3.ogg"}, 48}, {40, 0, {"LowerCase_1.ogg", "E_3.ogg"}, 6},
                 {10, 0, {"UpperCase_1.ogg", "A_3.ogg"}, 0},       {8, 0, {"8_3.ogg"}, 56}};
-    // Every lesson's page shows it: the picker stops at its last full page.
-    const std::vector<int>& ids = menu->writingLessonSlotDialog->ids;
-    for (int lesson = 0; lesson < MainMenuState::WritingLessonCount; ++lesson)
-    {
-        const long item = std::find(ids.begin(), ids.end(), lesson) - ids.begin();
-        const long first = std::min<long>(6 * MainMenuState::wr_pg_cnt[lesson], static_cast<long>(ids.size()) - 6);
-        EXPECT_TRUE(item >= first && item < first + 6) << lesson;
-    }
     for (const auto& row : rows)
     {
         player->locale = row.locale;
@@ -96,7 +133,7 @@ TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToThe
         menu->writingLessonSlotCallback(SlotDialogEventArgs(1, row.lesson));
         ASSERT_TRUE(frameUntil([&] { return harness->currentAs<TaskStudioState>() != nullptr; }));
         Lines said;
-        for (const std::string& line : only({"audio-start h_SCRIVLET_"}))
+        for (const std::string& line : events({"audio-start h_SCRIVLET_"}))
             said.push_back(line.substr(std::string("audio-start h_SCRIVLET_").size()));
         EXPECT_EQ(row.said, said) << row.lesson << " " << row.locale;
         TaskStudioState* task = harness->currentAs<TaskStudioState>();
@@ -117,11 +154,10 @@ TEST_F(MainMenuThreadTest, ALessonsPageComesBackOnThePickerPageOfItsLesson)
         int request;
         NodePtr MainMenuState::*page;
         int firstShown;
-    } rows[] = {{1, &MainMenuState::linesPage, 0},   {2, &MainMenuState::shapesPage, 0},
+    } rows[] = {{1, &MainMenuState::linesPage, 0},          {2, &MainMenuState::shapesPage, 0},
                 {4, &MainMenuState::drawingObjectsPage, 0}, {3, &MainMenuState::lessonsPage, 0},
-                {5, &MainMenuState::lessonsPage, 0}, {6, &MainMenuState::lessonsPage, 4},
+                {5, &MainMenuState::lessonsPage, 0},        {6, &MainMenuState::lessonsPage, 4},
                 {9, &MainMenuState::lessonsPage, 4}};
-    events();
     for (const auto& row : rows)
     {
         coverAndReturn([&] { menu->lessonRequest = row.request; });
@@ -134,13 +170,13 @@ TEST_F(MainMenuThreadTest, ALessonsPageComesBackOnThePickerPageOfItsLesson)
     });
     EXPECT_EQ(menu->optionsPage, shownPage()) << "after the credits";
     EXPECT_EQ(52, AudioPlayer::musicVolume) << "the profile's volume";
-    const Lines started = only({"audio-start"});
+    const Lines started = events({"audio-start"});
     ASSERT_EQ(2 * (std::size(rows) + 1), started.size()) << "music and invitation on each return";
     EXPECT_EQ(Lines({"audio-start h_MUSIC_MainMnMsc60ScndsLpng_6.ogg", "audio-start h_VIDORIV_TapYrChcWthThStyls_3.ogg"}),
               Lines(started.end() - 2, started.end()));
 }
 
-TEST_F(MainMenuThreadTest, LessonsPageIconsOpenSubPagesOrAnnounceTheirLesson)
+TEST_F(MainMenuThreadTest, LessonIconsOpenSubPagesOrAnnounceTheirLessonInOneGameOfLessons)
 {
     const struct
     {
@@ -159,46 +195,35 @@ TEST_F(MainMenuThreadTest, LessonsPageIconsOpenSubPagesOrAnnounceTheirLesson)
                 {17, &MainMenuState::lessonsPage, 8, "h_VIDORIV_HorizonLnAnnncdAsTtl_3.ogg"},
                 {18, &MainMenuState::lessonsPage, 9, "h_VIDORIV_AnimationAnnncdAsTtl_3.ogg"},
                 {2, &MainMenuState::lessonsPage, -1, nullptr}};
+    const char* prompt = "audio-start h_VIDORIV_ChooseALesson_3.ogg";
     tap(Lessons);
-    EXPECT_EQ(Lines{"GameStart\tLESSONS"}, logged());
+    quiet();
+    EXPECT_EQ((Lines{"audio-start h_SCRIVLET_LessonsAnnncdAsTtl_3.ogg", prompt}), events({"audio-start h_SCRIVLET_L", prompt}));
     for (const auto& row : rows)
     {
         quiet();
         menu->lessonSlotCallback(SlotDialogEventArgs(0, row.id));
         EXPECT_EQ(menu->*row.page, shownPage()) << row.id;
         EXPECT_EQ(row.request, menu->lessonRequest) << row.id;
-        EXPECT_EQ(row.said != nullptr, speaking()) << row.id;
-        if (row.said)
-            EXPECT_EQ(row.said, speech());
+        EXPECT_EQ(row.said ? row.said : "", speaking() ? speech() : "") << row.id;
         menu->lessonRequest = -1;
         if (row.page != &MainMenuState::lessonsPage)
-            press(0x20); // back to the lessons page, in the same game
+        {
+            quiet();
+            press(0x20); // back to the lessons page, which invites again
+            quiet();
+            EXPECT_EQ(Lines{prompt}, events({prompt}));
+        }
     }
     menu->advLessonSlotCallback1(SlotDialogEventArgs(5, -1));
     EXPECT_EQ(-1, menu->lessonRequest) << "an empty slot";
-    EXPECT_EQ(Lines{}, logged()) << "one game while moving between the lesson pages";
+    tap(Close);
+    EXPECT_EQ(menu->menuNode, shownPage());
+    EXPECT_EQ((Lines{"GameStart\tLESSONS", "GameExit"}), logged()) << "one game while moving between lesson pages";
 }
 
-TEST_F(MainMenuThreadTest, ClosingGoesBackOneLevelAndTheLessonsPromptOncePerShowing)
+TEST_F(MainMenuThreadTest, TheHelpButtonOnEachPageAndTheOptionsPageSavesWhenClosed)
 {
-    const char* prompt = "audio-start h_VIDORIV_ChooseALesson_3.ogg";
-    for (int opening = 0; opening < 2; ++opening)
-    {
-        tap(Lessons);
-        frameUntil([&] { return menu->chooseLessonSaid != 0 && !speaking(); });
-        EXPECT_EQ(Lines({"audio-start h_SCRIVLET_LessonsAnnncdAsTtl_3.ogg", prompt}),
-                  only({"audio-start h_SCRIVLET_Less", prompt}));
-        menu->advLessonsCallback2();
-        frame();
-        press(0x20);
-        EXPECT_EQ(menu->lessonsPage, shownPage()) << "a sub-page goes back to the lessons page";
-        quiet();
-        frame();
-        EXPECT_EQ(Lines{prompt}, only({prompt})) << "once more for the new showing";
-        tap(Close);
-        EXPECT_EQ(menu->menuNode, shownPage());
-        EXPECT_EQ((Lines{"GameStart\tLESSONS", "GameExit"}), logged());
-    }
     const struct
     {
         Point button;
@@ -213,15 +238,68 @@ TEST_F(MainMenuThreadTest, ClosingGoesBackOneLevelAndTheLessonsPromptOncePerShow
         EXPECT_EQ(menu->*page.page, shownPage());
         quiet();
         press(0x200);
-        EXPECT_EQ(page.hint != nullptr, speaking());
-        if (page.hint)
-            EXPECT_EQ(page.hint, speech());
+        EXPECT_EQ(page.hint ? page.hint : "", speaking() ? speech() : "");
         frameUntil([&] { return menu->tourKind == 0 && !speaking(); });
         GameTitle::fs::remove(player->getPlayerDataPath());
         press(0x20);
         EXPECT_EQ(menu->menuNode, shownPage());
-        EXPECT_EQ(page.page == &MainMenuState::optionsPage, GameTitle::fs::exists(player->getPlayerDataPath()))
-            << "closing the options page saves";
+        EXPECT_EQ(page.page == &MainMenuState::optionsPage, GameTitle::fs::exists(player->getPlayerDataPath()));
     }
+}
+
+TEST_F(MainMenuThreadTest, ToursNameEachButtonWhileItsHighlightBlinks)
+{
+    const struct
+    {
+        Point opens; // the page the tour is about, none for the main page
+        Lines said;
+        std::vector<GeometryPtr MainMenuState::*> marks;
+    } tours[] = {{{0, 0},
+                  {"PlayAnnncdAsTtl", "LessonsAnnncdAsTtl", "BadgesAnnncdAsTtl", "MicromodsAnnncdAsTt",
+                   "OptionsAnnncdAsTtl", "ExitAnnncdAsTtl", "TapYrChcWthThStyls"},
+                  {&MainMenuState::playHighlight, &MainMenuState::lessonsHighlight, &MainMenuState::badgesHighlight,
+                   &MainMenuState::micromodsHighlight, &MainMenuState::optionsHighlight, &MainMenuState::exitHighlight}},
+                 {Options,
+                  {"StartNwGmAnnncdAsTtl", "MusicVlmAnnncdAsTtl", "CreditsAnnncdAsTtl", "TapYrChcWthThStyls"},
+                  {&MainMenuState::newGameHighlight, &MainMenuState::volumeHighlight, &MainMenuState::creditsHighlight}}};
+    for (const auto& tour : tours)
+    {
+        if (tour.opens.x)
+            tap(tour.opens);
+        quiet();
+        const NodePtr page = shownPage();
+        events();
+        press(0x200);
+        std::vector<unsigned int> starts;
+        Lines said;
+        for (int frames = 0; menu->tourKind != 0 && frames < 1000; ++frames)
+        {
+            const unsigned int now = harness->app->getApplicationTime();
+            for (const std::string& line : events({"audio-start"}, &starts))
+                said.push_back(line.substr(line.find('_', 14) + 1, line.size() - line.find('_', 14) - 7));
+            // The reference: off for 125 ms, then on and off in turns of
+            // 125 ms, never during the last announcement.
+            const size_t k = said.size();
+            const bool lit = k <= tour.marks.size() && ((now - starts.back()) / 125) % 2 == 1;
+            for (size_t m = 0; m < tour.marks.size(); ++m)
+                ASSERT_EQ(lit && m + 1 == k, MainMenuState::isShown(menu->*tour.marks[m]))
+                    << "mark " << m << " at " << now - starts.back() << " ms into announcement " << k;
+            if (frames == 300) // every input is dropped meanwhile
+            {
+                tap(Lessons);
+                press(0x100 | 0x20 | 0x200);
+            }
+            else
+                frame();
+        }
+        EXPECT_EQ(tour.said, said);
+        for (size_t k = 1; k < starts.size(); ++k)
+            EXPECT_TRUE(starts[k] - starts[k - 1] > 2000 && starts[k] - starts[k - 1] <= 2020) << k;
+        EXPECT_EQ(page, shownPage());
+        EXPECT_GE(harness->app->getApplicationTime() - starts.back(), 2000u) << "the last one is given its time";
+        press(0x20);
+    }
+    tap(Lessons);
+    EXPECT_EQ(menu->lessonsPage, shownPage()) << "touches work again";
 }
 }
