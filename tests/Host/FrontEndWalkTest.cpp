@@ -19,15 +19,15 @@ protected:
 
     // The screenshot equals the reviewed picture; with TOVRANE_WRITE_GOLDENS
     // set a missing one is written instead.
-    void expectGolden(const std::string& name)
+    void expectGolden(const std::string& shot, const std::string& name)
     {
         const std::string golden = std::string(TOVRANE_TEST_DATA) + "/frontend/" + name + ".png";
         TovraneTools::Picture shown, expected;
-        ASSERT_TRUE(TovraneTools::readPng(file(name + ".png"), shown)) << name;
+        ASSERT_TRUE(TovraneTools::readPng(file(shot + ".png"), shown)) << shot;
         if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::filesystem::exists(golden))
-            std::filesystem::copy_file(file(name + ".png"), golden);
+            std::filesystem::copy_file(file(shot + ".png"), golden);
         ASSERT_TRUE(TovraneTools::readPng(golden, expected)) << golden;
-        EXPECT_TRUE(shown.bytes() == expected.bytes()) << name << " differs: see " << file(name + ".png");
+        EXPECT_TRUE(shown.bytes() == expected.bytes()) << name << " differs: see " << file(shot + ".png");
     }
 };
 
@@ -40,30 +40,36 @@ const char* const Walk = R"(# the menu begins at frame 280
 1060 tap 62 83
 1070 click backspace
 1080 tap 62 148
-1090 click backspace
-1100 tap 117 83
+# straight lines: its launcher at once, then the lines page again
+1088 tap 62 83
 1110 click backspace
-1120 tap 172 83
-1130 click backspace
-1140 tap 222 22
-1150 tap 90 68
-1320 tap 160 178
-1570 click escape
-1620 tap 298 22
-1670 tap 90 68
-1770 tap 298 22
-1820 tap 230 188
+# colours: its announcement, the lessons page's invitation, then its launcher
+1120 tap 172 148
+1240 tap 117 83
+1250 click backspace
+1260 tap 172 83
+1270 click backspace
+1280 tap 222 22
+1290 tap 90 68
+1460 tap 160 178
+1710 click escape
+1760 tap 298 22
+1810 tap 90 68
+1910 tap 298 22
+1960 tap 230 188
 )";
 
 TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
 {
     script(Walk);
-    const std::pair<int, const char*> shots[] = {{250, "title"},   {299, "main_menu"}, {308, "tour_play"},
-                                                 {1035, "lessons_1"}, {1045, "lessons_2"}, {1065, "writing"},
-                                                 {1085, "lines"},   {1105, "shapes"},  {1125, "drawing_objects"}};
-    std::string options = "--fixed-step 20 --frames 1950 --script '" + file("script.txt") + "'";
+    // After a lesson the menu shows the page it was started from again.
+    const std::pair<int, const char*> shots[] = {
+        {250, "title"},  {299, "main_menu"}, {308, "tour_play"},        {1035, "lessons_1"}, {1045, "lessons_2"},
+        {1065, "writing"}, {1085, "lines"},  {1105, "lines"},           {1230, "lessons_1"}, {1245, "shapes"},
+        {1265, "drawing_objects"}};
+    std::string options = "--fixed-step 20 --frames 2090 --script '" + file("script.txt") + "'";
     for (const auto& shot : shots)
-        options += " --screenshot " + std::to_string(shot.first) + ":'" + file(shot.second) + ".png'";
+        options += " --screenshot " + std::to_string(shot.first) + ":'" + file(std::to_string(shot.first)) + ".png'";
     HostRun r = runHost(options);
     ASSERT_EQ(0, r.status) << r.output;
     EXPECT_EQ("PopApp", r.first("Exit").detail) << "Exit ends the game";
@@ -75,7 +81,8 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
         entered.push_back(line.detail);
     for (const TraceLine& line : r.all("PushApp"))
         movies.push_back(line.detail.substr(line.detail.find_last_of('/') + 1));
-    EXPECT_EQ((std::vector<std::string>{"PlumoLogoState", "TitleState", "MainMenuState", "FlashState",
+    EXPECT_EQ((std::vector<std::string>{"PlumoLogoState", "TitleState", "MainMenuState", "LinesLauncherState",
+                                        "MainMenuState", "ColorsLauncherState", "MainMenuState", "FlashState",
                                         "TindlewoodMapState", "DrawingStudioState", "TindlewoodMapState",
                                         "MainMenuState", "WelcomeBackState",
                                         "TindlewoodMapState", "MainMenuState"}),
@@ -86,14 +93,15 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
     std::vector<std::string> records;
     for (std::string line; std::getline(log, line);)
         records.push_back(line.substr(line.find('\t') + 1));
-    ASSERT_EQ(6u, records.size());
+    ASSERT_EQ(10u, records.size());
     EXPECT_EQ(0u, records[0].find("TitleStart\t"));
-    EXPECT_EQ((std::vector<std::string>{"GameStart\tLESSONS", "GameExit", "GameAreaStart\tSTUDIO", "GameAreaExit",
-                                        "TitleExit\t1"}),
+    EXPECT_EQ((std::vector<std::string>{"GameStart\tLESSONS", "GameAreaStart\tDSL", "GameAreaExit",
+                                        "GameAreaStart\tPSC", "GameAreaExit", "GameExit", "GameAreaStart\tSTUDIO",
+                                        "GameAreaExit", "TitleExit\t1"}),
               std::vector<std::string>(records.begin() + 1, records.end()));
 
     for (const auto& shot : shots)
-        expectGolden(shot.second);
+        expectGolden(std::to_string(shot.first), shot.second);
 }
 }
 

@@ -3,6 +3,15 @@
 #include "Resources/FrontEnd/MainMenuState.h"
 
 #include "Resources/Dialogs/MicromodsSlotDialog.h"
+#include "Resources/Lessons/AnimationLauncherState.h"
+#include "Resources/Lessons/ColorsLauncherState.h"
+#include "Resources/Lessons/CompositionLauncherState.h"
+#include "Resources/Lessons/LinesLauncherState.h"
+#include "Resources/Lessons/OrganicShapesLauncherState.h"
+#include "Resources/Lessons/SeeingShapesLauncherState.h"
+#include "Resources/Lessons/ShapesLauncherState.h"
+#include "Resources/Lessons/WarmCoolLauncherState.h"
+#include "Resources/Lessons/WildCalmLauncherState.h"
 #include "Tovrane/Application.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/Button.h"
@@ -211,7 +220,37 @@ void MainMenuState::updateLessonPrompt()
     }
 }
 
-GameState* MainMenuState::makeLauncher(int) { return nullptr; }
+// Lessons started from the menu are practice: both flags false, so the
+// launcher opens a game area and records nothing in the profile.
+GameState* MainMenuState::makeLauncher(int request)
+{
+    switch (request)
+    {
+    case 3:
+        return new SeeingShapesLauncherState(false, false);
+    case 5:
+        return new ColorsLauncherState(false, false);
+    case 6:
+        return new WarmCoolLauncherState(false, false);
+    case 7:
+        return new WildCalmLauncherState(false, false);
+    case 8:
+        return new CompositionLauncherState(false, false);
+    case 9:
+        return new AnimationLauncherState(false, false);
+    default:
+        return nullptr;
+    }
+}
 
-GameState* MainMenuState::makeAdvancedLauncher(int) { return nullptr; }
+GameState* MainMenuState::makeAdvancedLauncher(int lessonId)
+{
+    if (lessonId >= 2 && lessonId <= 4)
+        return new LinesLauncherState(lessonId - 1, false, false);
+    if (lessonId >= 6 && lessonId <= 9)
+        return new ShapesLauncherState(lessonId - 5, false, false);
+    if (lessonId == 12 || lessonId == 13)
+        return new OrganicShapesLauncherState(lessonId - 11, false, false);
+    return nullptr;
+}
 }

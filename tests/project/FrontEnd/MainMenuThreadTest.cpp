@@ -4,6 +4,7 @@
 #include "support/GameTitle.h"
 
 #include "Resources/FrontEnd/MainMenuState.h"
+#include "Resources/Lessons/LessonLauncherState.h"
 #include "Resources/Lessons/TaskStudioState.h"
 #include "Resources/Town/TindlewoodMapState.h"
 #include "Tovrane/AudioPlayer.h"
@@ -147,33 +148,16 @@ TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToThe
     }
 }
 
-TEST_F(MainMenuThreadTest, ALessonsPageComesBackOnThePickerPageOfItsLesson)
+TEST_F(MainMenuThreadTest, AfterTheCreditsTheOptionsPageWithMusicInvitationAndTheProfilesVolume)
 {
-    const struct
-    {
-        int request;
-        NodePtr MainMenuState::*page;
-        int firstShown;
-    } rows[] = {{1, &MainMenuState::linesPage, 0},          {2, &MainMenuState::shapesPage, 0},
-                {4, &MainMenuState::drawingObjectsPage, 0}, {3, &MainMenuState::lessonsPage, 0},
-                {5, &MainMenuState::lessonsPage, 0},        {6, &MainMenuState::lessonsPage, 4},
-                {9, &MainMenuState::lessonsPage, 4}};
-    for (const auto& row : rows)
-    {
-        coverAndReturn([&] { menu->lessonRequest = row.request; });
-        EXPECT_EQ(menu->*row.page, shownPage()) << row.request;
-        EXPECT_EQ(row.firstShown, menu->lessonSlotDialog->first);
-    }
     coverAndReturn([&] {
         menu->returnToOptions = 1;
         player->musicVolume = 52;
     });
-    EXPECT_EQ(menu->optionsPage, shownPage()) << "after the credits";
-    EXPECT_EQ(52, AudioPlayer::musicVolume) << "the profile's volume";
-    const Lines started = events({"audio-start"});
-    ASSERT_EQ(2 * (std::size(rows) + 1), started.size()) << "music and invitation on each return";
+    EXPECT_EQ(menu->optionsPage, shownPage());
+    EXPECT_EQ(52, AudioPlayer::musicVolume);
     EXPECT_EQ(Lines({"audio-start h_MUSIC_MainMnMsc60ScndsLpng_6.ogg", "audio-start h_VIDORIV_TapYrChcWthThStyls_3.ogg"}),
-              Lines(started.end() - 2, started.end()));
+              events({"audio-start"}));
 }
 
 TEST_F(MainMenuThreadTest, LessonIconsOpenSubPagesOrAnnounceTheirLessonInOneGameOfLessons)
@@ -301,5 +285,62 @@ TEST_F(MainMenuThreadTest, ToursNameEachButtonWhileItsHighlightBlinks)
     }
     tap(Lessons);
     EXPECT_EQ(menu->lessonsPage, shownPage()) << "touches work again";
+}
+
+TEST_F(MainMenuThreadTest, EveryLessonIconStartsItsLauncherForPracticeAndComesBackToItsPage)
+{
+    typedef void (MainMenuState::*Choice)(const SlotDialogEventArgs&);
+    const struct
+    {
+        Choice choose;
+        int id;
+        const char* launcher;
+        const char* area; // the practice run's game area: the lesson and its part
+        NodePtr MainMenuState::*page;
+        int firstShown; // of the lessons picker
+    } rows[] = {{&MainMenuState::advLessonSlotCallback1, 2, "LinesLauncherState", "DSL", &MainMenuState::linesPage, 0},
+                {&MainMenuState::advLessonSlotCallback1, 3, "LinesLauncherState", "DCL", &MainMenuState::linesPage, 0},
+                {&MainMenuState::advLessonSlotCallback1, 4, "LinesLauncherState", "DDL", &MainMenuState::linesPage, 0},
+                {&MainMenuState::advLessonSlotCallback2, 6, "ShapesLauncherState", "TRI", &MainMenuState::shapesPage, 0},
+                {&MainMenuState::advLessonSlotCallback2, 7, "ShapesLauncherState", "REC", &MainMenuState::shapesPage, 0},
+                {&MainMenuState::advLessonSlotCallback2, 8, "ShapesLauncherState", "CIR", &MainMenuState::shapesPage, 0},
+                {&MainMenuState::advLessonSlotCallback2, 9, "ShapesLauncherState", "HEX", &MainMenuState::shapesPage, 0},
+                {&MainMenuState::advLessonSlotCallback3, 12, "OrganicShapesLauncherState", "DOC",
+                 &MainMenuState::drawingObjectsPage, 0},
+                {&MainMenuState::advLessonSlotCallback3, 13, "OrganicShapesLauncherState", "DWO",
+                 &MainMenuState::drawingObjectsPage, 0},
+                {&MainMenuState::lessonSlotCallback, 10, "SeeingShapesLauncherState", "SET", &MainMenuState::lessonsPage, 0},
+                {&MainMenuState::lessonSlotCallback, 14, "ColorsLauncherState", "PSC", &MainMenuState::lessonsPage, 0},
+                {&MainMenuState::lessonSlotCallback, 15, "WarmCoolLauncherState", "WCC", &MainMenuState::lessonsPage, 4},
+                {&MainMenuState::lessonSlotCallback, 16, "WildCalmLauncherState", "WCA", &MainMenuState::lessonsPage, 4},
+                {&MainMenuState::lessonSlotCallback, 17, "CompositionLauncherState", "CPH", &MainMenuState::lessonsPage, 4},
+                {&MainMenuState::lessonSlotCallback, 18, "AnimationLauncherState", "AFB", &MainMenuState::lessonsPage, 4}};
+    for (const auto& row : rows)
+    {
+        quiet();
+        logged();
+        (menu->*row.choose)(SlotDialogEventArgs(0, row.id));
+        const bool announced = row.choose == &MainMenuState::lessonSlotCallback;
+        EXPECT_EQ(announced ? 1u : 2u, stackSize()) << row.id << ": pushed at the touch, or after the announcement";
+        GameStatePtr launcher;
+        ASSERT_TRUE(frameUntil([&] {
+            launcher = harness->handler().getState(1);
+            return launcher && !launcher->isExited();
+        }));
+        while (!launcher->isLoaded())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_EQ(std::string(row.launcher), launcher->getStateName().substr(launcher->getStateName().rfind(':') + 1));
+        const LessonLauncherState* lesson = dynamic_cast<LessonLauncherState*>(launcher.get());
+        ASSERT_NE(nullptr, lesson);
+        EXPECT_FALSE(lesson->isFromStory() || lesson->skipsTaskOnAbort()) << row.id;
+        // The lesson itself is the launchers' business: back to the menu.
+        for (size_t above = stackSize(); above > 1; --above)
+            Application::PopGameState();
+        launcher.reset();
+        backInMenu();
+        EXPECT_EQ((Lines{std::string("GameAreaStart\t") + row.area, "GameAreaExit"}), logged()) << row.id;
+        EXPECT_EQ(menu->*row.page, shownPage()) << row.id;
+        EXPECT_EQ(row.firstShown, menu->lessonSlotDialog->first) << row.id;
+    }
 }
 }
