@@ -137,7 +137,7 @@ void TaskStudioState::construct(const std::string& file)
     step = 0;
     stateChanged = false;
     stateStartTime = currentTime = 0;
-    poppingAtEntry = backgroundBroken = false;
+    poppingAtEntry = backgroundBroken = popRequested = false;
     // Only location tasks, built in or downloaded, show the loading picture.
     if (taskType != TaskType::LocationTask)
         showLoading = false;
@@ -297,6 +297,8 @@ void TaskStudioState::update(unsigned int ms)
     case TaskDraw: updateTaskDraw(); break;
     case TaskSubLesson: updateTaskSubLesson(); break;
     case TaskPickup: updateTaskPickup(); break;
+    case LessonPrologue: updateLessonPrologue(); break;
+    case LessonIntro: updateLessonIntro(); break;
     case TaskPickColor: updateTaskPickColor(); break;
     case TaskFillArea: updateTaskFillArea(); break;
     case TaskOutro: updateTaskOutro(); break;

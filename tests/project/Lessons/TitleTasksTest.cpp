@@ -136,7 +136,10 @@ TEST(TitleTasksTest, EveryTaskReadsWithWhatItNamesAndEveryTracedLineIsTraced)
                     requirements.insert(line.fillColorReq);
             }
             if (line.pickup.present)
-                EXPECT_TRUE(sheet.find(line.pickup.icon) != std::string::npos && ++pickups);
+            {
+                EXPECT_NE(std::string::npos, sheet.find(line.pickup.icon));
+                ++pickups;
+            }
             // A sub-lesson runs the writing lesson of its character.
             const int c = line.subLessonChar;
             const int lesson = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 61 : c - 55;

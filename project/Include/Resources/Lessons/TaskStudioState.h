@@ -126,6 +126,26 @@ public:
     // The mouth stops and the guide turns back; the pending speech is dropped.
     bool advanceLessonShutup();
 
+    // How an art lesson is staged: the scenes loaded, the guide's id (null for
+    // none) and up to two characters that only idle and blink.
+    struct LessonStaging
+    {
+        struct Extra
+        {
+            const char* id;
+            const char* idle;
+            const char* blink;
+            // The blink animation is set before the idle one.
+            bool blinkFirst;
+        };
+        int location;
+        const char* scenes[2];
+        const char* guide;
+        Extra extras[2];
+    };
+    // The staging of an art lesson's location (27-47), or null.
+    static const LessonStaging* findLessonStaging(int location);
+
     // Whether a colour pick (0-6) meets a line's colour requirement.
     static bool isRightColor(int requirement, int pick);
     // Counts the white mask pixels in the box that the picture has in the
@@ -238,6 +258,7 @@ public:
     // The writing lesson the id constructor was given; -1 for a task file.
     int lessonID;
     // The advanced-lesson guide and the speech it is to say next.
+    CharacterPtr lessonCharacter;
     CharacterControllerPtr lessonCharacterController;
     bool lessonCharacterTalkPose;
     std::string pendingHintSpeech;
@@ -267,6 +288,13 @@ private:
     void updateTaskSubLesson();
     void updateTaskOutro();
     void updateTaskPickup();
+    void updateLessonPrologue();
+    void updateLessonIntro();
+    CharacterPtr makeLessonExtra(const LessonStaging::Extra& extra);
+    // Back to the lesson script's phase without a new step.
+    void stayInLesson();
+    // Pops the state unless it has asked for that already.
+    void popOnce();
     void updateTaskPickColor();
     void updateTaskFillArea();
     // A new step of the phase, its clock restarted.
@@ -314,6 +342,8 @@ private:
     // The background could not be read: nothing was built, and the state
     // pops itself at its first loaded frame.
     bool backgroundBroken;
+    // The state has asked to be popped; later requests are ignored.
+    bool popRequested;
 };
 }
 
