@@ -23,10 +23,9 @@ int extraLine(TaskStudioState& state)
     return -1;
 }
 
-TaskStudioState* startLine(TaskRun& run, const char* stem, LocationName::Type where)
+TaskStudioState* startLine(TaskRun& run, const std::string& path, LocationName::Type where)
 {
-    TaskStudioState* state =
-        run.push(new TaskStudioState(TaskType::LocationTask, std::string("tasks/") + stem + ".task", where));
+    TaskStudioState* state = run.push(new TaskStudioState(TaskType::LocationTask, path, where));
     state->currentLine = extraLine(*state);
     state->setState(TaskStudioState::TaskIntro, 0);
     return state;
@@ -37,7 +36,7 @@ TEST(TaskColourThreadTest, AWrongColourThenTheRightOneThenStrokesUntilTheAreaIsC
 {
     REQUIRE_LESSONS_TITLE();
     TaskRun run;
-    TaskStudioState* state = startLine(run, "library", LocationName::Library);
+    TaskStudioState* state = startLine(run, "tasks/library.task", LocationName::Library);
     ASSERT_TRUE(run.until([&] { return state->getState() == TaskStudioState::TaskPickColor && state->getStep() == 1; }));
     EXPECT_EQ(CullingMode::Show, state->colorPieRoot->cullingMode);
 
@@ -101,10 +100,11 @@ TEST(TaskColourThreadTest, ThePickupIsGrabbedOnItsBoxEdgesAndDroppedByItsWindow)
         bool grabbed;
     } grabs[] = {{0, 0, true}, {64, 64, true}, {0, 64, true}, {64, 0, true}, {-2, 10, false}, {66, 10, false},
                  {10, -2, false}, {10, 66, false}};
+    const std::string file = "tasks/fountain.task";
     for (const auto& grab : grabs)
     {
         TaskRun run;
-        TaskStudioState* state = startLine(run, "fountain", LocationName::Fountain);
+        TaskStudioState* state = startLine(run, file, LocationName::Fountain);
         ASSERT_TRUE(run.until([&] { return state->getState() == TaskStudioState::TaskPickup && state->getStep() == 1; }));
         const PickupData& pickup = state->getTask()->lines[state->currentLine].pickup;
         const auto at = run.screenOf(Vector2<tFixed>(tFixed(pickup.boxX + grab.dx), tFixed(pickup.boxY + grab.dy)));
@@ -119,15 +119,24 @@ TEST(TaskColourThreadTest, ThePickupIsGrabbedOnItsBoxEdgesAndDroppedByItsWindow)
         int winY;
         int below; // picture pixels past the target line
         bool right;
-    } drops[] = {{300, -2, false}, {300, 0, false}, {300, 2, true}, {-40, 2, false},
-                 {-40, 0, false},  {-40, -2, true}, {0, 100, false}, {0, -40, false}};
+        bool bare; // the line has no begin and end pictures
+    } drops[] = {{300, -2, false, false}, {300, 0, false, false}, {300, 2, true, false}, {-40, 2, false, false},
+                 {-40, 0, false, false},  {-40, -2, true, false}, {0, 100, false, false}, {0, -40, false, false},
+                 {300, 2, true, true}};
+    std::ifstream in(title().path + "tasks/fountain.task");
+    std::string bare((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* key : {"\"pickup_begin\"", "\"pickup_end\""})
+        bare.replace(bare.find(key), 1, "\"x");
+    const std::string barePath = writeTask("bare.task", bare);
     for (const auto& drop : drops)
     {
+        const std::string file = drop.bare ? barePath : "tasks/fountain.task";
         TaskRun run;
-        TaskStudioState* state = startLine(run, "fountain", LocationName::Fountain);
+        TaskStudioState* state = startLine(run, file, LocationName::Fountain);
         ASSERT_TRUE(run.until([&] { return state->getState() == TaskStudioState::TaskPickup && state->getStep() == 1; }));
         PickupData& pickup = state->getTask()->lines[state->currentLine].pickup;
         pickup.winY = drop.winY;
+        EXPECT_EQ(drop.bare, !pickup.beginSprite && !pickup.endSprite);
         const auto from = run.screenOf(Vector2<tFixed>(tFixed(pickup.boxX + 5), tFixed(pickup.boxY + 5)));
         const auto to = run.screenOf(
             Vector2<tFixed>(tFixed(pickup.boxX + 5), tFixed(pickup.boxY + pickup.winY + pickup.boxH / 2 + drop.below)));
