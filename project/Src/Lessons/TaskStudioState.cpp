@@ -299,6 +299,7 @@ void TaskStudioState::update(unsigned int ms)
     case TaskPickup: updateTaskPickup(); break;
     case LessonPrologue: updateLessonPrologue(); break;
     case LessonIntro: updateLessonIntro(); break;
+    case LessonHelp: updateLessonHelp(); break;
     case TaskPickColor: updateTaskPickColor(); break;
     case TaskFillArea: updateTaskFillArea(); break;
     case TaskOutro: updateTaskOutro(); break;
@@ -322,10 +323,18 @@ void TaskStudioState::updateExit()
     if (step != 0 || audioPlayer->isSpeechPlaying())
         return;
     canvasRestored = true;
-    Application::PopGameState();
-    // A letter task leaves the letter sequence too, an advanced lesson its launcher.
-    if (taskType == TaskType::LetterTask || taskType == TaskType::AdvancedLesson)
+    if (exitTimer)
+        exitTimer->stop();
+    // A state that has asked to be popped already (its exit timer fired in the
+    // frame the quit was confirmed) must not pop what lies below it.
+    if (!popRequested)
+    {
+        popRequested = true;
         Application::PopGameState();
+        // A letter task leaves the letter sequence too, an advanced lesson its launcher.
+        if (taskType == TaskType::LetterTask || taskType == TaskType::AdvancedLesson)
+            Application::PopGameState();
+    }
     setState(Exit, 1);
     stateChanged = false;
 }

@@ -6,6 +6,8 @@
 #include "Resources/Drawing/Canvas.h"
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Studio/ColorPie.h"
+#include "Resources/Studio/FlipbookController.h"
+#include "Resources/Studio/FlipbookToolbar.h"
 #include "Resources/Studio/Studio.h"
 #include "Tovrane/Application.h"
 #include "Tovrane/AudioPlayer.h"
@@ -14,7 +16,9 @@ namespace Tovrane
 {
 namespace
 {
-const int CloudLesson = 35, HorizonLesson = 45, WildLesson = 46, CalmLesson = 47;
+const int CloudLesson = 35, HorizonLesson = 45, WildLesson = 46, CalmLesson = 47, AnimationLesson = 48;
+const char* const nextFrameSpeech = "h_SCRIVLET_LetsMvTNxtFrmFrmIsJ_3.ogg";
+const char* const playSpeechName = "h_SCRIVLET_TouchPlyBttnTPlyYrB_5.ogg";
 
 const TaskStudioState::LessonStaging stagings[] = {
     {27, {"seeing_shapes_scv_era", nullptr}, "scvss", {}},
@@ -66,8 +70,57 @@ CharacterPtr TaskStudioState::makeLessonExtra(const LessonStaging::Extra& extra)
     return character;
 }
 
+void TaskStudioState::stageAnimationLesson()
+{
+    sceneManager.addSceneInfo("animation");
+    studio->setMode(StudioMode::Flipbook);
+    lessonCharacter = sceneManager.getCharacter("scv");
+    if (lessonCharacter)
+    {
+        lessonCharacterController.reset(new CharacterController);
+        lessonCharacter->addController(lessonCharacterController);
+        lessonCharacterController->setIdleAnimation("p1_idle");
+        lessonCharacterController->setLipFlapAnimation("p1_talk", true);
+        lessonCharacterController->play();
+        studio->root->addChild(lessonCharacter);
+    }
+    flipbookToolbar.reset(new FlipbookToolbar);
+    studio->root->addChild(flipbookToolbar);
+    flipbookToolbar->clickEvent +=
+        new FlipbookToolbar::ToolbarEvent::MethodDelegate<TaskStudioState>(this, &TaskStudioState::flipbookToolbarCallback);
+    // The blinkers flash at 500 ms once the script plays them.
+    BlinkControllerPtr* blinkers[] = {&frameButtonBlinker, &playButtonBlinker};
+    const int buttons[] = {1, FlipbookToolbar::PlayButton};
+    for (int i = 0; i < 2; ++i)
+    {
+        blinkers[i]->reset(new BlinkController(1000));
+        if (ButtonPtr button = flipbookToolbar->getButton(buttons[i]))
+            if (SpatialPtr pressed = button->getPressedGeo())
+                pressed->addController(*blinkers[i]);
+        (*blinkers[i])->setInterval(500);
+    }
+    exitTimer.reset(new EventController(3000, 1));
+    exitTimer->event += new Event<void, VOID>::MethodDelegate<TaskStudioState>(this, &TaskStudioState::timerCallback);
+    sceneRoot->addController(exitTimer);
+    uiPicker.addUIElements(flipbookToolbar);
+    flipbookController.reset(new FlipbookController);
+    flipbookController->setFrameCount(7);
+    flipbookController->repeatType = RepeatType::Wrap;
+    studio->addController(flipbookController);
+    lessonStep = 0;
+    frameTapped = playTapped = false;
+    stateStartTime = currentTime;
+    lessonReturnState = LessonIntro;
+    state = LessonIntro;
+}
+
 void TaskStudioState::updateLessonPrologue()
 {
+    if (lessonStep == 0 && location == AnimationLesson)
+    {
+        stageAnimationLesson();
+        return;
+    }
     const LessonStaging* staging = lessonStep == 0 ? findLessonStaging(location) : nullptr;
     if (!staging)
         return;
@@ -163,6 +216,11 @@ void TaskStudioState::updateLessonIntro()
             popOnce();
         return;
     }
+    if (location == AnimationLesson)
+    {
+        updateAnimationLesson();
+        return;
+    }
     if (location < 27 || location > 47)
         return;
     switch (lessonStep)
@@ -180,6 +238,185 @@ void TaskStudioState::updateLessonIntro()
     case 3:
         if (!speaking)
             popOnce();
+        break;
+    default: break;
+    }
+}
+
+bool TaskStudioState::guideIdle() const
+{
+    return !lessonCharacterController || lessonCharacterController->isAnimationQueueEmpty();
+}
+
+void TaskStudioState::turnGuide(bool toPicture)
+{
+    if (!lessonCharacterController)
+        return;
+    lessonCharacterController->pushAnimation(toPicture ? "p1_to_p2" : "p2_to_p1");
+    lessonCharacterController->setIdleAnimation(toPicture ? "p2_idle" : "p1_idle");
+}
+
+void TaskStudioState::updateAnimationLesson()
+{
+    CharacterController* guide = lessonCharacterController.get();
+    const bool speaking = audioPlayer->isSpeechPlaying();
+    const int lines = static_cast<int>(task->lines.size());
+    switch (lessonStep)
+    {
+    case 0:
+        if (speaking)
+            break;
+        if (guide)
+            guide->stopLipFlapAnimation();
+        lessonStep = 1;
+        stayInLesson();
+        break;
+    case 1:
+        if (!guideIdle())
+            break;
+        lessonStep = 2;
+        setState(TaskIntro, 0);
+        break;
+    case 2:
+        lessonStep = 3;
+        stayInLesson();
+        break;
+    case 3:
+        if (!guideIdle())
+            break;
+        lineSpeech.init({"h_SCRIVLET_NowWNdTMkItLkLkItsF_3.ogg", nextFrameSpeech});
+        lessonHelpSpeech = nextFrameSpeech;
+        if (guide)
+            guide->playLipFlapAnimation(true);
+        lessonStep = 4;
+        stayInLesson();
+        break;
+    case 4:
+        lineSpeech.update();
+        if (!lineSpeech.isDone())
+            break;
+        turnGuide(true);
+        if (guide)
+            guide->stopLipFlapAnimation();
+        frameButtonBlinker->play();
+        lessonStep = 5;
+        stayInLesson();
+        break;
+    case 5:
+        if (!frameTapped)
+            break;
+        frameButtonBlinker->stop();
+        turnGuide(false);
+        lessonStep = 6;
+        stayInLesson();
+        break;
+    case 6:
+    case 7:
+        if (lessonStep == 6 ? !guideIdle() : speaking)
+            break;
+        playSpeech(lessonStep == 6 ? "h_SCRIVLET_InOrdrTSLstCrclYDrw_5.ogg" : "h_SCRIVLET_GoodSCrclYDrwItsLtt_3.ogg");
+        if (guide)
+            guide->playLipFlapAnimation(true);
+        ++lessonStep;
+        stayInLesson();
+        break;
+    case 8:
+        if (speaking)
+            break;
+        if (guide)
+            guide->stopLipFlapAnimation();
+        lessonStep = 9;
+        stayInLesson();
+        break;
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+        if (lessonStep == 9 && !guideIdle())
+            break;
+        // No line is started past the task's last one.
+        if (currentLine + 1 >= lines)
+        {
+            lessonStep = 15;
+            stayInLesson();
+            break;
+        }
+        if (lessonStep > 9)
+        {
+            ++flipbookFrame;
+            studio->setFrame(flipbookFrame);
+            flipbookToolbar->showButtonHighlight(flipbookFrame);
+        }
+        ++lessonStep;
+        ++currentLine;
+        setState(TaskIntro, 0);
+        break;
+    case 15:
+        lessonStep = 16;
+        stayInLesson();
+        break;
+    case 16:
+        if (!guideIdle())
+            break;
+        playSpeech(playSpeechName);
+        if (guide)
+            guide->playLipFlapAnimation(true);
+        lessonHelpSpeech = playSpeechName;
+        lessonStep = 17;
+        stayInLesson();
+        break;
+    case 17:
+        if (speaking)
+            break;
+        if (guide)
+            guide->stopLipFlapAnimation();
+        turnGuide(true);
+        playButtonBlinker->play();
+        lessonStep = 18;
+        stayInLesson();
+        break;
+    case 18:
+        if (!playTapped)
+            break;
+        playButtonBlinker->stop();
+        exitTimer->play();
+        studio->showOnionSkin(false);
+        lessonStep = 19;
+        stayInLesson();
+        break;
+    default: break;
+    }
+}
+
+void TaskStudioState::updateLessonHelp()
+{
+    switch (step)
+    {
+    case 0:
+        turnGuide(false);
+        step = 1;
+        break;
+    case 1:
+        if (!guideIdle())
+            break;
+        playSpeech(lessonHelpSpeech);
+        if (lessonCharacterController)
+            lessonCharacterController->playLipFlapAnimation(true);
+        step = 2;
+        break;
+    case 2:
+        if (audioPlayer->isSpeechPlaying())
+            break;
+        if (lessonCharacterController)
+            lessonCharacterController->stopLipFlapAnimation();
+        turnGuide(true);
+        step = 3;
+        break;
+    case 3:
+        if (guideIdle())
+            stayInLesson();
         break;
     default: break;
     }

@@ -4,6 +4,7 @@
 
 #include "Resources/Drawing/Layer.h"
 #include "Resources/Studio/ColorPie.h"
+#include "Resources/Studio/FlipbookToolbar.h"
 
 using namespace TaskScreenTest;
 
@@ -107,4 +108,53 @@ TEST(TaskLessonThreadTest, EveryLessonPlaysToItsEnd)
         EXPECT_TRUE(ended) << "stuck in phase " << state->getState() << " step " << state->getStep() << " lesson step "
                            << state->lessonStep;
     }
+}
+
+TEST(TaskLessonThreadTest, TheAnimationLessonDrawsSevenFramesAndLeavesThreeSecondsAfterPlay)
+{
+    REQUIRE_LESSONS_TITLE();
+    TaskRun run;
+    const size_t below = run.stackSize();
+    TaskStudioState* state = run.push(
+        new TaskStudioState(TaskType::AdvancedLesson, "tasks/animation.task", static_cast<LocationName::Type>(48)));
+    std::vector<int> framesDrawn;
+    int playFrame = -1, frame = 0;
+    for (; frame < 20000 && run.stackSize() > below; ++frame)
+    {
+        if (state->getState() == TaskStudioState::TaskDraw && state->touchStage == 1)
+        {
+            framesDrawn.push_back(state->flipbookFrame);
+            run.traceLine();
+        }
+        else if (state->getState() == TaskStudioState::LessonIntro && state->lessonStep == 5 && !state->frameTapped)
+            state->flipbookToolbarCallback(ToolbarButtonEventArgs(1));
+        else if (state->getState() == TaskStudioState::LessonIntro && state->lessonStep == 18 && playFrame < 0)
+        {
+            // Play before step 18 is not taken: tapped here, once.
+            state->flipbookToolbarCallback(ToolbarButtonEventArgs(FlipbookToolbar::PlayButton));
+            playFrame = frame;
+        }
+        run.frame();
+    }
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 6}), framesDrawn);
+    ASSERT_GE(playFrame, 0);
+    EXPECT_NEAR(3000 / 20, frame - playFrame, 2) << "the exit timer, 3000 ms after the play tap";
+}
+
+TEST(TaskLessonThreadTest, AQuitConfirmedAsTheExitTimerFiresLeavesOnce)
+{
+    REQUIRE_LESSONS_TITLE();
+    TaskRun run;
+    Application::PushGameState(new Below); // the lesson's launcher
+    run.frame();
+    const size_t launcher = run.stackSize();
+    TaskStudioState* state = run.push(
+        new TaskStudioState(TaskType::AdvancedLesson, "tasks/animation.task", static_cast<LocationName::Type>(48)));
+    ASSERT_TRUE(run.until([&] { return state->getState() == TaskStudioState::LessonIntro; }));
+    // The timer fires in this frame and the quit is confirmed in it too.
+    state->timerCallback(VOID());
+    state->quitConfirmed = true;
+    for (int i = 0; i < 50; ++i)
+        run.frame();
+    EXPECT_EQ(launcher, run.stackSize()) << "the launcher stays; the screen below it is never popped";
 }

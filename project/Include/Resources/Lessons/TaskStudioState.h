@@ -9,9 +9,11 @@
 #include "Resources/Profile/LocationName.h"
 #include "Resources/Studio/ColorPieArgs.h"
 
+#include "Tovrane/BlinkController.h"
 #include "Tovrane/Character.h"
 #include "Tovrane/CharacterController.h"
 #include "Tovrane/Event.h"
+#include "Tovrane/EventController.h"
 #include "Tovrane/GameState.h"
 #include "Tovrane/Mathematics/Fixed.h"
 #include "Tovrane/Mathematics/Vector2.h"
@@ -259,6 +261,12 @@ public:
     int lessonID;
     // The advanced-lesson guide and the speech it is to say next.
     CharacterPtr lessonCharacter;
+    // The animation lesson: the flashing second-frame and play buttons, the
+    // timer that ends the lesson, and the instruction the hint repeats.
+    BlinkControllerPtr frameButtonBlinker;
+    BlinkControllerPtr playButtonBlinker;
+    boost::shared_ptr<EventController> exitTimer;
+    std::string lessonHelpSpeech;
     CharacterControllerPtr lessonCharacterController;
     bool lessonCharacterTalkPose;
     std::string pendingHintSpeech;
@@ -290,6 +298,12 @@ private:
     void updateTaskPickup();
     void updateLessonPrologue();
     void updateLessonIntro();
+    void updateAnimationLesson();
+    void updateLessonHelp();
+    void stageAnimationLesson();
+    // The guide turns to the picture (p2) or to the child (p1).
+    void turnGuide(bool toPicture);
+    bool guideIdle() const;
     CharacterPtr makeLessonExtra(const LessonStaging::Extra& extra);
     // Back to the lesson script's phase without a new step.
     void stayInLesson();
