@@ -158,3 +158,41 @@ TEST(TaskLessonThreadTest, AQuitConfirmedAsTheExitTimerFiresLeavesOnce)
         run.frame();
     EXPECT_EQ(launcher, run.stackSize()) << "the launcher stays; the screen below it is never popped";
 }
+
+TEST(TaskLessonThreadTest, TheTalkProtocolWithAndWithoutAGuide)
+{
+    REQUIRE_LESSONS_TITLE();
+    TaskRun run;
+    TaskStudioState* state = pushLesson(run, 28);
+    ASSERT_TRUE(run.until([&] { return state->lessonCharacterController != nullptr; }));
+    CharacterController& guide = *state->lessonCharacterController;
+    run.until([&] { return guide.isAnimationQueueEmpty(); });
+
+    // Already in the talk pose after loading: starting to talk turns nothing.
+    state->advanceLessonStartTalk();
+    EXPECT_TRUE(guide.isAnimationQueueEmpty());
+    state->pendingHintSpeech = "h_VIDORIV_KeepColoring_5.ogg";
+    state->hintSpeechPending = true;
+    EXPECT_TRUE(state->advanceLessonDoTalk());
+    EXPECT_TRUE(guide.isLipFlapPlaying() && state->hintSpeechPending) << "said until the guide is told to stop";
+    state->advanceLessonShutup();
+    EXPECT_FALSE(guide.isLipFlapPlaying() || state->hintSpeechPending || state->lessonCharacterTalkPose);
+    EXPECT_FALSE(guide.isAnimationQueueEmpty()) << "turning back to the picture";
+
+    // Turning to talk: the mouth waits until the turn has ended.
+    run.until([&] { return guide.isAnimationQueueEmpty(); });
+    state->advanceLessonStartTalk();
+    EXPECT_FALSE(state->advanceLessonDoTalk());
+    EXPECT_FALSE(guide.isLipFlapPlaying());
+    ASSERT_TRUE(run.until([&] { return guide.isAnimationQueueEmpty(); }));
+    EXPECT_TRUE(state->advanceLessonDoTalk() && guide.isLipFlapPlaying());
+
+    // The cloud lesson has no guide: a pending hint is said once and dropped.
+    TaskRun cloud;
+    TaskStudioState* lesson = pushLesson(cloud, 35);
+    lesson->pendingHintSpeech = "h_VIDORIV_KeepColoring_5.ogg";
+    lesson->hintSpeechPending = true;
+    EXPECT_TRUE(lesson->advanceLessonDoTalk());
+    EXPECT_FALSE(lesson->hintSpeechPending);
+    EXPECT_FALSE(lesson->advanceLessonShutup());
+}
