@@ -9,6 +9,7 @@
 #include "Resources/Studio/Studio.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/GameLog.h"
+#include "Tovrane/PackedPixel.h"
 #include "Tovrane/RandomSource.h"
 
 #include <algorithm>
@@ -23,6 +24,24 @@ const ColorRGBA<unsigned char> black(0, 0, 0, 255);
 bool isMaskWhite(const ColorRGBA<unsigned char>& pixel)
 {
     return pixel.r > 199 && pixel.g > 199 && pixel.b > 199 && pixel.a > 199;
+}
+
+// One row of an RGBA8888 mask against an RGBA5551 picture: white mask pixels
+// whose picture pixel has the wanted red, green and blue bits, and the others.
+TOVRANE_ROW_LOOP void countRow(const unsigned char* __restrict mask, const unsigned char* __restrict picture, int n,
+                               std::uint16_t wanted, int& coloured, int& white)
+{
+    int onArea = 0, same = 0;
+    for (int i = 0; i < n; ++i)
+    {
+        const unsigned char* m = mask + 4 * i;
+        const int inside = (m[0] > 199) & (m[1] > 199) & (m[2] > 199) & (m[3] > 199);
+        const int match = (loadPixel16(picture + 2 * i) & 0xFFFE) == wanted;
+        onArea += inside;
+        same += inside & match;
+    }
+    coloured += same;
+    white += onArea - same;
 }
 
 void blink(const SpatialPtr& picture, int count)
@@ -54,6 +73,24 @@ void TaskStudioState::countColorFill(const Texture& mask, const Texture& picture
                                                            std::min(mask.getWidth(), picture.getWidth())));
     const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(y0) + h,
                                                             std::min(mask.getHeight(), picture.getHeight())));
+    if (mask.getFormat() == PixelFormat::RGBA8888 && picture.getFormat() == PixelFormat::RGBA5551)
+    {
+        // The picture's 5-bit channels read back as multiples of 8; another
+        // colour can match no pixel.
+        const bool possible = colour.r % 8 == 0 && colour.g % 8 == 0 && colour.b % 8 == 0;
+        const std::uint16_t wanted = static_cast<std::uint16_t>(
+            PackedPixel<PixelFormat::RGBA5551>::fromWord(ColourWord::fromColour(colour)) & 0xFFFE);
+        for (int y = top; y < bottom && right > left; ++y)
+        {
+            int same = 0, other = 0;
+            countRow(mask.getPixels() + static_cast<std::ptrdiff_t>(y) * mask.getPitch() + left * 4,
+                     picture.getPixels() + static_cast<std::ptrdiff_t>(y) * picture.getPitch() + left * 2, right - left, wanted,
+                     same, other);
+            coloured += possible ? same : 0;
+            white += possible ? other : same + other;
+        }
+        return;
+    }
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x)
         {

@@ -44,9 +44,11 @@ TEST(TaskColourTest, FillCountsOnlyWhiteMaskPixelsInsideBoxMaskAndPicture)
         {"box past the picture's bottom", 0, 255, 255, 0, 8, 10, 100, 0, 20},
         {"empty box", 100, 255, 255, 0, 0, 0, 10, 0, 0},
     };
+    // Both the row loop (RGBA8888 masks) and pixel reads (other masks) count.
+    for (const PixelFormat::Type format : {PixelFormat::RGBA8888, PixelFormat::RGB888})
     for (const auto& row : table)
     {
-        Texture mask(10, 10, PixelFormat::RGBA8888);
+        Texture mask(10, 10, format);
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 10; ++x)
                 mask.setPixel(ColorRGBA<unsigned char>(255, row.maskChannel, 255, 255), x, y);
@@ -58,7 +60,17 @@ TEST(TaskColourTest, FillCountsOnlyWhiteMaskPixelsInsideBoxMaskAndPicture)
             picture.setPixel(ColorRGBA<unsigned char>(orange.r, orange.g, orange.b, row.paintAlpha), i % 10, i / 10);
         int coloured = -1, uncoloured = -1;
         TaskStudioState::countColorFill(mask, picture, row.x0, row.y0, row.w, row.h, orange, coloured, uncoloured);
-        EXPECT_EQ(row.coloured, coloured) << row.what;
-        EXPECT_EQ(row.uncoloured, uncoloured) << row.what;
+        EXPECT_EQ(row.coloured, coloured) << row.what << ", mask format " << format;
+        EXPECT_EQ(row.uncoloured, uncoloured) << row.what << ", mask format " << format;
     }
+
+    // A colour whose channels the 5-bit picture cannot hold is never found.
+    Texture mask(4, 4, PixelFormat::RGBA8888, true, 255), picture(4, 4, PixelFormat::RGBA5551, true, 255);
+    int coloured = -1, uncoloured = -1;
+    TaskStudioState::countColorFill(mask, picture, 0, 0, 4, 4, ColorRGBA<unsigned char>(248, 248, 248, 255), coloured,
+                                    uncoloured);
+    EXPECT_EQ(16, coloured) << "white as the picture holds it";
+    TaskStudioState::countColorFill(mask, picture, 0, 0, 4, 4, ColorRGBA<unsigned char>(252, 255, 255, 255), coloured,
+                                    uncoloured);
+    EXPECT_TRUE(coloured == 0 && uncoloured == 16);
 }
