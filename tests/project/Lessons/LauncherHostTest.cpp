@@ -3,6 +3,8 @@
 #include "Host/HostRun.h"
 #include "TaskScreenTestSupport.h"
 
+#include "PngFile.h"
+
 #ifdef TOVRANE_HOST_PROGRAM
 
 using namespace TaskScreenTest;
@@ -55,6 +57,25 @@ TEST_F(LauncherHostTest, EachLauncherStartsItsLessonAndBadNamesAreRefused)
         const HostRun refused = runHost(std::string("--frames 5 --start ") + bad);
         EXPECT_EQ(2, refused.status) << bad;
         EXPECT_NE(std::string::npos, refused.output.find("Unknown start state \"" + std::string(bad) + "\"")) << bad;
+    }
+}
+
+TEST_F(LauncherHostTest, ALessonsTaskAndGameLookAsReviewed)
+{
+    REQUIRE_LESSONS_TITLE();
+    // Frame 230: the curve task's prologue, and the colours game's guide talking.
+    for (const char* start : {"lines:2", "colors"})
+    {
+        const std::string shot = file(std::string(start) + ".png");
+        const HostRun r = runHost(std::string("--fixed-step 20 --frames 240 --start launcher:") + start +
+                                  " --screenshot 230:'" + shot + "'");
+        EXPECT_EQ(0, r.status) << r.output;
+        const std::string golden = std::string(TOVRANE_TEST_DATA) + "/lessons/launcher_" +
+                                   (start[0] == 'l' ? "curve_task" : "colors_game") + ".png";
+        TovraneTools::Picture shown, expected;
+        ASSERT_TRUE(TovraneTools::readPng(shot, shown)) << start;
+        ASSERT_TRUE(TovraneTools::readPng(golden, expected)) << golden;
+        EXPECT_TRUE(shown.bytes() == expected.bytes()) << start << " differs: see " << shot;
     }
 }
 
