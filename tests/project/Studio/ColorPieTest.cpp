@@ -5,7 +5,6 @@
 #include "Resources/Studio/LessonColorPie.h"
 #include "Tovrane/AudioPlayer.h"
 
-using namespace Tovrane;
 using namespace ColourTest;
 
 namespace
@@ -24,22 +23,7 @@ TexturePtr piePicture()
     });
 }
 
-struct P
-{
-    int x, y; // from the pie's middle (150, 120), y up
-};
 const P OnRed{26, 15}, OnBlue{0, 30}, OnDim{-48, 48}, OnFaint{48, 48};
-
-// A touch ('P' press, 'M' move with the finger down, 'U' release, 'R' slide
-// off) and what follows: the questions asked, the sounds, "n" and the colour
-// number, the centre's colour, and "drop" while the drop shows.
-struct Step
-{
-    const char* what;
-    char kind;
-    P at;
-    const char* state;
-};
 
 struct Script
 {
@@ -64,6 +48,8 @@ struct Listener
 
 struct ColorPieTest : AudioFixture
 {
+    // After each step: the questions asked, the sounds, "n" and the colour
+    // number, the centre's colour, and "drop" while the drop shows.
     void run(const Script& script)
     {
         TexturePtr center = solid(20, 20, Colour(255, 255, 255, 255)), drop = solid(10, 10, Colour());
@@ -84,9 +70,7 @@ struct ColorPieTest : AudioFixture
         sounds();
         for (const Step& s : script.steps)
         {
-            pie->update(0);
-            const int x = 150 + s.at.x, y = 120 + s.at.y;
-            s.kind == 'U' ? pie->onRelease(x, y) : s.kind == 'R' ? pie->onRolloff(x, y) : pie->onPress(x, y);
+            perform(*pie, P{150, 120}, s);
             const std::string state = asked + sounds() + "n" + std::to_string(pie->getSelectedColor()) + " " +
                                       text(center->getPixel(10, 10)) +
                                       (pie->getPointer()->cullingMode == CullingMode::Show ? " drop" : "");
@@ -103,7 +87,7 @@ TEST_F(ColorPieTest, PiesDropWhatTheirListenersAccept)
     const Script scripts[] = {
         {"red, then blue, dropped 10 px from the middle", false, {true}, {},
          {{"red picked", 'P', OnRed, red},
-          {"dragged over blue, not picked again", 'M', OnBlue, red},
+          {"dragged over blue, not picked again", 'P', OnBlue, red},
           {"the first colour sounds correct", 'U', {6, 8}, "release0 CorrectAnswerSfx n0 192,0,0,255"},
           {"blue picked", 'P', OnBlue, "n1 192,0,0,255 drop"},
           {"the second sounds mixed", 'U', {-8, -6}, "release1 ColorsMixedSfx n1 0,0,192,255"}}},
@@ -124,7 +108,7 @@ TEST_F(ColorPieTest, PiesDropWhatTheirListenersAccept)
         {"sliding off and back", false, {true}, {},
          {{"red", 'P', OnRed, red},
           {"off: no colour, no drop", 'R', {90, 0}, "n6 255,255,255,255"},
-          {"back on blue, the finger still down: picked afresh", 'M', OnBlue, "n1 255,255,255,255 drop"},
+          {"back on blue, the finger still down: picked afresh", 'P', OnBlue, "n1 255,255,255,255 drop"},
           {"dropped", 'U', {0, 0}, "release1 CorrectAnswerSfx n1 0,0,192,255"}}},
         {"lesson pie: a colour refused at the press is never dropped", true, {true}, {false},
          {{"red refused: no drop", 'P', OnRed, "press0 n6 255,255,255,255"},

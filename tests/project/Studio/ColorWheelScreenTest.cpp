@@ -2,13 +2,11 @@
 // widget picker in platform coordinates (y down): sizes, patterns, close and
 // the wheel's mixtures reach the screen's events; then the screen drawn.
 #include "ColourTestSupport.h"
-#include "project/Drawing/DrawingTestSupport.h"
 
 #include "Resources/Studio/ColorWheelScreen.h"
 #include "Tovrane/Radiobox.h"
 #include "Tovrane/UIPicker.h"
 
-using namespace Tovrane;
 using namespace ColourTest;
 
 namespace
@@ -114,7 +112,7 @@ struct ColorWheelScreenDraw : RendererFixture
 {
     void SetUp() override
     {
-        generatedTitle();
+        REQUIRE_STUDIO_TITLE();
         RendererFixture::SetUp();
     }
 };
@@ -142,8 +140,5 @@ TEST_F(ColorWheelScreenDraw, PurpleTintsTheDiscAndEveryMask)
             others += !(c.a == 0 || c == Colour(112, 0, 240, 240) || c == Colour(240, 240, 240, 240));
         }
     EXPECT_EQ(0, others);
-
-    TexturePtr shot(new Texture(320, 240, PixelFormat::RGBA8888, false));
-    std::copy(pixels.begin(), pixels.end(), shot->getPixels());
-    DrawingTest::expectGolden(shot, "colour_screen", "studio");
+    EXPECT_FRAME_GOLDEN("colour_screen");
 }

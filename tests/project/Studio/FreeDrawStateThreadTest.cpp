@@ -65,7 +65,7 @@ TEST_F(FreeDrawStateThreadTest, TheFirstBlankVisitSpeaksItsTutorialAndDropsInput
 TEST_F(FreeDrawStateThreadTest, APictureVisitGetsOnlyTheFlipbookTutorialOnce)
 {
     DrawingStudioState::firstArtModeActivation = DrawingStudioState::firstAnimationModeActivation = true;
-    const std::string page = StudioTest::scratchRoot().path + "/page.png";
+    const std::string page = TestSupport::scratchFolder() + "page.png";
     ASSERT_TRUE(TexturePtr(new Texture(320, 240, PixelFormat::RGBA8888))->save(page));
     start(page);
     EXPECT_EQ(0, state->getTutorialStep());
@@ -121,8 +121,8 @@ TEST_F(FreeDrawStateThreadTest, AHeldDirectionPansTwoPixelsAFrame)
 
 TEST_F(FreeDrawStateThreadTest, PicturesThatCannotBeReadOrAreTooLargeOpenTheBlankStudio)
 {
-    std::vector<std::string> files = {StudioTest::scratchRoot().path + "/missing.png",
-                                      StudioTest::scratchRoot().path + "/wide.png"};
+    std::vector<std::string> files = {TestSupport::scratchFolder() + "missing.png",
+                                      TestSupport::scratchFolder() + "wide.png"};
     ASSERT_TRUE(TexturePtr(new Texture(1025, 8, PixelFormat::RGBA8888))->save(files.back()));
     for (const auto& entry : std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/png/malformed"))
         files.push_back(entry.path().string());

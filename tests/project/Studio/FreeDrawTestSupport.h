@@ -44,16 +44,11 @@ class FreeDrawFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (StudioTest::scratchRoot().path.empty() ||
-            !std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/images/studio"))
-            GTEST_SKIP() << "no data root of this program's own, or no generated title";
+        REQUIRE_STUDIO_TITLE();
         for (const std::string& file : {player().toImagePath(0), player().toAnimationPath(0, 0)})
-        {
-            std::filesystem::remove_all(std::filesystem::path(file).parent_path());
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        }
+            StudioTest::emptyFolderOf(file);
         player().badges[BadgeName::FirstGalleryPicture] = player().badges[BadgeName::FullGallery] = 0;
-        HostTrace::open(StudioTest::scratchRoot().path + "/trace.txt");
+        HostTrace::open(TestSupport::scratchFolder() + "trace.txt");
         traceRead = 0;
         DrawingStudioState::firstArtModeActivation = DrawingStudioState::firstAnimationModeActivation = false;
         std::fill(Studio::firstToolActivation, Studio::firstToolActivation + 16, false);
@@ -79,7 +74,7 @@ protected:
     // click; "-" and the name for one stopped while it played.
     std::string heard()
     {
-        std::ifstream trace(StudioTest::scratchRoot().path + "/trace.txt");
+        std::ifstream trace(TestSupport::scratchFolder() + "trace.txt");
         trace.seekg(traceRead);
         std::string text, line;
         for (; std::getline(trace, line); traceRead += line.size() + 1)
@@ -224,11 +219,7 @@ protected:
             text += (text.empty() ? "" : " ") + std::to_string(s);
         return text;
     }
-    static std::string bytes(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    static std::string bytes(const std::string& path) { return TestSupport::readFile(path); }
 
     std::unique_ptr<StateTestSupport::AppHarness> harness;
     DrawingStudioState* state = nullptr;
