@@ -33,19 +33,6 @@ struct Script
     std::vector<Step> steps;
 };
 
-// Writes down the question and gives its answer.
-struct Listener
-{
-    std::string* asked;
-    const char* event;
-    bool answer;
-    bool onEvent(const ColorPieArgs& a)
-    {
-        *asked += event + std::to_string(a.color) + " ";
-        return answer;
-    }
-};
-
 struct ColorPieTest : AudioFixture
 {
     // After each step: the questions asked, the sounds, "n" and the colour
@@ -59,14 +46,13 @@ struct ColorPieTest : AudioFixture
         pie->movePosition(Vector3<tFixed>(tFixed(100), tFixed(70), tFixed(0)));
         pie->audioPlayer = audio.get();
         std::string asked;
-        std::vector<std::unique_ptr<Listener>> listeners;
-        for (int event = 0; event < (script.lesson ? 2 : 1); ++event)
+        for (int event = 0; event < (script.lesson ? 2 : 1); ++event) // each writes the question down and answers
             for (bool answer : event ? script.pressAnswers : script.releaseAnswers)
-            {
-                listeners.emplace_back(new Listener{&asked, event ? "press" : "release", answer});
-                (event ? static_cast<LessonColorPie&>(*pie).pressEvent : pie->releaseEvent) +=
-                    new ColorPie::PieEvent::MethodDelegate<Listener>(listeners.back().get(), &Listener::onEvent);
-            }
+                listen(event ? static_cast<LessonColorPie&>(*pie).pressEvent : pie->releaseEvent,
+                       [&asked, event, answer](const ColorPieArgs& a) {
+                           asked += (event ? "press" : "release") + std::to_string(a.color) + " ";
+                           return answer;
+                       });
         sounds();
         for (const Step& s : script.steps)
         {

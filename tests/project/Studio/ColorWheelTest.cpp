@@ -26,14 +26,12 @@ protected:
         w->movePosition(Vector3<tFixed>(tFixed(20), tFixed(40), tFixed(0)));
         w->setCenter(sprite(disc = discPicture(24), 76, 96));
         w->audioPlayer = audio.get();
-        w->colorEvent += new Event<void, const Colour&>::MethodDelegate<ColorWheelTest>(this, &ColorWheelTest::onColour);
+        listen(w->colorEvent, [this](const Colour& c) { fired += text(c) + " "; });
         root->addChild(w);
         wheel = w;
         sounds();
         return w;
     }
-
-    void onColour(const Colour& c) { fired += text(c) + " "; }
 
     void perform(const Step& s) { ColourTest::perform(*wheel, P{100, 120}, s); }
 
@@ -131,27 +129,22 @@ TEST_F(ColorWheelTest, MixingShadingAndGesturesThatChangeNothing)
 
 TEST_F(ColorWheelTest, LessonWheelUndoesWhatItsListenersRefuse)
 {
-    struct Judge
-    {
-        bool answer;
-        std::string asked;
-        bool onMix(const ColorWheelArgs& a)
-        {
-            asked += text(a.color) + " " + std::to_string(a.firstIndex) + " " + std::to_string(int(a.angle));
-            return answer;
-        }
-    } judge{false, ""};
+    bool answer = false;
+    std::string asked;
     LessonColorWheelPtr lesson = build<LessonColorWheel>();
     const auto drag = [&](P from) { perform({"", 'D', from, ""}); };
     drag(P{-60, -45});
     EXPECT_EQ("255,0,0,255 ColorsMixedSfx 0/0 r1.00 disc 0,0,0,240", state()) << "no listener: undone, yet fired";
-    lesson->mixEvent += new Event<bool, const ColorWheelArgs&>::MethodDelegate<Judge>(&judge, &Judge::onMix);
+    listen(lesson->mixEvent, [&](const ColorWheelArgs& a) {
+        asked += text(a.color) + " " + std::to_string(a.firstIndex) + " " + std::to_string(int(a.angle));
+        return answer;
+    });
     drag(P{-60, -45});
-    EXPECT_EQ("240,0,0,240 1 -143", judge.asked) << "asked with the state after the release";
+    EXPECT_EQ("240,0,0,240 1 -143", asked) << "asked with the state after the release";
     EXPECT_EQ("255,0,0,255 ColorsMixedSfx 0/0 r1.00 disc 0,0,0,240", state()) << "refused: black again";
     EXPECT_EQ(Colour(0, 0, 0, 255), lesson->getCenterColor());
 
-    judge.answer = true;
+    answer = true;
     for (P from : {P{-60, -45}, P{60, -45}, P{0, 75}})
         drag(from);
     fired.clear();

@@ -14,6 +14,7 @@
 namespace ColourTest
 {
 using namespace Tovrane;
+using StudioTest::listen;
 typedef ColorRGBA<unsigned char> Colour;
 
 // w x h pixels of colour(x, y).

@@ -43,6 +43,18 @@ inline bool title()
     if (!StudioTest::title())                                                                                     \
     GTEST_SKIP() << "no generated title, or the system paths were fixed elsewhere"
 
+// Hands every firing of `event` to `f`, whose result is the listener's answer.
+template <typename R, typename A, typename F> void listen(Event<R, A>& event, F f)
+{
+    struct Call : Event<R, A>::BaseDelegate
+    {
+        explicit Call(F f) : f(f) {}
+        R operator()(A argument) override { return f(argument); }
+        F f;
+    };
+    event += new Call(f);
+}
+
 inline ScrivletPlayer& player() { return *ScrivletPlayer::getCurrentPlayerData(); }
 
 // The folder of `path`, emptied.

@@ -41,10 +41,11 @@ struct ToolbarTest : RendererFixture
             rows[r]->setPosition(Vector3<tFixed>(tFixed(rowX[r]), tFixed(rowY[r]), tFixed(0)));
             if (opener[r] >= 0)
                 main->showOnButtonClicked(rows[r], opener[r]);
+            listen(rows[r]->clickEvent, [this, r](const ToolbarButtonEventArgs& a) { hear(r, std::to_string(a.index)); });
         }
-        listen<Main>(main->clickEvent), listen<Tools>(brush->clickEvent), listen<Shape>(shape->clickEvent);
-        listen<File>(file->clickEvent), listen<Flip>(rows[Flip]->clickEvent);
-        listen<Tools>(brush->toolEvent), listen<Shape>(shape->toolEvent), listen<File>(file->fileEvent);
+        listen(brush->toolEvent, [this](const ToolEventArgs& a) { hear(Tools, "tool " + std::to_string(a.tool)); });
+        listen(shape->toolEvent, [this](const ToolEventArgs& a) { hear(Shape, "tool " + std::to_string(a.tool)); });
+        listen(file->fileEvent, [this](const FileEventArgs& a) { hear(File, "action " + std::to_string(a.action)); });
         scene->addChild(main);
         scene->addChild(rows[Flip]);
         scene->update(0);
@@ -52,17 +53,10 @@ struct ToolbarTest : RendererFixture
     }
 
     // Events logged as "row [tool |action ]number shown|hidden".
-    template <int R, class A> void listen(Event<void, const A&>& event)
+    void hear(int r, const std::string& what)
     {
-        event += new typename Event<void, const A&>::template MethodDelegate<ToolbarTest>(this, &ToolbarTest::hear<R, A>);
+        log.push_back(names[r] + " " + what + (rows[r]->cullingMode == CullingMode::Hide ? " hidden" : " shown"));
     }
-    template <int R, class A> void hear(const A& args)
-    {
-        log.push_back(names[R] + " " + said(args) + (rows[R]->cullingMode == CullingMode::Hide ? " hidden" : " shown"));
-    }
-    static std::string said(const ToolbarButtonEventArgs& a) { return std::to_string(a.index); }
-    static std::string said(const ToolEventArgs& a) { return "tool " + std::to_string(a.tool); }
-    static std::string said(const FileEventArgs& a) { return "action " + std::to_string(a.action); }
 
     // Button i's cell: left, right, bottom, top (y up).
     std::array<int, 4> cell(int r, int i) const
