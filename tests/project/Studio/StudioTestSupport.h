@@ -39,6 +39,16 @@ inline bool title()
     }();
     return ready;
 }
+// That scratch folder, without the "/" at its end; empty without the title.
+struct Root
+{
+    std::string path;
+};
+inline const Root& scratchRoot()
+{
+    static const Root root{title() ? fs::path(TestSupport::scratchFolder()).parent_path().string() : ""};
+    return root;
+}
 #define REQUIRE_STUDIO_TITLE()                                                                                    \
     if (!StudioTest::title())                                                                                     \
     GTEST_SKIP() << "no generated title, or the system paths were fixed elsewhere"
