@@ -70,8 +70,9 @@ protected:
     }
     Studio& studio() { return *state->getStudio(); }
 
-    // The files started since the last call, without ".ogg" and the widgets'
-    // click; "-" and the name for one stopped while it played.
+    // The files started since the last call, named without "h_VOICE_" and
+    // "_N.ogg", the widgets' click left out; "-" and the name for one stopped
+    // while it played.
     std::string heard()
     {
         std::ifstream trace(TestSupport::scratchFolder() + "trace.txt");
@@ -83,11 +84,11 @@ protected:
             std::string frame, time, event, path;
             int id = 0;
             words >> frame >> time >> event >> id >> path;
+            const std::string file = path.substr(path.find_last_of('/') + 1);
             if (event == "audio-start")
-                names[id] = path.substr(path.find_last_of('/') + 1, path.size() - path.find_last_of('/') - 5);
-            const std::string name = event == "audio-stop" ? "-" + names[id] : names[id];
-            if ((event == "audio-start" || event == "audio-stop") && name.find("SelectSfx") == std::string::npos)
-                text += (text.empty() ? "" : " ") + name;
+                names[id] = file.substr(file.find('_', 2) + 1, file.find_last_of('_') - file.find('_', 2) - 1);
+            if ((event == "audio-start" || event == "audio-stop") && names[id] != "SelectSfx")
+                text += std::string(text.empty() ? "" : " ") + (event == "audio-stop" ? "-" : "") + names[id];
         }
         return text;
     }
@@ -126,49 +127,44 @@ protected:
         Vantorel::Kelm::CButtonMPI::PostButtonEvent(data);
         harness->frame();
     }
+    NodePtr dialog(int index) { return boost::static_pointer_cast<Node>(studio().dialogs->getChild(index)); }
 
     // Runs a script of words: draw (a stroke); press, lift (a stroke held,
-    // then ended); main:N, flip:N, brush:N, shape:N (toolbar buttons, the
-    // rows opened first); file:save, file:load, file:new; pick:ID (in the
-    // picker shown, as its slot button would); yes, no, close; back, quit,
-    // toggle, hint (buttons 0x20, 0x100, 0x10, 0x200); down:MASK, up:MASK
-    // (hexadecimal, held and let go); size:N, pattern, wheel (colour
-    // screen); wait:N frames; quiet (until no speech plays); first (every
-    // tool's first-time hint due).
+    // then ended); main:N, flip:N, brush:N, shape:N, file:save|load|new
+    // (toolbar buttons, the rows opened first); pick:ID (in the picker
+    // shown, as its slot button would); yes, no, close; back, quit, toggle,
+    // hint (buttons pressed); down:MASK, up:MASK (hexadecimal, held and let
+    // go); size:N, pattern, wheel (colour screen); wait:N frames; quiet
+    // (until no speech plays); first (every tool's first-time hint due).
     void run(const std::string& script)
     {
+        const std::map<std::string, std::uint32_t> pressed = {{"back", 0x20}, {"quit", 0x100}, {"toggle", 0x10}, {"hint", 0x200}};
         std::istringstream words(script);
         for (std::string word; words >> word && harness->current() && !HasFatalFailure();)
         {
             const size_t colon = word.find(':');
             const std::string verb = word.substr(0, colon), arg = colon == std::string::npos ? "" : word.substr(colon + 1);
-            const int n = std::atoi(arg.c_str());
+            const int n = arg == "save" ? 0 : arg == "load" ? 1 : arg == "new" ? 2 : std::atoi(arg.c_str());
             Studio& s = studio();
-            NodePtr dialog = boost::static_pointer_cast<Node>(
-                s.dialogs->getChild(verb != "pick"                              ? s.colorScreenIndex
-                                    : s.states.back() == StudioState::StampPicker  ? s.stampDialogIndex
-                                    : s.states.back() == StudioState::EffectPicker ? s.effectDialogIndex
-                                    : s.mode == StudioMode::Art                    ? s.imageDialogIndex
-                                                                                   : s.animationDialogIndex));
+            const std::map<std::string, std::pair<ToolbarPtr, int>> rows = {{"main", {s.mainToolbar, -1}},
+                {"flip", {s.flipbookToolbar, -1}}, {"brush", {s.brushToolbar, MainToolbar::ToolsButton}},
+                {"shape", {s.shapeToolbar, MainToolbar::ShapesButton}}, {"file", {s.fileToolbar, MainToolbar::FileButton}}};
             if (verb == "draw" || verb == "press")
                 touch(60, 120, 1), touch(160, 140, 1);
             if (verb == "draw" || verb == "lift")
                 touch(160, 140, 0);
-            else if (verb == "main" || verb == "flip")
-                tap((verb == "main" ? ToolbarPtr(s.mainToolbar) : ToolbarPtr(s.flipbookToolbar))->getButton(n));
-            else if (verb == "brush" || verb == "shape")
+            else if (rows.count(verb))
             {
-                tap(s.mainToolbar->getButton(verb == "brush" ? MainToolbar::ToolsButton : MainToolbar::ShapesButton));
-                tap((verb == "brush" ? ToolbarPtr(s.brushToolbar) : ToolbarPtr(s.shapeToolbar))->getButton(n));
-            }
-            else if (verb == "file")
-            {
-                tap(s.mainToolbar->getButton(MainToolbar::FileButton));
-                tap(s.fileToolbar->getButton(arg == "save" ? 0 : arg == "load" ? 1 : 2));
+                if (rows.at(verb).second >= 0)
+                    tap(s.mainToolbar->getButton(rows.at(verb).second));
+                tap(rows.at(verb).first->getButton(n));
             }
             else if (verb == "pick")
             {
-                SlotDialog& picker = static_cast<SlotDialog&>(*dialog);
+                const StudioState::Type shown = s.states.back();
+                SlotDialog& picker = static_cast<SlotDialog&>(*dialog(
+                    shown == StudioState::StampPicker ? s.stampDialogIndex : shown == StudioState::EffectPicker
+                        ? s.effectDialogIndex : s.mode == StudioMode::Art ? s.imageDialogIndex : s.animationDialogIndex));
                 while (n >= picker.first + picker.rows * picker.columns)
                     picker.pageRight();
                 while (n >= 0 && n < picker.first)
@@ -184,12 +180,8 @@ protected:
                               : verb == "no" ? s.dialogBox->onNoButton(args) : s.dialogBox->onCancelButton(args);
                 frames(1);
             }
-            else if (verb == "back" || verb == "quit" || verb == "toggle" || verb == "hint")
-            {
-                const std::uint32_t mask = verb == "back" ? 0x20 : verb == "quit" ? 0x100 : verb == "toggle" ? 0x10 : 0x200;
-                buttons(mask, mask);
-                buttons(0, mask);
-            }
+            else if (pressed.count(verb))
+                buttons(pressed.at(verb), pressed.at(verb)), buttons(0, pressed.at(verb));
             else if (verb == "down" || verb == "up")
             {
                 const std::uint32_t mask = static_cast<std::uint32_t>(std::stoul(arg, nullptr, 16));
@@ -197,9 +189,9 @@ protected:
                 buttons(held, mask);
             }
             else if (verb == "size" || verb == "wheel")
-                tap(dialog->getChild(verb == "size" ? 2 + n : 7), verb == "size" ? -1 : 12);
+                tap(dialog(s.colorScreenIndex)->getChild(verb == "size" ? 2 + n : 7), verb == "size" ? -1 : 12);
             else if (verb == "pattern")
-                tap(boost::static_pointer_cast<Node>(dialog->getChild(5))->getChild(1));
+                tap(boost::static_pointer_cast<Node>(dialog(s.colorScreenIndex)->getChild(5))->getChild(1));
             else if (verb == "wait")
                 frames(n);
             else if (verb == "quiet")
