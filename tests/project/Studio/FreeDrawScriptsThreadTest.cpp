@@ -24,7 +24,7 @@ protected:
             for (int f = 0; f < 12; ++f)
                 ASSERT_TRUE(w == 640 ? player().saveImage(red, 2 + f % 2) : player().saveAnimationFrame(red, 1, f));
         }
-        original = bytes(player().toImagePath(2));
+        original = TestSupport::readFile(player().toImagePath(2));
     }
     static std::string picture(const CanvasPtr& frame)
     {
@@ -43,7 +43,7 @@ protected:
         std::string slots = "slots";
         for (int i = 0; i < 6; ++i)
             if (player().hasImage(i))
-                slots += " " + std::to_string(i) + (bytes(player().toImagePath(i)) == original ? "=old" : "=new");
+                slots += " " + std::to_string(i) + (TestSupport::readFile(player().toImagePath(i)) == original ? "=old" : "=new");
         if (!harness->current())
             return "gone | " + slots;
         Studio& s = studio();
@@ -179,7 +179,7 @@ TEST_F(FreeDrawScriptsThreadTest, EachChoiceIsSpokenOrSoundedInItsOrder)
          "-PatternPickedSfx ColorWheelSfx"},
     };
     each(rows, [this](const char* script, const char* said) {
-        untilQuiet();
+        run("quiet");
         heard();
         run(script);
         EXPECT_EQ(said, heard());

@@ -90,7 +90,7 @@ TEST_F(FreeDrawStateThreadTest, TheFirstPictureAndAFullGalleryEarnTheirBadgesOnc
 {
     start();
     auto badges = [] {
-        const std::string b = bytes(player().getAchievementDataPath());
+        const std::string b = TestSupport::readFile(player().getAchievementDataPath());
         return b.size() < 27 ? std::string("none") : std::to_string(b[25] != 0) + std::to_string(b[26] != 0);
     };
     // Every pop-up is a window of its own.

@@ -12,9 +12,9 @@
 #include "Resources/Dialogs/SlotDialog.h"
 #include "Resources/Studio/BrushToolbar.h"
 #include "Resources/Studio/DrawingStudioState.h"
+#include "Resources/Studio/FileToolbar.h"
 #include "Resources/Studio/FlipbookToolbar.h"
 #include "Resources/Studio/MainToolbar.h"
-#include "Resources/Studio/FileToolbar.h"
 #include "Resources/Studio/ShapeToolbar.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/BoundingRectangle.h"
@@ -23,7 +23,6 @@
 #include "CEventMPI.h"
 #include "HostTrace.h"
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -65,8 +64,7 @@ protected:
                                                    : new DrawingStudioState(picture, "h_SCRIVLET_Blur_5.ogg"));
         harness->frame();
         ASSERT_TRUE(harness->settle());
-        state = harness->currentAs<DrawingStudioState>();
-        ASSERT_NE(nullptr, state);
+        ASSERT_NE(nullptr, state = harness->currentAs<DrawingStudioState>());
     }
     Studio& studio() { return *state->getStudio(); }
 
@@ -98,11 +96,6 @@ protected:
         for (int i = 0; i < n; ++i)
             harness->frame();
     }
-    void untilQuiet()
-    {
-        for (int i = 0; i < 500 && state->getAudioPlayer()->isSpeechPlaying(); ++i)
-            harness->frame();
-    }
     void touch(int x, int y, int touchState)
     {
         Vantorel::Kelm::tTouchData data = {static_cast<std::uint16_t>(touchState), static_cast<std::int16_t>(x),
@@ -132,13 +125,15 @@ protected:
     // Runs a script of words: draw (a stroke); press, lift (a stroke held,
     // then ended); main:N, flip:N, brush:N, shape:N, file:save|load|new
     // (toolbar buttons, the rows opened first); pick:ID (in the picker
-    // shown, as its slot button would); yes, no, close; back, quit, toggle,
-    // hint (buttons pressed); down:MASK, up:MASK (hexadecimal, held and let
-    // go); size:N, pattern, wheel (colour screen); wait:N frames; quiet
-    // (until no speech plays); first (every tool's first-time hint due).
+    // shown, as its slot button would); yes, no, close (the question's
+    // buttons); back, quit, toggle, hint (buttons pressed); down:MASK,
+    // up:MASK (hexadecimal, held and let go); size:N, pattern, wheel (colour
+    // screen); wait:N frames; quiet (until no speech plays); first (every
+    // tool's first-time hint due).
     void run(const std::string& script)
     {
         const std::map<std::string, std::uint32_t> pressed = {{"back", 0x20}, {"quit", 0x100}, {"toggle", 0x10}, {"hint", 0x200}};
+        const std::map<std::string, int> answers = {{"yes", 1}, {"no", 2}, {"close", 3}};
         std::istringstream words(script);
         for (std::string word; words >> word && harness->current() && !HasFatalFailure();)
         {
@@ -172,14 +167,8 @@ protected:
                 picker.onSelect(n < 0 ? -1 : n - picker.first);
                 frames(1);
             }
-            else if (verb == "yes" || verb == "no" || verb == "close")
-            {
-                ASSERT_EQ(CullingMode::Show, s.dialogBox->cullingMode) << "no question is asked";
-                const ButtonEventArgs args;
-                verb == "yes" ? s.dialogBox->onYesButton(args)
-                              : verb == "no" ? s.dialogBox->onNoButton(args) : s.dialogBox->onCancelButton(args);
-                frames(1);
-            }
+            else if (answers.count(verb))
+                tap(s.dialogBox->cullingMode == CullingMode::Show ? s.dialogBox->getChild(answers.at(verb)) : SpatialPtr());
             else if (pressed.count(verb))
                 buttons(pressed.at(verb), pressed.at(verb)), buttons(0, pressed.at(verb));
             else if (verb == "down" || verb == "up")
@@ -192,16 +181,16 @@ protected:
                 tap(dialog(s.colorScreenIndex)->getChild(verb == "size" ? 2 + n : 7), verb == "size" ? -1 : 12);
             else if (verb == "pattern")
                 tap(boost::static_pointer_cast<Node>(dialog(s.colorScreenIndex)->getChild(5))->getChild(1));
-            else if (verb == "wait")
-                frames(n);
-            else if (verb == "quiet")
-                untilQuiet();
+            else if (verb == "wait" || verb == "quiet")
+                for (int i = 0; i < (verb == "wait" ? n : 500) && (verb == "wait" || !quiet()); ++i)
+                    harness->frame();
             else if (verb == "first")
                 std::fill(Studio::firstToolActivation, Studio::firstToolActivation + 16, true);
             else if (verb != "draw" && verb != "press")
                 ADD_FAILURE() << "unknown word " << word;
         }
     }
+    bool quiet() { return !state->getAudioPlayer()->isSpeechPlaying(); }
 
     // The studio's screens, bottom first: "0 7 1".
     std::string screens()
@@ -211,7 +200,6 @@ protected:
             text += (text.empty() ? "" : " ") + std::to_string(s);
         return text;
     }
-    static std::string bytes(const std::string& path) { return TestSupport::readFile(path); }
 
     std::unique_ptr<StateTestSupport::AppHarness> harness;
     DrawingStudioState* state = nullptr;
