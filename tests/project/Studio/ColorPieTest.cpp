@@ -39,7 +39,7 @@ struct ColorPieTest : AudioFixture
     // number, the centre's colour, and "drop" while the drop shows.
     void run(const Script& script)
     {
-        TexturePtr center = solid(20, 20, Colour(255, 255, 255, 255)), drop = solid(10, 10, Colour());
+        TexturePtr center = solidPicture(20, 20, Colour(255, 255, 255, 255)), drop = solidPicture(10, 10, Colour());
         ColorPiePtr pie(script.lesson ? new LessonColorPie(sprite(piePicture()), sprite(drop))
                                       : new ColorPie(sprite(piePicture()), sprite(drop)));
         pie->setCenter(sprite(center, 40, 40));
@@ -115,7 +115,7 @@ TEST_F(ColorPieTest, PiesDropWhatTheirListenersAccept)
 
 TEST_F(ColorPieTest, ResetAndColourlessFillsLeaveTheDiscWhole)
 {
-    ColorPie pie(sprite(piePicture()), sprite(solid(10, 10, Colour())));
+    ColorPie pie(sprite(piePicture()), sprite(solidPicture(10, 10, Colour())));
     TexturePtr center = discPicture(10);
     pie.setCenter(sprite(center, 40, 40));
     pie.setCenterColor(Colour(48, 144, 0, 255));

@@ -19,15 +19,13 @@ protected:
     // The widget at (20, 40): its picture's middle is at (100, 120).
     template <typename W> boost::shared_ptr<W> build()
     {
-        root.reset(new Node);
-        drop = solid(40, 40, Colour(1, 2, 3, 255));
+        drop = solidPicture(40, 40, Colour(1, 2, 3, 255));
         boost::shared_ptr<W> w(new W(sprite(picture(160, 160, [](int x, int y) { return wheelColour(x - 80, 80 - y); })),
                                      sprite(drop)));
         w->movePosition(Vector3<tFixed>(tFixed(20), tFixed(40), tFixed(0)));
         w->setCenter(sprite(disc = discPicture(24), 76, 96));
         w->audioPlayer = audio.get();
         listen(w->colorEvent, [this](const Colour& c) { fired += text(c) + " "; });
-        root->addChild(w);
         wheel = w;
         sounds();
         return w;
@@ -62,7 +60,6 @@ protected:
         }
     }
 
-    NodePtr root;
     ColorWheelPtr wheel;
     TexturePtr disc, drop;
     std::string fired;

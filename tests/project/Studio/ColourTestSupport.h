@@ -14,6 +14,7 @@
 namespace ColourTest
 {
 using namespace Tovrane;
+using SpriteTestSupport::solidPicture;
 using StudioTest::listen;
 typedef ColorRGBA<unsigned char> Colour;
 
@@ -25,11 +26,6 @@ template <typename F> TexturePtr picture(int w, int h, F colour, PixelFormat::Ty
         for (int x = 0; x < w; ++x)
             p->setPixel(colour(x, y), x, y);
     return p;
-}
-
-inline TexturePtr solid(int w, int h, const Colour& c)
-{
-    return picture(w, h, [c](int, int) { return c; });
 }
 
 // The colour at (dx, dy) from a wheel's middle, y up: nothing inside 24 and

@@ -110,6 +110,12 @@ protected:
             studio->handleTouchEvent(t.x, t.y, t.state);
     }
     void stroke(int x, int y) { touch({{x, y, 1}, {x + 20, y, 1}, {x + 20, y, 0}}); }
+    void paint(int tool, const Colour& colour, std::initializer_list<Touch> script)
+    {
+        studio->setToolType(static_cast<ToolType::Type>(tool));
+        studio->setForegroundColor(colour);
+        touch(script);
+    }
     Colour pixel(int x, int y) const { return studio->canvas->getLayer()->getPixel(x, y); }
     Colour pixel(int frame, int x, int y) const { return studio->getFrame(frame)->getLayer()->getPixel(x, y); }
 
