@@ -123,12 +123,8 @@ TEST_F(ToolbarTest, EveryButtonAnswersATapInItsOwnCell)
             EXPECT_EQ(Log{}, tap(r, i)) << "a closed row takes no touches";
         }
     }
-}
-
-TEST_F(ToolbarTest, AMainClickClosesTheOpenRowAndOpensOnlyItsOwn)
-{
     const char* const opens[10] = {"brush", "", "shape", "", "", "", "", "", "file", ""};
-    for (int first : {0, 2, 8})
+    for (int first : {0, 2, 8}) // a main click closes the open row and opens only its own
         for (int i = 0; i < 10; ++i)
         {
             tap(Main, first);
@@ -154,7 +150,7 @@ TEST_F(ToolbarTest, MarkersHighlightsMasksAndTheThirteenBoundButtons)
     rows[Flip]->getButton(13)->onRelease(0, 0);
     EXPECT_EQ(Log{}, log);
 
-    // Button highlights by index; 99 stands for "as built".
+    // Button highlights by index (99: as built).
     const std::tuple<int, int, const char*> cases[] = {{Main, 99, "0 "}, {Main, 5, "5 "}, {Main, 1, ""}, {Main, -1, ""},
                                                        {Flip, 99, "0 "}, {Flip, 12, "12 "}, {Flip, 3, "3 "}};
     for (const auto& [row, index, shown] : cases)
