@@ -22,8 +22,9 @@ using DrawingTest::White;
 namespace fs = std::filesystem;
 
 // The generated title in the scratch folder's "title/", beside its data root:
-// the sheet descriptions copied, so that only this process opens them, the
-// rest linked. False without a generated title.
+// copied, so that only this process opens its sheet descriptions and the
+// downloads are plain folders, but for the sounds and pictures, which are
+// linked. False without a generated title.
 inline bool title()
 {
     static const bool ready = [] {
@@ -31,10 +32,14 @@ inline bool title()
         const fs::path own = TestSupport::scratchFolder() + "title";
         if (!fs::exists(generated / "metadata/studio.tex") || !TestSupport::useDataRoot())
             return false;
-        fs::copy(generated / "metadata", own / "metadata");
         for (const fs::directory_entry& entry : fs::directory_iterator(generated))
-            if (!fs::exists(own / entry.path().filename()))
-                fs::create_directory_symlink(entry.path(), own / entry.path().filename());
+        {
+            const fs::path to = own / entry.path().filename();
+            if (to.filename() != "audio" && to.filename() != "images")
+                fs::copy(entry.path(), to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+            else if (!fs::exists(to))
+                fs::create_directory_symlink(entry.path(), to);
+        }
         return true;
     }();
     return ready;
