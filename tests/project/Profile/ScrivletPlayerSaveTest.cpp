@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 
 using namespace Tovrane;
@@ -9,27 +10,6 @@ using namespace ProfileTest;
 
 namespace
 {
-// The files of a new profile, byte by byte.
-Bytes defaultPlayerData()
-{
-    Bytes bytes(272, 0);
-    bytes[0] = bytes[1] = bytes[2] = bytes[3] = 1;
-    bytes[5] = 25;
-    putInt(bytes, 8, -1);
-    for (int location : {0, 1, 2, 3})
-        putInt(bytes, 16 + 4 * location, 3);
-    putInt(bytes, 16 + 4 * 4, 1);
-    return bytes;
-}
-
-Bytes defaultLessonData()
-{
-    Bytes bytes(332, 0);
-    for (int i = 0; i < 83; ++i)
-        bytes[4 * i] = 1;
-    return bytes;
-}
-
 // Every value a loaded profile keeps from its files, in file order.
 std::vector<int> valuesOf(const ScrivletPlayer& p)
 {
@@ -44,226 +24,202 @@ std::vector<int> valuesOf(const ScrivletPlayer& p)
     return values;
 }
 
+// The four files holding `v` (in the order of valuesOf): "data.bin" has six
+// single bytes, two of padding and 66 little-endian 4-byte values (values 6 to
+// 71), "lesson.bin" 83 of them (72 to 154), "animation.bin" 3 (155 to 157) and
+// "achievements.bin" 36 single bytes.
+std::vector<Bytes> filesOf(const std::vector<int>& v)
+{
+    std::vector<Bytes> files(4);
+    auto words = [&](Bytes& file, int first, int end) {
+        for (int i = first; i < end; ++i)
+            for (int byte = 0; byte < 4; ++byte)
+                file.push_back(static_cast<unsigned char>(static_cast<unsigned int>(v[i]) >> (8 * byte)));
+    };
+    files[0].assign(v.begin(), v.begin() + 6);
+    files[0].resize(8, 0);
+    words(files[0], 6, 72);
+    words(files[1], 72, 155);
+    words(files[2], 155, 158);
+    files[3].assign(v.begin() + 158, v.end());
+    return files;
+}
+
+// A new profile: flags 1, 1, 1, 1, 0, volume 25, no upload, location 0 last;
+// the four fixed places complete, the firehouse open; every lesson open, one
+// frame per flipbook, no awards.
+std::vector<int> newProfile()
+{
+    std::vector<int> values = {1, 1, 1, 1, 0, 25, -1, 0, 3, 3, 3, 3, 1};
+    values.resize(72, 0);
+    values.resize(158, 1);
+    values.resize(194, 0);
+    return values;
+}
+
 class SaveFiles : public Fixture
 {
+protected:
+    // A loaded profile given random values, every one in its range.
+    static ScrivletPlayerPtr randomProfile(unsigned seed)
+    {
+        ScrivletPlayerPtr p = loadProfile();
+        std::mt19937 random(seed);
+        auto in = [&](int low, int high) { return low + static_cast<int>(random() % (high - low + 1)); };
+        for (unsigned char* flag : {&p->firstLaunch, &p->mapTutorialPending, &p->studioIntroPending,
+                                    &p->warehouseHintPending, &p->letterVisitPending})
+            *flag = static_cast<unsigned char>(in(0, 1));
+        p->musicVolume = static_cast<unsigned char>(in(25, 60));
+        p->lastUploadedSlot = in(-1, 5);
+        p->lastCompleteLocation = in(0, 63);
+        auto state = [&] { return static_cast<TaskState::Type>(in(0, 3)); };
+        std::generate(p->locationStates, p->locationStates + 64, state);
+        std::generate(p->lessonStates, p->lessonStates + 64, state);
+        std::generate(p->advancedLessonStates, p->advancedLessonStates + 19, state);
+        std::generate(p->frameCounts, p->frameCounts + 3, [&] { return in(1, 12); });
+        std::generate(p->badges, p->badges + 27, [&] { return in(0, 1); });
+        std::generate(p->achievements, p->achievements + 9, [&] { return in(0, 1); });
+        return p;
+    }
 };
 }
 
-TEST_F(SaveFiles, ANewPlayerWritesOnlyWhatChangesAndSavesTheDefaults)
+TEST_F(SaveFiles, ANewProfileAndItsFrameCounts)
 {
     ScrivletPlayerPtr profile = loadProfile();
     EXPECT_EQ(0u, profile->playerId);
     EXPECT_EQ(playerFolder(0) + "Scrivlet/", profile->localDataPath);
-    // Loading writes nothing; a frame count is written at once, alone.
+    // Loading writes nothing; a frame count is written at once, alone, brought into 1 to 12.
     profile->setNumberOfFrames(1, 7);
-    EXPECT_NE(std::string::npos, output([&] { profile->setNumberOfFrames(3, 2); }).find("Invalid animation slot 3"));
-    EXPECT_EQ(readSaveFiles(), (std::vector<Bytes>{{}, {}, {1, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}, {}}));
-    // Counts outside 1 to 12 are brought into range before they are written.
     profile->setNumberOfFrames(0, 13);
     profile->setNumberOfFrames(2, -4);
-    EXPECT_EQ((Bytes{12, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}), readBytes(saveFile(AnimationFile)));
-    profile->setNumberOfFrames(0, 1);
-    profile->setNumberOfFrames(1, 1);
-    profile->save();
-    EXPECT_EQ(readSaveFiles(),
-              (std::vector<Bytes>{
-                  defaultPlayerData(), defaultLessonData(), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, Bytes(36, 0)}));
+    EXPECT_TRUE(says(output([&] { profile->setNumberOfFrames(3, 2); }), "Invalid animation slot 3"));
+    EXPECT_EQ(readSaveFiles(), (std::vector<Bytes>{{}, {}, {12, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}, {}}));
+    std::filesystem::remove(saveFile(2));
+    EXPECT_EQ(newProfile(), valuesOf(*loadProfile()));
+    loadProfile()->save();
+    EXPECT_EQ(filesOf(newProfile()), readSaveFiles());
 }
 
-TEST_F(SaveFiles, FilesAfterSomePlayByteForByte)
-{
-    playSome();
-    Bytes data = defaultPlayerData(), lessons = defaultLessonData(), awards(36, 0);
-    data[0] = data[1] = data[2] = 0;
-    data[5] = 45;
-    putInt(data, 8, 2);
-    putInt(data, 12, 4);
-    putInt(data, 16 + 4 * 4, 3);
-    putInt(data, 16 + 4 * 5, 2);
-    putInt(data, 16 + 4 * 6, 1);
-    putInt(lessons, 0, 3);
-    putInt(lessons, 40, 2);
-    putInt(lessons, 256 + 4 * 18, 3);
-    awards[3] = awards[27 + 8] = 1;
-    EXPECT_EQ(readSaveFiles(), (std::vector<Bytes>{data, lessons, {1, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}, awards}));
-}
-
-// Random values saved, loaded and saved again give the same bytes.
+// Random values are saved in the files' layout and loaded back as they were.
 TEST_F(SaveFiles, SavingAndLoadingKeepsEveryValue)
 {
-    ScrivletPlayerPtr saved = loadProfile();
-    std::srand(7);
-    auto state = [] { return static_cast<TaskState::Type>(std::rand() % 4); };
-    saved->firstLaunch = saved->warehouseHintPending = 0;
-    saved->letterVisitPending = 1;
-    saved->musicVolume = 60;
-    saved->lastUploadedSlot = 5;
-    saved->lastCompleteLocation = 24;
-    std::generate(saved->locationStates, saved->locationStates + 64, state);
-    std::generate(saved->lessonStates, saved->lessonStates + 64, state);
-    std::generate(saved->advancedLessonStates, saved->advancedLessonStates + 19, state);
-    std::generate(saved->frameCounts, saved->frameCounts + 3, [] { return 1 + std::rand() % 12; });
-    std::generate(saved->badges, saved->badges + 27, [] { return std::rand() % 2; });
-    std::generate(saved->achievements, saved->achievements + 9, [] { return std::rand() % 2; });
+    for (unsigned seed = 1; seed <= 20; ++seed)
+    {
+        ScrivletPlayerPtr saved = randomProfile(seed);
+        saved->save();
+        ASSERT_EQ(filesOf(valuesOf(*saved)), readSaveFiles()) << seed;
+        ASSERT_EQ(valuesOf(*saved), valuesOf(*loadProfile())) << seed;
+    }
+}
+
+// A file cut at any byte keeps every whole value before the cut and is
+// reported; the values it lacks, or that the cut runs through, take their
+// defaults. A missing file (cut -1) gives its block's defaults silently, a
+// longer one is read up to its block. The other files keep what they hold.
+// Compared with the saved files laid over the new profile's whole files.
+TEST_F(SaveFiles, EveryFileCutAtEveryByteMissingOrLonger)
+{
+    const std::vector<Bytes> defaults = filesOf(newProfile());
+    ScrivletPlayerPtr saved = randomProfile(5);
     saved->save();
-    const std::vector<Bytes> files = readSaveFiles();
-    EXPECT_NE(defaultPlayerData(), files[0]);
-    loadProfile()->save();
-    EXPECT_EQ(files, readSaveFiles());
-}
-
-// A missing file gives the defaults of its own block only; a short one keeps
-// what it holds (see EveryFileCutAtEveryByte) and is reported; a longer one is
-// read up to its block.
-TEST_F(SaveFiles, MissingShortAndLongFiles)
-{
-    playSome();
-    std::remove(saveFile(LessonFile).c_str());
-    writeBytes(saveFile(AchievementFile), Bytes(BadgeName::Firehouse, 1));
-    Bytes animation = readBytes(saveFile(AnimationFile));
-    animation.insert(animation.end(), {9, 9, 9, 9});
-    writeBytes(saveFile(AnimationFile), animation);
-    std::string printed;
-    ScrivletPlayerPtr profile = loadProfile(&printed);
-    EXPECT_NE(std::string::npos, printed.find("Save file " + saveFile(AchievementFile) + " is cut short")) << printed;
-    EXPECT_TRUE(profile->hasBadge(static_cast<BadgeName::Type>(BadgeName::Firehouse - 1)));
-    EXPECT_FALSE(profile->hasBadge(BadgeName::Firehouse) || profile->hasAchievement(AchievementName::Animation));
-    EXPECT_EQ(TaskState::Available, profile->getLessonState(0));
-    EXPECT_EQ(TaskState::Available, profile->getAdvancedLessonState(18));
-    EXPECT_EQ(TaskState::Complete, profile->locationStates[4]);
-    EXPECT_EQ(7, profile->frameCounts[1]);
-}
-
-// A file cut at any byte keeps every whole value before the cut; the values
-// it lacks, or that the cut runs through, take their defaults. The other files
-// keep what they hold. Compared with the played files laid over the new
-// profile's whole files.
-TEST_F(SaveFiles, EveryFileCutAtEveryByte)
-{
-    loadProfile()->save();
-    const std::vector<Bytes> defaults = readSaveFiles();
-    playSome();
     const std::vector<Bytes> good = readSaveFiles();
-    const size_t wordsFrom[4] = {8, 0, 0, 36}; // single bytes before, 4-byte values from there
+    const int wordsFrom[4] = {8, 0, 0, 36}; // single bytes before, 4-byte values from there
     for (int f = 0; f < 4; ++f)
-        for (size_t cut = 0; cut < defaults[f].size(); ++cut)
+    {
+        for (int g = 0; g < 4; ++g)
+            writeBytes(saveFile(g), good[g]);
+        const int size = static_cast<int>(defaults[f].size());
+        for (int cut = -1; cut <= size + 4; ++cut)
         {
-            if (cut == 0)
-                for (int g = 0; g < 4; ++g)
-                    writeBytes(saveFile(g), good[g]);
-            const size_t whole = cut <= wordsFrom[f] ? cut : wordsFrom[f] + (cut - wordsFrom[f]) / 4 * 4;
+            const int read = std::clamp(cut, 0, size);
+            const int whole = read <= wordsFrom[f] ? read : wordsFrom[f] + (read - wordsFrom[f]) / 4 * 4;
             Bytes reference = defaults[f];
             std::copy(good[f].begin(), good[f].begin() + whole, reference.begin());
             writeBytes(saveFile(f), reference);
             const std::vector<int> expected = valuesOf(*loadProfile());
-            writeBytes(saveFile(f), Bytes(good[f].begin(), good[f].begin() + cut));
-            ASSERT_EQ(expected, valuesOf(*loadProfile())) << saveFileNames[f] << " cut at " << cut;
+            Bytes file(good[f].begin(), good[f].begin() + read);
+            file.resize(std::max(cut, read), 9);
+            if (cut < 0)
+                std::filesystem::remove(saveFile(f));
+            else
+                writeBytes(saveFile(f), file);
+            std::string printed;
+            ASSERT_EQ(expected, valuesOf(*loadProfile(&printed))) << saveFileNames[f] << " cut at " << cut;
+            ASSERT_EQ(cut >= 0 && cut < size, says(printed, "Save file " + saveFile(f) + " is cut short")) << printed;
         }
+    }
 }
 
-TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRangeAndPaddingIsZeroed)
+// Values out of range are brought into range (the volume to the options
+// slider's 25 to 60), and the padding is written as zeros.
+TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRange)
 {
-    Bytes data = defaultPlayerData(), lessons = defaultLessonData();
-    data[5] = 200; // louder than the options slider goes
-    data[6] = 0xab;
-    data[7] = 0xcd;
-    putInt(data, 8, 6);
-    putInt(data, 12, 1000);
-    putInt(data, 16 + 4 * 7, 4);
-    putInt(data, 16 + 4 * 8, -2);
-    putInt(data, 16 + 4 * 63, 0x7fffffff);
-    putInt(lessons, 4 * 5, 17);
-    putInt(lessons, 256 + 4 * 2, -1);
-    writeBytes(saveFile(DataFile), data);
-    writeBytes(saveFile(LessonFile), lessons);
-    writeBytes(saveFile(AnimationFile), Bytes{0, 0, 0, 0, 13, 0, 0, 0, 0xff, 0xff, 0xff, 0xff});
-    ScrivletPlayerPtr profile = loadProfile();
-    EXPECT_EQ(60, profile->musicVolume);
-    EXPECT_EQ(-1, profile->lastUploadedSlot);
-    EXPECT_EQ(0, profile->lastCompleteLocation);
-    EXPECT_EQ(TaskState::Complete, profile->locationStates[7]);
-    EXPECT_EQ(TaskState::Locked, profile->locationStates[8]);
-    EXPECT_EQ(TaskState::Complete, profile->locationStates[63]);
-    EXPECT_EQ(TaskState::Complete, profile->getLessonState(5));
-    EXPECT_EQ(TaskState::Locked, profile->getAdvancedLessonState(2));
-    EXPECT_EQ((std::vector<int>{1, 12, 1}), std::vector<int>(profile->frameCounts, profile->frameCounts + 3));
-    profile->save();
-    EXPECT_EQ(0, readBytes(saveFile(DataFile))[6] | readBytes(saveFile(DataFile))[7]);
-    putInt(data, 8, -7);
-    data[5] = 3;
-    writeBytes(saveFile(DataFile), data);
-    EXPECT_EQ(-1, loadProfile()->lastUploadedSlot);
-    EXPECT_EQ(25, loadProfile()->musicVolume);
+    struct Change
+    {
+        int index, stored, loaded;
+    };
+    const std::vector<std::vector<Change>> rounds = {
+        {{5, 200, 60}, {6, 6, -1}, {7, 1000, 0}, {15, 4, 3}, {16, -2, 0}, {71, 0x7fffffff, 3}, {77, 17, 3},
+         {138, -1, 0}, {155, 0, 1}, {156, 13, 12}, {157, -1, 1}},
+        {{5, 3, 25}, {6, -7, -1}, {7, -1, 0}}};
+    for (const std::vector<Change>& changes : rounds)
+    {
+        std::vector<int> stored = newProfile(), loaded = newProfile();
+        for (const Change& c : changes)
+            stored[c.index] = c.stored, loaded[c.index] = c.loaded;
+        std::vector<Bytes> files = filesOf(stored);
+        files[0][6] = 0xab;
+        files[0][7] = 0xcd;
+        for (int f = 0; f < 4; ++f)
+            writeBytes(saveFile(f), files[f]);
+        ScrivletPlayerPtr profile = loadProfile();
+        EXPECT_EQ(loaded, valuesOf(*profile));
+        profile->save();
+        EXPECT_EQ(filesOf(loaded), readSaveFiles());
+    }
 }
 
 TEST_F(SaveFiles, NewGameResetsTheTownButKeepsLessonsAndAwards)
 {
-    playSome();
-    ScrivletPlayerPtr profile = loadProfile();
+    ScrivletPlayerPtr profile = randomProfile(3);
+    profile->save();
+    std::vector<Bytes> files = readSaveFiles();
+    profile = loadProfile();
     profile->reset();
     profile->save();
-    EXPECT_EQ(defaultPlayerData(), readBytes(saveFile(DataFile)));
-    profile = loadProfile();
-    EXPECT_TRUE(profile->hasBadge(BadgeName::Firehouse));
-    EXPECT_EQ(TaskState::Complete, profile->getLessonState(0));
-    EXPECT_EQ(7, profile->frameCounts[1]);
+    files[0] = filesOf(newProfile())[0];
+    EXPECT_EQ(files, readSaveFiles());
     // create() starts everything again.
+    profile = loadProfile();
     profile->create();
     profile->save();
-    EXPECT_EQ(defaultLessonData(), readBytes(saveFile(LessonFile)));
-    EXPECT_EQ(Bytes(36, 0), readBytes(saveFile(AchievementFile)));
-}
-
-TEST_F(SaveFiles, WithoutAPlayerNothingIsReadOrWritten)
-{
-    // The platform's player 5 is no player: the folder the platform names for
-    // it is neither read nor written.
-    usePlayer(5);
-    const std::string awards = playerFolder(5) + "Scrivlet/achievements.bin";
-    writeBytes(awards, Bytes(36, 1));
-    ScrivletPlayerPtr profile = loadProfile();
-    EXPECT_EQ(3u, profile->playerId);
-    EXPECT_EQ(playerFolder(5) + "Scrivlet/", profile->localDataPath);
-    EXPECT_FALSE(profile->hasBadge(BadgeName::Firehouse));
-    profile->save();
-    EXPECT_TRUE(profile->unlockBadge(BadgeName::Library));
-    EXPECT_TRUE(profile->hasBadge(BadgeName::Library));
-    EXPECT_TRUE(profile->unlockAchievement(AchievementName::Town));
-    profile->setNumberOfFrames(0, 4);
-    profile->uploadImage(1);
-    EXPECT_EQ(-1, profile->lastUploadedSlot);
-    EXPECT_EQ(Bytes(36, 1), readBytes(awards));
-    int files = 0;
-    for (auto& entry : std::filesystem::recursive_directory_iterator(root().path + "/data"))
-        files += entry.is_regular_file();
-    EXPECT_EQ(1, files);
+    EXPECT_EQ(filesOf(newProfile()), readSaveFiles());
 }
 
 TEST_F(SaveFiles, AFailedWriteKeepsTheOldFileAndIsReported)
 {
-    playSome();
-    const Bytes oldData = readBytes(saveFile(DataFile));
-    ScrivletPlayerPtr profile = loadProfile();
-    profile->musicVolume = 60;
-    profile->setNumberOfFrames(2, 5);
+    randomProfile(4)->save();
+    const std::vector<Bytes> old = readSaveFiles();
+    ScrivletPlayerPtr profile = randomProfile(6);
     // Files may grow to 200 bytes: data.bin (272) and lesson.bin (332)
     // cannot be written, animation.bin and achievements.bin can.
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit old;
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit limit = old;
+    struct rlimit unlimited;
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    struct rlimit limit = unlimited;
     limit.rlim_cur = 200;
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const std::string printed = output([&] { profile->save(); });
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_NE(std::string::npos, printed.find("Could not save file " + saveFile(DataFile))) << printed;
-    EXPECT_NE(std::string::npos, printed.find("Could not save file " + saveFile(LessonFile))) << printed;
-    EXPECT_EQ(std::string::npos, printed.find(saveFile(AnimationFile))) << printed;
-    EXPECT_EQ(oldData, readBytes(saveFile(DataFile)));
-    EXPECT_EQ(5, readBytes(saveFile(AnimationFile))[8]);
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    EXPECT_TRUE(says(printed, "Could not save file " + saveFile(0))) << printed;
+    EXPECT_TRUE(says(printed, "Could not save file " + saveFile(1))) << printed;
+    EXPECT_FALSE(says(printed, saveFile(2)) || says(printed, saveFile(3))) << printed;
+    const std::vector<Bytes> wanted = filesOf(valuesOf(*profile));
+    EXPECT_EQ((std::vector<Bytes>{old[0], old[1], wanted[2], wanted[3]}), readSaveFiles());
     // The next save tries again.
     profile->save();
-    EXPECT_EQ(60, readBytes(saveFile(DataFile))[5]);
+    EXPECT_EQ(wanted, readSaveFiles());
 }
 
 TEST_F(SaveFiles, TheProcessHasOneProfileMadeAndLoadedOnFirstUse)
