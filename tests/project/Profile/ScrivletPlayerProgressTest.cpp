@@ -67,6 +67,8 @@ TEST_F(Progress, LocationStatesFollowTheRowRule)
             const int state = random() % 3 ? int(TaskState::Complete) : int(random() % 4);
             referenceSetLocationState(expected, location, state);
             profile->setLocationState(static_cast<LocationName::Type>(location), static_cast<TaskState::Type>(state));
+            profile->setLastCompleteLocation(static_cast<LocationName::Type>(location));
+            ASSERT_EQ(location, profile->lastCompleteLocation);
             ASSERT_EQ(expected, std::vector<int>(profile->locationStates, profile->locationStates + 64))
                 << "game " << game << " step " << step;
             const int complete = static_cast<int>(std::count(expected.begin(), expected.begin() + 26, 3));
@@ -110,17 +112,26 @@ TEST_F(Progress, IndicesOutOfRangeAreRefused)
     EXPECT_EQ(fresh, readSaveFiles());
 }
 
-// Numbers are lessons 0-9, capitals 10-35, small letters 36-61; 62 and 63
-// belong to no group. Random states, mostly complete, against that rule.
+// Lessons keep the states set; numbers are lessons 0-9, capitals 10-35,
+// small letters 36-61, and 62 and 63 belong to no group. Random states,
+// mostly complete, against that rule.
 TEST_F(Progress, LessonGroupsAreDoneWhenAllTheirLessonsAre)
 {
     ScrivletPlayerPtr profile = loadProfile();
     std::mt19937 random(3);
+    TaskState::Type states[83];
     for (int n = 0; n < 300; ++n)
     {
-        for (int i = 0; i < 64; ++i)
-            profile->setLessonState(i, static_cast<TaskState::Type>(random() % 25 ? 3 : random() % 3));
-        const TaskState::Type* states = profile->lessonStates;
+        for (int i = 0; i < 83; ++i)
+        {
+            states[i] = static_cast<TaskState::Type>(random() % 25 ? 3 : random() % 3);
+            if (i < 64)
+                profile->setLessonState(i, states[i]);
+            else
+                profile->setAdvancedLessonState(i - 64, states[i]);
+        }
+        for (int i = 0; i < 83; ++i)
+            ASSERT_EQ(states[i], i < 64 ? profile->getLessonState(i) : profile->getAdvancedLessonState(i - 64)) << i;
         ASSERT_EQ(allComplete(states, 0, 9), profile->areNumberLessonsDone()) << n;
         ASSERT_EQ(allComplete(states, 10, 35), profile->areUppercaseLetterLessonsDone()) << n;
         ASSERT_EQ(allComplete(states, 36, 61), profile->areLowercaseLetterLessonsDone()) << n;

@@ -24,24 +24,27 @@ std::vector<int> valuesOf(const ScrivletPlayer& p)
     return values;
 }
 
-// The four files holding `v` (in the order of valuesOf): "data.bin" has six
-// single bytes, two of padding and 66 little-endian 4-byte values (values 6 to
-// 71), "lesson.bin" 83 of them (72 to 154), "animation.bin" 3 (155 to 157) and
-// "achievements.bin" 36 single bytes.
-std::vector<Bytes> filesOf(const std::vector<int>& v)
+// Where value i of valuesOf lies: "data.bin" holds six single bytes, two of
+// padding and 66 little-endian 4-byte values, "lesson.bin" 83 of them,
+// "animation.bin" 3 and "achievements.bin" 36 single bytes.
+struct Place
 {
-    std::vector<Bytes> files(4);
-    auto words = [&](Bytes& file, int first, int end) {
-        for (int i = first; i < end; ++i)
-            for (int byte = 0; byte < 4; ++byte)
-                file.push_back(static_cast<unsigned char>(static_cast<unsigned int>(v[i]) >> (8 * byte)));
-    };
-    files[0].assign(v.begin(), v.begin() + 6);
-    files[0].resize(8, 0);
-    words(files[0], 6, 72);
-    words(files[1], 72, 155);
-    words(files[2], 155, 158);
-    files[3].assign(v.begin() + 158, v.end());
+    int file, at, size;
+};
+Place placeOf(int i)
+{
+    if (i < 72)
+        return i < 6 ? Place{0, i, 1} : Place{0, 8 + 4 * (i - 6), 4};
+    return i < 155 ? Place{1, 4 * (i - 72), 4} : (i < 158 ? Place{2, 4 * (i - 155), 4} : Place{3, i - 158, 1});
+}
+
+std::vector<Bytes> filesOf(const std::vector<int>& values)
+{
+    std::vector<Bytes> files = {Bytes(272), Bytes(332), Bytes(12), Bytes(36)};
+    for (int i = 0; i < 194; ++i)
+        for (int byte = 0; byte < placeOf(i).size; ++byte)
+            files[placeOf(i).file][placeOf(i).at + byte] =
+                static_cast<unsigned char>(static_cast<unsigned int>(values[i]) >> (8 * byte));
     return files;
 }
 
@@ -57,30 +60,50 @@ std::vector<int> newProfile()
     return values;
 }
 
+// What loading gives: each value whole from its place, or the new profile's
+// where its file is missing or ends before it; then in range: volume 25 to
+// 60, upload slot -1 to 5 (else -1), last location 0 to 63 (else 0), states
+// 0 to 3, frame counts 1 to 12.
+std::vector<int> referenceLoad(const std::vector<Bytes>& files)
+{
+    std::vector<int> v = newProfile();
+    for (int i = 0; i < 194; ++i)
+    {
+        const Place p = placeOf(i);
+        if (static_cast<int>(files[p.file].size()) < p.at + p.size)
+            continue;
+        unsigned int raw = 0;
+        for (int byte = 0; byte < p.size; ++byte)
+            raw |= static_cast<unsigned int>(files[p.file][p.at + byte]) << (8 * byte);
+        const int x = static_cast<int>(raw);
+        v[i] = i == 5 ? std::clamp(x, 25, 60) : i == 6 ? (x < -1 || x > 5 ? -1 : x) : i == 7 ? (x < 0 || x > 63 ? 0 : x)
+               : i >= 8 && i < 155 ? std::clamp(x, 0, 3) : i >= 155 && i < 158 ? std::clamp(x, 1, 12) : x;
+    }
+    return v;
+}
+
+// Random values in range; `wild`: one in six anything, near the ranges or not.
+std::vector<int> randomValues(std::mt19937& random, bool wild)
+{
+    auto in = [&](int low, int high) { return low + static_cast<int>(random() % (high - low + 1)); };
+    std::vector<int> v;
+    for (int i = 0; i < 194; ++i)
+        if (wild && random() % 6 == 0)
+            v.push_back(placeOf(i).size == 1 ? in(0, 255) : random() % 2 ? static_cast<int>(random()) : in(-3, 70));
+        else
+            v.push_back(i < 5 || i >= 158 ? in(0, 1) : i == 5 ? in(25, 60) : i == 6 ? in(-1, 5) : i == 7 ? in(0, 63)
+                        : i < 155 ? in(0, 3) : in(1, 12));
+    return v;
+}
+
+void writeSaveFiles(const std::vector<Bytes>& files)
+{
+    for (int f = 0; f < 4; ++f)
+        writeBytes(saveFile(f), files[f]);
+}
+
 class SaveFiles : public Fixture
 {
-protected:
-    // A loaded profile given random values, every one in its range.
-    static ScrivletPlayerPtr randomProfile(unsigned seed)
-    {
-        ScrivletPlayerPtr p = loadProfile();
-        std::mt19937 random(seed);
-        auto in = [&](int low, int high) { return low + static_cast<int>(random() % (high - low + 1)); };
-        for (unsigned char* flag : {&p->firstLaunch, &p->mapTutorialPending, &p->studioIntroPending,
-                                    &p->warehouseHintPending, &p->letterVisitPending})
-            *flag = static_cast<unsigned char>(in(0, 1));
-        p->musicVolume = static_cast<unsigned char>(in(25, 60));
-        p->lastUploadedSlot = in(-1, 5);
-        p->lastCompleteLocation = in(0, 63);
-        auto state = [&] { return static_cast<TaskState::Type>(in(0, 3)); };
-        std::generate(p->locationStates, p->locationStates + 64, state);
-        std::generate(p->lessonStates, p->lessonStates + 64, state);
-        std::generate(p->advancedLessonStates, p->advancedLessonStates + 19, state);
-        std::generate(p->frameCounts, p->frameCounts + 3, [&] { return in(1, 12); });
-        std::generate(p->badges, p->badges + 27, [&] { return in(0, 1); });
-        std::generate(p->achievements, p->achievements + 9, [&] { return in(0, 1); });
-        return p;
-    }
 };
 }
 
@@ -101,91 +124,39 @@ TEST_F(SaveFiles, ANewProfileAndItsFrameCounts)
     EXPECT_EQ(filesOf(newProfile()), readSaveFiles());
 }
 
-// Random values are saved in the files' layout and loaded back as they were.
-TEST_F(SaveFiles, SavingAndLoadingKeepsEveryValue)
+// Files of random values, some out of range, with each file in turn missing
+// (cut -1), cut at every byte, whole or longer, load as the plain rule says; a
+// file cut short is reported, a missing one is not. Saving writes the values
+// as loaded, the padding as zeros.
+TEST_F(SaveFiles, FilesAreReadAndWrittenAsThePlainRuleSays)
 {
-    for (unsigned seed = 1; seed <= 20; ++seed)
-    {
-        ScrivletPlayerPtr saved = randomProfile(seed);
-        saved->save();
-        ASSERT_EQ(filesOf(valuesOf(*saved)), readSaveFiles()) << seed;
-        ASSERT_EQ(valuesOf(*saved), valuesOf(*loadProfile())) << seed;
-    }
-}
-
-// A file cut at any byte keeps every whole value before the cut and is
-// reported; the values it lacks, or that the cut runs through, take their
-// defaults. A missing file (cut -1) gives its block's defaults silently, a
-// longer one is read up to its block. The other files keep what they hold.
-// Compared with the saved files laid over the new profile's whole files.
-TEST_F(SaveFiles, EveryFileCutAtEveryByteMissingOrLonger)
-{
-    const std::vector<Bytes> defaults = filesOf(newProfile());
-    ScrivletPlayerPtr saved = randomProfile(5);
-    saved->save();
-    const std::vector<Bytes> good = readSaveFiles();
-    const int wordsFrom[4] = {8, 0, 0, 36}; // single bytes before, 4-byte values from there
+    std::mt19937 random(11);
     for (int f = 0; f < 4; ++f)
-    {
-        for (int g = 0; g < 4; ++g)
-            writeBytes(saveFile(g), good[g]);
-        const int size = static_cast<int>(defaults[f].size());
-        for (int cut = -1; cut <= size + 4; ++cut)
+        for (int cut = -1; cut <= static_cast<int>(filesOf(newProfile())[f].size()) + 4; ++cut)
         {
-            const int read = std::clamp(cut, 0, size);
-            const int whole = read <= wordsFrom[f] ? read : wordsFrom[f] + (read - wordsFrom[f]) / 4 * 4;
-            Bytes reference = defaults[f];
-            std::copy(good[f].begin(), good[f].begin() + whole, reference.begin());
-            writeBytes(saveFile(f), reference);
-            const std::vector<int> expected = valuesOf(*loadProfile());
-            Bytes file(good[f].begin(), good[f].begin() + read);
-            file.resize(std::max(cut, read), 9);
+            std::vector<Bytes> files = filesOf(randomValues(random, cut % 3 == 0));
+            files[0][6] = 0xab;
+            const int size = static_cast<int>(files[f].size());
+            files[f].resize(std::max(cut, 0), 9);
+            writeSaveFiles(files);
             if (cut < 0)
                 std::filesystem::remove(saveFile(f));
-            else
-                writeBytes(saveFile(f), file);
             std::string printed;
-            ASSERT_EQ(expected, valuesOf(*loadProfile(&printed))) << saveFileNames[f] << " cut at " << cut;
+            ScrivletPlayerPtr profile = loadProfile(&printed);
+            const std::vector<int> expected = referenceLoad(files);
+            ASSERT_EQ(expected, valuesOf(*profile)) << saveFileNames[f] << " cut at " << cut;
             ASSERT_EQ(cut >= 0 && cut < size, says(printed, "Save file " + saveFile(f) + " is cut short")) << printed;
+            profile->save();
+            ASSERT_EQ(filesOf(expected), readSaveFiles()) << saveFileNames[f] << " cut at " << cut;
         }
-    }
-}
-
-// Values out of range are brought into range (the volume to the options
-// slider's 25 to 60), and the padding is written as zeros.
-TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRange)
-{
-    struct Change
-    {
-        int index, stored, loaded;
-    };
-    const std::vector<std::vector<Change>> rounds = {
-        {{5, 200, 60}, {6, 6, -1}, {7, 1000, 0}, {15, 4, 3}, {16, -2, 0}, {71, 0x7fffffff, 3}, {77, 17, 3},
-         {138, -1, 0}, {155, 0, 1}, {156, 13, 12}, {157, -1, 1}},
-        {{5, 3, 25}, {6, -7, -1}, {7, -1, 0}}};
-    for (const std::vector<Change>& changes : rounds)
-    {
-        std::vector<int> stored = newProfile(), loaded = newProfile();
-        for (const Change& c : changes)
-            stored[c.index] = c.stored, loaded[c.index] = c.loaded;
-        std::vector<Bytes> files = filesOf(stored);
-        files[0][6] = 0xab;
-        files[0][7] = 0xcd;
-        for (int f = 0; f < 4; ++f)
-            writeBytes(saveFile(f), files[f]);
-        ScrivletPlayerPtr profile = loadProfile();
-        EXPECT_EQ(loaded, valuesOf(*profile));
-        profile->save();
-        EXPECT_EQ(filesOf(loaded), readSaveFiles());
-    }
 }
 
 TEST_F(SaveFiles, NewGameResetsTheTownButKeepsLessonsAndAwards)
 {
-    ScrivletPlayerPtr profile = randomProfile(3);
-    profile->save();
-    std::vector<Bytes> files = readSaveFiles();
-    profile = loadProfile();
+    std::mt19937 random(3);
+    std::vector<Bytes> files = filesOf(randomValues(random, false));
+    writeSaveFiles(files);
+    ScrivletPlayerPtr profile = loadProfile();
     profile->reset();
     profile->save();
     files[0] = filesOf(newProfile())[0];
@@ -199,9 +170,11 @@ TEST_F(SaveFiles, NewGameResetsTheTownButKeepsLessonsAndAwards)
 
 TEST_F(SaveFiles, AFailedWriteKeepsTheOldFileAndIsReported)
 {
-    randomProfile(4)->save();
-    const std::vector<Bytes> old = readSaveFiles();
-    ScrivletPlayerPtr profile = randomProfile(6);
+    std::mt19937 random(4);
+    const std::vector<Bytes> old = filesOf(randomValues(random, false)), wanted = filesOf(randomValues(random, false));
+    writeSaveFiles(wanted);
+    ScrivletPlayerPtr profile = loadProfile();
+    writeSaveFiles(old);
     // Files may grow to 200 bytes: data.bin (272) and lesson.bin (332)
     // cannot be written, animation.bin and achievements.bin can.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -215,7 +188,6 @@ TEST_F(SaveFiles, AFailedWriteKeepsTheOldFileAndIsReported)
     EXPECT_TRUE(says(printed, "Could not save file " + saveFile(0))) << printed;
     EXPECT_TRUE(says(printed, "Could not save file " + saveFile(1))) << printed;
     EXPECT_FALSE(says(printed, saveFile(2)) || says(printed, saveFile(3))) << printed;
-    const std::vector<Bytes> wanted = filesOf(valuesOf(*profile));
     EXPECT_EQ((std::vector<Bytes>{old[0], old[1], wanted[2], wanted[3]}), readSaveFiles());
     // The next save tries again.
     profile->save();
