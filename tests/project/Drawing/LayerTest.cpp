@@ -201,20 +201,6 @@ TEST(LayerTest, MaskedBlitsOnDeeperTiles)
     EXPECT_EQ(rgb.getPixel(28, 28), Black);
 }
 
-TEST(LayerTest, CopiesAreIndependent)
-{
-    Layer layer(640, 480, false, 128);
-    layer.setPixel(Red, 10, 10);
-    LayerPtr copy = layer.copy();
-    ASSERT_EQ(copy->getChildQuantity(), layer.getChildQuantity());
-    EXPECT_EQ(copy->getPixel(10, 10), Red);
-    copy->setPixel(Black, 20, 20);
-    layer.setPixel(Black, 30, 30);
-    EXPECT_EQ(layer.getPixel(20, 20), White);
-    EXPECT_EQ(copy->getPixel(30, 30), White);
-    EXPECT_EQ(copy->getTile(4, 3)->getPosition(), layer.getTile(4, 3)->getPosition());
-}
-
 TEST(LayerTest, WholePictureTexturesHaveThePicturesOwnSizeAndFormat)
 {
     for (auto size :
@@ -255,11 +241,4 @@ TEST(LayerTest, OnlyChangedTilesAreUploadedAgain)
         layer->blit(pattern, mask, dab[0], dab[1], dab[2], dab[3]);
         EXPECT_EQ(renderer.frame(layer), dab[4]) << dab[0] << "," << dab[1];
     }
-    // Writing the whole picture back uploads only what changed.
-    TexturePtr picture = layer->getTexture();
-    picture->setPixel(Red, 600, 470);
-    layer->writeTexture(picture);
-    EXPECT_EQ(renderer.frame(layer), 1);
-    layer->writeTexture(layer->getTexture());
-    EXPECT_EQ(renderer.frame(layer), 0);
 }
