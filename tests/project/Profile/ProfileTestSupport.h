@@ -12,7 +12,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,8 +47,8 @@ inline void usePlayer(tPlayerID id)
 
 inline Bytes readBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string bytes = TestSupport::readFile(path);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 inline std::vector<Bytes> readSaveFiles()
@@ -69,12 +68,7 @@ inline void writeBytes(const std::string& path, const Bytes& bytes)
 }
 
 // What `f` prints on standard output.
-template <class F> std::string output(F f)
-{
-    testing::internal::CaptureStdout();
-    f();
-    return testing::internal::GetCapturedStdout();
-}
+template <class F> std::string output(F f) { return TestSupport::printed(f); }
 
 inline bool says(const std::string& printed, const std::string& part) { return printed.find(part) != std::string::npos; }
 

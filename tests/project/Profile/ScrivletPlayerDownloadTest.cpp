@@ -109,8 +109,7 @@ TEST_F(Downloads, MalformedPackagesAreSkippedWithAMessage)
         if (entry.path().extension() == ".json")
         {
             names.push_back(entry.path().stem().string());
-            const Bytes json = readBytes(entry.path().string());
-            package(names.back() + "/", std::string(json.begin(), json.end()));
+            package(names.back() + "/", TestSupport::readFile(entry.path().string()));
         }
     ASSERT_GE(names.size(), 15u);
     package("pages_most/", R"({"type": "ColoringBook", "pageCount": 100})");

@@ -20,12 +20,6 @@ std::string metaFor(const std::string& picture)
            picture + "\"\n";
 }
 
-std::string readText(const std::string& path)
-{
-    const Bytes bytes = readBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 class Pictures : public Fixture
 {
 };
@@ -135,24 +129,24 @@ TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
     profile->uploadImage(2);
     EXPECT_TRUE(profile->hasUploadImageFile());
     EXPECT_EQ(2, profile->lastUploadedSlot);
-    EXPECT_EQ(metaFor(profile->toImagePath(2)), readText(meta));
+    EXPECT_EQ(metaFor(profile->toImagePath(2)), TestSupport::readFile(meta));
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(uploadFolder()), {})); // the picture is not copied
     writeText(meta, "marker");
     profile->uploadImage(2);
-    EXPECT_EQ("marker", readText(meta));
+    EXPECT_EQ("marker", TestSupport::readFile(meta));
     // Saving the slot again while the upload waits keeps it remembered.
     profile->saveImage(picture, 2);
     profile->uploadImage(2);
-    EXPECT_EQ("marker", readText(meta));
+    EXPECT_EQ("marker", TestSupport::readFile(meta));
     // The platform collects the upload; a new drawing in the slot can go too.
     std::remove(meta.c_str());
     profile->saveImage(picture, 2);
     EXPECT_EQ(-1, profile->lastUploadedSlot);
     profile->uploadImage(2);
-    EXPECT_EQ(metaFor(profile->toImagePath(2)), readText(meta));
+    EXPECT_EQ(metaFor(profile->toImagePath(2)), TestSupport::readFile(meta));
     // Another slot always writes.
     profile->uploadImage(4);
-    EXPECT_EQ(metaFor(profile->toImagePath(4)), readText(meta));
+    EXPECT_EQ(metaFor(profile->toImagePath(4)), TestSupport::readFile(meta));
     EXPECT_EQ(4, profile->lastUploadedSlot);
 }
 
