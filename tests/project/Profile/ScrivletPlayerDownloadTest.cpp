@@ -39,7 +39,17 @@ protected:
 };
 }
 
-TEST_F(Downloads, AFolderOfPackages)
+// One folder of packages of every kind, loaded twice (the second load adds
+// nothing a second time). Good packages unlock frames and stamps and add books
+// and tasks, in folder order; other keys are ignored. Bundles are followed in
+// their own order, past the entries they refuse, only into their own plain
+// sub-folders, only so deep, and no folder is read twice; the cap counts only
+// the packages the platform lists. Nothing outside the download folder is
+// read: links are not followed, and a FIFO does not block (the alarm stops a
+// hanging run). The committed malformed packages (numbers of another type or
+// out of range, cut files, unknown types, bundles leaving their folder) are
+// each skipped with a message naming them.
+TEST_F(Downloads, AFolderOfEveryKindOfPackage)
 {
     // The title alone gives frames 0 and 1, stamps 0 to 15 and its own book of 8 pages.
     EXPECT_EQ(titleOnly(), contents(*loadProfile()));
@@ -49,106 +59,65 @@ TEST_F(Downloads, AFolderOfPackages)
     package("c_bundle/first/", R"({"type": "Task"})");
     package("c_bundle/second/", R"({"type": "Task"})");
     package("d_book/", R"({"type": "ColoringBook", "pageCount": 12})");
-    // A bundle goes on past the entries it refuses or cannot load.
-    package("f_escape/", R"({"type": "Frandel", "subdirectories": ["../a_frame/", 5, "ok/"]})");
+    package("e_most_pages/", R"({"type": "ColoringBook", "pageCount": 100})");
+    package("f_escape/", R"({"type": "Frandel", "subdirectories": ["../a_frame/", "./", 5, "ok/"]})");
     package("f_escape/ok/", R"({"type": "Task"})");
     std::filesystem::create_directories(downloads() + "h_missing");
     package("j_not_an_array/", R"({"type": "Frandel", "subdirectories": "c_bundle/first/"})");
-
-    std::string printed;
-    ScrivletPlayerPtr profile = loadProfile(&printed);
-    const std::string added = "110010 111111111111111100001000 " + titlePath() + "coloring_book/ 8 " + downloads() +
-                              "d_book/ 12 " + downloads() + "c_bundle/second/ " + downloads() + "c_bundle/first/ " +
-                              downloads() + "f_escape/ok/";
-    EXPECT_EQ(added, contents(*profile));
-    EXPECT_FALSE(profile->isFrameUnlocked(6) || profile->isStampUnlocked(-1) || profile->isStampUnlocked(24));
-    for (const char* skipped : {"\"../a_frame/\"", "sub-folder \"\" of download", "h_missing/download.json"})
-        EXPECT_TRUE(says(printed, skipped)) << skipped << " in\n" << printed;
-    // Loading again does not add the same content twice.
-    output([&] { profile->loadMicroDownloads(); });
-    EXPECT_EQ(added, contents(*profile));
-}
-
-// Nothing outside the download folder is listed, read or recorded: links are
-// not followed, and a FIFO does not block (the alarm stops a hanging run).
-TEST_F(Downloads, LinksAndSpecialFilesAreNotFollowed)
-{
+    std::string many, deep = "l_deep/";
+    for (int i = 0; i <= ScrivletPlayer::maxDownloadPackages; ++i)
+        many += std::string(i ? ", " : "") + R"("task/")";
+    package("k_many/", R"({"type": "Frandel", "subdirectories": [)" + many + "]}");
+    package("k_many/task/", R"({"type": "Task"})");
+    for (int level = 0; level < 20; ++level, deep += "next/")
+    {
+        package(deep, R"({"type": "Frandel", "subdirectories": ["next/", "task/"]})");
+        package(deep + "task/", R"({"type": "Task"})");
+    }
     const std::string outside = root() + "/outside/";
     writeText(outside + "task/download.json", R"({"type": "Task"})");
     writeText(outside + "frame/download.json", R"({"type": "Frame", "frame": 5})");
     writeText(outside + "bundle/task/download.json", R"({"type": "Task"})");
-    std::filesystem::create_directories(downloads());
-    std::filesystem::create_directory_symlink(outside + "task", downloads() + "a_linked_package");
-    package("b_json_link/", "");
-    std::filesystem::remove(downloads() + "b_json_link/download.json");
-    std::filesystem::create_symlink(outside + "frame/download.json", downloads() + "b_json_link/download.json");
-    package("c_bundle/", R"({"type": "Frandel", "subdirectories": ["last/", "middle/task/", "a..b/"]})");
-    std::filesystem::create_directory_symlink(outside + "task", downloads() + "c_bundle/last");
-    std::filesystem::create_directory_symlink(outside + "bundle", downloads() + "c_bundle/middle");
-    package("c_bundle/a..b/", R"({"type": "Task"})");
-    std::filesystem::create_directories(downloads() + "d_fifo");
-    ASSERT_EQ(0, ::mkfifo((downloads() + "d_fifo/download.json").c_str(), 0600));
+    std::filesystem::create_directory_symlink(outside + "task", downloads() + "m_linked_package");
+    std::filesystem::create_directories(downloads() + "n_json_link");
+    std::filesystem::create_symlink(outside + "frame/download.json", downloads() + "n_json_link/download.json");
+    package("o_bundle/", R"({"type": "Frandel", "subdirectories": ["last/", "middle/task/", "a..b/"]})");
+    std::filesystem::create_directory_symlink(outside + "task", downloads() + "o_bundle/last");
+    std::filesystem::create_directory_symlink(outside + "bundle", downloads() + "o_bundle/middle");
+    package("o_bundle/a..b/", R"({"type": "Task"})");
+    std::filesystem::create_directories(downloads() + "p_fifo");
+    ASSERT_EQ(0, ::mkfifo((downloads() + "p_fifo/download.json").c_str(), 0600));
+    std::vector<std::string> skipped = {
+        "\"../a_frame/\"",         "\"./\"",           "\"/tmp/\"",           "\"a/../a/\"", "sub-folder \"\" of download",
+        "h_missing/download.json", "already loaded",    "nested too deeply", "\"middle/task/\"",
+        "n_json_link/download.json", "o_bundle/last/download.json", "m_linked_package/download.json",
+        "p_fifo/download.json"};
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/downloadjson/malformed"))
+        if (entry.path().extension() == ".json")
+        {
+            skipped.push_back("/" + entry.path().stem().string() + "/");
+            package(entry.path().stem().string() + "/", TestSupport::readFile(entry.path().string()));
+        }
+    ASSERT_GE(skipped.size(), 25u);
 
     std::string printed;
     ::alarm(20);
     ScrivletPlayerPtr profile = loadProfile(&printed);
     ::alarm(0);
-    EXPECT_EQ(titleOnly() + " " + downloads() + "c_bundle/a..b/", contents(*profile)) << printed;
-    for (const char* skipped : {"a_linked_package/download.json", "b_json_link/download.json", "\"middle/task/\"",
-                                "c_bundle/last/download.json", "d_fifo/download.json"})
-        EXPECT_TRUE(says(printed, skipped)) << skipped << " in\n" << printed;
-}
-
-// The committed malformed packages (numbers of another type or out of range,
-// cut files, unknown types, bundles leaving their folder) are each skipped
-// with a message naming them; a colouring book may have up to 100 pages.
-TEST_F(Downloads, MalformedPackagesAreSkippedWithAMessage)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/downloadjson/malformed"))
-        if (entry.path().extension() == ".json")
-        {
-            names.push_back(entry.path().stem().string());
-            package(names.back() + "/", TestSupport::readFile(entry.path().string()));
-        }
-    ASSERT_GE(names.size(), 15u);
-    package("pages_most/", R"({"type": "ColoringBook", "pageCount": 100})");
-    std::string printed;
-    ScrivletPlayerPtr profile = loadProfile(&printed);
-    EXPECT_EQ(titleOnly() + " " + downloads() + "pages_most/ 100", contents(*profile)) << printed;
-    for (const std::string& name : names)
-        EXPECT_TRUE(says(printed, "/" + name + "/")) << name << " in\n" << printed;
-}
-
-// The cap counts the packages the platform lists; a bundle naming one folder
-// many times reads it once.
-TEST_F(Downloads, TheCapCountsPackagesAndNoFolderIsReadTwice)
-{
-    std::string many;
-    for (int i = 0; i <= ScrivletPlayer::maxDownloadPackages; ++i)
-        many += std::string(i ? ", " : "") + R"("task/")";
-    package("a_bundle/", R"({"type": "Frandel", "subdirectories": [)" + many + "]}");
-    package("a_bundle/task/", R"({"type": "Task"})");
-    package("b_task/", R"({"type": "Task"})");
-    std::string printed;
-    ScrivletPlayerPtr profile = loadProfile(&printed);
-    ASSERT_EQ(2, profile->getLocationCount());
-    EXPECT_EQ(downloads() + "b_task/", profile->getTaskDownload(1)->path);
+    std::string added = "110010 111111111111111100001000 " + titlePath() + "coloring_book/ 8 " + downloads() +
+                        "d_book/ 12 " + downloads() + "e_most_pages/ 100";
+    for (const char* task : {"c_bundle/second/", "c_bundle/first/", "f_escape/ok/", "k_many/task/"})
+        added += " " + downloads() + task;
+    for (int level = ScrivletPlayer::maxDownloadDepth - 1; level >= 0; --level)
+        added += " " + downloads() + deep.substr(0, 7 + 5 * level) + "task/";
+    added += " " + downloads() + "o_bundle/a..b/";
+    EXPECT_EQ(added, contents(*profile));
+    EXPECT_FALSE(profile->isFrameUnlocked(6) || profile->isStampUnlocked(-1) || profile->isStampUnlocked(24));
+    for (const std::string& message : skipped)
+        EXPECT_TRUE(says(printed, message)) << message << " in\n" << printed;
     EXPECT_FALSE(says(printed, "Too many downloads"));
-    EXPECT_TRUE(says(printed, "already loaded"));
-}
-
-TEST_F(Downloads, BundlesAreFollowedOnlySoDeep)
-{
-    std::string folder = "deep/";
-    for (int level = 0; level < 20; ++level, folder += "next/")
-    {
-        package(folder, R"({"type": "Frandel", "subdirectories": ["next/", "task/"]})");
-        package(folder + "task/", R"({"type": "Task"})");
-    }
-    std::string printed;
-    EXPECT_EQ(ScrivletPlayer::maxDownloadDepth, loadProfile(&printed)->getLocationCount());
-    EXPECT_TRUE(says(printed, "nested too deeply")) << printed;
+    output([&] { profile->loadMicroDownloads(); });
+    EXPECT_EQ(added, contents(*profile));
 }
 
 TEST_F(Downloads, ABrokenOrMissingTitleBookStopsNothing)

@@ -119,35 +119,37 @@ TEST_F(Pictures, FlipbookFrames)
     EXPECT_TRUE(exists(profile->photosPath + "qev_anim_01_11.png"));
 }
 
+// A slot is handed over once: saving it again while its upload waits keeps
+// it remembered; once the platform has collected the upload, a new drawing in
+// the slot can go too. After each step: what "meta.inf" holds (nothing, a
+// marker, or the picture of the slot it names) and the slot remembered.
 TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
 {
     ScrivletPlayerPtr profile = loadProfile();
     TexturePtr picture(new Texture(20, 20, PixelFormat::RGBA8888, true, 0));
-    const std::string meta = uploadFolder() + "meta.inf";
-    EXPECT_FALSE(profile->hasUploadImageFile());
-    profile->saveImage(picture, 2);
-    profile->uploadImage(2);
-    EXPECT_TRUE(profile->hasUploadImageFile());
-    EXPECT_EQ(2, profile->lastUploadedSlot);
-    EXPECT_EQ(metaFor(profile->toImagePath(2)), TestSupport::readFile(meta));
+    const std::string meta = profile->getUploadMetaPath();
+    const char* const steps[][3] = {{"save 2", "", "-1"},        {"upload 2", "2", "2"},       {"mark", "marker", "2"},
+                                    {"upload 2", "marker", "2"}, {"save 2", "marker", "2"},    {"upload 2", "marker", "2"},
+                                    {"collect", "", "2"},         {"save 2", "", "-1"},         {"upload 2", "2", "2"},
+                                    {"upload 4", "4", "4"}};
+    for (const auto& step : steps)
+    {
+        const std::string kind = step[0];
+        const int slot = kind.back() - '0';
+        if (kind.rfind("save", 0) == 0)
+            profile->saveImage(picture, slot);
+        else if (kind.rfind("upload", 0) == 0)
+            profile->uploadImage(slot);
+        else if (kind == "mark")
+            writeText(meta, "marker");
+        else
+            std::filesystem::remove(meta);
+        const std::string held = TestSupport::readFile(meta), named = step[1];
+        EXPECT_EQ(named.size() == 1 ? metaFor(profile->toImagePath(named[0] - '0')) : named, held) << kind;
+        EXPECT_EQ(std::stoi(step[2]), profile->lastUploadedSlot) << kind;
+        EXPECT_EQ(!held.empty(), profile->hasUploadImageFile()) << kind;
+    }
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(uploadFolder()), {})); // the picture is not copied
-    writeText(meta, "marker");
-    profile->uploadImage(2);
-    EXPECT_EQ("marker", TestSupport::readFile(meta));
-    // Saving the slot again while the upload waits keeps it remembered.
-    profile->saveImage(picture, 2);
-    profile->uploadImage(2);
-    EXPECT_EQ("marker", TestSupport::readFile(meta));
-    // The platform collects the upload; a new drawing in the slot can go too.
-    std::remove(meta.c_str());
-    profile->saveImage(picture, 2);
-    EXPECT_EQ(-1, profile->lastUploadedSlot);
-    profile->uploadImage(2);
-    EXPECT_EQ(metaFor(profile->toImagePath(2)), TestSupport::readFile(meta));
-    // Another slot always writes.
-    profile->uploadImage(4);
-    EXPECT_EQ(metaFor(profile->toImagePath(4)), TestSupport::readFile(meta));
-    EXPECT_EQ(4, profile->lastUploadedSlot);
 }
 
 TEST_F(Pictures, AFailedUploadIsReportedAndNotRemembered)

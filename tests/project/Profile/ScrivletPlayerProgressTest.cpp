@@ -51,9 +51,11 @@ bool allComplete(const TaskState::Type* states, int first, int last)
 }
 }
 
-// Random places set to random states, mostly completed and mostly in the town,
-// open the same places as the plain row rule; the places counted complete are
-// those of the town (up to the lesson place) besides the four fixed ones.
+// Random places set to random states, mostly completed and mostly in the
+// town, now and then out of range (refused and reported) or the cheat (which
+// opens only locked places), open the same places as the plain row rule; the
+// places counted complete are those of the town up to the lesson place,
+// besides the four fixed ones.
 TEST_F(Progress, LocationStatesFollowTheRowRule)
 {
     std::mt19937 random(7);
@@ -63,12 +65,25 @@ TEST_F(Progress, LocationStatesFollowTheRowRule)
         std::vector<int> expected(profile->locationStates, profile->locationStates + 64);
         for (int step = 0; step < 60; ++step)
         {
-            const int location = random() % 8 ? 4 + random() % 22 : random() % 64;
-            const int state = random() % 3 ? int(TaskState::Complete) : int(random() % 4);
-            referenceSetLocationState(expected, location, state);
-            profile->setLocationState(static_cast<LocationName::Type>(location), static_cast<TaskState::Type>(state));
-            profile->setLastCompleteLocation(static_cast<LocationName::Type>(location));
-            ASSERT_EQ(location, profile->lastCompleteLocation);
+            const int location = random() % 8 ? 4 + random() % 22 : static_cast<int>(random() % 70) - 3;
+            const int state = random() % 4 ? 3 : static_cast<int>(random() % 6) - 1;
+            const bool valid = location >= 0 && location < 64 && state >= 0 && state < 4;
+            if (valid)
+                referenceSetLocationState(expected, location, state);
+            const int last = location >= 0 && location < 64 ? location : profile->lastCompleteLocation;
+            const std::string printed = output([&] {
+                profile->setLocationState(static_cast<LocationName::Type>(location), static_cast<TaskState::Type>(state));
+                profile->setLastCompleteLocation(static_cast<LocationName::Type>(location));
+            });
+            const std::string refused = "Invalid location " + std::to_string(location);
+            ASSERT_EQ(!valid, says(printed, refused + " or state " + std::to_string(state))) << printed;
+            ASSERT_EQ(location != last, says(printed, refused + "\n")) << printed;
+            ASSERT_EQ(last, profile->lastCompleteLocation);
+            if (step == 30 && game % 4 == 0)
+            {
+                profile->unlockLocations();
+                std::replace(expected.begin(), expected.end(), 0, 1);
+            }
             ASSERT_EQ(expected, std::vector<int>(profile->locationStates, profile->locationStates + 64))
                 << "game " << game << " step " << step;
             const int complete = static_cast<int>(std::count(expected.begin(), expected.begin() + 26, 3));
@@ -77,59 +92,34 @@ TEST_F(Progress, LocationStatesFollowTheRowRule)
     }
 }
 
-TEST_F(Progress, TheCheatOpensOnlyLockedPlaces)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    profile->locationStates[10] = TaskState::Started;
-    profile->unlockLocations();
-    for (int i = 0; i < 64; ++i)
-        EXPECT_EQ(i < 4 ? TaskState::Complete : (i == 10 ? TaskState::Started : TaskState::Available),
-                  profile->locationStates[i])
-            << i;
-}
-
-TEST_F(Progress, IndicesOutOfRangeAreRefused)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    const std::string printed = output([&] {
-        profile->setLocationState(static_cast<LocationName::Type>(64), TaskState::Complete);
-        profile->setLocationState(static_cast<LocationName::Type>(-1), TaskState::Complete);
-        profile->setLocationState(LocationName::Firehouse, static_cast<TaskState::Type>(7));
-        profile->setLastCompleteLocation(static_cast<LocationName::Type>(200));
-        profile->setLessonState(64, TaskState::Complete);
-        profile->setLessonState(-1, TaskState::Complete);
-        profile->setAdvancedLessonState(19, TaskState::Complete);
-        profile->setAdvancedLessonState(-1, TaskState::Complete);
-        EXPECT_EQ(TaskState::Locked, profile->getLessonState(64));
-        EXPECT_EQ(TaskState::Locked, profile->getAdvancedLessonState(19));
-    });
-    EXPECT_TRUE(says(printed, "Invalid location 64")) << printed;
-    EXPECT_TRUE(says(printed, "Invalid index 19")) << printed;
-    // Nothing changed: the profile saves as a new one does.
-    loadProfile()->save();
-    const std::vector<Bytes> fresh = readSaveFiles();
-    profile->save();
-    EXPECT_EQ(fresh, readSaveFiles());
-}
-
-// Lessons keep the states set; numbers are lessons 0-9, capitals 10-35,
-// small letters 36-61, and 62 and 63 belong to no group. Random states,
-// mostly complete, against that rule.
+// Lessons keep the states set, and refuse indices and states out of range;
+// numbers are lessons 0-9, capitals 10-35, small letters 36-61, and 62 and 63
+// belong to no group. Random states, mostly complete, against that rule.
 TEST_F(Progress, LessonGroupsAreDoneWhenAllTheirLessonsAre)
 {
-    ScrivletPlayerPtr profile = loadProfile();
+    ScrivletPlayerPtr profile = loadProfile(), untouched = loadProfile();
     std::mt19937 random(3);
     TaskState::Type states[83];
+    std::fill(states, states + 83, TaskState::Available);
     for (int n = 0; n < 300; ++n)
     {
         for (int i = 0; i < 83; ++i)
         {
-            states[i] = static_cast<TaskState::Type>(random() % 25 ? 3 : random() % 3);
-            if (i < 64)
-                profile->setLessonState(i, states[i]);
-            else
-                profile->setAdvancedLessonState(i - 64, states[i]);
+            const int state = random() % 25 ? 3 : static_cast<int>(random() % 3);
+            states[i] = static_cast<TaskState::Type>(state);
+            i < 64 ? profile->setLessonState(i, states[i]) : profile->setAdvancedLessonState(i - 64, states[i]);
         }
+        const int bad = n % 2 ? static_cast<int>(random() % 4) + 64 : -1 - static_cast<int>(random() % 4);
+        const std::string printed = output([&] {
+            profile->setLessonState(n % 3 ? bad : 5, n % 3 ? TaskState::Started : static_cast<TaskState::Type>(bad));
+            profile->setAdvancedLessonState(n % 3 ? bad - 45 : 5, static_cast<TaskState::Type>(n % 3 ? 1 : bad));
+            EXPECT_EQ(TaskState::Locked, profile->getLessonState(bad));
+            EXPECT_EQ(TaskState::Locked, profile->getAdvancedLessonState(bad - 45));
+        });
+        ASSERT_TRUE(says(printed, "Invalid index")) << printed;
+        // Nothing else changed: the places around the lessons, the badges after them.
+        ASSERT_TRUE(std::equal(profile->locationStates, profile->locationStates + 64, untouched->locationStates));
+        ASSERT_TRUE(std::equal(profile->badges, profile->badges + 27, untouched->badges));
         for (int i = 0; i < 83; ++i)
             ASSERT_EQ(states[i], i < 64 ? profile->getLessonState(i) : profile->getAdvancedLessonState(i - 64)) << i;
         ASSERT_EQ(allComplete(states, 0, 9), profile->areNumberLessonsDone()) << n;
