@@ -43,7 +43,7 @@ Colour randomColour(std::mt19937& random, int clearOneIn)
 
 // A random picture of one of several kinds: few-colour blobs, noisy
 // gradients, mazes of walls, or alpha-mixed specks.
-TexturePtr randomPicture(std::mt19937& random, int w, int h)
+TexturePtr randomScene(std::mt19937& random, int w, int h)
 {
     TexturePtr picture(new Texture(w, h, PixelFormat::RGBA5551, true, 0));
     const int kind = random() % 4;
@@ -104,7 +104,7 @@ TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
     for (int n = 0; n < 600; ++n)
     {
         const int w = 1 + random() % 70, h = 1 + random() % 70;
-        TexturePtr picture = randomPicture(random, w, h);
+        TexturePtr picture = randomScene(random, w, h);
         TexturePtr pattern = random() % 5 ? randomPattern(random) : TexturePtr();
         const Colour foreground = randomColour(random, 5);
         const Colour background(static_cast<unsigned char>(random()), 7, 200, 255);
