@@ -41,6 +41,7 @@ using Tovrane::PixelFormat;
 using Tovrane::Texture;
 using Tovrane::TexturePtr;
 using ProfileTest::output;
+using ProfileTest::says;
 typedef ColorRGBA<unsigned char> Colour;
 
 // A round brush mask: alpha 255 inside the disc of diameter `size`, 128 on a
