@@ -26,7 +26,8 @@ std::string view(Canvas& c, const std::string& step = "")
     std::string kind;
     int x = 0, y = 0;
     in >> kind >> x >> y;
-    const ZoomToolState::Type state = kind.find("in") != std::string::npos ? ZoomToolState::ZoomIn : ZoomToolState::ZoomOut;
+    const ZoomToolState::Type state =
+        kind.find("in") != std::string::npos ? ZoomToolState::ZoomIn : ZoomToolState::ZoomOut;
     if (kind == "pan")
         c.panBy(x, y);
     else if (kind.rfind("touch", 0) == 0)
@@ -78,13 +79,14 @@ TEST(CanvasTest, ZoomSequences)
     EXPECT_EQ(view(*CanvasPtr(new Canvas(320, 240, true, 128))), "1 320x240 at 0,0");
     EXPECT_EQ(Canvas(320, 240, true, 128).getMaxZoom(), tFixed(4));
     Canvas canvas(640, 480, false, 128);
-    const char* const steps[][2] = {{"", "0.5 640x480 at 0,0"},          {"in 320 240", "1 320x240 at 160,120"},
-                                    {"in 320 240", "2 160x120 at 240,180"}, {"in 0 0", "2 160x120 at 240,180"},
-                                    {"out 320 240", "1 320x240 at 160,120"}, {"out 0 0", "0.5 640x480 at 0,0"},
-                                    {"out 0 0", "0.5 640x480 at 0,0"},     {"in 10 10", "1 320x240 at 0,0"},
-                                    {"in 630 470", "2 160x120 at 480,360"}, {"pan -1000 0", "2 160x120 at 0,360"},
-                                    {"pan 0 2", "2 160x120 at 0,360"},     {"touch-out 0 0", "1 320x240 at 0,240"},
-                                    {"touch-out 0 0", "0.5 640x480 at 0,0"}, {"touch-in 160 120", "1 320x240 at 160,120"}};
+    const char* const steps[][2] = {
+        {"", "0.5 640x480 at 0,0"},          {"in 320 240", "1 320x240 at 160,120"},
+        {"in 320 240", "2 160x120 at 240,180"}, {"in 0 0", "2 160x120 at 240,180"},
+        {"out 320 240", "1 320x240 at 160,120"}, {"out 0 0", "0.5 640x480 at 0,0"},
+        {"out 0 0", "0.5 640x480 at 0,0"},     {"in 10 10", "1 320x240 at 0,0"},
+        {"in 630 470", "2 160x120 at 480,360"}, {"pan -1000 0", "2 160x120 at 0,360"},
+        {"pan 0 2", "2 160x120 at 0,360"},     {"touch-out 0 0", "1 320x240 at 0,240"},
+        {"touch-out 0 0", "0.5 640x480 at 0,0"}, {"touch-in 160 120", "1 320x240 at 160,120"}};
     for (const auto& step : steps)
         EXPECT_EQ(view(canvas, step[0]), step[1]) << step[0];
     tFixed x, y;

@@ -266,7 +266,8 @@ TEST(EffectTest, RGBA5551ResultsEqualThe8BitFormula)
             std::srand(15);
             output([&] { references[e].second->run(reference); });
             reference->convertTo(PixelFormat::RGBA5551);
-            EXPECT_TRUE(samePixels(*picture, *reference)) << effects[e].first << " " << size.first << "x" << size.second;
+            EXPECT_TRUE(samePixels(*picture, *reference))
+                << effects[e].first << " " << size.first << "x" << size.second;
         }
     }
 }

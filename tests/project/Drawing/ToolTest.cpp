@@ -57,7 +57,8 @@ TEST(ToolTest, DabsFollowThePlainRule)
             for (int i = 0; i < w; ++i)
             {
                 const int pw = image->getWidth(), ph = image->getHeight();
-                const int sx = mask ? ((left % 32 + i) % pw + pw) % pw : i, sy = mask ? ((top % 32 + j) % ph + ph) % ph : j;
+                const int sx = mask ? ((left % 32 + i) % pw + pw) % pw : i;
+                const int sy = mask ? ((top % 32 + j) % ph + ph) % ph : j;
                 const bool painted = mask ? mask->getPixel(i, j).a == 255 : kind == 1 || image->getPaletteIndex(i, j);
                 if (painted && left + i >= 0 && top + j >= 0 && left + i < 320 && top + j < 240)
                     expected[(top + j) * 320 + left + i] = pack5551(patternColour(image, sx, sy));

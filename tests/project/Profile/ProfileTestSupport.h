@@ -70,7 +70,10 @@ inline void writeBytes(const std::string& path, const Bytes& bytes)
 // What `f` prints on standard output.
 template <class F> std::string output(F f) { return TestSupport::printed(f); }
 
-inline bool says(const std::string& printed, const std::string& part) { return printed.find(part) != std::string::npos; }
+inline bool says(const std::string& printed, const std::string& part)
+{
+    return printed.find(part) != std::string::npos;
+}
 
 // Every test starts with player 0, no player files, no downloads, no upload
 // waiting, and the title's own colouring book of eight pages.

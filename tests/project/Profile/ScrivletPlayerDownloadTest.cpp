@@ -87,12 +87,12 @@ TEST_F(Downloads, AFolderOfEveryKindOfPackage)
     package("o_bundle/a..b/", R"({"type": "Task"})");
     std::filesystem::create_directories(downloads() + "p_fifo");
     ASSERT_EQ(0, ::mkfifo((downloads() + "p_fifo/download.json").c_str(), 0600));
-    std::vector<std::string> skipped = {
-        "\"../a_frame/\"",         "\"./\"",           "\"/tmp/\"",           "\"a/../a/\"", "sub-folder \"\" of download",
-        "h_missing/download.json", "already loaded",    "nested too deeply", "\"middle/task/\"",
-        "n_json_link/download.json", "o_bundle/last/download.json", "m_linked_package/download.json",
-        "p_fifo/download.json"};
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/downloadjson/malformed"))
+    std::vector<std::string> skipped = {"\"../a_frame/\"", "\"./\"", "\"/tmp/\"", "\"a/../a/\"", "sub-folder \"\" of download",
+                                        "h_missing/download.json", "already loaded", "nested too deeply",
+                                        "m_linked_package/download.json", "n_json_link/download.json",
+                                        "\"middle/task/\"", "o_bundle/last/download.json", "p_fifo/download.json"};
+    const std::string malformed = std::string(TOVRANE_TEST_DATA) + "/downloadjson/malformed";
+    for (const auto& entry : std::filesystem::directory_iterator(malformed))
         if (entry.path().extension() == ".json")
         {
             skipped.push_back("/" + entry.path().stem().string() + "/");

@@ -106,7 +106,8 @@ TEST_F(Pictures, FlipbookFrames)
 {
     ScrivletPlayerPtr profile = loadProfile();
     EXPECT_FALSE(profile->hasAnimation(1));
-    TexturePtr frame(new Texture(64, 48, PixelFormat::RGB565, true, 0)), red(new Texture(64, 48, PixelFormat::RGBA8888, true, 0));
+    TexturePtr frame(new Texture(64, 48, PixelFormat::RGB565, true, 0));
+    TexturePtr red(new Texture(64, 48, PixelFormat::RGBA8888, true, 0));
     red->setPixel(Red, 10, 10);
     EXPECT_TRUE(profile->saveAnimationFrame(frame, 1, 0));
     EXPECT_TRUE(profile->saveAnimationFrame(red, 1, 11));
@@ -128,10 +129,10 @@ TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
     ScrivletPlayerPtr profile = loadProfile();
     TexturePtr picture(new Texture(20, 20, PixelFormat::RGBA8888, true, 0));
     const std::string meta = profile->getUploadMetaPath();
-    const char* const steps[][3] = {{"save 2", "", "-1"},        {"upload 2", "2", "2"},       {"mark", "marker", "2"},
-                                    {"upload 2", "marker", "2"}, {"save 2", "marker", "2"},    {"upload 2", "marker", "2"},
-                                    {"collect", "", "2"},         {"save 2", "", "-1"},         {"upload 2", "2", "2"},
-                                    {"upload 4", "4", "4"}};
+    const char* const steps[][3] = {
+        {"save 2", "", "-1"},   {"upload 2", "2", "2"},     {"mark", "marker", "2"}, {"upload 2", "marker", "2"},
+        {"save 2", "marker", "2"}, {"upload 2", "marker", "2"}, {"collect", "", "2"},    {"save 2", "", "-1"},
+        {"upload 2", "2", "2"}, {"upload 4", "4", "4"}};
     for (const auto& step : steps)
     {
         const std::string kind = step[0];

@@ -72,8 +72,9 @@ TEST_F(Progress, LocationStatesFollowTheRowRule)
                 referenceSetLocationState(expected, location, state);
             const int last = location >= 0 && location < 64 ? location : profile->lastCompleteLocation;
             const std::string printed = output([&] {
-                profile->setLocationState(static_cast<LocationName::Type>(location), static_cast<TaskState::Type>(state));
-                profile->setLastCompleteLocation(static_cast<LocationName::Type>(location));
+                const LocationName::Type place = static_cast<LocationName::Type>(location);
+                profile->setLocationState(place, static_cast<TaskState::Type>(state));
+                profile->setLastCompleteLocation(place);
             });
             const std::string refused = "Invalid location " + std::to_string(location);
             ASSERT_EQ(!valid, says(printed, refused + " or state " + std::to_string(state))) << printed;
@@ -155,9 +156,9 @@ TEST_F(Progress, AwardsAreSavedAtOnceAndReportedOnce)
     EXPECT_EQ(logged, loggedAchievements());
     EXPECT_FALSE(exists(profile->getPlayerDataPath()));
     ScrivletPlayerPtr loaded = loadProfile();
-    for (int award = 0; award < 36; ++award)
-        EXPECT_EQ(awards[award] != 0, award < 27 ? loaded->hasBadge(static_cast<BadgeName::Type>(award))
-                                                 : loaded->hasAchievement(static_cast<AchievementName::Type>(award - 27)));
+    for (int a = 0; a < 36; ++a)
+        EXPECT_EQ(awards[a] != 0, a < 27 ? loaded->hasBadge(static_cast<BadgeName::Type>(a))
+                                         : loaded->hasAchievement(static_cast<AchievementName::Type>(a - 27)));
     // Earned again: nothing is written and nothing reported.
     const std::string platformFile = XQM::CPlayerProfile::GetBadgeFilePath(0).raw();
     std::remove(profile->getAchievementDataPath().c_str());

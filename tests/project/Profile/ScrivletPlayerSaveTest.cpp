@@ -60,43 +60,57 @@ std::vector<int> newProfile()
     return values;
 }
 
+// The range a loaded value is kept in: the volume 25 to 60, the upload slot
+// -1 to 5 (else -1), the last location 0 to 63 (else 0), states 0 to 3 and
+// frame counts 1 to 12; flags and awards are kept as read (0 or 1 in range).
+struct Range
+{
+    int low, high;
+    enum Rule { Clamp, Low, AsRead } rule;
+};
+Range rangeOf(int i)
+{
+    if (i == 5 || i == 6 || i == 7)
+        return i == 5 ? Range{25, 60, Range::Clamp} : (i == 6 ? Range{-1, 5, Range::Low} : Range{0, 63, Range::Low});
+    if (i >= 8 && i < 158)
+        return i < 155 ? Range{0, 3, Range::Clamp} : Range{1, 12, Range::Clamp};
+    return Range{0, 1, Range::AsRead};
+}
+
 // What loading gives: each value whole from its place, or the new profile's
-// where its file is missing or ends before it; then in range: volume 25 to
-// 60, upload slot -1 to 5 (else -1), last location 0 to 63 (else 0), states
-// 0 to 3, frame counts 1 to 12.
+// where its file is missing or ends before it, kept in its range.
 std::vector<int> referenceLoad(const std::vector<Bytes>& files)
 {
     std::vector<int> v = newProfile();
     for (int i = 0; i < 194; ++i)
     {
         const Place p = placeOf(i);
+        const Range r = rangeOf(i);
         if (static_cast<int>(files[p.file].size()) < p.at + p.size)
             continue;
         unsigned int raw = 0;
         for (int byte = 0; byte < p.size; ++byte)
             raw |= static_cast<unsigned int>(files[p.file][p.at + byte]) << (8 * byte);
         const int x = static_cast<int>(raw);
-        v[i] = i == 5 ? std::clamp(x, 25, 60) : i == 6 ? (x < -1 || x > 5 ? -1 : x) : i == 7 ? (x < 0 || x > 63 ? 0 : x)
-               : i >= 8 && i < 155 ? std::clamp(x, 0, 3) : i >= 155 && i < 158 ? std::clamp(x, 1, 12) : x;
+        const bool inside = r.rule == Range::AsRead || (x >= r.low && x <= r.high);
+        v[i] = inside ? x : (r.rule == Range::Clamp ? std::clamp(x, r.low, r.high) : r.low);
     }
     return v;
 }
 
-// Random values in range; `wild`: one in eight just below or above the range
-// or anything at all.
-std::vector<int> randomValues(std::mt19937& random, bool wild)
+// Random values in range; `wild`: one in eight just below or above its range
+// or anything at all; `edge` 0 or 1: every value just outside its range,
+// below and above by turns.
+std::vector<int> randomValues(std::mt19937& random, bool wild, int edge = -1)
 {
     std::vector<int> v;
     for (int i = 0; i < 194; ++i)
     {
-        const int low = i == 5 ? 25 : i == 6 ? -1 : i >= 155 && i < 158 ? 1 : 0;
-        const int high = i < 5 || i >= 158 ? 1 : i == 5 ? 60 : i == 6 ? 5 : i == 7 ? 63 : i < 155 ? 3 : 12;
-        const int pick = wild ? static_cast<int>(random() % 24) : 3;
+        const Range r = rangeOf(i);
+        const int pick = edge >= 0 ? (i + edge) % 2 : wild ? static_cast<int>(random() % 24) : 3;
         const int any = static_cast<int>(placeOf(i).size == 1 ? random() % 256 : random());
-        v.push_back(pick == 0   ? low - 1
-                    : pick == 1 ? high + 1
-                    : pick == 2 ? any
-                                : low + static_cast<int>(random() % (high - low + 1)));
+        const int inside = r.low + static_cast<int>(random() % (r.high - r.low + 1));
+        v.push_back(pick == 0 ? r.low - 1 : (pick == 1 ? r.high + 1 : (pick == 2 ? any : inside)));
     }
     return v;
 }
@@ -140,9 +154,10 @@ TEST_F(SaveFiles, FilesAreReadAndWrittenAsThePlainRuleSays)
     for (int f = 0; f < 4; ++f)
         for (int cut = -1; cut <= static_cast<int>(filesOf(newProfile())[f].size()) + 4; ++cut)
         {
-            // The other files stay as written at the start of the file's turn.
+            // The other files stay as written at the start of the file's turn,
+            // every value in them out of range.
             if (cut == -1)
-                writeSaveFiles(files = filesOf(randomValues(random, true)));
+                writeSaveFiles(files = filesOf(randomValues(random, true, f % 2)));
             files[f] = filesOf(randomValues(random, cut % 3 != 1))[f];
             files[0][6] = 0xab;
             const int size = static_cast<int>(files[f].size());
