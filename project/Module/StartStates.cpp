@@ -2,8 +2,27 @@
 // state is one line of the table.
 #include "StartStates.h"
 
+#include "LauncherStandIn.h"
+
 #include "Resources/FrontEnd/PlumoLogoState.h"
+#include "Resources/Lessons/AnimationLauncherState.h"
+#include "Resources/Lessons/ColorsLauncherState.h"
+#include "Resources/Lessons/CompositionLauncherState.h"
+#include "Resources/Lessons/LinesLauncherState.h"
+#include "Resources/Lessons/OrganicShapesLauncherState.h"
+#include "Resources/Lessons/SeeingShapesLauncherState.h"
+#include "Resources/Lessons/ShapesLauncherState.h"
+#include "Resources/Lessons/TaskStudioState.h"
+#include "Resources/Lessons/WarmCoolLauncherState.h"
+#include "Resources/Lessons/WildCalmLauncherState.h"
+#include "Resources/MiniGames/MixingColorsState.h"
+#include "Resources/MiniGames/MovingObjectsState.h"
+#include "Resources/MiniGames/PickPineapplesState.h"
+#include "Resources/MiniGames/SkyGroundState.h"
+#include "Resources/MiniGames/WarmCoolState.h"
 #include "Resources/Studio/DrawingStudioState.h"
+
+#include <filesystem>
 
 namespace Tovrane
 {
@@ -16,14 +35,134 @@ struct StartState
     // state takes no argument (and then none may be given).
     const char* argument;
     GameState* (*make)(const std::string& argument);
+    // Whether the argument names something there is; null: any argument.
+    bool (*valid)(const std::string& argument);
 };
 
+// The art lessons' task files by location, 27 to 48, as their launchers name them.
+const char* const advancedLessons[] = {
+    "seeing_shapes", "shapes_eq_triangle", "shapes_triangle_2", "shapes_rectangle", "shapes_square", "shapes_circle",
+    "shapes_ellipse", "shapes_hexigon", "cloud", "tree", "car", "straight_line", "horizontal_line", "vertical_line",
+    "curve", "waves", "diagonal_line", "zigzag", "horizon_line", "wild", "calm", "animation"};
+
+// A whole number from `low` to `high` written in decimal digits alone, or -1.
+int numberIn(const std::string& text, int low, int high)
+{
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    const int value = std::stoi(text);
+    return value >= low && value <= high ? value : -1;
+}
+
+int lessonOf(const std::string& text) { return numberIn(text, 0, TaskStudioState::WritingLessonCount - 1); }
+
+int advancedOf(const std::string& text)
+{
+    return numberIn(text, LocationName::FirstAdvancedLesson, LocationName::LastAdvancedLesson);
+}
+
+std::string folderOf(std::string text)
+{
+    if (!text.empty() && text.back() != '/')
+        text += '/';
+    return text;
+}
+
+// The lesson launchers by start name, as the menu makes them (practice); the
+// single lessons take no index.
+struct Launcher
+{
+    const char* name;
+    GameState* (*make)(int index);
+    bool indexed;
+};
+
+const Launcher launchers[] = {
+    {"lines", [](int i) -> GameState* { return new LinesLauncherState(i, false, false); }, true},
+    {"shapes", [](int i) -> GameState* { return new ShapesLauncherState(i, false, false); }, true},
+    {"organic_shapes", [](int i) -> GameState* { return new OrganicShapesLauncherState(i, false, false); }, true},
+    {"seeing_shapes", [](int) -> GameState* { return new SeeingShapesLauncherState(false, false); }, false},
+    {"colors", [](int) -> GameState* { return new ColorsLauncherState(false, false); }, false},
+    {"warm_cool", [](int) -> GameState* { return new WarmCoolLauncherState(false, false); }, false},
+    {"wild_calm", [](int) -> GameState* { return new WildCalmLauncherState(false, false); }, false},
+    {"composition", [](int) -> GameState* { return new CompositionLauncherState(false, false); }, false},
+    {"animation", [](int) -> GameState* { return new AnimationLauncherState(false, false); }, false},
+};
+
+// The launcher and index "NAME" or "NAME:INDEX" names, or null.
+const Launcher* launcherOf(const std::string& text, int& index)
+{
+    const size_t colon = text.find(':');
+    index = colon == std::string::npos ? 0 : numberIn(text.substr(colon + 1), 0, 9999);
+    for (const Launcher& launcher : launchers)
+        if (text.compare(0, colon, launcher.name) == 0 && index >= 0 && (launcher.indexed || colon == std::string::npos))
+            return &launcher;
+    return nullptr;
+}
+
+// A lesson's mini-game over the stand-in of its launcher.
+template <class Game> GameState* overLauncher(const std::string&)
+{
+    return new LauncherStandIn([]() -> GameState* { return new Game; });
+}
+
 const StartState startStates[] = {
-    {"", nullptr, [](const std::string&) -> GameState* { return new PlumoLogoState; }},
-    {"studio", nullptr, [](const std::string&) -> GameState* { return new DrawingStudioState; }},
-    {"studio", "FILE", [](const std::string& file) -> GameState* {
+    {"", nullptr, [](const std::string&) -> GameState* { return new PlumoLogoState; }, nullptr},
+    {"studio", nullptr, [](const std::string&) -> GameState* { return new DrawingStudioState; }, nullptr},
+    {"studio", "FILE",
+     [](const std::string& file) -> GameState* {
          return new DrawingStudioState(file, DrawingStudioState::BlankIntroSpeech);
+     },
+     nullptr},
+    {"game:sky_ground", nullptr, overLauncher<SkyGroundState>, nullptr},
+    {"game:mixing_colors", nullptr, overLauncher<MixingColorsState>, nullptr},
+    {"game:moving_objects", nullptr, overLauncher<MovingObjectsState>, nullptr},
+    {"game:pick_pineapples", nullptr, overLauncher<PickPineapplesState>, nullptr},
+    {"game:warm_cool", nullptr, overLauncher<WarmCoolState>, nullptr},
+    // Tasks as their makers push them: the menu's writing lesson, the letter
+    // sequence's letter, the map's location, the taxi stand's download and a
+    // launcher's art lesson.
+    {"lesson", "ID",
+     [](const std::string& id) -> GameState* {
+         return new TaskStudioState(TaskType::WritingLesson, lessonOf(id), LocationName::WritingLesson);
+     },
+     [](const std::string& id) { return lessonOf(id) >= 0; }},
+    {"letter", "ID",
+     [](const std::string& id) -> GameState* {
+         const int lesson = lessonOf(id);
+         return new LauncherStandIn(
+             [lesson] { return new TaskStudioState(TaskType::LetterTask, lesson, LocationName::WritingLesson); });
+     },
+     [](const std::string& id) { return lessonOf(id) >= 0; }},
+    {"location", "NAME",
+     [](const std::string& name) -> GameState* {
+         return new TaskStudioState(TaskType::LocationTask, "tasks/" + name + ".task",
+                                    TaskStudioState::findTownLocation(name)->location);
+     },
+     [](const std::string& name) { return TaskStudioState::findTownLocation(name) != nullptr; }},
+    {"download", "FOLDER", [](const std::string& folder) -> GameState* { return new TaskStudioState(folderOf(folder)); },
+     [](const std::string& folder) { return std::filesystem::is_directory(folder); }},
+    // A lesson as the menu starts it, over a stand-in of the menu.
+    {"launcher", "NAME[:INDEX]",
+     [](const std::string& text) -> GameState* {
+         int index = 0;
+         const Launcher* launcher = launcherOf(text, index);
+         return new LauncherStandIn([launcher, index] { return launcher->make(index); });
+     },
+     [](const std::string& text) {
+         int index = 0;
+         return launcherOf(text, index) != nullptr;
      }},
+    {"advanced", "LOCATION",
+     [](const std::string& where) -> GameState* {
+         const int location = advancedOf(where);
+         return new LauncherStandIn([location] {
+             return new TaskStudioState(TaskType::AdvancedLesson,
+                                        std::string("tasks/") + advancedLessons[location - LocationName::FirstAdvancedLesson] + ".task",
+                                        static_cast<LocationName::Type>(location));
+         });
+     },
+     [](const std::string& where) { return advancedOf(where) >= 0; }},
 };
 
 // The table line for the name, or null.
@@ -34,9 +173,10 @@ const StartState* find(const std::string& name)
     const bool hasArgument = colon != std::string::npos;
     if (hasArgument && colon + 1 == name.size())
         return nullptr;
+    // A name without an argument may itself hold a colon ("game:warm_cool").
     for (const StartState& state : startStates)
-        if (word == state.name && hasArgument == (state.argument != nullptr))
-            return &state;
+        if (state.argument ? hasArgument && word == state.name : name == state.name)
+            return !state.valid || state.valid(name.substr(colon + 1)) ? &state : nullptr;
     return nullptr;
 }
 }
