@@ -70,6 +70,18 @@ void drawDrop(Picture& picture, Colour c)
         }
 }
 
+// A tall list: the colour as paper, and on it a numbered line of text every
+// 22 rows ("LINE 1", "LINE 2", ...), so that a scrolled view shows where it is.
+void drawLines(Picture& picture, Colour paper)
+{
+    const int w = picture.width(), h = picture.height();
+    picture.fillRect(0, 0, w, h, paper);
+    const Colour ink = contrastingColour(paper);
+    const int spacing = 22, scale = 2;
+    for (int n = 1, top = 6; top + PixelFont::textHeight(scale) <= h; ++n, top += spacing)
+        PixelFont::draw(picture, w / 10, top, "LINE " + std::to_string(n), scale, ink);
+}
+
 // Redraws the shape's outermost pixels (those with a transparent or missing
 // neighbour) in the rim colour.
 void drawRim(Picture& picture, Colour rim)
@@ -97,6 +109,8 @@ void drawShape(Picture& picture, const Look& look)
         drawColourWheel(picture);
     else if (look.shape == "drop")
         drawDrop(picture, c);
+    else if (look.shape == "lines")
+        drawLines(picture, c);
     else if (look.shape == "rect")
         picture.fillRect(0, 0, w, h, c);
     else if (look.shape == "ellipse")
@@ -157,7 +171,7 @@ Picture drawPlaceholder(const Look& look, const std::string& label)
     if (look.rimmed)
         drawRim(picture, look.rim);
     // Pictures that widgets sample or recolour carry no text.
-    if (label.empty() || look.shape == "wheel" || look.shape == "drop")
+    if (label.empty() || look.shape == "wheel" || look.shape == "drop" || look.shape == "lines")
         return picture;
     // The name, on the lower half of triangles where they are wide enough.
     int top = look.shape == "triangle" ? look.height / 2 : 0;
