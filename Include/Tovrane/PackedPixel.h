@@ -92,7 +92,12 @@ template <> struct PackedPixel<PixelFormat::RGBA4444>
 template <> struct PackedPixel<PixelFormat::RGBA5551>
 {
     static const int Bytes = 2;
-    static const std::uint16_t ColourBits = 0xFFFE;
+    // The fields in place.
+    static const std::uint16_t RedBits = 0xF800;
+    static const std::uint16_t GreenBits = 0x07C0;
+    static const std::uint16_t BlueBits = 0x003E;
+    static const std::uint16_t AlphaBit = 0x0001;
+    static const std::uint16_t ColourBits = RedBits | GreenBits | BlueBits;
 
     static std::uint32_t red(std::uint32_t v) { return v >> 11; }
     static std::uint32_t green(std::uint32_t v) { return (v >> 6) & 31; }

@@ -1,4 +1,5 @@
 #include "AtomicFile.h"
+#include "fuzz/FuzzScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,9 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <linux/magic.h>
 #include <sys/resource.h>
+#include <sys/statfs.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -324,4 +327,20 @@ TEST_F(AtomicFile, KeepsPermissionsTakesItsModesAndNamesAsFopenDoes)
     EXPECT_EQ(nullptr, fopenAtomic(tooLong.c_str(), "wb"));
     EXPECT_EQ(ENAMETOOLONG, errno);
     EXPECT_EQ((std::vector<std::string>{longest.substr(folder.size() + 1), "save.bin"}), entries());
+}
+
+// The fuzz targets save through this pair into their scratch folder, which
+// lies in memory where the machine has /dev/shm: there a sync waits for no
+// disk, and the save-file target runs thousands of inputs a second.
+TEST(FuzzScratchFolder, LiesInMemoryWhereTheMachineHasIt)
+{
+    struct statfs memory = {};
+    if (::statfs("/dev/shm", &memory) != 0 || memory.f_type != TMPFS_MAGIC)
+        GTEST_SKIP() << "no /dev/shm in memory here";
+    const std::string folder = makeFuzzScratchFolder("check");
+    struct statfs info = {};
+    ASSERT_EQ(0, ::statfs(folder.c_str(), &info));
+    EXPECT_EQ(static_cast<decltype(info.f_type)>(TMPFS_MAGIC), info.f_type) << folder;
+    EXPECT_TRUE(writeWhole(folder + "/save.bin", "saved"));
+    fs::remove_all(folder);
 }

@@ -1,10 +1,12 @@
 // A scratch title and data root for the player-profile fuzz targets: made once
-// per run under /tmp, configured as the platform's folders, removed at exit.
+// per run in the fuzz scratch folder (in memory), configured as the
+// platform's folders, removed at exit.
 #ifndef TESTS_FUZZ_PROFILEFUZZFOLDER_H
 #define TESTS_FUZZ_PROFILEFUZZFOLDER_H
 
 #include "CSystem.h"
 #include "CSystemData.h"
+#include "FuzzScratchFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -20,9 +22,7 @@ inline std::string& profileFuzzFolder()
 // Returns the folder (without a trailing "/"); aborts when it cannot be made.
 inline std::string makeProfileFuzzFolder(const std::string& target)
 {
-    std::string pattern = "/tmp/tovrane-fuzz-" + target + "-XXXXXX";
-    if (!::mkdtemp(&pattern[0]))
-        std::abort();
+    const std::string pattern = makeFuzzScratchFolder(target);
     profileFuzzFolder() = pattern;
     std::atexit([] { std::filesystem::remove_all(profileFuzzFolder()); });
     CSystemData::Config config;

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < profile.getColoringBookCount(); ++i)
     {
         ColoringBookDownloadPtr book = profile.getColoringBookPage(i);
-        check(book->pageCount > 0, "page count");
+        check(book->pageCount > 0 && book->pageCount <= ScrivletPlayer::maxColoringBookPages, "page count");
         check(book->path == package, "book folder");
     }
     for (int i = 0; i < profile.getLocationCount(); ++i)

@@ -5,6 +5,8 @@
 
 #include "Tovrane/Texture.h"
 
+#include "FuzzScratchFolder.h"
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -61,10 +63,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     if (memoryFile < 0)
         std::abort();
     inputPath = "/proc/self/fd/" + std::to_string(memoryFile);
-    char folder[] = "/tmp/tovrane-fuzz-png-XXXXXX";
-    if (!mkdtemp(folder))
-        std::abort();
-    saveFolder = folder;
+    saveFolder = makeFuzzScratchFolder("png");
     savePath = saveFolder + "/saved.png";
     std::atexit(removeSaveFolder);
     // The loader's messages for broken input would drown the fuzzer's output.

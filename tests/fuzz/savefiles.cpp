@@ -43,6 +43,8 @@ void checkRanges(const ScrivletPlayer& p)
     for (int i = 0; i < ScrivletPlayer::animationSlotCount; ++i)
         check(p.frameCounts[i] >= 1 && p.frameCounts[i] <= 12, "frame count");
     check(p.lastUploadedSlot >= -1 && p.lastUploadedSlot <= 5, "upload slot");
+    check(p.musicVolume >= ScrivletPlayer::minMusicVolume && p.musicVolume <= ScrivletPlayer::maxMusicVolume,
+          "music volume");
     check(p.lastCompleteLocation >= 0 && p.lastCompleteLocation < 64, "last complete location");
 }
 

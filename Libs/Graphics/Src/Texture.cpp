@@ -320,10 +320,15 @@ void Texture::blitTextureMaskIndexed(const Texture& source, const Texture& mask,
     const unsigned char* srcRow = source.pixelAt(r.srcX, r.srcY);
     const unsigned char* maskRow = mask.pixelAt(r.maskX, r.maskY);
     const int w = r.w, h = r.h, dstPitch = pitch, srcPitch = source.pitch, maskPitch = mask.pitch;
+    // Each pixel is written from the palette or from itself, without a branch
+    // that a speckled mask would mispredict.
     for (int j = 0; j < h; ++j, dstRow += dstPitch, srcRow += srcPitch, maskRow += maskPitch)
         for (int i = 0; i < w; ++i)
-            if (maskRow[4 * i + 3] == 255)
-                std::memcpy(dstRow + i * PackedPixel<Dst>::Bytes, lut.entries[srcRow[i]], PackedPixel<Dst>::Bytes);
+        {
+            unsigned char* const dst = dstRow + i * PackedPixel<Dst>::Bytes;
+            const unsigned char* const from = maskRow[4 * i + 3] == 255 ? lut.entries[srcRow[i]] : dst;
+            std::memmove(dst, from, PackedPixel<Dst>::Bytes);
+        }
 }
 
 // A mask selects palette colours only: a source without palette copies nothing.

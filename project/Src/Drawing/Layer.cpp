@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace Tovrane
 {
@@ -27,13 +28,18 @@ template <typename Word> inline Word load(const unsigned char* p)
 
 template <typename Word> inline void store(unsigned char* p, Word w) { std::memcpy(p, &w, sizeof(Word)); }
 
-// Where one tile's part of a dab lies: the destination's first row, the
-// dab's clipped size, and where it starts in the mask and the source.
+// One tile's part of a dab, as rows of `length` pixels: where the first row
+// lies in the tile, in the select words and in the colours (whose row
+// `sy` of `sourceHeight` it reads), and the pitches in bytes.
 struct DabPart
 {
-    unsigned char* dstRow;
+    unsigned char* dst;
     int dstPitch;
-    int maskX, maskY, sx, sy, w, h;
+    const unsigned char* select;
+    int selectPitch;
+    const unsigned char* colours;
+    int colourPitch;
+    int sy, sourceHeight, length, h;
 };
 
 // Where the select words are set the pixels take the packed colours; with
@@ -53,70 +59,40 @@ inline void blendRun(unsigned char* __restrict d, const unsigned char* __restric
     }
 }
 
-// The rows of one tile's part of a dab, each one run across the part (the
-// colour rows are long enough for every run to be read in one piece). With
-// Track, returns whether a pixel changed; without, true.
-template <typename Word, bool Track>
-inline bool selectRows(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight,
-                       const unsigned char* select, int maskWidth)
+// The rows of one tile's part of a dab. A Width other than 0 is the rows'
+// length known in advance, which the compiler unrolls into a few vector
+// operations. With Track, returns whether a pixel changed; without, true.
+template <typename Word, bool Track, int Width>
+inline bool selectRows(const DabPart& part)
 {
+    // Locals: stores through the byte pointers could otherwise change the part.
+    unsigned char* d = part.dst;
+    const unsigned char* s = part.select;
+    const unsigned char* const colours = part.colours;
+    const std::size_t dstPitch = part.dstPitch, selectPitch = part.selectPitch, colourPitch = part.colourPitch;
+    const int length = Width ? Width : part.length, h = part.h, sourceHeight = part.sourceHeight;
     Word changed = 0;
-    unsigned char* d = part.dstRow;
-    const unsigned char* s = select + (static_cast<std::size_t>(part.maskY) * maskWidth + part.maskX) * sizeof(Word);
-    int sy = part.sy;
-    for (int j = 0; j < part.h; ++j, d += part.dstPitch, s += maskWidth * sizeof(Word))
+    const unsigned char* c = colours + part.sy * colourPitch;
+    const unsigned char* const lastColours = colours + (sourceHeight - 1) * colourPitch;
+    for (int j = 0; j < h; ++j, d += dstPitch, s += selectPitch)
     {
-        blendRun<Word, Track>(d, s, colours + (static_cast<std::size_t>(sy) * colourPitch + part.sx) * sizeof(Word),
-                              part.w, changed);
-        sy = sy + 1 == sourceHeight ? 0 : sy + 1;
-    }
-    return !Track || changed != 0;
-}
-
-// A whole dab row after row when the part spans the full width of a mask
-// of Width 16-bit pixels: every row is one run of known length, which the
-// compiler unrolls into a few vector operations.
-template <int Width, bool Track>
-inline bool selectWholeRows(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight,
-                            const unsigned char* select)
-{
-    typedef std::uint16_t Word;
-    Word changed = 0;
-    unsigned char* d = part.dstRow;
-    const unsigned char* s = select + static_cast<std::size_t>(part.maskY) * Width * sizeof(Word);
-    int sy = part.sy;
-    for (int j = 0; j < part.h; ++j, d += part.dstPitch, s += Width * sizeof(Word))
-    {
-        blendRun<Word, Track>(d, s, colours + (static_cast<std::size_t>(sy) * colourPitch + part.sx) * sizeof(Word),
-                              Width, changed);
-        sy = sy + 1 == sourceHeight ? 0 : sy + 1;
+        blendRun<Word, Track>(d, s, c, length, changed);
+        c = c == lastColours ? colours : c + colourPitch;
     }
     return !Track || changed != 0;
 }
 
 // The kernels, each built for every processor (see TOVRANE_ROW_LOOP).
-#define TOVRANE_SELECT_ROWS(name, Word, Track)                                                                        \
-    TOVRANE_ROW_LOOP bool name(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight, \
-                               const unsigned char* select, int maskWidth)                                          \
-    {                                                                                                                \
-        return selectRows<Word, Track>(part, colours, colourPitch, sourceHeight, select, maskWidth);                \
-    }
-TOVRANE_SELECT_ROWS(selectRows16, std::uint16_t, false)
-TOVRANE_SELECT_ROWS(selectRows32, std::uint32_t, false)
-TOVRANE_SELECT_ROWS(trackRows16, std::uint16_t, true)
-TOVRANE_SELECT_ROWS(trackRows32, std::uint32_t, true)
+#define TOVRANE_SELECT_ROWS(name, Word, Track, Width)                                                                 \
+    TOVRANE_ROW_LOOP bool name(const DabPart& part) { return selectRows<Word, Track, Width>(part); }
+TOVRANE_SELECT_ROWS(selectRows16, std::uint16_t, false, 0)
+TOVRANE_SELECT_ROWS(selectRows32, std::uint32_t, false, 0)
+TOVRANE_SELECT_ROWS(trackRows16, std::uint16_t, true, 0)
+TOVRANE_SELECT_ROWS(trackRows32, std::uint32_t, true, 0)
+TOVRANE_SELECT_ROWS(selectRows16By8, std::uint16_t, false, 8)
+TOVRANE_SELECT_ROWS(selectRows16By16, std::uint16_t, false, 16)
+TOVRANE_SELECT_ROWS(selectRows16By32, std::uint16_t, false, 32)
 #undef TOVRANE_SELECT_ROWS
-
-#define TOVRANE_SELECT_WHOLE_ROWS(name, Width, Track)                                                                 \
-    TOVRANE_ROW_LOOP bool name(const DabPart& part, const unsigned char* colours, int colourPitch, int sourceHeight, \
-                               const unsigned char* select)                                                         \
-    {                                                                                                                \
-        return selectWholeRows<Width, Track>(part, colours, colourPitch, sourceHeight, select);                     \
-    }
-TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows8, 8, false)
-TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows16, 16, false)
-TOVRANE_SELECT_WHOLE_ROWS(selectWholeRows32, 32, false)
-#undef TOVRANE_SELECT_WHOLE_ROWS
 }
 
 Layer::Layer() {}
@@ -273,20 +249,21 @@ void Layer::prepareDab(const Texture& source, const Texture& mask, PixelFormat::
     if (!sameFormat || cache.sourceIdentity != source.getIdentity() || cache.sourceChanges != source.getChangeCount() ||
         cache.maskWidth != mw)
     {
-        // Each palette entry is packed once by the tile format's own rules;
-        // a colour row repeats the source row to mask width more pixels.
+        // Each palette entry is packed once by the tile format's own rules.
+        // Colour column k holds the source's column (k - mw) mod its width,
+        // for k up to the source's width and twice the mask's past it.
         Texture packed(256, 1, format);
         for (int i = 0; i < 256; ++i)
             packed.setPixel(source.getPaletteEntry(i), i, 0);
         const int sw = source.getWidth(), sh = source.getHeight();
-        const int pitch = sw + mw;
+        const int pitch = sw + 3 * mw;
         cache.colours.resize(static_cast<std::size_t>(pitch) * sh * bpp);
         for (int y = 0; y < sh; ++y)
         {
             const unsigned char* indices = source.getPixels() + y * source.getPitch();
             unsigned char* out = cache.colours.data() + static_cast<std::size_t>(y) * pitch * bpp;
             for (int x = 0; x < pitch; ++x)
-                std::memcpy(out + x * bpp, packed.getPixels() + indices[x % sw] * bpp, bpp);
+                std::memcpy(out + x * bpp, packed.getPixels() + indices[wrap(x - mw, sw)] * bpp, bpp);
         }
         cache.sourceIdentity = source.getIdentity();
         cache.sourceChanges = source.getChangeCount();
@@ -296,11 +273,12 @@ void Layer::prepareDab(const Texture& source, const Texture& mask, PixelFormat::
     }
     if (!sameFormat || cache.maskIdentity != mask.getIdentity() || cache.maskChanges != mask.getChangeCount())
     {
-        cache.select.assign(static_cast<std::size_t>(mw) * mh * bpp, 0);
+        // Each row of select words has mask-width zero words on either side.
+        cache.select.assign(static_cast<std::size_t>(3 * mw) * mh * bpp, 0);
         for (int y = 0; y < mh; ++y)
             for (int x = 0; x < mw; ++x)
                 if (mask.getPixels()[y * mask.getPitch() + x * 4 + 3] == 255)
-                    std::memset(cache.select.data() + (static_cast<std::size_t>(y) * mw + x) * bpp, 0xFF, bpp);
+                    std::memset(cache.select.data() + (static_cast<std::size_t>(y) * 3 * mw + mw + x) * bpp, 0xFF, bpp);
         cache.maskIdentity = mask.getIdentity();
         cache.maskChanges = mask.getChangeCount();
         cache.maskWidth = mw;
@@ -308,49 +286,50 @@ void Layer::prepareDab(const Texture& source, const Texture& mask, PixelFormat::
     cache.format = format;
 }
 
-bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
-                           int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const
+bool Layer::maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX, int tileY,
+                           int maskX, int maskY, int srcX, int srcY, int w, int h, bool track) const
 {
     const int bpp = tile.getBytesPerPixel();
     if (bpp == 2 || bpp == 4)
     {
-        // The caller has prepared the cache for this tile's format. Changes
-        // are looked for only while a renderer holds a copy of the tile:
-        // once the copy is dropped, later dabs have nothing to drop.
+        // The caller has prepared the cache for this tile's format.
         const DabCache& c = dabCache;
-        const DabPart part = {tile.getPixels() + static_cast<std::size_t>(tileY) * tile.getPitch() + tileX * bpp,
-                              tile.getPitch(), maskX, maskY, wrap(srcX, c.sourceWidth), wrap(srcY, c.sourceHeight),
-                              w, h};
-        const bool track = !tile.bindings.empty();
-        if (bpp == 2 && !track && maskX == 0 && w == c.maskWidth)
-            switch (w)
-            {
-            case 8: return selectWholeRows8(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
-            case 16: return selectWholeRows16(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
-            case 32: return selectWholeRows32(part, c.colours.data(), c.colourPitch, c.sourceHeight, c.select.data());
-            default: break;
-            }
+        const int mw = c.maskWidth;
+        // A part narrower than the mask is run across the mask's whole width
+        // all the same, moved left as far as needed to stay in the tile: the
+        // select words' zero margins keep the pixels beyond the part as they are.
+        const bool whole = bpp == 2 && !track && (mw == 8 || mw == 16 || mw == 32) && mw <= tile.getWidth();
+        const int shift = whole ? std::min(tileX, tile.getWidth() - mw) - tileX : 0;
+        const DabPart part = {
+            tile.getPixels() + static_cast<std::size_t>(tileY) * tile.getPitch() + (tileX + shift) * bpp,
+            tile.getPitch(),
+            c.select.data() + (static_cast<std::size_t>(maskY) * 3 * mw + mw + maskX + shift) * bpp,
+            3 * mw * bpp,
+            c.colours.data() + static_cast<std::size_t>(mw + wrap(srcX, c.sourceWidth) + shift) * bpp,
+            c.colourPitch * bpp,
+            wrap(srcY, c.sourceHeight),
+            c.sourceHeight,
+            whole ? mw : w,
+            h};
+        if (whole)
+        {
+            (mw == 8 ? selectRows16By8 : mw == 16 ? selectRows16By16 : selectRows16By32)(part);
+            return false;
+        }
         if (bpp == 2)
-            return (track ? trackRows16 : selectRows16)(part, c.colours.data(), c.colourPitch, c.sourceHeight,
-                                                        c.select.data(), c.maskWidth);
-        return (track ? trackRows32 : selectRows32)(part, c.colours.data(), c.colourPitch, c.sourceHeight,
-                                                    c.select.data(), c.maskWidth);
+            return (track ? trackRows16 : selectRows16)(part) && track;
+        return (track ? trackRows32 : selectRows32)(part) && track;
     }
 
-    // Three-byte tiles: pixel by pixel through the texture.
-    bool changed = false;
+    // Three-byte tiles: pixel by pixel through the texture, which drops its
+    // copies itself.
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i)
-        {
-            if (mask.getPixels()[(maskY + j) * mask.getPitch() + (maskX + i) * 4 + 3] != 255)
-                continue;
-            const ColorRGBA<unsigned char> colour = source.getPaletteEntry(
-                source.getPaletteIndex(wrap(srcX + i, source.getWidth()), wrap(srcY + j, source.getHeight())));
-            const ColorRGBA<unsigned char> old = tile.getPixel(tileX + i, tileY + j);
-            tile.setPixel(colour, tileX + i, tileY + j);
-            changed = changed || tile.getPixel(tileX + i, tileY + j) != old;
-        }
-    return changed;
+            if (mask.getPixels()[(maskY + j) * mask.getPitch() + (maskX + i) * 4 + 3] == 255)
+                tile.setPixel(source.getPaletteEntry(source.getPaletteIndex(wrap(srcX + i, source.getWidth()),
+                                                                            wrap(srcY + j, source.getHeight()))),
+                              tileX + i, tileY + j);
+    return false;
 }
 
 void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer, int x, int y, int srcX, int srcY)
@@ -370,6 +349,9 @@ void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer,
     if (x0 >= x1 || y0 >= y1)
         return;
     PixelFormat::Type prepared = PixelFormat::Palette8;
+    // Whether a renderer holds a tile is read under the lock of the binding
+    // lists, taken once for the whole dab.
+    std::lock_guard<std::recursive_mutex> lock(Texture::listMutex());
     for (int row = y0 / tileSize; row <= (y1 - 1) / tileSize; ++row)
     {
         const int top = std::max(y0, row * tileSize);
@@ -385,9 +367,12 @@ void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer,
                 prepareDab(source, mask, tile->getFormat());
                 prepared = tile->getFormat();
             }
-            // A tile is uploaded again only when one of its pixels changed.
+            // A tile held by a renderer is uploaded again only when one of its
+            // pixels changed; changes are looked for only then (once the copy
+            // is dropped, later dabs have nothing to drop).
+            const bool held = !tile->bindings.empty();
             if (maskedBlitTile(*tile, source, mask, left - column * tileSize, top - row * tileSize, left - x,
-                               top - y, srcX + left - x, srcY + top - y, right - left, bottom - top))
+                               top - y, srcX + left - x, srcY + top - y, right - left, bottom - top, held))
                 tile->releaseBindings();
         }
     }

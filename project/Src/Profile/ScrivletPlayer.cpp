@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 #include <mutex>
+#include <vector>
 
 namespace Tovrane
 {
@@ -40,6 +41,11 @@ TaskState::Type toTaskState(int value)
     if (value > TaskState::Complete)
         return TaskState::Complete;
     return static_cast<TaskState::Type>(value);
+}
+
+int clampFrameCount(int count)
+{
+    return count < 1 ? 1 : (count > ScrivletPlayer::maxAnimationFrames ? ScrivletPlayer::maxAnimationFrames : count);
 }
 }
 
@@ -76,7 +82,7 @@ void ScrivletPlayer::onReset()
     studioIntroPending = 1;
     warehouseHintPending = 1;
     letterVisitPending = 0;
-    musicVolume = 25;
+    musicVolume = minMusicVolume;
     lastCompleteLocation = 0;
     for (int i = 0; i < locationCount; ++i)
         locationStates[i] = TaskState::Locked;
@@ -115,33 +121,34 @@ void ScrivletPlayer::resetAchievementData()
     std::memset(achievements, 0, sizeof achievements);
 }
 
-// Each file is read into a zeroed block; a file that is missing or shorter
-// than its block gives that block its defaults and leaves the others as read.
+// Each block starts from its defaults and takes whatever whole values its
+// file holds: a missing file leaves its own block at the defaults, a file cut
+// short keeps every value before the cut.
 void ScrivletPlayer::onLoad()
 {
     unsigned char achievementBytes[achievementDataSize];
-    if (readBlock(getAchievementDataPath(), achievementBytes, achievementDataSize))
-        decodeAchievementData(achievementBytes);
-    else
-        resetAchievementData();
+    resetAchievementData();
+    encodeAchievementData(achievementBytes);
+    readBlock(getAchievementDataPath(), achievementBytes, achievementDataSize, achievementDataSize);
+    decodeAchievementData(achievementBytes);
 
     unsigned char lessonBytes[lessonDataSize];
-    if (readBlock(getLessonDataPath(), lessonBytes, lessonDataSize))
-        decodeLessonData(lessonBytes);
-    else
-        resetLessonData();
+    resetLessonData();
+    encodeLessonData(lessonBytes);
+    readBlock(getLessonDataPath(), lessonBytes, lessonDataSize, 0);
+    decodeLessonData(lessonBytes);
 
     unsigned char animationBytes[animationDataSize];
-    if (readBlock(getAnimationDataPath(), animationBytes, animationDataSize))
-        decodeAnimationData(animationBytes);
-    else
-        resetAnimationData();
+    resetAnimationData();
+    encodeAnimationData(animationBytes);
+    readBlock(getAnimationDataPath(), animationBytes, animationDataSize, 0);
+    decodeAnimationData(animationBytes);
 
     unsigned char playerBytes[playerDataSize];
-    if (readBlock(getPlayerDataPath(), playerBytes, playerDataSize))
-        decodePlayerData(playerBytes);
-    else
-        onReset();
+    onReset();
+    encodePlayerData(playerBytes);
+    readBlock(getPlayerDataPath(), playerBytes, playerDataSize, 8);
+    decodePlayerData(playerBytes);
 }
 
 void ScrivletPlayer::onSavePlayer() { savePlayerData(); }
@@ -187,7 +194,7 @@ bool ScrivletPlayer::setNumberOfFrames(int slot, int count)
         std::cout << "Invalid animation slot " << slot << std::endl;
         return false;
     }
-    frameCounts[slot] = count;
+    frameCounts[slot] = clampFrameCount(count);
     return saveAnimationData();
 }
 
@@ -215,7 +222,7 @@ void ScrivletPlayer::decodePlayerData(const unsigned char* bytes)
     studioIntroPending = bytes[2];
     warehouseHintPending = bytes[3];
     letterVisitPending = bytes[4];
-    musicVolume = bytes[5];
+    musicVolume = bytes[5] < minMusicVolume ? minMusicVolume : (bytes[5] > maxMusicVolume ? maxMusicVolume : bytes[5]);
     lastUploadedSlot = getInt(bytes, 8);
     if (lastUploadedSlot < -1 || lastUploadedSlot >= imageSlotCount)
         lastUploadedSlot = -1;
@@ -253,10 +260,7 @@ void ScrivletPlayer::encodeAnimationData(unsigned char* bytes) const
 void ScrivletPlayer::decodeAnimationData(const unsigned char* bytes)
 {
     for (int i = 0; i < animationSlotCount; ++i)
-    {
-        int count = getInt(bytes, 4 * i);
-        frameCounts[i] = count < 1 ? 1 : (count > maxAnimationFrames ? maxAnimationFrames : count);
-    }
+        frameCounts[i] = clampFrameCount(getInt(bytes, 4 * i));
 }
 
 // achievements.bin: one byte per badge, then one per achievement.
@@ -272,24 +276,29 @@ void ScrivletPlayer::decodeAchievementData(const unsigned char* bytes)
     std::memcpy(achievements, bytes + badgeCount, achievementCount);
 }
 
-bool ScrivletPlayer::readBlock(const std::string& path, unsigned char* bytes, int size) const
+void ScrivletPlayer::readBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom) const
 {
-    std::memset(bytes, 0, size);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
     {
         if (errno != ENOENT)
             std::cout << "Could not read file " << path << std::endl;
-        return false;
+        return;
     }
-    size_t got = std::fread(bytes, 1, size, file);
+    std::vector<unsigned char> read(static_cast<std::size_t>(size));
+    const std::size_t got = std::fread(read.data(), 1, read.size(), file);
+    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (got != static_cast<size_t>(size))
-    {
+    // Single bytes up to `wordsFrom`, 4-byte values after it: a value the
+    // cut runs through keeps its default.
+    std::size_t whole = got;
+    if (got > static_cast<std::size_t>(wordsFrom))
+        whole = wordsFrom + (got - wordsFrom) / 4 * 4;
+    std::memcpy(bytes, read.data(), whole);
+    if (failed)
         std::cout << "Could not read file " << path << std::endl;
-        return false;
-    }
-    return true;
+    else if (got < read.size())
+        std::cout << "Save file " << path << " is cut short; the values it lacks take their defaults" << std::endl;
 }
 
 bool ScrivletPlayer::writeBlock(const std::string& path, const unsigned char* bytes, int size) const

@@ -5,29 +5,61 @@
 
 #include "CJSonFile.h"
 
+#include <sys/stat.h>
+
 #include <iostream>
+#include <vector>
 
 namespace Tovrane
 {
 namespace
 {
-// A sub-folder of a bundle must stay inside the bundle's folder.
-bool isSafeSubfolder(const std::string& entry)
+// The parts of a bundle's sub-folder entry between its slashes. False for an
+// entry that names no sub-folder of the bundle: an empty one, one that starts
+// with "/", or one with a part "." or ".." (which would leave the bundle or
+// load the same package again). "a..b" is a name like any other.
+bool subfolderParts(const std::string& entry, std::vector<std::string>& parts)
 {
-    if (entry.empty() || entry[0] == '/' || entry.find('\\') != std::string::npos)
+    if (entry.empty() || entry[0] == '/')
         return false;
-    if (entry.find("..") != std::string::npos)
-        return false;
-    // "." components would load the same package again.
-    size_t start = 0;
-    while (start <= entry.size())
+    std::size_t start = 0;
+    while (start < entry.size())
     {
-        size_t end = entry.find('/', start);
+        std::size_t end = entry.find('/', start);
         if (end == std::string::npos)
             end = entry.size();
-        if (entry.compare(start, end - start, ".") == 0)
+        const std::string part = entry.substr(start, end - start);
+        if (part == "." || part == "..")
             return false;
+        if (!part.empty())
+            parts.push_back(part);
         start = end + 1;
+    }
+    return true;
+}
+
+// True when `path` is a folder and not a symbolic link (which could lead out
+// of the download folder).
+bool isPlainFolder(const std::string& path, struct stat& info)
+{
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A number of a package: an integer from `low` to `high`, or false with a
+// message naming the package.
+bool readNumber(const XQM::Value& root, const char* key, int low, int high, const std::string& path, int& number)
+{
+    const XQM::Value value = root[key];
+    if (!value.isInt())
+    {
+        std::cout << "Ignoring download " << path << ": \"" << key << "\" is not a whole number" << std::endl;
+        return false;
+    }
+    number = value.asInt();
+    if (number < low || number > high)
+    {
+        std::cout << "Ignoring " << key << " " << number << " of download " << path << std::endl;
+        return false;
     }
     return true;
 }
@@ -44,19 +76,35 @@ void ScrivletPlayer::onLoadMicroDownloads()
     // and tasks a second time.
     coloringBooks.clear();
     taskDownloads.clear();
+    loadedFolders.clear();
     downloadDepth = 0;
-    downloadPackages = 0;
     loadMicroDownload(System::getPath() + "coloring_book/");
+    // The title's own book is not one of the downloads the cap counts.
+    downloadPackages = 0;
 }
 
 // A package that cannot be used is skipped with a message: a broken download
-// must not keep the game from starting.
+// must not keep the game from starting. Nothing outside the package folders
+// is read: no link is followed, and no folder is read twice.
 void ScrivletPlayer::loadMicroDownload(const std::string& folder)
 {
     std::string path = folder + "download.json";
-    if (++downloadPackages > maxDownloadPackages)
+    if (downloadDepth == 0 && ++downloadPackages > maxDownloadPackages)
     {
         std::cout << "Too many downloads; skipping " << path << std::endl;
+        return;
+    }
+    struct stat info;
+    if (!isPlainFolder(folder.substr(0, folder.find_last_not_of('/') + 1), info))
+    {
+        std::cout << "Could not load download " << path << " (the package is not a folder, or a link)" << std::endl;
+        return;
+    }
+    if (!loadedFolders.insert(std::make_pair(static_cast<unsigned long long>(info.st_dev),
+                                             static_cast<unsigned long long>(info.st_ino)))
+             .second)
+    {
+        std::cout << "Download " << folder << " already loaded; skipping it" << std::endl;
         return;
     }
     XQM::CJSonFile file(path, 0);
@@ -70,19 +118,15 @@ void ScrivletPlayer::loadMicroDownload(const std::string& folder)
 
     if (type == "Frame")
     {
-        int frame = root["frame"].asInt();
-        if (frame >= 0 && frame < frameCount)
+        int frame = 0;
+        if (readNumber(root, "frame", 0, frameCount - 1, path, frame))
             unlockedFrames[frame] = true;
-        else
-            std::cout << "Ignoring frame " << frame << " of download " << path << std::endl;
     }
     else if (type == "Stamp")
     {
-        int stamp = root["stamp"].asInt();
-        if (stamp >= 0 && stamp < stampCount)
+        int stamp = 0;
+        if (readNumber(root, "stamp", 0, stampCount - 1, path, stamp))
             unlockedStamps[stamp] = true;
-        else
-            std::cout << "Ignoring stamp " << stamp << " of download " << path << std::endl;
     }
     else if (type == "Frandel")
     {
@@ -96,8 +140,19 @@ void ScrivletPlayer::loadMicroDownload(const std::string& folder)
         }
         for (int i = 0; i < subfolders.size(); ++i)
         {
-            std::string entry = subfolders[i].asString();
-            if (!isSafeSubfolder(entry))
+            const std::string entry = subfolders[i].asString();
+            std::vector<std::string> parts;
+            bool safe = subfolderParts(entry, parts);
+            // Every folder on the way must be a plain folder too; the last is
+            // checked by the call below.
+            std::string inside = folder;
+            for (std::size_t part = 0; safe && part + 1 < parts.size(); ++part)
+            {
+                inside += parts[part];
+                safe = isPlainFolder(inside, info);
+                inside += "/";
+            }
+            if (!safe)
             {
                 std::cout << "Refusing sub-folder \"" << entry << "\" of download " << path << std::endl;
                 continue;
@@ -109,11 +164,9 @@ void ScrivletPlayer::loadMicroDownload(const std::string& folder)
     }
     else if (type == "ColoringBook")
     {
-        int pageCount = root["pageCount"].asInt();
-        if (pageCount > 0)
+        int pageCount = 0;
+        if (readNumber(root, "pageCount", 1, maxColoringBookPages, path, pageCount))
             coloringBooks.push_back(ColoringBookDownloadPtr(new ColoringBookDownload(folder, pageCount)));
-        else
-            std::cout << "Ignoring colouring book " << path << " with " << pageCount << " pages" << std::endl;
     }
     else if (type == "Task")
     {

@@ -146,7 +146,7 @@ TEST(LayerTest, BlitsAcrossTilesReadTheirSourceModuloItsSize)
 TEST(LayerTest, MaskedBlitsEqualThePlainRule)
 {
     std::mt19937 random(21);
-    for (int tileSize : {32, 128})
+    for (int tileSize : {16, 32, 128})
     {
         LayerPtr layer(new Layer(300, 200, false, tileSize));
         std::vector<std::uint16_t> expected = pixels16(*layer);

@@ -2,6 +2,11 @@
 
 #include "CMicroDownloads.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
 using namespace Tovrane;
 using namespace ProfileTest;
 
@@ -76,8 +81,83 @@ TEST_F(Downloads, AFolderOfPackages)
     // Every package skipped is named on standard output.
     for (const char* skipped : {"e_broken/download.json", "\"../a_frame/\"", "\"/tmp/\"", "\"./\"", "\"\"",
                                 "\"ok/../ok/\"", "\"Poster\"", "h_missing/download.json", "Ignoring frame 6",
-                                "Ignoring stamp -1", "with 0 pages", "\"task\""})
+                                "Ignoring stamp -1", "pageCount 0", "\"task\""})
         EXPECT_NE(std::string::npos, printed.find(skipped)) << skipped << " in\n" << printed;
+}
+
+// Nothing outside the download folder is listed, read or recorded: links are
+// not followed, and a FIFO does not block (the alarm stops a hanging run).
+TEST_F(Downloads, LinksAndSpecialFilesAreNotFollowed)
+{
+    const std::string outside = root().path + "/outside/";
+    writeText(outside + "task/download.json", R"({"type": "Task"})");
+    writeText(outside + "frame/download.json", R"({"type": "Frame", "frame": 5})");
+    writeText(outside + "bundle/task/download.json", R"({"type": "Task"})");
+    std::filesystem::create_directories(downloads());
+    std::filesystem::create_directory_symlink(outside + "task", downloads() + "a_linked_package");
+    package("b_json_link/", "");
+    std::filesystem::remove(downloads() + "b_json_link/download.json");
+    std::filesystem::create_symlink(outside + "frame/download.json", downloads() + "b_json_link/download.json");
+    package("c_bundle/", R"({"type": "Frandel", "subdirectories": ["last/", "middle/task/", "a..b/"]})");
+    std::filesystem::create_directory_symlink(outside + "task", downloads() + "c_bundle/last");
+    std::filesystem::create_directory_symlink(outside + "bundle", downloads() + "c_bundle/middle");
+    package("c_bundle/a..b/", R"({"type": "Task"})");
+    std::filesystem::create_directories(downloads() + "d_fifo");
+    ASSERT_EQ(0, ::mkfifo((downloads() + "d_fifo/download.json").c_str(), 0600));
+
+    std::string printed;
+    ::alarm(20);
+    ScrivletPlayerPtr profile = loadProfile(&printed);
+    ::alarm(0);
+    EXPECT_EQ("110000 111111111111111100000000", unlocked(*profile));
+    ASSERT_EQ(1, profile->getLocationCount()) << printed;
+    EXPECT_EQ(downloads() + "c_bundle/a..b/", profile->getTaskDownload(0)->path);
+    for (const char* skipped : {"a_linked_package/download.json", "b_json_link/download.json", "\"middle/task/\"",
+                                "c_bundle/last/download.json", "d_fifo/download.json"})
+        EXPECT_NE(std::string::npos, printed.find(skipped)) << skipped << " in\n" << printed;
+}
+
+// The committed malformed packages (numbers of another type or out of range,
+// cut files, unknown types, bundles leaving their folder) are each skipped
+// with a message naming them; a colouring book may have up to 100 pages.
+TEST_F(Downloads, MalformedPackagesAreSkippedWithAMessage)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/downloadjson/malformed"))
+        if (entry.path().extension() == ".json")
+        {
+            names.push_back(entry.path().stem().string());
+            const Bytes json = readBytes(entry.path().string());
+            package(names.back() + "/", std::string(json.begin(), json.end()));
+        }
+    ASSERT_GE(names.size(), 15u);
+    package("pages_most/", R"({"type": "ColoringBook", "pageCount": 100})");
+    std::string printed;
+    ScrivletPlayerPtr profile = loadProfile(&printed);
+    EXPECT_EQ("110000 111111111111111100000000", unlocked(*profile)) << printed;
+    EXPECT_EQ(0, profile->getLocationCount());
+    ASSERT_EQ(2, profile->getColoringBookCount());
+    EXPECT_EQ(100, profile->getColoringBookPage(1)->pageCount);
+    for (const std::string& name : names)
+        EXPECT_NE(std::string::npos, printed.find("/" + name + "/")) << name << " in\n" << printed;
+}
+
+// The cap counts the packages the platform lists; a bundle naming one folder
+// many times reads it once.
+TEST_F(Downloads, TheCapCountsPackagesAndNoFolderIsReadTwice)
+{
+    std::string many;
+    for (int i = 0; i <= ScrivletPlayer::maxDownloadPackages; ++i)
+        many += std::string(i ? ", " : "") + R"("task/")";
+    package("a_bundle/", R"({"type": "Frandel", "subdirectories": [)" + many + "]}");
+    package("a_bundle/task/", R"({"type": "Task"})");
+    package("b_task/", R"({"type": "Task"})");
+    std::string printed;
+    ScrivletPlayerPtr profile = loadProfile(&printed);
+    ASSERT_EQ(2, profile->getLocationCount());
+    EXPECT_EQ(downloads() + "b_task/", profile->getTaskDownload(1)->path);
+    EXPECT_EQ(std::string::npos, printed.find("Too many downloads"));
+    EXPECT_NE(std::string::npos, printed.find("already loaded"));
 }
 
 TEST_F(Downloads, BundlesAreFollowedOnlySoDeep)

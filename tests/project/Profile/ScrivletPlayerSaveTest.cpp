@@ -30,6 +30,20 @@ Bytes defaultLessonData()
     return bytes;
 }
 
+// Every value a loaded profile keeps from its files, in file order.
+std::vector<int> valuesOf(const ScrivletPlayer& p)
+{
+    std::vector<int> values{p.firstLaunch,       p.mapTutorialPending, p.studioIntroPending, p.warehouseHintPending,
+                            p.letterVisitPending, p.musicVolume,        p.lastUploadedSlot,   p.lastCompleteLocation};
+    values.insert(values.end(), p.locationStates, p.locationStates + ScrivletPlayer::locationCount);
+    values.insert(values.end(), p.lessonStates, p.lessonStates + ScrivletPlayer::writingLessonCount);
+    values.insert(values.end(), p.advancedLessonStates, p.advancedLessonStates + ScrivletPlayer::advancedLessonCount);
+    values.insert(values.end(), p.frameCounts, p.frameCounts + ScrivletPlayer::animationSlotCount);
+    values.insert(values.end(), p.badges, p.badges + ScrivletPlayer::badgeCount);
+    values.insert(values.end(), p.achievements, p.achievements + ScrivletPlayer::achievementCount);
+    return values;
+}
+
 class SaveFiles : public Fixture
 {
 };
@@ -44,6 +58,11 @@ TEST_F(SaveFiles, ANewPlayerWritesOnlyWhatChangesAndSavesTheDefaults)
     profile->setNumberOfFrames(1, 7);
     EXPECT_NE(std::string::npos, output([&] { profile->setNumberOfFrames(3, 2); }).find("Invalid animation slot 3"));
     EXPECT_EQ(readSaveFiles(), (std::vector<Bytes>{{}, {}, {1, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}, {}}));
+    // Counts outside 1 to 12 are brought into range before they are written.
+    profile->setNumberOfFrames(0, 13);
+    profile->setNumberOfFrames(2, -4);
+    EXPECT_EQ((Bytes{12, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}), readBytes(saveFile(AnimationFile)));
+    profile->setNumberOfFrames(0, 1);
     profile->setNumberOfFrames(1, 1);
     profile->save();
     EXPECT_EQ(readSaveFiles(),
@@ -77,7 +96,7 @@ TEST_F(SaveFiles, SavingAndLoadingKeepsEveryValue)
     auto state = [] { return static_cast<TaskState::Type>(std::rand() % 4); };
     saved->firstLaunch = saved->warehouseHintPending = 0;
     saved->letterVisitPending = 1;
-    saved->musicVolume = 255;
+    saved->musicVolume = 60;
     saved->lastUploadedSlot = 5;
     saved->lastCompleteLocation = 24;
     std::generate(saved->locationStates, saved->locationStates + 64, state);
@@ -93,19 +112,21 @@ TEST_F(SaveFiles, SavingAndLoadingKeepsEveryValue)
     EXPECT_EQ(files, readSaveFiles());
 }
 
-// A missing file gives the defaults of its own block only, like a short one,
-// which is also reported; a longer one is read up to its block.
+// A missing file gives the defaults of its own block only; a short one keeps
+// what it holds (see EveryFileCutAtEveryByte) and is reported; a longer one is
+// read up to its block.
 TEST_F(SaveFiles, MissingShortAndLongFiles)
 {
     playSome();
     std::remove(saveFile(LessonFile).c_str());
-    writeBytes(saveFile(AchievementFile), Bytes(20, 1));
+    writeBytes(saveFile(AchievementFile), Bytes(BadgeName::Firehouse, 1));
     Bytes animation = readBytes(saveFile(AnimationFile));
     animation.insert(animation.end(), {9, 9, 9, 9});
     writeBytes(saveFile(AnimationFile), animation);
     std::string printed;
     ScrivletPlayerPtr profile = loadProfile(&printed);
-    EXPECT_NE(std::string::npos, printed.find("Could not read file " + saveFile(AchievementFile))) << printed;
+    EXPECT_NE(std::string::npos, printed.find("Save file " + saveFile(AchievementFile) + " is cut short")) << printed;
+    EXPECT_TRUE(profile->hasBadge(static_cast<BadgeName::Type>(BadgeName::Firehouse - 1)));
     EXPECT_FALSE(profile->hasBadge(BadgeName::Firehouse) || profile->hasAchievement(AchievementName::Animation));
     EXPECT_EQ(TaskState::Available, profile->getLessonState(0));
     EXPECT_EQ(TaskState::Available, profile->getAdvancedLessonState(18));
@@ -113,9 +134,37 @@ TEST_F(SaveFiles, MissingShortAndLongFiles)
     EXPECT_EQ(7, profile->frameCounts[1]);
 }
 
+// A file cut at any byte keeps every whole value before the cut; the values
+// it lacks, or that the cut runs through, take their defaults. The other files
+// keep what they hold. Compared with the played files laid over the new
+// profile's whole files.
+TEST_F(SaveFiles, EveryFileCutAtEveryByte)
+{
+    loadProfile()->save();
+    const std::vector<Bytes> defaults = readSaveFiles();
+    playSome();
+    const std::vector<Bytes> good = readSaveFiles();
+    const size_t wordsFrom[4] = {8, 0, 0, 36}; // single bytes before, 4-byte values from there
+    for (int f = 0; f < 4; ++f)
+        for (size_t cut = 0; cut < defaults[f].size(); ++cut)
+        {
+            if (cut == 0)
+                for (int g = 0; g < 4; ++g)
+                    writeBytes(saveFile(g), good[g]);
+            const size_t whole = cut <= wordsFrom[f] ? cut : wordsFrom[f] + (cut - wordsFrom[f]) / 4 * 4;
+            Bytes reference = defaults[f];
+            std::copy(good[f].begin(), good[f].begin() + whole, reference.begin());
+            writeBytes(saveFile(f), reference);
+            const std::vector<int> expected = valuesOf(*loadProfile());
+            writeBytes(saveFile(f), Bytes(good[f].begin(), good[f].begin() + cut));
+            ASSERT_EQ(expected, valuesOf(*loadProfile())) << saveFileNames[f] << " cut at " << cut;
+        }
+}
+
 TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRangeAndPaddingIsZeroed)
 {
     Bytes data = defaultPlayerData(), lessons = defaultLessonData();
+    data[5] = 200; // louder than the options slider goes
     data[6] = 0xab;
     data[7] = 0xcd;
     putInt(data, 8, 6);
@@ -129,6 +178,7 @@ TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRangeAndPaddingIsZeroed)
     writeBytes(saveFile(LessonFile), lessons);
     writeBytes(saveFile(AnimationFile), Bytes{0, 0, 0, 0, 13, 0, 0, 0, 0xff, 0xff, 0xff, 0xff});
     ScrivletPlayerPtr profile = loadProfile();
+    EXPECT_EQ(60, profile->musicVolume);
     EXPECT_EQ(-1, profile->lastUploadedSlot);
     EXPECT_EQ(0, profile->lastCompleteLocation);
     EXPECT_EQ(TaskState::Complete, profile->locationStates[7]);
@@ -140,8 +190,10 @@ TEST_F(SaveFiles, ValuesOutOfRangeAreBroughtIntoRangeAndPaddingIsZeroed)
     profile->save();
     EXPECT_EQ(0, readBytes(saveFile(DataFile))[6] | readBytes(saveFile(DataFile))[7]);
     putInt(data, 8, -7);
+    data[5] = 3;
     writeBytes(saveFile(DataFile), data);
     EXPECT_EQ(-1, loadProfile()->lastUploadedSlot);
+    EXPECT_EQ(25, loadProfile()->musicVolume);
 }
 
 TEST_F(SaveFiles, NewGameResetsTheTownButKeepsLessonsAndAwards)

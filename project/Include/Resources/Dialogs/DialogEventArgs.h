@@ -6,7 +6,7 @@ namespace Tovrane
 // The answer of a yes/no dialog box.
 struct DialogEventArgs
 {
-    enum Result
+    enum Result : int
     {
         Yes = 1,
         No = 2,

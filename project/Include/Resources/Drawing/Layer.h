@@ -67,14 +67,18 @@ private:
     Texture* tileTexture(int index) const;
     // Brings the dab cache up to date for this source, mask and tile format.
     void prepareDab(const Texture& source, const Texture& mask, PixelFormat::Type format) const;
-    bool maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX,
-                        int tileY, int maskX, int maskY, int srcX, int srcY, int w, int h) const;
+    // One tile's part of a masked blit; with `track`, returns whether a pixel
+    // changed (without, false).
+    bool maskedBlitTile(Texture& tile, const Texture& source, const Texture& mask, int tileX, int tileY, int maskX,
+                        int maskY, int srcX, int srcY, int w, int h, bool track) const;
 
-    // The last masked blit's source colours packed into the tile format (each
-    // row followed by its first mask-width pixels again, so that a dab row
-    // never wraps) and its mask as select words (all bits set where the
-    // mask's alpha is 255). Textures are known by identity and change count,
-    // so a changed colour, pattern or mask is never painted stale.
+    // The last masked blit's source colours packed into the tile format and
+    // its mask as select words (all bits set where the mask's alpha is 255),
+    // both with margins of the mask's width: a colour row repeats the source
+    // row around it, a select row has zero words on either side, so that a
+    // dab row never wraps and may run past its part of a tile. Textures are
+    // known by identity and change count, so a changed colour, pattern or
+    // mask is never painted stale.
     struct DabCache
     {
         PixelFormat::Type format = PixelFormat::Palette8;

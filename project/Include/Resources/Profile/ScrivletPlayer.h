@@ -11,7 +11,9 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Tovrane
@@ -45,6 +47,10 @@ public:
     static constexpr int stampCount = 24;
     // A flipbook has 1 to 12 frames.
     static constexpr int maxAnimationFrames = 12;
+    // The music volume of a new profile, and the loudest the options slider
+    // sets (it sets 30 to 60); a volume read from "data.bin" is kept within.
+    static constexpr unsigned char minMusicVolume = 25;
+    static constexpr unsigned char maxMusicVolume = 60;
 
     static constexpr int playerDataSize = 272;
     static constexpr int lessonDataSize = 332;
@@ -53,8 +59,11 @@ public:
 
     // Bundles inside bundles are followed this deep, no deeper.
     static constexpr int maxDownloadDepth = 8;
-    // Packages read in one loading of the downloads, at most.
+    // Packages the platform lists that are read in one loading of the
+    // downloads, at most (bundle members and the title's own book not counted).
     static constexpr int maxDownloadPackages = 1024;
+    // A colouring book has 1 to 100 pages.
+    static constexpr int maxColoringBookPages = 100;
 
     // The one profile of the process, made and loaded on the first call.
     static ScrivletPlayer* getCurrentPlayerData();
@@ -77,8 +86,8 @@ public:
     std::string getAnimationDataPath() const { return localDataPath + "animation.bin"; }
     std::string getAchievementDataPath() const { return localDataPath + "achievements.bin"; }
 
-    // Stores the frame count of a flipbook and writes "animation.bin" at once;
-    // true when the file was written.
+    // Stores the frame count of a flipbook (brought into 1 to 12) and writes
+    // "animation.bin" at once; true when the file was written.
     bool setNumberOfFrames(int slot, int count);
 
     // Town progress. Completing a location opens the next tier of the town.
@@ -175,9 +184,11 @@ private:
     void encodeAchievementData(unsigned char* bytes) const;
     void decodeAchievementData(const unsigned char* bytes);
 
-    // True when the whole block was read; a missing file is silent, a short
-    // or unreadable one is reported.
-    bool readBlock(const std::string& path, unsigned char* bytes, int size) const;
+    // Reads the file over `bytes` (which hold the block's defaults): a value
+    // only when the file holds all of it. Bytes from `wordsFrom` on are 4-byte
+    // values, the ones before it single bytes. A missing file is silent, a
+    // short or unreadable one is reported.
+    void readBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom) const;
     // Replaces the file as a whole; false (and reported) when it could not.
     bool writeBlock(const std::string& path, const unsigned char* bytes, int size) const;
 
@@ -190,6 +201,9 @@ private:
     // Nesting of bundles while loading one package, and packages read so far.
     int downloadDepth;
     int downloadPackages;
+    // Device and inode of every package folder read in this loading: none is
+    // read twice.
+    std::set<std::pair<unsigned long long, unsigned long long>> loadedFolders;
 };
 
 typedef boost::shared_ptr<ScrivletPlayer> ScrivletPlayerPtr;

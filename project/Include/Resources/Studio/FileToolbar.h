@@ -10,7 +10,7 @@ typedef boost::shared_ptr<FileToolbar> FileToolbarPtr;
 
 struct FileAction
 {
-    enum Type
+    enum Type : int
     {
         New = 0,
         Save = 1,

@@ -47,9 +47,10 @@ inline std::uint16_t multiplyHigh(std::uint16_t a, std::uint16_t b)
 // The column sums keep each channel where its field lies, as far as that
 // fits sixteen bits: red as its value, green as 64 times and blue as twice
 // its value (the fields masked in place). Sums of 25 pixels stay below 2^16.
-inline std::uint16_t redSum(std::uint16_t v) { return static_cast<std::uint16_t>(v >> 11); }
-inline std::uint16_t greenSum(std::uint16_t v) { return static_cast<std::uint16_t>(v & 0x7C0); }
-inline std::uint16_t blueSum(std::uint16_t v) { return static_cast<std::uint16_t>(v & 0x3E); }
+typedef PackedPixel<PixelFormat::RGBA5551> Pixel;
+inline std::uint16_t redSum(std::uint16_t v) { return static_cast<std::uint16_t>(Pixel::red(v)); }
+inline std::uint16_t greenSum(std::uint16_t v) { return static_cast<std::uint16_t>(v & Pixel::GreenBits); }
+inline std::uint16_t blueSum(std::uint16_t v) { return static_cast<std::uint16_t>(v & Pixel::BlueBits); }
 
 // One output row, in place: the sums of five columns of each channel (the
 // sums have two zero columns on either side), divided by multiplying with
@@ -69,8 +70,9 @@ TOVRANE_ROW_LOOP void outputRow(const std::uint16_t* __restrict red, const std::
         const std::uint16_t m = factors[x];
         const std::uint16_t v = loadPixel16(row + 2 * x);
         storePixel16(saved + 2 * x, v);
-        storePixel16(row + 2 * x, static_cast<std::uint16_t>(multiplyHigh(r, m) << 11 | (multiplyHigh(g, m) & 0x7C0) |
-                                                             (multiplyHigh(b, m) & 0x3E) | (v & 1)));
+        storePixel16(row + 2 * x,
+                     static_cast<std::uint16_t>(multiplyHigh(r, m) << 11 | (multiplyHigh(g, m) & Pixel::GreenBits) |
+                                                (multiplyHigh(b, m) & Pixel::BlueBits) | (v & Pixel::AlphaBit)));
     }
 }
 

@@ -10,17 +10,20 @@ TOVRANE_IMPLEMENT_RTTI(Tovrane, HFlipEffect, Effect);
 
 namespace
 {
-// Reverses the order of the Bytes-sized pixels of every row.
+// Reverses the order of the Bytes-sized pixels of every row. Locals
+// throughout: stores through the byte pointers could otherwise change them.
 template <int Bytes> void mirrorRows(Texture& picture)
 {
-    const int w = picture.getWidth();
+    const int w = picture.getWidth(), h = picture.getHeight(), pitch = picture.getPitch();
+    unsigned char* const pixels = picture.getPixels();
     std::vector<unsigned char> copy(static_cast<std::size_t>(w) * Bytes);
-    for (int y = 0; y < picture.getHeight(); ++y)
+    unsigned char* const saved = copy.data();
+    for (int y = 0; y < h; ++y)
     {
-        unsigned char* row = picture.getPixels() + y * picture.getPitch();
-        std::memcpy(copy.data(), row, copy.size());
+        unsigned char* const row = pixels + static_cast<std::ptrdiff_t>(y) * pitch;
+        std::memcpy(saved, row, static_cast<std::size_t>(w) * Bytes);
         for (int x = 0; x < w; ++x)
-            std::memcpy(row + x * Bytes, copy.data() + (w - 1 - x) * Bytes, Bytes);
+            std::memcpy(row + x * Bytes, saved + (w - 1 - x) * Bytes, Bytes);
     }
 }
 }

@@ -20,6 +20,15 @@ unsigned char toByte(float channel)
         return 255;
     return static_cast<unsigned char>(static_cast<unsigned>(v));
 }
+
+// Every 16-bit word of a picture replaced by its entry in the table (32-bit
+// entries, which vector code can gather).
+TOVRANE_ROW_LOOP void lookUp(unsigned char* __restrict pixels, std::size_t count,
+                             const std::uint32_t* __restrict table)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        storePixel16(pixels + 2 * i, static_cast<std::uint16_t>(table[loadPixel16(pixels + 2 * i)]));
+}
 }
 
 HSLEffect::HSLEffect(HSLSpaceEffect::Type kind) : kind(kind) {}
@@ -33,22 +42,22 @@ Effect::Colour HSLEffect::countedColour(const Colour& colour, const Colour& maxi
     return colour;
 }
 
-const std::uint16_t* HSLEffect::table5551(HSLSpaceEffect::Type kind)
+const std::uint32_t* HSLEffect::table5551(HSLSpaceEffect::Type kind)
 {
     // An RGBA5551 picture has at most 32768 colours: each is adjusted once
     // per kind and kept for later runs, under both values of the alpha bit
     // (passed through), so that a pixel is one look-up.
     static std::once_flag built[4];
-    static std::vector<std::uint16_t> tables[4];
+    static std::vector<std::uint32_t> tables[4];
     std::call_once(built[kind], [kind] {
-        std::vector<std::uint16_t>& table = tables[kind];
+        std::vector<std::uint32_t>& table = tables[kind];
         table.resize(65536);
         const Colour maximum = ColourWord::toColour(Pixel5551::toWord(0xFFFF));
         for (std::uint32_t v = 0; v < 65536; v += 2)
         {
             const Colour c = countedColour(ColourWord::toColour(Pixel5551::toWord(v)), maximum);
             table[v] = static_cast<std::uint16_t>(Pixel5551::fromWord(toWord(adjust(c, kind))) & Pixel5551::ColourBits);
-            table[v + 1] = static_cast<std::uint16_t>(table[v] | 1);
+            table[v + 1] = table[v] | 1;
         }
     });
     return tables[kind].data();
@@ -75,8 +84,8 @@ void HSLEffect::run(TexturePtr picture)
     adjust(countedColour(toColour(row[0]), maximum), kind, true);
     if (picture->getFormat() == PixelFormat::RGBA5551 && static_cast<unsigned>(kind) < 4)
     {
-        const std::uint16_t* table = table5551(kind);
-        mapWords16(*picture, [table](std::uint16_t v) { return table[v]; });
+        picture->releaseBindings();
+        lookUp(picture->getPixels(), static_cast<std::size_t>(w) * h, table5551(kind));
         return;
     }
     const HSLSpaceEffect::Type k = kind;

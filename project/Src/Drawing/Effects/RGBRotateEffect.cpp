@@ -14,7 +14,8 @@ void RGBRotateEffect::run(TexturePtr picture)
     if (picture->getFormat() == PixelFormat::RGBA5551)
         mapWords16(*picture, [](std::uint16_t v) {
             // Green and blue move up one field, red goes down to blue's.
-            return static_cast<std::uint16_t>(((v << 5) & 0xFFC0) | ((v >> 10) & 0x3E) | (v & 1));
+            return static_cast<std::uint16_t>((v & (Pixel5551::GreenBits | Pixel5551::BlueBits)) << 5 |
+                                              (v & Pixel5551::RedBits) >> 10 | (v & Pixel5551::AlphaBit));
         });
     else
         mapPixels(*picture,

@@ -19,6 +19,22 @@ inline std::uint16_t multiplyHigh(std::uint16_t a, std::uint16_t b)
     return static_cast<std::uint16_t>((static_cast<std::uint32_t>(a) * b) >> 16);
 }
 
+// One tile-wide run of a row multiplied by one row of the factor planes.
+TOVRANE_ROW_LOOP void multiplyRun(unsigned char* __restrict out, const std::uint16_t* __restrict red,
+                                  const std::uint16_t* __restrict green, const std::uint16_t* __restrict blue, int n)
+{
+    for (int i = 0; i < n; ++i)
+    {
+        // Sixteen-bit lanes throughout: each field doubled where blue's lies.
+        typedef PackedPixel<PixelFormat::RGBA5551> Pixel;
+        const std::uint16_t v = loadPixel16(out + 2 * i);
+        const std::uint16_t r = multiplyHigh(static_cast<std::uint16_t>((v & Pixel::RedBits) >> 10), red[i]);
+        const std::uint16_t g = multiplyHigh(static_cast<std::uint16_t>((v & Pixel::GreenBits) >> 5), green[i]);
+        const std::uint16_t b = multiplyHigh(static_cast<std::uint16_t>(v & Pixel::BlueBits), blue[i]);
+        storePixel16(out + 2 * i, Pixel::fields(r, g, b, v & Pixel::AlphaBit));
+    }
+}
+
 // The multiply on five-bit fields: the 8-bit product t x 8c / 255 keeps its
 // top five bits, t x c / 255, c being the five-bit value. That is
 // (2c x m) >> 16 with m = ceil(32768 t / 255): the error, below 31 / 32768,
@@ -49,18 +65,7 @@ void multiply5551(Texture& picture, const Texture& image)
         const std::uint16_t* blue = green + size;
         unsigned char* row = picture.getPixels() + y * picture.getPitch();
         for (int left = 0; left + tw <= w; left += tw)
-        {
-            unsigned char* out = row + 2 * left;
-            for (int i = 0; i < tw; ++i)
-            {
-                // Sixteen-bit lanes throughout: each field doubled in place.
-                const std::uint16_t v = loadPixel16(out + 2 * i);
-                const std::uint16_t r = multiplyHigh(static_cast<std::uint16_t>((v >> 10) & 0x3E), red[i]);
-                const std::uint16_t g = multiplyHigh(static_cast<std::uint16_t>((v >> 5) & 0x3E), green[i]);
-                const std::uint16_t b = multiplyHigh(static_cast<std::uint16_t>(v & 0x3E), blue[i]);
-                storePixel16(out + 2 * i, static_cast<std::uint16_t>(r << 11 | g << 6 | b << 1 | (v & 1)));
-            }
-        }
+            multiplyRun(row + 2 * left, red, green, blue, tw);
     }
 }
 }

@@ -37,7 +37,7 @@ private:
     // White for a colour equal to `maximum` in red, green and blue.
     static Colour countedColour(const Colour& colour, const Colour& maximum);
     // The adjusted word of every RGBA5551 word, built once per kind.
-    static const std::uint16_t* table5551(HSLSpaceEffect::Type kind);
+    static const std::uint32_t* table5551(HSLSpaceEffect::Type kind);
 
     HSLSpaceEffect::Type kind;
 };
