@@ -16,9 +16,9 @@ class CreditsState : public GameState
 public:
     // The scroll offset runs from 0 to this many scene units, whatever the
     // picture's height.
-    static const int ScrollLimit = 4195;
+    static constexpr int ScrollLimit = 4195;
     // Units one press (or one frame of holding) of up or down scrolls.
-    static const int ScrollStep = 5;
+    static constexpr int ScrollStep = 5;
 
     CreditsState();
     ~CreditsState() override;

@@ -18,11 +18,11 @@ class GameTestState : public GameState
 {
 public:
     // The window texts, shown in turn.
-    static const int TextCount = 21;
+    static constexpr int TextCount = 21;
     static const char* const Texts[TextCount];
     // Each thumbnail pixel is the average of a Block x Block square.
-    static const int Block = 5;
-    static const int ThumbnailSize = 128;
+    static constexpr int Block = 5;
+    static constexpr int ThumbnailSize = 128;
 
     GameTestState();
     ~GameTestState() override;
