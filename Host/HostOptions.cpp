@@ -42,7 +42,8 @@ std::string HostOptions::usage()
            "  --script FILE          timed touches and buttons (see Host/README.md)\n"
            "  --screenshot FRAME:FILE  write the picture after frame FRAME as PNG (repeatable)\n"
            "  --trace FILE           one line per state, audio, movie and suspend event\n"
-           "  --module PATH          the game module to load\n";
+           "  --module PATH          the game module to load\n"
+           "  --start WHAT           begin in the state WHAT names (studio, studio:FILE, ...)\n";
 }
 
 bool HostOptions::parse(int argc, char** argv, const std::string& hostDirectory, std::string& error)
@@ -128,6 +129,16 @@ bool HostOptions::parse(int argc, char** argv, const std::string& hostDirectory,
         {
             if (!value(tracePath))
                 return false;
+        }
+        else if (option == "--start")
+        {
+            if (!value(start))
+                return false;
+            if (start.empty())
+            {
+                error = "--start needs the name of a state";
+                return false;
+            }
         }
         else if (option == "--module")
         {

@@ -27,6 +27,7 @@ struct HostOptions
     std::vector<Screenshot> screenshots;
     std::string tracePath;
     std::string modulePath;
+    std::string start;  // the state to start in; empty: the module's own first state
     bool help = false;
 
     // Parses the arguments after the program name. Defaults for the title,

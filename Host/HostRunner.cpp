@@ -13,6 +13,7 @@
 #include "CKernelMPI.h"
 #include "CSystem.h"
 #include "CSystemData.h"
+#include "HostStart.h"
 #include "HostTrace.h"
 #include "HostWork.h"
 #include "KelmOpenGLConfig.h"
@@ -101,6 +102,7 @@ int HostRunner::run()
     device.cheats = options.cheats;
     XQM::CSystem::Configure(device);
     CAppManager::Instance()->Reset();
+    HostStart::request(options.start);
 
     Window window;
     if (!options.headless)
@@ -146,6 +148,14 @@ int HostRunner::run()
     const unsigned int startTime = kernel.GetElapsedTimeAsMSecs();
     HostTrace::setFrame(0, startTime);
     CAppInterfacePtr app = createApp(nullptr);
+    if (HostStart::isRefused())
+    {
+        // The module has said why; a state it does not know is a bad command line.
+        app.reset();
+        dlclose(module);
+        HostTrace::close();
+        return 2;
+    }
     if (!app)
     {
         std::printf("The module's CreateApp gave no application\n");

@@ -7,6 +7,7 @@
 #include "Resources/Drawing/Canvas.h"
 #include "Resources/Drawing/Filter.h"
 
+#include "FingerPath.h"
 #include "MemcpyReference.h"
 
 #include <benchmark/benchmark.h>
@@ -59,22 +60,13 @@ void BM_StrokeEvent(benchmark::State& state)
     brush->setForegroundColor(ColorRGBA<unsigned char>(200, 30, 30, 255));
     Filter filter(640, 480);
     filter.setSymmetryType(static_cast<SymmetryType::Type>(state.range(2)));
-    // The finger moves back and forth along a slanted line across the 320 x 240
-    // screen; each event is one jump, and every point stays on the screen.
-    int x = 10, y = 60, direction = 1;
-    filter.begin(x, y);
+    bench::FingerPath finger(jump);
+    filter.begin(finger.x, finger.y);
     const double start = secondsNow();
     for (auto _ : state)
     {
-        x += direction * jump;
-        y += direction * (jump / 5);
-        if (x > 310 || x < 10)
-        {
-            direction = -direction;
-            x += 2 * direction * jump;
-            y += 2 * direction * (jump / 5);
-        }
-        filter.useTool(canvas, brush, x, y);
+        finger.step();
+        filter.useTool(canvas, brush, finger.x, finger.y);
     }
     reportRatio(state, secondsNow() - start);
 }

@@ -9,8 +9,17 @@
 
 // Marks a row loop that the compiler builds twice on x86-64, for the base
 // instruction set and for AVX2, the processor choosing at load time; both
-// give the same results.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// give the same results. Not under ThreadSanitizer, whose instrumented
+// chooser would run before the sanitizer is ready and crash at load.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define TOVRANE_NO_ROW_CLONES
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define TOVRANE_NO_ROW_CLONES
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(TOVRANE_NO_ROW_CLONES)
 #define TOVRANE_ROW_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define TOVRANE_ROW_LOOP

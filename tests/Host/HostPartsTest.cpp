@@ -43,12 +43,13 @@ TEST(HostOptionsTest, DefaultsLieNextToTheHostAndEveryOptionIsRead)
 
     ASSERT_TRUE(parse({"--headless", "--title", "t", "--data", "d/", "--locale", "en-au", "--player", "1", "--cheats",
                        "--fixed-step", "33", "--frames", "90", "--script", "s.txt", "--screenshot", "3:a.png",
-                       "--screenshot", "40:dir/b:c.png", "--trace", "tr.txt", "--module", "m.so"},
+                       "--screenshot", "40:dir/b:c.png", "--trace", "tr.txt", "--module", "m.so", "--start", "studio:a.png"},
                       options, error))
         << error;
     EXPECT_TRUE(options.headless && options.cheats);
-    EXPECT_EQ("t/ d/ en-au s.txt tr.txt m.so", options.titlePath + " " + options.dataPath + " " + options.locale + " " +
-                                                    options.scriptPath + " " + options.tracePath + " " + options.modulePath);
+    EXPECT_EQ("t/ d/ en-au s.txt tr.txt m.so studio:a.png",
+              options.titlePath + " " + options.dataPath + " " + options.locale + " " + options.scriptPath + " " +
+                  options.tracePath + " " + options.modulePath + " " + options.start);
     EXPECT_EQ(1u, options.player);
     EXPECT_EQ(33u, options.fixedStep);
     EXPECT_EQ(90u, options.frames);
@@ -63,7 +64,7 @@ TEST(HostOptionsTest, BadValuesAreRefusedWithAReason)
 {
     for (std::vector<const char*> words : std::vector<std::vector<const char*>>{{"--frames", "-3"},
              {"--frames", "12x"}, {"--player", "99999999999"}, {"--fixed-step", "0"}, {"--screenshot", "a.png"},
-             {"--screenshot", "5:"}, {"--screenshot", "0:a.png"}, {"--title"}, {"--title", ""}, {"--nonsense"}})
+             {"--screenshot", "5:"}, {"--screenshot", "0:a.png"}, {"--title"}, {"--title", ""}, {"--start"}, {"--start", ""}, {"--nonsense"}})
     {
         HostOptions options;
         std::string error;

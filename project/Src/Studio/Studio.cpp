@@ -25,7 +25,8 @@ Studio::Studio(int width, int height, bool transparent, bool withUI)
       foregroundColor(0, 0, 0, 255), zoomed(false), strokeActive(false), framesUsed(1), loadSlot(-1), saveSlot(-1),
       saved(true), audioPlayer(nullptr), lastToolHint(-1), lastColorWheelHint(-1), mode(StudioMode::Art),
       quitRequested(false), withUI(withUI), colorScreenIndex(-1), stampDialogIndex(-1), effectDialogIndex(-1),
-      imageDialogIndex(-1), animationDialogIndex(-1), selectedSlot(-1), dialogResult(1), patternHintDue(false)
+      imageDialogIndex(-1), animationDialogIndex(-1), selectedSlot(-1), dialogResult(1), patternHintDue(false),
+      lastTouchX(0), lastTouchY(0), gameStatePopped(false)
 {
     initialize();
 }
@@ -127,6 +128,7 @@ void Studio::initializeCanvas()
     framesUsed = 1;
     zoomed = false;
     showFrameHighlight(0);
+    showButtonLooks();
 }
 
 void Studio::detach(const SpatialPtr& spatial)

@@ -156,5 +156,6 @@ void Studio::loadImage(int slot)
     // Every loaded frame is fitted to the screen again.
     zoomed = false;
     saved = true;
+    showButtonLooks();
 }
 }

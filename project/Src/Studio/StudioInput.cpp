@@ -18,6 +18,9 @@ bool isA(const ToolPtr& tool, const Rtti& type) { return tool && tool->getType()
 
 void Studio::handleTouchEvent(int x, int y, int touchState)
 {
+    // After a confirmed quit the studio only waits to be released.
+    if (quitRequested)
+        return;
     // A stroke that slides onto a widget ends where the widget took it.
     if (picker.doPick(x, y, touchState))
     {
@@ -36,6 +39,8 @@ void Studio::handleTouchDownEvent(int x, int y)
 {
     if (!currentTool)
         return;
+    lastTouchX = x;
+    lastTouchY = y;
     const bool brush = isA(currentTool, Brush::RuntimeType);
     const bool shape = isA(currentTool, Shape::RuntimeType);
     if (!strokeActive)
@@ -94,11 +99,17 @@ void Studio::handleTouchUpEvent(int x, int y)
 
 void Studio::handleButtonEvent(int buttonState)
 {
+    if (quitRequested)
+        return;
     const StudioState::Type state = states.empty() ? StudioState::Drawing : states.back();
     if (buttonState & 0xD0)
     {
-        toggleToolbar();
-        playToolbarAudio();
+        // Over a picker or a question the toolbars stay as the screen wants them.
+        if (state == StudioState::Drawing)
+        {
+            toggleToolbar();
+            playToolbarAudio();
+        }
     }
     else if (buttonState & 0x20)
     {

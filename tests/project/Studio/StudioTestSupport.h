@@ -37,6 +37,13 @@ struct Root
     std::string path;
 };
 
+// One per process: the system paths are configured once.
+inline const Root& scratchRoot()
+{
+    static Root r;
+    return r;
+}
+
 inline ScrivletPlayer& player() { return *ScrivletPlayer::getCurrentPlayerData(); }
 
 struct Touch
@@ -49,8 +56,7 @@ class StudioFixture : public RendererFixture
 protected:
     void SetUp() override
     {
-        static Root root;
-        if (root.path.empty() || !std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/images/studio"))
+        if (scratchRoot().path.empty() || !std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/images/studio"))
             GTEST_SKIP() << "no data root of this program's own, or no generated title";
         RendererFixture::SetUp();
         const std::filesystem::path photos = std::filesystem::path(player().toImagePath(0)).parent_path();

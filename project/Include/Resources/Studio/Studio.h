@@ -17,6 +17,15 @@ namespace Tovrane
 {
 class AudioPlayer;
 class BrushToolbar;
+struct AudioEventArgs;
+struct ButtonEventArgs;
+struct DialogEventArgs;
+struct FileEventArgs;
+struct PatternEventArgs;
+struct SlotDialogEventArgs;
+struct ToolEventArgs;
+struct ToolSizeEventArgs;
+struct ToolbarButtonEventArgs;
 class DialogBox;
 class DialogBoxController;
 class Effect;
@@ -131,11 +140,50 @@ public:
     void enterState();
     int exitState();
 
-    // The interface and its voice; they do nothing until the studio's
-    // toolbars, pickers and questions are built.
+    // The interface: built once when the studio has one; every operation
+    // below leaves a studio without it alone.
     void initializeUI();
-    void setAudioPlayer(AudioPlayer* player);
+    void hideDialogs();
+    void showDialogBox(boost::shared_ptr<DialogBoxController> question);
+    void showToolbar(bool show);
     void toggleToolbar();
+    void showPlayButtonHighlight(bool on);
+    void showFlipbookToolbarHighlight(bool on);
+    void showMainToolbarHighlight(bool on);
+    void updateImageSlotDialogCallback();
+    void updateAnimationSlotDialogCallback();
+
+    // Handlers of the toolbars, the colour screen, the pickers and the question box.
+    void mainToolbarCallback(const ToolbarButtonEventArgs& args);
+    void brushToolbarUICallback(const ToolbarButtonEventArgs& args);
+    void shapeToolbarUICallback(const ToolbarButtonEventArgs& args);
+    void eraserButtonUICallback(const ButtonEventArgs& args);
+    void zoomButtonUICallback(const ButtonEventArgs& args);
+    void toolSizeUICallback(const ToolSizeEventArgs& args);
+    void flipbookToolbarUICallback(const ToolbarButtonEventArgs& args);
+    void toolCallback(const ToolEventArgs& args);
+    void toolSizeCallback(const ToolSizeEventArgs& args);
+    void toolPatternCallback(const PatternEventArgs& args);
+    void colorChangeCallback(const ColorRGBA<unsigned char>& colour);
+    void colorWheelCloseCallback(const ButtonEventArgs& args);
+    void fileCallback(const FileEventArgs& args);
+    void flipbookToolbarCallback(const ToolbarButtonEventArgs& args);
+    void stampFileDialogCallback(const SlotDialogEventArgs& args);
+    void imageSlotDialogCallback(const SlotDialogEventArgs& args);
+    void effectSlotDialogCallback(const SlotDialogEventArgs& args);
+    void dialogBoxCallback(const DialogEventArgs& args);
+
+    // The voice: speech and sounds through the owner's audio player.
+    void setAudioPlayer(AudioPlayer* player);
+    void toolAudioCallback(const ToolEventArgs& args);
+    void mainToolbarAudioCallback(const ToolbarButtonEventArgs& args);
+    void fileAudioCallback(const FileEventArgs& args);
+    void effectSlotDialogAudioCallback(const SlotDialogEventArgs& args);
+    void effectSlotDialogSfxCallback(const SlotDialogEventArgs& args);
+    void toolSizeAudioCallback(const ToolSizeEventArgs& args);
+    void toolPatternAudioCallback(const PatternEventArgs& args);
+    void colorWheelAudioHintCallback(const AudioEventArgs& args);
+    void toolAudioHint();
     void playToolbarAudio();
     void drawingStudioHint();
     void colorWheelAudioHint();
@@ -143,8 +191,6 @@ public:
     void effectSlotDialogAudioHint();
     void playToolSfx();
     void stopToolSfx();
-    void updateImageSlotDialogCallback();
-    void updateAnimationSlotDialogCallback();
 
     // The frame Canvas i (0 to frameCount - 1), or empty.
     CanvasPtr getFrame(int i) const;
@@ -223,6 +269,19 @@ private:
     bool setFramePicture(const CanvasPtr& frame, TexturePtr picture, const std::string& what, int requiredWidth,
                          int requiredHeight);
     void moveShapeNode(const CanvasPtr& frame);
+    // The zoom button shows whether the frames are zoomed, the play button
+    // whether the flipbook plays (interface only).
+    void showButtonLooks();
+    // Main and flipbook toolbars shown or hidden (interface only).
+    void showToolbars(bool main, bool flipbook);
+    // The screen under `dialogs` at the index, or empty.
+    SpatialPtr getDialog(int index) const;
+
+    // Where the last stroke point was, to end a stroke that a screen cuts short.
+    int lastTouchX;
+    int lastTouchY;
+    // The owning game state has been asked to go (once per studio).
+    bool gameStatePopped;
 };
 }
 
