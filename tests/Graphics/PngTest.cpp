@@ -2,6 +2,8 @@
 // libpng itself reads them; broken ones are the committed files in
 // tests/data/png/malformed. Both are written by tools/PngCorpus.cpp.
 
+#include "support/DataRoot.h"
+
 #include "Tovrane/Texture.h"
 
 #include "PngFile.h"
@@ -29,17 +31,8 @@ typedef ColorRGBA<unsigned char> Colour;
 typedef std::vector<unsigned char> Bytes;
 namespace fs = std::filesystem;
 
-// A file in this process's own scratch folder, removed when the process ends.
-std::string temp(const std::string& name)
-{
-    static const struct Folder
-    {
-        fs::path path = fs::temp_directory_path() / ("tovrane-png-" + std::to_string(::getpid()));
-        Folder() { fs::create_directories(path); }
-        ~Folder() { fs::remove_all(path); }
-    } folder;
-    return (folder.path / name).string();
-}
+// A file in this process's scratch folder.
+std::string temp(const std::string& name) { return TestSupport::scratchFolder() + name; }
 
 void writeFile(const std::string& path, const Bytes& bytes)
 {

@@ -1,3 +1,5 @@
+#include "support/DataRoot.h"
+
 #include "AtomicFile.h"
 #include "fuzz/FuzzScratchFolder.h"
 
@@ -11,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <linux/magic.h>
 #include <sys/resource.h>
@@ -23,17 +24,10 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using TestSupport::readFile;
 
 namespace
 {
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool writeWhole(const std::string& path, const std::string& content)
 {
     return writeFileAtomic(path.c_str(), content.data(), content.size());
@@ -71,9 +65,8 @@ class AtomicFile : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char name[] = "/tmp/tovrane-atomic-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(name));
-        folder = name;
+        folder = TestSupport::freshFolder("atomic");
+        folder.pop_back(); // no "/" at the end
         path = folder + "/save.bin";
     }
     void TearDown() override

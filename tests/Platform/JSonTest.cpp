@@ -1,10 +1,9 @@
+#include "support/DataRoot.h"
+
 #include "CJSonFile.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -16,11 +15,8 @@ class JSonFile : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char name[] = "/tmp/tovrane-json-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(name));
-        path = std::string(name) + "/file.json";
+        path = TestSupport::freshFolder("json") + "file.json";
     }
-    void TearDown() override { std::filesystem::remove_all(std::filesystem::path(path).parent_path()); }
 
     void write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 

@@ -1,3 +1,5 @@
+#include "support/DataRoot.h"
+
 #include "CDebugMPI.h"
 #include "CLogFile.h"
 #include "CMetaInfo.h"
@@ -6,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -18,28 +19,12 @@ using namespace LogData::Corvantis;
 
 namespace
 {
-std::string tempFolder()
-{
-    char name[] = "/tmp/tovrane-logfile-XXXXXX";
-    return ::mkdtemp(name) ? name : "";
-}
-
-// The usage log of this process (its data root a fresh folder) and the lines added since.
+// The usage log of this process (in the scratch data root) and the lines added since.
 struct UsageLog
 {
     UsageLog()
     {
-        static const struct Root
-        {
-            std::string path = tempFolder();
-            ~Root() { fs::remove_all(path); }
-        } root;
-        static const bool configured = [] {
-            CSystemData::Config config;
-            config.dataRoot = root.path;
-            return CSystemData::Configure(config);
-        }();
-        (void)configured;
+        TestSupport::useDataRoot();
         path = CLogFile::Instance()->GetPath().raw();
         offset = fs::exists(path) ? fs::file_size(path) : 0;
     }
@@ -59,7 +44,7 @@ struct UsageLog
 
 TEST(MetaInfo, ReadsKeysReportsBadLinesAndDefaultsTheRest)
 {
-    const std::string title = tempFolder() + "/";
+    const std::string title = TestSupport::freshFolder("meta");
     EXPECT_EQ("unknown", XQM::CMetaInfo("").GetPartNumber());
     const XQM::CMetaInfo absent(title);
     EXPECT_EQ(0u, absent.GetProductId());
@@ -84,7 +69,6 @@ TEST(MetaInfo, ReadsKeysReportsBadLinesAndDefaultsTheRest)
     for (int line = 1; line <= 7; ++line)
         EXPECT_EQ(line != 1 && line != 7, messages.find("line " + std::to_string(line) + " ") != std::string::npos)
             << line << " in " << messages;
-    fs::remove_all(title);
 }
 
 TEST(DebugOutput, TextAtOrBelowTheLevelGoesOutVerbatim)

@@ -1,3 +1,5 @@
+#include "support/DataRoot.h"
+
 #include "CSystemData.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +17,16 @@ namespace
 {
 // The system data is configured once per process, so each case runs in a fresh
 // one (threadsafe death-test style re-runs only this test in the child), in a
-// fresh folder. Failures inside are reported on standard error and end the child with 1.
+// fresh folder (no "/" at the end) of the scratch folder. Failures inside are
+// reported on standard error and end the child with 1.
 void inFreshProcess(const std::function<void(const std::string& root)>& body)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TestSupport::scratchFolder(); // made and removed by this process, used by the child
     EXPECT_EXIT(
         {
-            char name[] = "/tmp/tovrane-systemdata-XXXXXX";
-            if (!::mkdtemp(name))
-                std::exit(2);
-            body(name);
-            fs::remove_all(name);
+            const std::string root = TestSupport::freshFolder("systemdata");
+            body(root.substr(0, root.size() - 1));
             std::exit(0);
         },
         testing::ExitedWithCode(0), "");

@@ -1,3 +1,5 @@
+#include "support/DataRoot.h"
+
 #include "CMicroDownloads.h"
 #include "CPlayerProfile.h"
 #include "CSystem.h"
@@ -6,52 +8,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
+using TestSupport::readFile;
 
 namespace
 {
-// The data root of this test program: a fresh folder, unless another test of
-// the program configured the system data first.
-void useDataRoot()
-{
-    static const struct Root
-    {
-        Root()
-        {
-            char name[] = "/tmp/tovrane-xqm-XXXXXX";
-            CSystemData::Config config;
-            config.dataRoot = owned = ::mkdtemp(name) ? name : "";
-            CSystemData::Configure(config); // refused if another test of the program came first
-        }
-        ~Root()
-        {
-            if (!owned.empty())
-                fs::remove_all(owned);
-        }
-        std::string owned;
-    } root;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class XQMPlatform : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        useDataRoot();
+        TestSupport::useDataRoot();
         for (tPlayerID id = 0; id < 3; ++id)
         {
             fs::remove_all(XQM::CMicroDownloads::GetDownloadsPath(id).raw());

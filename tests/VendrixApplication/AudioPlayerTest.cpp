@@ -1,6 +1,7 @@
 // The audio player's rules on a fake platform service, then real Ogg files on
 // the mixer's silent sink, then loader threads racing the frames.
 #include "support/DataRoot.h"
+#include "support/SilentAudio.h"
 
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/System.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
@@ -162,26 +164,42 @@ protected:
 std::string id(AudioPlayer::tAudioID value) { return std::to_string(value); }
 }
 
-TEST_F(AudioPlayerRules, ChannelsStartWithTheirPriorityVolumeAndOptions)
+TEST_F(AudioPlayerRules, ChannelsStartWithTheirPriorityVolumeAndOptionsAndBuiltInSoundsNameTheirFiles)
 {
     player->playMusic(titleFile("h_MUSIC_Map_6.ogg"));
     player->playSpeech(titleFile("h_SCRIVLET_Hello_1.ogg"));
     player->playSfx(titleFile("h_SX_Pop_6.ogg"));
-    ASSERT_EQ(3u, fake->starts.size());
-    EXPECT_EQ(title + "h_MUSIC_Map_6.ogg", fake->starts[0].path);
-    // Priority, volume, payload and flags of music, speech and effects.
-    const int expected[3][4] = {{201, 45, 0x40000000, 3}, {101, 127, 0, 1}, {51, 127, 0, 1}};
-    for (int i = 0; i < 3; ++i)
-    {
-        const FakeAudio::Start& start = fake->starts[i];
-        EXPECT_EQ((std::vector<long>{expected[i][0], expected[i][1], expected[i][2], expected[i][3], 0}),
-                  (std::vector<long>{start.priority, start.volume, static_cast<long>(start.payload),
-                                     static_cast<long>(start.flags), start.pan}))
-            << "channel " << i;
-        EXPECT_NE(nullptr, start.listener);
-        EXPECT_EQ(fake->starts[0].listener, start.listener) << "one listener per player";
-    }
     EXPECT_TRUE(player->isMusicPlaying() && player->isSpeechPlaying() && player->isSfxPlaying());
+    for (const char* sound : {"WrongAnswer", "DeadClick", "CorrectAnswer", "AchievementNtfctn", "Limit"})
+        titleFile(std::string("h_KROM_") + sound + "Sfx_6.ogg");
+    for (int sound = 0; sound < 5; ++sound)
+        player->playSfx(static_cast<BaseAudio::Type>(sound));
+    // File, priority, volume, payload, flags and pan of each start; one
+    // listener for the whole player.
+    Lines starts;
+    for (const FakeAudio::Start& s : fake->starts)
+    {
+        char line[160];
+        std::snprintf(line, sizeof line, "%s %d %d %lx %lx %d%s", s.path.substr(title.size()).c_str(), s.priority,
+                      s.volume, static_cast<unsigned long>(s.payload), static_cast<unsigned long>(s.flags), s.pan,
+                      s.listener && s.listener == fake->starts[0].listener ? "" : " (another listener)");
+        starts.push_back(line);
+    }
+    EXPECT_EQ((Lines{"h_MUSIC_Map_6.ogg 201 45 40000000 3 0", "h_SCRIVLET_Hello_1.ogg 101 127 0 1 0",
+                     "h_SX_Pop_6.ogg 51 127 0 1 0", "h_KROM_WrongAnswerSfx_6.ogg 51 127 0 1 0",
+                     "h_KROM_DeadClickSfx_6.ogg 51 127 0 1 0", "h_KROM_CorrectAnswerSfx_6.ogg 51 127 0 1 0",
+                     "h_KROM_AchievementNtfctnSfx_6.ogg 51 127 0 1 0", "h_KROM_LimitSfx_6.ogg 51 127 0 1 0"}),
+              starts);
+
+    // Any other value names no file: nothing starts, the channel is idle and
+    // its callback waits for the next start or stop.
+    player->playSfx(static_cast<BaseAudio::Type>(5), callback("none"));
+    EXPECT_EQ(8u, fake->starts.size());
+    EXPECT_FALSE(player->isSfxPlaying());
+    player->update();
+    journal.take();
+    player->stopSfx();
+    EXPECT_EQ((Lines{"none 2 2", "none released"}), journal.take());
 }
 
 TEST_F(AudioPlayerRules, FoldersAreSearchedFromTheLastAddedBackToTheSharedOne)
@@ -201,29 +219,6 @@ TEST_F(AudioPlayerRules, FoldersAreSearchedFromTheLastAddedBackToTheSharedOne)
     player->playSpeech(titleFile("h_ROSA_Line_3.ogg"));
     ASSERT_EQ(1u, fake->starts.size());
     EXPECT_EQ("/downloads/task7/audio/h_ROSA_Line_3.ogg", fake->starts[0].path);
-}
-
-TEST_F(AudioPlayerRules, BuiltInSoundsNameTheirFiles)
-{
-    const char* names[] = {"h_KROM_WrongAnswerSfx_6.ogg", "h_KROM_DeadClickSfx_6.ogg",
-        "h_KROM_CorrectAnswerSfx_6.ogg", "h_KROM_AchievementNtfctnSfx_6.ogg", "h_KROM_LimitSfx_6.ogg"};
-    for (int sound = 0; sound < 5; ++sound)
-    {
-        titleFile(names[sound]);
-        player->playSfx(static_cast<BaseAudio::Type>(sound));
-        EXPECT_EQ(title + names[sound], fake->starts.back().path);
-        EXPECT_EQ(51, fake->starts.back().priority);
-    }
-    // Any other value names no file: nothing starts, the channel is idle and
-    // its callback waits for the next start or stop.
-    const size_t before = fake->starts.size();
-    player->playSfx(static_cast<BaseAudio::Type>(5), callback("none"));
-    EXPECT_EQ(before, fake->starts.size());
-    EXPECT_FALSE(player->isSfxPlaying());
-    player->update();
-    journal.take();
-    player->stopSfx();
-    EXPECT_EQ((Lines{"none 2 2", "none released"}), journal.take());
 }
 
 TEST_F(AudioPlayerRules, MissingFileIsReportedAndItsCallbackHearsStoppedAtTheNextUpdate)
@@ -439,40 +434,21 @@ namespace
 {
 // The player on the real mixer with its silent sink, driven frame by frame as
 // the host does: advance the clock, hand out the events, update the player.
-class AudioPlayerOgg : public ::testing::Test
+class AudioPlayerOgg : public ::testing::Test, public TestSupport::SilentAudio
 {
 protected:
+    AudioPlayerOgg() : SilentAudio(folder) {}
     static void SetUpTestSuite()
     {
         folder = TestSupport::freshFolder("audio-player");
-        ASSERT_FALSE(folder.empty());
         ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Line_1.ogg", 17640));         // 400 ms
         ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Pop_6.ogg", 2205, 22050, 2)); // 100 ms
         ASSERT_TRUE(TestSupport::writeOgg(folder + "h_MUSIC_Loop_6.ogg", 8820));        // 200 ms
         ASSERT_TRUE(TestSupport::writeOgg(folder + "h_TEST_Short_1.ogg", 441));         // 10 ms
         std::ofstream(folder + "h_TEST_Broken_6.ogg") << "not a sound";
     }
-    void SetUp() override
-    {
-        mixer = std::make_shared<CAudioMixer>();
-        previous = CAudioMPI::SetService(mixer);
-        player.reset(new AudioPlayer);
-        player->addAudioPath(folder);
-    }
-    void TearDown() override
-    {
-        player.reset();
-        CAudioMPI::SetService(previous);
-        AudioPlayer::musicVolume = 45;
-    }
+    void TearDown() override { player.reset(); } // its callbacks write into the journal
 
-    void frame(unsigned int step = 20)
-    {
-        mixer->AdvanceClock(step);
-        now += step;
-        mixer->DispatchEvents();
-        player->update();
-    }
     // Runs frames until the journal has a line; returns the clock then.
     unsigned int runUntilHeard(unsigned int limit)
     {
@@ -488,12 +464,8 @@ protected:
     Callback* callback(const std::string& name) { return new Callback(journal, name); }
 
     static std::string folder;
-    unsigned int now = 0;
     Journal journal;
     Lines heard;
-    std::shared_ptr<CAudioMixer> mixer;
-    std::shared_ptr<IAudioService> previous;
-    std::unique_ptr<AudioPlayer> player;
 };
 
 std::string AudioPlayerOgg::folder;

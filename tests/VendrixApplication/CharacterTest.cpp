@@ -1,5 +1,6 @@
 // Characters, their controller with idle, gestures, blink and lip flap, and
-// the blink controller.
+// the blink controller. What a character shows is written into a journal
+// after each call or change and compared whole.
 #include "CharacterTestSupport.h"
 
 #include "Tovrane/AnimationController.h"
@@ -15,9 +16,14 @@
 using namespace Tovrane;
 using CharacterTestSupport::framesOf;
 using CharacterTestSupport::spriteOf;
+using CharacterTestSupport::state;
 
 namespace
 {
+typedef std::vector<std::string> Journal;
+
+const std::vector<std::string> Names = {"idle", "wave", "on", "off", "blink", "mouth", "talk"};
+
 // A character with a looping "idle" of 4 frames and a one-shot "wave" of 3.
 CharacterPtr twoAnimations()
 {
@@ -28,82 +34,74 @@ CharacterPtr twoAnimations()
 }
 }
 
-TEST(CharacterTest, AnimationsAreAddedHiddenAndStoppedReplacedInTheirSlotAndUnknownNamesIgnored)
+TEST(CharacterTest, AnimationsTakeSlotsHiddenWithOneControllerAndUnknownNamesAreIgnored)
 {
     CharacterPtr character = twoAnimations();
-    ASSERT_EQ(2, character->getChildQuantity());
+    Journal journal{state(*character, Names)};
     AnimatedSpritePtr old = spriteOf(character->getAnimation("idle"));
-    EXPECT_EQ(character->getChild(1), character->getAnimation("wave"));
-    EXPECT_EQ(CullingMode::Hide, old->cullingMode);
-    ASSERT_TRUE(character->getAnimationController(old));
-    EXPECT_FALSE(character->getAnimationController(old)->playing);
     // A sprite that brings its own animation controller keeps it.
     AnimatedSpritePtr mouth = framesOf(2);
-    AnimationControllerPtr own(new LipFlapController);
-    mouth->addController(own);
+    mouth->addController(AnimationControllerPtr(new LipFlapController));
     character->addAnimation("mouth", mouth);
-    EXPECT_EQ(1, mouth->getControllerQuantity());
-    EXPECT_EQ(own, character->getAnimationController(mouth));
-
+    journal.push_back(state(*character, Names));
+    // A new sprite for a name takes its slot; the same sprite again changes nothing.
     AnimatedSpritePtr replacement = framesOf(2);
-    for (int twice = 0; twice < 2; ++twice) // the same sprite again changes nothing
+    for (int twice = 0; twice < 2; ++twice)
+    {
         character->addAnimation("idle", replacement);
-    EXPECT_EQ(3, character->getChildQuantity());
-    EXPECT_EQ(replacement, character->getChild(0));
-    EXPECT_EQ(replacement, character->getAnimation("idle"));
-    EXPECT_EQ(nullptr, old->parent);
-    EXPECT_EQ(CullingMode::Hide, replacement->cullingMode);
-    EXPECT_EQ(1, replacement->getControllerQuantity());
-
-    SpatialPtr wave = character->getAnimation("wave");
-    AnimationControllerPtr waveController = character->getAnimationController(wave);
-    LipFlapControllerPtr lipFlap(new LipFlapController);
-    character->replaceAnimationController("wave", lipFlap);
-    EXPECT_EQ(1, wave->getControllerQuantity());
-    EXPECT_EQ(lipFlap, character->getAnimationController(wave));
-    EXPECT_EQ(nullptr, waveController->getObject());
-
+        journal.push_back(state(*character, Names));
+    }
+    AnimationControllerPtr waveController = character->getAnimationController(character->getAnimation("wave"));
+    character->replaceAnimationController("wave", LipFlapControllerPtr(new LipFlapController));
+    journal.push_back(state(*character, Names));
     character->playAnimation("talk", RepeatType::Wrap);
     character->replaceAnimationController("talk", AnimationControllerPtr(new AnimationController));
-    EXPECT_FALSE(character->getAnimation("talk"));
+    journal.push_back(state(*character, Names));
+
+    EXPECT_EQ((Journal{"idle 4@0 hide A stop | wave 3@0 hide A stop",
+                       "idle 4@0 hide A stop | wave 3@0 hide A stop | mouth 2@0 hide L stop",
+                       "idle 2@0 hide A stop | wave 3@0 hide A stop | mouth 2@0 hide L stop",
+                       "idle 2@0 hide A stop | wave 3@0 hide A stop | mouth 2@0 hide L stop",
+                       "idle 2@0 hide A stop | wave 3@0 hide L stop | mouth 2@0 hide L stop",
+                       "idle 2@0 hide A stop | wave 3@0 hide L stop | mouth 2@0 hide L stop"}),
+              journal);
+    EXPECT_EQ(nullptr, old->parent);
+    EXPECT_EQ(nullptr, waveController->getObject());
     EXPECT_FALSE(character->isAnimating("talk"));
     EXPECT_FALSE(character->isAnimating(""));
-    EXPECT_EQ(3, character->getChildQuantity());
 }
 
 TEST(CharacterTest, PlayingShowsAndRestartsHidingByNameKeepsTheControllerByControllerStopsIt)
 {
     CharacterPtr character = twoAnimations();
-    character->playAnimation("idle", RepeatType::Wrap);
-    SpatialPtr idle = character->getAnimation("idle");
-    EXPECT_EQ(RepeatType::Wrap, character->getAnimationController(idle)->repeatType);
-    character->playAnimation("wave", RepeatType::Clamp);
-    EXPECT_EQ(CullingMode::Show, idle->cullingMode) << "other animations stay";
-    EXPECT_EQ(CullingMode::Show, character->getAnimation("wave")->cullingMode);
-
+    Journal journal;
     // The looping idle goes on for ever, the clamped wave ends after its
     // three frames of 83 ms; played again, it starts from frame 0.
-    character->update(1000);
-    character->update(1000 + 249);
-    EXPECT_TRUE(character->isAnimating("wave"));
-    EXPECT_EQ(2, spriteOf(character->getAnimation("wave"))->getCurrentFrame());
-    character->update(1000 + 250);
-    EXPECT_FALSE(character->isAnimating("wave"));
-    character->update(1000 + 100000);
-    EXPECT_TRUE(character->isAnimating("idle"));
-    character->playAnimation("wave", RepeatType::Clamp);
-    EXPECT_TRUE(character->isAnimating("wave"));
-    character->update(1000 + 100001);
-    EXPECT_EQ(0, spriteOf(character->getAnimation("wave"))->getCurrentFrame());
-
-    character->hideAnimation("idle");
-    EXPECT_EQ(CullingMode::Hide, idle->cullingMode);
-    EXPECT_TRUE(character->isAnimating("idle"));
+    auto note = [&](unsigned int time) {
+        if (time)
+            character->update(time);
+        journal.push_back(std::to_string(time) + ": " + state(*character, Names));
+    };
     character->playAnimation("idle", RepeatType::Wrap);
-    character->hideAnimation(character->getAnimationController(idle));
-    EXPECT_EQ(CullingMode::Hide, idle->cullingMode);
-    EXPECT_FALSE(character->isAnimating("idle"));
+    character->playAnimation("wave", RepeatType::Clamp);
+    for (unsigned int time : {1000u, 1249u, 1250u, 101000u})
+        note(time);
+    character->playAnimation("wave", RepeatType::Clamp);
+    note(101001);
+    character->hideAnimation("idle");
+    note(0);
+    character->playAnimation("idle", RepeatType::Wrap);
+    character->hideAnimation(character->getAnimationController(character->getAnimation("idle")));
     character->hideAnimation(AnimationControllerPtr());
+    note(0);
+    EXPECT_EQ((Journal{"1000: idle 4@0 show A wrap | wave 3@0 show A clamp",
+                       "1249: idle 4@3 show A wrap | wave 3@2 show A clamp",
+                       "1250: idle 4@3 show A wrap | wave 3@2 show A stop",
+                       "101000: idle 4@0 show A wrap | wave 3@2 show A stop",
+                       "101001: idle 4@0 show A wrap | wave 3@0 show A clamp",
+                       "0: idle 4@0 hide A wrap | wave 3@0 show A clamp",
+                       "0: idle 4@0 hide A stop | wave 3@0 show A clamp"}),
+              journal);
 }
 
 namespace
@@ -143,17 +141,25 @@ protected:
 
     void step(unsigned int t) { character->update(1000 + t); }
 
-    // Steps every millisecond from `from` to `to`; the first control time at
-    // which `name` was no longer shown, or 0.
-    unsigned int hiddenAt(const std::string& name, unsigned int from, unsigned int to)
+    // Steps every millisecond from `from` to `to` and writes into the journal
+    // each change of what is shown: "169 off (off)", the control time, the
+    // animations shown and the controller's current animation.
+    void run(unsigned int from, unsigned int to)
     {
         for (unsigned int t = from; t <= to; ++t)
         {
             step(t);
-            if (!shown(name))
-                return t;
+            note(std::to_string(t), false);
         }
-        return 0;
+    }
+    // Writes `what` with the present view into the journal (only when the
+    // view changed unless `always`).
+    void note(const std::string& what, bool always = true)
+    {
+        const std::string now = visible() + " (" + controller->getCurrentAnimationName() + ")";
+        if (always || now != last)
+            journal.push_back(what + ": " + now);
+        last = now;
     }
     bool shown(const std::string& name) const
     {
@@ -163,8 +169,8 @@ protected:
     std::string visible() const
     {
         std::string result;
-        for (const char* name : {"idle", "wave", "on", "off", "blink", "mouth"})
-            if (shown(name))
+        for (const std::string& name : Names)
+            if (character->hasAnimation(name) && shown(name))
                 result += std::string(result.empty() ? "" : " ") + name;
         return result;
     }
@@ -182,62 +188,40 @@ protected:
     Script script;
     CharacterPtr character;
     CharacterControllerPtr controller;
+    Journal journal;
+    std::string last;
 };
 }
 
-TEST_F(CharacterControllerTest, TheFirstStepStartsTheIdleAndAPushedGestureInterruptsIt)
+TEST_F(CharacterControllerTest, GesturesInterruptTheIdleInOrderAndANewIdleWaitsForThem)
 {
-    EXPECT_EQ("", visible());
-    step(0);
-    EXPECT_EQ("idle", visible());
-    EXPECT_EQ(RepeatType::Wrap, character->getAnimationController(character->getAnimation("idle"))->repeatType);
-    step(500);
+    note("start");
+    run(0, 500);
     controller->pushAnimation("wave");
-    EXPECT_EQ("wave", visible());
-    EXPECT_EQ("wave", controller->getCurrentAnimationName());
+    note("push wave");
     // The wave's clock starts at 501; it has run its 3 x 83 ms once its
-    // control time passes 249, and the step after that hands over.
-    EXPECT_EQ(501u + 251u, hiddenAt("wave", 501, 2000));
-    EXPECT_EQ("idle", visible());
-    EXPECT_EQ("idle", controller->getCurrentAnimationName());
-    EXPECT_TRUE(character->isAnimating("idle"));
-}
-
-TEST_F(CharacterControllerTest, QueuedGesturesPlayInOrderThenTheIdle)
-{
-    step(0);
+    // control time passes 249, and the step after that hands over. Each
+    // gesture's clock starts in the step that hands over to it.
+    run(501, 1000);
+    controller->setIdleAnimation("nothing");
+    note("idle nothing");
     controller->pushAnimation("on");
     controller->pushAnimation("off");
-    controller->pushAnimation("missing");
-    EXPECT_EQ("on", visible());
-    // The clock of "on" starts at step 1 and passes its 166 ms at 168; the
-    // next step hands over to "off", whose clock starts in that same step.
-    const unsigned int onEnded = hiddenAt("on", 1, 2000);
-    EXPECT_EQ(169u, onEnded);
-    EXPECT_EQ("off", visible());
-    EXPECT_EQ("off", controller->getCurrentAnimationName());
-    const unsigned int offEnded = hiddenAt("off", onEnded + 1, 4000);
-    EXPECT_EQ(onEnded + 168u, offEnded);
-    EXPECT_EQ("idle", visible());
-    // A name the character lacks was never queued.
-    step(offEnded + 5000);
-    EXPECT_EQ("idle", controller->getCurrentAnimationName());
-    EXPECT_EQ("idle", visible());
-}
-
-TEST_F(CharacterControllerTest, ChangingTheIdleWhileIdlingSwapsAtOnceDuringAGestureAfterIt)
-{
-    step(0);
-    controller->setIdleAnimation("nothing");
-    EXPECT_EQ("idle", visible());
+    controller->pushAnimation("missing"); // never queued
+    note("push on off");
+    run(1001, 1500);
     controller->setIdleAnimation("on");
-    EXPECT_EQ("on", visible());
-    EXPECT_EQ("on", controller->getCurrentAnimationName());
+    note("idle on");
     controller->pushAnimation("wave");
     controller->setIdleAnimation("off");
-    EXPECT_EQ("wave", visible());
-    hiddenAt("wave", 1, 2000);
-    EXPECT_EQ("off", visible());
+    note("push wave, idle off");
+    run(1501, 8000);
+    EXPECT_EQ((Journal{"start:  (idle)", "0: idle (idle)", "push wave: wave (wave)", "752: idle (idle)",
+                       "idle nothing: idle (idle)", "push on off: on (on)", "1169: off (off)", "1337: idle (idle)",
+                       "idle on: on (on)", "push wave, idle off: wave (wave)", "1752: off (off)"}),
+              journal);
+    EXPECT_TRUE(character->isAnimating("off"));
+    EXPECT_EQ(RepeatType::Wrap, character->getAnimationController(character->getAnimation("off"))->repeatType);
 }
 
 TEST_F(CharacterControllerTest, WithoutAnIdleOrACharacterNothingIsShown)
@@ -284,15 +268,16 @@ TEST_F(CharacterControllerTest, BlinksComeTwoToFiveSecondsApartAndOnlyWhileIdle)
     }
     EXPECT_EQ((std::vector<unsigned int>{2001, 7002, 12003}), blinks);
     EXPECT_EQ(12003u + 2000u, controller->getNextBlinkTime());
-    EXPECT_EQ("idle blink", visible());
 
     // A gesture hides the blink, and none comes while it plays even though
     // the blink time has passed; the idle starts again with a fresh delay.
+    note("blinking");
     controller->pushAnimation("wave");
-    EXPECT_EQ("wave", visible());
-    const unsigned int ended = hiddenAt("wave", 14001, 20000);
-    EXPECT_FALSE(shown("blink"));
-    EXPECT_EQ(ended + 2000u, controller->getNextBlinkTime());
+    note("push wave");
+    run(14001, 17000);
+    EXPECT_EQ((Journal{"blinking: idle blink (idle)", "push wave: wave (wave)", "14252: idle (idle)",
+                       "16253: idle blink (idle)"}),
+              journal);
 }
 
 TEST_F(CharacterControllerTest, TheRandomMouthChangesAtEvery83MillisecondBoundary)
@@ -306,7 +291,6 @@ TEST_F(CharacterControllerTest, TheRandomMouthChangesAtEvery83MillisecondBoundar
     step(0);
     controller->playLipFlapAnimation(true);
     EXPECT_TRUE(controller->isLipFlapPlaying());
-    EXPECT_EQ("idle mouth", visible());
     std::vector<unsigned int> draws;
     std::vector<int> shownFrames;
     for (unsigned int t = 1; t <= 600; ++t)
@@ -325,13 +309,16 @@ TEST_F(CharacterControllerTest, TheRandomMouthChangesAtEvery83MillisecondBoundar
     EXPECT_EQ((std::vector<unsigned int>{83, 166, 249, 332, 416, 498, 581}), draws);
     EXPECT_EQ((std::vector<int>{4, 2, 2, 0, 3, 1, 0}), shownFrames);
 
+    note("talking");
     controller->stopLipFlapAnimation();
     EXPECT_FALSE(controller->isLipFlapPlaying());
-    EXPECT_EQ("idle", visible());
+    note("stop");
     // A gesture leaves a playing mouth alone.
     controller->playLipFlapAnimation(true);
     controller->pushAnimation("wave");
-    EXPECT_EQ("wave mouth", visible());
+    note("talk, push wave");
+    EXPECT_EQ((Journal{"talking: idle mouth (idle)", "stop: idle (idle)", "talk, push wave: wave mouth (wave)"}),
+              journal);
 }
 
 TEST_F(CharacterControllerTest, AClampedMouthHoldsAndAnOrderedMouthReplacesTheRandomOne)
@@ -347,21 +334,19 @@ TEST_F(CharacterControllerTest, AClampedMouthHoldsAndAnOrderedMouthReplacesTheRa
     EXPECT_TRUE(shown("mouth"));
 
     controller->setLipFlapAnimation("mouth", false);
-    SpatialPtr mouth = character->getAnimation("mouth");
-    AnimationControllerPtr plain = character->getAnimationController(mouth);
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(&AnimationController::RuntimeType, &plain->getType());
-    EXPECT_EQ(1, mouth->getControllerQuantity());
     controller->playLipFlapAnimation(true);
-    step(4000);
-    step(4000 + 83);
-    EXPECT_EQ(1, spriteOf(mouth)->getCurrentFrame());
-    step(4000 + 166);
-    EXPECT_EQ(2, spriteOf(mouth)->getCurrentFrame());
+    for (unsigned int t : {4000u, 4083u, 4166u})
+    {
+        step(t);
+        const std::string now = state(*character, Names);
+        journal.push_back(std::to_string(t) + ": " + now.substr(now.find("mouth")));
+    }
     EXPECT_EQ(4u, frames.drawn) << "the random source is no longer asked";
     // Another mouth hides the old one.
     controller->setLipFlapAnimation("on", true);
     EXPECT_FALSE(shown("mouth"));
+    EXPECT_EQ((Journal{"4000: mouth 5@0 show A wrap", "4083: mouth 5@1 show A wrap", "4166: mouth 5@2 show A wrap"}),
+              journal);
 }
 
 TEST(BlinkControllerTest, FlashesEveryIntervalAndEndsHidden)

@@ -8,6 +8,7 @@
 
 #include "Tovrane/AnimatedSprite.h"
 #include "Tovrane/Character.h"
+#include "Tovrane/LipFlapController.h"
 
 #include <cstdint>
 #include <string>
@@ -89,6 +90,36 @@ inline int frameNumberOf(const Tovrane::SpatialPtr& frame)
 inline Tovrane::AnimatedSpritePtr spriteOf(const Tovrane::SpatialPtr& node)
 {
     return boost::dynamic_pointer_cast<Tovrane::AnimatedSprite>(node);
+}
+
+// The character's children in drawing order, each "name frames@current
+// culling" and its controllers, "A" (animation) or "L" (lip flap), with its
+// repeat when it plays ("A wrap") or "stop"; a child is named by the first
+// of `names` that is its animation, "?" by none.
+inline std::string state(const Tovrane::Character& character, const std::vector<std::string>& names)
+{
+    using namespace Tovrane;
+    static const char* const culling[] = {"inherit", "hide", "show"};
+    static const char* const repeat[] = {"clamp", "reverse", "pingpong", "wrap"};
+    std::string out;
+    for (int i = 0; i < character.getChildQuantity(); ++i)
+    {
+        SpatialPtr child = character.getChild(i);
+        std::string name = "?";
+        for (auto n = names.rbegin(); n != names.rend(); ++n)
+            if (character.getAnimation(*n) == child)
+                name = *n;
+        AnimatedSpritePtr sprite = spriteOf(child);
+        out += (i ? " | " : "") + name + " " + std::to_string(sprite->getFrameCount()) + "@" +
+               std::to_string(sprite->getCurrentFrame()) + " " + culling[child->cullingMode];
+        for (int c = 0; c < child->getControllerQuantity(); ++c)
+        {
+            ControllerPtr controller = child->getController(c);
+            out += controller->getType().isDerived(LipFlapController::RuntimeType) ? " L " : " A ";
+            out += controller->isPlaying() ? repeat[controller->repeatType] : "stop";
+        }
+    }
+    return out;
 }
 
 // An animated sprite of `frames` empty frames.

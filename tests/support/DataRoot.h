@@ -3,8 +3,8 @@
 
 // What every test program shares: a scratch folder of this process, removed
 // when the process ends, holding the data root and title folder the platform
-// is configured with; Ogg Vorbis tones made by the title generator's encoder;
-// and a journal of what happened, compared whole.
+// is configured with (or the generated title); Ogg Vorbis tones made by the
+// title generator's encoder; and a journal of what happened, compared whole.
 
 #include "OggTone.h"
 
@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -71,6 +72,28 @@ inline bool useDataRoot()
 // The scratch data root, "…/data" (no "/" at the end).
 inline std::string dataRoot() { return scratchFolder() + "data"; }
 
+// Configures the platform with the title the generator wrote at build time
+// and the scratch data root. False without that title, or when another test
+// of the process had configured the system data first.
+inline bool useGeneratedTitle()
+{
+    static const bool configured = [] {
+        CSystemData::Config config;
+        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
+        config.dataRoot = dataRoot();
+        return std::filesystem::exists(config.titlePath + "metadata") && CSystemData::Configure(config);
+    }();
+    return configured;
+}
+
+// What `f` printed on standard output.
+template <class F> std::string printed(F f)
+{
+    testing::internal::CaptureStdout();
+    f();
+    return testing::internal::GetCapturedStdout();
+}
+
 // Lines written by the code under test, in order, from any thread.
 class Journal
 {
@@ -90,6 +113,13 @@ private:
     std::mutex mutex;
     std::vector<std::string> lines;
 };
+
+// The whole content of a file ("" when it cannot be read).
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // Writes a sine tone (hertz 0: noise) of exactly `frames` sample frames.
 inline bool writeOgg(const std::string& path, long frames, int rate = 44100, int channels = 1, double hertz = 440.0)

@@ -1,156 +1,121 @@
-// The yes/no box, its voice and the speech playlist, with the real audio
-// player on the mixer's silent sink and speech files of known length.
-#include "DialogsTestSupport.h"
+// The yes/no box, its voice and the speech playlist on the generated title,
+// with the real audio player on a silent mixer and speech of known length.
+#include "support/DataRoot.h"
+#include "support/SilentAudio.h"
 
 #include "Resources/Dialogs/AudioList.h"
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Dialogs/DialogBoxController.h"
-#include "Tovrane/AudioPlayer.h"
+#include "Tovrane/Geometry.h"
 #include "Tovrane/UIBase.h"
-
-#include "CAudioMPI.h"
-#include "CAudioMixer.h"
 
 #include <functional>
 
-using namespace DialogsTest;
+using namespace Tovrane;
+using TestSupport::printed;
 
 namespace
 {
 typedef std::vector<std::string> Trace;
 
 // Speech files of 100 ms and "other.ogg" of 200 ms; a box with its voice.
-class Voice : public Fixture
+struct Voice : ::testing::Test
 {
-protected:
-    static void SetUpTestSuite()
-    {
-        folder = TestSupport::freshFolder("speech");
-        for (const char* name : {"prompt", "no", "yes", "a", "b", "other"})
-            TestSupport::writeOgg(folder + name + ".ogg", name[1] == 't' ? 8820 : 4410);
-    }
     void SetUp() override
     {
-        Fixture::SetUp();
-        if (IsSkipped())
-            return;
-        previous = Vantorel::Kelm::CAudioMPI::SetService(mixer);
-        player.reset(new AudioPlayer); // after the title's paths are set
-        player->addAudioPath(folder);
+        if (!TestSupport::useGeneratedTitle())
+            GTEST_SKIP() << "no generated title, or the system data was configured before";
+        for (const char* name : {"prompt", "no", "yes", "a", "b", "other"})
+            TestSupport::writeOgg(folder + name + ".ogg", name[1] == 't' ? 8820 : 4410);
         fresh();
-    }
-    void TearDown() override
-    {
-        player.reset();
-        if (previous)
-            Vantorel::Kelm::CAudioMPI::SetService(previous);
     }
     void fresh()
     {
-        now = 1000;
-        player->stopSpeech();
+        audio.reset(); // gives the service back before the next takes it
+        audio.reset(new TestSupport::SilentAudio(folder, 1000));
         box.reset(new DialogBox(false));
         voice.reset(new DialogBoxController);
-        voice->audioPlayer = player.get();
+        voice->audioPlayer = audio->player.get();
         voice->promptSpeech = "prompt.ogg";
         voice->noSpeech = "no.ogg";
         voice->yesSpeech = "yes.ogg";
     }
 
-    // 20 ms frames as a state runs them (audio, the box's controllers, then
-    // `each`); the changes of "time speech highlight [stopped]", or of
-    // `state` when given.
-    Trace run(int frames, const std::function<void()>& each = {}, std::function<std::string()> state = {})
+    // 20 ms frames as a state runs them: the audio, the box's controllers (or
+    // the voice alone), the playlist, then `each`; the changes of view().
+    Trace run(int frames, const std::function<void()>& each = {})
     {
-        if (!state)
-            state = [this] {
-                return speech() + (box->yesHighlight->cullingMode == CullingMode::Show  ? " Y"
-                                   : box->noHighlight->cullingMode == CullingMode::Show ? " N"
-                                                                                        : " -") +
-                       (voice->playing ? "" : " stopped");
-            };
         Trace trace;
         for (std::string last; frames-- > 0;)
         {
-            mixer->AdvanceClock(20);
-            now += 20;
-            mixer->DispatchEvents();
-            player->update();
-            box->updateControllers(now);
+            audio->frame();
+            box->updateControllers(audio->now);
+            if (list)
+                list->update();
+            if (!voice->getObject()) // an unattached voice is run by its owner
+                voice->update(audio->now);
             if (each)
                 each();
-            if (state() != last)
-                trace.push_back(std::to_string(now) + " " + (last = state()));
+            if (view() != last)
+                trace.push_back(std::to_string(audio->now) + " " + (last = view()));
         }
         return trace;
     }
-    std::string speech() const
+    // The speech file or "quiet"; for the box then "Y", "N" or "-" as it marks
+    // Yes, No or neither, and "stopped"; for a playlist first its index and
+    // "+" once started, then "done" at its end.
+    std::string view() const
     {
-        const std::string file = player->getCurrentSpeechFile();
-        return file.empty() ? "quiet" : file;
+        const std::string spoken = audio->player->getCurrentSpeechFile(), file = spoken.empty() ? "quiet" : spoken;
+        if (list)
+            return std::to_string(list->index) + (list->started ? "+ " : "- ") + file + (list->isDone() ? " done" : "");
+        auto shown = [](const GeometryPtr& mark) { return mark->cullingMode == CullingMode::Show; };
+        return file + (shown(box->yesHighlight) ? " Y" : shown(box->noHighlight) ? " N" : " -") +
+               (voice->playing ? "" : " stopped");
     }
 
-    static std::string folder;
-    unsigned int now = 1000;
-    std::shared_ptr<Vantorel::Kelm::CAudioMixer> mixer = std::make_shared<Vantorel::Kelm::CAudioMixer>();
-    std::shared_ptr<Vantorel::Kelm::IAudioService> previous;
-    std::unique_ptr<AudioPlayer> player;
+    const std::string folder = TestSupport::freshFolder("speech");
+    std::unique_ptr<TestSupport::SilentAudio> audio;
     DialogBoxPtr box;
     DialogBoxControllerPtr voice;
+    AudioList* list = nullptr;
+    // The answers heard, each with whether the box was still shown.
+    void answer(const DialogEventArgs& args) { answers.push_back({args.result, box->cullingMode != CullingMode::Hide}); }
+    std::vector<std::pair<int, bool>> answers;
 };
-std::string Voice::folder;
 
-// The answers heard, each with whether the box was still shown.
-struct Answers
-{
-    void on(const DialogEventArgs& args) { heard.push_back({args.result, box->cullingMode != CullingMode::Hide}); }
-    DialogBox* box;
-    std::vector<std::pair<int, bool>> heard;
-};
 }
 
 TEST_F(Voice, TheBoxReportsItsAnswerToItsListenersAndThenHides)
 {
-    EXPECT_EQ(6, box->getChildQuantity());
-    EXPECT_EQ(7, DialogBoxPtr(new DialogBox(true))->getChildQuantity()) << "with the prompt picture";
-    box->showYesButtonHighlight();
-    box->showNoButtonHighlight();
-    EXPECT_TRUE(box->noHighlight->cullingMode == CullingMode::Show && box->yesHighlight->cullingMode == CullingMode::Hide);
     box->onNoButton(ButtonEventArgs()); // nobody listens: answered and hidden all the same
     EXPECT_TRUE(box->result == 2 && box->cullingMode == CullingMode::Hide);
-    Answers answers{box.get(), {}};
-    box->dialogEvent += new DialogBox::DialogEvent::MethodDelegate<Answers>(&answers, &Answers::on);
+    box->dialogEvent += new DialogBox::DialogEvent::MethodDelegate<Voice>(this, &Voice::answer);
     for (int button = 1; button <= 3; ++button) // yes, no, close
     {
         box->cullingMode = CullingMode::Show;
         boost::dynamic_pointer_cast<UIBase>(box->getChild(button))->onRelease(0, 0);
         EXPECT_EQ(CullingMode::Hide, box->cullingMode);
     }
-    EXPECT_EQ((std::vector<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}), answers.heard);
+    EXPECT_EQ((std::vector<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}), answers);
 }
 
 TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
 {
+    // Restarted while No is explained, it asks again.
     box->addController(voice);
-    player->playSpeech("other.ogg");
     voice->restart();
-    EXPECT_EQ((Trace{"1020 other.ogg -", "1200 prompt.ogg -", "1300 no.ogg N", "1400 yes.ogg Y", "1500 quiet - stopped"}),
-              run(30));
-    voice->restart(); // and again, restarted while No is explained
-    int framesOfNo = 0;
-    EXPECT_EQ((Trace{"1620 prompt.ogg -", "1720 no.ogg N", "1760 quiet -", "1780 prompt.ogg -", "1880 no.ogg N"}), run(14, [&] {
-                  if (voice->step == 2 && ++framesOfNo == 3)
+    EXPECT_EQ((Trace{"1020 prompt.ogg -", "1120 no.ogg N", "1160 quiet -", "1180 prompt.ogg -", "1280 no.ogg N"}),
+              run(14, [&] {
+                  if (voice->step == 2 && audio->now == 1160)
                       voice->restart();
               }));
-
-    const struct
-    {
-        std::function<void()> change;
-        Trace trace;
-    } cases[] = {
+    // Each case changes a fresh box before its voice starts.
+    const std::pair<std::function<void()>, Trace> cases[] = {
+        {[this] { audio->player->playSpeech("other.ogg"); },
+         {"1020 other.ogg -", "1200 prompt.ogg -", "1300 no.ogg N", "1400 yes.ogg Y", "1500 quiet - stopped"}},
         {[this] { voice->noSpeech = voice->yesSpeech = ""; }, {"1020 prompt.ogg -", "1120 quiet - stopped"}},
-        {[this] { voice->promptSpeech = ""; },
-         {"1020 quiet -", "1040 no.ogg N", "1140 yes.ogg Y", "1240 quiet - stopped"}},
+        {[this] { voice->promptSpeech = ""; }, {"1020 quiet -", "1040 no.ogg N", "1140 yes.ogg Y", "1240 quiet - stopped"}},
         {[this] { voice->audioPlayer = nullptr; }, {"1020 quiet -"}},
         {[this] { box->removeController(voice); }, {"1020 prompt.ogg -", "1120 quiet - stopped"}},
     };
@@ -158,38 +123,30 @@ TEST_F(Voice, TheQuestionThenNoThenYesEachAfterTheSpeechBefore)
     {
         fresh();
         box->addController(voice);
-        c.change();
+        c.first();
         voice->restart();
-        EXPECT_EQ(c.trace, run(20, [this] {
-                      if (!voice->getObject()) // unattached: its owner runs it
-                          voice->update(now);
-                  }));
+        EXPECT_EQ(c.second, run(30));
     }
 }
 
 TEST_F(Voice, ThePlaylistPausesAnUpdateBetweenFilesAndWaitsOutOtherSpeech)
 {
-    AudioList list;
-    list.init({"a.ogg", "missing.ogg", "", "b.ogg"});
-    for (int i = 0; i < 3; ++i)
-        list.update();
-    EXPECT_TRUE(list.index == 0 && !list.isDone()) << "no player, no progress";
-    list.audioPlayer = player.get();
+    AudioList playlist;
+    playlist.init({"a.ogg", "missing.ogg", "", "b.ogg"});
+    list = &playlist;
+    EXPECT_EQ((Trace{"1020 0- quiet"}), run(3)) << "no player, no progress";
+    playlist.audioPlayer = audio->player.get();
     Trace trace;
-    const std::string printed = output([&] {
-        trace = run(
-            25,
-            [&] {
-                list.update();
-                if (now == 1060)
-                    player->playSpeech("other.ogg");
-            },
-            [&] { return std::to_string(list.index) + (list.started ? "+ " : "- ") + speech() + (list.isDone() ? " done" : ""); });
+    const std::string said = printed([&] {
+        trace = run(25, [&] {
+            if (audio->now == 1120)
+                audio->player->playSpeech("other.ogg");
+        });
     });
-    EXPECT_EQ((Trace{"1020 0+ a.ogg", "1060 0+ other.ogg", "1260 1- quiet", "1280 1+ quiet", "1300 2- quiet",
-                     "1320 2+ quiet", "1340 3- quiet", "1360 3+ b.ogg", "1460 4- quiet done"}),
+    EXPECT_EQ((Trace{"1080 0+ a.ogg", "1120 0+ other.ogg", "1320 1- quiet", "1340 1+ quiet", "1360 2- quiet",
+                     "1380 2+ quiet", "1400 3- quiet", "1420 3+ b.ogg", "1520 4- quiet done"}),
               trace);
-    EXPECT_NE(std::string::npos, printed.find("Could not find file missing.ogg"));
-    list.reset();
-    EXPECT_FALSE(list.isDone());
+    EXPECT_NE(std::string::npos, said.find("Could not find file missing.ogg"));
+    playlist.reset();
+    EXPECT_FALSE(playlist.isDone());
 }
