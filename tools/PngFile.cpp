@@ -12,8 +12,10 @@ namespace
 // Kept out of any scope that holds objects with destructors: libpng reports
 // errors by longjmp.
 // A palette (and its alpha values) is written when `colours` is given: the
-// rows then hold one index a pixel.
-bool writeRows(std::FILE* file, int width, int height, png_bytep* rows, const std::vector<Colour>* colours)
+// rows then hold one index a pixel. Otherwise the rows hold RGBA, or RGB
+// when `opaque` is set.
+bool writeRows(std::FILE* file, int width, int height, png_bytep* rows, const std::vector<Colour>* colours,
+    bool opaque)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
@@ -25,7 +27,8 @@ bool writeRows(std::FILE* file, int width, int height, png_bytep* rows, const st
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, colours ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB_ALPHA,
+    png_set_IHDR(png, info, width, height, 8,
+        colours ? PNG_COLOR_TYPE_PALETTE : opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA,
         PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_color palette[256];
     png_byte alpha[256];
@@ -104,7 +107,8 @@ bool writeFile(const std::string& path, int width, int height, const std::uint8_
     std::vector<png_bytep> rows(static_cast<size_t>(height));
     for (int y = 0; y < height; ++y)
         rows[y] = const_cast<png_bytep>(data + static_cast<size_t>(y) * width * bytesPerPixel);
-    bool written = width > 0 && height > 0 && writeRows(file, width, height, rows.data(), colours);
+    bool written =
+        width > 0 && height > 0 && writeRows(file, width, height, rows.data(), colours, !colours && bytesPerPixel == 3);
     written = (std::fclose(file) == 0) && written;
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0)
     {
@@ -119,6 +123,16 @@ bool writeFile(const std::string& path, int width, int height, const std::uint8_
 bool writePng(const std::string& path, const Picture& picture)
 {
     return writeFile(path, picture.width(), picture.height(), picture.data(), 4, nullptr);
+}
+
+bool writeRgbPng(const std::string& path, const Picture& picture)
+{
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(picture.width()) * picture.height() * 3);
+    for (size_t i = 0; i < picture.bytes().size(); i += 4)
+        rgb.insert(rgb.end(), picture.bytes().begin() + static_cast<std::ptrdiff_t>(i),
+            picture.bytes().begin() + static_cast<std::ptrdiff_t>(i) + 3);
+    return writeFile(path, picture.width(), picture.height(), rgb.data(), 3, nullptr);
 }
 
 bool writePalettePng(const std::string& path, const Picture& picture)

@@ -13,6 +13,8 @@ namespace TovraneTools
 // renamed into place, so a reader never sees half a picture. Returns false
 // (with a message on standard output) when the file cannot be written.
 bool writePng(const std::string& path, const Picture& picture);
+// The same as an 8-bit RGB PNG: alpha is dropped.
+bool writeRgbPng(const std::string& path, const Picture& picture);
 // The same as an 8-bit palette PNG with a transparency chunk; false (with a
 // message) for a picture of more than 256 colours.
 bool writePalettePng(const std::string& path, const Picture& picture);

@@ -2,6 +2,7 @@
 
 #include "PixelFont.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sys/stat.h>
@@ -82,6 +83,97 @@ void drawLines(Picture& picture, Colour paper)
         PixelFont::draw(picture, w / 10, top, "LINE " + std::to_string(n), scale, ink);
 }
 
+// The lesson's colour pie: six 60-degree segments in the exact colours the
+// mixing game judges, clockwise from the top: red, orange, yellow, green,
+// blue, purple (each secondary between its two primaries). Nothing inside a
+// fifth of the size (the centre) and outside the edge.
+void drawColourPie(Picture& picture)
+{
+    static const Colour segments[6] = {{192, 0, 0, 255}, {240, 144, 0, 255}, {240, 240, 0, 255},
+        {48, 144, 0, 255}, {0, 0, 192, 255}, {144, 0, 192, 255}};
+    const int w = picture.width(), h = picture.height(), outer = std::min(w, h) / 2 - 1,
+              inner = std::min(w, h) / 5;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const int dx = x - w / 2, dy = h / 2 - y, d2 = dx * dx + dy * dy;
+            if (d2 < inner * inner || d2 > outer * outer)
+                continue;
+            double degrees = std::atan2(static_cast<double>(dx), static_cast<double>(dy)) * 180.0 / M_PI + 30.0;
+            if (degrees < 0)
+                degrees += 360.0;
+            picture.set(x, y, segments[static_cast<int>(degrees / 60.0) % 6]);
+        }
+}
+
+// The pie's centre: a disc that fills the pie's hole, on a transparent
+// picture of the pie's size.
+void drawHub(Picture& picture, Colour c)
+{
+    const int w = picture.width(), h = picture.height(), r = std::min(w, h) / 5 - 3;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const int dx = x - w / 2, dy = h / 2 - y;
+            if (dx * dx + dy * dy <= r * r)
+                picture.set(x, y, c);
+        }
+}
+
+// Sky above and ground below a dark horizon line on row 3h/5 - 1 (row 143
+// of a 240-row picture).
+void drawHorizon(Picture& picture)
+{
+    const int w = picture.width(), h = picture.height(), line = 3 * h / 5 - 1;
+    picture.fillRect(0, 0, w, line, Colour{120, 190, 240, 255});
+    picture.fillRect(0, line, w, 1, Colour{40, 40, 40, 255});
+    picture.fillRect(0, line + 1, w, h - line - 1, Colour{90, 170, 80, 255});
+}
+
+// The warm-and-cool painting's areas: 0 sun, 1 sea, 2 grass, 3 flowers,
+// 4 sky, 5 mountain (the numbers the game's mask colours stand for).
+int paintingArea(int x, int y, int w, int h)
+{
+    const double u = (x + 0.5) / w, v = (y + 0.5) / h;
+    auto inDisc = [&](double cu, double cv, double r) {
+        const double du = (u - cu) * w, dv = (v - cv) * h;
+        return du * du + dv * dv <= r * r * h * h;
+    };
+    if (v >= 0.62)
+        return inDisc(0.15, 0.8, 0.05) || inDisc(0.35, 0.9, 0.05) || inDisc(0.5, 0.75, 0.05) ? 3 : 2;
+    if (v >= 0.42)
+        return 1;
+    if (inDisc(0.2, 0.2, 0.11))
+        return 0;
+    // A mountain with its peak at (0.72, 0.22) and its foot on the sea.
+    const double half = 0.175 * (v - 0.22) / 0.2;
+    return v >= 0.22 && std::abs(u - 0.72) <= half ? 5 : 4;
+}
+
+// The painting (soft colours) or its mask (the six exact region colours),
+// with a dark outline, black in the mask, wherever two areas meet.
+void drawPainting(Picture& picture, bool mask)
+{
+    static const Colour painted[6] = {{240, 90, 40, 255}, {40, 90, 200, 255}, {60, 170, 70, 255},
+        {250, 220, 60, 255}, {150, 210, 240, 255}, {150, 80, 170, 255}};
+    static const Colour exact[6] = {{255, 0, 0, 255}, {0, 0, 255, 255}, {0, 255, 0, 255}, {255, 255, 0, 255},
+        {0, 255, 255, 255}, {255, 0, 255, 255}};
+    const int w = picture.width(), h = picture.height();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const int area = paintingArea(x, y, w, h);
+            const bool edge = (x + 1 < w && paintingArea(x + 1, y, w, h) != area) ||
+                              (y + 1 < h && paintingArea(x, y + 1, w, h) != area) ||
+                              (x > 0 && paintingArea(x - 1, y, w, h) != area) ||
+                              (y > 0 && paintingArea(x, y - 1, w, h) != area);
+            if (edge)
+                picture.set(x, y, mask ? Colour{0, 0, 0, 255} : Colour{50, 40, 40, 255});
+            else
+                picture.set(x, y, mask ? exact[area] : painted[area]);
+        }
+}
+
 // Redraws the shape's outermost pixels (those with a transparent or missing
 // neighbour) in the rim colour.
 void drawRim(Picture& picture, Colour rim)
@@ -107,6 +199,14 @@ void drawShape(Picture& picture, const Look& look)
     Colour c = look.colour;
     if (look.shape == "wheel")
         drawColourWheel(picture);
+    else if (look.shape == "pie")
+        drawColourPie(picture);
+    else if (look.shape == "hub")
+        drawHub(picture, c);
+    else if (look.shape == "horizon")
+        drawHorizon(picture);
+    else if (look.shape == "painting" || look.shape == "paintingmask")
+        drawPainting(picture, look.shape == "paintingmask");
     else if (look.shape == "drop")
         drawDrop(picture, c);
     else if (look.shape == "lines")
@@ -170,8 +270,9 @@ Picture drawPlaceholder(const Look& look, const std::string& label)
     drawShape(picture, look);
     if (look.rimmed)
         drawRim(picture, look.rim);
-    // Pictures that widgets sample or recolour carry no text.
-    if (label.empty() || look.shape == "wheel" || look.shape == "drop" || look.shape == "lines")
+    // Pictures that the game samples or recolours carry no text.
+    static const char* const unlabelled[] = {"wheel", "drop", "pie", "hub", "paintingmask", "lines"};
+    if (label.empty() || std::find(std::begin(unlabelled), std::end(unlabelled), look.shape) != std::end(unlabelled))
         return picture;
     // The name, on the lower half of triangles where they are wide enough.
     int top = look.shape == "triangle" ? look.height / 2 : 0;

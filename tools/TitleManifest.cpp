@@ -189,10 +189,15 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (has("shape"))
             {
                 static const std::set<std::string> shapes = {"rect", "round", "ellipse", "triangle", "diamond",
-                    "frame", "wheel", "drop", "lines"};
+                    "frame", "wheel", "drop", "pie", "hub", "horizon", "painting", "paintingmask", "lines"};
                 if (!shapes.count(keys["shape"]))
                 {
-                    complain(name + ": shape must be rect, round, ellipse, triangle, diamond or frame");
+                {
+                    std::string known;
+                    for (const std::string& shape : shapes)
+                        known += (known.empty() ? "" : ", ") + shape;
+                    complain(name + ": shape must be one of " + known);
+                }
                     lineOk = false;
                 }
                 else
@@ -220,6 +225,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             entry.name = name;
             entry.folder = kind == "picture" ? "images/" : "";
             entry.palette = flags.count("palette") != 0;
+            entry.rgb = flags.count("rgb") != 0;
             look(entry.look, name);
             claim(entry.folder + name);
             if (lineOk)
@@ -305,7 +311,9 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
                 complain("character " + name + " comes before any sheet");
                 continue;
             }
-            claim("character " + name);
+            // Each scene has its own characters: a name may come again in
+            // another scene (the games' guide lives in each game's scene).
+            claim("character " + sheet->scene + "/" + name);
             if (!lineOk)
                 continue;
             sheet->characters.push_back({name, {}});

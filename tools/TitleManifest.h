@@ -15,7 +15,7 @@ struct Look
     int width = 0;
     int height = 0;
     Colour colour{0, 0, 0, 255};
-    std::string shape = "round";  // rect, round, ellipse, triangle, diamond, frame
+    std::string shape = "round";  // rect, round, ellipse, triangle, diamond, frame, or drawn by rule
     bool rimmed = false;  // the shape's outermost pixels drawn in `rim`
     Colour rim{0, 0, 0, 255};
 };
@@ -63,6 +63,7 @@ struct PictureEntry
     Look look;
     std::string folder = "images/";  // relative to the title: "images/" or the title itself
     bool palette = false;            // written as an 8-bit palette PNG
+    bool rgb = false;                // written as an 8-bit RGB PNG, without alpha
     // A picture drawn by the generator itself, used instead of the placeholder.
     Picture image;
 };

@@ -10,7 +10,11 @@ struct ActivityExitReason
     enum Type : unsigned char
     {
         Quit = 0,
-        Completed = 1
+        Completed = 1,
+        // The child confirmed a quit question.
+        QuitByChild = 3,
+        // Left unfinished some other way (the application closed).
+        Unfinished = 5
     };
 };
 }

@@ -2,7 +2,14 @@
 // state is one line of the table.
 #include "StartStates.h"
 
+#include "LauncherStandIn.h"
+
 #include "Resources/FrontEnd/PlumoLogoState.h"
+#include "Resources/MiniGames/MixingColorsState.h"
+#include "Resources/MiniGames/MovingObjectsState.h"
+#include "Resources/MiniGames/PickPineapplesState.h"
+#include "Resources/MiniGames/SkyGroundState.h"
+#include "Resources/MiniGames/WarmCoolState.h"
 #include "Resources/Studio/DrawingStudioState.h"
 
 namespace Tovrane
@@ -18,12 +25,23 @@ struct StartState
     GameState* (*make)(const std::string& argument);
 };
 
+// A lesson's mini-game over the stand-in of its launcher.
+template <class Game> GameState* overLauncher(const std::string&)
+{
+    return new LauncherStandIn([]() -> GameState* { return new Game; });
+}
+
 const StartState startStates[] = {
     {"", nullptr, [](const std::string&) -> GameState* { return new PlumoLogoState; }},
     {"studio", nullptr, [](const std::string&) -> GameState* { return new DrawingStudioState; }},
     {"studio", "FILE", [](const std::string& file) -> GameState* {
          return new DrawingStudioState(file, DrawingStudioState::BlankIntroSpeech);
      }},
+    {"game:sky_ground", nullptr, overLauncher<SkyGroundState>},
+    {"game:mixing_colors", nullptr, overLauncher<MixingColorsState>},
+    {"game:moving_objects", nullptr, overLauncher<MovingObjectsState>},
+    {"game:pick_pineapples", nullptr, overLauncher<PickPineapplesState>},
+    {"game:warm_cool", nullptr, overLauncher<WarmCoolState>},
 };
 
 // The table line for the name, or null.
@@ -34,8 +52,9 @@ const StartState* find(const std::string& name)
     const bool hasArgument = colon != std::string::npos;
     if (hasArgument && colon + 1 == name.size())
         return nullptr;
+    // A name without an argument may itself hold a colon ("game:warm_cool").
     for (const StartState& state : startStates)
-        if (word == state.name && hasArgument == (state.argument != nullptr))
+        if (state.argument ? hasArgument && word == state.name : name == state.name)
             return &state;
     return nullptr;
 }

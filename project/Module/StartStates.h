@@ -9,7 +9,8 @@ class GameState;
 
 // Every state the game can be started in by name (the host's start option),
 // and the one it starts in without a name (the developer logo). A name is a
-// word, or a word, ":" and an argument ("studio:pictures/cat.png").
+// fixed name ("studio", "game:warm_cool"), or a word, ":" and an argument
+// ("studio:pictures/cat.png").
 struct StartStates
 {
     // The state the name asks for, made with new; null for a name not known.

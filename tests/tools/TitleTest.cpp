@@ -241,8 +241,9 @@ TEST_F(TitleTest, PicturesSoundsAndTextFilesRead)
         Picture picture;
         ASSERT_TRUE(readPng(title + entry.folder + entry.name, picture)) << entry.name;
         EXPECT_TRUE(entry.look.width == picture.width() && entry.look.height == picture.height()) << entry.name;
-        // The colour type byte of the header: 3 palette, 6 RGBA.
-        EXPECT_EQ(entry.palette ? 3 : 6, readBytes(title + entry.folder + entry.name).at(25)) << entry.name;
+        // The colour type byte of the header: 3 palette, 2 RGB, 6 RGBA.
+        EXPECT_EQ(entry.palette ? 3 : entry.rgb ? 2 : 6, readBytes(title + entry.folder + entry.name).at(25))
+            << entry.name;
     }
 
     ASSERT_FALSE(manifest.sounds.empty());
