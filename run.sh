@@ -16,9 +16,13 @@ fi
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/release/Host/tovrane-host --title build/release/title --data build/run-data "$@"
 fi
+# Headless: a new player walks from the logo through the title into the main
+# menu and opens the lessons page (the Lessons button's centre, screen pixels).
 mkdir -p screenshots
-shots=()
-for frame in 30 120 240 480; do shots+=(--screenshot "$frame:screenshots/frame-$frame.png"); done
-build/release/Host/tovrane-host --headless --fixed-step 16 --frames 600 \
-  --title build/release/title --data build/run-data "${shots[@]}" "$@"
+rm -rf build/run-data-headless
+printf '%s\n' '420 tap 230 68' > screenshots/walk.txt
+build/release/Host/tovrane-host --headless --fixed-step 16 --frames 520 \
+  --title build/release/title --data build/run-data-headless --script screenshots/walk.txt \
+  --screenshot 60:screenshots/logo.png --screenshot 250:screenshots/title.png \
+  --screenshot 410:screenshots/main-menu.png --screenshot 510:screenshots/lessons-page.png "$@"
 echo "No display: ran headless; screenshots are in $(pwd)/screenshots"

@@ -3,15 +3,18 @@
 
 #include "Tovrane/GameState.h"
 
+#include <functional>
+
 namespace Tovrane
 {
-// Stands in for a lesson launcher when a lesson step is started on its own:
-// kept on the stack, it pushes the step once, and when the step has popped
-// and it is entered again, it pops itself, which ends the run.
+// Stands in for a lesson launcher (or the letter sequence below a letter
+// task) when a lesson step is started on its own: kept on the stack, it
+// pushes the step once, and when the step has popped and it is entered
+// again, it pops itself, which ends the run.
 class LauncherStandIn : public GameState
 {
 public:
-    typedef GameState* (*StepMaker)();
+    typedef std::function<GameState*()> StepMaker;
 
     explicit LauncherStandIn(StepMaker step);
     ~LauncherStandIn() override;

@@ -5,12 +5,15 @@
 #include "LauncherStandIn.h"
 
 #include "Resources/FrontEnd/PlumoLogoState.h"
+#include "Resources/Lessons/TaskStudioState.h"
 #include "Resources/MiniGames/MixingColorsState.h"
 #include "Resources/MiniGames/MovingObjectsState.h"
 #include "Resources/MiniGames/PickPineapplesState.h"
 #include "Resources/MiniGames/SkyGroundState.h"
 #include "Resources/MiniGames/WarmCoolState.h"
 #include "Resources/Studio/DrawingStudioState.h"
+
+#include <filesystem>
 
 namespace Tovrane
 {
@@ -23,7 +26,38 @@ struct StartState
     // state takes no argument (and then none may be given).
     const char* argument;
     GameState* (*make)(const std::string& argument);
+    // Whether the argument names something there is; null: any argument.
+    bool (*valid)(const std::string& argument);
 };
+
+// The art lessons' task files by location, 27 to 48, as their launchers name them.
+const char* const advancedLessons[] = {
+    "seeing_shapes", "shapes_eq_triangle", "shapes_triangle_2", "shapes_rectangle", "shapes_square", "shapes_circle",
+    "shapes_ellipse", "shapes_hexigon", "cloud", "tree", "car", "straight_line", "horizontal_line", "vertical_line",
+    "curve", "waves", "diagonal_line", "zigzag", "horizon_line", "wild", "calm", "animation"};
+
+// A whole number from `low` to `high` written in decimal digits alone, or -1.
+int numberIn(const std::string& text, int low, int high)
+{
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    const int value = std::stoi(text);
+    return value >= low && value <= high ? value : -1;
+}
+
+int lessonOf(const std::string& text) { return numberIn(text, 0, TaskStudioState::WritingLessonCount - 1); }
+
+int advancedOf(const std::string& text)
+{
+    return numberIn(text, LocationName::FirstAdvancedLesson, LocationName::LastAdvancedLesson);
+}
+
+std::string folderOf(std::string text)
+{
+    if (!text.empty() && text.back() != '/')
+        text += '/';
+    return text;
+}
 
 // A lesson's mini-game over the stand-in of its launcher.
 template <class Game> GameState* overLauncher(const std::string&)
@@ -32,16 +66,51 @@ template <class Game> GameState* overLauncher(const std::string&)
 }
 
 const StartState startStates[] = {
-    {"", nullptr, [](const std::string&) -> GameState* { return new PlumoLogoState; }},
-    {"studio", nullptr, [](const std::string&) -> GameState* { return new DrawingStudioState; }},
-    {"studio", "FILE", [](const std::string& file) -> GameState* {
+    {"", nullptr, [](const std::string&) -> GameState* { return new PlumoLogoState; }, nullptr},
+    {"studio", nullptr, [](const std::string&) -> GameState* { return new DrawingStudioState; }, nullptr},
+    {"studio", "FILE",
+     [](const std::string& file) -> GameState* {
          return new DrawingStudioState(file, DrawingStudioState::BlankIntroSpeech);
-     }},
-    {"game:sky_ground", nullptr, overLauncher<SkyGroundState>},
-    {"game:mixing_colors", nullptr, overLauncher<MixingColorsState>},
-    {"game:moving_objects", nullptr, overLauncher<MovingObjectsState>},
-    {"game:pick_pineapples", nullptr, overLauncher<PickPineapplesState>},
-    {"game:warm_cool", nullptr, overLauncher<WarmCoolState>},
+     },
+     nullptr},
+    {"game:sky_ground", nullptr, overLauncher<SkyGroundState>, nullptr},
+    {"game:mixing_colors", nullptr, overLauncher<MixingColorsState>, nullptr},
+    {"game:moving_objects", nullptr, overLauncher<MovingObjectsState>, nullptr},
+    {"game:pick_pineapples", nullptr, overLauncher<PickPineapplesState>, nullptr},
+    {"game:warm_cool", nullptr, overLauncher<WarmCoolState>, nullptr},
+    // Tasks as their makers push them: the menu's writing lesson, the letter
+    // sequence's letter, the map's location, the taxi stand's download and a
+    // launcher's art lesson.
+    {"lesson", "ID",
+     [](const std::string& id) -> GameState* {
+         return new TaskStudioState(TaskType::WritingLesson, lessonOf(id), LocationName::WritingLesson);
+     },
+     [](const std::string& id) { return lessonOf(id) >= 0; }},
+    {"letter", "ID",
+     [](const std::string& id) -> GameState* {
+         const int lesson = lessonOf(id);
+         return new LauncherStandIn(
+             [lesson] { return new TaskStudioState(TaskType::LetterTask, lesson, LocationName::WritingLesson); });
+     },
+     [](const std::string& id) { return lessonOf(id) >= 0; }},
+    {"location", "NAME",
+     [](const std::string& name) -> GameState* {
+         return new TaskStudioState(TaskType::LocationTask, "tasks/" + name + ".task",
+                                    TaskStudioState::findTownLocation(name)->location);
+     },
+     [](const std::string& name) { return TaskStudioState::findTownLocation(name) != nullptr; }},
+    {"download", "FOLDER", [](const std::string& folder) -> GameState* { return new TaskStudioState(folderOf(folder)); },
+     [](const std::string& folder) { return std::filesystem::is_directory(folder); }},
+    {"advanced", "LOCATION",
+     [](const std::string& where) -> GameState* {
+         const int location = advancedOf(where);
+         return new LauncherStandIn([location] {
+             return new TaskStudioState(TaskType::AdvancedLesson,
+                                        std::string("tasks/") + advancedLessons[location - LocationName::FirstAdvancedLesson] + ".task",
+                                        static_cast<LocationName::Type>(location));
+         });
+     },
+     [](const std::string& where) { return advancedOf(where) >= 0; }},
 };
 
 // The table line for the name, or null.
@@ -55,7 +124,7 @@ const StartState* find(const std::string& name)
     // A name without an argument may itself hold a colon ("game:warm_cool").
     for (const StartState& state : startStates)
         if (state.argument ? hasArgument && word == state.name : name == state.name)
-            return &state;
+            return !state.valid || state.valid(name.substr(colon + 1)) ? &state : nullptr;
     return nullptr;
 }
 }

@@ -33,8 +33,13 @@ void Task::exit()
 {
     for (TaskLine& line : lines)
         line.exit();
+    // The controllers go to the characters of the next load.
     for (DoodleStruct& character : characters)
+    {
+        if (character.character)
+            character.character->removeController(character.controller);
         character.character.reset();
+    }
 }
 
 void Task::newQuestion() { hintAlternation = 0; }

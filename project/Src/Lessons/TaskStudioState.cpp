@@ -1,12 +1,16 @@
+// The state record, the phase dispatcher and the exit step of the task studio.
 #include "Resources/Lessons/TaskStudioState.h"
 
 #include "Resources/Profile/ScrivletPlayer.h"
+#include "Resources/Studio/FlipbookController.h"
+#include "Resources/Studio/Studio.h"
 #include "Tovrane/Application.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/DebugLog.h"
 #include "Tovrane/GameLog.h"
 #include "Tovrane/System.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace Tovrane
@@ -25,6 +29,7 @@ bool TaskStudioState::skip = false;
 Vector2<tFixed> TaskStudioState::screenSize;
 int TaskStudioState::nextLessonID = 0;
 bool TaskStudioState::completedLastLocation = false;
+int TaskStudioState::freeFormInvitation = 0;
 
 const char* const TaskStudioState::writingLessons[WritingLessonCount][2] = {
     {"0", "0"}, {"uk_1", "1"}, {"2", "2"}, {"3", "3"}, {"uk_4", "4"}, {"5", "5"}, {"6", "6"}, {"7", "7"},
@@ -43,6 +48,37 @@ const char* const TaskStudioState::writingLessons[WritingLessonCount][2] = {
     {"uk_lower_Q", "lower_Q"}, {"lower_R", "lower_R"}, {"lower_S", "lower_S"}, {"uk_lower_T", "lower_T"},
     {"uk_lower_U", "lower_U"}, {"lower_V", "lower_V"}, {"lower_W", "lower_W"}, {"lower_X", "lower_X"},
     {"uk_lower_Y", "lower_Y"}, {"uk_lower_Z", "lower_Z"}};
+
+const TaskStudioState::TownLocation TaskStudioState::townLocations[TownLocationCount] = {
+    {LocationName::Firehouse, "firehouse", 3, "FIX THE FIREHOUSE"},
+    {LocationName::Library, "library", 4, "FIX THE LIBRARY"},
+    {LocationName::Fountain, "fountain", 5, "FIX THE COLORFUL FOUNTAIN"},
+    {LocationName::ClockTower, "clock_tower", 7, "FIX THE CLOCK TOWER"},
+    {LocationName::TownHall, "town_hall", 6, "FIX TOWN HALL"},
+    {LocationName::PlaytimePark, "playtime_park", 8, "FIX PLAYTIME PARK"},
+    {LocationName::RiskyRaceTrack, "risky_race_track", 9, "FIX RISKY RACETRACK"},
+    {LocationName::Orchard, "orchard", 10, "FIX THE APPLE ORCHARD"},
+    {LocationName::FerrisWheel, "ferris_wheel", 11, "FIX RIVADEZ'S FERRIS WHEEL"},
+    {LocationName::HappyForest, "happy_forest", 12, "FIX VESK'S HAPPY LITTLE FOREST"},
+    {LocationName::SculptureGarden, "sculpture_garden", 13, "FIX THE SCULPTURE GARDEN"},
+    {LocationName::TrainDepot, "train_depot", 15, "FIX THE TRAIN DEPOT"},
+    {LocationName::TshirtShop, "tshirt_shop", 14, "FIX THE GROOVY T-SHIRT SHOP"},
+    {LocationName::BeefysGym, "beefys_gym", 17, "FIX BEEFY'S GYM"},
+    {LocationName::Mill, "mill", 16, "FIX THE MILL"},
+    {LocationName::RiseAndShineCafe, "rise_and_shine_cafe", 18, "FIX THE RISE'N'SHINE CAFE"},
+    {LocationName::PurplePond, "purple_pond", 21, "FIX THE PURPLE POND"},
+    {LocationName::LandlockedShip, "landlocked_ship", 19, "FIX THE LANDLOCKED SHIP"},
+    {LocationName::RockyHikePath, "rocky_hike_path", 22, "FIX THE ROCKY HIKE PATH"},
+    {LocationName::SpinningWheelDiner, "spinning_wheel_diner", 20, "FIX THE SPINNING WHEEL DINER"},
+    {LocationName::SpookyMansion, "spooky_mansion", 23, "FIX THE SPOOKY MANSION"}};
+
+const TaskStudioState::TownLocation* TaskStudioState::findTownLocation(const std::string& stem)
+{
+    for (const TownLocation& town : townLocations)
+        if (stem == town.stem)
+            return &town;
+    return nullptr;
+}
 
 TaskStudioState::TaskStudioState(const eTaskType& type, int id, LocationName::Type where)
     : GameState(true, true), lessonID(id), taskType(type), location(where)
@@ -74,8 +110,6 @@ TaskStudioState::TaskStudioState(const std::string& folder)
     construct(folder + "dlc.task");
 }
 
-TaskStudioState::~TaskStudioState() = default;
-
 void TaskStudioState::construct(const std::string& file)
 {
     quitDialogOpen = quitConfirmed = false;
@@ -87,13 +121,22 @@ void TaskStudioState::construct(const std::string& file)
     playerData = nullptr;
     lastTouchState = 0;
     keepZoom = hintRequested = false;
+    frameTapped = playTapped = false;
+    flipbookFrame = 0;
     wrongCount = lessonStep = 0;
+    touchStage = blinkCount = speechIndex = 0;
+    pauseStartTime = 0;
+    useGuideDots = false;
+    lessonReturnState = Prologue;
+    chosenColorNumber = 6;
+    chosenColor = ColorRGBA<unsigned char>(0, 0, 0, 0);
+    colorChosen = false;
     lessonCharacterTalkPose = hintSpeechPending = false;
     state = Prologue;
     step = 0;
     stateChanged = false;
     stateStartTime = currentTime = 0;
-    poppingAtEntry = false;
+    poppingAtEntry = backgroundBroken = false;
     // Only location tasks, built in or downloaded, show the loading picture.
     if (taskType != TaskType::LocationTask)
         showLoading = false;
@@ -129,14 +172,37 @@ void TaskStudioState::initialize()
     else if (taskType == TaskType::LocationTask)
         GameLog::gameAreaStart(task->loggingIDs[1]);
     DebugLog::writeString("TASK=\"" + task->loggingIDs[0] + "\" VALUE=\"" + task->loggingIDs[1] + "\" TYPE=\"" +
-                          task->loggingIDs[2] + "\" ");
+                          task->loggingIDs[2] + "\" \n");
+}
+
+std::string TaskStudioState::findAsset(const std::string& file) const
+{
+    for (const std::string& root : {downloadFolder, System::getPath()})
+        if (!root.empty() && std::filesystem::is_regular_file(root + file))
+            return root + file;
+    return std::string();
+}
+
+bool TaskStudioState::hasAssets() const
+{
+    std::string missing;
+    if (findAsset("images/" + task->background).empty())
+        missing = "its background " + task->background;
+    else if (!task->canvasImage.empty() && findAsset("images/" + task->canvasImage).empty())
+        missing = "its picture " + task->canvasImage;
+    else if (findAsset("metadata/" + task->metadataID + ".tex").empty())
+        missing = "its sprite sheet " + task->metadataID + ".tex";
+    if (missing.empty())
+        return true;
+    std::cout << "Refused task file " << taskPath << ": " << missing << " is missing" << std::endl;
+    return false;
 }
 
 void TaskStudioState::enter()
 {
     // Decided before the loader starts, so that it sees the same decision.
     const bool skipping = skip;
-    poppingAtEntry = skipping || task->isRefused();
+    poppingAtEntry = skipping || task->isRefused() || !hasAssets();
     GameState::enter();
     if (skipping)
     {
@@ -147,17 +213,11 @@ void TaskStudioState::enter()
         Application::PopGameState();
 }
 
-void TaskStudioState::load()
+void TaskStudioState::begin()
 {
-    if (!poppingAtEntry)
-        task->audio = audioPlayer;
-    GameState::load();
-}
-
-void TaskStudioState::exit()
-{
-    task->exit();
-    GameState::exit();
+    GameState::begin();
+    if (backgroundBroken)
+        popGameState();
 }
 
 void TaskStudioState::setState(const eState& newState, const int& newStep)
@@ -173,20 +233,30 @@ void TaskStudioState::setCurrentStep(int line)
     currentLine = line;
     if (task->debugDraw == 1 && line >= 1 && line - 1 < static_cast<int>(task->lines.size()))
         task->lines[line - 1].toggleDebugDots(false);
-    if (line < 0 || line >= static_cast<int>(task->lines.size()))
+    TaskLine* current = currentTaskLine();
+    if (!current)
         return;
     task->newQuestion();
-    TaskLine& current = task->lines[line];
-    if (current.dashedOverlay)
-        current.dashedOverlay->cullingMode = CullingMode::Hide;
+    if (current->dashedOverlay)
+        current->dashedOverlay->cullingMode = CullingMode::Hide;
     if (showDebugDots && task->debugDraw == 1)
-        current.toggleDebugDots(true);
+        current->toggleDebugDots(true);
+    if (studio)
+        studio->setToolSize(current->useThinBrush ? ToolSize::Small : ToolSize::Medium);
+}
+
+TaskLine* TaskStudioState::currentTaskLine()
+{
+    if (currentLine < 0 || currentLine >= static_cast<int>(task->lines.size()))
+        return nullptr;
+    return &task->lines[currentLine];
 }
 
 void TaskStudioState::debugLog_StateChanged()
 {
     const int count = static_cast<int>(sizeof(phaseNames) / sizeof(phaseNames[0]));
-    DebugLog::writeString(std::string("STATE_CHANGED NEW_STATE=") + (state >= 0 && state < count ? phaseNames[state] : ""));
+    DebugLog::writeString(std::string("STATE_CHANGED NEW_STATE=") + (state >= 0 && state < count ? phaseNames[state] : "") +
+                          "\n");
 }
 
 bool TaskStudioState::advanceLessonStartTalk()
@@ -203,6 +273,10 @@ void TaskStudioState::update(unsigned int ms)
 {
     currentTime = ms;
     GameState::update(ms);
+    if (poppingAtEntry || backgroundBroken)
+        return;
+    if (flipbookController)
+        flipbookController->update(ms);
     if (quitDialogOpen)
         return;
     stateChanged = false;
@@ -211,23 +285,24 @@ void TaskStudioState::update(unsigned int ms)
         setState(Exit, 0);
         quitConfirmed = false;
     }
-    // The other phases' handlers come with the task screens.
     switch (state)
     {
-    case Exit:
-        updateExit();
-        break;
-    case FreeFormTaskHelp:
-        updateFreeFormTaskHelp();
-        break;
-    case FreeFormTaskOutro:
-        updateFreeFormTaskOutro();
-        break;
-    case FreeFormEpilogue:
-        updateFreeFormEpilogue();
-        break;
-    default:
-        break;
+    case Prologue: updatePrologue(); break;
+    case TaskIntro: updateTaskIntro(); break;
+    case TaskHelp: updateTaskHelp(); break;
+    case TaskDraw: updateTaskDraw(); break;
+    case TaskSubLesson: updateTaskSubLesson(); break;
+    case TaskOutro: updateTaskOutro(); break;
+    case Epilogue: updateEpilogue(); break;
+    case Exit: updateExit(); break;
+    case FreeFormPrologue: updateFreeFormPrologue(); break;
+    case FreeFormTaskIntro: updateFreeFormTaskIntro(); break;
+    case FreeFormTaskHelp: updateFreeFormTaskHelp(); break;
+    case FreeFormTaskDraw: updateFreeFormTaskDraw(); break;
+    case FreeFormTaskOutro: updateFreeFormTaskOutro(); break;
+    case FreeFormEpilogue: updateFreeFormEpilogue(); break;
+    // Pick-up, colour and lesson phases come with their own screens.
+    default: break;
     }
     if (stateChanged)
         debugLog_StateChanged();
@@ -243,28 +318,6 @@ void TaskStudioState::updateExit()
     if (taskType == TaskType::LetterTask || taskType == TaskType::AdvancedLesson)
         Application::PopGameState();
     setState(Exit, 1);
+    stateChanged = false;
 }
-
-void TaskStudioState::updateFreeFormTaskHelp()
-{
-    if (step == 0)
-    {
-        task->playWASpeech(1, false);
-        setState(FreeFormTaskHelp, 1);
-    }
-    else if (!audioPlayer->isSpeechPlaying())
-    {
-        setState(FreeFormTaskDraw, 0);
-    }
-}
-
-void TaskStudioState::updateFreeFormTaskOutro()
-{
-    if (step != 0 || audioPlayer->isSpeechPlaying() || audioPlayer->isSfxPlaying())
-        return;
-    currentLine += 1;
-    setState(currentLine < static_cast<int>(task->lines.size()) ? FreeFormTaskIntro : FreeFormEpilogue, 0);
-}
-
-void TaskStudioState::updateFreeFormEpilogue() { Application::PopGameState(); }
 }

@@ -31,6 +31,10 @@ protected:
     void SetUp() override
     {
         REQUIRE_STATE_TITLE();
+        // The title screen that follows shows the loading picture's sheet.
+        writeFile(title() + "metadata/title.tex",
+                  SpriteTestSupport::encode({{"sheets/test_shared.png",
+                                              {SpriteTestSupport::sprite("title/background.png", 0, 320, 0, 240)}}}));
         harness.reset(new AppHarness([]() -> Tovrane::GameState* { return new PlumoLogoState; }));
         harness->enter();
         logo = harness->currentAs<PlumoLogoState>();

@@ -195,6 +195,7 @@ TEST(TaskJudgeTest, EachAnswerWithItsSoundHintAndDebugLine)
 TEST(TaskJudgeTest, AnEarlyLiftEndsWritingButLetsTasksGoOnFromTheRestorePoint)
 {
     REQUIRE_LESSONS_TITLE();
+    TaskStudioState::screenSize = Vector2<tFixed>(); // no picture loaded: the dots flip against 0
     const std::string path = writeTask("judge.task", lineAndDot);
     for (eTaskType type : {TaskType::WritingLesson, TaskType::LocationTask, TaskType::LetterTask,
                            TaskType::WritingSubLesson, TaskType::AdvancedLesson})

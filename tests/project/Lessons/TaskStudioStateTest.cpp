@@ -53,7 +53,7 @@ TEST(TaskStudioStateTest, LessonsByLocaleLoadingPictureAndThePhaseRule)
     testing::internal::CaptureStderr();
     TaskStudioState::completedLastLocation = true;
     std::unique_ptr<TaskStudioState> made = state(TaskType::LocationTask, "firehouse");
-    EXPECT_EQ("TASK=\"firehouse\" VALUE=\"LOC_firehouse\" TYPE=\"Location\" ", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("TASK=\"firehouse\" VALUE=\"LOC_firehouse\" TYPE=\"Location\" \n", testing::internal::GetCapturedStderr());
     EXPECT_FALSE(TaskStudioState::completedLastLocation);
     EXPECT_TRUE(made->getState() == TaskStudioState::Prologue && made->getStep() == 0 && !made->isStateChanged());
     EXPECT_TRUE(made->canvasRestored && made->activityExitReason == 5 && made->playerData == player);
@@ -86,7 +86,7 @@ TEST(TaskStudioStateThreadTest, PoppedAtTheExitOrAtEntryWhenSkipped)
     lesson->quitConfirmed = true;
     testing::internal::CaptureStderr();
     harness.frame();
-    EXPECT_EQ("STATE_CHANGED NEW_STATE=", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("STATE_CHANGED NEW_STATE=\n", testing::internal::GetCapturedStderr());
     EXPECT_EQ(TaskStudioState::Exit, lesson->getState());
     for (int i = 0; i < 40; ++i)
         harness.frame();

@@ -1,14 +1,22 @@
 #ifndef RESOURCES_TASKSTUDIOSTATE_H
 #define RESOURCES_TASKSTUDIOSTATE_H
 
+#include "Resources/Dialogs/AudioList.h"
+#include "Resources/Dialogs/DialogEventArgs.h"
+#include "Resources/Lessons/DoodleCharacterController2.h"
 #include "Resources/Lessons/Task.h"
 #include "Resources/Lessons/TaskType.h"
 #include "Resources/Profile/LocationName.h"
+#include "Resources/Studio/ColorPieArgs.h"
 
+#include "Tovrane/Character.h"
 #include "Tovrane/CharacterController.h"
+#include "Tovrane/Event.h"
 #include "Tovrane/GameState.h"
 #include "Tovrane/Mathematics/Fixed.h"
 #include "Tovrane/Mathematics/Vector2.h"
+#include "Tovrane/Texture.h"
+#include "Tovrane/TiledBillboard.h"
 #include "Tovrane/UIPicker.h"
 
 #include <cstdint>
@@ -17,15 +25,24 @@
 
 namespace Tovrane
 {
+class Canvas;
+class ColorPie;
+class DialogBox;
+class DialogBoxController;
+class FlipbookController;
+class FlipbookToolbar;
 class ScrivletPlayer;
+class Studio;
+struct ToolbarButtonEventArgs;
 
 // The game state in which every guided drawing activity runs: writing lessons,
 // location tasks (built in or downloaded), letter tasks, writing sub-lessons
-// and advanced lessons. The task file is read when the state is made; the
-// state then steps through its phases frame by frame.
+// and advanced lessons. The task file is read when the state is made; every
+// entry loads the studio, the task's pictures and characters and the quit
+// dialog again, and the state steps through its phases frame by frame.
 //
-// A refused task file, like a pending skip, makes the state pop itself at
-// its first entry without loading anything.
+// A refused task file, a missing background or sprite sheet, like a pending
+// skip, makes the state pop itself at its entry without loading anything.
 class TaskStudioState : public GameState
 {
 public:
@@ -61,6 +78,21 @@ public:
     // Task-file stems of the writing lessons by lesson id: column 0 the UK
     // letter forms, column 1 the US forms.
     static const char* const writingLessons[WritingLessonCount][2];
+    // Overlays larger than this on either side are not shown.
+    static const int MaxOverlaySide = 512;
+
+    // A mended town location: its task-file stem, badge and badge window text.
+    struct TownLocation
+    {
+        LocationName::Type location;
+        const char* stem;
+        int badge;
+        const char* text;
+    };
+    static const int TownLocationCount = 21;
+    static const TownLocation townLocations[TownLocationCount];
+    // The town location of a task-file stem, or null.
+    static const TownLocation* findTownLocation(const std::string& stem);
 
     // A writing lesson, letter task or writing sub-lesson by lesson id (0-61).
     TaskStudioState(const eTaskType& type, int id, LocationName::Type location);
@@ -72,14 +104,53 @@ public:
 
     void enter() override;
     void load() override;
+    void begin() override;
     void update(unsigned int ms) override;
     void exit() override;
+    void processTouchEvent(const Vantorel::Kelm::tTouchData& touch) override;
+    void processButtonEvent(const Vantorel::Kelm::tButtonData2& buttons) override;
 
     void setState(const eState& newState, const int& newStep);
     void setCurrentStep(int line);
     void debugLog_StateChanged();
+    // The description of a line whose intro has ended.
+    void debugLog_TaskIntro(TaskLine& line);
+    // The description of a traced line: its kind and the ends of its path.
+    void debugLog_LinePath(TaskLine& line);
     // The advanced-lesson guide turns to its talk pose.
     bool advanceLessonStartTalk();
+
+    // Callbacks of the quit dialog, the colour pie, the flipbook toolbar and
+    // the lesson timer.
+    void dialogBoxCallback(const DialogEventArgs& result);
+    bool colorPickerCallback(const ColorPieArgs& args);
+    void flipbookToolbarCallback(const ToolbarButtonEventArgs& button);
+    void timerCallback(VOID);
+
+    // The canvas zooms in on the current line's zoom point, and out again.
+    void zoomIn(const bool& force);
+    void zoomOut();
+    // Zooms the canvas `times` steps in and centres the view on the picture
+    // point (16.16) as far as the picture allows.
+    static void zoomCanvas(Canvas& canvas, int times, const Vector2<tFixed>& point);
+    // After a judged stroke: zoom out from a finished line, take a wrong stroke back.
+    void verifyAnswer();
+
+    // Progress when a task ends, and the art lesson a line names.
+    void saveFile_Lessons(const int& lessonIndex);
+    void saveFile_Tasks();
+    void launchAdvancedLesson();
+    // The child's picture, kept while another state covers this one.
+    void saveBackupCanvas();
+    void loadBackupCanvas();
+    void saveOverlays();
+
+    // Task characters: talking and listening around the quit dialog, shown and hidden.
+    void stopLipflap();
+    void resumeLipflap();
+    void showCharacters();
+    void hideCharacters();
+    void loadDizavoDuv();
 
     eTaskType getTaskType() const { return taskType; }
     LocationName::Type getLocation() const { return location; }
@@ -99,9 +170,14 @@ public:
     static Vector2<tFixed> screenSize;
     static int nextLessonID;
     static bool completedLastLocation;
+    // The invitation of the last letter drawn freely, kept for the whole run.
+    static int freeFormInvitation;
 
     bool quitDialogOpen;
     bool quitConfirmed;
+    NodePtr quitDialogRoot;
+    boost::shared_ptr<DialogBox> quitDialogBox;
+    boost::shared_ptr<DialogBoxController> quitDialogController;
     UIPicker uiPicker;
     int currentLine;
     bool activityOpen;
@@ -111,11 +187,35 @@ public:
     bool canvasRestored;
     std::string interruptedSpeech;
     ScrivletPlayer* playerData;
+    boost::shared_ptr<Studio> studio;
+    boost::shared_ptr<FlipbookToolbar> flipbookToolbar;
+    boost::shared_ptr<FlipbookController> flipbookController;
+    NodePtr overlayRoot;
+    TiledBillboardPtr backgroundBillboard;
+    NodePtr colorPieRoot;
+    boost::shared_ptr<ColorPie> colorPie;
+    CharacterPtr dizavoDuv;
+    DoodleCharacterController2Ptr dizavoDuvController;
+    AudioList lineSpeech;
+    TexturePtr backupTexture;
+
     int lastTouchState;
     bool keepZoom;
+    bool frameTapped;
+    bool playTapped;
+    int flipbookFrame;
     bool hintRequested;
     int wrongCount;
+    int touchStage;
+    int blinkCount;
+    std::uint32_t pauseStartTime;
+    int speechIndex;
+    bool useGuideDots;
+    eState lessonReturnState;
     int lessonStep;
+    int chosenColorNumber;
+    ColorRGBA<unsigned char> chosenColor;
+    bool colorChosen;
     // The writing lesson the id constructor was given; -1 for a task file.
     int lessonID;
     // The advanced-lesson guide and the speech it is to say next.
@@ -129,10 +229,50 @@ private:
     void construct(const std::string& file);
     // The per-run reset, the usage-log game area and the debug line.
     void initialize();
+    // What load needs and cannot do without: false, with a message, when the
+    // background or the task's sprite sheet is missing.
+    bool hasAssets() const;
+    // The file (relative to a title folder, such as "images/x.png") in the
+    // download folder or the title, or empty.
+    std::string findAsset(const std::string& file) const;
+    void setupUIElements();
+    void loadLine(TaskLine& line);
+    void loadCharacters();
+    // Finished lines look finished again after a re-entry.
+    void showFinishedLines();
+
+    void updatePrologue();
+    void updateTaskIntro();
+    void updateTaskHelp();
+    void updateTaskDraw();
+    void updateTaskSubLesson();
+    void updateTaskOutro();
+    void updateEpilogue();
     void updateExit();
+    void updateFreeFormPrologue();
+    void updateFreeFormTaskIntro();
     void updateFreeFormTaskHelp();
+    void updateFreeFormTaskDraw();
     void updateFreeFormTaskOutro();
     void updateFreeFormEpilogue();
+    // The next line of the prologue or epilogue, said by the idle talking
+    // characters (or directly when none can say it); true when one started.
+    bool sayNextLine(const std::vector<std::string>& lines);
+    // Task characters: the talker turns to talk, the other to listen.
+    void talk(DoodleStruct& character, bool talking);
+    bool isIdle(const DoodleStruct& character) const;
+    // Guide dots are used: writing tasks, or a lesson that asks for them.
+    bool guideDotsInUse() const;
+    void setGuideDot(int index, CullingMode::Type mode);
+    void playSpeech(const std::string& name);
+    // The current line, or null past the last.
+    TaskLine* currentTaskLine();
+
+    void processStroke(const Vantorel::Kelm::tTouchData& touch);
+    void processDrag(const Vantorel::Kelm::tTouchData& touch);
+    void openQuitDialog();
+    // An emptied prologue and silence: the child heard it before.
+    void skipPrologue();
 
     eTaskType taskType;
     LocationName::Type location;
@@ -144,9 +284,12 @@ private:
     bool stateChanged;
     std::uint32_t stateStartTime;
     std::uint32_t currentTime;
-    // This entry pops the state (a skip or a refused task), decided by enter
-    // before the loader starts.
+    // This entry pops the state (a skip, a refused task or a missing
+    // picture), decided by enter before the loader starts.
     bool poppingAtEntry;
+    // The background could not be read: nothing was built, and the state
+    // pops itself at its first loaded frame.
+    bool backgroundBroken;
 };
 }
 

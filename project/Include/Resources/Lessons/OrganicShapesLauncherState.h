@@ -1,0 +1,16 @@
+#ifndef RESOURCES_ORGANICSHAPESLAUNCHERSTATE_H
+#define RESOURCES_ORGANICSHAPESLAUNCHERSTATE_H
+
+#include "Resources/Lessons/LessonLauncherState.h"
+
+namespace Tovrane
+{
+// Runs one part of the drawing-objects lesson: 1 organic shapes (the cloud), 2 drawing objects (tree and car).
+class OrganicShapesLauncherState : public LessonLauncherState
+{
+public:
+    OrganicShapesLauncherState(int part, bool fromStory, bool skipTaskOnAbort);
+};
+}
+
+#endif

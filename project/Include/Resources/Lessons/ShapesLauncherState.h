@@ -1,0 +1,16 @@
+#ifndef RESOURCES_SHAPESLAUNCHERSTATE_H
+#define RESOURCES_SHAPESLAUNCHERSTATE_H
+
+#include "Resources/Lessons/LessonLauncherState.h"
+
+namespace Tovrane
+{
+// Runs one part of the shapes lesson: 1 triangles, 2 rectangles, 3 circles, 4 polygons.
+class ShapesLauncherState : public LessonLauncherState
+{
+public:
+    ShapesLauncherState(int part, bool fromStory, bool skipTaskOnAbort);
+};
+}
+
+#endif

@@ -1,0 +1,108 @@
+// The real host, headless on a fixed step, from the logo on a fresh profile:
+// title, main menu, a spoken tour, the lessons page and its sub-pages, Play
+// (the intro movie, the map stand-in, its studio and back), Play again (the
+// welcome-back path) and Exit. What the
+// screen shows is compared with reviewed pictures in tests/data/frontend/.
+#include "HostRun.h"
+#include "PngFile.h"
+
+#include <gtest/gtest.h>
+
+#ifdef TOVRANE_GAME_MODULE_FILE
+
+namespace
+{
+class FrontEndWalkTest : public HostFolderTest
+{
+protected:
+    FrontEndWalkTest() : HostFolderTest("front-end") {}
+
+    // The screenshot equals the reviewed picture; with TOVRANE_WRITE_GOLDENS
+    // set a missing one is written instead.
+    void expectGolden(const std::string& shot, const std::string& name)
+    {
+        const std::string golden = std::string(TOVRANE_TEST_DATA) + "/frontend/" + name + ".png";
+        TovraneTools::Picture shown, expected;
+        ASSERT_TRUE(TovraneTools::readPng(file(shot + ".png"), shown)) << shot;
+        if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::filesystem::exists(golden))
+            std::filesystem::copy_file(file(shot + ".png"), golden);
+        ASSERT_TRUE(TovraneTools::readPng(golden, expected)) << golden;
+        EXPECT_TRUE(shown.bytes() == expected.bytes()) << name << " differs: see " << file(shot + ".png");
+    }
+};
+
+// Screen points of the main page, the lessons picker and a page's close button.
+const char* const Walk = R"(# the menu begins at frame 280
+300 click h
+1020 tap 230 68
+1040 tap 218 115
+1050 tap 18 115
+1060 tap 62 83
+1070 click backspace
+1080 tap 62 148
+# straight lines: its launcher at once, then the lines page again
+1088 tap 62 83
+1110 click backspace
+# colours: its announcement, the lessons page's invitation, then its launcher
+1120 tap 172 148
+1240 tap 117 83
+1250 click backspace
+1260 tap 172 83
+1270 click backspace
+1280 tap 222 22
+1290 tap 90 68
+1460 tap 160 178
+1710 click escape
+1760 tap 298 22
+1810 tap 90 68
+1910 tap 298 22
+1960 tap 230 188
+)";
+
+TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
+{
+    script(Walk);
+    // After a lesson the menu shows the page it was started from again.
+    const std::pair<int, const char*> shots[] = {
+        {250, "title"},  {299, "main_menu"}, {308, "tour_play"},        {1035, "lessons_1"}, {1045, "lessons_2"},
+        {1065, "writing"}, {1085, "lines"},  {1105, "lines"},           {1230, "lessons_1"}, {1245, "shapes"},
+        {1265, "drawing_objects"}};
+    std::string options = "--fixed-step 20 --frames 2090 --script '" + file("script.txt") + "'";
+    for (const auto& shot : shots)
+        options += " --screenshot " + std::to_string(shot.first) + ":'" + file(std::to_string(shot.first)) + ".png'";
+    HostRun r = runHost(options);
+    ASSERT_EQ(0, r.status) << r.output;
+    EXPECT_EQ("PopApp", r.first("Exit").detail) << "Exit ends the game";
+    EXPECT_EQ(std::string::npos, r.output.find("Could not find file")) << r.output;
+    EXPECT_EQ(std::string::npos, r.output.find("Could not load character")) << r.output;
+
+    std::vector<std::string> entered, movies;
+    for (const TraceLine& line : r.all("enter"))
+        entered.push_back(line.detail);
+    for (const TraceLine& line : r.all("PushApp"))
+        movies.push_back(line.detail.substr(line.detail.find_last_of('/') + 1));
+    EXPECT_EQ((std::vector<std::string>{"PlumoLogoState", "TitleState", "MainMenuState", "LinesLauncherState",
+                                        "MainMenuState", "ColorsLauncherState", "MainMenuState", "FlashState",
+                                        "TindlewoodMapState", "DrawingStudioState", "TindlewoodMapState",
+                                        "MainMenuState", "WelcomeBackState",
+                                        "TindlewoodMapState", "MainMenuState"}),
+              entered);
+    EXPECT_EQ(std::vector<std::string>{"ActionNews_Intro.swf"}, movies);
+
+    std::ifstream log(file("data/usage.log"));
+    std::vector<std::string> records;
+    for (std::string line; std::getline(log, line);)
+        records.push_back(line.substr(line.find('\t') + 1));
+    ASSERT_EQ(10u, records.size());
+    EXPECT_EQ(0u, records[0].find("TitleStart\t"));
+    EXPECT_EQ((std::vector<std::string>{"GameStart\tLESSONS", "GameAreaStart\tDSL", "GameAreaExit",
+                                        "GameAreaStart\tPSC", "GameAreaExit", "GameExit", "GameAreaStart\tSTUDIO",
+                                        "GameAreaExit", "TitleExit\t1"}),
+              std::vector<std::string>(records.begin() + 1, records.end()));
+
+    for (const auto& shot : shots)
+        expectGolden(std::to_string(shot.first), shot.second);
+}
+}
+
+#endif
