@@ -1,14 +1,10 @@
 // The credits: scrolling by the direction pad, closing, the spoken reminder.
-#include "VendrixApplication/StateTestSupport.h"
-#include "support/GeneratedTitle.h"
+#include "support/GameTitle.h"
 #include "support/Golden.h"
 
 #include "Resources/FrontEnd/CreditsState.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/TiledBillboard.h"
-
-#include "CButtonMPI.h"
-#include "CEventMPI.h"
 
 #include <climits>
 
@@ -19,40 +15,24 @@ namespace
 {
 const char* const Reminder = "h_VIDORIV_PressBBttnTRtrnTOptn_3.ogg";
 
-void buttons(std::uint32_t held)
-{
-    Vantorel::Kelm::tButtonData2 event = {};
-    event.buttonState = held;
-    Vantorel::Kelm::CButtonMPI::PostButtonEvent(event);
-}
-
-void touch(int x, int y, std::uint16_t state)
-{
-    Vantorel::Kelm::tTouchData data = {};
-    data.touchState = state;
-    data.x = static_cast<std::int16_t>(x);
-    data.y = static_cast<std::int16_t>(y);
-    Vantorel::Kelm::CEventMPI::PostTouchEvent(data);
-}
-
 // The credits pushed over a state kept on the stack, as the menu is.
-class CreditsThreadTest : public ::testing::Test
+class CreditsThreadTest : public GameTitle::Run
 {
 protected:
     void SetUp() override
     {
-        REQUIRE_GENERATED_TITLE("metadata/credits.tex");
+        GameTitle::Run::SetUp();
+        if (IsSkipped())
+            return;
         static Journal journal;
-        harness.reset(new AppHarness([]() -> Tovrane::GameState* { return new ProbeState(journal, "menu", false, true); }));
-        harness->enter();
-        ASSERT_TRUE(harness->settle());
+        start([]() -> Tovrane::GameState* { return new ProbeState(journal, "menu", false, true); });
         push();
     }
     void push()
     {
         credits = new CreditsState;
         Tovrane::Application::PushGameState(credits);
-        harness->frame();
+        frame();
         ASSERT_TRUE(harness->settle());
     }
     // The offset in whole units; the list's centre follows it.
@@ -65,7 +45,6 @@ protected:
     // Popped and released once: the menu is on top again and stays.
     bool closed() { return harness->handler().getStackSize() == 1 && !harness->current()->isPopped(); }
 
-    std::unique_ptr<AppHarness> harness;
     CreditsState* credits = nullptr;
 };
 
@@ -78,7 +57,7 @@ TEST_F(CreditsThreadTest, TheListStartsAtItsFirstLinesAndScrollsInItsWindow)
     EXPECT_TRUE(credits->getAudioPlayer()->isMusicPlaying());
 
     credits->scrollBy(130);
-    harness->frame();
+    frame();
     std::vector<std::uint8_t> frame = Vantorel::Kelm::KelmOpenGLConfig::readFrame();
     Tovrane::TexturePtr shown(new Tovrane::Texture(320, 240, Tovrane::PixelFormat::RGBA8888));
     std::memcpy(shown->getPixels(), frame.data(), shown->getSize());
@@ -101,9 +80,7 @@ TEST_F(CreditsThreadTest, TheDirectionPadScrollsByFiveAndHoldingRepeatsEveryFram
 {
     for (int i = 1; i <= 840; ++i)
     {
-        buttons(0x2);
-        buttons(0);
-        harness->frame();
+        press(0x2);
         EXPECT_TRUE(i < 838 || std::min(5 * i, 4195) == offset()) << "839 presses reach the end";
     }
 
@@ -117,12 +94,12 @@ TEST_F(CreditsThreadTest, TheDirectionPadScrollsByFiveAndHoldingRepeatsEveryFram
     } holds[] = {{0x2, 10, 55}, {0x1, 3, -20}, {0x3, 0, -5}, {0x4, 5, 0}, {0x8, 5, 0}};
     for (const auto& hold : holds)
     {
-        buttons(hold.held);
+        GameTitle::buttons(hold.held);
         for (int i = 0; i <= hold.frames; ++i)
-            harness->frame();
-        buttons(0);
-        harness->frame();
-        harness->frame();
+            frame();
+        GameTitle::buttons(0);
+        frame();
+        frame();
         EXPECT_EQ(expected += hold.moved, offset()) << "holding " << hold.held;
     }
 }
@@ -130,25 +107,23 @@ TEST_F(CreditsThreadTest, TheDirectionPadScrollsByFiveAndHoldingRepeatsEveryFram
 TEST_F(CreditsThreadTest, BackButtonsAndTheCloseButtonPopOnce)
 {
     const int x = 279, y = 240 - 225; // the close button's middle, in screen rows
-    touch(x, y, 1);
-    touch(160, 120, 1);
-    touch(160, 120, 0);
-    harness->frame();
-    harness->frame();
+    GameTitle::touch(x, y, 1);
+    GameTitle::touch(160, 120, 1);
+    GameTitle::touch(160, 120, 0);
+    frame();
+    frame();
     EXPECT_FALSE(credits->isPopped()) << "rolled off";
 
     Tovrane::NodePtr list = credits->getScrollNode(); // outlives the state
     for (std::uint32_t held : {0x22, 0x20, 0x100})
-        buttons(held);
-    harness->frame();
+        GameTitle::buttons(held);
+    frame();
     EXPECT_EQ(tFixed(5) - tFixed(2009.5f), list->getPosition().y) << "scrolled first";
-    harness->frame();
+    frame();
     EXPECT_TRUE(closed());
 
     push();
-    touch(x, y, 1);
-    touch(x, y, 0);
-    harness->frame();
+    tap(x, y);
     EXPECT_TRUE(closed());
 }
 
@@ -157,13 +132,11 @@ TEST_F(CreditsThreadTest, HintRepeatsTheReminderOnlyWhenNoSpeechPlays)
     Tovrane::AudioPlayer* audio = credits->getAudioPlayer();
     EXPECT_EQ(Reminder, audio->getCurrentSpeechFile());
     audio->playSpeech("h_MUSIC_ArtGalleryMusicLooping_6.ogg");
-    buttons(0x200);
-    harness->frame();
+    press(0x200);
     EXPECT_EQ("h_MUSIC_ArtGalleryMusicLooping_6.ogg", audio->getCurrentSpeechFile());
     for (int i = 0; i < 400 && audio->isSpeechPlaying(); ++i)
-        harness->frame();
-    buttons(0x200);
-    harness->frame();
+        frame();
+    press(0x200);
     EXPECT_TRUE(audio->isSpeechPlaying());
     EXPECT_EQ(Reminder, audio->getCurrentSpeechFile());
 }

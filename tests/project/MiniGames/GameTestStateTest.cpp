@@ -1,14 +1,11 @@
 // The developer test state: the window texts in turn, the test movie and the
 // 128 x 128 thumbnail of block averages.
-#include "VendrixApplication/StateTestSupport.h"
-#include "support/GeneratedTitle.h"
+#include "support/GameTitle.h"
 #include "support/Golden.h"
 
 #include "Resources/MiniGames/GameTestState.h"
 #include "Tovrane/FlashState.h"
 #include "Tovrane/Font.h"
-
-#include "CButtonMPI.h"
 
 #include <unistd.h>
 
@@ -20,41 +17,32 @@ using Tovrane::TexturePtr;
 
 namespace
 {
-class GameTestStateThreadTest : public ::testing::Test
+class GameTestStateThreadTest : public GameTitle::Run
 {
 protected:
     void SetUp() override
     {
-        REQUIRE_GENERATED_TITLE("flash/test.swf");
+        GameTitle::Run::SetUp();
         static Journal journal;
-        harness.reset(new AppHarness([]() -> Tovrane::GameState* { return new ProbeState(journal, "below", false, true); }));
-        harness->enter();
-        ASSERT_TRUE(harness->settle());
+        if (!IsSkipped())
+            start([]() -> Tovrane::GameState* { return new ProbeState(journal, "below", false, true); });
     }
     GameTestState* push()
     {
         GameTestState* state = new GameTestState;
         Tovrane::Application::PushGameState(state);
-        harness->frame();
+        frame();
         EXPECT_TRUE(harness->settle());
         return state;
     }
     // Presses the buttons and returns the text of the window then showing.
-    std::string press(GameTestState* state, std::uint32_t held)
+    std::string pressFor(GameTestState* state, std::uint32_t held)
     {
-        for (std::uint32_t word : {held, 0u})
-        {
-            Vantorel::Kelm::tButtonData2 event = {};
-            event.buttonState = word;
-            Vantorel::Kelm::CButtonMPI::PostButtonEvent(event);
-        }
-        harness->frame();
+        press(held);
         Tovrane::NodePtr window = state->getAchievementWindow();
         auto text = window ? boost::dynamic_pointer_cast<Tovrane::Font>(window->getChild(1)) : Tovrane::FontPtr();
         return text ? text->getText() : std::string();
     }
-
-    std::unique_ptr<AppHarness> harness;
 };
 
 TEST_F(GameTestStateThreadTest, TextsComeInTurnForEveryInstanceAndButtonAPlaysTheMovie)
@@ -63,19 +51,19 @@ TEST_F(GameTestStateThreadTest, TextsComeInTurnForEveryInstanceAndButtonAPlaysTh
     EXPECT_TRUE(state->isShowingLoading() && state->isKeptOnStack());
     EXPECT_EQ(1, state->getSceneRoot()->getChildQuantity()) << "the dialog box's base";
     for (int i = 0; i < GameTestState::TextCount; ++i)
-        EXPECT_EQ(GameTestState::Texts[i], press(state, 0x20));
-    EXPECT_EQ("FIX THE FIREHOUSE", press(state, 0x20 | 0x200)) << "the 22nd, by any event while B is held";
+        EXPECT_EQ(GameTestState::Texts[i], pressFor(state, 0x20));
+    EXPECT_EQ("FIX THE FIREHOUSE", pressFor(state, 0x20 | 0x200)) << "the 22nd, by any event while B is held";
     testing::internal::CaptureStdout();
-    harness->frame();
+    frame();
     EXPECT_EQ("VISIBLE\n", testing::internal::GetCapturedStdout());
 
     // A new instance goes on after the last text shown; with B held A starts nothing.
     Tovrane::Application::PopGameState();
-    harness->frame();
+    frame();
     state = push();
-    EXPECT_EQ("FIX THE LIBRARY", press(state, 0x30));
+    EXPECT_EQ("FIX THE LIBRARY", pressFor(state, 0x30));
     EXPECT_EQ(state, harness->current().get());
-    press(state, 0x10);
+    pressFor(state, 0x10);
     auto* movie = harness->currentAs<Tovrane::FlashState>();
     ASSERT_NE(nullptr, movie);
     EXPECT_EQ("flash/test.swf", movie->getMoviePath().substr(movie->getMoviePath().size() - 14));
