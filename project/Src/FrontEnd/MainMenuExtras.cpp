@@ -90,9 +90,11 @@ void MainMenuState::initializeOptions()
     volumeSlider->setType(Slider::Horizontal);
     volumeSlider->setPosition(Vector3<tFixed>(tFixed(45), tFixed(70), tFixed(0.5f)));
     volumeSlider->setMinMax(40, 185);
-    // The knob shows the volume on the scale its drag sets, so that a touch
-    // on the knob keeps the volume; below 30 it waits at the left end.
-    volumeSlider->setRatio(std::min(std::max((AudioPlayer::musicVolume - QuietestVolume) / float(VolumeRange), 0.0f), 1.0f));
+    // The knob shows the player's volume (begin hands it to the audio player)
+    // on the scale its drag sets, so that a touch on the knob keeps the
+    // volume; below 30 it waits at the left end.
+    const float ratio = (player->musicVolume - QuietestVolume) / static_cast<float>(VolumeRange);
+    volumeSlider->setRatio(std::min(std::max(ratio, 0.0f), 1.0f));
     volumeSlider->changedEvent += new Event<void, float>::MethodDelegate<MainMenuState>(this, &MainMenuState::volumeCallback);
     optionsPage->addChild(sceneManager.getSprite("menu/music_volume_title.png", Format));
     optionsPage->addChild(sceneManager.getSprite("menu/vol_slider_backdrop.png", Format));
