@@ -126,13 +126,8 @@ protected:
     }
 
     // Compares the last frame with the reviewed picture `path` (a PNG under
-    // tests/data/), as TestSupport::expectGolden does.
-    void expectFrameGolden(const std::string& path) const
-    {
-        Tovrane::TexturePtr shown(new Tovrane::Texture(320, 240, Tovrane::PixelFormat::RGBA8888));
-        std::memcpy(shown->getPixels(), pixels.data(), shown->getSize());
-        TestSupport::expectGolden(shown, path);
-    }
+    // tests/data/).
+    void expectFrameGolden(const std::string& path) const { TestSupport::expectFrameGolden(pixels, path); }
 
     std::unique_ptr<Tovrane::GLES1Renderer> renderer;
     Tovrane::CameraPtr camera;

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace TestSupport
 {
@@ -32,6 +34,15 @@ inline void expectGolden(const Tovrane::TexturePtr& shown, const std::string& pa
         shown->save(std::string(TOVRANE_BINARY_DIR) + "/" + name.substr(0, name.size() - 4) + "-actual.png");
         ADD_FAILURE() << path << ": the picture differs";
     }
+}
+
+// The same for a 320 x 240 RGBA frame read back from the screen.
+inline void expectFrameGolden(const std::vector<std::uint8_t>& frame, const std::string& path)
+{
+    Tovrane::TexturePtr shown(new Tovrane::Texture(320, 240, Tovrane::PixelFormat::RGBA8888));
+    ASSERT_EQ(shown->getSize(), frame.size());
+    std::memcpy(shown->getPixels(), frame.data(), frame.size());
+    expectGolden(shown, path);
 }
 }
 

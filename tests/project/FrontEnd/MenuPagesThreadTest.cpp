@@ -17,13 +17,13 @@ namespace
 {
 // The options page's buttons and the question's, in screen points.
 const Point NewGame{68, 80}, Credits{172, 80}, Yes{115, 160}, No{205, 160}, CloseQuestion{245, 65};
-const int KnobRow = 240 - 70;
+const Rgba Grey(128, 128, 128, 255), Gold(240, 192, 0, 255);
 
 class MenuPagesThreadTest : public Menu
 {
 protected:
-    // The colour near the top-left corner of each face of the page drawn
-    // last: a diamond (a select face) leaves it to what lies behind.
+    // Near the top-left corner of each face drawn: a select face, a diamond,
+    // leaves it to what lies behind.
     std::vector<Rgba> faceCorners(const SlotDialog& dialog)
     {
         frame();
@@ -39,16 +39,21 @@ protected:
     // Presses the knob where it stands, drags it to x and lets go.
     void slide(int x)
     {
-        const int knob = menu->volumeSlider->getPosition().x.toInt();
-        GameTitle::touch(knob, KnobRow, 1);
-        GameTitle::touch(x, KnobRow, 1);
-        GameTitle::touch(x, KnobRow, 0);
+        GameTitle::touch(menu->volumeSlider->getPosition().x.toInt(), 170, 1);
+        GameTitle::touch(x, 170, 1);
+        GameTitle::touch(x, 170, 0);
         frame();
     }
-    static std::string bytes(const std::string& path)
+    std::vector<std::string> files()
     {
-        std::ifstream in(path, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::string> all;
+        for (const std::string& path : {player->getPlayerDataPath(), player->getLessonDataPath(),
+                                        player->getAnimationDataPath(), player->getAchievementDataPath()})
+        {
+            std::ifstream in(path, std::ios::binary);
+            all.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        return all;
     }
 };
 
@@ -56,36 +61,25 @@ TEST_F(MenuPagesThreadTest, ABadgeSaysWhetherItIsEarnedAndOnlyTheChosenOneLooksS
 {
     tap(Badges);
     std::set<std::string> said;
-    for (int id = 0; id < ScrivletPlayer::badgeCount; ++id)
-        for (int earned : {1, 0})
-        {
-            player->badges[id] = static_cast<unsigned char>(earned);
-            menu->badgeSlotCallback(SlotDialogEventArgs(0, id));
-            const std::string name = speech();
-            EXPECT_EQ(earned ? "_5.ogg" : "_3.ogg", name.substr(name.size() - 6)) << id;
-            said.insert(name);
-        }
-    EXPECT_EQ(54u, said.size()) << "every badge has two speeches of its own";
-    const struct
+    for (int id = 0; id < ScrivletPlayer::badgeCount * 2; ++id)
     {
-        int id;
-        bool earned;
-        const char* speech;
-    } rows[] = {{0, true, "h_SCRIVLET_YouHvDrwnAllOfUpprC_5.ogg"}, {11, false, "h_SCRIVLET_FixMndlsFrrsWhlTErn_3.ogg"},
-                {16, true, "h_SCRIVLET_YouHaveFixedTheMill_5.ogg"}, {17, false, "h_SCRIVLET_FixBfysGymTErnThsBd_3.ogg"},
-                {26, false, "h_SCRIVLET_FillArtGllryTErnThs_3.ogg"}};
-    for (const auto& row : rows)
-        EXPECT_EQ(row.speech, std::string(MainMenuState::badgeSpeech(row.id, row.earned))) << row.id;
+        player->badges[id / 2] = static_cast<unsigned char>(id % 2);
+        menu->badgeSlotCallback(SlotDialogEventArgs(0, id / 2));
+        EXPECT_EQ(MainMenuState::badgeSpeech(id / 2, id % 2), speech());
+        EXPECT_EQ(id % 2 ? "_5.ogg" : "_3.ogg", speech().substr(speech().size() - 6)) << id / 2;
+        said.insert(speech());
+    }
+    EXPECT_EQ(54u, said.size()) << "every badge has two speeches of its own";
+    EXPECT_EQ(std::string("h_SCRIVLET_YouHaveFixedTheMill_5.ogg"), MainMenuState::badgeSpeech(16, true));
+    EXPECT_EQ(std::string("h_SCRIVLET_FixBfysGymTErnThsBd_3.ogg"), MainMenuState::badgeSpeech(17, false));
 
-    // The last page: badges 22 to 26 (24 earned) and the empty item; the third chosen.
-    player->badges[24] = 1;
+    // The last page: badges 22 to 26 and the empty item; the third chosen.
     for (int i = 0; i < 4; ++i)
         menu->badgeSlotDialog->pageRight();
     menu->badgeSlotDialog->onSelect(2);
     const std::vector<Rgba> corners = faceCorners(*menu->badgeSlotDialog);
     for (int slot = 0; slot < 5; ++slot)
-        EXPECT_EQ(slot != 2, near(Rgba(128, 128, 128, 255), corners[slot]) || near(Rgba(240, 192, 0, 255), corners[slot]))
-            << slot;
+        EXPECT_EQ(slot != 2, near(Grey, corners[slot]) || near(Gold, corners[slot])) << slot;
     quiet();
     menu->badgeSlotDialog->onSelect(5);
     EXPECT_FALSE(speaking()) << "the empty item says nothing";
@@ -94,13 +88,13 @@ TEST_F(MenuPagesThreadTest, ABadgeSaysWhetherItIsEarnedAndOnlyTheChosenOneLooksS
 
 TEST_F(MenuPagesThreadTest, DownloadedExtrasShowUnlockedAndSayWhatTheyAre)
 {
+    const std::string root = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
     for (bool downloaded : {false, true})
     {
         if (downloaded)
         {
-            const std::string root = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
-            for (const auto& package : {std::make_pair("frame4/", R"({"type": "Frame", "frame": 4})"),
-                                        std::make_pair("stamp20/", R"({"type": "Stamp", "stamp": 20})")})
+            for (const auto& package : {std::make_pair("frame/", R"({"type": "Frame", "frame": 4})"),
+                                        std::make_pair("stamp/", R"({"type": "Stamp", "stamp": 20})")})
             {
                 std::filesystem::create_directories(root + package.first);
                 std::ofstream(root + package.first + "download.json") << package.second;
@@ -109,19 +103,16 @@ TEST_F(MenuPagesThreadTest, DownloadedExtrasShowUnlockedAndSayWhatTheyAre)
             startMenu();
         }
         tap(Extras);
-        SlotDialogPtr dialog;
-        for (int i = 0; i < menu->micromodsPage->getChildQuantity() && !dialog; ++i)
-            dialog = boost::dynamic_pointer_cast<SlotDialog>(menu->micromodsPage->getChild(i));
+        auto dialog = boost::dynamic_pointer_cast<SlotDialog>(menu->micromodsPage->getChild(3));
         ASSERT_TRUE(dialog && dialog->getItemCount() == 12);
         for (int item = 0; item < 12; ++item)
         {
             const int id = dialog->ids[item];
             const bool unlocked = downloaded && (id == 4 || id == 20);
-            EXPECT_EQ(!unlocked, near(Rgba(128, 128, 128, 255), dialog->thumbnails[item]->getPixel(4, 4))) << id;
+            EXPECT_EQ(!unlocked, near(Grey, dialog->thumbnails[item]->getPixel(4, 4))) << id;
             menu->micromodSlotCallback(SlotDialogEventArgs(0, id));
-            EXPECT_EQ(!unlocked  ? "h_VIDORIV_MicromodNtDwnlddCnnc_3.ogg"
-                      : id == 4 ? "h_VIDORIV_CustomPictureFrame_3.ogg"
-                                : "h_VIDORIV_CustomStamp_3.ogg",
+            EXPECT_EQ(!unlocked ? "h_VIDORIV_MicromodNtDwnlddCnnc_3.ogg"
+                                : id == 4 ? "h_VIDORIV_CustomPictureFrame_3.ogg" : "h_VIDORIV_CustomStamp_3.ogg",
                       speech())
                 << id;
         }
@@ -130,11 +121,13 @@ TEST_F(MenuPagesThreadTest, DownloadedExtrasShowUnlockedAndSayWhatTheyAre)
 
 TEST_F(MenuPagesThreadTest, TheVolumeSliderStoresThirtyToSixtyAndShowsTheStoredVolume)
 {
+    // The knob shows a stored volume, and a touch on it keeps it; 25 waits at the left end.
     const struct
     {
         int volume;
         float knob;
-    } stored[] = {{30, 40}, {45, 112.5f}, {60, 185}, {25, 40}};
+        int touch;
+    } stored[] = {{30, 40, 40}, {45, 112.5f, 113}, {60, 185, 185}, {25, 40, 0}};
     for (const auto& row : stored)
     {
         player->musicVolume = static_cast<unsigned char>(row.volume);
@@ -142,21 +135,15 @@ TEST_F(MenuPagesThreadTest, TheVolumeSliderStoresThirtyToSixtyAndShowsTheStoredV
         EXPECT_EQ(row.volume, AudioPlayer::musicVolume);
         EXPECT_EQ(tFixed(row.knob), menu->volumeSlider->getPosition().x) << row.volume;
         tap(Options);
-        if (row.volume == 25)
-            continue; // plays at 25 until touched
-        const int knob = menu->volumeSlider->getPosition().x.toInt() + (row.volume == 45);
-        slide(knob);
-        EXPECT_EQ(row.volume, player->musicVolume) << "a touch on the knob keeps " << row.volume;
+        if (row.touch)
+            slide(row.touch);
+        EXPECT_EQ(row.volume, player->musicVolume);
     }
-    const struct
-    {
-        int x, volume;
-    } touches[] = {{10, 30}, {40, 30}, {112, 44}, {113, 45}, {185, 60}, {300, 60}, {113, 45}};
+    const int touches[][2] = {{10, 30}, {40, 30}, {112, 44}, {113, 45}, {185, 60}, {300, 60}, {113, 45}};
     for (const auto& touch : touches)
     {
-        slide(touch.x);
-        EXPECT_EQ(touch.volume, player->musicVolume) << touch.x;
-        EXPECT_EQ(touch.volume, AudioPlayer::musicVolume) << touch.x;
+        slide(touch[0]);
+        EXPECT_TRUE(touch[1] == player->musicVolume && touch[1] == AudioPlayer::musicVolume) << touch[0];
     }
     press(0x20);
     EXPECT_EQ(45, GameTitle::savedByte(player->getPlayerDataPath(), 5)) << "closing the page saves";
@@ -166,14 +153,9 @@ TEST_F(MenuPagesThreadTest, ANewGameIsAskedAndOnlyYesResetsTheStory)
 {
     player->reset();
     player->save();
-    const std::string defaults = bytes(player->getPlayerDataPath());
-    const std::string files[] = {player->getPlayerDataPath(), player->getLessonDataPath(),
-                                 player->getAnimationDataPath(), player->getAchievementDataPath()};
-    const struct
-    {
-        Point button;
-        const char* said; // null: silence
-    } answers[] = {{Yes, "h_VIDORIV_Yes_3.ogg"}, {No, "h_VIDORIV_No_3.ogg"}, {CloseQuestion, nullptr}};
+    const std::string defaults = files()[0];
+    const std::pair<Point, const char*> answers[] = {
+        {Yes, "h_VIDORIV_Yes_3.ogg"}, {No, "h_VIDORIV_No_3.ogg"}, {CloseQuestion, "(none)"}};
     for (const auto& answer : answers)
     {
         player->mapTutorialPending = 0;
@@ -181,26 +163,25 @@ TEST_F(MenuPagesThreadTest, ANewGameIsAskedAndOnlyYesResetsTheStory)
         player->badges[BadgeName::Library] = 1;
         player->setLocationState(LocationName::Firehouse, TaskState::Complete);
         player->save();
-        std::vector<std::string> before;
-        for (const std::string& file : files)
-            before.push_back(bytes(file));
+        std::vector<std::string> before = files();
 
         tap(Options);
         tap(NewGame);
         events();
-        tap(answer.button);
+        tap(answer.first);
         tap(Credits);
         EXPECT_TRUE(MainMenuState::isShown(menu->newGameDialog)) << "touches reach nothing while it asks";
         ASSERT_TRUE(frameUntil([&] { return !menu->dialogPending; }));
-        EXPECT_FALSE(speaking());
         EXPECT_EQ(Lines({"audio-start h_VIDORIV_AreYSrYWntTStrtNwGmA_3.ogg", "audio-start h_VIDORIV_SelectNTKpYrGm_3.ogg",
                          "audio-start h_VIDORIV_SelectYsTErsYrCrrntG_3.ogg"}),
                   events({"audio-start", "enter"}));
-        tap(answer.button);
+        EXPECT_FALSE(speaking());
+        tap(answer.first);
         EXPECT_FALSE(MainMenuState::isShown(menu->newGameDialog));
-        EXPECT_EQ(answer.said ? answer.said : "(none)", speaking() ? speech() : "(none)");
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(i == 0 && answer.button.x == Yes.x ? defaults : before[i], bytes(files[i])) << i;
+        EXPECT_EQ(answer.second, speaking() ? speech() : "(none)");
+        if (answer.first.x == Yes.x)
+            before[0] = defaults;
+        EXPECT_EQ(before, files());
         EXPECT_EQ(menu->optionsPage, shownPage());
         press(0x20);
     }
