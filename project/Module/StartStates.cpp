@@ -5,7 +5,16 @@
 #include "LauncherStandIn.h"
 
 #include "Resources/FrontEnd/PlumoLogoState.h"
+#include "Resources/Lessons/AnimationLauncherState.h"
+#include "Resources/Lessons/ColorsLauncherState.h"
+#include "Resources/Lessons/CompositionLauncherState.h"
+#include "Resources/Lessons/LinesLauncherState.h"
+#include "Resources/Lessons/OrganicShapesLauncherState.h"
+#include "Resources/Lessons/SeeingShapesLauncherState.h"
+#include "Resources/Lessons/ShapesLauncherState.h"
 #include "Resources/Lessons/TaskStudioState.h"
+#include "Resources/Lessons/WarmCoolLauncherState.h"
+#include "Resources/Lessons/WildCalmLauncherState.h"
 #include "Resources/MiniGames/MixingColorsState.h"
 #include "Resources/MiniGames/MovingObjectsState.h"
 #include "Resources/MiniGames/PickPineapplesState.h"
@@ -59,6 +68,38 @@ std::string folderOf(std::string text)
     return text;
 }
 
+// The lesson launchers by start name, as the menu makes them (practice); the
+// single lessons take no index.
+struct Launcher
+{
+    const char* name;
+    GameState* (*make)(int index);
+    bool indexed;
+};
+
+const Launcher launchers[] = {
+    {"lines", [](int i) -> GameState* { return new LinesLauncherState(i, false, false); }, true},
+    {"shapes", [](int i) -> GameState* { return new ShapesLauncherState(i, false, false); }, true},
+    {"organic_shapes", [](int i) -> GameState* { return new OrganicShapesLauncherState(i, false, false); }, true},
+    {"seeing_shapes", [](int) -> GameState* { return new SeeingShapesLauncherState(false, false); }, false},
+    {"colors", [](int) -> GameState* { return new ColorsLauncherState(false, false); }, false},
+    {"warm_cool", [](int) -> GameState* { return new WarmCoolLauncherState(false, false); }, false},
+    {"wild_calm", [](int) -> GameState* { return new WildCalmLauncherState(false, false); }, false},
+    {"composition", [](int) -> GameState* { return new CompositionLauncherState(false, false); }, false},
+    {"animation", [](int) -> GameState* { return new AnimationLauncherState(false, false); }, false},
+};
+
+// The launcher and index "NAME" or "NAME:INDEX" names, or null.
+const Launcher* launcherOf(const std::string& text, int& index)
+{
+    const size_t colon = text.find(':');
+    index = colon == std::string::npos ? 0 : numberIn(text.substr(colon + 1), 0, 9999);
+    for (const Launcher& launcher : launchers)
+        if (text.compare(0, colon, launcher.name) == 0 && index >= 0 && (launcher.indexed || colon == std::string::npos))
+            return &launcher;
+    return nullptr;
+}
+
 // A lesson's mini-game over the stand-in of its launcher.
 template <class Game> GameState* overLauncher(const std::string&)
 {
@@ -101,6 +142,17 @@ const StartState startStates[] = {
      [](const std::string& name) { return TaskStudioState::findTownLocation(name) != nullptr; }},
     {"download", "FOLDER", [](const std::string& folder) -> GameState* { return new TaskStudioState(folderOf(folder)); },
      [](const std::string& folder) { return std::filesystem::is_directory(folder); }},
+    // A lesson as the menu starts it, over a stand-in of the menu.
+    {"launcher", "NAME[:INDEX]",
+     [](const std::string& text) -> GameState* {
+         int index = 0;
+         const Launcher* launcher = launcherOf(text, index);
+         return new LauncherStandIn([launcher, index] { return launcher->make(index); });
+     },
+     [](const std::string& text) {
+         int index = 0;
+         return launcherOf(text, index) != nullptr;
+     }},
     {"advanced", "LOCATION",
      [](const std::string& where) -> GameState* {
          const int location = advancedOf(where);

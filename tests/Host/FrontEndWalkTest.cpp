@@ -40,23 +40,32 @@ const char* const Walk = R"(# the menu begins at frame 280
 1060 tap 62 83
 1070 click backspace
 1080 tap 62 148
-# straight lines: its launcher at once, then the lines page again
+# straight lines: its launcher at once, two movies cut short, its first
+# task quit, then the lines page again
 1088 tap 62 83
-1110 click backspace
-# colours: its announcement, the lessons page's invitation, then its launcher
-1120 tap 172 148
-1240 tap 117 83
+1096 tap 160 120
+1105 tap 160 120
+1145 click backspace
+1175 tap 115 160
 1250 click backspace
-1260 tap 172 83
-1270 click backspace
-1280 tap 222 22
-1290 tap 90 68
-1460 tap 160 178
-1710 click escape
-1760 tap 298 22
-1810 tap 90 68
-1910 tap 298 22
-1960 tap 230 188
+# colours: its announcement, the lessons page's invitation, then its launcher;
+# its movie cut short and its game quit once the guide is quiet
+1260 tap 172 148
+1358 tap 160 120
+1530 click backspace
+1560 tap 115 160
+1588 tap 117 83
+1598 click backspace
+1608 tap 172 83
+1618 click backspace
+1628 tap 222 22
+1638 tap 90 68
+1808 tap 160 178
+2058 click escape
+2108 tap 298 22
+2158 tap 90 68
+2258 tap 298 22
+2308 tap 230 188
 )";
 
 TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
@@ -65,9 +74,9 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
     // After a lesson the menu shows the page it was started from again.
     const std::pair<int, const char*> shots[] = {
         {250, "title"},  {299, "main_menu"}, {308, "tour_play"},        {1035, "lessons_1"}, {1045, "lessons_2"},
-        {1065, "writing"}, {1085, "lines"},  {1105, "lines"},           {1230, "lessons_1"}, {1245, "shapes"},
-        {1265, "drawing_objects"}};
-    std::string options = "--fixed-step 20 --frames 2090 --script '" + file("script.txt") + "'";
+        {1065, "writing"}, {1085, "lines"},  {1245, "lines"},           {1578, "lessons_1"}, {1593, "shapes"},
+        {1613, "drawing_objects"}};
+    std::string options = "--fixed-step 20 --frames 2438 --script '" + file("script.txt") + "'";
     for (const auto& shot : shots)
         options += " --screenshot " + std::to_string(shot.first) + ":'" + file(std::to_string(shot.first)) + ".png'";
     HostRun r = runHost(options);
@@ -82,21 +91,25 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
     for (const TraceLine& line : r.all("PushApp"))
         movies.push_back(line.detail.substr(line.detail.find_last_of('/') + 1));
     EXPECT_EQ((std::vector<std::string>{"PlumoLogoState", "TitleState", "MainMenuState", "LinesLauncherState",
-                                        "MainMenuState", "ColorsLauncherState", "MainMenuState", "FlashState",
+                                        "FlashState", "LinesLauncherState", "FlashState", "LinesLauncherState",
+                                        "TaskStudioState", "MainMenuState", "ColorsLauncherState", "FlashState",
+                                        "ColorsLauncherState", "MixingColorsState", "MainMenuState", "FlashState",
                                         "TindlewoodMapState", "DrawingStudioState", "TindlewoodMapState",
                                         "MainMenuState", "WelcomeBackState",
                                         "TindlewoodMapState", "MainMenuState"}),
               entered);
-    EXPECT_EQ(std::vector<std::string>{"ActionNews_Intro.swf"}, movies);
+    EXPECT_EQ((std::vector<std::string>{"Lines_Intro.swf", "Horizontal_Lines_p1.swf", "Color.swf", "ActionNews_Intro.swf"}),
+              movies);
 
     std::ifstream log(file("data/usage.log"));
     std::vector<std::string> records;
     for (std::string line; std::getline(log, line);)
         records.push_back(line.substr(line.find('\t') + 1));
-    ASSERT_EQ(10u, records.size());
+    ASSERT_EQ(12u, records.size());
     EXPECT_EQ(0u, records[0].find("TitleStart\t"));
     EXPECT_EQ((std::vector<std::string>{"GameStart\tLESSONS", "GameAreaStart\tDSL", "GameAreaExit",
-                                        "GameAreaStart\tPSC", "GameAreaExit", "GameExit", "GameAreaStart\tSTUDIO",
+                                        "GameAreaStart\tPSC", "ActivityStart\tPSC\tNA\t1", "ActivityExit\t0\t3",
+                                        "GameAreaExit", "GameExit", "GameAreaStart\tSTUDIO",
                                         "GameAreaExit", "TitleExit\t1"}),
               std::vector<std::string>(records.begin() + 1, records.end()));
 

@@ -4,11 +4,15 @@ namespace Tovrane
 {
 namespace
 {
-const LessonPart parts[] = {{0, "AFB", 18}};
+const LessonStep steps[] = {
+    LessonStep::movie("Animation_p1.swf"),
+    LessonStep::task("tasks/animation.task", 48),
+    LessonStep::movie("Animation_Outro.swf"),
+    LessonStep::end(18, 8),
+};
+const LessonPart part = {0, 0, "AFB"};
+const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-AnimationLauncherState::AnimationLauncherState(bool fromStory, bool skipTaskOnAbort)
-    : LessonLauncherState(parts, 1, 0, fromStory, skipTaskOnAbort)
-{
-}
+AnimationLauncherState::AnimationLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
 }

@@ -1,14 +1,20 @@
 #include "Resources/Lessons/ColorsLauncherState.h"
 
+#include "Resources/MiniGames/MixingColorsState.h"
+
 namespace Tovrane
 {
 namespace
 {
-const LessonPart parts[] = {{0, "PSC", 14}};
+const LessonStep steps[] = {
+    LessonStep::movie("Color.swf"),
+    LessonStep::game<MixingColorsState>(),
+    LessonStep::movie("Colors_Outro.swf"),
+    LessonStep::end(14),
+};
+const LessonPart part = {0, 0, "PSC"};
+const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-ColorsLauncherState::ColorsLauncherState(bool fromStory, bool skipTaskOnAbort)
-    : LessonLauncherState(parts, 1, 0, fromStory, skipTaskOnAbort)
-{
-}
+ColorsLauncherState::ColorsLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
 }

@@ -1,14 +1,20 @@
 #include "Resources/Lessons/WarmCoolLauncherState.h"
 
+#include "Resources/MiniGames/WarmCoolState.h"
+
 namespace Tovrane
 {
 namespace
 {
-const LessonPart parts[] = {{0, "WCC", 15}};
+const LessonStep steps[] = {
+    LessonStep::movie("Warm_Cool_p1.swf"),
+    LessonStep::movie("Warm_Cool_p2.swf"),
+    LessonStep::game<WarmCoolState>(),
+    LessonStep::end(15, 6),
+};
+const LessonPart part = {0, 0, "WCC"};
+const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-WarmCoolLauncherState::WarmCoolLauncherState(bool fromStory, bool skipTaskOnAbort)
-    : LessonLauncherState(parts, 1, 0, fromStory, skipTaskOnAbort)
-{
-}
+WarmCoolLauncherState::WarmCoolLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
 }

@@ -5,11 +5,11 @@
 
 namespace Tovrane
 {
-// Runs one part of the lines lesson: 1 straight, 2 curved, 3 diagonal lines.
+// Runs one sub-lesson of the lines lesson: 1 straight, 2 curved, 3 diagonal lines.
 class LinesLauncherState : public LessonLauncherState
 {
 public:
-    LinesLauncherState(int part, bool fromStory, bool skipTaskOnAbort);
+    LinesLauncherState(int index, bool fromStory, bool skipTaskOnAbort);
 };
 }
 

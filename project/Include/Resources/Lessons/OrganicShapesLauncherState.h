@@ -5,11 +5,11 @@
 
 namespace Tovrane
 {
-// Runs one part of the drawing-objects lesson: 1 organic shapes (the cloud), 2 drawing objects (tree and car).
+// Runs one sub-lesson of the drawing-objects lesson: 1 organic shapes (the cloud), 2 drawing objects (tree and car).
 class OrganicShapesLauncherState : public LessonLauncherState
 {
 public:
-    OrganicShapesLauncherState(int part, bool fromStory, bool skipTaskOnAbort);
+    OrganicShapesLauncherState(int index, bool fromStory, bool skipTaskOnAbort);
 };
 }
 

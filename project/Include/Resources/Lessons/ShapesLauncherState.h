@@ -5,11 +5,11 @@
 
 namespace Tovrane
 {
-// Runs one part of the shapes lesson: 1 triangles, 2 rectangles, 3 circles, 4 polygons.
+// Runs one sub-lesson of the shapes lesson: 1 triangles, 2 rectangles, 3 circles, 4 polygons.
 class ShapesLauncherState : public LessonLauncherState
 {
 public:
-    ShapesLauncherState(int part, bool fromStory, bool skipTaskOnAbort);
+    ShapesLauncherState(int index, bool fromStory, bool skipTaskOnAbort);
 };
 }
 
