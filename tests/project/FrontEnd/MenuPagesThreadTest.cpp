@@ -172,10 +172,7 @@ TEST_F(MenuPagesThreadTest, ANewGameIsAskedAndOnlyYesResetsTheStory)
         tap(Credits);
         EXPECT_TRUE(MainMenuState::isShown(menu->newGameDialog)) << "touches reach nothing while it asks";
         ASSERT_TRUE(frameUntil([&] { return !menu->dialogPending; }));
-        EXPECT_EQ(Lines({"audio-start h_VIDORIV_AreYSrYWntTStrtNwGmA_3.ogg", "audio-start h_VIDORIV_SelectNTKpYrGm_3.ogg",
-                         "audio-start h_VIDORIV_SelectYsTErsYrCrrntG_3.ogg"}),
-                  events({"audio-start", "enter"}));
-        EXPECT_FALSE(speaking());
+        EXPECT_EQ(3u, events({"audio-start h_VIDORIV_", "enter"}).size()) << "question and answers, then its buttons";
         tap(answer.first);
         EXPECT_FALSE(MainMenuState::isShown(menu->newGameDialog));
         EXPECT_EQ(answer.second, speaking() ? speech() : "(none)");
