@@ -5,7 +5,6 @@
 #include "Resources/Studio/LessonColorPie.h"
 #include "Tovrane/AudioPlayer.h"
 
-using namespace Tovrane;
 using namespace ColourTest;
 
 namespace
@@ -24,22 +23,7 @@ TexturePtr piePicture()
     });
 }
 
-struct P
-{
-    int x, y; // from the pie's middle (150, 120), y up
-};
 const P OnRed{26, 15}, OnBlue{0, 30}, OnDim{-48, 48}, OnFaint{48, 48};
-
-// A touch ('P' press, 'M' move with the finger down, 'U' release, 'R' slide
-// off) and what follows: the questions asked, the sounds, "n" and the colour
-// number, the centre's colour, and "drop" while the drop shows.
-struct Step
-{
-    const char* what;
-    char kind;
-    P at;
-    const char* state;
-};
 
 struct Script
 {
@@ -49,44 +33,30 @@ struct Script
     std::vector<Step> steps;
 };
 
-// Writes down the question and gives its answer.
-struct Listener
-{
-    std::string* asked;
-    const char* event;
-    bool answer;
-    bool onEvent(const ColorPieArgs& a)
-    {
-        *asked += event + std::to_string(a.color) + " ";
-        return answer;
-    }
-};
-
 struct ColorPieTest : AudioFixture
 {
+    // After each step: the questions asked, the sounds, "n" and the colour
+    // number, the centre's colour, and "drop" while the drop shows.
     void run(const Script& script)
     {
-        TexturePtr center = solid(20, 20, Colour(255, 255, 255, 255)), drop = solid(10, 10, Colour());
+        TexturePtr center = solidPicture(20, 20, Colour(255, 255, 255, 255)), drop = solidPicture(10, 10, Colour());
         ColorPiePtr pie(script.lesson ? new LessonColorPie(sprite(piePicture()), sprite(drop))
                                       : new ColorPie(sprite(piePicture()), sprite(drop)));
         pie->setCenter(sprite(center, 40, 40));
         pie->movePosition(Vector3<tFixed>(tFixed(100), tFixed(70), tFixed(0)));
         pie->audioPlayer = audio.get();
         std::string asked;
-        std::vector<std::unique_ptr<Listener>> listeners;
-        for (int event = 0; event < (script.lesson ? 2 : 1); ++event)
+        for (int event = 0; event < (script.lesson ? 2 : 1); ++event) // each writes the question down and answers
             for (bool answer : event ? script.pressAnswers : script.releaseAnswers)
-            {
-                listeners.emplace_back(new Listener{&asked, event ? "press" : "release", answer});
-                (event ? static_cast<LessonColorPie&>(*pie).pressEvent : pie->releaseEvent) +=
-                    new ColorPie::PieEvent::MethodDelegate<Listener>(listeners.back().get(), &Listener::onEvent);
-            }
+                listen(event ? static_cast<LessonColorPie&>(*pie).pressEvent : pie->releaseEvent,
+                       [&asked, event, answer](const ColorPieArgs& a) {
+                           asked += (event ? "press" : "release") + std::to_string(a.color) + " ";
+                           return answer;
+                       });
         sounds();
         for (const Step& s : script.steps)
         {
-            pie->update(0);
-            const int x = 150 + s.at.x, y = 120 + s.at.y;
-            s.kind == 'U' ? pie->onRelease(x, y) : s.kind == 'R' ? pie->onRolloff(x, y) : pie->onPress(x, y);
+            perform(*pie, P{150, 120}, s);
             const std::string state = asked + sounds() + "n" + std::to_string(pie->getSelectedColor()) + " " +
                                       text(center->getPixel(10, 10)) +
                                       (pie->getPointer()->cullingMode == CullingMode::Show ? " drop" : "");
@@ -103,7 +73,7 @@ TEST_F(ColorPieTest, PiesDropWhatTheirListenersAccept)
     const Script scripts[] = {
         {"red, then blue, dropped 10 px from the middle", false, {true}, {},
          {{"red picked", 'P', OnRed, red},
-          {"dragged over blue, not picked again", 'M', OnBlue, red},
+          {"dragged over blue, not picked again", 'P', OnBlue, red},
           {"the first colour sounds correct", 'U', {6, 8}, "release0 CorrectAnswerSfx n0 192,0,0,255"},
           {"blue picked", 'P', OnBlue, "n1 192,0,0,255 drop"},
           {"the second sounds mixed", 'U', {-8, -6}, "release1 ColorsMixedSfx n1 0,0,192,255"}}},
@@ -124,7 +94,7 @@ TEST_F(ColorPieTest, PiesDropWhatTheirListenersAccept)
         {"sliding off and back", false, {true}, {},
          {{"red", 'P', OnRed, red},
           {"off: no colour, no drop", 'R', {90, 0}, "n6 255,255,255,255"},
-          {"back on blue, the finger still down: picked afresh", 'M', OnBlue, "n1 255,255,255,255 drop"},
+          {"back on blue, the finger still down: picked afresh", 'P', OnBlue, "n1 255,255,255,255 drop"},
           {"dropped", 'U', {0, 0}, "release1 CorrectAnswerSfx n1 0,0,192,255"}}},
         {"lesson pie: a colour refused at the press is never dropped", true, {true}, {false},
          {{"red refused: no drop", 'P', OnRed, "press0 n6 255,255,255,255"},
@@ -145,7 +115,7 @@ TEST_F(ColorPieTest, PiesDropWhatTheirListenersAccept)
 
 TEST_F(ColorPieTest, ResetAndColourlessFillsLeaveTheDiscWhole)
 {
-    ColorPie pie(sprite(piePicture()), sprite(solid(10, 10, Colour())));
+    ColorPie pie(sprite(piePicture()), sprite(solidPicture(10, 10, Colour())));
     TexturePtr center = discPicture(10);
     pie.setCenter(sprite(center, 40, 40));
     pie.setCenterColor(Colour(48, 144, 0, 255));

@@ -2,13 +2,11 @@
 // widget picker in platform coordinates (y down): sizes, patterns, close and
 // the wheel's mixtures reach the screen's events; then the screen drawn.
 #include "ColourTestSupport.h"
-#include "project/Drawing/DrawingTestSupport.h"
 
 #include "Resources/Studio/ColorWheelScreen.h"
 #include "Tovrane/Radiobox.h"
 #include "Tovrane/UIPicker.h"
 
-using namespace Tovrane;
 using namespace ColourTest;
 
 namespace
@@ -26,27 +24,19 @@ struct ScreenRig
 {
     ScreenRig() : screen(new ColorWheelScreen)
     {
-        screen->toolSizeEvent += new Event<void, const ToolSizeEventArgs&>::MethodDelegate<ScreenRig>(this, &ScreenRig::onSize);
-        screen->closeEvent += new Event<void, const ButtonEventArgs&>::MethodDelegate<ScreenRig>(this, &ScreenRig::onClose);
-        screen->patternEvent += new Event<void, const PatternEventArgs&>::MethodDelegate<ScreenRig>(this, &ScreenRig::onPattern);
-        screen->colorEvent += new Event<void, const Colour&>::MethodDelegate<ScreenRig>(this, &ScreenRig::onColour);
+        listen(screen->toolSizeEvent, [this](const ToolSizeEventArgs& a) { events += "size " + std::to_string(a.size) + " "; });
+        listen(screen->closeEvent, [this](const ButtonEventArgs&) { events += "close "; });
+        listen(screen->patternEvent, [this](const PatternEventArgs& a) { events += "pattern " + std::to_string(a.pattern) + " "; });
+        listen(screen->colorEvent, [this](const Colour& c) { events += "colour " + text(c) + " "; });
         screen->update(0);
         picker.addUIElements(screen);
     }
-    void onSize(const ToolSizeEventArgs& a) { events += "size " + std::to_string(a.size) + " "; }
-    void onClose(const ButtonEventArgs&) { events += "close "; }
-    void onPattern(const PatternEventArgs& a) { events += "pattern " + std::to_string(a.pattern) + " "; }
-    void onColour(const Colour& c) { events += "colour " + text(c) + " "; }
-
-    // A tap, or a drag from `from` to `to`.
+    // A drag from `from` to `to` (a tap where they are one).
     void touch(Touch from, Touch to)
     {
         const Touch at[3] = {from, to, to};
         for (int i = 0; i < 3; ++i)
-        {
-            screen->update(0);
-            picker.doPick(at[i].x, at[i].y, i < 2);
-        }
+            screen->update(0), picker.doPick(at[i].x, at[i].y, i < 2);
     }
 
     ColorWheelScreenPtr screen;
@@ -87,8 +77,7 @@ TEST_F(ColorWheelScreenTest, ChoicesReachTheScreensEvents)
     for (const auto& s : steps)
     {
         rig.touch(s.from, s.to);
-        EXPECT_EQ(s.heard, rig.events + sounds()) << s.what;
-        rig.events.clear();
+        EXPECT_EQ(s.heard, std::exchange(rig.events, "") + sounds()) << s.what;
     }
     const NodePtr swatches = static_cast<const PatternPicker&>(*rig.screen->getChild(5)).getPatternNode();
     for (int i = 0; i < PatternPicker::PatternCount; ++i)
@@ -114,15 +103,14 @@ struct ColorWheelScreenDraw : RendererFixture
 {
     void SetUp() override
     {
-        generatedTitle();
+        REQUIRE_STUDIO_TITLE();
         RendererFixture::SetUp();
     }
 };
 
 // Red then blue dragged into the centre: the disc, the size marks and the
 // shown swatch turn purple, and nothing else on their page has another
-// colour than purple and the rim. Compared with
-// tests/data/studio/colour_screen.png.
+// colour than purple and the rim. Compared with its reviewed golden.
 TEST_F(ColorWheelScreenDraw, PurpleTintsTheDiscAndEveryMask)
 {
     ScreenRig rig;
@@ -135,15 +123,11 @@ TEST_F(ColorWheelScreenDraw, PurpleTintsTheDiscAndEveryMask)
     expectPixels({{96, 149, purple}, {210, 100, purple}, {254, 100, purple}, {298, 100, purple}, {248, 174, purple}});
     TexturePtr page = static_cast<Geometry&>(*rig.screen->getChild(6)).getTexture();
     int others = 0;
-    for (int y = 0; y < page->getHeight(); ++y)
-        for (int x = 0; x < page->getWidth(); ++x)
-        {
-            const Colour c = page->getPixel(x, y);
-            others += !(c.a == 0 || c == Colour(112, 0, 240, 240) || c == Colour(240, 240, 240, 240));
-        }
+    for (int i = 0; i < page->getWidth() * page->getHeight(); ++i)
+    {
+        const Colour c = page->getPixel(i % page->getWidth(), i / page->getWidth());
+        others += !(c.a == 0 || c == Colour(112, 0, 240, 240) || c == Colour(240, 240, 240, 240));
+    }
     EXPECT_EQ(0, others);
-
-    TexturePtr shot(new Texture(320, 240, PixelFormat::RGBA8888, false));
-    std::copy(pixels.begin(), pixels.end(), shot->getPixels());
-    DrawingTest::expectGolden(shot, "colour_screen", "studio");
+    EXPECT_FRAME_GOLDEN("colour_screen");
 }

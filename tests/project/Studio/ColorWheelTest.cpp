@@ -1,70 +1,35 @@
-// The colour wheel on a picture drawn by rule: random taps against a plain
-// reference, scripts of mixing, shading and the gestures that must change
-// nothing, and the lesson wheel's veto.
+// The colour wheel on a picture drawn by rule: scripts of taps, mixing,
+// shading and the gestures that must change nothing; the lesson wheel's veto.
 #include "ColourTestSupport.h"
 
 #include "Resources/Studio/LessonColorWheel.h"
 #include "Tovrane/AudioPlayer.h"
 
 #include <cstdio>
-#include <random>
 
-using namespace Tovrane;
 using namespace ColourTest;
 
 namespace
 {
-struct P
-{
-    int x, y; // from the wheel's middle, y up
-};
-
-// A gesture and the wheel's state after it (as state() tells it). Kinds: 'T'
-// a tap at `from`; 'D' a drag from `from` released at `to`; 'R' pressed at
-// `from`, slid off at `to`; 'U' a release at `to` alone; 'P' a press alone.
-struct Step
-{
-    const char* what;
-    char kind;
-    P from, to;
-    const char* state;
-};
-
 class ColorWheelTest : public AudioFixture
 {
 protected:
     // The widget at (20, 40): its picture's middle is at (100, 120).
     template <typename W> boost::shared_ptr<W> build()
     {
-        root.reset(new Node);
-        drop = solid(40, 40, Colour(1, 2, 3, 255));
+        drop = solidPicture(40, 40, Colour(1, 2, 3, 255));
         boost::shared_ptr<W> w(new W(sprite(picture(160, 160, [](int x, int y) { return wheelColour(x - 80, 80 - y); })),
                                      sprite(drop)));
         w->movePosition(Vector3<tFixed>(tFixed(20), tFixed(40), tFixed(0)));
         w->setCenter(sprite(disc = discPicture(24), 76, 96));
         w->audioPlayer = audio.get();
-        w->colorEvent += new Event<void, const Colour&>::MethodDelegate<ColorWheelTest>(this, &ColorWheelTest::onColour);
-        root->addChild(w);
+        listen(w->colorEvent, [this](const Colour& c) { fired += text(c) + " "; });
         wheel = w;
         sounds();
         return w;
     }
 
-    void onColour(const Colour& c) { fired += text(c) + " "; }
-
-    void perform(const Step& s)
-    {
-        const auto at = [&](void (ColorWheel::*call)(int, int), P p) {
-            root->update(0);
-            (wheel.get()->*call)(100 + p.x, 120 + p.y);
-        };
-        if (s.kind != 'U')
-            at(&ColorWheel::onPress, s.from);
-        if (s.kind == 'D' || s.kind == 'R')
-            at(s.kind == 'D' ? &ColorWheel::onPress : &ColorWheel::onRolloff, s.to);
-        if (s.kind == 'T' || s.kind == 'D' || s.kind == 'U')
-            at(&ColorWheel::onRelease, s.kind == 'T' ? s.from : s.to);
-    }
+    void perform(const Step& s) { ColourTest::perform(*wheel, P{100, 120}, s); }
 
     // Colours fired, sounds, first/second index (* mixed), ratio, the disc,
     // its rim unless light grey, and the drop while shown.
@@ -93,37 +58,27 @@ protected:
         }
     }
 
-    NodePtr root;
     ColorWheelPtr wheel;
     TexturePtr disc, drop;
     std::string fired;
 };
 }
 
-TEST_F(ColorWheelTest, RandomTapsMatchAPlainReference)
+TEST_F(ColorWheelTest, ATapPerSectorAndTheAnglesOfTheAxes)
 {
-    build<ColorWheel>();
-    const int sectorIndex[6] = {4, 3, 6, 1, 5, 2}; // counter-clockwise from the right
-    std::mt19937 random(3);
-    for (int n = 0; n < 300;)
-    {
-        const int dx = int(random() % 151) - 75, dy = int(random() % 151) - 75, d2 = dx * dx + dy * dy;
-        const double degrees = std::atan2(dy, dx) * 180.0 / M_PI + 360.0;
-        if (d2 < 962 || d2 > 5625 || std::abs(std::remainder(degrees, 60.0)) < 1.0)
-            continue; // the inner ring, outside, or too near a border
-        ++n;
-        perform({"", 'T', {dx, dy}, {}, ""});
-        const Colour c = wheelColour(dx, dy);
-        char expected[96];
-        std::snprintf(expected, sizeof(expected), "%s ColorWheelSfx %d/0 r%.2f disc %d,%d,%d,240", text(c).c_str(),
-                      sectorIndex[int(degrees / 60.0) % 6], (d2 - 576.0) / 5049.0, c.r & 0xF0, c.g & 0xF0, c.b & 0xF0);
-        EXPECT_EQ(expected, state()) << dx << ", " << dy;
-    }
+    // Sector numbers counter-clockwise from the right: green 4, yellow 3, orange 6, red 1, purple 5, blue 2;
+    // the ratio grows from 0 at 24 px to 1 at 75 px; the disc keeps four bits a channel.
+    run({{"green at 30 degrees, 50 px", 'T', {43, 25}, "20,250,20,255 ColorWheelSfx 4/0 r0.38 disc 16,240,16,240"},
+         {"yellow straight above, at the rim", 'T', {0, 75}, "250,250,20,255 ColorWheelSfx 3/0 r1.00 disc 240,240,16,240"},
+         {"orange near the inner ring", 'T', {-29, 16}, "250,130,20,255 ColorWheelSfx 6/0 r0.10 disc 240,128,16,240"},
+         {"red at 50 px", 'T', {-43, -25}, "250,20,20,255 ColorWheelSfx 1/0 r0.38 disc 240,16,16,240"},
+         {"purple straight below", 'T', {0, -60}, "130,20,250,255 ColorWheelSfx 5/0 r0.60 disc 128,16,240,240"},
+         {"blue at the rim", 'T', {65, -37}, "20,20,250,255 ColorWheelSfx 2/0 r0.99 disc 16,16,240,240"}});
     // Degrees are 180 / 3.14 a radian: straight above is 90.05 (yellow),
     // exactly left 180.09 and exactly right 0 (no sector).
     for (const auto& e : {std::make_pair(P{0, 64}, 90.0457f), {P{-64, 0}, 180.0916f}, {P{64, 0}, 0.0f}})
     {
-        perform({"", 'T', e.first, {}, ""});
+        perform({"", 'T', e.first, ""});
         EXPECT_NEAR(e.second, wheel->getAngle(), 0.001);
         EXPECT_EQ(e.first.y ? 3 : 0, wheel->getFirstIndex());
     }
@@ -131,56 +86,51 @@ TEST_F(ColorWheelTest, RandomTapsMatchAPlainReference)
 
 TEST_F(ColorWheelTest, MixingShadingAndGesturesThatChangeNothing)
 {
-    run({{"red from 50 px: the table's red times the ratio", 'D', {-40, -30}, {0, 0}, "97,0,0,255 ColorsMixedSfx 1/0 r0.38 disc 96,0,0,240"},
-         {"the finger on blue shows the drop in blue", 'P', {60, -45}, {}, "- 1/0 r0.38 disc 96,0,0,240 drop 20,20,250,255"},
-         {"blue from the rim: purple at the mean ratio", 'U', {}, {0, 0}, "87,0,176,255 ColorsMixedSfx 5/2 r0.69 disc 80,0,176,240"},
-         {"yellow completes the mixture: brown", 'D', {0, 75}, {0, 0}, "117,58,16,255 ColorsMixedSfx 5/3* r0.85 disc 112,48,16,240"},
-         {"a fourth colour is refused", 'D', {60, 45}, {0, 0}, "112,48,16,0 WrongAnswerSfx 5/3* r0.85 disc 112,48,16,240"}});
-    run({{"tap red", 'T', {-40, -30}, {}, "250,20,20,255 ColorWheelSfx 1/0 r0.38 disc 240,16,16,240"},
-         {"the dark half halves", 'D', {0, -28}, {0, 0}, "120,8,8,240 ColorsMixedSfx 1/8 r0.38 disc 112,0,0,240"},
-         {"the light half doubles", 'D', {0, 28}, {0, 0}, "224,0,0,240 ColorsMixedSfx 1/9 r0.38 disc 224,0,0,240"},
-         {"white-ish: black rim", 'T', {0, 25}, {}, "255,255,255,255 ColorWheelSfx 9/0 r0.01 disc 240,240,240,240 rim 0,0,0,240"},
-         {"by its own half: darker", 'D', {0, -28}, {0, 0}, "120,120,120,240 ColorsMixedSfx 9/8 r0.01 disc 112,112,112,240"},
-         {"then red", 'D', {-60, -45}, {0, 0}, "255,0,0,255 ColorsMixedSfx 1/1 r0.50 disc 240,0,0,240"}});
+    run({{"red from 50 px: the table's red times the ratio", 'D', {-40, -30}, "97,0,0,255 ColorsMixedSfx 1/0 r0.38 disc 96,0,0,240"},
+         {"the finger on blue shows the drop in blue", 'P', {60, -45}, "- 1/0 r0.38 disc 96,0,0,240 drop 20,20,250,255"},
+         {"blue from the rim: purple at the mean ratio", 'U', {0, 0}, "87,0,176,255 ColorsMixedSfx 5/2 r0.69 disc 80,0,176,240"},
+         {"yellow completes the mixture: brown", 'D', {0, 75}, "117,58,16,255 ColorsMixedSfx 5/3* r0.85 disc 112,48,16,240"},
+         {"a fourth colour is refused", 'D', {60, 45}, "112,48,16,0 WrongAnswerSfx 5/3* r0.85 disc 112,48,16,240"}});
+    run({{"tap red", 'T', {-40, -30}, "250,20,20,255 ColorWheelSfx 1/0 r0.38 disc 240,16,16,240"},
+         {"the dark half halves", 'D', {0, -28}, "120,8,8,240 ColorsMixedSfx 1/8 r0.38 disc 112,0,0,240"},
+         {"the light half doubles", 'D', {0, 28}, "224,0,0,240 ColorsMixedSfx 1/9 r0.38 disc 224,0,0,240"},
+         {"white-ish: black rim", 'T', {0, 25}, "255,255,255,255 ColorWheelSfx 9/0 r0.01 disc 240,240,240,240 rim 0,0,0,240"},
+         {"by its own half: darker", 'D', {0, -28}, "120,120,120,240 ColorsMixedSfx 9/8 r0.01 disc 112,112,112,240"},
+         {"then red", 'D', {-60, -45}, "255,0,0,255 ColorsMixedSfx 1/1 r0.50 disc 240,0,0,240"}});
     const char* const black = "- 0/0 r0.00 disc 0,0,0,240";
     const char* const green = "- 0/9 r0.70 disc 32,240,32,240";
-    run({{"a drag from exactly left names no colour", 'D', {-64, 0}, {0, 0}, black},
-         {"nor from exactly right", 'D', {64, 0}, {0, 0}, black},
-         {"a release in the centre without a press", 'U', {}, {0, 0}, black},
-         {"a touch that starts in the centre", 'D', {0, 10}, {0, 2}, black},
-         {"a tap on a border: a colour, no index", 'T', {64, 0}, {}, "20,250,20,255 ColorWheelSfx 0/0 r0.70 disc 16,240,16,240"},
-         {"the inner ring lightens it all the same", 'D', {0, 28}, {0, 0}, "32,255,32,240 ColorsMixedSfx 0/9 r0.70 disc 32,240,32,240"},
-         {"a tap beyond the picture's right edge", 'D', {75, 0}, {84, 0}, green},
-         {"or below its bottom edge", 'D', {0, -75}, {0, -84}, green},
-         {"a press on red slides off", 'R', {-60, -45}, {-90, -70}, green},
-         {"the next drag is the blue it starts on", 'D', {60, -45}, {0, 0}, "0,0,255,255 ColorsMixedSfx 2/0 r1.00 disc 0,0,240,240"},
-         {"the drop far down grows the widget", 'D', {0, -74}, {0, -73}, "130,20,250,255 ColorWheelSfx 5/0 r0.94 disc 128,16,240,240"},
-         {"and far up", 'D', {0, 75}, {0, 74}, "250,250,20,255 ColorWheelSfx 3/0 r0.97 disc 240,240,16,240"}});
+    run({{"a drag from exactly left names no colour", 'D', {-64, 0}, black},
+         {"nor from exactly right", 'D', {64, 0}, black},
+         {"a release in the centre without a press", 'U', {0, 0}, black},
+         {"a touch that starts in the centre", 'D', {0, 10}, black, {0, 2}},
+         {"a tap on a border: a colour, no index", 'T', {64, 0}, "20,250,20,255 ColorWheelSfx 0/0 r0.70 disc 16,240,16,240"},
+         {"the inner ring lightens it all the same", 'D', {0, 28}, "32,255,32,240 ColorsMixedSfx 0/9 r0.70 disc 32,240,32,240"},
+         {"a tap beyond the picture's right edge", 'D', {75, 0}, green, {84, 0}},
+         {"or below its bottom edge", 'D', {0, -75}, green, {0, -84}},
+         {"a press on red slides off", 'S', {-60, -45}, green, {-90, -70}},
+         {"the next drag is the blue it starts on", 'D', {60, -45}, "0,0,255,255 ColorsMixedSfx 2/0 r1.00 disc 0,0,240,240"},
+         {"the drop far down grows the widget", 'D', {0, -74}, "130,20,250,255 ColorWheelSfx 5/0 r0.94 disc 128,16,240,240", {0, -73}},
+         {"and far up", 'D', {0, 75}, "250,250,20,255 ColorWheelSfx 3/0 r0.97 disc 240,240,16,240", {0, 74}}});
 }
 
 TEST_F(ColorWheelTest, LessonWheelUndoesWhatItsListenersRefuse)
 {
-    struct Judge
-    {
-        bool answer;
-        std::string asked;
-        bool onMix(const ColorWheelArgs& a)
-        {
-            asked += text(a.color) + " " + std::to_string(a.firstIndex) + " " + std::to_string(int(a.angle));
-            return answer;
-        }
-    } judge{false, ""};
+    bool answer = false;
+    std::string asked;
     LessonColorWheelPtr lesson = build<LessonColorWheel>();
-    const auto drag = [&](P from) { perform({"", 'D', from, {0, 0}, ""}); };
+    const auto drag = [&](P from) { perform({"", 'D', from, ""}); };
     drag(P{-60, -45});
     EXPECT_EQ("255,0,0,255 ColorsMixedSfx 0/0 r1.00 disc 0,0,0,240", state()) << "no listener: undone, yet fired";
-    lesson->mixEvent += new Event<bool, const ColorWheelArgs&>::MethodDelegate<Judge>(&judge, &Judge::onMix);
+    listen(lesson->mixEvent, [&](const ColorWheelArgs& a) {
+        asked += text(a.color) + " " + std::to_string(a.firstIndex) + " " + std::to_string(int(a.angle));
+        return answer;
+    });
     drag(P{-60, -45});
-    EXPECT_EQ("240,0,0,240 1 -143", judge.asked) << "asked with the state after the release";
+    EXPECT_EQ("240,0,0,240 1 -143", asked) << "asked with the state after the release";
     EXPECT_EQ("255,0,0,255 ColorsMixedSfx 0/0 r1.00 disc 0,0,0,240", state()) << "refused: black again";
     EXPECT_EQ(Colour(0, 0, 0, 255), lesson->getCenterColor());
 
-    judge.answer = true;
+    answer = true;
     for (P from : {P{-60, -45}, P{60, -45}, P{0, 75}})
         drag(from);
     fired.clear();

@@ -1,9 +1,9 @@
 #ifndef TESTS_PROJECT_STUDIO_COLOURTESTSUPPORT_H
 #define TESTS_PROJECT_STUDIO_COLOURTESTSUPPORT_H
 
-// Pictures made by rule for the colour widgets, the generated title as the
-// title folder, and the widget tests' recording audio read as a short text.
-#include "GLES1Renderer/RendererFixture.h"
+// Pictures made by rule for the colour widgets, gestures from a widget's
+// middle, and the widget tests' recording audio read as a short text.
+#include "StudioTestSupport.h"
 #include "UI/UITestSupport.h"
 
 #include "Tovrane/Geometry.h"
@@ -13,23 +13,19 @@
 
 namespace ColourTest
 {
-using Tovrane::PixelFormat;
-using Tovrane::TexturePtr;
-typedef Tovrane::ColorRGBA<unsigned char> Colour;
+using namespace Tovrane;
+using SpriteTestSupport::solidPicture;
+using StudioTest::listen;
+typedef ColorRGBA<unsigned char> Colour;
 
 // w x h pixels of colour(x, y).
 template <typename F> TexturePtr picture(int w, int h, F colour, PixelFormat::Type format = PixelFormat::RGBA8888)
 {
-    TexturePtr p(new Tovrane::Texture(w, h, format, true, 0));
+    TexturePtr p(new Texture(w, h, format, true, 0));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             p->setPixel(colour(x, y), x, y);
     return p;
-}
-
-inline TexturePtr solid(int w, int h, const Colour& c)
-{
-    return picture(w, h, [c](int, int) { return c; });
 }
 
 // The colour at (dx, dy) from a wheel's middle, y up: nothing inside 24 and
@@ -60,12 +56,12 @@ inline TexturePtr discPicture(int r)
 
 // A quad of the picture's size with its lower-left corner at (x, y), as the
 // sprite manager places a whole picture.
-inline Tovrane::GeometryPtr sprite(TexturePtr p, int x = 0, int y = 0)
+inline GeometryPtr sprite(TexturePtr p, int x = 0, int y = 0)
 {
     const int w = p->getWidth(), h = p->getHeight();
-    Tovrane::GeometryPtr quad(UITestSupport::picture(-w / 2, w - w / 2, -h / 2, h - h / 2));
+    GeometryPtr quad(UITestSupport::picture(-w / 2, w - w / 2, -h / 2, h - h / 2));
     quad->setTexture(p, 0);
-    quad->setPosition(Tovrane::Vector3<tFixed>(tFixed(x + w / 2), tFixed(y + h / 2), tFixed(0)));
+    quad->setPosition(Vector3<tFixed>(tFixed(x + w / 2), tFixed(y + h / 2), tFixed(0)));
     return quad;
 }
 
@@ -74,14 +70,38 @@ inline std::string text(const Colour& c)
     return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + "," + std::to_string(c.a);
 }
 
-// The generated test title as the title folder (read only), fixed at once
-// for the whole process.
-inline void generatedTitle()
+struct P
 {
-    CSystemData::Config config;
-    config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-    CSystemData::Configure(config);
-    Tovrane::System::getPath();
+    int x, y; // from the widget's middle, y up
+};
+
+// A gesture and the widget's state after it. Kinds: 'P' a press (a move
+// while the finger is down), 'U' a release, 'R' a slide off, all at `from`;
+// 'T' a tap at `from`; 'D' pressed at `from` and released at `to`; 'S'
+// pressed at `from` and slid off at `to`.
+struct Step
+{
+    const char* what;
+    char kind;
+    P from;
+    const char* state;
+    P to = {0, 0};
+};
+
+template <typename W> void perform(W& widget, P middle, const Step& s)
+{
+    const auto at = [&](void (W::*call)(int, int), P p) {
+        widget.update(0);
+        (widget.*call)(middle.x + p.x, middle.y + p.y);
+    };
+    if (s.kind != 'U' && s.kind != 'R')
+        at(&W::onPress, s.from);
+    if (s.kind == 'D' || s.kind == 'S')
+        at(s.kind == 'D' ? &W::onPress : &W::onRolloff, s.to);
+    if (s.kind == 'R')
+        at(&W::onRolloff, s.from);
+    if (s.kind == 'U' || s.kind == 'T' || s.kind == 'D')
+        at(&W::onRelease, s.kind == 'D' ? s.to : s.from);
 }
 
 // The recording audio on the generated title; sounds() gives the files
@@ -91,7 +111,7 @@ struct AudioFixture : UITestSupport::AudioFixture
 {
     void SetUp() override
     {
-        generatedTitle();
+        REQUIRE_STUDIO_TITLE();
         UITestSupport::AudioFixture::SetUp();
     }
 

@@ -14,17 +14,23 @@ namespace
 class FreeDrawStateThreadTest : public FreeDrawFixture
 {
 protected:
-    static bool lit(const ToolbarPtr& toolbar, int button = -1)
+    // The highlights lit, of the main toolbar, the flipbook toolbar and its play button.
+    std::string lit()
     {
-        const SpatialPtr light = button < 0 ? toolbar->getToolbarHighlight() : toolbar->getButton(button)->highlight;
-        return light && light->cullingMode == CullingMode::Show;
+        std::string shown;
+        for (const SpatialPtr& light : {SpatialPtr(studio().mainToolbar->getToolbarHighlight()),
+                                        SpatialPtr(studio().flipbookToolbar->getToolbarHighlight()),
+                                        studio().flipbookToolbar->getButton(FlipbookToolbar::PlayButton)->highlight})
+            shown += light && light->cullingMode == CullingMode::Show ? "1" : "0";
+        return shown;
     }
-    // Frames until the tutorial reaches the step (at most ten seconds).
-    void untilStep(int step)
+    // Frames until the tutorial reaches the step (at most ten seconds), and the highlights lit then.
+    std::string untilStep(int step)
     {
         for (int i = 0; i < 500 && state->getTutorialStep() != step; ++i)
             frames(1);
-        ASSERT_EQ(step, state->getTutorialStep());
+        EXPECT_EQ(step, state->getTutorialStep());
+        return lit();
     }
     // The screen's pixels in the rectangle (y up) of the last frame.
     static std::vector<Rgba> region(int left, int bottom, int w, int h)
@@ -42,17 +48,15 @@ TEST_F(FreeDrawStateThreadTest, TheFirstBlankVisitSpeaksItsTutorialAndDropsInput
     start();
     EXPECT_EQ(1, state->getTutorialStep());
     run("draw main:1");
-    untilStep(2);
-    EXPECT_TRUE(lit(studio().mainToolbar)) << "lit while the brush character speaks";
+    EXPECT_EQ("100", untilStep(2)) << "lit while the brush character speaks";
     run("draw");
-    untilStep(0);
-    EXPECT_FALSE(lit(studio().mainToolbar));
+    EXPECT_EQ("000", untilStep(0));
     EXPECT_EQ("0 | 0", screens() + " | " + std::to_string(studio().canvas->getUndoCount())) << "input dropped";
     run("draw");
     EXPECT_EQ(1, studio().canvas->getUndoCount()) << "input flows once the lines have ended";
     const std::string first = heard();
-    EXPECT_EQ(0u, first.find("h_MUSIC_")) << first;
-    EXPECT_NE(std::string::npos, first.find("h_SCRIVLET_ChooseAnArtTlTUs_3 h_VIDORIV_ThereArSMnyArtTlsTCh_5"));
+    EXPECT_EQ(0u, first.find("ArtStudioMusic")) << first;
+    EXPECT_NE(std::string::npos, first.find("ChooseAnArtTlTUs ThereArSMnyArtTlsTCh"));
 
     // A second visit in the same run: no tutorial, another track.
     TearDown();
@@ -65,23 +69,20 @@ TEST_F(FreeDrawStateThreadTest, TheFirstBlankVisitSpeaksItsTutorialAndDropsInput
 TEST_F(FreeDrawStateThreadTest, APictureVisitGetsOnlyTheFlipbookTutorialOnce)
 {
     DrawingStudioState::firstArtModeActivation = DrawingStudioState::firstAnimationModeActivation = true;
-    const std::string page = StudioTest::scratchRoot().path + "/page.png";
+    const std::string page = TestSupport::scratchFolder() + "page.png";
     ASSERT_TRUE(TexturePtr(new Texture(320, 240, PixelFormat::RGBA8888))->save(page));
     start(page);
     EXPECT_EQ(0, state->getTutorialStep());
     EXPECT_EQ(320, studio().canvas->getLayer()->getWidth());
     run("quiet main:9");
     EXPECT_EQ(3, state->getTutorialStep());
-    EXPECT_TRUE(lit(studio().flipbookToolbar));
-    untilStep(4);
-    EXPECT_FALSE(lit(studio().flipbookToolbar));
-    EXPECT_TRUE(lit(studio().flipbookToolbar, FlipbookToolbar::PlayButton));
-    untilStep(0);
-    EXPECT_FALSE(lit(studio().flipbookToolbar, FlipbookToolbar::PlayButton));
+    EXPECT_EQ("010", lit());
+    EXPECT_EQ("001", untilStep(4));
+    EXPECT_EQ("000", untilStep(0));
     run("main:9 quiet main:9 quiet");
     EXPECT_EQ(0, state->getTutorialStep()) << "once per run";
     const std::string all = heard();
-    EXPECT_NE(std::string::npos, all.find("h_SCRIVLET_ChooseWhchPgsOfYrFl_3 h_SCRIVLET_PlayYrFlpBkAnmtnByP_3"));
+    EXPECT_NE(std::string::npos, all.find("ChooseWhchPgsOfYrFl PlayYrFlpBkAnmtnByP"));
     EXPECT_EQ(all.find("ChooseWhchPgsOfYrFl"), all.rfind("ChooseWhchPgsOfYrFl"));
     EXPECT_EQ(std::string::npos, all.find("ThereArSMnyArtTlsTCh")) << "no art tutorial on a picture";
 }
@@ -90,7 +91,7 @@ TEST_F(FreeDrawStateThreadTest, TheFirstPictureAndAFullGalleryEarnTheirBadgesOnc
 {
     start();
     auto badges = [] {
-        const std::string b = bytes(player().getAchievementDataPath());
+        const std::string b = TestSupport::readFile(player().getAchievementDataPath());
         return b.size() < 27 ? std::string("none") : std::to_string(b[25] != 0) + std::to_string(b[26] != 0);
     };
     // Every pop-up is a window of its own.
@@ -121,8 +122,8 @@ TEST_F(FreeDrawStateThreadTest, AHeldDirectionPansTwoPixelsAFrame)
 
 TEST_F(FreeDrawStateThreadTest, PicturesThatCannotBeReadOrAreTooLargeOpenTheBlankStudio)
 {
-    std::vector<std::string> files = {StudioTest::scratchRoot().path + "/missing.png",
-                                      StudioTest::scratchRoot().path + "/wide.png"};
+    std::vector<std::string> files = {TestSupport::scratchFolder() + "missing.png",
+                                      TestSupport::scratchFolder() + "wide.png"};
     ASSERT_TRUE(TexturePtr(new Texture(1025, 8, PixelFormat::RGBA8888))->save(files.back()));
     for (const auto& entry : std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/png/malformed"))
         files.push_back(entry.path().string());

@@ -12,9 +12,9 @@
 #include "Resources/Dialogs/SlotDialog.h"
 #include "Resources/Studio/BrushToolbar.h"
 #include "Resources/Studio/DrawingStudioState.h"
+#include "Resources/Studio/FileToolbar.h"
 #include "Resources/Studio/FlipbookToolbar.h"
 #include "Resources/Studio/MainToolbar.h"
-#include "Resources/Studio/FileToolbar.h"
 #include "Resources/Studio/ShapeToolbar.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/BoundingRectangle.h"
@@ -23,7 +23,6 @@
 #include "CEventMPI.h"
 #include "HostTrace.h"
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -44,16 +43,11 @@ class FreeDrawFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (StudioTest::scratchRoot().path.empty() ||
-            !std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/images/studio"))
-            GTEST_SKIP() << "no data root of this program's own, or no generated title";
+        REQUIRE_STUDIO_TITLE();
         for (const std::string& file : {player().toImagePath(0), player().toAnimationPath(0, 0)})
-        {
-            std::filesystem::remove_all(std::filesystem::path(file).parent_path());
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        }
+            StudioTest::emptyFolderOf(file);
         player().badges[BadgeName::FirstGalleryPicture] = player().badges[BadgeName::FullGallery] = 0;
-        HostTrace::open(StudioTest::scratchRoot().path + "/trace.txt");
+        HostTrace::open(TestSupport::scratchFolder() + "trace.txt");
         traceRead = 0;
         DrawingStudioState::firstArtModeActivation = DrawingStudioState::firstAnimationModeActivation = false;
         std::fill(Studio::firstToolActivation, Studio::firstToolActivation + 16, false);
@@ -70,16 +64,16 @@ protected:
                                                    : new DrawingStudioState(picture, "h_SCRIVLET_Blur_5.ogg"));
         harness->frame();
         ASSERT_TRUE(harness->settle());
-        state = harness->currentAs<DrawingStudioState>();
-        ASSERT_NE(nullptr, state);
+        ASSERT_NE(nullptr, state = harness->currentAs<DrawingStudioState>());
     }
     Studio& studio() { return *state->getStudio(); }
 
-    // The files started since the last call, without ".ogg" and the widgets'
-    // click; "-" and the name for one stopped while it played.
+    // The files started since the last call, named without "h_VOICE_" and
+    // "_N.ogg", the widgets' click left out; "-" and the name for one stopped
+    // while it played.
     std::string heard()
     {
-        std::ifstream trace(StudioTest::scratchRoot().path + "/trace.txt");
+        std::ifstream trace(TestSupport::scratchFolder() + "trace.txt");
         trace.seekg(traceRead);
         std::string text, line;
         for (; std::getline(trace, line); traceRead += line.size() + 1)
@@ -88,11 +82,11 @@ protected:
             std::string frame, time, event, path;
             int id = 0;
             words >> frame >> time >> event >> id >> path;
+            const std::string file = path.substr(path.find_last_of('/') + 1);
             if (event == "audio-start")
-                names[id] = path.substr(path.find_last_of('/') + 1, path.size() - path.find_last_of('/') - 5);
-            const std::string name = event == "audio-stop" ? "-" + names[id] : names[id];
-            if ((event == "audio-start" || event == "audio-stop") && name.find("SelectSfx") == std::string::npos)
-                text += (text.empty() ? "" : " ") + name;
+                names[id] = file.substr(file.find('_', 2) + 1, file.find_last_of('_') - file.find('_', 2) - 1);
+            if ((event == "audio-start" || event == "audio-stop") && names[id] != "SelectSfx")
+                text += std::string(text.empty() ? "" : " ") + (event == "audio-stop" ? "-" : "") + names[id];
         }
         return text;
     }
@@ -100,11 +94,6 @@ protected:
     void frames(int n)
     {
         for (int i = 0; i < n; ++i)
-            harness->frame();
-    }
-    void untilQuiet()
-    {
-        for (int i = 0; i < 500 && state->getAudioPlayer()->isSpeechPlaying(); ++i)
             harness->frame();
     }
     void touch(int x, int y, int touchState)
@@ -131,49 +120,46 @@ protected:
         Vantorel::Kelm::CButtonMPI::PostButtonEvent(data);
         harness->frame();
     }
+    NodePtr dialog(int index) { return boost::static_pointer_cast<Node>(studio().dialogs->getChild(index)); }
 
     // Runs a script of words: draw (a stroke); press, lift (a stroke held,
-    // then ended); main:N, flip:N, brush:N, shape:N (toolbar buttons, the
-    // rows opened first); file:save, file:load, file:new; pick:ID (in the
-    // picker shown, as its slot button would); yes, no, close; back, quit,
-    // toggle, hint (buttons 0x20, 0x100, 0x10, 0x200); down:MASK, up:MASK
-    // (hexadecimal, held and let go); size:N, pattern, wheel (colour
+    // then ended); main:N, flip:N, brush:N, shape:N, file:save|load|new
+    // (toolbar buttons, the rows opened first); pick:ID (in the picker
+    // shown, as its slot button would); yes, no, close (the question's
+    // buttons); back, quit, toggle, hint (buttons pressed); down:MASK,
+    // up:MASK (hexadecimal, held and let go); size:N, pattern, wheel (colour
     // screen); wait:N frames; quiet (until no speech plays); first (every
     // tool's first-time hint due).
     void run(const std::string& script)
     {
+        const std::map<std::string, std::uint32_t> pressed = {{"back", 0x20}, {"quit", 0x100}, {"toggle", 0x10}, {"hint", 0x200}};
+        const std::map<std::string, int> answers = {{"yes", 1}, {"no", 2}, {"close", 3}};
         std::istringstream words(script);
         for (std::string word; words >> word && harness->current() && !HasFatalFailure();)
         {
             const size_t colon = word.find(':');
             const std::string verb = word.substr(0, colon), arg = colon == std::string::npos ? "" : word.substr(colon + 1);
-            const int n = std::atoi(arg.c_str());
+            const int n = arg == "save" ? 0 : arg == "load" ? 1 : arg == "new" ? 2 : std::atoi(arg.c_str());
             Studio& s = studio();
-            NodePtr dialog = boost::static_pointer_cast<Node>(
-                s.dialogs->getChild(verb != "pick"                              ? s.colorScreenIndex
-                                    : s.states.back() == StudioState::StampPicker  ? s.stampDialogIndex
-                                    : s.states.back() == StudioState::EffectPicker ? s.effectDialogIndex
-                                    : s.mode == StudioMode::Art                    ? s.imageDialogIndex
-                                                                                   : s.animationDialogIndex));
+            const std::map<std::string, std::pair<ToolbarPtr, int>> rows = {{"main", {s.mainToolbar, -1}},
+                {"flip", {s.flipbookToolbar, -1}}, {"brush", {s.brushToolbar, MainToolbar::ToolsButton}},
+                {"shape", {s.shapeToolbar, MainToolbar::ShapesButton}}, {"file", {s.fileToolbar, MainToolbar::FileButton}}};
             if (verb == "draw" || verb == "press")
                 touch(60, 120, 1), touch(160, 140, 1);
             if (verb == "draw" || verb == "lift")
                 touch(160, 140, 0);
-            else if (verb == "main" || verb == "flip")
-                tap((verb == "main" ? ToolbarPtr(s.mainToolbar) : ToolbarPtr(s.flipbookToolbar))->getButton(n));
-            else if (verb == "brush" || verb == "shape")
+            else if (rows.count(verb))
             {
-                tap(s.mainToolbar->getButton(verb == "brush" ? MainToolbar::ToolsButton : MainToolbar::ShapesButton));
-                tap((verb == "brush" ? ToolbarPtr(s.brushToolbar) : ToolbarPtr(s.shapeToolbar))->getButton(n));
-            }
-            else if (verb == "file")
-            {
-                tap(s.mainToolbar->getButton(MainToolbar::FileButton));
-                tap(s.fileToolbar->getButton(arg == "save" ? 0 : arg == "load" ? 1 : 2));
+                if (rows.at(verb).second >= 0)
+                    tap(s.mainToolbar->getButton(rows.at(verb).second));
+                tap(rows.at(verb).first->getButton(n));
             }
             else if (verb == "pick")
             {
-                SlotDialog& picker = static_cast<SlotDialog&>(*dialog);
+                const StudioState::Type shown = s.states.back();
+                SlotDialog& picker = static_cast<SlotDialog&>(*dialog(
+                    shown == StudioState::StampPicker ? s.stampDialogIndex : shown == StudioState::EffectPicker
+                        ? s.effectDialogIndex : s.mode == StudioMode::Art ? s.imageDialogIndex : s.animationDialogIndex));
                 while (n >= picker.first + picker.rows * picker.columns)
                     picker.pageRight();
                 while (n >= 0 && n < picker.first)
@@ -181,20 +167,10 @@ protected:
                 picker.onSelect(n < 0 ? -1 : n - picker.first);
                 frames(1);
             }
-            else if (verb == "yes" || verb == "no" || verb == "close")
-            {
-                ASSERT_EQ(CullingMode::Show, s.dialogBox->cullingMode) << "no question is asked";
-                const ButtonEventArgs args;
-                verb == "yes" ? s.dialogBox->onYesButton(args)
-                              : verb == "no" ? s.dialogBox->onNoButton(args) : s.dialogBox->onCancelButton(args);
-                frames(1);
-            }
-            else if (verb == "back" || verb == "quit" || verb == "toggle" || verb == "hint")
-            {
-                const std::uint32_t mask = verb == "back" ? 0x20 : verb == "quit" ? 0x100 : verb == "toggle" ? 0x10 : 0x200;
-                buttons(mask, mask);
-                buttons(0, mask);
-            }
+            else if (answers.count(verb))
+                tap(s.dialogBox->cullingMode == CullingMode::Show ? s.dialogBox->getChild(answers.at(verb)) : SpatialPtr());
+            else if (pressed.count(verb))
+                buttons(pressed.at(verb), pressed.at(verb)), buttons(0, pressed.at(verb));
             else if (verb == "down" || verb == "up")
             {
                 const std::uint32_t mask = static_cast<std::uint32_t>(std::stoul(arg, nullptr, 16));
@@ -202,19 +178,19 @@ protected:
                 buttons(held, mask);
             }
             else if (verb == "size" || verb == "wheel")
-                tap(dialog->getChild(verb == "size" ? 2 + n : 7), verb == "size" ? -1 : 12);
+                tap(dialog(s.colorScreenIndex)->getChild(verb == "size" ? 2 + n : 7), verb == "size" ? -1 : 12);
             else if (verb == "pattern")
-                tap(boost::static_pointer_cast<Node>(dialog->getChild(5))->getChild(1));
-            else if (verb == "wait")
-                frames(n);
-            else if (verb == "quiet")
-                untilQuiet();
+                tap(boost::static_pointer_cast<Node>(dialog(s.colorScreenIndex)->getChild(5))->getChild(1));
+            else if (verb == "wait" || verb == "quiet")
+                for (int i = 0; i < (verb == "wait" ? n : 500) && (verb == "wait" || !quiet()); ++i)
+                    harness->frame();
             else if (verb == "first")
                 std::fill(Studio::firstToolActivation, Studio::firstToolActivation + 16, true);
             else if (verb != "draw" && verb != "press")
                 ADD_FAILURE() << "unknown word " << word;
         }
     }
+    bool quiet() { return !state->getAudioPlayer()->isSpeechPlaying(); }
 
     // The studio's screens, bottom first: "0 7 1".
     std::string screens()
@@ -223,11 +199,6 @@ protected:
         for (StudioState::Type s : studio().states)
             text += (text.empty() ? "" : " ") + std::to_string(s);
         return text;
-    }
-    static std::string bytes(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     std::unique_ptr<StateTestSupport::AppHarness> harness;

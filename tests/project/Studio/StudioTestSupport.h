@@ -1,15 +1,14 @@
 #ifndef TESTS_PROJECT_STUDIOTESTSUPPORT_H
 #define TESTS_PROJECT_STUDIOTESTSUPPORT_H
 
-// Studios without their interface on the generated title, with a data root of
-// the test program's own (removed at exit), drawn through the real renderer.
+// The generated title as this process's own title folder, and studios without
+// their interface on it, drawn through the real renderer.
 #include "GLES1Renderer/RendererFixture.h"
 #include "project/Drawing/DrawingTestSupport.h"
+#include "support/DataRoot.h"
 
 #include "Resources/Profile/ScrivletPlayer.h"
 #include "Resources/Studio/Studio.h"
-
-#include "CSystemData.h"
 
 #include <filesystem>
 
@@ -20,31 +19,68 @@ using DrawingTest::Black;
 using DrawingTest::Clear;
 using DrawingTest::Colour;
 using DrawingTest::White;
+namespace fs = std::filesystem;
 
-// The generated title and a data root of this process, removed at exit.
+// The generated title in the scratch folder's "title/", beside its data root:
+// copied, so that only this process opens its sheet descriptions and the
+// downloads are plain folders, but for the sounds and pictures, which are
+// linked. False without a generated title.
+inline bool title()
+{
+    static const bool ready = [] {
+        const fs::path generated = fs::path(TOVRANE_BINARY_DIR) / "title";
+        const fs::path own = TestSupport::scratchFolder() + "title";
+        if (!fs::exists(generated / "metadata/studio.tex") || !TestSupport::useDataRoot())
+            return false;
+        for (const fs::directory_entry& entry : fs::directory_iterator(generated))
+        {
+            const fs::path to = own / entry.path().filename();
+            if (to.filename() != "audio" && to.filename() != "images")
+                fs::copy(entry.path(), to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+            else if (!fs::exists(to))
+                fs::create_directory_symlink(entry.path(), to);
+        }
+        return true;
+    }();
+    return ready;
+}
+// That scratch folder, without the "/" at its end; empty without the title.
 struct Root
 {
-    Root() : path(::mkdtemp(name) ? name : "")
-    {
-        CSystemData::Config config;
-        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        config.dataRoot = path + "/data/";
-        if (!path.empty() && !CSystemData::Configure(config))
-            std::filesystem::remove_all(path), path.clear();
-    }
-    ~Root() { path.empty() || std::filesystem::remove_all(path); }
-    char name[32] = "/tmp/tovrane-studio-XXXXXX";
     std::string path;
 };
-
-// One per process: the system paths are configured once.
 inline const Root& scratchRoot()
 {
-    static Root r;
-    return r;
+    static const Root root{title() ? fs::path(TestSupport::scratchFolder()).parent_path().string() : ""};
+    return root;
+}
+#define REQUIRE_STUDIO_TITLE()                                                                                    \
+    if (!StudioTest::title())                                                                                     \
+    GTEST_SKIP() << "no generated title, or the system paths were fixed elsewhere"
+
+// Hands every firing of `event` to `f`, whose result is the listener's answer.
+template <typename R, typename A, typename F> void listen(Event<R, A>& event, F f)
+{
+    struct Call : Event<R, A>::BaseDelegate
+    {
+        explicit Call(F f) : f(f) {}
+        R operator()(A argument) override { return f(argument); }
+        F f;
+    };
+    event += new Call(f);
 }
 
 inline ScrivletPlayer& player() { return *ScrivletPlayer::getCurrentPlayerData(); }
+
+// The folder of `path`, emptied.
+inline void emptyFolderOf(const std::string& path)
+{
+    fs::remove_all(fs::path(path).parent_path());
+    fs::create_directories(fs::path(path).parent_path());
+}
+
+// The last frame against the reviewed tests/data/studio/NAME.png.
+#define EXPECT_FRAME_GOLDEN(name) expectFrameGolden(std::string(TOVRANE_TEST_DATA) + "/studio/" + (name) + ".png")
 
 struct Touch
 {
@@ -56,12 +92,9 @@ class StudioFixture : public RendererFixture
 protected:
     void SetUp() override
     {
-        if (scratchRoot().path.empty() || !std::filesystem::exists(std::string(TOVRANE_BINARY_DIR) + "/title/images/studio"))
-            GTEST_SKIP() << "no data root of this program's own, or no generated title";
+        REQUIRE_STUDIO_TITLE();
         RendererFixture::SetUp();
-        const std::filesystem::path photos = std::filesystem::path(player().toImagePath(0)).parent_path();
-        std::filesystem::remove_all(photos); // no saved pictures
-        std::filesystem::create_directories(photos);
+        emptyFolderOf(player().toImagePath(0)); // no saved pictures
     }
 
     // As the free-drawing screen keeps it: three undo steps a frame.
@@ -82,16 +115,20 @@ protected:
             studio->handleTouchEvent(t.x, t.y, t.state);
     }
     void stroke(int x, int y) { touch({{x, y, 1}, {x + 20, y, 1}, {x + 20, y, 0}}); }
+    void paint(int tool, const Colour& colour, std::initializer_list<Touch> script)
+    {
+        studio->setToolType(static_cast<ToolType::Type>(tool));
+        studio->setForegroundColor(colour);
+        touch(script);
+    }
     Colour pixel(int x, int y) const { return studio->canvas->getLayer()->getPixel(x, y); }
     Colour pixel(int frame, int x, int y) const { return studio->getFrame(frame)->getLayer()->getPixel(x, y); }
 
-    // The screen cleared to white as the game does, against tests/data/studio/NAME.png.
+    // The screen cleared to white as the game does, against its golden.
     void expectScreenGolden(const std::string& name)
     {
         frame(1, 1, 1, 1);
-        TexturePtr shot(new Texture(320, 240, PixelFormat::RGBA8888));
-        std::copy(pixels.begin(), pixels.end(), shot->getPixels());
-        DrawingTest::expectGolden(shot, name, "studio");
+        EXPECT_FRAME_GOLDEN(name);
     }
 
     StudioPtr studio;

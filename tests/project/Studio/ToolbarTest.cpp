@@ -2,8 +2,7 @@
 // places them: taps through one widget picker (platform touches, y down), the
 // toolbar rules, button-group looks, the shared sprite manager, and goldens
 // drawn through the OpenGL ES 1 renderer (tests/data/studio/).
-#include "GLES1Renderer/RendererFixture.h"
-#include "project/Drawing/DrawingTestSupport.h"
+#include "StudioTestSupport.h"
 
 #include "Resources/Studio/BrushToolbar.h"
 #include "Resources/Studio/FileToolbar.h"
@@ -15,50 +14,12 @@
 
 #include <sys/inotify.h>
 
-using namespace Tovrane;
-namespace fs = std::filesystem;
+using namespace StudioTest;
 
 namespace
 {
-// The generated title as this process's title, its sheet descriptions copied
-// where no other process opens them (the rest linked); empty without one.
-struct Title
-{
-    Title()
-    {
-        const fs::path generated = fs::path(TOVRANE_BINARY_DIR) / "title";
-        char name[] = "/tmp/tovrane-studio-XXXXXX";
-        if (!fs::exists(generated / "metadata/studio.tex") || !::mkdtemp(name))
-            return;
-        fs::create_directories((root = name) / "title");
-        fs::copy(generated / "metadata", root / "title/metadata");
-        for (const fs::directory_entry& entry : fs::directory_iterator(generated))
-            if (!fs::exists(root / "title" / entry.path().filename()))
-                fs::create_directory_symlink(entry.path(), root / "title" / entry.path().filename());
-        CSystemData::Config config;
-        config.titlePath = (root / "title/").string();
-        config.dataRoot = (root / "data/").string();
-        own = CSystemData::Configure(config); // refused when another test fixed the paths first
-    }
-    ~Title()
-    {
-        if (!root.empty())
-            fs::remove_all(root);
-    }
-    fs::path root;
-    bool own = false;
-};
-const Title& title()
-{
-    static Title t;
-    return t;
-}
-#define REQUIRE_STUDIO_TITLE()                                                                                \
-    if (title(), !fs::exists(System::getPath() + "metadata/studio.tex"))                                      \
-    GTEST_SKIP() << "no generated title with the studio's sheets"
-
 typedef std::vector<std::string> Log;
-enum { Main, Brush, Shape, File, Flip, RowCount };
+enum { Main, Tools, Shape, File, Flip, RowCount };
 const std::string names[RowCount] = {"main", "brush", "shape", "file", "flip"};
 // Where each row stands, and the main button that opens a pop-up row.
 const int rowX[RowCount] = {0, 0, 64, 224, 0}, rowY[RowCount] = {0, 32, 32, 32, 226}, opener[RowCount] = {-1, 0, 2, 8, -1};
@@ -69,8 +30,8 @@ struct ToolbarTest : RendererFixture
 {
     void SetUp() override
     {
-        RendererFixture::SetUp();
         REQUIRE_STUDIO_TITLE();
+        RendererFixture::SetUp();
         MainToolbarPtr main(new MainToolbar);
         ToolSelectToolbarPtr brush(new BrushToolbar), shape(new ShapeToolbar);
         FileToolbarPtr file(new FileToolbar);
@@ -80,10 +41,11 @@ struct ToolbarTest : RendererFixture
             rows[r]->setPosition(Vector3<tFixed>(tFixed(rowX[r]), tFixed(rowY[r]), tFixed(0)));
             if (opener[r] >= 0)
                 main->showOnButtonClicked(rows[r], opener[r]);
+            listen(rows[r]->clickEvent, [this, r](const ToolbarButtonEventArgs& a) { hear(r, std::to_string(a.index)); });
         }
-        listen<Main>(main->clickEvent), listen<Brush>(brush->clickEvent), listen<Shape>(shape->clickEvent);
-        listen<File>(file->clickEvent), listen<Flip>(rows[Flip]->clickEvent);
-        listen<Brush>(brush->toolEvent), listen<Shape>(shape->toolEvent), listen<File>(file->fileEvent);
+        listen(brush->toolEvent, [this](const ToolEventArgs& a) { hear(Tools, "tool " + std::to_string(a.tool)); });
+        listen(shape->toolEvent, [this](const ToolEventArgs& a) { hear(Shape, "tool " + std::to_string(a.tool)); });
+        listen(file->fileEvent, [this](const FileEventArgs& a) { hear(File, "action " + std::to_string(a.action)); });
         scene->addChild(main);
         scene->addChild(rows[Flip]);
         scene->update(0);
@@ -91,17 +53,10 @@ struct ToolbarTest : RendererFixture
     }
 
     // Events logged as "row [tool |action ]number shown|hidden".
-    template <int R, class A> void listen(Event<void, const A&>& event)
+    void hear(int r, const std::string& what)
     {
-        event += new typename Event<void, const A&>::template MethodDelegate<ToolbarTest>(this, &ToolbarTest::hear<R, A>);
+        log.push_back(names[r] + " " + what + (rows[r]->cullingMode == CullingMode::Hide ? " hidden" : " shown"));
     }
-    template <int R, class A> void hear(const A& args)
-    {
-        log.push_back(names[R] + " " + said(args) + (rows[R]->cullingMode == CullingMode::Hide ? " hidden" : " shown"));
-    }
-    static std::string said(const ToolbarButtonEventArgs& a) { return std::to_string(a.index); }
-    static std::string said(const ToolEventArgs& a) { return "tool " + std::to_string(a.tool); }
-    static std::string said(const FileEventArgs& a) { return "action " + std::to_string(a.action); }
 
     // Button i's cell: left, right, bottom, top (y up).
     std::array<int, 4> cell(int r, int i) const
@@ -119,7 +74,7 @@ struct ToolbarTest : RendererFixture
     std::string open() const
     {
         std::string shown;
-        for (int r : {Brush, Shape, File})
+        for (int r : {Tools, Shape, File})
             shown += rows[r]->cullingMode == CullingMode::Show ? names[r] : "";
         return shown;
     }
@@ -131,15 +86,6 @@ struct ToolbarTest : RendererFixture
             if (SpatialPtr h = rows[r]->getButton(i)->highlight)
                 shown += h->cullingMode == CullingMode::Show ? std::to_string(i) + " " : "";
         return shown;
-    }
-
-    // The scene drawn on white against the golden of that name.
-    void expectScreen(const std::string& name)
-    {
-        frame(1, 1, 1, 1);
-        TexturePtr screen(new Texture(320, 240, PixelFormat::RGBA8888, true, 0));
-        std::memcpy(screen->getPixels(), pixels.data(), pixels.size()); // both top row first
-        DrawingTest::expectGolden(screen, name, "studio");
     }
 
     std::vector<ToolbarPtr> rows;
@@ -177,12 +123,8 @@ TEST_F(ToolbarTest, EveryButtonAnswersATapInItsOwnCell)
             EXPECT_EQ(Log{}, tap(r, i)) << "a closed row takes no touches";
         }
     }
-}
-
-TEST_F(ToolbarTest, AMainClickClosesTheOpenRowAndOpensOnlyItsOwn)
-{
     const char* const opens[10] = {"brush", "", "shape", "", "", "", "", "", "file", ""};
-    for (int first : {0, 2, 8})
+    for (int first : {0, 2, 8}) // a main click closes the open row and opens only its own
         for (int i = 0; i < 10; ++i)
         {
             tap(Main, first);
@@ -208,7 +150,7 @@ TEST_F(ToolbarTest, MarkersHighlightsMasksAndTheThirteenBoundButtons)
     rows[Flip]->getButton(13)->onRelease(0, 0);
     EXPECT_EQ(Log{}, log);
 
-    // Button highlights by index; 99 stands for "as built".
+    // Button highlights by index (99: as built).
     const std::tuple<int, int, const char*> cases[] = {{Main, 99, "0 "}, {Main, 5, "5 "}, {Main, 1, ""}, {Main, -1, ""},
                                                        {Flip, 99, "0 "}, {Flip, 12, "12 "}, {Flip, 3, "3 "}};
     for (const auto& [row, index, shown] : cases)
@@ -274,12 +216,10 @@ TEST_F(ToolbarTest, ButtonGroupSwitchesLooksKeepingItsListeners)
 TEST(StudioUIElementTest, RowsShareOneSpriteManagerThatTheLastElementReleases)
 {
     REQUIRE_STUDIO_TITLE();
-    if (!title().own)
-        GTEST_SKIP() << "the title folder is not this process's own";
     { StudioUIElement settle; } // whatever an earlier test left goes
     // The sheet descriptions opened since the last look.
     const int watch = ::inotify_init1(IN_NONBLOCK);
-    ::inotify_add_watch(watch, (title().root / "title/metadata").c_str(), IN_OPEN);
+    ::inotify_add_watch(watch, (TestSupport::scratchFolder() + "title/metadata").c_str(), IN_OPEN);
     auto opens = [watch]() {
         std::map<std::string, int> names;
         alignas(inotify_event) char buffer[4096];
@@ -318,10 +258,11 @@ TEST(StudioUIElementTest, RowsShareOneSpriteManagerThatTheLastElementReleases)
 TEST_F(ToolbarTest, GoldenPictures)
 {
     root->addChild(scene);
+    const auto expectScreen = [this](const char* name) { frame(1, 1, 1, 1); EXPECT_FRAME_GOLDEN(name); };
     expectScreen("rows_as_built");
     tap(Main, 0);
     expectScreen("brush_row_open");
-    tap(Brush, 0);
+    tap(Tools, 0);
     rows[Flip]->showButtonHighlight(3);
     expectScreen("flipbook_frame_3");
 }

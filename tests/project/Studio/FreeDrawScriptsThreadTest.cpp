@@ -1,16 +1,16 @@
-// The studio's screens in the free-drawing state, as scripts of taps and
-// buttons: the screens left open, the mode, the picture and the files
-// written after each script.
+// Scripts of taps and buttons in the free-drawing state: the screens left
+// open, the mode, the picture and the files written after each; what the
+// studio says and sounds, with the program's random source seeded.
 #include "project/Studio/FreeDrawTestSupport.h"
 
-#include "Resources/Drawing/Effects/TexturizeEffect.h"
+#include "Resources/Studio/ColorWheelScreen.h"
 #include "Resources/Studio/FlipbookController.h"
 
 using namespace FreeDrawTest;
 
 namespace
 {
-class FreeDrawScreensThreadTest : public FreeDrawFixture
+class FreeDrawScriptsThreadTest : public FreeDrawFixture
 {
 protected:
     // Art slots 2 and 3 and animation slot 1 hold red pictures.
@@ -24,7 +24,7 @@ protected:
             for (int f = 0; f < 12; ++f)
                 ASSERT_TRUE(w == 640 ? player().saveImage(red, 2 + f % 2) : player().saveAnimationFrame(red, 1, f));
         }
-        original = bytes(player().toImagePath(2));
+        original = TestSupport::readFile(player().toImagePath(2));
     }
     static std::string picture(const CanvasPtr& frame)
     {
@@ -43,7 +43,7 @@ protected:
         std::string slots = "slots";
         for (int i = 0; i < 6; ++i)
             if (player().hasImage(i))
-                slots += " " + std::to_string(i) + (bytes(player().toImagePath(i)) == original ? "=old" : "=new");
+                slots += " " + std::to_string(i) + (TestSupport::readFile(player().toImagePath(i)) == original ? "=old" : "=new");
         if (!harness->current())
             return "gone | " + slots;
         Studio& s = studio();
@@ -60,10 +60,27 @@ protected:
         return text;
     }
 
+    // Each script on a fresh state (after "used ", over the used slots);
+    // `check` tells what it left.
+    template <size_t N, typename F> void each(const char* const (&rows)[N][2], F check)
+    {
+        for (const auto& row : rows)
+        {
+            SCOPED_TRACE(row[0]);
+            const bool used = std::string(row[0]).compare(0, 5, "used ") == 0;
+            TearDown();
+            SetUp();
+            if (used)
+                useSlots();
+            start();
+            check(row[0] + (used ? 5 : 0), row[1]);
+        }
+    }
+
     std::string original;
 };
 
-TEST_F(FreeDrawScreensThreadTest, ScriptsLeaveTheScreensPicturesAndSlotsTheyShould)
+TEST_F(FreeDrawScriptsThreadTest, ScriptsLeaveTheScreensPicturesAndSlotsTheyShould)
 {
     const char* const rows[][2] = {
         // Quitting: at once when saved, else asked.
@@ -118,17 +135,96 @@ TEST_F(FreeDrawScreensThreadTest, ScriptsLeaveTheScreensPicturesAndSlotsTheyShou
         // Mended: a screen opened mid-stroke ends the stroke; the next one is a new undo step.
         {"press quit lift no draw", "0 | mode 0 | unsaved | drawn | undo 2 | slots"},
     };
-    for (const auto& row : rows)
+    each(rows, [this](const char* script, const char* left) {
+        run(script);
+        EXPECT_EQ(left, facts());
+    });
+}
+
+// The files started (and cut off, with "-") by each script.
+TEST_F(FreeDrawScriptsThreadTest, EachChoiceIsSpokenOrSoundedInItsOrder)
+{
+    const char* const rows[][2] = {
+        // The main toolbar names its button before it acts; a question waits for the name; one tool sound a stroke.
+        {"draw main:9 wait:60", "UsePencilSfx -UsePencilSfx FlipBkAnnncdAsTtl AreYSrYWntTThrwAwyY"},
+        {"main:9 quiet main:9", "FlipBkAnnncdAsTtl ArtStdAnnncdAsTtl"},
+        // Undo cuts the speech; zoom's sounds are named the other way round.
+        {"hint main:6", "UseThPnclTlTDrw -UseThPnclTlTDrw UndoSfx"},
+        {"main:7 main:7", "ZoomOutSfx -ZoomOutSfx ZoomInSfx"},
+        {"toggle toggle", "ToolBarCloseSfx -ToolBarCloseSfx ToolBarOpenSfx"},
+        // An effect's name, then the effect, then its sound.
+        {"main:4 quiet pick:9", "FiltersAndEffctsAnn Blur BlurSfx"},
+        {"main:4 quiet pick:15", "FiltersAndEffctsAnn MirrorImage 2WayHorizontalSymmetrySfx"},
+        // First-time hints once per run; one hint for every shape.
+        {"first brush:0 quiet brush:0",
+         "ToolsAnnncdAsTtl -ToolsAnnncdAsTtl UseThPnclTlTDrw ToolsAnnncdAsTtl -ToolsAnnncdAsTtl PencilAnnncdAsTtl"},
+        {"first shape:0 quiet shape:1", "ShapesAnnncdAsTtl -ShapesAnnncdAsTtl UseShpTlTDrwRctngls ShapesAnnncdAsTtl "
+                                        "-ShapesAnnncdAsTtl RectangleTlAnnncdAs"},
+        {"first main:5", "EraserAnnncdAsTtl -EraserAnnncdAsTtl UseErsrTlTErsPrtOfY"},
+        // The hint button: the marker's two hints in turn, the open row's, each screen's.
+        {"brush:4 quiet hint quiet hint quiet hint", "ToolsAnnncdAsTtl -ToolsAnnncdAsTtl MarkerAnnncdAsTtl "
+                                                     "UseThMrkrTlTDrwThckLns YoMrkrTlIsPhtYCnDrwRll UseThMrkrTlTDrwThckLns"},
+        {"main:0 quiet hint quiet main:2 quiet hint quiet main:8 quiet hint", "ToolsAnnncdAsTtl ChooseAnArtTlTUs ShapesAnnncdAsTtl "
+                                                                  "ChooseAShapeTool FilesAnnncdAsTtl SaveLdOrDltYrDrwng"},
+        {"main:3 quiet hint back main:4 quiet hint", "StampsAnnncdAsTtl StampEvrybdyStmpEvrybd -StampEvrybdyStmpEvrybd "
+                                                    "FiltersAndEffctsAnn ChooseClEffctFrYrDr"},
+        {"file:load quiet hint", "FilesAnnncdAsTtl -FilesAnnncdAsTtl PickAPictureToLoad PickAPictureToLoad"},
+        {"draw quit quiet hint",
+         "UsePencilSfx -UsePencilSfx AreYSrYWntTQtArtStd TouchHrTRtrnTArtStd TouchHrTThrwAwyYrPc"},
+        // The colour screen: every size change, the first pattern change of a visit; the wheel's sound.
+        {"main:1 quiet size:0 quiet size:2 pattern pattern back main:1 quiet pattern wheel",
+         "ColorsAndSzsAnnncdA SizePickedSfx SelectBrshSzYdLkTUsH SizePickedSfx SelectBrshSzYdLkTUsH -SizePickedSfx "
+         "PatternPickedSfx -SelectBrshSzYdLkTUsH SelectPttrnTUsWhlPnt -PatternPickedSfx PatternPickedSfx "
+         "-SelectPttrnTUsWhlPnt -PatternPickedSfx ColorsAndSzsAnnncdA PatternPickedSfx SelectPttrnTUsWhlPnt "
+         "-PatternPickedSfx ColorWheelSfx"},
+    };
+    each(rows, [this](const char* script, const char* said) {
+        run("quiet");
+        heard();
+        run(script);
+        EXPECT_EQ(said, heard());
+    });
+}
+
+// Hints never repeat the last; the area spoken of is lit until the line ends or is cut.
+TEST_F(FreeDrawScriptsThreadTest, ColourScreenHintsTakeTurnsAndLightTheirArea)
+{
+    start();
+    run("main:1 quiet");
+    ColorWheelScreen& screen = static_cast<ColorWheelScreen&>(*studio().dialogs->getChild(studio().colorScreenIndex));
+    const GeometryPtr areas[3] = {screen.wheelHighlight, screen.patternHighlight, screen.sizeHighlight};
+    auto lit = [&] {
+        std::string shown;
+        for (int i = 0; i < 3; ++i)
+            shown += areas[i]->cullingMode == CullingMode::Show ? std::to_string(i) : "";
+        return shown;
+    };
+    for (const char* then : {"quiet", "hint", "back"})
     {
-        SCOPED_TRACE(row[0]);
-        TearDown();
-        SetUp();
-        const std::string script = row[0];
-        if (script.compare(0, 5, "used ") == 0)
-            useSlots();
-        start();
-        run(script.substr(script.compare(0, 5, "used ") == 0 ? 5 : 0));
-        EXPECT_EQ(row[1], facts());
+        const int last = studio().lastColorWheelHint;
+        run("hint");
+        EXPECT_NE(last, studio().lastColorWheelHint);
+        EXPECT_EQ(std::to_string(studio().lastColorWheelHint), lit());
+        run(then);
+        EXPECT_EQ(std::string(then) == "hint" ? std::to_string(studio().lastColorWheelHint) : "", lit()) << then;
     }
+}
+
+// Every tool, effect, button and hint once: every file is in the title.
+TEST_F(FreeDrawScriptsThreadTest, EveryLineAndSoundIsInTheTitle)
+{
+    start();
+    std::string script = "first";
+    for (int i = 0; i < 12; ++i)
+        script += (i < 7 ? " brush:" : " shape:") + std::to_string(i < 7 ? i : i - 7) + " hint draw";
+    for (int i = 0; i < 18; ++i)
+        script += " main:4 hint pick:" + std::to_string(i);
+    testing::internal::CaptureStdout();
+    run(script + " main:5 draw main:3 hint pick:3 draw main:1 hint hint hint back main:6 main:7 main:7 main:8 hint "
+                 "file:save hint back main:9 yes draw flip:1 draw flip:12 flip:12 main:9 toggle toggle quit wait:160 yes");
+    EXPECT_EQ(std::string::npos, testing::internal::GetCapturedStdout().find("Could not find file"));
+    const std::string all = heard();
+    for (const char* some : {"UseStampSfx", "GoTopsyTurvey", "4WaySymmetrySfx", "ArtStdAnnncdAsTtl", "TouchHrTThrwAwyYrPc"})
+        EXPECT_NE(std::string::npos, all.find(some)) << some;
 }
 }
