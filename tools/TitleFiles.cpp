@@ -71,6 +71,18 @@ void drawDrop(Picture& picture, Colour c)
         }
 }
 
+// A tall list: the colour as paper, and on it a numbered line of text every
+// 22 rows ("LINE 1", "LINE 2", ...), so that a scrolled view shows where it is.
+void drawLines(Picture& picture, Colour paper)
+{
+    const int w = picture.width(), h = picture.height();
+    picture.fillRect(0, 0, w, h, paper);
+    const Colour ink = contrastingColour(paper);
+    const int spacing = 22, scale = 2;
+    for (int n = 1, top = 6; top + PixelFont::textHeight(scale) <= h; ++n, top += spacing)
+        PixelFont::draw(picture, w / 10, top, "LINE " + std::to_string(n), scale, ink);
+}
+
 // The lesson's colour pie: six 60-degree segments in the exact colours the
 // mixing game judges, clockwise from the top: red, orange, yellow, green,
 // blue, purple (each secondary between its two primaries). Nothing inside a
@@ -197,6 +209,8 @@ void drawShape(Picture& picture, const Look& look)
         drawPainting(picture, look.shape == "paintingmask");
     else if (look.shape == "drop")
         drawDrop(picture, c);
+    else if (look.shape == "lines")
+        drawLines(picture, c);
     else if (look.shape == "rect")
         picture.fillRect(0, 0, w, h, c);
     else if (look.shape == "ellipse")
@@ -257,7 +271,7 @@ Picture drawPlaceholder(const Look& look, const std::string& label)
     if (look.rimmed)
         drawRim(picture, look.rim);
     // Pictures that the game samples or recolours carry no text.
-    static const char* const unlabelled[] = {"wheel", "drop", "pie", "hub", "paintingmask"};
+    static const char* const unlabelled[] = {"wheel", "drop", "pie", "hub", "paintingmask", "lines"};
     if (label.empty() || std::find(std::begin(unlabelled), std::end(unlabelled), look.shape) != std::end(unlabelled))
         return picture;
     // The name, on the lower half of triangles where they are wide enough.

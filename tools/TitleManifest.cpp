@@ -66,6 +66,10 @@ bool validName(const std::string& name)
     return true;
 }
 
+// The game's picture reader takes sides up to 8192 and 12 MiB decoded.
+const int LargestPictureSide = 8192;
+const long LargestPicturePixels = 3L * 1024 * 1024;
+
 std::string threeDigits(int n)
 {
     char text[16];
@@ -154,12 +158,18 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
         }
         auto has = [&](const char* key) { return keys.count(key) != 0; };
         bool lineOk = true;
+        // Sprites fit a 512 x 512 sheet; whole pictures (a tall list cut into
+        // tiles) may be larger, within what the game's picture reader takes.
+        const bool whole = kind == "picture" || kind == "titlepicture";
         auto look = [&](Look& into, const std::string& colourKeyName) {
             into.colour = colourOf(colourKeyName);
+            const int side = whole ? LargestPictureSide : 512;
             if (!has("size") || !parsePair(keys["size"], 'x', into.width, into.height) || into.width < 1 ||
-                into.height < 1 || into.width > 512 || into.height > 512)
+                into.height < 1 || into.width > side || into.height > side ||
+                static_cast<long>(into.width) * into.height > LargestPicturePixels)
             {
-                complain(name + " needs size=WxH between 1x1 and 512x512");
+                complain(name + " needs size=WxH between 1x1 and " +
+                         (whole ? std::string("8192x8192 (3 megapixels at most)") : std::string("512x512")));
                 lineOk = false;
             }
             if (has("color") && !parseColour(keys["color"], into.colour))
@@ -179,7 +189,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             if (has("shape"))
             {
                 static const std::set<std::string> shapes = {"rect", "round", "ellipse", "triangle", "diamond",
-                    "frame", "wheel", "drop", "pie", "hub", "horizon", "painting", "paintingmask"};
+                    "frame", "wheel", "drop", "pie", "hub", "horizon", "painting", "paintingmask", "lines"};
                 if (!shapes.count(keys["shape"]))
                 {
                 {

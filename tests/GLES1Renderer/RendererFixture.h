@@ -2,6 +2,7 @@
 #define TESTS_GLES1RENDERER_RENDERERFIXTURE_H
 
 #include "KelmOpenGLConfig.h"
+#include "support/Golden.h"
 #include "Tovrane/AlphaState.h"
 #include "Tovrane/Camera.h"
 #include "Tovrane/GLES1Renderer.h"
@@ -125,26 +126,8 @@ protected:
     }
 
     // Compares the last frame with the reviewed picture `path` (a PNG under
-    // tests/data/). With TOVRANE_WRITE_GOLDENS set a missing one is written
-    // instead; a differing frame is saved beside the build as NAME-actual.png.
-    void expectFrameGolden(const std::string& path) const
-    {
-        Tovrane::TexturePtr shown(new Tovrane::Texture(320, 240, Tovrane::PixelFormat::RGBA8888));
-        std::memcpy(shown->getPixels(), pixels.data(), shown->getSize());
-        if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
-        {
-            ASSERT_TRUE(shown->save(path)) << path;
-        }
-        Tovrane::TexturePtr golden = Tovrane::Texture::fromFile(path);
-        ASSERT_TRUE(golden && golden->getFormat() == shown->getFormat() && golden->getSize() == shown->getSize())
-            << path;
-        if (std::memcmp(golden->getPixels(), shown->getPixels(), shown->getSize()) != 0)
-        {
-            const std::string name = path.substr(path.find_last_of('/') + 1);
-            shown->save(std::string(TOVRANE_BINARY_DIR) + "/" + name.substr(0, name.size() - 4) + "-actual.png");
-            ADD_FAILURE() << path << ": the frame differs";
-        }
-    }
+    // tests/data/).
+    void expectFrameGolden(const std::string& path) const { TestSupport::expectFrameGolden(pixels, path); }
 
     std::unique_ptr<Tovrane::GLES1Renderer> renderer;
     Tovrane::CameraPtr camera;

@@ -4,6 +4,8 @@
 // Runs the real host program and reads back its output and its trace
 // ("<frame> <ms> <event> <detail>" a line).
 
+#include "PngFile.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -91,6 +93,20 @@ protected:
             result.trace.push_back(entry);
         }
         return result;
+    }
+
+    // The screenshot `shot` (a file of the test's folder) equals the reviewed
+    // picture `golden` under tests/data/; with TOVRANE_WRITE_GOLDENS set a
+    // missing one is written instead.
+    void expectShotGolden(const std::string& shot, const std::string& golden) const
+    {
+        const std::string path = std::string(TOVRANE_TEST_DATA) + "/" + golden;
+        if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::filesystem::exists(path))
+            std::filesystem::copy_file(file(shot), path);
+        TovraneTools::Picture shown, expected;
+        ASSERT_TRUE(TovraneTools::readPng(file(shot), shown)) << file(shot);
+        ASSERT_TRUE(TovraneTools::readPng(path, expected)) << path;
+        EXPECT_TRUE(shown.bytes() == expected.bytes()) << file(shot) << " differs from " << path;
     }
 
     const char* area;

@@ -316,7 +316,7 @@ TEST(TitleGeneratorTest, BrokenLinesAreReportedAndTheRestIsWritten)
     const std::string folder = scratch("title-gen-broken");
     std::ofstream(folder + "/manifest.txt") << "picture ok.png size=10x10\n"
                                                "picture ok.png size=10x10\n"
-                                               "picture big.png size=900x10\n"
+                                               "picture big.png size=2000x2000\n"
                                                "sprite early.png size=4x4\n"
                                                "sound s.ogg\n"
                                                "json bad.json {\"type\": \n"

@@ -2,7 +2,6 @@
 // what choosing on them starts.
 #include "Resources/FrontEnd/MainMenuState.h"
 
-#include "Resources/Dialogs/MicromodsSlotDialog.h"
 #include "Resources/Lessons/AnimationLauncherState.h"
 #include "Resources/Lessons/ColorsLauncherState.h"
 #include "Resources/Lessons/CompositionLauncherState.h"
@@ -76,19 +75,6 @@ void MainMenuState::initializeAdvLessons()
     drawingObjectsSlotDialog.reset(new AdvLessonSlotDialog(3));
     drawingObjectsPage = buildPage(LessonsTitle, drawingObjectsSlotDialog, &MainMenuState::advLessonSlotCallback3);
 }
-
-void MainMenuState::initializeBadges()
-{
-    badgeSlotDialog.reset(new BadgeSlotDialog);
-    badgesPage = buildPage("menu/badges_title.png", badgeSlotDialog, nullptr);
-}
-
-void MainMenuState::initializeMicromods()
-{
-    micromodsPage = buildPage("menu/micro_title.png", SlotDialogPtr(new MicromodsSlotDialog), nullptr);
-}
-
-void MainMenuState::initializeOptions() { optionsPage = buildPage("menu/options_title.png", SlotDialogPtr(), nullptr); }
 
 void MainMenuState::openPage(const NodePtr& page, const char* speech)
 {

@@ -290,6 +290,7 @@ void MainMenuState::exit()
     optionsPage.reset();
     newGameDialog.reset();
     newGameDialogController.reset();
+    volumeSlider.reset();
     for (GeometryPtr* highlight : {&playHighlight, &lessonsHighlight, &badgesHighlight, &micromodsHighlight,
                                    &optionsHighlight, &exitHighlight, &newGameHighlight, &volumeHighlight,
                                    &creditsHighlight})

@@ -10,6 +10,7 @@
 #include "Tovrane/ButtonEventArgs.h"
 #include "Tovrane/GameState.h"
 #include "Tovrane/Geometry.h"
+#include "Tovrane/Slider.h"
 #include "Tovrane/UIPicker.h"
 
 #include <array>
@@ -102,6 +103,17 @@ public:
     void advLessonSlotCallback2(const SlotDialogEventArgs& args);
     void advLessonSlotCallback3(const SlotDialogEventArgs& args);
 
+    // The badges, extras and options pages.
+    void badgeSlotCallback(const SlotDialogEventArgs& args);
+    void micromodSlotCallback(const SlotDialogEventArgs& args);
+    // The slider's fraction sets the music volume, 30 to 60.
+    void volumeCallback(float ratio);
+    void newGameCallback(const ButtonEventArgs& args);
+    void dialogBoxCallback(const DialogEventArgs& args);
+    void creditsCallback(const ButtonEventArgs& args);
+    // What the guide says of badge 0 to 26: that it is earned, or what earns it.
+    static const char* badgeSpeech(int badge, bool earned);
+
     // One frame of the running tour (main page or options page).
     void updateTour(unsigned int appTime);
     // The lessons page's invitation, once per showing.
@@ -132,6 +144,7 @@ public:
     BadgeSlotDialogPtr badgeSlotDialog;
     NodePtr micromodsPage;
     NodePtr optionsPage;
+    SliderPtr volumeSlider;
     // The options page's new-game question; null until that page has it.
     DialogBoxPtr newGameDialog;
     DialogBoxControllerPtr newGameDialogController;

@@ -1,0 +1,49 @@
+#ifndef TESTS_SUPPORT_GOLDEN_H
+#define TESTS_SUPPORT_GOLDEN_H
+
+// Comparison of a picture with a reviewed PNG under tests/data/.
+
+#include "Tovrane/Texture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace TestSupport
+{
+// Compares `shown` byte for byte with the picture at `path`. With
+// TOVRANE_WRITE_GOLDENS set a missing one is written instead; a differing
+// picture is saved beside the build as NAME-actual.png.
+inline void expectGolden(const Tovrane::TexturePtr& shown, const std::string& path)
+{
+    if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
+    {
+        ASSERT_TRUE(shown->save(path)) << path;
+    }
+    Tovrane::TexturePtr golden = Tovrane::Texture::fromFile(path);
+    ASSERT_TRUE(golden && golden->getFormat() == shown->getFormat() && golden->getSize() == shown->getSize())
+        << path;
+    if (std::memcmp(golden->getPixels(), shown->getPixels(), shown->getSize()) != 0)
+    {
+        const std::string name = path.substr(path.find_last_of('/') + 1);
+        shown->save(std::string(TOVRANE_BINARY_DIR) + "/" + name.substr(0, name.size() - 4) + "-actual.png");
+        ADD_FAILURE() << path << ": the picture differs";
+    }
+}
+
+// The same for a 320 x 240 RGBA frame read back from the screen.
+inline void expectFrameGolden(const std::vector<std::uint8_t>& frame, const std::string& path)
+{
+    Tovrane::TexturePtr shown(new Tovrane::Texture(320, 240, Tovrane::PixelFormat::RGBA8888));
+    ASSERT_EQ(shown->getSize(), frame.size());
+    std::memcpy(shown->getPixels(), frame.data(), frame.size());
+    expectGolden(shown, path);
+}
+}
+
+#endif
