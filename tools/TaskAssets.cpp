@@ -301,6 +301,27 @@ bool TaskAssets::addTask(const TaskSpec& spec, std::string& why)
             line["fill_bb_w"] = area->w;
             line["fill_bb_h"] = area->h;
         }
+        if (spec_line.pickup.size > 0)
+        {
+            // The icon is centred on its origin, as the drag moves it to the finger.
+            const LineSpec::Pickup& box = spec_line.pickup;
+            Picture begin(box.size, box.size), end(box.size, box.size), icon(box.size, box.size);
+            begin.fillEllipse(0, 0, box.size, box.size, dashInk);
+            icon.fillEllipse(0, 0, box.size, box.size, solidInk);
+            end.fillRect(0, 0, box.size, box.size, fillInk);
+            sheet.sprites.push_back(sheetSprite(prefix + "_begin.png", begin, box.x, box.y, spec.height));
+            sheet.sprites.push_back(sheetSprite(prefix + "_end.png", end, box.x, box.y + box.winY, spec.height));
+            sheet.sprites.push_back(sheetSprite(prefix + "_icon.png", icon, -box.size / 2, spec.height - box.size / 2,
+                                                spec.height));
+            line["pickup_icon"] = prefix + "_icon.png";
+            line["pickup_begin"] = prefix + "_begin.png";
+            line["pickup_end"] = prefix + "_end.png";
+            line["pickup_bb_x"] = box.x;
+            line["pickup_bb_y"] = box.y;
+            line["pickup_bb_w"] = box.size;
+            line["pickup_bb_h"] = box.size;
+            line["pickup_win_y"] = box.winY;
+        }
         root["lines"].append(line);
     }
     for (const SpriteEntry& sprite : sheet.sprites)

@@ -19,6 +19,12 @@ struct LineSpec
     int zoom = 0;
     std::string lessonID;              // a writing sub-lesson
     const ColourArea* area = nullptr;  // a line to colour
+    // A line whose picture is dragged from its box (x, y, size square)
+    // by winY pixels; size 0 for none.
+    struct Pickup
+    {
+        int x = 0, y = 0, size = 0, winY = 0;
+    } pickup;
     std::vector<std::string> prompt;
     std::vector<std::string> praise;
 };

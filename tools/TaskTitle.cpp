@@ -173,8 +173,28 @@ bool locationTask(TaskAssets& assets, const LocationScene& scene, std::string& w
     for (LineSpec* line : {&traced, &zoomed, &launching})
         line->prompt = {"h_SCRIVLET_TraceThisLine_3.ogg"};
     dot.prompt = {"h_SCRIVLET_TapTheDot_3.ogg"};
-    for (LineSpec* line : {&traced, &zoomed, &dot, &subLesson, &launching})
+    // Most places add a line to drag or one to colour, in turns; the colour
+    // lines ask for every requirement of the pie between them.
+    static const int requirements[] = {0, 1, 2, 3, 4, 5, 7, 8, 9};
+    const int index = static_cast<int>(&scene - &locationScenes()[0]);
+    const bool plain = scene.stem == "firehouse";
+    LineSpec extra;
+    ColourArea area{index % 4 == 1, 440, 300, 120, 100, requirements[(index / 2) % 9], 0};
+    extra.loggingID = code + "5";
+    if (!plain && index % 2 == 0)
     {
+        extra.pickup = LineSpec::Pickup{80, 60, 64, 300};
+        extra.prompt = {"h_SCRIVLET_DragItHere_3.ogg"};
+    }
+    else if (!plain)
+    {
+        extra.area = &area;
+        extra.prompt = {"h_VIDORIV_ColorTheShape_3.ogg"};
+    }
+    for (LineSpec* line : {&traced, &zoomed, &dot, &subLesson, &launching, &extra})
+    {
+        if (line == &extra && plain)
+            continue;
         line->praise = praise;
         spec.lines.push_back(*line);
     }

@@ -22,6 +22,8 @@ public:
     bool update(unsigned int appTime) override;
 
     unsigned int getInterval() const { return interval; }
+    // A new interval, from the next toggle on.
+    void setInterval(unsigned int newInterval) { interval = newInterval; }
 
 private:
     unsigned int interval;

@@ -105,9 +105,10 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
     std::vector<std::string> records;
     for (std::string line; std::getline(log, line);)
         records.push_back(line.substr(line.find('\t') + 1));
-    ASSERT_EQ(12u, records.size());
+    ASSERT_EQ(14u, records.size());
     EXPECT_EQ(0u, records[0].find("TitleStart\t"));
-    EXPECT_EQ((std::vector<std::string>{"GameStart\tLESSONS", "GameAreaStart\tDSL", "GameAreaExit",
+    EXPECT_EQ((std::vector<std::string>{"GameStart\tLESSONS", "GameAreaStart\tDSL", "ActivityStart\tDSL\tNA\t1",
+                                        "ActivityExit\t0\t3", "GameAreaExit",
                                         "GameAreaStart\tPSC", "ActivityStart\tPSC\tNA\t1", "ActivityExit\t0\t3",
                                         "GameAreaExit", "GameExit", "GameAreaStart\tSTUDIO",
                                         "GameAreaExit", "TitleExit\t1"}),

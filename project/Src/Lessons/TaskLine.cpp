@@ -157,6 +157,7 @@ void TaskLine::exit()
     dashedOverlay.reset();
     fixedOverlay.reset();
     fillMask.reset();
+    fillMaskTexture.reset();
     fillOverlay.reset();
     for (GeometryPtr& dot : guideDots)
         dot.reset();

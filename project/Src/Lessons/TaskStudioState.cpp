@@ -130,13 +130,14 @@ void TaskStudioState::construct(const std::string& file)
     lessonReturnState = Prologue;
     chosenColorNumber = 6;
     chosenColor = ColorRGBA<unsigned char>(0, 0, 0, 0);
-    colorChosen = false;
+    colorChosen = fillStrokeOpen = false;
+    lastFillPoint = Vector2<short>(0, 0);
     lessonCharacterTalkPose = hintSpeechPending = false;
     state = Prologue;
     step = 0;
     stateChanged = false;
     stateStartTime = currentTime = 0;
-    poppingAtEntry = backgroundBroken = false;
+    poppingAtEntry = backgroundBroken = popRequested = false;
     // Only location tasks, built in or downloaded, show the loading picture.
     if (taskType != TaskType::LocationTask)
         showLoading = false;
@@ -192,6 +193,9 @@ bool TaskStudioState::hasAssets() const
         missing = "its picture " + task->canvasImage;
     else if (findAsset("metadata/" + task->metadataID + ".tex").empty())
         missing = "its sprite sheet " + task->metadataID + ".tex";
+    for (const TaskLine& line : task->lines)
+        if (missing.empty() && !line.fillMaskImage.empty() && findAsset("images/" + line.fillMaskImage).empty())
+            missing = "its fill mask " + line.fillMaskImage;
     if (missing.empty())
         return true;
     std::cout << "Refused task file " << taskPath << ": " << missing << " is missing" << std::endl;
@@ -292,6 +296,12 @@ void TaskStudioState::update(unsigned int ms)
     case TaskHelp: updateTaskHelp(); break;
     case TaskDraw: updateTaskDraw(); break;
     case TaskSubLesson: updateTaskSubLesson(); break;
+    case TaskPickup: updateTaskPickup(); break;
+    case LessonPrologue: updateLessonPrologue(); break;
+    case LessonIntro: updateLessonIntro(); break;
+    case LessonHelp: updateLessonHelp(); break;
+    case TaskPickColor: updateTaskPickColor(); break;
+    case TaskFillArea: updateTaskFillArea(); break;
     case TaskOutro: updateTaskOutro(); break;
     case Epilogue: updateEpilogue(); break;
     case Exit: updateExit(); break;
@@ -313,10 +323,18 @@ void TaskStudioState::updateExit()
     if (step != 0 || audioPlayer->isSpeechPlaying())
         return;
     canvasRestored = true;
-    Application::PopGameState();
-    // A letter task leaves the letter sequence too, an advanced lesson its launcher.
-    if (taskType == TaskType::LetterTask || taskType == TaskType::AdvancedLesson)
+    if (exitTimer)
+        exitTimer->stop();
+    // A state that has asked to be popped already (its exit timer fired in the
+    // frame the quit was confirmed) must not pop what lies below it.
+    if (!popRequested)
+    {
+        popRequested = true;
         Application::PopGameState();
+        // A letter task leaves the letter sequence too, an advanced lesson its launcher.
+        if (taskType == TaskType::LetterTask || taskType == TaskType::AdvancedLesson)
+            Application::PopGameState();
+    }
     setState(Exit, 1);
     stateChanged = false;
 }

@@ -148,5 +148,5 @@ void TaskStudioState::updateFreeFormEpilogue()
     setState(FreeFormEpilogue, 1);
 }
 
-void TaskStudioState::timerCallback(VOID) { Application::PopGameState(); }
+void TaskStudioState::timerCallback(VOID) { popOnce(); }
 }

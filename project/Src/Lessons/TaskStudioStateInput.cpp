@@ -37,6 +37,8 @@ void TaskStudioState::processTouchEvent(const Vantorel::Kelm::tTouchData& touch)
         processStroke(touch);
     else if (state == TaskPickup)
         processDrag(touch);
+    else if (state == TaskFillArea)
+        processTouchEvent_FillArea(touch);
     else if (state == Prologue && playerData->locationStates[location] == TaskState::Started)
         skipPrologue();
     if (location == LocationName::LastAdvancedLesson)
@@ -114,8 +116,13 @@ void TaskStudioState::processDrag(const Vantorel::Kelm::tTouchData& touch)
     if (!line || !studio)
         return;
     PickupData& pickup = line->pickup;
-    if (!pickup.iconSprite || !pickup.beginSprite || !pickup.endSprite)
+    // A line without its begin or end picture drags the icon alone.
+    if (!pickup.iconSprite)
         return;
+    auto show = [](const SpatialPtr& picture, bool shown) {
+        if (picture)
+            picture->cullingMode = shown ? CullingMode::Show : CullingMode::Hide;
+    };
     Vector2<tFixed> pos;
     studio->canvas->actualXY(touch.x, touch.y, pos.x, pos.y);
     const tFixed height(studio->canvas->getLayer()->getHeight());
@@ -139,7 +146,7 @@ void TaskStudioState::processDrag(const Vantorel::Kelm::tTouchData& touch)
             py > top + static_cast<std::int64_t>(pickup.boxH) * 65536)
             return;
         pickup.iconSprite->cullingMode = CullingMode::Show;
-        pickup.beginSprite->cullingMode = CullingMode::Hide;
+        show(pickup.beginSprite, false);
         moveIcon();
         touchStage = 2;
         step = 2;
@@ -152,22 +159,23 @@ void TaskStudioState::processDrag(const Vantorel::Kelm::tTouchData& touch)
     if (pressed)
     {
         moveIcon();
-        pickup.iconSprite->cullingMode = overTarget ? CullingMode::Hide : CullingMode::Show;
-        pickup.endSprite->cullingMode = overTarget ? CullingMode::Show : CullingMode::Hide;
+        // Over the target the end picture stands for the icon, when there is one.
+        pickup.iconSprite->cullingMode = overTarget && pickup.endSprite ? CullingMode::Hide : CullingMode::Show;
+        show(pickup.endSprite, overTarget);
     }
     else if (overTarget)
     {
-        pickup.iconSprite->cullingMode = CullingMode::Hide;
-        pickup.beginSprite->cullingMode = CullingMode::Hide;
-        pickup.endSprite->cullingMode = CullingMode::Show;
+        pickup.iconSprite->cullingMode = pickup.endSprite ? CullingMode::Hide : CullingMode::Show;
+        show(pickup.beginSprite, false);
+        show(pickup.endSprite, true);
         touchStage = 0;
     }
     else
     {
         task->playWASpeech(currentLine, false);
         pickup.iconSprite->cullingMode = CullingMode::Hide;
-        pickup.beginSprite->cullingMode = CullingMode::Show;
-        pickup.endSprite->cullingMode = CullingMode::Hide;
+        show(pickup.beginSprite, true);
+        show(pickup.endSprite, false);
         touchStage = 1;
         if (++wrongCount == 3)
             GameLog::wrongAnswer(line->questionID, "", "");

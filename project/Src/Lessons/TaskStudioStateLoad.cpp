@@ -112,9 +112,13 @@ void TaskStudioState::loadLine(TaskLine& line)
     if (line.pickup.present)
     {
         PickupData& pickup = line.pickup;
-        pickup.iconSprite = sceneManager.getSprite(pickup.icon, spriteFormat);
-        pickup.beginSprite = sceneManager.getSprite(pickup.begin, spriteFormat);
-        pickup.endSprite = sceneManager.getSprite(pickup.end, spriteFormat);
+        // A line may lack its begin or end picture.
+        auto sprite = [&](const std::string& name) {
+            return name.empty() ? GeometryPtr() : sceneManager.getSprite(name, spriteFormat);
+        };
+        pickup.iconSprite = sprite(pickup.icon);
+        pickup.beginSprite = sprite(pickup.begin);
+        pickup.endSprite = sprite(pickup.end);
         const struct
         {
             SpatialPtr sprite;
@@ -125,6 +129,8 @@ void TaskStudioState::loadLine(TaskLine& line)
                         {pickup.endSprite, -0.5f, CullingMode::Hide}};
         for (const auto& picture : pictures)
         {
+            if (!picture.sprite)
+                continue;
             picture.sprite->movePosition(depth(picture.z));
             picture.sprite->cullingMode = picture.mode;
             canvas->addChild(picture.sprite);
@@ -166,6 +172,9 @@ void TaskStudioState::loadLine(TaskLine& line)
         sprite->movePosition(depth(overlay.z));
         overlayRoot->addChild(sprite);
     }
+
+    if (!line.fillMaskImage.empty())
+        line.fillMaskTexture = Texture::fromFile(findAsset("images/" + line.fillMaskImage));
 
     line.addDebugDots(sceneManager, canvas);
     if (line.animation.present)

@@ -11,23 +11,29 @@ using namespace DrawingTest;
 
 namespace
 {
-// Records the picture pixels it is used at.
-class RecordingTool : public Tool
-{
-public:
-    void use(Canvas*, int x, int y) override { points.push_back({x, y}); }
-    std::vector<std::pair<int, int>> points;
-};
-
 void zoomAt(Canvas& canvas, ZoomToolState::Type state, int x, int y)
 {
     Zoom zoom(state);
     canvas.useZoom(&zoom, x, y);
 }
 
-// The zoom, the size of the picture area shown and the pan, as "zoom WxH at X,Y".
-std::string view(const Canvas& c)
+// Does one step ("in X Y" and "out X Y" zoom at a picture point, "touch-in X Y"
+// and "touch-out X Y" use the zoom tool at a screen point, "pan DX DY"), then
+// tells the zoom, the size of the picture area shown and the pan, as "zoom WxH at X,Y".
+std::string view(Canvas& c, const std::string& step = "")
 {
+    std::istringstream in(step);
+    std::string kind;
+    int x = 0, y = 0;
+    in >> kind >> x >> y;
+    const ZoomToolState::Type state =
+        kind.find("in") != std::string::npos ? ZoomToolState::ZoomIn : ZoomToolState::ZoomOut;
+    if (kind == "pan")
+        c.panBy(x, y);
+    else if (kind.rfind("touch", 0) == 0)
+        c.useTool(ToolPtr(new Zoom(state)), x, y);
+    else if (!kind.empty())
+        zoomAt(c, state, x, y);
     std::ostringstream out;
     out << c.getZoom().toFloat() << " " << c.getViewWidth().toFloat() << "x" << c.getViewHeight().toFloat() << " at "
         << c.getPanX().toFloat() << "," << c.getPanY().toFloat();
@@ -66,53 +72,23 @@ std::string play(Canvas& canvas, const std::string& script)
 
 TEST(CanvasTest, ZoomSequences)
 {
-    // A picture starts fully zoomed out; a touch lands on the picture pixel under it.
-    Canvas canvas(640, 480, false, 128);
-    EXPECT_EQ(view(canvas), "0.5 640x480 at 0,0");
-    EXPECT_EQ(view(Canvas(320, 240, true, 128)), "1 320x240 at 0,0");
+    // A picture starts fully zoomed out. Zooming in moves the point to the
+    // middle as far as the picture allows; at the maximum nothing changes, not
+    // even the pan; panning stays inside too. A touch of the zoom tool lands
+    // on the picture point under it.
+    EXPECT_EQ(view(*CanvasPtr(new Canvas(320, 240, true, 128))), "1 320x240 at 0,0");
     EXPECT_EQ(Canvas(320, 240, true, 128).getMaxZoom(), tFixed(4));
-    boost::shared_ptr<RecordingTool> tool(new RecordingTool);
-    canvas.useTool(tool, 100, 50);
-    EXPECT_EQ(tool->points, (std::vector<std::pair<int, int>>{{200, 100}}));
-    zoomAt(canvas, ZoomToolState::ZoomIn, 320, 240);
-    EXPECT_EQ(view(canvas), "1 320x240 at 160,120");
-    zoomAt(canvas, ZoomToolState::ZoomIn, 320, 240);
-    EXPECT_EQ(view(canvas), "2 160x120 at 240,180");
-    // At the maximum nothing changes, not even the pan.
-    zoomAt(canvas, ZoomToolState::ZoomIn, 0, 0);
-    EXPECT_EQ(view(canvas), "2 160x120 at 240,180");
-    // The view transform follows: picture point (240, 180) at the screen's top-left, row 0 at the top.
-    EXPECT_EQ(canvas.local[0], tFixed(2));
-    EXPECT_EQ(canvas.local[12], tFixed(-480));
-    EXPECT_EQ(canvas.local[13], (tFixed(180) + tFixed(120) - tFixed(480)) * tFixed(2));
-    for (int i = 0; i < 3; ++i)
-        zoomAt(canvas, ZoomToolState::ZoomOut, 320, 240);
-    EXPECT_EQ(view(canvas), "0.5 640x480 at 0,0");
-    EXPECT_EQ(canvas.local[5], tFixed(0.5f));
-    EXPECT_EQ(canvas.local[13], tFixed(0));
-
-    // Zooming near the corners keeps the view inside the picture, and so does panning.
-    Canvas corner(640, 480, false, 128);
-    zoomAt(corner, ZoomToolState::ZoomIn, 10, 10);
-    EXPECT_EQ(view(corner), "1 320x240 at 0,0");
-    zoomAt(corner, ZoomToolState::ZoomIn, 630, 470);
-    EXPECT_EQ(view(corner), "2 160x120 at 480,360");
-    corner.panBy(-1000, 0);
-    corner.panBy(0, 2);
-    EXPECT_EQ(view(corner), "2 160x120 at 0,360");
-
-    // The studio's zoom toggle: in at the screen centre, then out again.
-    Canvas toggled(640, 480, false, 128);
-    toggled.useTool(ToolPtr(new Zoom(ZoomToolState::ZoomIn)), 160, 120);
-    EXPECT_EQ(view(toggled), "1 320x240 at 160,120");
-    toggled.useTool(ToolPtr(new Zoom(ZoomToolState::ZoomOut)), 160, 120);
-    EXPECT_EQ(view(toggled), "0.5 640x480 at 0,0");
-}
-
-TEST(CanvasTest, ScreenAndPictureCoordinates)
-{
     Canvas canvas(640, 480, false, 128);
-    zoomAt(canvas, ZoomToolState::ZoomIn, 320, 240);
+    const char* const steps[][2] = {
+        {"", "0.5 640x480 at 0,0"},          {"in 320 240", "1 320x240 at 160,120"},
+        {"in 320 240", "2 160x120 at 240,180"}, {"in 0 0", "2 160x120 at 240,180"},
+        {"out 320 240", "1 320x240 at 160,120"}, {"out 0 0", "0.5 640x480 at 0,0"},
+        {"out 0 0", "0.5 640x480 at 0,0"},     {"in 10 10", "1 320x240 at 0,0"},
+        {"in 630 470", "2 160x120 at 480,360"}, {"pan -1000 0", "2 160x120 at 0,360"},
+        {"pan 0 2", "2 160x120 at 0,360"},     {"touch-out 0 0", "1 320x240 at 0,240"},
+        {"touch-out 0 0", "0.5 640x480 at 0,0"}, {"touch-in 160 120", "1 320x240 at 160,120"}};
+    for (const auto& step : steps)
+        EXPECT_EQ(view(canvas, step[0]), step[1]) << step[0];
     tFixed x, y;
     canvas.actualXY(10, 20, x, y);
     EXPECT_EQ(std::make_pair(x, y), std::make_pair(tFixed(170), tFixed(140)));

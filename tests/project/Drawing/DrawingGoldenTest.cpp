@@ -2,23 +2,13 @@
 // compared pixel for pixel with reviewed pictures in tests/data/drawing/.
 #include "DrawingTestSupport.h"
 
-#include "Resources/Drawing/Effects/BlurEffect.h"
 #include "Resources/Drawing/Brush.h"
 #include "Resources/Drawing/Canvas.h"
-#include "Resources/Drawing/Effects/EightbitEffect.h"
 #include "Resources/Drawing/Eraser.h"
 #include "Resources/Drawing/Fill.h"
 #include "Resources/Drawing/Filter.h"
-#include "Resources/Drawing/Effects/GrayscaleEffect.h"
-#include "Resources/Drawing/Effects/GridShuffleEffect.h"
-#include "Resources/Drawing/Effects/HFlipEffect.h"
-#include "Resources/Drawing/Effects/HSLEffect.h"
-#include "Resources/Drawing/Effects/InvertEffect.h"
-#include "Resources/Drawing/Effects/RGBRotateEffect.h"
 #include "Resources/Drawing/Shape.h"
 #include "Resources/Drawing/Stamp.h"
-#include "Resources/Drawing/Effects/TexturizeEffect.h"
-#include "Resources/Drawing/Effects/VFlipEffect.h"
 #include "Resources/Drawing/Zoom.h"
 
 #include <cstdlib>
@@ -241,28 +231,11 @@ TEST(PictureGoldenTest, EveryEffect)
         GTEST_SKIP() << "no title folder";
     writeOverlayTextures();
     expectGolden(samplePicture()->getLayer()->getTexture(), "effect_source");
-    const std::pair<const char*, EffectPtr> cases[] = {
-        {"invert", EffectPtr(new InvertEffect)},
-        {"rgb_rotate", EffectPtr(new RGBRotateEffect)},
-        {"grayscale", EffectPtr(new GrayscaleEffect)},
-        {"blur", EffectPtr(new BlurEffect)},
-        {"eightbit", EffectPtr(new EightbitEffect)},
-        {"hflip", EffectPtr(new HFlipEffect)},
-        {"vflip", EffectPtr(new VFlipEffect)},
-        {"grid_shuffle", EffectPtr(new GridShuffleEffect)},
-        {"saturate", EffectPtr(new HSLEffect(HSLSpaceEffect::Saturate))},
-        {"desaturate", EffectPtr(new HSLEffect(HSLSpaceEffect::Desaturate))},
-        {"hue_up", EffectPtr(new HSLEffect(HSLSpaceEffect::HueUp))},
-        {"hue_down", EffectPtr(new HSLEffect(HSLSpaceEffect::HueDown))},
-        {"wicker", EffectPtr(new TexturizeEffect(TextureEffect::Wicker))},
-        {"brick", EffectPtr(new TexturizeEffect(TextureEffect::Brick))},
-        {"parchment", EffectPtr(new TexturizeEffect(TextureEffect::Parchment))},
-        {"brush_strokes", EffectPtr(new TexturizeEffect(TextureEffect::BrushStrokes))}};
-    for (const auto& c : cases)
+    for (const auto& c : everyEffect())
     {
         CanvasPtr canvas = samplePicture();
         std::srand(3);
         output([&] { canvas->useEffect(c.second); });
-        expectGolden(canvas->getLayer()->getTexture(), std::string("effect_") + c.first);
+        expectGolden(canvas->getLayer()->getTexture(), "effect_" + c.first);
     }
 }

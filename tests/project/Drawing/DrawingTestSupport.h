@@ -1,9 +1,21 @@
 #ifndef TESTS_PROJECT_DRAWINGTESTSUPPORT_H
 #define TESTS_PROJECT_DRAWINGTESTSUPPORT_H
 
-// Pictures, masks, patterns and a counting renderer shared by the drawing tests.
+// Pictures, masks, patterns, every effect and a counting renderer shared by
+// the drawing tests.
 
+#include "Graphics/RecordingRenderer.h"
 #include "project/Profile/ProfileTestSupport.h"
+#include "Resources/Drawing/Effects/BlurEffect.h"
+#include "Resources/Drawing/Effects/EightbitEffect.h"
+#include "Resources/Drawing/Effects/GrayscaleEffect.h"
+#include "Resources/Drawing/Effects/GridShuffleEffect.h"
+#include "Resources/Drawing/Effects/HFlipEffect.h"
+#include "Resources/Drawing/Effects/HSLEffect.h"
+#include "Resources/Drawing/Effects/InvertEffect.h"
+#include "Resources/Drawing/Effects/RGBRotateEffect.h"
+#include "Resources/Drawing/Effects/TexturizeEffect.h"
+#include "Resources/Drawing/Effects/VFlipEffect.h"
 #include "Resources/Drawing/Layer.h"
 #include "Tovrane/System.h"
 #include "Tovrane/GraphicsCuller.h"
@@ -17,7 +29,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace DrawingTest
@@ -27,6 +41,7 @@ using Tovrane::PixelFormat;
 using Tovrane::Texture;
 using Tovrane::TexturePtr;
 using ProfileTest::output;
+using ProfileTest::says;
 typedef ColorRGBA<unsigned char> Colour;
 
 // A round brush mask: alpha 255 inside the disc of diameter `size`, 128 on a
@@ -75,6 +90,47 @@ inline TexturePtr makeFullMask(int size)
     return TexturePtr(new Texture(size, size, PixelFormat::RGBA8888, true, 255));
 }
 
+// A picture of random colours, one in five transparent.
+inline TexturePtr randomPicture(int w, int h, PixelFormat::Type format, unsigned seed)
+{
+    std::mt19937 random(seed);
+    TexturePtr picture(new Texture(w, h, format, true, 0));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            picture->setPixel(Colour(static_cast<unsigned char>(random()), static_cast<unsigned char>(random()),
+                                     static_cast<unsigned char>(random()), random() % 5 ? 255 : 0),
+                              x, y);
+    return picture;
+}
+
+inline bool samePixels(const Texture& a, const Texture& b)
+{
+    return a.getFormat() == b.getFormat() && a.getSize() == b.getSize() &&
+           std::memcmp(a.getData(), b.getData(), a.getSize()) == 0;
+}
+
+// Every effect the studio offers, made anew, each with the name of its picture.
+inline std::vector<std::pair<std::string, Tovrane::EffectPtr>> everyEffect()
+{
+    using namespace Tovrane;
+    return {{"invert", EffectPtr(new InvertEffect)},
+            {"rgb_rotate", EffectPtr(new RGBRotateEffect)},
+            {"grayscale", EffectPtr(new GrayscaleEffect)},
+            {"blur", EffectPtr(new BlurEffect)},
+            {"eightbit", EffectPtr(new EightbitEffect)},
+            {"hflip", EffectPtr(new HFlipEffect)},
+            {"vflip", EffectPtr(new VFlipEffect)},
+            {"grid_shuffle", EffectPtr(new GridShuffleEffect)},
+            {"saturate", EffectPtr(new HSLEffect(HSLSpaceEffect::Saturate))},
+            {"desaturate", EffectPtr(new HSLEffect(HSLSpaceEffect::Desaturate))},
+            {"hue_up", EffectPtr(new HSLEffect(HSLSpaceEffect::HueUp))},
+            {"hue_down", EffectPtr(new HSLEffect(HSLSpaceEffect::HueDown))},
+            {"wicker", EffectPtr(new TexturizeEffect(TextureEffect::Wicker))},
+            {"brick", EffectPtr(new TexturizeEffect(TextureEffect::Brick))},
+            {"parchment", EffectPtr(new TexturizeEffect(TextureEffect::Parchment))},
+            {"brush_strokes", EffectPtr(new TexturizeEffect(TextureEffect::BrushStrokes))}};
+}
+
 // Colours as RGBA5551 pixels read back: channels keep their top five bits.
 const Colour White(248, 248, 248, 255), Black(0, 0, 0, 255), Red(248, 0, 0, 255), Blue(0, 0, 248, 255);
 const Colour Clear(0, 0, 0, 0);
@@ -107,40 +163,10 @@ inline Colour patternColour(const TexturePtr& pattern, int x, int y)
     return as5551(pattern->getPaletteEntry(pattern->getPaletteIndex(x, y)));
 }
 
-// Counts uploads of every kind; draws nothing.
-class CountingRenderer : public Tovrane::GraphicsSceneRenderer
+// Counts the textures each frame uploads; draws nothing.
+class CountingRenderer : public RecordingBackEnd<Tovrane::GraphicsSceneRenderer>
 {
 public:
-    ~CountingRenderer() override { releaseAllBindings(); }
-    void clearBuffers() override {}
-    void clearBuffers(int, int, int, int) override {}
-    void swapBuffers() override {}
-    void onViewportChange() override {}
-    void onFrustumChange() override {}
-    void setAlphaState(Tovrane::AlphaStatePtr) override {}
-    void setMaterialState(Tovrane::MaterialStatePtr) override {}
-    void onEnableVertexBuffer(Tovrane::VertexBufferPtr, Tovrane::ResourceIdentifier*) override {}
-    void onDisableVertexBuffer(Tovrane::VertexBufferPtr, Tovrane::ResourceIdentifier*) override {}
-    Tovrane::ResourceIdentifier* onBindVertexBuffer(Tovrane::VertexBufferPtr) override
-    {
-        return new Tovrane::ResourceIdentifier();
-    }
-    void onReleaseVertexBuffer(Tovrane::ResourceIdentifier* id) override { delete id; }
-    void onEnableIndexBuffer(Tovrane::ResourceIdentifier*) override {}
-    void onDisableIndexBuffer(Tovrane::ResourceIdentifier*) override {}
-    Tovrane::ResourceIdentifier* onBindIndexBuffer(Tovrane::IndexBufferPtr) override
-    {
-        return new Tovrane::ResourceIdentifier();
-    }
-    void onReleaseIndexBuffer(Tovrane::ResourceIdentifier* id) override { delete id; }
-    void onEnableTexture(Tovrane::ResourceIdentifier*, int) override {}
-    void onDisableTexture(Tovrane::ResourceIdentifier*, int) override {}
-    Tovrane::ResourceIdentifier* onBindTexture(TexturePtr) override
-    {
-        ++textureUploads;
-        return new Tovrane::ResourceIdentifier();
-    }
-    void onReleaseTexture(Tovrane::ResourceIdentifier* id) override { delete id; }
     void drawElements() override {}
     void pushWorldTransform() override {}
     void popWorldTransform() override {}
@@ -148,14 +174,13 @@ public:
     // One frame of a scene: update, collect, draw. Returns the textures uploaded.
     int frame(Tovrane::SpatialPtr root)
     {
-        const int before = textureUploads;
+        log->clear();
         root->update(0);
         culler.computeVisible(root);
         drawScene(culler);
-        return textureUploads - before;
+        return count("bindTexture");
     }
 
-    int textureUploads = 0;
     Tovrane::GraphicsCuller culler;
 };
 

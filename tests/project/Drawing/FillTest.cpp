@@ -43,7 +43,7 @@ Colour randomColour(std::mt19937& random, int clearOneIn)
 
 // A random picture of one of several kinds: few-colour blobs, noisy
 // gradients, mazes of walls, or alpha-mixed specks.
-TexturePtr randomPicture(std::mt19937& random, int w, int h)
+TexturePtr randomScene(std::mt19937& random, int w, int h)
 {
     TexturePtr picture(new Texture(w, h, PixelFormat::RGBA5551, true, 0));
     const int kind = random() % 4;
@@ -77,16 +77,9 @@ TexturePtr randomPattern(std::mt19937& random)
     return pattern;
 }
 
-bool samePixels(const Texture& a, const Texture& b)
+void fillAt(const CanvasPtr& canvas, int x, int y, const Colour& colour)
 {
-    return a.getSize() == b.getSize() && std::memcmp(a.getData(), b.getData(), a.getSize()) == 0;
-}
-
-CanvasPtr fillCanvas(int w, int h) { return CanvasPtr(new Canvas(w, h, false, 128)); }
-
-void fillAt(const CanvasPtr& canvas, int x, int y, const Colour& colour, TexturePtr pattern = TexturePtr())
-{
-    ToolPtr fill(pattern ? new Fill(pattern) : new Fill());
+    ToolPtr fill(new Fill());
     fill->setForegroundColor(colour);
     canvas->useToolAt(fill, tFixed(x), tFixed(y));
 }
@@ -111,7 +104,7 @@ TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
     for (int n = 0; n < 600; ++n)
     {
         const int w = 1 + random() % 70, h = 1 + random() % 70;
-        TexturePtr picture = randomPicture(random, w, h);
+        TexturePtr picture = randomScene(random, w, h);
         TexturePtr pattern = random() % 5 ? randomPattern(random) : TexturePtr();
         const Colour foreground = randomColour(random, 5);
         const Colour background(static_cast<unsigned char>(random()), 7, 200, 255);
@@ -125,18 +118,10 @@ TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
     }
 }
 
-TEST(FillTest, ToleranceIsMeasuredFromTheSeed)
+// Pixels match when their alphas are equal and their channels differ by less
+// than 128 in all (the walk above measures from the seed).
+TEST(FillTest, ColoursMatchWithinATolerance)
 {
-    // Red rising by 8 per column: each step is small, but the fill stops once
-    // the colour is 128 away from the seed's.
-    TexturePtr picture(new Texture(32, 4, PixelFormat::RGBA5551, false));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 32; ++x)
-            picture->setPixel(Colour(static_cast<unsigned char>(8 * x), 0, 0, 255), x, y);
-    CanvasPtr canvas(new Canvas(picture, 128));
-    fillAt(canvas, 0, 0, Colour(0, 248, 0, 255));
-    for (int x = 0; x < 32; ++x)
-        EXPECT_EQ(canvas->getLayer()->getPixel(x, 2), x < 16 ? Colour(0, 248, 0, 255) : Colour(8 * x, 0, 0, 255)) << x;
     EXPECT_TRUE(Canvas::canFill(Colour(0, 0, 0, 255), Colour(127, 0, 0, 255)));
     EXPECT_FALSE(Canvas::canFill(Colour(0, 0, 0, 255), Colour(64, 64, 0, 255)));
     EXPECT_TRUE(Canvas::canFill(Colour(10, 20, 30, 255), Colour(50, 50, 50, 255)));
@@ -145,7 +130,7 @@ TEST(FillTest, ToleranceIsMeasuredFromTheSeed)
 
 TEST(FillTest, OnlyTilesThatChangeAreUploadedAgain)
 {
-    CanvasPtr canvas = fillCanvas(640, 480);
+    CanvasPtr canvas(new Canvas(640, 480, false, 128));
     // A closed box inside tile (1, 1).
     for (int i : {140, 180})
     {

@@ -297,4 +297,27 @@ TEST_F(TaskHostTest, DownloadsArtLessonsAndBadNames)
     }
 }
 
+TEST_F(TaskHostTest, TheTriangleLessonTracedToItsEndLeavesOverItsLauncher)
+{
+    REQUIRE_LESSONS_TITLE();
+    const std::unique_ptr<TaskStudioState> lesson(new TaskStudioState(
+        TaskType::AdvancedLesson, "tasks/shapes_eq_triangle.task", static_cast<LocationName::Type>(28)));
+    const std::vector<TaskLine>& lines = lesson->getTask()->lines;
+    Script script;
+    std::vector<std::string> phases;
+    int frame = FirstStroke;
+    // Each line waits for the guide's turns as well as its speech.
+    for (size_t k = 0; k < lines.size(); ++k, frame += 2 * NextLine)
+    {
+        script.stroke(frame, onScreen(lines[k], 320, 240));
+        phases.insert(phases.end(), {"TaskIntro", "TaskDraw", "TaskOutro"});
+    }
+    this->script(script.text);
+    const HostRun r = run("advanced:28");
+    phases.push_back("Epilogue");
+    EXPECT_EQ(phases, phasesIn(r.output));
+    EXPECT_EQ(static_cast<int>(lines.size()), count(sounds(r), "h_KROM_CorrectAnswerSfx_6.ogg"));
+    EXPECT_LT(r.first("PopApp").frame, 6000u) << "the run ends when the lesson and its launcher have left";
+}
+
 #endif

@@ -4,6 +4,7 @@
 #include "LessonsTestSupport.h"
 
 #include <algorithm>
+#include <set>
 #include <fstream>
 #include <iterator>
 
@@ -77,6 +78,8 @@ TEST(TitleTasksTest, EveryTaskReadsWithWhatItNamesAndEveryTracedLineIsTraced)
         stems.push_back({entry.path().stem().string(), 26});
     ASSERT_EQ(134u, stems.size());
     int writing = 0;
+    std::set<int> requirements; // of the colour lines of location tasks
+    int pickups = 0;
     for (auto& stem : stems)
     {
         const auto location = std::find(std::begin(locations), std::end(locations), stem.first);
@@ -119,7 +122,24 @@ TEST(TitleTasksTest, EveryTaskReadsWithWhatItNamesAndEveryTracedLineIsTraced)
             sounds.insert(sounds.end(), line.caAudio.begin(), line.caAudio.end());
             for (const std::string& overlay : {line.solidOverlayImage, line.dashedOverlayImage, line.fillOverlayImage})
                 EXPECT_TRUE(overlay.empty() || sheet.find(overlay) != std::string::npos) << overlay;
-            EXPECT_TRUE(line.fillMaskImage.empty() || exists("images/" + line.fillMaskImage));
+            if (!line.fillMaskImage.empty())
+            {
+                // The mask has the picture's size and holds the box.
+                const TexturePtr mask = Texture::fromFile(title().path + "images/" + line.fillMaskImage);
+                const TexturePtr picture = Texture::fromFile(title().path + "images/" + task.background);
+                ASSERT_TRUE(mask && picture) << line.fillMaskImage;
+                EXPECT_TRUE(mask->getWidth() == picture->getWidth() && mask->getHeight() == picture->getHeight());
+                const TaskLine::Box& box = line.fillBox;
+                EXPECT_TRUE(box.x >= tFixed(0) && box.y >= tFixed(0) && box.w > tFixed(0) && box.h > tFixed(0) &&
+                            box.x + box.w <= tFixed(mask->getWidth()) && box.y + box.h <= tFixed(mask->getHeight()));
+                if (type == TaskType::LocationTask)
+                    requirements.insert(line.fillColorReq);
+            }
+            if (line.pickup.present)
+            {
+                EXPECT_NE(std::string::npos, sheet.find(line.pickup.icon));
+                ++pickups;
+            }
             // A sub-lesson runs the writing lesson of its character.
             const int c = line.subLessonChar;
             const int lesson = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 61 : c - 55;
@@ -172,5 +192,9 @@ TEST(TitleTasksTest, EveryTaskReadsWithWhatItNamesAndEveryTracedLineIsTraced)
         EXPECT_TRUE(stem.first != "animation" || task.lines.size() == 7u);
         EXPECT_TRUE(stem.first != "seeing_shapes" || task.lines.size() >= 4u);
         EXPECT_TRUE((stem.first != "wild" && stem.first != "calm") || colouring >= 1);
+        EXPECT_TRUE(stem.first != "wild" || task.lines.back().fillColorReqEx == 2);
+        EXPECT_TRUE(stem.first != "calm" || task.lines.back().fillColorReqEx == 1);
     }
+    EXPECT_EQ((std::set<int>{0, 1, 2, 3, 4, 5, 7, 8, 9}), requirements);
+    EXPECT_GE(pickups, 1);
 }

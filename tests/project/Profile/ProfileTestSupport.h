@@ -10,11 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,28 +19,22 @@ namespace ProfileTest
 {
 typedef std::vector<unsigned char> Bytes;
 
-// The shared scratch data root and title folder, unless another test of the
-// program configured the system data first: then the profile tests skip.
-struct Root
+// The scratch folder holding the data root ("data/") and the title folder
+// ("title/"), without the "/" at the end; empty when another test of the
+// program configured the system data first (the profile tests then skip).
+inline const std::string& root()
 {
-    std::string path; // without the "/" at the end; empty when not ours
-};
-
-inline const Root& root()
-{
-    static const Root r{TestSupport::useDataRoot()
-                            ? TestSupport::scratchFolder().substr(0, TestSupport::scratchFolder().size() - 1)
-                            : std::string()};
-    return r;
+    static const std::string& scratch = TestSupport::scratchFolder();
+    static const std::string path = TestSupport::useDataRoot() ? scratch.substr(0, scratch.size() - 1) : "";
+    return path;
 }
 
 inline std::string titlePath() { return CSystemData::Instance()->GetCurrentTitlePath().raw(); }
-inline std::string playerFolder(tPlayerID id) { return root().path + "/data/players/" + std::to_string(id) + "/"; }
-inline std::string uploadFolder() { return root().path + "/data/upload/Art/"; }
+inline std::string playerFolder(tPlayerID id) { return root() + "/data/players/" + std::to_string(id) + "/"; }
+inline std::string uploadFolder() { return root() + "/data/upload/Art/"; }
 inline bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
-// The four save files of player 0, in the order of `SaveFile`.
-enum SaveFile { DataFile, LessonFile, AnimationFile, AchievementFile };
+// The four save files of player 0.
 const char* const saveFileNames[4] = {"data.bin", "lesson.bin", "animation.bin", "achievements.bin"};
 inline std::string saveFile(int file) { return playerFolder(0) + "Scrivlet/" + saveFileNames[file]; }
 
@@ -56,8 +47,8 @@ inline void usePlayer(tPlayerID id)
 
 inline Bytes readBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string bytes = TestSupport::readFile(path);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 inline std::vector<Bytes> readSaveFiles()
@@ -65,30 +56,23 @@ inline std::vector<Bytes> readSaveFiles()
     return {readBytes(saveFile(0)), readBytes(saveFile(1)), readBytes(saveFile(2)), readBytes(saveFile(3))};
 }
 
-inline void writeBytes(const std::string& path, const Bytes& bytes)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 inline void writeText(const std::string& path, const std::string& text)
 {
-    writeBytes(path, Bytes(text.begin(), text.end()));
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-inline void putInt(Bytes& bytes, size_t offset, int value)
+inline void writeBytes(const std::string& path, const Bytes& bytes)
 {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<unsigned char>(static_cast<unsigned int>(value) >> (8 * i));
+    writeText(path, std::string(bytes.begin(), bytes.end()));
 }
 
 // What `f` prints on standard output.
-template <class F> std::string output(F f)
+template <class F> std::string output(F f) { return TestSupport::printed(f); }
+
+inline bool says(const std::string& printed, const std::string& part)
 {
-    testing::internal::CaptureStdout();
-    f();
-    return testing::internal::GetCapturedStdout();
+    return printed.find(part) != std::string::npos;
 }
 
 // Every test starts with player 0, no player files, no downloads, no upload
@@ -98,11 +82,11 @@ class Fixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (root().path.empty())
+        if (root().empty())
             GTEST_SKIP() << "the system data was configured by another test";
         usePlayer(0);
-        std::filesystem::remove_all(root().path + "/data");
-        std::filesystem::remove_all(root().path + "/title");
+        std::filesystem::remove_all(root() + "/data");
+        std::filesystem::remove_all(root() + "/title");
         writeText(titlePath() + "coloring_book/download.json", R"({"type": "ColoringBook", "pageCount": 8})");
     }
     void TearDown() override { usePlayer(0); }
@@ -115,26 +99,6 @@ protected:
         if (printed)
             *printed = text;
         return profile;
-    }
-
-    // Player 0 after a little play, saved.
-    static void playSome()
-    {
-        using namespace Tovrane;
-        ScrivletPlayerPtr profile = loadProfile();
-        profile->firstLaunch = profile->mapTutorialPending = profile->studioIntroPending = 0;
-        profile->musicVolume = 45;
-        profile->setLocationState(LocationName::Firehouse, TaskState::Complete);
-        profile->setLocationState(LocationName::Library, TaskState::Started);
-        profile->setLastCompleteLocation(LocationName::Firehouse);
-        profile->lastUploadedSlot = 2;
-        profile->setLessonState(0, TaskState::Complete);
-        profile->setLessonState(10, TaskState::Started);
-        profile->setAdvancedLessonState(18, TaskState::Complete);
-        profile->setNumberOfFrames(1, 7);
-        profile->unlockBadge(BadgeName::Firehouse);
-        profile->unlockAchievement(AchievementName::Animation);
-        profile->save();
     }
 };
 }

@@ -2,6 +2,9 @@
 
 #include "Tovrane/Texture.h"
 
+#include <cstring>
+#include <random>
+
 using namespace Tovrane;
 using namespace ProfileTest;
 
@@ -9,28 +12,12 @@ namespace
 {
 typedef ColorRGBA<unsigned char> Colour;
 const Colour Red(255, 0, 0, 255);
-const Colour Clear(0, 0, 0, 0);
-
-TexturePtr filled(int width, int height, PixelFormat::Type format, const Colour& colour)
-{
-    TexturePtr texture(new Texture(width, height, format));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            texture->setPixel(colour, x, y);
-    return texture;
-}
 
 std::string metaFor(const std::string& picture)
 {
     return "MetaVersion=1.0\nDevice=\"QuintaroNomad\"\nType=\"ScrivletArtUpload\"\nProductID=\"0x00470023\"\n"
            "Name=\"Scrivlet Art Upload\"\nPathToUploadContent=\"" +
            picture + "\"\n";
-}
-
-std::string readText(const std::string& path)
-{
-    const Bytes bytes = readBytes(path);
-    return std::string(bytes.begin(), bytes.end());
 }
 
 class Pictures : public Fixture
@@ -49,60 +36,62 @@ TEST_F(Pictures, FileNames)
     EXPECT_EQ(photos + "qev_anim_01_12.png", profile->toAnimationPath(1, 12));
     EXPECT_EQ(photos + "qev_anim_00_100.png", profile->toAnimationPath(0, 100));
     EXPECT_EQ(uploadFolder() + "meta.inf", profile->getUploadMetaPath());
+    ColoringBookDownload book("books/farm/", 12);
+    EXPECT_EQ("books/farm/page_00.png", book.getPagePath(0));
+    EXPECT_EQ("books/farm/page_100.png", book.getPagePath(100));
+    EXPECT_EQ("books/farm/preview_page_03.png", book.getPagePreviewPath(3));
 }
 
-TEST_F(Pictures, ARedPictureAndItsThumbnail)
+// A picture is saved whole, converted in place, with a 128 x 128 thumbnail
+// whose pixels are the means of 5 x 5 blocks (larger pictures clipped; what
+// the picture does not reach stays clear). Random pictures against that rule.
+TEST_F(Pictures, PicturesAndTheirThumbnails)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    TexturePtr picture = filled(640, 480, PixelFormat::RGB888, Red);
-    EXPECT_FALSE(profile->hasImage(0));
-    profile->saveImage(picture, 0);
-    EXPECT_EQ(PixelFormat::RGBA8888, picture->getFormat()); // converted in place
-    EXPECT_TRUE(profile->hasImage(0));
-    EXPECT_EQ(1, profile->getNumberOfImageSlotsInUse());
-    TexturePtr saved = profile->loadImage(0);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(640, saved->getWidth());
-    EXPECT_EQ(480, saved->getHeight());
-    EXPECT_EQ(Red, saved->getPixel(639, 479));
-
-    TexturePtr thumbnail = profile->loadImageThumbnail(0);
-    ASSERT_TRUE(thumbnail);
-    ASSERT_EQ(128, thumbnail->getWidth());
-    ASSERT_EQ(128, thumbnail->getHeight());
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x)
-            ASSERT_EQ(y < 96 ? Red : Clear, thumbnail->getPixel(x, y)) << x << ", " << y;
-}
-
-TEST_F(Pictures, ThumbnailPixelsAverageFiveByFiveBlocksAndLargePicturesAreClipped)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    TexturePtr picture = filled(10, 5, PixelFormat::RGBA8888, Colour(255, 10, 100, 255));
-    picture->setPixel(Colour(0, 10, 100, 0), 2, 3);
-    profile->createThumbnail(picture, 1);
-    TexturePtr thumbnail = profile->loadImageThumbnail(1);
-    ASSERT_TRUE(thumbnail);
-    EXPECT_EQ(Colour(244, 10, 100, 244), thumbnail->getPixel(0, 0));
-    EXPECT_EQ(Colour(255, 10, 100, 255), thumbnail->getPixel(1, 0));
-    EXPECT_EQ(Clear, thumbnail->getPixel(2, 0));
-    EXPECT_EQ(Clear, thumbnail->getPixel(0, 1));
-
-    profile->createThumbnail(filled(1000, 700, PixelFormat::RGBA8888, Red), 2);
-    thumbnail = profile->loadImageThumbnail(2);
-    ASSERT_TRUE(thumbnail);
-    EXPECT_EQ(128, thumbnail->getWidth());
-    EXPECT_EQ(128, thumbnail->getHeight());
-    EXPECT_EQ(Red, thumbnail->getPixel(127, 127));
+    std::mt19937 random(5);
+    const int sizes[][3] = {{640, 480, PixelFormat::RGB888}, {10, 5, PixelFormat::RGBA8888},
+                            {1000, 700, PixelFormat::RGBA8888}, {4, 9, PixelFormat::RGBA8888}};
+    for (int slot = 0; slot < 4; ++slot)
+    {
+        const int w = sizes[slot][0], h = sizes[slot][1];
+        TexturePtr picture(new Texture(w, h, static_cast<PixelFormat::Type>(sizes[slot][2])));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                picture->setPixel(Colour(random(), random(), random(), random() % 3 ? 255 : random()), x, y);
+        if (slot == 0)
+        {
+            EXPECT_FALSE(profile->hasImage(0));
+            EXPECT_TRUE(profile->saveImage(picture, 0));
+            EXPECT_EQ(PixelFormat::RGBA8888, picture->getFormat());
+            EXPECT_TRUE(profile->hasImage(0));
+            EXPECT_EQ(1, profile->getNumberOfImageSlotsInUse());
+            TexturePtr saved = profile->loadImage(0);
+            ASSERT_TRUE(saved && saved->getWidth() == w && saved->getHeight() == h);
+            EXPECT_EQ(0, std::memcmp(saved->getPixels(), picture->getPixels(), picture->getSize()));
+        }
+        else
+            EXPECT_TRUE(profile->createThumbnail(picture, slot));
+        TexturePtr thumbnail = profile->loadImageThumbnail(slot);
+        ASSERT_TRUE(thumbnail && thumbnail->getWidth() == 128 && thumbnail->getHeight() == 128);
+        for (int ty = 0; ty < 128; ++ty)
+            for (int tx = 0; tx < 128; ++tx)
+            {
+                int sum[4] = {0, 0, 0, 0};
+                for (int i = 0; i < 25 && (tx + 1) * 5 <= w && (ty + 1) * 5 <= h; ++i)
+                {
+                    const Colour c = picture->getPixel(tx * 5 + i % 5, ty * 5 + i / 5);
+                    sum[0] += c.r, sum[1] += c.g, sum[2] += c.b, sum[3] += c.a;
+                }
+                ASSERT_EQ(Colour(sum[0] / 25, sum[1] / 25, sum[2] / 25, sum[3] / 25), thumbnail->getPixel(tx, ty))
+                    << w << "x" << h << " at " << tx << "," << ty;
+            }
+    }
 }
 
 TEST_F(Pictures, SlotsInUseCountOnlyTheSixPictureSlots)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    for (int slot : {6, 10})
-        writeText(profile->toImagePath(slot), "not counted");
-    EXPECT_EQ(0, profile->getNumberOfImageSlotsInUse());
-    for (int slot : {5, 2})
+    for (int slot : {6, 10, 5, 2})
         writeText(profile->toImagePath(slot), "x");
     EXPECT_EQ(2, profile->getNumberOfImageSlotsInUse());
     EXPECT_TRUE(profile->hasImage(5));
@@ -117,9 +106,11 @@ TEST_F(Pictures, FlipbookFrames)
 {
     ScrivletPlayerPtr profile = loadProfile();
     EXPECT_FALSE(profile->hasAnimation(1));
-    TexturePtr frame = filled(64, 48, PixelFormat::RGB565, Colour(0, 0, 255, 255));
-    profile->saveAnimationFrame(frame, 1, 0);
-    profile->saveAnimationFrame(filled(64, 48, PixelFormat::RGBA8888, Red), 1, 11);
+    TexturePtr frame(new Texture(64, 48, PixelFormat::RGB565, true, 0));
+    TexturePtr red(new Texture(64, 48, PixelFormat::RGBA8888, true, 0));
+    red->setPixel(Red, 10, 10);
+    EXPECT_TRUE(profile->saveAnimationFrame(frame, 1, 0));
+    EXPECT_TRUE(profile->saveAnimationFrame(red, 1, 11));
     EXPECT_EQ(PixelFormat::RGBA8888, frame->getFormat());
     EXPECT_TRUE(profile->hasAnimation(1));
     EXPECT_FALSE(profile->hasAnimation(0));
@@ -129,35 +120,37 @@ TEST_F(Pictures, FlipbookFrames)
     EXPECT_TRUE(exists(profile->photosPath + "qev_anim_01_11.png"));
 }
 
+// A slot is handed over once: saving it again while its upload waits keeps
+// it remembered; once the platform has collected the upload, a new drawing in
+// the slot can go too. After each step: what "meta.inf" holds (nothing, a
+// marker, or the picture of the slot it names) and the slot remembered.
 TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    TexturePtr picture = filled(20, 20, PixelFormat::RGBA8888, Red);
-    const std::string meta = uploadFolder() + "meta.inf";
-    EXPECT_FALSE(profile->hasUploadImageFile());
-    profile->saveImage(picture, 2);
-    profile->uploadImage(2);
-    EXPECT_TRUE(profile->hasUploadImageFile());
-    EXPECT_EQ(2, profile->lastUploadedSlot);
-    EXPECT_EQ(metaFor(profile->toImagePath(2)), readText(meta));
+    TexturePtr picture(new Texture(20, 20, PixelFormat::RGBA8888, true, 0));
+    const std::string meta = profile->getUploadMetaPath();
+    const char* const steps[][3] = {
+        {"save 2", "", "-1"},   {"upload 2", "2", "2"},     {"mark", "marker", "2"}, {"upload 2", "marker", "2"},
+        {"save 2", "marker", "2"}, {"upload 2", "marker", "2"}, {"collect", "", "2"},    {"save 2", "", "-1"},
+        {"upload 2", "2", "2"}, {"upload 4", "4", "4"}};
+    for (const auto& step : steps)
+    {
+        const std::string kind = step[0];
+        const int slot = kind.back() - '0';
+        if (kind.rfind("save", 0) == 0)
+            profile->saveImage(picture, slot);
+        else if (kind.rfind("upload", 0) == 0)
+            profile->uploadImage(slot);
+        else if (kind == "mark")
+            writeText(meta, "marker");
+        else
+            std::filesystem::remove(meta);
+        const std::string held = TestSupport::readFile(meta), named = step[1];
+        EXPECT_EQ(named.size() == 1 ? metaFor(profile->toImagePath(named[0] - '0')) : named, held) << kind;
+        EXPECT_EQ(std::stoi(step[2]), profile->lastUploadedSlot) << kind;
+        EXPECT_EQ(!held.empty(), profile->hasUploadImageFile()) << kind;
+    }
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(uploadFolder()), {})); // the picture is not copied
-    writeText(meta, "marker");
-    profile->uploadImage(2);
-    EXPECT_EQ("marker", readText(meta));
-    // Saving the slot again while the upload waits keeps it remembered.
-    profile->saveImage(picture, 2);
-    profile->uploadImage(2);
-    EXPECT_EQ("marker", readText(meta));
-    // The platform collects the upload; a new drawing in the slot can go too.
-    std::remove(meta.c_str());
-    profile->saveImage(picture, 2);
-    EXPECT_EQ(-1, profile->lastUploadedSlot);
-    profile->uploadImage(2);
-    EXPECT_EQ(metaFor(profile->toImagePath(2)), readText(meta));
-    // Another slot always writes.
-    profile->uploadImage(4);
-    EXPECT_EQ(metaFor(profile->toImagePath(4)), readText(meta));
-    EXPECT_EQ(4, profile->lastUploadedSlot);
 }
 
 TEST_F(Pictures, AFailedUploadIsReportedAndNotRemembered)
@@ -165,9 +158,9 @@ TEST_F(Pictures, AFailedUploadIsReportedAndNotRemembered)
     ScrivletPlayerPtr profile = loadProfile();
     profile->uploadImage(1);
     std::filesystem::remove_all(uploadFolder());
-    writeText(root().path + "/data/upload/Art", "in the way"); // a file where the folder should be
+    writeText(root() + "/data/upload/Art", "in the way"); // a file where the folder should be
     EXPECT_EQ("Could not create the meta.inf file\n", output([&] { profile->uploadImage(3); }));
     EXPECT_EQ(1, profile->lastUploadedSlot);
-    EXPECT_NE(std::string::npos, output([&] { profile->uploadImage(9); }).find("Invalid picture slot 9"));
+    EXPECT_TRUE(says(output([&] { profile->uploadImage(9); }), "Invalid picture slot 9"));
     EXPECT_EQ(1, profile->lastUploadedSlot);
 }

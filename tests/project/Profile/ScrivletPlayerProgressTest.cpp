@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <random>
-#include <set>
 
 using namespace Tovrane;
 using namespace ProfileTest;
@@ -19,7 +18,7 @@ std::vector<std::string> loggedAchievements()
     std::ifstream log(CLogFile::Instance()->GetPath().raw());
     const std::string tag = "\tAchievementEarned\t";
     for (std::string line; std::getline(log, line);)
-        if (line.find(tag) != std::string::npos)
+        if (says(line, tag))
             ids.push_back(line.substr(line.find(tag) + tag.size()));
     return ids;
 }
@@ -45,10 +44,18 @@ void referenceSetLocationState(std::vector<int>& states, int location, int state
                 if (states[next] == TaskState::Locked)
                     states[next] = TaskState::Available;
 }
+
+bool allComplete(const TaskState::Type* states, int first, int last)
+{
+    return std::all_of(states + first, states + last + 1, [](int s) { return s == TaskState::Complete; });
+}
 }
 
-// Random places set to random states, mostly completed and mostly in the town,
-// open the same places as the plain row rule.
+// Random places set to random states, mostly completed and mostly in the
+// town, now and then out of range (refused and reported) or the cheat (which
+// opens only locked places), open the same places as the plain row rule; the
+// places counted complete are those of the town up to the lesson place,
+// besides the four fixed ones.
 TEST_F(Progress, LocationStatesFollowTheRowRule)
 {
     std::mt19937 random(7);
@@ -58,151 +65,145 @@ TEST_F(Progress, LocationStatesFollowTheRowRule)
         std::vector<int> expected(profile->locationStates, profile->locationStates + 64);
         for (int step = 0; step < 60; ++step)
         {
-            const int location = random() % 8 ? 4 + random() % 22 : random() % 64;
-            const int state = random() % 3 ? int(TaskState::Complete) : int(random() % 4);
-            referenceSetLocationState(expected, location, state);
-            profile->setLocationState(static_cast<LocationName::Type>(location), static_cast<TaskState::Type>(state));
+            const int location = random() % 8 ? 4 + random() % 22 : static_cast<int>(random() % 70) - 3;
+            const int state = random() % 4 ? 3 : static_cast<int>(random() % 6) - 1;
+            const bool valid = location >= 0 && location < 64 && state >= 0 && state < 4;
+            if (valid)
+                referenceSetLocationState(expected, location, state);
+            const int last = location >= 0 && location < 64 ? location : profile->lastCompleteLocation;
+            const std::string printed = output([&] {
+                const LocationName::Type place = static_cast<LocationName::Type>(location);
+                profile->setLocationState(place, static_cast<TaskState::Type>(state));
+                profile->setLastCompleteLocation(place);
+            });
+            const std::string refused = "Invalid location " + std::to_string(location);
+            ASSERT_EQ(!valid, says(printed, refused + " or state " + std::to_string(state))) << printed;
+            ASSERT_EQ(location != last, says(printed, refused + "\n")) << printed;
+            ASSERT_EQ(last, profile->lastCompleteLocation);
+            if (step == 30 && game % 4 == 0)
+            {
+                profile->unlockLocations();
+                std::replace(expected.begin(), expected.end(), 0, 1);
+            }
             ASSERT_EQ(expected, std::vector<int>(profile->locationStates, profile->locationStates + 64))
                 << "game " << game << " step " << step;
+            const int complete = static_cast<int>(std::count(expected.begin(), expected.begin() + 26, 3));
+            ASSERT_EQ(std::max(complete - 4, 0), profile->getNumberOfCompletedLocations());
         }
     }
 }
 
-TEST_F(Progress, TheWholeTownOpensTierByTier)
-{
-    // Completed in order, every place is open when its turn comes.
-    ScrivletPlayerPtr profile = loadProfile();
-    for (int location = 4; location <= 24; ++location)
-    {
-        ASSERT_EQ(TaskState::Available, profile->locationStates[location]) << location;
-        profile->setLocationState(static_cast<LocationName::Type>(location), TaskState::Complete);
-        EXPECT_EQ(location - 3, profile->getNumberOfCompletedLocations());
-    }
-    EXPECT_EQ(TaskState::Locked, profile->locationStates[25]);
-    // States beyond the town do not count.
-    std::fill(profile->locationStates + 25, profile->locationStates + 64, TaskState::Complete);
-    EXPECT_EQ(22, profile->getNumberOfCompletedLocations());
-}
-
-TEST_F(Progress, TheCheatOpensOnlyLockedPlaces)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    profile->locationStates[10] = TaskState::Started;
-    profile->unlockLocations();
-    for (int i = 0; i < 64; ++i)
-        EXPECT_EQ(i < 4 ? TaskState::Complete : (i == 10 ? TaskState::Started : TaskState::Available),
-                  profile->locationStates[i])
-            << i;
-}
-
-TEST_F(Progress, IndicesOutOfRangeAreRefused)
-{
-    ScrivletPlayerPtr profile = loadProfile();
-    const std::string printed = output([&] {
-        profile->setLocationState(static_cast<LocationName::Type>(64), TaskState::Complete);
-        profile->setLocationState(static_cast<LocationName::Type>(-1), TaskState::Complete);
-        profile->setLocationState(LocationName::Firehouse, static_cast<TaskState::Type>(7));
-        profile->setLastCompleteLocation(static_cast<LocationName::Type>(200));
-        profile->setLessonState(64, TaskState::Complete);
-        profile->setLessonState(-1, TaskState::Complete);
-        profile->setAdvancedLessonState(19, TaskState::Complete);
-        profile->setAdvancedLessonState(-1, TaskState::Complete);
-        EXPECT_EQ(TaskState::Locked, profile->getLessonState(64));
-        EXPECT_EQ(TaskState::Locked, profile->getAdvancedLessonState(19));
-    });
-    EXPECT_NE(std::string::npos, printed.find("Invalid location 64")) << printed;
-    EXPECT_NE(std::string::npos, printed.find("Invalid index 19")) << printed;
-    // Nothing changed: the profile saves as a new one does.
-    loadProfile()->save();
-    const std::vector<Bytes> fresh = readSaveFiles();
-    profile->save();
-    EXPECT_EQ(fresh, readSaveFiles());
-}
-
+// Lessons keep the states set, and refuse indices and states out of range;
+// numbers are lessons 0-9, capitals 10-35, small letters 36-61, and 62 and 63
+// belong to no group. Random states, mostly complete, against that rule.
 TEST_F(Progress, LessonGroupsAreDoneWhenAllTheirLessonsAre)
 {
-    ScrivletPlayerPtr profile = loadProfile();
-    for (int i = 0; i < 64; ++i)
-        profile->setLessonState(i, i == 9 ? TaskState::Started : TaskState::Complete);
-    EXPECT_FALSE(profile->areNumberLessonsDone());
-    EXPECT_TRUE(profile->areUppercaseLetterLessonsDone());
-    EXPECT_TRUE(profile->areLowercaseLetterLessonsDone());
-    profile->setLessonState(9, TaskState::Complete);
-    EXPECT_TRUE(profile->areNumberLessonsDone());
-    profile->setLessonState(35, TaskState::Started);
-    EXPECT_FALSE(profile->areUppercaseLetterLessonsDone());
-    EXPECT_TRUE(profile->areLowercaseLetterLessonsDone());
-    profile->setLessonState(61, TaskState::Available);
-    EXPECT_FALSE(profile->areLowercaseLetterLessonsDone());
-    // Lessons 62 and 63 belong to no group.
-    profile->setLessonState(62, TaskState::Locked);
-    profile->setLessonState(36, TaskState::Complete);
-    profile->setLessonState(61, TaskState::Complete);
-    EXPECT_TRUE(profile->areLowercaseLetterLessonsDone());
+    ScrivletPlayerPtr profile = loadProfile(), untouched = loadProfile();
+    std::mt19937 random(3);
+    TaskState::Type states[83];
+    std::fill(states, states + 83, TaskState::Available);
+    for (int n = 0; n < 300; ++n)
+    {
+        for (int i = 0; i < 83; ++i)
+        {
+            const int state = random() % 25 ? 3 : static_cast<int>(random() % 3);
+            states[i] = static_cast<TaskState::Type>(state);
+            i < 64 ? profile->setLessonState(i, states[i]) : profile->setAdvancedLessonState(i - 64, states[i]);
+        }
+        const int bad = n % 2 ? static_cast<int>(random() % 4) + 64 : -1 - static_cast<int>(random() % 4);
+        const std::string printed = output([&] {
+            profile->setLessonState(n % 3 ? bad : 5, n % 3 ? TaskState::Started : static_cast<TaskState::Type>(bad));
+            profile->setAdvancedLessonState(n % 3 ? bad - 45 : 5, static_cast<TaskState::Type>(n % 3 ? 1 : bad));
+            EXPECT_EQ(TaskState::Locked, profile->getLessonState(bad));
+            EXPECT_EQ(TaskState::Locked, profile->getAdvancedLessonState(bad - 45));
+        });
+        ASSERT_TRUE(says(printed, "Invalid index")) << printed;
+        // Nothing else changed: the places around the lessons, the badges after them.
+        ASSERT_TRUE(std::equal(profile->locationStates, profile->locationStates + 64, untouched->locationStates));
+        ASSERT_TRUE(std::equal(profile->badges, profile->badges + 27, untouched->badges));
+        for (int i = 0; i < 83; ++i)
+            ASSERT_EQ(states[i], i < 64 ? profile->getLessonState(i) : profile->getAdvancedLessonState(i - 64)) << i;
+        ASSERT_EQ(allComplete(states, 0, 9), profile->areNumberLessonsDone()) << n;
+        ASSERT_EQ(allComplete(states, 10, 35), profile->areUppercaseLetterLessonsDone()) << n;
+        ASSERT_EQ(allComplete(states, 36, 61), profile->areLowercaseLetterLessonsDone()) << n;
+    }
 }
 
-TEST_F(Progress, ABadgeIsSavedAtOnceAndReportedToThePlatformOnce)
+// Random badges and achievements earned in turn, some again: each is new
+// once and written at once to "achievements.bin" (nothing else is written); a
+// badge goes to the platform's profile of the player (numbered from 1), an
+// achievement to the usage log (numbered from 28).
+TEST_F(Progress, AwardsAreSavedAtOnceAndReportedOnce)
 {
     ScrivletPlayerPtr profile = loadProfile();
-    const std::string awards = profile->getAchievementDataPath();
-    const std::string platformFile = XQM::CPlayerProfile::GetBadgeFilePath(0).raw();
-    EXPECT_TRUE(profile->unlockBadge(BadgeName::Firehouse));
-    Bytes expected(36, 0);
-    expected[3] = 1;
-    EXPECT_EQ(expected, readBytes(awards));
-    EXPECT_EQ((std::vector<unsigned long>{4}), platformBadges(0));
+    Bytes awards(36, 0);
+    std::vector<unsigned long> badges;
+    std::vector<std::string> logged;
+    std::mt19937 random(8);
+    for (int n = 0; n < 40; ++n)
+    {
+        const int award = static_cast<int>(random() % 36);
+        const bool fresh = !awards[award];
+        if (fresh)
+            award < 27 ? badges.push_back(award + 1) : logged.push_back(std::to_string(award + 1));
+        awards[award] = 1;
+        ASSERT_EQ(fresh, award < 27 ? profile->unlockBadge(static_cast<BadgeName::Type>(award))
+                                    : profile->unlockAchievement(static_cast<AchievementName::Type>(award - 27)));
+        ASSERT_EQ(awards, readBytes(profile->getAchievementDataPath())) << n;
+    }
+    std::sort(badges.begin(), badges.end());
+    EXPECT_EQ(badges, platformBadges(0));
+    EXPECT_EQ(logged, loggedAchievements());
     EXPECT_FALSE(exists(profile->getPlayerDataPath()));
-
-    // A second time: nothing is written and nothing reported.
-    std::remove(awards.c_str());
+    ScrivletPlayerPtr loaded = loadProfile();
+    for (int a = 0; a < 36; ++a)
+        EXPECT_EQ(awards[a] != 0, a < 27 ? loaded->hasBadge(static_cast<BadgeName::Type>(a))
+                                         : loaded->hasAchievement(static_cast<AchievementName::Type>(a - 27)));
+    // Earned again: nothing is written and nothing reported.
+    const std::string platformFile = XQM::CPlayerProfile::GetBadgeFilePath(0).raw();
+    std::remove(profile->getAchievementDataPath().c_str());
     std::remove(platformFile.c_str());
-    EXPECT_FALSE(profile->unlockBadge(BadgeName::Firehouse));
-    EXPECT_FALSE(exists(awards) || exists(platformFile));
-
-    EXPECT_TRUE(profile->unlockBadge(BadgeName::FullGallery));
-    EXPECT_EQ((std::vector<unsigned long>{27}), platformBadges(0));
-    expected[26] = 1;
-    EXPECT_EQ(expected, readBytes(awards));
-    EXPECT_TRUE(loadProfile()->hasBadge(BadgeName::FullGallery));
-
+    EXPECT_FALSE(profile->unlockBadge(static_cast<BadgeName::Type>(badges[0] - 1)));
+    EXPECT_FALSE(exists(profile->getAchievementDataPath()) || exists(platformFile));
     // Another player's badges go to that player's platform profile.
     usePlayer(2);
     EXPECT_TRUE(loadProfile()->unlockBadge(BadgeName::UppercaseLetters));
     EXPECT_EQ((std::vector<unsigned long>{1}), platformBadges(2));
-    EXPECT_EQ((std::vector<unsigned long>{27}), platformBadges(0));
+    EXPECT_TRUE(platformBadges(0).empty());
     EXPECT_TRUE(exists(playerFolder(2) + "Scrivlet/achievements.bin"));
 }
 
-TEST_F(Progress, AnAchievementIsSavedAtOnceAndLogged)
+TEST_F(Progress, WithoutAPlayerNothingIsReadWrittenOrReported)
 {
+    // The platform's player 5 is no player: the folder the platform names for
+    // it is neither read nor written, and awards stay in memory.
+    usePlayer(5);
+    const std::string awards = playerFolder(5) + "Scrivlet/achievements.bin";
+    writeBytes(awards, Bytes(36, 1));
     ScrivletPlayerPtr profile = loadProfile();
+    EXPECT_EQ(3u, profile->playerId);
+    EXPECT_EQ(playerFolder(5) + "Scrivlet/", profile->localDataPath);
+    EXPECT_FALSE(profile->hasBadge(BadgeName::Firehouse));
+    profile->save();
+    EXPECT_TRUE(profile->unlockBadge(BadgeName::Library));
+    EXPECT_FALSE(profile->unlockBadge(BadgeName::Library));
     EXPECT_TRUE(profile->unlockAchievement(AchievementName::Town));
-    EXPECT_TRUE(profile->unlockAchievement(AchievementName::Animation));
-    EXPECT_FALSE(profile->unlockAchievement(AchievementName::Town));
-    EXPECT_EQ((std::vector<std::string>{"28", "36"}), loggedAchievements());
-    Bytes expected(36, 0);
-    expected[27] = expected[35] = 1;
-    EXPECT_EQ(expected, readBytes(profile->getAchievementDataPath()));
-    EXPECT_TRUE(loadProfile()->hasAchievement(AchievementName::Animation));
-    EXPECT_TRUE(platformBadges(0).empty());
-}
-
-TEST_F(Progress, WithoutAPlayerAwardsAreKeptOnlyInMemory)
-{
-    usePlayer(3);
-    ScrivletPlayerPtr profile = loadProfile();
-    EXPECT_TRUE(profile->unlockAchievement(AchievementName::Shapes));
-    EXPECT_TRUE(profile->unlockBadge(BadgeName::Mill));
-    EXPECT_TRUE(profile->hasAchievement(AchievementName::Shapes));
-    EXPECT_FALSE(profile->unlockBadge(BadgeName::Mill));
+    EXPECT_TRUE(profile->hasBadge(BadgeName::Library) && profile->hasAchievement(AchievementName::Town));
+    profile->setNumberOfFrames(0, 4);
+    profile->uploadImage(1);
+    EXPECT_EQ(-1, profile->lastUploadedSlot);
+    EXPECT_EQ(Bytes(36, 1), readBytes(awards));
     EXPECT_TRUE(loggedAchievements().empty());
-    EXPECT_TRUE(platformBadges(3).empty());
-    EXPECT_FALSE(exists(profile->getAchievementDataPath()));
+    EXPECT_TRUE(platformBadges(5).empty() && platformBadges(3).empty());
+    int files = 0;
+    for (auto& entry : std::filesystem::recursive_directory_iterator(root() + "/data"))
+        files += entry.is_regular_file();
+    EXPECT_EQ(1, files);
 }
 
 TEST(ProgressDeathTest, BadgesAndAchievementsOutOfRangeStop)
 {
-    if (root().path.empty())
+    if (root().empty())
         GTEST_SKIP() << "the system data was configured by another test";
     usePlayer(0);
     ScrivletPlayer profile;

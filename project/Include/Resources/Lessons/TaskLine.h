@@ -9,6 +9,7 @@
 #include "Tovrane/Mathematics/Fixed.h"
 #include "Tovrane/Mathematics/Vector2.h"
 #include "Tovrane/Spatial.h"
+#include "Tovrane/Texture.h"
 
 #include <string>
 #include <vector>
@@ -128,6 +129,8 @@ public:
     SpatialPtr fixedOverlay;
     GeometryPtr guideDots[4];
     SpatialPtr fillMask;
+    // The fill mask as the picture it names, read for the colouring judgement.
+    TexturePtr fillMaskTexture;
     SpatialPtr fillOverlay;
 
 private:

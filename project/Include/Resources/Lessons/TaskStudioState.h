@@ -9,9 +9,11 @@
 #include "Resources/Profile/LocationName.h"
 #include "Resources/Studio/ColorPieArgs.h"
 
+#include "Tovrane/BlinkController.h"
 #include "Tovrane/Character.h"
 #include "Tovrane/CharacterController.h"
 #include "Tovrane/Event.h"
+#include "Tovrane/EventController.h"
 #include "Tovrane/GameState.h"
 #include "Tovrane/Mathematics/Fixed.h"
 #include "Tovrane/Mathematics/Vector2.h"
@@ -119,6 +121,43 @@ public:
     void debugLog_LinePath(TaskLine& line);
     // The advanced-lesson guide turns to its talk pose.
     bool advanceLessonStartTalk();
+    // The guide says the pending speech with its mouth moving: true when
+    // talking may go on, false while it still turns. Without a guide the
+    // speech is played once at once.
+    bool advanceLessonDoTalk();
+    // The mouth stops and the guide turns back; the pending speech is dropped.
+    bool advanceLessonShutup();
+
+    // How an art lesson is staged: the scenes loaded, the guide's id (null for
+    // none) and up to two characters that only idle and blink.
+    struct LessonStaging
+    {
+        struct Extra
+        {
+            const char* id;
+            const char* idle;
+            const char* blink;
+            // The blink animation is set before the idle one.
+            bool blinkFirst;
+        };
+        int location;
+        const char* scenes[2];
+        const char* guide;
+        Extra extras[2];
+    };
+    // The staging of an art lesson's location (27-47), or null.
+    static const LessonStaging* findLessonStaging(int location);
+
+    // Whether a colour pick (0-6) meets a line's colour requirement.
+    static bool isRightColor(int requirement, int pick);
+    // Counts the white mask pixels in the box that the picture has in the
+    // colour (red, green and blue) and those it has not; pixels outside the
+    // mask or the picture are not read.
+    static void countColorFill(const Texture& mask, const Texture& picture, int x0, int y0, int w, int h,
+                               const ColorRGBA<unsigned char>& colour, int& coloured, int& white);
+    // The marked area of the current line is coloured enough; prints the counts.
+    bool verifyColorFill();
+    void processTouchEvent_FillArea(const Vantorel::Kelm::tTouchData& touch);
 
     // Callbacks of the quit dialog, the colour pie, the flipbook toolbar and
     // the lesson timer.
@@ -216,9 +255,18 @@ public:
     int chosenColorNumber;
     ColorRGBA<unsigned char> chosenColor;
     bool colorChosen;
+    bool fillStrokeOpen;
+    Vector2<short> lastFillPoint;
     // The writing lesson the id constructor was given; -1 for a task file.
     int lessonID;
     // The advanced-lesson guide and the speech it is to say next.
+    CharacterPtr lessonCharacter;
+    // The animation lesson: the flashing second-frame and play buttons, the
+    // timer that ends the lesson, and the instruction the hint repeats.
+    BlinkControllerPtr frameButtonBlinker;
+    BlinkControllerPtr playButtonBlinker;
+    boost::shared_ptr<EventController> exitTimer;
+    std::string lessonHelpSpeech;
     CharacterControllerPtr lessonCharacterController;
     bool lessonCharacterTalkPose;
     std::string pendingHintSpeech;
@@ -247,6 +295,24 @@ private:
     void updateTaskDraw();
     void updateTaskSubLesson();
     void updateTaskOutro();
+    void updateTaskPickup();
+    void updateLessonPrologue();
+    void updateLessonIntro();
+    void updateAnimationLesson();
+    void updateLessonHelp();
+    void stageAnimationLesson();
+    // The guide turns to the picture (p2) or to the child (p1).
+    void turnGuide(bool toPicture);
+    bool guideIdle() const;
+    CharacterPtr makeLessonExtra(const LessonStaging::Extra& extra);
+    // Back to the lesson script's phase without a new step.
+    void stayInLesson();
+    // Pops the state unless it has asked for that already.
+    void popOnce();
+    void updateTaskPickColor();
+    void updateTaskFillArea();
+    // A new step of the phase, its clock restarted.
+    void setStep(int newStep);
     void updateEpilogue();
     void updateExit();
     void updateFreeFormPrologue();
@@ -290,6 +356,8 @@ private:
     // The background could not be read: nothing was built, and the state
     // pops itself at its first loaded frame.
     bool backgroundBroken;
+    // The state has asked to be popped; later requests are ignored.
+    bool popRequested;
 };
 }
 
