@@ -6,15 +6,9 @@
 #include "Tovrane/Application.h"
 #include "Tovrane/GameStateHandler.h"
 
-#include "CSystemData.h"
-
-#include "MemcpyReference.h"
+#include "ScratchTitle.h"
 
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 using namespace Tovrane;
 
@@ -22,30 +16,17 @@ namespace
 {
 // The application on the generated title with a scratch data root, the menu
 // its first state, loaded once.
-struct Menu
+struct Menu : bench::ScratchTitle
 {
     Menu()
     {
-        char data[] = "/tmp/tovrane-bench-XXXXXX";
-        if (!::mkdtemp(data))
-            std::abort();
-        scratch = data;
-        CSystemData::Config config;
-        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        config.dataRoot = scratch + "/";
-        CSystemData::Configure(config);
         app.reset(new Application(nullptr, [] { return static_cast<GameState*>(new MainMenuState); }));
         Application::theApplication = app.get();
         app->Enter();
         menu = app->getHandler()->getCurrent().get();
         menu->waitForLoader();
     }
-    ~Menu()
-    {
-        app->Exit();
-        std::filesystem::remove_all(scratch);
-    }
-    std::string scratch;
+    ~Menu() { app->Exit(); }
     std::unique_ptr<Application> app;
     GameState* menu;
 };

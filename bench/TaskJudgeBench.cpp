@@ -6,9 +6,7 @@
 #include "Resources/Lessons/TaskStudioState.h"
 
 #include "CJSonFile.h"
-#include "CSystemData.h"
-
-#include "MemcpyReference.h"
+#include "ScratchTitle.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,23 +22,14 @@ using namespace Tovrane;
 
 namespace
 {
-using bench::reportRatio;
-using bench::secondsNow;
+using bench::measureQuietly;
 
 // The generated title with a scratch data root; the task whose line has the
 // most sample points, read as the kind of task it is.
-struct Longest
+struct Longest : bench::ScratchTitle
 {
     Longest()
     {
-        char data[] = "/tmp/tovrane-bench-XXXXXX";
-        if (!::mkdtemp(data))
-            std::abort();
-        scratch = data;
-        CSystemData::Config config;
-        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        config.dataRoot = scratch + "/";
-        CSystemData::Configure(config);
         // Reading prints debug lines (standard error) and sample counts.
         std::stringstream quiet;
         std::streambuf* out = std::cout.rdbuf(quiet.rdbuf());
@@ -74,12 +63,9 @@ struct Longest
             std::abort();
         std::cerr << "longest line: " << state->getTaskPath() << " line " << line << ", " << points << " points\n";
     }
-    ~Longest() { std::filesystem::remove_all(scratch); }
-
     Task& task() { return *state->getTask(); }
     TaskLine& traced() { return task().lines[line]; }
 
-    std::string scratch;
     std::unique_ptr<TaskStudioState> state;
     int line = 0;
     size_t points = 0;
@@ -91,32 +77,13 @@ Longest& longest()
     return instance;
 }
 
-// Runs the touches, after a start, with standard output in a buffer that is
-// emptied now and then.
-template <typename Start, typename Touch> void judge(benchmark::State& state, Start prepare, Touch touch)
-{
-    std::stringstream buffer;
-    std::streambuf* out = std::cout.rdbuf(buffer.rdbuf());
-    prepare();
-    int n = 0;
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
-        touch(n++);
-        if (n % 1024 == 0)
-            buffer.str(std::string());
-    }
-    reportRatio(state, secondsNow() - start);
-    std::cout.rdbuf(out);
-}
-
 void BM_TouchDownAnywhere(benchmark::State& state)
 {
     Task& task = longest().task();
     TaskLine& line = longest().traced();
     line.setValidStartPt(StartAt::Anywhere);
     const Vector2<tFixed> middle = line.allPoints[line.allPoints.size() / 2];
-    judge(state, [] {}, [&](int) {
+    measureQuietly(state, [] {}, [&](int) {
         task.answer = 0;
         task.verifyTouch(longest().line, TouchType::Down, middle);
     });
@@ -130,7 +97,7 @@ void BM_MoveAlongTheLine(benchmark::State& state)
     TaskLine& line = longest().traced();
     const size_t n = line.allPoints.size();
     // Round and round: past the last point the path wraps to the first.
-    judge(state,
+    measureQuietly(state,
           [&] {
               task.newAnswer();
               task.verifyTouch(longest().line, TouchType::Down, line.allPoints[0]);
@@ -144,7 +111,7 @@ void BM_LiftAtTheEnd(benchmark::State& state)
     Task& task = longest().task();
     TaskLine& line = longest().traced();
     const Vector2<tFixed> end = line.allPoints.back();
-    judge(state, [] {}, [&](int) {
+    measureQuietly(state, [] {}, [&](int) {
         task.answer = 0;
         task.verifyTouch(longest().line, TouchType::Up, end);
     });

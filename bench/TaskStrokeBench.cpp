@@ -11,9 +11,7 @@
 
 #include "CAppManager.h"
 #include "CKernelMPI.h"
-#include "CSystemData.h"
-
-#include "MemcpyReference.h"
+#include "ScratchTitle.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,8 +26,7 @@ using namespace Tovrane;
 
 namespace
 {
-using bench::reportRatio;
-using bench::secondsNow;
+using bench::measureQuietly;
 
 Vantorel::Kelm::tTouchData touchAt(int x, int y, int state)
 {
@@ -41,18 +38,10 @@ Vantorel::Kelm::tTouchData touchAt(int x, int y, int state)
 }
 
 // The firehouse loaded and drawing its first line, on the virtual clock.
-struct Firehouse
+struct Firehouse : bench::ScratchTitle
 {
     Firehouse()
     {
-        char data[] = "/tmp/tovrane-bench-XXXXXX";
-        if (!::mkdtemp(data))
-            std::abort();
-        scratch = data;
-        CSystemData::Config config;
-        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        config.dataRoot = scratch + "/";
-        CSystemData::Configure(config);
         ::setenv("LP_NUM_THREADS", "0", 0);
         Vantorel::Kelm::CKernelMPI::UseVirtualClock(5000);
         CAppManager::Instance()->Reset();
@@ -72,7 +61,6 @@ struct Firehouse
     {
         app->Exit();
         app.reset();
-        std::filesystem::remove_all(scratch);
     }
 
     TaskLine& line() { return state->getTask()->lines[0]; }
@@ -94,7 +82,6 @@ struct Firehouse
         state->processTouchEvent(touchAt(at.first, at.second, 1));
     }
 
-    std::string scratch;
     std::unique_ptr<Application> app;
     TaskStudioState* state = nullptr;
 };
@@ -103,24 +90,6 @@ Firehouse& firehouse()
 {
     static Firehouse instance;
     return instance;
-}
-
-// Runs the events with standard output (the judging's progress lines) in a
-// buffer that is emptied now and then.
-template <typename Event> void measure(benchmark::State& state, Event event)
-{
-    std::stringstream buffer;
-    std::streambuf* out = std::cout.rdbuf(buffer.rdbuf());
-    int n = 0;
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
-        event(n++);
-        if (n % 1024 == 0)
-            buffer.str(std::string());
-    }
-    reportRatio(state, secondsNow() - start);
-    std::cout.rdbuf(out);
 }
 
 // Argument: 0 the whole picture shown, 2 zoomed in twice on the line.
@@ -135,7 +104,7 @@ void BM_StrokeMove(benchmark::State& state)
     // attempt of the judging from the start, the studio's stroke going on.
     const size_t span = task.line().allPoints.size() / 4;
     task.downAtTheStart();
-    measure(state, [&](int n) {
+    measureQuietly(state, [] {}, [&](int n) {
         const size_t k = 1 + n % span;
         if (k == 1)
         {
@@ -151,7 +120,7 @@ BENCHMARK(BM_StrokeMove)->Arg(0)->Arg(2);
 void BM_TouchDownWithItsUndoCopy(benchmark::State& state)
 {
     Firehouse& task = firehouse();
-    measure(state, [&](int) {
+    measureQuietly(state, [] {}, [&](int) {
         task.state->studio->strokeActive = false;
         task.downAtTheStart();
     });

@@ -20,7 +20,7 @@ const int WrongAnswersPerRecord = 3;
 
 MiniGameState::MiniGameState(const std::string& activityCode)
     : GameState(true, true), dialogOpen(false), inputReady(false), exitReason(ActivityExitReason::Unfinished),
-      wrongCount(0), left(false)
+      wrongCount(0), state(0), step(0), left(false)
 {
     GameLog::activityStart(activityCode, "NA", "1");
 }
@@ -169,6 +169,21 @@ void MiniGameState::stepQuestionTalk(int& state, int& step, int& phase, const ch
 bool MiniGameState::isGuideIdle() const { return guideController->isAnimationQueueEmpty(); }
 
 bool MiniGameState::isSpeaking() const { return audioPlayer->isSpeechPlaying(); }
+
+bool MiniGameState::sayInstructionWhenIdle()
+{
+    if (!isGuideIdle())
+        return false;
+    audioPlayer->playSpeech(currentInstruction);
+    guideController->playLipFlapAnimation(true);
+    return true;
+}
+
+void MiniGameState::setState(int newState, int newStep)
+{
+    state = newState;
+    step = newStep;
+}
 
 void MiniGameState::logCorrect(int answerId, const std::string& text) { GameLog::correctAnswer(answerId, "", text); }
 

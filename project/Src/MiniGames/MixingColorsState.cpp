@@ -28,7 +28,7 @@ struct MixStep
 }
 
 MixingColorsState::MixingColorsState()
-    : MiniGameState("PSC"), awaitedColor(AwaitRed), targetColor(MakeOrange), phase(0), step(0), missCount(0),
+    : MiniGameState("PSC"), awaitedColor(AwaitRed), targetColor(MakeOrange), missCount(0),
       blinking(false)
 {
 }
@@ -114,18 +114,12 @@ void MixingColorsState::load()
     GameState::load();
 }
 
-void MixingColorsState::setState(int newPhase, int newStep)
-{
-    phase = newPhase;
-    step = newStep;
-}
-
 void MixingColorsState::update(unsigned int appTime)
 {
     GameState::update(appTime);
-    if (phase == 1)
+    if (state == 1)
         talk();
-    else if (phase == 2)
+    else if (state == 2)
         hint();
 }
 
@@ -170,10 +164,8 @@ void MixingColorsState::hint()
         step = 1;
         break;
     case 1:
-        if (!isGuideIdle())
+        if (!sayInstructionWhenIdle())
             return;
-        audioPlayer->playSpeech(currentInstruction);
-        guideController->playLipFlapAnimation(true);
         step = 2;
         break;
     default:

@@ -54,7 +54,7 @@ int keepOnScreen(int centre, int half, int size)
 
 MovingObjectsState::MovingObjectsState()
     : MiniGameState("CPH"), heldPickup(nullptr), holding(false), touchActive(false), lastTouchX(0), lastTouchY(0),
-      movedCount(0), state(0), step(0)
+      movedCount(0)
 {
     // The repeat button always has something to say.
     currentInstruction = Instruction;
@@ -110,12 +110,6 @@ void MovingObjectsState::load()
     GameState::load();
 }
 
-void MovingObjectsState::setState(int newState, int newStep)
-{
-    state = newState;
-    step = newStep;
-}
-
 void MovingObjectsState::update(unsigned int appTime)
 {
     GameState::update(appTime);
@@ -158,10 +152,8 @@ void MovingObjectsState::help()
         step = 1;
         break;
     case 1:
-        if (!isGuideIdle())
+        if (!sayInstructionWhenIdle())
             return;
-        audioPlayer->playSpeech(currentInstruction);
-        guideController->playLipFlapAnimation(true);
         step = 2;
         break;
     case 2:

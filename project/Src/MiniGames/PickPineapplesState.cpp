@@ -15,7 +15,7 @@ const char* const CloseQuestion = "h_SCRIVLET_TapOnPnpplThtSmsCls_3.ogg";
 const char* const FarQuestion = "h_SCRIVLET_TapOnPnpplThtLksFrA_3.ogg";
 }
 
-PickPineapplesState::PickPineapplesState() : MiniGameState("CPH"), phase(0), state(0), step(0) {}
+PickPineapplesState::PickPineapplesState() : MiniGameState("CPH"), phase(0) {}
 
 PickPineapplesState::~PickPineapplesState() = default;
 
@@ -51,12 +51,6 @@ void PickPineapplesState::load()
     // The guide already faces the child: the first talk starts speaking.
     setState(1, 1);
     GameState::load();
-}
-
-void PickPineapplesState::setState(int newState, int newStep)
-{
-    state = newState;
-    step = newStep;
 }
 
 void PickPineapplesState::update(unsigned int appTime)

@@ -35,7 +35,7 @@ const char* const WrongLines[2][3] = {
 }
 
 WarmCoolState::WarmCoolState()
-    : MiniGameState("WCC"), phase(0), state(0), step(0), lastWrongLine(-1), touchReleased(true)
+    : MiniGameState("WCC"), phase(0), lastWrongLine(-1), touchReleased(true)
 {
 }
 
@@ -60,12 +60,6 @@ void WarmCoolState::load()
     // The guide already faces the child: the first talk starts speaking.
     setState(1, 1);
     GameState::load();
-}
-
-void WarmCoolState::setState(int newState, int newStep)
-{
-    state = newState;
-    step = newStep;
 }
 
 void WarmCoolState::update(unsigned int appTime)

@@ -58,6 +58,12 @@ public:
     DialogBoxPtr getDialogBox() const { return dialogBox; }
     NodePtr getDialogHolder() const { return dialogHolder; }
 
+    // The game's own state machine: which talk or wait (0 waiting for the
+    // child), and the step within it.
+    void setState(int newState, int newStep);
+    int getState() const { return state; }
+    int getStep() const { return step; }
+
     // Where rand() is taken from; empty: the standard generator. Tests
     // script it.
     RandomSource randomSource;
@@ -91,6 +97,9 @@ protected:
     // No turn of the guide is queued or playing (also without a guide).
     bool isGuideIdle() const;
     bool isSpeaking() const;
+    // Once the guide stands still, says the current instruction with a
+    // moving mouth and returns true; false while it still turns.
+    bool sayInstructionWhenIdle();
 
     // One step a frame of the talk of the games that ask two questions
     // (phase 0 and 2 ask, 1 and 3 follow a right answer; state 1 while the
@@ -122,6 +131,8 @@ protected:
     bool inputReady;
     ActivityExitReason::Type exitReason;
     int wrongCount;
+    int state;
+    int step;
     // A pop has been asked for: nothing may pop again.
     bool left;
 };

@@ -42,12 +42,11 @@ public:
     // Judges a colour (or nothing) dropped in the centre; true lets the
     // centre show it.
     bool colorWheelPostCallback(const ColorPieArgs& args);
-    void setState(int phase, int step);
 
     int getAwaitedColor() const { return awaitedColor; }
     int getTargetColor() const { return targetColor; }
     // 0 waiting, 1 talking, 2 repeating the instruction.
-    int getPhase() const { return phase; }
+    int getPhase() const { return state; }
     bool isBlinking() const { return blinking; }
     int getMissCount() const { return missCount; }
     LessonColorPiePtr getPie() const { return pie; }
@@ -73,8 +72,6 @@ private:
     BlinkControllerPtr redBlink, blueBlink, yellowBlink;
     int awaitedColor;
     int targetColor;
-    int phase;
-    int step;
     int missCount;
     bool blinking;
     std::deque<std::string> speechQueue;

@@ -50,10 +50,8 @@ public:
     // Lets go of a held object, judged where it stands.
     void dropPickup();
     void timerEvent(VOID);
-    void setState(int state, int step);
 
     // 0 waiting, 1 opening talk, 2 closing talk, 3 talk of the instruction.
-    int getState() const { return state; }
     const std::vector<PickupStruct>& getPickups() const { return pickups; }
     bool isHolding() const { return holding; }
     bool isTouchActive() const { return touchActive; }
@@ -77,8 +75,6 @@ private:
     int movedCount;
     NodePtr sceneNode;
     EventControllerPtr idleTimer;
-    int state;
-    int step;
 };
 }
 

@@ -26,12 +26,10 @@ public:
     void largeCallback(const ButtonEventArgs& args);
     void smallCallback(const ButtonEventArgs& args);
 
-    void setState(int state, int step);
 
     // 0 close asked, 1 close found, 2 far asked, 3 far found.
     int getPhase() const { return phase; }
     // 1 while the guide talks.
-    int getState() const { return state; }
 
 private:
     void judge(bool large);
@@ -40,8 +38,6 @@ private:
 
     NodePtr sceneNode;
     int phase;
-    int state;
-    int step;
 };
 }
 

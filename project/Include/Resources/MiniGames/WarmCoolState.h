@@ -33,13 +33,10 @@ public:
     int getColorMaskEnum(int x, int y);
     // Judges a tap at the screen point.
     void colorCallback(int x, int y);
-    void setState(int state, int step);
 
     // 0 warm asked, 1 warm found, 2 cool asked, 3 cool found.
     int getPhase() const { return phase; }
     // 1 while the guide talks, at a step from 0 to 3.
-    int getState() const { return state; }
-    int getStep() const { return step; }
 
 private:
     void logWarmAnswer(bool correct);
@@ -48,8 +45,6 @@ private:
     TexturePtr colorMask;
     NodePtr sceneNode;
     int phase;
-    int state;
-    int step;
     // The wrong-answer line said last (0 to 2), -1 before the first.
     int lastWrongLine;
     bool touchReleased;
