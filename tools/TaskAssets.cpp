@@ -189,10 +189,10 @@ void TaskAssets::addTownsfolk()
     manifest.sheets.push_back(sheet);
 }
 
-bool TaskAssets::addTask(const TaskSpec& spec, std::string& why)
+bool TaskAssets::addTask(const TaskRecipe& recipe, std::string& why)
 {
-    const std::string file = "tasks/" + spec.stem + ".task";
-    const std::string scene = "task_" + spec.stem;
+    const std::string file = "tasks/" + recipe.stem + ".task";
+    const std::string scene = "task_" + recipe.stem;
     if (!claim(file) || !claim("metadata/" + scene + ".tex"))
     {
         why = file + " is listed twice";
@@ -203,21 +203,21 @@ bool TaskAssets::addTask(const TaskSpec& spec, std::string& why)
 
     Json::Value root;
     for (int i = 0; i < 4; ++i)
-        root["logging_ID" + std::to_string(i)] = spec.loggingIDs[i];
+        root["logging_ID" + std::to_string(i)] = recipe.loggingIDs[i];
     root["question_ID"] = 1;
-    root["bg_music"] = spec.music;
-    root["background"] = spec.background;
+    root["bg_music"] = recipe.music;
+    root["background"] = recipe.background;
     root["metadata_id"] = scene;
-    root["prologue"] = list(spec.prologue);
-    root["epilogue"] = list(spec.epilogue);
-    for (const std::string& name : spec.prologue)
+    root["prologue"] = list(recipe.prologue);
+    root["epilogue"] = list(recipe.epilogue);
+    for (const std::string& name : recipe.prologue)
         addSound(name);
-    for (const std::string& name : spec.epilogue)
+    for (const std::string& name : recipe.epilogue)
         addSound(name);
-    addSound(spec.music);
+    addSound(recipe.music);
 
     root["character_data"] = Json::Value(Json::arrayValue);
-    for (const CharacterSpec& who : spec.characters)
+    for (const CharacterSpec& who : recipe.characters)
     {
         Json::Value character;
         character["directory"] = "townsfolk";
@@ -237,27 +237,27 @@ bool TaskAssets::addTask(const TaskSpec& spec, std::string& why)
     }
 
     root["lines"] = Json::Value(Json::arrayValue);
-    for (size_t i = 0; i < spec.lines.size(); ++i)
+    for (size_t i = 0; i < recipe.lines.size(); ++i)
     {
-        const LineSpec& spec_line = spec.lines[i];
-        const std::string prefix = "task/" + spec.stem + "_" + std::to_string(i + 1);
+        const LineRecipe& recipeLine = recipe.lines[i];
+        const std::string prefix = "task/" + recipe.stem + "_" + std::to_string(i + 1);
         Json::Value line;
-        line["logging_ID"] = spec_line.loggingID;
+        line["logging_ID"] = recipeLine.loggingID;
         line["question_ID"] = static_cast<int>(i + 1);
-        line["prompt_audio"] = list(spec_line.prompt);
-        line["ca_audio"] = list(spec_line.praise);
-        for (const std::string& name : spec_line.prompt)
+        line["prompt_audio"] = list(recipeLine.prompt);
+        line["ca_audio"] = list(recipeLine.praise);
+        for (const std::string& name : recipeLine.prompt)
             addSound(name);
-        for (const std::string& name : spec_line.praise)
+        for (const std::string& name : recipeLine.praise)
             addSound(name);
-        if (!spec_line.lessonID.empty())
-            line["lesson_ID"] = spec_line.lessonID;
+        if (!recipeLine.lessonID.empty())
+            line["lesson_ID"] = recipeLine.lessonID;
 
-        if (!spec_line.stroke.empty())
+        if (!recipeLine.stroke.empty())
         {
             double minX, minY, maxX, maxY;
-            bounds(spec_line.stroke, minX, minY, maxX, maxY);
-            const int margin = spec.thickness;
+            bounds(recipeLine.stroke, minX, minY, maxX, maxY);
+            const int margin = recipe.thickness;
             const int left = static_cast<int>(std::floor(minX)) - margin;
             const int top = static_cast<int>(std::floor(minY)) - margin;
             const int w = static_cast<int>(std::ceil(maxX)) + margin - left;
@@ -268,30 +268,30 @@ bool TaskAssets::addTask(const TaskSpec& spec, std::string& why)
                 return false;
             }
             Picture solid(w, h), dashed(w, h);
-            drawStroke(solid, spec_line.stroke, left, top, spec.thickness, solidInk, false);
-            drawStroke(dashed, spec_line.stroke, left, top, std::max(4, spec.thickness / 2), dashInk, true);
-            sheet.sprites.push_back(sheetSprite(prefix + "_solid.png", solid, left, top, spec.height));
-            sheet.sprites.push_back(sheetSprite(prefix + "_dashed.png", dashed, left, top, spec.height));
+            drawStroke(solid, recipeLine.stroke, left, top, recipe.thickness, solidInk, false);
+            drawStroke(dashed, recipeLine.stroke, left, top, std::max(4, recipe.thickness / 2), dashInk, true);
+            sheet.sprites.push_back(sheetSprite(prefix + "_solid.png", solid, left, top, recipe.height));
+            sheet.sprites.push_back(sheetSprite(prefix + "_dashed.png", dashed, left, top, recipe.height));
             line["overlay"]["image"] = prefix + "_solid.png";
             line["dashed_overlay"]["image"] = prefix + "_dashed.png";
             line["start_at_point"] = 0;
-            line["segments"] = segmentsOf(spec_line.stroke);
-            if (spec_line.zoom != 0)
+            line["segments"] = segmentsOf(recipeLine.stroke);
+            if (recipeLine.zoom != 0)
             {
-                line["zoom"] = spec_line.zoom;
+                line["zoom"] = recipeLine.zoom;
                 line["zoom_point_x"] = static_cast<int>((minX + maxX) / 2);
                 line["zoom_point_y"] = static_cast<int>((minY + maxY) / 2);
             }
         }
-        if (const ColourArea* area = spec_line.area)
+        if (const ColourArea* area = recipeLine.area)
         {
             // The mask is white where the child colours (every channel above 199).
-            Picture mask(spec.width, spec.height, black);
+            Picture mask(recipe.width, recipe.height, black);
             drawArea(mask, *area, area->x, area->y, white);
             addPicture(prefix + "_mask.png", mask);
             Picture fill(area->w, area->h);
             drawArea(fill, *area, 0, 0, fillInk);
-            sheet.sprites.push_back(sheetSprite(prefix + "_fill.png", fill, area->x, area->y, spec.height));
+            sheet.sprites.push_back(sheetSprite(prefix + "_fill.png", fill, area->x, area->y, recipe.height));
             line["fill_mask"] = prefix + "_mask.png";
             line["fill_overlay"] = prefix + "_fill.png";
             line["fill_color_req"] = area->colour;
@@ -301,18 +301,18 @@ bool TaskAssets::addTask(const TaskSpec& spec, std::string& why)
             line["fill_bb_w"] = area->w;
             line["fill_bb_h"] = area->h;
         }
-        if (spec_line.pickup.size > 0)
+        if (recipeLine.pickup.size > 0)
         {
             // The icon is centred on its origin, as the drag moves it to the finger.
-            const LineSpec::Pickup& box = spec_line.pickup;
+            const LineRecipe::Pickup& box = recipeLine.pickup;
             Picture begin(box.size, box.size), end(box.size, box.size), icon(box.size, box.size);
             begin.fillEllipse(0, 0, box.size, box.size, dashInk);
             icon.fillEllipse(0, 0, box.size, box.size, solidInk);
             end.fillRect(0, 0, box.size, box.size, fillInk);
-            sheet.sprites.push_back(sheetSprite(prefix + "_begin.png", begin, box.x, box.y, spec.height));
-            sheet.sprites.push_back(sheetSprite(prefix + "_end.png", end, box.x, box.y + box.winY, spec.height));
-            sheet.sprites.push_back(sheetSprite(prefix + "_icon.png", icon, -box.size / 2, spec.height - box.size / 2,
-                                                spec.height));
+            sheet.sprites.push_back(sheetSprite(prefix + "_begin.png", begin, box.x, box.y, recipe.height));
+            sheet.sprites.push_back(sheetSprite(prefix + "_end.png", end, box.x, box.y + box.winY, recipe.height));
+            sheet.sprites.push_back(sheetSprite(prefix + "_icon.png", icon, -box.size / 2, recipe.height - box.size / 2,
+                                                recipe.height));
             line["pickup_icon"] = prefix + "_icon.png";
             line["pickup_begin"] = prefix + "_begin.png";
             line["pickup_end"] = prefix + "_end.png";

@@ -12,7 +12,7 @@
 namespace TovraneTools
 {
 // One line of a task as the generator writes it.
-struct LineSpec
+struct LineRecipe
 {
     Stroke stroke;                     // empty for a line that is not traced
     std::string loggingID;
@@ -38,7 +38,7 @@ struct CharacterSpec
     bool talksFirst;
 };
 
-struct TaskSpec
+struct TaskRecipe
 {
     std::string stem;
     int width = 320, height = 240;
@@ -48,7 +48,7 @@ struct TaskSpec
     std::vector<std::string> prologue;
     std::vector<std::string> epilogue;
     std::vector<CharacterSpec> characters;
-    std::vector<LineSpec> lines;
+    std::vector<LineRecipe> lines;
     int thickness = 10;                // of the solid overlays
 };
 
@@ -61,7 +61,7 @@ public:
 
     // "tasks/<stem>.task", its sheet "task_<stem>" of overlays, its masks and
     // every sound it names. False, with the reason, when something does not fit.
-    bool addTask(const TaskSpec& spec, std::string& why);
+    bool addTask(const TaskRecipe& recipe, std::string& why);
     // A speech or music file of about a second, once.
     void addSound(const std::string& name);
     // A picture under images/, once.

@@ -100,64 +100,64 @@ bool writingTask(TaskAssets& assets, const std::string& stem, std::string& why)
     const double scale = 1.2;
     const double dx = 160.0 - scale * (minX + maxX) / 2.0;
 
-    TaskSpec spec;
-    spec.stem = stem;
-    spec.background = "task/writing_paper.png";
-    spec.music = "m_WritingLesson_1.ogg";
-    spec.loggingIDs[0] = "WRITING_" + stem;
-    spec.loggingIDs[1] = stem;
-    spec.loggingIDs[2] = "Writing";
-    spec.loggingIDs[3] = "WL_" + stem;
-    spec.prologue = {"h_SCRIVLET_LetsPracticeWriting_3.ogg", "h_SCRIVLET_FollowTheDots_3.ogg",
+    TaskRecipe recipe;
+    recipe.stem = stem;
+    recipe.background = "task/writing_paper.png";
+    recipe.music = "m_WritingLesson_1.ogg";
+    recipe.loggingIDs[0] = "WRITING_" + stem;
+    recipe.loggingIDs[1] = stem;
+    recipe.loggingIDs[2] = "Writing";
+    recipe.loggingIDs[3] = "WL_" + stem;
+    recipe.prologue = {"h_SCRIVLET_LetsPracticeWriting_3.ogg", "h_SCRIVLET_FollowTheDots_3.ogg",
                      "h_SCRIVLET_Write_" + stem + "_3.ogg"};
-    spec.epilogue = {"h_SCRIVLET_ThatsRight_5.ogg"};
-    spec.thickness = 12;
+    recipe.epilogue = {"h_SCRIVLET_ThatsRight_5.ogg"};
+    recipe.thickness = 12;
     for (size_t i = 0; i < strokes.size(); ++i)
     {
-        LineSpec line;
+        LineRecipe line;
         line.stroke = placed(strokes[i], scale, dx, 40.0);
         line.loggingID = stem + "_" + std::to_string(i + 1);
         line.prompt = {isDot(strokes[i]) ? "h_SCRIVLET_PutTheDotHere_3.ogg" : "h_SCRIVLET_StartAtTheGreenDot_3.ogg"};
-        spec.lines.push_back(line);
+        recipe.lines.push_back(line);
     }
-    return assets.addTask(spec, why);
+    return assets.addTask(recipe, why);
 }
 
 bool parsed(const std::string& path, Stroke& stroke, std::string& why) { return parsePath(path, stroke, why); }
 
 bool locationTask(TaskAssets& assets, const LocationScene& scene, std::string& why)
 {
-    TaskSpec spec;
-    spec.stem = scene.stem;
-    spec.width = 640;
-    spec.height = 480;
-    spec.background = "task/" + scene.stem + "_background.png";
+    TaskRecipe recipe;
+    recipe.stem = scene.stem;
+    recipe.width = 640;
+    recipe.height = 480;
+    recipe.background = "task/" + scene.stem + "_background.png";
     Look look;
     look.width = 640;
     look.height = 480;
     look.shape = "rect";
     look.colour = Colour{170, 205, 235, 255};
-    assets.addPicture(spec.background, drawPlaceholder(look, scene.stem));
-    spec.music = "m_Town_1.ogg";
-    spec.loggingIDs[0] = scene.stem;
-    spec.loggingIDs[1] = "LOC_" + scene.stem;
-    spec.loggingIDs[2] = "Location";
-    spec.loggingIDs[3] = scene.stem;
+    assets.addPicture(recipe.background, drawPlaceholder(look, scene.stem));
+    recipe.music = "m_Town_1.ogg";
+    recipe.loggingIDs[0] = scene.stem;
+    recipe.loggingIDs[1] = "LOC_" + scene.stem;
+    recipe.loggingIDs[2] = "Location";
+    recipe.loggingIDs[3] = scene.stem;
     const std::string first = townsfolk()[scene.firstTalker % townsfolk().size()];
     const std::string second = townsfolk()[(scene.firstTalker + 1) % townsfolk().size()];
-    spec.characters = {{first, 100, 140, true}, {second, 540, 140, false}};
+    recipe.characters = {{first, 100, 140, true}, {second, 540, 140, false}};
     // The two speak in turn, the first one first.
     for (int i = 1; i <= 4; ++i)
-        spec.prologue.push_back("h_" + shout(i % 2 ? first : second) + "_" + camel(scene.stem) + "Prologue" +
+        recipe.prologue.push_back("h_" + shout(i % 2 ? first : second) + "_" + camel(scene.stem) + "Prologue" +
                                 std::to_string(i) + "_3.ogg");
     for (int i = 1; i <= 2; ++i)
-        spec.epilogue.push_back("h_" + shout(i % 2 ? first : second) + "_" + camel(scene.stem) + "Epilogue" +
+        recipe.epilogue.push_back("h_" + shout(i % 2 ? first : second) + "_" + camel(scene.stem) + "Epilogue" +
                                 std::to_string(i) + "_3.ogg");
-    spec.thickness = 14;
+    recipe.thickness = 14;
 
     const std::vector<std::string> praise = {"h_SCRIVLET_GreatJob_3.ogg"};
     const std::string code = shout(scene.stem.substr(0, 3));
-    LineSpec traced, zoomed, dot, subLesson, launching;
+    LineRecipe traced, zoomed, dot, subLesson, launching;
     if (!parsed(scene.paths.at(0), traced.stroke, why) || !parsed(scene.paths.at(1), zoomed.stroke, why) ||
         !parsed(scene.dot, dot.stroke, why) || !parsed(scene.paths.at(2), launching.stroke, why))
         return false;
@@ -170,7 +170,7 @@ bool locationTask(TaskAssets& assets, const LocationScene& scene, std::string& w
     subLesson.prompt = {"h_SCRIVLET_LetsWriteALetter_3.ogg"};
     launching.loggingID = scene.artCode;
     launching.zoom = 2;
-    for (LineSpec* line : {&traced, &zoomed, &launching})
+    for (LineRecipe* line : {&traced, &zoomed, &launching})
         line->prompt = {"h_SCRIVLET_TraceThisLine_3.ogg"};
     dot.prompt = {"h_SCRIVLET_TapTheDot_3.ogg"};
     // Most places add a line to drag or one to colour, in turns; the colour
@@ -178,12 +178,12 @@ bool locationTask(TaskAssets& assets, const LocationScene& scene, std::string& w
     static const int requirements[] = {0, 1, 2, 3, 4, 5, 7, 8, 9};
     const int index = static_cast<int>(&scene - &locationScenes()[0]);
     const bool plain = scene.stem == "firehouse";
-    LineSpec extra;
+    LineRecipe extra;
     ColourArea area{index % 4 == 1, 440, 300, 120, 100, requirements[(index / 2) % 9], 0};
     extra.loggingID = code + "5";
     if (!plain && index % 2 == 0)
     {
-        extra.pickup = LineSpec::Pickup{80, 60, 64, 300};
+        extra.pickup = LineRecipe::Pickup{80, 60, 64, 300};
         extra.prompt = {"h_SCRIVLET_DragItHere_3.ogg"};
     }
     else if (!plain)
@@ -191,47 +191,47 @@ bool locationTask(TaskAssets& assets, const LocationScene& scene, std::string& w
         extra.area = &area;
         extra.prompt = {"h_VIDORIV_ColorTheShape_3.ogg"};
     }
-    for (LineSpec* line : {&traced, &zoomed, &dot, &subLesson, &launching, &extra})
+    for (LineRecipe* line : {&traced, &zoomed, &dot, &subLesson, &launching, &extra})
     {
         if (line == &extra && plain)
             continue;
         line->praise = praise;
-        spec.lines.push_back(*line);
+        recipe.lines.push_back(*line);
     }
-    return assets.addTask(spec, why);
+    return assets.addTask(recipe, why);
 }
 
 bool artTask(TaskAssets& assets, const ArtLesson& lesson, std::string& why)
 {
-    TaskSpec spec;
-    spec.stem = lesson.stem;
-    spec.background = "task/art_paper.png";
-    spec.music = "m_ArtLesson_1.ogg";
-    spec.loggingIDs[0] = lesson.stem;
-    spec.loggingIDs[1] = lesson.code;
-    spec.loggingIDs[2] = "Lesson";
-    spec.loggingIDs[3] = lesson.stem;
-    spec.prologue = {"h_SCRIVLET_" + camel(lesson.stem) + "Intro_3.ogg"};
-    spec.thickness = 10;
+    TaskRecipe recipe;
+    recipe.stem = lesson.stem;
+    recipe.background = "task/art_paper.png";
+    recipe.music = "m_ArtLesson_1.ogg";
+    recipe.loggingIDs[0] = lesson.stem;
+    recipe.loggingIDs[1] = lesson.code;
+    recipe.loggingIDs[2] = "Lesson";
+    recipe.loggingIDs[3] = lesson.stem;
+    recipe.prologue = {"h_SCRIVLET_" + camel(lesson.stem) + "Intro_3.ogg"};
+    recipe.thickness = 10;
     for (const std::string& path : lesson.paths)
     {
-        LineSpec line;
+        LineRecipe line;
         if (!parsed(path, line.stroke, why))
             return false;
         line.loggingID = lesson.code;
         line.prompt = {"h_SCRIVLET_TraceTheShape_3.ogg"};
         line.praise = {"h_SCRIVLET_WellDone_3.ogg"};
-        spec.lines.push_back(line);
+        recipe.lines.push_back(line);
     }
     for (const ColourArea& area : lesson.areas)
     {
-        LineSpec line;
+        LineRecipe line;
         line.area = &area;
         line.loggingID = lesson.code;
         line.prompt = {"h_VIDORIV_ColorTheShape_3.ogg"};
-        spec.lines.push_back(line);
+        recipe.lines.push_back(line);
     }
-    return assets.addTask(spec, why);
+    return assets.addTask(recipe, why);
 }
 }
 
