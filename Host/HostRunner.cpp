@@ -89,6 +89,7 @@ int HostRunner::run()
     InputScript script;
     if (!options.scriptPath.empty())
         script.load(options.scriptPath);
+    HostTrace::keep(script.waitsOnTrace());
 
     // Where the title's files and the player's data are, and who plays.
     CSystemData::Config system;
@@ -172,6 +173,7 @@ int HostRunner::run()
     HostTrace::write("Enter");
     app->Enter();
     settle();
+    script.observe(0, HostTrace::takeKept());
 
     Movie movie;
     std::uint32_t heldButtons = 0;
@@ -200,11 +202,13 @@ int HostRunner::run()
 
         bool quit = interrupted != 0;
         bool endMovie = false;
+        std::vector<std::string> scriptShots;
         for (const ScriptEvent& event : input)
         {
             switch (event.kind)
             {
             case ScriptEvent::Quit: quit = true; break;
+            case ScriptEvent::Screenshot: scriptShots.push_back(event.path); break;
             case ScriptEvent::Touch:
             {
                 if (movie.playing)
@@ -286,6 +290,12 @@ int HostRunner::run()
                 makeParentFolders(options.screenshots[i].path);
                 shotTaken[i] = TovraneTools::writePng(options.screenshots[i].path, picture);
             }
+        for (const std::string& path : scriptShots)
+        {
+            makeParentFolders(path);
+            if (!TovraneTools::writePng(path, picture))
+                std::printf("Could not write the screenshot %s\n", path.c_str());
+        }
         window.show(picture);
 
         // The module's requests, acted on now that its Update has returned.
@@ -307,6 +317,8 @@ int HostRunner::run()
             movie.card = MovieCard::draw(moviePath);
             HostTrace::write("movie-start", moviePath);
         }
+
+        script.observe(frame, HostTrace::takeKept());
 
         if (options.fixedStep)
         {

@@ -93,16 +93,41 @@ bool InputScript::parse(const std::string& text, const std::string& name)
             allRead = false;
         };
 
+        if (w[0] == "after")
+        {
+            if (w.size() < 2)
+            {
+                complain("after needs a trace event such as \"enter\"");
+                continue;
+            }
+            Anchor anchor;
+            anchor.event = w[1];
+            for (size_t i = 2; i < w.size(); ++i)
+                anchor.part += (i > 2 ? " " : "") + w[i];
+            anchors.push_back(anchor);
+            continue;
+        }
+
         Entry entry;
         std::string when = w[0];
-        if (when.size() > 2 && when.compare(when.size() - 2, 2, "ms") == 0)
+        if (when[0] == '+')
+        {
+            entry.anchor = static_cast<int>(anchors.size()) - 1;
+            when.erase(0, 1);
+        }
+        else if (when.size() > 2 && when.compare(when.size() - 2, 2, "ms") == 0)
         {
             entry.inMilliseconds = true;
             when.resize(when.size() - 2);
         }
-        if (!parseUnsigned(when, entry.when) || (!entry.inMilliseconds && entry.when == 0))
+        if (!parseUnsigned(when, entry.when) || (entry.anchor < 0 && !entry.inMilliseconds && entry.when == 0))
         {
-            complain("the time \"" + w[0] + "\" is neither a frame from 1 nor milliseconds such as 500ms");
+            complain("the time \"" + w[0] + "\" is neither a frame from 1, milliseconds such as 500ms nor +N frames");
+            continue;
+        }
+        if (w[0][0] == '+' && entry.anchor < 0)
+        {
+            complain("+N needs an \"after\" line before it");
             continue;
         }
 
@@ -146,9 +171,14 @@ bool InputScript::parse(const std::string& text, const std::string& name)
         }
         else if (action == "quit" && w.size() == 2)
             entry.event.kind = ScriptEvent::Quit;
+        else if (action == "shot" && w.size() == 3)
+        {
+            entry.event.kind = ScriptEvent::Screenshot;
+            entry.event.path = w[2];
+        }
         else
         {
-            complain("unknown action \"" + action + "\" (down, move, up, tap, press, release, click, quit)");
+            complain("unknown action \"" + action + "\" (down, move, up, tap, press, release, click, quit, shot FILE)");
             continue;
         }
         entries.push_back(entry);
@@ -171,7 +201,14 @@ std::vector<ScriptEvent> InputScript::take(unsigned int frame, unsigned int elap
     }
     for (auto it = entries.begin(); it != entries.end();)
     {
-        bool isDue = it->inMilliseconds ? elapsedMilliseconds >= it->when : frame >= it->when;
+        bool isDue = false;
+        if (it->anchor >= 0)
+        {
+            const Anchor& anchor = anchors[static_cast<size_t>(it->anchor)];
+            isDue = anchor.matched && frame >= anchor.frame + it->when;
+        }
+        else
+            isDue = it->inMilliseconds ? elapsedMilliseconds >= it->when : frame >= it->when;
         if (!isDue)
         {
             ++it;
@@ -183,5 +220,31 @@ std::vector<ScriptEvent> InputScript::take(unsigned int frame, unsigned int elap
         it = entries.erase(it);
     }
     return due;
+}
+
+bool InputScript::armed(size_t anchor) const
+{
+    if (anchor > 0 && !anchors[anchor - 1].matched)
+        return false;
+    for (const Entry& entry : entries)
+        if (entry.anchor >= 0 && static_cast<size_t>(entry.anchor) < anchor)
+            return false;
+    return true;
+}
+
+void InputScript::observe(unsigned int frame, const std::vector<std::pair<std::string, std::string>>& events)
+{
+    for (const auto& event : events)
+        for (size_t k = 0; k < anchors.size(); ++k)
+        {
+            if (anchors[k].matched)
+                continue;
+            if (armed(k) && event.first == anchors[k].event && event.second.find(anchors[k].part) != std::string::npos)
+            {
+                anchors[k].matched = true;
+                anchors[k].frame = frame;
+            }
+            break;  // only the first anchor still waiting can match
+        }
 }
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace TovraneHost
@@ -15,7 +16,8 @@ struct ScriptEvent
         Touch,
         ButtonPress,
         ButtonRelease,
-        Quit
+        Quit,
+        Screenshot  // the picture of this frame, written to `path`
     };
 
     Kind kind = Touch;
@@ -23,13 +25,15 @@ struct ScriptEvent
     std::int16_t x = 0;
     std::int16_t y = 0;
     std::uint32_t buttons = 0;
+    std::string path;
 };
 
 // Timed touches and buttons read from a text file (format in Host/README.md):
 //   <when> <action> [arguments]
-// where <when> is a frame number from 1, or a time such as "1500ms" measured
-// on the clock from the first frame. Lines that cannot be read are reported on
-// standard output and skipped.
+// where <when> is a frame number from 1, a time such as "1500ms" measured on
+// the clock from the first frame, or "+N": N frames after the trace event that
+// the last "after <event> [detail]" line waits for. Lines that cannot be read
+// are reported on standard output and skipped.
 class InputScript
 {
 public:
@@ -40,22 +44,39 @@ public:
     // "click" come one frame after their first half.
     std::vector<ScriptEvent> take(unsigned int frame, unsigned int elapsedMilliseconds);
 
+    // The trace events written in a frame; they may satisfy the "after" line
+    // the script is waiting on.
+    void observe(unsigned int frame, const std::vector<std::pair<std::string, std::string>>& events);
+    bool waitsOnTrace() const { return !anchors.empty(); }
+
     bool empty() const { return entries.empty(); }
 
     // Button names of scripts: the host's key names or a number (0x10).
     static bool parseButton(const std::string& text, std::uint32_t& mask);
 
 private:
+    struct Anchor
+    {
+        std::string event;
+        std::string part;  // the detail must contain it
+        bool matched = false;
+        unsigned int frame = 0;
+    };
     struct Entry
     {
         bool inMilliseconds = false;
+        int anchor = -1;  // `when` counts frames after this anchor
         unsigned int when = 0;
         ScriptEvent event;
         bool hasFollowUp = false;
         ScriptEvent followUp;
     };
 
+    // An anchor waits once every entry and anchor before it is done.
+    bool armed(size_t anchor) const;
+
     std::vector<Entry> entries;  // in file order; removed when delivered
+    std::vector<Anchor> anchors;
     std::vector<std::pair<unsigned int, ScriptEvent>> followUps;
 };
 }

@@ -2,11 +2,14 @@
 #define PLATFORM_HOSTTRACE_H
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The host's run trace: one flushed line per notable event (state enter and
-// exit, audio start and stop, PushApp, PopApp, suspend and resume), written
-// as "<frame> <milliseconds> <event>[ <detail>]". Nothing is written unless
-// the host has opened a trace file. Safe to call from any thread.
+// exit, audio start and stop, debug output, PushApp, PopApp, suspend and
+// resume), written as "<frame> <milliseconds> <event>[ <detail>]". Nothing is
+// written unless the host has opened a trace file; the host may also keep the
+// events for itself (its script waits on them). Safe to call from any thread.
 class HostTrace
 {
 public:
@@ -16,6 +19,10 @@ public:
     static void close();
     // Host side: the frame number and clock value put in front of each line.
     static void setFrame(unsigned int frame, unsigned int milliseconds);
+
+    // Host side: keep each event written from now on until `takeKept`.
+    static void keep(bool on);
+    static std::vector<std::pair<std::string, std::string>> takeKept();
 
     static bool isOpen();
     static void write(const std::string& event, const std::string& detail = std::string());

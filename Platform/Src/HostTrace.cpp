@@ -9,6 +9,8 @@ std::mutex traceMutex;
 std::FILE* traceFile = nullptr;
 unsigned int traceFrame = 0;
 unsigned int traceTime = 0;
+bool keeping = false;
+std::vector<std::pair<std::string, std::string>> kept;
 }
 
 bool HostTrace::open(const std::string& path)
@@ -35,6 +37,21 @@ void HostTrace::setFrame(unsigned int frame, unsigned int milliseconds)
     traceTime = milliseconds;
 }
 
+void HostTrace::keep(bool on)
+{
+    std::lock_guard<std::mutex> lock(traceMutex);
+    keeping = on;
+    kept.clear();
+}
+
+std::vector<std::pair<std::string, std::string>> HostTrace::takeKept()
+{
+    std::lock_guard<std::mutex> lock(traceMutex);
+    std::vector<std::pair<std::string, std::string>> taken;
+    taken.swap(kept);
+    return taken;
+}
+
 bool HostTrace::isOpen()
 {
     std::lock_guard<std::mutex> lock(traceMutex);
@@ -44,6 +61,8 @@ bool HostTrace::isOpen()
 void HostTrace::write(const std::string& event, const std::string& detail)
 {
     std::lock_guard<std::mutex> lock(traceMutex);
+    if (keeping)
+        kept.emplace_back(event, detail);
     if (!traceFile)
         return;
     // Line breaks inside the detail would split a record in two.

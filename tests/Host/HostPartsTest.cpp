@@ -18,14 +18,15 @@ bool parse(std::vector<const char*> words, HostOptions& options, std::string& er
 }
 
 // The events due at a frame and time, one word list each: "touch <state> <x> <y>",
-// "press <mask>", "release <mask>" or "quit".
+// "press <mask>", "release <mask>", "quit" or "shot <file>".
 std::vector<std::string> take(InputScript& script, unsigned int frame, unsigned int ms = 0)
 {
     std::vector<std::string> words;
     for (const ScriptEvent& e : script.take(frame, ms))
         words.push_back(e.kind == ScriptEvent::Touch ? "touch " + std::to_string(e.touchState) + " " +
                                                            std::to_string(e.x) + " " + std::to_string(e.y)
-                        : e.kind == ScriptEvent::Quit ? std::string("quit")
+                        : e.kind == ScriptEvent::Quit       ? std::string("quit")
+                        : e.kind == ScriptEvent::Screenshot ? "shot " + e.path
                         : (e.kind == ScriptEvent::ButtonPress ? "press " : "release ") + std::to_string(e.buttons));
     return words;
 }
@@ -87,6 +88,25 @@ TEST(InputScriptTest, EventsComeDueByFrameOrByClockInFileOrder)
     InputScript skipped;
     ASSERT_TRUE(skipped.parse("5 down 1 1\n3 up 2 2\n", "s"));
     EXPECT_EQ((Words{"touch 1 1 1", "touch 0 2 2"}), take(skipped, 9));
+}
+
+TEST(InputScriptTest, AfterLinesWaitForTheirTraceEventInTurn)
+{
+    typedef std::vector<std::pair<std::string, std::string>> Events;
+    InputScript script;
+    ASSERT_TRUE(script.parse("after enter Task\n+2 tap 1 1\nafter enter Task\n+0 shot a.png\n3 up 5 5\n", "s"));
+    ASSERT_TRUE(script.waitsOnTrace());
+    script.observe(1, Events{{"enter", "MainMenuState"}, {"exit", "TaskStudioState"}});
+    EXPECT_TRUE(take(script, 2).empty()) << "another event or another state";
+    // The second wait is not armed before the first one's tap is given.
+    script.observe(2, Events{{"enter", "TaskStudioState"}, {"enter", "TaskStudioState"}});
+    EXPECT_EQ((Words{"touch 0 5 5"}), take(script, 3)) << "a frame's own lines go on";
+    EXPECT_EQ((Words{"touch 1 1 1"}), take(script, 4));
+    script.observe(4, Events{{"enter", "TaskStudioState"}});
+    EXPECT_EQ((Words{"touch 0 1 1", "shot a.png"}), take(script, 5));
+    EXPECT_TRUE(script.empty());
+
+    EXPECT_FALSE(script.parse("+3 tap 1 1\nafter\n", "s")) << "+N without an after line";
 }
 
 TEST(InputScriptTest, TapAndClickFinishOnTheNextFrame)
