@@ -3,7 +3,7 @@
 // points, speech lasts a second, and each run checks that its strokes fell
 // in the drawing phase by the phases it printed.
 #include "Host/HostRun.h"
-#include "TaskScreenTestSupport.h"
+#include "HostScript.h"
 
 #include "PngFile.h"
 
@@ -15,41 +15,6 @@ using namespace TaskScreenTest;
 
 namespace
 {
-typedef std::vector<std::pair<int, int>> Screen;
-
-// The screen pixels of a line's points, on a picture of its task's size shown
-// as the task studio shows it for that line.
-Screen onScreen(const TaskLine& line, int width, int height)
-{
-    Canvas canvas(width, height, false, 128);
-    if (line.zoom > 0)
-        TaskStudioState::zoomCanvas(canvas, line.zoom, line.zoomPoint);
-    Screen points;
-    for (const Vector2<tFixed>& p : line.allPoints)
-    {
-        int sx = 0, sy = 0;
-        canvas.screenXY(p.x.getRaw() >> 16, p.y.getRaw() >> 16, sx, sy);
-        points.push_back({sx, sy});
-    }
-    return points;
-}
-
-// A host script built frame by frame.
-struct Script
-{
-    void at(int frame, const std::string& event) { text += std::to_string(frame) + " " + event + "\n"; }
-    // Down in the frame, every move in the next, up in the one after.
-    void stroke(int frame, const Screen& points)
-    {
-        auto where = [](const std::pair<int, int>& p) { return std::to_string(p.first) + " " + std::to_string(p.second); };
-        at(frame, "down " + where(points.front()));
-        for (size_t i = 1; i < points.size(); ++i)
-            at(frame + 1, "move " + where(points[i]));
-        at(frame + 2, "up " + where(points.back()));
-    }
-    std::string text;
-};
-
 class TaskHostTest : public HostFolderTest
 {
 protected:
