@@ -1,56 +1,84 @@
+// The save files, progress and awards against a plain model of the values.
 #include "ProfileTestSupport.h"
+
+#include "CLogFile.h"
+#include "CPlayerProfile.h"
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <csignal>
 #include <random>
-#include <sys/resource.h>
+#include <set>
 
 using namespace Tovrane;
 using namespace ProfileTest;
 
 namespace
 {
+const char* const saveFileNames[4] = {"data.bin", "lesson.bin", "animation.bin", "achievements.bin"};
+const int sizes[4] = {272, 332, 12, 36};
+std::string saveFile(int file) { return playerFolder(0) + "Scrivlet/" + saveFileNames[file]; }
+void writeSaveFile(int f, const Bytes& bytes) { writeText(saveFile(f), std::string(bytes.begin(), bytes.end())); }
+
+std::vector<Bytes> readSaveFiles()
+{
+    std::vector<Bytes> files;
+    for (int f = 0; f < 4; ++f)
+    {
+        const std::string bytes = TestSupport::readFile(saveFile(f));
+        files.emplace_back(bytes.begin(), bytes.end());
+    }
+    return files;
+}
+
 // Every value a loaded profile keeps from its files, in file order.
 std::vector<int> valuesOf(const ScrivletPlayer& p)
 {
-    std::vector<int> values{p.firstLaunch,       p.mapTutorialPending, p.studioIntroPending, p.warehouseHintPending,
-                            p.letterVisitPending, p.musicVolume,        p.lastUploadedSlot,   p.lastCompleteLocation};
-    values.insert(values.end(), p.locationStates, p.locationStates + ScrivletPlayer::locationCount);
-    values.insert(values.end(), p.lessonStates, p.lessonStates + ScrivletPlayer::writingLessonCount);
-    values.insert(values.end(), p.advancedLessonStates, p.advancedLessonStates + ScrivletPlayer::advancedLessonCount);
-    values.insert(values.end(), p.frameCounts, p.frameCounts + ScrivletPlayer::animationSlotCount);
-    values.insert(values.end(), p.badges, p.badges + ScrivletPlayer::badgeCount);
-    values.insert(values.end(), p.achievements, p.achievements + ScrivletPlayer::achievementCount);
-    return values;
+    std::vector<int> v{p.firstLaunch,       p.mapTutorialPending, p.studioIntroPending, p.warehouseHintPending,
+                       p.letterVisitPending, p.musicVolume,        p.lastUploadedSlot,   p.lastCompleteLocation};
+    v.insert(v.end(), p.locationStates, p.locationStates + 64);
+    v.insert(v.end(), p.lessonStates, p.lessonStates + 64);
+    v.insert(v.end(), p.advancedLessonStates, p.advancedLessonStates + 19);
+    v.insert(v.end(), p.frameCounts, p.frameCounts + 3);
+    v.insert(v.end(), p.badges, p.badges + 27);
+    v.insert(v.end(), p.achievements, p.achievements + 9);
+    return v;
 }
 
-// Where value i of valuesOf lies: "data.bin" holds six single bytes, two of
-// padding and 66 little-endian 4-byte values, "lesson.bin" 83 of them,
-// "animation.bin" 3 and "achievements.bin" 36 single bytes.
-struct Place
+// Where value i of valuesOf lies and the range loading keeps it in (clamped,
+// else the low end, or as read): "data.bin" holds five flags and the volume
+// (25 to 60) in single bytes, two of padding, then 4-byte little-endian
+// values: the upload slot (-1 to 5), the last location (0 to 63), 64 location
+// states (0 to 3); "lesson.bin" 83 lesson states, "animation.bin" three frame
+// counts (1 to 12), "achievements.bin" 36 award bytes.
+struct Field
 {
-    int file, at, size;
+    int file, at, size, low, high;
+    char rule; // 'c' clamped, 'l' the low end, 'a' as read
 };
-Place placeOf(int i)
+Field fieldOf(int i)
 {
+    if (i < 6)
+        return i == 5 ? Field{0, 5, 1, 25, 60, 'c'} : Field{0, i, 1, 0, 1, 'a'};
     if (i < 72)
-        return i < 6 ? Place{0, i, 1} : Place{0, 8 + 4 * (i - 6), 4};
-    return i < 155 ? Place{1, 4 * (i - 72), 4} : (i < 158 ? Place{2, 4 * (i - 155), 4} : Place{3, i - 158, 1});
+        return Field{0, 4 * i - 16, 4, i == 6 ? -1 : 0, i == 6 ? 5 : (i == 7 ? 63 : 3), i < 8 ? 'l' : 'c'};
+    if (i < 158)
+        return i < 155 ? Field{1, 4 * (i - 72), 4, 0, 3, 'c'} : Field{2, 4 * (i - 155), 4, 1, 12, 'c'};
+    return Field{3, i - 158, 1, 0, 1, 'a'};
 }
 
 std::vector<Bytes> filesOf(const std::vector<int>& values)
 {
-    std::vector<Bytes> files = {Bytes(272), Bytes(332), Bytes(12), Bytes(36)};
+    std::vector<Bytes> files = {Bytes(sizes[0]), Bytes(sizes[1]), Bytes(sizes[2]), Bytes(sizes[3])};
     for (int i = 0; i < 194; ++i)
-        for (int byte = 0; byte < placeOf(i).size; ++byte)
-            files[placeOf(i).file][placeOf(i).at + byte] =
-                static_cast<unsigned char>(static_cast<unsigned int>(values[i]) >> (8 * byte));
+        for (int byte = 0; byte < fieldOf(i).size; ++byte)
+            files[fieldOf(i).file][fieldOf(i).at + byte] = static_cast<unsigned char>(unsigned(values[i]) >> 8 * byte);
     return files;
 }
 
-// A new profile: flags 1, 1, 1, 1, 0, volume 25, no upload, location 0 last;
-// the four fixed places complete, the firehouse open; every lesson open, one
-// frame per flipbook, no awards.
+// Flags 1, 1, 1, 1, 0, volume 25, no upload, location 0 last; the four fixed
+// places complete, the firehouse open; lessons open, one frame each, no awards.
 std::vector<int> newProfile()
 {
     std::vector<int> values = {1, 1, 1, 1, 0, 25, -1, 0, 3, 3, 3, 3, 1};
@@ -60,23 +88,6 @@ std::vector<int> newProfile()
     return values;
 }
 
-// The range a loaded value is kept in: the volume 25 to 60, the upload slot
-// -1 to 5 (else -1), the last location 0 to 63 (else 0), states 0 to 3 and
-// frame counts 1 to 12; flags and awards are kept as read (0 or 1 in range).
-struct Range
-{
-    int low, high;
-    enum Rule { Clamp, Low, AsRead } rule;
-};
-Range rangeOf(int i)
-{
-    if (i == 5 || i == 6 || i == 7)
-        return i == 5 ? Range{25, 60, Range::Clamp} : (i == 6 ? Range{-1, 5, Range::Low} : Range{0, 63, Range::Low});
-    if (i >= 8 && i < 158)
-        return i < 155 ? Range{0, 3, Range::Clamp} : Range{1, 12, Range::Clamp};
-    return Range{0, 1, Range::AsRead};
-}
-
 // What loading gives: each value whole from its place, or the new profile's
 // where its file is missing or ends before it, kept in its range.
 std::vector<int> referenceLoad(const std::vector<Bytes>& files)
@@ -84,146 +95,224 @@ std::vector<int> referenceLoad(const std::vector<Bytes>& files)
     std::vector<int> v = newProfile();
     for (int i = 0; i < 194; ++i)
     {
-        const Place p = placeOf(i);
-        const Range r = rangeOf(i);
-        if (static_cast<int>(files[p.file].size()) < p.at + p.size)
+        const Field f = fieldOf(i);
+        if (static_cast<int>(files[f.file].size()) < f.at + f.size)
             continue;
         unsigned int raw = 0;
-        for (int byte = 0; byte < p.size; ++byte)
-            raw |= static_cast<unsigned int>(files[p.file][p.at + byte]) << (8 * byte);
-        const int x = static_cast<int>(raw);
-        const bool inside = r.rule == Range::AsRead || (x >= r.low && x <= r.high);
-        v[i] = inside ? x : (r.rule == Range::Clamp ? std::clamp(x, r.low, r.high) : r.low);
+        for (int byte = 0; byte < f.size; ++byte)
+            raw |= static_cast<unsigned int>(files[f.file][f.at + byte]) << (8 * byte);
+        const int x = static_cast<int>(raw), kept = f.rule == 'c' ? std::clamp(x, f.low, f.high) : f.low;
+        v[i] = f.rule == 'a' || (x >= f.low && x <= f.high) ? x : kept;
     }
     return v;
 }
 
-// Random values in range; `wild`: one in eight just below or above its range
-// or anything at all; `edge` 0 or 1: every value just outside its range,
-// below and above by turns.
-std::vector<int> randomValues(std::mt19937& random, bool wild, int edge = -1)
+// Random values, one in eight just below or above its range or anything at all.
+std::vector<Bytes> randomFiles(std::mt19937& random)
 {
     std::vector<int> v;
     for (int i = 0; i < 194; ++i)
     {
-        const Range r = rangeOf(i);
-        const int pick = edge >= 0 ? (i + edge) % 2 : wild ? static_cast<int>(random() % 24) : 3;
-        const int any = static_cast<int>(placeOf(i).size == 1 ? random() % 256 : random());
-        const int inside = r.low + static_cast<int>(random() % (r.high - r.low + 1));
-        v.push_back(pick == 0 ? r.low - 1 : (pick == 1 ? r.high + 1 : (pick == 2 ? any : inside)));
+        const Field f = fieldOf(i);
+        const int pick = static_cast<int>(random() % 24), any = static_cast<int>(f.size == 1 ? random() % 256 : random());
+        v.push_back(pick < 2 ? (pick ? f.high + 1 : f.low - 1) : pick == 2 ? any : f.low + int(random() % (f.high - f.low + 1)));
     }
-    return v;
+    return filesOf(v);
 }
 
-void writeSaveFiles(const std::vector<Bytes>& files)
+// The town's rows: completing every place of a row opens the locked places of the next one.
+const std::vector<std::vector<int>> rows = {{4},      {5, 6},   {7},      {8, 9},   {10, 11}, {12, 13},
+                                            {14, 15}, {16, 17}, {18, 19}, {20, 21}, {22, 23}, {24}};
+
+// The ids of the achievement records in the usage log, in order.
+std::vector<std::string> loggedAchievements()
 {
-    for (int f = 0; f < 4; ++f)
-        writeBytes(saveFile(f), files[f]);
+    std::vector<std::string> ids;
+    std::ifstream log(CLogFile::Instance()->GetPath().raw());
+    const std::string tag = "\tAchievementEarned\t";
+    for (std::string line; std::getline(log, line);)
+        if (says(line, tag))
+            ids.push_back(line.substr(line.find(tag) + tag.size()));
+    return ids;
 }
 
-class SaveFiles : public Fixture
+std::vector<unsigned long> platformBadges(tPlayerID id) { return XQM::CPlayerProfile(id).GetBadges(); }
+
+struct Progress : Fixture
 {
 };
 }
 
-TEST_F(SaveFiles, ANewProfileAndItsFrameCounts)
+// Random steps on a profile and on the plain model, some out of range
+// (refused and reported). Loading writes nothing; a frame count or a new
+// award is written at once, alone; nothing else until saved. Random files,
+// each in turn missing (cut -1), cut at every byte, whole or longer, load as
+// the plain rule says. A save that cannot write a file (limited to 200 bytes)
+// keeps the old one and says so.
+TEST_F(Progress, RandomStepsFollowThePlainRules)
 {
+    ASSERT_TRUE(ScrivletPlayer::getCurrentPlayerData() == ScrivletPlayer::getCurrentPlayerData());
+    EXPECT_TRUE(ScrivletPlayer::getCurrentPlayerData()->isStampUnlocked(15)); // one, loaded on first use
     ScrivletPlayerPtr profile = loadProfile();
-    EXPECT_EQ(0u, profile->playerId);
-    EXPECT_EQ(playerFolder(0) + "Scrivlet/", profile->localDataPath);
-    // Loading writes nothing; a frame count is written at once, alone, brought into 1 to 12.
-    profile->setNumberOfFrames(1, 7);
-    profile->setNumberOfFrames(0, 13);
-    profile->setNumberOfFrames(2, -4);
-    EXPECT_TRUE(says(output([&] { profile->setNumberOfFrames(3, 2); }), "Invalid animation slot 3"));
-    EXPECT_EQ(readSaveFiles(), (std::vector<Bytes>{{}, {}, {12, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0}, {}}));
-    std::filesystem::remove(saveFile(2));
-    EXPECT_EQ(newProfile(), valuesOf(*loadProfile()));
-    loadProfile()->save();
-    EXPECT_EQ(filesOf(newProfile()), readSaveFiles());
-}
-
-// Files of random values, some out of range, with each file in turn missing
-// (cut -1), cut at every byte, whole or longer, load as the plain rule says; a
-// file cut short is reported, a missing one is not. Saving (twice: it syncs)
-// writes the values as loaded, the padding as zeros.
-TEST_F(SaveFiles, FilesAreReadAndWrittenAsThePlainRuleSays)
-{
-    std::mt19937 random(11);
-    std::vector<Bytes> files;
-    for (int f = 0; f < 4; ++f)
-        for (int cut = -1; cut <= static_cast<int>(filesOf(newProfile())[f].size()) + 4; ++cut)
-        {
-            // The other files stay as written at the start of the file's turn,
-            // every value in them out of range.
-            if (cut == -1)
-                writeSaveFiles(files = filesOf(randomValues(random, true, f % 2)));
-            files[f] = filesOf(randomValues(random, cut % 3 != 1))[f];
-            files[0][6] = 0xab;
-            const int size = static_cast<int>(files[f].size());
-            files[f].resize(std::max(cut, 0), 9);
-            writeBytes(saveFile(f), files[f]);
-            if (cut < 0)
-                std::filesystem::remove(saveFile(f));
-            std::string printed;
-            ScrivletPlayerPtr profile = loadProfile(&printed);
-            const std::vector<int> expected = referenceLoad(files);
-            ASSERT_EQ(expected, valuesOf(*profile)) << saveFileNames[f] << " cut at " << cut;
-            ASSERT_EQ(cut >= 0 && cut < size, says(printed, "Save file " + saveFile(f) + " is cut short")) << printed;
-            if (cut != size || f > 1)
-                continue;
-            profile->save();
-            ASSERT_EQ(filesOf(expected), files = readSaveFiles()) << saveFileNames[f] << " cut at " << cut;
-        }
-}
-
-TEST_F(SaveFiles, NewGameResetsTheTownButKeepsLessonsAndAwards)
-{
-    std::mt19937 random(3);
-    std::vector<Bytes> files = filesOf(randomValues(random, false));
-    writeSaveFiles(files);
-    ScrivletPlayerPtr profile = loadProfile();
-    profile->reset();
-    profile->save();
-    files[0] = filesOf(newProfile())[0];
-    EXPECT_EQ(files, readSaveFiles());
-    // create() starts everything again.
-    profile = loadProfile();
-    profile->create();
-    profile->save();
-    EXPECT_EQ(filesOf(newProfile()), readSaveFiles());
-}
-
-TEST_F(SaveFiles, AFailedWriteKeepsTheOldFileAndIsReported)
-{
-    std::mt19937 random(4);
-    const std::vector<Bytes> old = filesOf(randomValues(random, false)), wanted = filesOf(randomValues(random, false));
-    writeSaveFiles(wanted);
-    ScrivletPlayerPtr profile = loadProfile();
-    writeSaveFiles(old);
-    // Files may grow to 200 bytes: data.bin (272) and lesson.bin (332)
-    // cannot be written, animation.bin and achievements.bin can.
+    EXPECT_EQ(std::vector<Bytes>(4), readSaveFiles());
+    std::vector<int> v = newProfile();
+    std::set<unsigned long> badges;
+    std::vector<std::string> logged;
+    std::mt19937 random(7);
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit unlimited;
-    ::getrlimit(RLIMIT_FSIZE, &unlimited);
-    struct rlimit limit = unlimited;
-    limit.rlim_cur = 200;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    const std::string printed = output([&] { profile->save(); });
-    ::setrlimit(RLIMIT_FSIZE, &unlimited);
-    EXPECT_TRUE(says(printed, "Could not save file " + saveFile(0))) << printed;
-    EXPECT_TRUE(says(printed, "Could not save file " + saveFile(1))) << printed;
-    EXPECT_FALSE(says(printed, saveFile(2)) || says(printed, saveFile(3))) << printed;
-    EXPECT_EQ((std::vector<Bytes>{old[0], old[1], wanted[2], wanted[3]}), readSaveFiles());
-    // The next save tries again.
-    profile->save();
-    EXPECT_EQ(wanted, readSaveFiles());
+    auto done = [&](int first, int last) { return std::count(&v[72 + first], &v[73 + last], 3) == last - first + 1; };
+    for (int step = 0, cuts = 0, f = 0, cut = 0; f < 4; ++step)
+    {
+        for (int g = 0; g < 4; ++g)
+            std::filesystem::remove(saveFile(g));
+        const char op = random() % 40 ? "LLLLLLLLLLTNAFBBCCXXXX"[random() % 22] : "UROSW"[random() % 5];
+        const int at = op == 'L' && random() % 8 ? 4 + random() % 22 : static_cast<int>(random() % 70) - 3;
+        const int state = random() % 4 ? 3 : static_cast<int>(random() % 6) - 1, award = random() % 36;
+        const bool valid = at >= 0 && at < 64 && state >= 0 && state < 4;
+        std::vector<Bytes> written(4);
+        std::string printed = output([&] {
+            switch (op)
+            {
+            case 'L':
+                profile->setLocationState(LocationName::Type(at), TaskState::Type(state));
+                if (valid)
+                    v[8 + at] = state;
+                for (size_t r = 0; valid && state == 3 && r + 1 < rows.size(); ++r)
+                    if (std::count(rows[r].begin(), rows[r].end(), at) &&
+                        std::all_of(rows[r].begin(), rows[r].end(), [&](int l) { return v[8 + l] == 3; }))
+                        for (int next : rows[r + 1])
+                            v[8 + next] = std::max(v[8 + next], 1);
+                break;
+            case 'T':
+                profile->setLastCompleteLocation(LocationName::Type(at));
+                v[7] = at >= 0 && at < 64 ? at : v[7];
+                break;
+            case 'N':
+                for (int i = 0; i < 83; ++i)
+                {
+                    const TaskState::Type set = TaskState::Type(v[72 + i] = random() % 25 ? 3 : random() % 3);
+                    i < 64 ? profile->setLessonState(i, set) : profile->setAdvancedLessonState(i - 64, set);
+                }
+                [[fallthrough]];
+            case 'A': // an index or a state out of range; no neighbour is read or written
+            {
+                const int bad = step % 2 ? 64 + random() % 4 : -1 - static_cast<int>(random() % 4);
+                profile->setLessonState(step % 3 ? bad : 5, TaskState::Type(step % 3 ? 2 : bad));
+                profile->setAdvancedLessonState(step % 3 ? bad - 45 : 5, TaskState::Type(step % 3 ? 1 : bad));
+                EXPECT_TRUE(!profile->getLessonState(bad) && !profile->getAdvancedLessonState(bad - 45));
+                break;
+            }
+            case 'F':
+                profile->setNumberOfFrames(award % 3, state * 5 - 2);
+                v[155 + award % 3] = std::clamp(state * 5 - 2, 1, 12);
+                written[2] = filesOf(v)[2];
+                break;
+            case 'B':
+            case 'C':
+            {
+                const int a = op == 'B' ? award % 27 : 27 + award % 9;
+                EXPECT_EQ(!v[158 + a], a < 27 ? profile->unlockBadge(BadgeName::Type(a))
+                                              : profile->unlockAchievement(AchievementName::Type(a - 27)));
+                if (v[158 + a])
+                    break;
+                a < 27 ? (void)badges.insert(a + 1) : logged.push_back(std::to_string(a + 1));
+                v[158 + a] = 1;
+                written[3] = filesOf(v)[3];
+                break;
+            }
+            case 'U':
+                profile->unlockLocations();
+                std::replace(v.begin() + 8, v.begin() + 72, 0, 1);
+                break;
+            case 'R': // a new game starts the town again
+            case 'O':
+                op == 'R' ? profile->reset() : profile->create();
+                std::copy_n(newProfile().begin(), op == 'R' ? 72 : 194, v.begin());
+                break;
+            case 'W':
+            {
+                written = randomFiles(random);
+                writeSaveFile(0, written[0]);
+                writeSaveFile(1, written[1]);
+                struct rlimit unlimited;
+                ::getrlimit(RLIMIT_FSIZE, &unlimited);
+                const struct rlimit limit = {200, unlimited.rlim_max};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                profile->save();
+                ::setrlimit(RLIMIT_FSIZE, &unlimited);
+                written = {written[0], written[1], filesOf(v)[2], filesOf(v)[3]};
+                break;
+            }
+            case 'S':
+                profile->save();
+                written = filesOf(v);
+                break;
+            case 'X':
+                written = randomFiles(random);
+                written[0][6] = 0xab; // padding
+                written[f].resize(std::max(cut = cuts - 1, 0), 9);
+                for (int g = 0; g < 4; ++g)
+                    writeSaveFile(g, written[g]);
+                if (cut < 0)
+                    std::filesystem::remove(saveFile(f));
+                v = referenceLoad(written);
+            }
+        });
+        if (op == 'S' || op == 'X')
+            profile = loadProfile(&printed);
+        const bool refused = op == 'L' ? !valid : op == 'T' && (at < 0 || at >= 64), lessons = op == 'N' || op == 'A';
+        const std::string tail = op == 'L' ? " or state " + std::to_string(state) : "\n";
+        ASSERT_EQ(refused, says(printed, "Invalid location " + std::to_string(at) + tail)) << printed;
+        ASSERT_EQ(refused || lessons, says(printed, lessons ? "Invalid index" : "Invalid ")) << printed;
+        ASSERT_EQ(op == 'W', says(printed, "Could not save file " + saveFile(0)) && says(printed, saveFile(1)));
+        ASSERT_FALSE(op == 'W' && (says(printed, saveFile(2)) || says(printed, saveFile(3)))) << printed;
+        const bool cutShort = op == 'X' && cut >= 0 && cut < sizes[f];
+        ASSERT_EQ(cutShort, says(printed, "Save file " + saveFile(f) + " is cut short")) << printed;
+        ASSERT_EQ(v, valuesOf(*profile)) << "step " << step << " " << op << " " << saveFileNames[f] << " cut at " << cut;
+        ASSERT_EQ(written, readSaveFiles()) << "step " << step << " " << op;
+        for (int i = 0; i < 83; ++i)
+            ASSERT_EQ(v[72 + i], i < 64 ? profile->getLessonState(i) : profile->getAdvancedLessonState(i - 64));
+        for (int a = 0; a < 36; ++a)
+            ASSERT_EQ(v[158 + a] != 0, a < 27 ? profile->hasBadge(BadgeName::Type(a))
+                                              : profile->hasAchievement(AchievementName::Type(a - 27)));
+        const int complete = static_cast<int>(std::count(v.begin() + 8, v.begin() + 34, 3));
+        ASSERT_EQ(std::max(complete - 4, 0), profile->getNumberOfCompletedLocations());
+        ASSERT_EQ(done(0, 9), profile->areNumberLessonsDone()) << step;
+        ASSERT_EQ(done(10, 35), profile->areUppercaseLetterLessonsDone()) << step;
+        ASSERT_EQ(done(36, 61), profile->areLowercaseLetterLessonsDone()) << step;
+        cuts = op != 'X' ? cuts : cut < sizes[f] + 4 ? cuts + 1 : (++f, 0);
+    }
+    EXPECT_EQ(std::vector<unsigned long>(badges.begin(), badges.end()), platformBadges(0));
+    EXPECT_EQ(logged, loggedAchievements());
+    EXPECT_TRUE(says(output([&] { profile->setNumberOfFrames(3, 2); }), "Invalid animation slot 3"));
 }
 
-TEST_F(SaveFiles, TheProcessHasOneProfileMadeAndLoadedOnFirstUse)
+// Another player's awards go to that player's files and platform profile.
+// The platform's player 5 is no player: the folder the platform names for it
+// is neither read nor written, and awards stay in memory.
+TEST_F(Progress, AwardsOfOtherPlayersAndOfNone)
 {
-    ScrivletPlayer* profile = ScrivletPlayer::getCurrentPlayerData();
-    ASSERT_NE(nullptr, profile);
-    EXPECT_EQ(profile, ScrivletPlayer::getCurrentPlayerData());
-    EXPECT_TRUE(profile->isStampUnlocked(15)); // the downloads' defaults are in place
+    usePlayer(2);
+    EXPECT_TRUE(loadProfile()->unlockBadge(BadgeName::UppercaseLetters));
+    EXPECT_EQ((std::vector<unsigned long>{1}), platformBadges(2));
+    EXPECT_TRUE(platformBadges(0).empty() && std::filesystem::exists(playerFolder(2) + "Scrivlet/achievements.bin"));
+    std::filesystem::remove_all(root() + "/data");
+    usePlayer(5);
+    const std::string awards = playerFolder(5) + "Scrivlet/achievements.bin";
+    writeText(awards, std::string(36, 1));
+    ScrivletPlayerPtr profile = loadProfile();
+    EXPECT_EQ(3u, profile->playerId);
+    EXPECT_FALSE(profile->hasBadge(BadgeName::Firehouse));
+    profile->save();
+    EXPECT_TRUE(profile->unlockBadge(BadgeName::Library) && !profile->unlockBadge(BadgeName::Library));
+    EXPECT_TRUE(profile->unlockAchievement(AchievementName::Town) && profile->hasBadge(BadgeName::Library));
+    profile->setNumberOfFrames(0, 4);
+    profile->uploadImage(1);
+    EXPECT_EQ(-1, profile->lastUploadedSlot);
+    EXPECT_EQ(std::string(36, 1), TestSupport::readFile(awards));
+    EXPECT_TRUE(loggedAchievements().empty() && platformBadges(5).empty() && platformBadges(3).empty());
+    int files = 0;
+    for (auto& entry : std::filesystem::recursive_directory_iterator(root() + "/data"))
+        files += entry.is_regular_file();
+    EXPECT_EQ(1, files);
 }
