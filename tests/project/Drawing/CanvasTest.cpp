@@ -1,12 +1,10 @@
+// The canvas's view, undo and the stroke filter.
 #include "DrawingTestSupport.h"
 
-#include "Resources/Drawing/Brush.h"
-#include "Resources/Drawing/Canvas.h"
-#include "Resources/Drawing/Zoom.h"
+#include "Resources/Drawing/Filter.h"
 
 #include <sstream>
 
-using namespace Tovrane;
 using namespace DrawingTest;
 
 namespace
@@ -17,86 +15,146 @@ void zoomAt(Canvas& canvas, ZoomToolState::Type state, int x, int y)
     canvas.useZoom(&zoom, x, y);
 }
 
-// Does one step ("in X Y" and "out X Y" zoom at a picture point, "touch-in X Y"
-// and "touch-out X Y" use the zoom tool at a screen point, "pan DX DY"), then
-// tells the zoom, the size of the picture area shown and the pan, as "zoom WxH at X,Y".
-std::string view(Canvas& c, const std::string& step = "")
-{
-    std::istringstream in(step);
-    std::string kind;
-    int x = 0, y = 0;
-    in >> kind >> x >> y;
-    const ZoomToolState::Type state =
-        kind.find("in") != std::string::npos ? ZoomToolState::ZoomIn : ZoomToolState::ZoomOut;
-    if (kind == "pan")
-        c.panBy(x, y);
-    else if (kind.rfind("touch", 0) == 0)
-        c.useTool(ToolPtr(new Zoom(state)), x, y);
-    else if (!kind.empty())
-        zoomAt(c, state, x, y);
-    std::ostringstream out;
-    out << c.getZoom().toFloat() << " " << c.getViewWidth().toFloat() << "x" << c.getViewHeight().toFloat() << " at "
-        << c.getPanX().toFloat() << "," << c.getPanY().toFloat();
-    return out.str();
-}
-
-// Plays a script on the canvas: "+" saves an undo step, "u" undoes, "r" redoes,
-// "mN" sets the undo limit to N and "dN" dabs black at (N, 100). Returns the
-// undo and redo counts and where the dabs show, as "undo/redo: x x".
-std::string play(Canvas& canvas, const std::string& script)
+// Plays a script on the canvas, then tells the zoom, the size of the picture
+// area shown and the pan, as "zoom WxH at X,Y", the undo and redo counts and
+// where the dabs show, as "undo/redo: x x". Steps: "in X Y" and "out X Y"
+// zoom at a picture point, "touch-in X Y" and "touch-out X Y" use the zoom
+// tool at a screen point, "pan DX DY"; "+" saves an undo step, "u" undoes,
+// "r" redoes, "mN" sets the undo limit to N and "dN" dabs black at (N, 100).
+std::string play(Canvas& c, const std::string& script = "")
 {
     std::istringstream in(script);
-    for (std::string step; in >> step;)
+    for (std::string kind; in >> kind;)
     {
-        if (step == "+")
-            canvas.pushUndo();
-        else if (step == "u")
-            canvas.undo();
-        else if (step == "r")
-            canvas.redo();
-        else if (step[0] == 'm')
-            canvas.setMaxUndo(std::stoi(step.substr(1)));
+        const ZoomToolState::Type state = says(kind, "in") ? ZoomToolState::ZoomIn : ZoomToolState::ZoomOut;
+        int x = 0, y = 0;
+        if (kind == "pan" || says(kind, "in") || says(kind, "out"))
+            in >> x >> y;
+        if (kind == "pan")
+            c.panBy(x, y);
+        else if (kind.rfind("touch", 0) == 0)
+            c.useTool(ToolPtr(new Zoom(state)), x, y);
+        else if (kind == "in" || kind == "out")
+            zoomAt(c, state, x, y);
+        else if (kind == "+" || kind == "u" || kind == "r")
+            kind == "+" ? c.pushUndo() : (kind == "u" ? c.undo() : c.redo());
+        else if (kind[0] == 'm')
+            c.setMaxUndo(std::stoi(kind.substr(1)));
         else
-            canvas.useToolAt(ToolPtr(new Brush(makeDiscMask(16), makeSolidPattern(64, 64))),
-                             tFixed(std::stoi(step.substr(1))), tFixed(100));
+            c.useToolAt(ToolPtr(new Brush(makeDiscMask(16), makeSolidPattern(64, 64))), tFixed(std::stoi(kind.substr(1))),
+                        tFixed(100));
     }
-    EXPECT_EQ(canvas.getChild(0), canvas.getLayer());
+    EXPECT_EQ(c.getChild(0), c.getLayer());
     std::ostringstream out;
-    out << canvas.getUndoCount() << "/" << canvas.getRedoCount() << ":";
-    for (int x = 20; x < 320; x += 40)
-        if (canvas.getLayer()->getPixel(x, 100) == Black)
+    out << c.getZoom().toFloat() << " " << c.getViewWidth().toFloat() << "x" << c.getViewHeight().toFloat() << " at "
+        << c.getPanX().toFloat() << "," << c.getPanY().toFloat() << " " << c.getUndoCount() << "/" << c.getRedoCount()
+        << ":";
+    for (int x = 20; x < std::min(320, c.getLayer()->getWidth()); x += 40)
+        if (c.getLayer()->getPixel(x, 100) == Black)
             out << " " << x;
     return out.str();
 }
+
+typedef std::vector<std::pair<int, int>> Points;
+
+class RecordingTool : public Tool
+{
+public:
+    void use(Canvas*, int x, int y) override { points.push_back({x, y}); }
+    Points points;
+};
+
+// The picture points a stroke through the screen points `touches` reaches, on
+// a canvas of the given size (320 x 240 shows screen and picture pixels 1:1).
+Points stroke(const Points& touches, SymmetryType::Type mode = SymmetryType::None, int w = 320, int h = 240)
+{
+    CanvasPtr canvas(new Canvas(w, h, w == 320, 128));
+    boost::shared_ptr<RecordingTool> tool(new RecordingTool);
+    Filter filter(w, h);
+    filter.setSymmetryType(mode);
+    filter.begin(touches[0].first, touches[0].second);
+    for (size_t i = touches.size() > 1 ? 1 : 0; i < touches.size(); ++i)
+        filter.useTool(canvas, tool, touches[i].first, touches[i].second);
+    return tool->points;
+}
 }
 
-TEST(CanvasTest, ZoomSequences)
+// A picture starts fully zoomed out. Zooming in moves the point to the middle
+// as far as the picture allows; at the maximum nothing changes, not even the
+// pan; panning stays inside too. A touch of the zoom tool lands on the
+// picture point under it. Undo keeps at most its limit of steps (one unless
+// set) and a new step forgets what could be redone; lowering the limit drops
+// the oldest steps at once; zoom and pan stay through undo; a new picture
+// empties both lists and resets the view.
+TEST(CanvasTest, ZoomPanUndoAndRedo)
 {
-    // A picture starts fully zoomed out. Zooming in moves the point to the
-    // middle as far as the picture allows; at the maximum nothing changes, not
-    // even the pan; panning stays inside too. A touch of the zoom tool lands
-    // on the picture point under it.
-    EXPECT_EQ(view(*CanvasPtr(new Canvas(320, 240, true, 128))), "1 320x240 at 0,0");
+    EXPECT_EQ(play(*CanvasPtr(new Canvas(320, 240, true, 128))), "1 320x240 at 0,0 0/0:");
     EXPECT_EQ(Canvas(320, 240, true, 128).getMaxZoom(), tFixed(4));
-    Canvas canvas(640, 480, false, 128);
+    CanvasPtr canvas(new Canvas(640, 480, false, 128));
     const char* const steps[][2] = {
-        {"", "0.5 640x480 at 0,0"},          {"in 320 240", "1 320x240 at 160,120"},
-        {"in 320 240", "2 160x120 at 240,180"}, {"in 0 0", "2 160x120 at 240,180"},
-        {"out 320 240", "1 320x240 at 160,120"}, {"out 0 0", "0.5 640x480 at 0,0"},
-        {"out 0 0", "0.5 640x480 at 0,0"},     {"in 10 10", "1 320x240 at 0,0"},
-        {"in 630 470", "2 160x120 at 480,360"}, {"pan -1000 0", "2 160x120 at 0,360"},
-        {"pan 0 2", "2 160x120 at 0,360"},     {"touch-out 0 0", "1 320x240 at 0,240"},
-        {"touch-out 0 0", "0.5 640x480 at 0,0"}, {"touch-in 160 120", "1 320x240 at 160,120"}};
+        {"", "0.5 640x480 at 0,0 0/0:"},
+        {"in 320 240", "1 320x240 at 160,120 0/0:"},
+        {"in 320 240 in 0 0", "2 160x120 at 240,180 0/0:"},
+        {"out 320 240", "1 320x240 at 160,120 0/0:"},
+        {"out 0 0 out 0 0", "0.5 640x480 at 0,0 0/0:"},
+        {"in 10 10", "1 320x240 at 0,0 0/0:"},
+        {"in 630 470", "2 160x120 at 480,360 0/0:"},
+        {"pan -1000 0 pan 0 2", "2 160x120 at 0,360 0/0:"},
+        {"touch-out 0 0", "1 320x240 at 0,240 0/0:"},
+        {"touch-out 0 0 touch-in 160 120", "1 320x240 at 160,120 0/0:"},
+        {"u r + d20", "1 320x240 at 160,120 1/0: 20"},
+        {"u", "1 320x240 at 160,120 0/1:"},
+        {"u r", "1 320x240 at 160,120 1/0: 20"},
+        {"+ d60 + d100 u", "1 320x240 at 160,120 0/1: 20 60"},
+        {"+ in 300 200 d140 u", "2 160x120 at 220,140 0/1: 20 60"},
+        {"m3 + d20 + d60 + d100 + d140 + d180", "2 160x120 at 220,140 3/0: 20 60 100 140 180"},
+        {"u u u u", "2 160x120 at 220,140 0/3: 20 60"},
+        {"r r", "2 160x120 at 220,140 2/1: 20 60 100 140"},
+        {"m1", "2 160x120 at 220,140 1/1: 20 60 100 140"},
+        {"m0 + d260 u", "2 160x120 at 220,140 0/0: 20 60 100 140 260"}};
     for (const auto& step : steps)
-        EXPECT_EQ(view(canvas, step[0]), step[1]) << step[0];
+        EXPECT_EQ(play(*canvas, step[0]), step[1]) << step[0];
+    canvas->setMaxUndo(-4);
+    EXPECT_EQ(canvas->getMaxUndo(), 0);
     tFixed x, y;
-    canvas.actualXY(10, 20, x, y);
-    EXPECT_EQ(std::make_pair(x, y), std::make_pair(tFixed(170), tFixed(140)));
+    canvas->actualXY(10, 20, x, y);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(tFixed(225), tFixed(150)));
     int sx, sy;
-    canvas.screenXY(170, 140, sx, sy);
+    canvas->screenXY(225, 150, sx, sy);
     EXPECT_EQ(std::make_pair(sx, sy), std::make_pair(10, 20));
-    canvas.screenXY(100, 100, sx, sy);
-    EXPECT_EQ(std::make_pair(sx, sy), std::make_pair(-60, -20));
+    canvas->screenXY(100, 100, sx, sy);
+    EXPECT_EQ(std::make_pair(sx, sy), std::make_pair(-240, -80));
+    canvas->setMaxUndo(1);
+    canvas->pushUndo();
+    canvas->setTexture(TexturePtr(new Texture(640, 480, PixelFormat::RGBA5551, true, 0xFF)), 128);
+    EXPECT_EQ(play(*canvas, "u"), "0.5 640x480 at 0,0 0/0:");
+}
+
+// Undo shows the saved copy, whose tiles were never uploaded, and a new step
+// lets the oldest copy go before the picture is copied, so that no more
+// pictures than the limit are held even for a moment: the oldest copy's
+// tiles leave the renderer before any tile of the new copy exists.
+TEST(CanvasTest, UndoUploadsTheSavedCopyAndDropsTheOldestCopyFirst)
+{
+    struct Renderer : CountingRenderer
+    {
+        void onReleaseTexture(ResourceIdentifier* id) override
+        {
+            if (!newestAtRelease)
+                newestAtRelease = Texture(1, 1, PixelFormat::RGBA5551).getIdentity();
+            CountingRenderer::onReleaseTexture(id);
+        }
+        std::uint64_t newestAtRelease = 0;
+    } renderer;
+    CanvasPtr canvas(new Canvas(320, 240, false, 128));
+    renderer.frame(canvas);
+    play(*canvas, "+ u");
+    EXPECT_EQ(renderer.frame(canvas), 6);
+    play(*canvas, "r");
+    renderer.frame(canvas);
+    play(*canvas, "+ u");
+    ASSERT_NE(renderer.newestAtRelease, 0u);
+    EXPECT_GT(canvas->getLayer()->getTile(0, 0)->getTexture()->getIdentity(), renderer.newestAtRelease);
 }
 
 TEST(CanvasTest, EveryPictureSizeKeepsTheViewInsideThePicture)
@@ -119,8 +177,7 @@ TEST(CanvasTest, EveryPictureSizeKeepsTheViewInsideThePicture)
             for (const auto& pan : {std::make_pair(0, 0), std::make_pair(w, h), std::make_pair(w / 2, h / 3)})
             {
                 canvas.panTo(tFixed(pan.first), tFixed(pan.second));
-                ASSERT_GE(canvas.getPanX().getRaw(), 0);
-                ASSERT_GE(canvas.getPanY().getRaw(), 0);
+                ASSERT_TRUE(canvas.getPanX().getRaw() >= 0 && canvas.getPanY().getRaw() >= 0);
                 tFixed x, y;
                 for (const auto& corner : {std::make_pair(0, 0), std::make_pair(319, 239)})
                 {
@@ -130,75 +187,37 @@ TEST(CanvasTest, EveryPictureSizeKeepsTheViewInsideThePicture)
                 }
             }
             zoomAt(canvas, ZoomToolState::ZoomIn, w - 1, h - 1);
-            ASSERT_GE(canvas.getPanX().getRaw(), 0);
-            ASSERT_GE(canvas.getPanY().getRaw(), 0);
+            ASSERT_TRUE(canvas.getPanX().getRaw() >= 0 && canvas.getPanY().getRaw() >= 0);
         }
         ASSERT_EQ(canvas.getZoom(), canvas.getMaxZoom());
     }
 }
 
-TEST(CanvasTest, UndoAndRedo)
+// Gaps between touches are filled with Bresenham lines in both directions,
+// successive touches continuing from the last point. Mirroring works on
+// picture coordinates: at zoom 0.5 on a 640-wide picture, screen x 50 is
+// picture x 100, mirrored to 540; x 0 goes to 640. Mode 3 makes the three
+// mirror images first, the touched point last. An empty tool does nothing.
+TEST(FilterTest, BresenhamLinesMirrorModesAndEmptyTools)
 {
+    EXPECT_EQ(stroke({{0, 0}, {5, 2}}), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
+    EXPECT_EQ(stroke({{2, 5}, {0, 0}}), (Points{{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}, {2, 5}}));
+    EXPECT_EQ(stroke({{0, 4}, {4, 0}}), (Points{{0, 4}, {1, 3}, {2, 2}, {3, 1}, {4, 0}}));
+    EXPECT_EQ(stroke({{10, 10}, {10, 10}, {13, 10}, {13, 12}}),
+              (Points{{10, 10}, {10, 10}, {11, 10}, {12, 10}, {13, 10}, {13, 10}, {13, 11}, {13, 12}}));
+    EXPECT_EQ(Filter(640, 480).getSymmetryType(), SymmetryType::None);
+    EXPECT_EQ(stroke({{10, 20}}, SymmetryType::Both), (Points{{310, 20}, {10, 220}, {310, 220}, {10, 20}}));
+    EXPECT_EQ(stroke({{50, 10}}, SymmetryType::TopBottom, 640, 480), (Points{{100, 460}, {100, 20}}));
+    EXPECT_EQ(stroke({{0, 0}}, SymmetryType::LeftRight, 640, 480), (Points{{640, 0}, {0, 0}}));
     CanvasPtr canvas(new Canvas(320, 240, false, 128));
-    EXPECT_EQ(play(*canvas, "u r"), "0/0:");
-    EXPECT_EQ(play(*canvas, "+ d20"), "1/0: 20");
-    EXPECT_EQ(play(*canvas, "u"), "0/1:");
-    EXPECT_EQ(play(*canvas, "u r"), "1/0: 20");
-    // With the limit of one, undo goes back to the second of two steps; a new
-    // step forgets what could be redone.
-    EXPECT_EQ(play(*canvas, "+ d60 + d100 u"), "0/1: 20 60");
-    EXPECT_EQ(play(*canvas, "+"), "1/0: 20 60");
-    // Zoom and pan stay through undo, which shows the saved copy, whose tiles were never uploaded.
-    zoomAt(*canvas, ZoomToolState::ZoomIn, 300, 200);
-    const std::string zoomed = view(*canvas);
-    CountingRenderer renderer;
-    renderer.frame(canvas);
-    EXPECT_EQ(play(*canvas, "d140 u"), "0/1: 20 60");
-    EXPECT_EQ(view(*canvas), zoomed);
-    EXPECT_EQ(renderer.frame(canvas), 6);
-    // A new picture empties both lists and resets the view.
-    play(*canvas, "+");
-    canvas->setTexture(TexturePtr(new Texture(640, 480, PixelFormat::RGBA5551, true, 0xFF)), 128);
-    EXPECT_EQ(play(*canvas, "u"), "0/0:");
-    EXPECT_EQ(view(*canvas), "0.5 640x480 at 0,0");
-}
-
-// A new step lets the oldest copy go before the picture is copied, so that no
-// more pictures than the limit are held even for a moment: the oldest copy's
-// tiles leave the renderer before any tile of the new copy exists.
-TEST(CanvasTest, PushUndoDropsTheOldestCopyFirst)
-{
-    struct Renderer : CountingRenderer
-    {
-        void onReleaseTexture(ResourceIdentifier* id) override
-        {
-            if (!newestAtRelease)
-                newestAtRelease = Texture(1, 1, PixelFormat::RGBA5551).getIdentity();
-            CountingRenderer::onReleaseTexture(id);
-        }
-        std::uint64_t newestAtRelease = 0;
-    } renderer;
-    CanvasPtr canvas(new Canvas(320, 240, false, 128));
-    play(*canvas, "+ u");
-    renderer.frame(canvas); // the saved copy is shown and uploaded
-    play(*canvas, "r");
-    renderer.frame(canvas);
-    play(*canvas, "+ u");
-    ASSERT_NE(renderer.newestAtRelease, 0u);
-    EXPECT_GT(canvas->getLayer()->getTile(0, 0)->getTexture()->getIdentity(), renderer.newestAtRelease);
-}
-
-TEST(CanvasTest, UndoLimits)
-{
-    CanvasPtr canvas(new Canvas(320, 240, false, 128));
-    EXPECT_EQ(play(*canvas, "m3 + d20 + d60 + d100 + d140 + d180"), "3/0: 20 60 100 140 180");
-    EXPECT_EQ(play(*canvas, "u u u u"), "0/3: 20 60");
-    EXPECT_EQ(play(*canvas, "r r"), "2/1: 20 60 100 140");
-    // Lowering the limit drops the oldest steps at once; with none kept, undo changes nothing.
-    EXPECT_EQ(play(*canvas, "m1"), "1/1: 20 60 100 140");
-    canvas->clearUndo();
-    EXPECT_EQ(play(*canvas, ""), "0/0: 20 60 100 140");
-    EXPECT_EQ(play(*canvas, "m0 + d260 u"), "0/0: 20 60 100 140 260");
-    canvas->setMaxUndo(-4);
-    EXPECT_EQ(canvas->getMaxUndo(), 0);
+    const std::vector<std::uint16_t> before = pixels16(*canvas->getLayer());
+    Filter filter(320, 240);
+    filter.setSymmetryType(SymmetryType::Both);
+    filter.begin(10, 10);
+    filter.useTool(canvas, ToolPtr(), 50, 40);
+    filter.interpolateLine(canvas, ToolPtr(), 60, 40);
+    filter.filterTool(canvas, ToolPtr(), 5, 5);
+    canvas->useTool(ToolPtr(), 20, 20);
+    canvas->useToolAt(ToolPtr(), tFixed(20), tFixed(20));
+    EXPECT_EQ(before, pixels16(*canvas->getLayer()));
 }

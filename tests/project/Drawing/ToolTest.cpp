@@ -1,24 +1,17 @@
+// Brushes, erasers, stamps and shapes on the canvas.
 #include "DrawingTestSupport.h"
 
-#include "Resources/Drawing/Brush.h"
-#include "Resources/Drawing/Canvas.h"
 #include "Resources/Drawing/Eraser.h"
+#include "Resources/Drawing/Shape.h"
 #include "Resources/Drawing/Stamp.h"
+#include "Tovrane/VertexBuffer.h"
 
-#include <random>
+#include <cmath>
 
-using namespace Tovrane;
 using namespace DrawingTest;
 
 namespace
 {
-// One use of the tool at picture pixel (x, y) of a blank 320 x 240 picture.
-LayerPtr used(const ToolPtr& tool, int x, int y, const CanvasPtr& canvas = CanvasPtr(new Canvas(320, 240, false, 128)))
-{
-    canvas->useToolAt(tool, tFixed(x), tFixed(y));
-    return canvas->getLayer();
-}
-
 // A w x h stamp: index 0 around the edge, 1 (red) and 2 (green) inside.
 TexturePtr stampImage(int w, int h)
 {
@@ -30,48 +23,96 @@ TexturePtr stampImage(int w, int h)
             image->setPixel((x + y) % 2 + 1, x, y);
     return image;
 }
+
+// The outline of a shape dragged through the points, as "(x, y)" texts with two decimals.
+typedef std::vector<std::string> Texts;
+Texts dragged(ShapeType::Type type, std::vector<int> xys)
+{
+    Shape shape(type);
+    for (size_t i = 0; i + 1 < xys.size(); i += 2)
+        shape.update(tFixed(xys[i]), tFixed(xys[i + 1]));
+    Texts out;
+    const tFixed* p = shape.getOutline()->vertexBuffer->getPositions();
+    char text[40];
+    for (int i = 0; i < shape.getOutline()->vertexBuffer->getVertexCount(); ++i)
+    {
+        std::snprintf(text, sizeof text, "(%.2f, %.2f)", p[3 * i].toFloat() + 0.0, p[3 * i + 1].toFloat() + 0.0);
+        out.push_back(text);
+    }
+    return out;
+}
 }
 
-// Random brush and stamp dabs, some over the picture's edges, against the
-// plain rule: the image is centred on the touched pixel (half its width up
-// and left); a brush paints its pattern where its mask is full, the pattern
-// fixed to the picture (read from the dab's corner modulo 32, as far as that
-// goes on the left and top); without a mask the whole pattern is copied; a
-// stamp paints its nonzero indices in its own colours.
+// Random dabs of brushes with and without a mask and of stamps, on pictures
+// of several tile sizes, some while a renderer holds the tiles, with colours,
+// patterns and masks changed in place between them, against the plain rule:
+// the image is centred on the touched pixel (half its width up and left); a
+// brush paints its pattern where its mask is full, the pattern fixed to the
+// picture (read from the dab's corner modulo 32, as far as that goes on the
+// left and top); without a mask the whole pattern is copied; a stamp paints
+// its nonzero indices in its own colours; nothing lands outside the picture.
 TEST(ToolTest, DabsFollowThePlainRule)
 {
     std::mt19937 random(9);
-    for (int n = 0; n < 150; ++n)
+    for (int n = 0; n < 180; ++n)
     {
-        CanvasPtr canvas(new Canvas(320, 240, false, 128));
+        CanvasPtr canvas(new Canvas(300, 200, false, std::vector<int>{16, 32, 128}[n % 3]));
         std::vector<std::uint16_t> expected = pixels16(*canvas->getLayer());
-        const int kind = n % 3, size = 8 << (random() % 3);
-        TexturePtr image = kind == 2 ? stampImage(size + random() % 9, size) : makeStripePattern(size + n % 7, 40);
-        TexturePtr mask = kind == 0 ? makeDiscMask(size) : TexturePtr();
-        ToolPtr tool(kind == 2 ? static_cast<Tool*>(new Stamp(image)) : new Brush(mask, image));
-        const int x = static_cast<int>(random() % 360) - 20, y = static_cast<int>(random() % 280) - 20;
-        canvas->useToolAt(tool, tFixed(x), tFixed(y));
-        const int left = x - (mask ? mask : image)->getWidth() / 2, top = y - (mask ? mask : image)->getWidth() / 2;
-        const int w = (mask ? mask : image)->getWidth(), h = (mask ? mask : image)->getHeight();
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-            {
-                const int pw = image->getWidth(), ph = image->getHeight();
-                const int sx = mask ? ((left % 32 + i) % pw + pw) % pw : i;
-                const int sy = mask ? ((top % 32 + j) % ph + ph) % ph : j;
-                const bool painted = mask ? mask->getPixel(i, j).a == 255 : kind == 1 || image->getPaletteIndex(i, j);
-                if (painted && left + i >= 0 && top + j >= 0 && left + i < 320 && top + j < 240)
-                    expected[(top + j) * 320 + left + i] = pack5551(patternColour(image, sx, sy));
-            }
-        ASSERT_TRUE(pixels16(*canvas->getLayer()) == expected) << n << ": " << x << "," << y;
+        CountingRenderer renderer;
+        const int kind = n / 3 % 3, size = std::vector<int>{8, 16, 32, 13}[random() % 4];
+        const int w = std::vector<int>{size + n % 7, 5, 64}[random() % 3], h = 40 + random() % 25;
+        TexturePtr mask = random() % 2 ? makeDiscMask(size) : makeFullMask(size);
+        ToolPtr tool(kind == 2 ? static_cast<Tool*>(new Stamp(stampImage(size + random() % 9, size)))
+                               : new Brush(kind ? TexturePtr() : mask, makeStripePattern(w, h)));
+        BrushPtr brush = boost::dynamic_pointer_cast<Brush>(tool);
+        TexturePtr image = brush ? brush->getPattern() : boost::dynamic_pointer_cast<Stamp>(tool)->getImage();
+        mask = kind == 0 ? brush->getMask() : (kind == 2 ? boost::dynamic_pointer_cast<Stamp>(tool)->getMask() : mask);
+        for (int dab = 0; dab < 6; ++dab)
+        {
+            // Changes through the textures' own operations and through their bytes.
+            if (dab == 1)
+                image->setPixel(static_cast<int>(random() % 3), 0, 0);
+            if (dab == 2)
+                image->setPaletteEntry(Colour(static_cast<unsigned char>(random()), 40, 200, 255), random() % 3);
+            if (dab == 3)
+                image->getPixels()[random() % (image->getWidth() * image->getHeight())] = 2;
+            if (dab == 4 && kind == 0)
+                mask->getPixels()[4 * (random() % (size * size)) + 3] ^= 0xFF;
+            if (dab == 5 && kind == 0)
+                mask->setPixel(random() % 2 ? Clear : Black, 0, 0);
+            if (random() % 3 == 0)
+                renderer.frame(canvas);
+            const int x = static_cast<int>(random() % 340) - 20, y = static_cast<int>(random() % 240) - 20;
+            canvas->useToolAt(tool, tFixed(x), tFixed(y));
+            const int pw = image->getWidth(), ph = image->getHeight(), dw = kind == 1 ? pw : mask->getWidth();
+            const int left = x - dw / 2, top = y - dw / 2, dh = kind == 1 ? ph : mask->getHeight();
+            for (int j = 0; j < dh; ++j)
+                for (int i = 0; i < dw; ++i)
+                {
+                    const int sx = kind ? i : ((left % 32 + i) % pw + pw) % pw;
+                    const int sy = kind ? j : ((top % 32 + j) % ph + ph) % ph;
+                    if ((kind == 1 || mask->getPixel(i, j).a == 255) && left + i >= 0 && top + j >= 0 &&
+                        left + i < 300 && top + j < 200)
+                        expected[(top + j) * 300 + left + i] = patternWord(image, sx, sy);
+                }
+            ASSERT_TRUE(pixels16(*canvas->getLayer()) == expected) << n << " " << dab << ": " << x << "," << y;
+        }
     }
-    // Without an image a brush or stamp paints nothing.
-    const std::vector<std::uint16_t> blank = pixels16(*used(ToolPtr(new Brush()), 50, 50));
-    EXPECT_EQ(blank, pixels16(*used(ToolPtr(new Stamp()), 50, 50)));
-    EXPECT_EQ(blank, pixels16(*CanvasPtr(new Canvas(320, 240, false, 128))->getLayer()));
+    // Without an image a brush or stamp paints nothing, nor does a mask over
+    // a picture without palette.
+    CanvasPtr canvas(new Canvas(320, 240, false, 128));
+    const std::vector<std::uint16_t> blank = pixels16(*canvas->getLayer());
+    canvas->useToolAt(ToolPtr(new Brush()), tFixed(50), tFixed(50));
+    canvas->useToolAt(ToolPtr(new Stamp()), tFixed(50), tFixed(50));
+    canvas->getLayer()->blit(randomPicture(16, 16, PixelFormat::RGBA8888, 1), makeFullMask(16), 10, 10, 0, 0);
+    EXPECT_EQ(blank, pixels16(*canvas->getLayer()));
 }
 
-TEST(ToolTest, ColoursGoToEachBrushsOwnPalette)
+// Each brush has its own copy of the pattern's palette; a pattern without
+// palette keeps its pixels. Erasers paint white, or clear once transparent,
+// whatever the colour set. A stamp keeps its own colours, makes one stamp a
+// touch, and a new image replaces its mask.
+TEST(ToolTest, ColoursOfBrushesErasersAndStamps)
 {
     TexturePtr shared = makeSolidPattern(64, 64);
     Brush first(makeFullMask(8), shared), second(makeFullMask(8), shared);
@@ -83,48 +124,100 @@ TEST(ToolTest, ColoursGoToEachBrushsOwnPalette)
     EXPECT_EQ(second.getPattern()->getPaletteEntry(0), Colour(10, 200, 10, 255));
     EXPECT_EQ(second.getPattern()->getPaletteEntry(1), Colour(255, 255, 255, 255));
     EXPECT_EQ(shared->getPaletteEntry(0), Black);
-    // A pattern without palette keeps its pixels; only the stored colour changes.
     TexturePtr rgba(new Texture(8, 8, PixelFormat::RGBA8888, true, 0));
     Brush plain(TexturePtr(), rgba);
     plain.setForegroundColor(Colour(200, 10, 10, 255));
     plain.setBackgroundColor(Colour(200, 10, 10, 255));
-    EXPECT_EQ(plain.getForegroundColor(), Colour(200, 10, 10, 255));
+    EXPECT_TRUE(plain.getForegroundColor() == Colour(200, 10, 10, 255) && plain.getPattern() == rgba);
     EXPECT_EQ(rgba->getPixel(0, 0), Clear);
-    EXPECT_EQ(plain.getPattern(), rgba);
-}
 
-TEST(ToolTest, ErasersPaintWhiteOrClearWhateverTheColour)
-{
     CanvasPtr canvas(new Canvas(320, 240, false, 128));
-    used(ToolPtr(new Brush(makeFullMask(16), makeSolidPattern(64, 64))), 50, 50, canvas);
+    canvas->useToolAt(ToolPtr(new Brush(makeFullMask(16), makeSolidPattern(64, 64))), tFixed(50), tFixed(50));
     boost::shared_ptr<Eraser> eraser(new Eraser(makeFullMask(8), makeStripePattern(64, 64, false)));
     eraser->setForegroundColor(Colour(200, 10, 10, 255));
-    used(eraser, 50, 50, canvas);
-    for (int y = 40; y < 60; ++y)
-        for (int x = 40; x < 60; ++x)
-        {
-            const bool dab = x >= 42 && x < 58 && y >= 42 && y < 58, erased = x >= 46 && x < 54 && y >= 46 && y < 54;
-            ASSERT_EQ(canvas->getLayer()->getPixel(x, y), dab && !erased ? Black : White) << x << "," << y;
-        }
+    canvas->useToolAt(eraser, tFixed(50), tFixed(50));
+    for (int i = 0; i < 400; ++i)
+    {
+        const int x = 40 + i % 20, y = 40 + i / 20;
+        const bool dab = x >= 42 && x < 58 && y >= 42 && y < 58, erased = x >= 46 && x < 54 && y >= 46 && y < 54;
+        ASSERT_EQ(canvas->getLayer()->getPixel(x, y), dab && !erased ? Black : White) << x << "," << y;
+    }
     eraser->setTransparency(true);
     eraser->setForegroundColor(Colour(200, 10, 10, 255));
-    used(eraser, 60, 50, canvas);
-    EXPECT_EQ(canvas->getLayer()->getPixel(60, 50), Clear);
-    EXPECT_EQ(eraser->getForegroundColor(), Eraser::clear);
+    canvas->useToolAt(eraser, tFixed(60), tFixed(50));
+    EXPECT_TRUE(canvas->getLayer()->getPixel(60, 50) == Clear && eraser->getForegroundColor() == Eraser::clear);
     eraser->setTransparency(false);
     EXPECT_EQ(eraser->getBackgroundColor(), Eraser::white);
-}
 
-TEST(StampTest, AStampKeepsItsOwnColoursAndItsImageMakesItsMask)
-{
     ToolPtr stamp(new Stamp(stampImage(16, 16)));
     stamp->setForegroundColor(Blue);
     EXPECT_FALSE(stamp->getRepeatWhileDragged());
-    LayerPtr layer = used(stamp, 50, 50);
-    EXPECT_EQ(layer->getPixel(43, 43), Red);
-    EXPECT_EQ(layer->getPixel(44, 43), Colour(0, 248, 0, 255));
-    // A new image replaces the mask.
+    canvas->useToolAt(stamp, tFixed(150), tFixed(50));
+    EXPECT_TRUE(canvas->getLayer()->getPixel(143, 43) == Red && canvas->getLayer()->getPixel(144, 43) == Colour(0, 248, 0, 255));
     Stamp replaced(stampImage(16, 16));
     replaced.setStampTexture(stampImage(8, 4));
     EXPECT_EQ(std::make_pair(replaced.getMask()->getWidth(), replaced.getMask()->getHeight()), std::make_pair(8, 4));
+}
+
+// The outlines' vertices: a rectangle's four sides, a triangle pointing up
+// (down for the opposite drag; unknown types make triangles), an ellipse of
+// 360 two-degree segments with y downwards (90 degrees at the top of the box;
+// a drag up and to the left gives the same box), a five-pointed star; a drag
+// that never moves is a point.
+TEST(ShapeTest, OutlineVertices)
+{
+    EXPECT_EQ(dragged(ShapeType::Line, {1, 2, 3, 4}), (Texts{"(1.00, 2.00)", "(3.00, 4.00)"}));
+    EXPECT_EQ(dragged(ShapeType::Rectangle, {10, 20, 50, 80}),
+              (Texts{"(10.00, 20.00)", "(50.00, 20.00)", "(50.00, 20.00)", "(50.00, 80.00)", "(50.00, 80.00)",
+                     "(10.00, 80.00)", "(10.00, 80.00)", "(10.00, 20.00)"}));
+    EXPECT_EQ(dragged(ShapeType::Triangle, {100, 100, 200, 300}),
+              (Texts{"(150.00, 100.00)", "(100.00, 300.00)", "(100.00, 300.00)", "(200.00, 300.00)",
+                     "(200.00, 300.00)", "(150.00, 100.00)"}));
+    const Texts down = dragged(ShapeType::Triangle, {200, 300, 100, 100});
+    EXPECT_EQ((Texts{down[0], down[1], down[3]}), (Texts{"(150.00, 300.00)", "(200.00, 100.00)", "(100.00, 100.00)"}));
+    EXPECT_EQ(dragged(static_cast<ShapeType::Type>(9), {0, 0, 10, 10}).size(), 6u);
+    const Texts ellipse = dragged(ShapeType::Circle, {0, 0, 100, 50}), star = dragged(ShapeType::Star, {0, 0, 100, 100});
+    ASSERT_TRUE(ellipse.size() == 720u && star.size() == 20u);
+    for (int i = 2; i < 720; i += 2) // P(0)-P(1), P(1)-P(2), ...: vertex 2k repeats vertex 2k - 1
+        EXPECT_TRUE(ellipse[i] == ellipse[i - 1] && (i > 19 || star[i - 1] == star[i])) << i;
+    char last[40];
+    std::snprintf(last, sizeof last, "(%.2f, %.2f)", 50 + 50 * std::cos(718 * M_PI / 180), 25 - 25 * std::sin(718 * M_PI / 180));
+    EXPECT_EQ((Texts{ellipse[0], ellipse[91], ellipse[181], ellipse[361], ellipse[719]}),
+              (Texts{"(100.00, 25.00)", "(50.00, 0.00)", "(0.00, 25.00)", "(100.00, 25.00)", last}));
+    EXPECT_EQ(dragged(ShapeType::Circle, {100, 50, 0, 0})[0], "(0.00, 25.00)");
+    EXPECT_EQ((Texts{star[0], star[1], star[3], star[7], star[9], star[11], star[15], star[19]}),
+              (Texts{"(50.00, 0.00)", "(38.19, 38.19)", "(0.00, 38.19)", "(19.01, 100.00)", "(50.00, 76.39)",
+                     "(80.99, 100.00)", "(100.00, 38.19)", "(50.00, 0.00)"}));
+    for (ShapeType::Type type : {ShapeType::Rectangle, ShapeType::Circle, ShapeType::Star})
+        for (const std::string& vertex : dragged(type, {30, 40}))
+            ASSERT_EQ(vertex, "(30.00, 40.00)") << type;
+}
+
+// The preview carries the colour; lifting the finger anywhere draws the last
+// outline in the byte colour and drops it; the next update begins a new
+// shape; use without an outline draws nothing; a shape whose colour was never
+// set draws black; a two-vertex line draws one line.
+TEST(ShapeTest, TheOutlineIsDrawnWhenTheFingerLifts)
+{
+    ShapePtr tool(new Shape(ShapeType::Rectangle));
+    EXPECT_TRUE(tool->getRepeatWhileDragged());
+    tool->setForegroundColor(Colour(0, 128, 255, 255));
+    tool->update(tFixed(10), tFixed(10));
+    tool->update(tFixed(60), tFixed(40));
+    EXPECT_EQ(tool->getOutline()->vertexBuffer->getColors()[4 * 7 + 1].getRaw(), 32896);
+    CanvasPtr canvas(new Canvas(320, 240, false, 128));
+    canvas->useTool(tool, 300, 200);
+    EXPECT_FALSE(tool->getOutline());
+    EXPECT_EQ(canvas->getLayer()->getPixel(30, 10), Colour(0, 128, 248, 255));
+    EXPECT_EQ(canvas->getLayer()->getPixel(300, 200), White);
+    tool->update(tFixed(100), tFixed(100));
+    EXPECT_EQ(tool->getStartPoint(), point(100, 100));
+    const std::vector<std::uint16_t> before = pixels16(*canvas->getLayer());
+    Shape(ShapeType::Star).use(canvas.get(), 0, 0);
+    EXPECT_EQ(pixels16(*canvas->getLayer()), before);
+    ShapePtr line(new Shape(ShapeType::Line));
+    line->update(tFixed(200), tFixed(150));
+    line->update(tFixed(250), tFixed(150));
+    canvas->useToolAt(line, tFixed(0), tFixed(0));
+    EXPECT_TRUE(canvas->getLayer()->getPixel(220, 148) == Black && canvas->getLayer()->getPixel(220, 152) == White);
 }
