@@ -59,7 +59,9 @@ TEST_F(CanvasRender, TheScreenShowsThePictureWhereTheCanvasSays)
             // The screen's rows count from the bottom; 5-bit channels are widened to 8.
             const Colour picture = canvas->getLayer()->getPixel(static_cast<int>(px), static_cast<int>(py));
             const Rgba shown = at(i % 320, 239 - i / 320);
-            auto near = [](int shown, int channel) { return std::abs(shown - ((channel >> 3 << 3) | (channel >> 5))) <= 1; };
+            auto near = [](int shown, int channel) {
+                return std::abs(shown - ((channel >> 3 << 3) | (channel >> 5))) <= 1;
+            };
             ASSERT_TRUE(near(shown.r, picture.r) && near(shown.g, picture.g) && near(shown.b, picture.b)) << i;
         }
         EXPECT_GT(checked, oneToOne ? 76799 : 10000);

@@ -15,12 +15,14 @@ namespace
 typedef std::vector<std::pair<int, int>> Path;
 
 // Paths across the screen with jumps of several pixels between touches.
-const Path wave = {{20, 40}, {35, 52}, {60, 70}, {90, 75}, {120, 60}, {150, 40}, {175, 35}, {200, 50}, {230, 80}, {250, 95}};
+const Path wave = {{20, 40},  {35, 52},  {60, 70},  {90, 75},  {120, 60},
+                   {150, 40}, {175, 35}, {200, 50}, {230, 80}, {250, 95}};
 const Path loop = {{40, 120}, {80, 100}, {120, 110}, {140, 150}, {110, 190}, {70, 180}, {60, 150}, {90, 140}};
 
 // A stroke as the studio makes it: begin at the first touch, then the filter
 // for every touch point, with the tool given or a striped brush of that size and colour.
-void stroke(const CanvasPtr& canvas, Filter& filter, const Path& path, int size, const Colour& colour, ToolPtr tool = ToolPtr())
+void stroke(const CanvasPtr& canvas, Filter& filter, const Path& path, int size, const Colour& colour,
+            ToolPtr tool = ToolPtr())
 {
     if (!tool)
         tool.reset(new Brush(makeDiscMask(size), makeStripePattern(64, 64)));

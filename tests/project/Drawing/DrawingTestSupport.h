@@ -56,7 +56,10 @@ inline TexturePtr makeDiscMask(int size)
 }
 
 // A square RGBA8888 mask of alpha 255 everywhere.
-inline TexturePtr makeFullMask(int size) { return TexturePtr(new Texture(size, size, PixelFormat::RGBA8888, true, 255)); }
+inline TexturePtr makeFullMask(int size)
+{
+    return TexturePtr(new Texture(size, size, PixelFormat::RGBA8888, true, 255));
+}
 
 // A Palette8 pattern of entry 0 black, 1 white, 2 red: index 0 everywhere
 // (`kind` 0), or diagonal stripes of 0 and 1 with a few index-2 specks (1)
@@ -97,10 +100,14 @@ inline bool samePixels(const Texture& a, const Texture& b)
 // Every effect the studio offers, made anew, each with the name of its picture.
 inline std::vector<std::pair<std::string, EffectPtr>> everyEffect()
 {
-    return {{"invert", EffectPtr(new InvertEffect)},       {"rgb_rotate", EffectPtr(new RGBRotateEffect)},
-            {"grayscale", EffectPtr(new GrayscaleEffect)}, {"blur", EffectPtr(new BlurEffect)},
-            {"eightbit", EffectPtr(new EightbitEffect)},   {"hflip", EffectPtr(new HFlipEffect)},
-            {"vflip", EffectPtr(new VFlipEffect)},         {"grid_shuffle", EffectPtr(new GridShuffleEffect)},
+    return {{"invert", EffectPtr(new InvertEffect)},
+            {"rgb_rotate", EffectPtr(new RGBRotateEffect)},
+            {"grayscale", EffectPtr(new GrayscaleEffect)},
+            {"blur", EffectPtr(new BlurEffect)},
+            {"eightbit", EffectPtr(new EightbitEffect)},
+            {"hflip", EffectPtr(new HFlipEffect)},
+            {"vflip", EffectPtr(new VFlipEffect)},
+            {"grid_shuffle", EffectPtr(new GridShuffleEffect)},
             {"saturate", EffectPtr(new HSLEffect(HSLSpaceEffect::Saturate))},
             {"desaturate", EffectPtr(new HSLEffect(HSLSpaceEffect::Desaturate))},
             {"hue_up", EffectPtr(new HSLEffect(HSLSpaceEffect::HueUp))},

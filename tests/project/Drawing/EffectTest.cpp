@@ -44,7 +44,8 @@ TEST(EffectTest, InvertRotateAndGrayscale)
     picture->setPixel(Colour(10, 20, 31, 7), 1, 0);
     picture->setPixel(Colour(255, 255, 254, 255), 2, 0);
     run(new GrayscaleEffect, picture);
-    EXPECT_TRUE(picture->getPixel(1, 0) == Colour(20, 20, 20, 7) && picture->getPixel(2, 0) == Colour(254, 254, 254, 255));
+    EXPECT_TRUE(picture->getPixel(1, 0) == Colour(20, 20, 20, 7) &&
+                picture->getPixel(2, 0) == Colour(254, 254, 254, 255));
 }
 
 // Blur (every pixel the mean of its 5 x 5 window clipped to the picture) and
@@ -70,7 +71,8 @@ TEST(EffectTest, BlurPixelateAndMirrorsOnEverySize)
                 const int x = i % w, y = i / w, bx = x / 16 * 16, by = y / 16 * 16;
                 const int bx1 = std::min(bx + 16, w), by1 = std::min(by + 16, h);
                 blurred->setPixel(mean(*original, std::max(x - 2, 0), std::max(y - 2, 0), std::min(x + 3, w),
-                                       std::min(y + 3, h), original->getPixel(x, y).a), x, y);
+                                       std::min(y + 3, h), original->getPixel(x, y).a),
+                                  x, y);
                 pixelated->setPixel(mean(*original, bx, by, bx1, by1, original->getPixel(bx1 - 1, by1 - 1).a), x, y);
                 ASSERT_EQ(hflip->getPixel(x, y), original->getPixel(w - 1 - x, y)) << x << "," << y;
                 ASSERT_EQ(vflip->getPixel(x, y), original->getPixel(x, y < rows ? rows - 1 - y : y)) << x << "," << y;
@@ -99,7 +101,8 @@ TEST(EffectTest, HueSaturationAndLightness)
         const Colour c(random(), random(), random(), random());
         const int kind = n % 4;
         ASSERT_TRUE(hsl(c, kind).a == c.a && hsl(Colour(0, 0, 0, c.a), kind) == Colour(0, 0, 0, c.a) &&
-                    hsl(Colour(255, 255, 255, c.a), kind) == Colour(255, 255, 255, c.a)) << n;
+                    hsl(Colour(255, 255, 255, c.a), kind) == Colour(255, 255, 255, c.a))
+            << n;
     }
     // A pixel at its format's maximum counts as white, zero as black: the
     // canvas's white and black stay as they are, run after run.
@@ -171,12 +174,14 @@ TEST(EffectTest, TexturizeMultipliesWholeTilesOnly)
     {
         const int x = i % 640, y = i / 640;
         const unsigned char blue = static_cast<unsigned char>((x % 100) * 200 / 255);
-        ASSERT_EQ(picture->getPixel(x, y), x < 600 && y < 400 ? Colour(100, 200, blue, 200) : Colour(200, 200, 200, 200));
+        ASSERT_EQ(picture->getPixel(x, y),
+                  x < 600 && y < 400 ? Colour(100, 200, blue, 200) : Colour(200, 200, 200, 200));
     }
     const std::string missing = titleFolder() + "images/studio/textures/tex_03.png";
     std::filesystem::remove(missing);
     picture = original->copy();
-    EXPECT_TRUE(says(output([&] { run(new TexturizeEffect(TextureEffect::BrushStrokes), picture); }), "Could not find file " + missing));
+    EXPECT_TRUE(says(output([&] { run(new TexturizeEffect(TextureEffect::BrushStrokes), picture); }),
+                     "Could not find file " + missing));
     EXPECT_TRUE(samePixels(*picture, *original));
 }
 
@@ -210,7 +215,8 @@ TEST(EffectTest, RGBA5551ResultsEqualThe8BitFormula)
             std::srand(15);
             output([&] { references[e].second->run(reference); });
             reference->convertTo(PixelFormat::RGBA5551);
-            EXPECT_TRUE(samePixels(*picture, *reference)) << effects[e].first << " " << size.first << "x" << size.second;
+            EXPECT_TRUE(samePixels(*picture, *reference))
+                << effects[e].first << " " << size.first << "x" << size.second;
         }
     }
 }

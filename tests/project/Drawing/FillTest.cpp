@@ -20,7 +20,8 @@ void referenceFill(Texture& picture, int x, int y, const Colour& foreground, con
     for (std::deque<std::pair<int, int>> queue = {{x, y}}; !queue.empty(); queue.pop_front())
     {
         const int px = queue.front().first, py = queue.front().second;
-        if (px < 0 || py < 0 || px >= w || py >= h || visited[py * w + px]++ || !Canvas::canFill(picture.getPixel(px, py), seed))
+        if (px < 0 || py < 0 || px >= w || py >= h || visited[py * w + px]++ ||
+            !Canvas::canFill(picture.getPixel(px, py), seed))
             continue;
         const int k = pattern ? pattern->getPaletteIndex(px % pattern->getWidth(), py % pattern->getHeight()) : 0;
         picture.setPixel(k == 0 ? foreground : background, px, py);
@@ -53,8 +54,9 @@ TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
             const int x = i % w, y = i / w;
             const Colour c = kind == 0   ? palette[((x / 5) * 7 + (y / 4) * 3 + (random() % 9 == 0 ? 1 : 0)) % 3]
                              : kind == 1 ? Colour(x * 9 + random() % 24, y * 5, 80, 255)
-                             : kind == 2 ? (((x % 4 == 0 && random() % 3) || (y % 4 == 0 && random() % 3)) ? Black : White)
-                                         : (random() % 3 ? palette[0] : palette[1 + random() % 3]);
+                             : kind == 2
+                                 ? (((x % 4 == 0 && random() % 3) || (y % 4 == 0 && random() % 3)) ? Black : White)
+                                 : (random() % 3 ? palette[0] : palette[1 + random() % 3]);
             picture->setPixel(c, x, y);
         }
         TexturePtr pattern;
@@ -64,13 +66,15 @@ TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
             for (int i = 0; i < pattern->getWidth() * pattern->getHeight(); ++i)
                 pattern->getPixels()[i] = random() % 3;
         }
-        const Colour foreground = randomColour(random, 5), background(static_cast<unsigned char>(random()), 7, 200, 255);
+        const Colour foreground = randomColour(random, 5),
+                     background(static_cast<unsigned char>(random()), 7, 200, 255);
         const int x = n % 4 == 1 ? (n % 8 == 1 ? 0 : w - 1) : random() % w;
         const int y = n % 6 == 2 ? (n % 12 == 2 ? 0 : h - 1) : random() % h;
         TexturePtr expected = picture->copy();
         referenceFill(*expected, x, y, foreground, background, pattern);
         Fill::fillTexture(*picture, x, y, foreground, background, pattern);
-        ASSERT_TRUE(samePixels(*picture, *expected)) << "picture " << n << ", " << w << "x" << h << " from " << x << "," << y;
+        ASSERT_TRUE(samePixels(*picture, *expected))
+            << "picture " << n << ", " << w << "x" << h << " from " << x << "," << y;
     }
 }
 

@@ -16,10 +16,9 @@ TEST(LayerTest, PixelsLandInTheirTilesAcrossEverySeam)
     EXPECT_EQ(pixels16(layer)[300 * 640 + 300], pack5551(Colour(8, 200, 0, 255)));
     layer.setPixel(Black, 640, 0);
     layer.setPixel(Black, -1, 0);
-    // Pixel (130, 260) is texel (2, 4) of tile (1, 2), child 11.
+    // Pixel (130, 260) is texel (2, 4) of tile (1, 2).
     layer.setPixel(Red, 130, 260);
     EXPECT_EQ(layer.getTile(1, 2)->getTexture()->getPixel(2, 4), Red);
-    EXPECT_EQ(layer.getChild(11), layer.getTile(1, 2));
     // Pixels and runs on both sides of every seam land where the whole picture says.
     const int xs[] = {127, 128, 255, 256, 383, 384, 511, 512}, ys[] = {0, 127, 128, 255, 256, 383, 384, 479};
     for (int i = 0; i < 64; ++i)
@@ -47,7 +46,8 @@ TEST(LayerTest, ThickAndClippedLines)
         layer.drawLine(point(c[0], c[1]), point(c[2], c[3]), Black, tFixed(3));
         for (int i = 0; i < 640 * 480; ++i)
             ASSERT_EQ(layer.getPixel(i % 640, i / 640) == Black,
-                      i % 640 >= c[4] && i % 640 <= c[6] && i / 640 >= c[5] && i / 640 <= c[7]) << i;
+                      i % 640 >= c[4] && i % 640 <= c[6] && i / 640 >= c[5] && i / 640 <= c[7])
+                << i;
     }
     std::mt19937 random(7);
     std::uniform_int_distribution<int> coordinate(-150, 250);
@@ -98,9 +98,10 @@ TEST(LayerTest, PlainBlitsAndDeeperTiles)
     EXPECT_EQ(rgb.getPixel(28, 28), Black);
 }
 
-TEST(LayerTest, WholePictureTexturesHaveThePicturesOwnSizeAndFormat)
+TEST(LayerTest, WholePictureTexturesAndUploads)
 {
-    for (auto size : {std::make_pair(640, 480), std::make_pair(333, 201), std::make_pair(128, 128), std::make_pair(1, 1)})
+    for (auto size :
+         {std::make_pair(640, 480), std::make_pair(333, 201), std::make_pair(128, 128), std::make_pair(1, 1)})
     {
         Layer layer(size.first, size.second, false, 128);
         layer.setPixel(Red, size.first - 1, size.second - 1);
@@ -119,21 +120,18 @@ TEST(LayerTest, WholePictureTexturesHaveThePicturesOwnSizeAndFormat)
     layer.writeTexture(layer.getTexture());
     EXPECT_EQ(layer.getTile(1, 1)->getTexture()->getFormat(), PixelFormat::RGBA5551);
     EXPECT_EQ(layer.getPixel(199, 149), Black);
-}
-
-// A dab inside one tile, the same dab again (no pixel changes), a dab where
-// four tiles meet, and one ending exactly at a tile's edge.
-TEST(LayerTest, OnlyChangedTilesAreUploadedAgain)
-{
-    LayerPtr layer(new Layer(640, 480, false, 128));
+    // Only changed tiles are uploaded again: a dab inside one tile, the same
+    // dab again (no pixel changes), a dab where four tiles meet, and one
+    // ending exactly at a tile's edge.
+    LayerPtr tiles(new Layer(640, 480, false, 128));
     CountingRenderer renderer;
-    EXPECT_EQ(renderer.frame(layer), 20);
-    EXPECT_EQ(renderer.frame(layer), 0);
+    EXPECT_EQ(renderer.frame(tiles), 20);
+    EXPECT_EQ(renderer.frame(tiles), 0);
     TexturePtr mask = makeDiscMask(16), pattern = makeSolidPattern(64, 64);
     const int dabs[][5] = {{40, 40, 8, 8, 1}, {40, 40, 8, 8, 0}, {248, 120, 24, 24, 4}, {112, 300, 16, 12, 1}};
     for (const auto& dab : dabs)
     {
-        layer->blit(pattern, mask, dab[0], dab[1], dab[2], dab[3]);
-        EXPECT_EQ(renderer.frame(layer), dab[4]) << dab[0] << "," << dab[1];
+        tiles->blit(pattern, mask, dab[0], dab[1], dab[2], dab[3]);
+        EXPECT_EQ(renderer.frame(tiles), dab[4]) << dab[0] << "," << dab[1];
     }
 }

@@ -6,6 +6,8 @@
 #include "Resources/Drawing/Stamp.h"
 #include "Resources/Drawing/ToolManager.h"
 
+#include <tuple>
+
 using namespace DrawingTest;
 
 namespace
@@ -19,7 +21,10 @@ std::string maskName(int stem, int size)
     return std::string("studio/brushes/") + Stems[stem] + "_" + std::to_string(8 << size) + ".png";
 }
 
-std::string stampName(int n) { return "studio/stamps/stamp_" + std::string(n < 10 ? "0" : "") + std::to_string(n) + ".png"; }
+std::string stampName(int n)
+{
+    return "studio/stamps/stamp_" + std::string(n < 10 ? "0" : "") + std::to_string(n) + ".png";
+}
 
 // Every picture a test may ask for is marked with its own number, so that the
 // picture a tool holds tells which file was read: masks in their first pixel's
@@ -54,8 +59,14 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(titleFolder() + "images/studio"); }
 
-    template <class T> static boost::shared_ptr<T> as(const ToolPtr& tool) { return boost::dynamic_pointer_cast<T>(tool); }
-    static int maskOf(const ToolPtr& tool) { return as<Brush>(tool)->getMask() ? as<Brush>(tool)->getMask()->getPixel(0, 0).r : -1; }
+    template <class T> static boost::shared_ptr<T> as(const ToolPtr& tool)
+    {
+        return boost::dynamic_pointer_cast<T>(tool);
+    }
+    static int maskOf(const ToolPtr& tool)
+    {
+        return as<Brush>(tool)->getMask() ? as<Brush>(tool)->getMask()->getPixel(0, 0).r : -1;
+    }
     static int patternOf(const ToolPtr& tool) { return as<Brush>(tool)->getPattern()->getPaletteEntry(255).r; }
 
     // The title folder is set up before the manager reads it.
@@ -71,7 +82,8 @@ protected:
 TEST_F(ToolManagerTest, EveryKindAndSizeReadsItsOwnFiles)
 {
     EXPECT_EQ(ToolManager::getBrushName(ToolType::Fill, ToolSize::Large), "studio/brushes/brush_32.png");
-    EXPECT_EQ(ToolManager::getBrushName(static_cast<ToolType::Type>(16), ToolSize::Small), "studio/brushes/brush_8.png");
+    EXPECT_EQ(ToolManager::getBrushName(static_cast<ToolType::Type>(16), ToolSize::Small),
+              "studio/brushes/brush_8.png");
     EXPECT_EQ(ToolManager::getBrushName(ToolType::Marker, static_cast<ToolSize::Type>(3)), "studio/brushes/marker");
     EXPECT_EQ(ToolManager::getPatternName(3), "studio/patterns/pattern_03.png");
     EXPECT_EQ(ToolManager::getPatternName(100), "studio/patterns/pattern_100.png");
@@ -89,9 +101,11 @@ TEST_F(ToolManagerTest, EveryKindAndSizeReadsItsOwnFiles)
     }
     ToolPtr other = manager.getTool(static_cast<ToolType::Type>(16), ToolSize::Small, 0);
     EXPECT_TRUE(other && other->getType().getName() == "Tovrane.Brush" && maskOf(other) == 4);
-    ToolPtr a = manager.getTool(ToolType::Chalk, ToolSize::Medium, 12), b = manager.getTool(ToolType::Chalk, ToolSize::Medium, 12);
+    ToolPtr a = manager.getTool(ToolType::Chalk, ToolSize::Medium, 12),
+            b = manager.getTool(ToolType::Chalk, ToolSize::Medium, 12);
     EXPECT_EQ(as<Brush>(a)->getMask(), as<Brush>(b)->getMask());
-    EXPECT_EQ(manager.getBrushTexture(ToolType::Brush, ToolSize::Large), manager.getBrushTexture(ToolType::Fill, ToolSize::Large));
+    EXPECT_EQ(manager.getBrushTexture(ToolType::Brush, ToolSize::Large),
+              manager.getBrushTexture(ToolType::Fill, ToolSize::Large));
     EXPECT_EQ(manager.getPatternTexture(12), manager.getPatternTexture(12));
     // Setting a brush's colours never changes the shared pattern, nor an eraser's.
     a->setForegroundColor(Colour(200, 10, 10, 255));
@@ -155,25 +169,27 @@ TEST_F(ToolManagerTest, MissingOrWrongFilesGiveEmptyToolsAndAMessage)
     writeImage("studio/patterns/pattern_05.png", TexturePtr(new Texture(8, 8, PixelFormat::RGBA8888, true, 0)));
     writeImage(stampName(7), TexturePtr(new Texture(8, 8, PixelFormat::RGBA8888, true, 0)));
     std::filesystem::remove(images + stampName(0));
-    const std::pair<ToolPtr (*)(ToolManager&), std::string> cases[] = {
-        {[](ToolManager& m) { return m.getTool(ToolType::Brush, ToolSize::Small, 42); },
-         "Could not find file " + images + "studio/patterns/pattern_42.png"},
-        {[](ToolManager& m) { return m.getTool(ToolType::Marker, static_cast<ToolSize::Type>(3), 0); },
-         "Could not find file " + images + "studio/brushes/marker"},
-        {[](ToolManager& m) { return ToolPtr(m.getStamp(9)); }, "Could not find file " + images + stampName(9)},
-        {[](ToolManager& m) { return m.getTool(ToolType::Stamp, ToolSize::Small, 0); }, "stamp_00.png"},
-        {[](ToolManager& m) { return m.getTool(ToolType::Crayon, ToolSize::Small, 0); }, "crayon_8.png: RGB888 instead of RGBA8888"},
-        {[](ToolManager& m) { return m.getTool(ToolType::Fill, ToolSize::Small, 5); }, "pattern_05.png: RGBA8888 instead of Palette8"},
-        {[](ToolManager& m) { return ToolPtr(m.getStamp(7)); }, "stamp_07.png: RGBA8888 instead of Palette8"},
-        {[](ToolManager& m) { return m.getTool(ToolType::Chalk, ToolSize::Medium, 0); }, "Could not read file " + images + maskName(2, 1)},
-        {[](ToolManager& m) { return m.getTool(ToolType::Pencil, ToolSize::Small, 12); },
-         "Could not read file " + images + ToolManager::getPatternName(12)},
-        {[](ToolManager& m) { return m.getTool(ToolType::Marker, ToolSize::Large, 0); }, "Could not read file " + images + maskName(3, 2)}};
+    // Kind (-1: a stamp), size, pattern or stamp number, and what is said.
+    const std::tuple<int, int, int, std::string> cases[] = {
+        {ToolType::Brush, 0, 42, "Could not find file " + images + "studio/patterns/pattern_42.png"},
+        {ToolType::Marker, 3, 0, "Could not find file " + images + "studio/brushes/marker"},
+        {-1, 0, 9, "Could not find file " + images + stampName(9)},
+        {ToolType::Stamp, 0, 0, "stamp_00.png"},
+        {ToolType::Crayon, 0, 0, "crayon_8.png: RGB888 instead of RGBA8888"},
+        {ToolType::Fill, 0, 5, "pattern_05.png: RGBA8888 instead of Palette8"},
+        {-1, 0, 7, "stamp_07.png: RGBA8888 instead of Palette8"},
+        {ToolType::Chalk, 1, 0, "Could not read file " + images + maskName(2, 1)},
+        {ToolType::Pencil, 0, 12, "Could not read file " + images + ToolManager::getPatternName(12)},
+        {ToolType::Marker, 2, 0, "Could not read file " + images + maskName(3, 2)}};
     for (const auto& c : cases)
     {
         ToolPtr tool;
-        const std::string printed = output([&] { tool = c.first(manager); });
-        EXPECT_TRUE(!tool && says(printed, c.second)) << c.second << ": " << printed;
+        const std::string printed = output([&] {
+            tool = std::get<0>(c) < 0 ? ToolPtr(manager.getStamp(std::get<2>(c)))
+                                      : manager.getTool(ToolType::Type(std::get<0>(c)), ToolSize::Type(std::get<1>(c)),
+                                                        std::get<2>(c));
+        });
+        EXPECT_TRUE(!tool && says(printed, std::get<3>(c))) << std::get<3>(c) << ": " << printed;
     }
     EXPECT_TRUE(manager.getTool(ToolType::Crayon, ToolSize::Medium, 0));
 }

@@ -153,7 +153,8 @@ TEST(ToolTest, ColoursOfBrushesErasersAndStamps)
     stamp->setForegroundColor(Blue);
     EXPECT_FALSE(stamp->getRepeatWhileDragged());
     canvas->useToolAt(stamp, tFixed(150), tFixed(50));
-    EXPECT_TRUE(canvas->getLayer()->getPixel(143, 43) == Red && canvas->getLayer()->getPixel(144, 43) == Colour(0, 248, 0, 255));
+    EXPECT_TRUE(canvas->getLayer()->getPixel(143, 43) == Red &&
+                canvas->getLayer()->getPixel(144, 43) == Colour(0, 248, 0, 255));
     Stamp replaced(stampImage(16, 16));
     replaced.setStampTexture(stampImage(8, 4));
     EXPECT_EQ(std::make_pair(replaced.getMask()->getWidth(), replaced.getMask()->getHeight()), std::make_pair(8, 4));
@@ -163,25 +164,27 @@ TEST(ToolTest, ColoursOfBrushesErasersAndStamps)
 // (down for the opposite drag; unknown types make triangles), an ellipse of
 // 360 two-degree segments with y downwards (90 degrees at the top of the box;
 // a drag up and to the left gives the same box), a five-pointed star; a drag
-// that never moves is a point.
-TEST(ShapeTest, OutlineVertices)
+// that never moves is a point. The outline is drawn when the finger lifts.
+TEST(ShapeTest, OutlinesAreDrawnWhenTheFingerLifts)
 {
     EXPECT_EQ(dragged(ShapeType::Line, {1, 2, 3, 4}), (Texts{"(1.00, 2.00)", "(3.00, 4.00)"}));
     EXPECT_EQ(dragged(ShapeType::Rectangle, {10, 20, 50, 80}),
               (Texts{"(10.00, 20.00)", "(50.00, 20.00)", "(50.00, 20.00)", "(50.00, 80.00)", "(50.00, 80.00)",
                      "(10.00, 80.00)", "(10.00, 80.00)", "(10.00, 20.00)"}));
     EXPECT_EQ(dragged(ShapeType::Triangle, {100, 100, 200, 300}),
-              (Texts{"(150.00, 100.00)", "(100.00, 300.00)", "(100.00, 300.00)", "(200.00, 300.00)",
-                     "(200.00, 300.00)", "(150.00, 100.00)"}));
+              (Texts{"(150.00, 100.00)", "(100.00, 300.00)", "(100.00, 300.00)", "(200.00, 300.00)", "(200.00, 300.00)",
+                     "(150.00, 100.00)"}));
     const Texts down = dragged(ShapeType::Triangle, {200, 300, 100, 100});
     EXPECT_EQ((Texts{down[0], down[1], down[3]}), (Texts{"(150.00, 300.00)", "(200.00, 100.00)", "(100.00, 100.00)"}));
     EXPECT_EQ(dragged(static_cast<ShapeType::Type>(9), {0, 0, 10, 10}).size(), 6u);
-    const Texts ellipse = dragged(ShapeType::Circle, {0, 0, 100, 50}), star = dragged(ShapeType::Star, {0, 0, 100, 100});
+    const Texts ellipse = dragged(ShapeType::Circle, {0, 0, 100, 50}),
+                star = dragged(ShapeType::Star, {0, 0, 100, 100});
     ASSERT_TRUE(ellipse.size() == 720u && star.size() == 20u);
     for (int i = 2; i < 720; i += 2) // P(0)-P(1), P(1)-P(2), ...: vertex 2k repeats vertex 2k - 1
         EXPECT_TRUE(ellipse[i] == ellipse[i - 1] && (i > 19 || star[i - 1] == star[i])) << i;
     char last[40];
-    std::snprintf(last, sizeof last, "(%.2f, %.2f)", 50 + 50 * std::cos(718 * M_PI / 180), 25 - 25 * std::sin(718 * M_PI / 180));
+    std::snprintf(last, sizeof last, "(%.2f, %.2f)", 50 + 50 * std::cos(718 * M_PI / 180),
+                  25 - 25 * std::sin(718 * M_PI / 180));
     EXPECT_EQ((Texts{ellipse[0], ellipse[91], ellipse[181], ellipse[361], ellipse[719]}),
               (Texts{"(100.00, 25.00)", "(50.00, 0.00)", "(0.00, 25.00)", "(100.00, 25.00)", last}));
     EXPECT_EQ(dragged(ShapeType::Circle, {100, 50, 0, 0})[0], "(0.00, 25.00)");
@@ -191,14 +194,10 @@ TEST(ShapeTest, OutlineVertices)
     for (ShapeType::Type type : {ShapeType::Rectangle, ShapeType::Circle, ShapeType::Star})
         for (const std::string& vertex : dragged(type, {30, 40}))
             ASSERT_EQ(vertex, "(30.00, 40.00)") << type;
-}
-
-// The preview carries the colour; lifting the finger anywhere draws the last
-// outline in the byte colour and drops it; the next update begins a new
-// shape; use without an outline draws nothing; a shape whose colour was never
-// set draws black; a two-vertex line draws one line.
-TEST(ShapeTest, TheOutlineIsDrawnWhenTheFingerLifts)
-{
+    // The preview carries the colour; lifting the finger anywhere draws the
+    // last outline in the byte colour and drops it; the next update begins a
+    // new shape; use without an outline draws nothing; a shape whose colour
+    // was never set draws black; a two-vertex line draws one line.
     ShapePtr tool(new Shape(ShapeType::Rectangle));
     EXPECT_TRUE(tool->getRepeatWhileDragged());
     tool->setForegroundColor(Colour(0, 128, 255, 255));

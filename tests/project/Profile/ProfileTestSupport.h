@@ -10,6 +10,8 @@
 
 namespace ProfileTest
 {
+typedef std::vector<unsigned char> Bytes;
+
 // The scratch folder holding the data root ("data/") and the title folder
 // ("title/"), without the "/" at the end; empty when another test of the
 // program configured the system data first (the profile tests then skip).

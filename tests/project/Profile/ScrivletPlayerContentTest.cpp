@@ -30,7 +30,8 @@ std::string contents(const ScrivletPlayer& profile)
     for (int i = 0; i < 31; ++i)
         text += i == 6 ? ' ' : ((i < 6 ? profile.isFrameUnlocked(i) : profile.isStampUnlocked(i - 7)) ? '1' : '0');
     for (int i = 0; i < profile.getColoringBookCount(); ++i)
-        text += " " + profile.getColoringBookPage(i)->path + " " + std::to_string(profile.getColoringBookPage(i)->pageCount);
+        text += " " + profile.getColoringBookPage(i)->path + " " +
+                std::to_string(profile.getColoringBookPage(i)->pageCount);
     for (int i = 0; i < profile.getLocationCount(); ++i)
         text += " " + profile.getTaskDownload(i)->path;
     return text;
@@ -46,16 +47,19 @@ TEST_F(Pictures, PicturesThumbnailsAndFrames)
     ScrivletPlayerPtr profile = loadProfile();
     ColoringBookDownload book("books/farm/", 12);
     const std::string q = playerFolder(0) + "Photos/qev_", b = "books/farm/";
-    EXPECT_EQ((std::vector<std::string>{q + "art_03.png", q + "art_100.png", q + "thumbnail_00.png", q + "anim_01_12.png",
-                                        q + "anim_00_100.png", b + "page_00.png", b + "page_100.png",
-                                        b + "preview_page_03.png", root() + "/data/upload/Art/meta.inf"}),
-              (std::vector<std::string>{profile->toImagePath(3), profile->toImagePath(100), profile->toThumbnailPath(0),
-                                        profile->toAnimationPath(1, 12), profile->toAnimationPath(0, 100),
-                                        book.getPagePath(0), book.getPagePath(100), book.getPagePreviewPath(3),
-                                        profile->getUploadMetaPath()}));
+    EXPECT_EQ(
+        (std::vector<std::string>{q + "art_03.png", q + "art_100.png", q + "thumbnail_00.png", q + "anim_01_12.png",
+                                  q + "anim_00_100.png", b + "page_00.png", b + "page_100.png",
+                                  b + "preview_page_03.png", root() + "/data/upload/Art/meta.inf"}),
+        (std::vector<std::string>{profile->toImagePath(3), profile->toImagePath(100), profile->toThumbnailPath(0),
+                                  profile->toAnimationPath(1, 12), profile->toAnimationPath(0, 100),
+                                  book.getPagePath(0), book.getPagePath(100), book.getPagePreviewPath(3),
+                                  profile->getUploadMetaPath()}));
     std::mt19937 random(5);
-    const int sizes[][3] = {{640, 480, PixelFormat::RGB888}, {10, 5, PixelFormat::RGBA8888},
-                            {1000, 700, PixelFormat::RGBA8888}, {4, 9, PixelFormat::RGBA8888}};
+    const int sizes[][3] = {{640, 480, PixelFormat::RGB888},
+                            {10, 5, PixelFormat::RGBA8888},
+                            {1000, 700, PixelFormat::RGBA8888},
+                            {4, 9, PixelFormat::RGBA8888}};
     for (int slot = 0; slot < 4; ++slot)
     {
         const int w = sizes[slot][0], h = sizes[slot][1];
@@ -86,7 +90,8 @@ TEST_F(Pictures, PicturesThumbnailsAndFrames)
         writeText(profile->toImagePath(slot), "x");
     EXPECT_EQ(2, profile->getNumberOfImageSlotsInUse());
     EXPECT_FALSE(output([&] { EXPECT_FALSE(profile->loadImage(4) || profile->loadImageThumbnail(5)); }).empty());
-    TexturePtr frame(new Texture(64, 48, PixelFormat::RGB565, true, 0)), red(new Texture(64, 48, PixelFormat::RGBA8888));
+    TexturePtr frame(new Texture(64, 48, PixelFormat::RGB565, true, 0)),
+        red(new Texture(64, 48, PixelFormat::RGBA8888));
     red->setPixel(Colour(255, 0, 0, 255), 10, 10);
     EXPECT_FALSE(profile->hasAnimation(1));
     EXPECT_TRUE(profile->saveAnimationFrame(frame, 1, 0) && profile->saveAnimationFrame(red, 1, 11));
@@ -104,12 +109,18 @@ TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
     ScrivletPlayerPtr profile = loadProfile();
     TexturePtr picture(new Texture(20, 20, PixelFormat::RGBA8888, true, 0));
     const std::string meta = profile->getUploadMetaPath(), folder = root() + "/data/upload/Art";
-    const char* const steps[][4] = {
-        {"save 2", "", "-1", ""},        {"upload 2", "2", "2", ""},    {"mark", "marker", "2", ""},
-        {"upload 2", "marker", "2", ""}, {"save 2", "marker", "2", ""}, {"upload 2", "marker", "2", ""},
-        {"collect", "", "2", ""},        {"save 2", "", "-1", ""},      {"upload 2", "2", "2", ""},
-        {"upload 4", "4", "4", ""},      {"upload 9", "4", "4", "Invalid picture slot 9"},
-        {"block 3", "", "4", "Could not create the meta.inf file\n"}};
+    const char* const steps[][4] = {{"save 2", "", "-1", ""},
+                                    {"upload 2", "2", "2", ""},
+                                    {"mark", "marker", "2", ""},
+                                    {"upload 2", "marker", "2", ""},
+                                    {"save 2", "marker", "2", ""},
+                                    {"upload 2", "marker", "2", ""},
+                                    {"collect", "", "2", ""},
+                                    {"save 2", "", "-1", ""},
+                                    {"upload 2", "2", "2", ""},
+                                    {"upload 4", "4", "4", ""},
+                                    {"upload 9", "4", "4", "Invalid picture slot 9"},
+                                    {"block 3", "", "4", "Could not create the meta.inf file\n"}};
     for (const auto& step : steps)
     {
         const std::string kind = step[0], named = step[1];
@@ -119,15 +130,19 @@ TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
             writeText(folder, "in the way");
         const std::string printed = output([&] {
             if (kind[0] == 's' || kind[0] == 'u' || kind[0] == 'b')
-                kind[0] == 's' ? (void)profile->saveImage(picture, kind.back() - '0') : profile->uploadImage(kind.back() - '0');
+                kind[0] == 's' ? (void)profile->saveImage(picture, kind.back() - '0')
+                               : profile->uploadImage(kind.back() - '0');
         });
         const std::string held = TestSupport::readFile(meta);
-        EXPECT_EQ(named.size() != 1 ? named
-                                    : "MetaVersion=1.0\nDevice=\"QuintaroNomad\"\nType=\"ScrivletArtUpload\"\nProductID="
-                                      "\"0x00470023\"\nName=\"Scrivlet Art Upload\"\nPathToUploadContent=\"" +
-                                          profile->toImagePath(named[0] - '0') + "\"\n",
-                  held) << kind;
-        EXPECT_TRUE(says(printed, step[3]) && std::stoi(step[2]) == profile->lastUploadedSlot) << kind << ": " << printed;
+        EXPECT_EQ(named.size() != 1
+                      ? named
+                      : "MetaVersion=1.0\nDevice=\"QuintaroNomad\"\nType=\"ScrivletArtUpload\"\nProductID="
+                        "\"0x00470023\"\nName=\"Scrivlet Art Upload\"\nPathToUploadContent=\"" +
+                            profile->toImagePath(named[0] - '0') + "\"\n",
+                  held)
+            << kind;
+        EXPECT_TRUE(says(printed, step[3]) && std::stoi(step[2]) == profile->lastUploadedSlot)
+            << kind << ": " << printed;
         EXPECT_EQ(!held.empty(), profile->hasUploadImageFile()) << kind;
         EXPECT_TRUE(kind != "upload 4" || std::distance(std::filesystem::directory_iterator(folder), {}) == 1);
     }
@@ -155,22 +170,40 @@ TEST_F(Downloads, AFolderOfEveryKindOfPackage)
     for (int i = 0; i < ScrivletPlayer::maxDownloadPackages; ++i)
         many += R"(, "task/")";
     std::vector<std::pair<std::string, std::string>> packages = {
-        {"a_frame/", R"({"type": "Frame", "frame": 4})"}, {"c_bundle/first/", task}, {"c_bundle/second/", task},
+        {"a_frame/", R"({"type": "Frame", "frame": 4})"},
+        {"c_bundle/first/", task},
+        {"c_bundle/second/", task},
         {"b_stamp/", R"({"type": "Stamp", "stamp": 20, "comment": "other keys are ignored"})"},
-        {"c_bundle/", bundle + R"(["second/", "first/"]})"}, {"f_escape/ok/", task}, {"k_many/task/", task},
-        {"d_book/", R"({"type": "ColoringBook", "pageCount": 12})"}, {"o_bundle/a..b/", task},
-        {"e_most_pages/", R"({"type": "ColoringBook", "pageCount": 100})"}, {"k_many/", bundle + many + "]}"},
-        {"f_escape/", bundle + R"(["../a_frame/", "./", 5, "ok/"]})"}, {outside + "task/", task},
-        {"j_not_an_array/", bundle + R"("c_bundle/first/"})"}, {outside + "bundle/task/", task},
+        {"c_bundle/", bundle + R"(["second/", "first/"]})"},
+        {"f_escape/ok/", task},
+        {"k_many/task/", task},
+        {"d_book/", R"({"type": "ColoringBook", "pageCount": 12})"},
+        {"o_bundle/a..b/", task},
+        {"e_most_pages/", R"({"type": "ColoringBook", "pageCount": 100})"},
+        {"k_many/", bundle + many + "]}"},
+        {"f_escape/", bundle + R"(["../a_frame/", "./", 5, "ok/"]})"},
+        {outside + "task/", task},
+        {"j_not_an_array/", bundle + R"("c_bundle/first/"})"},
+        {outside + "bundle/task/", task},
         {"o_bundle/", bundle + R"(["last/", "middle/task/", "a..b/"]})"},
         {outside + "frame/", R"({"type": "Frame", "frame": 5})"}};
     for (int level = 0; level < 20; ++level, deep += "next/")
         packages.insert(packages.end(), {{deep, bundle + R"(["next/", "task/"]})"}, {deep + "task/", task}});
-    std::vector<std::string> skipped = {"\"../a_frame/\"", "\"./\"", "\"/tmp/\"", "\"a/../a/\"", "sub-folder \"\" of download",
-                                        "h_missing/download.json", "already loaded", "nested too deeply",
-                                        "m_linked_package/download.json", "n_json_link/download.json",
-                                        "\"middle/task/\"", "o_bundle/last/download.json", "p_fifo/download.json"};
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/downloadjson/malformed"))
+    std::vector<std::string> skipped = {"\"../a_frame/\"",
+                                        "\"./\"",
+                                        "\"/tmp/\"",
+                                        "\"a/../a/\"",
+                                        "sub-folder \"\" of download",
+                                        "h_missing/download.json",
+                                        "already loaded",
+                                        "nested too deeply",
+                                        "m_linked_package/download.json",
+                                        "n_json_link/download.json",
+                                        "\"middle/task/\"",
+                                        "o_bundle/last/download.json",
+                                        "p_fifo/download.json"};
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(TOVRANE_TEST_DATA) + "/downloadjson/malformed"))
         if (entry.path().extension() == ".json")
         {
             skipped.push_back("/" + entry.path().stem().string() + "/");
@@ -192,8 +225,8 @@ TEST_F(Downloads, AFolderOfEveryKindOfPackage)
     ::alarm(20);
     ScrivletPlayerPtr profile = loadProfile(&printed);
     ::alarm(0);
-    std::string added = "110010 111111111111111100001000" + book + " " + downloads + "d_book/ 12 " + downloads +
-                        "e_most_pages/ 100";
+    std::string added =
+        "110010 111111111111111100001000" + book + " " + downloads + "d_book/ 12 " + downloads + "e_most_pages/ 100";
     for (const char* task : {"c_bundle/second/", "c_bundle/first/", "f_escape/ok/", "k_many/task/"})
         added += " " + downloads + task;
     for (int level = ScrivletPlayer::maxDownloadDepth - 1; level >= 0; --level)

@@ -35,7 +35,7 @@ std::vector<Bytes> readSaveFiles()
 // Every value a loaded profile keeps from its files, in file order.
 std::vector<int> valuesOf(const ScrivletPlayer& p)
 {
-    std::vector<int> v{p.firstLaunch,       p.mapTutorialPending, p.studioIntroPending, p.warehouseHintPending,
+    std::vector<int> v{p.firstLaunch,        p.mapTutorialPending, p.studioIntroPending, p.warehouseHintPending,
                        p.letterVisitPending, p.musicVolume,        p.lastUploadedSlot,   p.lastCompleteLocation};
     v.insert(v.end(), p.locationStates, p.locationStates + 64);
     v.insert(v.end(), p.lessonStates, p.lessonStates + 64);
@@ -114,8 +114,11 @@ std::vector<Bytes> randomFiles(std::mt19937& random)
     for (int i = 0; i < 194; ++i)
     {
         const Field f = fieldOf(i);
-        const int pick = static_cast<int>(random() % 24), any = static_cast<int>(f.size == 1 ? random() % 256 : random());
-        v.push_back(pick < 2 ? (pick ? f.high + 1 : f.low - 1) : pick == 2 ? any : f.low + int(random() % (f.high - f.low + 1)));
+        const int pick = static_cast<int>(random() % 24),
+                  any = static_cast<int>(f.size == 1 ? random() % 256 : random());
+        v.push_back(pick < 2    ? (pick ? f.high + 1 : f.low - 1)
+                    : pick == 2 ? any
+                                : f.low + int(random() % (f.high - f.low + 1)));
     }
     return filesOf(v);
 }
@@ -208,8 +211,7 @@ TEST_F(Progress, RandomStepsFollowThePlainRules)
                 written[2] = filesOf(v)[2];
                 break;
             case 'B':
-            case 'C':
-            {
+            case 'C': {
                 const int a = op == 'B' ? award % 27 : 27 + award % 9;
                 EXPECT_EQ(!v[158 + a], a < 27 ? profile->unlockBadge(BadgeName::Type(a))
                                               : profile->unlockAchievement(AchievementName::Type(a - 27)));
@@ -229,8 +231,7 @@ TEST_F(Progress, RandomStepsFollowThePlainRules)
                 op == 'R' ? profile->reset() : profile->create();
                 std::copy_n(newProfile().begin(), op == 'R' ? 72 : 194, v.begin());
                 break;
-            case 'W':
-            {
+            case 'W': {
                 written = randomFiles(random);
                 writeSaveFile(0, written[0]);
                 writeSaveFile(1, written[1]);
@@ -268,7 +269,8 @@ TEST_F(Progress, RandomStepsFollowThePlainRules)
         ASSERT_FALSE(op == 'W' && (says(printed, saveFile(2)) || says(printed, saveFile(3)))) << printed;
         const bool cutShort = op == 'X' && cut >= 0 && cut < sizes[f];
         ASSERT_EQ(cutShort, says(printed, "Save file " + saveFile(f) + " is cut short")) << printed;
-        ASSERT_EQ(v, valuesOf(*profile)) << "step " << step << " " << op << " " << saveFileNames[f] << " cut at " << cut;
+        ASSERT_EQ(v, valuesOf(*profile)) << "step " << step << " " << op << " " << saveFileNames[f] << " cut at "
+                                         << cut;
         ASSERT_EQ(written, readSaveFiles()) << "step " << step << " " << op;
         for (int i = 0; i < 83; ++i)
             ASSERT_EQ(v[72 + i], i < 64 ? profile->getLessonState(i) : profile->getAdvancedLessonState(i - 64));
