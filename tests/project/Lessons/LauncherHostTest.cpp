@@ -106,6 +106,36 @@ INSTANTIATE_TEST_SUITE_P(Launchers, EveryLesson, ::testing::ValuesIn(practices),
                              return name;
                          });
 
+TEST_F(LauncherHostTest, ALessonNamedByATownTaskPlaysFromTheStoryAndTheTaskGoesOn)
+{
+    REQUIRE_LESSONS_TITLE();
+    // The t-shirt shop's fifth line names the warm and cool lesson; its last
+    // line is a picture dragged to its place.
+    const TaskStudioState town(TaskType::LocationTask, "tasks/tshirt_shop.task",
+                               TaskStudioState::findTownLocation("tshirt_shop")->location);
+    ASSERT_EQ("WCC", town.getTask()->lines.at(4).loggingID);
+    ASSERT_TRUE(town.getTask()->lines.at(5).pickup.present);
+    Script script;
+    LessonPlayer player(script);
+    player.playTask(town, 0, 4);
+    const std::unique_ptr<LessonLauncherState> lesson(new WarmCoolLauncherState(false, false));
+    player.playLesson(*lesson);
+    player.playTask(town, 4);
+    const HostRun r = play("location:tshirt_shop", script);
+
+    EXPECT_EQ(player.steps, LessonPlayer::stepsIn(r));
+    const std::vector<std::string> phases = phasesIn(r.output);
+    ASSERT_FALSE(phases.empty());
+    EXPECT_EQ("Epilogue", phases.back()) << "the task goes on to its end";
+    std::ifstream in(file("data/players/0/Scrivlet/lesson.bin"), std::ios::binary);
+    const std::string lessons((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_LT(256u + 4 * 15, lessons.size());
+    EXPECT_EQ(3, lessons[256 + 4 * 15]) << "warm and cool complete";
+    const std::vector<std::string> usage = usageRecords(file("data/usage.log"));
+    EXPECT_EQ(0, count(usage, "GameAreaStart WCC")) << "no game area of its own in the story";
+    EXPECT_EQ(2, count(usage, "ActivityStart WCC NA 1")) << "the game's, and the line's that named it";
+}
+
 TEST_F(LauncherHostTest, BadNamesAreRefused)
 {
     for (const char* bad : {"launcher:colors:1", "launcher:lines:x", "launcher:lines:", "launcher:paint", "launcher"})

@@ -85,15 +85,17 @@ public:
         playTask(TaskStudioState(type, file, static_cast<LocationName::Type>(location)));
     }
 
-    void playTask(const TaskStudioState& state)
+    // Lines `first` up to `last` (all by default) of a task.
+    void playTask(const TaskStudioState& state, size_t first = 0, size_t last = ~size_t(0))
     {
         const Task& task = *state.getTask();
-        steps.push_back("task " + task.loggingIDs[0]);
+        if (first == 0)
+            steps.push_back("task " + task.loggingIDs[0]);
         TovraneTools::Picture background;
         EXPECT_TRUE(TovraneTools::readPng(title().path + "images/" + task.background, background)) << task.background;
         const int width = background.width(), height = background.height();
         const bool animation = state.getLocation() == LocationName::LastAdvancedLesson;
-        for (size_t k = 0; k < task.lines.size(); ++k)
+        for (size_t k = first; k < std::min(last, task.lines.size()); ++k)
         {
             const TaskLine& line = task.lines[k];
             if (!line.subLessonPath.empty())
@@ -165,6 +167,7 @@ private:
         const int index = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 61 : c - 55;
         const TaskStudioState letter(TaskType::WritingSubLesson, index, LocationName::WritingLesson);
         const std::vector<TaskLine>& strokes = letter.getTask()->lines;
+        steps.push_back("task " + letter.getTask()->loggingIDs[0]);
         for (const char* phase : {"NEW_STATE=TaskDraw", "NEW_STATE=FreeFormTaskDraw"})
             for (const TaskLine& stroke : strokes)
             {
