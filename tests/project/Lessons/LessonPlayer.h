@@ -57,6 +57,31 @@ public:
         }
     }
 
+    // The launcher's movies up to its first task or game, which the child
+    // leaves by the quit question (Escape, then yes).
+    void quitAtFirst(const LessonLauncherState& launcher)
+    {
+        const LessonTable& lesson = launcher.getLesson();
+        int k = launcher.getStep();
+        for (; k < lesson.stepCount && lesson.steps[k].kind == LessonStep::Movie; ++k)
+            playMovie(lesson.steps[k].file);
+        const LessonStep& step = lesson.steps[k];
+        if (step.kind == LessonStep::Task)
+        {
+            const TaskStudioState task(TaskType::AdvancedLesson, step.file, static_cast<LocationName::Type>(step.location));
+            steps.push_back("task " + task.getTask()->loggingIDs[0]);
+            script.after("debug", "TASK=\"" + task.getTask()->loggingIDs[0] + "\"");
+        }
+        else if (step.kind == LessonStep::Game)
+        {
+            const std::unique_ptr<GameState> game(step.makeGame());
+            steps.push_back("game " + game->getStateName());
+            script.after("enter", game->getStateName());
+        }
+        script.at("+60", "click escape");
+        script.at("+72", "tap 115 160");
+    }
+
     void playMovie(const std::string& file)
     {
         script.after("PushApp", "flash/" + file);
