@@ -16,6 +16,8 @@
 
 #include "PngFile.h"
 
+#include <algorithm>
+
 namespace TaskScreenTest
 {
 // Where a line's picture points (16.16) are on screen, on a picture of the
@@ -149,8 +151,9 @@ public:
                 script.strokeAfter(2, onScreen(line, width, height));
             }
             // The animation lesson asks for its second frame after the first
-            // line and for play after the last: the button is tapped through
-            // the second after the request, taken only while it is asked for.
+            // line and for play after the last, in a speech of a second: the
+            // button is tapped from 0.8 to 2.4 seconds after the speech starts,
+            // and only the tap while it is asked for is taken.
             if (animation && (k == 0 || k + 1 == task.lines.size()))
             {
                 // The flipbook row lies along the bottom, 14 high: frames 24
