@@ -22,13 +22,6 @@ namespace
 {
 typedef std::pair<int, int> Point;
 
-// The screen pixel (y downwards) of a node's bound centre.
-Point centreOf(const SpatialPtr& node)
-{
-    const Vector3<tFixed>& c = node->worldBound->centre;
-    return {c.x.toInt(), 240 - c.y.toInt()};
-}
-
 // The middle of the pie slice of a colour number, found as the pie itself
 // reads a touch: the pie picture's pixel under each screen pixel.
 Point pieSlice(int number)
@@ -62,7 +55,8 @@ Point flipbookButton(int index)
 {
     ToolbarPtr row(new FlipbookToolbar);
     row->update(0);
-    return centreOf(row->getButton(index));
+    const Vector3<tFixed>& c = row->getButton(index)->worldBound->centre;
+    return {c.x.toInt(), 240 - c.y.toInt()};
 }
 
 // A picture pixel of a line's task as the task studio shows it for that line.
@@ -84,6 +78,14 @@ int count(const std::string& text, const std::string& part)
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++n;
     return n;
+}
+
+// The lines of the art lesson of a location.
+std::vector<TaskLine> lessonLines(int location)
+{
+    const TaskStudioState lesson(TaskType::AdvancedLesson, std::string("tasks/") + stems[location - 27] + ".task",
+                                 static_cast<LocationName::Type>(location));
+    return lesson.getTask()->lines;
 }
 
 std::string where(const Point& p) { return std::to_string(p.first) + " " + std::to_string(p.second); }
@@ -237,15 +239,18 @@ TEST_F(ArtLessonHostTest, AColourLineWrongPickRightPickThenStrokesUntilColoured)
     EXPECT_EQ(counts[0].first + counts[0].second, counts[1].first + counts[1].second) << "the same area counted";
     const unsigned lift = r.first("debug", "NEW_STATE=TaskFillArea").frame + 12;
     EXPECT_EQ(lift, started(r, "h_VIDORIV_Keep")) << "the fill hint, played at once";
+    const TraceLine fill = r.first("debug", "NEW_STATE=TaskFillArea");
+    unsigned picked = 0;
+    for (const TraceLine& right : r.all("audio-start", "CorrectAnswerSfx"))
+        picked = right.frame <= fill.frame ? right.time : picked;
+    EXPECT_GE(fill.time - picked, 1000u) << "the pie stays a second after the right pick";
     EXPECT_EQ(1u, r.all("audio-start", "WrongAnswerSfx").size());
 }
 
 TEST_F(ArtLessonHostTest, TheWildLessonsGuideTurnsToSayItsHintsAndBack)
 {
     REQUIRE_LESSONS_TITLE();
-    const std::unique_ptr<TaskStudioState> lesson(
-        new TaskStudioState(TaskType::AdvancedLesson, "tasks/wild.task", static_cast<LocationName::Type>(46)));
-    lines = lesson->getTask()->lines;
+    lines = lessonLines(46);
     ASSERT_EQ(3u, lines.size());
     script.after("debug", "NEW_STATE=TaskDraw");
     script.strokeAfter(5, onScreen(lines[0], 320, 240));
@@ -288,10 +293,8 @@ TEST_F(ArtLessonHostTest, TheWildLessonsGuideTurnsToSayItsHintsAndBack)
 TEST_F(ArtLessonHostTest, TheHorizonLessonSwapsItsPictureAndPraises)
 {
     REQUIRE_LESSONS_TITLE();
-    const std::unique_ptr<TaskStudioState> lesson(
-        new TaskStudioState(TaskType::AdvancedLesson, "tasks/horizon_line.task", static_cast<LocationName::Type>(45)));
     script.after("debug", "NEW_STATE=TaskDraw");
-    script.strokeAfter(5, onScreen(lesson->getTask()->lines[0], 320, 240));
+    script.strokeAfter(5, onScreen(lessonLines(45).at(0), 320, 240));
     script.at("+20", "shot " + file("traced.png"));
     script.after("audio-start", "h_SCRIVLET_YesThatsIt_5.ogg");
     script.at("+1", "shot " + file("praised.png"));
@@ -310,9 +313,7 @@ TEST_F(ArtLessonHostTest, TheHorizonLessonSwapsItsPictureAndPraises)
 TEST_F(ArtLessonHostTest, TheAnimationLessonDrawsSevenFramesAndLeavesThreeSecondsAfterPlay)
 {
     REQUIRE_LESSONS_TITLE();
-    const std::unique_ptr<TaskStudioState> lesson(
-        new TaskStudioState(TaskType::AdvancedLesson, "tasks/animation.task", static_cast<LocationName::Type>(48)));
-    lines = lesson->getTask()->lines;
+    lines = lessonLines(48);
     ASSERT_EQ(7u, lines.size());
     const int afterSpeech = 70; // a speech lasts 50 frames
     for (size_t k = 0; k < lines.size(); ++k)
