@@ -123,11 +123,11 @@ protected:
 
     // A run of the script that ends by itself (or after `frames`) with no
     // missing file or character.
-    HostRun run(const std::string& start, int frames = 9000, const std::string& options = std::string())
+    HostRun run(const std::string& start, int frames = 9000)
     {
         std::ofstream(file("script.txt")) << script.text;
         HostRun result = runHost("--fixed-step 20 --frames " + std::to_string(frames) + " --start " + start +
-                                 " --script '" + file("script.txt") + "' " + options);
+                                 " --script '" + file("script.txt") + "'");
         EXPECT_EQ(0, result.status) << result.output;
         for (const char* fault : {"Could not find file", "Could not load character", "Assertion"})
             EXPECT_EQ(std::string::npos, result.output.find(fault)) << start << ": " << fault;
@@ -150,24 +150,25 @@ protected:
     std::vector<TaskLine> lines;
 };
 
-// The first lines of a location task traced, its sub-lesson written (traced,
-// then drawn freely) and its art lesson taken as done, up to its last line.
+// The first lines of a location task traced and its sub-lesson written
+// (traced, then drawn freely), every art lesson taken as done so that its
+// line launches none: the script reaches the task's last line.
 void ArtLessonHostTest::walkToLastLine(const std::string& location, int letter)
 {
     const std::unique_ptr<TaskStudioState> town(
         new TaskStudioState(TaskType::LocationTask, "tasks/" + location + ".task", LocationName::Firehouse));
     const std::unique_ptr<TaskStudioState> sub(new TaskStudioState(TaskType::WritingSubLesson, letter, LocationName::WritingLesson));
     lines = town->getTask()->lines;
-    auto trace = [&](const TaskLine& line, int size, const char* phase) {
+    auto trace = [&](const TaskLine& line, int width, const char* phase) {
         script.after("debug", std::string("NEW_STATE=") + phase);
-        script.strokeAfter(5, onScreen(line, size * 2, size * 3 / 2));
+        script.strokeAfter(5, onScreen(line, width, width * 3 / 4));
     };
     for (int k : {0, 1, 2})
-        trace(lines[k], 320, "TaskDraw");
+        trace(lines[k], 640, "TaskDraw");
     for (const char* phase : {"TaskDraw", "FreeFormTaskDraw"})
         for (const TaskLine& line : sub->getTask()->lines)
-            trace(line, 160, phase);
-    trace(lines[4], 320, "TaskDraw");
+            trace(line, 320, phase);
+    trace(lines[4], 640, "TaskDraw");
     std::string states;
     for (int entry = 0; entry < 64 + 19; ++entry)
         states += std::string(1, entry < 64 ? '\1' : '\3') + std::string(3, '\0');
