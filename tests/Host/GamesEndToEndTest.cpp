@@ -1,6 +1,7 @@
 // The five art-lesson games through the real host, headless on a fixed step,
 // each started with --start game:NAME over the launcher stand-in on the
 // generated title and played to its end by a script; and one game quit.
+#include "GameAnswers.h"
 #include "HostRun.h"
 #include "PngFile.h"
 
@@ -61,43 +62,9 @@ protected:
     }
 };
 
-// Drags from a point into the colour pie's centre (156, 64) of the generated title.
-std::string drop(const std::string& at, const std::string& from)
-{
-    return at + " down " + from + "\n" + at + " move 156 64\n" + at + " up 156 64\n";
-}
-
 TEST_F(GamesEndToEndTest, EachGameIsPlayedToItsEndAndItsLauncherIsEnteredAgainOnce)
 {
-    const std::string red = "156 26", yellow = "189 83", blue = "123 83";
-    const struct
-    {
-        const char* game;
-        const char* state;
-        std::string script;
-        Lines records;
-    } games[] = {
-        {"sky_ground", "SkyGroundState", "3000ms tap 10 40\n7500ms tap 300 200\n",
-         {"ActivityStart CPH NA 1", "CorrectAnswer 27  IDENTIFIED SKY", "CorrectAnswer 27  IDENTIFIED GROUND",
-          "ActivityExit 0 1"}},
-        {"mixing_colors", "MixingColorsState",
-         drop("5000ms", red) + drop("8000ms", yellow) + drop("14000ms", red) + drop("17000ms", blue) +
-             drop("23000ms", yellow) + drop("26000ms", blue),
-         {"ActivityStart PSC NA 1", "CorrectAnswer 23  MIXED YELLOW-RED", "CorrectAnswer 23  MIXED BLUE-RED",
-          "CorrectAnswer 23  DRAGGED BLUE", "ActivityExit 0 1"}},
-        {"moving_objects", "MovingObjectsState",
-         "3000ms down 83 53\n3000ms move 83 153\n3000ms up 83 153\n3500ms down 257 52\n3500ms move 257 152\n"
-         "3500ms up 257 152\n4000ms down 233 191\n4000ms move 233 91\n4000ms up 233 91\n4500ms down 102 198\n"
-         "4500ms move 102 98\n4500ms up 102 98\n",
-         {"ActivityStart CPH NA 1", "CorrectAnswer 28  CORRECTLY PLACED OBJECTS", "ActivityExit 0 1"}},
-        {"pick_pineapples", "PickPineapplesState", "2500ms tap 85 145\n7000ms tap 211 88\n",
-         {"ActivityStart CPH NA 1", "CorrectAnswer 28  IDENTIFIED CLOSE OBJECT",
-          "CorrectAnswer 28  IDENTIFIED FAR OBJECT", "ActivityExit 0 1"}},
-        {"warm_cool", "WarmCoolState", "2500ms tap 64 48\n7500ms tap 160 20\n",
-         {"ActivityStart WCC NA 1", "CorrectAnswer 24  IDENTIFIED WARM COLOR",
-          "CorrectAnswer 25  IDENTIFIED COOL COLOR", "ActivityExit 0 1"}},
-    };
-    for (const auto& game : games)
+    for (const GameAnswers& game : gameAnswers())
     {
         SCOPED_TRACE(game.game);
         const HostRun r = play(game.game, game.script);

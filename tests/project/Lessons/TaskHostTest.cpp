@@ -218,7 +218,7 @@ TEST_F(TaskHostTest, ALetterTaskWithItsCharacterRepeatsItsPromptAndQuitsWithTheS
     EXPECT_EQ("ActivityExit 0 3", records.back());
 }
 
-TEST_F(TaskHostTest, DownloadsArtLessonsAndBadNames)
+TEST_F(TaskHostTest, DownloadsAndBadNames)
 {
     REQUIRE_LESSONS_TITLE();
     const std::string folder = file("download/"), broken = file("broken/");
@@ -246,12 +246,6 @@ TEST_F(TaskHostTest, DownloadsArtLessonsAndBadNames)
     std::ofstream(broken + "images/own.png") << "not a picture";
     r = run("download:" + broken);
     EXPECT_NE(std::string::npos, r.output.find("its background own.png cannot be read")) << r.output;
-
-    // An art lesson with its launcher's stand-in below: quitting leaves both.
-    r = run("advanced:38");
-    EXPECT_EQ((std::vector<std::string>{"LauncherStandIn", "TaskStudioState"}),
-              (std::vector<std::string>{r.first("enter").detail, r.all("enter").at(1).detail}));
-    EXPECT_NE(std::string::npos, r.output.find("TASK=\"straight_line\""));
 
     for (const std::string& bad : std::vector<std::string>{"lesson:62", "lesson:1x", "lesson", "letter:-1", "location:town_square",
                                   "advanced:49", "download:" + file("nowhere")})

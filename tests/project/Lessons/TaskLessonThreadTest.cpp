@@ -1,10 +1,12 @@
 // The art lessons run in process on the generated title: how each is staged,
-// and each played to its end by tracing, picking and colouring its lines.
+// and each script followed step by step, with its guide, to the lesson's end.
 #include "TaskScreenTestSupport.h"
 
 #include "Resources/Drawing/Layer.h"
 #include "Resources/Studio/ColorPie.h"
 #include "Resources/Studio/FlipbookToolbar.h"
+
+#include <map>
 
 using namespace TaskScreenTest;
 
@@ -13,7 +15,7 @@ namespace
 const char* const stems[] = {"seeing_shapes", "shapes_eq_triangle", "shapes_triangle_2", "shapes_rectangle",
                              "shapes_square", "shapes_circle", "shapes_ellipse", "shapes_hexigon", "cloud", "tree",
                              "car", "straight_line", "horizontal_line", "vertical_line", "curve", "waves",
-                             "diagonal_line", "zigzag", "horizon_line", "wild", "calm"};
+                             "diagonal_line", "zigzag", "horizon_line", "wild", "calm", "animation"};
 
 TaskStudioState* pushLesson(TaskRun& run, int location)
 {
@@ -64,71 +66,71 @@ TEST(TaskLessonThreadTest, EachLessonIsStagedWithItsGuideAndExtras)
     }
 }
 
-TEST(TaskLessonThreadTest, EveryLessonPlaysToItsEnd)
+// Plays a lesson to its end as a child would: lines traced, the right colours
+// picked, areas painted; in the animation lesson the hint pressed, then the
+// button tapped, at steps 5 and 18. Returns what its script did, as words:
+// each new lesson step, "line" for a line started from the script, "help",
+// the guide's turns and "talk"/"quiet" for its mouth, and "pop" at the end.
+static std::string playLesson(int location, std::vector<int>& framesDrawn, int& framesAfterPlay)
 {
-    REQUIRE_LESSONS_TITLE();
-    for (int location = 27; location <= 47; ++location)
-    {
-        SCOPED_TRACE(location);
-        TaskRun run;
-        const size_t below = run.stackSize();
-        TaskStudioState* state = pushLesson(run, location);
-        bool ended = false;
-        for (int frames = 0; frames < 20000 && !ended; ++frames)
-        {
-            if (run.stackSize() == below)
-            {
-                ended = true;
-                break;
-            }
-            const TaskStudioState::eState phase = state->getState();
-            if (phase == TaskStudioState::TaskDraw && state->touchStage == 1)
-                run.traceLine();
-            else if (phase == TaskStudioState::TaskPickColor && state->getStep() == 1)
-                state->colorPickerCallback(pick(state->getTask()->lines[state->currentLine].fillColorReq));
-            else if (phase == TaskStudioState::TaskFillArea && state->getStep() == 2 && state->touchStage == 1)
-            {
-                const TaskLine& line = state->getTask()->lines[state->currentLine];
-                const TexturePtr picture = state->studio->canvas->getLayer()->getTexture();
-                for (int y = 0; y < picture->getHeight(); ++y)
-                    for (int x = 0; x < picture->getWidth(); ++x)
-                        if (line.fillMaskTexture->getPixel(x, y).r > 199)
-                            picture->setPixel(state->chosenColor, x, y);
-                state->studio->canvas->getLayer()->writeTexture(picture);
-                const int x = (line.fillBox.x + line.fillBox.w / 2).getRaw() >> 16;
-                const int y = (line.fillBox.y + line.fillBox.h / 2).getRaw() >> 16;
-                const auto at = run.screenOf(Vector2<tFixed>(tFixed(x), tFixed(y)));
-                printed([&] {
-                    run.touch(at.first, at.second, true);
-                    run.touch(at.first, at.second, false);
-                });
-            }
-            run.frame();
-        }
-        EXPECT_TRUE(ended) << "stuck in phase " << state->getState() << " step " << state->getStep() << " lesson step "
-                           << state->lessonStep;
-    }
-}
-
-TEST(TaskLessonThreadTest, TheAnimationLessonDrawsSevenFramesAndLeavesThreeSecondsAfterPlay)
-{
-    REQUIRE_LESSONS_TITLE();
     TaskRun run;
     const size_t below = run.stackSize();
-    TaskStudioState* state = run.push(
-        new TaskStudioState(TaskType::AdvancedLesson, "tasks/animation.task", static_cast<LocationName::Type>(48)));
-    std::vector<int> framesDrawn;
-    int playFrame = -1, frame = 0;
+    TaskStudioState* state = pushLesson(run, location);
+    std::string words, turn;
+    int step = 0, playFrame = -1, frame = 0;
+    bool talking = false, helped = false;
+    TaskStudioState::eState was = state->getState();
     for (; frame < 20000 && run.stackSize() > below; ++frame)
     {
-        if (state->getState() == TaskStudioState::TaskDraw && state->touchStage == 1)
+        const TaskStudioState::eState phase = state->getState();
+        const bool scripted = phase == TaskStudioState::LessonIntro || phase == TaskStudioState::LessonHelp;
+        if (state->lessonStep != step)
+            words += " " + std::to_string(step = state->lessonStep);
+        if (was == TaskStudioState::LessonIntro && phase == TaskStudioState::TaskIntro)
+            words += " line";
+        if (was != TaskStudioState::LessonHelp && phase == TaskStudioState::LessonHelp)
+            words += " help";
+        was = phase;
+        if (CharacterController* guide = state->lessonCharacterController.get())
+        {
+            const std::string name = guide->getCurrentAnimationName();
+            if (scripted && name != turn && name.find("_to_") != std::string::npos)
+                words += " " + name;
+            turn = name;
+            if (scripted && guide->isLipFlapPlaying() != talking)
+                words += (talking = !talking) ? " talk" : " quiet";
+        }
+        const bool waiting = phase == TaskStudioState::LessonIntro && (step == 5 || step == 18);
+        if (phase == TaskStudioState::TaskDraw && state->touchStage == 1)
         {
             framesDrawn.push_back(state->flipbookFrame);
             run.traceLine();
         }
-        else if (state->getState() == TaskStudioState::LessonIntro && state->lessonStep == 5 && !state->frameTapped)
-            state->flipbookToolbarCallback(ToolbarButtonEventArgs(1));
-        else if (state->getState() == TaskStudioState::LessonIntro && state->lessonStep == 18 && playFrame < 0)
+        else if (phase == TaskStudioState::TaskPickColor && state->getStep() == 1)
+            state->colorPickerCallback(pick(state->getTask()->lines[state->currentLine].fillColorReq));
+        else if (phase == TaskStudioState::TaskFillArea && state->getStep() == 2 && state->touchStage == 1)
+        {
+            const TaskLine& line = state->getTask()->lines[state->currentLine];
+            const TexturePtr picture = state->studio->canvas->getLayer()->getTexture();
+            for (int y = 0; y < picture->getHeight(); ++y)
+                for (int x = 0; x < picture->getWidth(); ++x)
+                    if (line.fillMaskTexture->getPixel(x, y).r > 199)
+                        picture->setPixel(state->chosenColor, x, y);
+            state->studio->canvas->getLayer()->writeTexture(picture);
+            const auto at = run.screenOf(Vector2<tFixed>(line.fillBox.x + line.fillBox.w / 2, line.fillBox.y + line.fillBox.h / 2));
+            printed([&] {
+                run.touch(at.first, at.second, true);
+                run.touch(at.first, at.second, false);
+            });
+        }
+        else if (waiting && !helped)
+        {
+            run.button(0x200);
+            helped = true;
+        }
+        else if (waiting && step == 5 && !state->frameTapped)
+            state->flipbookToolbarCallback(ToolbarButtonEventArgs(1)), helped = false;
+        else if (waiting && step == 18 && playFrame < 0)
         {
             // Play before step 18 is not taken: tapped here, once.
             state->flipbookToolbarCallback(ToolbarButtonEventArgs(FlipbookToolbar::PlayButton));
@@ -136,9 +138,35 @@ TEST(TaskLessonThreadTest, TheAnimationLessonDrawsSevenFramesAndLeavesThreeSecon
         }
         run.frame();
     }
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 6}), framesDrawn);
-    ASSERT_GE(playFrame, 0);
-    EXPECT_NEAR(3000 / 20, frame - playFrame, 2) << "the exit timer, 3000 ms after the play tap";
+    framesAfterPlay = frame - playFrame;
+    return words + (run.stackSize() == below ? " pop" : " stuck");
+}
+
+TEST(TaskLessonThreadTest, EachLessonsScriptStepByStepWithItsGuide)
+{
+    REQUIRE_LESSONS_TITLE();
+    // The guide-less cloud and horizon lessons, the animation lesson (a hint
+    // repeated at steps 5 and 18, then the same wait), and all others.
+    const std::string help = " help p2_to_p1 talk p1_to_p2 quiet";
+    const std::map<int, std::string> scripts = {
+        {35, " 1 line pop"},
+        {45, " 1 line 2 pop"},
+        {48, " 1 2 line 3 4 talk 5 p1_to_p2 quiet" + help + " 6 p2_to_p1 7 talk 8 9 quiet 10 line 11 line 12 line 13 line"
+             " 14 line 15 line 16 17 talk 18 p1_to_p2 quiet" + help + " 19 pop"}};
+    for (int location = 27; location <= 48; ++location)
+    {
+        SCOPED_TRACE(location);
+        std::vector<int> framesDrawn;
+        int framesAfterPlay = 0;
+        const auto script = scripts.find(location);
+        EXPECT_EQ(script == scripts.end() ? " 1 line 3 pop" : script->second,
+                  playLesson(location, framesDrawn, framesAfterPlay));
+        if (location == 48)
+        {
+            EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 6}), framesDrawn);
+            EXPECT_NEAR(3000 / 20, framesAfterPlay, 2) << "the exit timer, 3000 ms after the play tap";
+        }
+    }
 }
 
 TEST(TaskLessonThreadTest, AQuitConfirmedAsTheExitTimerFiresLeavesOnce)
@@ -148,8 +176,7 @@ TEST(TaskLessonThreadTest, AQuitConfirmedAsTheExitTimerFiresLeavesOnce)
     Application::PushGameState(new Below); // the lesson's launcher
     run.frame();
     const size_t launcher = run.stackSize();
-    TaskStudioState* state = run.push(
-        new TaskStudioState(TaskType::AdvancedLesson, "tasks/animation.task", static_cast<LocationName::Type>(48)));
+    TaskStudioState* state = pushLesson(run, 48);
     ASSERT_TRUE(run.until([&] { return state->getState() == TaskStudioState::LessonIntro; }));
     // The timer fires in this frame and the quit is confirmed in it too.
     state->timerCallback(VOID());

@@ -89,6 +89,8 @@ public:
     bool skipsTaskOnAbort() const { return skipTaskOnAbort; }
     const std::string& getGameArea() const { return gameArea; }
     int getStep() const { return step; }
+    // The steps, sub-lessons and group of the launcher's lesson.
+    const LessonTable& getLesson() const { return lesson; }
 
 protected:
     // The part whose index matches starts the run, else step 0 with an

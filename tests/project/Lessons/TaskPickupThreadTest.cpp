@@ -1,18 +1,11 @@
-// Lines to colour and to drag, run in process on the generated title: the pie
-// judged, the area coloured until the line ends, the picture dragged to its
-// target.
+// Lines to drag, run in process on the generated title: the picture grabbed
+// on its box's edges and dropped by its window.
 #include "TaskScreenTestSupport.h"
-
-#include "Resources/Drawing/Layer.h"
-#include "Resources/Studio/ColorPie.h"
 
 using namespace TaskScreenTest;
 
 namespace
 {
-const ColorPieArgs red(0, ColorRGBA<unsigned char>(192, 0, 0, 255));
-const ColorPieArgs blue(1, ColorRGBA<unsigned char>(0, 0, 192, 255));
-
 // The first line of a location task that is not traced and has no sub-lesson.
 int extraLine(TaskStudioState& state)
 {
@@ -32,64 +25,7 @@ TaskStudioState* startLine(TaskRun& run, const std::string& path, LocationName::
 }
 }
 
-TEST(TaskColourThreadTest, AWrongColourThenTheRightOneThenStrokesUntilTheAreaIsColoured)
-{
-    REQUIRE_LESSONS_TITLE();
-    TaskRun run;
-    TaskStudioState* state = startLine(run, "tasks/library.task", LocationName::Library);
-    ASSERT_TRUE(run.until([&] { return state->getState() == TaskStudioState::TaskPickColor && state->getStep() == 1; }));
-    EXPECT_EQ(CullingMode::Show, state->colorPieRoot->cullingMode);
-
-    // Requirement 0: blue is wrong, the hint plays and the pie comes back.
-    state->colorPickerCallback(blue);
-    run.frame();
-    EXPECT_EQ(1, state->wrongCount);
-    ASSERT_TRUE(run.until([&] { return state->getStep() == 1 && !state->colorChosen; }));
-
-    // Red is right; the pie stays a second at least, then the area is coloured.
-    state->colorPickerCallback(red);
-    run.frame();
-    EXPECT_EQ(11, state->getStep());
-    const unsigned int picked = state->getStateStartTime();
-    ASSERT_TRUE(run.untilPhase(TaskStudioState::TaskFillArea));
-    EXPECT_GE(state->getStateStartTime() - picked, 1000u);
-    EXPECT_EQ(CullingMode::Hide, state->colorPieRoot->cullingMode);
-    ASSERT_TRUE(run.until([&] { return state->getStep() == 2; }));
-
-    // A stroke over the area that lifts off it: ended on the area, counted, too little.
-    const TaskLine& line = state->getTask()->lines[state->currentLine];
-    const int cx = (line.fillBox.x + line.fillBox.w / 2).getRaw() >> 16;
-    const int cy = (line.fillBox.y + line.fillBox.h / 2).getRaw() >> 16;
-    auto at = [&](int x, int y) { return run.screenOf(Vector2<tFixed>(tFixed(x), tFixed(y))); };
-    std::vector<std::string> output = printed([&] {
-        for (int x : {cx - 20, cx, cx + 20})
-            run.touch(at(x, cy).first, at(x, cy).second, true);
-        run.touch(at(10, 10).first, at(10, 10).second, false);
-        run.frame();
-    });
-    ASSERT_FALSE(output.empty());
-    EXPECT_EQ(0u, output[0].find("COLOR_FILL - COLORED: ")) << output[0];
-    EXPECT_NE("COLOR_FILL - COLORED: 0, WHITE: 0", output[0]) << "the stroke reached the picture";
-    EXPECT_EQ(1, state->touchStage) << "a hint, and the overlay blinks again";
-
-    // The area painted in the chosen colour: the next lift on it ends the line.
-    const TexturePtr picture = state->studio->canvas->getLayer()->getTexture();
-    for (int y = 0; y < picture->getHeight(); ++y)
-        for (int x = 0; x < picture->getWidth(); ++x)
-            if (line.fillMaskTexture->getPixel(x, y).r > 199)
-                picture->setPixel(red.rgba, x, y);
-    state->studio->canvas->getLayer()->writeTexture(picture);
-    output = printed([&] {
-        run.touch(at(cx, cy).first, at(cx, cy).second, true);
-        run.touch(at(cx, cy).first, at(cx, cy).second, false);
-        run.frame();
-    });
-    ASSERT_FALSE(output.empty());
-    EXPECT_EQ(0u, output[0].find("COLOR_FILL - COLORED: ")) << output[0];
-    EXPECT_EQ(TaskStudioState::TaskOutro, state->getState());
-}
-
-TEST(TaskColourThreadTest, ThePickupIsGrabbedOnItsBoxEdgesAndDroppedByItsWindow)
+TEST(TaskPickupThreadTest, ThePickupIsGrabbedOnItsBoxEdgesAndDroppedByItsWindow)
 {
     REQUIRE_LESSONS_TITLE();
     // Grabs at the box's edges and just outside them (a screen pixel is two

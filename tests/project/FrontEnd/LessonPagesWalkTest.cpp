@@ -1,0 +1,116 @@
+// The real host, headless on a fixed step, from the logo on a fresh profile
+// through every icon of the lessons page and its three lesson-group pages:
+// each starts its lesson, one lesson per launcher is played to its end and
+// the others are left at their first task or game by the quit question, and
+// the menu comes back on the page the lesson was started from.
+#include "Host/HostRun.h"
+#include "project/Lessons/LessonPlayer.h"
+
+#include "Resources/Lessons/AnimationLauncherState.h"
+#include "Resources/Lessons/ColorsLauncherState.h"
+#include "Resources/Lessons/CompositionLauncherState.h"
+#include "Resources/Lessons/LinesLauncherState.h"
+#include "Resources/Lessons/OrganicShapesLauncherState.h"
+#include "Resources/Lessons/SeeingShapesLauncherState.h"
+#include "Resources/Lessons/ShapesLauncherState.h"
+#include "Resources/Lessons/WarmCoolLauncherState.h"
+#include "Resources/Lessons/WildCalmLauncherState.h"
+
+#ifdef TOVRANE_HOST_PROGRAM
+
+using namespace TaskScreenTest;
+
+namespace
+{
+class LessonPagesWalkTest : public HostFolderTest
+{
+protected:
+    LessonPagesWalkTest() : HostFolderTest("front-end-lessons") {}
+};
+
+// One icon: the menu's taps that reach and touch it, the launcher it starts
+// (as the menu makes it), whether it is played to its end, and the reviewed
+// picture of the page the menu comes back on.
+struct Visit
+{
+    std::vector<std::string> taps;
+    std::function<LessonLauncherState*()> make;
+    bool played;
+    const char* page;
+};
+
+// Slots are filled column by column: (62, 83), (62, 148), (117, 83), ...;
+// the lessons page pages on with (218, 115) and back with (18, 115).
+const Visit visits[] = {
+    {{"tap 230 68", "tap 117 148"}, [] { return new SeeingShapesLauncherState(false, false); }, true, "lessons_1"},
+    {{"tap 172 148"}, [] { return new ColorsLauncherState(false, false); }, true, "lessons_1"},
+    {{"tap 218 115", "tap 117 83"}, [] { return new WarmCoolLauncherState(false, false); }, true, "lessons_2"},
+    {{"tap 117 148"}, [] { return new WildCalmLauncherState(false, false); }, true, "lessons_2"},
+    {{"tap 172 83"}, [] { return new CompositionLauncherState(false, false); }, true, "lessons_2"},
+    {{"tap 172 148"}, [] { return new AnimationLauncherState(false, false); }, true, "lessons_2"},
+    {{"tap 18 115", "tap 62 148", "tap 62 83"}, [] { return new LinesLauncherState(1, false, false); }, false, "lines"},
+    {{"tap 62 148"}, [] { return new LinesLauncherState(2, false, false); }, true, "lines"},
+    {{"tap 117 83"}, [] { return new LinesLauncherState(3, false, false); }, false, "lines"},
+    {{"click backspace", "tap 117 83", "tap 62 83"}, [] { return new ShapesLauncherState(1, false, false); }, false, "shapes"},
+    {{"tap 62 148"}, [] { return new ShapesLauncherState(2, false, false); }, false, "shapes"},
+    {{"tap 117 83"}, [] { return new ShapesLauncherState(3, false, false); }, false, "shapes"},
+    {{"tap 117 148"}, [] { return new ShapesLauncherState(4, false, false); }, true, "shapes"},
+    {{"click backspace", "tap 172 83", "tap 62 83"}, [] { return new OrganicShapesLauncherState(1, false, false); }, true,
+     "drawing_objects"},
+    {{"tap 62 148"}, [] { return new OrganicShapesLauncherState(2, false, false); }, false, "drawing_objects"},
+};
+}
+
+TEST_F(LessonPagesWalkTest, EveryLessonIconStartsItsLessonAndTheMenuComesBackOnItsPage)
+{
+    REQUIRE_LESSONS_TITLE();
+    Script script;
+    LessonPlayer player(script);
+    std::vector<std::string> expected = {"MainMenuState"}, codes;
+    script.after("enter", "MainMenuState");
+    for (size_t k = 0; k < sizeof(visits) / sizeof(visits[0]); ++k)
+    {
+        const Visit& visit = visits[k];
+        for (size_t t = 0; t < visit.taps.size(); ++t)
+            script.at("+" + std::to_string(20 + 10 * t), visit.taps[t]);
+        const std::unique_ptr<LessonLauncherState> launcher(visit.make());
+        if (visit.played)
+            player.playLesson(*launcher);
+        else
+            player.quitAtFirst(*launcher);
+        expected.insert(expected.end(), {launcher->getStateName(), "MainMenuState"});
+        codes.push_back("GameAreaStart " + launcher->getGameArea());
+        script.after("enter", "MainMenuState");
+        script.at("+10", "shot " + file(std::to_string(k) + ".png"));
+    }
+    script.at("+20", "quit");
+    this->script(script.text);
+    const HostRun r = runHost("--fixed-step 20 --frames 40000 --script '" + file("script.txt") + "'");
+    ASSERT_EQ(0, r.status) << r.output;
+    EXPECT_EQ("closed", r.first("Exit").detail) << "every lesson came back";
+    for (const char* fault : {"Could not find file", "Could not load character", "Assertion", "INVALID"})
+        EXPECT_EQ(std::string::npos, r.output.find(fault)) << fault;
+
+    EXPECT_EQ(player.steps, LessonPlayer::stepsIn(r));
+    // The menu and the launchers as they take turns.
+    std::vector<std::string> entered;
+    for (const TraceLine& line : r.all("enter"))
+        if ((line.detail == "MainMenuState" || line.detail.find("Launcher") != std::string::npos) &&
+            (entered.empty() || entered.back() != line.detail))
+            entered.push_back(line.detail);
+    EXPECT_EQ(expected, entered);
+    std::vector<std::string> areas;
+    int quits = 0;
+    for (const std::string& record : usageRecords(file("data/usage.log")))
+    {
+        if (record.compare(0, 13, "GameAreaStart") == 0)
+            areas.push_back(record);
+        quits += record == "ActivityExit 0 3";
+    }
+    EXPECT_EQ(codes, areas);
+    EXPECT_EQ(6, quits) << "each lesson left at its first task or game";
+    for (size_t k = 0; k < sizeof(visits) / sizeof(visits[0]); ++k)
+        expectShotGolden(std::to_string(k) + ".png", std::string("frontend/") + visits[k].page + ".png");
+}
+
+#endif
