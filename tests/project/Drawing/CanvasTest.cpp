@@ -20,7 +20,8 @@ void zoomAt(Canvas& canvas, ZoomToolState::Type state, int x, int y)
 // where the dabs show, as "undo/redo: x x". Steps: "in X Y" and "out X Y"
 // zoom at a picture point, "touch-in X Y" and "touch-out X Y" use the zoom
 // tool at a screen point, "pan DX DY"; "+" saves an undo step, "u" undoes,
-// "r" redoes, "mN" sets the undo limit to N and "dN" dabs black at (N, 100).
+// "r" redoes, "c" clears both lists, "mN" sets the undo limit to N and "dN"
+// dabs black at (N, 100).
 std::string play(Canvas& c, const std::string& script = "")
 {
     std::istringstream in(script);
@@ -36,8 +37,8 @@ std::string play(Canvas& c, const std::string& script = "")
             c.useTool(ToolPtr(new Zoom(state)), x, y);
         else if (kind == "in" || kind == "out")
             zoomAt(c, state, x, y);
-        else if (kind == "+" || kind == "u" || kind == "r")
-            kind == "+" ? c.pushUndo() : (kind == "u" ? c.undo() : c.redo());
+        else if (kind == "+" || kind == "u" || kind == "r" || kind == "c")
+            kind == "+" ? c.pushUndo() : (kind == "u" ? c.undo() : (kind == "r" ? c.redo() : c.clearUndo()));
         else if (kind[0] == 'm')
             c.setMaxUndo(std::stoi(kind.substr(1)));
         else
@@ -110,6 +111,7 @@ TEST(CanvasTest, ZoomPanUndoAndRedo)
         {"u u u u", "2 160x120 at 220,140 0/3: 20 60"},
         {"r r", "2 160x120 at 220,140 2/1: 20 60 100 140"},
         {"m1", "2 160x120 at 220,140 1/1: 20 60 100 140"},
+        {"c", "2 160x120 at 220,140 0/0: 20 60 100 140"},
         {"m0 + d260 u", "2 160x120 at 220,140 0/0: 20 60 100 140 260"}};
     for (const auto& step : steps)
         EXPECT_EQ(play(*canvas, step[0]), step[1]) << step[0];

@@ -158,6 +158,7 @@ TEST_F(Progress, RandomStepsFollowThePlainRules)
     EXPECT_TRUE(ScrivletPlayer::getCurrentPlayerData()->isStampUnlocked(15)); // one, loaded on first use
     ScrivletPlayerPtr profile = loadProfile();
     EXPECT_EQ(std::vector<Bytes>(4), readSaveFiles());
+    EXPECT_EQ(0u, profile->playerId);
     std::vector<int> v = newProfile();
     std::set<unsigned long> badges;
     std::vector<std::string> logged;
