@@ -1,5 +1,5 @@
-// The credits over the menu: scrolling by the direction pad, closing, the
-// spoken reminder.
+// The credits opened from the options page: scrolling by the direction pad,
+// closing back to that page, the spoken reminder.
 #include "MenuTestSupport.h"
 #include "support/Golden.h"
 
@@ -23,8 +23,10 @@ protected:
     }
     void push()
     {
-        Application::PushGameState(credits = new CreditsState);
-        ASSERT_TRUE(frameUntil([&] { return current<CreditsState>() != nullptr; }));
+        tap(Options);
+        tap(Credits);
+        ASSERT_TRUE(frameUntil([&] { return (credits = current<CreditsState>()) != nullptr; }));
+        frame(), events();
     }
     // The offset in whole units; the list's centre follows it.
     int offset() const
@@ -33,8 +35,16 @@ protected:
         EXPECT_EQ(at - tFixed(2009.5f), credits->getScrollNode()->getPosition().y);
         return at.getRaw() % 65536 == 0 ? at.getRaw() / 65536 : -1;
     }
-    // Popped and released once: the menu is on top again and stays.
-    bool closed() { return stackSize() == 1 && !harness->current()->isPopped(); }
+    // Popped and released once: the menu is on top again and stays, on the
+    // options page, with its music and invitation and the profile's volume.
+    void expectClosed()
+    {
+        EXPECT_TRUE(stackSize() == 1 && !harness->current()->isPopped());
+        ASSERT_TRUE(frameUntil([&] { return (menu = current<MainMenuState>()) != nullptr; }));
+        EXPECT_TRUE(menu->optionsPage == shownPage() && AudioPlayer::musicVolume == player->musicVolume);
+        EXPECT_EQ(Lines({"audio-start h_MUSIC_MainMnMsc60ScndsLpng_6.ogg", "audio-start h_VIDORIV_TapYrChcWthThStyls_3.ogg"}),
+                  events({"audio-start h_MUSIC", "audio-start h_VIDORIV"}));
+    }
 
     CreditsState* credits = nullptr;
 };
@@ -87,15 +97,16 @@ TEST_F(CreditsThreadTest, BackButtonsAndTheCloseButtonPopOnce)
     EXPECT_FALSE(credits->isPopped()) << "rolled off";
 
     NodePtr list = credits->getScrollNode(); // outlives the state
+    player->musicVolume = 52;
     for (std::uint32_t held : {0x22, 0x20, 0x100})
         GameTitle::buttons(held);
     frame();
     EXPECT_EQ(tFixed(5) - tFixed(2009.5f), list->getPosition().y) << "scrolled first";
     frame();
-    EXPECT_TRUE(closed());
+    expectClosed();
 
     push();
     tap(closeButton);
-    EXPECT_TRUE(closed());
+    expectClosed();
 }
 }

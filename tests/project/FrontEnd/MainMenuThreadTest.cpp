@@ -386,19 +386,5 @@ TEST_F(MainMenuThreadTest, ANewGameIsAskedAndOnlyYesResetsTheStory)
         EXPECT_EQ(menu->optionsPage, shownPage());
         press(0x20);
     }
-
-    // The credits, and back on the options page with the music, the
-    // invitation and the profile's volume.
-    tap(Options);
-    tap(Credits);
-    ASSERT_TRUE(frameUntil([&] { return current<CreditsState>() != nullptr; }));
-    player->musicVolume = 52;
-    events();
-    press(0x20);
-    backInMenu();
-    menu = current<MainMenuState>();
-    EXPECT_TRUE(menu->optionsPage == shownPage() && AudioPlayer::musicVolume == 52);
-    EXPECT_EQ(Lines({"audio-start h_MUSIC_MainMnMsc60ScndsLpng_6.ogg", "audio-start h_VIDORIV_TapYrChcWthThStyls_3.ogg"}),
-              events({"audio-start h_MUSIC", "audio-start h_VIDORIV"}));
 }
 }
