@@ -1,23 +1,46 @@
 // The main menu as the first state of a fresh run: what each choice says and
-// starts, how pages close, the page shown again after a lesson, and the
-// spoken tours on the fixed clock.
+// starts, how pages close, the page shown again after a lesson, the spoken
+// tours on the fixed clock; the badges, extras and options pages.
 #include "MenuTestSupport.h"
 
+#include "Resources/FrontEnd/CreditsState.h"
 #include "Resources/Lessons/LessonLauncherState.h"
 #include "Resources/Lessons/TaskStudioState.h"
 #include "Resources/Town/TindlewoodMapState.h"
 
+#include "CMicroDownloads.h"
+
+#include <set>
+
 using namespace MenuTest;
+using StateTestSupport::near;
 
 namespace
 {
 using MainMenuThreadTest = Menu;
 
+// Play: the intro movie for a new game; else the welcome-back sequence, whose
+// news and montage come only between the firehouse and the mansion.
 TEST_F(MainMenuThreadTest, PlayWaitsForItsAnnouncementThenTheMapComesAfterTheMovieOrTheSequence)
 {
-    for (int newGame : {1, 0})
+    const Lines sequence = {"enter WelcomeBackState", "enter FlashState", "PushApp ActionNews_Middle_Intro.swf",
+                            "enter WelcomeBackState", "enter MontageState", "enter WelcomeBackState", "enter FlashState",
+                            "PushApp ActionNews_Middle_End.swf", "enter WelcomeBackState", "enter TindlewoodMapState"};
+    const Lines none = {"enter WelcomeBackState", "enter TindlewoodMapState"};
+    const Lines movie = {"enter FlashState", "PushApp ActionNews_Intro.swf", "enter TindlewoodMapState"};
+    const struct
     {
-        player->mapTutorialPending = static_cast<unsigned char>(newGame);
+        int newGame;
+        TaskState::Type firehouse, mansion;
+        const Lines& expected;
+    } rows[] = {{1, TaskState::Complete, TaskState::Started, movie},      {0, TaskState::Complete, TaskState::Started, sequence},
+                {0, TaskState::Available, TaskState::Locked, none},       {0, TaskState::Complete, TaskState::Complete, none},
+                {0, TaskState::Started, TaskState::Complete, none}};
+    for (const auto& row : rows)
+    {
+        player->mapTutorialPending = static_cast<unsigned char>(row.newGame);
+        player->locationStates[LocationName::Firehouse] = row.firehouse;
+        player->locationStates[LocationName::SpookyMansion] = row.mansion;
         tap(Play);
         EXPECT_EQ("h_SCRIVLET_PlayAnnncdAsTtl_3.ogg", speech());
         tap(Lessons);
@@ -25,9 +48,8 @@ TEST_F(MainMenuThreadTest, PlayWaitsForItsAnnouncementThenTheMapComesAfterTheMov
         EXPECT_EQ(menu->menuNode, shownPage()) << "input waits with the request";
         events();
         ASSERT_TRUE(frameUntil([&] { return current<TindlewoodMapState>() != nullptr; }));
-        EXPECT_EQ(newGame ? (Lines{"enter FlashState", "PushApp ActionNews_Intro.swf", "enter TindlewoodMapState"})
-                          : (Lines{"enter WelcomeBackState", "enter TindlewoodMapState"}),
-                  events({"enter", "PushApp"}));
+        EXPECT_EQ(row.expected, events({"enter", "PushApp"})) << row.newGame << " " << row.firehouse << " " << row.mansion;
+        EXPECT_EQ(2u, stackSize());
         EXPECT_EQ(0, GameTitle::savedByte(player->getPlayerDataPath(), 1)) << "saved, then cleared by the map";
         press(0x20);
         backInMenu();
@@ -66,12 +88,12 @@ TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToThe
     const struct
     {
         int lesson, locale;
-        Lines said;
+        const char* said;
         int firstShown;
-    } rows[] = {{61, 2, {"LowerCase_1.ogg", "LtrZed_3.ogg"}, 48}, {61, 3, {"LowerCase_1.ogg", "LtrZed_3.ogg"}, 48},
-                {61, 4, {"LowerCase_1.ogg", "Z_3.ogg"}, 48},      {35, 1, {"UpperCase_1.ogg", "Z_3.ogg"}, 48},
-                {35, 2, {"UpperCase_1.ogg", "LtrZed_3.ogg"}, 48}, {40, 0, {"LowerCase_1.ogg", "E_3.ogg"}, 6},
-                {10, 0, {"UpperCase_1.ogg", "A_3.ogg"}, 0},       {8, 0, {"8_3.ogg"}, 56}};
+    } rows[] = {{61, 2, "LowerCase_1.ogg LtrZed_3.ogg ", 48}, {61, 3, "LowerCase_1.ogg LtrZed_3.ogg ", 48},
+                {61, 4, "LowerCase_1.ogg Z_3.ogg ", 48},      {35, 1, "UpperCase_1.ogg Z_3.ogg ", 48},
+                {35, 2, "UpperCase_1.ogg LtrZed_3.ogg ", 48}, {40, 0, "LowerCase_1.ogg E_3.ogg ", 6},
+                {10, 0, "UpperCase_1.ogg A_3.ogg ", 0},       {8, 0, "8_3.ogg ", 56}};
     for (const auto& row : rows)
     {
         player->locale = row.locale;
@@ -79,9 +101,9 @@ TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToThe
         events();
         menu->writingLessonSlotCallback(SlotDialogEventArgs(1, row.lesson));
         ASSERT_TRUE(frameUntil([&] { return harness->currentAs<TaskStudioState>() != nullptr; }));
-        Lines said;
+        std::string said;
         for (const std::string& line : events({"audio-start h_SCRIVLET_"}))
-            said.push_back(line.substr(std::string("audio-start h_SCRIVLET_").size()));
+            said += line.substr(23) + " ";
         EXPECT_EQ(row.said, said) << row.lesson << " " << row.locale;
         TaskStudioState* task = harness->currentAs<TaskStudioState>();
         EXPECT_TRUE(task->getTaskType() == TaskType::WritingLesson && task->lessonID == row.lesson &&
@@ -92,64 +114,6 @@ TEST_F(MainMenuThreadTest, WritingLessonsSayCaseAndNameThenStartAndComeBackToThe
         EXPECT_EQ(row.firstShown, menu->writingLessonSlotDialog->first);
         EXPECT_EQ(-1, menu->lessonRequest);
     }
-}
-
-TEST_F(MainMenuThreadTest, AfterTheCreditsTheOptionsPageWithMusicInvitationAndTheProfilesVolume)
-{
-    coverAndReturn([&] {
-        menu->returnToOptions = 1;
-        player->musicVolume = 52;
-    });
-    EXPECT_EQ(menu->optionsPage, shownPage());
-    EXPECT_EQ(52, AudioPlayer::musicVolume);
-    EXPECT_EQ(Lines({"audio-start h_MUSIC_MainMnMsc60ScndsLpng_6.ogg", "audio-start h_VIDORIV_TapYrChcWthThStyls_3.ogg"}),
-              events({"audio-start"}));
-}
-
-TEST_F(MainMenuThreadTest, LessonIconsOpenSubPagesOrAnnounceTheirLessonInOneGameOfLessons)
-{
-    const struct
-    {
-        int id;
-        NodePtr MainMenuState::*page; // shown afterwards
-        int request;
-        const char* said; // null: nothing
-    } rows[] = {{0, &MainMenuState::writingLessonsPage, -1, "h_VIDORIV_ChooseLttrOrNmbrTWrt_3.ogg"},
-                {1, &MainMenuState::linesPage, -1, "h_SCRIVLET_ChooseATypOfLnTDrw_3.ogg"},
-                {5, &MainMenuState::shapesPage, -1, "h_SCRIVLET_ChooseAShpTLrnAbt_3.ogg"},
-                {11, &MainMenuState::drawingObjectsPage, -1, "h_SCRIVLET_ChooseAnObjctTDrw_3.ogg"},
-                {10, &MainMenuState::lessonsPage, 3, "h_VIDORIV_SeeingShpsAnnncdAsTt_3.ogg"},
-                {14, &MainMenuState::lessonsPage, 5, "h_VIDORIV_ColorsAnnncdAsTtl_3.ogg"},
-                {15, &MainMenuState::lessonsPage, 6, "h_VIDORIV_WarmAndClClrsAnnncdA_3.ogg"},
-                {16, &MainMenuState::lessonsPage, 7, "h_VIDORIV_CalmAndWldClrsAnnncd_3.ogg"},
-                {17, &MainMenuState::lessonsPage, 8, "h_VIDORIV_HorizonLnAnnncdAsTtl_3.ogg"},
-                {18, &MainMenuState::lessonsPage, 9, "h_VIDORIV_AnimationAnnncdAsTtl_3.ogg"},
-                {2, &MainMenuState::lessonsPage, -1, nullptr}};
-    const char* prompt = "audio-start h_VIDORIV_ChooseALesson_3.ogg";
-    tap(Lessons);
-    quiet();
-    EXPECT_EQ((Lines{"audio-start h_SCRIVLET_LessonsAnnncdAsTtl_3.ogg", prompt}), events({"audio-start h_SCRIVLET_L", prompt}));
-    for (const auto& row : rows)
-    {
-        quiet();
-        menu->lessonSlotCallback(SlotDialogEventArgs(0, row.id));
-        EXPECT_EQ(menu->*row.page, shownPage()) << row.id;
-        EXPECT_EQ(row.request, menu->lessonRequest) << row.id;
-        EXPECT_EQ(row.said ? row.said : "", speaking() ? speech() : "") << row.id;
-        menu->lessonRequest = -1;
-        if (row.page != &MainMenuState::lessonsPage)
-        {
-            quiet();
-            press(0x20); // back to the lessons page, which invites again
-            quiet();
-            EXPECT_EQ(Lines{prompt}, events({prompt}));
-        }
-    }
-    menu->advLessonSlotCallback1(SlotDialogEventArgs(5, -1));
-    EXPECT_EQ(-1, menu->lessonRequest) << "an empty slot";
-    tap(Close);
-    EXPECT_EQ(menu->menuNode, shownPage());
-    EXPECT_EQ((Lines{"GameStart\tLESSONS", "GameExit"}), logged()) << "one game while moving between lesson pages";
 }
 
 TEST_F(MainMenuThreadTest, TheHelpButtonGivesToursThatNameEachButtonWhileItsHighlightBlinks)
@@ -190,12 +154,8 @@ TEST_F(MainMenuThreadTest, TheHelpButtonGivesToursThatNameEachButtonWhileItsHigh
                 ASSERT_EQ(lit && m + 1 == k, MainMenuState::isShown(menu->*tour.marks[m]))
                     << "mark " << m << " at " << now - starts.back() << " ms into announcement " << k;
             if (frames == 300) // every input is dropped meanwhile
-            {
-                tap(Lessons);
-                press(0x100 | 0x20 | 0x200);
-            }
-            else
-                frame();
+                GameTitle::touch(Lessons.x, Lessons.y, 1), GameTitle::touch(Lessons.x, Lessons.y, 0), GameTitle::buttons(0x320), GameTitle::buttons(0);
+            frame();
         }
         EXPECT_EQ(tour.said, said);
         for (size_t k = 1; k < starts.size(); ++k)
@@ -218,60 +178,213 @@ TEST_F(MainMenuThreadTest, TheHelpButtonGivesToursThatNameEachButtonWhileItsHigh
     EXPECT_EQ(menu->lessonsPage, shownPage()) << "touches work again";
 }
 
-TEST_F(MainMenuThreadTest, EveryLessonIconStartsItsLauncherForPracticeAndComesBackToItsPage)
+// Each icon of the lessons page and its sub-pages: the page it opens, or the
+// lesson it announces (on the lessons page) and whose launcher it pushes for
+// practice, and the page and picker page shown on the way back.
+TEST_F(MainMenuThreadTest, EveryLessonIconOpensItsPageOrStartsItsLauncherAndComesBack)
 {
     typedef void (MainMenuState::*Choice)(const SlotDialogEventArgs&);
+    typedef NodePtr MainMenuState::*Page;
+    const Choice Main = &MainMenuState::lessonSlotCallback, Lines1 = &MainMenuState::advLessonSlotCallback1,
+                 Shapes = &MainMenuState::advLessonSlotCallback2, Objects = &MainMenuState::advLessonSlotCallback3;
+    const Page LessonsPage = &MainMenuState::lessonsPage, LinesPage = &MainMenuState::linesPage,
+               ShapesPage = &MainMenuState::shapesPage, ObjectsPage = &MainMenuState::drawingObjectsPage;
     const struct
     {
         Choice choose;
         int id;
-        const char* launcher;
+        Page page;      // shown afterwards
+        const char* said; // by the main page's icons: "" nothing
+        const char* launcher; // null: none
         const char* area; // the practice run's game area: the lesson and its part
-        NodePtr MainMenuState::*page;
-        int firstShown; // of the lessons picker
-    } rows[] = {{&MainMenuState::advLessonSlotCallback1, 2, "LinesLauncherState", "DSL", &MainMenuState::linesPage, 0},
-                {&MainMenuState::advLessonSlotCallback1, 3, "LinesLauncherState", "DCL", &MainMenuState::linesPage, 0},
-                {&MainMenuState::advLessonSlotCallback1, 4, "LinesLauncherState", "DDL", &MainMenuState::linesPage, 0},
-                {&MainMenuState::advLessonSlotCallback2, 6, "ShapesLauncherState", "TRI", &MainMenuState::shapesPage, 0},
-                {&MainMenuState::advLessonSlotCallback2, 7, "ShapesLauncherState", "REC", &MainMenuState::shapesPage, 0},
-                {&MainMenuState::advLessonSlotCallback2, 8, "ShapesLauncherState", "CIR", &MainMenuState::shapesPage, 0},
-                {&MainMenuState::advLessonSlotCallback2, 9, "ShapesLauncherState", "HEX", &MainMenuState::shapesPage, 0},
-                {&MainMenuState::advLessonSlotCallback3, 12, "OrganicShapesLauncherState", "DOC",
-                 &MainMenuState::drawingObjectsPage, 0},
-                {&MainMenuState::advLessonSlotCallback3, 13, "OrganicShapesLauncherState", "DWO",
-                 &MainMenuState::drawingObjectsPage, 0},
-                {&MainMenuState::lessonSlotCallback, 10, "SeeingShapesLauncherState", "SET", &MainMenuState::lessonsPage, 0},
-                {&MainMenuState::lessonSlotCallback, 14, "ColorsLauncherState", "PSC", &MainMenuState::lessonsPage, 0},
-                {&MainMenuState::lessonSlotCallback, 15, "WarmCoolLauncherState", "WCC", &MainMenuState::lessonsPage, 4},
-                {&MainMenuState::lessonSlotCallback, 16, "WildCalmLauncherState", "WCA", &MainMenuState::lessonsPage, 4},
-                {&MainMenuState::lessonSlotCallback, 17, "CompositionLauncherState", "CPH", &MainMenuState::lessonsPage, 4},
-                {&MainMenuState::lessonSlotCallback, 18, "AnimationLauncherState", "AFB", &MainMenuState::lessonsPage, 4}};
+        int firstShown;   // of the lessons picker
+    } rows[] = {{Main, 0, &MainMenuState::writingLessonsPage, "h_VIDORIV_ChooseLttrOrNmbrTWrt_3.ogg", nullptr, "", 0},
+                {Main, 1, LinesPage, "h_SCRIVLET_ChooseATypOfLnTDrw_3.ogg", nullptr, "", 0},
+                {Main, 5, ShapesPage, "h_SCRIVLET_ChooseAShpTLrnAbt_3.ogg", nullptr, "", 0},
+                {Main, 11, ObjectsPage, "h_SCRIVLET_ChooseAnObjctTDrw_3.ogg", nullptr, "", 0},
+                {Main, 2, LessonsPage, "", nullptr, "", 0},
+                {Main, 10, LessonsPage, "h_VIDORIV_SeeingShpsAnnncdAsTt_3.ogg", "SeeingShapesLauncherState", "SET", 0},
+                {Main, 14, LessonsPage, "h_VIDORIV_ColorsAnnncdAsTtl_3.ogg", "ColorsLauncherState", "PSC", 0},
+                {Main, 15, LessonsPage, "h_VIDORIV_WarmAndClClrsAnnncdA_3.ogg", "WarmCoolLauncherState", "WCC", 4},
+                {Main, 16, LessonsPage, "h_VIDORIV_CalmAndWldClrsAnnncd_3.ogg", "WildCalmLauncherState", "WCA", 4},
+                {Main, 17, LessonsPage, "h_VIDORIV_HorizonLnAnnncdAsTtl_3.ogg", "CompositionLauncherState", "CPH", 4},
+                {Main, 18, LessonsPage, "h_VIDORIV_AnimationAnnncdAsTtl_3.ogg", "AnimationLauncherState", "AFB", 4},
+                {Lines1, 2, LinesPage, "", "LinesLauncherState", "DSL", 0},
+                {Lines1, 3, LinesPage, "", "LinesLauncherState", "DCL", 0},
+                {Lines1, 4, LinesPage, "", "LinesLauncherState", "DDL", 0},
+                {Shapes, 6, ShapesPage, "", "ShapesLauncherState", "TRI", 0},
+                {Shapes, 7, ShapesPage, "", "ShapesLauncherState", "REC", 0},
+                {Shapes, 8, ShapesPage, "", "ShapesLauncherState", "CIR", 0},
+                {Shapes, 9, ShapesPage, "", "ShapesLauncherState", "HEX", 0},
+                {Objects, 12, ObjectsPage, "", "OrganicShapesLauncherState", "DOC", 0},
+                {Objects, 13, ObjectsPage, "", "OrganicShapesLauncherState", "DWO", 0}};
+    const char* prompt = "audio-start h_VIDORIV_ChooseALesson_3.ogg";
+    tap(Lessons);
+    quiet();
+    EXPECT_EQ((Lines{"audio-start h_SCRIVLET_LessonsAnnncdAsTtl_3.ogg", prompt}), events({"audio-start h_SCRIVLET_L", prompt}));
+    EXPECT_EQ(Lines{"GameStart\tLESSONS"}, logged()) << "one game while moving between lesson pages";
     for (const auto& row : rows)
     {
+        SCOPED_TRACE(row.id);
         quiet();
-        logged();
         (menu->*row.choose)(SlotDialogEventArgs(0, row.id));
-        const bool announced = row.choose == &MainMenuState::lessonSlotCallback;
-        EXPECT_EQ(announced ? 1u : 2u, stackSize()) << row.id << ": pushed at the touch, or after the announcement";
+        const bool announced = row.choose == Main && row.launcher;
+        EXPECT_EQ(announced ? 1u : row.launcher ? 2u : 1u, stackSize()) << "pushed at the touch, or after the announcement";
+        if (row.choose == Main)
+        {
+            EXPECT_EQ(row.said, speaking() ? speech() : "");
+        }
+        if (!row.launcher)
+        {
+            EXPECT_EQ(menu->*row.page, shownPage());
+            EXPECT_EQ(-1, menu->lessonRequest);
+            if (row.page != LessonsPage)
+            {
+                quiet();
+                press(0x20); // back to the lessons page, which invites again
+                quiet();
+                EXPECT_EQ(Lines{prompt}, events({prompt}));
+            }
+            EXPECT_EQ(Lines{}, logged());
+            continue;
+        }
         GameStatePtr launcher;
-        ASSERT_TRUE(frameUntil([&] {
-            launcher = harness->handler().getState(1);
-            return launcher && !launcher->isExited();
-        }));
+        ASSERT_TRUE(frameUntil([&] { return (launcher = harness->handler().getState(1)) && !launcher->isExited(); }));
         while (!launcher->isLoaded())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_EQ(std::string(row.launcher), launcher->getStateName().substr(launcher->getStateName().rfind(':') + 1));
         const LessonLauncherState* lesson = dynamic_cast<LessonLauncherState*>(launcher.get());
         ASSERT_NE(nullptr, lesson);
-        EXPECT_FALSE(lesson->isFromStory() || lesson->skipsTaskOnAbort()) << row.id;
+        EXPECT_FALSE(lesson->isFromStory() || lesson->skipsTaskOnAbort());
         // The lesson itself is the launchers' business: back to the menu.
         for (size_t above = stackSize(); above > 1; --above)
             Application::PopGameState();
         launcher.reset();
         backInMenu();
-        EXPECT_EQ((Lines{std::string("GameAreaStart\t") + row.area, "GameAreaExit"}), logged()) << row.id;
-        EXPECT_EQ(menu->*row.page, shownPage()) << row.id;
-        EXPECT_EQ(row.firstShown, menu->lessonSlotDialog->first) << row.id;
+        EXPECT_EQ((Lines{std::string("GameAreaStart\t") + row.area, "GameAreaExit"}), logged());
+        EXPECT_EQ(menu->*row.page, shownPage());
+        EXPECT_EQ(row.firstShown, menu->lessonSlotDialog->first);
+    }
+    menu->advLessonSlotCallback1(SlotDialogEventArgs(5, -1));
+    EXPECT_EQ(-1, menu->lessonRequest) << "an empty slot";
+    EXPECT_EQ(1u, stackSize());
+    tap(Close); // from a sub-page to the lessons page, and from there out of the lessons
+    EXPECT_EQ(menu->lessonsPage, shownPage());
+    EXPECT_EQ(Lines{}, logged());
+    tap(Close);
+    EXPECT_EQ(menu->menuNode, shownPage());
+    EXPECT_EQ(Lines{"GameExit"}, logged());
+}
+
+TEST_F(MainMenuThreadTest, ABadgeSaysWhetherItIsEarnedAndOnlyTheChosenOneLooksSelected)
+{
+    tap(Badges);
+    std::set<std::string> said;
+    for (int id = 0; id < ScrivletPlayer::badgeCount * 2; ++id)
+    {
+        player->badges[id / 2] = static_cast<unsigned char>(id % 2);
+        menu->badgeSlotCallback(SlotDialogEventArgs(0, id / 2));
+        EXPECT_EQ(MainMenuState::badgeSpeech(id / 2, id % 2), speech());
+        EXPECT_EQ(id % 2 ? "_5.ogg" : "_3.ogg", speech().substr(speech().size() - 6)) << id / 2;
+        said.insert(speech());
+    }
+    EXPECT_EQ(54u, said.size()) << "every badge has two speeches of its own";
+    EXPECT_TRUE(said.count("h_SCRIVLET_YouHaveFixedTheMill_5.ogg") && said.count("h_SCRIVLET_FixBfysGymTErnThsBd_3.ogg"));
+
+    // The last page: badges 22 to 26 and the empty item; the third chosen.
+    for (int i = 0; i < 4; ++i)
+        menu->badgeSlotDialog->pageRight();
+    menu->badgeSlotDialog->onSelect(2);
+    const std::vector<Rgba> corners = faceCorners(*menu->badgeSlotDialog);
+    for (int slot = 0; slot < 5; ++slot)
+        EXPECT_EQ(slot != 2, near(Grey, corners[slot]) || near(Gold, corners[slot])) << slot;
+    quiet();
+    menu->badgeSlotDialog->onSelect(5);
+    EXPECT_FALSE(speaking()) << "the empty item says nothing";
+    EXPECT_EQ(corners, faceCorners(*menu->badgeSlotDialog)) << "and changes no face";
+}
+
+TEST_F(MainMenuThreadTest, DownloadedExtrasShowUnlockedAndSayWhatTheyAre)
+{
+    const std::string root = XQM::CMicroDownloads::GetDownloadsPath(0).raw();
+    for (bool downloaded : {false, true})
+    {
+        for (const auto& package : {std::make_pair("frame/", R"({"type": "Frame", "frame": 4})"),
+                                    std::make_pair("stamp/", R"({"type": "Stamp", "stamp": 20})")})
+            if (downloaded && std::filesystem::create_directories(root + package.first))
+                std::ofstream(root + package.first + "download.json") << package.second;
+        if (downloaded)
+            player->load(), startMenu();
+        tap(Extras);
+        auto dialog = boost::dynamic_pointer_cast<SlotDialog>(menu->micromodsPage->getChild(3));
+        ASSERT_TRUE(dialog && dialog->getItemCount() == 12);
+        for (int item = 0; item < 12; ++item)
+        {
+            const int id = dialog->ids[item];
+            const bool unlocked = downloaded && (id == 4 || id == 20);
+            EXPECT_EQ(!unlocked, near(Grey, dialog->thumbnails[item]->getPixel(4, 4))) << id;
+            menu->micromodSlotCallback(SlotDialogEventArgs(0, id));
+            EXPECT_EQ(!unlocked ? "h_VIDORIV_MicromodNtDwnlddCnnc_3.ogg" : id == 4 ? "h_VIDORIV_CustomPictureFrame_3.ogg" : "h_VIDORIV_CustomStamp_3.ogg", speech()) << id;
+        }
+    }
+}
+
+TEST_F(MainMenuThreadTest, TheVolumeSliderStoresThirtyToSixtyAndShowsTheStoredVolume)
+{
+    // The knob shows a stored volume, and a touch on it keeps it; 25 waits at the left end.
+    const float stored[][3] = {{30, 40, 40}, {45, 112.5f, 113}, {60, 185, 185}, {25, 40, 0}}; // volume, knob, touch
+    for (const auto& row : stored)
+    {
+        player->musicVolume = static_cast<unsigned char>(row[0]);
+        startMenu();
+        EXPECT_TRUE(row[0] == AudioPlayer::musicVolume && tFixed(row[1]) == menu->volumeSlider->getPosition().x) << row[0];
+        tap(Options);
+        if (row[2])
+            slide(static_cast<int>(row[2]));
+        EXPECT_EQ(row[0], player->musicVolume);
+    }
+    const int touches[][2] = {{10, 30}, {40, 30}, {112, 44}, {113, 45}, {185, 60}, {300, 60}, {113, 45}};
+    for (const auto& touch : touches)
+    {
+        slide(touch[0]);
+        EXPECT_TRUE(touch[1] == player->musicVolume && touch[1] == AudioPlayer::musicVolume) << touch[0];
+    }
+    press(0x20);
+    EXPECT_EQ(45, GameTitle::savedByte(player->getPlayerDataPath(), 5)) << "closing the page saves";
+}
+
+TEST_F(MainMenuThreadTest, ANewGameIsAskedAndOnlyYesResetsTheStory)
+{
+    player->reset();
+    player->save();
+    const std::string defaults = files()[0];
+    const std::pair<Point, const char*> answers[] = {
+        {Yes, "h_VIDORIV_Yes_3.ogg"}, {No, "h_VIDORIV_No_3.ogg"}, {CloseQuestion, "(none)"}};
+    for (const auto& answer : answers)
+    {
+        player->mapTutorialPending = 0;
+        player->musicVolume = 50;
+        player->badges[BadgeName::Library] = 1;
+        player->setLocationState(LocationName::Firehouse, TaskState::Complete);
+        player->save();
+        std::vector<std::string> before = files();
+
+        tap(Options);
+        tap(NewGame);
+        events();
+        tap(answer.first);
+        tap(Credits);
+        EXPECT_TRUE(MainMenuState::isShown(menu->newGameDialog)) << "touches reach nothing while it asks";
+        ASSERT_TRUE(frameUntil([&] { return !menu->dialogPending; }));
+        EXPECT_EQ(3u, events({"audio-start h_VIDORIV_", "enter"}).size()) << "question and answers, then its buttons";
+        tap(answer.first);
+        EXPECT_FALSE(MainMenuState::isShown(menu->newGameDialog));
+        EXPECT_EQ(answer.second, speaking() ? speech() : "(none)");
+        if (answer.first.x == Yes.x)
+            before[0] = defaults;
+        EXPECT_EQ(before, files());
+        EXPECT_EQ(menu->optionsPage, shownPage());
+        press(0x20);
     }
 }
 }

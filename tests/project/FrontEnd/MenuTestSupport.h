@@ -6,19 +6,24 @@
 
 #include "Resources/FrontEnd/MainMenuState.h"
 #include "Tovrane/AudioPlayer.h"
+#include "Tovrane/BoundingRectangle.h"
 
 namespace MenuTest
 {
 using namespace Tovrane;
 using GameTitle::Lines;
 
-// Screen points (y down) of the main buttons and of a page's close button.
+typedef ColorRGBA<unsigned char> Rgba;
+
+// Screen points (y down) of the main buttons, a page's close button, the
+// options page's buttons and its question's.
 struct Point
 {
     int x, y;
 };
+const Rgba Grey(128, 128, 128, 255), Gold(240, 192, 0, 255);
 const Point Play{90, 68}, Lessons{230, 68}, Badges{90, 128}, Extras{230, 128}, Options{90, 188}, Exit{230, 188},
-    Close{222, 22};
+    Close{222, 22}, NewGame{68, 80}, Credits{172, 80}, Yes{115, 160}, No{205, 160}, CloseQuestion{245, 65};
 
 class Menu : public GameTitle::Run
 {
@@ -41,16 +46,6 @@ protected:
     bool speaking() { return menu->getAudioPlayer()->isSpeechPlaying(); }
     void quiet() { frameUntil([&] { return !speaking(); }); }
     void backInMenu() { ASSERT_TRUE(frameUntil([&] { return current<MainMenuState>() != nullptr; })); }
-    // A state over the menu and back: the menu is entered again and loads.
-    void coverAndReturn(const std::function<void()>& whileCovered)
-    {
-        StateTestSupport::BaseState* over = new StateTestSupport::BaseState;
-        Application::PushGameState(over);
-        frameUntil([&] { return harness->current().get() == over; });
-        whileCovered();
-        Application::PopGameState();
-        backInMenu();
-    }
     // The page shown, or the main buttons' node.
     NodePtr shownPage()
     {
@@ -60,6 +55,34 @@ protected:
             if (MainMenuState::isShown(page))
                 return page;
         return NodePtr();
+    }
+
+    // Near the top-left corner of each face drawn: a select face, a diamond,
+    // leaves it to what lies behind.
+    std::vector<Rgba> faceCorners(const SlotDialog& dialog)
+    {
+        frame();
+        std::vector<Rgba> corners;
+        for (const GeometryPtr& face : dialog.slotFaces)
+        {
+            const auto* bound = static_cast<const BoundingRectangle*>(face->worldBound.get());
+            const tFixed inset = (bound->right - bound->left) * tFixed(0.2f);
+            corners.push_back(StateTestSupport::pixelAt((bound->left + inset).toInt(), (bound->top - inset).toInt()));
+        }
+        return corners;
+    }
+    // Presses the knob where it stands, drags it to x and lets go.
+    void slide(int x)
+    {
+        GameTitle::touch(menu->volumeSlider->getPosition().x.toInt(), 170, 1);
+        GameTitle::touch(x, 170, 1);
+        GameTitle::touch(x, 170, 0);
+        frame();
+    }
+    std::vector<std::string> files()
+    {
+        return {TestSupport::readFile(player->getPlayerDataPath()), TestSupport::readFile(player->getLessonDataPath()),
+                TestSupport::readFile(player->getAnimationDataPath()), TestSupport::readFile(player->getAchievementDataPath())};
     }
 
     MainMenuState* menu = nullptr;

@@ -1,103 +1,103 @@
-// The title screen's riff, spoken title and one hand-over to the menu, and
-// the welcome-back sequence between Play and the town map.
+// The developer logo and the title screen: the jingle, the riff and the
+// spoken title on a new player's first run, and the hand-overs a returning
+// player's lift makes.
 #include "support/GameTitle.h"
 
 #include "Resources/FrontEnd/MainMenuState.h"
+#include "Resources/FrontEnd/PlumoLogoState.h"
 #include "Resources/FrontEnd/TitleState.h"
-#include "Resources/FrontEnd/WelcomeBackState.h"
-#include "Resources/Town/TindlewoodMapState.h"
 #include "Tovrane/AudioPlayer.h"
+#include "Tovrane/Character.h"
 
 using namespace Tovrane;
 using GameTitle::Lines;
 
 namespace
 {
-class TitleThreadTest : public GameTitle::Run
-{
-protected:
-    bool inMenu() { return harness->currentAs<MainMenuState>() != nullptr; }
-};
+typedef GameTitle::Run TitleThreadTest;
 
-TEST_F(TitleThreadTest, ANewPlayerHearsTheRiffToItsEndAndTheTitleOnceASecondIn)
+TEST_F(TitleThreadTest, ANewPlayerHearsTheJingleAndTheRiffToTheirEndsAndTheTitleOnceASecondIn)
 {
-    start([]() -> GameState* { return new TitleState; });
+    start([]() -> GameState* { return new PlumoLogoState; });
+    PlumoLogoState* logo = current<PlumoLogoState>();
+    ASSERT_TRUE(logo && logo->getSceneRoot()->getChildQuantity() == 1);
+    EXPECT_EQ("on", logo->getCharacterController()->getCurrentAnimationName());
+    frame();
+    // The logo drawn in its box, and white around it.
+    const StateTestSupport::Rgba blue(0x3a, 0x7b, 0xd5, 255);
+    int inBox = 0;
+    for (int i = 0; i < 160 * 100; i += 7)
+        inBox += StateTestSupport::near(blue, StateTestSupport::pixelAt(80 + i % 160, 70 + i / 160));
+    EXPECT_TRUE(inBox > 0 && StateTestSupport::near(StateTestSupport::White, StateTestSupport::pixelAt(20, 20)));
+    std::string shown = "on";
     EXPECT_TRUE(frameUntil([&] {
         GameTitle::touch(160, 120, 0); // a new player's lifts do nothing
-        return inMenu();
+        const std::string now = current<PlumoLogoState>() ? logo->getCharacterController()->getCurrentAnimationName() : "";
+        shown += now.empty() || shown.substr(shown.rfind(' ') + 1) == now ? "" : " " + now;
+        return current<MainMenuState>() != nullptr;
     }));
+    EXPECT_EQ(0u, shown.find("on off")) << shown;
     std::vector<unsigned int> when;
-    EXPECT_EQ((Lines{"audio-start h_MUSIC_TitleIntroRiff_6.ogg", "audio-start h_SCRIVLET_ScrvltAndFrndsSvTnd_5.ogg",
-                     "enter MainMenuState"}),
-              events({"audio-start h_MUSIC_T", "audio-start h_SCRIVLET", "enter"}, &when));
-    EXPECT_TRUE(when[1] - when[0] >= TitleState::SpeechDelay && when[1] - when[0] < TitleState::SpeechDelay + 20)
-        << "the first frame at or past the mark: " << when[1] - when[0];
-    EXPECT_GE(when[2] - when[0], 3000u) << "the riff's length";
+    EXPECT_EQ((Lines{"audio-start h_SX_DeveloperLogoSfx_6.ogg", "enter TitleState", "audio-start h_MUSIC_TitleIntroRiff_6.ogg",
+                     "audio-start h_SCRIVLET_ScrvltAndFrndsSvTnd_5.ogg", "enter MainMenuState"}),
+              events({"audio-start h_SX", "audio-start h_MUSIC_T", "audio-start h_SCRIVLET", "enter"}, &when));
+    EXPECT_TRUE(when[1] - when[0] >= 2500 && when[1] - when[0] <= 2540) << "the title with the jingle's end: " << when[1] - when[0];
+    EXPECT_TRUE(when[3] - when[2] >= TitleState::SpeechDelay && when[3] - when[2] < TitleState::SpeechDelay + 20)
+        << "the first frame at or past the mark: " << when[3] - when[2];
+    EXPECT_GE(when[4] - when[2], 3000u) << "the riff's length";
     EXPECT_EQ(0, GameTitle::savedByte(player->getPlayerDataPath(), 0));
-    EXPECT_EQ(2u, stackSize());
+    EXPECT_EQ(3u, stackSize()) << "the logo and the title wait below the menu";
 }
 
-TEST_F(TitleThreadTest, AReturningPlayersLiftOpensOneMenuWithoutSaving)
+// A returning player: a press alone does nothing; a lift hands over, once
+// even when lifts come in the frame the sound ends, and saves nothing.
+TEST_F(TitleThreadTest, AReturningPlayersLiftHandsOverOnceWithoutSaving)
 {
-    for (bool atRiffEnd : {false, true})
-    {
-        player->firstLaunch = 0;
-        start([]() -> GameState* { return new TitleState; });
-        AudioPlayer* audio = harness->current()->getAudioPlayer();
-        frame();
-        GameTitle::touch(160, 120, 1);
-        frame();
-        EXPECT_FALSE(inMenu()) << "a press alone";
-        // Two lifts in a frame, in the middle of the riff or in the frame
-        // its end is heard.
-        while (atRiffEnd && audio->isSfxPlaying())
+    for (bool logo : {true, false})
+        for (bool atSoundEnd : {false, true})
         {
-            harness->advance();
-            if (audio->isSfxPlaying())
-                harness->app->Update();
+            SCOPED_TRACE(std::string(logo ? "logo" : "title") + (atSoundEnd ? " at the sound's end" : ""));
+            player->firstLaunch = 0;
+            if (logo)
+                start([]() -> GameState* { return new PlumoLogoState; });
+            else
+                start([]() -> GameState* { return new TitleState; });
+            AudioPlayer* audio = harness->current()->getAudioPlayer();
+            const auto handedOver = [&] { return logo ? harness->currentAs<TitleState>() != nullptr : harness->currentAs<MainMenuState>() != nullptr; };
+            frame();
+            GameTitle::touch(160, 120, 1);
+            frame();
+            EXPECT_FALSE(handedOver()) << "a press alone";
+            EXPECT_TRUE(audio->isSfxPlaying());
+            while (atSoundEnd && audio->isSfxPlaying())
+            {
+                harness->advance();
+                if (audio->isSfxPlaying())
+                    harness->app->Update();
+            }
+            for (int lifts = 0; lifts < 3; ++lifts)
+                GameTitle::touch(160, 120, 0);
+            harness->app->Update();
+            EXPECT_TRUE(handedOver());
+            EXPECT_EQ(2u, stackSize()) << "one state handed over to";
+            EXPECT_TRUE(!logo || !audio->isSfxPlaying()) << "the jingle stops with the logo";
+            EXPECT_FALSE(GameTitle::fs::exists(player->getPlayerDataPath()));
         }
-        GameTitle::touch(160, 120, 0);
-        GameTitle::touch(160, 120, 0);
-        harness->app->Update();
-        EXPECT_TRUE(inMenu());
-        EXPECT_EQ(2u, stackSize()) << "one menu";
-        EXPECT_FALSE(GameTitle::fs::exists(player->getPlayerDataPath()));
-    }
 }
 
-TEST_F(TitleThreadTest, WelcomeBackNewsAndMontageOnlyBetweenTheFirehouseAndTheMansion)
+TEST_F(TitleThreadTest, AMissingLogoIsSkippedWithAMessageAndTheJingleStillHandsOver)
 {
-    struct Below : GameState
-    {
-        Below() : GameState(false, true) {}
-    };
-    start([]() -> GameState* { return new Below; });
-    const Lines sequence = {"enter WelcomeBackState", "enter FlashState", "PushApp ActionNews_Middle_Intro.swf",
-                            "enter WelcomeBackState", "enter MontageState", "enter WelcomeBackState",
-                            "enter FlashState", "PushApp ActionNews_Middle_End.swf", "enter WelcomeBackState",
-                            "enter TindlewoodMapState"};
-    const Lines none = {"enter WelcomeBackState", "enter TindlewoodMapState"};
-    const struct
-    {
-        TaskState::Type firehouse, mansion;
-        const Lines& expected;
-    } rows[] = {{TaskState::Complete, TaskState::Started, sequence},
-                {TaskState::Available, TaskState::Locked, none},
-                {TaskState::Complete, TaskState::Complete, none},
-                {TaskState::Started, TaskState::Complete, none}};
-    for (const auto& row : rows)
-    {
-        player->locationStates[LocationName::Firehouse] = row.firehouse;
-        player->locationStates[LocationName::SpookyMansion] = row.mansion;
-        events();
-        // As the menu's Play does: the map first, the sequence above it.
-        Application::PushGameState(new TindlewoodMapState);
-        Application::PushGameState(new WelcomeBackState);
-        EXPECT_TRUE(frameUntil([&] { return current<TindlewoodMapState>() != nullptr; }));
-        EXPECT_EQ(row.expected, events({"enter", "PushApp"})) << row.firehouse << " " << row.mansion;
-        EXPECT_EQ(2u, stackSize());
-        press(0x20);
-        frameUntil([&] { return current<Below>() != nullptr; });
-    }
+    static const std::string folder = TestSupport::freshFolder("no-logo");
+    std::ofstream(folder + "plumo.chr");
+    testing::internal::CaptureStdout();
+    start([]() -> GameState* {
+        PlumoLogoState* bare = new PlumoLogoState;
+        bare->getSceneManager().addMetadataPath(folder);
+        return bare;
+    });
+    EXPECT_EQ(0, current<PlumoLogoState>()->getSceneRoot()->getChildQuantity());
+    EXPECT_TRUE(frameUntil([&] { return current<TitleState>() != nullptr; }));
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(std::string::npos, output.find("Could not load character: logo")) << output;
 }
 }

@@ -25,9 +25,7 @@ TEST_F(MixingColorsThreadTest, PieColoursSurviveSixteenBitsAndSecondariesArePick
     const int w = wheel->getWidth(), r = static_cast<int>(0.34 * w);
     ASSERT_EQ(PixelFormat::RGBA4444, wheel->getFormat());
     for (int c = 0; c < 6; ++c)
-        EXPECT_TRUE(ColorPicture::isSameColor(colours[c], wheel->getPixel(w / 2 + r * std::sin(degrees[c] * M_PI / 180),
-                                                                          w / 2 - r * std::cos(degrees[c] * M_PI / 180))))
-            << c;
+        EXPECT_TRUE(ColorPicture::isSameColor(colours[c], wheel->getPixel(w / 2 + r * std::sin(degrees[c] * M_PI / 180), w / 2 - r * std::cos(degrees[c] * M_PI / 180)))) << c;
     // Colours 0 to 6 that may be picked up while orange, purple and green are made.
     const char* const pickable[3] = {"1110000", "1110011", "1111011"};
     const int drops[6] = {0, 2, 0, 1, 2, 1};

@@ -99,14 +99,7 @@ TEST_F(ColorWheelScreenTest, ChoicesReachTheScreensEvents)
     EXPECT_EQ("001", shown());
 }
 
-struct ColorWheelScreenDraw : RendererFixture
-{
-    void SetUp() override
-    {
-        REQUIRE_STUDIO_TITLE();
-        RendererFixture::SetUp();
-    }
-};
+typedef StudioTest::StudioFixture ColorWheelScreenDraw;
 
 // Red then blue dragged into the centre: the disc, the size marks and the
 // shown swatch turn purple, and nothing else on their page has another

@@ -22,9 +22,9 @@ protected:
             for (int i = 0; i < w * w * 3 / 4; ++i)
                 red->setPixel(ColorRGBA<unsigned char>(255, 0, 0, 255), i % w, i / w);
             for (int f = 0; f < 12; ++f)
-                ASSERT_TRUE(w == 640 ? player().saveImage(red, 2 + f % 2) : player().saveAnimationFrame(red, 1, f));
+                ASSERT_TRUE(w == 640 ? player->saveImage(red, 2 + f % 2) : player->saveAnimationFrame(red, 1, f));
         }
-        original = TestSupport::readFile(player().toImagePath(2));
+        original = TestSupport::readFile(player->toImagePath(2));
     }
     static std::string picture(const CanvasPtr& frame)
     {
@@ -42,8 +42,8 @@ protected:
     {
         std::string slots = "slots";
         for (int i = 0; i < 6; ++i)
-            if (player().hasImage(i))
-                slots += " " + std::to_string(i) + (TestSupport::readFile(player().toImagePath(i)) == original ? "=old" : "=new");
+            if (player->hasImage(i))
+                slots += " " + std::to_string(i) + (TestSupport::readFile(player->toImagePath(i)) == original ? "=old" : "=new");
         if (!harness->current())
             return "gone | " + slots;
         Studio& s = studio();

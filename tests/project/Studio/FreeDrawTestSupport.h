@@ -5,8 +5,8 @@
 // generated title with a data root of this process. Touches and buttons go
 // through the platform's queues, sounds through its mixer on the virtual
 // clock; the mixer's trace tells what was heard.
-#include "VendrixApplication/StateTestSupport.h"
 #include "project/Studio/StudioTestSupport.h"
+#include "support/GameTitle.h"
 
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Dialogs/SlotDialog.h"
@@ -19,17 +19,11 @@
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/BoundingRectangle.h"
 
-#include "CButtonMPI.h"
-#include "CEventMPI.h"
-#include "HostTrace.h"
-
 #include <map>
-#include <sstream>
 
 namespace FreeDrawTest
 {
 using namespace Tovrane;
-using StudioTest::player;
 
 // A plain state kept on the stack under the studio.
 struct KeptState : GameState
@@ -38,31 +32,25 @@ struct KeptState : GameState
     static GameState* make() { return new KeptState; }
 };
 
-class FreeDrawFixture : public ::testing::Test
+class FreeDrawFixture : public GameTitle::Run
 {
 protected:
     void SetUp() override
     {
-        REQUIRE_STUDIO_TITLE();
-        for (const std::string& file : {player().toImagePath(0), player().toAnimationPath(0, 0)})
-            StudioTest::emptyFolderOf(file);
-        player().badges[BadgeName::FirstGalleryPicture] = player().badges[BadgeName::FullGallery] = 0;
-        HostTrace::open(TestSupport::scratchFolder() + "trace.txt");
-        traceRead = 0;
+        GameTitle::Run::SetUp();
+        traceOffset = traceRead = 0;
         DrawingStudioState::firstArtModeActivation = DrawingStudioState::firstAnimationModeActivation = false;
         std::fill(Studio::firstToolActivation, Studio::firstToolActivation + 16, false);
         std::srand(7);
     }
-    void TearDown() override { harness.reset(); }
 
     // The state (blank, or on a picture file; over a kept state if asked), begun.
     void start(const std::string& picture = std::string(), bool overAnother = false)
     {
-        harness.reset(new StateTestSupport::AppHarness(overAnother ? KeptState::make : nullptr));
-        harness->enter();
+        GameTitle::Run::start(overAnother ? KeptState::make : StateTestSupport::BaseState::make);
         Application::PushGameState(picture.empty() ? new DrawingStudioState
                                                    : new DrawingStudioState(picture, "h_SCRIVLET_Blur_5.ogg"));
-        harness->frame();
+        frame();
         ASSERT_TRUE(harness->settle());
         ASSERT_NE(nullptr, state = harness->currentAs<DrawingStudioState>());
     }
@@ -73,10 +61,8 @@ protected:
     // while it played.
     std::string heard()
     {
-        std::ifstream trace(TestSupport::scratchFolder() + "trace.txt");
-        trace.seekg(traceRead);
-        std::string text, line;
-        for (; std::getline(trace, line); traceRead += line.size() + 1)
+        std::string text;
+        for (const std::string& line : GameTitle::readOn(trace, traceRead))
         {
             std::istringstream words(line);
             std::string frame, time, event, path;
@@ -94,14 +80,12 @@ protected:
     void frames(int n)
     {
         for (int i = 0; i < n; ++i)
-            harness->frame();
+            frame();
     }
     void touch(int x, int y, int touchState)
     {
-        Vantorel::Kelm::tTouchData data = {static_cast<std::uint16_t>(touchState), static_cast<std::int16_t>(x),
-                                           static_cast<std::int16_t>(y), {}};
-        Vantorel::Kelm::CEventMPI::PostTouchEvent(data);
-        harness->frame();
+        GameTitle::touch(x, y, static_cast<std::uint16_t>(touchState));
+        frame();
     }
     // A tap on the middle of the widget as the screen shows it (y down),
     // or `dx` in from its left edge.
@@ -118,7 +102,7 @@ protected:
     {
         Vantorel::Kelm::tButtonData2 data = {state, transition, {}};
         Vantorel::Kelm::CButtonMPI::PostButtonEvent(data);
-        harness->frame();
+        frame();
     }
     NodePtr dialog(int index) { return boost::static_pointer_cast<Node>(studio().dialogs->getChild(index)); }
 
@@ -183,7 +167,7 @@ protected:
                 tap(boost::static_pointer_cast<Node>(dialog(s.colorScreenIndex)->getChild(5))->getChild(1));
             else if (verb == "wait" || verb == "quiet")
                 for (int i = 0; i < (verb == "wait" ? n : 500) && (verb == "wait" || !quiet()); ++i)
-                    harness->frame();
+                    frame();
             else if (verb == "first")
                 std::fill(Studio::firstToolActivation, Studio::firstToolActivation + 16, true);
             else if (verb != "draw" && verb != "press")
@@ -201,7 +185,6 @@ protected:
         return text;
     }
 
-    std::unique_ptr<StateTestSupport::AppHarness> harness;
     DrawingStudioState* state = nullptr;
     std::uint32_t held = 0;
     std::streamoff traceRead = 0;

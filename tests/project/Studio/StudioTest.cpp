@@ -23,10 +23,7 @@ protected:
             all.push_back(pixels16(*studio->getFrame(f)->getLayer()));
         return all;
     }
-    void listen()
-    {
-        StudioTest::listen(studio->saveEvent, [this](const ImageSaveEventArgs& a) { savedSlots.push_back(a.savedSlot); });
-    }
+    void listen() { StudioTest::listen(studio->saveEvent, [this](const ImageSaveEventArgs& a) { savedSlots.push_back(a.savedSlot); }); }
     std::vector<int> savedSlots;
 };
 
@@ -66,8 +63,7 @@ TEST_F(StudioCase, TouchScriptsTakeTheirUndoStepsAndDrawWhereTheyShould)
             EXPECT_EQ(step.second, studio->canvas->getUndoCount()) << step.first.x << ", " << step.first.state;
         }
         EXPECT_TRUE(!studio->strokeActive && !studio->shapeNode->getChildQuantity()) << "stroke over, no preview";
-        EXPECT_EQ(script.steps.back().second == 0, studio->saved);
-        EXPECT_EQ(tFixed(script.tool == 9 ? 2 : 1), studio->canvas->getZoom()) << "zoomed once";
+        EXPECT_TRUE(studio->saved == (script.steps.back().second == 0) && studio->canvas->getZoom() == tFixed(script.tool == 9 ? 2 : 1));
         for (int undone : {0, 1})
         {
             if (undone)
@@ -111,7 +107,6 @@ TEST_F(StudioCase, GivenPicturesAndToolChoices)
     picture->setPaletteEntry(Colour(0, 0, 248, 255), 1);
     Studio given(picture, false); // expanded through its palette
     EXPECT_EQ(DrawingTest::Blue, given.canvas->getLayer()->getPixel(319, 239));
-    EXPECT_TRUE(given.picker.elements.empty() && !given.flipbookController && given.selectedSlot == -1);
     EXPECT_NE(std::string::npos, TestSupport::printed([] { Studio(TexturePtr(), false); }).find("blank"));
     make(64, 48);
     studio->newImage(true);
@@ -142,10 +137,8 @@ TEST_F(StudioCase, DrawnFramesAreCountedAndTheVeilCoversTheFrameBefore)
     for (int f = 0; f < 12; ++f)
         EXPECT_EQ(0, studio->getFrame(f)->getUndoCount() + studio->getFrame(f)->getRedoCount()) << f;
 
-    CanvasPtr fifth = studio->getFrame(5), sixth = studio->getFrame(6);
+    CanvasPtr fifth = studio->getFrame(5);
     EXPECT_TRUE(veil->parent == fifth.get() && fifth->cullingMode == CullingMode::Show);
-    EXPECT_TRUE(fifth->getPosition().z == tFixed(-1) && sixth->getPosition().z == tFixed(0));
-    EXPECT_EQ(sixth.get(), studio->shapeNode->parent) << "the preview follows the frame";
     studio->setFrame(0);
     EXPECT_TRUE(!veil->parent && fifth->cullingMode == CullingMode::Hide) << "nothing veiled on frame 0";
     studio->resetCanvas(false);

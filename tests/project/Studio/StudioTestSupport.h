@@ -44,16 +44,6 @@ inline bool title()
     }();
     return ready;
 }
-// That scratch folder, without the "/" at its end; empty without the title.
-struct Root
-{
-    std::string path;
-};
-inline const Root& scratchRoot()
-{
-    static const Root root{title() ? fs::path(TestSupport::scratchFolder()).parent_path().string() : ""};
-    return root;
-}
 #define REQUIRE_STUDIO_TITLE()                                                                                    \
     if (!StudioTest::title())                                                                                     \
     GTEST_SKIP() << "no generated title, or the system paths were fixed elsewhere"
@@ -72,13 +62,6 @@ template <typename R, typename A, typename F> void listen(Event<R, A>& event, F 
 
 inline ScrivletPlayer& player() { return *ScrivletPlayer::getCurrentPlayerData(); }
 
-// The folder of `path`, emptied.
-inline void emptyFolderOf(const std::string& path)
-{
-    fs::remove_all(fs::path(path).parent_path());
-    fs::create_directories(fs::path(path).parent_path());
-}
-
 // The last frame against the reviewed tests/data/studio/NAME.png.
 #define EXPECT_FRAME_GOLDEN(name) expectFrameGolden(std::string(TOVRANE_TEST_DATA) + "/studio/" + (name) + ".png")
 
@@ -94,7 +77,8 @@ protected:
     {
         REQUIRE_STUDIO_TITLE();
         RendererFixture::SetUp();
-        emptyFolderOf(player().toImagePath(0)); // no saved pictures
+        fs::remove_all(fs::path(player().toImagePath(0)).parent_path()); // no saved pictures
+        fs::create_directories(fs::path(player().toImagePath(0)).parent_path());
     }
 
     // As the free-drawing screen keeps it: three undo steps a frame.
