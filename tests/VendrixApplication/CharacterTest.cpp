@@ -20,7 +20,7 @@ using CharacterTestSupport::state;
 
 namespace
 {
-typedef std::vector<std::string> Journal;
+typedef std::vector<std::string> Seen;
 
 const std::vector<std::string> Names = {"idle", "wave", "on", "off", "blink", "mouth", "talk"};
 
@@ -37,7 +37,7 @@ CharacterPtr twoAnimations()
 TEST(CharacterTest, AnimationsTakeSlotsHiddenWithOneControllerAndUnknownNamesAreIgnored)
 {
     CharacterPtr character = twoAnimations();
-    Journal journal{state(*character, Names)};
+    Seen journal{state(*character, Names)};
     AnimatedSpritePtr old = spriteOf(character->getAnimation("idle"));
     // A sprite that brings its own animation controller keeps it.
     AnimatedSpritePtr mouth = framesOf(2);
@@ -58,7 +58,7 @@ TEST(CharacterTest, AnimationsTakeSlotsHiddenWithOneControllerAndUnknownNamesAre
     character->replaceAnimationController("talk", AnimationControllerPtr(new AnimationController));
     journal.push_back(state(*character, Names));
 
-    EXPECT_EQ((Journal{"idle 4@0 hide A stop | wave 3@0 hide A stop",
+    EXPECT_EQ((Seen{"idle 4@0 hide A stop | wave 3@0 hide A stop",
                        "idle 4@0 hide A stop | wave 3@0 hide A stop | mouth 2@0 hide L stop",
                        "idle 2@0 hide A stop | wave 3@0 hide A stop | mouth 2@0 hide L stop",
                        "idle 2@0 hide A stop | wave 3@0 hide A stop | mouth 2@0 hide L stop",
@@ -74,7 +74,7 @@ TEST(CharacterTest, AnimationsTakeSlotsHiddenWithOneControllerAndUnknownNamesAre
 TEST(CharacterTest, PlayingShowsAndRestartsHidingByNameKeepsTheControllerByControllerStopsIt)
 {
     CharacterPtr character = twoAnimations();
-    Journal journal;
+    Seen journal;
     // The looping idle goes on for ever, the clamped wave ends after its
     // three frames of 83 ms; played again, it starts from frame 0.
     auto note = [&](unsigned int time) {
@@ -94,7 +94,7 @@ TEST(CharacterTest, PlayingShowsAndRestartsHidingByNameKeepsTheControllerByContr
     character->hideAnimation(character->getAnimationController(character->getAnimation("idle")));
     character->hideAnimation(AnimationControllerPtr());
     note(0);
-    EXPECT_EQ((Journal{"1000: idle 4@0 show A wrap | wave 3@0 show A clamp",
+    EXPECT_EQ((Seen{"1000: idle 4@0 show A wrap | wave 3@0 show A clamp",
                        "1249: idle 4@3 show A wrap | wave 3@2 show A clamp",
                        "1250: idle 4@3 show A wrap | wave 3@2 show A stop",
                        "101000: idle 4@0 show A wrap | wave 3@2 show A stop",
@@ -188,7 +188,7 @@ protected:
     Script script;
     CharacterPtr character;
     CharacterControllerPtr controller;
-    Journal journal;
+    Seen journal;
     std::string last;
 };
 }
@@ -216,7 +216,7 @@ TEST_F(CharacterControllerTest, GesturesInterruptTheIdleInOrderAndANewIdleWaitsF
     controller->setIdleAnimation("off");
     note("push wave, idle off");
     run(1501, 8000);
-    EXPECT_EQ((Journal{"start:  (idle)", "0: idle (idle)", "push wave: wave (wave)", "752: idle (idle)",
+    EXPECT_EQ((Seen{"start:  (idle)", "0: idle (idle)", "push wave: wave (wave)", "752: idle (idle)",
                        "idle nothing: idle (idle)", "push on off: on (on)", "1169: off (off)", "1337: idle (idle)",
                        "idle on: on (on)", "push wave, idle off: wave (wave)", "1752: off (off)"}),
               journal);
@@ -275,7 +275,7 @@ TEST_F(CharacterControllerTest, BlinksComeTwoToFiveSecondsApartAndOnlyWhileIdle)
     controller->pushAnimation("wave");
     note("push wave");
     run(14001, 17000);
-    EXPECT_EQ((Journal{"blinking: idle blink (idle)", "push wave: wave (wave)", "14252: idle (idle)",
+    EXPECT_EQ((Seen{"blinking: idle blink (idle)", "push wave: wave (wave)", "14252: idle (idle)",
                        "16253: idle blink (idle)"}),
               journal);
 }
@@ -317,7 +317,7 @@ TEST_F(CharacterControllerTest, TheRandomMouthChangesAtEvery83MillisecondBoundar
     controller->playLipFlapAnimation(true);
     controller->pushAnimation("wave");
     note("talk, push wave");
-    EXPECT_EQ((Journal{"talking: idle mouth (idle)", "stop: idle (idle)", "talk, push wave: wave mouth (wave)"}),
+    EXPECT_EQ((Seen{"talking: idle mouth (idle)", "stop: idle (idle)", "talk, push wave: wave mouth (wave)"}),
               journal);
 }
 
@@ -345,7 +345,7 @@ TEST_F(CharacterControllerTest, AClampedMouthHoldsAndAnOrderedMouthReplacesTheRa
     // Another mouth hides the old one.
     controller->setLipFlapAnimation("on", true);
     EXPECT_FALSE(shown("mouth"));
-    EXPECT_EQ((Journal{"4000: mouth 5@0 show A wrap", "4083: mouth 5@1 show A wrap", "4166: mouth 5@2 show A wrap"}),
+    EXPECT_EQ((Seen{"4000: mouth 5@0 show A wrap", "4083: mouth 5@1 show A wrap", "4166: mouth 5@2 show A wrap"}),
               journal);
 }
 

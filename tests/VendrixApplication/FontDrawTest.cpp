@@ -11,7 +11,7 @@ using namespace FontTestSupport;
 
 namespace
 {
-const Rgba kWhite(255, 255, 255, 255);
+const Rgba kGlyphWhite(255, 255, 255, 255);
 
 class FontDraw : public RendererFixture
 {
@@ -34,7 +34,7 @@ protected:
             {
                 const bool inside = u >= 0 && v >= 0 && u < font->getWidth() && v < font->getHeight();
                 const Colour texel = inside ? expected->getPixel(u, v) : Colour(0, 0, 0, 0);
-                const Rgba want = texel.a == 255 ? Rgba(texel.r, texel.g, texel.b, 255) : kWhite;
+                const Rgba want = texel.a == 255 ? Rgba(texel.r, texel.g, texel.b, 255) : kGlyphWhite;
                 if (texel.a == 255)
                     ++ink;
                 const Rgba got = at(left + u, top - 1 - v);

@@ -67,11 +67,6 @@ Point pictureToScreen(const TaskLine& line, int width, int height, int x, int y)
     return onScreen(at, width, height).front();
 }
 
-const char* const stems[] = {"seeing_shapes", "shapes_eq_triangle", "shapes_triangle_2", "shapes_rectangle",
-                             "shapes_square", "shapes_circle", "shapes_ellipse", "shapes_hexigon", "cloud", "tree",
-                             "car", "straight_line", "horizontal_line", "vertical_line", "curve", "waves",
-                             "diagonal_line", "zigzag", "horizon_line", "wild", "calm", "animation"};
-
 int count(const std::string& text, const std::string& part)
 {
     int n = 0;
@@ -83,7 +78,7 @@ int count(const std::string& text, const std::string& part)
 // The lines of the art lesson of a location.
 std::vector<TaskLine> lessonLines(int location)
 {
-    const TaskStudioState lesson(TaskType::AdvancedLesson, std::string("tasks/") + stems[location - 27] + ".task",
+    const TaskStudioState lesson(TaskType::AdvancedLesson, std::string("tasks/") + lessonStems[location - 27] + ".task",
                                  static_cast<LocationName::Type>(location));
     return lesson.getTask()->lines;
 }
@@ -356,7 +351,7 @@ TEST_F(ArtLessonHostTest, EveryArtLessonStartsOverItsLauncher)
         ASSERT_LE(2u, enters.size()) << start;
         EXPECT_EQ("LauncherStandIn", enters[0].detail) << start;
         EXPECT_EQ("TaskStudioState", enters[1].detail) << start;
-        EXPECT_NE(std::string::npos, r.output.find("TASK=\"" + std::string(stems[location - 27]) + "\"")) << start;
+        EXPECT_NE(std::string::npos, r.output.find("TASK=\"" + std::string(lessonStems[location - 27]) + "\"")) << start;
     }
 }
 

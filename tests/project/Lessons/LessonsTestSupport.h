@@ -26,6 +26,19 @@ namespace LessonsTest
 {
 using namespace Tovrane;
 
+// A screen below the tasks, kept on the stack: the map, a menu or a launcher.
+struct Below : GameState
+{
+    Below() : GameState(false, true) {}
+    static GameState* make() { return new Below; }
+};
+
+// The art lessons' task files by location, 27 to 48.
+inline const char* const lessonStems[] = {
+    "seeing_shapes", "shapes_eq_triangle", "shapes_triangle_2", "shapes_rectangle", "shapes_square", "shapes_circle",
+    "shapes_ellipse", "shapes_hexigon", "cloud", "tree", "car", "straight_line", "horizontal_line", "vertical_line",
+    "curve", "waves", "diagonal_line", "zigzag", "horizon_line", "wild", "calm", "animation"};
+
 // The title generated at build time, configured once per process with a
 // scratch data root; empty when another test fixed the paths first.
 struct Title

@@ -12,14 +12,9 @@ using namespace TaskScreenTest;
 
 namespace
 {
-const char* const stems[] = {"seeing_shapes", "shapes_eq_triangle", "shapes_triangle_2", "shapes_rectangle",
-                             "shapes_square", "shapes_circle", "shapes_ellipse", "shapes_hexigon", "cloud", "tree",
-                             "car", "straight_line", "horizontal_line", "vertical_line", "curve", "waves",
-                             "diagonal_line", "zigzag", "horizon_line", "wild", "calm", "animation"};
-
 TaskStudioState* pushLesson(TaskRun& run, int location)
 {
-    return run.push(new TaskStudioState(TaskType::AdvancedLesson, std::string("tasks/") + stems[location - 27] + ".task",
+    return run.push(new TaskStudioState(TaskType::AdvancedLesson, std::string("tasks/") + lessonStems[location - 27] + ".task",
                                         static_cast<LocationName::Type>(location)));
 }
 

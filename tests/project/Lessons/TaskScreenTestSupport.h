@@ -21,13 +21,6 @@ namespace TaskScreenTest
 {
 using namespace LessonsTest;
 
-// A screen below the tasks, kept on the stack: the map, a menu or a launcher.
-struct Below : GameState
-{
-    Below() : GameState(false, true) {}
-    static GameState* make() { return new Below; }
-};
-
 inline Vantorel::Kelm::tTouchData touchAt(int x, int y, bool down)
 {
     Vantorel::Kelm::tTouchData touch = {};

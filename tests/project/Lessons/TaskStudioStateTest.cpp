@@ -11,13 +11,6 @@ using namespace LessonsTest;
 
 namespace
 {
-// A screen below the tasks, entered again when they pop.
-struct Below : GameState
-{
-    Below() : GameState(false, true) {}
-    static GameState* make() { return new Below; }
-};
-
 std::string lessonFile(int id)
 {
     const std::string path = TaskStudioState(TaskType::WritingLesson, id, LocationName::WritingLesson).getTaskPath();

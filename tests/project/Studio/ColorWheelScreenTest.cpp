@@ -11,12 +11,12 @@ using namespace ColourTest;
 
 namespace
 {
-struct Touch
+struct Spot
 {
     int x, y; // platform coordinates; the wheel's middle is at (96, 91)
 };
-const Touch Small{210, 140}, Medium{254, 140}, Large{298, 140}, Left{202, 66}, Right{294, 66}, Close{300, 20};
-const Touch Middle{96, 91}, FromRed{36, 136}, FromBlue{156, 136}, FromYellow{96, 16}, FromGreen{156, 46};
+const Spot Small{210, 140}, Medium{254, 140}, Large{298, 140}, Left{202, 66}, Right{294, 66}, Close{300, 20};
+const Spot Middle{96, 91}, FromRed{36, 136}, FromBlue{156, 136}, FromYellow{96, 16}, FromGreen{156, 46};
 
 // The screen under a picker, as the studio holds it, with every event of the
 // screen written into `events`.
@@ -32,9 +32,9 @@ struct ScreenRig
         picker.addUIElements(screen);
     }
     // A drag from `from` to `to` (a tap where they are one).
-    void touch(Touch from, Touch to)
+    void touch(Spot from, Spot to)
     {
-        const Touch at[3] = {from, to, to};
+        const Spot at[3] = {from, to, to};
         for (int i = 0; i < 3; ++i)
             screen->update(0), picker.doPick(at[i].x, at[i].y, i < 2);
     }
@@ -56,7 +56,7 @@ TEST_F(ColorWheelScreenTest, ChoicesReachTheScreensEvents)
     const struct
     {
         const char* what;
-        Touch from, to;
+        Spot from, to;
         const char* heard; // events, then sounds
     } steps[] = {
         {"the active size: a click and nothing more", Medium, Medium, "SizePickedSfx "},
