@@ -274,6 +274,11 @@ bool TaskAssets::addTask(const TaskRecipe& recipe, std::string& why)
             sheet.sprites.push_back(sheetSprite(prefix + "_dashed.png", dashed, left, top, recipe.height));
             line["overlay"]["image"] = prefix + "_solid.png";
             line["dashed_overlay"]["image"] = prefix + "_dashed.png";
+            if (recipeLine.finished.width() > 0)
+            {
+                sheet.sprites.push_back(sheetSprite(prefix + "_fixed.png", recipeLine.finished, 0, 0, recipe.height));
+                line["fixed_overlay"] = prefix + "_fixed.png";
+            }
             line["start_at_point"] = 0;
             line["segments"] = segmentsOf(recipeLine.stroke);
             if (recipeLine.zoom != 0)

@@ -27,6 +27,8 @@ struct LineRecipe
     } pickup;
     std::vector<std::string> prompt;
     std::vector<std::string> praise;
+    // A whole-picture overlay shown once the line is finished; empty for none.
+    Picture finished;
 };
 
 // A task character: one of the townsfolk, where it stands and whether it

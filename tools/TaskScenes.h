@@ -39,6 +39,9 @@ struct ArtLesson
     std::string code;
     std::vector<std::string> paths;
     std::vector<ColourArea> areas;
+    // The horizon lesson: once its line is drawn the task shows a finished
+    // picture in its place, sky above this row and ground below; 0 for none.
+    int horizonRow = 0;
 };
 
 const std::vector<LocationScene>& locationScenes();

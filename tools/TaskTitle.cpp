@@ -221,7 +221,35 @@ bool artTask(TaskAssets& assets, const ArtLesson& lesson, std::string& why)
         line.loggingID = lesson.code;
         line.prompt = {"h_SCRIVLET_TraceTheShape_3.ogg"};
         line.praise = {"h_SCRIVLET_WellDone_3.ogg"};
+        if (lesson.horizonRow > 0)
+        {
+            line.finished = Picture(320, 240, Colour{150, 200, 245, 255});
+            line.finished.fillRect(0, lesson.horizonRow, 320, 240 - lesson.horizonRow, Colour{90, 170, 80, 255});
+            line.finished.fillEllipse(240, 30, 40, 40, Colour{250, 210, 60, 255});
+        }
         recipe.lines.push_back(line);
+    }
+    // A lesson with areas to colour shows its outlines in front of the
+    // child's picture, so paint goes under the lines: the background is
+    // see-through but for the areas' borders.
+    if (!lesson.areas.empty())
+    {
+        Picture outlines(320, 240, Colour{0, 0, 0, 0});
+        for (const ColourArea& area : lesson.areas)
+        {
+            const int border = 3;
+            const Colour ink{40, 40, 40, 255}, clear{0, 0, 0, 0};
+            auto shape = [&](int inset, Colour colour) {
+                if (area.ellipse)
+                    outlines.fillEllipse(area.x + inset, area.y + inset, area.w - 2 * inset, area.h - 2 * inset, colour);
+                else
+                    outlines.fillRect(area.x + inset, area.y + inset, area.w - 2 * inset, area.h - 2 * inset, colour);
+            };
+            shape(-border, ink);
+            shape(0, clear);
+        }
+        recipe.background = "task/" + lesson.stem + "_outlines.png";
+        assets.addPicture(recipe.background, outlines);
     }
     for (const ColourArea& area : lesson.areas)
     {

@@ -282,13 +282,11 @@ TEST(LauncherThreadTest, QuittingAGameOrTaskAbandonsTheLesson)
             TaskRun run;
             // The child says yes to the quit question of a game, or of a task
             // still in its prologue; movies end.
-            const auto quit = [&run](GameState* state) {
+            const auto quit = [](GameState* state) {
                 if (auto* game = dynamic_cast<MiniGameState*>(state))
                     game->dialogBoxCallback(DialogEventArgs(DialogEventArgs::Yes));
                 else if (auto* task = dynamic_cast<TaskStudioState*>(state))
-                {
                     task->dialogBoxCallback(DialogEventArgs(DialogEventArgs::Yes));
-                }
                 else
                     Application::PopGameState();
             };
