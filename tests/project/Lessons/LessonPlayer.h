@@ -1,18 +1,20 @@
 #ifndef TESTS_PROJECT_LESSONS_LESSONPLAYER_H
 #define TESTS_PROJECT_LESSONS_LESSONPLAYER_H
 
-// Host scripts that play lessons to their end, each step after the trace
-// event that starts it: a movie card ended by a tap, every line of a task
-// completed after the phase it waits in (traced along its own points,
-// dragged, its colour picked on the pie, its area coloured; the animation
-// lesson's frame and play buttons), a game answered as its own run answers it.
+// Host scripts that play tasks and lessons, each step after the trace event
+// that starts it: strokes along a line's own points, drags, picks on the
+// colour pie, areas coloured, the flipbook's buttons, movie cards and games.
+// The player names the steps it expects as the trace shows them.
 
 #include "Host/GameAnswers.h"
 #include "Host/HostRun.h"
-#include "HostScript.h"
+#include "TaskScreenTestSupport.h"
 
 #include "Resources/Lessons/LessonLauncherState.h"
+#include "Resources/Studio/ColorPie.h"
 #include "Resources/Studio/FlipbookToolbar.h"
+#include "Tovrane/BoundingVolume.h"
+#include "Tovrane/SceneManager.h"
 
 #include "PngFile.h"
 
@@ -20,21 +22,46 @@
 
 namespace TaskScreenTest
 {
-// Where a line's picture points (16.16) are on screen, on a picture of the
-// task's size shown as the task studio shows that line.
-inline Screen onScreen(const std::vector<Vector2<tFixed>>& points, const TaskLine& line, int width, int height)
+typedef std::pair<int, int> ScreenPoint;
+typedef std::vector<ScreenPoint> Screen;
+
+// Picture points (16.16) of a line's task, width x height, on screen as the
+// task studio shows that line.
+inline Screen onScreen(const TaskLine& line, int width, int height, const std::vector<Vector2<tFixed>>& points)
 {
-    TaskLine copy;
-    copy.zoom = line.zoom;
-    copy.zoomPoint = line.zoomPoint;
-    copy.allPoints = points;
-    return onScreen(copy, width, height);
+    Canvas canvas(width, height, false, 128);
+    if (line.zoom > 0)
+        TaskStudioState::zoomCanvas(canvas, line.zoom, line.zoomPoint);
+    Screen screen;
+    for (const Vector2<tFixed>& p : points)
+    {
+        int sx = 0, sy = 0;
+        canvas.screenXY(p.x.getRaw() >> 16, p.y.getRaw() >> 16, sx, sy);
+        screen.push_back({sx, sy});
+    }
+    return screen;
 }
+inline Screen onScreen(const TaskLine& line, int width, int height) { return onScreen(line, width, height, line.allPoints); }
+inline std::string where(const ScreenPoint& p) { return std::to_string(p.first) + " " + std::to_string(p.second); }
 
-inline Vector2<tFixed> picturePoint(int x, int y) { return Vector2<tFixed>(tFixed(x), tFixed(y)); }
+// A host script built line by line. `when` is a frame number or "+N" (N
+// frames after the event of the last `after`).
+struct Script
+{
+    void at(const std::string& when, const std::string& event) { text += when + " " + event + "\n"; }
+    // Waits for a trace event whose detail contains `part`, such as after("debug", "NEW_STATE=TaskDraw").
+    void after(const std::string& event, const std::string& part) { text += "after " + event + " " + part + "\n"; }
+    // N frames after the last `after`: down, every move in the next frame, up in the one after.
+    void strokeAfter(int frames, const Screen& points)
+    {
+        at("+" + std::to_string(frames), "down " + where(points.front()));
+        for (size_t i = 1; i < points.size(); ++i)
+            at("+" + std::to_string(frames + 1), "move " + where(points[i]));
+        at("+" + std::to_string(frames + 2), "up " + where(points.back()));
+    }
+    std::string text;
+};
 
-// Plays lessons into one script and names, in order, the steps its trace
-// shows: "movie FILE", "task LOGGING-ID", "game STATE".
 class LessonPlayer
 {
 public:
@@ -45,18 +72,7 @@ public:
     {
         const LessonTable& lesson = launcher.getLesson();
         for (int k = launcher.getStep(); k < lesson.stepCount && lesson.steps[k].kind != LessonStep::End; ++k)
-        {
-            const LessonStep& step = lesson.steps[k];
-            if (step.kind == LessonStep::Movie)
-                playMovie(step.file);
-            else if (step.kind == LessonStep::Task)
-                playTask(TaskType::AdvancedLesson, step.file, step.location);
-            else
-            {
-                const std::unique_ptr<GameState> game(step.makeGame());
-                playGame(game->getStateName());
-            }
-        }
+            playStep(lesson.steps[k], true);
     }
 
     // The launcher's movies up to its first task or game, which the child
@@ -65,54 +81,14 @@ public:
     {
         const LessonTable& lesson = launcher.getLesson();
         int k = launcher.getStep();
-        for (; k < lesson.stepCount && lesson.steps[k].kind == LessonStep::Movie; ++k)
-            playMovie(lesson.steps[k].file);
-        const LessonStep& step = lesson.steps[k];
-        if (step.kind == LessonStep::Task)
-        {
-            const TaskStudioState task(TaskType::AdvancedLesson, step.file, static_cast<LocationName::Type>(step.location));
-            steps.push_back("task " + task.getTask()->loggingIDs[0]);
-            script.after("debug", "TASK=\"" + task.getTask()->loggingIDs[0] + "\"");
-        }
-        else if (step.kind == LessonStep::Game)
-        {
-            const std::unique_ptr<GameState> game(step.makeGame());
-            steps.push_back("game " + game->getStateName());
-            script.after("enter", game->getStateName());
-        }
+        for (; lesson.steps[k].kind == LessonStep::Movie; ++k)
+            playStep(lesson.steps[k], true);
+        playStep(lesson.steps[k], false);
         script.at("+60", "click escape");
         script.at("+72", "tap 115 160");
     }
 
-    void playMovie(const std::string& file)
-    {
-        script.after("PushApp", "flash/" + file);
-        script.at("+1", "tap 160 120");
-        steps.push_back("movie " + file);
-    }
-
-    void playGame(const std::string& state)
-    {
-        const GameAnswers* game = answersOf(state);
-        EXPECT_TRUE(game) << "no answers for " << state;
-        if (!game)
-            return;
-        script.after("enter", state);
-        // Times from the first frame of the game's own run, in which it is
-        // entered in frame 2: here frames after its entry.
-        std::istringstream lines(game->script);
-        for (std::string line; std::getline(lines, line);)
-            script.at("+" + std::to_string(std::stoi(line) / 20 - 1), line.substr(line.find(' ') + 1));
-        steps.push_back("game " + state);
-    }
-
-    // A task of a file relative to the title, every line of it.
-    void playTask(eTaskType type, const std::string& file, int location)
-    {
-        playTask(TaskStudioState(type, file, static_cast<LocationName::Type>(location)));
-    }
-
-    // Lines `first` up to `last` (all by default) of a task.
+    // Lines `first` up to `last` (all by default) of a task, each after the phase it waits in.
     void playTask(const TaskStudioState& state, size_t first = 0, size_t last = ~size_t(0))
     {
         const Task& task = *state.getTask();
@@ -121,7 +97,6 @@ public:
         TovraneTools::Picture background;
         EXPECT_TRUE(TovraneTools::readPng(title().path + "images/" + task.background, background)) << task.background;
         const int width = background.width(), height = background.height();
-        const bool animation = state.getLocation() == LocationName::LastAdvancedLesson;
         for (size_t k = first; k < std::min(last, task.lines.size()); ++k)
         {
             const TaskLine& line = task.lines[k];
@@ -133,41 +108,44 @@ public:
                 const int x = box.boxX + box.boxW / 2, y = box.boxY + box.boxH / 2;
                 // Past the drop line half a box beyond the window's move.
                 const int to = std::max(0, std::min(height - 1, y + box.winY + (box.winY > 0 ? box.boxH : -box.boxH) / 2));
-                script.after("debug", "NEW_STATE=TaskPickup");
-                script.strokeAfter(2, onScreen({picturePoint(x, y), picturePoint(x, (y + to) / 2), picturePoint(x, to)},
-                                                line, width, height));
+                stroke("TaskPickup", onScreen(line, width, height, {at(x, y), at(x, (y + to) / 2), at(x, to)}));
             }
             else if (!line.fillMaskImage.empty())
             {
-                script.after("debug", "NEW_STATE=TaskPickColor");
-                const std::pair<int, int> slice = pieSlice(line.fillColorReq);
-                script.at("+2", "tap " + std::to_string(slice.first) + " " + std::to_string(slice.second));
-                script.after("debug", "NEW_STATE=TaskFillArea");
-                script.strokeAfter(2, fillStroke(line, width, height));
+                const int r = line.fillColorReq;
+                pick("TaskPickColor", 2, r <= 5 ? r : r == 7 ? 0 : r == 8 ? 1 : 4);
+                stroke("TaskFillArea", areaStroke(line, width, height, width / 320 + 2));
             }
             else
-            {
-                script.after("debug", "NEW_STATE=TaskDraw");
-                script.strokeAfter(2, onScreen(line, width, height));
-            }
+                stroke("TaskDraw", onScreen(line, width, height));
             // The animation lesson asks for its second frame after the first
-            // line and for play after the last, in a speech of a second: the
-            // button is tapped from 0.8 to 2.4 seconds after the speech starts,
-            // and only the tap while it is asked for is taken.
-            if (animation && (k == 0 || k + 1 == task.lines.size()))
+            // line and for play after the last, each after a speech of a
+            // second; the button is tapped once that speech has ended.
+            if (state.getLocation() == LocationName::LastAdvancedLesson && (k == 0 || k + 1 == task.lines.size()))
             {
-                // The flipbook row lies along the bottom, 14 high: frames 24
-                // wide, then the play button 32 wide.
-                const int x = k == 0 ? 24 + 12 : 24 * FlipbookToolbar::FrameCount + 16;
-                script.after("audio-start", k == 0 ? "h_SCRIVLET_LetsMvTNxtFrmFrmIsJ_3.ogg"
-                                                   : "h_SCRIVLET_TouchPlyBttnTPlyYrB_5.ogg");
-                for (int frame = 40; frame <= 120; frame += 5)
-                    script.at("+" + std::to_string(frame), "tap " + std::to_string(x) + " 233");
+                script.after("audio-start", k == 0 ? "LetsMvTNxtFrm" : "TouchPlyBttn");
+                if (k == 0 && !toolbarShot.empty())
+                    script.at("+68", "shot " + toolbarShot);
+                script.at("+70", "tap " + where(flipbookButton(k == 0 ? 1 : FlipbookToolbar::PlayButton)));
             }
         }
     }
 
-    // The steps the run's trace shows, in the vocabulary of `steps`.
+    // After the phase, a stroke two frames later.
+    void stroke(const std::string& phase, const Screen& points, int frames = 2)
+    {
+        script.after("debug", "NEW_STATE=" + phase);
+        script.strokeAfter(frames, points);
+    }
+    // After the event (a phase by default; none if empty), a tap on the pie slice of a colour number.
+    void pick(const std::string& phase, int frames, int colour, const std::string& event = "debug")
+    {
+        if (!event.empty())
+            script.after(event, event == "debug" ? "NEW_STATE=" + phase : phase);
+        script.at("+" + std::to_string(frames), "tap " + where(pieSlice(colour)));
+    }
+
+    // The steps the run's trace shows, in the words of `steps`.
     static std::vector<std::string> stepsIn(const HostRun& run)
     {
         std::vector<std::string> shown;
@@ -184,66 +162,116 @@ public:
         return shown;
     }
 
+    // The middle of the pie slice of a colour number, found as the pie reads
+    // a touch: the pie picture's pixel under each screen pixel.
+    static ScreenPoint pieSlice(int number)
+    {
+        static const ColorPie::Colour colours[] = {{192, 0, 0, 255},   {0, 0, 192, 255},  {240, 240, 0, 255},
+                                                   {144, 0, 192, 255}, {48, 144, 0, 255}, {240, 144, 0, 255}};
+        SceneManager scenes;
+        scenes.addSpriteInfo("color_masks.tex");
+        GeometryPtr wheel = scenes.getSprite("color_pie/color_wheel.png", PixelFormat::RGBA8888);
+        ColorPie pie(wheel, scenes.getSprite("studio/color_picker/color_cursor.png", PixelFormat::RGBA8888));
+        pie.update(0);
+        const TexturePtr picture = wheel->getTexture();
+        long sx = 0, sy = 0, n = 0;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+            {
+                int tx = 0, ty = 0;
+                pie.getTexCoordFromScreenCoord(tx, ty, x, 240 - y, picture);
+                if (tx < 0 || ty < 0 || tx >= picture->getWidth() || ty >= picture->getHeight())
+                    continue;
+                const ColorPie::Colour c = picture->getPixel(tx, ty);
+                if (c.r == colours[number].r && c.g == colours[number].g && c.b == colours[number].b)
+                    sx += x, sy += y, ++n;
+            }
+        EXPECT_GT(n, 0) << "no slice of colour " << number;
+        return {n ? static_cast<int>(sx / n) : 0, n ? static_cast<int>(sy / n) : 0};
+    }
+
+    // A button of the flipbook row, where the studio shows it.
+    static ScreenPoint flipbookButton(int index)
+    {
+        ToolbarPtr row(new FlipbookToolbar);
+        row->update(0);
+        const Vector3<tFixed>& c = row->getButton(index)->worldBound->centre;
+        return {c.x.toInt(), 240 - c.y.toInt()};
+    }
+
+    // One stroke over a colour line's area, row by row every `gap` picture
+    // pixels, from the first to the last white mask pixel of each row.
+    static Screen areaStroke(const TaskLine& line, int width, int height, int gap)
+    {
+        TovraneTools::Picture mask;
+        EXPECT_TRUE(TovraneTools::readPng(title().path + "images/" + line.fillMaskImage, mask)) << line.fillMaskImage;
+        std::vector<Vector2<tFixed>> points;
+        for (int y = 0; y < mask.height(); y += gap)
+        {
+            int first = -1, last = -1;
+            for (int x = 0; x < mask.width(); ++x)
+            {
+                const TovraneTools::Colour c = mask.get(x, y);
+                if (c.r > 199 && c.g > 199 && c.b > 199 && c.a > 199)
+                    last = x, first = first < 0 ? x : first;
+            }
+            if (first >= 0)
+            {
+                const bool back = (y / gap) % 2;
+                points.push_back(at(back ? last : first, y));
+                points.push_back(at(back ? first : last, y));
+            }
+        }
+        return onScreen(line, width, height, points);
+    }
+
     std::vector<std::string> steps;
+    std::string toolbarShot; // a screenshot just before the second frame's button is tapped
 
 private:
-    // A writing sub-lesson: its letter traced line by line, then drawn freely
-    // with the same strokes.
+    // A movie ended by a tap on its card, a task of an art lesson, or a game
+    // answered as its own run answers it; the task or game played or just reached.
+    void playStep(const LessonStep& step, bool play)
+    {
+        if (step.kind == LessonStep::Movie)
+        {
+            script.after("PushApp", std::string("flash/") + step.file);
+            script.at("+1", "tap 160 120");
+            steps.push_back(std::string("movie ") + step.file);
+        }
+        else if (step.kind == LessonStep::Task)
+        {
+            const TaskStudioState task(TaskType::AdvancedLesson, step.file, static_cast<LocationName::Type>(step.location));
+            if (play)
+                return playTask(task);
+            steps.push_back("task " + task.getTask()->loggingIDs[0]);
+            script.after("debug", "TASK=\"" + task.getTask()->loggingIDs[0] + "\"");
+        }
+        else
+        {
+            const std::string state = std::unique_ptr<GameState>(step.makeGame())->getStateName();
+            const GameAnswers* game = answersOf(state);
+            ASSERT_TRUE(game) << "no answers for " << state;
+            script.after("enter", state);
+            steps.push_back("game " + state);
+            // Times from the first frame of the game's own run, in which it is
+            // entered in frame 2: here frames after its entry.
+            std::istringstream lines(game->script);
+            for (std::string line; play && std::getline(lines, line);)
+                script.at("+" + std::to_string(std::stoi(line) / 20 - 1), line.substr(line.find(' ') + 1));
+        }
+    }
+
+    // A writing sub-lesson: its letter traced line by line, then drawn freely with the same strokes.
     void playSubLesson(const TaskLine& line)
     {
         const int c = line.subLessonChar;
         const int index = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'z' ? c - 61 : c - 55;
         const TaskStudioState letter(TaskType::WritingSubLesson, index, LocationName::WritingLesson);
-        const std::vector<TaskLine>& strokes = letter.getTask()->lines;
         steps.push_back("task " + letter.getTask()->loggingIDs[0]);
-        for (const char* phase : {"NEW_STATE=TaskDraw", "NEW_STATE=FreeFormTaskDraw"})
-            for (const TaskLine& stroke : strokes)
-            {
-                script.after("debug", phase);
-                script.strokeAfter(2, onScreen(stroke, 320, 240));
-            }
-    }
-
-    // The screen point of the pie slice a colour requirement is met by: the
-    // middle of the slice's pixels on the pie picture, which the task studio
-    // leaves where a picture stands by itself: its lower-left corner on the
-    // scene's origin, the screen's lower-left corner.
-    static std::pair<int, int> pieSlice(int requirement)
-    {
-        static const TovraneTools::Colour colours[] = {{192, 0, 0, 255},   {0, 0, 192, 255},  {240, 240, 0, 255},
-                                                       {144, 0, 192, 255}, {48, 144, 0, 255}, {240, 144, 0, 255}};
-        const int pick = requirement <= 5 ? requirement : requirement == 7 ? 0 : requirement == 8 ? 1 : 4;
-        TovraneTools::Picture pie;
-        EXPECT_TRUE(TovraneTools::readPng(title().path + "images/color_pie/color_wheel.png", pie));
-        long sx = 0, sy = 0, n = 0;
-        for (int y = 0; y < pie.height(); ++y)
-            for (int x = 0; x < pie.width(); ++x)
-            {
-                const TovraneTools::Colour p = pie.get(x, y), c = colours[pick];
-                if (p.r == c.r && p.g == c.g && p.b == c.b)
-                    sx += x, sy += y, ++n;
-            }
-        EXPECT_LT(0, n) << "no slice of colour " << pick;
-        return {static_cast<int>(sx / std::max(n, 1L)), 240 - pie.height() + static_cast<int>(sy / std::max(n, 1L))};
-    }
-
-    // One stroke over the line's marked area, row after row both ways.
-    static Screen fillStroke(const TaskLine& line, int width, int height)
-    {
-        TovraneTools::Picture mask;
-        EXPECT_TRUE(TovraneTools::readPng(title().path + "images/" + line.fillMaskImage, mask)) << line.fillMaskImage;
-        const int step = std::max(2, 3 * width / 320);
-        std::vector<Vector2<tFixed>> points;
-        for (int y = 0, row = 0; y < std::min(height, mask.height()); y += step, ++row)
-            for (int i = 0; i < mask.width(); i += step)
-            {
-                const int x = row % 2 ? mask.width() - 1 - i : i;
-                const TovraneTools::Colour p = mask.get(x, y);
-                if (p.r > 199 && p.g > 199 && p.b > 199 && p.a > 199)
-                    points.push_back(picturePoint(x, y));
-            }
-        EXPECT_FALSE(points.empty()) << line.fillMaskImage;
-        return onScreen(points, line, width, height);
+        for (const char* phase : {"TaskDraw", "FreeFormTaskDraw"})
+            for (const TaskLine& stroke : letter.getTask()->lines)
+                this->stroke(phase, onScreen(stroke, 320, 240));
     }
 
     Script& script;

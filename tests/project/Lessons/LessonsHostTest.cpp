@@ -1,0 +1,516 @@
+// Tasks and lessons played in the real host, headless on a fixed step of 20 ms,
+// on the generated title: one run per row, its script built by the lesson
+// player after the trace events each step waits for (speech lasts a second),
+// its phases, sounds, usage records and screenshots compared.
+#include "LessonPlayer.h"
+
+#include "Resources/Lessons/AnimationLauncherState.h"
+#include "Resources/Lessons/ColorsLauncherState.h"
+#include "Resources/Lessons/CompositionLauncherState.h"
+#include "Resources/Lessons/LinesLauncherState.h"
+#include "Resources/Lessons/OrganicShapesLauncherState.h"
+#include "Resources/Lessons/SeeingShapesLauncherState.h"
+#include "Resources/Lessons/ShapesLauncherState.h"
+#include "Resources/Lessons/WarmCoolLauncherState.h"
+#include "Resources/Lessons/WildCalmLauncherState.h"
+
+#ifdef TOVRANE_HOST_PROGRAM
+
+using namespace TaskScreenTest;
+
+namespace
+{
+typedef std::vector<std::string> Lines;
+Lines operator+(Lines a, const Lines& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+Lines operator*(int n, const Lines& part) { return n > 0 ? part + (n - 1) * part : Lines(); }
+const Lines traced = {"TaskIntro", "TaskDraw", "TaskOutro"};
+// Three lines of a town task traced, its fourth a sub-lesson of `strokes`, its fifth traced.
+Lines walk(int strokes)
+{
+    return 3 * traced + Lines{"TaskIntro", "TaskSubLesson"} + strokes * traced + Lines{"Epilogue", "FreeFormPrologue"} +
+           strokes * Lines{"FreeFormTaskIntro", "FreeFormTaskDraw", "FreeFormTaskOutro"} +
+           Lines{"FreeFormEpilogue", "TaskOutro"} + traced;
+}
+
+struct LessonsHost;
+typedef std::function<void(LessonsHost&)> Step;
+
+// One run: its start, the script (and files) it begins with, the phases and
+// usage records expected ("..." first: the last ones), how often sounds whose
+// names contain a text start (-1: at least once), the screenshots with their reviewed pictures,
+// and what else the run must show.
+struct HostCase
+{
+    const char* name;
+    std::string start;
+    Step play;
+    Lines phases;
+    std::vector<std::pair<const char*, int>> sounds;
+    Lines records;
+    std::vector<std::pair<const char*, const char*>> goldens;
+    Step check;
+    int frames = 9000;
+};
+
+struct LessonsHost : HostFolderTest, ::testing::WithParamInterface<HostCase>
+{
+    LessonsHost() : HostFolderTest("lessons-host"), player(script) {}
+    using HostFolderTest::file;
+    using HostFolderTest::runHost;
+
+    int count(const std::string& sound) const
+    {
+        return static_cast<int>(std::count_if(sounds.begin(), sounds.end(), [&](const std::string& s) { return s.find(sound) != std::string::npos; }));
+    }
+    // The frame the nth sound whose name contains `sound` started in, or 0.
+    unsigned started(const std::string& sound, size_t nth = 0) const
+    {
+        const std::vector<TraceLine> found = r.all("audio-start", sound);
+        return nth < found.size() ? found[nth].frame : 0;
+    }
+    std::string bytes(const std::string& name) const
+    {
+        std::ifstream in(file("data/players/0/Scrivlet/" + name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // The lesson states the run begins with: 64 writing lessons started, then the art lessons.
+    void lessonStates(const std::string& art)
+    {
+        std::string states;
+        for (size_t entry = 0; entry < 64 + art.size(); ++entry)
+            states += std::string(1, entry < 64 ? '\1' : art[entry - 64]) + std::string(3, '\0');
+        std::filesystem::create_directories(file("data/players/0/Scrivlet"));
+        std::ofstream(file("data/players/0/Scrivlet/lesson.bin"), std::ios::binary) << states;
+    }
+    // The counts printed at each lift of a colouring stroke.
+    Lines fillCounts() const
+    {
+        Lines counts;
+        std::istringstream out(r.output);
+        for (std::string line; std::getline(out, line);)
+            if (line.compare(0, 22, "COLOR_FILL - COLORED: ") == 0)
+                counts.push_back(line);
+        return counts;
+    }
+    void shot(const std::string& when, const std::string& name) { script.at(when, "shot " + file(name)); }
+
+    Script script;
+    LessonPlayer player;
+    std::string start, options;
+    HostRun r;
+    Lines phases, sounds, records;
+};
+
+void PrintTo(const HostCase& c, std::ostream* out) { *out << c.name; }
+
+void expectLines(const Lines& want, const Lines& got, const char* what)
+{
+    const bool tail = !want.empty() && want[0] == "...";
+    const size_t n = want.size() - tail;
+    if (!want.empty())
+    {
+        EXPECT_EQ(Lines(want.begin() + tail, want.end()), tail && got.size() >= n ? Lines(got.end() - n, got.end()) : got) << what;
+    }
+}
+
+TaskStudioState* town(const std::string& stem)
+{
+    static std::map<std::string, std::unique_ptr<TaskStudioState>> made;
+    if (!made[stem])
+        made[stem] = state(TaskType::LocationTask, stem, TaskStudioState::findTownLocation(stem)->location);
+    return made[stem].get();
+}
+std::unique_ptr<TaskStudioState> artLesson(int location)
+{
+    return state(TaskType::AdvancedLesson, lessonStems[location - 27], static_cast<LocationName::Type>(location));
+}
+Screen lastPoints(const Screen& points, ScreenPoint off) { return Screen{points[0], points[1], points[2], points[3], off}; }
+
+// Lesson 11 in a locale: "upper_B" in en-us traced right; "uk_upper_B" in
+// en-gb from the wrong end, off the line and lifted early before each right trace.
+HostCase writingLesson(bool gb)
+{
+    const std::string stem = gb ? "uk_upper_B" : "upper_B";
+    const int n = gb ? 3 : 2;
+    return {gb ? "lesson_en_gb_wrong_first" : "lesson_en_us", "lesson:11",
+            [gb](LessonsHost& t) {
+                t.options = gb ? "--locale en-gb" : "--locale en-us";
+                ScrivletPlayer::getCurrentPlayerData()->locale = gb ? 2 : 0;
+                const TaskStudioState lesson(TaskType::WritingLesson, 11, LocationName::WritingLesson);
+                ScrivletPlayer::getCurrentPlayerData()->locale = 0;
+                const std::vector<TaskLine>& lines = lesson.getTask()->lines;
+                for (size_t k = 0; k < lines.size(); ++k)
+                {
+                    const Screen right = onScreen(lines[k], 320, 240);
+                    Screen wrong = k == 0 ? Screen(right.rbegin(), right.rend()) : Screen(right.begin(), right.begin() + right.size() / 2);
+                    if (k == 1)
+                        wrong.push_back({wrong.back().first + 80, wrong.back().second});
+                    if (gb)
+                        t.player.stroke("TaskDraw", wrong);
+                    t.player.stroke("TaskDraw", right);
+                }
+            },
+            n * (gb ? Lines{"TaskIntro", "TaskDraw", "TaskHelp", "TaskDraw", "TaskOutro"} : traced) + Lines{"Epilogue"},
+            {{gb ? "Write_uk_upper_B_3" : "Write_upper_B_3", 1}, {"StartAtTheGreenDot", n}, {"CorrectAnswerSfx", n},
+             {"WrongAnswerSfx", gb ? n : 0}, {"StartHrAndDrwALnTHr_3_v0", -gb}, {"StartHrAndKpYrStyls", -gb}},
+            {"GameAreaStart WL_" + stem, "ActivityStart WL_" + stem + " NA 1", "CorrectAnswer 1 " + stem + " " + stem,
+             "ActivityExit 0 1", "GameAreaExit"},
+            {},
+            [gb](LessonsHost& t) {
+                EXPECT_EQ(gb, t.r.output.find("OFF LINE") != std::string::npos);
+                EXPECT_EQ(0u, t.sounds.back().find("h_SCRIVLET_")) << "the closing praise last";
+                EXPECT_EQ(3, t.bytes("lesson.bin").at(44)) << "lesson 11 complete";
+            }};
+}
+
+// A lesson as the menu starts it, played to its end in a game area of its own.
+HostCase practice(const char* name, const std::function<LessonLauncherState*()>& make)
+{
+    return {name, std::string("launcher:") + name,
+            [make](LessonsHost& t) { t.player.playLesson(*std::unique_ptr<LessonLauncherState>(make())); }, {}, {}, {}, {},
+            [make](LessonsHost& t) {
+                const std::unique_ptr<LessonLauncherState> launcher(make());
+                EXPECT_EQ(t.player.steps, LessonPlayer::stepsIn(t.r));
+                const std::vector<TraceLine> enters = t.r.all("enter");
+                ASSERT_LE(3u, enters.size());
+                EXPECT_EQ(launcher->getStateName(), enters[1].detail);
+                EXPECT_EQ("LauncherStandIn", enters.back().detail) << "the launcher has popped";
+                EXPECT_EQ(t.r.all("exit", launcher->getStateName()).size(), t.r.all("enter", launcher->getStateName()).size());
+                EXPECT_EQ(1, std::count(t.records.begin(), t.records.end(), "GameAreaStart " + launcher->getGameArea()));
+                EXPECT_EQ(1, std::count(t.records.begin(), t.records.end(), "GameAreaExit"));
+            }};
+}
+
+// Frame 230 of a lesson started by the menu: a task's prologue, or a game's guide talking.
+HostCase lessonLook(const char* name, const char* start, const char* golden)
+{
+    return {name, std::string("launcher:") + start,
+            [](LessonsHost& t) { t.options = "--screenshot 230:" + t.file("shot.png"); }, {}, {}, {}, {{"shot.png", golden}},
+            [](LessonsHost&) {}, 240};
+}
+
+// A download: a copy of the firehouse task with a picture of its own, quit at once.
+HostCase download(const char* name, const std::string& damage, const char* message)
+{
+    return {name, "download:",
+            [damage](LessonsHost& t) {
+                const std::string folder = t.file("download/");
+                std::filesystem::create_directories(folder + "images/task");
+                std::ifstream original(title().path + "tasks/firehouse.task");
+                std::string text((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
+                if (damage == "background")
+                {
+                    text.replace(text.find("task/firehouse_background.png"), 29, "own.png");
+                    std::ofstream(folder + "images/own.png") << "not a picture";
+                }
+                std::ofstream(folder + "dlc.task") << (damage == "cut" ? "{\"lines\": " : text);
+                TovraneTools::Picture own(640, 480, TovraneTools::Colour{10, 200, 30, 255});
+                ASSERT_TRUE(TovraneTools::writePng(folder + "images/task/firehouse_background.png", own));
+                t.start += folder;
+                t.options = "--screenshot 50:" + t.file("download.png");
+                t.script.at("60", "click escape");
+                t.script.at("72", "tap 115 160");
+            },
+            {}, {}, {}, {},
+            [damage, message](LessonsHost& t) {
+                if (!*message)
+                {
+                    TovraneTools::Picture shot;
+                    ASSERT_TRUE(TovraneTools::readPng(t.file("download.png"), shot));
+                    EXPECT_EQ(200, shot.get(4, 4).g) << "its own picture, not the title's of the same name";
+                }
+                const std::string folder = damage == "cut" ? t.start.substr(9) + "dlc.task" : "";
+                EXPECT_NE(std::string::npos, t.r.output.find(message + folder)) << t.r.output;
+            }};
+}
+
+const HostCase cases[] = {
+    writingLesson(false),
+    writingLesson(true),
+    // The firehouse talks in turn, writes its 'F' and, its straight-lines
+    // lesson already complete, goes on without it; the picture comes back
+    // after the sub-lesson, and the pop waits for the badge window.
+    {"location_firehouse", "location:firehouse",
+     [](LessonsHost& t) {
+         t.lessonStates("\1\1\3");
+         t.player.playTask(*town("firehouse"), 0, 3);
+         t.script.after("debug", "NEW_STATE=TaskSubLesson");
+         t.shot("+0", "before.png");
+         t.player.playTask(*town("firehouse"), 3, 4);
+         t.script.after("debug", "NEW_STATE=FreeFormEpilogue");
+         t.script.after("debug", "NEW_STATE=TaskOutro");
+         t.shot("+0", "after.png");
+         t.player.playTask(*town("firehouse"), 4);
+     },
+     walk(3) + Lines{"Epilogue"}, {}, {}, {},
+     [](LessonsHost& t) {
+         Lines spoken;
+         std::copy_if(t.sounds.begin(), t.sounds.end(), std::back_inserter(spoken),
+                      [](const std::string& name) { return name.find("_Firehouse") != std::string::npos; });
+         EXPECT_EQ((Lines{"h_BAKER_FirehousePrologue1_3.ogg", "h_FARMER_FirehousePrologue2_3.ogg",
+                          "h_BAKER_FirehousePrologue3_3.ogg", "h_FARMER_FirehousePrologue4_3.ogg",
+                          "h_BAKER_FirehouseEpilogue1_3.ogg", "h_FARMER_FirehouseEpilogue2_3.ogg"}),
+                   spoken) << "the two talk in turn";
+         EXPECT_EQ(0u, t.r.all("enter", "LinesLauncherState").size()) << "the lines lesson of \"DSL\" is complete";
+         EXPECT_GE(t.r.first("PopApp").frame, t.started("AchievementNtfctnSfx") + 25) << "the pop waits for the badge window";
+         const std::string player = t.bytes("data.bin"), achievements = t.bytes("achievements.bin");
+         ASSERT_TRUE(player.size() == 272u && achievements.size() == 36u);
+         EXPECT_EQ((std::vector<int>{3, 1, 1}), (std::vector<int>{player[32], player[36], player[40]})) << "locations 4, 5, 6";
+         EXPECT_EQ(1, achievements[3]) << "the firehouse's badge";
+         Lines activities;
+         std::copy_if(t.records.begin(), t.records.end(), std::back_inserter(activities),
+                      [](const std::string& record) { return record.find("ActivityStart") == 0; });
+         EXPECT_EQ((Lines{"ActivityStart FIR1 NA 1", "ActivityStart FIR2 NA 1", "ActivityStart FIR3 NA 1",
+                          "ActivityStart FIR4 NA 1", "ActivityStart DSL NA 1"}),
+                   activities);
+         TovraneTools::Picture before, after;
+         ASSERT_TRUE(TovraneTools::readPng(t.file("before.png"), before) && TovraneTools::readPng(t.file("after.png"), after));
+         EXPECT_TRUE(before.bytes() == after.bytes()) << "the picture comes back pixel for pixel";
+     }},
+    // A letter task with its character: the hint, then the quit question
+    // answered no while the prompt is said again, then yes.
+    {"letter_task", "letter:10",
+     [](LessonsHost& t) {
+         t.options = "--screenshot 100:" + t.file("letter.png");
+         for (const char* event : {"230 click h", "250 click escape", "262 tap 205 160", "340 click escape", "352 tap 115 160"})
+             t.script.text += std::string(event) + "\n";
+     },
+     {}, {{"StartAtTheGreenDot", 3}, {"AreYSrYWntTQt", 2}}, {"...", "ActivityExit 0 3"}, {},
+     [](LessonsHost& t) {
+         EXPECT_EQ(2u, t.r.all("enter").size());
+         TovraneTools::Picture shot;
+         ASSERT_TRUE(TovraneTools::readPng(t.file("letter.png"), shot));
+         const TovraneTools::Colour lr = shot.get(235, 200);
+         EXPECT_TRUE(lr.r > 100 && lr.r < 140 && lr.b > 180) << "the letter character stands at the lower right";
+         const auto no = std::find(t.sounds.begin(), t.sounds.end(), "h_VIDORIV_No_3.ogg");
+         ASSERT_NE(t.sounds.end(), no);
+         EXPECT_EQ("h_SCRIVLET_StartAtTheGreenDot_3.ogg", *(no + 1)) << "the interrupted speech again";
+         EXPECT_EQ("h_VIDORIV_Yes_3.ogg", t.sounds.back());
+         EXPECT_GT(t.r.first("PopApp").frame, t.started("h_VIDORIV_Yes_3.ogg") + 45)
+             << "the speech ends first, then the task and the sequence below leave";
+         EXPECT_EQ(1, std::count(t.records.begin(), t.records.end(), "ActivityStart WL_upper_A NA 1")) << "the hint opens none";
+         EXPECT_EQ(1, std::count(t.records.begin(), t.records.end(), "HintRequest 1 "));
+     }},
+    download("download_own_picture", "", ""),
+    download("download_cut_short", "cut", "Refused task file "),
+    download("download_unreadable_background", "background", "its background own.png cannot be read"),
+    // A picture dragged above its target line (wrong), then below it.
+    {"pickup_wrong_then_right", "location:fountain",
+     [](LessonsHost& t) {
+         t.lessonStates(std::string(19, '\3'));
+         t.player.playTask(*town("fountain"), 0, 5);
+         const TaskLine& line = town("fountain")->getTask()->lines.at(5);
+         const PickupData& box = line.pickup;
+         ASSERT_TRUE(box.present);
+         const int target = box.boxY + box.winY + box.boxH / 2;
+         const Vector2<tFixed> from = at(box.boxX + box.boxW / 2, box.boxY + box.boxH / 2);
+         t.player.stroke("TaskPickup", onScreen(line, 640, 480, {from, at(box.boxX, target - 20)}), 20);
+         t.script.strokeAfter(120, onScreen(line, 640, 480, {from, at(box.boxX, target + 20)}));
+     },
+     walk(1) + Lines{"TaskIntro", "TaskPickup", "TaskOutro", "Epilogue"}, {{"WrongAnswerSfx", 1}},
+     {"...", "ActivityStart FOU5 NA 1", "CorrectAnswer 6  ", "ActivityExit 0 1", "GameAreaExit"}, {},
+     [](LessonsHost& t) {
+         const unsigned pickup = t.r.first("debug", "NEW_STATE=TaskPickup").frame;
+         EXPECT_EQ(pickup + 22, t.started("WrongAnswerSfx")) << "at the first drop";
+         EXPECT_EQ(pickup + 122, t.r.all("audio-start", "CorrectAnswerSfx").back().frame) << "at the second";
+     }},
+    // A colour line: a wrong pick, the right one, a stroke lifted off the
+    // area, then the whole area.
+    {"colour_line", "location:library",
+     [](LessonsHost& t) {
+         t.lessonStates(std::string(19, '\3'));
+         t.player.playTask(*town("library"), 0, 5);
+         const TaskLine& line = town("library")->getTask()->lines.at(5);
+         ASSERT_EQ(ColorPie::PieColor::Red, line.fillColorReq);
+         t.script.after("debug", "NEW_STATE=TaskPickColor");
+         t.shot("+10", "pie.png");
+         t.player.pick("TaskPickColor", 10, ColorPie::PieColor::Blue, "");
+         t.player.pick("WrongAnswerSfx", 100, ColorPie::PieColor::Red, "audio-start");
+         t.player.stroke("TaskFillArea", lastPoints(LessonPlayer::areaStroke(line, 640, 480, 16), {2, 2}), 10);
+         t.script.strokeAfter(80, LessonPlayer::areaStroke(line, 640, 480, 4));
+     },
+     walk(2) + Lines{"TaskIntro", "TaskPickColor", "TaskFillArea", "TaskOutro", "Epilogue"}, {{"WrongAnswerSfx", 1}}, {},
+     {{"pie.png", "lessons/pie_over_colour_line.png"}},
+     [](LessonsHost& t) {
+         std::vector<std::pair<int, int>> counts;
+         for (const std::string& line : t.fillCounts())
+         {
+             int coloured = 0, white = 0;
+             std::sscanf(line.c_str(), "COLOR_FILL - COLORED: %d, WHITE: %d", &coloured, &white);
+             counts.push_back({coloured, white});
+         }
+         ASSERT_EQ(2u, counts.size()) << "one count per lift";
+         EXPECT_TRUE(counts[0].first > 0 && counts[0].first < counts[0].second) << "the stroke lifted off the area";
+         EXPECT_GT(counts[1].first, 5 * counts[1].second);
+         EXPECT_EQ(counts[0].first + counts[0].second, counts[1].first + counts[1].second) << "the same area counted";
+         const TraceLine fill = t.r.first("debug", "NEW_STATE=TaskFillArea");
+         EXPECT_EQ(fill.frame + 12, t.started("h_VIDORIV_Keep")) << "the fill hint, played at once";
+         unsigned picked = 0;
+         for (const TraceLine& right : t.r.all("audio-start", "CorrectAnswerSfx"))
+             picked = right.frame <= fill.frame ? right.time : picked;
+         EXPECT_GE(fill.time - picked, 1000u) << "the pie stays a second after the right pick";
+     }},
+    // The wild lesson's guide: two wrong picks, the first hint said facing the
+    // child, the second once the guide has turned from its picture, the fill
+    // hint likewise.
+    {"wild_guide_hints", "advanced:46",
+     [](LessonsHost& t) {
+         const std::vector<TaskLine> lines = artLesson(46)->getTask()->lines;
+         ASSERT_EQ(3u, lines.size());
+         t.player.stroke("TaskDraw", onScreen(lines[0], 320, 240), 5);
+         t.player.pick("TaskPickColor", 10, ColorPie::PieColor::Red);
+         t.player.pick("WrongAnswerSfx", 150, ColorPie::PieColor::Blue, "audio-start");
+         t.script.after("audio-start", "h_VIDORIV_Tap");
+         t.shot("+10", "guide.png");
+         t.player.pick("", 140, ColorPie::PieColor::Green, "");
+         t.player.stroke("TaskFillArea", lastPoints(LessonPlayer::areaStroke(lines[1], 320, 240, 8), {5, 5}), 10);
+         t.script.strokeAfter(150, LessonPlayer::areaStroke(lines[1], 320, 240, 3));
+         t.player.pick("TaskPickColor", 10, ColorPie::PieColor::Green);
+         t.player.stroke("TaskFillArea", LessonPlayer::areaStroke(lines[2], 320, 240, 3), 10);
+     },
+     traced + 2 * Lines{"TaskIntro", "TaskPickColor", "TaskFillArea", "TaskOutro"} + Lines{"Epilogue"},
+     {{"WrongAnswerSfx", 2}}, {}, {{"guide.png", "lessons/lesson_with_guide.png"}},
+     [](LessonsHost& t) {
+         EXPECT_EQ(1u, t.started("h_VIDORIV_", 1) - t.started("WrongAnswerSfx", 0));
+         const unsigned second = t.started("h_VIDORIV_", 2) - t.started("WrongAnswerSfx", 1);
+         EXPECT_GT(second, 5u) << "turned back to its picture after the first hint";
+         EXPECT_EQ(second, t.started("h_VIDORIV_Keep") - (t.r.first("debug", "NEW_STATE=TaskFillArea").frame + 12))
+             << "the fill hint is said by the guide too";
+         EXPECT_EQ(3u, t.fillCounts().size()) << "the lift off the area, then each whole area";
+     }},
+    {"horizon_swap_and_praise", "advanced:45",
+     [](LessonsHost& t) {
+         t.player.stroke("TaskDraw", onScreen(artLesson(45)->getTask()->lines.at(0), 320, 240), 5);
+         t.shot("+20", "traced.png");
+         t.script.after("audio-start", "h_SCRIVLET_YesThatsIt_5.ogg");
+         t.shot("+1", "praised.png");
+     },
+     traced + Lines{"Epilogue"}, {{"h_SCRIVLET_YesThatsIt_5.ogg", 1}}, {}, {},
+     [](LessonsHost& t) {
+         const std::string praise = t.r.first("audio-start", "h_SCRIVLET_YesThatsIt_5.ogg").detail;
+         EXPECT_EQ(t.r.first("audio-complete", praise.substr(0, praise.find(' '))).frame,
+                   t.r.first("exit", "TaskStudioState").frame) << "the lesson leaves as the praise ends";
+         TovraneTools::Picture traced, praised;
+         ASSERT_TRUE(TovraneTools::readPng(t.file("traced.png"), traced) && TovraneTools::readPng(t.file("praised.png"), praised));
+         EXPECT_FALSE(traced.bytes() == praised.bytes()) << "the picture swapped";
+     }},
+    // Seven frames; the second frame's button at step 5 and play at step 18;
+    // the lesson leaves 3000 ms after the play tap.
+    {"animation_seven_frames", "advanced:48",
+     [](LessonsHost& t) {
+         t.player.toolbarShot = t.file("toolbar.png");
+         t.player.playTask(*artLesson(48));
+     },
+     7 * traced, {{"CorrectAnswerSfx", 8}}, {}, {{"toolbar.png", "lessons/animation_toolbar.png"}},
+     [](LessonsHost& t) {
+         const unsigned frameTap = t.started("LetsMvTNxtFrm") + 70;
+         EXPECT_EQ(frameTap + 1, t.started("CorrectAnswerSfx", 1)) << "the second frame's button taken";
+         EXPECT_LT(frameTap, t.started("h_SCRIVLET_InOrdrTSLstCrclYDrw_5.ogg")) << "the lesson waited for it";
+         const unsigned playTap = t.r.first("audio-start", "TouchPlyBttn").time + 70 * 20;
+         EXPECT_NEAR(3000, static_cast<int>(t.r.first("exit", "TaskStudioState").time - playTap), 20);
+     }},
+    {"triangle_traced", "advanced:28", [](LessonsHost& t) { t.player.playTask(*artLesson(28)); }, 3 * traced + Lines{"Epilogue"},
+     {{"CorrectAnswerSfx", 3}}, {}, {}, [](LessonsHost&) {}},
+    practice("lines:1", [] { return new LinesLauncherState(1, false, false); }),
+    practice("lines:2", [] { return new LinesLauncherState(2, false, false); }),
+    practice("lines:3", [] { return new LinesLauncherState(3, false, false); }),
+    practice("shapes:1", [] { return new ShapesLauncherState(1, false, false); }),
+    practice("shapes:2", [] { return new ShapesLauncherState(2, false, false); }),
+    practice("shapes:3", [] { return new ShapesLauncherState(3, false, false); }),
+    practice("shapes:4", [] { return new ShapesLauncherState(4, false, false); }),
+    practice("organic_shapes:1", [] { return new OrganicShapesLauncherState(1, false, false); }),
+    practice("organic_shapes:2", [] { return new OrganicShapesLauncherState(2, false, false); }),
+    practice("seeing_shapes", [] { return new SeeingShapesLauncherState(false, false); }),
+    practice("colors", [] { return new ColorsLauncherState(false, false); }),
+    practice("warm_cool", [] { return new WarmCoolLauncherState(false, false); }),
+    practice("wild_calm", [] { return new WildCalmLauncherState(false, false); }),
+    practice("composition", [] { return new CompositionLauncherState(false, false); }),
+    practice("animation", [] { return new AnimationLauncherState(false, false); }),
+    // The t-shirt shop's fifth line names the warm and cool lesson, played
+    // from the story; its last line is a picture dragged to its place.
+    {"story_lesson_from_town", "location:tshirt_shop",
+     [](LessonsHost& t) {
+         ASSERT_EQ("WCC", town("tshirt_shop")->getTask()->lines.at(4).loggingID);
+         t.player.playTask(*town("tshirt_shop"), 0, 4);
+         t.player.playLesson(*std::unique_ptr<LessonLauncherState>(new WarmCoolLauncherState(false, false)));
+         t.player.playTask(*town("tshirt_shop"), 4);
+     },
+     {"...", "TaskPickup", "TaskOutro", "Epilogue"}, {}, {}, {},
+     [](LessonsHost& t) {
+         EXPECT_EQ(t.player.steps, LessonPlayer::stepsIn(t.r));
+         EXPECT_EQ(3, t.bytes("lesson.bin").at(256 + 4 * 15)) << "warm and cool complete";
+         EXPECT_EQ(0, std::count(t.records.begin(), t.records.end(), "GameAreaStart WCC")) << "no game area of its own";
+         EXPECT_EQ(2, std::count(t.records.begin(), t.records.end(), "ActivityStart WCC NA 1"))
+             << "the game's, and the line's that named it";
+     }},
+    lessonLook("curve_task_look", "lines:2", "lessons/launcher_curve_task.png"),
+    lessonLook("colors_game_look", "colors", "lessons/launcher_colors_game.png"),
+};
+}
+
+TEST_P(LessonsHost, PlaysAsExpected)
+{
+    REQUIRE_LESSONS_TITLE();
+    const HostCase& c = GetParam();
+    start = c.start;
+    c.play(*this);
+    HostFolderTest::script(script.text);
+    r = runHost("--fixed-step 20 --frames " + std::to_string(c.frames) + " --start " + start + " --script '" +
+                file("script.txt") + "' " + options);
+    EXPECT_EQ(0, r.status) << r.output;
+    const bool ends = c.frames == HostCase().frames;
+    EXPECT_EQ(ends ? "PopApp" : "frames", r.first("Exit").detail);
+    EXPECT_EQ(ends ? 1u : 0u, r.all("PopApp").size());
+    const bool lesson = start.compare(0, 9, "advanced:") == 0;
+    if (lesson || start.compare(0, 7, "letter:") == 0)
+    {
+        EXPECT_EQ("LauncherStandIn", r.first("enter").detail) << "started over the stand-in of what starts it";
+    }
+    if (lesson)
+    {
+        EXPECT_EQ(r.first("exit", "TaskStudioState").frame + 2, r.first("PopApp").frame) << "then its launcher";
+    }
+    // A download's own folders are searched first, and the picture reader
+    // names each folder that lacks a picture.
+    for (const char* fault : {"Could not find file", "Could not load character", "Assertion"})
+        EXPECT_TRUE(start.compare(0, 9, "download:") == 0 || r.output.find(fault) == std::string::npos) << fault;
+    phases = phasesIn(r.output);
+    const bool wrong = std::count(c.phases.begin(), c.phases.end(), "TaskHelp") > 0;
+    EXPECT_EQ(wrong, r.output.find("INVALID") != std::string::npos);
+    EXPECT_EQ(wrong, std::count(phases.begin(), phases.end(), "TaskHelp") > 0);
+    for (const TraceLine& line : r.all("audio-start"))
+        sounds.push_back(line.detail.substr(line.detail.find_last_of('/') + 1));
+    records = usageRecords(file("data/usage.log"));
+    expectLines(c.phases, phases, "phases");
+    expectLines(c.records, records, "usage records");
+    for (const auto& sound : c.sounds)
+        EXPECT_TRUE(sound.second < 0 ? count(sound.first) > 0 : count(sound.first) == sound.second) << sound.first;
+    for (const auto& golden : c.goldens)
+        expectShotGolden(golden.first, golden.second);
+    c.check(*this);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, LessonsHost, ::testing::ValuesIn(cases), [](const ::testing::TestParamInfo<HostCase>& info) {
+    std::string name = info.param.name;
+    std::replace(name.begin(), name.end(), ':', '_');
+    return name;
+});
+
+struct LessonsHostStartTest : HostFolderTest
+{
+    LessonsHostStartTest() : HostFolderTest("lessons-host") {}
+};
+
+TEST_F(LessonsHostStartTest, BadNamesAreRefused)
+{
+    for (const char* bad : {"lesson:62", "lesson:1x", "lesson", "letter:-1", "location:town_square", "advanced:49",
+                            "download:/nowhere", "launcher:colors:1", "launcher:lines:x", "launcher:lines:", "launcher:paint",
+                            "launcher"})
+    {
+        const HostRun refused = runHost(std::string("--frames 5 --start ") + bad);
+        EXPECT_EQ(2, refused.status) << bad;
+        EXPECT_NE(std::string::npos, refused.output.find("Unknown start state \"" + std::string(bad) + "\"")) << bad;
+    }
+}
+
+#endif
