@@ -1,6 +1,6 @@
 // The lesson launchers run in process on the state harness: every pushed
 // state is named and popped at once (a movie, task or game that ends at
-// its first frame), or quit as the child quits it.
+// its first frame), quit as the child quits it, or the launcher abandoned.
 #include "TaskScreenTestSupport.h"
 
 #include <algorithm>
@@ -15,11 +15,7 @@
 #include "Resources/Lessons/ShapesLauncherState.h"
 #include "Resources/Lessons/WarmCoolLauncherState.h"
 #include "Resources/Lessons/WildCalmLauncherState.h"
-#include "Resources/MiniGames/MixingColorsState.h"
-#include "Resources/MiniGames/MovingObjectsState.h"
-#include "Resources/MiniGames/PickPineapplesState.h"
-#include "Resources/MiniGames/SkyGroundState.h"
-#include "Resources/MiniGames/WarmCoolState.h"
+#include "Resources/MiniGames/MiniGameState.h"
 #include "Tovrane/FlashState.h"
 
 using namespace TaskScreenTest;
@@ -126,16 +122,7 @@ std::string describe(GameState* state)
         EXPECT_EQ(TaskType::AdvancedLesson, task->getTaskType());
         return "task " + task->getTaskPath().substr(System::getPath().size()) + " " + std::to_string(task->getLocation());
     }
-    const std::pair<const char*, bool> games[] = {
-        {"MixingColorsState", dynamic_cast<MixingColorsState*>(state) != nullptr},
-        {"WarmCoolState", dynamic_cast<WarmCoolState*>(state) != nullptr},
-        {"SkyGroundState", dynamic_cast<SkyGroundState*>(state) != nullptr},
-        {"MovingObjectsState", dynamic_cast<MovingObjectsState*>(state) != nullptr},
-        {"PickPineapplesState", dynamic_cast<PickPineapplesState*>(state) != nullptr}};
-    for (const auto& game : games)
-        if (game.second)
-            return std::string("game ") + game.first;
-    return "something else";
+    return "game " + state->getStateName();
 }
 
 // Runs the launcher on `run` until it has popped; `atStep` handles each
@@ -302,4 +289,27 @@ TEST(LauncherThreadTest, QuittingAGameOrTaskAbandonsTheLesson)
         }
     TaskStudioState::skip = false;
     player->onNew();
+}
+
+TEST(LauncherThreadTest, ALauncherLeftUnfinishedMakesTheTaskLeaveWithReasonThree)
+{
+    REQUIRE_LESSONS_TITLE();
+    // A lesson whose first step is still under way when it is abandoned.
+    struct Abandoned : LinesLauncherState
+    {
+        Abandoned() : LinesLauncherState(1, true, true) {}
+        void enter() override { GameState::enter(); }
+    };
+    TaskRun run;
+    run.push(new TaskStudioState(TaskType::LocationTask, "tasks/firehouse.task", LocationName::Firehouse));
+    ASSERT_TRUE(run.untilDrawing());
+    Application::PushGameState(new Abandoned);
+    run.frame();
+    Application::PopGameState();
+    ASSERT_TRUE(run.until([&] { return run.stackSize() == 1; }, 10));
+    run.frame();
+    EXPECT_FALSE(TaskStudioState::skip);
+    const Lines records = run.records();
+    ASSERT_LE(2u, records.size());
+    EXPECT_EQ((Lines{"ActivityExit 0 3", "GameAreaExit"}), Lines(records.end() - 2, records.end()));
 }

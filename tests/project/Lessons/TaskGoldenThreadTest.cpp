@@ -31,6 +31,11 @@ TEST(TaskGoldenThreadTest, ALessonBeforeAndAfterTracingALocationWithItsTalkersAn
         ASSERT_TRUE(run.untilDrawing());
         ASSERT_TRUE(run.until([&] { return lesson->blinkCount == 1; })) << "the dashed guide shown by its first blink";
         DrawingTest::expectGolden(shown(), "lesson_before_tracing", "lessons");
+        // A stroke from the wrong end is taken back before the help: the
+        // picture after tracing holds the right strokes only.
+        const std::vector<Vector2<tFixed>>& points = lesson->getTask()->lines[0].allPoints;
+        run.stroke(std::vector<Vector2<tFixed>>(points.rbegin(), points.rend()));
+        ASSERT_EQ(TaskStudioState::TaskHelp, lesson->getState());
         for (int k = 0; k < 2; ++k)
         {
             ASSERT_TRUE(run.untilDrawing());
@@ -49,4 +54,7 @@ TEST(TaskGoldenThreadTest, ALessonBeforeAndAfterTracingALocationWithItsTalkersAn
     for (int i = 0; i < 30; ++i)
         run.frame();
     DrawingTest::expectGolden(shown(), "location_with_talkers", "lessons");
+    ASSERT_TRUE(run.untilPhase(TaskStudioState::TaskIntro));
+    EXPECT_EQ(TaskState::Started, ScrivletPlayer::getCurrentPlayerData()->locationStates[LocationName::Firehouse])
+        << "the prologue heard";
 }

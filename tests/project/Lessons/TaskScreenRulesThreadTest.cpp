@@ -255,6 +255,7 @@ TEST(TaskScreenRulesThreadTest, FinishingRecordsProgressWithItsBadgeWindowAndAch
             EXPECT_EQ(achievement == row.achievement, player->hasAchievement(static_cast<AchievementName::Type>(achievement)))
                 << row.name << " " << achievement;
         EXPECT_EQ(row.saved, std::filesystem::exists(player->getLessonDataPath())) << row.name;
+        EXPECT_EQ(row.lesson < 0 && row.location != 25, TaskStudioState::completedLastLocation) << row.name;
     }
     player->onReset();
     player->onNew();
