@@ -1,7 +1,7 @@
 // The lesson launchers run in process on the state harness: every pushed
 // state is named and popped at once (a movie, task or game that ends at
 // its first frame), quit as the child quits it, or the launcher abandoned.
-#include "TaskScreenTestSupport.h"
+#include "LessonsTestSupport.h"
 
 #include <algorithm>
 
@@ -18,7 +18,7 @@
 #include "Resources/MiniGames/MiniGameState.h"
 #include "Tovrane/FlashState.h"
 
-using namespace TaskScreenTest;
+using namespace LessonsTest;
 
 namespace
 {

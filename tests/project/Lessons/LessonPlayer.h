@@ -2,13 +2,13 @@
 #define TESTS_PROJECT_LESSONS_LESSONPLAYER_H
 
 // Host scripts that play tasks and lessons, each step after the trace event
-// that starts it: strokes along a line's own points, drags, picks on the
-// colour pie, areas coloured, the flipbook's buttons, movie cards and games.
-// The player names the steps it expects as the trace shows them.
+// that starts it (strokes along a line's own points, drags, picks on the pie,
+// areas coloured, flipbook buttons, movie cards, games), naming the steps it
+// expects as the trace shows them.
 
 #include "Host/GameAnswers.h"
 #include "Host/HostRun.h"
-#include "TaskScreenTestSupport.h"
+#include "LessonsTestSupport.h"
 
 #include "Resources/Lessons/LessonLauncherState.h"
 #include "Resources/Studio/ColorPie.h"
@@ -20,7 +20,7 @@
 
 #include <algorithm>
 
-namespace TaskScreenTest
+namespace LessonsTest
 {
 typedef std::pair<int, int> ScreenPoint;
 typedef std::vector<ScreenPoint> Screen;
@@ -67,26 +67,24 @@ class LessonPlayer
 public:
     explicit LessonPlayer(Script& script) : script(script) {}
 
-    // Every step of the launcher's run, from its current step to the end step after it.
-    void playLesson(const LessonLauncherState& launcher)
+    // The launcher's steps from its current one to the end step after it;
+    // or its movies and then its first task or game, left by the quit question.
+    void playLesson(const LessonLauncherState& launcher, bool quitAtFirst = false)
     {
         const LessonTable& lesson = launcher.getLesson();
         for (int k = launcher.getStep(); k < lesson.stepCount && lesson.steps[k].kind != LessonStep::End; ++k)
-            playStep(lesson.steps[k], true);
+        {
+            const bool quit = quitAtFirst && lesson.steps[k].kind != LessonStep::Movie;
+            playStep(lesson.steps[k], !quit);
+            if (quit)
+            {
+                script.at("+60", "click escape");
+                script.at("+72", "tap 115 160");
+                return;
+            }
+        }
     }
-
-    // The launcher's movies up to its first task or game, which the child
-    // leaves by the quit question (Escape, then yes).
-    void quitAtFirst(const LessonLauncherState& launcher)
-    {
-        const LessonTable& lesson = launcher.getLesson();
-        int k = launcher.getStep();
-        for (; lesson.steps[k].kind == LessonStep::Movie; ++k)
-            playStep(lesson.steps[k], true);
-        playStep(lesson.steps[k], false);
-        script.at("+60", "click escape");
-        script.at("+72", "tap 115 160");
-    }
+    void quitAtFirst(const LessonLauncherState& launcher) { playLesson(launcher, true); }
 
     // Lines `first` up to `last` (all by default) of a task, each after the phase it waits in.
     void playTask(const TaskStudioState& state, size_t first = 0, size_t last = ~size_t(0))

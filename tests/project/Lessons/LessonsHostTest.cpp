@@ -16,7 +16,7 @@
 
 #ifdef TOVRANE_HOST_PROGRAM
 
-using namespace TaskScreenTest;
+using namespace LessonsTest;
 
 namespace
 {

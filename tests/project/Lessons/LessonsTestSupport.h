@@ -2,22 +2,33 @@
 #define TESTS_PROJECT_LESSONSTESTSUPPORT_H
 
 // The generated test title with a data root of the test's own, task files
-// written by the tests, and an audio service that records what is started.
+// written by the tests, an audio service that records what is started, and
+// the task studio run in process as the host runs it: the application on the
+// virtual clock, frames that wait for each loader, touches handed to the
+// current state before its frame, and the usage-log records the run writes.
+
+#include "VendrixApplication/StateTestSupport.h"
 
 #include "Resources/Lessons/TaskStudioState.h"
+#include "Resources/Profile/ScrivletPlayer.h"
+#include "Resources/Studio/Studio.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/System.h"
 
 #include "CAudioMPI.h"
+#include "CLogFile.h"
 #include "CSystemData.h"
 #include "IAudioService.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -79,7 +90,7 @@ inline std::string writeTask(const std::string& name, const std::string& json)
 }
 
 // A state of the kind and location for a task file of the scratch folder
-// (a name with no ".task") or of the title (a stem).
+// (a name with ".task") or of the title (a stem).
 inline std::unique_ptr<TaskStudioState> state(eTaskType type, const std::string& file,
                                               LocationName::Type where = LocationName::WritingLesson)
 {
@@ -138,22 +149,138 @@ struct Recording
 
 inline Vector2<tFixed> at(int x, int y) { return Vector2<tFixed>(tFixed(x), tFixed(y)); }
 
-// Standard output of a call, split into lines.
+// The lines of a text; of standard output during a call.
+inline std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
 template <typename Call> std::vector<std::string> printed(Call call)
 {
     testing::internal::CaptureStdout();
     call();
-    std::vector<std::string> lines;
-    std::string text = testing::internal::GetCapturedStdout();
-    for (size_t start = 0, end; start < text.size(); start = end + 1)
+    return linesOf(testing::internal::GetCapturedStdout());
+}
+
+// The records of a usage log from `from` lines on, without their time, the
+// fields joined by blanks.
+inline std::vector<std::string> usageRecords(const std::string& log, size_t from = 0)
+{
+    std::ifstream in(log);
+    std::vector<std::string> records;
+    size_t index = 0;
+    for (std::string line; std::getline(in, line); ++index)
+        if (index >= from)
+        {
+            line.erase(0, line.find('\t') + 1);
+            std::replace(line.begin(), line.end(), '\t', ' ');
+            records.push_back(line);
+        }
+    return records;
+}
+
+// The phases named by the state-change lines of a debug output.
+inline std::vector<std::string> phasesIn(const std::string& debug)
+{
+    const std::string mark = "STATE_CHANGED NEW_STATE=";
+    std::vector<std::string> phases;
+    for (const std::string& line : linesOf(debug))
+        if (line.compare(0, mark.size(), mark) == 0)
+            phases.push_back(line.substr(mark.size()));
+    return phases;
+}
+
+class TaskRun
+{
+public:
+    TaskRun() : harness(Below::make)
     {
-        end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
+        harness.enter();
+        harness.settle();
+        logStart = records().size();
     }
-    return lines;
+
+    // Pushes a task studio and runs until it has begun.
+    TaskStudioState* push(TaskStudioState* state)
+    {
+        Application::PushGameState(state);
+        frame();
+        return state;
+    }
+    TaskStudioState* current() { return harness.currentAs<TaskStudioState>(); }
+
+    // One frame of `ms`, after every loader has finished, as the host's fixed step.
+    void frame(unsigned int ms = 20)
+    {
+        if (Tovrane::GameStatePtr state = harness.current())
+            state->waitForLoader();
+        harness.frame(ms);
+        if (Tovrane::GameStatePtr state = harness.current())
+            state->waitForLoader();
+    }
+    // Frames until the predicate holds; false after `limit` frames.
+    bool until(const std::function<bool()>& done, int limit = 2000)
+    {
+        for (int i = 0; i < limit && !done(); ++i)
+            frame();
+        return done();
+    }
+    bool untilPhase(TaskStudioState::eState phase)
+    {
+        return until([&] { return current() && current()->getState() == phase; });
+    }
+    // Frames until the current line waits for a stroke.
+    bool untilDrawing()
+    {
+        return until([&] {
+            TaskStudioState* state = current();
+            return state && (state->getState() == TaskStudioState::TaskDraw ||
+                             state->getState() == TaskStudioState::FreeFormTaskDraw) && state->touchStage == 1;
+        });
+    }
+    // A touch handed to the current state before the next frame.
+    void touch(int x, int y, bool down)
+    {
+        Vantorel::Kelm::tTouchData touch = {};
+        touch.touchState = down ? 1 : 0;
+        touch.x = static_cast<std::int16_t>(x);
+        touch.y = static_cast<std::int16_t>(y);
+        current()->processTouchEvent(touch);
+    }
+    void button(std::uint32_t mask)
+    {
+        Vantorel::Kelm::tButtonData2 press = {};
+        press.buttonState = mask;
+        current()->processButtonEvent(press);
+    }
+    // The screen pixel of a picture point on the current studio's canvas.
+    std::pair<int, int> screenOf(const Vector2<tFixed>& p)
+    {
+        int sx = 0, sy = 0;
+        current()->studio->canvas->screenXY(p.x.getRaw() >> 16, p.y.getRaw() >> 16, sx, sy);
+        return {sx, sy};
+    }
+    // Down on the first of the points, along the others, up on the last, in one frame.
+    void stroke(const std::vector<Vector2<tFixed>>& points)
+    {
+        for (const Vector2<tFixed>& p : points)
+            touch(screenOf(p).first, screenOf(p).second, true);
+        touch(screenOf(points.back()).first, screenOf(points.back()).second, false);
+        frame();
+    }
+    // The current line traced along its own points.
+    void traceLine() { stroke(current()->getTask()->lines[current()->currentLine].allPoints); }
+
+    size_t stackSize() { return harness.handler().getStackSize(); }
+    std::vector<std::string> records() { return usageRecords(CLogFile::Instance()->GetPath().raw(), logStart); }
+
+    StateTestSupport::AppHarness harness;
+    size_t logStart = 0;
+};
 }
-}
+namespace TaskScreenTest = LessonsTest;
 
 #endif

@@ -1,13 +1,13 @@
 // The task studio's screens drawn through the OpenGL ES 1 renderer and
 // compared with reviewed pictures in tests/data/lessons/.
-#include "TaskScreenTestSupport.h"
+#include "LessonsTestSupport.h"
 #include "project/Drawing/DrawingTestSupport.h"
 
 #include "KelmOpenGLConfig.h"
 
 #include <cstring>
 
-using namespace TaskScreenTest;
+using namespace LessonsTest;
 
 namespace
 {

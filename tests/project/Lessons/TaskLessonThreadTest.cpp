@@ -1,6 +1,6 @@
-// The art lessons run in process on the generated title: how each is staged,
-// and each script followed step by step, with its guide, to the lesson's end.
-#include "TaskScreenTestSupport.h"
+// The art lessons run in process on the generated title: each staged and its
+// script followed step by step, with its guide, to the lesson's end.
+#include "LessonsTestSupport.h"
 
 #include "Resources/Drawing/Layer.h"
 #include "Resources/Studio/ColorPie.h"
@@ -8,7 +8,7 @@
 
 #include <map>
 
-using namespace TaskScreenTest;
+using namespace LessonsTest;
 
 namespace
 {
@@ -26,39 +26,28 @@ ColorPieArgs pick(int requirement)
     const int number = requirement == 7 ? 0 : requirement == 8 || requirement == 9 ? 4 : requirement;
     return ColorPieArgs(number, colours[number]);
 }
-}
 
-TEST(TaskLessonThreadTest, EachLessonIsStagedWithItsGuideAndExtras)
+// A lesson past its prologue, staged with its guide and extras.
+void expectStaged(TaskStudioState& state)
 {
-    REQUIRE_LESSONS_TITLE();
-    for (int location = 27; location <= 47; ++location)
+    const TaskStudioState::LessonStaging* staging = TaskStudioState::findLessonStaging(state.getLocation());
+    ASSERT_EQ(state.getLocation() != LocationName::LastAdvancedLesson, staging != nullptr);
+    if (!staging)
+        return;
+    EXPECT_EQ(staging->guide != nullptr, state.lessonCharacterController != nullptr);
+    EXPECT_EQ(state.getLocation() >= 38 && state.getLocation() <= 45, state.useGuideDots);
+    int extras = 0;
+    for (int i = 0; i < state.studio->canvas->getChildQuantity(); ++i)
     {
-        SCOPED_TRACE(location);
-        const TaskStudioState::LessonStaging* staging = TaskStudioState::findLessonStaging(location);
-        ASSERT_TRUE(staging);
-        TaskRun run;
-        TaskStudioState* state = nullptr;
-        const std::vector<std::string> output = printed([&] {
-            state = pushLesson(run, location);
-            run.until([&] { return state->getState() != TaskStudioState::Prologue &&
-                                   state->getState() != TaskStudioState::LessonPrologue; });
-        });
-        for (const std::string& line : output)
-            EXPECT_EQ(std::string::npos, line.find("Could not")) << line;
-        EXPECT_EQ(staging->guide != nullptr, state->lessonCharacterController != nullptr);
-        EXPECT_EQ(location >= 38 && location <= 45, state->useGuideDots);
-        int extras = 0;
-        for (int i = 0; i < state->studio->canvas->getChildQuantity(); ++i)
-        {
-            SpatialPtr child = state->studio->canvas->getChild(i);
-            extras += child && child->getType().isDerived(Character::RuntimeType) && child != state->lessonCharacter;
-        }
-        EXPECT_EQ((staging->extras[0].id != nullptr) + (staging->extras[1].id != nullptr), extras);
-        // Wild and calm stand in front of the picture.
-        const bool front = location == 46 || location == 47;
-        EXPECT_EQ(front, state->backgroundBillboard->local[14] > tFixed(1));
-        EXPECT_EQ(front, state->colorPie->local[14] > tFixed(2));
+        SpatialPtr child = state.studio->canvas->getChild(i);
+        extras += child && child->getType().isDerived(Character::RuntimeType) && child != state.lessonCharacter;
     }
+    EXPECT_EQ((staging->extras[0].id != nullptr) + (staging->extras[1].id != nullptr), extras);
+    // Wild and calm stand in front of the picture.
+    const bool front = state.getLocation() == 46 || state.getLocation() == 47;
+    EXPECT_EQ(front, state.backgroundBillboard->local[14] > tFixed(1));
+    EXPECT_EQ(front, state.colorPie->local[14] > tFixed(2));
+}
 }
 
 // Plays a lesson to its end as a child would: lines traced, the right colours
@@ -78,6 +67,9 @@ static std::string playLesson(int location, std::vector<int>& framesDrawn, int& 
     for (; frame < 20000 && run.stackSize() > below; ++frame)
     {
         const TaskStudioState::eState phase = state->getState();
+        const auto prologue = [](TaskStudioState::eState p) { return p == TaskStudioState::Prologue || p == TaskStudioState::LessonPrologue; };
+        if (prologue(was) && !prologue(phase))
+            expectStaged(*state);
         const bool scripted = phase == TaskStudioState::LessonIntro || phase == TaskStudioState::LessonHelp;
         if (state->lessonStep != step)
             words += " " + std::to_string(step = state->lessonStep);

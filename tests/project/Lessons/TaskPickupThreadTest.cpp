@@ -1,8 +1,8 @@
 // Lines to drag, run in process on the generated title: the picture grabbed
 // on its box's edges and dropped by its window.
-#include "TaskScreenTestSupport.h"
+#include "LessonsTestSupport.h"
 
-using namespace TaskScreenTest;
+using namespace LessonsTest;
 
 namespace
 {

@@ -1,7 +1,7 @@
 // The task studio's rules as tables: where loading puts each object, zooming
 // between lines, the buttons, progress with badges and achievements, the line
 // descriptions, and the lesson launchers of the story and the menu.
-#include "TaskScreenTestSupport.h"
+#include "LessonsTestSupport.h"
 
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Lessons/AnimationLauncherState.h"
@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-using namespace TaskScreenTest;
+using namespace LessonsTest;
 
 namespace
 {

@@ -3,9 +3,7 @@
 // layered character controller of task characters.
 #include "LessonsTestSupport.h"
 #include "VendrixApplication/CharacterTestSupport.h"
-#include "VendrixApplication/StateTestSupport.h"
 
-#include "Resources/Profile/ScrivletPlayer.h"
 
 using namespace LessonsTest;
 
