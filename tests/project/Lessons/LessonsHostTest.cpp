@@ -56,12 +56,9 @@ struct LessonsHost : HostFolderTest, ::testing::WithParamInterface<HostCase>
 {
     LessonsHost() : HostFolderTest("lessons-host"), player(script) {}
     using HostFolderTest::file;
-    using HostFolderTest::runHost;
 
-    int count(const std::string& sound) const
-    {
-        return static_cast<int>(std::count_if(sounds.begin(), sounds.end(), [&](const std::string& s) { return s.find(sound) != std::string::npos; }));
-    }
+    int count(const std::string& sound) const { return static_cast<int>(with(sounds, sound).size()); }
+    int recorded(const std::string& record) const { return static_cast<int>(with(records, record).size()); }
     // The frame the nth sound whose name contains `sound` started in, or 0.
     unsigned started(const std::string& sound, size_t nth = 0) const
     {
@@ -83,15 +80,7 @@ struct LessonsHost : HostFolderTest, ::testing::WithParamInterface<HostCase>
         std::ofstream(file("data/players/0/Scrivlet/lesson.bin"), std::ios::binary) << states;
     }
     // The counts printed at each lift of a colouring stroke.
-    Lines fillCounts() const
-    {
-        Lines counts;
-        std::istringstream out(r.output);
-        for (std::string line; std::getline(out, line);)
-            if (line.compare(0, 22, "COLOR_FILL - COLORED: ") == 0)
-                counts.push_back(line);
-        return counts;
-    }
+    Lines fillCounts() const { return with(linesOf(r.output), "COLOR_FILL - COLORED: "); }
     void shot(const std::string& when, const std::string& name) { script.at(when, "shot " + file(name)); }
 
     Script script;
@@ -176,8 +165,8 @@ HostCase practice(const char* name, const std::function<LessonLauncherState*()>&
                 EXPECT_EQ(launcher->getStateName(), enters[1].detail);
                 EXPECT_EQ("LauncherStandIn", enters.back().detail) << "the launcher has popped";
                 EXPECT_EQ(t.r.all("exit", launcher->getStateName()).size(), t.r.all("enter", launcher->getStateName()).size());
-                EXPECT_EQ(1, std::count(t.records.begin(), t.records.end(), "GameAreaStart " + launcher->getGameArea()));
-                EXPECT_EQ(1, std::count(t.records.begin(), t.records.end(), "GameAreaExit"));
+                EXPECT_EQ(1, t.recorded("GameAreaStart " + launcher->getGameArea()));
+                EXPECT_EQ(1, t.recorded("GameAreaExit"));
             }};
 }
 
@@ -244,25 +233,19 @@ const HostCase cases[] = {
      },
      walk(3) + Lines{"Epilogue"}, {}, {}, {},
      [](LessonsHost& t) {
-         Lines spoken;
-         std::copy_if(t.sounds.begin(), t.sounds.end(), std::back_inserter(spoken),
-                      [](const std::string& name) { return name.find("_Firehouse") != std::string::npos; });
          EXPECT_EQ((Lines{"h_BAKER_FirehousePrologue1_3.ogg", "h_FARMER_FirehousePrologue2_3.ogg",
                           "h_BAKER_FirehousePrologue3_3.ogg", "h_FARMER_FirehousePrologue4_3.ogg",
                           "h_BAKER_FirehouseEpilogue1_3.ogg", "h_FARMER_FirehouseEpilogue2_3.ogg"}),
-                   spoken) << "the two talk in turn";
+                   with(t.sounds, "_Firehouse")) << "the two talk in turn";
          EXPECT_EQ(0u, t.r.all("enter", "LinesLauncherState").size()) << "the lines lesson of \"DSL\" is complete";
          EXPECT_GE(t.r.first("PopApp").frame, t.started("AchievementNtfctnSfx") + 25) << "the pop waits for the badge window";
          const std::string player = t.bytes("data.bin"), achievements = t.bytes("achievements.bin");
          ASSERT_TRUE(player.size() == 272u && achievements.size() == 36u);
          EXPECT_EQ((std::vector<int>{3, 1, 1}), (std::vector<int>{player[32], player[36], player[40]})) << "locations 4, 5, 6";
          EXPECT_EQ(1, achievements[3]) << "the firehouse's badge";
-         Lines activities;
-         std::copy_if(t.records.begin(), t.records.end(), std::back_inserter(activities),
-                      [](const std::string& record) { return record.find("ActivityStart") == 0; });
          EXPECT_EQ((Lines{"ActivityStart FIR1 NA 1", "ActivityStart FIR2 NA 1", "ActivityStart FIR3 NA 1",
                           "ActivityStart FIR4 NA 1", "ActivityStart DSL NA 1"}),
-                   activities);
+                   with(t.records, "ActivityStart"));
          TovraneTools::Picture before, after;
          ASSERT_TRUE(TovraneTools::readPng(t.file("before.png"), before) && TovraneTools::readPng(t.file("after.png"), after));
          EXPECT_TRUE(before.bytes() == after.bytes()) << "the picture comes back pixel for pixel";
@@ -288,8 +271,8 @@ const HostCase cases[] = {
          EXPECT_EQ("h_VIDORIV_Yes_3.ogg", t.sounds.back());
          EXPECT_GT(t.r.first("PopApp").frame, t.started("h_VIDORIV_Yes_3.ogg") + 45)
              << "the speech ends first, then the task and the sequence below leave";
-         EXPECT_EQ(1, std::count(t.records.begin(), t.records.end(), "ActivityStart WL_upper_A NA 1")) << "the hint opens none";
-         EXPECT_EQ(1, std::count(t.records.begin(), t.records.end(), "HintRequest 1 "));
+         EXPECT_EQ(1, t.recorded("ActivityStart WL_upper_A NA 1")) << "the hint opens none";
+         EXPECT_EQ(1, t.recorded("HintRequest 1 "));
      }},
     download("download_own_picture", "", ""),
     download("download_cut_short", "cut", "Refused task file "),
@@ -439,8 +422,8 @@ const HostCase cases[] = {
      [](LessonsHost& t) {
          EXPECT_EQ(t.player.steps, LessonPlayer::stepsIn(t.r));
          EXPECT_EQ(3, t.bytes("lesson.bin").at(256 + 4 * 15)) << "warm and cool complete";
-         EXPECT_EQ(0, std::count(t.records.begin(), t.records.end(), "GameAreaStart WCC")) << "no game area of its own";
-         EXPECT_EQ(2, std::count(t.records.begin(), t.records.end(), "ActivityStart WCC NA 1"))
+         EXPECT_EQ(0, t.recorded("GameAreaStart WCC")) << "no game area of its own";
+         EXPECT_EQ(2, t.recorded("ActivityStart WCC NA 1"))
              << "the game's, and the line's that named it";
      }},
     lessonLook("curve_task_look", "lines:2", "lessons/launcher_curve_task.png"),

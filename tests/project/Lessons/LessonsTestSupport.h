@@ -8,6 +8,7 @@
 // current state before its frame, and the usage-log records the run writes.
 
 #include "VendrixApplication/StateTestSupport.h"
+#include "support/DataRoot.h"
 
 #include "Resources/Lessons/TaskStudioState.h"
 #include "Resources/Profile/ScrivletPlayer.h"
@@ -17,7 +18,6 @@
 
 #include "CAudioMPI.h"
 #include "CLogFile.h"
-#include "CSystemData.h"
 #include "IAudioService.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace LessonsTest
@@ -50,27 +49,16 @@ inline const char* const lessonStems[] = {
     "shapes_ellipse", "shapes_hexigon", "cloud", "tree", "car", "straight_line", "horizontal_line", "vertical_line",
     "curve", "waves", "diagonal_line", "zigzag", "horizon_line", "wild", "calm", "animation"};
 
-// The title generated at build time, configured once per process with a
-// scratch data root; empty when another test fixed the paths first.
+// The title generated at build time, configured once per process with the
+// process's scratch data root; no path when another test fixed the paths first.
 struct Title
 {
-    Title() : scratch(std::string(TOVRANE_BINARY_DIR) + "/lessons-" + std::to_string(::getpid()))
-    {
-        std::filesystem::create_directories(scratch + "/data");
-        CSystemData::Config config;
-        config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";
-        config.dataRoot = scratch + "/data/";
-        if (CSystemData::Configure(config) && std::filesystem::exists(config.titlePath + "tasks/0.task"))
-            path = config.titlePath;
-    }
-    ~Title() { std::filesystem::remove_all(scratch); }
-    std::string scratch;
-    std::string path;
+    std::string path, scratch;
 };
-
 inline const Title& title()
 {
-    static Title t;
+    static const Title t{TestSupport::useGeneratedTitle() ? std::string(TOVRANE_BINARY_DIR) + "/title/" : "",
+                         TestSupport::scratchFolder()};
     return t;
 }
 
@@ -85,8 +73,8 @@ inline const Title& title()
 // to the title, as the path constructor takes it.
 inline std::string writeTask(const std::string& name, const std::string& json)
 {
-    std::ofstream(title().scratch + "/" + name, std::ios::binary) << json;
-    return "../lessons-" + std::to_string(::getpid()) + "/" + name;
+    std::ofstream(title().scratch + name, std::ios::binary) << json;
+    return std::filesystem::relative(title().scratch + name, title().path).string();
 }
 
 // A state of the kind and location for a task file of the scratch folder
@@ -163,6 +151,14 @@ template <typename Call> std::vector<std::string> printed(Call call)
     testing::internal::CaptureStdout();
     call();
     return linesOf(testing::internal::GetCapturedStdout());
+}
+
+// The lines that contain `part`.
+inline std::vector<std::string> with(const std::vector<std::string>& lines, const std::string& part)
+{
+    std::vector<std::string> found;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(found), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    return found;
 }
 
 // The records of a usage log from `from` lines on, without their time, the

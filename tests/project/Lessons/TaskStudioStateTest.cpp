@@ -35,7 +35,7 @@ TEST(TaskStudioStateTest, LessonsByLocaleLoadingPictureAndThePhaseRule)
         EXPECT_EQ((std::vector<std::string>{"Refused writing lesson " + std::to_string(id) + ": lesson ids are 0 to 61"}),
                   printed([&] { EXPECT_TRUE(TaskStudioState(TaskType::LetterTask, id, LocationName::WritingLesson).getTask()->isRefused()); }));
 
-    EXPECT_TRUE(TaskStudioState(title().scratch + "/").isShowingLoading()) << "a download";
+    EXPECT_TRUE(TaskStudioState(title().scratch).isShowingLoading()) << "a download";
     EXPECT_TRUE(state(TaskType::LocationTask, "firehouse")->isShowingLoading());
     for (eTaskType type : {TaskType::WritingLesson, TaskType::LetterTask, TaskType::WritingSubLesson, TaskType::AdvancedLesson})
         EXPECT_FALSE(state(type, "upper_A")->isShowingLoading()) << type;
