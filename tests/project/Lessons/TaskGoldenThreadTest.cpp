@@ -31,10 +31,12 @@ TEST(TaskGoldenThreadTest, ALessonBeforeAndAfterTracingALocationWithItsTalkersAn
         ASSERT_TRUE(run.untilDrawing());
         ASSERT_TRUE(run.until([&] { return lesson->blinkCount == 1; })) << "the dashed guide shown by its first blink";
         DrawingTest::expectGolden(shown(), "lesson_before_tracing", "lessons");
-        // A stroke from the wrong end is taken back before the help: the
-        // picture after tracing holds the right strokes only.
+        // A stroke that leaves the line halfway is taken back before the
+        // help: the picture after tracing holds the right strokes only.
         const std::vector<Vector2<tFixed>>& points = lesson->getTask()->lines[0].allPoints;
-        run.stroke(std::vector<Vector2<tFixed>>(points.rbegin(), points.rend()));
+        std::vector<Vector2<tFixed>> wrong(points.begin(), points.begin() + points.size() / 2);
+        wrong.push_back(wrong.back() + at(60, 0));
+        run.stroke(wrong);
         ASSERT_EQ(TaskStudioState::TaskHelp, lesson->getState());
         for (int k = 0; k < 2; ++k)
         {

@@ -1,18 +1,11 @@
 // The task studio's rules as tables: where loading puts each object, zooming
-// between lines, the buttons, progress with badges and achievements, the line
-// descriptions, and the lesson launchers of the story and the menu.
+// between lines, the buttons, progress with badges and achievements, and the
+// line descriptions.
 #include "LessonsTestSupport.h"
 
 #include "Resources/Dialogs/DialogBox.h"
-#include "Resources/Lessons/AnimationLauncherState.h"
-#include "Resources/Lessons/LinesLauncherState.h"
-#include "Resources/Lessons/OrganicShapesLauncherState.h"
-#include "Resources/Lessons/SeeingShapesLauncherState.h"
-#include "Resources/Lessons/ShapesLauncherState.h"
 #include "Resources/Studio/ColorPie.h"
 #include "Tovrane/Font.h"
-
-#include <algorithm>
 
 using namespace LessonsTest;
 
