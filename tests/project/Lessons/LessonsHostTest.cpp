@@ -82,6 +82,12 @@ struct LessonsHost : HostFolderTest, ::testing::WithParamInterface<HostCase>
     // The counts printed at each lift of a colouring stroke.
     Lines fillCounts() const { return with(linesOf(r.output), "COLOR_FILL - COLORED: "); }
     void shot(const std::string& when, const std::string& name) { script.at(when, "shot " + file(name)); }
+    TovraneTools::Picture picture(const std::string& name) const
+    {
+        TovraneTools::Picture shot;
+        EXPECT_TRUE(TovraneTools::readPng(file(name), shot)) << name;
+        return shot;
+    }
 
     Script script;
     LessonPlayer player;
@@ -204,9 +210,7 @@ HostCase download(const char* name, const std::string& damage, const char* messa
             [damage, message](LessonsHost& t) {
                 if (!*message)
                 {
-                    TovraneTools::Picture shot;
-                    ASSERT_TRUE(TovraneTools::readPng(t.file("download.png"), shot));
-                    EXPECT_EQ(200, shot.get(4, 4).g) << "its own picture, not the title's of the same name";
+                    EXPECT_EQ(200, t.picture("download.png").get(4, 4).g) << "its own picture, not the title's of the same name";
                 }
                 const std::string folder = damage == "cut" ? t.start.substr(9) + "dlc.task" : "";
                 EXPECT_NE(std::string::npos, t.r.output.find(message + folder)) << t.r.output;
@@ -247,9 +251,7 @@ const HostCase cases[] = {
          EXPECT_EQ((Lines{"ActivityStart FIR1 NA 1", "ActivityStart FIR2 NA 1", "ActivityStart FIR3 NA 1",
                           "ActivityStart FIR4 NA 1", "ActivityStart DSL NA 1"}),
                    with(t.records, "ActivityStart"));
-         TovraneTools::Picture before, after;
-         ASSERT_TRUE(TovraneTools::readPng(t.file("before.png"), before) && TovraneTools::readPng(t.file("after.png"), after));
-         EXPECT_TRUE(before.bytes() == after.bytes()) << "the picture comes back pixel for pixel";
+         EXPECT_TRUE(t.picture("before.png").bytes() == t.picture("after.png").bytes()) << "the picture comes back pixel for pixel";
      }},
     // A letter task with its character: the hint, then the quit question
     // answered no while the prompt is said again, then yes.
@@ -262,9 +264,7 @@ const HostCase cases[] = {
      {}, {{"StartAtTheGreenDot", 3}, {"AreYSrYWntTQt", 2}}, {"...", "ActivityExit 0 3"}, {},
      [](LessonsHost& t) {
          EXPECT_EQ(2u, t.r.all("enter").size());
-         TovraneTools::Picture shot;
-         ASSERT_TRUE(TovraneTools::readPng(t.file("letter.png"), shot));
-         const TovraneTools::Colour lr = shot.get(235, 200);
+         const TovraneTools::Colour lr = t.picture("letter.png").get(235, 200);
          EXPECT_TRUE(lr.r > 100 && lr.r < 140 && lr.b > 180) << "the letter character stands at the lower right";
          const auto no = std::find(t.sounds.begin(), t.sounds.end(), "h_VIDORIV_No_3.ogg");
          ASSERT_NE(t.sounds.end(), no);
@@ -374,9 +374,7 @@ const HostCase cases[] = {
          const std::string praise = t.r.first("audio-start", "h_SCRIVLET_YesThatsIt_5.ogg").detail;
          EXPECT_EQ(t.r.first("audio-complete", praise.substr(0, praise.find(' '))).frame,
                    t.r.first("exit", "TaskStudioState").frame) << "the lesson leaves as the praise ends";
-         TovraneTools::Picture traced, praised;
-         ASSERT_TRUE(TovraneTools::readPng(t.file("traced.png"), traced) && TovraneTools::readPng(t.file("praised.png"), praised));
-         EXPECT_FALSE(traced.bytes() == praised.bytes()) << "the picture swapped";
+         EXPECT_FALSE(t.picture("traced.png").bytes() == t.picture("praised.png").bytes()) << "the picture swapped";
      }},
     // Seven frames; the second frame's button at step 5 and play at step 18;
     // the lesson leaves 3000 ms after the play tap.
