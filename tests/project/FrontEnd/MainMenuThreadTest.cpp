@@ -1,6 +1,4 @@
-// The main menu as the first state of a fresh run: what each choice says and
-// starts, how pages close, the page shown again after a lesson, the spoken
-// tours on the fixed clock; the badges, extras and options pages.
+// The main menu as the first state of a fresh run.
 #include "MenuTestSupport.h"
 
 #include "Resources/FrontEnd/CreditsState.h"
@@ -178,9 +176,6 @@ TEST_F(MainMenuThreadTest, TheHelpButtonGivesToursThatNameEachButtonWhileItsHigh
     EXPECT_EQ(menu->lessonsPage, shownPage()) << "touches work again";
 }
 
-// Each icon of the lessons page and its sub-pages: the page it opens, or the
-// lesson it announces (on the lessons page) and whose launcher it pushes for
-// practice, and the page and picker page shown on the way back.
 TEST_F(MainMenuThreadTest, EveryLessonIconOpensItsPageOrStartsItsLauncherAndComesBack)
 {
     typedef void (MainMenuState::*Choice)(const SlotDialogEventArgs&);

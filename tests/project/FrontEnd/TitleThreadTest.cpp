@@ -1,6 +1,4 @@
-// The developer logo and the title screen: the jingle, the riff and the
-// spoken title on a new player's first run, and the hand-overs a returning
-// player's lift makes.
+// The developer logo and the title screen.
 #include "support/GameTitle.h"
 
 #include "Resources/FrontEnd/MainMenuState.h"
@@ -49,8 +47,7 @@ TEST_F(TitleThreadTest, ANewPlayerHearsTheJingleAndTheRiffToTheirEndsAndTheTitle
     EXPECT_EQ(3u, stackSize()) << "the logo and the title wait below the menu";
 }
 
-// A returning player: a press alone does nothing; a lift hands over, once
-// even when lifts come in the frame the sound ends, and saves nothing.
+// Once even when lifts come in the frame the sound ends.
 TEST_F(TitleThreadTest, AReturningPlayersLiftHandsOverOnceWithoutSaving)
 {
     for (bool logo : {true, false})
