@@ -55,10 +55,8 @@ TEST_F(TitleThreadTest, AReturningPlayersLiftHandsOverOnceWithoutSaving)
         {
             SCOPED_TRACE(std::string(logo ? "logo" : "title") + (atSoundEnd ? " at the sound's end" : ""));
             player->firstLaunch = 0;
-            if (logo)
-                start([]() -> GameState* { return new PlumoLogoState; });
-            else
-                start([]() -> GameState* { return new TitleState; });
+            start(logo ? Application::StateMaker([]() -> GameState* { return new PlumoLogoState; })
+                       : []() -> GameState* { return new TitleState; });
             AudioPlayer* audio = harness->current()->getAudioPlayer();
             const auto handedOver = [&] { return logo ? harness->currentAs<TitleState>() != nullptr : harness->currentAs<MainMenuState>() != nullptr; };
             frame();
