@@ -308,13 +308,3 @@ TEST(PngSaveDeathTest, FullDiskKeepsTheOldFile)
     EXPECT_EXIT(saveOnAFullDisk(path), testing::ExitedWithCode(0), "");
     EXPECT_EQ(old, readFile(path));
 }
-
-TEST(PngSaveDeathTest, FormatsWithoutPngLayoutAreRefused)
-{
-    const std::string path = temp("refused.png"); // made here, not in the dying child
-    for (PixelFormat::Type format : {PixelFormat::RGB565, PixelFormat::RGBA4444, PixelFormat::RGBA5551})
-    {
-        Texture t(2, 2, format, true, 0);
-        EXPECT_DEATH(t.save(path), "Unsupported image type");
-    }
-}
