@@ -101,13 +101,6 @@ TEST(BoundingRectangleTest, GrowKeepsTheCentreAndCopyTakesIt)
     EXPECT_EQ(v3(-4.5f, 6, 0), a->centre);
 }
 
-TEST(BoundingRectangleDeathTest, OnlyRectanglesCanBeCombined)
-{
-    BoundingRectanglePtr a = rectangle(0, 1, 0, 1);
-    EXPECT_DEATH(a->growToContain(BoundingVolumePtr()), "px != 0");
-    EXPECT_DEATH(a->copyData(BoundingVolumePtr()), "px != 0");
-}
-
 TEST(GraphicsCullerTest, EqualDepthKeepsTreeOrderThroughWholeFrames)
 {
     // Two layers of four pictures each, the back layer added last but at a lower z.
@@ -137,13 +130,4 @@ TEST(GraphicsCullerTest, EqualDepthKeepsTreeOrderThroughWholeFrames)
     front->setPosition(v3(0, 0, -2));
     root->update(0);
     EXPECT_EQ(frontPictures[0], collect(root)[0]);
-}
-
-TEST(GraphicsCullerDeathTest, IndexOutsideTheSetStops)
-{
-    PlanePtr picture = quad(1, 1);
-    GraphicsCuller culler;
-    culler.insert(picture.get());
-    EXPECT_DEATH(culler.getVisible(1), "i < \\(int\\)visible.size\\(\\)");
-    EXPECT_DEATH(culler.getVisible(-1), "0 <= i");
 }

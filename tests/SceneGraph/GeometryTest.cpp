@@ -140,9 +140,3 @@ TEST(GeometryTest, WorldBoundIsTheModelBoundMovedAndScaledByItsOwnScale)
     EXPECT_EQ(v3(112, 21, 0), plane->worldBound->centre);
     EXPECT_TRUE(hasEdges(plane->modelBound, {0, 4, 0, 2}));
 }
-
-TEST(GeometryDeathTest, BoundsNeedAVertexBuffer)
-{
-    Line line;
-    EXPECT_DEATH(line.updateModelBound(), "The geometry has no vertex buffer");
-}

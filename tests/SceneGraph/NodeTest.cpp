@@ -19,10 +19,7 @@ public:
         return true;
     }
 };
-}
 
-namespace
-{
 // The parent's slots as names ("-" for an empty one), each child checked to
 // point back at it; the names are those of `named` in order.
 std::string slots(const NodePtr& parent, const std::vector<SpatialPtr>& named, const char* names)
@@ -180,28 +177,6 @@ TEST(CullingModeTest, HideSkipsTheSubtreeWhateverItsChildrenSay)
     sparse->setChild(leaf, 3);
     sparse->addChild(node());
     EXPECT_EQ(std::vector<Spatial*>{leaf.get()}, collect(sparse));
-}
-
-TEST(NodeBoundTest, MovingMarksTheSubtreeAndTheAncestorsOutOfDate)
-{
-    NodePtr root = node(), middle = node(), leafParent = node(), sibling = node();
-    PlanePtr leaf = quad(1, 1);
-    root->addChild(middle);
-    root->addChild(sibling);
-    middle->addChild(leafParent);
-    leafParent->addChild(leaf);
-    root->update(0);
-    EXPECT_TRUE(root->worldBoundCurrent && leaf->worldBoundCurrent && sibling->worldBoundCurrent);
-
-    middle->movePosition(v3(1.0f, 0, 0));
-    middle->movePosition(v3(1.0f, 0, 0));
-    EXPECT_EQ(tFixed(2), middle->getPosition().x);
-    for (const NodePtr& n : {root, middle, leafParent})
-        EXPECT_FALSE(n->worldBoundCurrent);
-    EXPECT_FALSE(leaf->worldBoundCurrent);
-    EXPECT_TRUE(sibling->worldBoundCurrent);
-    root->update(0);
-    EXPECT_TRUE(root->worldBoundCurrent && middle->worldBoundCurrent && leaf->worldBoundCurrent);
 }
 
 TEST(NodeBoundTest, AncestorBoundsFollowAMovedReplacedOrRemovedPicture)
