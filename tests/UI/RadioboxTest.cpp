@@ -150,13 +150,6 @@ TEST_F(RadioboxTest, BoxesLeavingAGroupLeaveNothingBehind)
     EXPECT_TRUE(watched.expired());
 }
 
-TEST(RadioboxDeathTest, ActivatingABoxWithoutGroupStops)
-{
-    RadioboxPtr lone(new Radiobox(picture(0, 1, 0, 1), picture(0, 1, 0, 1)));
-    EXPECT_FALSE(lone->active);
-    EXPECT_DEATH(lone->activate(), "not in a group");
-}
-
 TEST_F(RadioboxTest, CheckboxFlipsOnEachRelease)
 {
     CheckboxPtr box(new Checkbox(picture(0, 10, 0, 10), picture(0, 10, 0, 10), true));
