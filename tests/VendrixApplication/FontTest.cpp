@@ -224,13 +224,3 @@ TEST(FontEdgeTest, GlyphBlitsStayInsideTheAtlasAndTheTarget)
     EXPECT_EQ(1u, bare.getLines().size());
     EXPECT_EQ(0, bare.getTexture()->getPixel(0, 0).a);
 }
-
-TEST(FontDeathTest, ALineWithoutAStartIsRefused)
-{
-    EXPECT_DEATH(
-        {
-            EdgeFont f;
-            f.drawLine(0, 0, -1, 0);
-        },
-        "Word could not fit on a line of text");
-}
