@@ -119,10 +119,8 @@ TEST(WorldTransformTest, ProductsRoundTowardsMinusInfinityAtEveryLevel)
     child->setPosition(Vector3<tFixed>(raw(-1), raw(3), raw(0)));
     root->update(0);
     // 0.5 x -1 raw is -1 raw (not 0); 0.5 x 3 raw is 1 raw.
-    EXPECT_EQ(tFixed(10) + raw(-1), child->world[12]);
-    EXPECT_EQ(tFixed(20) + raw(1), child->world[13]);
-    EXPECT_EQ(tFixed(1), child->world[14]);
-    EXPECT_EQ(tFixed(0.5f), child->world[0]);
+    EXPECT_EQ((std::vector<tFixed>{tFixed(0.5f), tFixed(10) + raw(-1), tFixed(20) + raw(1), tFixed(1)}),
+              (std::vector<tFixed>{child->world[0], child->world[12], child->world[13], child->world[14]}));
     EXPECT_EQ(tFixed(10), parent->world[12]);
 }
 
