@@ -1,6 +1,7 @@
 #include "CharacterTestSupport.h"
 
 #include "Tovrane/AnimationController.h"
+#include "Tovrane/MontageController.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,8 @@ typedef Event<void, const FrameChangeEventArgs> FrameEvent;
 // application time 1000 starts its clock.
 struct Playing
 {
-    Playing(int frames, RepeatType::Type repeat) : sprite(framesOf(frames)), controller(new AnimationController)
+    Playing(int frames, RepeatType::Type repeat, AnimationController* played = new AnimationController)
+        : sprite(framesOf(frames)), controller(played)
     {
         controller->repeatType = repeat;
         sprite->addController(controller);
@@ -111,7 +113,8 @@ TEST(AnimationControllerTest, ClampedRunsOnceAndHoldsWrappedStartsAgainRestartSh
     EXPECT_TRUE(changed);
     EXPECT_EQ(1, clamped.at(100183));
 
-    Playing wrapped(4, RepeatType::Wrap);
+    // A montage controller animates as any animation controller does.
+    Playing wrapped(4, RepeatType::Wrap, new MontageController);
     const std::pair<unsigned int, int> steps[] = {{249, 3}, {332, 3}, {333, 0}, {414, 0}, {415, 1},
                                                   // A long step lands where the loop would be: 1668 wraps to 8.
                                                   {2000, 0}, {2249, 3}};

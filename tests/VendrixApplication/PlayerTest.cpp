@@ -131,3 +131,12 @@ TEST_F(PlayerBase, BadgesReachTheCurrentPlayersPlatformProfile)
     EXPECT_EQ((std::vector<unsigned long>{4, 27}), XQM::CPlayerProfile(2).GetBadges());
     EXPECT_TRUE(XQM::CPlayerProfile(0).GetBadges().empty());
 }
+
+TEST_F(PlayerBase, UploadFolderOfADataType)
+{
+    RecordingPlayer player;
+    std::string art = player.getUploadPath("Art");
+    EXPECT_EQ(CSystemData::Instance()->GetUploadDataPath("Art").raw(), art);
+    EXPECT_EQ("Art/", art.substr(art.size() - 4));
+    EXPECT_TRUE(fs::is_directory(art));
+}
