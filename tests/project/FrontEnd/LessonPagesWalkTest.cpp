@@ -15,6 +15,7 @@
 #include "Resources/Lessons/ShapesLauncherState.h"
 #include "Resources/Lessons/WarmCoolLauncherState.h"
 #include "Resources/Lessons/WildCalmLauncherState.h"
+#include "Resources/FrontEnd/MainMenuState.h"
 
 #ifdef TOVRANE_HOST_PROGRAM
 
@@ -111,6 +112,64 @@ TEST_F(LessonPagesWalkTest, EveryLessonIconStartsItsLessonAndTheMenuComesBackOnI
     EXPECT_EQ(6, quits) << "each lesson left at its first task or game";
     for (size_t k = 0; k < sizeof(visits) / sizeof(visits[0]); ++k)
         expectShotGolden(std::to_string(k) + ".png", std::string("frontend/") + visits[k].page + ".png");
+}
+
+TEST_F(LessonPagesWalkTest, EveryWritingIconStartsItsLessonAndTheMenuComesBackOnItsPickerPage)
+{
+    REQUIRE_LESSONS_TITLE();
+    // The picker shows each capital above its small letter, A to z, then the
+    // digits; six slots a page, column by column. Each lesson is left by the
+    // quit question.
+    std::vector<int> ids;
+    for (int letter = 0; letter < 26; ++letter)
+        ids.insert(ids.end(), {10 + letter, 36 + letter});
+    for (int digit = 0; digit < 10; ++digit)
+        ids.push_back(digit);
+    Script script;
+    std::vector<std::string> expected;
+    script.after("enter", "MainMenuState");
+    script.at("+20", "tap 230 68");
+    script.at("+30", "tap 62 83");
+    for (size_t n = 0; n < ids.size(); ++n)
+    {
+        // The last page is the last six items: 8 and 9 follow 4 to 7 there.
+        const int page = static_cast<int>(n / 6), slot = static_cast<int>(n) - std::min(6 * page, 62 - 6);
+        ASSERT_EQ(page, MainMenuState::wr_pg_cnt[ids[n]]) << ids[n];
+        if (n % 6 == 0)
+        {
+            script.at(n == 0 ? "+40" : "+20", n == 0 ? "shot " + file("page0.png") : "tap 218 115");
+            if (n > 0)
+                script.at("+40", "shot " + file("page" + std::to_string(page) + ".png"));
+        }
+        script.at("+25", "tap " + std::to_string(62 + 55 * (slot / 2)) + " " + std::to_string(83 + 65 * (slot % 2)));
+        const TaskStudioState task(TaskType::WritingLesson, ids[n], LocationName::WritingLesson);
+        expected.push_back(task.getTask()->loggingIDs[0]);
+        script.after("debug", "TASK=\"" + expected.back() + "\"");
+        script.at("+20", "click escape");
+        script.at("+32", "tap 115 160");
+        script.after("enter", "MainMenuState");
+        script.at("+10", "shot " + file("back" + std::to_string(n) + ".png"));
+    }
+    script.at("+20", "quit");
+    this->script(script.text);
+    const HostRun r = runHost("--fixed-step 20 --frames 14000 --script '" + file("script.txt") + "'");
+    ASSERT_EQ(0, r.status) << r.output;
+    EXPECT_EQ("closed", r.first("Exit").detail) << "every lesson came back";
+    for (const char* fault : {"Could not find file", "Could not load character", "Assertion"})
+        EXPECT_EQ(std::string::npos, r.output.find(fault)) << fault;
+    std::vector<std::string> started;
+    for (const TraceLine& line : r.all("debug", "TASK=\""))
+        started.push_back(line.detail.substr(6, line.detail.find('"', 6) - 6));
+    EXPECT_EQ(expected, started);
+    // Back from a lesson, the picker shows the page it was started from.
+    expectShotGolden("page0.png", "frontend/writing.png");
+    for (size_t n = 0; n < ids.size(); ++n)
+    {
+        TovraneTools::Picture back, page;
+        ASSERT_TRUE(TovraneTools::readPng(file("back" + std::to_string(n) + ".png"), back)) << n;
+        ASSERT_TRUE(TovraneTools::readPng(file("page" + std::to_string(n / 6) + ".png"), page)) << n;
+        EXPECT_TRUE(back.bytes() == page.bytes()) << "writing lesson " << ids[n] << " came back on another page";
+    }
 }
 
 #endif
