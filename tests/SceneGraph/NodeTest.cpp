@@ -215,7 +215,7 @@ TEST(NodeBoundTest, AncestorBoundsFollowAMovedReplacedOrRemovedPicture)
     EXPECT_TRUE(button->worldBoundCurrent);
 }
 
-TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentre)
+TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentreAndNodeScaleDoublesChildBoundsAboutTheirCentresOnce)
 {
     NodePtr root = node();
     PlanePtr first = quad(1, 1), second = quad(1, 1);
@@ -226,19 +226,16 @@ TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentre)
     root->update(0);
     EXPECT_TRUE(hasEdges(root->worldBound, {3, 21, 1, 11}));
     EXPECT_EQ(v3(4.0f, 2.0f, 0), rect(root->worldBound).centre);
-}
 
-TEST(NodeBoundTest, NodeScaleDoublesChildBoundsAboutTheirCentresOnce)
-{
-    NodePtr root = node(), scaled = node();
+    NodePtr top = node(), scaled = node();
     PlanePtr a = quad(1, 1), b = quad(1, 1);
     a->setPosition(v3(10.0f, 0, 0));
-    root->addChild(scaled);
+    top->addChild(scaled);
     scaled->addChild(a);
     scaled->addChild(b);
     scaled->local[0] = tFixed(2);
     scaled->local[5] = tFixed(2);
-    root->update(0);
+    top->update(0);
     // The node's scale carries a to x 20; each child bound is then doubled
     // about its own centre, and the doubled bounds are joined.
     EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
@@ -246,23 +243,24 @@ TEST(NodeBoundTest, NodeScaleDoublesChildBoundsAboutTheirCentresOnce)
 
     // Recomputed because the node itself changed: still doubled once.
     scaled->setTransformCurrent(false);
-    root->update(0);
+    top->update(0);
     EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
 
     // Recomputed because a sibling moved: the unmoved child is not doubled again.
     b->movePosition(v3(0, 10.0f, 0));
-    root->update(0);
+    top->update(0);
     EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
     EXPECT_TRUE(hasEdges(b->worldBound, {-2, 2, 18, 22}));
     EXPECT_TRUE(hasEdges(scaled->worldBound, {-2, 22, -2, 22}));
 
     // The same below a scaled grandparent: nested node bounds are rebuilt too.
-    root->local[0] = tFixed(0.5f);
-    root->setTransformCurrent(false);
-    root->update(0);
+    top->local[0] = tFixed(0.5f);
+    top->setTransformCurrent(false);
+    top->update(0);
     const tFixed left = rect(scaled->worldBound).left, right = rect(scaled->worldBound).right;
-    root->addChild(quad(1, 1));
-    root->update(0);
+    top->addChild(quad(1, 1));
+    top->update(0);
     EXPECT_EQ(left, rect(scaled->worldBound).left);
     EXPECT_EQ(right, rect(scaled->worldBound).right);
 }
+
