@@ -116,7 +116,7 @@ TEST_F(Draw, TexturedPlaneShowsTheFirstRowAtTheTopAndFollowsItsWorldTransform)
     EXPECT_EQ((std::vector<GLfloat>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), modelView);
 }
 
-TEST_F(Draw, OddWidthRgb888TextureIsNotSkewed)
+TEST_F(Draw, OddWidthRgb888TextureIsNotSkewedAndSixteenBitFormatsUploadWithTheirPackedTypes)
 {
     const int w = 5, h = 3;
     auto colour = [](int x, int y) {
@@ -133,10 +133,7 @@ TEST_F(Draw, OddWidthRgb888TextureIsNotSkewed)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             EXPECT_EQ(colour(x, y), at(20 + x, 30 + h - 1 - y)) << "texture pixel " << x << ", " << y;
-}
 
-TEST_F(Draw, SixteenBitFormatsUploadWithTheirPackedTypes)
-{
     const PixelFormat::Type formats[] = {PixelFormat::RGB565, PixelFormat::RGBA4444, PixelFormat::RGBA5551};
     for (int i = 0; i < 3; ++i)
     {
@@ -206,7 +203,7 @@ TEST_F(Draw, LargerZIsBlendedOnTopWhateverTheTreeOrder)
     EXPECT_EQ(128, at(6, 4).g);
 }
 
-TEST_F(Draw, LineIsDrawnInItsColourAndLeavesWhiteBehind)
+TEST_F(Draw, LinesAndGeometryWithoutIndexBufferAreDrawnInVertexOrder)
 {
     root->addChild(LinePtr(new Line(at3(10.5f, 100.5f, 0), at3(300.5f, 100.5f, 0),
                                     ColorRGBA<tFixed>(tFixed(1), tFixed(0), tFixed(0), tFixed(1)))));
@@ -220,10 +217,7 @@ TEST_F(Draw, LineIsDrawnInItsColourAndLeavesWhiteBehind)
     std::vector<GLfloat> colour(4);
     glGetFloatv(GL_CURRENT_COLOR, colour.data());
     EXPECT_EQ((std::vector<GLfloat>{1, 1, 1, 1}), colour);
-}
 
-TEST_F(Draw, GeometryWithoutIndexBufferIsDrawnInVertexOrder)
-{
     VertexAttributes attributes;
     attributes.positions = 1;
     VertexBufferPtr vertices(new VertexBuffer(attributes, 3));
