@@ -174,7 +174,7 @@ TEST(AnimationControllerTest, NoFramesZeroPeriodsAndHugeTimesNeitherDivideByZero
     EXPECT_EQ("HS", modes(late.sprite));
 }
 
-TEST(AnimationControllerTest, FramesAddedWhilePlayingLengthenTheAnimationAtTheNextStep)
+TEST(AnimationControllerTest, FramesAddedWhilePlayingCountFromTheNextStepAndADelegateMayDropTheSprite)
 {
     Playing p(2, RepeatType::Clamp);
     EXPECT_EQ(1, p.at(100));
@@ -183,10 +183,7 @@ TEST(AnimationControllerTest, FramesAddedWhilePlayingLengthenTheAnimationAtTheNe
     EXPECT_EQ(2, p.at(200));
     EXPECT_EQ(249u, p.controller->maxTime);
     EXPECT_TRUE(p.controller->isPlaying());
-}
 
-TEST(AnimationControllerTest, ADelegateMayDropTheSprite)
-{
     AnimatedSpritePtr sprite = framesOf(3);
     AnimationControllerPtr controller(new AnimationController);
     sprite->addController(controller);
@@ -203,3 +200,4 @@ TEST(AnimationControllerTest, ADelegateMayDropTheSprite)
     EXPECT_TRUE(controller->update(84));
     EXPECT_FALSE(dropper.held);
 }
+
