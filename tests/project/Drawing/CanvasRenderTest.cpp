@@ -1,21 +1,14 @@
-// The canvas drawn through the OpenGL ES 1 renderer into the headless
-// 320 x 240 pbuffer: what the child sees must be the picture at the canvas's
-// zoom and pan.
+// The canvas drawn through the OpenGL ES 1 renderer into the headless pbuffer.
 #include "GLES1Renderer/RendererFixture.h"
 #include "DrawingTestSupport.h"
 
 using namespace DrawingTest;
 
-class CanvasRender : public RendererFixture
-{
-};
+using CanvasRender = RendererFixture;
 
-// The screen shows the picture where the canvas says, frame after frame: at
-// one to one every screen pixel is its picture pixel, also after a stroke and
-// its undo (changed tiles show in the next frame); zoomed out, zoomed in and
-// panned, the middle of every screen pixel shows the block under it (pixels
-// near the edges of the picture's 16 x 16 blocks may be blended by the
-// texture filter).
+// At one to one every screen pixel, also after a stroke and its undo; zoomed
+// and panned, pixels away from the edges of the 16 x 16 blocks (the texture
+// filter may blend those).
 TEST_F(CanvasRender, TheScreenShowsThePictureWhereTheCanvasSays)
 {
     TexturePtr blocks(new Texture(640, 480, PixelFormat::RGBA5551, false));

@@ -1,5 +1,4 @@
-// Strokes, shapes, stamps, fills and the effects drawn through the canvas and
-// compared pixel for pixel with reviewed pictures in tests/data/drawing/.
+// Pictures drawn through the canvas against reviewed ones in tests/data/drawing/.
 #include "DrawingTestSupport.h"
 
 #include "Resources/Drawing/Eraser.h"
@@ -14,13 +13,11 @@ namespace
 {
 typedef std::vector<std::pair<int, int>> Path;
 
-// Paths across the screen with jumps of several pixels between touches.
 const Path wave = {{20, 40},  {35, 52},  {60, 70},  {90, 75},  {120, 60},
                    {150, 40}, {175, 35}, {200, 50}, {230, 80}, {250, 95}};
 const Path loop = {{40, 120}, {80, 100}, {120, 110}, {140, 150}, {110, 190}, {70, 180}, {60, 150}, {90, 140}};
 
-// A stroke as the studio makes it: begin at the first touch, then the filter
-// for every touch point, with the tool given or a striped brush of that size and colour.
+// A stroke as the studio makes it, with the tool given or a striped brush.
 void stroke(const CanvasPtr& canvas, Filter& filter, const Path& path, int size, const Colour& colour,
             ToolPtr tool = ToolPtr())
 {
@@ -32,7 +29,6 @@ void stroke(const CanvasPtr& canvas, Filter& filter, const Path& path, int size,
         filter.useTool(canvas, tool, p.first, p.second);
 }
 
-// A shape dragged from one picture point to another and drawn at the touch-up.
 void dragShape(const CanvasPtr& canvas, ShapeType::Type type, int x0, int y0, int x1, int y1, const Colour& colour)
 {
     ShapePtr shape(new Shape(type));
@@ -62,8 +58,7 @@ ToolPtr ringStamp(int size)
     return ToolPtr(new Stamp(image));
 }
 
-// The picture every effect golden starts from: soft colour bands, strokes,
-// shapes, a filled area and a stamp on a 320 x 240 frame.
+// The picture every effect golden starts from.
 CanvasPtr samplePicture()
 {
     TexturePtr bands(new Texture(320, 240, PixelFormat::RGBA5551, false));
@@ -85,10 +80,6 @@ CanvasPtr samplePicture()
 }
 }
 
-// Three brush sizes; the four mirror modes; the eraser on a white picture and
-// on a transparent flipbook frame (320 x 240); strokes zoomed in twice around
-// picture point (400, 300) (a quarter of their screen size) and at zoom 0.5;
-// undo taking back the last stroke, and redo.
 TEST(StrokeGoldenTest, SizesMirrorsErasersZoomAndUndo)
 {
     const Colour red(200, 30, 30, 255), blue(30, 120, 200, 255), green(20, 160, 40, 255);
@@ -147,8 +138,7 @@ TEST(StrokeGoldenTest, SizesMirrorsErasersZoomAndUndo)
     EXPECT_EQ(pixels16(*canvas->getLayer()), afterSecond);
 }
 
-// All five shapes (a star dragged up and to the left, and one partly off the
-// picture); stamps and patterned fills; every effect on the sample picture.
+// A star dragged up and to the left, and one partly off the picture.
 TEST(PictureGoldenTest, ShapesStampsFillsAndEveryEffect)
 {
     CanvasPtr canvas(new Canvas(320, 240, false, 128));
@@ -172,7 +162,6 @@ TEST(PictureGoldenTest, ShapesStampsFillsAndEveryEffect)
 
     if (titleFolder().empty())
         GTEST_SKIP() << "no title folder";
-    // Texture images for the overlay effect: wicker, brick, parchment, brush strokes.
     for (int n = 0; n < 4; ++n)
     {
         const int w = 24 + 8 * n, h = 20 + 4 * n;

@@ -1,8 +1,7 @@
 #ifndef TESTS_PROJECT_DRAWINGTESTSUPPORT_H
 #define TESTS_PROJECT_DRAWINGTESTSUPPORT_H
 
-// Pictures, masks, patterns, every effect and a counting renderer shared by
-// the drawing tests.
+// Pictures, masks, patterns, effects and a counting renderer.
 
 #include "Graphics/RecordingRenderer.h"
 #include "project/Profile/ProfileTestSupport.h"
@@ -55,15 +54,13 @@ inline TexturePtr makeDiscMask(int size)
     return mask;
 }
 
-// A square RGBA8888 mask of alpha 255 everywhere.
 inline TexturePtr makeFullMask(int size)
 {
     return TexturePtr(new Texture(size, size, PixelFormat::RGBA8888, true, 255));
 }
 
-// A Palette8 pattern of entry 0 black, 1 white, 2 red: index 0 everywhere
-// (`kind` 0), or diagonal stripes of 0 and 1 with a few index-2 specks (1)
-// or without them (2).
+// Palette8, entries black, white, red: index 0 (`kind` 0), or stripes of 0
+// and 1 with index-2 specks (1) or without (2).
 inline TexturePtr makePattern(int w, int h, int kind = 1)
 {
     TexturePtr pattern(new Texture(w, h, PixelFormat::Palette8, true, 0));
@@ -97,7 +94,6 @@ inline bool samePixels(const Texture& a, const Texture& b)
            std::memcmp(a.getData(), b.getData(), a.getSize()) == 0;
 }
 
-// Every effect the studio offers, made anew, each with the name of its picture.
 inline std::vector<std::pair<std::string, EffectPtr>> everyEffect()
 {
     return {{"invert", EffectPtr(new InvertEffect)},
@@ -147,7 +143,6 @@ public:
     void pushWorldTransform() override {}
     void popWorldTransform() override {}
 
-    // One frame of a scene: update, collect, draw. Returns the textures uploaded.
     int frame(SpatialPtr root)
     {
         log->clear();
@@ -160,8 +155,7 @@ public:
     GraphicsCuller culler;
 };
 
-// The title folder of the test program (shared with the profile tests, which
-// fix it first), with an "images/studio/" folder ready for the tests' own files.
+// The program's title folder (the profile tests fix it) with "images/studio/".
 inline std::string titleFolder()
 {
     ProfileTest::root();
@@ -171,7 +165,6 @@ inline std::string titleFolder()
     return title;
 }
 
-// Writes a picture as a PNG file under the title's "images/" folder.
 inline void writeImage(const std::string& name, TexturePtr picture)
 {
     const std::string path = titleFolder() + "images/" + name;

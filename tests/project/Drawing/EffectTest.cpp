@@ -6,7 +6,7 @@ namespace
 {
 void run(Effect* effect, TexturePtr picture) { EffectPtr(effect)->run(picture); }
 
-// The mean colour of the source's pixels in [x0, x1) x [y0, y1) with alpha `a`.
+// The mean colour of [x0, x1) x [y0, y1) with alpha `a`.
 Colour mean(const Texture& source, int x0, int y0, int x1, int y1, unsigned char a)
 {
     int r = 0, g = 0, b = 0, n = (x1 - x0) * (y1 - y0);
@@ -22,8 +22,6 @@ Colour mean(const Texture& source, int x0, int y0, int x1, int y1, unsigned char
 Colour hsl(const Colour& c, int kind) { return HSLEffect::adjust(c, static_cast<HSLSpaceEffect::Type>(kind)); }
 }
 
-// Inverting twice and rotating the channels thrice change nothing; the
-// Part's sample values.
 TEST(EffectTest, InvertRotateAndGrayscale)
 {
     for (PixelFormat::Type format : {PixelFormat::RGBA8888, PixelFormat::RGBA5551, PixelFormat::RGBA4444})
@@ -48,10 +46,8 @@ TEST(EffectTest, InvertRotateAndGrayscale)
                 picture->getPixel(2, 0) == Colour(254, 254, 254, 255));
 }
 
-// Blur (every pixel the mean of its 5 x 5 window clipped to the picture) and
-// pixelate (16 x 16 blocks clipped to the picture, each the mean of its pixels
-// with the alpha of its last pixel) equal their plain references; the mirrors
-// swap the columns, and the top 13/15 of the rows.
+// Pixelate blocks take the alpha of their last pixel; the vertical mirror
+// swaps the top 13/15 of the rows.
 TEST(EffectTest, BlurPixelateAndMirrorsOnEverySize)
 {
     for (auto size : {std::make_pair(1, 1), std::make_pair(2, 3), std::make_pair(4, 1), std::make_pair(5, 5),
@@ -94,7 +90,6 @@ TEST(EffectTest, HueSaturationAndLightness)
     const Colour up = hsl(Colour(255, 0, 77, 255), HSLSpaceEffect::HueUp), down = hsl(up, HSLSpaceEffect::HueDown);
     EXPECT_TRUE(up.r == 255 && std::abs(up.g - 77) <= 2 && up.b <= 2) << int(up.g) << " " << int(up.b);
     EXPECT_TRUE(down.r == 255 && down.g <= 2 && std::abs(down.b - 77) <= 2) << int(down.g) << " " << int(down.b);
-    // Pure black and white stay as they are, and alpha is kept, whatever the kind.
     std::mt19937 random(6);
     for (int n = 0; n < 20000; ++n)
     {
@@ -104,8 +99,7 @@ TEST(EffectTest, HueSaturationAndLightness)
                     hsl(Colour(255, 255, 255, c.a), kind) == Colour(255, 255, 255, c.a))
             << n;
     }
-    // A pixel at its format's maximum counts as white, zero as black: the
-    // canvas's white and black stay as they are, run after run.
+    // A pixel at its format's maximum counts as white.
     for (PixelFormat::Type format : {PixelFormat::RGBA5551, PixelFormat::RGB565, PixelFormat::RGBA4444})
         for (int kind = 0; kind < 4; ++kind)
         {
@@ -124,9 +118,7 @@ TEST(EffectTest, HueSaturationAndLightness)
     EXPECT_TRUE(printed.find("x: 0, y: 0, cr: ") == 0 && says(printed.substr(10), "x: 0, y: 0, cr: ")) << printed;
 }
 
-// A 5 x 4 grid over the top 13/15 of the rows: the same seed gives the same
-// shuffle, the cells are a permutation, and below and right of the grid
-// nothing moves.
+// A 5 x 4 grid over the top 13/15 of the rows; nothing outside it moves.
 TEST(EffectTest, GridShuffleIsAPermutationOfItsCells)
 {
     for (auto size : {std::make_pair(640, 480), std::make_pair(320, 240), std::make_pair(333, 201)})
@@ -156,8 +148,6 @@ TEST(EffectTest, GridShuffleIsAPermutationOfItsCells)
     }
 }
 
-// The texture multiplies whole tiles only; a missing texture leaves the
-// picture as it was, with a message.
 TEST(EffectTest, TexturizeMultipliesWholeTilesOnly)
 {
     if (titleFolder().empty())
@@ -185,9 +175,7 @@ TEST(EffectTest, TexturizeMultipliesWholeTilesOnly)
     EXPECT_TRUE(samePixels(*picture, *original));
 }
 
-// On RGBA5551 pictures of every size the effects work on the words and their
-// fields; the results equal the 8-bit formula's on the unpacked colours,
-// packed again (the HSL effects count the format's maximum as white).
+// The HSL effects count the format's maximum as white.
 TEST(EffectTest, RGBA5551ResultsEqualThe8BitFormula)
 {
     for (int n = 0; n < 4 && !titleFolder().empty(); ++n)

@@ -8,9 +8,7 @@ using namespace DrawingTest;
 
 namespace
 {
-// The fill as a plain breadth-first walk: pixels are tested when they leave
-// the queue, against the seed colour, and colour themselves from the pattern
-// fixed to the picture.
+// The fill as a plain breadth-first walk, the pattern fixed to the picture.
 void referenceFill(Texture& picture, int x, int y, const Colour& foreground, const Colour& background,
                    const TexturePtr& pattern)
 {
@@ -37,9 +35,7 @@ Colour randomColour(std::mt19937& random, int clearOneIn)
 }
 }
 
-// Random pictures of several kinds (few-colour blobs, noisy gradients, mazes
-// of walls with diagonal gaps, alpha-mixed specks), random patterns or none,
-// seeds anywhere and often on the borders: the span fill equals the walk.
+// Blobs, noisy gradients, mazes with diagonal gaps, alpha-mixed specks.
 TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
 {
     std::mt19937 random(2024);
@@ -78,9 +74,7 @@ TEST(FillTest, SpanFillEqualsTheBreadthFirstWalk)
     }
 }
 
-// Pixels match when their alphas are equal and their channels differ by less
-// than 128 in all. Only tiles that change are uploaded again; a seed outside
-// the picture changes nothing.
+// Equal alphas and channels differing by less than 128 in all.
 TEST(FillTest, ToleranceAndUploads)
 {
     EXPECT_TRUE(Canvas::canFill(Colour(0, 0, 0, 255), Colour(127, 0, 0, 255)));

@@ -5,12 +5,12 @@ using namespace DrawingTest;
 TEST(LayerTest, PixelsLandInTheirTilesAcrossEverySeam)
 {
     Layer layer(640, 480, false, 128);
-    EXPECT_EQ(std::make_pair(layer.getColumns(), layer.getRows()), std::make_pair(5, 4));
-    EXPECT_EQ(Layer(320, 240, true, 128).getPixel(319, 239), Clear);
+    EXPECT_TRUE(layer.getColumns() == 5 && layer.getRows() == 4 && !layer.getTile(5, 0) && !layer.getTile(0, 4));
     // The bottom row's tiles cover rows 384 to 511: transparent beyond the picture.
-    EXPECT_EQ(layer.getTile(4, 3)->getTexture()->getPixel(127, 95), White);
-    EXPECT_EQ(layer.getTile(4, 3)->getTexture()->getPixel(0, 96), Clear);
-    EXPECT_FALSE(layer.getTile(5, 0) || layer.getTile(0, 4));
+    EXPECT_EQ((std::vector<Colour>{Clear, White, Clear}),
+              (std::vector<Colour>{Layer(320, 240, true, 128).getPixel(319, 239),
+                                   layer.getTile(4, 3)->getTexture()->getPixel(127, 95),
+                                   layer.getTile(4, 3)->getTexture()->getPixel(0, 96)}));
     // Channels keep their top five bits and any alpha is opaque; positions outside are ignored.
     layer.setPixel(Colour(13, 200, 7, 1), 300, 300);
     EXPECT_EQ(pixels16(layer)[300 * 640 + 300], pack5551(Colour(8, 200, 0, 255)));
@@ -34,9 +34,7 @@ TEST(LayerTest, PixelsLandInTheirTilesAcrossEverySeam)
         EXPECT_EQ(layer.getPixel(i, 99), (i >= 246 && i < 266) ? Red : White) << i;
 }
 
-// A flat line of width 3 paints runs of six rows, a steep one runs of six
-// columns; random lines clipped by the picture paint what the same lines
-// paint 300 pixels further right and down on a larger picture.
+// Clipped lines paint what the same lines paint on a larger picture.
 TEST(LayerTest, ThickAndClippedLines)
 {
     const int cases[][8] = {{10, 20, 50, 20, 10, 16, 50, 21}, {20, 50, 20, 10, 17, 9, 22, 49}};
@@ -63,9 +61,6 @@ TEST(LayerTest, ThickAndClippedLines)
     }
 }
 
-// A plain blit copies part of a picture across tiles, or the whole of it
-// straddling the picture's corner; deeper tiles take the full colour, three-byte
-// tiles go pixel by pixel.
 TEST(LayerTest, PlainBlitsAndDeeperTiles)
 {
     TexturePtr picture = randomPicture(40, 30, PixelFormat::RGB888, 3);
@@ -105,11 +100,10 @@ TEST(LayerTest, WholePictureTexturesAndUploads)
     {
         Layer layer(size.first, size.second, false, 128);
         layer.setPixel(Red, size.first - 1, size.second - 1);
-        TexturePtr picture = layer.getTexture();
-        EXPECT_EQ(std::make_pair(picture->getWidth(), picture->getHeight()), size);
-        EXPECT_EQ(picture->getFormat(), PixelFormat::RGBA5551);
-        EXPECT_EQ(picture->getPixel(size.first - 1, size.second - 1), Red);
-        EXPECT_EQ(picture->getPixel(0, 0), size.first == 1 ? Red : White);
+        TexturePtr p = layer.getTexture();
+        EXPECT_EQ(std::make_tuple(size.first, size.second, PixelFormat::RGBA5551, Red, size.first == 1 ? Red : White),
+                  std::make_tuple(p->getWidth(), p->getHeight(), p->getFormat(),
+                                  p->getPixel(size.first - 1, size.second - 1), p->getPixel(0, 0)));
     }
     // A layer made from a texture keeps its format, until an RGBA5551 picture is written back.
     TexturePtr picture(new Texture(200, 150, PixelFormat::RGBA8888, true, 0));
@@ -120,9 +114,7 @@ TEST(LayerTest, WholePictureTexturesAndUploads)
     layer.writeTexture(layer.getTexture());
     EXPECT_EQ(layer.getTile(1, 1)->getTexture()->getFormat(), PixelFormat::RGBA5551);
     EXPECT_EQ(layer.getPixel(199, 149), Black);
-    // Only changed tiles are uploaded again: a dab inside one tile, the same
-    // dab again (no pixel changes), a dab where four tiles meet, and one
-    // ending exactly at a tile's edge.
+    // Inside one tile, again (no change), where four meet, ending at an edge.
     LayerPtr tiles(new Layer(640, 480, false, 128));
     CountingRenderer renderer;
     EXPECT_EQ(renderer.frame(tiles), 20);

@@ -69,16 +69,12 @@ protected:
     }
     static int patternOf(const ToolPtr& tool) { return as<Brush>(tool)->getPattern()->getPaletteEntry(255).r; }
 
-    // The title folder is set up before the manager reads it.
     const bool titleReady = !titleFolder().empty();
     ToolManager manager;
 };
 }
 
-// The file names asked for each kind and size; any other kind is an ordinary
-// brush, and the eraser always paints with pattern 0. Brushes share masks,
-// keep their own colours and repeat while dragged; fills, zooms and shapes do
-// not all repeat, and zooms and shapes read nothing.
+// Any other kind is an ordinary brush; the eraser paints with pattern 0.
 TEST_F(ToolManagerTest, EveryKindAndSizeReadsItsOwnFiles)
 {
     EXPECT_EQ(ToolManager::getBrushName(ToolType::Fill, ToolSize::Large), "studio/brushes/brush_32.png");
@@ -130,10 +126,7 @@ TEST_F(ToolManagerTest, EveryKindAndSizeReadsItsOwnFiles)
     }
 }
 
-// Stamps get fresh images, with a mask of their nonzero indices; the stamp
-// kind in the tool picker is a brush carrying the first stamp. Masks and
-// patterns are read once: files gone from the disk do not matter once read,
-// and brushes copy their pattern.
+// The stamp kind in the tool picker is a brush carrying the first stamp.
 TEST_F(ToolManagerTest, StampsGetFreshImagesAndMasksAndPatternsAreReadOnce)
 {
     StampPtr first = manager.getStamp(7), second = manager.getStamp(7);
@@ -154,10 +147,6 @@ TEST_F(ToolManagerTest, StampsGetFreshImagesAndMasksAndPatternsAreReadOnce)
     EXPECT_NE(as<Brush>(brush)->getPattern(), manager.getPatternTexture(3));
 }
 
-// Missing files, files that cannot be read as pictures (a broken mask, an
-// empty pattern, a folder in a mask's place) and pictures of the wrong kind
-// (a mask without alpha, a pattern or stamp without palette) give empty tools
-// and a message naming the file; the rest still works.
 TEST_F(ToolManagerTest, MissingOrWrongFilesGiveEmptyToolsAndAMessage)
 {
     const std::string images = titleFolder() + "images/";

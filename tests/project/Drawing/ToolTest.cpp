@@ -43,14 +43,9 @@ Texts dragged(ShapeType::Type type, std::vector<int> xys)
 }
 }
 
-// Random dabs of brushes with and without a mask and of stamps, on pictures
-// of several tile sizes, some while a renderer holds the tiles, with colours,
-// patterns and masks changed in place between them, against the plain rule:
-// the image is centred on the touched pixel (half its width up and left); a
-// brush paints its pattern where its mask is full, the pattern fixed to the
-// picture (read from the dab's corner modulo 32, as far as that goes on the
-// left and top); without a mask the whole pattern is copied; a stamp paints
-// its nonzero indices in its own colours; nothing lands outside the picture.
+// The rule: the image centred on the touched pixel; a brush paints its
+// pattern (read from the dab's corner modulo 32) where its mask is full, or
+// all of it without a mask; a stamp its nonzero indices in its own colours.
 TEST(ToolTest, DabsFollowThePlainRule)
 {
     std::mt19937 random(9);
@@ -108,33 +103,26 @@ TEST(ToolTest, DabsFollowThePlainRule)
     EXPECT_EQ(blank, pixels16(*canvas->getLayer()));
 }
 
-// Each brush has its own copy of the pattern's palette; a pattern without
-// palette keeps its pixels. Erasers paint white, or clear once transparent,
-// whatever the colour set. A stamp keeps its own colours, makes one stamp a
-// touch, and a new image replaces its mask.
 TEST(ToolTest, ColoursOfBrushesErasersAndStamps)
 {
-    TexturePtr shared = makeSolidPattern(64, 64);
-    Brush first(makeFullMask(8), shared), second(makeFullMask(8), shared);
-    first.setForegroundColor(Colour(200, 10, 10, 255));
-    second.setForegroundColor(Colour(10, 200, 10, 255));
-    first.setBackgroundColor(Colour(1, 2, 3, 255));
-    EXPECT_EQ(first.getPattern()->getPaletteEntry(0), Colour(200, 10, 10, 255));
-    EXPECT_EQ(first.getPattern()->getPaletteEntry(1), Colour(1, 2, 3, 255));
-    EXPECT_EQ(second.getPattern()->getPaletteEntry(0), Colour(10, 200, 10, 255));
-    EXPECT_EQ(second.getPattern()->getPaletteEntry(1), Colour(255, 255, 255, 255));
-    EXPECT_EQ(shared->getPaletteEntry(0), Black);
-    TexturePtr rgba(new Texture(8, 8, PixelFormat::RGBA8888, true, 0));
-    Brush plain(TexturePtr(), rgba);
-    plain.setForegroundColor(Colour(200, 10, 10, 255));
-    plain.setBackgroundColor(Colour(200, 10, 10, 255));
-    EXPECT_TRUE(plain.getForegroundColor() == Colour(200, 10, 10, 255) && plain.getPattern() == rgba);
-    EXPECT_EQ(rgba->getPixel(0, 0), Clear);
+    const Colour Dark(200, 10, 10, 255), Green(10, 200, 10, 255), Grey(1, 2, 3, 255);
+    TexturePtr shared = makeSolidPattern(64, 64), rgba(new Texture(8, 8, PixelFormat::RGBA8888, true, 0));
+    Brush first(makeFullMask(8), shared), second(makeFullMask(8), shared), plain(TexturePtr(), rgba);
+    first.setForegroundColor(Dark);
+    second.setForegroundColor(Green);
+    first.setBackgroundColor(Grey);
+    plain.setForegroundColor(Dark);
+    plain.setBackgroundColor(Dark);
+    EXPECT_EQ((std::vector<Colour>{Dark, Grey, Green, Colour(255, 255, 255, 255), Black, Dark, Clear}),
+              (std::vector<Colour>{first.getPattern()->getPaletteEntry(0), first.getPattern()->getPaletteEntry(1),
+                                   second.getPattern()->getPaletteEntry(0), second.getPattern()->getPaletteEntry(1),
+                                   shared->getPaletteEntry(0), plain.getForegroundColor(), rgba->getPixel(0, 0)}));
+    EXPECT_EQ(plain.getPattern(), rgba);
 
     CanvasPtr canvas(new Canvas(320, 240, false, 128));
     canvas->useToolAt(ToolPtr(new Brush(makeFullMask(16), makeSolidPattern(64, 64))), tFixed(50), tFixed(50));
     boost::shared_ptr<Eraser> eraser(new Eraser(makeFullMask(8), makeStripePattern(64, 64, false)));
-    eraser->setForegroundColor(Colour(200, 10, 10, 255));
+    eraser->setForegroundColor(Dark);
     canvas->useToolAt(eraser, tFixed(50), tFixed(50));
     for (int i = 0; i < 400; ++i)
     {
@@ -143,7 +131,7 @@ TEST(ToolTest, ColoursOfBrushesErasersAndStamps)
         ASSERT_EQ(canvas->getLayer()->getPixel(x, y), dab && !erased ? Black : White) << x << "," << y;
     }
     eraser->setTransparency(true);
-    eraser->setForegroundColor(Colour(200, 10, 10, 255));
+    eraser->setForegroundColor(Dark);
     canvas->useToolAt(eraser, tFixed(60), tFixed(50));
     EXPECT_TRUE(canvas->getLayer()->getPixel(60, 50) == Clear && eraser->getForegroundColor() == Eraser::clear);
     eraser->setTransparency(false);
@@ -160,11 +148,7 @@ TEST(ToolTest, ColoursOfBrushesErasersAndStamps)
     EXPECT_EQ(std::make_pair(replaced.getMask()->getWidth(), replaced.getMask()->getHeight()), std::make_pair(8, 4));
 }
 
-// The outlines' vertices: a rectangle's four sides, a triangle pointing up
-// (down for the opposite drag; unknown types make triangles), an ellipse of
-// 360 two-degree segments with y downwards (90 degrees at the top of the box;
-// a drag up and to the left gives the same box), a five-pointed star; a drag
-// that never moves is a point. The outline is drawn when the finger lifts.
+// Unknown types make triangles; the ellipse's y runs downwards.
 TEST(ShapeTest, OutlinesAreDrawnWhenTheFingerLifts)
 {
     EXPECT_EQ(dragged(ShapeType::Line, {1, 2, 3, 4}), (Texts{"(1.00, 2.00)", "(3.00, 4.00)"}));
@@ -194,10 +178,7 @@ TEST(ShapeTest, OutlinesAreDrawnWhenTheFingerLifts)
     for (ShapeType::Type type : {ShapeType::Rectangle, ShapeType::Circle, ShapeType::Star})
         for (const std::string& vertex : dragged(type, {30, 40}))
             ASSERT_EQ(vertex, "(30.00, 40.00)") << type;
-    // The preview carries the colour; lifting the finger anywhere draws the
-    // last outline in the byte colour and drops it; the next update begins a
-    // new shape; use without an outline draws nothing; a shape whose colour
-    // was never set draws black; a two-vertex line draws one line.
+    // Lifting anywhere draws the last outline; a shape never coloured draws black.
     ShapePtr tool(new Shape(ShapeType::Rectangle));
     EXPECT_TRUE(tool->getRepeatWhileDragged());
     tool->setForegroundColor(Colour(0, 128, 255, 255));

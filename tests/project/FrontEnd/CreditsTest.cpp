@@ -1,5 +1,4 @@
-// The credits opened from the options page: scrolling by the direction pad,
-// closing back to that page, the spoken reminder.
+// The credits opened from the options page.
 #include "MenuTestSupport.h"
 #include "support/Golden.h"
 

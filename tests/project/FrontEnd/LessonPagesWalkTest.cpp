@@ -1,8 +1,5 @@
-// The real host, headless on a fixed step, from the logo on a fresh profile
-// through every icon of the lessons page and its three lesson-group pages:
-// each starts its lesson, one lesson per launcher is played to its end and
-// the others are left at their first task or game by the quit question, and
-// the menu comes back on the page the lesson was started from.
+// The real host from the logo through every icon of the lesson pages: one
+// lesson per launcher played to its end, the others quit at their first task.
 #include "Host/HostRun.h"
 #include "project/Lessons/LessonPlayer.h"
 
@@ -29,9 +26,7 @@ protected:
     LessonPagesWalkTest() : HostFolderTest("front-end-lessons") {}
 };
 
-// One icon: the menu's taps that reach and touch it, the launcher it starts
-// (as the menu makes it), whether it is played to its end, and the reviewed
-// picture of the page the menu comes back on.
+// The taps reaching an icon, its launcher, whether it is played, the page after.
 struct Visit
 {
     std::vector<std::string> taps;
@@ -93,7 +88,6 @@ TEST_F(LessonPagesWalkTest, EveryLessonIconStartsItsLessonAndTheMenuComesBackOnI
         EXPECT_EQ(std::string::npos, r.output.find(fault)) << fault;
 
     EXPECT_EQ(player.steps, LessonPlayer::stepsIn(r));
-    // The menu and the launchers as they take turns.
     std::vector<std::string> entered;
     for (const TraceLine& line : r.all("enter"))
         if ((line.detail == "MainMenuState" || line.detail.find("Launcher") != std::string::npos) &&

@@ -1,6 +1,4 @@
-// The developer logo and the title screen: the jingle, the riff and the
-// spoken title on a new player's first run, and the hand-overs a returning
-// player's lift makes.
+// The developer logo and the title screen.
 #include "support/GameTitle.h"
 
 #include "Resources/FrontEnd/MainMenuState.h"
@@ -49,8 +47,7 @@ TEST_F(TitleThreadTest, ANewPlayerHearsTheJingleAndTheRiffToTheirEndsAndTheTitle
     EXPECT_EQ(3u, stackSize()) << "the logo and the title wait below the menu";
 }
 
-// A returning player: a press alone does nothing; a lift hands over, once
-// even when lifts come in the frame the sound ends, and saves nothing.
+// Once even when lifts come in the frame the sound ends.
 TEST_F(TitleThreadTest, AReturningPlayersLiftHandsOverOnceWithoutSaving)
 {
     for (bool logo : {true, false})
@@ -58,10 +55,8 @@ TEST_F(TitleThreadTest, AReturningPlayersLiftHandsOverOnceWithoutSaving)
         {
             SCOPED_TRACE(std::string(logo ? "logo" : "title") + (atSoundEnd ? " at the sound's end" : ""));
             player->firstLaunch = 0;
-            if (logo)
-                start([]() -> GameState* { return new PlumoLogoState; });
-            else
-                start([]() -> GameState* { return new TitleState; });
+            start(logo ? Application::StateMaker([]() -> GameState* { return new PlumoLogoState; })
+                       : []() -> GameState* { return new TitleState; });
             AudioPlayer* audio = harness->current()->getAudioPlayer();
             const auto handedOver = [&] { return logo ? harness->currentAs<TitleState>() != nullptr : harness->currentAs<MainMenuState>() != nullptr; };
             frame();

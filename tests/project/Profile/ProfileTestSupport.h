@@ -12,9 +12,8 @@ namespace ProfileTest
 {
 typedef std::vector<unsigned char> Bytes;
 
-// The scratch folder holding the data root ("data/") and the title folder
-// ("title/"), without the "/" at the end; empty when another test of the
-// program configured the system data first (the profile tests then skip).
+// The scratch folder of "data/" and "title/", without the "/" at the end;
+// empty when another test configured the system data first.
 inline const std::string& root()
 {
     static const std::string& scratch = TestSupport::scratchFolder();
@@ -40,8 +39,7 @@ inline void writeText(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-// Every test starts with player 0, no player files, no downloads, no upload
-// waiting, and the title's own colouring book of eight pages.
+// Player 0 with no files, and the title's colouring book of eight pages.
 struct Fixture : ::testing::Test
 {
     void SetUp() override
@@ -55,7 +53,6 @@ struct Fixture : ::testing::Test
     }
     void TearDown() override { usePlayer(0); }
 
-    // A loaded profile of the configured player; what loading prints goes to `printed`.
     static Tovrane::ScrivletPlayerPtr loadProfile(std::string* printed = nullptr)
     {
         Tovrane::ScrivletPlayerPtr profile(new Tovrane::ScrivletPlayer);

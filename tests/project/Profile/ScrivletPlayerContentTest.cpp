@@ -17,13 +17,10 @@ namespace
 {
 typedef ColorRGBA<unsigned char> Colour;
 
-struct Pictures : Fixture
-{
-};
-typedef Pictures Downloads;
+using Pictures = Fixture;
+using Downloads = Fixture;
 
-// Which of the six frames and 24 stamps are open, as "1" and "0", then every
-// colouring book's folder and pages and every task's folder.
+// The six frames and 24 stamps open ("1"), the books and the tasks.
 std::string contents(const ScrivletPlayer& profile)
 {
     std::string text;
@@ -38,10 +35,8 @@ std::string contents(const ScrivletPlayer& profile)
 }
 }
 
-// File names; random pictures saved whole (converted in place) or as a
-// 128 x 128 thumbnail whose pixels are the means of 5 x 5 blocks (larger
-// pictures clipped; what the picture does not reach stays clear); slots in
-// use count only the six picture slots; flipbook frames.
+// Thumbnail pixels are the means of 5 x 5 blocks; what the picture does not
+// reach stays clear. Only the six picture slots count.
 TEST_F(Pictures, PicturesThumbnailsAndFrames)
 {
     ScrivletPlayerPtr profile = loadProfile();
@@ -99,11 +94,8 @@ TEST_F(Pictures, PicturesThumbnailsAndFrames)
     EXPECT_EQ(Colour(255, 0, 0, 255), profile->loadAnimationFrame(1, 11)->getPixel(10, 10));
 }
 
-// A slot is handed over once: saving it again while its upload waits keeps
-// it remembered; once the platform has collected the upload, a new drawing in
-// the slot can go too. After each step: what "meta.inf" holds (nothing, a
-// marker, or the picture of the slot it names; the picture is not copied)
-// and the slot remembered. A failed upload is reported and not remembered.
+// After each step: what "meta.inf" holds (nothing, a marker, or the slot it
+// names) and the slot remembered.
 TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
 {
     ScrivletPlayerPtr profile = loadProfile();
@@ -148,17 +140,9 @@ TEST_F(Pictures, ASlotIsHandedOverOnceUntilTheUploadIsCollected)
     }
 }
 
-// One folder of packages of every kind, loaded twice (the second load adds
-// nothing a second time). Good packages unlock frames and stamps and add books
-// and tasks, in folder order; other keys are ignored. Bundles are followed in
-// their own order, past the entries they refuse, only into their own plain
-// sub-folders, only so deep, and no folder is read twice; the cap counts only
-// the packages the platform lists. Nothing outside the download folder is
-// read: links are not followed, and a FIFO does not block (the alarm stops a
-// hanging run). The committed malformed packages (numbers of another type or
-// out of range, cut files, unknown types, bundles leaving their folder) are
-// each skipped with a message naming them. Only the current player's packages
-// count; a broken or missing title book stops nothing.
+// Loaded twice. Bundles are followed in their own order, only into their own
+// plain sub-folders, so deep, no folder twice; the cap counts only listed
+// packages; links are not followed and a FIFO does not block (the alarm).
 TEST_F(Downloads, AFolderOfEveryKindOfPackage)
 {
     // The title alone gives frames 0 and 1, stamps 0 to 15 and its own book of 8 pages.

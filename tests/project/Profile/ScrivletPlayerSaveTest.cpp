@@ -46,12 +46,8 @@ std::vector<int> valuesOf(const ScrivletPlayer& p)
     return v;
 }
 
-// Where value i of valuesOf lies and the range loading keeps it in (clamped,
-// else the low end, or as read): "data.bin" holds five flags and the volume
-// (25 to 60) in single bytes, two of padding, then 4-byte little-endian
-// values: the upload slot (-1 to 5), the last location (0 to 63), 64 location
-// states (0 to 3); "lesson.bin" 83 lesson states, "animation.bin" three frame
-// counts (1 to 12), "achievements.bin" 36 award bytes.
+// Where value i of valuesOf lies and the range loading keeps it in: five
+// flags, the volume, two bytes of padding, then 4-byte little-endian values.
 struct Field
 {
     int file, at, size, low, high;
@@ -127,7 +123,6 @@ std::vector<Bytes> randomFiles(std::mt19937& random)
 const std::vector<std::vector<int>> rows = {{4},      {5, 6},   {7},      {8, 9},   {10, 11}, {12, 13},
                                             {14, 15}, {16, 17}, {18, 19}, {20, 21}, {22, 23}, {24}};
 
-// The ids of the achievement records in the usage log, in order.
 std::vector<std::string> loggedAchievements()
 {
     std::vector<std::string> ids;
@@ -141,17 +136,12 @@ std::vector<std::string> loggedAchievements()
 
 std::vector<unsigned long> platformBadges(tPlayerID id) { return XQM::CPlayerProfile(id).GetBadges(); }
 
-struct Progress : Fixture
-{
-};
+using Progress = Fixture;
 }
 
-// Random steps on a profile and on the plain model, some out of range
-// (refused and reported). Loading writes nothing; a frame count or a new
-// award is written at once, alone; nothing else until saved. Random files,
-// each in turn missing (cut -1), cut at every byte, whole or longer, load as
-// the plain rule says. A save that cannot write a file (limited to 200 bytes)
-// keeps the old one and says so.
+// A frame count or a new award is written at once, alone; nothing else
+// until saved. Each file in turn missing (cut -1), cut at every byte, whole
+// or longer. A save limited to 200 bytes keeps the old files and says so.
 TEST_F(Progress, RandomStepsFollowThePlainRules)
 {
     ASSERT_TRUE(ScrivletPlayer::getCurrentPlayerData() == ScrivletPlayer::getCurrentPlayerData());
@@ -290,9 +280,8 @@ TEST_F(Progress, RandomStepsFollowThePlainRules)
     EXPECT_TRUE(says(output([&] { profile->setNumberOfFrames(3, 2); }), "Invalid animation slot 3"));
 }
 
-// Another player's awards go to that player's files and platform profile.
-// The platform's player 5 is no player: the folder the platform names for it
-// is neither read nor written, and awards stay in memory.
+// The platform's player 5 is no player: its folder is neither read nor
+// written, and awards stay in memory.
 TEST_F(Progress, AwardsOfOtherPlayersAndOfNone)
 {
     usePlayer(2);

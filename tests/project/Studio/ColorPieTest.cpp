@@ -1,5 +1,4 @@
-// The colour pie and the lesson pie as scripts of touches: what their
-// listeners are asked, the sound, the colour number and the centre.
+// The colour pie and the lesson pie as scripts of touches.
 #include "ColourTestSupport.h"
 
 #include "Resources/Studio/LessonColorPie.h"
@@ -9,9 +8,8 @@ using namespace ColourTest;
 
 namespace
 {
-// A 100 x 100 pie of 60-degree slices counter-clockwise from the right, red,
-// blue, yellow, purple, green, orange, within 48 pixels of the middle; in the
-// top corners a dim patch (red + green + blue 150) left, a faint one (151) right.
+// Slices counter-clockwise from the right, red, blue, yellow, purple, green,
+// orange, within 48 pixels; top corners: dim (r + g + b 150) left, faint (151) right.
 TexturePtr piePicture()
 {
     const Colour slices[6] = {Colour(192, 0, 0, 255), Colour(0, 0, 192, 255), Colour(240, 240, 0, 255),

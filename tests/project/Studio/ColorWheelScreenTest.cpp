@@ -1,6 +1,4 @@
-// The colour screen built from the generated title and touched through a
-// widget picker in platform coordinates (y down): sizes, patterns, close and
-// the wheel's mixtures reach the screen's events; then the screen drawn.
+// The colour screen touched through a picker in platform coordinates (y down).
 #include "ColourTestSupport.h"
 
 #include "Resources/Studio/ColorWheelScreen.h"
@@ -18,8 +16,7 @@ struct Spot
 const Spot Small{210, 140}, Medium{254, 140}, Large{298, 140}, Left{202, 66}, Right{294, 66}, Close{300, 20};
 const Spot Middle{96, 91}, FromRed{36, 136}, FromBlue{156, 136}, FromYellow{96, 16}, FromGreen{156, 46};
 
-// The screen under a picker, as the studio holds it, with every event of the
-// screen written into `events`.
+// The screen under a picker, its events written into `events`.
 struct ScreenRig
 {
     ScreenRig() : screen(new ColorWheelScreen)
@@ -31,7 +28,6 @@ struct ScreenRig
         screen->update(0);
         picker.addUIElements(screen);
     }
-    // A drag from `from` to `to` (a tap where they are one).
     void touch(Spot from, Spot to)
     {
         const Spot at[3] = {from, to, to};
@@ -101,9 +97,7 @@ TEST_F(ColorWheelScreenTest, ChoicesReachTheScreensEvents)
 
 typedef StudioTest::StudioFixture ColorWheelScreenDraw;
 
-// Red then blue dragged into the centre: the disc, the size marks and the
-// shown swatch turn purple, and nothing else on their page has another
-// colour than purple and the rim. Compared with its reviewed golden.
+// Red then blue: the disc, size marks and swatch purple, nothing else on their page.
 TEST_F(ColorWheelScreenDraw, PurpleTintsTheDiscAndEveryMask)
 {
     ScreenRig rig;

@@ -1,5 +1,4 @@
-// The colour wheel on a picture drawn by rule: scripts of taps, mixing,
-// shading and the gestures that must change nothing; the lesson wheel's veto.
+// The colour wheel on a picture drawn by rule, as scripts of gestures.
 #include "ColourTestSupport.h"
 
 #include "Resources/Studio/LessonColorWheel.h"

@@ -1,8 +1,7 @@
 #ifndef TESTS_PROJECT_STUDIO_COLOURTESTSUPPORT_H
 #define TESTS_PROJECT_STUDIO_COLOURTESTSUPPORT_H
 
-// Pictures made by rule for the colour widgets, gestures from a widget's
-// middle, and the widget tests' recording audio read as a short text.
+// Pictures by rule, gestures from a widget's middle, and the sounds heard.
 #include "StudioTestSupport.h"
 #include "UI/UITestSupport.h"
 
@@ -18,7 +17,6 @@ using SpriteTestSupport::solidPicture;
 using StudioTest::listen;
 typedef ColorRGBA<unsigned char> Colour;
 
-// w x h pixels of colour(x, y).
 template <typename F> TexturePtr picture(int w, int h, F colour, PixelFormat::Type format = PixelFormat::RGBA8888)
 {
     TexturePtr p(new Texture(w, h, format, true, 0));
@@ -28,10 +26,9 @@ template <typename F> TexturePtr picture(int w, int h, F colour, PixelFormat::Ty
     return p;
 }
 
-// The colour at (dx, dy) from a wheel's middle, y up: nothing inside 24 and
-// beyond 75 pixels, dark below and light above up to 31, then six sectors
-// from -180 degrees: red, purple, blue, green, yellow, orange; near the pure
-// colours, so that a tapped pixel differs from a mixing-table entry.
+// At (dx, dy) from a wheel's middle, y up: nothing inside 24 and beyond 75
+// pixels, dark below and light above up to 31, then six sectors from -180
+// degrees (red, purple, blue, green, yellow, orange) unlike the mixing table's.
 inline Colour wheelColour(int dx, int dy)
 {
     const Colour sectors[6] = {Colour(250, 20, 20, 255), Colour(130, 20, 250, 255), Colour(20, 20, 250, 255),
@@ -54,8 +51,7 @@ inline TexturePtr discPicture(int r)
     }, PixelFormat::RGBA4444);
 }
 
-// A quad of the picture's size with its lower-left corner at (x, y), as the
-// sprite manager places a whole picture.
+// A quad of the picture's size with its lower-left corner at (x, y).
 inline GeometryPtr sprite(TexturePtr p, int x = 0, int y = 0)
 {
     const int w = p->getWidth(), h = p->getHeight();
@@ -104,9 +100,7 @@ template <typename W> void perform(W& widget, P middle, const Step& s)
         at(&W::onRelease, s.kind == 'D' ? s.to : s.from);
 }
 
-// The recording audio on the generated title; sounds() gives the files
-// started since the last call without "h_SX_" or "h_KROM_" and "_6.ogg", each
-// followed by a space.
+// sounds(): the files started since the last call, named short.
 struct AudioFixture : UITestSupport::AudioFixture
 {
     void SetUp() override

@@ -1,6 +1,4 @@
-// Scripts of taps and buttons in the free-drawing state: the screens left
-// open, the mode, the picture and the files written after each; what the
-// studio says and sounds, with the program's random source seeded.
+// Scripts of taps and buttons in the free-drawing state.
 #include "project/Studio/FreeDrawTestSupport.h"
 
 #include "Resources/Studio/ColorWheelScreen.h"
@@ -37,7 +35,6 @@ protected:
                     return "drawn";
         return t->getPixel(0, 0).a == 0 ? "clear" : "white";
     }
-    // What a script leaves behind, in one line.
     std::string facts()
     {
         std::string slots = "slots";
@@ -141,7 +138,6 @@ TEST_F(FreeDrawScriptsThreadTest, ScriptsLeaveTheScreensPicturesAndSlotsTheyShou
     });
 }
 
-// The files started (and cut off, with "-") by each script.
 TEST_F(FreeDrawScriptsThreadTest, EachChoiceIsSpokenOrSoundedInItsOrder)
 {
     const char* const rows[][2] = {
@@ -210,7 +206,6 @@ TEST_F(FreeDrawScriptsThreadTest, ColourScreenHintsTakeTurnsAndLightTheirArea)
     }
 }
 
-// Every tool, effect, button and hint once: every file is in the title.
 TEST_F(FreeDrawScriptsThreadTest, EveryLineAndSoundIsInTheTitle)
 {
     start();

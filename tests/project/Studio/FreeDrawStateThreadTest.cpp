@@ -1,5 +1,4 @@
-// The free-drawing state: its tutorials, music, badges, panning, the
-// pictures it opens, its exit, and the looks the studio's buttons keep.
+// The free-drawing state on the real frame loop.
 #include "project/Studio/FreeDrawTestSupport.h"
 
 #include "Resources/Studio/FlipbookController.h"
@@ -133,7 +132,6 @@ TEST_F(FreeDrawStateThreadTest, PicturesThatCannotBeReadOrAreTooLargeOpenTheBlan
     }
 }
 
-// A confirmed quit pops the studio's state once, whatever follows in the same frame.
 TEST_F(FreeDrawStateThreadTest, AQuitPopsTheStudioAloneAndTheStateBelowStays)
 {
     start("", true);
@@ -146,7 +144,6 @@ TEST_F(FreeDrawStateThreadTest, AQuitPopsTheStudioAloneAndTheStateBelowStays)
     EXPECT_TRUE(stackSize() == 1 && harness->currentAs<KeptState>() && !CAppManager::Instance()->IsPopRequested());
 }
 
-// The zoom and play buttons show the zoom and the player after rebuilds and mode changes.
 TEST_F(FreeDrawStateThreadTest, ZoomAndPlayButtonsShowTheStateAfterRebuilds)
 {
     start();

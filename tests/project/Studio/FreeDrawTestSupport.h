@@ -1,10 +1,8 @@
 #ifndef TESTS_PROJECT_STUDIO_FREEDRAWTESTSUPPORT_H
 #define TESTS_PROJECT_STUDIO_FREEDRAWTESTSUPPORT_H
 
-// The free-drawing state on the real state handler and frame loop, on the
-// generated title with a data root of this process. Touches and buttons go
-// through the platform's queues, sounds through its mixer on the virtual
-// clock; the mixer's trace tells what was heard.
+// The free-drawing state on the real state handler and frame loop; the
+// mixer's trace tells what was heard.
 #include "project/Studio/StudioTestSupport.h"
 #include "support/GameTitle.h"
 
@@ -44,7 +42,6 @@ protected:
         std::srand(7);
     }
 
-    // The state (blank, or on a picture file; over a kept state if asked), begun.
     void start(const std::string& picture = std::string(), bool overAnother = false)
     {
         GameTitle::Run::start(overAnother ? KeptState::make : StateTestSupport::BaseState::make);
@@ -56,9 +53,8 @@ protected:
     }
     Studio& studio() { return *state->getStudio(); }
 
-    // The files started since the last call, named without "h_VOICE_" and
-    // "_N.ogg", the widgets' click left out; "-" and the name for one stopped
-    // while it played.
+    // The files started since the last call, named short, clicks left out;
+    // "-" and the name for one stopped while it played.
     std::string heard()
     {
         std::string text;
@@ -87,8 +83,7 @@ protected:
         GameTitle::touch(x, y, static_cast<std::uint16_t>(touchState));
         frame();
     }
-    // A tap on the middle of the widget as the screen shows it (y down),
-    // or `dx` in from its left edge.
+    // A tap on the middle of the widget, or `dx` in from its left edge.
     void tap(const SpatialPtr& widget, int dx = -1)
     {
         ASSERT_TRUE(widget && widget->worldBound);
@@ -106,14 +101,10 @@ protected:
     }
     NodePtr dialog(int index) { return boost::static_pointer_cast<Node>(studio().dialogs->getChild(index)); }
 
-    // Runs a script of words: draw (a stroke); press, lift (a stroke held,
-    // then ended); main:N, flip:N, brush:N, shape:N, file:save|load|new
-    // (toolbar buttons, the rows opened first); pick:ID (in the picker
-    // shown, as its slot button would); yes, no, close (the question's
-    // buttons); back, quit, toggle, hint (buttons pressed); down:MASK,
-    // up:MASK (hexadecimal, held and let go); size:N, pattern, wheel (colour
-    // screen); wait:N frames; quiet (until no speech plays); first (every
-    // tool's first-time hint due).
+    // Words: draw; press, lift; main:N, flip:N, brush:N, shape:N,
+    // file:save|load|new; pick:ID (in the picker shown); yes, no, close;
+    // back, quit, toggle, hint; down:MASK, up:MASK (hex); size:N, pattern,
+    // wheel; wait:N; quiet (until no speech); first (first-time hints due).
     void run(const std::string& script)
     {
         const std::map<std::string, std::uint32_t> pressed = {{"back", 0x20}, {"quit", 0x100}, {"toggle", 0x10}, {"hint", 0x200}};

@@ -1,7 +1,4 @@
-// The studio's picture and tools: touches offered to the widgets first, then
-// strokes with their undo steps; panning and zoom; flipbook frames (counted
-// as drawn, undo across frame changes, the grey veil) and their player;
-// slots saved and loaded through the real profile; reviewed screenshots.
+// The studio without its interface: strokes, frames, slots and goldens.
 #include "StudioTestSupport.h"
 
 #include "Resources/Drawing/Eraser.h"
@@ -263,8 +260,6 @@ TEST_F(StudioCase, UnreadableFilesNeverReachACanvasAndFailedWritesKeepThePicture
     EXPECT_FALSE(studio->saved);
 }
 
-// Reviewed by eye: every tool kind mirrored, shape previews on a picture and
-// on a frame, a frame over the veiled frame before it.
 TEST_F(StudioCase, GoldenPictures)
 {
     const Colour Red(230, 40, 40, 255), Blue(40, 80, 230, 255), Orange(240, 150, 30, 255), Teal(30, 170, 160, 255);

@@ -1,8 +1,7 @@
 #ifndef TESTS_PROJECT_STUDIOTESTSUPPORT_H
 #define TESTS_PROJECT_STUDIOTESTSUPPORT_H
 
-// The generated title as this process's own title folder, and studios without
-// their interface on it, drawn through the real renderer.
+// The generated title as this process's own, and studios drawn on it.
 #include "GLES1Renderer/RendererFixture.h"
 #include "project/Drawing/DrawingTestSupport.h"
 #include "support/DataRoot.h"
@@ -21,10 +20,9 @@ using DrawingTest::Colour;
 using DrawingTest::White;
 namespace fs = std::filesystem;
 
-// The generated title in the scratch folder's "title/", beside its data root:
-// copied, so that only this process opens its sheet descriptions and the
-// downloads are plain folders, but for the sounds and pictures, which are
-// linked. False without a generated title.
+// The generated title copied into the scratch folder (sounds and pictures
+// linked), so that only this process opens its sheets and the downloads are
+// plain folders. False without a generated title.
 inline bool title()
 {
     static const bool ready = [] {
@@ -108,7 +106,6 @@ protected:
     Colour pixel(int x, int y) const { return studio->canvas->getLayer()->getPixel(x, y); }
     Colour pixel(int frame, int x, int y) const { return studio->getFrame(frame)->getLayer()->getPixel(x, y); }
 
-    // The screen cleared to white as the game does, against its golden.
     void expectScreenGolden(const std::string& name)
     {
         frame(1, 1, 1, 1);

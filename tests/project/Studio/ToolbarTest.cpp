@@ -1,7 +1,5 @@
-// The studio's rows built from the generated title and placed as the studio
-// places them: taps through one widget picker (platform touches, y down), the
-// toolbar rules, button-group looks, the shared sprite manager, and goldens
-// drawn through the OpenGL ES 1 renderer (tests/data/studio/).
+// The studio's rows placed as the studio places them, tapped through one
+// picker in platform coordinates (y down).
 #include "StudioTestSupport.h"
 
 #include "Resources/Studio/BrushToolbar.h"
@@ -254,7 +252,6 @@ TEST(StudioUIElementTest, RowsShareOneSpriteManagerThatTheLastElementReleases)
     ::close(watch);
 }
 
-// Reviewed by eye: the rows as built, with the brush row open, and frame 3 highlighted.
 TEST_F(ToolbarTest, GoldenPictures)
 {
     root->addChild(scene);
