@@ -98,7 +98,7 @@ TEST(Event, DelegateAddedWhileFiringRunsInTheSameFiringUnlessTheLastOneAddedIt)
     EXPECT_EQ(80u, g.getDelegateQuantity());
 }
 
-TEST(Event, BoolEventYieldsTheLastResult)
+TEST(Event, BoolEventYieldsTheLastResultAndAMissingTargetOrFunctionPrintsAnError)
 {
     calls.clear();
     Recorder a{"a"}, b{"b"};
@@ -111,10 +111,7 @@ TEST(Event, BoolEventYieldsTheLastResult)
     falseThenTrue += new BoolEvent::MethodDelegate<Recorder>(&b, &Recorder::no);
     falseThenTrue += new BoolEvent::MethodDelegate<Recorder>(&a, &Recorder::yes);
     EXPECT_TRUE(falseThenTrue(0));
-}
 
-TEST(Event, MissingTargetOrFunctionPrintsAnErrorAndTheNextDelegateRuns)
-{
     calls.clear();
     Recorder target{"t"}, after{"after"};
     BoolEvent e, alone;
@@ -142,3 +139,4 @@ TEST(Event, MissingTargetOrFunctionPrintsAnErrorAndTheNextDelegateRuns)
               testing::internal::GetCapturedStdout());
     EXPECT_EQ("after4 ", calls);
 }
+

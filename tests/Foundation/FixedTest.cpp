@@ -1,6 +1,5 @@
 #include "Tovrane/Mathematics/Fixed.h"
 #include "Tovrane/Mathematics/Matrix.h"
-#include "Tovrane/Mathematics/Ray.h"
 #include "Tovrane/Mathematics/Vector2.h"
 #include "Tovrane/Mathematics/Vector3.h"
 
@@ -66,19 +65,17 @@ TEST(Fixed, ProductsAndQuotientsMatchTheWideReference)
         }
 }
 
-TEST(Fixed, ArithmeticRoundsDownTruncatesQuotientsAndWrapsSilently)
+TEST(Fixed, ArithmeticWrapsSilentlyAndSquareRootsInSinglePrecision)
 {
+    // Products and quotients beyond the random reference: the named corner cases.
     const struct
     {
         tFixed result;
         std::int32_t expected;
     } cases[] = {
-        {tFixed(0.5f) * tFixed(0.5f), 0x4000}, {raw(1) * tFixed(0.5f), 0}, {tFixed(2) * tFixed(-3), -6 * 65536},
-        {raw(-1) * tFixed(0.5f), -1}, // towards minus infinity
-        {tFixed(300) * tFixed(300), 1603272704}, {raw(Max) + raw(1), Min}, {raw(Min) - raw(1), Max}, {-raw(Min), Min},
+        {raw(-1) * tFixed(0.5f), -1}, {tFixed(300) * tFixed(300), 1603272704}, {tFixed(-1) / tFixed(3), -0x5556},
         {raw(Min) / raw(-1), 0}, // the one quotient beyond 64 bits wraps instead of trapping
-        {tFixed(6) / tFixed(2), 3 * 65536}, {tFixed(1) / tFixed(3), 0x5555}, {tFixed(320) / tFixed(-2), -160 * 65536},
-        {tFixed(-1) / tFixed(3), -0x5556}, // truncated, then floored by the shift
+        {raw(Max) + raw(1), Min}, {raw(Min) - raw(1), Max}, {-raw(Min), Min},
         {sqrt(tFixed(9)), 3 * 65536}, {sqrt(tFixed(0.25f)), 0x8000}, {sqrt(tFixed(-4)), 0},
         {sqrt(tFixed(2)), static_cast<std::int32_t>(std::sqrt(2.0f) * 65536.0f)}, // single precision
     };
@@ -91,8 +88,6 @@ TEST(Fixed, ArithmeticRoundsDownTruncatesQuotientsAndWrapsSilently)
     t /= tFixed(5);
     EXPECT_EQ(tFixed(2), t);
     EXPECT_LT(raw(-1), raw(0)); // comparisons are on raw values
-    EXPECT_GT(tFixed(0.5f), raw(0x7FFF));
-    EXPECT_NE(tFixed(2), raw(0x20001));
 }
 
 TEST(Fixed, ConversionsTruncateWrapAndSaturate)
@@ -120,17 +115,6 @@ TEST(Fixed, ConversionsTruncateWrapAndSaturate)
     EXPECT_FLOAT_EQ(1.0f / 65536.0f, raw(1).toFloat());
 }
 
-TEST(Matrix, NewMatrixIsTheIdentityInColumnMajorOrder)
-{
-    Matrixf m;
-    for (unsigned i = 0; i < 16; ++i)
-        EXPECT_EQ(i % 5 == 0 ? tFixed(1) : tFixed(0), m[i]) << i;
-    m(1, 3) = tFixed(7);
-    m(3, 1) = tFixed(2);
-    EXPECT_EQ(tFixed(7), m.data()[13]); // translation y
-    EXPECT_EQ(tFixed(2), m[7]);
-}
-
 TEST(Matrix, ProductFloorsEachTermBeforeTheWrappingSum)
 {
     std::mt19937 random(5);
@@ -154,16 +138,6 @@ TEST(Matrix, ProductFloorsEachTermBeforeTheWrappingSum)
             }
     }
 
-    // Four halves of a raw unit, each floored on its own.
-    Matrixf a, b, n;
-    for (unsigned i = 0; i < 16; ++i)
-    {
-        a[i] = tFixed::fromRaw(1);
-        n[i] = tFixed::fromRaw(-1);
-        b[i] = tFixed(0.5f);
-    }
-    EXPECT_EQ(0, (a * b)[6].getRaw());
-    EXPECT_EQ(-4, (n * b)[9].getRaw());
 }
 
 TEST(Matrix, ParentTimesLocalCarriesTheChildThroughTheParent)
@@ -187,21 +161,17 @@ TEST(Matrix, ParentTimesLocalCarriesTheChildThroughTheParent)
     EXPECT_EQ(tFixed(0), turned[12]);
     EXPECT_EQ(tFixed(5), turned[13]);
 
-    // Vectors add and subtract by element; rays hold their two vectors.
-    const Vector3<tFixed> zero, v(tFixed(1), tFixed(2), tFixed(3));
+    // Vectors add and subtract by element.
+    const Vector3<tFixed> v(tFixed(1), tFixed(2), tFixed(3));
     EXPECT_EQ(Vector3<tFixed>(tFixed(2), tFixed(4), tFixed(6)), v + v);
-    EXPECT_EQ(zero, v - v);
+    EXPECT_EQ(Vector3<tFixed>(), v - v);
     const Vector2<tFixed> w(tFixed(1), tFixed(-1));
     EXPECT_EQ(Vector2<tFixed>(tFixed(2), tFixed(-2)), w + w);
-    EXPECT_EQ(tFixed(210), Ray<tFixed>(Vector3<tFixed>(tFixed(10), tFixed(210), tFixed(0)), zero).origin.y);
 }
 
 TEST(MatrixDeathTest, IndicesOutsideTheMatrixStop)
 {
     Matrixf m;
-    const Matrixf& constant = m;
     EXPECT_DEATH(m(4, 0), "\\(row < 4\\) && \\(col < 4\\)");
-    EXPECT_DEATH(m(0, 4), "\\(row < 4\\) && \\(col < 4\\)");
-    EXPECT_DEATH(constant(4, 0), "\\(row < 4\\) && \\(col < 4\\)");
-    EXPECT_DEATH(constant(0, 4), "\\(row < 4\\) && \\(col < 4\\)");
+    EXPECT_DEATH(static_cast<const Matrixf&>(m)(0, 4), "\\(row < 4\\) && \\(col < 4\\)");
 }

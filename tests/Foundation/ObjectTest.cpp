@@ -39,9 +39,6 @@ TEST(Object, IdsFollowConstructionOrderAndTypesFollowBaseLinks)
     EXPECT_FALSE(Object::RuntimeType.isDerived(Controller::RuntimeType));
     EXPECT_TRUE(Controller::RuntimeType.isDerived(Object::RuntimeType));
     EXPECT_EQ("Tovrane.Controller", Controller::RuntimeType.getName());
-    ControllerPtr c(new Controller);
-    EXPECT_EQ(&Controller::RuntimeType, &c->getType());
-    EXPECT_EQ(c, c->getSharedPointer());
 }
 
 TEST(Object, ControllersAttachDetachAndOutliveTheirObject)
@@ -78,10 +75,7 @@ TEST(ObjectDeathTest, ControllerRules)
     owner->addController(c);
     EXPECT_DEATH(owner->addController(c), "already attached");
     EXPECT_DEATH(second->addController(c), "Controller is already attached to an object");
-    EXPECT_DEATH(owner->addController(ControllerPtr()), "null controller");
     EXPECT_DEATH(c->addController(ControllerPtr(new Controller)), "Controllers cannot have controllers");
-    EXPECT_DEATH(owner->getController(1), "\\(0 <= i\\) && \\(i < \\(int\\)controllers.size\\(\\)\\)");
-    EXPECT_DEATH(owner->getController(-1), "0 <= i");
 }
 
 TEST(Object, UpdateSurvivesControllersAddedOrRemovedAndItsOwnerDropped)

@@ -111,13 +111,12 @@ TEST_F(Draw, TexturedPlaneShowsTheFirstRowAtTheTopAndFollowsItsWorldTransform)
     expectPixels({{100, 51, kRed}, {101, 51, kGreen}, {100, 50, kBlue}, {101, 50, kWhite}, {102, 51, kBlack},
                   {99, 50, kBlack}, {192, 92, kGreen}, {207, 107, kGreen}, {191, 100, kBlack}, {208, 100, kBlack}});
     // The model-view matrix is back to the identity between geometries.
-    GLfloat modelView[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-    EXPECT_EQ(0.0f, modelView[12]);
-    EXPECT_EQ(1.0f, modelView[0]);
+    std::vector<GLfloat> modelView(16);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
+    EXPECT_EQ((std::vector<GLfloat>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}), modelView);
 }
 
-TEST_F(Draw, OddWidthRgb888TextureIsNotSkewed)
+TEST_F(Draw, OddWidthRgb888TextureIsNotSkewedAndSixteenBitFormatsUploadWithTheirPackedTypes)
 {
     const int w = 5, h = 3;
     auto colour = [](int x, int y) {
@@ -134,10 +133,7 @@ TEST_F(Draw, OddWidthRgb888TextureIsNotSkewed)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             EXPECT_EQ(colour(x, y), at(20 + x, 30 + h - 1 - y)) << "texture pixel " << x << ", " << y;
-}
 
-TEST_F(Draw, SixteenBitFormatsUploadWithTheirPackedTypes)
-{
     const PixelFormat::Type formats[] = {PixelFormat::RGB565, PixelFormat::RGBA4444, PixelFormat::RGBA5551};
     for (int i = 0; i < 3; ++i)
     {
@@ -207,7 +203,7 @@ TEST_F(Draw, LargerZIsBlendedOnTopWhateverTheTreeOrder)
     EXPECT_EQ(128, at(6, 4).g);
 }
 
-TEST_F(Draw, LineIsDrawnInItsColourAndLeavesWhiteBehind)
+TEST_F(Draw, LinesAndGeometryWithoutIndexBufferAreDrawnInVertexOrder)
 {
     root->addChild(LinePtr(new Line(at3(10.5f, 100.5f, 0), at3(300.5f, 100.5f, 0),
                                     ColorRGBA<tFixed>(tFixed(1), tFixed(0), tFixed(0), tFixed(1)))));
@@ -218,15 +214,10 @@ TEST_F(Draw, LineIsDrawnInItsColourAndLeavesWhiteBehind)
     frame();
     expectPixels({{11, 100, kRed}, {50, 100, kRed}, {150, 100, kRed}, {299, 100, kRed}, {150, 101, kBlack},
                   {150, 99, kBlack}, {305, 100, kBlack}, {1, 1, kWhite}});
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ(1.0f, colour[0]);
-    EXPECT_EQ(1.0f, colour[1]);
-    EXPECT_EQ(1.0f, colour[3]);
-}
+    std::vector<GLfloat> colour(4);
+    glGetFloatv(GL_CURRENT_COLOR, colour.data());
+    EXPECT_EQ((std::vector<GLfloat>{1, 1, 1, 1}), colour);
 
-TEST_F(Draw, GeometryWithoutIndexBufferIsDrawnInVertexOrder)
-{
     VertexAttributes attributes;
     attributes.positions = 1;
     VertexBufferPtr vertices(new VertexBuffer(attributes, 3));
@@ -271,8 +262,7 @@ TEST_F(Draw, MaterialIsSetForBothFaces)
     renderer->setMaterialState(material);
     GLfixed values[4];
     glGetMaterialxv(GL_BACK, GL_DIFFUSE, values);
-    EXPECT_EQ(0x8000, values[0]);
-    EXPECT_EQ(0x4000, values[1]);
+    EXPECT_EQ((std::vector<GLfixed>{0x8000, 0x4000, 0x10000}), std::vector<GLfixed>(values, values + 3));
     glGetMaterialxv(GL_FRONT, GL_AMBIENT, values);
     EXPECT_NEAR(13107, values[0], 1);
     // The integer part goes over as a raw fixed value.

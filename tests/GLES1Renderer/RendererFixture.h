@@ -94,12 +94,13 @@ protected:
         return texture;
     }
 
-    // Clears to the colour, draws the root's visible set and reads the frame back.
-    void frame(float r = 0, float g = 0, float b = 0, float a = 1)
+    // Clears to the colour, updates the scene to `appTime`, draws the root's
+    // visible set and reads the frame back.
+    void frame(float r = 0, float g = 0, float b = 0, float a = 1, unsigned int appTime = 0)
     {
         glClearColor(r, g, b, a);
         renderer->clearBuffers(0, 0, 320, 240);
-        root->update(0);
+        root->update(appTime);
         culler.computeVisible(root);
         renderer->drawScene(culler);
         renderer->swapBuffers();

@@ -128,9 +128,6 @@ TEST_F(ResourcesDeathTest, ReachingTheTextureBudgetIsFatal)
 TEST_F(ResourcesDeathTest, AlphaStatesTheBackEndCannotApply)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    AlphaStatePtr constant(new AlphaState);
-    constant->sourceBlend = BlendFactor::ConstantColor;
-    EXPECT_DEATH(renderer->setAlphaState(constant), "Constant color is not available");
     AlphaStatePtr inverse(new AlphaState);
     inverse->destinationBlend = BlendFactor::InverseConstantColor;
     EXPECT_DEATH(renderer->setAlphaState(inverse), "Constant color is not available");

@@ -97,15 +97,6 @@ TEST(GraphicsRenderer, BackEndThatFreesNothingStillLeavesNoDanglingEntry)
     delete leaked;
 }
 
-TEST(GraphicsRendererDeathTest, NullTextureOrVertexBufferIsFatal)
-{
-    RecordingRenderer renderer;
-    EXPECT_DEATH(renderer.enableTexture(TexturePtr(), 0), "px != 0");
-    EXPECT_DEATH(renderer.disableTexture(TexturePtr(), 0), "px != 0");
-    EXPECT_DEATH(renderer.enableVertexBuffer(VertexBufferPtr()), "px != 0");
-    EXPECT_DEATH(renderer.disableVertexBuffer(VertexBufferPtr()), "px != 0");
-}
-
 // Resources dropped on a loader thread: the entry goes at once, the back end's
 // release waits for the drawing thread, or for the renderer's end.
 TEST(GraphicsRendererThreadTest, ReleaseOnAnotherThreadIsQueuedForTheDrawingThread)

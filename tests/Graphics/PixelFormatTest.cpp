@@ -15,7 +15,7 @@ namespace
 typedef ColorRGBA<unsigned char> Colour;
 }
 
-TEST(PixelFormat, PackAndUnpackEveryFormat)
+TEST(PixelFormat, PackAndUnpackEveryFormatAndPaletteIndices)
 {
     // Stored colour, the bytes it packs to (little-endian) and what reads back.
     const struct
@@ -59,10 +59,8 @@ TEST(PixelFormat, PackAndUnpackEveryFormat)
         std::memcpy(t.getPixels(), &c.packed, c.bytes);
         EXPECT_EQ(c.out, t.getPixel(0, 0));
     }
-}
 
-TEST(PixelFormat, PaletteIndicesAndEntries)
-{
+    // Palette textures store the low byte of an index and look it up.
     EXPECT_EQ(1, PixelFormat::getBytesPerPixel(PixelFormat::Palette8));
     Texture t(3, 2, PixelFormat::Palette8, true, 0);
     t.setPaletteEntry(Colour(9, 8, 7, 6), 200);
@@ -75,3 +73,4 @@ TEST(PixelFormat, PaletteIndicesAndEntries)
     const unsigned char entry[4] = {9, 8, 7, 6};
     EXPECT_EQ(0, std::memcmp(entry, t.getPalette() + 800, 4));
 }
+

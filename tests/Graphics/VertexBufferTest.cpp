@@ -52,10 +52,3 @@ TEST(VertexBuffer, ChannelLayout)
         EXPECT_EQ(c.colour, c.colour < 0 ? -1 : at(buffer.getColors()));
     }
 }
-
-TEST(VertexBufferDeathTest, AbsentChannelCannotBeAskedFor)
-{
-    VertexBuffer buffer(channels(1, 0, 0, 0), 4);
-    EXPECT_DEATH(buffer.getColors(), "Vertex buffer does not contain this channel");
-    EXPECT_DEATH(buffer.getTextureCoordinates(), "Vertex buffer does not contain this channel");
-}

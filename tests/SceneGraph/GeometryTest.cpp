@@ -31,7 +31,7 @@ std::pair<tFixed, tFixed> coordinate(const Geometry& geometry, int vertex)
 }
 }
 
-TEST(PlaneTest, SquareOfFourVertices)
+TEST(PlaneTest, SquareOfFourVerticesAndExplicitBoundsAndTextureRange)
 {
     Plane plane(tFixed(16), 2);
     ASSERT_EQ(4, plane.vertexBuffer->getVertexCount());
@@ -43,6 +43,17 @@ TEST(PlaneTest, SquareOfFourVertices)
     }
     EXPECT_EQ((std::vector<int>{2, 0, 3, 0, 1, 3}), indicesOf(plane));
     EXPECT_TRUE(hasEdges(plane.modelBound, {-16, 16, -16, 16}));
+
+    // Three rows: the middle row lies a truncated half step below the top.
+    Plane ranged(tFixed(10), tFixed(20), tFixed(-3), tFixed(0), tFixed(0.25f), tFixed(0.75f), tFixed(1), tFixed(0), 2, 3);
+    ASSERT_EQ(6, ranged.vertexBuffer->getVertexCount());
+    EXPECT_EQ(v3(10, 0, 0), position(ranged, 0));
+    EXPECT_EQ(v3(20, -1.5f, 0), position(ranged, 3));
+    EXPECT_EQ(v3(20, -3, 0), position(ranged, 5));
+    EXPECT_EQ(std::make_pair(fx(0.25f), fx(1)), coordinate(ranged, 0));
+    EXPECT_EQ(std::make_pair(fx(0.75f), fx(0)), coordinate(ranged, 5));
+    EXPECT_TRUE(hasEdges(ranged.modelBound, {10, 20, -3, 0}));
+    EXPECT_EQ(v3(15, -1.5f, 0), ranged.modelBound->centre);
 }
 
 TEST(PlaneTest, TruncatedStepsEndExactlyOnTheEdges)
@@ -61,20 +72,6 @@ TEST(PlaneTest, TruncatedStepsEndExactlyOnTheEdges)
     // The largest grid fits 16-bit indices.
     const std::vector<int> indices = indicesOf(Plane(tFixed(1), 256));
     EXPECT_EQ(65535, *std::max_element(indices.begin(), indices.end()));
-}
-
-TEST(PlaneTest, ExplicitBoundsAndTextureRange)
-{
-    // Three rows: the middle row lies a truncated half step below the top.
-    Plane plane(tFixed(10), tFixed(20), tFixed(-3), tFixed(0), tFixed(0.25f), tFixed(0.75f), tFixed(1), tFixed(0), 2, 3);
-    ASSERT_EQ(6, plane.vertexBuffer->getVertexCount());
-    EXPECT_EQ(v3(10, 0, 0), position(plane, 0));
-    EXPECT_EQ(v3(20, -1.5f, 0), position(plane, 3));
-    EXPECT_EQ(v3(20, -3, 0), position(plane, 5));
-    EXPECT_EQ(std::make_pair(fx(0.25f), fx(1)), coordinate(plane, 0));
-    EXPECT_EQ(std::make_pair(fx(0.75f), fx(0)), coordinate(plane, 5));
-    EXPECT_TRUE(hasEdges(plane.modelBound, {10, 20, -3, 0}));
-    EXPECT_EQ(v3(15, -1.5f, 0), plane.modelBound->centre);
 }
 
 TEST(PlaneDeathTest, GridsOutsideTheIndexRangeStop)
@@ -139,10 +136,4 @@ TEST(GeometryTest, WorldBoundIsTheModelBoundMovedAndScaledByItsOwnScale)
     EXPECT_TRUE(hasEdges(plane->worldBound, {106, 118, 20, 22}));
     EXPECT_EQ(v3(112, 21, 0), plane->worldBound->centre);
     EXPECT_TRUE(hasEdges(plane->modelBound, {0, 4, 0, 2}));
-}
-
-TEST(GeometryDeathTest, BoundsNeedAVertexBuffer)
-{
-    Line line;
-    EXPECT_DEATH(line.updateModelBound(), "The geometry has no vertex buffer");
 }

@@ -43,21 +43,25 @@ TEST(GraphicsSceneRendererTest, DrawEnablesInOrderAndDisablesInReverseUploadingO
     renderer.draw(plane.get());
     EXPECT_EQ(11u, renderer.log->size());
     EXPECT_EQ(0, renderer.count("bind"));
-}
 
-TEST(GraphicsSceneRendererTest, OnlyUnitsHoldingATextureAndPresentBuffersAreTouched)
-{
-    RecordingSceneRenderer renderer;
-    PlanePtr plane = quad(1, 1);
-    plane->setTexture(texture(), 1);
+    // Only units holding a texture, and only the buffers present, are touched.
+    plane->setTexture(TexturePtr(), 0);
+    renderer.log->clear();
     renderer.draw(plane.get());
-    EXPECT_EQ((Log{"push", "bindTexture 1", "enableTexture1 1", "bindIB 2", "enableIB 2", "bindVB 3", "enableVB 3",
-                   "draw", "disableVB 3", "disableIB 2", "disableTexture1 1", "pop"}),
+    EXPECT_EQ((Log{"push", "enableTexture1 2", "enableIB 3", "enableVB 4", "draw", "disableVB 4", "disableIB 3",
+                   "disableTexture1 2", "pop"}),
               *renderer.log);
     renderer.log->clear();
     Line line(v3(0, 0, 0), v3(1, 1, 0), ColorRGBA<tFixed>(tFixed(1), tFixed(1), tFixed(1), tFixed(1)));
     renderer.draw(&line);
-    EXPECT_EQ((Log{"push", "bindVB 4", "enableVB 4", "draw", "disableVB 4", "pop"}), *renderer.log);
+    EXPECT_EQ((Log{"push", "bindVB 5", "enableVB 5", "draw", "disableVB 5", "pop"}), *renderer.log);
+
+    // Destroyed resources are released from the renderer.
+    plane.reset();
+    EXPECT_EQ(1, renderer.count("releaseTexture"));
+    EXPECT_EQ(1, renderer.count("releaseIB"));
+    EXPECT_EQ(1, renderer.count("releaseVB"));
+    EXPECT_EQ(1, renderer.live) << "the line's buffer";
 }
 
 TEST(GraphicsSceneRendererTest, SceneIsDrawnInCullerOrderWithWorldTransforms)
@@ -83,24 +87,4 @@ TEST(GraphicsSceneRendererTest, SceneIsDrawnInCullerOrderWithWorldTransforms)
     // Lowest z first, equal z in tree order.
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(root->getChild(i == 0 ? 1 : i == 1 ? 0 : 2)->world, renderer.worldAtDraw[i]) << i;
-}
-
-TEST(GraphicsSceneRendererTest, DestroyedResourcesAreReleasedFromTheRenderer)
-{
-    RecordingSceneRenderer renderer;
-    PlanePtr plane = quad(1, 1);
-    plane->setTexture(texture(), 0);
-    renderer.draw(plane.get());
-    plane.reset();
-    EXPECT_EQ(1, renderer.count("releaseTexture"));
-    EXPECT_EQ(1, renderer.count("releaseIB"));
-    EXPECT_EQ(1, renderer.count("releaseVB"));
-    EXPECT_EQ(0, renderer.live);
-}
-
-TEST(GraphicsSceneRendererDeathTest, GeometryWithoutVertexBufferStops)
-{
-    RecordingSceneRenderer renderer;
-    Line line;
-    EXPECT_DEATH(renderer.draw(&line), "The geometry has no vertex buffer");
 }

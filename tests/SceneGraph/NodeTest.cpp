@@ -19,10 +19,7 @@ public:
         return true;
     }
 };
-}
 
-namespace
-{
 // The parent's slots as names ("-" for an empty one), each child checked to
 // point back at it; the names are those of `named` in order.
 std::string slots(const NodePtr& parent, const std::vector<SpatialPtr>& named, const char* names)
@@ -122,10 +119,8 @@ TEST(WorldTransformTest, ProductsRoundTowardsMinusInfinityAtEveryLevel)
     child->setPosition(Vector3<tFixed>(raw(-1), raw(3), raw(0)));
     root->update(0);
     // 0.5 x -1 raw is -1 raw (not 0); 0.5 x 3 raw is 1 raw.
-    EXPECT_EQ(tFixed(10) + raw(-1), child->world[12]);
-    EXPECT_EQ(tFixed(20) + raw(1), child->world[13]);
-    EXPECT_EQ(tFixed(1), child->world[14]);
-    EXPECT_EQ(tFixed(0.5f), child->world[0]);
+    EXPECT_EQ((std::vector<tFixed>{tFixed(0.5f), tFixed(10) + raw(-1), tFixed(20) + raw(1), tFixed(1)}),
+              (std::vector<tFixed>{child->world[0], child->world[12], child->world[13], child->world[14]}));
     EXPECT_EQ(tFixed(10), parent->world[12]);
 }
 
@@ -182,28 +177,6 @@ TEST(CullingModeTest, HideSkipsTheSubtreeWhateverItsChildrenSay)
     EXPECT_EQ(std::vector<Spatial*>{leaf.get()}, collect(sparse));
 }
 
-TEST(NodeBoundTest, MovingMarksTheSubtreeAndTheAncestorsOutOfDate)
-{
-    NodePtr root = node(), middle = node(), leafParent = node(), sibling = node();
-    PlanePtr leaf = quad(1, 1);
-    root->addChild(middle);
-    root->addChild(sibling);
-    middle->addChild(leafParent);
-    leafParent->addChild(leaf);
-    root->update(0);
-    EXPECT_TRUE(root->worldBoundCurrent && leaf->worldBoundCurrent && sibling->worldBoundCurrent);
-
-    middle->movePosition(v3(1.0f, 0, 0));
-    middle->movePosition(v3(1.0f, 0, 0));
-    EXPECT_EQ(tFixed(2), middle->getPosition().x);
-    for (const NodePtr& n : {root, middle, leafParent})
-        EXPECT_FALSE(n->worldBoundCurrent);
-    EXPECT_FALSE(leaf->worldBoundCurrent);
-    EXPECT_TRUE(sibling->worldBoundCurrent);
-    root->update(0);
-    EXPECT_TRUE(root->worldBoundCurrent && middle->worldBoundCurrent && leaf->worldBoundCurrent);
-}
-
 TEST(NodeBoundTest, AncestorBoundsFollowAMovedReplacedOrRemovedPicture)
 {
     NodePtr root = node(), button = node();
@@ -242,7 +215,7 @@ TEST(NodeBoundTest, AncestorBoundsFollowAMovedReplacedOrRemovedPicture)
     EXPECT_TRUE(button->worldBoundCurrent);
 }
 
-TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentre)
+TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentreAndNodeScaleDoublesChildBoundsAboutTheirCentresOnce)
 {
     NodePtr root = node();
     PlanePtr first = quad(1, 1), second = quad(1, 1);
@@ -253,19 +226,16 @@ TEST(NodeBoundTest, NodeCentreIsTheFirstChildsCentre)
     root->update(0);
     EXPECT_TRUE(hasEdges(root->worldBound, {3, 21, 1, 11}));
     EXPECT_EQ(v3(4.0f, 2.0f, 0), rect(root->worldBound).centre);
-}
 
-TEST(NodeBoundTest, NodeScaleDoublesChildBoundsAboutTheirCentresOnce)
-{
-    NodePtr root = node(), scaled = node();
+    NodePtr top = node(), scaled = node();
     PlanePtr a = quad(1, 1), b = quad(1, 1);
     a->setPosition(v3(10.0f, 0, 0));
-    root->addChild(scaled);
+    top->addChild(scaled);
     scaled->addChild(a);
     scaled->addChild(b);
     scaled->local[0] = tFixed(2);
     scaled->local[5] = tFixed(2);
-    root->update(0);
+    top->update(0);
     // The node's scale carries a to x 20; each child bound is then doubled
     // about its own centre, and the doubled bounds are joined.
     EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
@@ -273,23 +243,24 @@ TEST(NodeBoundTest, NodeScaleDoublesChildBoundsAboutTheirCentresOnce)
 
     // Recomputed because the node itself changed: still doubled once.
     scaled->setTransformCurrent(false);
-    root->update(0);
+    top->update(0);
     EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
 
     // Recomputed because a sibling moved: the unmoved child is not doubled again.
     b->movePosition(v3(0, 10.0f, 0));
-    root->update(0);
+    top->update(0);
     EXPECT_TRUE(hasEdges(a->worldBound, {18, 22, -2, 2}));
     EXPECT_TRUE(hasEdges(b->worldBound, {-2, 2, 18, 22}));
     EXPECT_TRUE(hasEdges(scaled->worldBound, {-2, 22, -2, 22}));
 
     // The same below a scaled grandparent: nested node bounds are rebuilt too.
-    root->local[0] = tFixed(0.5f);
-    root->setTransformCurrent(false);
-    root->update(0);
+    top->local[0] = tFixed(0.5f);
+    top->setTransformCurrent(false);
+    top->update(0);
     const tFixed left = rect(scaled->worldBound).left, right = rect(scaled->worldBound).right;
-    root->addChild(quad(1, 1));
-    root->update(0);
+    top->addChild(quad(1, 1));
+    top->update(0);
     EXPECT_EQ(left, rect(scaled->worldBound).left);
     EXPECT_EQ(right, rect(scaled->worldBound).right);
 }
+

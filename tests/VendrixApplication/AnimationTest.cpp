@@ -1,6 +1,7 @@
 #include "CharacterTestSupport.h"
 
 #include "Tovrane/AnimationController.h"
+#include "Tovrane/MontageController.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,8 @@ typedef Event<void, const FrameChangeEventArgs> FrameEvent;
 // application time 1000 starts its clock.
 struct Playing
 {
-    Playing(int frames, RepeatType::Type repeat) : sprite(framesOf(frames)), controller(new AnimationController)
+    Playing(int frames, RepeatType::Type repeat, AnimationController* played = new AnimationController)
+        : sprite(framesOf(frames)), controller(played)
     {
         controller->repeatType = repeat;
         sprite->addController(controller);
@@ -111,7 +113,8 @@ TEST(AnimationControllerTest, ClampedRunsOnceAndHoldsWrappedStartsAgainRestartSh
     EXPECT_TRUE(changed);
     EXPECT_EQ(1, clamped.at(100183));
 
-    Playing wrapped(4, RepeatType::Wrap);
+    // A montage controller animates as any animation controller does.
+    Playing wrapped(4, RepeatType::Wrap, new MontageController);
     const std::pair<unsigned int, int> steps[] = {{249, 3}, {332, 3}, {333, 0}, {414, 0}, {415, 1},
                                                   // A long step lands where the loop would be: 1668 wraps to 8.
                                                   {2000, 0}, {2249, 3}};
@@ -171,7 +174,7 @@ TEST(AnimationControllerTest, NoFramesZeroPeriodsAndHugeTimesNeitherDivideByZero
     EXPECT_EQ("HS", modes(late.sprite));
 }
 
-TEST(AnimationControllerTest, FramesAddedWhilePlayingLengthenTheAnimationAtTheNextStep)
+TEST(AnimationControllerTest, FramesAddedWhilePlayingCountFromTheNextStepAndADelegateMayDropTheSprite)
 {
     Playing p(2, RepeatType::Clamp);
     EXPECT_EQ(1, p.at(100));
@@ -180,10 +183,7 @@ TEST(AnimationControllerTest, FramesAddedWhilePlayingLengthenTheAnimationAtTheNe
     EXPECT_EQ(2, p.at(200));
     EXPECT_EQ(249u, p.controller->maxTime);
     EXPECT_TRUE(p.controller->isPlaying());
-}
 
-TEST(AnimationControllerTest, ADelegateMayDropTheSprite)
-{
     AnimatedSpritePtr sprite = framesOf(3);
     AnimationControllerPtr controller(new AnimationController);
     sprite->addController(controller);
@@ -200,3 +200,4 @@ TEST(AnimationControllerTest, ADelegateMayDropTheSprite)
     EXPECT_TRUE(controller->update(84));
     EXPECT_FALSE(dropper.held);
 }
+

@@ -9,7 +9,7 @@ namespace
 {
 void pass(unsigned int milliseconds) { CKernelMPI::AdvanceVirtualClock(milliseconds); }
 
-TEST(ApplicationTest, TimeStandsStillWhileSuspendedAndSpansAddUp)
+TEST(ApplicationTest, TimeStandsStillWhileSuspendedSpansAddUpAndEverythingWrapsAtThirtyTwoBits)
 {
     CKernelMPI::UseVirtualClock(10000);
     Application app(nullptr);
@@ -31,23 +31,20 @@ TEST(ApplicationTest, TimeStandsStillWhileSuspendedAndSpansAddUp)
     EXPECT_EQ(Application::getTime() - 18000u, app.getApplicationTime());
     app.Exit(); // without Enter: nothing to do
     EXPECT_EQ(nullptr, app.getHandler());
-}
 
-TEST(ApplicationTest, TimeWrapsAtThirtyTwoBits)
-{
     CKernelMPI::UseVirtualClock(0xFFFFFF00u);
-    Application app(nullptr);
-    app.Suspend();
+    Application wrapping(nullptr);
+    wrapping.Suspend();
     pass(0x200); // the kernel clock wraps during the suspension
-    app.Resume();
+    wrapping.Resume();
     EXPECT_EQ(0x100u, Application::getTime());
-    EXPECT_EQ(0xFFFFFF00u, app.getApplicationTime());
+    EXPECT_EQ(0xFFFFFF00u, wrapping.getApplicationTime());
     pass(0x180);
-    EXPECT_EQ(0x80u, app.getApplicationTime()) << "application time wraps too";
-    app.Suspend();
+    EXPECT_EQ(0x80u, wrapping.getApplicationTime()) << "application time wraps too";
+    wrapping.Suspend();
     pass(0xFFFFFFF0u); // nearly a whole turn of the clock
-    app.Resume();
-    EXPECT_EQ(0x80u, app.getApplicationTime());
+    wrapping.Resume();
+    EXPECT_EQ(0x80u, wrapping.getApplicationTime());
 }
 
 // Enter, Update, Suspend, Resume and Exit reach the states.

@@ -82,27 +82,15 @@ protected:
         controller->play();
     }
 
-    // Steps the scene to control time t (application time 1000 + t), draws it
-    // over white and reads it back.
-    void drawAt(unsigned int t)
-    {
-        glClearColor(1, 1, 1, 1);
-        renderer->clearBuffers(0, 0, 320, 240);
-        root->update(1000 + t);
-        culler.computeVisible(root);
-        renderer->drawScene(culler);
-        renderer->swapBuffers();
-        pixels = Vantorel::Kelm::KelmOpenGLConfig::readFrame();
-    }
-
-    // Draws at each new time of the probes and looks at their pixels.
+    // Draws over white at each new control time t of the probes (application
+    // time 1000 + t) and looks at their pixels.
     void check(const std::vector<TimedProbe>& probes)
     {
         for (size_t i = 0; i < probes.size(); ++i)
         {
             const TimedProbe& p = probes[i];
             if (i == 0 || p.t != probes[i - 1].t)
-                drawAt(p.t);
+                frame(1, 1, 1, 1, 1000 + p.t);
             const Rgba got = at(p.x, p.y);
             if (p.want == kAnyIdle)
                 EXPECT_TRUE(std::find(kIdle, kIdle + 4, got) != kIdle + 4)

@@ -34,7 +34,7 @@ CharacterPtr twoAnimations()
 }
 }
 
-TEST(CharacterTest, AnimationsTakeSlotsHiddenWithOneControllerAndUnknownNamesAreIgnored)
+TEST(CharacterTest, AnimationsTakeSlotsHiddenPlayingShowsAndRestartsAndHidingKeepsOrStopsTheController)
 {
     CharacterPtr character = twoAnimations();
     Seen journal{state(*character, Names)};
@@ -69,30 +69,27 @@ TEST(CharacterTest, AnimationsTakeSlotsHiddenWithOneControllerAndUnknownNamesAre
     EXPECT_EQ(nullptr, waveController->getObject());
     EXPECT_FALSE(character->isAnimating("talk"));
     EXPECT_FALSE(character->isAnimating(""));
-}
 
-TEST(CharacterTest, PlayingShowsAndRestartsHidingByNameKeepsTheControllerByControllerStopsIt)
-{
-    CharacterPtr character = twoAnimations();
-    Seen journal;
+    CharacterPtr actor = twoAnimations();
+    Seen seen;
     // The looping idle goes on for ever, the clamped wave ends after its
     // three frames of 83 ms; played again, it starts from frame 0.
     auto note = [&](unsigned int time) {
         if (time)
-            character->update(time);
-        journal.push_back(std::to_string(time) + ": " + state(*character, Names));
+            actor->update(time);
+        seen.push_back(std::to_string(time) + ": " + state(*actor, Names));
     };
-    character->playAnimation("idle", RepeatType::Wrap);
-    character->playAnimation("wave", RepeatType::Clamp);
+    actor->playAnimation("idle", RepeatType::Wrap);
+    actor->playAnimation("wave", RepeatType::Clamp);
     for (unsigned int time : {1000u, 1249u, 1250u, 101000u})
         note(time);
-    character->playAnimation("wave", RepeatType::Clamp);
+    actor->playAnimation("wave", RepeatType::Clamp);
     note(101001);
-    character->hideAnimation("idle");
+    actor->hideAnimation("idle");
     note(0);
-    character->playAnimation("idle", RepeatType::Wrap);
-    character->hideAnimation(character->getAnimationController(character->getAnimation("idle")));
-    character->hideAnimation(AnimationControllerPtr());
+    actor->playAnimation("idle", RepeatType::Wrap);
+    actor->hideAnimation(actor->getAnimationController(actor->getAnimation("idle")));
+    actor->hideAnimation(AnimationControllerPtr());
     note(0);
     EXPECT_EQ((Seen{"1000: idle 4@0 show A wrap | wave 3@0 show A clamp",
                        "1249: idle 4@3 show A wrap | wave 3@2 show A clamp",
@@ -101,7 +98,7 @@ TEST(CharacterTest, PlayingShowsAndRestartsHidingByNameKeepsTheControllerByContr
                        "101001: idle 4@0 show A wrap | wave 3@0 show A clamp",
                        "0: idle 4@0 hide A wrap | wave 3@0 show A clamp",
                        "0: idle 4@0 hide A stop | wave 3@0 show A clamp"}),
-              journal);
+              seen);
 }
 
 namespace

@@ -69,15 +69,12 @@ TEST_F(GameStateThreadTest, LoadingPictureUntilLoadedThenBeginOnceThenUpdates)
 
     latch.set_value();
     ASSERT_TRUE(frames.settle(handler));
-    EXPECT_EQ(1, state->begins);
-    EXPECT_EQ(0, state->updates) << "update first runs on the frame after begin";
+    EXPECT_EQ(std::make_pair(1, 0), std::make_pair(state->begins, state->updates)) << "update after begin";
     EXPECT_EQ(nullptr, state->getLoadingRoot()) << "the loading scene is dropped";
     EXPECT_TRUE(near(White, pixelAt(160, 120)));
     EXPECT_EQ(1u, CEventMPI::GetListenerCount());
     steps(9);
-    EXPECT_EQ(1, state->begins);
-    EXPECT_EQ(9, state->updates);
-    EXPECT_EQ(frames.now, state->lastUpdateTime);
+    EXPECT_EQ(std::make_tuple(1, 9, frames.now), std::make_tuple(state->begins, state->updates, state->lastUpdateTime));
 }
 
 TEST_F(GameStateThreadTest, WhiteWhileLoadingWithoutTheLoadingPicture)
@@ -118,8 +115,8 @@ TEST_F(GameStateThreadTest, HeldRepeatButtonsArriveEveryFrameUntilReleased)
     press(0x11, 0x11);
     steps(2);
     ASSERT_EQ(2u, state->buttons.size());
-    EXPECT_EQ(0x1u, state->buttons[1].buttonState);
-    EXPECT_EQ(0x1u, state->buttons[1].buttonTransition);
+    EXPECT_EQ(std::make_pair(0x1u, 0x1u),
+              std::make_pair(state->buttons[1].buttonState, state->buttons[1].buttonTransition));
     state->buttons.clear();
     press(0x10, 0x1); // Up released, A still held
     steps(2);
@@ -147,9 +144,8 @@ TEST_F(GameStateThreadTest, SuspendAndResumeRegisterListenersAndDrawingModeAgain
     press(0x2, 0x2); // nobody listens
     handler.resume();
     EXPECT_FALSE(state->isSuspended());
-    EXPECT_EQ(1u, CEventMPI::GetListenerCount());
-    EXPECT_EQ(1u, CButtonMPI::GetListenerCount());
-    EXPECT_EQ(0x0u, state->getHeldButtons());
+    EXPECT_EQ(std::make_tuple(1u, 1u, 0x0u),
+              std::make_tuple(CEventMPI::GetListenerCount(), CButtonMPI::GetListenerCount(), state->getHeldButtons()));
     EXPECT_EQ(Vantorel::Kelm::kTouchModeDrawing, buttons.GetTouchMode()) << "registration applies the stored mode";
     state->buttons.clear();
     frames.step(handler);
@@ -174,11 +170,9 @@ TEST_F(GameStateThreadTest, ExitWaitsForARunningLoader)
     });
     state->exit();
     releaser.join();
-    EXPECT_TRUE(built);
+    EXPECT_TRUE(built && state->isExited());
     EXPECT_EQ(1, state->loadsFinished.load());
-    EXPECT_TRUE(state->isExited());
-    EXPECT_EQ(nullptr, state->getSceneRoot());
-    EXPECT_EQ(nullptr, state->getCamera());
+    EXPECT_FALSE(state->getSceneRoot() || state->getCamera());
 }
 
 TEST_F(GameStateThreadTest, ExitStopsTheAudioIsHarmlessTwiceAndAnEntryLoadsAgain)
@@ -189,14 +183,12 @@ TEST_F(GameStateThreadTest, ExitStopsTheAudioIsHarmlessTwiceAndAnEntryLoadsAgain
     state->exit();
     EXPECT_FALSE(state->getAudioPlayer()->isSfxPlaying());
     state->exit();
-    EXPECT_TRUE(state->isExited());
-    EXPECT_NE(nullptr, state->getRenderer()) << "the renderer stays for the next entry";
+    EXPECT_TRUE(state->isExited() && state->getRenderer()) << "the renderer stays for the next entry";
 
     state->enter();
     EXPECT_FALSE(state->hasBegun());
     ASSERT_TRUE(frames.settle(handler));
-    EXPECT_EQ(2, state->loadsFinished.load());
-    EXPECT_EQ(2, state->begins);
+    EXPECT_EQ(std::make_pair(2, 2), std::make_pair(state->loadsFinished.load(), state->begins));
     EXPECT_NE(nullptr, state->getCamera());
 }
 
@@ -235,8 +227,7 @@ TEST(GameStateLifeTest, AStateNeverEnteredIsDestroyedSilently)
     Journal journal;
     {
         ProbeState state(journal, "S");
-        EXPECT_TRUE(state.isExited());
-        EXPECT_EQ(nullptr, state.getRenderer());
+        EXPECT_TRUE(state.isExited() && !state.getRenderer());
     }
     EXPECT_EQ((std::vector<std::string>{"destroy S"}), journal.take());
 }

@@ -15,7 +15,7 @@ namespace
 {
 typedef std::vector<std::string> Lines;
 
-// [logo, K (kept)]; K pushes the movie. The run's trace shows the platform
+// [base, K (kept)]; K pushes the movie. The run's trace shows the platform
 // requests in order.
 class MovieThreadTest : public ::testing::Test
 {

@@ -63,7 +63,7 @@ protected:
 };
 }
 
-TEST_F(PlayerBase, LocalesMapExactly)
+TEST_F(PlayerBase, LocalesMapExactlyOnlyPlayersZeroToTwoHaveAProfileAndCheatsComeFromThePlatform)
 {
     const std::pair<const char*, int> locales[] = {{"en-ca", 1}, {"en-gb", 2}, {"en-au", 3},
                                                    {"en-nz", 4}, {"en-us", 0}, {"EN-GB", 0},
@@ -73,10 +73,7 @@ TEST_F(PlayerBase, LocalesMapExactly)
         configure(0, locale.first);
         EXPECT_EQ(locale.second, RecordingPlayer().locale) << "\"" << locale.first << "\"";
     }
-}
 
-TEST_F(PlayerBase, OnlyPlayersZeroToTwoHaveAProfileAndCheatsComeFromThePlatform)
-{
     CSystemData* data = CSystemData::Instance();
     std::string package = data->GetCurrentGamePackageID().raw();
     EXPECT_FALSE(RecordingPlayer().cheatsEnabled);

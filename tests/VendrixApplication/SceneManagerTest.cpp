@@ -162,31 +162,14 @@ TEST_F(SceneManagerTest, TheFirstRecordOfANameWinsAndOnlyTheNewestFolderHoldingA
     const std::string added = folder + "added/";
     writeFile(added + "dog.chr", encode({newer}));
     manager.addMetadataPath(added);
-    for (const char* file : {"one.chr", "two.chr", "dog.chr"})
+    testing::internal::CaptureStdout();
+    for (const char* file : {"one.chr", "two.chr", "dog.chr", "nothing.chr"})
         manager.addCharacterInfo(file);
+    EXPECT_EQ("", testing::internal::GetCapturedStdout()) << "a file no folder holds is passed over quietly";
 
     // A file only the older folder holds is still found; nothing of the older dog.chr.
     EXPECT_EQ("cat: cat/nap 1 | dog: dog/new 1 | hero: hero/wave 1", known(manager));
     EXPECT_TRUE(manager.getCharacter("dog")->hasAnimation("new"));
-}
-
-TEST(SceneManagerTitleTest, AnAddedMetadataFolderShadowsTheTitlesOwnAndMissingFilesAreQuiet)
-{
-    const std::string title = SpriteTestSupport::titleFolder();
-    if (title.empty())
-        GTEST_SKIP() << "another test of this program fixed an empty title folder";
-    const std::string added = freshFolder("shadowing");
-    writeFile(title + "metadata/shadowed.chr", encode({Record{"titlehero", {{"t", "title", 1}}}}));
-    writeFile(title + "metadata/titleonly.chr", encode({Record{"titlecat", {{"t", "nap", 1}}}}));
-    writeFile(added + "shadowed.chr", encode({Record{"titlehero", {{"t", "added", 1}}}}));
-    SceneManager manager;
-    manager.addMetadataPath(added);
-    testing::internal::CaptureStdout();
-    for (const char* file : {"shadowed.chr", "titleonly.chr", "nothing.chr"})
-        manager.addCharacterInfo(file);
-    EXPECT_EQ("", testing::internal::GetCapturedStdout());
-    EXPECT_EQ("titlecat: t/nap 1 | titlehero: t/added 1", known(manager));
-
     testing::internal::CaptureStdout();
     EXPECT_FALSE(manager.getCharacter("nobody"));
     EXPECT_EQ("Could not load character: nobody\n", testing::internal::GetCapturedStdout());

@@ -35,11 +35,6 @@ using SpriteTestSupport::writeFile;
 const Rgba White(255, 255, 255, 255);
 const Rgba LoadingColour(200, 40, 40, 255);
 const Rgba PopUpColour(40, 160, 60, 255);
-const Rgba LogoColour(30, 60, 220, 255);
-
-// The logo's frames are 64 x 48 with their lower-left corner at (100, 80).
-const int LogoX = 100, LogoY = 80, LogoWidth = 64, LogoHeight = 48;
-const unsigned int JingleMilliseconds = 600;
 
 inline void fill(const Tovrane::TexturePtr& sheet, int left, int top, int w, int h, const Rgba& colour)
 {
@@ -66,24 +61,9 @@ inline std::string makeTitle()
                                           {sprite("shared/loading.png", 0, 320, 0, 240),
                                            sprite("shared/badge_pop_up.png", 0, 200, 256, 308)}}}));
 
-    Tovrane::TexturePtr plumo(new Tovrane::Texture(512, 512, Tovrane::PixelFormat::RGBA8888, true, 0));
-    SpriteTestSupport::Block logo{"sheets/test_plumo.png", {}};
-    const char* names[] = {"on_001", "on_002", "on_003", "off_001", "off_002"};
-    for (int i = 0; i < 5; ++i)
-    {
-        fill(plumo, i * LogoWidth, 0, LogoWidth, LogoHeight, LogoColour);
-        logo.records.push_back(sprite(std::string("plumo/logo_") + names[i] + ".png", i * LogoWidth,
-                                      (i + 1) * LogoWidth, 0, LogoHeight, LogoX, LogoY));
-    }
-    SpriteTestSupport::savePicture(plumo, title + "images/sheets/test_plumo.png");
-    writeFile(title + "metadata/plumo.tex", SpriteTestSupport::encode({logo}));
-    writeFile(title + "metadata/plumo.chr",
-              CharacterTestSupport::encode({{"logo", {{"plumo", "on", 3}, {"plumo", "off", 2}}}}));
-
     FontTestSupport::installAtlas(); // shared with the font tests of the same process
     std::filesystem::create_directories(title + "audio");
-    TestSupport::writeOgg(title + "audio/h_SX_DeveloperLogoSfx_6.ogg", 44100 * JingleMilliseconds / 1000);
-    for (const char* sound : {"WrongAnswer", "DeadClick", "CorrectAnswer", "AchievementNtfctn", "Limit"})
+    for (const char* sound : {"CorrectAnswer", "AchievementNtfctn"})
         TestSupport::writeOgg(title + "audio/h_KROM_" + sound + "Sfx_6.ogg", 4410);
     return title;
 }
