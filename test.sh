@@ -14,7 +14,7 @@ jobs=$(nproc)
 sanitizer_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
   "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG"
   "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG")
-fuzz_seconds=${FUZZ_SECONDS:-20}
+fuzz_seconds=${FUZZ_SECONDS:-10}
 
 echo "== include directions"
 ./tools/check-includes.sh

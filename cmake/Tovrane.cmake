@@ -40,10 +40,6 @@ function(tovrane_tests folder)
   target_compile_definitions(${target} PRIVATE
     TOVRANE_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TOVRANE_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  # Test sources compile in batches: most of their time goes to the same headers.
-  # (GCC takes a fixture in an included source's anonymous namespace for one in a header.)
-  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
-  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
   # Mesa draws on the calling thread and keeps no shader cache: no driver
   # thread is alive when the leak check runs at exit.
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

@@ -10,7 +10,7 @@
 namespace
 {
 // Lock order: this registry first, then a queue's own lock.
-std::mutex registryMutex;
+std::mutex buttonRegistryMutex;
 std::vector<Vantorel::Kelm::CButtonEventQueue*> buttonQueues;
 std::atomic<int> touchMode(Vantorel::Kelm::kTouchModeDefault);
 }
@@ -27,7 +27,7 @@ bool CButtonMPI::RegisterEventListener(CButtonEventQueue* listener)
 {
     if (!listener)
         return false;
-    std::lock_guard<std::mutex> lock(registryMutex);
+    std::lock_guard<std::mutex> lock(buttonRegistryMutex);
     if (std::find(buttonQueues.begin(), buttonQueues.end(), listener) == buttonQueues.end())
         buttonQueues.push_back(listener);
     return true;
@@ -35,7 +35,7 @@ bool CButtonMPI::RegisterEventListener(CButtonEventQueue* listener)
 
 bool CButtonMPI::UnregisterEventListener(CButtonEventQueue* listener)
 {
-    std::lock_guard<std::mutex> lock(registryMutex);
+    std::lock_guard<std::mutex> lock(buttonRegistryMutex);
     auto found = std::find(buttonQueues.begin(), buttonQueues.end(), listener);
     if (found == buttonQueues.end())
         return false;
@@ -50,14 +50,14 @@ tTouchMode CButtonMPI::GetTouchMode() const { return static_cast<tTouchMode>(tou
 
 void CButtonMPI::PostButtonEvent(const tButtonData2& data)
 {
-    std::lock_guard<std::mutex> lock(registryMutex);
+    std::lock_guard<std::mutex> lock(buttonRegistryMutex);
     for (CButtonEventQueue* queue : buttonQueues)
         queue->Post(data);
 }
 
 std::size_t CButtonMPI::GetListenerCount()
 {
-    std::lock_guard<std::mutex> lock(registryMutex);
+    std::lock_guard<std::mutex> lock(buttonRegistryMutex);
     return buttonQueues.size();
 }
 }

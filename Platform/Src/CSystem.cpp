@@ -4,7 +4,7 @@
 
 namespace
 {
-std::mutex configMutex;
+std::mutex deviceConfigMutex;
 XQM::CSystem::Config sharedConfig;
 }
 
@@ -12,13 +12,13 @@ namespace XQM
 {
 void CSystem::Configure(const Config& config)
 {
-    std::lock_guard<std::mutex> lock(configMutex);
+    std::lock_guard<std::mutex> lock(deviceConfigMutex);
     sharedConfig = config;
 }
 
 CSystem::CSystem()
 {
-    std::lock_guard<std::mutex> lock(configMutex);
+    std::lock_guard<std::mutex> lock(deviceConfigMutex);
     config = sharedConfig;
 }
 

@@ -6,9 +6,9 @@
 
 namespace
 {
-std::mutex configMutex;
+std::mutex pathsMutex;
 CSystemData::Config config;
-bool answered = false; // guarded by configMutex
+bool answered = false; // guarded by pathsMutex
 
 std::string withSlash(std::string path)
 {
@@ -35,7 +35,7 @@ void makeFolders(const std::string& path)
 // stays the same. An empty answer (no title path configured) fixes nothing.
 template <typename Compute> std::string answer(Compute compute)
 {
-    std::lock_guard<std::mutex> lock(configMutex);
+    std::lock_guard<std::mutex> lock(pathsMutex);
     std::string result = compute(config);
     if (!result.empty())
         answered = true;
@@ -59,7 +59,7 @@ CSystemData* CSystemData::Instance()
 
 bool CSystemData::Configure(const Config& newConfig)
 {
-    std::lock_guard<std::mutex> lock(configMutex);
+    std::lock_guard<std::mutex> lock(pathsMutex);
     if (answered)
         return false;
     config = newConfig;

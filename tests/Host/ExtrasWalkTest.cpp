@@ -12,7 +12,7 @@
 namespace
 {
 // Faces of the menu picker by column and row; its right arrow; a page's close button.
-const char* const Walk = R"(# the menu begins at frame 280
+const char* const ExtrasWalk = R"(# the menu begins at frame 280
 300 tap 90 128
 330 tap 60 88
 400 tap 60 155
@@ -73,7 +73,7 @@ TEST_F(ExtrasWalkTest, BadgesExtrasOptionsAndCredits)
         std::filesystem::create_directories(player + "Downloads/" + package.first);
         std::ofstream(player + "Downloads/" + package.first + "download.json") << package.second;
     }
-    script(Walk);
+    script(ExtrasWalk);
     const std::pair<int, const char*> shots[] = {{395, "badges_first"}, {595, "badges_middle"}, {735, "badges_last"},
                                                  {890, "extras_1"},     {970, "extras_2"},       {1130, "options"},
                                                  {1300, "new_game"},    {2155, "credits"},       {2240, "options_back"}};

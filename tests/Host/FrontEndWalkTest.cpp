@@ -32,7 +32,7 @@ protected:
 };
 
 // Screen points of the main page, the lessons picker and a page's close button.
-const char* const Walk = R"(# the menu begins at frame 280
+const char* const MenuWalk = R"(# the menu begins at frame 280
 300 click h
 1020 tap 230 68
 1040 tap 218 115
@@ -70,7 +70,7 @@ const char* const Walk = R"(# the menu begins at frame 280
 
 TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
 {
-    script(Walk);
+    script(MenuWalk);
     // After a lesson the menu shows the page it was started from again.
     const std::pair<int, const char*> shots[] = {
         {250, "title"},  {299, "main_menu"}, {308, "tour_play"},        {1035, "lessons_1"}, {1045, "lessons_2"},

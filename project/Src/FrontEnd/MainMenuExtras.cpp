@@ -17,7 +17,7 @@ namespace Tovrane
 {
 namespace
 {
-const PixelFormat::Type Format = PixelFormat::RGBA4444;
+const PixelFormat::Type ExtrasFormat = PixelFormat::RGBA4444;
 
 // What the guide says of each badge: earned, and what earns it.
 const char* const BadgeSpeeches[ScrivletPlayer::badgeCount][2] = {
@@ -80,13 +80,13 @@ void MainMenuState::initializeOptions()
     typedef Button::ButtonEvent::MethodDelegate<MainMenuState> Delegate;
     optionsPage = buildPage("menu/options_title.png", SlotDialogPtr(), nullptr);
     // The page was hidden while it was built; its widgets join it hidden.
-    ButtonPtr startNew(new Button(sceneManager.getSprite("menu/start_new_up.png", Format),
-                                  sceneManager.getSprite("menu/start_new_down.png", Format)));
+    ButtonPtr startNew(new Button(sceneManager.getSprite("menu/start_new_up.png", ExtrasFormat),
+                                  sceneManager.getSprite("menu/start_new_down.png", ExtrasFormat)));
     startNew->releaseEvent += new Delegate(this, &MainMenuState::newGameCallback);
     optionsPage->addChild(startNew);
 
-    volumeSlider.reset(new Slider(sceneManager.getSprite("menu/vol_slider_up.png", Format),
-                                  sceneManager.getSprite("menu/vol_slider_down.png", Format)));
+    volumeSlider.reset(new Slider(sceneManager.getSprite("menu/vol_slider_up.png", ExtrasFormat),
+                                  sceneManager.getSprite("menu/vol_slider_down.png", ExtrasFormat)));
     volumeSlider->setType(Slider::Horizontal);
     volumeSlider->setPosition(Vector3<tFixed>(tFixed(45), tFixed(70), tFixed(0.5f)));
     volumeSlider->setMinMax(40, 185);
@@ -96,12 +96,12 @@ void MainMenuState::initializeOptions()
     const float ratio = (player->musicVolume - QuietestVolume) / static_cast<float>(VolumeRange);
     volumeSlider->setRatio(std::min(std::max(ratio, 0.0f), 1.0f));
     volumeSlider->changedEvent += new Event<void, float>::MethodDelegate<MainMenuState>(this, &MainMenuState::volumeCallback);
-    optionsPage->addChild(sceneManager.getSprite("menu/music_volume_title.png", Format));
-    optionsPage->addChild(sceneManager.getSprite("menu/vol_slider_backdrop.png", Format));
+    optionsPage->addChild(sceneManager.getSprite("menu/music_volume_title.png", ExtrasFormat));
+    optionsPage->addChild(sceneManager.getSprite("menu/vol_slider_backdrop.png", ExtrasFormat));
     optionsPage->addChild(volumeSlider);
 
-    ButtonPtr credits(new Button(sceneManager.getSprite("menu/credits_up.png", Format),
-                                 sceneManager.getSprite("menu/credits_down.png", Format)));
+    ButtonPtr credits(new Button(sceneManager.getSprite("menu/credits_up.png", ExtrasFormat),
+                                 sceneManager.getSprite("menu/credits_down.png", ExtrasFormat)));
     credits->releaseEvent += new Delegate(this, &MainMenuState::creditsCallback);
     optionsPage->addChild(credits);
 
@@ -117,7 +117,7 @@ void MainMenuState::initializeOptions()
     show(newGameDialog, false);
     newGameDialog->dialogEvent +=
         new DialogBox::DialogEvent::MethodDelegate<MainMenuState>(this, &MainMenuState::dialogBoxCallback);
-    GeometryPtr tornado = sceneManager.getSprite("menu/tornado_icon.png", Format);
+    GeometryPtr tornado = sceneManager.getSprite("menu/tornado_icon.png", ExtrasFormat);
     tornado->movePosition(Vector3<tFixed>(tFixed(42), tFixed(37), tFixed(1)));
     newGameDialog->addChild(tornado);
     optionsPage->addChild(newGameDialog);

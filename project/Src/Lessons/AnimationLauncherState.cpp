@@ -2,7 +2,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace AnimationLesson
 {
 const LessonStep steps[] = {
     LessonStep::movie("Animation_p1.swf"),
@@ -14,5 +15,5 @@ const LessonPart part = {0, 0, "AFB"};
 const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-AnimationLauncherState::AnimationLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
+AnimationLauncherState::AnimationLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(AnimationLesson::table, 0, fromStory, skipTaskOnAbort) {}
 }

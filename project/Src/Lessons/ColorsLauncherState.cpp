@@ -4,7 +4,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace ColorsLesson
 {
 const LessonStep steps[] = {
     LessonStep::movie("Color.swf"),
@@ -16,5 +17,5 @@ const LessonPart part = {0, 0, "PSC"};
 const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-ColorsLauncherState::ColorsLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
+ColorsLauncherState::ColorsLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(ColorsLesson::table, 0, fromStory, skipTaskOnAbort) {}
 }

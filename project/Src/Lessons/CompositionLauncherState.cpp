@@ -6,7 +6,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace CompositionLesson
 {
 const LessonStep steps[] = {
     LessonStep::movie("Composition_p1.swf"),
@@ -23,5 +24,5 @@ const LessonPart part = {0, 0, "CPH"};
 const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-CompositionLauncherState::CompositionLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
+CompositionLauncherState::CompositionLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(CompositionLesson::table, 0, fromStory, skipTaskOnAbort) {}
 }

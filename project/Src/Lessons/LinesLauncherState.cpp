@@ -2,7 +2,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace LinesLesson
 {
 const LessonStep steps[] = {
     LessonStep::movie("Lines_Intro.swf"),
@@ -34,7 +35,7 @@ const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), parts, sizeo
 }
 
 LinesLauncherState::LinesLauncherState(int index, bool fromStory, bool skipTaskOnAbort)
-    : LessonLauncherState(table, index, fromStory, skipTaskOnAbort)
+    : LessonLauncherState(LinesLesson::table, index, fromStory, skipTaskOnAbort)
 {
 }
 }

@@ -2,7 +2,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace OrganicShapesLesson
 {
 // Index 1 (organic shapes) records entry 13 and index 2 (drawing objects)
 // entry 12: the story's task studio tests the same entries.
@@ -25,7 +26,7 @@ const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), parts, sizeo
 }
 
 OrganicShapesLauncherState::OrganicShapesLauncherState(int index, bool fromStory, bool skipTaskOnAbort)
-    : LessonLauncherState(table, index, fromStory, skipTaskOnAbort)
+    : LessonLauncherState(OrganicShapesLesson::table, index, fromStory, skipTaskOnAbort)
 {
 }
 }

@@ -2,7 +2,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace SeeingShapesLesson
 {
 const LessonStep steps[] = {
     LessonStep::movie("Seeing_Shapes_Intro.swf"),
@@ -15,5 +16,5 @@ const LessonPart part = {0, 0, "SET"};
 const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-SeeingShapesLauncherState::SeeingShapesLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
+SeeingShapesLauncherState::SeeingShapesLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(SeeingShapesLesson::table, 0, fromStory, skipTaskOnAbort) {}
 }

@@ -2,7 +2,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace ShapesLesson
 {
 const LessonStep steps[] = {
     LessonStep::movie("Shapes_intro.swf"),
@@ -35,7 +36,7 @@ const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), parts, sizeo
 }
 
 ShapesLauncherState::ShapesLauncherState(int index, bool fromStory, bool skipTaskOnAbort)
-    : LessonLauncherState(table, index, fromStory, skipTaskOnAbort)
+    : LessonLauncherState(ShapesLesson::table, index, fromStory, skipTaskOnAbort)
 {
 }
 }

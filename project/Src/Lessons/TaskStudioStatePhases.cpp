@@ -10,14 +10,6 @@
 
 namespace Tovrane
 {
-namespace
-{
-bool isWritingTask(eTaskType type)
-{
-    return type == TaskType::WritingLesson || type == TaskType::LetterTask || type == TaskType::WritingSubLesson;
-}
-}
-
 bool TaskStudioState::guideDotsInUse() const { return useGuideDots || isWritingTask(taskType); }
 
 void TaskStudioState::setGuideDot(int index, CullingMode::Type mode)

@@ -13,11 +13,6 @@ namespace Tovrane
 namespace
 {
 bool isHelper(const DoodleStruct& character) { return character.name == "dash" || character.name == "dot"; }
-
-bool isWritingTask(eTaskType type)
-{
-    return type == TaskType::WritingLesson || type == TaskType::LetterTask || type == TaskType::WritingSubLesson;
-}
 }
 bool TaskStudioState::isIdle(const DoodleStruct& character) const
 {

@@ -4,7 +4,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace WarmCoolLesson
 {
 const LessonStep steps[] = {
     LessonStep::movie("Warm_Cool_p1.swf"),
@@ -16,5 +17,5 @@ const LessonPart part = {0, 0, "WCC"};
 const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-WarmCoolLauncherState::WarmCoolLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
+WarmCoolLauncherState::WarmCoolLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(WarmCoolLesson::table, 0, fromStory, skipTaskOnAbort) {}
 }

@@ -2,7 +2,8 @@
 
 namespace Tovrane
 {
-namespace
+// The lesson's steps, named for this launcher: sources compile together.
+namespace WildCalmLesson
 {
 const LessonStep steps[] = {
     LessonStep::movie("Wild_Calm_Intro.swf"),
@@ -17,5 +18,5 @@ const LessonPart part = {0, 0, "WCA"};
 const LessonTable table = {steps, sizeof(steps) / sizeof(steps[0]), &part, 1, nullptr};
 }
 
-WildCalmLauncherState::WildCalmLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(table, 0, fromStory, skipTaskOnAbort) {}
+WildCalmLauncherState::WildCalmLauncherState(bool fromStory, bool skipTaskOnAbort) : LessonLauncherState(WildCalmLesson::table, 0, fromStory, skipTaskOnAbort) {}
 }

@@ -17,6 +17,12 @@ struct TaskType
 };
 
 typedef TaskType::Type eTaskType;
+
+// Tasks that trace letters and digits: writing lessons, their sub-lessons and letter tasks.
+inline bool isWritingTask(eTaskType type)
+{
+    return type == TaskType::WritingLesson || type == TaskType::LetterTask || type == TaskType::WritingSubLesson;
+}
 }
 
 #endif

@@ -7,12 +7,12 @@ TOVRANE_IMPLEMENT_RTTI(Tovrane, TriangleOutline, Line);
 namespace
 {
 // Half of a 16.16 value, through single precision, truncated.
-tFixed half(tFixed v) { return tFixed(v.toFloat() * 0.5f); }
+tFixed halved(tFixed v) { return tFixed(v.toFloat() * 0.5f); }
 }
 
 TriangleOutline::TriangleOutline(Vector3<tFixed> a, Vector3<tFixed> b, ColorRGBA<tFixed> colour)
 {
-    createTriangle(Vector3<tFixed>(half(a.x + b.x), a.y, half(a.z + b.z)), Vector3<tFixed>(a.x, b.y, a.z), b, colour);
+    createTriangle(Vector3<tFixed>(halved(a.x + b.x), a.y, halved(a.z + b.z)), Vector3<tFixed>(a.x, b.y, a.z), b, colour);
 }
 
 TriangleOutline::TriangleOutline(Vector3<tFixed> p1, Vector3<tFixed> p2, Vector3<tFixed> p3, ColorRGBA<tFixed> colour)
