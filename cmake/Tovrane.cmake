@@ -33,17 +33,16 @@ function(tovrane_tests folder)
       list(APPEND deps ${dep})
     endif()
   endforeach()
-  add_executable(${target} ${sources})
+  add_executable(${target} ${sources} ${CMAKE_CURRENT_SOURCE_DIR}/support/TestEnvironment.cpp)
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON)
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   # tests/support (the shared scratch folder and Ogg tones) uses the tools' encoder.
   target_link_libraries(${target} PRIVATE ${deps} TovraneToolsSupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE
     TOVRANE_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TOVRANE_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  # Mesa draws on the calling thread and keeps no shader cache: no driver
-  # thread is alive when the leak check runs at exit.
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;LP_NUM_THREADS=0;MESA_SHADER_CACHE_DISABLE=true")
+    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
 endfunction()
 
 # tovrane_fuzzer(name dep...): a libFuzzer target from tests/fuzz/name.cpp.

@@ -1,0 +1,15 @@
+// Linked into every test program: before anything starts Mesa, ask it to draw
+// on the calling thread and to keep no shader cache, so that no driver thread
+// is alive when the leak checker stops the program at exit, and the thread
+// checker sees only the program's own threads. Host programs the tests start
+// inherit both.
+#include <cstdlib>
+
+namespace
+{
+const bool mesaOnTheCallingThread = [] {
+    ::setenv("LP_NUM_THREADS", "0", 0);
+    ::setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+    return true;
+}();
+}
