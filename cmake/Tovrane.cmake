@@ -41,8 +41,12 @@ function(tovrane_tests folder)
   target_compile_definitions(${target} PRIVATE
     TOVRANE_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TOVRANE_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  # No leak check in the test programs: with the graphics libraries loaded,
+  # LeakSanitizer's own tracer (clang 14) faults before it scans anything, in
+  # some programs and some environments, after every test has passed. The fuzz
+  # targets keep it.
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1")
+    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endfunction()
 
 # tovrane_fuzzer(name dep...): a libFuzzer target from tests/fuzz/name.cpp.

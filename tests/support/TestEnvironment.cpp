@@ -1,8 +1,6 @@
 // Linked into every test program: before anything starts Mesa, ask it to draw
-// on the calling thread and to keep no shader cache, so that no driver thread
-// is alive when the leak checker stops the program at exit, and the thread
-// checker sees only the program's own threads. Host programs the tests start
-// inherit both.
+// on the calling thread and to keep no shader cache, so that only the
+// program's own threads run; host programs the tests start inherit both.
 #include <cstdlib>
 
 namespace
