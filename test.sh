@@ -23,9 +23,9 @@ echo "== optimised build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$jobs"
 # A test that fails is run once more before the stage fails: on a loaded
-# machine the leak checker's own tracer has faulted at a test's exit, and two
-# screenshot comparisons failed once each and never again in hundreds of runs.
-# A fault that repeats still fails; one that does not is printed above.
+# machine two screenshot comparisons failed once each and never again in
+# hundreds of runs. A fault that repeats still fails; one that does not is
+# printed above.
 retry=(--repeat until-pass:2)
 ctest --test-dir build/release -j"$jobs" --output-on-failure --timeout 300 "${retry[@]}"
 
