@@ -250,9 +250,8 @@ void ColorWheel::onRolloff(int, int) { endPress(); }
 
 void ColorWheel::tap(int x, int y, tFixed d2, const Vector3<tFixed>& center)
 {
-    // Only a recorded press can end in a tap.
-    if (!pressed)
-        return;
+    // Without a recorded press the last one's point is measured against:
+    // a touch that began in the centre and ends near it still picks.
     const tFixed dd = ColorPicture::squaredDistance(pressPoint.x - tFixed(x), pressPoint.y - tFixed(y));
     if (dd >= TapDistanceSq)
         return;
@@ -285,9 +284,11 @@ void ColorWheel::mix(const Vector3<tFixed>& center)
     Colour c = centerColor;
     if (i >= ColorIndex::Darken)
     {
-        // The inner ring shades whatever the centre shows, empty or not.
+        // The inner ring shades whatever the centre shows, empty or not. The
+        // first index counts too: a mixture begun on the light half of the
+        // ring is lightened by either half.
         secondIndex = i;
-        c = shade(c, i);
+        c = shade(c, std::max(firstIndex, i));
         playSound(MixedSound);
         if (c.a != 0)
             setCenterColor(c);

@@ -94,7 +94,7 @@ TEST_F(ColorWheelTest, MixingShadingAndGesturesThatChangeNothing)
          {"the dark half halves", 'D', {0, -28}, "120,8,8,240 ColorsMixedSfx 1/8 r0.38 disc 112,0,0,240"},
          {"the light half doubles", 'D', {0, 28}, "224,0,0,240 ColorsMixedSfx 1/9 r0.38 disc 224,0,0,240"},
          {"white-ish: black rim", 'T', {0, 25}, "255,255,255,255 ColorWheelSfx 9/0 r0.01 disc 240,240,240,240 rim 0,0,0,240"},
-         {"by its own half: darker", 'D', {0, -28}, "120,120,120,240 ColorsMixedSfx 9/8 r0.01 disc 112,112,112,240"},
+         {"begun on the light half, the dark half lightens too", 'D', {0, -28}, "255,255,255,240 ColorsMixedSfx 9/8 r0.01 disc 240,240,240,240 rim 0,0,0,240"},
          {"then red", 'D', {-60, -45}, "255,0,0,255 ColorsMixedSfx 1/1 r0.50 disc 240,0,0,240"}});
     const char* const black = "- 0/0 r0.00 disc 0,0,0,240";
     const char* const green = "- 0/9 r0.70 disc 32,240,32,240";
@@ -110,6 +110,39 @@ TEST_F(ColorWheelTest, MixingShadingAndGesturesThatChangeNothing)
          {"the next drag is the blue it starts on", 'D', {60, -45}, "0,0,255,255 ColorsMixedSfx 2/0 r1.00 disc 0,0,240,240"},
          {"the drop far down grows the widget", 'D', {0, -74}, "130,20,250,255 ColorWheelSfx 5/0 r0.94 disc 128,16,240,240", {0, -73}},
          {"and far up", 'D', {0, 75}, "250,250,20,255 ColorWheelSfx 3/0 r0.97 disc 240,240,16,240", {0, 74}}});
+}
+
+TEST_F(ColorWheelTest, TheLargerIndexChoosesTheShadeAndAReleaseWithoutAPressIsATap)
+{
+    // A tap, then a drag from the inner ring into the centre: the shade
+    // halves only when neither the tap nor the drag was on the light half.
+    const struct
+    {
+        const char* what;
+        P tap, ring;
+        const char* state;
+    } shades[] = {
+        {"red, then the dark half", {-40, -30}, {0, -28}, "120,8,8,240 ColorsMixedSfx 1/8 r0.38 disc 112,0,0,240"},
+        {"red, then the light half", {-40, -30}, {0, 28}, "255,32,32,240 ColorsMixedSfx 1/9 r0.38 disc 240,32,32,240"},
+        {"the light half, then the dark half", {0, 25}, {0, -28},
+         "255,255,255,240 ColorsMixedSfx 9/8 r0.01 disc 240,240,240,240 rim 0,0,0,240"},
+        {"the dark half, then the light half", {0, -25}, {0, 28}, "96,96,96,240 ColorsMixedSfx 8/9 r0.01 disc 96,96,96,240"},
+        {"the dark half twice", {0, -25}, {0, -28}, "24,24,24,240 ColorsMixedSfx 8/8 r0.01 disc 16,16,16,240"},
+    };
+    for (const auto& s : shades)
+    {
+        build<ColorWheel>();
+        perform({"", 'T', s.tap, ""});
+        state();
+        perform({"", 'D', s.ring, ""});
+        EXPECT_EQ(s.state, state()) << s.what;
+    }
+    // The point of the last press still counts once the press has ended.
+    run({{"a tap on the dark half near the horizontal", 'T', {-25, -3}, "60,60,60,255 ColorWheelSfx 8/0 r0.01 disc 48,48,48,240"},
+         {"a lift on the disc's edge 4 px away, without a press", 'U', {-24, 0},
+          "255,255,255,255 ColorWheelSfx 9/0 r0.00 disc 240,240,240,240 rim 0,0,0,240"},
+         {"a touch kept in the centre, lifted 10 px from that press", 'D', {-10, 0},
+          "- 9/0 r0.00 disc 240,240,240,240 rim 0,0,0,240", {-15, -3}}});
 }
 
 TEST_F(ColorWheelTest, LessonWheelUndoesWhatItsListenersRefuse)
