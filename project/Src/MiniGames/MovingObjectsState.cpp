@@ -55,10 +55,7 @@ int keepOnScreen(int centre, int half, int size)
 MovingObjectsState::MovingObjectsState()
     : MiniGameState("CPH"), heldPickup(nullptr), holding(false), touchActive(false), lastTouchX(0), lastTouchY(0),
       movedCount(0)
-{
-    // The repeat button always has something to say.
-    currentInstruction = Instruction;
-}
+{}
 
 MovingObjectsState::~MovingObjectsState() = default;
 
@@ -69,7 +66,8 @@ void MovingObjectsState::load()
     heldPickup = nullptr;
     holding = touchActive = false;
     movedCount = 0;
-    currentInstruction = Instruction;
+    // Nothing to repeat until a drop is judged or the child is reminded.
+    currentInstruction.clear();
 
     sceneManager.addSceneInfo("composition_p2");
     TiledBillboardPtr background(new TiledBillboard(sceneManager.getTexture("composition_p2/line.png"), 128));
@@ -215,17 +213,13 @@ void MovingObjectsState::exit()
 
 void MovingObjectsState::processTouchEvent(const Vantorel::Kelm::tTouchData& touch)
 {
-    if (!inputReady || dialogOpen)
+    if (!inputReady)
+        return;
+    // The open question takes the touch and nothing else happens: a held
+    // object stays held and the drag goes on after the answer.
+    if (dialogOpen)
     {
-        const bool toDialog = inputReady;
-        // A lift always ends the drag, so that the next press starts anew.
-        if (touch.touchState == 0)
-        {
-            dropPickup();
-            touchActive = false;
-        }
-        if (toDialog)
-            picker.doPick(touch.x, touch.y, touch.touchState);
+        picker.doPick(touch.x, touch.y, touch.touchState);
         return;
     }
     idleTimer->restart();
@@ -329,8 +323,9 @@ void MovingObjectsState::testPickup(PickupStruct& object, int y)
 
 void MovingObjectsState::timerEvent(VOID)
 {
+    // The touch itself goes on: its next move, with nothing held, does
+    // nothing, and only its lift ends it.
     dropPickup();
-    touchActive = false;
     if (state != 2)
     {
         currentInstruction = Instruction;

@@ -1,5 +1,6 @@
 // The placement game: the heights that judge each object, the screen edges,
-// the overlap, the reminder after 5000 ms and lifts that always end a drag.
+// the overlap, the reminder after 5000 ms, and a touch that goes on through
+// the quit question and the reminder.
 #include "GamesTestSupport.h"
 
 #include "Resources/MiniGames/MovingObjectsState.h"
@@ -64,41 +65,48 @@ TEST_F(MovingObjectsThreadTest, PicturesStopWholeOnScreenAndWhereTheyOverlapTheL
     EXPECT_EQ(280, at(2).x.toInt());
 }
 
-TEST_F(MovingObjectsThreadTest, TheReminderComesAfter5000msAndALiftOrTheReminderAlwaysEndsTheDrag)
+TEST_F(MovingObjectsThreadTest, TheReminderComesAfter5000msAndNeitherItNorTheQuestionEndsTheTouch)
 {
     ASSERT_TRUE(waitingFor(*game));
     spoken();
     press(MiniGameState::RepeatButton);
     ASSERT_TRUE(waitingFor(*game));
-    EXPECT_EQ(Lines{"DragObjctsWthYrStyl_3"}, spoken()) << "there is an instruction before any reminder";
+    EXPECT_EQ(Lines{}, spoken()) << "nothing judged, no reminder yet: nothing to repeat";
+    EXPECT_EQ("", game->getCurrentInstruction());
 
     int frames = 0;
     ASSERT_TRUE(until([&] { return ++frames && !spoken().empty(); }));
     EXPECT_NEAR(5000 + 250, frames * 20, 300) << "the reminder and the guide's turn";
 
-    // A drag whose lift goes to the quit dialog is let go all the same.
+    // A drag whose lift goes to the quit question goes on after no, from
+    // where the stylus was last.
     ASSERT_TRUE(waitingFor(*game));
     const std::pair<int, int> house = screenOf(game->getPickups()[0].sprite);
     touch(house.first, house.second, 1), touch(house.first, house.second + 30, 1);
     frame();
     press(MiniGameState::MenuButton);
     touch(10, 230, 0), frame();
-    EXPECT_FALSE(game->isHolding() || game->isTouchActive());
-    ASSERT_TRUE(waitingFor(*game));
+    EXPECT_TRUE(game->isHolding() && game->isTouchActive());
     tap(dialogButton(*game, 2));
-    const Vector3<tFixed> before = at(0);
-    ASSERT_TRUE(waitingFor(*game));
-    stroke(10, 230, 60, 230);
-    EXPECT_EQ(before, at(0)) << "a new press on empty ground holds nothing";
+    EXPECT_TRUE(game->isHolding() && game->isTouchActive());
+    EXPECT_EQ(Lines({"AreYSrYWntTQt_4", "No_3"}), spoken()) << "the house is not judged meanwhile";
+    touch(house.first + 10, house.second + 60, 1), touch(house.first + 10, house.second + 60, 0), frame();
+    EXPECT_EQ(Vector3<tFixed>(tFixed(83 + 10), tFixed(187 - 60), tFixed(0)), at(0));
+    EXPECT_TRUE(game->getPickups()[0].placedRight);
 
-    // An object held still until the reminder is judged and let go.
+    // An object held still until the reminder is judged and let go; the same
+    // touch moved on holds nothing, and only its lift ends it.
     ASSERT_TRUE(waitingFor(*game));
     const std::pair<int, int> cow = screenOf(game->getPickups()[1].sprite);
     touch(cow.first, cow.second, 1), frame();
     ASSERT_TRUE(game->isHolding());
     ASSERT_TRUE(until([&] { return !game->isHolding(); }));
-    EXPECT_FALSE(game->isTouchActive());
+    EXPECT_TRUE(game->isTouchActive());
     ASSERT_TRUE(waitingFor(*game));
+    EXPECT_EQ(Lines({"CorrectAnswerSfx_6", "DragObjctsWthYrStyl_3"}), spoken());
+    touch(cow.first, cow.second + 20, 1), touch(cow.first, cow.second + 20, 0), frame();
+    EXPECT_EQ(188, at(1).y.toInt());
+    EXPECT_FALSE(game->isTouchActive());
     drag(1, 0, 20);
     EXPECT_EQ(188 - 20, at(1).y.toInt()) << "the next press takes the cow anew";
 }
