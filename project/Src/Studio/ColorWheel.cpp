@@ -163,9 +163,10 @@ ColorWheel::Colour ColorWheel::getMixerColor() const
     const bool firstShades = firstIndex >= ColorIndex::Darken, secondShades = secondIndex >= ColorIndex::Darken;
     if (firstShades != secondShades)
     {
+        // A shade with no colour (the ring dragged into an empty centre)
+        // shades what the centre shows.
         const int m = std::min(firstIndex, secondIndex);
-        if (m != ColorIndex::None)
-            return shade(colorMap[m], std::max(firstIndex, secondIndex));
+        return shade(m != ColorIndex::None ? colorMap[m] : centerColor, std::max(firstIndex, secondIndex));
     }
     // Only table entries are read; a state outside the table leaves the colour.
     if (firstIndex < 0 || firstIndex > 6 || secondIndex < 0 || secondIndex > 6)
@@ -282,24 +283,23 @@ void ColorWheel::mix(const Vector3<tFixed>& center)
     const float q =
         (toPixels(squaredLength(v)) - toPixels(innerRadiusSq)) / (toPixels(outerRadiusSq) - toPixels(innerRadiusSq));
     Colour c = centerColor;
-    if (i >= ColorIndex::Darken)
-    {
-        // The inner ring shades whatever the centre shows, empty or not. The
-        // first index counts too: a mixture begun on the light half of the
-        // ring is lightened by either half.
-        secondIndex = i;
-        c = shade(c, std::max(firstIndex, i));
-        playSound(MixedSound);
-        if (c.a != 0)
-            setCenterColor(c);
-    }
-    else if (firstIndex == ColorIndex::None)
+    if (firstIndex == ColorIndex::None)
     {
         firstIndex = i;
         secondIndex = ColorIndex::None;
         ratio = q;
         playSound(MixedSound);
         c = getMixerColor();
+        if (c.a != 0)
+            setCenterColor(c);
+    }
+    else if (i >= ColorIndex::Darken)
+    {
+        // The inner ring shades what the centre shows. The first index counts
+        // too: a mixture begun on the light half is lightened by either half.
+        secondIndex = i;
+        c = shade(c, std::max(firstIndex, i));
+        playSound(MixedSound);
         if (c.a != 0)
             setCenterColor(c);
     }

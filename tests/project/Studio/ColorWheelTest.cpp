@@ -97,25 +97,26 @@ TEST_F(ColorWheelTest, MixingShadingAndGesturesThatChangeNothing)
          {"begun on the light half, the dark half lightens too", 'D', {0, -28}, "255,255,255,240 ColorsMixedSfx 9/8 r0.01 disc 240,240,240,240 rim 0,0,0,240"},
          {"then red", 'D', {-60, -45}, "255,0,0,255 ColorsMixedSfx 1/1 r0.50 disc 240,0,0,240"}});
     const char* const black = "- 0/0 r0.00 disc 0,0,0,240";
-    const char* const green = "- 0/9 r0.70 disc 32,240,32,240";
+    const char* const green = "- 9/0 r0.04 disc 32,240,32,240";
     run({{"a drag from exactly left names no colour", 'D', {-64, 0}, black},
          {"nor from exactly right", 'D', {64, 0}, black},
          {"a release in the centre without a press", 'U', {0, 0}, black},
          {"a touch that starts in the centre", 'D', {0, 10}, black, {0, 2}},
          {"a tap on a border: a colour, no index", 'T', {64, 0}, "20,250,20,255 ColorWheelSfx 0/0 r0.70 disc 16,240,16,240"},
-         {"the inner ring lightens it all the same", 'D', {0, 28}, "32,255,32,240 ColorsMixedSfx 0/9 r0.70 disc 32,240,32,240"},
+         {"the inner ring starts a mixture, lightening it", 'D', {0, 28}, "32,255,32,240 ColorsMixedSfx 9/0 r0.04 disc 32,240,32,240"},
          {"a tap beyond the picture's right edge", 'D', {75, 0}, green, {84, 0}},
          {"or below its bottom edge", 'D', {0, -75}, green, {0, -84}},
          {"a press on red slides off", 'S', {-60, -45}, green, {-90, -70}},
-         {"the next drag is the blue it starts on", 'D', {60, -45}, "0,0,255,255 ColorsMixedSfx 2/0 r1.00 disc 0,0,240,240"},
+         {"the next drag is the blue it starts on, lightened", 'D', {60, -45}, "0,0,255,255 ColorsMixedSfx 2/2 r0.52 disc 0,0,240,240"},
          {"the drop far down grows the widget", 'D', {0, -74}, "130,20,250,255 ColorWheelSfx 5/0 r0.94 disc 128,16,240,240", {0, -73}},
          {"and far up", 'D', {0, 75}, "250,250,20,255 ColorWheelSfx 3/0 r0.97 disc 240,240,16,240", {0, 74}}});
 }
 
-TEST_F(ColorWheelTest, TheLargerIndexChoosesTheShadeAndAReleaseWithoutAPressIsATap)
+TEST_F(ColorWheelTest, TheInnerRingShadesAndAReleaseWithoutAPressIsATap)
 {
     // A tap, then a drag from the inner ring into the centre: the shade
     // halves only when neither the tap nor the drag was on the light half.
+    // The ring dragged into an empty centre begins the mixture itself.
     const struct
     {
         const char* what;
@@ -137,6 +138,8 @@ TEST_F(ColorWheelTest, TheLargerIndexChoosesTheShadeAndAReleaseWithoutAPressIsAT
         perform({"", 'D', s.ring, ""});
         EXPECT_EQ(s.state, state()) << s.what;
     }
+    run({{"the dark half into the empty centre starts a mixture", 'D', {0, -28}, "0,0,0,255 ColorsMixedSfx 8/0 r0.04 disc 0,0,0,240"},
+         {"red joins it darkened", 'D', {-60, -45}, "127,0,0,255 ColorsMixedSfx 1/1 r0.52 disc 112,0,0,240"}});
     // The point of the last press still counts once the press has ended.
     run({{"a tap on the dark half near the horizontal", 'T', {-25, -3}, "60,60,60,255 ColorWheelSfx 8/0 r0.01 disc 48,48,48,240"},
          {"a lift on the disc's edge 4 px away, without a press", 'U', {-24, 0},
