@@ -324,6 +324,7 @@ bool Task::read(const std::string& path)
         line.initAllPoints();
         lines.push_back(line);
     }
-    return true;
+    const std::string& download = owner->getDownloadFolder();
+    return download.empty() || staysInside(download);
 }
 }

@@ -9,6 +9,7 @@
 #include "Resources/Studio/Studio.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/Geometry.h"
+#include "Tovrane/SpriteManager.h"
 #include "Tovrane/System.h"
 
 #include <climits>
@@ -45,6 +46,42 @@ bool fits(const GeometryPtr& overlay, const char* what)
     std::cout << what << " has dimentions greaters than 512" << std::endl;
     return false;
 }
+}
+
+bool TaskStudioState::hasAssets() const
+{
+    // The sheets load reads before the lines' sprites: a sprite they list
+    // needs its sheet's picture, any other sprite name is a picture itself.
+    SpriteManager sheets;
+    if (!downloadFolder.empty())
+        sheets.addMetadataPath(downloadFolder + "metadata/");
+    for (const std::string& sheet : {std::string("shared"), task->metadataID, std::string("studio"), std::string("color_masks")})
+        if (!findAsset("metadata/" + sheet + ".tex").empty())
+            sheets.addSpriteInfo(sheet + ".tex");
+    for (const Task::NamedFile& named : task->namedFiles())
+    {
+        std::string file = "images/" + named.name;
+        if (named.kind == Task::NamedFile::Kind::Sheet)
+            file = "metadata/" + named.name + ".tex";
+        else if (named.kind == Task::NamedFile::Kind::Sprite)
+        {
+            const SpriteManager::SpriteInfo* sprite = sheets.findSprite(named.name);
+            file = "images/" + (sprite ? sprite->textureName : named.name);
+        }
+        // Characters without a sheet are left out at load, missing sounds
+        // reported when they would play.
+        else if (named.kind != Task::NamedFile::Kind::Picture)
+            continue;
+        if (!findAsset(file).empty())
+            continue;
+        const std::string missing = file.substr(file.find('/') + 1);
+        std::cout << "Refused task file " << taskPath << ": its " << named.what << " " << named.name
+                  << (named.kind == Task::NamedFile::Kind::Sheet ? ".tex" : "")
+                  << (named.kind == Task::NamedFile::Kind::Sprite && missing != named.name ? " (sheet picture " + missing + ")" : "")
+                  << " is missing" << std::endl;
+        return false;
+    }
+    return true;
 }
 
 void TaskStudioState::load()
