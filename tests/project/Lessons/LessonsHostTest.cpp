@@ -214,6 +214,7 @@ HostCase download(const char* name, const std::string& damage, const char* messa
                 }
                 const std::string folder = damage == "cut" ? t.start.substr(9) + "dlc.task" : "";
                 EXPECT_NE(std::string::npos, t.r.output.find(message + folder)) << t.r.output;
+                EXPECT_EQ(!*message, !t.records.empty()) << "a refused task writes no usage record";
             }};
 }
 
