@@ -5,6 +5,7 @@
 
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Dialogs/DialogBoxController.h"
+#include "Resources/Profile/TaskDownload.h"
 #include "Resources/Studio/ColorPie.h"
 #include "Resources/Studio/Studio.h"
 #include "Tovrane/AudioPlayer.h"
@@ -58,27 +59,31 @@ bool TaskStudioState::hasAssets() const
     for (const std::string& sheet : {std::string("shared"), task->metadataID, std::string("studio"), std::string("color_masks")})
         if (!findAsset("metadata/" + sheet + ".tex").empty())
             sheets.addSpriteInfo(sheet + ".tex");
+    typedef Task::NamedFile::Kind Kind;
     for (const Task::NamedFile& named : task->namedFiles())
     {
-        std::string file = "images/" + named.name;
-        if (named.kind == Task::NamedFile::Kind::Sheet)
-            file = "metadata/" + named.name + ".tex";
-        else if (named.kind == Task::NamedFile::Kind::Sprite)
-        {
-            const SpriteManager::SpriteInfo* sprite = sheets.findSprite(named.name);
-            file = "images/" + (sprite ? sprite->textureName : named.name);
-        }
         // Characters without a sheet are left out at load, missing sounds
         // reported when they would play.
-        else if (named.kind != Task::NamedFile::Kind::Picture)
+        if (named.kind == Kind::CharacterSheet || named.kind == Kind::Sound)
             continue;
-        if (!findAsset(file).empty())
+        std::string shown = named.name, file = "images/" + named.name;
+        bool outside = false;
+        if (named.kind == Kind::Sheet)
+        {
+            shown += ".tex";
+            file = "metadata/" + shown;
+        }
+        else if (const SpriteManager::SpriteInfo* sprite = named.kind == Kind::Sprite ? sheets.findSprite(named.name) : nullptr)
+        {
+            // A download's sheet may name its picture anywhere.
+            shown += " (sheet picture " + sprite->textureName + ")";
+            file = "images/" + sprite->textureName;
+            outside = !downloadFolder.empty() && !TaskDownload::isInsideName(sprite->textureName);
+        }
+        if (!outside && !findAsset(file).empty())
             continue;
-        const std::string missing = file.substr(file.find('/') + 1);
-        std::cout << "Refused task file " << taskPath << ": its " << named.what << " " << named.name
-                  << (named.kind == Task::NamedFile::Kind::Sheet ? ".tex" : "")
-                  << (named.kind == Task::NamedFile::Kind::Sprite && missing != named.name ? " (sheet picture " + missing + ")" : "")
-                  << " is missing" << std::endl;
+        std::cout << "Refused task file " << taskPath << ": its " << named.what << " " << shown
+                  << (outside ? " lies outside its folder" : " is missing") << std::endl;
         return false;
     }
     return true;
