@@ -56,7 +56,8 @@ bool TaskStudioState::hasAssets() const
     SpriteManager sheets;
     if (!downloadFolder.empty())
         sheets.addMetadataPath(downloadFolder + "metadata/");
-    for (const std::string& sheet : {std::string("shared"), task->metadataID, std::string("studio"), std::string("color_masks")})
+    for (const std::string& sheet :
+         {std::string("shared"), task->metadataID, std::string("studio"), std::string("color_masks")})
         if (!findAsset("metadata/" + sheet + ".tex").empty())
             sheets.addSpriteInfo(sheet + ".tex");
     typedef Task::NamedFile::Kind Kind;
@@ -73,7 +74,8 @@ bool TaskStudioState::hasAssets() const
             shown += ".tex";
             file = "metadata/" + shown;
         }
-        else if (const SpriteManager::SpriteInfo* sprite = named.kind == Kind::Sprite ? sheets.findSprite(named.name) : nullptr)
+        else if (const SpriteManager::SpriteInfo* sprite =
+                     named.kind == Kind::Sprite ? sheets.findSprite(named.name) : nullptr)
         {
             // A download's sheet may name its picture anywhere.
             shown += " (sheet picture " + sprite->textureName + ")";
