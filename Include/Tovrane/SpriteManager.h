@@ -68,6 +68,9 @@ public:
     // The sprite's quad, textured (the shared sheet converted to `format`) and
     // placed with its lower-left corner at the sprite's x, y.
     GeometryPtr getSprite(const std::string& name, PixelFormat::Type format);
+    // The description of a sprite a sheet lists, or null for any other name
+    // (which getSprite takes as a picture file).
+    const SpriteInfo* findSprite(const std::string& name) const;
     // The untextured quad of one sprite, centred on its own origin.
     GeometryPtr createGeometry(const SpriteInfo& info);
 

@@ -1,7 +1,9 @@
-// Reads arbitrary bytes as a task file of every kind. A refused file runs
-// nothing; an accepted one has sample points on every traced line, which are
-// then judged with a few touches, some of them taken from the bytes.
+// Reads arbitrary bytes as a task file of every kind, and as a download's. A
+// refused file runs nothing; an accepted one has sample points on every traced
+// line, which are then judged with a few touches, some of them taken from the
+// bytes; an accepted download names no file outside its folder.
 #include "Resources/Lessons/TaskStudioState.h"
+#include "Resources/Profile/TaskDownload.h"
 
 #include "ProfileFuzzFolder.h"
 
@@ -16,6 +18,7 @@ using namespace Tovrane;
 namespace
 {
 std::string title;
+std::string download;
 
 void check(bool condition, const char* what)
 {
@@ -25,12 +28,21 @@ void check(bool condition, const char* what)
         std::abort();
     }
 }
+
+void write(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    check(file != nullptr, "no scratch file");
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+}
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     title = makeProfileFuzzFolder("taskfile") + "/title/";
-    std::filesystem::create_directories(title);
+    download = title + "download/";
+    std::filesystem::create_directories(download);
     // Refusals and judging report on standard output.
     if (!std::freopen("/dev/null", "w", stdout))
         std::abort();
@@ -39,10 +51,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    std::FILE* file = std::fopen((title + "fuzz.task").c_str(), "wb");
-    check(file != nullptr, "no scratch file");
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    write(title + "fuzz.task", data, size);
+    write(download + "dlc.task", data, size);
+    {
+        TaskStudioState downloaded(download);
+        if (!downloaded.getTask()->isRefused())
+            for (const Task::NamedFile& named : downloaded.getTask()->namedFiles())
+                check(TaskDownload::isInsideName(named.name), "a download naming a file outside its folder");
+    }
 
     for (int kind = 0; kind <= 4; ++kind)
     {

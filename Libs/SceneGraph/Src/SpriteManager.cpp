@@ -160,6 +160,12 @@ GeometryPtr SpriteManager::createGeometry(const SpriteInfo& info)
     return GeometryPtr(new TriangleMesh(vertices, indices));
 }
 
+const SpriteManager::SpriteInfo* SpriteManager::findSprite(const std::string& name) const
+{
+    std::map<std::string, SpriteInfo>::const_iterator entry = sprites.find(name);
+    return entry == sprites.end() ? nullptr : &entry->second;
+}
+
 GeometryPtr SpriteManager::getSprite(const std::string& name, PixelFormat::Type format)
 {
     SpriteInfo info;

@@ -1,5 +1,7 @@
 #include "Resources/Lessons/Task.h"
 
+#include "Resources/Profile/TaskDownload.h"
+
 #include <iostream>
 
 namespace Tovrane
@@ -22,6 +24,54 @@ Task::Task(const std::string& path, TaskStudioState* studio)
 }
 
 Task::~Task() = default;
+
+std::vector<Task::NamedFile> Task::namedFiles() const
+{
+    typedef NamedFile::Kind Kind;
+    std::vector<NamedFile> files;
+    auto add = [&files](Kind::Type kind, const char* what, const std::string& name) {
+        if (!name.empty())
+            files.push_back(NamedFile{kind, what, name});
+    };
+    auto addSounds = [&add](const char* what, const std::vector<std::string>& names) {
+        for (const std::string& name : names)
+            add(Kind::Sound, what, name);
+    };
+    add(Kind::Picture, "background", background);
+    add(Kind::Picture, "picture", canvasImage);
+    add(Kind::Sheet, "sprite sheet", metadataID);
+    add(Kind::Sound, "music", bgMusic);
+    addSounds("prologue speech", prologue);
+    addSounds("epilogue speech", epilogue);
+    for (const DoodleStruct& character : characters)
+        add(Kind::CharacterSheet, "character sheet", character.directory);
+    for (const TaskLine& line : lines)
+    {
+        for (const std::string* overlay : {&line.solidOverlayImage, &line.solidOverlay2Image, &line.dashedOverlayImage,
+                                           &line.fixedOverlayImage, &line.fillOverlayImage})
+            add(Kind::Sprite, "overlay", *overlay);
+        add(Kind::Picture, "fill mask", line.fillMaskImage);
+        for (const std::string* picture : {&line.pickup.icon, &line.pickup.begin, &line.pickup.end})
+            add(Kind::Sprite, "pick-up picture", *picture);
+        addSounds("speech", line.promptAudio);
+        addSounds("speech", line.caAudio);
+    }
+    return files;
+}
+
+bool Task::staysInside(const std::string& folder)
+{
+    for (const NamedFile& file : namedFiles())
+        if (!TaskDownload::isInsideName(file.name))
+        {
+            fault = std::string("its ") + file.what + " " + file.name + " lies outside its folder";
+            return false;
+        }
+    const std::string link = TaskDownload::linkLeavingFolder(folder);
+    if (!link.empty())
+        fault = "its file " + link + " is a link leading outside its folder";
+    return link.empty();
+}
 
 void Task::enter()
 {

@@ -1,7 +1,8 @@
 // Reading a task file into the task record. Keys are looked up by exact name;
 // a missing key reads as empty, 0 or false. A value of the wrong JSON type
 // also reads as missing, with a message; so do the other defects a task can
-// still be run with. Faults that would keep the task from running refuse it.
+// still be run with. Faults that would keep the task from running refuse it,
+// and so does a downloaded task naming a file outside its folder.
 #include "Resources/Lessons/Task.h"
 
 #include "Resources/Lessons/TaskStudioState.h"
@@ -324,6 +325,7 @@ bool Task::read(const std::string& path)
         line.initAllPoints();
         lines.push_back(line);
     }
-    return true;
+    const std::string& download = owner->getDownloadFolder();
+    return download.empty() || staysInside(download);
 }
 }

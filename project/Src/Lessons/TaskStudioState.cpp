@@ -7,7 +7,6 @@
 #include "Tovrane/Application.h"
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/DebugLog.h"
-#include "Tovrane/GameLog.h"
 #include "Tovrane/System.h"
 
 #include <filesystem>
@@ -137,7 +136,7 @@ void TaskStudioState::construct(const std::string& file)
     step = 0;
     stateChanged = false;
     stateStartTime = currentTime = 0;
-    poppingAtEntry = backgroundBroken = popRequested = false;
+    poppingAtEntry = backgroundBroken = popRequested = gameAreaOpen = false;
     // Only location tasks, built in or downloaded, show the loading picture.
     if (taskType != TaskType::LocationTask)
         showLoading = false;
@@ -168,10 +167,6 @@ void TaskStudioState::initialize()
     activityExitReason = 5;
     playerData = ScrivletPlayer::getCurrentPlayerData();
 
-    if (taskType == TaskType::WritingLesson)
-        GameLog::gameAreaStart(task->loggingIDs[3]);
-    else if (taskType == TaskType::LocationTask)
-        GameLog::gameAreaStart(task->loggingIDs[1]);
     DebugLog::writeString("TASK=\"" + task->loggingIDs[0] + "\" VALUE=\"" + task->loggingIDs[1] + "\" TYPE=\"" +
                           task->loggingIDs[2] + "\" \n");
 }
@@ -182,24 +177,6 @@ std::string TaskStudioState::findAsset(const std::string& file) const
         if (!root.empty() && std::filesystem::is_regular_file(root + file))
             return root + file;
     return std::string();
-}
-
-bool TaskStudioState::hasAssets() const
-{
-    std::string missing;
-    if (findAsset("images/" + task->background).empty())
-        missing = "its background " + task->background;
-    else if (!task->canvasImage.empty() && findAsset("images/" + task->canvasImage).empty())
-        missing = "its picture " + task->canvasImage;
-    else if (findAsset("metadata/" + task->metadataID + ".tex").empty())
-        missing = "its sprite sheet " + task->metadataID + ".tex";
-    for (const TaskLine& line : task->lines)
-        if (missing.empty() && !line.fillMaskImage.empty() && findAsset("images/" + line.fillMaskImage).empty())
-            missing = "its fill mask " + line.fillMaskImage;
-    if (missing.empty())
-        return true;
-    std::cout << "Refused task file " << taskPath << ": " << missing << " is missing" << std::endl;
-    return false;
 }
 
 void TaskStudioState::enter()
@@ -222,6 +199,8 @@ void TaskStudioState::begin()
     GameState::begin();
     if (backgroundBroken)
         popGameState();
+    else if (!poppingAtEntry)
+        openGameArea();
 }
 
 void TaskStudioState::setState(const eState& newState, const int& newStep)

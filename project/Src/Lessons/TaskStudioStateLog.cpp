@@ -1,8 +1,9 @@
-// The task studio's debug lines: the description of each line when its
-// intro ends.
+// The task studio's game area in the usage log, and its debug lines: the
+// description of each line when its intro ends.
 #include "Resources/Lessons/TaskStudioState.h"
 
 #include "Tovrane/DebugLog.h"
+#include "Tovrane/GameLog.h"
 
 #include <sstream>
 
@@ -13,6 +14,27 @@ namespace
 const char* const colourNames[] = {"RED", "BLUE", "YELLOW", "PURPLE", "GREEN", "ORANGE", "NOTHING", "WARM", "COOL"};
 
 void writeLine(const std::ostringstream& text) { DebugLog::writeString(text.str() + "\n"); }
+}
+
+void TaskStudioState::openGameArea()
+{
+    if (gameAreaOpen)
+        return;
+    if (taskType == TaskType::WritingLesson)
+        GameLog::gameAreaStart(task->loggingIDs[3]);
+    else if (taskType == TaskType::LocationTask)
+        GameLog::gameAreaStart(task->loggingIDs[1]);
+    else
+        return;
+    gameAreaOpen = true;
+}
+
+void TaskStudioState::closeGameArea()
+{
+    if (!gameAreaOpen)
+        return;
+    gameAreaOpen = false;
+    GameLog::gameAreaEnd();
 }
 
 void TaskStudioState::debugLog_TaskIntro(TaskLine& line)

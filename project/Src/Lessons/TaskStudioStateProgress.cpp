@@ -186,8 +186,7 @@ TaskStudioState::~TaskStudioState()
         activityOpen = false;
         GameLog::activityEnd(static_cast<ActivityExitReason::Type>(activityExitReason));
     }
-    if (taskType == TaskType::LocationTask || taskType == TaskType::WritingLesson)
-        GameLog::gameAreaEnd();
+    closeGameArea();
     task.reset();
     useDrawingMode(false);
 }

@@ -214,6 +214,7 @@ HostCase download(const char* name, const std::string& damage, const char* messa
                 }
                 const std::string folder = damage == "cut" ? t.start.substr(9) + "dlc.task" : "";
                 EXPECT_NE(std::string::npos, t.r.output.find(message + folder)) << t.r.output;
+                EXPECT_EQ(!*message, !t.records.empty()) << "a refused task writes no usage record";
             }};
 }
 
@@ -482,6 +483,37 @@ struct LessonsHostStartTest : HostFolderTest
 {
     LessonsHostStartTest() : HostFolderTest("lessons-host") {}
 };
+
+// Downloads naming files outside their folder, or bringing links that lead
+// out of it: each is refused with the line its file expects, reads nothing of
+// what it names, writes no usage record, and the host goes on to its end.
+TEST_F(LessonsHostStartTest, HostileDownloadsAreRefusedWithOneLine)
+{
+    REQUIRE_LESSONS_TITLE();
+    const std::string malformed = std::string(TOVRANE_TEST_DATA) + "/tasks/malformed/";
+    int folders = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(malformed))
+    {
+        if (!entry.is_directory())
+            continue;
+        const std::string folder = entry.path().string() + "/";
+        std::ifstream in(folder + "dlc.task");
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const size_t key = text.find("\"expected_refusal\": \"") + 21;
+        const std::string expected = "Refused task file " + folder + "dlc.task: " + text.substr(key, text.find('"', key) - key);
+        const HostRun run = runHost("--fixed-step 20 --frames 30 --start download:" + folder);
+        const std::vector<std::string> output = linesOf(run.output);
+        EXPECT_EQ(0, run.status) << folder;
+        EXPECT_EQ("PopApp", run.first("Exit").detail) << folder << ": the task left, and the host with it";
+        EXPECT_EQ(std::vector<std::string>{expected}, with(output, "Refused")) << run.output;
+        for (const char* read : {"not a PNG", "Could not", "Assertion", "Sprite sheet"})
+            EXPECT_TRUE(with(output, read).empty()) << folder << ": " << read;
+        EXPECT_TRUE(usageRecords(file("data/usage.log")).empty()) << folder;
+        std::filesystem::remove(file("data/usage.log"));
+        ++folders;
+    }
+    EXPECT_GE(folders, 12);
+}
 
 TEST_F(LessonsHostStartTest, BadNamesAreRefused)
 {

@@ -40,7 +40,7 @@ TEST(TaskStudioStateTest, LessonsByLocaleLoadingPictureAndThePhaseRule)
     for (eTaskType type : {TaskType::WritingLesson, TaskType::LetterTask, TaskType::WritingSubLesson, TaskType::AdvancedLesson})
         EXPECT_FALSE(state(type, "upper_A")->isShowingLoading()) << type;
 
-    // One debug line names the task; the usage log opens a game area.
+    // One debug line names the task.
     testing::internal::CaptureStderr();
     TaskStudioState::completedLastLocation = true;
     std::unique_ptr<TaskStudioState> made = state(TaskType::LocationTask, "firehouse");

@@ -25,10 +25,35 @@ class TaskStudioState;
 //
 // A file that cannot be run (missing, not JSON, no lines, a tracing line
 // without segments, numbers out of range) is refused: one line on standard
-// output names the file and the fault, and the studio runs nothing of it.
+// output names the file and the fault, and the studio runs nothing of it. So
+// is a downloaded task that names a file outside its folder.
 class Task
 {
 public:
+    // A file the task names, with what it is for messages.
+    struct NamedFile
+    {
+        struct Kind
+        {
+            enum Type : int
+            {
+                // A picture file of "images/".
+                Picture,
+                // A sprite of a sheet, or else a picture file of that name.
+                Sprite,
+                // The task's sprite sheet, "metadata/" + name + ".tex".
+                Sheet,
+                // A character's sheet; load goes on without one.
+                CharacterSheet,
+                // A sound of "audio/".
+                Sound
+            };
+        };
+        Kind::Type kind;
+        const char* what;
+        std::string name;
+    };
+
     // Range limits of a runnable file.
     static const int MaxRadius = 1000;
     static const int MaxSamplesPerSegment = 4096;
@@ -42,6 +67,9 @@ public:
     bool isRefused() const { return !fault.empty(); }
     // Why the file was refused, empty when it was not.
     const std::string& getFault() const { return fault; }
+
+    // Every file name the task gives, empty ones left out, in file order.
+    std::vector<NamedFile> namedFiles() const;
 
     void enter();
     // Releases the scene objects of the lines and characters.
@@ -105,6 +133,9 @@ private:
     // Reads the whole file; false (with the fault set) for a file that
     // cannot be run.
     bool read(const std::string& path);
+    // A downloaded task's names stay inside its folder; false, with the fault
+    // set, when one does not.
+    bool staysInside(const std::string& folder);
     // The hint on the task's audio, or through the lesson guide.
     void say(const std::string& name);
     int random(unsigned int modulus) const;

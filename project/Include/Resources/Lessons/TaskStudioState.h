@@ -43,7 +43,7 @@ struct ToolbarButtonEventArgs;
 // entry loads the studio, the task's pictures and characters and the quit
 // dialog again, and the state steps through its phases frame by frame.
 //
-// A refused task file, a missing background or sprite sheet, like a pending
+// A refused task file, a missing picture or sprite sheet, like a pending
 // skip, makes the state pop itself at its entry without loading anything.
 class TaskStudioState : public GameState
 {
@@ -275,11 +275,17 @@ public:
 private:
     // The steps all constructors share once the task file is known.
     void construct(const std::string& file);
-    // The per-run reset, the usage-log game area and the debug line.
+    // The per-run reset and the debug line.
     void initialize();
     // What load needs and cannot do without: false, with a message, when the
-    // background or the task's sprite sheet is missing.
+    // background, the task's sprite sheet or any picture the task names is
+    // missing.
     bool hasAssets() const;
+    // The usage-log game area of a writing lesson or a location task: opened
+    // at the first frame the task runs, so that a refused task writes none,
+    // and closed when the state goes.
+    void openGameArea();
+    void closeGameArea();
     // The file (relative to a title folder, such as "images/x.png") in the
     // download folder or the title, or empty.
     std::string findAsset(const std::string& file) const;
@@ -358,6 +364,7 @@ private:
     bool backgroundBroken;
     // The state has asked to be popped; later requests are ignored.
     bool popRequested;
+    bool gameAreaOpen;
 };
 }
 

@@ -1,0 +1,79 @@
+// Tasks refused at their entry, run in process on the generated title: any
+// picture a task names that is missing refuses it with one line before
+// anything is loaded, the state pops, and no usage record is written for it.
+#include "LessonsTestSupport.h"
+
+using namespace LessonsTest;
+
+namespace
+{
+// A location task naming one picture of every kind, all in the title.
+const std::string fullTask = R"({"logging_ID1": "LOC_case", "background": "task/fountain_background.png",
+ "canvas": "task/firehouse_background.png", "metadata_id": "task_fountain",
+ "lines": [{"overlay": {"image": "task/fountain_1_solid.png"}, "overlay2": "task/fountain_2_solid.png",
+  "dashed_overlay": {"image": "task/fountain_1_dashed.png"}, "fixed_overlay": "task/fountain_2_dashed.png",
+  "fill_overlay": "task/fountain_3_solid.png", "fill_mask": "task/library_6_mask.png",
+  "pickup_icon": "task/fountain_6_icon.png", "pickup_begin": "task/fountain_6_begin.png",
+  "pickup_end": "task/fountain_6_end.png", "pickup_bb_w": 64, "pickup_bb_h": 64,
+  "segments": [{"x0": 100, "y0": 400, "x1": 540, "y1": 400, "control_points_x": [320], "control_points_y": [400]}]}]})";
+
+// The full task with one name replaced, and the end of the one line that
+// refuses it (empty for a task that runs).
+struct RefusalCase
+{
+    const char* what;
+    std::string name, replacement, refusal;
+};
+}
+
+TEST(TaskRefusalThreadTest, AMissingPictureRefusesTheTaskWhichWritesNoUsageRecord)
+{
+    REQUIRE_LESSONS_TITLE();
+    const std::string gone = "task/gone.png";
+    const RefusalCase cases[] = {
+        {"all there", "", "", ""},
+        {"background", "task/fountain_background.png", gone, "its background task/gone.png is missing"},
+        {"canvas", "task/firehouse_background.png", gone, "its picture task/gone.png is missing"},
+        {"sheet", "\"task_fountain\"", "\"gone\"", "its sprite sheet gone.tex is missing"},
+        {"solid overlay", "task/fountain_1_solid.png", gone, "its overlay task/gone.png is missing"},
+        {"second overlay", "task/fountain_2_solid.png", gone, "its overlay task/gone.png is missing"},
+        {"dashed overlay", "task/fountain_1_dashed.png", gone, "its overlay task/gone.png is missing"},
+        {"fixed overlay", "task/fountain_2_dashed.png", gone, "its overlay task/gone.png is missing"},
+        {"fill overlay", "task/fountain_3_solid.png", gone, "its overlay task/gone.png is missing"},
+        {"fill mask", "task/library_6_mask.png", gone, "its fill mask task/gone.png is missing"},
+        {"pick-up icon", "task/fountain_6_icon.png", gone, "its pick-up picture task/gone.png is missing"},
+        {"pick-up begin", "task/fountain_6_begin.png", gone, "its pick-up picture task/gone.png is missing"},
+        {"pick-up end", "task/fountain_6_end.png", gone, "its pick-up picture task/gone.png is missing"},
+        {"a sprite of another task's sheet", "task/fountain_1_solid.png", "task/library_5_solid.png",
+         "its overlay task/library_5_solid.png is missing"},
+        {"a file the reader refuses", "{", "[", "not JSON"},
+    };
+    for (const RefusalCase& c : cases)
+    {
+        TaskRun run;
+        TaskStudioState* state = nullptr;
+        const std::vector<std::string> output = printed([&] {
+            std::string text = fullTask;
+            text.replace(text.find(c.name), c.name.size(), c.replacement);
+            const std::string path = writeTask("refusal.task", text);
+            state = run.push(new TaskStudioState(TaskType::LocationTask, path, LocationName::Fountain));
+            run.frame();
+        });
+        const std::vector<std::string> refused = with(output, "Refused task file ");
+        if (!c.refusal.empty())
+        {
+            ASSERT_EQ(1u, refused.size()) << c.what;
+            EXPECT_EQ(c.refusal, refused[0].substr(refused[0].find(": ") + 2)) << c.what;
+            EXPECT_EQ(1u, run.stackSize()) << c.what << ": popped";
+            EXPECT_TRUE(with(output, "Could not").empty()) << c.what << ": nothing loaded";
+            EXPECT_EQ(std::vector<std::string>{}, run.records()) << c.what;
+            continue;
+        }
+        EXPECT_EQ(std::vector<std::string>{}, refused);
+        EXPECT_EQ(std::vector<std::string>{"GameAreaStart LOC_case"}, run.records()) << "opened once it runs";
+        ASSERT_TRUE(state->studio && state->getTask()->lines[0].pickup.endSprite);
+        state->quitConfirmed = true;
+        EXPECT_TRUE(run.until([&] { return run.stackSize() == 1; }));
+        EXPECT_EQ((std::vector<std::string>{"GameAreaStart LOC_case", "GameAreaExit"}), run.records());
+    }
+}
