@@ -149,3 +149,31 @@ TEST(TextureManagerThreadTest, ManagersOnTwoThreadsAtOnce)
     EXPECT_NE(results[0], results[1]);
     EXPECT_EQ(110, redOf(results[0]));
 }
+
+TEST(TextureManagerTest, ANameWithAParentComponentIsRefusedWithoutLookingAnywhere)
+{
+    // A picture that such a name would reach from the added folder.
+    writePicture(titleFolder() + "outside.png", 70);
+    writePicture(imagesFolder() + "a..b.png", 71);
+    const std::string added = freshFolder("parent");
+    TextureManager manager;
+    manager.addTexturePath(added);
+    struct Case
+    {
+        const char* name;
+        bool refused;
+    } const cases[] = {{"../outside.png", true}, {"sub/../../outside.png", true}, {"..", true},
+                       {"x/..", true},           {"a..b.png", false},             {"..png", false}};
+    for (const Case& c : cases)
+    {
+        std::string printed;
+        TexturePtr texture = get(manager, c.name, &printed);
+        if (c.refused)
+        {
+            EXPECT_FALSE(texture) << c.name;
+            EXPECT_EQ(std::string("Refused picture name ") + c.name + ": it leads outside its folder\n", printed);
+        }
+        else
+            EXPECT_EQ(std::string::npos, printed.find("Refused")) << c.name;
+    }
+}

@@ -4,14 +4,40 @@
 #include "Tovrane/System.h"
 #include "Tovrane/Texture.h"
 
+#include <iostream>
+
 namespace Tovrane
 {
 TextureManager::TextureManager() { texturePaths.push_back(System::getPath() + "images/"); }
 
 void TextureManager::addTexturePath(const std::string& path) { texturePaths.push_back(path); }
 
+namespace
+{
+// A name with a ".." component would reach outside the searched folders: a
+// downloaded sheet or character must not name pictures elsewhere.
+bool leavesFolder(const std::string& fileName)
+{
+    for (size_t start = 0; start <= fileName.size();)
+    {
+        size_t end = fileName.find('/', start);
+        if (end == std::string::npos)
+            end = fileName.size();
+        if (fileName.compare(start, end - start, "..") == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+}
+
 TexturePtr TextureManager::findTexture(const std::string& fileName)
 {
+    if (leavesFolder(fileName))
+    {
+        std::cout << "Refused picture name " << fileName << ": it leads outside its folder" << std::endl;
+        return TexturePtr();
+    }
     // Newest folder first; the reader reports each folder that lacks the file.
     for (size_t i = texturePaths.size(); i-- > 0;)
     {
