@@ -123,22 +123,25 @@ std::unique_ptr<TaskStudioState> artLesson(int location)
 }
 Screen lastPoints(const Screen& points, ScreenPoint off) { return Screen{points[0], points[1], points[2], points[3], off}; }
 
-// An art lesson with a guide and `lines` lines, each traced, the line `wrong`
-// after six strokes that start off it. The guide faces the child to say each
-// prompt, hint and praise with its mouth moving and turns back to the picture
-// while the child draws; the lesson's two hints come at the third wrong answer
-// and two or three later, each said once.
+// An art lesson with `lines` lines, each traced, the line `wrong` after six
+// strokes that start off it. The guide faces the child to say each prompt,
+// hint and praise with its mouth moving, and turns back to its picture while
+// the child draws; two hints of the location's pool come, at the third wrong
+// answer and two or three later, each said once. Without a guide (location
+// 45) the same speech is played directly.
 HostCase guideTalks(const char* name, int location, size_t lines, size_t wrong)
 {
-    const std::string hint = "wrong turn hint on done off back ";
-    const std::string wrongs = "(wrong ){2}" + hint + "(wrong " + hint + "wrong|wrong wrong " + hint.substr(0, hint.size() - 1) + ")";
+    const std::string hint = "wrong turn hint on done off back";
+    const std::string wrongs = "(wrong ){2}" + hint + " (wrong " + hint + " wrong |wrong wrong " + hint + " )";
     std::string talk = "on prompt done off back ";
     Lines phases;
     for (size_t k = 0; k < lines; ++k)
     {
-        talk += std::string(k ? " prompt done off back " : "") + (k == wrong ? wrongs + " " : "") + "right turn on praise done";
+        talk += std::string(k ? " prompt done off back " : "") + (k == wrong ? wrongs : "") + "right turn on praise done";
         phases = phases + Lines{"TaskIntro", "TaskDraw"} + (k == wrong ? 6 : 0) * Lines{"TaskHelp", "TaskDraw"} + Lines{"TaskOutro"};
     }
+    if (location == 45)
+        talk = std::regex_replace(talk, std::regex("\\b(turn|on|off|back) "), "") + " h_SCRIVLET_YesThatsIt_5.ogg done";
     const std::string question = std::to_string(wrong + 1);
     return {name, "advanced:" + std::to_string(location),
             [location, lines, wrong](LessonsHost& t) {
@@ -160,9 +163,13 @@ HostCase guideTalks(const char* name, int location, size_t lines, size_t wrong)
                 const Task& task = *lesson->getTask();
                 const std::string words = LessonPlayer::guideWords(t.r, task);
                 EXPECT_TRUE(std::regex_match(words, std::regex(talk))) << words << "\n" << talk;
-                ASSERT_EQ(2u, task.waSpeech.size());
+                int hints = 0;
                 for (const std::string& hint : task.waSpeech)
-                    EXPECT_EQ(1, t.count(hint)) << hint << " said once, by the guide";
+                {
+                    EXPECT_GE(1, t.count(hint)) << hint << " said once at most";
+                    hints += t.count(hint);
+                }
+                EXPECT_EQ(2, hints);
             }};
 }
 
@@ -458,6 +465,7 @@ const HostCase cases[] = {
      }},
     guideTalks("guide_hints_straight_lines", 38, 2, 0),
     guideTalks("guide_hints_horizontal_line", 39, 2, 1),
+    guideTalks("hints_without_guide_horizon", 45, 1, 0),
     {"triangle_traced", "advanced:28", [](LessonsHost& t) { t.player.playTask(*artLesson(28)); }, 3 * traced + Lines{"Epilogue"},
      {{"CorrectAnswerSfx", 3}}, {}, {}, [](LessonsHost&) {}},
     practice("lines:1", [] { return new LinesLauncherState(1, false, false); }),
