@@ -293,6 +293,9 @@ void TaskStudioState::updateTaskOutro()
         if (line->dashedOverlay && line->fillMaskImage.empty())
             line->dashedOverlay->cullingMode = CullingMode::Hide;
         lineSpeech.init(task->getCASpeech(currentLine));
+        // A lesson hint still unsaid when the line is done (the child finished
+        // while the guide turned to say it) is dropped, not said with the praise.
+        hintSpeechPending = false;
         if (lessonCharacterController)
         {
             advanceLessonStartTalk();

@@ -408,7 +408,8 @@ const HostCase cases[] = {
          EXPECT_GE(fill.time - picked, 1000u) << "the pie stays a second after the right pick";
      }},
     // The wild lesson's guide: two wrong picks and a fill lifted off its area,
-    // each hint said once the guide has turned from its picture to the child.
+    // each hint said once the guide has turned from its picture to the child;
+    // the area is then coloured while the fill hint is said.
     {"wild_guide_hints", "advanced:46",
      [](LessonsHost& t) {
          const std::vector<TaskLine> lines = artLesson(46)->getTask()->lines;
@@ -420,7 +421,7 @@ const HostCase cases[] = {
          t.shot("+25", "guide.png");
          t.player.pick("", 140, ColorPie::PieColor::Green, "");
          t.player.stroke("TaskFillArea", lastPoints(LessonPlayer::areaStroke(lines[1], 320, 240, 8), {5, 5}), 10);
-         t.script.strokeAfter(150, LessonPlayer::areaStroke(lines[1], 320, 240, 3));
+         t.script.strokeAfter(40, LessonPlayer::areaStroke(lines[1], 320, 240, 3));
          t.player.pick("TaskPickColor", 10, ColorPie::PieColor::Green);
          t.player.stroke("TaskFillArea", LessonPlayer::areaStroke(lines[2], 320, 240, 3), 10);
      },
@@ -432,6 +433,8 @@ const HostCase cases[] = {
          EXPECT_EQ(turn, t.started("h_VIDORIV_", 2) - t.started("WrongAnswerSfx", 1)) << "and again after the first hint";
          EXPECT_EQ(turn, t.started("h_VIDORIV_Keep") - (t.r.first("debug", "NEW_STATE=TaskFillArea").frame + 12))
              << "the fill hint is said by the guide too";
+         EXPECT_EQ(1, t.count("h_VIDORIV_Keep")) << "and not again once the area is done";
+         EXPECT_EQ(2, t.count("h_VIDORIV_ColorTheShape")) << "each colour line's prompt once";
          EXPECT_EQ(3u, t.fillCounts().size()) << "the lift off the area, then each whole area";
      }},
     {"horizon_swap_and_praise", "advanced:45",
