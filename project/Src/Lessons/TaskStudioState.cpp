@@ -242,16 +242,6 @@ void TaskStudioState::debugLog_StateChanged()
                           "\n");
 }
 
-bool TaskStudioState::advanceLessonStartTalk()
-{
-    if (!lessonCharacterController || lessonCharacterTalkPose)
-        return false;
-    lessonCharacterController->pushAnimation("p2_to_p1");
-    lessonCharacterController->setIdleAnimation("p1_idle");
-    lessonCharacterTalkPose = true;
-    return false;
-}
-
 void TaskStudioState::update(unsigned int ms)
 {
     currentTime = ms;

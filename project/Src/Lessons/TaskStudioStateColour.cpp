@@ -350,37 +350,4 @@ void TaskStudioState::processTouchEvent_FillArea(const Vantorel::Kelm::tTouchDat
     }
     touchStage = 1;
 }
-
-bool TaskStudioState::advanceLessonDoTalk()
-{
-    if (!lessonCharacterController)
-    {
-        // Without a guide the speech is played once, directly.
-        if (hintSpeechPending)
-            audioPlayer->playSpeech(pendingHintSpeech);
-        hintSpeechPending = false;
-        return true;
-    }
-    if (hintSpeechPending)
-        audioPlayer->playSpeech(pendingHintSpeech);
-    if (lessonCharacterController->isLipFlapPlaying())
-        return true;
-    if (!lessonCharacterController->isAnimationQueueEmpty())
-        return false;
-    lessonCharacterController->playLipFlapAnimation(true);
-    return true;
-}
-
-bool TaskStudioState::advanceLessonShutup()
-{
-    // The pending speech is dropped with or without a guide, so that it is never replayed.
-    hintSpeechPending = false;
-    if (!lessonCharacterController)
-        return false;
-    lessonCharacterController->stopLipFlapAnimation();
-    lessonCharacterController->pushAnimation("p1_to_p2");
-    lessonCharacterController->setIdleAnimation("p2_idle");
-    lessonCharacterTalkPose = false;
-    return lessonCharacterController->isAnimationQueueEmpty();
-}
 }

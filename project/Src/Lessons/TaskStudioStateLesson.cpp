@@ -1,6 +1,7 @@
 // The art lessons: a guide beside the canvas (and in some lessons characters
-// that only idle), staged in one frame, and the scripts that run the task's
-// lines between the guide's turns.
+// that only idle), staged in one frame; the scripts that run the task's lines
+// between the guide's turns; and the guide's talk, with which the line phases
+// let it say prompts, hints and praise.
 #include "Resources/Lessons/TaskStudioState.h"
 
 #include "Resources/Drawing/Canvas.h"
@@ -11,6 +12,7 @@
 #include "Resources/Studio/Studio.h"
 #include "Tovrane/Application.h"
 #include "Tovrane/AudioPlayer.h"
+#include "Tovrane/DebugLog.h"
 
 namespace Tovrane
 {
@@ -243,6 +245,9 @@ void TaskStudioState::updateLessonIntro()
     }
 }
 
+// The guide turns between the child (p1, talking) and the picture (p2,
+// listening); each turn and each change of its mouth writes a debug line
+// ("GUIDE TURN=p2_to_p1", "GUIDE MOUTH=ON").
 bool TaskStudioState::guideIdle() const
 {
     return !lessonCharacterController || lessonCharacterController->isAnimationQueueEmpty();
@@ -252,13 +257,68 @@ void TaskStudioState::turnGuide(bool toPicture)
 {
     if (!lessonCharacterController)
         return;
-    lessonCharacterController->pushAnimation(toPicture ? "p1_to_p2" : "p2_to_p1");
+    const char* turn = toPicture ? "p1_to_p2" : "p2_to_p1";
+    lessonCharacterController->pushAnimation(turn);
     lessonCharacterController->setIdleAnimation(toPicture ? "p2_idle" : "p1_idle");
+    DebugLog::writeString(std::string("GUIDE TURN=") + turn + "\n");
+}
+
+void TaskStudioState::moveGuideMouth(bool moving)
+{
+    if (!lessonCharacterController)
+        return;
+    const bool was = lessonCharacterController->isLipFlapPlaying();
+    if (moving)
+        lessonCharacterController->playLipFlapAnimation(true);
+    else
+        lessonCharacterController->stopLipFlapAnimation();
+    if (was != moving)
+        DebugLog::writeString(moving ? "GUIDE MOUTH=ON\n" : "GUIDE MOUTH=OFF\n");
+}
+
+bool TaskStudioState::advanceLessonStartTalk()
+{
+    if (!lessonCharacterController || lessonCharacterTalkPose)
+        return false;
+    turnGuide(false);
+    lessonCharacterTalkPose = true;
+    return false;
+}
+
+bool TaskStudioState::advanceLessonDoTalk()
+{
+    if (!lessonCharacterController)
+    {
+        // Without a guide the speech is played once, directly.
+        if (hintSpeechPending)
+            audioPlayer->playSpeech(pendingHintSpeech);
+        hintSpeechPending = false;
+        return true;
+    }
+    if (hintSpeechPending)
+        audioPlayer->playSpeech(pendingHintSpeech);
+    if (lessonCharacterController->isLipFlapPlaying())
+        return true;
+    if (!lessonCharacterController->isAnimationQueueEmpty())
+        return false;
+    moveGuideMouth(true);
+    return true;
+}
+
+bool TaskStudioState::advanceLessonShutup()
+{
+    // The pending speech is dropped with or without a guide, so that it is never replayed.
+    hintSpeechPending = false;
+    if (!lessonCharacterController)
+        return false;
+    moveGuideMouth(false);
+    turnGuide(true);
+    lessonCharacterTalkPose = false;
+    return lessonCharacterController->isAnimationQueueEmpty();
 }
 
 void TaskStudioState::updateAnimationLesson()
 {
-    CharacterController* guide = lessonCharacterController.get();
     const bool speaking = audioPlayer->isSpeechPlaying();
     const int lines = static_cast<int>(task->lines.size());
     switch (lessonStep)
@@ -266,8 +326,7 @@ void TaskStudioState::updateAnimationLesson()
     case 0:
         if (speaking)
             break;
-        if (guide)
-            guide->stopLipFlapAnimation();
+        moveGuideMouth(false);
         lessonStep = 1;
         stayInLesson();
         break;
@@ -286,8 +345,7 @@ void TaskStudioState::updateAnimationLesson()
             break;
         lineSpeech.init({"h_SCRIVLET_NowWNdTMkItLkLkItsF_3.ogg", nextFrameSpeech});
         lessonHelpSpeech = nextFrameSpeech;
-        if (guide)
-            guide->playLipFlapAnimation(true);
+        moveGuideMouth(true);
         lessonStep = 4;
         stayInLesson();
         break;
@@ -296,8 +354,7 @@ void TaskStudioState::updateAnimationLesson()
         if (!lineSpeech.isDone())
             break;
         turnGuide(true);
-        if (guide)
-            guide->stopLipFlapAnimation();
+        moveGuideMouth(false);
         frameButtonBlinker->play();
         lessonStep = 5;
         stayInLesson();
@@ -315,16 +372,14 @@ void TaskStudioState::updateAnimationLesson()
         if (lessonStep == 6 ? !guideIdle() : speaking)
             break;
         playSpeech(lessonStep == 6 ? "h_SCRIVLET_InOrdrTSLstCrclYDrw_5.ogg" : "h_SCRIVLET_GoodSCrclYDrwItsLtt_3.ogg");
-        if (guide)
-            guide->playLipFlapAnimation(true);
+        moveGuideMouth(true);
         ++lessonStep;
         stayInLesson();
         break;
     case 8:
         if (speaking)
             break;
-        if (guide)
-            guide->stopLipFlapAnimation();
+        moveGuideMouth(false);
         lessonStep = 9;
         stayInLesson();
         break;
@@ -361,8 +416,7 @@ void TaskStudioState::updateAnimationLesson()
         if (!guideIdle())
             break;
         playSpeech(playSpeechName);
-        if (guide)
-            guide->playLipFlapAnimation(true);
+        moveGuideMouth(true);
         lessonHelpSpeech = playSpeechName;
         lessonStep = 17;
         stayInLesson();
@@ -370,8 +424,7 @@ void TaskStudioState::updateAnimationLesson()
     case 17:
         if (speaking)
             break;
-        if (guide)
-            guide->stopLipFlapAnimation();
+        moveGuideMouth(false);
         turnGuide(true);
         playButtonBlinker->play();
         lessonStep = 18;
@@ -402,15 +455,13 @@ void TaskStudioState::updateLessonHelp()
         if (!guideIdle())
             break;
         playSpeech(lessonHelpSpeech);
-        if (lessonCharacterController)
-            lessonCharacterController->playLipFlapAnimation(true);
+        moveGuideMouth(true);
         step = 2;
         break;
     case 2:
         if (audioPlayer->isSpeechPlaying())
             break;
-        if (lessonCharacterController)
-            lessonCharacterController->stopLipFlapAnimation();
+        moveGuideMouth(false);
         turnGuide(true);
         step = 3;
         break;

@@ -67,9 +67,14 @@ void TaskStudioState::updateTaskIntro()
         setState(TaskIntro, 2);
         break;
     case 2:
+        // In an art lesson the guide first turns to the child, then says the prompt.
+        if (taskType == TaskType::AdvancedLesson && !advanceLessonDoTalk())
+            return;
         lineSpeech.update();
         if (!lineSpeech.isDone())
             return;
+        if (taskType == TaskType::AdvancedLesson)
+            advanceLessonShutup();
         if (!hintRequested)
         {
             zoomIn(false);
@@ -103,10 +108,18 @@ void TaskStudioState::updateTaskIntro()
 
 void TaskStudioState::updateTaskHelp()
 {
+    const bool lessonHint = taskType == TaskType::AdvancedLesson && hintSpeechPending;
     if (step == 0)
     {
-        // Without a lesson guide to say it, a pending lesson hint is played at once.
-        if (taskType == TaskType::AdvancedLesson && hintSpeechPending && !lessonCharacterController)
+        // The lesson guide says a pending hint once it has turned to the child;
+        // without a guide the hint is played at once.
+        if (lessonHint && lessonCharacterController)
+        {
+            if (!guideIdle())
+                return;
+            advanceLessonDoTalk();
+        }
+        else if (lessonHint)
             playSpeech(pendingHintSpeech);
         if (guideDotsInUse())
         {
@@ -121,6 +134,8 @@ void TaskStudioState::updateTaskHelp()
         return;
     if (guideDotsInUse())
         setGuideDot(1, CullingMode::Show);
+    if (lessonHint)
+        advanceLessonShutup();
     setState(TaskDraw, 0);
 }
 
@@ -278,6 +293,9 @@ void TaskStudioState::updateTaskOutro()
         if (line->dashedOverlay && line->fillMaskImage.empty())
             line->dashedOverlay->cullingMode = CullingMode::Hide;
         lineSpeech.init(task->getCASpeech(currentLine));
+        // A lesson hint still unsaid when the line is done (the child finished
+        // while the guide turned to say it) is dropped, not said with the praise.
+        hintSpeechPending = false;
         if (lessonCharacterController)
         {
             advanceLessonStartTalk();
@@ -289,8 +307,11 @@ void TaskStudioState::updateTaskOutro()
     }
     if (step == 100)
     {
-        if (lessonCharacterController->isAnimationQueueEmpty())
-            setState(TaskOutro, 1);
+        // The guide says the praise once it has turned to the child.
+        if (!guideIdle())
+            return;
+        advanceLessonDoTalk();
+        setState(TaskOutro, 1);
         return;
     }
     lineSpeech.update();

@@ -19,6 +19,8 @@
 #include "PngFile.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 namespace LessonsTest
 {
@@ -158,6 +160,45 @@ public:
                 shown.push_back("game " + d);
         }
         return shown;
+    }
+
+    // The art-lesson guide in the run's trace, a word for each of its turns
+    // ("turn" to the child, "back" to the picture), its mouth ("on", "off"),
+    // the start and end ("done") of each speech, named by the task's lists
+    // ("prompt", "praise", "hint"; any other by its file name), and the
+    // answer sounds ("wrong", "right").
+    static std::string guideWords(const HostRun& run, const Task& task)
+    {
+        const auto among = [](const std::vector<std::string>& names, const std::string& name) {
+            return std::find(names.begin(), names.end(), name) != names.end();
+        };
+        const std::map<std::string, std::string> marks = {{"GUIDE TURN=p2_to_p1", "turn"}, {"GUIDE TURN=p1_to_p2", "back"},
+                                                          {"GUIDE MOUTH=ON", "on"}, {"GUIDE MOUTH=OFF", "off"}};
+        std::set<std::string> speeches;
+        std::string words;
+        for (const TraceLine& line : run.trace)
+        {
+            const std::string& d = line.detail;
+            const std::string name = d.substr(d.find_last_of('/') + 1), id = d.substr(0, d.find(' '));
+            std::string word;
+            if (line.event == "debug" && marks.count(d))
+                word = marks.at(d);
+            else if (line.event == "audio-complete" && speeches.count(d))
+                word = "done";
+            else if (line.event == "audio-start" && name.find("AnswerSfx") != std::string::npos)
+                word = name.find("WrongAnswer") != std::string::npos ? "wrong" : "right";
+            else if (line.event == "audio-start" && name.compare(0, 2, "h_") == 0)
+            {
+                speeches.insert(id);
+                word = name;
+                for (const TaskLine& l : task.lines)
+                    word = among(l.promptAudio, name) ? "prompt" : among(l.caAudio, name) ? "praise" : word;
+                word = among(task.waSpeech, name) ? "hint" : word;
+            }
+            if (!word.empty())
+                words += (words.empty() ? "" : " ") + word;
+        }
+        return words;
     }
 
     // The middle of the pie slice of a colour number, found as the pie reads

@@ -14,6 +14,8 @@
 #include "Resources/Lessons/WarmCoolLauncherState.h"
 #include "Resources/Lessons/WildCalmLauncherState.h"
 
+#include <regex>
+
 #ifdef TOVRANE_HOST_PROGRAM
 
 using namespace LessonsTest;
@@ -121,6 +123,56 @@ std::unique_ptr<TaskStudioState> artLesson(int location)
 }
 Screen lastPoints(const Screen& points, ScreenPoint off) { return Screen{points[0], points[1], points[2], points[3], off}; }
 
+// An art lesson with `lines` lines, each traced, the line `wrong` after six
+// strokes that start off it. The guide faces the child to say each prompt,
+// hint and praise with its mouth moving, and turns back to its picture while
+// the child draws; two hints of the location's pool come, at the third wrong
+// answer and two or three later, each said once. Without a guide (location
+// 45) the same speech is played directly.
+HostCase guideTalks(const char* name, int location, size_t lines, size_t wrong)
+{
+    const std::string hint = "wrong turn hint on done off back";
+    const std::string wrongs = "(wrong ){2}" + hint + " (wrong " + hint + " wrong |wrong wrong " + hint + " )";
+    std::string talk = "on prompt done off back ";
+    Lines phases;
+    for (size_t k = 0; k < lines; ++k)
+    {
+        talk += std::string(k ? " prompt done off back " : "") + (k == wrong ? wrongs : "") + "right turn on praise done";
+        phases = phases + Lines{"TaskIntro", "TaskDraw"} + (k == wrong ? 6 : 0) * Lines{"TaskHelp", "TaskDraw"} + Lines{"TaskOutro"};
+    }
+    if (location == 45)
+        talk = std::regex_replace(talk, std::regex("\\b(turn|on|off|back) "), "") + " h_SCRIVLET_YesThatsIt_5.ogg done";
+    const std::string question = std::to_string(wrong + 1);
+    return {name, "advanced:" + std::to_string(location),
+            [location, lines, wrong](LessonsHost& t) {
+                const std::unique_ptr<TaskStudioState> lesson = artLesson(location);
+                ASSERT_EQ(lines, lesson->getTask()->lines.size());
+                Screen off = onScreen(lesson->getTask()->lines.at(wrong), 320, 240);
+                for (ScreenPoint& p : off)
+                    p.second += 50;
+                t.player.playTask(*lesson, 0, wrong);
+                for (int k = 0; k < 6; ++k)
+                    t.player.stroke("TaskDraw", off, 5);
+                t.player.playTask(*lesson, wrong);
+            },
+            phases + Lines{"Epilogue"}, {{"WrongAnswerSfx", 6}},
+            {}, {},
+            [location, talk, question](LessonsHost& t) {
+                EXPECT_EQ(Lines{"WrongAnswer " + question + "  Out of Bounds"}, with(t.records, "WrongAnswer")) << "at the third";
+                const std::unique_ptr<TaskStudioState> lesson = artLesson(location);
+                const Task& task = *lesson->getTask();
+                const std::string words = LessonPlayer::guideWords(t.r, task);
+                EXPECT_TRUE(std::regex_match(words, std::regex(talk))) << words << "\n" << talk;
+                int hints = 0;
+                for (const std::string& hint : task.waSpeech)
+                {
+                    EXPECT_GE(1, t.count(hint)) << hint << " said once at most";
+                    hints += t.count(hint);
+                }
+                EXPECT_EQ(2, hints);
+            }};
+}
+
 // Lesson 11 in a locale: "upper_B" in en-us traced right; "uk_upper_B" in
 // en-gb from the wrong end, off the line and lifted early before each right trace.
 HostCase writingLesson(bool gb)
@@ -176,12 +228,34 @@ HostCase practice(const char* name, const std::function<LessonLauncherState*()>&
             }};
 }
 
-// Frame 230 of a lesson started by the menu: a task's prologue, or a game's guide talking.
-HostCase lessonLook(const char* name, const char* start, const char* golden)
+// Frame 230 of a lesson started by the menu: a task's prologue, or a game's
+// guide talking; or a task past its prompt, whose guide has turned to its
+// picture (as the trace shows) and whose corner is left out of the comparison.
+HostCase lessonLook(const char* name, const char* start, const char* golden, bool guideTurned = false)
 {
+    typedef std::vector<std::pair<const char*, const char*>> Goldens;
     return {name, std::string("launcher:") + start,
-            [](LessonsHost& t) { t.options = "--screenshot 230:" + t.file("shot.png"); }, {}, {}, {}, {{"shot.png", golden}},
-            [](LessonsHost&) {}, 240};
+            [](LessonsHost& t) { t.options = "--screenshot 230:" + t.file("shot.png"); }, {}, {}, {},
+            guideTurned ? Goldens() : Goldens{{"shot.png", golden}},
+            [golden, guideTurned](LessonsHost& t) {
+                if (!guideTurned)
+                    return;
+                const unsigned turned = t.r.first("debug", "GUIDE TURN=p1_to_p2").frame;
+                EXPECT_TRUE(turned > 0 && turned < 230) << "the guide listens while the child draws";
+                TovraneTools::Picture shown = t.picture("shot.png"), expected;
+                ASSERT_TRUE(TovraneTools::readPng(std::string(TOVRANE_TEST_DATA) + "/" + golden, expected));
+                ASSERT_TRUE(shown.width() == expected.width() && shown.height() == expected.height());
+                const int cornerX = 260, cornerY = 168; // where the guide stands
+                int differing = 0;
+                for (int y = 0; y < shown.height(); ++y)
+                    for (int x = 0; x < (y < cornerY ? shown.width() : cornerX); ++x)
+                    {
+                        const TovraneTools::Colour a = shown.get(x, y), b = expected.get(x, y);
+                        differing += a.r != b.r || a.g != b.g || a.b != b.b || a.a != b.a;
+                    }
+                EXPECT_EQ(0, differing) << "outside the guide's corner";
+            },
+            240};
 }
 
 // A download: a copy of the firehouse task with a picture of its own, quit at once.
@@ -335,9 +409,9 @@ const HostCase cases[] = {
              picked = right.frame <= fill.frame ? right.time : picked;
          EXPECT_GE(fill.time - picked, 1000u) << "the pie stays a second after the right pick";
      }},
-    // The wild lesson's guide: two wrong picks, the first hint said facing the
-    // child, the second once the guide has turned from its picture, the fill
-    // hint likewise.
+    // The wild lesson's guide: two wrong picks and a fill lifted off its area,
+    // each hint said once the guide has turned from its picture to the child;
+    // the area is then coloured while the fill hint is said.
     {"wild_guide_hints", "advanced:46",
      [](LessonsHost& t) {
          const std::vector<TaskLine> lines = artLesson(46)->getTask()->lines;
@@ -346,21 +420,23 @@ const HostCase cases[] = {
          t.player.pick("TaskPickColor", 10, ColorPie::PieColor::Red);
          t.player.pick("WrongAnswerSfx", 150, ColorPie::PieColor::Blue, "audio-start");
          t.script.after("audio-start", "h_VIDORIV_Tap");
-         t.shot("+10", "guide.png");
+         t.shot("+25", "guide.png");
          t.player.pick("", 140, ColorPie::PieColor::Green, "");
          t.player.stroke("TaskFillArea", lastPoints(LessonPlayer::areaStroke(lines[1], 320, 240, 8), {5, 5}), 10);
-         t.script.strokeAfter(150, LessonPlayer::areaStroke(lines[1], 320, 240, 3));
+         t.script.strokeAfter(40, LessonPlayer::areaStroke(lines[1], 320, 240, 3));
          t.player.pick("TaskPickColor", 10, ColorPie::PieColor::Green);
          t.player.stroke("TaskFillArea", LessonPlayer::areaStroke(lines[2], 320, 240, 3), 10);
      },
      traced + 2 * Lines{"TaskIntro", "TaskPickColor", "TaskFillArea", "TaskOutro"} + Lines{"Epilogue"},
      {{"WrongAnswerSfx", 2}}, {}, {{"guide.png", "lessons/lesson_with_guide.png"}},
      [](LessonsHost& t) {
-         EXPECT_EQ(1u, t.started("h_VIDORIV_", 1) - t.started("WrongAnswerSfx", 0));
-         const unsigned second = t.started("h_VIDORIV_", 2) - t.started("WrongAnswerSfx", 1);
-         EXPECT_GT(second, 5u) << "turned back to its picture after the first hint";
-         EXPECT_EQ(second, t.started("h_VIDORIV_Keep") - (t.r.first("debug", "NEW_STATE=TaskFillArea").frame + 12))
+         const unsigned turn = t.started("h_VIDORIV_", 1) - t.started("WrongAnswerSfx", 0);
+         EXPECT_GT(turn, 5u) << "turned from its picture after the prompt";
+         EXPECT_EQ(turn, t.started("h_VIDORIV_", 2) - t.started("WrongAnswerSfx", 1)) << "and again after the first hint";
+         EXPECT_EQ(turn, t.started("h_VIDORIV_Keep") - (t.r.first("debug", "NEW_STATE=TaskFillArea").frame + 12))
              << "the fill hint is said by the guide too";
+         EXPECT_EQ(1, t.count("h_VIDORIV_Keep")) << "and not again once the area is done";
+         EXPECT_EQ(2, t.count("h_VIDORIV_ColorTheShape")) << "each colour line's prompt once";
          EXPECT_EQ(3u, t.fillCounts().size()) << "the lift off the area, then each whole area";
      }},
     {"horizon_swap_and_praise", "advanced:45",
@@ -392,6 +468,9 @@ const HostCase cases[] = {
          const unsigned playTap = t.r.first("audio-start", "TouchPlyBttn").time + 70 * 20;
          EXPECT_NEAR(3000, static_cast<int>(t.r.first("exit", "TaskStudioState").time - playTap), 20);
      }},
+    guideTalks("guide_hints_straight_lines", 38, 2, 0),
+    guideTalks("guide_hints_horizontal_line", 39, 2, 1),
+    guideTalks("hints_without_guide_horizon", 45, 1, 0),
     {"triangle_traced", "advanced:28", [](LessonsHost& t) { t.player.playTask(*artLesson(28)); }, 3 * traced + Lines{"Epilogue"},
      {{"CorrectAnswerSfx", 3}}, {}, {}, [](LessonsHost&) {}},
     practice("lines:1", [] { return new LinesLauncherState(1, false, false); }),
@@ -426,7 +505,7 @@ const HostCase cases[] = {
          EXPECT_EQ(2, t.recorded("ActivityStart WCC NA 1"))
              << "the game's, and the line's that named it";
      }},
-    lessonLook("curve_task_look", "lines:2", "lessons/launcher_curve_task.png"),
+    lessonLook("curve_task_look", "lines:2", "lessons/launcher_curve_task.png", true),
     lessonLook("colors_game_look", "colors", "lessons/launcher_colors_game.png"),
 };
 }

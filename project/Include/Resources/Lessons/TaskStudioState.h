@@ -310,6 +310,8 @@ private:
     // The guide turns to the picture (p2) or to the child (p1).
     void turnGuide(bool toPicture);
     bool guideIdle() const;
+    // The guide's mouth starts (again) or stops moving; a change writes a debug line.
+    void moveGuideMouth(bool moving);
     CharacterPtr makeLessonExtra(const LessonStaging::Extra& extra);
     // Back to the lesson script's phase without a new step.
     void stayInLesson();
