@@ -51,13 +51,6 @@ EffectPtr makeEffect(int id)
 
 const int EffectCount = 14;
 const int MirrorModeCount = 4;
-
-void showLook(const ToolbarPtr& toolbar, int button, int look)
-{
-    SpatialPtr spatial = toolbar->getButton(button);
-    if (spatial && spatial->getType().isDerived(ButtonGroup::RuntimeType))
-        static_cast<ButtonGroup*>(spatial.get())->showGroup(look);
-}
 }
 
 void Studio::mainToolbarCallback(const ToolbarButtonEventArgs& args)

@@ -66,13 +66,13 @@ template <class T> boost::shared_ptr<T> as(const SpatialPtr& spatial)
     return spatial && spatial->getType().isDerived(T::RuntimeType) ? boost::static_pointer_cast<T>(spatial)
                                                                     : boost::shared_ptr<T>();
 }
+}
 
-void showLook(const ToolbarPtr& toolbar, int button, int look)
+void Studio::showLook(const ToolbarPtr& toolbar, int button, int look)
 {
     ButtonGroupPtr group = as<ButtonGroup>(toolbar->getButton(button));
     if (group)
         group->showGroup(look);
-}
 }
 
 void Studio::initializeUI()

@@ -34,6 +34,7 @@ class FlipbookController;
 class FlipbookToolbar;
 class MainToolbar;
 class ShapeToolbar;
+class Toolbar;
 class Studio;
 typedef boost::shared_ptr<Studio> StudioPtr;
 
@@ -259,6 +260,8 @@ public:
 
 private:
     static void detach(const SpatialPtr& spatial);
+    // A toolbar button made of several looks shows the one given.
+    static void showLook(const boost::shared_ptr<Toolbar>& toolbar, int button, int look);
     // The flipbook toolbar marks the frame shown (interface only).
     void showFrameHighlight(int frame);
     // The toolbars follow the mode (interface only).
