@@ -65,6 +65,29 @@ protected:
         ASSERT_TRUE(TestSupport::writeOgg(folder + "tone1s.ogg", 44100));
         ASSERT_TRUE(TestSupport::writeOgg(folder + "empty.ogg", 0));
         ASSERT_TRUE(TestSupport::writeOgg(folder + "noise3s.ogg", 3 * 44100, 44100, 1, 0.0));
+        // Chained files: parts of other rates and channels joined end to end,
+        // each part with a serial number of its own. The first part of
+        // chain.ogg fits in one page.
+        writeChain("chain.ogg", {{13230, 44100, 2}, {8000, 8000, 1}});              // 300 ms + 1000 ms
+        writeChain("chain3.ogg", {{4000, 8000, 1}, {4410, 44100, 2}, {4410, 22050, 1}}); // 500 + 100 + 200 ms
+    }
+
+    struct Part
+    {
+        long frames;
+        int rate, channels;
+    };
+    static void writeChain(const std::string& name, std::initializer_list<Part> parts)
+    {
+        std::string bytes;
+        unsigned int serial = 10;
+        for (const Part& part : parts)
+        {
+            const std::string one = TovraneTools::encodeOgg(part.frames, part.rate, part.channels, 440.0, false, ++serial);
+            ASSERT_FALSE(one.empty());
+            bytes += one;
+        }
+        std::ofstream(folder + name, std::ios::binary) << bytes;
     }
 
     tAudioID start(const char* name, tAudioOptionsFlags flags = once, IEventListener* listener = nullptr)
@@ -121,6 +144,8 @@ TEST_F(AudioMixer, TonesCompleteAfterTheirOwnLength)
         {"tone300.ogg", 10, 300, 300}, // resampled stereo
         {"tone1s.ogg", 3, 1000, 1002}, // 3 ms is 132.3 frames: the remainder must carry over
         {"empty.ogg", 1, 1, 1},        // an empty one-shot completes at once
+        {"chain.ogg", 10, 1300, 1300}, // each part at its own rate
+        {"chain3.ogg", 5, 800, 800},
     };
     for (const auto& c : cases)
     {
@@ -147,7 +172,8 @@ TEST_F(AudioMixer, TonesCompleteAfterTheirOwnLength)
 
 TEST_F(AudioMixer, LoopedStreamsNeverCompleteAndStoppedOnesStaySilent)
 {
-    tAudioID loop = start("tone100.ogg", looped), empty = start("empty.ogg", looped), stopped = start("tone100.ogg");
+    tAudioID loop = start("tone100.ogg", looped), empty = start("empty.ogg", looped), stopped = start("tone100.ogg"),
+             chain = start("chain3.ogg", looped); // comes back to its first part's rate at every pass
     ASSERT_NE(kNoAudioID, empty);
     mixer.AdvanceClock(50);
     mixer.StopAudio(stopped, false);
@@ -159,6 +185,8 @@ TEST_F(AudioMixer, LoopedStreamsNeverCompleteAndStoppedOnesStaySilent)
     }
     EXPECT_TRUE(mixer.IsAudioPlaying(loop));
     EXPECT_TRUE(mixer.IsAudioPlaying(empty)) << "an empty looped file plays silence, it does not spin";
+    EXPECT_TRUE(mixer.IsAudioPlaying(chain));
+    mixer.StopAudio(chain, false);
     mixer.StopAudio(loop, false);
     mixer.StopAudio(empty, false);
     mixer.StopAudio(stopped, false); // a finished or unknown id is harmless
@@ -167,7 +195,7 @@ TEST_F(AudioMixer, LoopedStreamsNeverCompleteAndStoppedOnesStaySilent)
     EXPECT_FALSE(mixer.IsAudioPlaying());
     EXPECT_TRUE(recorder.ids.empty()) << "stopping sends no completion";
 
-    std::set<tAudioID> ids = {loop, empty, stopped};
+    std::set<tAudioID> ids = {loop, empty, stopped, chain};
     for (int i = 0; i < 20; ++i)
     {
         tAudioID id = start("tone100.ogg");
