@@ -248,7 +248,8 @@ TEST_F(AtomicFile, WriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
 }
 
 // Writers killed between the open and the rename leave their temporaries;
-// the next replacement of the same file removes those whose writer is gone.
+// the next replacement of the same file removes those whose writer is gone,
+// and cleaning the folder those of every file.
 TEST_F(AtomicFile, TemporariesOfGoneWritersGoAtTheNextReplacement)
 {
     const std::string longName = folder + "/" + std::string(251, 'n') + ".bin"; // the longest name fopen takes
@@ -275,8 +276,54 @@ TEST_F(AtomicFile, TemporariesOfGoneWritersGoAtTheNextReplacement)
     for (const std::string& kept : {".other.bin.tmp." + std::to_string(dead) + ".3", std::string(".save.bin.tmp.1.7"),
                                     std::string(".save.bin.tmp.12x.1"), std::string("save.bin"), longName.substr(folder.size() + 1)})
         EXPECT_NE(left.end(), std::find(left.begin(), left.end(), kept)) << kept;
+    const std::string staged = stageAtomic((folder + "/staged.png").c_str()); // in use until put in place
+    ASSERT_TRUE(writeWhole(staged, "staged"));
+    left.push_back(staged.substr(folder.size() + 1));
+    removeStaleTemporariesAtomic((folder + "/").c_str());
+    left.erase(std::find(left.begin(), left.end(), ".other.bin.tmp." + std::to_string(dead) + ".3"));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, entries());
     EXPECT_EQ(0, fcloseAtomic(open));
     EXPECT_EQ("", readFile(path));
+    EXPECT_TRUE(replaceStagedAtomic({folder + "/staged.png"}));
+}
+
+// Staged files go in place all together or, whichever of them fails, not at
+// all: the ones already in place are taken back, a new one removed.
+TEST_F(AtomicFile, StagedFilesGoInPlaceAllTogetherOrNotAtAll)
+{
+    const std::vector<std::string> names = {"a", "b", "new"};
+    std::vector<std::string> targets;
+    for (const std::string& name : names)
+        targets.push_back(folder + "/" + name);
+    // A target in the way (a folder), one never staged (its writer failed), or none.
+    const int cases[][2] = {{0, -1}, {2, -1}, {-1, 1}, {-1, -1}};
+    for (const auto& c : cases)
+    {
+        const int folderAt = c[0], unstaged = c[1], failing = std::max(folderAt, unstaged);
+        SCOPED_TRACE(failing);
+        for (const std::string& target : targets)
+            fs::remove_all(target);
+        ASSERT_TRUE(writeWhole(targets[0], "old a") && writeWhole(targets[1], "old b"));
+        ASSERT_EQ(0, ::chmod(targets[1].c_str(), 0600));
+        if (folderAt >= 0)
+            fs::remove(targets[folderAt]), fs::create_directory(targets[folderAt]);
+        const std::vector<std::string> before = entries();
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(i == unstaged || writeWhole(stageAtomic(targets[i].c_str()), "new " + names[i]));
+        EXPECT_EQ(failing < 0, replaceStagedAtomic(targets));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(i == folderAt ||
+                        readFile(targets[i]) == (failing < 0 ? "new " + names[i] : i < 2 ? "old " + names[i] : ""))
+                << i;
+        EXPECT_EQ(failing < 0 ? names : before, entries()) << "no staging file is left";
+        struct stat status = {};
+        EXPECT_TRUE(::stat(targets[1].c_str(), &status) == 0 && (status.st_mode & 07777u) == 0600u) << "its mode stays";
+    }
+    ASSERT_TRUE(writeWhole(stageAtomic(path.c_str()), "given up"));
+    discardStagedAtomic({path});
+    EXPECT_EQ(names, entries());
+    EXPECT_FALSE(replaceStagedAtomic({path})) << "nothing staged any more";
 }
 
 TEST_F(AtomicFile, KeepsPermissionsTakesItsModesAndNamesAsFopenDoes)
@@ -338,103 +385,3 @@ TEST(FuzzScratchFolder, LiesInMemoryWhereTheMachineHasIt)
     fs::remove_all(folder);
 }
 
-// Files replaced together: all of them or none, whichever of them fails.
-TEST_F(AtomicFile, StagedFilesGoInPlaceAllTogetherOrNotAtAll)
-{
-    const std::vector<std::string> names = {"a.png", "b.png", "c.png"};
-    std::vector<std::string> targets;
-    for (const std::string& name : names)
-        targets.push_back(folder + "/" + name);
-    const struct
-    {
-        const char* what;
-        int trouble;   // target index that fails, -1 none
-        bool unstaged; // the failing one was never written (its writer gave up)
-    } cases[] = {{"the first is a folder", 0, false}, {"the last is a folder", 2, false},
-                 {"the middle one missing", 1, true}, {"all written", -1, false}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.what);
-        fs::remove_all(folder);
-        fs::create_directory(folder);
-        ASSERT_TRUE(writeWhole(targets[0], "old a") && writeWhole(targets[1], "old b")); // c.png is new
-        ASSERT_EQ(0, ::chmod(targets[1].c_str(), 0600));
-        if (c.trouble >= 0 && !c.unstaged)
-            fs::remove(targets[c.trouble]), fs::create_directory(targets[c.trouble]);
-        const std::vector<std::string> before = entries();
-        for (std::size_t i = 0; i < targets.size(); ++i)
-        {
-            const std::string staging = stageAtomic(targets[i].c_str());
-            ASSERT_EQ(0u, staging.rfind(folder + "/." + names[i] + ".tmp.", 0)) << staging;
-            // Other writers of the same folder leave a staging file alone.
-            ASSERT_TRUE(writeWhole(targets[(i + 1) % 3] + ".x", "other"));
-            if (!c.unstaged || static_cast<int>(i) != c.trouble)
-            {
-                ASSERT_TRUE(writeWhole(staging, "new " + names[i]));
-            }
-        }
-        for (const std::string& target : targets)
-            fs::remove(target + ".x");
-        EXPECT_EQ(c.trouble < 0, replaceStagedAtomic(targets));
-        for (std::size_t i = 0; i < targets.size(); ++i)
-        {
-            if (c.trouble < 0)
-                EXPECT_EQ("new " + names[i], readFile(targets[i]));
-            else if (static_cast<int>(i) == c.trouble && !c.unstaged)
-                EXPECT_TRUE(fs::is_directory(targets[i]));
-            else if (i < 2)
-                EXPECT_EQ("old " + names[i].substr(0, 1), readFile(targets[i])) << names[i];
-            else
-                EXPECT_FALSE(fs::exists(targets[i])) << "a new file is taken back";
-        }
-        EXPECT_EQ(c.trouble < 0 ? names : before, entries()) << "no staging file is left";
-        struct stat status = {};
-        ASSERT_TRUE(c.trouble == 1 || ::stat(targets[1].c_str(), &status) == 0);
-        EXPECT_TRUE(c.trouble == 1 || (status.st_mode & 07777u) == 0600u) << "the replaced file keeps its mode";
-    }
-
-    // A writer that gives up leaves the old files and no staging file.
-    const std::string staging = stageAtomic(targets[0].c_str());
-    ASSERT_TRUE(writeWhole(staging, "given up"));
-    discardStagedAtomic({targets[0]});
-    EXPECT_EQ("new a.png", readFile(targets[0]));
-    EXPECT_FALSE(fs::exists(staging));
-    EXPECT_FALSE(replaceStagedAtomic({targets[0]})) << "nothing staged any more";
-    EXPECT_EQ("", stageAtomic((folder + "/").c_str()));
-}
-
-// Temporaries of every target whose writer is gone go when the folder is
-// cleaned; those in use and other names stay.
-TEST_F(AtomicFile, CleaningAFolderRemovesEveryGoneWritersTemporaries)
-{
-    const std::string target = path, other = folder + "/qev_anim_00_01.png";
-    const pid_t dead = spawn([&target, &other] {
-        const std::string staging = stageAtomic(other.c_str());
-        return fopenAtomic(target.c_str(), "wb") && writeWhole(staging, "staged") ? 0 : 1;
-    });
-    ASSERT_EQ(0, finish(dead));
-    auto plant = [this](const std::string& name) { std::ofstream(folder + "/" + name) << "left"; };
-    const std::string self = std::to_string(::getpid()), gone = std::to_string(dead);
-    const std::vector<std::string> kept = {".save.bin.tmp.1.7", ".x.tmp.12x.1", "data.tmp." + gone + ".1", "plain.png"};
-    for (const std::string& name : kept)
-        plant(name);
-    plant(".other.png.tmp." + self + ".999999"); // an earlier process of this id
-    plant("..qev_art_00.png.tmp." + gone + ".4.tmp." + gone + ".5");
-    std::FILE* open = fopenAtomic((folder + "/open.bin").c_str(), "wb");
-    const std::string staging = stageAtomic((folder + "/staged.png").c_str());
-    ASSERT_TRUE(open && writeWhole(staging, "mine"));
-    EXPECT_EQ(10u, entries().size());
-
-    removeStaleTemporariesAtomic((folder + "/").c_str());
-    std::vector<std::string> expected = kept;
-    for (const std::string& name : entries())
-        if (name.rfind(".open.bin.tmp." + self, 0) == 0 || name.rfind(".staged.png.tmp." + self, 0) == 0)
-            expected.push_back(name);
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(expected, entries());
-    EXPECT_EQ(0, fcloseAtomic(open));
-    EXPECT_TRUE(replaceStagedAtomic({folder + "/staged.png"}));
-    EXPECT_EQ("mine", readFile(folder + "/staged.png"));
-    removeStaleTemporariesAtomic(nullptr);
-    removeStaleTemporariesAtomic((folder + "/missing").c_str());
-}

@@ -66,28 +66,16 @@ protected:
         ASSERT_TRUE(TestSupport::writeOgg(folder + "empty.ogg", 0));
         ASSERT_TRUE(TestSupport::writeOgg(folder + "noise3s.ogg", 3 * 44100, 44100, 1, 0.0));
         // Chained files: parts of other rates and channels joined end to end,
-        // each part with a serial number of its own. The first part of
-        // chain.ogg fits in one page.
-        writeChain("chain.ogg", {{13230, 44100, 2}, {8000, 8000, 1}});              // 300 ms + 1000 ms
-        writeChain("chain3.ogg", {{4000, 8000, 1}, {4410, 44100, 2}, {4410, 22050, 1}}); // 500 + 100 + 200 ms
-    }
-
-    struct Part
-    {
-        long frames;
-        int rate, channels;
-    };
-    static void writeChain(const std::string& name, std::initializer_list<Part> parts)
-    {
-        std::string bytes;
-        unsigned int serial = 10;
-        for (const Part& part : parts)
-        {
-            const std::string one = TovraneTools::encodeOgg(part.frames, part.rate, part.channels, 440.0, false, ++serial);
-            ASSERT_FALSE(one.empty());
-            bytes += one;
-        }
-        std::ofstream(folder + name, std::ios::binary) << bytes;
+        // each with a serial number of its own. The first part of chain.ogg
+        // fits in one page.
+        const auto part = [](long frames, int rate, int channels) {
+            static unsigned int serial = 10;
+            return TovraneTools::encodeOgg(frames, rate, channels, 440.0, false, ++serial);
+        };
+        std::ofstream(folder + "chain.ogg", std::ios::binary)
+            << part(13230, 44100, 2) + part(8000, 8000, 1); // 300 + 1000 ms
+        std::ofstream(folder + "chain3.ogg", std::ios::binary)
+            << part(4000, 8000, 1) + part(4410, 44100, 2) + part(4410, 22050, 1); // 500 + 100 + 200 ms
     }
 
     tAudioID start(const char* name, tAudioOptionsFlags flags = once, IEventListener* listener = nullptr)

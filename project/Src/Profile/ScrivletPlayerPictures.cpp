@@ -58,9 +58,11 @@ TexturePtr makeThumbnail(const Texture& picture)
                 }
             }
             const unsigned int n = thumbnailScale * thumbnailScale;
-            thumbnail->setPixel(ColorRGBA<unsigned char>(static_cast<unsigned char>(r / n), static_cast<unsigned char>(g / n),
-                                                           static_cast<unsigned char>(b / n), static_cast<unsigned char>(a / n)),
-                               x, y);
+            thumbnail->setPixel(ColorRGBA<unsigned char>(static_cast<unsigned char>(r / n),
+                                                         static_cast<unsigned char>(g / n),
+                                                         static_cast<unsigned char>(b / n),
+                                                         static_cast<unsigned char>(a / n)),
+                                x, y);
         }
     }
     return thumbnail;
@@ -126,8 +128,8 @@ bool ScrivletPlayer::saveImage(TexturePtr picture, int slot)
     if (!hasPlayer())
         return false;
     std::vector<std::string> targets;
-    const bool staged =
-        stagePicture(*picture, toImagePath(slot), targets) && stagePicture(*makeThumbnail(*picture), toThumbnailPath(slot), targets);
+    const bool staged = stagePicture(*picture, toImagePath(slot), targets) &&
+                        stagePicture(*makeThumbnail(*picture), toThumbnailPath(slot), targets);
     if (!putStagedInPlace(targets, staged))
         return false;
     // An upload of this slot that the platform has collected is forgotten, so
