@@ -406,8 +406,9 @@ bool finishStaged(const std::vector<std::string>& targets, bool commit)
         if (std::find(folders.begin(), folders.end(), folder) == folders.end())
             folders.push_back(folder);
     }
-    for (const std::string& folder : folders)
-        commit = syncFolder(folder) && commit;
+    // Renames, made or undone, last only once their folder is synced.
+    for (std::size_t i = 0; !steps.empty() && i < folders.size(); ++i)
+        commit = syncFolder(folders[i]) && commit;
     if (error)
         errno = error;
     return commit;

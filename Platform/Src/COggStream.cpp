@@ -78,8 +78,6 @@ struct COggStream::Decoder
     {
         if (!parts.empty() && parts.back().rate == sourceRate)
             return;
-        if (!parts.empty() && parts.back().start == buffered() && parts.size() > 1)
-            parts.pop_back(); // a part that never got a frame
         parts.push_back(Part{buffered(), stepFor(sourceRate), sourceRate});
     }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <utility>
 #include <vector>
 
 namespace Tovrane
@@ -112,7 +113,7 @@ void Studio::saveImage(int slot)
     std::vector<TexturePtr> pictures;
     for (int f = 0; f < frameCount; ++f)
         pictures.push_back(getFrame(f)->getLayer()->getTexture());
-    const bool written = player->saveAnimation(pictures, slot, framesUsed);
+    const bool written = player->saveAnimation(std::move(pictures), slot, framesUsed);
     if (withUI)
         updateAnimationSlotDialogCallback();
     if (written)
