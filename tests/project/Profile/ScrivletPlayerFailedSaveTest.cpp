@@ -85,7 +85,8 @@ TEST_F(FailedSaves, LeaveEverySlotAsItWas)
         ++outcomes[saved];
         for (int f = 0; saved && f < (flipbook ? 12 : 2); ++f)
             model[path(slot, f)] = TestSupport::readFile(path(flipbook ? 2 : 5, f));
-        counts[slot] = saved && flipbook ? std::min(count, 12) : counts[slot];
+        if (saved && flipbook)
+            counts[slot] = std::min(count, 12);
 
         for (int s = 0; s < 5; ++s)
             for (int f = 0; f < 12; ++f)
