@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // Whole-file replacement. fopenAtomic opens a temporary file in the folder of
 // `path`; fcloseAtomic flushes it, checks for write errors, syncs it to disk and
@@ -32,5 +34,24 @@ void fabortAtomic(std::FILE* stream);
 // calls above. True when the new content is in place; on false the old file
 // is unchanged (or, as with fcloseAtomic, only the folder sync failed).
 bool writeFileAtomic(const char* path, const void* data, std::size_t size);
+
+// Several files replaced together. stageAtomic names a staging file beside
+// `path` (empty when `path` cannot be a file's); the caller writes the new
+// content there whole, with the calls above or anything else that replaces a
+// file whole. replaceStagedAtomic then puts the staging files of `targets` in
+// place, in their order. True when all are; on false none is: every target
+// holds what it held before (exchanged back where one was put in place
+// already; a target that was not there is not there). Staging files are
+// removed in both cases, and by discardStagedAtomic for a writer that gives up.
+// A staging file is a temporary of this process: a killed writer's staging
+// files go with the other temporaries of gone writers.
+std::string stageAtomic(const char* path);
+bool replaceStagedAtomic(const std::vector<std::string>& targets);
+void discardStagedAtomic(const std::vector<std::string>& targets);
+
+// Removes the temporaries in `folder` of every writer that is gone (killed
+// part-way), whatever file they were meant for: fopenAtomic removes only those
+// of the file it opens.
+void removeStaleTemporariesAtomic(const char* folder);
 
 #endif

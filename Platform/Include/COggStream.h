@@ -10,7 +10,8 @@ namespace Kelm
 {
 // One Ogg Vorbis file decoded on demand with libvorbisfile and resampled
 // (linearly) to the mixer's rate, as stereo float frames. Mono files play on
-// both sides; files with more than two channels play their first two.
+// both sides; files with more than two channels play their first two. A
+// chained file (parts joined end to end) plays each part at its own rate.
 class COggStream
 {
 public:
@@ -37,6 +38,7 @@ public:
     // file never finishes.
     bool finished() const;
 
+    // The sample rate of the file's first part.
     int sourceRate() const;
 
     COggStream(const COggStream&) = delete;

@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -26,6 +28,8 @@ struct Pending
 // Streams opened by fopenAtomic and not yet closed, with their two paths.
 std::mutex pendingMutex;
 std::map<std::FILE*, Pending> pending;
+// Staging files named by stageAtomic and not yet put in place, by target.
+std::map<std::string, std::string> staged;
 std::atomic<unsigned long> counter(0);
 
 std::string folderOf(const std::string& path)
@@ -105,42 +109,90 @@ bool readNumber(const char* text, unsigned long long& value)
     return *end == '\0' && errno == 0;
 }
 
-// Removes the temporaries of one target whose writer is gone: a process that
-// no longer runs (killed between fopenAtomic and the rename), or this process
-// when the stream is no longer open (an earlier process of the same id).
-// Called with pendingMutex held.
+// The writer's process id when `name` is a temporary's name: `prefix`
+// followed by "<pid>.<number>". With an empty prefix any hidden name ending in
+// ".tmp.<pid>.<number>" counts.
+bool temporaryWriter(const std::string& name, const std::string& prefix, unsigned long long& pid)
+{
+    std::string::size_type at = prefix.size();
+    if (prefix.empty())
+    {
+        const std::string::size_type mark = name.rfind(".tmp.");
+        if (name.size() < 2 || name[0] != '.' || mark == std::string::npos || mark == 0)
+            return false;
+        at = mark + 5;
+    }
+    else if (name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const std::string rest = name.substr(at);
+    const std::string::size_type dot = rest.find('.');
+    unsigned long long number = 0;
+    return dot != std::string::npos && readNumber(rest.substr(0, dot).c_str(), pid) &&
+           readNumber(rest.c_str() + dot + 1, number) && pid != 0 && pid <= 0x7fffffff;
+}
+
+// True when this process still uses the temporary at `path`: an open stream's
+// or a staging file not yet put in place. Called with pendingMutex held.
+bool inUse(const std::string& path)
+{
+    for (const auto& open : pending)
+        if (open.second.temporary == path)
+            return true;
+    for (const auto& stage : staged)
+        if (stage.second == path)
+            return true;
+    return false;
+}
+
+// Removes the temporaries in `folder` whose writer is gone: a process that no
+// longer runs (killed between writing and the rename), or this process when it
+// no longer uses them (an earlier process of the same id). With a stem, only
+// the temporaries of that target. Called with pendingMutex held.
 void removeStaleTemporaries(const std::string& folder, const std::string& stem)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
-    const std::string prefix = stem + ".tmp.";
+    const std::string prefix = stem.empty() ? stem : stem + ".tmp.";
     const pid_t self = ::getpid();
     while (const dirent* entry = ::readdir(dir))
     {
-        const char* name = entry->d_name;
-        if (std::strncmp(name, prefix.c_str(), prefix.size()) != 0)
+        const std::string name = entry->d_name;
+        unsigned long long pid = 0;
+        if (!temporaryWriter(name, prefix, pid))
             continue;
-        const std::string rest = name + prefix.size();
-        const std::string::size_type dot = rest.find('.');
-        unsigned long long pid = 0, number = 0;
-        if (dot == std::string::npos || !readNumber(rest.substr(0, dot).c_str(), pid) ||
-            !readNumber(rest.c_str() + dot + 1, number) || pid == 0 || pid > 0x7fffffff)
-            continue;
-        bool gone;
-        if (static_cast<pid_t>(pid) == self)
-        {
-            const std::string path = folder + "/" + name;
-            gone = true;
-            for (const auto& open : pending)
-                gone = gone && open.second.temporary != path;
-        }
-        else
-            gone = ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+        const bool gone = static_cast<pid_t>(pid) == self ? !inUse(folder + "/" + name)
+                                                          : ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
         if (gone)
-            ::unlinkat(::dirfd(dir), name, 0);
+            ::unlinkat(::dirfd(dir), name.c_str(), 0);
     }
     ::closedir(dir);
+}
+
+// The folder of `target` and the stem of its temporaries' names; false (with
+// errno) when the target's name cannot be a file's.
+bool temporaryPlace(const std::string& target, std::string& folder, std::string& stem)
+{
+    const std::string base = baseOf(target);
+    if (base.empty() || base == "." || base == "..")
+    {
+        errno = EISDIR;
+        return false;
+    }
+    folder = folderOf(target);
+    const std::size_t limit = nameLimit(folder);
+    if (base.size() > limit)
+    {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    stem = temporaryStem(base, limit);
+    return true;
+}
+
+std::string temporaryName(const std::string& folder, const std::string& stem)
+{
+    return folder + "/" + stem + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
 }
 
 // The modes that make sense for a whole new file; '+' also allows reading back.
@@ -160,20 +212,9 @@ std::FILE* fopenAtomic(const char* path, const char* mode)
         return nullptr;
     }
     const std::string target(path);
-    const std::string base = baseOf(target);
-    if (base.empty() || base == "." || base == "..")
-    {
-        errno = EISDIR;
+    std::string folder, stem;
+    if (!temporaryPlace(target, folder, stem))
         return nullptr;
-    }
-    const std::string folder = folderOf(target);
-    const std::size_t limit = nameLimit(folder);
-    if (base.size() > limit)
-    {
-        errno = ENAMETOOLONG;
-        return nullptr;
-    }
-    const std::string stem = temporaryStem(base, limit);
 
     // The scan and the new temporary under one lock, so that no other
     // thread's temporary is taken for a stale one before it is recorded.
@@ -186,8 +227,7 @@ std::FILE* fopenAtomic(const char* path, const char* mode)
     std::string temporary;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt)
     {
-        temporary = folder + "/" + stem + ".tmp." + std::to_string(::getpid()) + "." +
-                    std::to_string(counter.fetch_add(1));
+        temporary = temporaryName(folder, stem);
         fd = ::open(temporary.c_str(), (update ? O_RDWR : O_WRONLY) | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return nullptr;
@@ -276,4 +316,116 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size)
         return false;
     }
     return fcloseAtomic(file) == 0;
+}
+
+std::string stageAtomic(const char* path)
+{
+    std::string folder, stem;
+    if (!path || !temporaryPlace(path, folder, stem))
+        return std::string();
+    std::lock_guard<std::mutex> lock(pendingMutex);
+    std::string& staging = staged[path];
+    if (staging.empty())
+        staging = temporaryName(folder, stem);
+    return staging;
+}
+
+namespace
+{
+// What the commit did to one target, so that it can be undone.
+enum class Step
+{
+    None,
+    Exchanged, // the target holds the new content, its staging file the old
+    Created,   // the target is new
+    Replaced,  // the old content is gone (a filesystem that cannot exchange)
+};
+
+// Puts one staging file in place: the target, when there is one, is exchanged
+// with it, so that undoing is one more exchange.
+Step putInPlace(const std::string& staging, const std::string& target)
+{
+    struct stat old;
+    if (::lstat(target.c_str(), &old) != 0)
+        return errno == ENOENT && ::rename(staging.c_str(), target.c_str()) == 0 ? Step::Created : Step::None;
+    if (!S_ISREG(old.st_mode))
+    {
+        errno = EISDIR;
+        return Step::None;
+    }
+    (void)::chmod(staging.c_str(), old.st_mode & 07777);
+    if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0)
+        return Step::Exchanged;
+    if ((errno == EINVAL || errno == ENOSYS) && ::rename(staging.c_str(), target.c_str()) == 0)
+        return Step::Replaced;
+    return Step::None;
+}
+
+// Commits (or, with commit false, drops) the staging files of `targets`.
+bool finishStaged(const std::vector<std::string>& targets, bool commit)
+{
+    std::lock_guard<std::mutex> lock(pendingMutex);
+    std::vector<std::string> staging;
+    for (const std::string& target : targets)
+    {
+        auto it = staged.find(target);
+        staging.push_back(it == staged.end() ? std::string() : it->second);
+        commit = commit && it != staged.end();
+    }
+    std::vector<Step> steps;
+    int error = 0;
+    for (std::size_t i = 0; commit && i < targets.size(); ++i)
+    {
+        steps.push_back(putInPlace(staging[i], targets[i]));
+        if (steps.back() == Step::None)
+        {
+            error = errno;
+            commit = false;
+        }
+    }
+    if (!commit)
+    {
+        // Back to the old files, the last first.
+        for (std::size_t i = steps.size(); i-- > 0;)
+        {
+            if (steps[i] == Step::Exchanged)
+                (void)::renameat2(AT_FDCWD, staging[i].c_str(), AT_FDCWD, targets[i].c_str(), RENAME_EXCHANGE);
+            else if (steps[i] == Step::Created)
+                (void)::rename(targets[i].c_str(), staging[i].c_str());
+        }
+    }
+    // The staging files now hold what is not wanted: the new content when
+    // undone, the old when exchanged.
+    std::vector<std::string> folders;
+    for (std::size_t i = 0; i < targets.size(); ++i)
+    {
+        if (!staging[i].empty())
+            ::unlink(staging[i].c_str());
+        staged.erase(targets[i]);
+        const std::string folder = folderOf(targets[i]);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+    // Renames, made or undone, last only once their folder is synced.
+    for (std::size_t i = 0; !steps.empty() && i < folders.size(); ++i)
+        commit = syncFolder(folders[i]) && commit;
+    if (error)
+        errno = error;
+    return commit;
+}
+}
+
+bool replaceStagedAtomic(const std::vector<std::string>& targets) { return finishStaged(targets, true); }
+
+void discardStagedAtomic(const std::vector<std::string>& targets) { (void)finishStaged(targets, false); }
+
+void removeStaleTemporariesAtomic(const char* folder)
+{
+    if (!folder || !*folder)
+        return;
+    std::string path(folder);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    std::lock_guard<std::mutex> lock(pendingMutex);
+    removeStaleTemporaries(path, std::string());
 }

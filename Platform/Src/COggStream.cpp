@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 namespace Vantorel
@@ -35,17 +36,27 @@ const char* vorbisError(int code)
 
 struct COggStream::Decoder
 {
+    // A run of buffered frames at one sample rate. A chained file (several
+    // files joined end to end) may change its rate from one part to the next.
+    struct Part
+    {
+        std::uint64_t start; // first frame of the run in the buffer
+        std::uint64_t step;  // source frames per output frame, 32.32
+        long rate;
+    };
+
     OggVorbis_File file;
     bool isOpen = false;
     std::string path;
     int rate = 0;
+    int outputRate = 0;
     bool looped = false;
     bool endOfData = false;        // the decoder will give no more frames
     bool finished = false;
     bool framesSinceRewind = false;
     std::vector<float> frames;     // decoded stereo frames, interleaved
     std::uint64_t position = 0;    // 32.32 fixed point, in frames of the buffer
-    std::uint64_t step = 0;        // source frames per output frame, 32.32
+    std::deque<Part> parts;        // the first is the one position is in
 
     ~Decoder()
     {
@@ -54,6 +65,35 @@ struct COggStream::Decoder
     }
 
     std::uint64_t buffered() const { return frames.size() / 2; }
+
+    std::uint64_t stepFor(long sourceRate) const
+    {
+        // Rounded up, so that a part lasts no output frame longer than its length.
+        const std::uint64_t out = static_cast<std::uint64_t>(outputRate);
+        return ((static_cast<std::uint64_t>(sourceRate) << 32) + out - 1) / out;
+    }
+
+    // Frames of another rate than the last ones start a new part.
+    void noteRate(long sourceRate)
+    {
+        if (!parts.empty() && parts.back().rate == sourceRate)
+            return;
+        parts.push_back(Part{buffered(), stepFor(sourceRate), sourceRate});
+    }
+
+    // Moves position into the next part once it has reached it; the time past
+    // the boundary is counted again at the new part's pace. True when it moved.
+    bool enterNextPart()
+    {
+        if (parts.size() < 2 || (position >> 32) < parts[1].start)
+            return false;
+        const std::uint64_t boundary = parts[1].start << 32;
+        const double past = static_cast<double>(position - boundary) * static_cast<double>(parts[1].step) /
+                            static_cast<double>(parts[0].step);
+        position = boundary + static_cast<std::uint64_t>(past);
+        parts.pop_front();
+        return true;
+    }
 
     // Decodes until at least count frames are buffered or the data ends.
     void fill(std::uint64_t count)
@@ -66,8 +106,11 @@ struct COggStream::Decoder
             long got = ov_read_float(&file, &pcm, kChunkFrames, &link);
             if (got > 0)
             {
+                // Each part of a chained file brings its own rate and channels.
                 vorbis_info* info = ov_info(&file, link);
                 int channels = info ? info->channels : 1;
+                if (info && info->rate > 0)
+                    noteRate(info->rate);
                 const float* left = pcm[0];
                 const float* right = channels > 1 ? pcm[1] : pcm[0];
                 for (long i = 0; i < got; ++i)
@@ -126,12 +169,18 @@ COggStream::OpenResult COggStream::open(const std::string& path, int outputRate,
         error = "no audio channels";
         return OpenResult::Undecodable;
     }
+    // Reading a chained file straight after the open skips a first part
+    // that fits in one page; starting from an explicit seek reads it all.
+    if (ov_seekable(&decoder->file) && ov_streams(&decoder->file) > 1 && ov_pcm_seek(&decoder->file, 0) != 0)
+    {
+        error = "cannot find the start of the audio";
+        return OpenResult::Undecodable;
+    }
     decoder->path = path;
     decoder->rate = static_cast<int>(info->rate);
     decoder->looped = looped;
-    decoder->step = (static_cast<std::uint64_t>(decoder->rate) << 32) / static_cast<std::uint64_t>(outputRate);
-    if (decoder->step == 0)
-        decoder->step = 1;
+    decoder->outputRate = outputRate > 0 ? outputRate : 1;
+    decoder->noteRate(decoder->rate);
     return OpenResult::Opened;
 }
 
@@ -141,8 +190,10 @@ long COggStream::render(float* mix, long frames, float gain)
     long produced = 0;
     while (produced < frames && !d.finished)
     {
+        do
+            d.fill((d.position >> 32) + 2);
+        while (d.enterNextPart());
         std::uint64_t index = d.position >> 32;
-        d.fill(index + 2);
         std::uint64_t available = d.buffered();
         if (index >= available)
         {
@@ -156,7 +207,7 @@ long COggStream::render(float* mix, long frames, float gain)
         const float* b = index + 1 < available ? a + 2 : a;
         mix[produced * 2] += (a[0] + (b[0] - a[0]) * fraction) * gain;
         mix[produced * 2 + 1] += (a[1] + (b[1] - a[1]) * fraction) * gain;
-        d.position += d.step;
+        d.position += d.parts.front().step;
         ++produced;
     }
 
@@ -172,6 +223,8 @@ long COggStream::render(float* mix, long frames, float gain)
     {
         d.frames.erase(d.frames.begin(), d.frames.begin() + static_cast<std::ptrdiff_t>(index * 2));
         d.position -= index << 32;
+        for (Decoder::Part& part : d.parts)
+            part.start = part.start > index ? part.start - index : 0;
     }
     return produced;
 }

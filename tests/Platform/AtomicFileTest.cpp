@@ -248,7 +248,8 @@ TEST_F(AtomicFile, WriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
 }
 
 // Writers killed between the open and the rename leave their temporaries;
-// the next replacement of the same file removes those whose writer is gone.
+// the next replacement of the same file removes those whose writer is gone,
+// and cleaning the folder those of every file.
 TEST_F(AtomicFile, TemporariesOfGoneWritersGoAtTheNextReplacement)
 {
     const std::string longName = folder + "/" + std::string(251, 'n') + ".bin"; // the longest name fopen takes
@@ -275,8 +276,54 @@ TEST_F(AtomicFile, TemporariesOfGoneWritersGoAtTheNextReplacement)
     for (const std::string& kept : {".other.bin.tmp." + std::to_string(dead) + ".3", std::string(".save.bin.tmp.1.7"),
                                     std::string(".save.bin.tmp.12x.1"), std::string("save.bin"), longName.substr(folder.size() + 1)})
         EXPECT_NE(left.end(), std::find(left.begin(), left.end(), kept)) << kept;
+    const std::string staged = stageAtomic((folder + "/staged.png").c_str()); // in use until put in place
+    ASSERT_TRUE(writeWhole(staged, "staged"));
+    left.push_back(staged.substr(folder.size() + 1));
+    removeStaleTemporariesAtomic((folder + "/").c_str());
+    left.erase(std::find(left.begin(), left.end(), ".other.bin.tmp." + std::to_string(dead) + ".3"));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, entries());
     EXPECT_EQ(0, fcloseAtomic(open));
     EXPECT_EQ("", readFile(path));
+    EXPECT_TRUE(replaceStagedAtomic({folder + "/staged.png"}));
+}
+
+// Staged files go in place all together or, whichever of them fails, not at
+// all: the ones already in place are taken back, a new one removed.
+TEST_F(AtomicFile, StagedFilesGoInPlaceAllTogetherOrNotAtAll)
+{
+    const std::vector<std::string> names = {"a", "b", "new"};
+    std::vector<std::string> targets;
+    for (const std::string& name : names)
+        targets.push_back(folder + "/" + name);
+    // A target in the way (a folder), one never staged (its writer failed), or none.
+    const int cases[][2] = {{0, -1}, {2, -1}, {-1, 1}, {-1, -1}};
+    for (const auto& c : cases)
+    {
+        const int folderAt = c[0], unstaged = c[1], failing = std::max(folderAt, unstaged);
+        SCOPED_TRACE(failing);
+        for (const std::string& target : targets)
+            fs::remove_all(target);
+        ASSERT_TRUE(writeWhole(targets[0], "old a") && writeWhole(targets[1], "old b"));
+        ASSERT_EQ(0, ::chmod(targets[1].c_str(), 0600));
+        if (folderAt >= 0)
+            fs::remove(targets[folderAt]), fs::create_directory(targets[folderAt]);
+        const std::vector<std::string> before = entries();
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(i == unstaged || writeWhole(stageAtomic(targets[i].c_str()), "new " + names[i]));
+        EXPECT_EQ(failing < 0, replaceStagedAtomic(targets));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(i == folderAt ||
+                        readFile(targets[i]) == (failing < 0 ? "new " + names[i] : i < 2 ? "old " + names[i] : ""))
+                << i;
+        EXPECT_EQ(failing < 0 ? names : before, entries()) << "no staging file is left";
+        struct stat status = {};
+        EXPECT_TRUE(::stat(targets[1].c_str(), &status) == 0 && (status.st_mode & 07777u) == 0600u) << "its mode stays";
+    }
+    ASSERT_TRUE(writeWhole(stageAtomic(path.c_str()), "given up"));
+    discardStagedAtomic({path});
+    EXPECT_EQ(names, entries());
+    EXPECT_FALSE(replaceStagedAtomic({path})) << "nothing staged any more";
 }
 
 TEST_F(AtomicFile, KeepsPermissionsTakesItsModesAndNamesAsFopenDoes)
@@ -337,3 +384,4 @@ TEST(FuzzScratchFolder, LiesInMemoryWhereTheMachineHasIt)
     EXPECT_TRUE(writeWhole(folder + "/save.bin", "saved"));
     fs::remove_all(folder);
 }
+

@@ -65,6 +65,17 @@ protected:
         ASSERT_TRUE(TestSupport::writeOgg(folder + "tone1s.ogg", 44100));
         ASSERT_TRUE(TestSupport::writeOgg(folder + "empty.ogg", 0));
         ASSERT_TRUE(TestSupport::writeOgg(folder + "noise3s.ogg", 3 * 44100, 44100, 1, 0.0));
+        // Chained files: parts of other rates and channels joined end to end,
+        // each with a serial number of its own. The first part of chain.ogg
+        // fits in one page.
+        const auto part = [](long frames, int rate, int channels) {
+            static unsigned int serial = 10;
+            return TovraneTools::encodeOgg(frames, rate, channels, 440.0, false, ++serial);
+        };
+        std::ofstream(folder + "chain.ogg", std::ios::binary)
+            << part(13230, 44100, 2) + part(8000, 8000, 1); // 300 + 1000 ms
+        std::ofstream(folder + "chain3.ogg", std::ios::binary)
+            << part(4000, 8000, 1) + part(4410, 44100, 2) + part(4410, 22050, 1); // 500 + 100 + 200 ms
     }
 
     tAudioID start(const char* name, tAudioOptionsFlags flags = once, IEventListener* listener = nullptr)
@@ -121,6 +132,8 @@ TEST_F(AudioMixer, TonesCompleteAfterTheirOwnLength)
         {"tone300.ogg", 10, 300, 300}, // resampled stereo
         {"tone1s.ogg", 3, 1000, 1002}, // 3 ms is 132.3 frames: the remainder must carry over
         {"empty.ogg", 1, 1, 1},        // an empty one-shot completes at once
+        {"chain.ogg", 10, 1300, 1300}, // each part at its own rate
+        {"chain3.ogg", 5, 800, 800},
     };
     for (const auto& c : cases)
     {
@@ -147,7 +160,8 @@ TEST_F(AudioMixer, TonesCompleteAfterTheirOwnLength)
 
 TEST_F(AudioMixer, LoopedStreamsNeverCompleteAndStoppedOnesStaySilent)
 {
-    tAudioID loop = start("tone100.ogg", looped), empty = start("empty.ogg", looped), stopped = start("tone100.ogg");
+    tAudioID loop = start("tone100.ogg", looped), empty = start("empty.ogg", looped), stopped = start("tone100.ogg"),
+             chain = start("chain3.ogg", looped); // comes back to its first part's rate at every pass
     ASSERT_NE(kNoAudioID, empty);
     mixer.AdvanceClock(50);
     mixer.StopAudio(stopped, false);
@@ -159,6 +173,8 @@ TEST_F(AudioMixer, LoopedStreamsNeverCompleteAndStoppedOnesStaySilent)
     }
     EXPECT_TRUE(mixer.IsAudioPlaying(loop));
     EXPECT_TRUE(mixer.IsAudioPlaying(empty)) << "an empty looped file plays silence, it does not spin";
+    EXPECT_TRUE(mixer.IsAudioPlaying(chain));
+    mixer.StopAudio(chain, false);
     mixer.StopAudio(loop, false);
     mixer.StopAudio(empty, false);
     mixer.StopAudio(stopped, false); // a finished or unknown id is harmless
@@ -167,7 +183,7 @@ TEST_F(AudioMixer, LoopedStreamsNeverCompleteAndStoppedOnesStaySilent)
     EXPECT_FALSE(mixer.IsAudioPlaying());
     EXPECT_TRUE(recorder.ids.empty()) << "stopping sends no completion";
 
-    std::set<tAudioID> ids = {loop, empty, stopped};
+    std::set<tAudioID> ids = {loop, empty, stopped, chain};
     for (int i = 0; i < 20; ++i)
     {
         tAudioID id = start("tone100.ogg");

@@ -126,6 +126,12 @@ void ScrivletPlayer::resetAchievementData()
 // short keeps every value before the cut.
 void ScrivletPlayer::onLoad()
 {
+    // A writer killed part-way leaves its temporary file, which otherwise goes
+    // only when the same file is saved again: a slot never saved again would
+    // keep it for ever.
+    removeStaleTemporariesAtomic(localDataPath.c_str());
+    removeStaleTemporariesAtomic(photosPath.c_str());
+
     unsigned char achievementBytes[achievementDataSize];
     resetAchievementData();
     encodeAchievementData(achievementBytes);

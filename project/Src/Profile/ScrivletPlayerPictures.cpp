@@ -4,8 +4,10 @@
 
 #include "AtomicFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <vector>
 
 namespace Tovrane
 {
@@ -30,6 +32,69 @@ bool canOpen(const std::string& path, const char* mode)
 
 const int thumbnailSize = 128;
 const int thumbnailScale = 5;
+
+// Each thumbnail pixel is the average of a 5 x 5 block of the picture; the
+// part of the 128 x 128 thumbnail the picture does not reach stays clear.
+TexturePtr makeThumbnail(const Texture& picture)
+{
+    TexturePtr thumbnail(new Texture(thumbnailSize, thumbnailSize, PixelFormat::RGBA8888, true, 0));
+    // Larger pictures are clipped to the thumbnail.
+    const int width = std::min(picture.getWidth() / thumbnailScale, thumbnailSize);
+    const int height = std::min(picture.getHeight() / thumbnailScale, thumbnailSize);
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < width; ++x)
+        {
+            unsigned int r = 0, g = 0, b = 0, a = 0;
+            for (int dy = 0; dy < thumbnailScale; ++dy)
+            {
+                for (int dx = 0; dx < thumbnailScale; ++dx)
+                {
+                    ColorRGBA<unsigned char> c = picture.getPixel(x * thumbnailScale + dx, y * thumbnailScale + dy);
+                    r += c.r;
+                    g += c.g;
+                    b += c.b;
+                    a += c.a;
+                }
+            }
+            const unsigned int n = thumbnailScale * thumbnailScale;
+            thumbnail->setPixel(ColorRGBA<unsigned char>(static_cast<unsigned char>(r / n),
+                                                         static_cast<unsigned char>(g / n),
+                                                         static_cast<unsigned char>(b / n),
+                                                         static_cast<unsigned char>(a / n)),
+                                x, y);
+        }
+    }
+    return thumbnail;
+}
+
+// Writes `picture` as the new content of `target`, beside it, to be put in
+// place with the other files of the same save; false (and said) when it
+// could not be written.
+bool stagePicture(const Texture& picture, const std::string& target, std::vector<std::string>& targets)
+{
+    targets.push_back(target);
+    const std::string staging = stageAtomic(target.c_str());
+    if (!staging.empty() && picture.save(staging))
+        return true;
+    std::cout << "Could not save file " << target << std::endl;
+    return false;
+}
+
+// Puts the staged files of one save in place together, or, when one of them
+// could not be staged or put in place, none of them.
+bool putStagedInPlace(const std::vector<std::string>& targets, bool staged)
+{
+    if (!staged)
+    {
+        discardStagedAtomic(targets);
+        return false;
+    }
+    if (replaceStagedAtomic(targets))
+        return true;
+    std::cout << "Could not save file " << targets.front() << " and the files saved with it" << std::endl;
+    return false;
+}
 }
 
 std::string ScrivletPlayer::toImagePath(int slot) const
@@ -49,6 +114,9 @@ std::string ScrivletPlayer::toAnimationPath(int slot, int frame) const
 
 std::string ScrivletPlayer::getUploadMetaPath() const { return getUploadPath("Art") + "meta.inf"; }
 
+// The picture and its thumbnail go in place together or not at all, so that a
+// slot's thumbnail always shows the picture the slot holds, also when the
+// disk fills up part-way.
 bool ScrivletPlayer::saveImage(TexturePtr picture, int slot)
 {
     if (!picture)
@@ -59,55 +127,24 @@ bool ScrivletPlayer::saveImage(TexturePtr picture, int slot)
     picture->convertTo(PixelFormat::RGBA8888);
     if (!hasPlayer())
         return false;
-    const bool thumbnailWritten = createThumbnail(picture, slot);
-    if (!picture->save(toImagePath(slot)))
+    std::vector<std::string> targets;
+    const bool staged = stagePicture(*picture, toImagePath(slot), targets) &&
+                        stagePicture(*makeThumbnail(*picture), toThumbnailPath(slot), targets);
+    if (!putStagedInPlace(targets, staged))
         return false;
     // An upload of this slot that the platform has collected is forgotten, so
     // that the new drawing can be handed over too. While the metadata still
     // waits it already names this file, which now holds the new drawing.
     if (slot == lastUploadedSlot && !hasUploadImageFile())
         lastUploadedSlot = -1;
-    return thumbnailWritten;
+    return true;
 }
 
-// Each thumbnail pixel is the average of a 5 x 5 block of the picture; the
-// part of the 128 x 128 thumbnail the picture does not reach stays clear.
 bool ScrivletPlayer::createThumbnail(TexturePtr picture, int slot) const
 {
     if (!picture || !hasPlayer())
         return false;
-    TexturePtr thumbnail(new Texture(thumbnailSize, thumbnailSize, PixelFormat::RGBA8888, true, 0));
-    int width = picture->getWidth() / thumbnailScale;
-    int height = picture->getHeight() / thumbnailScale;
-    // Larger pictures are clipped to the thumbnail.
-    if (width > thumbnailSize)
-        width = thumbnailSize;
-    if (height > thumbnailSize)
-        height = thumbnailSize;
-    for (int y = 0; y < height; ++y)
-    {
-        for (int x = 0; x < width; ++x)
-        {
-            unsigned int r = 0, g = 0, b = 0, a = 0;
-            for (int dy = 0; dy < thumbnailScale; ++dy)
-            {
-                for (int dx = 0; dx < thumbnailScale; ++dx)
-                {
-                    ColorRGBA<unsigned char> c =
-                        picture->getPixel(x * thumbnailScale + dx, y * thumbnailScale + dy);
-                    r += c.r;
-                    g += c.g;
-                    b += c.b;
-                    a += c.a;
-                }
-            }
-            const unsigned int n = thumbnailScale * thumbnailScale;
-            thumbnail->setPixel(ColorRGBA<unsigned char>(static_cast<unsigned char>(r / n), static_cast<unsigned char>(g / n),
-                                                           static_cast<unsigned char>(b / n), static_cast<unsigned char>(a / n)),
-                               x, y);
-        }
-    }
-    return thumbnail->save(toThumbnailPath(slot));
+    return makeThumbnail(*picture)->save(toThumbnailPath(slot));
 }
 
 TexturePtr ScrivletPlayer::loadImage(int slot) const { return Texture::fromFile(toImagePath(slot)); }
@@ -143,6 +180,48 @@ bool ScrivletPlayer::saveAnimationFrame(TexturePtr frame, int slot, int frameInd
     if (!hasPlayer())
         return false;
     return frame->save(toAnimationPath(slot, frameIndex));
+}
+
+// The twelve frames and the slot's frame count in "animation.bin" go in
+// place together or not at all: a save that fails leaves the slot whole.
+bool ScrivletPlayer::saveAnimation(std::vector<TexturePtr> frames, int slot, int count)
+{
+    if (slot < 0 || slot >= animationSlotCount)
+    {
+        std::cout << "Invalid animation slot " << slot << std::endl;
+        return false;
+    }
+    if (frames.empty() || std::find(frames.begin(), frames.end(), TexturePtr()) != frames.end())
+    {
+        std::cout << "No frames to save in animation slot " << slot << std::endl;
+        return false;
+    }
+    if (!hasPlayer())
+        return false;
+    std::vector<std::string> targets;
+    bool staged = true;
+    for (std::size_t f = 0; staged && f < frames.size(); ++f)
+    {
+        frames[f]->convertTo(PixelFormat::RGBA8888);
+        staged = stagePicture(*frames[f], toAnimationPath(slot, static_cast<int>(f)), targets);
+        frames[f].reset(); // only one converted frame is held at a time
+    }
+    const int before = frameCounts[slot];
+    frameCounts[slot] = count < 1 ? 1 : std::min(count, maxAnimationFrames);
+    unsigned char bytes[animationDataSize];
+    encodeAnimationData(bytes);
+    if (staged)
+    {
+        targets.push_back(getAnimationDataPath());
+        const std::string staging = stageAtomic(getAnimationDataPath().c_str());
+        staged = !staging.empty() && writeFileAtomic(staging.c_str(), bytes, sizeof bytes);
+        if (!staged)
+            std::cout << "Could not save file " << getAnimationDataPath() << std::endl;
+    }
+    if (putStagedInPlace(targets, staged))
+        return true;
+    frameCounts[slot] = before;
+    return false;
 }
 
 bool ScrivletPlayer::hasUploadImageFile() const { return canOpen(getUploadMetaPath(), "r"); }

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <iostream>
+#include <utility>
+#include <vector>
 
 namespace Tovrane
 {
@@ -107,10 +109,11 @@ void Studio::saveImage(int slot)
     }
     // The frame being drawn on counts as soon as it is saved.
     updateFrameCount();
-    bool written = true;
+    // Every frame and the frame count in place together, or the slot as it was.
+    std::vector<TexturePtr> pictures;
     for (int f = 0; f < frameCount; ++f)
-        written = player->saveAnimationFrame(getFrame(f)->getLayer()->getTexture(), slot, f) && written;
-    written = written && player->setNumberOfFrames(slot, framesUsed);
+        pictures.push_back(getFrame(f)->getLayer()->getTexture());
+    const bool written = player->saveAnimation(std::move(pictures), slot, framesUsed);
     if (withUI)
         updateAnimationSlotDialogCallback();
     if (written)

@@ -254,10 +254,17 @@ TEST_F(StudioCase, UnreadableFilesNeverReachACanvasAndFailedWritesKeepThePicture
     const std::string said = TestSupport::printed([&] { studio->loadImage(2); });
     EXPECT_NE(std::string::npos, said.find("frame 3 of animation slot 2")) << said;
     EXPECT_TRUE(pixel(2, 110, 100) == Black && pixel(3, 110, 100) == Clear && pixel(3, 160, 150) == Clear);
-    fs::create_directories(player().toAnimationPath(0, 4));
-    stroke(100, 100);
+    // A flipbook that cannot be saved whole leaves its slot as it was.
+    studio->saveImage(0);
+    fs::remove(player().toAnimationPath(0, 11));
+    fs::create_directories(player().toAnimationPath(0, 11));
+    const auto slot = [] {
+        return TestSupport::readFile(player().toAnimationPath(0, 7)) + TestSupport::readFile(player().getAnimationDataPath());
+    };
+    const std::string before = slot();
+    studio->setFrame(6), stroke(100, 100), studio->setFrame(7), stroke(120, 120), studio->setFrame(8);
     TestSupport::printed([&] { studio->saveImage(0); });
-    EXPECT_FALSE(studio->saved);
+    EXPECT_TRUE(!studio->saved && before == slot() && player().frameCounts[0] == 4 && studio->framesUsed == 8);
 }
 
 TEST_F(StudioCase, GoldenPictures)

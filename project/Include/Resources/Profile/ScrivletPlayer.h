@@ -125,6 +125,10 @@ public:
     bool hasAnimation(int slot) const;
     int getNumberOfImageSlotsInUse() const;
     bool saveAnimationFrame(TexturePtr frame, int slot, int frameIndex);
+    // Saves a whole flipbook: every frame (converted to RGBA8888) and the
+    // slot's frame count (brought into 1 to 12), all in place together or,
+    // when any of them cannot be written, none of them. True when saved.
+    bool saveAnimation(std::vector<TexturePtr> frames, int slot, int count);
     // Hands the picture of a slot to the platform's upload by writing
     // "meta.inf"; a slot already handed over and not yet collected is skipped.
     void uploadImage(int slot);
