@@ -314,34 +314,23 @@ TEST_F(TitleTest, TheBadgePopUpCarriesNoTextOfItsOwn)
     EXPECT_EQ(1u, colours.size());
 }
 
-// Placeholder labels: readable names made from file names, or the manifest's own.
-TEST(TitlePlaceholderTest, ReadableNamesDropFoldersTheExtensionAndTheButtonState)
-{
-    const std::pair<const char*, const char*> names[] = {{"lesson_menu/seeing_shapes.png", "seeing shapes"},
-        {"file_dialog/close_up.png", "close"}, {"menu_slot/slot_arrow_left_down.png", "slot arrow left"},
-        {"menu/badges_hi.png", "badges hi"}, {"a/b/c.d.png", "c.d"}, {"pickup.png", "pickup"},
-        {"_up.png", " up"}, {"no_extension", "no extension"}};
-    for (const auto& name : names)
-        EXPECT_EQ(name.second, readableName(name.first)) << name.first;
-}
-
+// Placeholder labels: the file's name without folders, extension and button
+// state, or the manifest's own ("_" drawn as a space; empty: none).
 TEST(TitlePlaceholderTest, LabelsAreReadableNamesUnlessTheManifestGivesOne)
 {
+    for (const auto& name : {std::make_pair("menu_slot/slot_arrow_left_down.png", "slot arrow left"),
+             std::make_pair("file_dialog/close_up.png", "close"), std::make_pair("a/b/c.d.png", "c.d"),
+             std::make_pair("pickup.png", "pickup"), std::make_pair("_up.png", " up"), std::make_pair("no_dot", "no dot")})
+        EXPECT_EQ(name.second, readableName(name.first)) << name.first;
     TitleManifest manifest;
-    ASSERT_TRUE(manifest.parse("sheet s\n"
-                               "sprite a/b_up.png size=8x8\n"
-                               "sprite c.png size=8x8 label=\n"
-                               "picture d/e_f.png size=8x8\n"
-                               "picture g.png size=8x8 label=HI_THERE\n",
+    ASSERT_TRUE(manifest.parse("sheet s\nsprite a/b_up.png size=8x8\nsprite c.png size=8x8 label=\n"
+                               "picture d/e_f.png size=8x8\npicture g.png size=8x8 label=HI_THERE\n",
         "labels.txt"));
-    ASSERT_TRUE(manifest.sheets.size() == 1 && manifest.sheets[0].sprites.size() == 2 &&
-                manifest.pictures.size() == 2);
+    ASSERT_TRUE(manifest.sheets.at(0).sprites.size() == 2 && manifest.pictures.size() == 2);
     EXPECT_EQ("b", manifest.sheets[0].sprites[0].label);
     EXPECT_EQ("", manifest.sheets[0].sprites[1].label);
     EXPECT_EQ("e f", manifest.pictures[0].label);
     EXPECT_EQ("HI_THERE", manifest.pictures[1].label);
-
-    // "_" is a space on the picture, and no label leaves the shape plain.
     Look look;
     look.width = 40;
     look.height = 12;
