@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <sstream>
 
 namespace TovraneTools
 {
@@ -29,6 +30,7 @@ const Glyph glyphs[] = {
     {'-', {0, 0, 7, 0, 0}}, {'/', {1, 1, 2, 4, 4}}, {'\'', {2, 2, 0, 0, 0}}, {':', {0, 2, 0, 2, 0}},
     {'!', {2, 2, 2, 0, 2}}, {'?', {6, 1, 2, 0, 2}}, {'(', {1, 2, 2, 2, 1}}, {')', {4, 2, 2, 2, 4}},
     {'+', {0, 2, 7, 2, 0}}, {'=', {0, 7, 0, 7, 0}}, {'#', {5, 7, 5, 7, 5}}, {'%', {5, 1, 2, 4, 5}},
+    {'<', {1, 2, 4, 2, 1}}, {'>', {4, 2, 1, 2, 4}},
 };
 }
 
@@ -70,5 +72,42 @@ void PixelFont::drawCentred(Picture& picture, int x, int y, int width, int heigh
     int tx = x + (width - textWidth(text, scale)) / 2;
     int ty = y + (height - textHeight(scale)) / 2;
     draw(picture, std::max(tx, x), ty, text, scale, colour);
+}
+
+std::vector<std::string> PixelFont::wrap(const std::string& text, int width, int scale)
+{
+    std::vector<std::string> lines;
+    std::istringstream words(text);
+    for (std::string word; words >> word;)
+    {
+        if (!lines.empty() && textWidth(lines.back() + " " + word, scale) <= width)
+            lines.back() += " " + word;
+        else
+            lines.push_back(word);
+    }
+    return lines;
+}
+
+int PixelFont::drawWrapped(Picture& picture, int x, int y, int width, int height, const std::string& text,
+    int maxScale, Colour colour)
+{
+    int scale = std::max(1, maxScale);
+    std::vector<std::string> lines;
+    for (;; --scale)
+    {
+        lines = wrap(text, width, scale);
+        bool fits = linesHeight(static_cast<int>(lines.size()), scale) <= height;
+        for (const std::string& line : lines)
+            fits = fits && textWidth(line, scale) <= width;
+        if (fits || scale == 1)
+            break;
+    }
+    int top = y + (height - linesHeight(static_cast<int>(lines.size()), scale)) / 2;
+    for (const std::string& line : lines)
+    {
+        draw(picture, std::max(x, x + (width - textWidth(line, scale)) / 2), top, line, scale, colour);
+        top += (GlyphHeight + 2) * scale;
+    }
+    return scale;
 }
 }

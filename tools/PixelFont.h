@@ -4,6 +4,7 @@
 #include "Picture.h"
 
 #include <string>
+#include <vector>
 
 namespace TovraneTools
 {
@@ -27,6 +28,17 @@ public:
     // maxScale that fits its width (at least 1: wider text is clipped).
     static void drawCentred(Picture& picture, int x, int y, int width, int height, const std::string& text,
         int maxScale, Colour colour);
+
+    // Draws the text centred in the rectangle, broken into lines at spaces,
+    // at the largest scale up to maxScale at which every line fits (at least
+    // 1: what still does not fit is clipped). Returns the scale used.
+    static int drawWrapped(Picture& picture, int x, int y, int width, int height, const std::string& text,
+        int maxScale, Colour colour);
+    // The text's words in lines no wider than `width` at the scale; a word
+    // wider than that has a line of its own.
+    static std::vector<std::string> wrap(const std::string& text, int width, int scale);
+    // Height of that many lines, 2 pixels of the scale apart.
+    static int linesHeight(int lines, int scale) { return lines > 0 ? (lines * (GlyphHeight + 2) - 2) * scale : 0; }
 
     // The 5 rows of 3 bits of a character (bit 2 is the left column).
     static const unsigned char* glyph(char c);

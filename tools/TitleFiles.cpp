@@ -264,6 +264,17 @@ std::string encodeChr(const std::vector<CharacterEntry>& characters)
     return out;
 }
 
+std::string readableName(const std::string& path)
+{
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    name = name.substr(0, name.find_last_of('.'));
+    for (const std::string state : {"_up", "_down"})
+        if (name.size() > state.size() && name.compare(name.size() - state.size(), state.size(), state) == 0)
+            name.erase(name.size() - state.size());
+    std::replace(name.begin(), name.end(), '_', ' ');
+    return name;
+}
+
 Picture drawPlaceholder(const Look& look, const std::string& label)
 {
     Picture picture(look.width, look.height);
@@ -274,12 +285,29 @@ Picture drawPlaceholder(const Look& look, const std::string& label)
     static const char* const unlabelled[] = {"wheel", "drop", "pie", "hub", "paintingmask", "lines"};
     if (label.empty() || std::find(std::begin(unlabelled), std::end(unlabelled), look.shape) != std::end(unlabelled))
         return picture;
-    // The name, on the lower half of triangles where they are wide enough.
-    int top = look.shape == "triangle" ? look.height / 2 : 0;
-    int inset = look.shape == "rect" || look.shape == "frame" ? 2 : std::min(look.width, look.height) / 6;
-    int scale = std::max(2, std::min(look.width, look.height) / 60);
-    PixelFont::drawCentred(picture, inset, top, look.width - 2 * inset, look.height - top, label, scale,
-        labelColour(look));
+    // The text stays inside the shape: below the middle of a triangle, off
+    // the rounded corners and inside a frame's border of a large picture
+    // (small ones keep their side margins).
+    const int w = look.width, h = look.height, side = std::min(w, h);
+    const bool large = side >= 48;
+    int left = side / 6, top = 0, bottom = 0;
+    if (look.shape == "triangle")
+        top = h / 2;
+    else if (look.shape == "rect")
+        left = std::max(2, side / 12);
+    else if (look.shape == "frame" && !large)
+        left = 2;
+    else if (look.shape == "frame")
+        left = top = bottom = std::max(1, side / 10) + 1;
+    else if (look.shape == "round" && large)
+    {
+        left = 1;
+        top = bottom = side / 6;
+    }
+    const int scale = std::max({2, std::min(4, side / 16), side / 60});
+    std::string text = label;
+    std::replace(text.begin(), text.end(), '_', ' ');
+    PixelFont::drawWrapped(picture, left, top, w - 2 * left, h - top - bottom, text, scale, labelColour(look));
     return picture;
 }
 

@@ -31,9 +31,13 @@ std::string encodeTex(const std::vector<TexBlock>& blocks);
 std::string encodeChr(const std::vector<CharacterEntry>& characters);
 
 // Drawing of the placeholders. drawShape fills the whole picture with the
-// look's shape in its colour.
+// look's shape in its colour; drawPlaceholder writes the label on it, "_"
+// as a space, in as many lines and as large as fits.
 void drawShape(Picture& picture, const Look& look);
 Picture drawPlaceholder(const Look& look, const std::string& label);
+// A file's name as a label: without its folders, extension and a last
+// "_up" or "_down" (the colour tells those apart), "_" as spaces.
+std::string readableName(const std::string& path);
 Picture drawAnimationFrame(const Look& look, const std::string& label, int frame, int frameCount,
     const std::string& motion);
 // The DadUzo glyph atlas: 64 x 64, the 28 glyph rectangles of the font table,

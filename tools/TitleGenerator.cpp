@@ -106,7 +106,7 @@ bool writeTitle(const TitleManifest& manifest, const std::string& title)
     {
         std::string path = title + picture.folder + picture.name;
         makeFolders(path.substr(0, path.find_last_of('/')));
-        Picture drawn = picture.image.width() > 0 ? picture.image : drawPlaceholder(picture.look, picture.name);
+        Picture drawn = picture.image.width() > 0 ? picture.image : drawPlaceholder(picture.look, picture.label);
         ok = (picture.palette ? writePalettePng(path, drawn)
                  : picture.rgb  ? writeRgbPng(path, drawn)
                                 : writePng(path, drawn)) &&

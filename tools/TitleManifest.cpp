@@ -2,6 +2,7 @@
 
 #include "PaletteArt.h"
 #include "TaskTitle.h"
+#include "TitleFiles.h"
 
 #include <json/json.h>
 
@@ -226,6 +227,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             entry.folder = kind == "picture" ? "images/" : "";
             entry.palette = flags.count("palette") != 0;
             entry.rgb = flags.count("rgb") != 0;
+            entry.label = has("label") ? keys["label"] : readableName(name);
             look(entry.look, name);
             claim(entry.folder + name);
             if (lineOk)
@@ -295,7 +297,7 @@ bool TitleManifest::parse(const std::string& text, const std::string& fileName)
             }
             SpriteEntry entry;
             entry.name = name;
-            entry.label = has("label") ? keys["label"] : name;
+            entry.label = has("label") ? keys["label"] : readableName(name);
             look(entry.look, name);
             placement(entry.x, entry.y);
             entry.rotated = flags.count("rotated") != 0;

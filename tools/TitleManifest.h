@@ -27,7 +27,7 @@ struct SpriteEntry
     int x = 0, y = 0;  // placement of the lower-left corner
     bool rotated = false;
     int block = 0;  // which of the sheet's blocks in the manifest lists it
-    std::string label;  // text drawn on it (the name by default; empty: none)
+    std::string label;  // text drawn on it (a readable name by default; empty: none)
     // Animation frames: which frame of how many, and how it moves.
     int frame = 0;
     int frameCount = 0;
@@ -64,6 +64,7 @@ struct PictureEntry
     std::string folder = "images/";  // relative to the title: "images/" or the title itself
     bool palette = false;            // written as an 8-bit palette PNG
     bool rgb = false;                // written as an 8-bit RGB PNG, without alpha
+    std::string label;               // text drawn on it (a readable name by default; empty: none)
     // A picture drawn by the generator itself, used instead of the placeholder.
     Picture image;
 };

@@ -9,6 +9,7 @@
 #include "CMetaInfo.h"
 #include "CSystemData.h"
 #include "PngFile.h"
+#include "TitleFiles.h"
 #include "TitleManifest.h"
 
 #include <gtest/gtest.h>
@@ -299,6 +300,43 @@ TEST_F(TitleTest, ColourMasksAreExactBlackWithALightRim)
                                                                             : other) += c.a != 0;
         EXPECT_TRUE(black > rim && rim > 0 && other == 0) << name;
     }
+}
+
+// The game writes its text on the badge pop-up: the picture is one colour.
+TEST_F(TitleTest, TheBadgePopUpCarriesNoTextOfItsOwn)
+{
+    Tovrane::SpriteManager manager;
+    manager.addSpriteInfo("shared.tex");
+    std::set<std::vector<unsigned char>> colours;
+    for (const Tovrane::ColorRGBA<unsigned char>& c : pixelsOf(place(manager, "shared/badge_pop_up.png")))
+        if (c.a != 0)
+            colours.insert({c.r, c.g, c.b, c.a});
+    EXPECT_EQ(1u, colours.size());
+}
+
+// Placeholder labels: the file's name without folders, extension and button
+// state, or the manifest's own ("_" drawn as a space; empty: none).
+TEST(TitlePlaceholderTest, LabelsAreReadableNamesUnlessTheManifestGivesOne)
+{
+    for (const auto& name : {std::make_pair("menu_slot/slot_arrow_left_down.png", "slot arrow left"),
+             std::make_pair("file_dialog/close_up.png", "close"), std::make_pair("a/b/c.d.png", "c.d"),
+             std::make_pair("pickup.png", "pickup"), std::make_pair("_up.png", " up"), std::make_pair("no_dot", "no dot")})
+        EXPECT_EQ(name.second, readableName(name.first)) << name.first;
+    TitleManifest manifest;
+    ASSERT_TRUE(manifest.parse("sheet s\nsprite a/b_up.png size=8x8\nsprite c.png size=8x8 label=\n"
+                               "picture d/e_f.png size=8x8\npicture g.png size=8x8 label=HI_THERE\n",
+        "labels.txt"));
+    ASSERT_TRUE(manifest.sheets.at(0).sprites.size() == 2 && manifest.pictures.size() == 2);
+    EXPECT_EQ("b", manifest.sheets[0].sprites[0].label);
+    EXPECT_EQ("", manifest.sheets[0].sprites[1].label);
+    EXPECT_EQ("e f", manifest.pictures[0].label);
+    EXPECT_EQ("HI_THERE", manifest.pictures[1].label);
+    Look look;
+    look.width = 40;
+    look.height = 12;
+    look.shape = "rect";
+    EXPECT_EQ(drawPlaceholder(look, "HI THERE").bytes(), drawPlaceholder(look, "HI_THERE").bytes());
+    EXPECT_EQ(Picture(40, 12, look.colour).bytes(), drawPlaceholder(look, "").bytes());
 }
 
 TEST(TitleGeneratorTest, SameManifestSameBytes)
