@@ -124,16 +124,22 @@ BENCHMARK(BM_Saturate)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Texturize)->Unit(benchmark::kMicrosecond);
 
 // Blur as the studio applies it: an undo step (the canvas keeps one, as the
-// studio's do), then the effect through the canvas.
+// studio's do), then the effect through the canvas. The undo that brings the
+// picture back, so every blur starts from the same one, is not timed.
 void BM_BlurAsTheStudioAppliesIt(benchmark::State& state)
 {
     CanvasPtr canvas(new Canvas(picture(), 128));
-    canvas->pushUndo();
-    bench::measure(state, [&] {
+    bench::Measure timer(state);
+    for (auto _ : state)
+    {
         canvas->pushUndo();
         canvas->useEffect(EffectPtr(new BlurEffect));
         benchmark::ClobberMemory();
-    });
+        timer.pause();
+        canvas->undo();
+        timer.resume();
+        timer.lap();
+    }
 }
 BENCHMARK(BM_BlurAsTheStudioAppliesIt)->Unit(benchmark::kMicrosecond);
 }
