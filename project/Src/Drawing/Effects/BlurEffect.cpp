@@ -120,19 +120,21 @@ void blur5551(Texture& picture)
     for (int n = 2; n <= 25; ++n)
         reciprocal[n] = static_cast<std::uint16_t>(((1u << 16) + n - 1) / n);
 
-    // The column sums of each channel over the window's rows, with two zero
-    // columns on either side.
-    std::vector<std::uint16_t> sums(static_cast<std::size_t>(w + 4) * 3, 0);
-    std::uint16_t* const red = sums.data() + 2;
-    std::uint16_t* const green = red + w + 4;
-    std::uint16_t* const blue = green + w + 4;
-    // Each column's factor for the window's current number of rows.
-    std::vector<std::uint16_t> factors(static_cast<std::size_t>(w));
+    // One block of rows of `stride` words, each starting a 32-byte line so
+    // that the vector loads and stores are aligned: the column sums of each
+    // channel over the window's rows (with two zero columns on either side),
+    // each column's factor for the window's current number of rows, and
+    // source rows y - 2 to y, kept in slot j % 3 before the output replaces
+    // them (a row leaves the sums two rows after it was overwritten).
+    const std::size_t stride = (static_cast<std::size_t>(w) + 4 + 15) / 16 * 16;
+    std::vector<std::uint16_t> block(stride * 7 + 32, 0);
+    std::uint16_t* red = block.data() + 16;
+    red += (32 - reinterpret_cast<std::uintptr_t>(red) % 32) % 32 / 2;
+    std::uint16_t* const green = red + stride;
+    std::uint16_t* const blue = green + stride;
+    std::uint16_t* const factors = blue + stride;
     int factorRows = 0;
-    // Source rows y - 2 to y, kept in slot j % 3 before the output replaces
-    // them: a row leaves the sums two rows after it was overwritten.
-    std::vector<unsigned char> saved(static_cast<std::size_t>(w) * 2 * 3);
-    auto savedRow = [&](int j) { return saved.data() + static_cast<std::size_t>(j % 3) * w * 2; };
+    auto savedRow = [&](int j) { return reinterpret_cast<unsigned char*>(factors + stride * (1 + j % 3)); };
     auto row = [&](int j) { return picture.getPixels() + static_cast<std::ptrdiff_t>(j) * pitch; };
     picture.releaseBindings();
     for (int y = 0; y <= std::min(2, h - 1); ++y)
@@ -146,7 +148,7 @@ void blur5551(Texture& picture)
                 factors[x] = reciprocal[rows * (std::min(x + 2, w - 1) - std::max(x - 2, 0) + 1)];
             factorRows = rows;
         }
-        outputRow(red, green, blue, factors.data(), row(y), savedRow(y), w);
+        outputRow(red, green, blue, factors, row(y), savedRow(y), w);
         moveWindow(red, green, blue, y + 3 < h ? row(y + 3) : nullptr, y >= 2 ? savedRow(y - 2) : nullptr, w);
     }
 }
