@@ -208,3 +208,29 @@ TEST(EffectTest, RGBA5551ResultsEqualThe8BitFormula)
         }
     }
 }
+
+// As the studio applies an effect: an undo step, the effect through the
+// canvas (the picture read from its tiles and written back), and the undo
+// bringing the picture back. Tiles at the right and bottom edges are partial.
+TEST(EffectTest, ThroughTheCanvasAndUndoneAgain)
+{
+    for (auto size : {std::make_pair(640, 480), std::make_pair(333, 201)})
+    {
+        auto effects = everyEffect(), again = everyEffect();
+        for (std::size_t e = 0; e < effects.size(); ++e)
+        {
+            const std::string& name = effects[e].first;
+            if (name != "invert" && name != "rgb_rotate" && name != "grayscale" && name != "blur")
+                continue;
+            TexturePtr original = randomPicture(size.first, size.second, PixelFormat::RGBA5551, 21);
+            TexturePtr direct = original->copy();
+            again[e].second->run(direct);
+            CanvasPtr canvas(new Canvas(original->copy(), 128));
+            canvas->pushUndo();
+            canvas->useEffect(effects[e].second);
+            EXPECT_TRUE(samePixels(*canvas->getLayer()->getTexture(), *direct)) << name << " " << size.first;
+            canvas->undo();
+            EXPECT_TRUE(samePixels(*canvas->getLayer()->getTexture(), *original)) << name << " " << size.first;
+        }
+    }
+}
