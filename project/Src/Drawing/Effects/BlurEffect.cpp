@@ -52,28 +52,82 @@ inline std::uint16_t redSum(std::uint16_t v) { return static_cast<std::uint16_t>
 inline std::uint16_t greenSum(std::uint16_t v) { return static_cast<std::uint16_t>(v & Pixel::GreenBits); }
 inline std::uint16_t blueSum(std::uint16_t v) { return static_cast<std::uint16_t>(v & Pixel::BlueBits); }
 
+// Output pixel x from the window's channel sums and the column's factor, the
+// source word kept in `saved` first. floor(64 S m / 2^16) without its low
+// six bits is floor(S m / 2^16) in the green field, and likewise for blue.
+inline void outputPixel(unsigned char* row, unsigned char* saved, int x, std::uint16_t r, std::uint16_t g,
+                        std::uint16_t b, std::uint16_t m)
+{
+    const std::uint16_t v = loadPixel16(row + 2 * x);
+    storePixel16(saved + 2 * x, v);
+    storePixel16(row + 2 * x,
+                 static_cast<std::uint16_t>(multiplyHigh(r, m) << 11 | (multiplyHigh(g, m) & Pixel::GreenBits) |
+                                            (multiplyHigh(b, m) & Pixel::BlueBits) | (v & Pixel::AlphaBit)));
+}
+
+// The sum of columns x - 2 to x + 2 of one channel's sums.
+inline std::uint16_t fiveColumns(const std::uint16_t* c, int x)
+{
+    return static_cast<std::uint16_t>(c[x - 2] + c[x - 1] + c[x] + c[x + 1] + c[x + 2]);
+}
+
+// Sixteen column sums, kept in one AVX2 register (two SSE ones).
+typedef std::uint16_t Sums16 __attribute__((vector_size(32)));
+
+// Before the first 16 columns of one channel's sums: `at` holds those
+// columns' sums, `pairs` the pair sums c(i) + c(i + 1) of the 16 before.
+inline void startWindows(const std::uint16_t* sums, Sums16& at, Sums16& pairs)
+{
+    Sums16 before;
+    std::memcpy(&before, sums - 16, sizeof before);
+    std::memcpy(&at, sums, sizeof at);
+    pairs = before + __builtin_shufflevector(before, at, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
+}
+
+// The window sums of one channel's 16 columns from x into `window`, `at`
+// and `pairs` moving on by 16 columns: with the pair sums p(i), the window
+// of column i is p(i - 2) + p(i) + c(i + 2), the neighbours' sums shifted
+// in from the vectors before and after.
+inline void sixteenWindows(const std::uint16_t* sums, int x, Sums16& at, Sums16& pairs, std::uint16_t* window)
+{
+    Sums16 next;
+    std::memcpy(&next, sums + x + 16, sizeof next);
+    const Sums16 pair =
+        at + __builtin_shufflevector(at, next, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
+    const Sums16 sum =
+        __builtin_shufflevector(pairs, pair, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29) + pair +
+        __builtin_shufflevector(at, next, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17);
+    std::memcpy(window, &sum, sizeof sum);
+    pairs = pair;
+    at = next;
+}
+
 // One output row, in place: the sums of five columns of each channel (the
-// sums have two zero columns on either side), divided by multiplying with
-// the column's factor, and the source's alpha bits. The source row is kept
-// in `saved` first. floor(64 S m / 2^16) without its low six bits is
-// floor(S m / 2^16) in the green field, and likewise for blue.
+// sums have two zero columns on either side and are readable 16 columns
+// before the first and after the last), divided by multiplying with the
+// column's factor, and the source's alpha bits. Sixteen columns at a time,
+// the neighbours' sums are shifted in, not read two columns aside, which
+// would straddle cache lines every other time.
 TOVRANE_ROW_LOOP void outputRow(const std::uint16_t* __restrict red, const std::uint16_t* __restrict green,
                                 const std::uint16_t* __restrict blue, const std::uint16_t* __restrict factors,
                                 unsigned char* __restrict row, unsigned char* __restrict saved, int w)
 {
-    for (int x = 0; x < w; ++x)
+    Sums16 atRed, atGreen, atBlue, pairsRed, pairsGreen, pairsBlue;
+    startWindows(red, atRed, pairsRed);
+    startWindows(green, atGreen, pairsGreen);
+    startWindows(blue, atBlue, pairsBlue);
+    alignas(32) std::uint16_t r[16], g[16], b[16];
+    int x = 0;
+    for (; x + 16 <= w; x += 16)
     {
-        const std::uint16_t r = static_cast<std::uint16_t>(red[x - 2] + red[x - 1] + red[x] + red[x + 1] + red[x + 2]);
-        const std::uint16_t g =
-            static_cast<std::uint16_t>(green[x - 2] + green[x - 1] + green[x] + green[x + 1] + green[x + 2]);
-        const std::uint16_t b = static_cast<std::uint16_t>(blue[x - 2] + blue[x - 1] + blue[x] + blue[x + 1] + blue[x + 2]);
-        const std::uint16_t m = factors[x];
-        const std::uint16_t v = loadPixel16(row + 2 * x);
-        storePixel16(saved + 2 * x, v);
-        storePixel16(row + 2 * x,
-                     static_cast<std::uint16_t>(multiplyHigh(r, m) << 11 | (multiplyHigh(g, m) & Pixel::GreenBits) |
-                                                (multiplyHigh(b, m) & Pixel::BlueBits) | (v & Pixel::AlphaBit)));
+        sixteenWindows(red, x, atRed, pairsRed, r);
+        sixteenWindows(green, x, atGreen, pairsGreen, g);
+        sixteenWindows(blue, x, atBlue, pairsBlue, b);
+        for (int i = 0; i < 16; ++i)
+            outputPixel(row, saved, x + i, r[i], g[i], b[i], factors[x + i]);
     }
+    for (; x < w; ++x)
+        outputPixel(row, saved, x, fiveColumns(red, x), fiveColumns(green, x), fiveColumns(blue, x), factors[x]);
 }
 
 // Adds the channels of the packed row `in` to the column sums and takes
@@ -120,21 +174,23 @@ void blur5551(Texture& picture)
     for (int n = 2; n <= 25; ++n)
         reciprocal[n] = static_cast<std::uint16_t>(((1u << 16) + n - 1) / n);
 
-    // One block of rows of `stride` words, each starting a 32-byte line so
-    // that the vector loads and stores are aligned: the column sums of each
-    // channel over the window's rows (with two zero columns on either side),
-    // each column's factor for the window's current number of rows, and
-    // source rows y - 2 to y, kept in slot j % 3 before the output replaces
-    // them (a row leaves the sums two rows after it was overwritten).
-    const std::size_t stride = (static_cast<std::size_t>(w) + 4 + 15) / 16 * 16;
-    std::vector<std::uint16_t> block(stride * 7 + 32, 0);
-    std::uint16_t* red = block.data() + 16;
-    red += (32 - reinterpret_cast<std::uintptr_t>(red) % 32) % 32 / 2;
-    std::uint16_t* const green = red + stride;
-    std::uint16_t* const blue = green + stride;
-    std::uint16_t* const factors = blue + stride;
+    // One block of rows of `stride` words, column 0 of each 16 words in and
+    // starting a 32-byte line: the column sums of each channel over the
+    // window's rows (zero on either side), each column's factor for the
+    // window's current number of rows, and source rows y - 2 to y, kept in
+    // slot j % 3 before the output replaces them (a row leaves the sums two
+    // rows after it was overwritten).
+    const std::size_t stride = (static_cast<std::size_t>(w) + 15) / 16 * 16 + 32;
+    std::vector<std::uint16_t> block(stride * 7 + 16, 0);
+    std::uint16_t* line = block.data();
+    line += (32 - reinterpret_cast<std::uintptr_t>(line) % 32) % 32 / 2;
+    auto rowOfBlock = [&](int k) { return line + stride * k + 16; };
+    std::uint16_t* const red = rowOfBlock(0);
+    std::uint16_t* const green = rowOfBlock(1);
+    std::uint16_t* const blue = rowOfBlock(2);
+    std::uint16_t* const factors = rowOfBlock(3);
     int factorRows = 0;
-    auto savedRow = [&](int j) { return reinterpret_cast<unsigned char*>(factors + stride * (1 + j % 3)); };
+    auto savedRow = [&](int j) { return reinterpret_cast<unsigned char*>(rowOfBlock(4 + j % 3)); };
     auto row = [&](int j) { return picture.getPixels() + static_cast<std::ptrdiff_t>(j) * pitch; };
     picture.releaseBindings();
     for (int y = 0; y <= std::min(2, h - 1); ++y)
