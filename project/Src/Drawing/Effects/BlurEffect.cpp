@@ -200,7 +200,9 @@ void blur5551(Texture& picture)
         const int rows = std::min(y + 2, h - 1) - std::max(y - 2, 0) + 1;
         if (rows != factorRows)
         {
-            for (int x = 0; x < w; ++x)
+            // Five columns inside the row, fewer in the two at either edge.
+            std::fill(factors, factors + w, reciprocal[rows * std::min(5, w)]);
+            for (int x = 0; x < w; x = (x == 1 && w > 4) ? w - 2 : x + 1)
                 factors[x] = reciprocal[rows * (std::min(x + 2, w - 1) - std::max(x - 2, 0) + 1)];
             factorRows = rows;
         }
