@@ -4,10 +4,11 @@
 // memcpy's.
 //
 // Times are CPU time, so a loaded machine taking the processor away does not
-// count, and of a case's run split into equal chunks only the fastest chunk
-// counts, so a chunk slowed by other programs' use of the caches does not
-// either. The memcpy is timed between the case's chunks, on the same
-// processor under the same load, the fastest of those times being the unit.
+// count. A case's run is cut into chunks of a few milliseconds and only the
+// fastest chunk counts, so chunks slowed by other programs (their use of the
+// caches, a move to another processor) do not either. The memcpy is timed
+// the same way, in runs of about the same length between the case's chunks,
+// on the same processor under the same load.
 #ifndef BENCH_MEMCPYREFERENCE_H
 #define BENCH_MEMCPYREFERENCE_H
 
@@ -31,18 +32,16 @@ inline double cpuSecondsNow(clockid_t clock = CLOCK_THREAD_CPUTIME_ID)
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// The CPU time per iteration of the fastest of equal chunks of iterations.
-// lap() ends each iteration and says whether it ended a chunk; pause() and
-// resume() leave work out of the time. The clock is read only at chunk ends
-// and around pauses, so short iterations are timed as well as long ones.
-// Work done on other threads needs the process's clock.
+// The CPU time per iteration of the fastest chunk of iterations, a chunk
+// being as many iterations as take at least two milliseconds (found by
+// doubling from one). lap() ends each iteration and says whether it ended a
+// chunk; pause() and resume() leave work out of the time. The clock is read
+// only at chunk ends and around pauses, so short iterations are timed as
+// well as long ones. Work done on other threads needs the process's clock.
 class CpuTimer
 {
 public:
-    explicit CpuTimer(long long iterations, int chunks = 10, clockid_t clock = CLOCK_THREAD_CPUTIME_ID)
-        : clock(clock), chunk(std::max(1LL, iterations / chunks)), start(cpuSecondsNow(clock))
-    {
-    }
+    explicit CpuTimer(clockid_t clock = CLOCK_THREAD_CPUTIME_ID) : clock(clock), start(cpuSecondsNow(clock)) {}
 
     void pause() { paused = cpuSecondsNow(clock); }
     void resume() { start += cpuSecondsNow(clock) - paused; }
@@ -55,6 +54,8 @@ public:
             return false;
         const double now = cpuSecondsNow(clock);
         best = std::min(best, (now - start) / static_cast<double>(done));
+        if (now - start < ChunkSeconds)
+            chunk *= 2;
         start = now;
         done = 0;
         return true;
@@ -68,10 +69,12 @@ public:
         return done > 0 ? (cpuSecondsNow(clock) - start) / static_cast<double>(done) : 0;
     }
 
+    static constexpr double ChunkSeconds = 0.002;
+
 private:
     static constexpr double Never = 1e30;
     const clockid_t clock;
-    const long long chunk;
+    long long chunk = 1;
     long long done = 0;
     double start;
     double paused = 0;
@@ -81,7 +84,7 @@ private:
 // Seconds of this thread's CPU time per memcpy of the picture between two
 // page-aligned buffers of the program, both written before any timing so no
 // page is first touched inside it: one memcpy to bring them into the caches,
-// then a timed run of several.
+// then a timed run of about a chunk's length.
 inline double memcpySeconds()
 {
     static unsigned char* const source = [] {
@@ -90,7 +93,7 @@ inline double memcpySeconds()
         return p;
     }();
     unsigned char* const target = source + PictureBytes;
-    const int count = 32;
+    const int count = 128;
     double start = 0;
     for (int i = -1; i < count; ++i)
     {
@@ -104,13 +107,13 @@ inline double memcpySeconds()
     return (cpuSecondsNow() - start) / count;
 }
 
-// A CpuTimer over the state's planned iterations that times the memcpy
-// before the case and after every chunk, and reports the ratio when it goes.
+// A CpuTimer that times the memcpy before the case and after every eighth
+// chunk, and reports the ratio of the fastest of each when it goes.
 class Measure : public CpuTimer
 {
 public:
     explicit Measure(benchmark::State& state, clockid_t clock = CLOCK_THREAD_CPUTIME_ID)
-        : CpuTimer(state.max_iterations, 10, clock), state(state), unit(memcpySeconds())
+        : CpuTimer(clock), state(state), unit(memcpySeconds())
     {
         restart();
     }
@@ -118,7 +121,7 @@ public:
 
     void lap()
     {
-        if (!CpuTimer::lap())
+        if (!CpuTimer::lap() || ++chunks % 8 != 0)
             return;
         unit = std::min(unit, memcpySeconds());
         restart();
@@ -127,6 +130,7 @@ public:
 private:
     benchmark::State& state;
     double unit;
+    long long chunks = 0;
 };
 
 // Runs `iteration` as the case's loop body and reports its ratio.
