@@ -50,8 +50,11 @@ TEST(EffectTest, InvertRotateAndGrayscale)
 // swaps the top 13/15 of the rows.
 TEST(EffectTest, BlurPixelateAndMirrorsOnEverySize)
 {
+    // Widths either side of the 16 and 32 columns the row loops work at once.
     for (auto size : {std::make_pair(1, 1), std::make_pair(2, 3), std::make_pair(4, 1), std::make_pair(5, 5),
-                      std::make_pair(15, 17), std::make_pair(333, 201), std::make_pair(640, 480)})
+                      std::make_pair(15, 17), std::make_pair(16, 2), std::make_pair(17, 4), std::make_pair(31, 3),
+                      std::make_pair(32, 6), std::make_pair(33, 1), std::make_pair(48, 7), std::make_pair(333, 201),
+                      std::make_pair(640, 480)})
         for (PixelFormat::Type format : {PixelFormat::RGBA8888, PixelFormat::RGBA5551})
         {
             const int w = size.first, h = size.second, rows = h * 13 / 15;
