@@ -11,9 +11,6 @@ using namespace Tovrane;
 
 namespace
 {
-using bench::reportRatio;
-using bench::secondsNow;
-
 void BM_ColorFillWholePicture(benchmark::State& state)
 {
     Texture mask(640, 480, PixelFormat::RGBA8888, true, 255);
@@ -22,15 +19,12 @@ void BM_ColorFillWholePicture(benchmark::State& state)
     for (int y = 0; y < 480; y += 2)
         for (int x = 0; x < 640; ++x)
             picture.setPixel(orange, x, y);
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
+    bench::measure(state, [&] {
         int coloured = 0, white = 0;
         TaskStudioState::countColorFill(mask, picture, 0, 0, 640, 480, orange, coloured, white);
         benchmark::DoNotOptimize(coloured);
         benchmark::DoNotOptimize(white);
-    }
-    reportRatio(state, secondsNow() - start);
+    });
 }
 BENCHMARK(BM_ColorFillWholePicture);
 }

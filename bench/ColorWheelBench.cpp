@@ -23,9 +23,6 @@ namespace
 {
 typedef ColorRGBA<unsigned char> Colour;
 
-using bench::reportRatio;
-using bench::secondsNow;
-
 // A quad showing the whole picture with its lower-left corner at (x, y).
 GeometryPtr sprite(const TexturePtr& picture, int x, int y)
 {
@@ -95,15 +92,12 @@ void BM_WheelTap(benchmark::State& state)
     // Red and blue sectors, 50 pixels from the middle at (96, 149).
     const int taps[2][2] = {{96 - 40, 149 - 30}, {96 + 40, 149 - 30}};
     int n = 0;
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
+    bench::measure(state, [&] {
         const int* tap = taps[n++ % 2];
         wheel->onPress(tap[0], tap[1]);
         wheel->onRelease(tap[0], tap[1]);
         benchmark::ClobberMemory();
-    }
-    reportRatio(state, secondsNow() - start);
+    });
     std::cout.rdbuf(saved);
 }
 BENCHMARK(BM_WheelTap)->Unit(benchmark::kMicrosecond);

@@ -1,8 +1,9 @@
 // Each picture effect on a 640 x 480 picture: the effect alone on the
-// whole-picture texture, and blur through the canvas (the layer read as one
-// texture, the effect, and the changed tiles written back). Every case is
-// reported next to a memcpy of the 640 x 480 16-bit picture measured in the
-// same run (counter "memcpys").
+// whole-picture texture, and blur as the studio applies it (the undo copy,
+// the layer read as one texture, the effect, and the changed tiles written
+// back and marked). Every case is reported next to a memcpy of the 640 x 480
+// 16-bit picture measured in the same run (counter "memcpys"). The goals:
+// invert about 1, blur as the studio applies it at most 10.
 #include "Resources/Drawing/Effects/BlurEffect.h"
 #include "Resources/Drawing/Canvas.h"
 #include "Resources/Drawing/Effects/EightbitEffect.h"
@@ -22,8 +23,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,10 +39,6 @@ using namespace Tovrane;
 namespace
 {
 typedef ColorRGBA<unsigned char> Colour;
-
-using bench::PictureBytes;
-using bench::reportRatio;
-using bench::secondsNow;
 
 TexturePtr picture()
 {
@@ -85,14 +80,11 @@ template <typename Make> void runEffect(benchmark::State& state, Make make)
 {
     TexturePtr texture = picture();
     std::srand(1);
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
+    bench::measure(state, [&] {
         EffectPtr effect(make());
         effect->run(texture);
         benchmark::ClobberMemory();
-    }
-    reportRatio(state, secondsNow() - start);
+    });
 }
 
 void BM_Invert(benchmark::State& state) { runEffect(state, [] { return new InvertEffect; }); }
@@ -132,19 +124,25 @@ BENCHMARK(BM_GridShuffle)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Saturate)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Texturize)->Unit(benchmark::kMicrosecond);
 
-// Blur as the studio runs it: through the canvas.
-void BM_BlurThroughTheCanvas(benchmark::State& state)
+// Blur as the studio applies it: an undo step (the canvas keeps one, as the
+// studio's do), then the effect through the canvas. The undo that brings the
+// picture back, so every blur starts from the same one, is not timed.
+void BM_BlurAsTheStudioAppliesIt(benchmark::State& state)
 {
     CanvasPtr canvas(new Canvas(picture(), 128));
-    const double start = secondsNow();
+    bench::Measure timer(state);
     for (auto _ : state)
     {
+        canvas->pushUndo();
         canvas->useEffect(EffectPtr(new BlurEffect));
         benchmark::ClobberMemory();
+        timer.pause();
+        canvas->undo();
+        timer.resume();
+        timer.lap();
     }
-    reportRatio(state, secondsNow() - start);
 }
-BENCHMARK(BM_BlurThroughTheCanvas)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlurAsTheStudioAppliesIt)->Unit(benchmark::kMicrosecond);
 }
 
 BENCHMARK_MAIN();

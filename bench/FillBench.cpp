@@ -22,10 +22,6 @@ namespace
 {
 typedef ColorRGBA<unsigned char> Colour;
 
-using bench::PictureBytes;
-using bench::reportRatio;
-using bench::secondsNow;
-
 TexturePtr stripes()
 {
     TexturePtr pattern(new Texture(64, 64, PixelFormat::Palette8, true, 0));
@@ -42,14 +38,11 @@ void fillRepeatedly(benchmark::State& state, const CanvasPtr& canvas, int x, int
     TexturePtr pattern = stripes();
     const Colour colours[2] = {Colour(200, 30, 30, 255), Colour(30, 30, 200, 255)};
     int n = 0;
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
+    bench::measure(state, [&] {
         canvas->doFill(colours[n % 2], colours[(n + 1) % 2], pattern, x, y);
         ++n;
         benchmark::ClobberMemory();
-    }
-    reportRatio(state, secondsNow() - start);
+    });
 }
 
 void BM_FillWholeEmptyPicture(benchmark::State& state)

@@ -47,14 +47,16 @@ template <typename Start, typename Event> void measureQuietly(benchmark::State& 
     std::streambuf* out = std::cout.rdbuf(buffer.rdbuf());
     prepare();
     int n = 0;
-    const double start = secondsNow();
-    for (auto _ : state)
     {
-        event(n++);
-        if (n % 1024 == 0)
-            buffer.str(std::string());
+        Measure timer(state);
+        for (auto _ : state)
+        {
+            event(n++);
+            if (n % 1024 == 0)
+                buffer.str(std::string());
+            timer.lap();
+        }
     }
-    reportRatio(state, secondsNow() - start);
     std::cout.rdbuf(out);
 }
 }

@@ -21,11 +21,6 @@ using namespace Tovrane;
 
 namespace
 {
-
-using bench::PictureBytes;
-using bench::reportRatio;
-using bench::secondsNow;
-
 TexturePtr discMask(int size)
 {
     TexturePtr mask(new Texture(size, size, PixelFormat::RGBA8888, true, 0));
@@ -62,13 +57,10 @@ void BM_StrokeEvent(benchmark::State& state)
     filter.setSymmetryType(static_cast<SymmetryType::Type>(state.range(2)));
     bench::FingerPath finger(jump);
     filter.begin(finger.x, finger.y);
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
+    bench::measure(state, [&] {
         finger.step();
         filter.useTool(canvas, brush, finger.x, finger.y);
-    }
-    reportRatio(state, secondsNow() - start);
+    });
 }
 BENCHMARK(BM_StrokeEvent)
     ->ArgNames({"brush", "jump", "mirror"})

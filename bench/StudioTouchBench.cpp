@@ -23,9 +23,6 @@ using namespace Tovrane;
 
 namespace
 {
-using bench::reportRatio;
-using bench::secondsNow;
-
 // The generated title, and a data root of this process removed at exit.
 struct Paths
 {
@@ -57,13 +54,10 @@ void BM_StudioTouchEvent(benchmark::State& state)
     studio->setSymmetryType(SymmetryType::Both);
     bench::FingerPath finger(300);
     studio->handleTouchEvent(finger.x, finger.y, 1);
-    const double start = secondsNow();
-    for (auto _ : state)
-    {
+    bench::measure(state, [&] {
         finger.step();
         studio->handleTouchEvent(finger.x, finger.y, 1);
-    }
-    reportRatio(state, secondsNow() - start);
+    });
     studio->handleTouchEvent(finger.x, finger.y, 0);
 }
 BENCHMARK(BM_StudioTouchEvent)->Unit(benchmark::kMicrosecond);

@@ -9,7 +9,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -20,13 +19,6 @@ namespace
 {
 const int Width = 640;
 const int Height = 480;
-
-typedef std::chrono::steady_clock Clock;
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 TexturePtr noise(PixelFormat::Type format)
 {
@@ -47,20 +39,18 @@ TexturePtr noise(PixelFormat::Type format)
 void convert(benchmark::State& state, PixelFormat::Type from, PixelFormat::Type to)
 {
     const TexturePtr source = noise(from);
-    double caseTime = 0;
+    TexturePtr t;
+    bench::Measure timer(state);
     for (auto _ : state)
     {
-        TexturePtr t = source->copy();
-        const Clock::time_point start = Clock::now();
+        timer.pause();
+        t = source->copy();
+        timer.resume();
         t->convertTo(to);
         benchmark::DoNotOptimize(t->getPixels());
         benchmark::ClobberMemory();
-        const double seconds = secondsSince(start);
-        state.SetIterationTime(seconds);
-        caseTime += seconds;
+        timer.lap();
     }
-    bench::reportRatio(state, caseTime);
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(Width) * Height * 4);
 }
 
 // A Palette8 source through an RGBA8888 mask (half of it at alpha 255) into an
@@ -70,27 +60,20 @@ void maskedBlit(benchmark::State& state)
     const TexturePtr source = noise(PixelFormat::Palette8);
     const TexturePtr mask = noise(PixelFormat::RGBA8888);
     const TexturePtr target = noise(PixelFormat::RGBA5551);
-    double caseTime = 0;
-    for (auto _ : state)
-    {
-        const Clock::time_point start = Clock::now();
+    bench::measure(state, [&] {
         target->blitTexture(source, mask, 0, 0, 0, 0);
         benchmark::ClobberMemory();
-        const double seconds = secondsSince(start);
-        state.SetIterationTime(seconds);
-        caseTime += seconds;
-    }
-    bench::reportRatio(state, caseTime);
+    });
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(target->getSize()));
 }
 }
 
-BENCHMARK_CAPTURE(convert, RGB565_to_RGBA8888, PixelFormat::RGB565, PixelFormat::RGBA8888)->UseManualTime();
-BENCHMARK_CAPTURE(convert, RGBA4444_to_RGBA8888, PixelFormat::RGBA4444, PixelFormat::RGBA8888)->UseManualTime();
-BENCHMARK_CAPTURE(convert, RGBA5551_to_RGBA8888, PixelFormat::RGBA5551, PixelFormat::RGBA8888)->UseManualTime();
-BENCHMARK_CAPTURE(convert, RGBA8888_to_RGB565, PixelFormat::RGBA8888, PixelFormat::RGB565)->UseManualTime();
-BENCHMARK_CAPTURE(convert, RGBA8888_to_RGBA4444, PixelFormat::RGBA8888, PixelFormat::RGBA4444)->UseManualTime();
-BENCHMARK_CAPTURE(convert, RGBA8888_to_RGBA5551, PixelFormat::RGBA8888, PixelFormat::RGBA5551)->UseManualTime();
-BENCHMARK(maskedBlit)->UseManualTime();
+BENCHMARK_CAPTURE(convert, RGB565_to_RGBA8888, PixelFormat::RGB565, PixelFormat::RGBA8888);
+BENCHMARK_CAPTURE(convert, RGBA4444_to_RGBA8888, PixelFormat::RGBA4444, PixelFormat::RGBA8888);
+BENCHMARK_CAPTURE(convert, RGBA5551_to_RGBA8888, PixelFormat::RGBA5551, PixelFormat::RGBA8888);
+BENCHMARK_CAPTURE(convert, RGBA8888_to_RGB565, PixelFormat::RGBA8888, PixelFormat::RGB565);
+BENCHMARK_CAPTURE(convert, RGBA8888_to_RGBA4444, PixelFormat::RGBA8888, PixelFormat::RGBA4444);
+BENCHMARK_CAPTURE(convert, RGBA8888_to_RGBA5551, PixelFormat::RGBA8888, PixelFormat::RGBA5551);
+BENCHMARK(maskedBlit);
 
 BENCHMARK_MAIN();

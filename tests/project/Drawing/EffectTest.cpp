@@ -50,8 +50,11 @@ TEST(EffectTest, InvertRotateAndGrayscale)
 // swaps the top 13/15 of the rows.
 TEST(EffectTest, BlurPixelateAndMirrorsOnEverySize)
 {
+    // Widths either side of the 16 and 32 columns the row loops work at once.
     for (auto size : {std::make_pair(1, 1), std::make_pair(2, 3), std::make_pair(4, 1), std::make_pair(5, 5),
-                      std::make_pair(15, 17), std::make_pair(333, 201), std::make_pair(640, 480)})
+                      std::make_pair(15, 17), std::make_pair(16, 2), std::make_pair(17, 4), std::make_pair(31, 3),
+                      std::make_pair(32, 6), std::make_pair(33, 1), std::make_pair(48, 7), std::make_pair(333, 201),
+                      std::make_pair(640, 480)})
         for (PixelFormat::Type format : {PixelFormat::RGBA8888, PixelFormat::RGBA5551})
         {
             const int w = size.first, h = size.second, rows = h * 13 / 15;
@@ -205,6 +208,32 @@ TEST(EffectTest, RGBA5551ResultsEqualThe8BitFormula)
             reference->convertTo(PixelFormat::RGBA5551);
             EXPECT_TRUE(samePixels(*picture, *reference))
                 << effects[e].first << " " << size.first << "x" << size.second;
+        }
+    }
+}
+
+// As the studio applies an effect: an undo step, the effect through the
+// canvas (the picture read from its tiles and written back), and the undo
+// bringing the picture back. Tiles at the right and bottom edges are partial.
+TEST(EffectTest, ThroughTheCanvasAndUndoneAgain)
+{
+    for (auto size : {std::make_pair(640, 480), std::make_pair(333, 201)})
+    {
+        auto effects = everyEffect(), again = everyEffect();
+        for (std::size_t e = 0; e < effects.size(); ++e)
+        {
+            const std::string& name = effects[e].first;
+            if (name != "invert" && name != "rgb_rotate" && name != "grayscale" && name != "blur")
+                continue;
+            TexturePtr original = randomPicture(size.first, size.second, PixelFormat::RGBA5551, 21);
+            TexturePtr direct = original->copy();
+            again[e].second->run(direct);
+            CanvasPtr canvas(new Canvas(original->copy(), 128));
+            canvas->pushUndo();
+            canvas->useEffect(effects[e].second);
+            EXPECT_TRUE(samePixels(*canvas->getLayer()->getTexture(), *direct)) << name << " " << size.first;
+            canvas->undo();
+            EXPECT_TRUE(samePixels(*canvas->getLayer()->getTexture(), *original)) << name << " " << size.first;
         }
     }
 }

@@ -12,6 +12,19 @@ namespace
 {
 // Reverses the order of the Bytes-sized pixels of every row. Locals
 // throughout: stores through the byte pointers could otherwise change them.
+template <int Bytes> void mirrorRow(unsigned char* __restrict row, const unsigned char* __restrict saved, int w)
+{
+    for (int x = 0; x < w; ++x)
+        std::memcpy(row + x * Bytes, saved + (w - 1 - x) * Bytes, Bytes);
+}
+
+// The 16-bit rows of the canvas's pictures, built for every processor.
+TOVRANE_ROW_LOOP void mirrorRow16(unsigned char* __restrict row, const unsigned char* __restrict saved, int w)
+{
+    for (int x = 0; x < w; ++x)
+        storePixel16(row + 2 * x, loadPixel16(saved + 2 * (w - 1 - x)));
+}
+
 template <int Bytes> void mirrorRows(Texture& picture)
 {
     const int w = picture.getWidth(), h = picture.getHeight(), pitch = picture.getPitch();
@@ -22,8 +35,10 @@ template <int Bytes> void mirrorRows(Texture& picture)
     {
         unsigned char* const row = pixels + static_cast<std::ptrdiff_t>(y) * pitch;
         std::memcpy(saved, row, static_cast<std::size_t>(w) * Bytes);
-        for (int x = 0; x < w; ++x)
-            std::memcpy(row + x * Bytes, saved + (w - 1 - x) * Bytes, Bytes);
+        if (Bytes == 2)
+            mirrorRow16(row, saved, w);
+        else
+            mirrorRow<Bytes>(row, saved, w);
     }
 }
 }

@@ -50,15 +50,14 @@ protected:
             writeRows(picture, y, 1, row.data());
         }
     }
-    // Applies a function of the stored 16-bit word to every pixel of a
-    // 16-bit picture, in place: loops the compiler turns into vector code.
-    template <typename Function> static void mapWords16(Texture& picture, Function function)
+    // Runs a row function on each row of a 16-bit picture's stored words, in
+    // place: the count of pixels of the row at `words`. Row functions are
+    // built for every processor (TOVRANE_ROW_LOOP).
+    static void mapRows16(Texture& picture, void (*row)(unsigned char* words, int count))
     {
         picture.releaseBindings();
-        const std::size_t count = static_cast<std::size_t>(picture.getWidth()) * picture.getHeight();
-        unsigned char* const p = picture.getPixels();
-        for (std::size_t i = 0; i < count; ++i)
-            storePixel16(p + 2 * i, function(loadPixel16(p + 2 * i)));
+        for (int y = 0; y < picture.getHeight(); ++y)
+            row(picture.getPixels() + static_cast<std::ptrdiff_t>(y) * picture.getPitch(), picture.getWidth());
     }
 
     static std::uint32_t toWord(const Colour& c) { return ColourWord::fromColour(c); }
