@@ -10,6 +10,7 @@
 #include "Tovrane/VertexBuffer.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace Tovrane
 {
@@ -205,13 +206,20 @@ void Canvas::trimUndo()
 
 void Canvas::pushUndo()
 {
-    redoList.clear();
     // The oldest copies go before the new one is made, so that no more
-    // pictures than the limit allows are held even for a moment.
+    // pictures than the limit allows are held even for a moment; the last
+    // one dropped lends the new copy its pixel blocks.
+    LayerPtr spare;
+    if (!redoList.empty())
+        spare = redoList.back();
+    redoList.clear();
     while (!undoList.empty() && static_cast<int>(undoList.size()) >= maxUndo)
+    {
+        spare = undoList.back();
         undoList.pop_back();
+    }
     if (maxUndo > 0)
-        undoList.push_front(layer->copy());
+        undoList.push_front(layer->copy(std::move(spare)));
 }
 
 void Canvas::undo()

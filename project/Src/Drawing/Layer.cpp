@@ -378,7 +378,9 @@ void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer,
     }
 }
 
-LayerPtr Layer::copy() const
+LayerPtr Layer::copy() const { return copy(LayerPtr()); }
+
+LayerPtr Layer::copy(LayerPtr spare) const
 {
     LayerPtr layer(new Layer());
     layer->width = width;
@@ -386,6 +388,12 @@ LayerPtr Layer::copy() const
     layer->tileSize = tileSize;
     layer->columns = columns;
     layer->rows = rows;
+    // The spare's tiles lend their pixel blocks only when nothing but the
+    // spare holds them, so no one sees them change.
+    const bool lend = spare && spare.use_count() == 1 && spare->children.size() == children.size();
+    // A spare that lends nothing goes before any new pixels are made.
+    if (!lend)
+        spare.reset();
     if (!children.empty())
     {
         const TriangleMesh* first = static_cast<const TriangleMesh*>(children[0].get());
@@ -394,8 +402,24 @@ LayerPtr Layer::copy() const
         for (int i = 0; i < rows * columns; ++i)
         {
             const TriangleMesh* tile = static_cast<const TriangleMesh*>(children[i].get());
+            const Texture& pixels = *tile->textures[0];
+            TexturePtr texture;
+            if (lend && spare->children[i].use_count() == 1)
+            {
+                const TexturePtr& old = static_cast<const TriangleMesh*>(spare->children[i].get())->textures[0];
+                if (old && old.use_count() == 1 && old->getWidth() == pixels.getWidth() &&
+                    old->getHeight() == pixels.getHeight() && old->getFormat() == pixels.getFormat())
+                {
+                    texture = old;
+                    // A renderer's copy of the old pixels goes first.
+                    texture->releaseBindings();
+                    std::memcpy(texture->getData(), pixels.getData(), pixels.getSize());
+                }
+            }
+            if (!texture)
+                texture = pixels.copy();
             TriangleMeshPtr mesh(new TriangleMesh(vertexBuffer, indexBuffer));
-            mesh->setTexture(tile->textures[0]->copy(), 0);
+            mesh->setTexture(texture, 0);
             mesh->local[12] = tile->local[12];
             mesh->local[13] = tile->local[13];
             mesh->local[14] = tile->local[14];
@@ -413,10 +437,37 @@ LayerPtr Layer::copy() const
 TexturePtr Layer::getTexture() const
 {
     TexturePtr picture(new Texture(width, height, PixelFormat::RGBA5551));
+    unsigned char* const pixels = picture->getPixels();
+    const std::size_t pitch = picture->getPitch();
     for (int row = 0; row < rows; ++row)
+    {
+        const int lines = std::min(tileSize, height - row * tileSize);
+        bool plain = true;
         for (int column = 0; column < columns; ++column)
-            picture->blitTexture(static_cast<const TriangleMesh*>(children[row * columns + column].get())->textures[0],
-                                 column * tileSize, row * tileSize, 0, 0, 0, 0);
+        {
+            const Texture* tile = tileTexture(row * columns + column);
+            plain = plain && tile->getFormat() == PixelFormat::RGBA5551 && tile->getWidth() >= tileSize &&
+                    tile->getHeight() >= lines;
+        }
+        if (!plain)
+        {
+            // Other formats are converted pixel by pixel.
+            for (int column = 0; column < columns; ++column)
+                picture->blitTexture(static_cast<const TriangleMesh*>(children[row * columns + column].get())->textures[0],
+                                     column * tileSize, row * tileSize, 0, 0, 0, 0);
+            continue;
+        }
+        // A row of tiles line by line, so the picture is written in order; the
+        // last column is cut at the picture's right edge.
+        unsigned char* out = pixels + static_cast<std::size_t>(row) * tileSize * pitch;
+        for (int j = 0; j < lines; ++j, out += pitch)
+            for (int column = 0; column < columns; ++column)
+            {
+                const Texture* tile = tileTexture(row * columns + column);
+                const std::size_t bytes = static_cast<std::size_t>(std::min(tileSize, width - column * tileSize)) * 2;
+                std::memcpy(out + column * tileSize * 2, tile->getPixels() + j * tile->getPitch(), bytes);
+            }
+    }
     return picture;
 }
 
@@ -433,24 +484,29 @@ void Layer::writeTexture(TexturePtr picture)
         return;
     }
     const int bpp = picture->getBytesPerPixel();
+    const Texture& source = *picture;
     for (int row = 0; row < rows; ++row)
         for (int column = 0; column < columns; ++column)
         {
             Texture* tile = tileTexture(row * columns + column);
             const int px = column * tileSize;
             const int py = row * tileSize;
-            const int bytes = std::min(tileSize, width - px) * bpp;
+            const std::size_t bytes = static_cast<std::size_t>(std::min(tileSize, width - px)) * bpp;
             const int lines = std::min(tileSize, height - py);
-            bool changed = false;
-            for (int j = 0; j < lines && !changed; ++j)
-                changed = std::memcmp(tile->getPixels() + j * tile->getPitch(),
-                                      picture->getPixels() + (py + j) * picture->getPitch() + px * bpp, bytes) != 0;
-            if (!changed)
+            const int tilePitch = tile->getPitch();
+            const unsigned char* in = source.getPixels() + static_cast<std::size_t>(py) * source.getPitch() + px * bpp;
+            // Rows before the first that differs stay as they are; a tile
+            // without a change is not touched, so it is not uploaded again.
+            const unsigned char* old = static_cast<const Texture*>(tile)->getPixels();
+            int j = 0;
+            while (j < lines && std::memcmp(old + j * tilePitch, in + j * source.getPitch(), bytes) == 0)
+                ++j;
+            if (j == lines)
                 continue;
             tile->releaseBindings();
-            for (int j = 0; j < lines; ++j)
-                std::memcpy(tile->getPixels() + j * tile->getPitch(),
-                            picture->getPixels() + (py + j) * picture->getPitch() + px * bpp, bytes);
+            unsigned char* out = tile->getPixels();
+            for (; j < lines; ++j)
+                std::memcpy(out + j * tilePitch, in + j * source.getPitch(), bytes);
         }
 }
 }

@@ -3,6 +3,7 @@
 
 #include "Resources/Drawing/Filter.h"
 
+#include <deque>
 #include <sstream>
 
 using namespace DrawingTest;
@@ -118,25 +119,134 @@ TEST(CanvasTest, ZoomPanUndoAndRedo)
     canvas->pushUndo();
     canvas->setTexture(TexturePtr(new Texture(320, 240, PixelFormat::RGBA5551, true, 0xFF)), 128);
     EXPECT_EQ(play(*canvas, "u"), "1 320x240 at 0,0 0/0:");
-    // Undo shows the copy, whose tiles were never uploaded. A new step lets
-    // the oldest copy's tiles go before any tile of the new copy exists.
+    // Undo shows the copy, whose tiles were never uploaded. A new step makes
+    // its copy in the pixel blocks of the copy it drops, once the renderer's
+    // copies of them are gone: no texture is made, and its tiles are
+    // uploaded again.
     struct Renderer : CountingRenderer
     {
         void onReleaseTexture(ResourceIdentifier* id) override
         {
-            newestAtRelease = newestAtRelease ? newestAtRelease : Texture(1, 1, PixelFormat::RGBA5551).getIdentity();
+            ++released;
             CountingRenderer::onReleaseTexture(id);
         }
-        std::uint64_t newestAtRelease = 0;
+        int released = 0;
     } renderer;
     renderer.frame(canvas);
     play(*canvas, "+ u");
     EXPECT_EQ(renderer.frame(canvas), 6);
+    const std::uint64_t dropped = canvas->getLayer()->getTile(2, 1)->getTexture()->getIdentity();
     play(*canvas, "r");
     renderer.frame(canvas);
+    renderer.released = 0;
+    const std::uint64_t before = Texture(1, 1, PixelFormat::RGBA5551).getIdentity();
     play(*canvas, "+ u");
-    ASSERT_NE(renderer.newestAtRelease, 0u);
-    EXPECT_GT(canvas->getLayer()->getTile(0, 0)->getTexture()->getIdentity(), renderer.newestAtRelease);
+    EXPECT_EQ(renderer.released, 6);
+    EXPECT_EQ(canvas->getLayer()->getTile(2, 1)->getTexture()->getIdentity(), dropped);
+    EXPECT_EQ(Texture(1, 1, PixelFormat::RGBA5551).getIdentity(), before + 1);
+    EXPECT_EQ(renderer.frame(canvas), 6);
+}
+
+// Random pixels, undo steps, undos, redos, effects and limits against plain
+// lists of whole pictures. Layers and tiles held from outside at random must
+// never lend their pixels to a new undo copy.
+TEST(CanvasTest, UndoAndRedoMatchPlainListsOfPictures)
+{
+    std::mt19937 random(7);
+    CanvasPtr canvas(new Canvas(300, 200, false, 128));
+    TexturePtr picture = canvas->getLayer()->getTexture();
+    std::deque<TexturePtr> undo, redo;
+    int limit = 1;
+    std::vector<std::pair<LayerPtr, TexturePtr>> heldLayers;
+    std::vector<std::pair<TexturePtr, TexturePtr>> heldTiles;
+    auto trim = [&] {
+        while (static_cast<int>(undo.size()) > limit)
+            undo.pop_back();
+    };
+    for (int step = 0; step < 600; ++step)
+    {
+        const int kind = static_cast<int>(random() % 16);
+        if (kind < 6)
+        {
+            const Colour c(random() % 256, random() % 256, random() % 256, random() % 2 * 255);
+            const int x = random() % 300, y = random() % 200;
+            canvas->getLayer()->setPixel(c, x, y);
+            picture->setPixel(c, x, y);
+        }
+        else if (kind < 9)
+        {
+            canvas->pushUndo();
+            redo.clear();
+            while (!undo.empty() && static_cast<int>(undo.size()) >= limit)
+                undo.pop_back();
+            if (limit > 0)
+                undo.push_front(picture->copy());
+        }
+        else if (kind == 9 && !undo.empty())
+        {
+            canvas->undo();
+            redo.push_front(picture);
+            picture = undo.front();
+            undo.pop_front();
+        }
+        else if (kind == 10 && !redo.empty())
+        {
+            canvas->redo();
+            undo.push_front(picture);
+            picture = redo.front();
+            redo.pop_front();
+            trim();
+        }
+        else if (kind == 11)
+        {
+            canvas->useEffect(EffectPtr(new InvertEffect));
+            InvertEffect().run(picture);
+        }
+        else if (kind == 12)
+        {
+            limit = static_cast<int>(random() % 4);
+            canvas->setMaxUndo(limit);
+            trim();
+        }
+        else if (kind == 13)
+            heldLayers.push_back({canvas->getLayer(), canvas->getLayer()->getTexture()});
+        else if (kind == 14)
+        {
+            TexturePtr tile = canvas->getLayer()->getTile(random() % 3, random() % 2)->getTexture();
+            heldTiles.push_back({tile, tile->copy()});
+        }
+        else if (random() % 4 == 0)
+        {
+            heldLayers.clear();
+            heldTiles.clear();
+        }
+        ASSERT_TRUE(samePixels(*canvas->getLayer()->getTexture(), *picture)) << step;
+        ASSERT_EQ(std::make_pair(canvas->getUndoCount(), canvas->getRedoCount()),
+                  std::make_pair(static_cast<int>(undo.size()), static_cast<int>(redo.size())))
+            << step;
+        // What is held changes only while it is the current picture's.
+        if (kind < 6 || kind == 11)
+        {
+            for (auto& held : heldLayers)
+                if (held.first == canvas->getLayer())
+                    held.second = held.first->getTexture();
+            for (auto& held : heldTiles)
+                for (int i = 0; i < 6; ++i)
+                    if (held.first == canvas->getLayer()->getTile(i % 3, i / 3)->getTexture())
+                        held.second = held.first->copy();
+        }
+        for (const auto& held : heldLayers)
+            ASSERT_TRUE(samePixels(*held.first->getTexture(), *held.second)) << step;
+        for (const auto& held : heldTiles)
+            ASSERT_TRUE(samePixels(*held.first, *held.second)) << step;
+    }
+    // Every step back shows its picture.
+    while (!undo.empty())
+    {
+        canvas->undo();
+        EXPECT_TRUE(samePixels(*canvas->getLayer()->getTexture(), *undo.front()));
+        undo.pop_front();
+    }
 }
 
 TEST(CanvasTest, EveryPictureSizeKeepsTheViewInsideThePicture)

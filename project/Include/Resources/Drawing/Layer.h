@@ -54,6 +54,11 @@ public:
 
     // A deep copy: the same tiles with copies of their pixels.
     LayerPtr copy() const;
+    // The same copy, made in the pixel blocks of `spare`'s tiles where they
+    // have the size and format needed and nothing but `spare` holds them or
+    // their tile: a layer given up (dropped first when it lends nothing),
+    // saving new blocks and the freeing of old.
+    LayerPtr copy(LayerPtr spare) const;
     // The whole picture as a new RGBA5551 texture of width x height.
     TexturePtr getTexture() const;
     // Writes a picture of the layer's size back into the tiles, touching only
