@@ -380,20 +380,68 @@ void Layer::blit(const TexturePtr& sourcePointer, const TexturePtr& maskPointer,
 
 LayerPtr Layer::copy() const { return copy(LayerPtr()); }
 
+namespace
+{
+// Whether an element is as the layer makes it: no name, no controllers, shown
+// as its parent is.
+bool plain(const Spatial& element)
+{
+    return element.getName().empty() && element.getControllerQuantity() == 0 &&
+           element.cullingMode == CullingMode::Inherit;
+}
+}
+
+bool Layer::canHoldCopyOf(const Layer& source) const
+{
+    if (parent || !plain(*this) || width != source.width || height != source.height || tileSize != source.tileSize ||
+        columns != source.columns || rows != source.rows || children.size() != source.children.size())
+        return false;
+    for (std::size_t i = 0; i < children.size(); ++i)
+    {
+        // Nothing but this layer may hold a tile or its texture, so no one
+        // sees them change.
+        if (children[i].use_count() != 1 || !children[i]->getType().isDerived(TriangleMesh::RuntimeType))
+            return false;
+        const TriangleMesh& mesh = static_cast<const TriangleMesh&>(*children[i]);
+        const TriangleMesh& from = static_cast<const TriangleMesh&>(*source.children[i]);
+        const TexturePtr& texture = mesh.textures[0];
+        const Texture& pixels = *from.textures[0];
+        if (!plain(mesh) || mesh.vertexBuffer != from.vertexBuffer || mesh.indexBuffer != from.indexBuffer ||
+            mesh.textures[1] || !texture || texture.use_count() != 1 || texture->getWidth() != pixels.getWidth() ||
+            texture->getHeight() != pixels.getHeight() || texture->getFormat() != pixels.getFormat())
+            return false;
+    }
+    return true;
+}
+
 LayerPtr Layer::copy(LayerPtr spare) const
 {
+    if (spare && spare.use_count() == 1 && spare->canHoldCopyOf(*this))
+    {
+        // The spare becomes the copy: its tiles take this layer's pixels (a
+        // renderer's copy of the old ones goes first) and every position is
+        // set as a new copy's would be.
+        for (std::size_t i = 0; i < children.size(); ++i)
+        {
+            TriangleMesh& mesh = static_cast<TriangleMesh&>(*spare->children[i]);
+            const TriangleMesh& from = static_cast<const TriangleMesh&>(*children[i]);
+            Texture& texture = *mesh.textures[0];
+            const Texture& pixels = *from.textures[0];
+            texture.releaseBindings();
+            std::memcpy(texture.getData(), pixels.getData(), pixels.getSize());
+            placeLike(mesh, from);
+        }
+        placeLike(*spare, *this);
+        return spare;
+    }
+    // A spare that cannot hold the copy goes before any new pixels are made.
+    spare.reset();
     LayerPtr layer(new Layer());
     layer->width = width;
     layer->height = height;
     layer->tileSize = tileSize;
     layer->columns = columns;
     layer->rows = rows;
-    // The spare's tiles lend their pixel blocks only when nothing but the
-    // spare holds them, so no one sees them change.
-    const bool lend = spare && spare.use_count() == 1 && spare->children.size() == children.size();
-    // A spare that lends nothing goes before any new pixels are made.
-    if (!lend)
-        spare.reset();
     if (!children.empty())
     {
         const TriangleMesh* first = static_cast<const TriangleMesh*>(children[0].get());
@@ -402,36 +450,23 @@ LayerPtr Layer::copy(LayerPtr spare) const
         for (int i = 0; i < rows * columns; ++i)
         {
             const TriangleMesh* tile = static_cast<const TriangleMesh*>(children[i].get());
-            const Texture& pixels = *tile->textures[0];
-            TexturePtr texture;
-            if (lend && spare->children[i].use_count() == 1)
-            {
-                const TexturePtr& old = static_cast<const TriangleMesh*>(spare->children[i].get())->textures[0];
-                if (old && old.use_count() == 1 && old->getWidth() == pixels.getWidth() &&
-                    old->getHeight() == pixels.getHeight() && old->getFormat() == pixels.getFormat())
-                {
-                    texture = old;
-                    // A renderer's copy of the old pixels goes first.
-                    texture->releaseBindings();
-                    std::memcpy(texture->getData(), pixels.getData(), pixels.getSize());
-                }
-            }
-            if (!texture)
-                texture = pixels.copy();
             TriangleMeshPtr mesh(new TriangleMesh(vertexBuffer, indexBuffer));
-            mesh->setTexture(texture, 0);
-            mesh->local[12] = tile->local[12];
-            mesh->local[13] = tile->local[13];
-            mesh->local[14] = tile->local[14];
-            mesh->setTransformCurrent(false);
+            mesh->setTexture(tile->textures[0]->copy(), 0);
+            placeLike(*mesh, *tile);
             layer->addChild(mesh);
         }
     }
-    layer->local[12] = local[12];
-    layer->local[13] = local[13];
-    layer->local[14] = local[14];
-    layer->setTransformCurrent(false);
+    placeLike(*layer, *this);
     return layer;
+}
+
+void Layer::placeLike(Spatial& element, const Spatial& model)
+{
+    element.local = Matrix<tFixed>();
+    element.local[12] = model.local[12];
+    element.local[13] = model.local[13];
+    element.local[14] = model.local[14];
+    element.setTransformCurrent(false);
 }
 
 TexturePtr Layer::getTexture() const
@@ -440,34 +475,26 @@ TexturePtr Layer::getTexture() const
     unsigned char* const pixels = picture->getPixels();
     const std::size_t pitch = picture->getPitch();
     for (int row = 0; row < rows; ++row)
-    {
-        const int lines = std::min(tileSize, height - row * tileSize);
-        bool plain = true;
         for (int column = 0; column < columns; ++column)
         {
             const Texture* tile = tileTexture(row * columns + column);
-            plain = plain && tile->getFormat() == PixelFormat::RGBA5551 && tile->getWidth() >= tileSize &&
-                    tile->getHeight() >= lines;
-        }
-        if (!plain)
-        {
-            // Other formats are converted pixel by pixel.
-            for (int column = 0; column < columns; ++column)
+            if (tile->getFormat() != PixelFormat::RGBA5551)
+            {
+                // Other formats are converted pixel by pixel.
                 picture->blitTexture(static_cast<const TriangleMesh*>(children[row * columns + column].get())->textures[0],
                                      column * tileSize, row * tileSize, 0, 0, 0, 0);
-            continue;
-        }
-        // A row of tiles line by line, so the picture is written in order; the
-        // last column is cut at the picture's right edge.
-        unsigned char* out = pixels + static_cast<std::size_t>(row) * tileSize * pitch;
-        for (int j = 0; j < lines; ++j, out += pitch)
-            for (int column = 0; column < columns; ++column)
-            {
-                const Texture* tile = tileTexture(row * columns + column);
-                const std::size_t bytes = static_cast<std::size_t>(std::min(tileSize, width - column * tileSize)) * 2;
-                std::memcpy(out + column * tileSize * 2, tile->getPixels() + j * tile->getPitch(), bytes);
+                continue;
             }
-    }
+            // Tile rows go straight into the picture, cut at its right and
+            // bottom edges; tile by tile reads each block in order.
+            const std::size_t bytes =
+                static_cast<std::size_t>(std::min({tileSize, tile->getWidth(), width - column * tileSize})) * 2;
+            const int lines = std::min({tileSize, tile->getHeight(), height - row * tileSize});
+            unsigned char* out = pixels + static_cast<std::size_t>(row) * tileSize * pitch + column * tileSize * 2;
+            const unsigned char* in = tile->getPixels();
+            for (int j = 0; j < lines; ++j, out += pitch, in += tile->getPitch())
+                std::memcpy(out, in, bytes);
+        }
     return picture;
 }
 

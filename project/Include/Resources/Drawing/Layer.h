@@ -54,10 +54,10 @@ public:
 
     // A deep copy: the same tiles with copies of their pixels.
     LayerPtr copy() const;
-    // The same copy, made in the pixel blocks of `spare`'s tiles where they
-    // have the size and format needed and nothing but `spare` holds them or
-    // their tile: a layer given up (dropped first when it lends nothing),
-    // saving new blocks and the freeing of old.
+    // The same copy, made in `spare`, a layer given up, when nothing else
+    // holds it, its tiles or their textures and it has this layer's tiles and
+    // formats (saving new tiles and the freeing of old); otherwise `spare`
+    // is let go first and a new copy made.
     LayerPtr copy(LayerPtr spare) const;
     // The whole picture as a new RGBA5551 texture of width x height.
     TexturePtr getTexture() const;
@@ -70,6 +70,11 @@ private:
     // `count` pixels from (x, y) to the right or downwards, all inside the picture.
     void setRun(const ColorRGBA<unsigned char>& colour, int x, int y, int count, bool horizontal);
     Texture* tileTexture(int index) const;
+    // Whether this layer, unattached and untouched by anyone else, has the
+    // tiles a copy of `source` needs.
+    bool canHoldCopyOf(const Layer& source) const;
+    // An element's transform as a new copy of `model` has it: its position only.
+    static void placeLike(Spatial& element, const Spatial& model);
     // Brings the dab cache up to date for this source, mask and tile format.
     void prepareDab(const Texture& source, const Texture& mask, PixelFormat::Type format) const;
     // One tile's part of a masked blit; with `track`, returns whether a pixel
