@@ -1,7 +1,7 @@
 // Each picture effect on a 640 x 480 picture: the effect alone on the
-// whole-picture texture, and blur as the studio applies it (the undo copy,
+// whole-picture texture, and blur as the studio applies it (the undo step,
 // the layer read as one texture, the effect, and the changed tiles written
-// back and marked). Every case is reported next to a memcpy of the 640 x 480
+// back and marked, the undo step keeping their old pixels). Every case is reported next to a memcpy of the 640 x 480
 // 16-bit picture measured in the same run (counter "memcpys"). The goals:
 // invert about 1, blur as the studio applies it at most 10.
 #include "Resources/Drawing/Effects/BlurEffect.h"

@@ -29,6 +29,7 @@ Canvas::Canvas(TexturePtr texture, int tileSize) : maxUndo(1), layer(new Layer(t
 
 Canvas::~Canvas()
 {
+    undoSpare.reset();
     layer.reset();
     redoList.clear();
     undoList.clear();
@@ -121,6 +122,7 @@ void Canvas::panBy(int dx, int dy) { panTo(scale * tFixed(dx) + panX, scale * tF
 
 void Canvas::useBrush(Brush* brush, int x, int y)
 {
+    makeUndoCopy();
     const TexturePtr& pattern = brush->getPattern();
     if (!pattern)
         return;
@@ -160,6 +162,7 @@ void Canvas::useFill(Fill* fill, int x, int y)
 void Canvas::doFill(const ColorRGBA<unsigned char>& foreground, const ColorRGBA<unsigned char>& background,
                     TexturePtr pattern, int x, int y)
 {
+    makeUndoCopy();
     if (x < 0 || y < 0 || x >= layer->getWidth() || y >= layer->getHeight())
         return;
     TexturePtr picture = layer->getTexture();
@@ -174,12 +177,14 @@ bool Canvas::canFill(const ColorRGBA<unsigned char>& a, const ColorRGBA<unsigned
 
 void Canvas::useStamp(Stamp* stamp, int x, int y)
 {
+    makeUndoCopy();
     if (stamp->getImage() && stamp->getMask())
         layer->blit(stamp->getImage(), stamp->getMask(), x, y, 0, 0);
 }
 
 void Canvas::useShape(Shape* shape)
 {
+    makeUndoCopy();
     LinePtr outline = shape->getOutline();
     if (!outline || !outline->vertexBuffer)
         return;
@@ -195,7 +200,13 @@ void Canvas::useEffect(boost::shared_ptr<Effect> effect)
 {
     TexturePtr picture = layer->getTexture();
     effect->run(picture);
-    layer->writeTexture(picture);
+    if (undoPending)
+    {
+        undoPending = false;
+        undoList.push_front(layer->copyThenWrite(picture, std::move(undoSpare)));
+    }
+    else
+        layer->writeTexture(picture);
 }
 
 void Canvas::trimUndo()
@@ -206,24 +217,45 @@ void Canvas::trimUndo()
 
 void Canvas::pushUndo()
 {
+    makeUndoCopy();
     // The oldest copies go before the new one is made, so that no more
     // pictures than the limit allows are held even for a moment; the last
-    // one dropped lends the new copy its pixel blocks.
-    LayerPtr spare;
+    // one dropped is kept to make the new copy in.
+    undoSpare.reset();
     if (!redoList.empty())
-        spare = redoList.back();
+        undoSpare = redoList.back();
     redoList.clear();
     while (!undoList.empty() && static_cast<int>(undoList.size()) >= maxUndo)
     {
-        spare = undoList.back();
+        undoSpare = undoList.back();
         undoList.pop_back();
     }
+    // The copy itself is made when the layer is next changed or handed out:
+    // an effect writes the picture back into new tiles and leaves the old
+    // ones, as they are, to the undo step.
     if (maxUndo > 0)
-        undoList.push_front(layer->copy(std::move(spare)));
+        undoPending = true;
+    else
+        undoSpare.reset();
+}
+
+void Canvas::makeUndoCopy()
+{
+    if (!undoPending)
+        return;
+    undoPending = false;
+    undoList.push_front(layer->copy(std::move(undoSpare)));
+}
+
+LayerPtr Canvas::getLayer()
+{
+    makeUndoCopy();
+    return layer;
 }
 
 void Canvas::undo()
 {
+    makeUndoCopy();
     if (undoList.empty())
         return;
     redoList.push_front(layer);
@@ -234,6 +266,7 @@ void Canvas::undo()
 
 void Canvas::redo()
 {
+    makeUndoCopy();
     if (redoList.empty())
         return;
     undoList.push_front(layer);
@@ -245,12 +278,15 @@ void Canvas::redo()
 
 void Canvas::clearUndo()
 {
+    undoPending = false;
+    undoSpare.reset();
     undoList.clear();
     redoList.clear();
 }
 
 void Canvas::setMaxUndo(int limit)
 {
+    makeUndoCopy();
     maxUndo = limit < 0 ? 0 : limit;
     trimUndo();
 }

@@ -498,42 +498,110 @@ TexturePtr Layer::getTexture() const
     return picture;
 }
 
+bool Layer::fits(const Texture& picture) const
+{
+    bool same = picture.getWidth() == width && picture.getHeight() == height && !picture.getPalette() &&
+                static_cast<int>(children.size()) == rows * columns;
+    for (int i = 0; same && i < rows * columns; ++i)
+        same = tileTexture(i)->getFormat() == picture.getFormat();
+    return same;
+}
+
+Layer::TilePart Layer::tilePart(const Texture& picture, int index) const
+{
+    const int bpp = picture.getBytesPerPixel();
+    const int px = index % columns * tileSize;
+    const int py = index / columns * tileSize;
+    TilePart part;
+    part.in = picture.getPixels() + static_cast<std::size_t>(py) * picture.getPitch() + px * bpp;
+    part.inPitch = picture.getPitch();
+    part.bytes = static_cast<std::size_t>(std::min(tileSize, width - px)) * bpp;
+    part.lines = std::min(tileSize, height - py);
+    // Rows before the first that differs need no writing.
+    const Texture& tile = *tileTexture(index);
+    const unsigned char* old = tile.getPixels();
+    part.first = 0;
+    while (part.first < part.lines && std::memcmp(old + static_cast<std::size_t>(part.first) * tile.getPitch(),
+                                                  part.in + static_cast<std::size_t>(part.first) * part.inPitch,
+                                                  part.bytes) == 0)
+        ++part.first;
+    return part;
+}
+
 void Layer::writeTexture(TexturePtr picture)
 {
     TOVRANE_ASSERT(picture && "Cannot write an empty picture");
-    bool sameLayout = picture->getWidth() == width && picture->getHeight() == height && !picture->getPalette() &&
-                      static_cast<int>(children.size()) == rows * columns;
-    for (int i = 0; sameLayout && i < rows * columns; ++i)
-        sameLayout = tileTexture(i)->getFormat() == picture->getFormat();
-    if (!sameLayout)
+    if (!fits(*picture))
     {
         setTexture(picture, tileSize);
         return;
     }
-    const int bpp = picture->getBytesPerPixel();
-    const Texture& source = *picture;
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column)
+    for (int i = 0; i < rows * columns; ++i)
+    {
+        // A tile without a change is not touched, so it is not uploaded again.
+        const TilePart part = tilePart(*picture, i);
+        if (part.first == part.lines)
+            continue;
+        Texture* tile = tileTexture(i);
+        tile->releaseBindings();
+        unsigned char* out = tile->getPixels();
+        for (int j = part.first; j < part.lines; ++j)
+            std::memcpy(out + static_cast<std::size_t>(j) * tile->getPitch(), part.in + j * part.inPitch, part.bytes);
+    }
+}
+
+LayerPtr Layer::copyThenWrite(TexturePtr picture, LayerPtr spare)
+{
+    TOVRANE_ASSERT(picture && "Cannot write an empty picture");
+    bool swap = spare && spare.use_count() == 1 && spare->canHoldCopyOf(*this) && fits(*picture);
+    for (std::size_t i = 0; swap && i < children.size(); ++i)
+        swap = children[i].use_count() == 1 &&
+               static_cast<const TriangleMesh&>(*children[i]).textures[0].use_count() == 1;
+    if (!swap)
+    {
+        LayerPtr before = copy(std::move(spare));
+        writeTexture(picture);
+        return before;
+    }
+    for (int i = 0; i < rows * columns; ++i)
+    {
+        TriangleMesh& mine = static_cast<TriangleMesh&>(*children[i]);
+        TriangleMesh& kept = static_cast<TriangleMesh&>(*spare->children[i]);
+        const TilePart part = tilePart(*picture, i);
+        if (part.first == part.lines)
         {
-            Texture* tile = tileTexture(row * columns + column);
-            const int px = column * tileSize;
-            const int py = row * tileSize;
-            const std::size_t bytes = static_cast<std::size_t>(std::min(tileSize, width - px)) * bpp;
-            const int lines = std::min(tileSize, height - py);
-            const int tilePitch = tile->getPitch();
-            const unsigned char* in = source.getPixels() + static_cast<std::size_t>(py) * source.getPitch() + px * bpp;
-            // Rows before the first that differs stay as they are; a tile
-            // without a change is not touched, so it is not uploaded again.
-            const unsigned char* old = static_cast<const Texture*>(tile)->getPixels();
-            int j = 0;
-            while (j < lines && std::memcmp(old + j * tilePitch, in + j * source.getPitch(), bytes) == 0)
-                ++j;
-            if (j == lines)
-                continue;
-            tile->releaseBindings();
-            unsigned char* out = tile->getPixels();
-            for (; j < lines; ++j)
-                std::memcpy(out + j * tilePitch, in + j * source.getPitch(), bytes);
+            // An unchanged tile: the copy takes its pixels.
+            Texture& copy = *kept.textures[0];
+            copy.releaseBindings();
+            std::memcpy(copy.getData(), static_cast<const Texture&>(*mine.textures[0]).getData(),
+                        mine.textures[0]->getSize());
         }
+        else
+        {
+            // A changed tile: the copy keeps this tile's texture with the old
+            // pixels (no longer shown, so a renderer's copy goes), and the
+            // spare's texture takes the new ones, the old ones around them
+            // where the tile reaches past the picture.
+            std::swap(mine.textures[0], kept.textures[0]);
+            Texture& tile = *mine.textures[0];
+            const Texture& old = *kept.textures[0];
+            kept.textures[0]->releaseBindings();
+            tile.releaseBindings();
+            unsigned char* out = tile.getPixels();
+            const unsigned char* was = old.getPixels();
+            const std::size_t pitch = tile.getPitch();
+            for (int j = 0; j < part.lines; ++j)
+            {
+                std::memcpy(out + j * pitch, part.in + j * part.inPitch, part.bytes);
+                if (part.bytes < pitch)
+                    std::memcpy(out + j * pitch + part.bytes, was + j * pitch + part.bytes, pitch - part.bytes);
+            }
+            if (part.lines < tile.getHeight())
+                std::memcpy(out + part.lines * pitch, was + part.lines * pitch, (tile.getHeight() - part.lines) * pitch);
+        }
+        placeLike(kept, mine);
+    }
+    placeLike(*spare, *this);
+    return spare;
 }
 }

@@ -76,6 +76,27 @@ Points stroke(const Points& touches, SymmetryType::Type mode = SymmetryType::Non
 }
 }
 
+namespace
+{
+// An effect that paints one rectangle of the picture, leaving other tiles
+// and the rows above it as they are.
+class RectangleEffect : public Effect
+{
+public:
+    RectangleEffect(const Colour& colour, int x, int y, int w, int h) : colour(colour), x(x), y(y), w(w), h(h) {}
+    void run(TexturePtr picture) override
+    {
+        for (int j = y; j < std::min(y + h, picture->getHeight()); ++j)
+            for (int i = x; i < std::min(x + w, picture->getWidth()); ++i)
+                picture->setPixel(colour, i, j);
+    }
+
+private:
+    Colour colour;
+    int x, y, w, h;
+};
+}
+
 // Zooming centres the point as far as the picture allows; undo keeps at most
 // its limit (one unless set), and lowering it drops the oldest steps at once.
 TEST(CanvasTest, ZoomPanUndoAndRedo)
@@ -145,16 +166,26 @@ TEST(CanvasTest, ZoomPanUndoAndRedo)
     EXPECT_EQ(canvas->getLayer()->getTile(2, 1)->getTexture()->getIdentity(), dropped);
     EXPECT_EQ(Texture(1, 1, PixelFormat::RGBA5551).getIdentity(), before + 1);
     EXPECT_EQ(renderer.frame(canvas), 6);
+    // An effect after a step uploads only the tiles it changes; undoing it
+    // shows tiles never uploaded.
+    canvas->pushUndo();
+    canvas->useEffect(EffectPtr(new RectangleEffect(Black, 130, 10, 20, 20)));
+    EXPECT_EQ(renderer.frame(canvas), 1);
+    canvas->undo();
+    EXPECT_EQ(renderer.frame(canvas), 6);
 }
 
 // Random pixels, undo steps, undos, redos, effects and limits against plain
 // lists of whole pictures. Layers and tiles held from outside at random must
-// never lend their pixels to a new undo copy.
+// never lend their pixels to a new undo copy. The picture shown is read as
+// the renderer reads it, without asking the canvas for its layer, which
+// makes a pending undo copy.
 TEST(CanvasTest, UndoAndRedoMatchPlainListsOfPictures)
 {
     std::mt19937 random(7);
     CanvasPtr canvas(new Canvas(300, 200, false, 128));
-    TexturePtr picture = canvas->getLayer()->getTexture();
+    auto shown = [&] { return boost::static_pointer_cast<Layer>(canvas->getChild(0)); };
+    TexturePtr picture = shown()->getTexture();
     std::deque<TexturePtr> undo, redo;
     int limit = 1;
     std::vector<std::pair<LayerPtr, TexturePtr>> heldLayers;
@@ -163,9 +194,9 @@ TEST(CanvasTest, UndoAndRedoMatchPlainListsOfPictures)
         while (static_cast<int>(undo.size()) > limit)
             undo.pop_back();
     };
-    for (int step = 0; step < 600; ++step)
+    for (int step = 0; step < 1000; ++step)
     {
-        const int kind = static_cast<int>(random() % 16);
+        const int kind = static_cast<int>(random() % 18);
         if (kind < 6)
         {
             const Colour c(random() % 256, random() % 256, random() % 256, random() % 2 * 255);
@@ -197,10 +228,18 @@ TEST(CanvasTest, UndoAndRedoMatchPlainListsOfPictures)
             redo.pop_front();
             trim();
         }
-        else if (kind == 11)
+        // Effects, most often right after an undo step, as the studio applies them.
+        if (kind == 11 || (kind >= 6 && kind < 9 && random() % 2))
         {
             canvas->useEffect(EffectPtr(new InvertEffect));
             InvertEffect().run(picture);
+        }
+        else if (kind >= 16 || (kind >= 6 && kind < 9 && random() % 2))
+        {
+            const Colour c(random() % 256, random() % 256, random() % 256, 255);
+            const int x = random() % 300, y = random() % 200, w = random() % 100, h = random() % 100;
+            canvas->useEffect(EffectPtr(new RectangleEffect(c, x, y, w, h)));
+            RectangleEffect(c, x, y, w, h).run(picture);
         }
         else if (kind == 12)
         {
@@ -209,30 +248,34 @@ TEST(CanvasTest, UndoAndRedoMatchPlainListsOfPictures)
             trim();
         }
         else if (kind == 13)
-            heldLayers.push_back({canvas->getLayer(), canvas->getLayer()->getTexture()});
+        {
+            const LayerPtr held = random() % 2 ? canvas->getLayer() : shown();
+            heldLayers.push_back({held, held->getTexture()});
+        }
         else if (kind == 14)
         {
-            TexturePtr tile = canvas->getLayer()->getTile(random() % 3, random() % 2)->getTexture();
+            const LayerPtr layer = random() % 2 ? canvas->getLayer() : shown();
+            TexturePtr tile = layer->getTile(random() % 3, random() % 2)->getTexture();
             heldTiles.push_back({tile, tile->copy()});
         }
-        else if (random() % 4 == 0)
+        else if (kind == 15 && random() % 4 == 0)
         {
             heldLayers.clear();
             heldTiles.clear();
         }
-        ASSERT_TRUE(samePixels(*canvas->getLayer()->getTexture(), *picture)) << step;
+        ASSERT_TRUE(samePixels(*shown()->getTexture(), *picture)) << step;
         ASSERT_EQ(std::make_pair(canvas->getUndoCount(), canvas->getRedoCount()),
                   std::make_pair(static_cast<int>(undo.size()), static_cast<int>(redo.size())))
             << step;
         // What is held changes only while it is the current picture's.
-        if (kind < 6 || kind == 11)
+        if (kind < 9 || kind == 11 || kind >= 16)
         {
             for (auto& held : heldLayers)
-                if (held.first == canvas->getLayer())
+                if (held.first == shown())
                     held.second = held.first->getTexture();
             for (auto& held : heldTiles)
                 for (int i = 0; i < 6; ++i)
-                    if (held.first == canvas->getLayer()->getTile(i % 3, i / 3)->getTexture())
+                    if (held.first == shown()->getTile(i % 3, i / 3)->getTexture())
                         held.second = held.first->copy();
         }
         for (const auto& held : heldLayers)
@@ -244,7 +287,7 @@ TEST(CanvasTest, UndoAndRedoMatchPlainListsOfPictures)
     while (!undo.empty())
     {
         canvas->undo();
-        EXPECT_TRUE(samePixels(*canvas->getLayer()->getTexture(), *undo.front()));
+        EXPECT_TRUE(samePixels(*shown()->getTexture(), *undo.front()));
         undo.pop_front();
     }
 }

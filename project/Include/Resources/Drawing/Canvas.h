@@ -79,13 +79,15 @@ public:
     // At most `limit` undo steps are kept (at least 0).
     void setMaxUndo(int limit);
     int getMaxUndo() const { return maxUndo; }
-    int getUndoCount() const { return static_cast<int>(undoList.size()); }
+    int getUndoCount() const { return static_cast<int>(undoList.size()) + (undoPending ? 1 : 0); }
     int getRedoCount() const { return static_cast<int>(redoList.size()); }
 
     // A new picture: a layer cut from the texture; undo is emptied and the view reset.
     void setTexture(TexturePtr texture, int tileSize);
     void setLayer(LayerPtr newLayer);
-    LayerPtr getLayer() const { return layer; }
+    // The current picture; whoever gets it may change it, so an undo copy
+    // still to be made is made first.
+    LayerPtr getLayer();
 
     tFixed getZoom() const { return zoom; }
     tFixed getMinZoom() const { return minZoom; }
@@ -102,10 +104,17 @@ private:
     void initialize();
     void resetView();
     void trimUndo();
+    // Makes the undo copy pushUndo left to be made, if any.
+    void makeUndoCopy();
 
     int maxUndo;
     std::list<LayerPtr> undoList; // newest first
     std::list<LayerPtr> redoList; // newest first
+    // pushUndo's copy of the layer, not made yet: the layer is unchanged
+    // since, and every operation that may change it or hand it out makes the
+    // copy first (in the spare, the last step dropped, when it can hold it).
+    bool undoPending = false;
+    LayerPtr undoSpare;
     tFixed zoom;
     tFixed minZoom;
     tFixed maxZoom;

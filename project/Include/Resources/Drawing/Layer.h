@@ -65,6 +65,11 @@ public:
     // tiles whose pixels change; a picture of another size or format rebuilds
     // the tiles.
     void writeTexture(TexturePtr picture);
+    // copy(spare), then writeTexture(picture), returning the copy. When the
+    // spare can hold the copy and no one else holds this layer's tiles, the
+    // copy keeps the textures of the tiles that change, so their old pixels
+    // are not copied at all, and those tiles take the spare's textures.
+    LayerPtr copyThenWrite(TexturePtr picture, LayerPtr spare);
 
 private:
     // `count` pixels from (x, y) to the right or downwards, all inside the picture.
@@ -73,6 +78,20 @@ private:
     // Whether this layer, unattached and untouched by anyone else, has the
     // tiles a copy of `source` needs.
     bool canHoldCopyOf(const Layer& source) const;
+    // Whether a picture can be written into the tiles as they are: the
+    // layer's size and its tiles' format.
+    bool fits(const Texture& picture) const;
+    // Where tile `index`'s part of a fitting picture lies, and its first row
+    // that differs from the tile (`lines` when none does).
+    struct TilePart
+    {
+        const unsigned char* in;
+        int inPitch;
+        std::size_t bytes;
+        int lines;
+        int first;
+    };
+    TilePart tilePart(const Texture& picture, int index) const;
     // An element's transform as a new copy of `model` has it: its position only.
     static void placeLike(Spatial& element, const Spatial& model);
     // Brings the dab cache up to date for this source, mask and tile format.
