@@ -5,6 +5,7 @@
 // ("<frame> <ms> <event> <detail>" a line).
 
 #include "PngFile.h"
+#include "support/PictureDifference.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +98,9 @@ protected:
 
     // The screenshot `shot` (a file of the test's folder) equals the reviewed
     // picture `golden` under tests/data/; with TOVRANE_WRITE_GOLDENS set a
-    // missing one is written instead.
+    // missing one is written instead. A differing screenshot is kept beside
+    // the build as golden-failures/<area>/<golden>, since the test's folder is
+    // emptied when it runs again.
     void expectShotGolden(const std::string& shot, const std::string& golden) const
     {
         const std::string path = std::string(TOVRANE_TEST_DATA) + "/" + golden;
@@ -106,7 +109,26 @@ protected:
         TovraneTools::Picture shown, expected;
         ASSERT_TRUE(TovraneTools::readPng(file(shot), shown)) << file(shot);
         ASSERT_TRUE(TovraneTools::readPng(path, expected)) << path;
-        EXPECT_TRUE(shown.bytes() == expected.bytes()) << file(shot) << " differs from " << path;
+        const std::string difference = TestSupport::pictureDifference(shown.data(), shown.width(), shown.height(),
+            expected.data(), expected.width(), expected.height(), 4);
+        if (difference.empty())
+            return;
+        const std::filesystem::path kept = std::string(TOVRANE_BINARY_DIR) + "/golden-failures/" + area + "/" + golden;
+        std::filesystem::create_directories(kept.parent_path());
+        std::filesystem::copy_file(file(shot), kept, std::filesystem::copy_options::overwrite_existing);
+        ADD_FAILURE() << path << ": " << difference << "; the screenshot is " << kept.string();
+    }
+
+    // Two screenshots of the test's folder are the same picture.
+    void expectSameShots(const std::string& shot, const std::string& other, const std::string& why) const
+    {
+        TovraneTools::Picture a, b;
+        ASSERT_TRUE(TovraneTools::readPng(file(shot), a)) << file(shot);
+        ASSERT_TRUE(TovraneTools::readPng(file(other), b)) << file(other);
+        const std::string difference =
+            TestSupport::pictureDifference(a.data(), a.width(), a.height(), b.data(), b.width(), b.height(), 4);
+        EXPECT_TRUE(difference.empty()) << why << ": " << file(shot) << " against " << file(other) << ": "
+                                        << difference;
     }
 
     const char* area;
