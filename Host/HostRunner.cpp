@@ -68,9 +68,9 @@ void readModuleFrame(Picture& frame)
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
     // OpenGL gives the bottom row first.
     const size_t rowBytes = static_cast<size_t>(width) * 4;
+    auto row = [&frame, rowBytes](int y) { return frame.data() + static_cast<size_t>(y) * rowBytes; };
     for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(frame.data() + static_cast<size_t>(top) * rowBytes,
-            frame.data() + static_cast<size_t>(top + 1) * rowBytes, frame.data() + static_cast<size_t>(bottom) * rowBytes);
+        std::swap_ranges(row(top), row(top + 1), row(bottom));
 }
 
 // Why the title folder cannot be used; empty when it can.

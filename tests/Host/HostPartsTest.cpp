@@ -148,9 +148,10 @@ struct ScriptModel
                 ++it;
         for (auto it = lines.begin(); it != lines.end();)
         {
-            const bool isDue = it->kind == 'f' ? frame >= it->when
+            const Anchor* anchor = it->kind == '+' ? &anchors[static_cast<size_t>(it->anchor)] : nullptr;
+            const bool isDue = anchor        ? anchor->matched && frame >= anchor->frame + it->when
                                : it->kind == 'm' ? ms >= it->when
-                                                 : anchors[it->anchor].matched && frame >= anchors[it->anchor].frame + it->when;
+                                                 : frame >= it->when;
             if (!isDue)
             {
                 ++it;
