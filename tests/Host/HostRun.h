@@ -99,8 +99,8 @@ protected:
     // The screenshot `shot` (a file of the test's folder) equals the reviewed
     // picture `golden` under tests/data/; with TOVRANE_WRITE_GOLDENS set a
     // missing one is written instead. A differing screenshot is kept beside
-    // the build as golden-failures/<area>/<golden>, since the test's folder is
-    // emptied when it runs again.
+    // the build (failedPicturePath), since the test's folder is emptied when
+    // it runs again.
     void expectShotGolden(const std::string& shot, const std::string& golden) const
     {
         const std::string path = std::string(TOVRANE_TEST_DATA) + "/" + golden;
@@ -113,7 +113,7 @@ protected:
             expected.data(), expected.width(), expected.height(), 4);
         if (difference.empty())
             return;
-        const std::filesystem::path kept = std::string(TOVRANE_BINARY_DIR) + "/golden-failures/" + area + "/" + golden;
+        const std::filesystem::path kept = TestSupport::failedPicturePath(path);
         std::filesystem::create_directories(kept.parent_path());
         std::filesystem::copy_file(file(shot), kept, std::filesystem::copy_options::overwrite_existing);
         ADD_FAILURE() << path << ": " << difference << "; the screenshot is " << kept.string();

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@ namespace TestSupport
 {
 // Compares `shown` byte for byte with the picture at `path`. With
 // TOVRANE_WRITE_GOLDENS set a missing one is written instead; a differing
-// picture is saved beside the build as NAME-actual.png.
+// picture is kept beside the build (failedPicturePath).
 inline void expectGolden(const Tovrane::TexturePtr& shown, const std::string& path)
 {
     if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
@@ -33,9 +34,8 @@ inline void expectGolden(const Tovrane::TexturePtr& shown, const std::string& pa
         golden->getPixels(), golden->getWidth(), golden->getHeight(), shown->getBytesPerPixel());
     if (!difference.empty())
     {
-        const std::string name = path.substr(path.find_last_of('/') + 1);
-        const std::string actual = std::string(TOVRANE_BINARY_DIR) + "/" + name.substr(0, name.size() - 4) +
-                                   "-actual.png";
+        const std::string actual = failedPicturePath(path);
+        std::filesystem::create_directories(actual.substr(0, actual.find_last_of('/')));
         shown->save(actual);
         ADD_FAILURE() << path << ": " << difference << "; the picture shown is " << actual;
     }

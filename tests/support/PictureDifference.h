@@ -2,7 +2,8 @@
 #define TESTS_SUPPORT_PICTUREDIFFERENCE_H
 
 // What differs between a picture and its reviewed golden, for a failure
-// message: every golden comparison of the tests goes through it.
+// message, and where the differing picture is kept: every golden comparison
+// of the tests goes through these.
 
 #include <cstddef>
 #include <cstdint>
@@ -44,6 +45,18 @@ inline std::string pictureDifference(const std::uint8_t* shown, const std::uint8
            std::to_string(first % static_cast<std::size_t>(width)) + ", " +
            std::to_string(first / static_cast<std::size_t>(width)) + "): " + hex(shown + first * step) +
            " shown, " + hex(golden + first * step) + " in the golden";
+}
+
+// Where a picture that differs from the golden at `goldenPath` is kept for a
+// look: beside the build, under golden-failures/ with the golden's own path
+// below tests/data/.
+inline std::string failedPicturePath(const std::string& goldenPath)
+{
+    const std::string data = TOVRANE_TEST_DATA;
+    const std::string below = goldenPath.compare(0, data.size() + 1, data + "/") == 0
+                                  ? goldenPath.substr(data.size() + 1)
+                                  : goldenPath.substr(goldenPath.find_last_of('/') + 1);
+    return std::string(TOVRANE_BINARY_DIR) + "/golden-failures/" + below;
 }
 
 // The same for pictures whose sizes may differ.
