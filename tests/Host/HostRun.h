@@ -9,12 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 struct TraceLine
@@ -56,17 +58,27 @@ struct HostRun
     }
 };
 
-// A fixture with a fresh folder per test under `<binary dir>/<area>/<test>/`.
+// A fixture with a fresh folder per test and process,
+// `<binary dir>/<area>/<suite>.<test>-<pid>/`: two runs of the same test (two
+// test commands on one build) never share one. It is removed after a test that
+// passed and kept after one that failed.
 class HostFolderTest : public ::testing::Test
 {
 protected:
     explicit HostFolderTest(const char* area) : area(area) {}
     void SetUp() override
     {
-        folder = std::string(TOVRANE_BINARY_DIR) + "/" + area + "/" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(test->test_suite_name()) + "." + test->name();
+        std::replace(name.begin(), name.end(), '/', '.');
+        folder = std::string(TOVRANE_BINARY_DIR) + "/" + area + "/" + name + "-" + std::to_string(::getpid()) + "/";
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
+    }
+    void TearDown() override
+    {
+        if (!HasFailure())
+            std::filesystem::remove_all(folder);
     }
     std::string file(const std::string& name) const { return folder + name; }
     void script(const std::string& text) { std::ofstream(file("script.txt")) << text; }
