@@ -332,6 +332,8 @@ int HostRunner::run()
             settle();
             if (shotDue || window.isOpen())
                 readModuleFrame(moduleFrame);
+            else if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+                glFinish();  // the frame is drawn all the same, as a shown one: nothing is queued for later
             picture = &moduleFrame;
         }
 
