@@ -22,12 +22,7 @@ echo "== include directions"
 echo "== optimised build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$jobs"
-# A test that fails is run once more before the stage fails: on a loaded
-# machine two screenshot comparisons failed once each and never again in
-# hundreds of runs. A fault that repeats still fails; one that does not is
-# printed above.
-retry=(--repeat until-pass:2)
-ctest --test-dir build/release -j"$jobs" --output-on-failure --timeout 300 "${retry[@]}"
+ctest --test-dir build/release -j"$jobs" --output-on-failure --timeout 300
 
 echo "== benchmarks (each case as a ratio to a memcpy of the picture)"
 for bench in build/release/bench/*Bench; do
@@ -38,7 +33,7 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 CC=clang CXX=clang++ cmake -S . -B build/asan -G Ninja "${sanitizer_flags[@]}" \
   -DTOVRANE_SANITIZE=ON -DTOVRANE_FUZZ=ON -DTOVRANE_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
-ctest --test-dir build/asan -j"$jobs" --output-on-failure --timeout 600 "${retry[@]}"
+ctest --test-dir build/asan -j"$jobs" --output-on-failure --timeout 600
 
 echo "== fuzz targets (${fuzz_seconds}s each)"
 shopt -s nullglob
@@ -72,7 +67,7 @@ if [ -n "$thread_folders" ]; then
   # The test programs draw with Mesa's rasteriser on the calling thread
   # (LP_NUM_THREADS=0, set for every test); what the driver does inside, with
   # threads of its own, ThreadSanitizer cannot see, so tests/tsan.supp leaves it out.
-  TSAN_OPTIONS="halt_on_error=1 suppressions=$(pwd)/tests/tsan.supp" ctest --test-dir build/tsan -j"$jobs" -R 'ThreadTest\.' --output-on-failure --timeout 600 "${retry[@]}"
+  TSAN_OPTIONS="halt_on_error=1 suppressions=$(pwd)/tests/tsan.supp" ctest --test-dir build/tsan -j"$jobs" -R 'ThreadTest\.' --output-on-failure --timeout 600
 fi
 
 echo "All tests passed."

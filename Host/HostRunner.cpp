@@ -19,13 +19,17 @@
 #include "KelmOpenGLConfig.h"
 
 #include <EGL/egl.h>
+#include <GLES/gl.h>
+#include <dirent.h>
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 namespace TovraneHost
@@ -47,15 +51,49 @@ Vantorel::Kelm::tEventTime eventTime(unsigned int milliseconds)
     return time;
 }
 
-// The frame the module drew into the current OpenGL ES context; black when it
-// has not made one.
-Picture readModuleFrame()
+// Reads the frame the module drew into the current OpenGL ES context into
+// `frame` (320x240, kept across frames), top row first; black when the module
+// has made no context.
+void readModuleFrame(Picture& frame)
 {
-    Picture frame(Vantorel::Kelm::KelmOpenGLConfig::Width, Vantorel::Kelm::KelmOpenGLConfig::Height,
-        TovraneTools::Colour{0, 0, 0, 255});
-    if (eglGetCurrentContext() != EGL_NO_CONTEXT)
-        frame.bytes() = Vantorel::Kelm::KelmOpenGLConfig::readFrame();
-    return frame;
+    const int width = Vantorel::Kelm::KelmOpenGLConfig::Width, height = Vantorel::Kelm::KelmOpenGLConfig::Height;
+    if (frame.width() != width || frame.height() != height)
+        frame = Picture(width, height);
+    if (eglGetCurrentContext() == EGL_NO_CONTEXT)
+    {
+        frame.fillRect(0, 0, width, height, TovraneTools::Colour{0, 0, 0, 255});
+        return;
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+    // OpenGL gives the bottom row first.
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    auto row = [&frame, rowBytes](int y) { return frame.data() + static_cast<size_t>(y) * rowBytes; };
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(row(top), row(top + 1), row(bottom));
+}
+
+// Why the title folder cannot be used; empty when it can.
+std::string titleFolderProblem(const std::string& path)
+{
+    struct stat status;
+    const std::string bare = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+    if (::stat(bare.c_str(), &status) != 0)
+        return "The title folder " + path + " does not exist";
+    if (!S_ISDIR(status.st_mode))
+        return "The title folder " + path + " is not a folder";
+    DIR* folder = ::opendir(path.c_str());
+    if (!folder)
+        return "The title folder " + path + " cannot be read";
+    bool empty = true;
+    while (const dirent* entry = ::readdir(folder))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+        {
+            empty = false;
+            break;
+        }
+    ::closedir(folder);
+    return empty ? "The title folder " + path + " is empty" : std::string();
 }
 
 // mkdir -p of the folder that will hold the file.
@@ -79,16 +117,24 @@ HostRunner::HostRunner(const HostOptions& opts) : options(opts) {}
 
 int HostRunner::run()
 {
+    // A script that cannot be read is a bad command line: a run without it
+    // would show none of what it was started for.
+    InputScript script;
+    if (!options.scriptPath.empty() && !script.load(options.scriptPath))
+        return 2;
+    const std::string titleProblem = titleFolderProblem(options.titlePath);
+    if (!titleProblem.empty())
+    {
+        std::printf("%s\n", titleProblem.c_str());
+        return 1;
+    }
+
     if (!options.tracePath.empty())
     {
         makeParentFolders(options.tracePath);
         if (!HostTrace::open(options.tracePath))
             std::printf("Could not create the trace file %s\n", options.tracePath.c_str());
     }
-
-    InputScript script;
-    if (!options.scriptPath.empty())
-        script.load(options.scriptPath);
     HostTrace::keep(script.waitsOnTrace());
 
     // Where the title's files and the player's data are, and who plays.
@@ -176,6 +222,7 @@ int HostRunner::run()
     script.observe(0, HostTrace::takeKept());
 
     Movie movie;
+    Picture moduleFrame;
     std::uint32_t heldButtons = 0;
     bool swallowTouches = false;  // the rest of a tap that ended a movie
     unsigned int frame = 0;
@@ -274,29 +321,35 @@ int HostRunner::run()
             app->Resume();
         }
 
-        Picture picture;
-        if (movie.playing)
-            picture = movie.card;
-        else
+        // The picture is read back only when something shows or keeps it.
+        bool shotDue = !scriptShots.empty();
+        for (const Screenshot& shot : options.screenshots)
+            shotDue = shotDue || shot.frame == frame;
+        const Picture* picture = &movie.card;
+        if (!movie.playing)
         {
             app->Update();
             settle();
-            picture = readModuleFrame();
+            if (shotDue || window.isOpen())
+                readModuleFrame(moduleFrame);
+            else if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+                glFinish();  // the frame is drawn all the same, as a shown one: nothing is queued for later
+            picture = &moduleFrame;
         }
 
         for (size_t i = 0; i < options.screenshots.size(); ++i)
             if (options.screenshots[i].frame == frame)
             {
                 makeParentFolders(options.screenshots[i].path);
-                shotTaken[i] = TovraneTools::writePng(options.screenshots[i].path, picture);
+                shotTaken[i] = TovraneTools::writePng(options.screenshots[i].path, *picture);
             }
         for (const std::string& path : scriptShots)
         {
             makeParentFolders(path);
-            if (!TovraneTools::writePng(path, picture))
+            if (!TovraneTools::writePng(path, *picture))
                 std::printf("Could not write the screenshot %s\n", path.c_str());
         }
-        window.show(picture);
+        window.show(*picture);
 
         // The module's requests, acted on now that its Update has returned.
         if (CAppManager::Instance()->IsPopRequested())

@@ -14,8 +14,9 @@ class HostRunner
 public:
     explicit HostRunner(const HostOptions& options);
 
-    // Returns the process exit status: 0 after a clean run, 1 when the module
-    // could not be started.
+    // Returns the process exit status: 0 after a clean run, 1 when the title
+    // folder is missing or empty or the module could not be started, 2 when
+    // the script cannot be read or the module refuses the start state.
     int run();
 
 private:

@@ -1,9 +1,9 @@
 #include "InputScript.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace TovraneHost
@@ -58,15 +58,24 @@ bool InputScript::parseButton(const std::string& text, std::uint32_t& mask)
 
 bool InputScript::load(const std::string& path)
 {
-    std::ifstream file(path);
-    if (!file)
+    // Read with stdio: a folder opens, but reading it fails.
+    std::string text;
+    bool readable = false;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb"))
     {
-        std::printf("Could not open the script %s\n", path.c_str());
+        char buffer[65536];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0;)
+            text.append(buffer, got);
+        readable = !std::ferror(file);
+        std::fclose(file);
+    }
+    if (!readable)
+    {
+        std::printf("Could not read the script %s\n", path.c_str());
         return false;
     }
-    std::stringstream text;
-    text << file.rdbuf();
-    return parse(text.str(), path);
+    parse(text, path);
+    return true;
 }
 
 bool InputScript::parse(const std::string& text, const std::string& name)
@@ -105,6 +114,7 @@ bool InputScript::parse(const std::string& text, const std::string& name)
             for (size_t i = 2; i < w.size(); ++i)
                 anchor.part += (i > 2 ? " " : "") + w[i];
             anchors.push_back(anchor);
+            byAnchor.emplace_back();
             continue;
         }
 
@@ -182,69 +192,82 @@ bool InputScript::parse(const std::string& text, const std::string& name)
             continue;
         }
         entries.push_back(entry);
+        enqueue(entry.anchor >= 0 ? byAnchor[static_cast<size_t>(entry.anchor)]
+                                  : entry.inMilliseconds ? byTime : byFrame,
+            entries.size() - 1);
     }
     return allRead;
+}
+
+void InputScript::enqueue(Queue& queue, size_t entry)
+{
+    // Entries come in file order: the new one goes after every entry due no
+    // later than it.
+    auto later = std::upper_bound(queue.order.begin() + static_cast<std::ptrdiff_t>(queue.next), queue.order.end(),
+        entries[entry].when, [this](unsigned int when, size_t other) { return when < entries[other].when; });
+    queue.order.insert(later, entry);
+}
+
+bool InputScript::empty() const
+{
+    if (!byFrame.done() || !byTime.done())
+        return false;
+    for (const Queue& queue : byAnchor)
+        if (!queue.done())
+            return false;
+    return true;
 }
 
 std::vector<ScriptEvent> InputScript::take(unsigned int frame, unsigned int elapsedMilliseconds)
 {
     std::vector<ScriptEvent> due;
-    for (auto it = followUps.begin(); it != followUps.end();)
+    while (!followUps.empty() && followUps.front().first <= frame)
     {
-        if (it->first <= frame)
-        {
-            due.push_back(it->second);
-            it = followUps.erase(it);
-        }
-        else
-            ++it;
+        due.push_back(followUps.front().second);
+        followUps.pop_front();
     }
-    for (auto it = entries.begin(); it != entries.end();)
+
+    // The entries due now, from the front of each queue; only the anchor met
+    // last can have entries left, since the next one waits for them.
+    std::vector<size_t> now;
+    auto takeDue = [&](Queue& queue, unsigned int reached, unsigned int offset) {
+        for (; !queue.done() && entries[queue.order[queue.next]].when + offset <= reached; ++queue.next)
+            now.push_back(queue.order[queue.next]);
+    };
+    takeDue(byFrame, frame, 0);
+    takeDue(byTime, elapsedMilliseconds, 0);
+    if (waiting > 0)
+        takeDue(byAnchor[waiting - 1], frame, anchors[waiting - 1].frame);
+
+    std::sort(now.begin(), now.end());
+    for (size_t index : now)
     {
-        bool isDue = false;
-        if (it->anchor >= 0)
-        {
-            const Anchor& anchor = anchors[static_cast<size_t>(it->anchor)];
-            isDue = anchor.matched && frame >= anchor.frame + it->when;
-        }
-        else
-            isDue = it->inMilliseconds ? elapsedMilliseconds >= it->when : frame >= it->when;
-        if (!isDue)
-        {
-            ++it;
-            continue;
-        }
-        due.push_back(it->event);
-        if (it->hasFollowUp)
-            followUps.emplace_back(frame + 1, it->followUp);
-        it = entries.erase(it);
+        const Entry& entry = entries[index];
+        due.push_back(entry.event);
+        if (entry.hasFollowUp)
+            followUps.emplace_back(frame + 1, entry.followUp);
     }
     return due;
 }
 
 bool InputScript::armed(size_t anchor) const
 {
-    if (anchor > 0 && !anchors[anchor - 1].matched)
-        return false;
-    for (const Entry& entry : entries)
-        if (entry.anchor >= 0 && static_cast<size_t>(entry.anchor) < anchor)
-            return false;
-    return true;
+    return anchor == 0 || (anchors[anchor - 1].matched && byAnchor[anchor - 1].done());
 }
 
 void InputScript::observe(unsigned int frame, const std::vector<std::pair<std::string, std::string>>& events)
 {
     for (const auto& event : events)
-        for (size_t k = 0; k < anchors.size(); ++k)
+    {
+        if (waiting >= anchors.size() || !armed(waiting))
+            return;
+        Anchor& anchor = anchors[waiting];
+        if (event.first == anchor.event && event.second.find(anchor.part) != std::string::npos)
         {
-            if (anchors[k].matched)
-                continue;
-            if (armed(k) && event.first == anchors[k].event && event.second.find(anchors[k].part) != std::string::npos)
-            {
-                anchors[k].matched = true;
-                anchors[k].frame = frame;
-            }
-            break;  // only the first anchor still waiting can match
+            anchor.matched = true;
+            anchor.frame = frame;
+            ++waiting;
         }
+    }
 }
 }

@@ -1,7 +1,9 @@
 #ifndef TOVRANE_HOST_INPUTSCRIPT_H
 #define TOVRANE_HOST_INPUTSCRIPT_H
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,7 +39,10 @@ struct ScriptEvent
 class InputScript
 {
 public:
+    // False, with a message, when the file cannot be read; lines that cannot
+    // be read are reported and skipped.
     bool load(const std::string& path);
+    // False when a line was skipped.
     bool parse(const std::string& text, const std::string& name);
 
     // The events due at this frame, in file order; follow-ups of "tap" and
@@ -49,7 +54,7 @@ public:
     void observe(unsigned int frame, const std::vector<std::pair<std::string, std::string>>& events);
     bool waitsOnTrace() const { return !anchors.empty(); }
 
-    bool empty() const { return entries.empty(); }
+    bool empty() const;
 
     // Button names of scripts: the host's key names or a number (0x10).
     static bool parseButton(const std::string& text, std::uint32_t& mask);
@@ -72,12 +77,27 @@ private:
         ScriptEvent followUp;
     };
 
-    // An anchor waits once every entry and anchor before it is done.
-    bool armed(size_t anchor) const;
+    // Entries in the order they come due: indices into `entries`, sorted by
+    // `when` and then by file order, and how many of them have been given.
+    struct Queue
+    {
+        std::vector<size_t> order;
+        size_t next = 0;
+        bool done() const { return next == order.size(); }
+    };
 
-    std::vector<Entry> entries;  // in file order; removed when delivered
+    // An anchor waits once the anchor before it has been met and every entry
+    // of that one has been given.
+    bool armed(size_t anchor) const;
+    void enqueue(Queue& queue, size_t entry);
+
+    std::vector<Entry> entries;  // in file order
+    Queue byFrame;               // "<frame>" entries
+    Queue byTime;                // "<ms>ms" entries
     std::vector<Anchor> anchors;
-    std::vector<std::pair<unsigned int, ScriptEvent>> followUps;
+    std::vector<Queue> byAnchor;  // "+N" entries of each anchor
+    size_t waiting = 0;           // the first anchor not met yet
+    std::deque<std::pair<unsigned int, ScriptEvent>> followUps;  // in the frame order they come due
 };
 }
 

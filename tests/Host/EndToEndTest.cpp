@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <sys/resource.h>
 
 namespace
 {
@@ -194,6 +195,27 @@ TEST_F(EndToEndTest, AScreenshotWhileLoadingShowsTheLoadingPicture)
             << point.first << ", " << point.second;
         EXPECT_TRUE(near(loaded.get(point.first, point.second), 255, 255, 255)) << "after loading: the empty scene";
     }
+}
+
+// Frames nobody looks at are still finished: without a screenshot or a
+// window nothing is read back, and a frame left queued in the driver would
+// pile up behind the next one.
+TEST_F(EndToEndTest, UnshownFramesAreFinishedAndNothingPilesUp)
+{
+    auto largestChild = [] {
+        rusage usage;
+        ::getrusage(RUSAGE_CHILDREN, &usage);
+        return usage.ru_maxrss;  // kilobytes
+    };
+    // With the rasteriser thread the host has outside the tests.
+    ASSERT_EQ(0, run("--start studio --frames 50", "LP_NUM_THREADS=1").status);
+    const long shortRun = largestChild();
+    HostRun r = run("--start studio --frames 600 --screenshot 600:'" + file("last.png") + "'", "LP_NUM_THREADS=1");
+    ASSERT_EQ(0, r.status) << r.output;
+    EXPECT_LT(largestChild() - shortRun, 32 * 1024) << "kilobytes more after 550 more frames";
+    TovraneTools::Picture last;
+    ASSERT_TRUE(TovraneTools::readPng(file("last.png"), last));
+    EXPECT_TRUE(near(last.get(160, 100), 255, 255, 255)) << "the blank studio's page";
 }
 }
 

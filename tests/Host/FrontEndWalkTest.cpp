@@ -16,19 +16,6 @@ class FrontEndWalkTest : public HostFolderTest
 {
 protected:
     FrontEndWalkTest() : HostFolderTest("front-end") {}
-
-    // The screenshot equals the reviewed picture; with TOVRANE_WRITE_GOLDENS
-    // set a missing one is written instead.
-    void expectGolden(const std::string& shot, const std::string& name)
-    {
-        const std::string golden = std::string(TOVRANE_TEST_DATA) + "/frontend/" + name + ".png";
-        TovraneTools::Picture shown, expected;
-        ASSERT_TRUE(TovraneTools::readPng(file(shot + ".png"), shown)) << shot;
-        if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::filesystem::exists(golden))
-            std::filesystem::copy_file(file(shot + ".png"), golden);
-        ASSERT_TRUE(TovraneTools::readPng(golden, expected)) << golden;
-        EXPECT_TRUE(shown.bytes() == expected.bytes()) << name << " differs: see " << file(shot + ".png");
-    }
 };
 
 // Screen points of the main page, the lessons picker and a page's close button.
@@ -115,7 +102,7 @@ TEST_F(FrontEndWalkTest, FromTheLogoThroughEveryPageToTheMapAndOut)
               std::vector<std::string>(records.begin() + 1, records.end()));
 
     for (const auto& shot : shots)
-        expectGolden(std::to_string(shot.first), shot.second);
+        expectShotGolden(std::to_string(shot.first) + ".png", std::string("frontend/") + shot.second + ".png");
 }
 }
 

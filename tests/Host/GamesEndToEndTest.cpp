@@ -58,18 +58,7 @@ protected:
     // The clock of the first start of that sound.
     static unsigned int startOf(const HostRun& r, const std::string& sound) { return r.first("audio-start", sound).time; }
     // The screenshot against its reviewed golden in tests/data/games/.
-    void expectGolden(const std::string& name)
-    {
-        TovraneTools::Picture shot, golden;
-        ASSERT_TRUE(TovraneTools::readPng(file(name + ".png"), shot)) << name;
-        const std::string path = std::string(TOVRANE_TEST_DATA) + "/games/" + name + ".png";
-        if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
-        {
-            ASSERT_TRUE(TovraneTools::writePng(path, shot));
-        }
-        ASSERT_TRUE(TovraneTools::readPng(path, golden)) << path;
-        EXPECT_TRUE(shot.bytes() == golden.bytes()) << name << " differs from " << path;
-    }
+    void expectGolden(const std::string& name) const { expectShotGolden(name + ".png", "games/" + name + ".png"); }
 };
 
 TEST_F(GamesEndToEndTest, EachGameIsPlayedToItsEndAndItsLauncherIsEnteredAgainOnce)

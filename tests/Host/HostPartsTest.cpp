@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace TovraneHost;
@@ -107,6 +109,126 @@ TEST(InputScriptTest, AfterLinesWaitForTheirTraceEventInTurn)
     EXPECT_TRUE(script.empty());
 
     EXPECT_FALSE(script.parse("+3 tap 1 1\nafter\n", "s")) << "+N without an after line";
+}
+
+namespace
+{
+// A plain model of a script's timing: every frame it looks at every line that
+// is left, in file order. Lines are "<when> down|tap <line> 0".
+struct ScriptModel
+{
+    struct Line
+    {
+        char kind;  // 'f' frame, 'm' milliseconds, '+' after the last anchor
+        unsigned int when;
+        int anchor;
+        bool tap;
+        int id;
+    };
+    struct Anchor
+    {
+        std::string event, part;
+        bool matched = false;
+        unsigned int frame = 0;
+    };
+    std::vector<Line> lines;
+    std::vector<Anchor> anchors;
+    std::vector<std::pair<unsigned int, std::string>> followUps;
+
+    Words take(unsigned int frame, unsigned int ms)
+    {
+        Words due;
+        for (auto it = followUps.begin(); it != followUps.end();)
+            if (it->first <= frame)
+            {
+                due.push_back(it->second);
+                it = followUps.erase(it);
+            }
+            else
+                ++it;
+        for (auto it = lines.begin(); it != lines.end();)
+        {
+            const Anchor* anchor = it->kind == '+' ? &anchors[static_cast<size_t>(it->anchor)] : nullptr;
+            const bool isDue = anchor        ? anchor->matched && frame >= anchor->frame + it->when
+                               : it->kind == 'm' ? ms >= it->when
+                                                 : frame >= it->when;
+            if (!isDue)
+            {
+                ++it;
+                continue;
+            }
+            due.push_back("touch 1 " + std::to_string(it->id) + " 0");
+            if (it->tap)
+                followUps.emplace_back(frame + 1, "touch 0 " + std::to_string(it->id) + " 0");
+            it = lines.erase(it);
+        }
+        return due;
+    }
+    void observe(unsigned int frame, const std::vector<std::pair<std::string, std::string>>& events)
+    {
+        for (const auto& event : events)
+            for (size_t k = 0; k < anchors.size(); ++k)
+            {
+                if (anchors[k].matched)
+                    continue;
+                bool armed = k == 0 || anchors[k - 1].matched;
+                for (const Line& line : lines)
+                    armed = armed && !(line.kind == '+' && line.anchor < static_cast<int>(k));
+                if (armed && event.first == anchors[k].event && event.second.find(anchors[k].part) != std::string::npos)
+                {
+                    anchors[k].matched = true;
+                    anchors[k].frame = frame;
+                }
+                break;
+            }
+    }
+};
+}
+
+TEST(InputScriptTest, RandomScriptsComeDueAsInAPlainScanOfEveryLineLeft)
+{
+    std::mt19937 random(7);
+    auto below = [&random](unsigned int n) { return static_cast<unsigned int>(random() % n); };
+    const char* const events[] = {"enter", "exit"};
+    const char* const details[] = {"", "A", "B"};
+    for (int round = 0; round < 300; ++round)
+    {
+        ScriptModel model;
+        std::string text;
+        const int count = 1 + static_cast<int>(below(40));
+        for (int id = 0; id < count; ++id)
+        {
+            if (below(5) == 0)
+            {
+                ScriptModel::Anchor anchor;
+                anchor.event = events[below(2)];
+                anchor.part = details[below(3)];
+                model.anchors.push_back(anchor);
+                text += "after " + anchor.event + " " + anchor.part + "\n";
+            }
+            ScriptModel::Line line{"fm+"[below(model.anchors.empty() ? 2 : 3)], below(30), 0, below(2) == 0, id};
+            line.anchor = static_cast<int>(model.anchors.size()) - 1;
+            if (line.kind == 'f')
+                line.when += 1;
+            model.lines.push_back(line);
+            text += (line.kind == '+' ? "+" : "") + std::to_string(line.when) + (line.kind == 'm' ? "ms " : " ") +
+                    (line.tap ? "tap " : "down ") + std::to_string(id) + " 0\n";
+        }
+        SCOPED_TRACE(text);
+        InputScript script;
+        ASSERT_TRUE(script.parse(text, "s"));
+        for (unsigned int frame = 1; frame <= 120; ++frame)
+        {
+            const unsigned int ms = (frame - 1) * 7;
+            ASSERT_EQ(model.take(frame, ms), take(script, frame, ms)) << "frame " << frame;
+            std::vector<std::pair<std::string, std::string>> written;
+            for (unsigned int n = below(3); n > 0; --n)
+                written.emplace_back(events[below(2)], std::string("State") + "AB"[below(2)]);
+            model.observe(frame, written);
+            script.observe(frame, written);
+        }
+        EXPECT_EQ(model.lines.empty(), script.empty());
+    }
 }
 
 TEST(InputScriptTest, TapAndClickFinishOnTheNextFrame)

@@ -5,15 +5,18 @@
 // ("<frame> <ms> <event> <detail>" a line).
 
 #include "PngFile.h"
+#include "support/PictureDifference.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 struct TraceLine
@@ -55,17 +58,27 @@ struct HostRun
     }
 };
 
-// A fixture with a fresh folder per test under `<binary dir>/<area>/<test>/`.
+// A fixture with a fresh folder per test and process,
+// `<binary dir>/<area>/<suite>.<test>-<pid>/`: two runs of the same test (two
+// test commands on one build) never share one. It is removed after a test that
+// passed and kept after one that failed.
 class HostFolderTest : public ::testing::Test
 {
 protected:
     explicit HostFolderTest(const char* area) : area(area) {}
     void SetUp() override
     {
-        folder = std::string(TOVRANE_BINARY_DIR) + "/" + area + "/" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(test->test_suite_name()) + "." + test->name();
+        std::replace(name.begin(), name.end(), '/', '.');
+        folder = std::string(TOVRANE_BINARY_DIR) + "/" + area + "/" + name + "-" + std::to_string(::getpid()) + "/";
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
+    }
+    void TearDown() override
+    {
+        if (!HasFailure())
+            std::filesystem::remove_all(folder);
     }
     std::string file(const std::string& name) const { return folder + name; }
     void script(const std::string& text) { std::ofstream(file("script.txt")) << text; }
@@ -97,7 +110,9 @@ protected:
 
     // The screenshot `shot` (a file of the test's folder) equals the reviewed
     // picture `golden` under tests/data/; with TOVRANE_WRITE_GOLDENS set a
-    // missing one is written instead.
+    // missing one is written instead. A differing screenshot is kept beside
+    // the build (failedPicturePath), since the test's folder is emptied when
+    // it runs again.
     void expectShotGolden(const std::string& shot, const std::string& golden) const
     {
         const std::string path = std::string(TOVRANE_TEST_DATA) + "/" + golden;
@@ -106,7 +121,26 @@ protected:
         TovraneTools::Picture shown, expected;
         ASSERT_TRUE(TovraneTools::readPng(file(shot), shown)) << file(shot);
         ASSERT_TRUE(TovraneTools::readPng(path, expected)) << path;
-        EXPECT_TRUE(shown.bytes() == expected.bytes()) << file(shot) << " differs from " << path;
+        const std::string difference = TestSupport::pictureDifference(shown.data(), shown.width(), shown.height(),
+            expected.data(), expected.width(), expected.height(), 4);
+        if (difference.empty())
+            return;
+        const std::filesystem::path kept = TestSupport::failedPicturePath(path);
+        std::filesystem::create_directories(kept.parent_path());
+        std::filesystem::copy_file(file(shot), kept, std::filesystem::copy_options::overwrite_existing);
+        ADD_FAILURE() << path << ": " << difference << "; the screenshot is " << kept.string();
+    }
+
+    // Two screenshots of the test's folder are the same picture.
+    void expectSameShots(const std::string& shot, const std::string& other, const std::string& why) const
+    {
+        TovraneTools::Picture a, b;
+        ASSERT_TRUE(TovraneTools::readPng(file(shot), a)) << file(shot);
+        ASSERT_TRUE(TovraneTools::readPng(file(other), b)) << file(other);
+        const std::string difference =
+            TestSupport::pictureDifference(a.data(), a.width(), a.height(), b.data(), b.width(), b.height(), 4);
+        EXPECT_TRUE(difference.empty()) << why << ": " << file(shot) << " against " << file(other) << ": "
+                                        << difference;
     }
 
     const char* area;

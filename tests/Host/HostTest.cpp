@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,13 @@ protected:
                        "TOVRANE_TEST_MODULE='" + plan + "'");
     }
     std::string withScript(const std::string& options) { return options + " --script '" + file("script.txt") + "'"; }
+    // A title folder of the test's folder, with one file: the host refuses an empty one.
+    std::string title(const std::string& name)
+    {
+        std::filesystem::create_directories(file(name));
+        std::ofstream(file(name + "/readme.txt")) << "a title\n";
+        return file(name);
+    }
 
     TovraneTools::Picture picture(const std::string& name)
     {
@@ -51,7 +59,7 @@ std::vector<std::string> framed(const std::vector<TraceLine>& lines)
 
 TEST_F(HostTest, RunsTheRequestedFramesOnTheFixedClockAndExitsCleanly)
 {
-    HostRun r = run("", "--fixed-step 20 --frames 10 --locale en-gb --player 2 --cheats --title '" + file("t") + "'");
+    HostRun r = run("", "--fixed-step 20 --frames 10 --locale en-gb --player 2 --cheats --title '" + title("t") + "'");
     ASSERT_EQ(0, r.status) << r.output;
     std::vector<TraceLine> updates = r.all("module-update");
     ASSERT_EQ(10u, updates.size());
@@ -138,7 +146,7 @@ TEST_F(HostTest, PopAppEndsTheRunAfterThatFrame)
 TEST_F(HostTest, MovieSuspendsForTwoSecondsOfTheClock)
 {
     HostRun r = run("push=5:Lines_Intro.swf;color=0,0,255",
-                    "--fixed-step 20 --frames 120 --title '" + file("title") + "' --screenshot 50:'" + file("card.png") +
+                    "--fixed-step 20 --frames 120 --title '" + title("title") + "' --screenshot 50:'" + file("card.png") +
                         "' --screenshot 110:'" + file("after.png") + "'");
     ASSERT_EQ(0, r.status) << r.output;
     EXPECT_NE(std::string::npos, r.output.find("flash/Lines_Intro.swf is not in the title"));
@@ -205,15 +213,38 @@ TEST_F(HostTest, ClosingTheWindowDuringAMovieResumesBeforeExit)
     EXPECT_LT(r.indexOf("module-resume"), r.indexOf("module-exit"));
 }
 
-TEST_F(HostTest, BadCommandLinesAndModulesAreRefused)
+TEST_F(HostTest, BadCommandLinesTitlesAndModulesAreRefusedBeforeTheModuleStarts)
 {
-    HostRun r = run("", "--colour red"); // each bad value is the option parser's own test
-    EXPECT_EQ(2, r.status);
-    EXPECT_NE(std::string::npos, r.output.find("unknown option --colour"));
-    r = run("", "--frames 1 --module '" + file("nothing.so") + "'", false);
-    EXPECT_EQ(1, r.status);
-    EXPECT_NE(std::string::npos, r.output.find("Could not load the game module"));
-    r = run("", "--frames 1 --module libm.so.6", false); // a shared library without CreateApp
-    EXPECT_EQ(1, r.status);
-    EXPECT_NE(std::string::npos, r.output.find("exports no CreateApp"));
+    std::filesystem::create_directories(file("empty"));
+    std::filesystem::create_directories(file("folder.txt"));
+    std::ofstream(file("plain")) << "not a folder\n";
+    const struct
+    {
+        std::string options;
+        int status;
+        std::string message;
+        bool oneLine;  // and nothing started
+    } refusals[] = {
+        {"--colour red", 2, "unknown option --colour", false},  // each bad value is the option parser's own test
+        {"--script '" + file("nothing.txt") + "'", 2, "Could not read the script " + file("nothing.txt"), true},
+        {"--script '" + file("folder.txt") + "'", 2, "Could not read the script " + file("folder.txt"), true},
+        {"--title '" + file("none") + "'", 1, "The title folder " + file("none/") + " does not exist", true},
+        {"--title '" + file("plain") + "'", 1, "The title folder " + file("plain/") + " is not a folder", true},
+        {"--title '" + file("empty") + "'", 1, "The title folder " + file("empty/") + " is empty", true},
+        {"--module '" + file("nothing.so") + "'", 1, "Could not load the game module", false},
+        {"--module libm.so.6", 1, "exports no CreateApp", false},  // a shared library without CreateApp
+    };
+    for (const auto& refusal : refusals)
+    {
+        SCOPED_TRACE(refusal.options);
+        std::filesystem::remove(file("trace.txt"));
+        const HostRun r = run("", "--frames 1 " + refusal.options, false);
+        EXPECT_EQ(refusal.status, r.status);
+        EXPECT_NE(std::string::npos, r.output.find(refusal.message)) << r.output;
+        if (refusal.oneLine)
+        {
+            EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << "one line: " << r.output;
+            EXPECT_TRUE(r.trace.empty()) << "nothing started";
+        }
+    }
 }

@@ -94,15 +94,7 @@ TEST_F(StudioEndToEndTest, APaintedPictureIsSavedThrownAwayAndLoadedAgain)
     EXPECT_GT(painted, 5000) << "the new picture was blank, the painted one not";
 
     // The saved file against its reviewed golden.
-    Picture saved, golden;
-    ASSERT_TRUE(TovraneTools::readPng(file("data/players/0/Photos/qev_art_00.png"), saved));
-    const std::string goldenPath = std::string(TOVRANE_TEST_DATA) + "/studio/freedraw_saved.png";
-    if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(goldenPath).good())
-    {
-        ASSERT_TRUE(TovraneTools::writePng(goldenPath, saved));
-    }
-    ASSERT_TRUE(TovraneTools::readPng(goldenPath, golden)) << goldenPath;
-    EXPECT_TRUE(saved.bytes() == golden.bytes()) << "the saved picture differs from " << goldenPath;
+    expectShotGolden("data/players/0/Photos/qev_art_00.png", "studio/freedraw_saved.png");
 
     std::ifstream achievements(file("data/players/0/Scrivlet/achievements.bin"), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(achievements)), std::istreambuf_iterator<char>());

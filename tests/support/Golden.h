@@ -4,12 +4,14 @@
 // Comparison of a picture with a reviewed PNG under tests/data/.
 
 #include "Tovrane/Texture.h"
+#include "support/PictureDifference.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,7 +20,7 @@ namespace TestSupport
 {
 // Compares `shown` byte for byte with the picture at `path`. With
 // TOVRANE_WRITE_GOLDENS set a missing one is written instead; a differing
-// picture is saved beside the build as NAME-actual.png.
+// picture is kept beside the build (failedPicturePath).
 inline void expectGolden(const Tovrane::TexturePtr& shown, const std::string& path)
 {
     if (std::getenv("TOVRANE_WRITE_GOLDENS") && !std::ifstream(path).good())
@@ -26,13 +28,16 @@ inline void expectGolden(const Tovrane::TexturePtr& shown, const std::string& pa
         ASSERT_TRUE(shown->save(path)) << path;
     }
     Tovrane::TexturePtr golden = Tovrane::Texture::fromFile(path);
-    ASSERT_TRUE(golden && golden->getFormat() == shown->getFormat() && golden->getSize() == shown->getSize())
-        << path;
-    if (std::memcmp(golden->getPixels(), shown->getPixels(), shown->getSize()) != 0)
+    ASSERT_TRUE(golden) << path;
+    ASSERT_EQ(golden->getFormat(), shown->getFormat()) << path;
+    const std::string difference = pictureDifference(shown->getPixels(), shown->getWidth(), shown->getHeight(),
+        golden->getPixels(), golden->getWidth(), golden->getHeight(), shown->getBytesPerPixel());
+    if (!difference.empty())
     {
-        const std::string name = path.substr(path.find_last_of('/') + 1);
-        shown->save(std::string(TOVRANE_BINARY_DIR) + "/" + name.substr(0, name.size() - 4) + "-actual.png");
-        ADD_FAILURE() << path << ": the picture differs";
+        const std::string actual = failedPicturePath(path);
+        std::filesystem::create_directories(actual.substr(0, actual.find_last_of('/')));
+        shown->save(actual);
+        ADD_FAILURE() << path << ": " << difference << "; the picture shown is " << actual;
     }
 }
 

@@ -159,10 +159,8 @@ TEST_F(LessonPagesWalkTest, EveryWritingIconStartsItsLessonAndTheMenuComesBackOn
     expectShotGolden("page0.png", "frontend/writing.png");
     for (size_t n = 0; n < ids.size(); ++n)
     {
-        TovraneTools::Picture back, page;
-        ASSERT_TRUE(TovraneTools::readPng(file("back" + std::to_string(n) + ".png"), back)) << n;
-        ASSERT_TRUE(TovraneTools::readPng(file("page" + std::to_string(n / 6) + ".png"), page)) << n;
-        EXPECT_TRUE(back.bytes() == page.bytes()) << "writing lesson " << ids[n] << " came back on another page";
+        expectSameShots("back" + std::to_string(n) + ".png", "page" + std::to_string(n / 6) + ".png",
+            "writing lesson " + std::to_string(ids[n]) + " came back on another page");
     }
 }
 

@@ -58,6 +58,7 @@ struct LessonsHost : HostFolderTest, ::testing::WithParamInterface<HostCase>
 {
     LessonsHost() : HostFolderTest("lessons-host"), player(script) {}
     using HostFolderTest::file;
+    using HostFolderTest::expectSameShots;
 
     int count(const std::string& sound) const { return static_cast<int>(with(sounds, sound).size()); }
     int recorded(const std::string& record) const { return static_cast<int>(with(records, record).size()); }
@@ -313,7 +314,7 @@ const HostCase cases[] = {
          EXPECT_EQ((Lines{"ActivityStart FIR1 NA 1", "ActivityStart FIR2 NA 1", "ActivityStart FIR3 NA 1",
                           "ActivityStart FIR4 NA 1", "ActivityStart DSL NA 1"}),
                    with(t.records, "ActivityStart"));
-         EXPECT_TRUE(t.picture("before.png").bytes() == t.picture("after.png").bytes()) << "the picture comes back pixel for pixel";
+         t.expectSameShots("before.png", "after.png", "the picture comes back pixel for pixel");
      }},
     // A letter task with its character: the hint, then the quit question
     // answered no while the prompt is said again, then yes.
