@@ -14,6 +14,7 @@
 #include "CAppManager.h"
 #include "CAudioMixer.h"
 #include "CKernelMPI.h"
+#include "HostWork.h"
 #include "KelmOpenGLConfig.h"
 
 #include <atomic>
@@ -156,7 +157,9 @@ public:
 };
 
 // Frames until the current state has begun (its loader is a thread); false
-// when that does not happen within 10 s.
+// when that does not happen within 10 s. As in the host's fixed-step runs, a
+// loader finishes before the next frame, so the number of frames (and the
+// time the clocks move) until the state begins is the same on a busy machine.
 inline bool settle(const std::function<Tovrane::GameStatePtr()>& current, const std::function<void()>& frame)
 {
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -166,7 +169,7 @@ inline bool settle(const std::function<Tovrane::GameStatePtr()>& current, const 
         if (state && state->hasBegun())
             return true;
         if (state && !state->isLoaded())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            HostWork::waitUntilIdle();
         frame();
     }
     return false;

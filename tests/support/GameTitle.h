@@ -110,13 +110,13 @@ protected:
         harness->app->Update();
     }
     // Frames until `done` holds (true) or `limit` frames have passed (false);
-    // a frame waits a little while the current state is still loading.
+    // a frame waits for a loading state's loader first, as the host does.
     template <class Done> bool frameUntil(Done done, int limit = 1000)
     {
         for (int i = 0; i < limit && !done(); ++i)
         {
             if (harness->current() && !harness->current()->isLoaded())
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                HostWork::waitUntilIdle();
             frame();
         }
         return done();

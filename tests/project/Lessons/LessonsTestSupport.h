@@ -195,7 +195,7 @@ public:
     TaskRun() : harness(Below::make)
     {
         harness.enter();
-        harness.settle();
+        EXPECT_TRUE(harness.settle()) << "the state below the task begins";
         logStart = records().size();
     }
 
