@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ clang libclang-rt-14-dev ninja-build pkg-config
+  cmake g++ clang-16 libclang-rt-16-dev ninja-build pkg-config
   libboost-dev libglibmm-2.4-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libegl-mesa0 libgl1-mesa-dri libgles1 libegl-dev libgles-dev
