@@ -2,8 +2,10 @@
 # Installs the Debian packages the build and the tests need; only what is missing.
 set -euo pipefail
 
+# clang-16 builds the sanitizer and fuzz builds; llvm-16 has the symbolizer
+# their reports are written with.
 packages=(
-  cmake g++ clang libclang-rt-14-dev ninja-build pkg-config
+  cmake g++ clang-16 libclang-rt-16-dev llvm-16 ninja-build pkg-config
   libboost-dev libglibmm-2.4-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libegl-mesa0 libgl1-mesa-dri libgles1 libegl-dev libgles-dev
