@@ -97,6 +97,15 @@ std::shared_ptr<CAudioMixer> CAudioMixer::Instance()
     return instance;
 }
 
+namespace
+{
+// The process's mixer is made when the library loads, under no lock: made by
+// its first user, it would join the registry's lock to whatever that user
+// holds (a player's lock on a loader thread), while a listener that goes away
+// takes the registry's lock and then a mixer's.
+[[maybe_unused]] const bool instanceMade = (CAudioMixer::Instance(), true);
+}
+
 bool CAudioMixer::OpenDevice()
 {
     if (HasDevice())
