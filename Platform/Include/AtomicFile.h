@@ -37,8 +37,8 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 
 // Several files replaced together. stageAtomic names a staging file beside
 // `path` (empty when `path` cannot be a file's); the caller writes the new
-// content there whole, with the calls above or anything else that replaces a
-// file whole. replaceStagedAtomic then puts the staging files of `targets` in
+// content there whole, with the calls above (which write a staging file
+// directly and only sync it at the close). replaceStagedAtomic then puts the staging files of `targets` in
 // place, in their order. True when all are; on false none is: every target
 // holds what it held before (exchanged back where one was put in place
 // already; a target that was not there is not there). Staging files are

@@ -109,6 +109,16 @@ bool readNumber(const char* text, unsigned long long& value)
     return *end == '\0' && errno == 0;
 }
 
+// True when `path` is a staging file named by stageAtomic and not yet put in
+// place. Called with pendingMutex held.
+bool isStaging(const std::string& path)
+{
+    for (const auto& stage : staged)
+        if (stage.second == path)
+            return true;
+    return false;
+}
+
 // The writer's process id when `name` is a temporary's name: `prefix`
 // followed by "<pid>.<number>". With an empty prefix any hidden name ending in
 // ".tmp.<pid>.<number>" counts.
@@ -138,10 +148,7 @@ bool inUse(const std::string& path)
     for (const auto& open : pending)
         if (open.second.temporary == path)
             return true;
-    for (const auto& stage : staged)
-        if (stage.second == path)
-            return true;
-    return false;
+    return isStaging(path);
 }
 
 // Removes the temporaries in `folder` whose writer is gone: a process that no
@@ -219,6 +226,18 @@ std::FILE* fopenAtomic(const char* path, const char* mode)
     // The scan and the new temporary under one lock, so that no other
     // thread's temporary is taken for a stale one before it is recorded.
     std::lock_guard<std::mutex> lock(pendingMutex);
+    if (isStaging(target))
+    {
+        // A staging file is hidden until replaceStagedAtomic puts it in
+        // place: it is written directly, and its close only syncs it.
+        const int fd = ::open(target.c_str(), (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        std::FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, mode);
+        if (fd >= 0 && !stream)
+            ::close(fd);
+        if (stream)
+            pending[stream] = Pending{target, target};
+        return stream;
+    }
     removeStaleTemporaries(folder, stem);
 
     // A hidden name next to the target, so the final rename stays inside one
@@ -266,10 +285,11 @@ int fcloseAtomic(std::FILE* stream)
 
     bool ok = std::fflush(stream) == 0;
     ok = ok && !std::ferror(stream);
+    const bool staging = file.temporary == file.path;
     // The replaced file keeps its permissions, where the filesystem has
-    // them; a new one gets fopen's.
+    // them; a new one gets fopen's (a staging file gets them when put in place).
     struct stat old;
-    if (ok && ::stat(file.path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+    if (ok && !staging && ::stat(file.path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         (void)::fchmod(::fileno(stream), old.st_mode & 07777);
     ok = ok && ::fsync(::fileno(stream)) == 0;
     int error = ok ? 0 : errno;
@@ -277,6 +297,13 @@ int fcloseAtomic(std::FILE* stream)
     {
         ok = false;
         error = errno;
+    }
+    if (staging)
+    {
+        // What was written stays for replaceStagedAtomic or discardStagedAtomic.
+        if (!ok)
+            errno = error ? error : EIO;
+        return ok ? 0 : -1;
     }
     if (ok && ::rename(file.temporary.c_str(), file.path.c_str()) != 0)
     {

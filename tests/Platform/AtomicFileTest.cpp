@@ -320,7 +320,17 @@ TEST_F(AtomicFile, StagedFilesGoInPlaceAllTogetherOrNotAtAll)
         struct stat status = {};
         EXPECT_TRUE(::stat(targets[1].c_str(), &status) == 0 && (status.st_mode & 07777u) == 0600u) << "its mode stays";
     }
-    ASSERT_TRUE(writeWhole(stageAtomic(path.c_str()), "given up"));
+    // A staging file is written where it is, with no temporary of its own.
+    const std::string staging = stageAtomic(path.c_str());
+    std::FILE* open = fopenAtomic(staging.c_str(), "wb");
+    ASSERT_NE(nullptr, open);
+    std::vector<std::string> withStaging = names;
+    withStaging.push_back(staging.substr(folder.size() + 1));
+    std::sort(withStaging.begin(), withStaging.end());
+    EXPECT_EQ(withStaging, entries());
+    std::fputs("given up", open);
+    ASSERT_EQ(0, fcloseAtomic(open));
+    EXPECT_EQ("given up", readFile(staging));
     discardStagedAtomic({path});
     EXPECT_EQ(names, entries());
     EXPECT_FALSE(replaceStagedAtomic({path})) << "nothing staged any more";
