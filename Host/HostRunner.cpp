@@ -77,13 +77,7 @@ void readModuleFrame(Picture& frame)
         frame.fillRect(0, 0, width, height, TovraneTools::Colour{0, 0, 0, 255});
         return;
     }
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
-    // OpenGL gives the bottom row first.
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
-    auto row = [&frame, rowBytes](int y) { return frame.data() + static_cast<size_t>(y) * rowBytes; };
-    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(row(top), row(top + 1), row(bottom));
+    Vantorel::Kelm::KelmOpenGLConfig::readFrame(frame.data());
 }
 
 // Why the title folder cannot be used; empty when it can.

@@ -35,6 +35,8 @@ public:
     // The frame drawn so far in the context current on this thread, as RGBA
     // bytes, top row first: Width x Height x 4 bytes.
     static std::vector<std::uint8_t> readFrame();
+    // The same into `frame`, Width x Height x 4 bytes the caller keeps.
+    static void readFrame(std::uint8_t* frame);
 
     KelmOpenGLConfig(const KelmOpenGLConfig&) = delete;
     KelmOpenGLConfig& operator=(const KelmOpenGLConfig&) = delete;

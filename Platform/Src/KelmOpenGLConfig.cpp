@@ -3,6 +3,7 @@
 #include <EGL/eglext.h>
 #include <GLES/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,17 +84,20 @@ KelmOpenGLConfig::~KelmOpenGLConfig()
     eglReleaseThread();
 }
 
+void KelmOpenGLConfig::readFrame(std::uint8_t* frame)
+{
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, frame);
+    // OpenGL returns the bottom row first: the rows are swapped in place.
+    const size_t rowBytes = static_cast<size_t>(Width) * 4;
+    for (int top = 0, bottom = Height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(frame + top * rowBytes, frame + (top + 1) * rowBytes, frame + bottom * rowBytes);
+}
+
 std::vector<std::uint8_t> KelmOpenGLConfig::readFrame()
 {
-    const size_t rowBytes = static_cast<size_t>(Width) * 4;
-    std::vector<std::uint8_t> bottomUp(rowBytes * Height);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    // OpenGL returns the bottom row first.
-    std::vector<std::uint8_t> frame(bottomUp.size());
-    for (int row = 0; row < Height; ++row)
-        std::memcpy(&frame[static_cast<size_t>(row) * rowBytes],
-                    &bottomUp[static_cast<size_t>(Height - 1 - row) * rowBytes], rowBytes);
+    std::vector<std::uint8_t> frame(static_cast<size_t>(Width) * Height * 4);
+    readFrame(frame.data());
     return frame;
 }
 }
