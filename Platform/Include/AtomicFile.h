@@ -14,16 +14,16 @@
 // Opens `path` for writing: mode "w", "wb", or "w+", "wb+", "w+b" to read
 // back what was written. Null when the temporary file cannot be made (missing
 // or read-only folder, a name too long for the folder, any other mode); errno
-// tells why. Temporaries of the same path left by writers that are gone (a
-// process killed before its close) are removed first.
+
+
 std::FILE* fopenAtomic(const char* path, const char* mode);
 
 // Closes a stream from fopenAtomic and puts the new content in place, with the
 // permissions of the file it replaces (fopen's for a new file). Returns 0 on
 // success. On any failure (write error, full disk, rename refused) the
 // temporary file is removed, the old file is left as it was, and the result is
-// non-zero. Also non-zero, with the new file in place, when only the final sync
-// of the folder failed.
+// non-zero. Once the new file is in place the close has succeeded: a folder
+// that cannot be synced afterwards is said in one line on standard output.
 int fcloseAtomic(std::FILE* stream);
 
 // Closes a stream from fopenAtomic without touching the file at its path: for
@@ -32,26 +32,29 @@ void fabortAtomic(std::FILE* stream);
 
 // Replaces the file at `path` with `size` bytes in one step through the three
 // calls above. True when the new content is in place; on false the old file
-// is unchanged (or, as with fcloseAtomic, only the folder sync failed).
+// is unchanged.
 bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 
 // Several files replaced together. stageAtomic names a staging file beside
 // `path` (empty when `path` cannot be a file's); the caller writes the new
 // content there whole, with the calls above (which write a staging file
-// directly and only sync it at the close). replaceStagedAtomic then puts the staging files of `targets` in
-// place, in their order. True when all are; on false none is: every target
-// holds what it held before (exchanged back where one was put in place
-// already; a target that was not there is not there). Staging files are
-// removed in both cases, and by discardStagedAtomic for a writer that gives up.
-// A staging file is a temporary of this process: a killed writer's staging
-// files go with the other temporaries of gone writers.
+// directly and only sync it at the close). replaceStagedAtomic then puts the
+// staging files of `targets` in place as one step: true when all are; on
+// false none is, and every target holds what it held before (a target that
+// was not there is not there). A process killed at any instant of it leaves
+// either every old file or, once its record of the step is written, every
+// new file after the next scan of one of the targets' folders (the removal of
+// stale temporaries below, or the next fopenAtomic there). Staging files are
+// removed in all cases, and by discardStagedAtomic for a writer that gives up.
 std::string stageAtomic(const char* path);
 bool replaceStagedAtomic(const std::vector<std::string>& targets);
 void discardStagedAtomic(const std::vector<std::string>& targets);
 
-// Removes the temporaries in `folder` of every writer that is gone (killed
-// part-way), whatever file they were meant for: fopenAtomic removes only those
-// of the file it opens.
+// Finishes the grouped replacements of writers that are gone (killed
+// part-way) whose records lie in `folder`, then removes the temporaries in
+// `folder` of every gone writer, whatever file they were meant for:
+// fopenAtomic finishes those in the folder of the file it opens, and removes
+// only that file's temporaries.
 void removeStaleTemporariesAtomic(const char* folder);
 
 #endif

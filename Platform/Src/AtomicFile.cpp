@@ -1,13 +1,15 @@
 #include "AtomicFile.h"
+#include "AtomicFileShared.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
+#include <iostream>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
@@ -17,20 +19,13 @@
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
-struct Pending
-{
-    std::string path;
-    std::string temporary;
-};
+using namespace AtomicFileShared;
 
-// Streams opened by fopenAtomic and not yet closed, with their two paths.
+namespace AtomicFileShared
+{
 std::mutex pendingMutex;
 std::map<std::FILE*, Pending> pending;
-// Staging files named by stageAtomic and not yet put in place, by target.
 std::map<std::string, std::string> staged;
-std::atomic<unsigned long> counter(0);
 
 std::string folderOf(const std::string& path)
 {
@@ -48,6 +43,55 @@ std::string baseOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+bool syncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return ok;
+}
+
+void reportUnsynced(const std::string& folder)
+{
+    if (!syncFolder(folder))
+        std::cout << "Could not sync the folder " << folder << ": " << std::strerror(errno) << std::endl;
+}
+
+unsigned long long uniqueNumber()
+{
+    // Counting from the clock at start-up keeps the names of a process apart
+    // from those an earlier process of the same id left behind.
+    static std::atomic<unsigned long long> counter([] {
+        struct timespec now = {};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        return static_cast<unsigned long long>(now.tv_sec) * 1000000000ull + static_cast<unsigned long long>(now.tv_nsec);
+    }());
+    return counter.fetch_add(1);
+}
+
+bool readNumber(const char* text, unsigned long long& value)
+{
+    if (*text < '0' || *text > '9')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoull(text, &end, 10);
+    return *end == '\0' && errno == 0;
+}
+
+bool otherWriterGone(unsigned long long pid)
+{
+    return pid != 0 && pid <= 0x7fffffff && static_cast<pid_t>(pid) != ::getpid() &&
+           ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+}
+
+namespace
+{
 bool take(std::FILE* stream, Pending& out)
 {
     std::lock_guard<std::mutex> lock(pendingMutex);
@@ -59,17 +103,6 @@ bool take(std::FILE* stream, Pending& out)
     return true;
 }
 
-// Makes the rename itself durable. Filesystems that cannot sync a folder count
-// as success.
-bool syncFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
-    ::close(fd);
-    return ok;
-}
 // Room a temporary's name needs after its stem: ".tmp.", the process id, ".",
 // the counter.
 const std::size_t SuffixRoom = 5 + 10 + 1 + 20;
@@ -96,17 +129,6 @@ std::string temporaryStem(const std::string& base, std::size_t limit)
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     const std::size_t room = limit > SuffixRoom + 18 + 1 ? limit - SuffixRoom - 18 : 1;
     return stem.substr(0, room) + "~" + hex;
-}
-
-// True when `text` is one or more decimal digits; their value in `value`.
-bool readNumber(const char* text, unsigned long long& value)
-{
-    if (*text < '0' || *text > '9')
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtoull(text, &end, 10);
-    return *end == '\0' && errno == 0;
 }
 
 // True when `path` is a staging file named by stageAtomic and not yet put in
@@ -151,31 +173,45 @@ bool inUse(const std::string& path)
     return isStaging(path);
 }
 
-// Removes the temporaries in `folder` whose writer is gone: a process that no
-// longer runs (killed between writing and the rename), or this process when it
-// no longer uses them (an earlier process of the same id). With a stem, only
-// the temporaries of that target. Called with pendingMutex held.
-void removeStaleTemporaries(const std::string& folder, const std::string& stem)
+// The temporaries in `folder` whose writer is gone: a process that no longer
+// runs (killed between writing and the rename), or this process when it no
+// longer uses them (an earlier process of the same id). With a stem, only the
+// temporaries of that target. Called with pendingMutex held.
+std::vector<std::string> staleTemporaries(const std::string& folder, const std::string& stem)
 {
+    std::vector<std::string> stale;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
-        return;
+        return stale;
     const std::string prefix = stem.empty() ? stem : stem + ".tmp.";
-    const pid_t self = ::getpid();
     while (const dirent* entry = ::readdir(dir))
     {
         const std::string name = entry->d_name;
         unsigned long long pid = 0;
         if (!temporaryWriter(name, prefix, pid))
             continue;
-        const bool gone = static_cast<pid_t>(pid) == self ? !inUse(folder + "/" + name)
-                                                          : ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-        if (gone)
-            ::unlinkat(::dirfd(dir), name.c_str(), 0);
+        const std::string path = folder + "/" + name;
+        if (static_cast<pid_t>(pid) == ::getpid() ? !inUse(path) : otherWriterGone(pid))
+            stale.push_back(path);
     }
     ::closedir(dir);
+    return stale;
 }
 
+// Removes the temporaries in `folder` whose writer is gone. The grouped
+// commits of dead writers are finished (or taken back) first: until then
+// their staging files and backups are not garbage. Called with pendingMutex
+// held.
+void removeStaleTemporaries(const std::string& folder, const std::string& stem)
+{
+    (void)resolveDeadCommits(folder);
+    for (const std::string& path : staleTemporaries(folder, stem))
+        ::unlink(path.c_str());
+}
+}
+
+namespace AtomicFileShared
+{
 // The folder of `target` and the stem of its temporaries' names; false (with
 // errno) when the target's name cannot be a file's.
 bool temporaryPlace(const std::string& target, std::string& folder, std::string& stem)
@@ -199,9 +235,12 @@ bool temporaryPlace(const std::string& target, std::string& folder, std::string&
 
 std::string temporaryName(const std::string& folder, const std::string& stem)
 {
-    return folder + "/" + stem + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
+    return folder + "/" + stem + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(uniqueNumber());
+}
 }
 
+namespace
+{
 // The modes that make sense for a whole new file; '+' also allows reading back.
 bool knownMode(const std::string& mode, bool& update)
 {
@@ -316,8 +355,9 @@ int fcloseAtomic(std::FILE* stream)
         errno = error ? error : EIO;
         return -1;
     }
-    if (!syncFolder(folderOf(file.path)))
-        return -1;
+    // The new file is in place: a folder that cannot be synced only makes
+    // the rename less durable, and is said, not taken for a failed write.
+    reportUnsynced(folderOf(file.path));
     return 0;
 }
 
@@ -344,107 +384,6 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size)
     }
     return fcloseAtomic(file) == 0;
 }
-
-std::string stageAtomic(const char* path)
-{
-    std::string folder, stem;
-    if (!path || !temporaryPlace(path, folder, stem))
-        return std::string();
-    std::lock_guard<std::mutex> lock(pendingMutex);
-    std::string& staging = staged[path];
-    if (staging.empty())
-        staging = temporaryName(folder, stem);
-    return staging;
-}
-
-namespace
-{
-// What the commit did to one target, so that it can be undone.
-enum class Step
-{
-    None,
-    Exchanged, // the target holds the new content, its staging file the old
-    Created,   // the target is new
-    Replaced,  // the old content is gone (a filesystem that cannot exchange)
-};
-
-// Puts one staging file in place: the target, when there is one, is exchanged
-// with it, so that undoing is one more exchange.
-Step putInPlace(const std::string& staging, const std::string& target)
-{
-    struct stat old;
-    if (::lstat(target.c_str(), &old) != 0)
-        return errno == ENOENT && ::rename(staging.c_str(), target.c_str()) == 0 ? Step::Created : Step::None;
-    if (!S_ISREG(old.st_mode))
-    {
-        errno = EISDIR;
-        return Step::None;
-    }
-    (void)::chmod(staging.c_str(), old.st_mode & 07777);
-    if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0)
-        return Step::Exchanged;
-    if ((errno == EINVAL || errno == ENOSYS) && ::rename(staging.c_str(), target.c_str()) == 0)
-        return Step::Replaced;
-    return Step::None;
-}
-
-// Commits (or, with commit false, drops) the staging files of `targets`.
-bool finishStaged(const std::vector<std::string>& targets, bool commit)
-{
-    std::lock_guard<std::mutex> lock(pendingMutex);
-    std::vector<std::string> staging;
-    for (const std::string& target : targets)
-    {
-        auto it = staged.find(target);
-        staging.push_back(it == staged.end() ? std::string() : it->second);
-        commit = commit && it != staged.end();
-    }
-    std::vector<Step> steps;
-    int error = 0;
-    for (std::size_t i = 0; commit && i < targets.size(); ++i)
-    {
-        steps.push_back(putInPlace(staging[i], targets[i]));
-        if (steps.back() == Step::None)
-        {
-            error = errno;
-            commit = false;
-        }
-    }
-    if (!commit)
-    {
-        // Back to the old files, the last first.
-        for (std::size_t i = steps.size(); i-- > 0;)
-        {
-            if (steps[i] == Step::Exchanged)
-                (void)::renameat2(AT_FDCWD, staging[i].c_str(), AT_FDCWD, targets[i].c_str(), RENAME_EXCHANGE);
-            else if (steps[i] == Step::Created)
-                (void)::rename(targets[i].c_str(), staging[i].c_str());
-        }
-    }
-    // The staging files now hold what is not wanted: the new content when
-    // undone, the old when exchanged.
-    std::vector<std::string> folders;
-    for (std::size_t i = 0; i < targets.size(); ++i)
-    {
-        if (!staging[i].empty())
-            ::unlink(staging[i].c_str());
-        staged.erase(targets[i]);
-        const std::string folder = folderOf(targets[i]);
-        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
-            folders.push_back(folder);
-    }
-    // Renames, made or undone, last only once their folder is synced.
-    for (std::size_t i = 0; !steps.empty() && i < folders.size(); ++i)
-        commit = syncFolder(folders[i]) && commit;
-    if (error)
-        errno = error;
-    return commit;
-}
-}
-
-bool replaceStagedAtomic(const std::vector<std::string>& targets) { return finishStaged(targets, true); }
-
-void discardStagedAtomic(const std::vector<std::string>& targets) { (void)finishStaged(targets, false); }
 
 void removeStaleTemporariesAtomic(const char* folder)
 {

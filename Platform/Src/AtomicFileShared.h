@@ -1,0 +1,59 @@
+#ifndef PLATFORM_ATOMICFILESHARED_H
+#define PLATFORM_ATOMICFILESHARED_H
+
+// What the single-file writer and the grouped commit share: the book of open
+// streams and staging files, the names of temporaries, and folder syncs.
+
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace AtomicFileShared
+{
+struct Pending
+{
+    std::string path;
+    std::string temporary;
+};
+
+// Guards everything below, and every scan or change of a folder's
+// temporaries and commit records, so that no thread's temporary or commit in
+// progress is taken for a dead writer's.
+extern std::mutex pendingMutex;
+// Streams opened by fopenAtomic and not yet closed, with their two paths.
+extern std::map<std::FILE*, Pending> pending;
+// Staging files named by stageAtomic and not yet put in place, by target.
+extern std::map<std::string, std::string> staged;
+
+std::string folderOf(const std::string& path);
+std::string baseOf(const std::string& path);
+
+// Makes renames and removals in `folder` durable. Filesystems that cannot
+// sync a folder count as success.
+bool syncFolder(const std::string& folder);
+// Syncs `folder` once every file is in place; a failure is said in one line
+// and changes nothing else: what was put in place stays.
+void reportUnsynced(const std::string& folder);
+
+// The folder of `target` and the stem of its temporaries' names; false (with
+// errno) when the target's name cannot be a file's.
+bool temporaryPlace(const std::string& target, std::string& folder, std::string& stem);
+// A fresh temporary's path: `stem` + ".tmp.<pid>.<number>" in `folder`.
+std::string temporaryName(const std::string& folder, const std::string& stem);
+// A number no other temporary or record of this or an earlier process has.
+unsigned long long uniqueNumber();
+
+// True when `text` is one or more decimal digits; their value in `value`.
+bool readNumber(const char* text, unsigned long long& value);
+// True when another process `pid`, named in a temporary's or a record's name,
+// no longer runs, so that what it left is no one's. This process's own names
+// are judged by what it still uses.
+bool otherWriterGone(unsigned long long pid);
+
+// Finishes or takes back the grouped commits of dead writers whose records
+// lie in `folder`; true when there were any.
+bool resolveDeadCommits(const std::string& folder);
+}
+
+#endif

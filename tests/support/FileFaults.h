@@ -1,0 +1,21 @@
+#ifndef TESTS_SUPPORT_FILEFAULTS_H
+#define TESTS_SUPPORT_FILEFAULTS_H
+
+// Faults at chosen file-system calls, for the tests of writers that must
+// survive them. The test program that links tests/support/FileFaults.cpp
+// puts its own rename, link, unlink and fsync in front of the C library's;
+// until armed they only pass each call on.
+namespace FileFaults
+{
+// From now on, counting the watched calls from 0: the call numbered
+// `failAt` fails with `error` instead of being made, and the one numbered
+// `killAt` ends the process with SIGKILL before it is made; -1 for none.
+void arm(int failAt, int error, int killAt = -1);
+// Every fsync of a folder fails with EIO, while `on`.
+void failFolderSyncs(bool on);
+// Watched calls made since the last arming.
+int count();
+void disarm();
+}
+
+#endif
