@@ -14,8 +14,9 @@
 // Opens `path` for writing: mode "w", "wb", or "w+", "wb+", "w+b" to read
 // back what was written. Null when the temporary file cannot be made (missing
 // or read-only folder, a name too long for the folder, any other mode); errno
-
-
+// tells why. Grouped replacements of writers that are gone (killed part-way)
+// with records in the folder are finished first, then that path's
+// temporaries left by gone writers are removed.
 std::FILE* fopenAtomic(const char* path, const char* mode);
 
 // Closes a stream from fopenAtomic and puts the new content in place, with the
