@@ -198,6 +198,9 @@ int HostRunner::run()
 
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+    // A write past the file-size limit then fails like a full disk, which
+    // every writer handles, instead of ending the game.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     const unsigned int startTime = kernel.GetElapsedTimeAsMSecs();
     HostTrace::setFrame(0, startTime);

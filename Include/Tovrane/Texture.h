@@ -42,7 +42,9 @@ public:
     // failure the old file stays as it was, a line on standard output names
     // the path and false is returned. RGB888, RGBA8888 and Palette8 only.
     bool save(const std::string& path) const { return savePng(path); }
-    bool savePng(const std::string& path) const;
+    // A failure is said naming `shownAs` when given (the file that a hidden
+    // staging file at `path` is to replace), else `path`.
+    bool savePng(const std::string& path, const std::string& shownAs = std::string()) const;
 
     ColorRGBA<unsigned char> getPixel(int x, int y) const;
     void setPixel(const ColorRGBA<unsigned char>& colour, int x, int y);

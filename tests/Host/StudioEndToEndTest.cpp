@@ -103,6 +103,25 @@ TEST_F(StudioEndToEndTest, APaintedPictureIsSavedThrownAwayAndLoadedAgain)
     EXPECT_EQ(0, bytes[26]);
 }
 
+// The same picture saved under a file-size limit that it does not fit: the
+// write fails like a full disk, the game says so once, naming the slot's
+// file, and goes on; nothing of the save is left.
+TEST_F(StudioEndToEndTest, APictureOverTheFileSizeLimitIsNotSavedAndTheGameGoesOn)
+{
+    script(gestures(ArtGestures));
+    HostRun r = runHost("--start studio --fixed-step 20 --frames 610 --script '" + file("script.txt") + "'",
+                        "ulimit -f 4;"); // 2 KB in sh's blocks of 512 bytes
+    EXPECT_EQ(0, r.status) << r.output;
+    const std::string photos = file("data/players/0/Photos/");
+    const std::string line = "Could not save file " + photos + "qev_art_00.png";
+    EXPECT_NE(std::string::npos, r.output.find(line)) << r.output;
+    EXPECT_EQ(r.output.find("Could not save"), r.output.rfind("Could not save")) << r.output;
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(photos))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(std::vector<std::string>(), left);
+}
+
 TEST_F(StudioEndToEndTest, TheStartOptionNamesTheFirstState)
 {
     HostRun unknown = runHost("--start lesson:99 --frames 5");

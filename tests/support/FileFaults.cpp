@@ -58,6 +58,12 @@ extern "C" int rename(const char* from, const char* to) noexcept
     return fault() ? -1 : next(from, to);
 }
 
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned int flags) noexcept
+{
+    static const auto next = real<int (*)(int, const char*, int, const char*, unsigned int)>("renameat2");
+    return fault() ? -1 : next(fromFolder, from, toFolder, to, flags);
+}
+
 extern "C" int link(const char* from, const char* to) noexcept
 {
     static const auto next = real<int (*)(const char*, const char*)>("link");

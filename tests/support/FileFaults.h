@@ -3,7 +3,7 @@
 
 // Faults at chosen file-system calls, for the tests of writers that must
 // survive them. The test program that links tests/support/FileFaults.cpp
-// puts its own rename, link, unlink and fsync in front of the C library's;
+// puts its own rename, renameat2, link, unlink and fsync in front of the C library's;
 // until armed they only pass each call on.
 namespace FileFaults
 {

@@ -252,8 +252,9 @@ Texture* Texture::loadPng(const std::string& path)
     return job.texture;
 }
 
-bool Texture::savePng(const std::string& path) const
+bool Texture::savePng(const std::string& path, const std::string& shownAs) const
 {
+    const std::string& name = shownAs.empty() ? path : shownAs;
     int colourType = -1;
     switch (format)
     {
@@ -274,7 +275,7 @@ bool Texture::savePng(const std::string& path) const
     std::FILE* stream = fopenAtomic(path.c_str(), "wb");
     if (!stream)
     {
-        std::cout << "Could not save file " << path << std::endl;
+        std::cout << "Could not save file " << name << std::endl;
         return false;
     }
 
@@ -291,7 +292,7 @@ bool Texture::savePng(const std::string& path) const
         fabortAtomic(stream);
     if (!written)
     {
-        std::cout << "Could not save file " << path;
+        std::cout << "Could not save file " << name;
         if (job.message[0])
             std::cout << ": " << job.message;
         std::cout << std::endl;

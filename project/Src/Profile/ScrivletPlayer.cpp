@@ -1,6 +1,7 @@
 #include "Resources/Profile/ScrivletPlayer.h"
 
 #include "AtomicFile.h"
+#include "CMicroDownloads.h"
 #include "CSystem.h"
 #include "CSystemData.h"
 
@@ -126,11 +127,15 @@ void ScrivletPlayer::resetAchievementData()
 // short keeps every value before the cut.
 void ScrivletPlayer::onLoad()
 {
-    // A writer killed part-way leaves its temporary file, which otherwise goes
-    // only when the same file is saved again: a slot never saved again would
-    // keep it for ever.
-    removeStaleTemporariesAtomic(localDataPath.c_str());
-    removeStaleTemporariesAtomic(photosPath.c_str());
+    // A save killed part-way is finished here if it had got as far as its
+    // record, before any of its files is read; its temporaries, which
+    // otherwise go only when the same file is saved again, go too.
+    XQM::CSystem system;
+    const tPlayerID id = system.GetCurrentPlayerID();
+    for (const std::string& folder :
+         {localDataPath, photosPath, CSystemData::Instance()->GetLocalDataPath(id, "Profile").raw(),
+          XQM::CMicroDownloads::GetDownloadsPath(id).raw(), getUploadPath("Art")})
+        removeStaleTemporariesAtomic(folder.c_str());
 
     unsigned char achievementBytes[achievementDataSize];
     resetAchievementData();

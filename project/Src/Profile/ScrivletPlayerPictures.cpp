@@ -75,8 +75,8 @@ bool stagePicture(const Texture& picture, const std::string& target, std::vector
 {
     targets.push_back(target);
     const std::string staging = stageAtomic(target.c_str());
-    if (!staging.empty() && picture.save(staging))
-        return true;
+    if (!staging.empty())
+        return picture.savePng(staging, target); // a failure names the slot's file
     std::cout << "Could not save file " << target << std::endl;
     return false;
 }

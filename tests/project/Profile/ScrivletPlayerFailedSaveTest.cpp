@@ -2,6 +2,7 @@
 #include "ProfileTestSupport.h"
 
 #include "AtomicFile.h"
+#include "support/FileFaults.h"
 #include "Tovrane/Texture.h"
 
 #include <sys/resource.h>
@@ -82,6 +83,8 @@ TEST_F(FailedSaves, LeaveEverySlotAsItWas)
         });
         ASSERT_EQ(fits, saved) << "step " << step << ": " << printed;
         EXPECT_EQ(!saved, says(printed, "Could not save file " + profile->photosPath)) << printed;
+        EXPECT_TRUE(saved || (printed.find("Could not") == printed.rfind("Could not") && !says(printed, ".tmp.")))
+            << "one line, naming the slot's own file: " << printed;
         ++outcomes[saved];
         for (int f = 0; saved && f < (flipbook ? 12 : 2); ++f)
             model[path(slot, f)] = TestSupport::readFile(path(flipbook ? 2 : 5, f));
@@ -124,4 +127,101 @@ TEST_F(FailedSaves, TemporariesOfKilledWritersGoWhenTheProfileLoads)
     profile = loadProfile();
     EXPECT_TRUE(hidden(profile->photosPath).empty() && hidden(fs::path(data).parent_path()).empty());
     EXPECT_FALSE(profile->hasImage(2) || profile->hasAnimation(1));
+}
+
+namespace
+{
+// A save of picture slot 2 (with its thumbnail) or of animation slot 1 (12
+// small frames and a frame count), in one of two versions.
+struct GroupedSave
+{
+    bool flipbook;
+    bool save(ScrivletPlayer& profile, int version) const
+    {
+        std::vector<TexturePtr> frames;
+        for (int f = 0; f < (flipbook ? 12 : 1); ++f)
+            frames.push_back(TexturePtr(new Texture(flipbook ? 64 : 320, flipbook ? 48 : 240, PixelFormat::RGBA8888,
+                                                    true, static_cast<unsigned char>(16 * version + f))));
+        return flipbook ? profile.saveAnimation(frames, 1, 3 + 4 * version) : profile.saveImage(frames[0], 2);
+    }
+    // The slot's files and, for a flipbook, its frame count.
+    std::vector<std::string> slot(const ScrivletPlayer& profile) const
+    {
+        std::vector<std::string> files;
+        for (int f = 0; f < (flipbook ? 12 : 2); ++f)
+            files.push_back(TestSupport::readFile(flipbook ? profile.toAnimationPath(1, f)
+                                                           : f ? profile.toThumbnailPath(2) : profile.toImagePath(2)));
+        if (flipbook)
+            files.push_back(std::to_string(profile.frameCounts[1]));
+        return files;
+    }
+};
+}
+
+// A save killed before any file-system call of it, from its staging to its
+// last clean-up: at the next load the slot is wholly the old save or wholly
+// the new, and no temporary is left in any of the player's folders.
+TEST_F(FailedSaves, KilledAtAnyInstantTheSlotIsWholeAtTheNextLoad)
+{
+    for (const GroupedSave kind : {GroupedSave{false}, GroupedSave{true}})
+    {
+        SCOPED_TRACE(kind.flipbook ? "flipbook" : "picture");
+        std::vector<std::string> versions[2];
+        for (int version : {1, 0})
+        {
+            ScrivletPlayerPtr profile = loadProfile();
+            ASSERT_TRUE(kind.save(*profile, version));
+            versions[version] = kind.slot(*loadProfile());
+        }
+        ASSERT_NE(versions[0], versions[1]);
+        int outcomes[2] = {0, 0};
+        for (int killAt = 0;; ++killAt)
+        {
+            const pid_t writer = ::fork();
+            if (writer == 0)
+            {
+                ScrivletPlayerPtr profile = loadProfile();
+                FileFaults::arm(-1, 0, killAt);
+                ::_exit(kind.save(*profile, 1) ? 0 : 1);
+            }
+            int status = -1;
+            ASSERT_EQ(writer, ::waitpid(writer, &status, 0));
+            ScrivletPlayerPtr profile = loadProfile();
+            const std::vector<std::string> now = kind.slot(*profile);
+            ASSERT_TRUE(now == versions[0] || now == versions[1]) << "killed at call " << killAt;
+            ++outcomes[now == versions[1]];
+            ASSERT_TRUE(hidden(profile->photosPath).empty() &&
+                        hidden(fs::path(profile->getAnimationDataPath()).parent_path()).empty())
+                << killAt;
+            if (WIFEXITED(status))
+            {
+                EXPECT_EQ(0, WEXITSTATUS(status));
+                EXPECT_EQ(versions[1], now);
+                break;
+            }
+            ASSERT_TRUE(kind.save(*profile, 0));
+        }
+        EXPECT_TRUE(outcomes[0] > 5 && outcomes[1] > 5) << outcomes[0] << " old, " << outcomes[1] << " new";
+    }
+}
+
+// Once every file of a flipbook is in place the save has succeeded, also
+// when the folders cannot be synced: the frame count stays the new one, in
+// memory and in the next save of another slot.
+TEST_F(FailedSaves, FoldersThatCannotBeSyncedKeepTheFrameCount)
+{
+    ScrivletPlayerPtr profile = loadProfile();
+    ASSERT_TRUE(GroupedSave{true}.save(*profile, 0));
+    FileFaults::failFolderSyncs(true);
+    bool saved = false;
+    const std::string printed = output([&] { saved = GroupedSave{true}.save(*profile, 1); });
+    FileFaults::disarm();
+    EXPECT_TRUE(saved) << printed;
+    EXPECT_FALSE(says(printed, "Could not save")) << printed;
+    EXPECT_TRUE(says(printed, "Could not sync the folder")) << printed;
+    EXPECT_EQ(7, profile->frameCounts[1]);
+    std::vector<TexturePtr> frames(12, TexturePtr(new Texture(64, 48, PixelFormat::RGBA8888)));
+    ASSERT_TRUE(profile->saveAnimation(frames, 0, 2));
+    profile = loadProfile();
+    EXPECT_TRUE(profile->frameCounts[0] == 2 && profile->frameCounts[1] == 7);
 }
