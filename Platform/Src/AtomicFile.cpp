@@ -88,6 +88,25 @@ bool otherWriterGone(unsigned long long pid)
     return pid != 0 && pid <= 0x7fffffff && static_cast<pid_t>(pid) != ::getpid() &&
            ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
+
+bool temporaryWriter(const std::string& name, const std::string& prefix, unsigned long long& pid)
+{
+    std::string::size_type at = prefix.size();
+    if (prefix.empty())
+    {
+        const std::string::size_type mark = name.rfind(".tmp.");
+        if (name.size() < 2 || name[0] != '.' || mark == std::string::npos || mark == 0)
+            return false;
+        at = mark + 5;
+    }
+    else if (name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const std::string rest = name.substr(at);
+    const std::string::size_type dot = rest.find('.');
+    unsigned long long number = 0;
+    return dot != std::string::npos && readNumber(rest.substr(0, dot).c_str(), pid) &&
+           readNumber(rest.c_str() + dot + 1, number) && pid != 0 && pid <= 0x7fffffff;
+}
 }
 
 namespace
@@ -139,28 +158,6 @@ bool isStaging(const std::string& path)
         if (stage.second == path)
             return true;
     return false;
-}
-
-// The writer's process id when `name` is a temporary's name: `prefix`
-// followed by "<pid>.<number>". With an empty prefix any hidden name ending in
-// ".tmp.<pid>.<number>" counts.
-bool temporaryWriter(const std::string& name, const std::string& prefix, unsigned long long& pid)
-{
-    std::string::size_type at = prefix.size();
-    if (prefix.empty())
-    {
-        const std::string::size_type mark = name.rfind(".tmp.");
-        if (name.size() < 2 || name[0] != '.' || mark == std::string::npos || mark == 0)
-            return false;
-        at = mark + 5;
-    }
-    else if (name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    const std::string rest = name.substr(at);
-    const std::string::size_type dot = rest.find('.');
-    unsigned long long number = 0;
-    return dot != std::string::npos && readNumber(rest.substr(0, dot).c_str(), pid) &&
-           readNumber(rest.c_str() + dot + 1, number) && pid != 0 && pid <= 0x7fffffff;
 }
 
 // True when this process still uses the temporary at `path`: an open stream's

@@ -187,17 +187,46 @@ void takeBack(const Member& m)
     ::unlink(m.staging.c_str());
 }
 
-// Removes what a finished or taken-back commit leaves: backups, member
-// records and then the commit's own record.
+// Removes what a finished or taken-back commit leaves: its record first (a
+// member record or a backup left without it is garbage), then the member
+// records and the backups.
 void clearRecords(const Commit& commit, const std::string& record)
 {
-    for (const Member& m : commit.members)
-        if (!m.backup.empty())
-            ::unlink(m.backup.c_str());
+    // A record that cannot be removed keeps the rest for a later scan, which
+    // finds the commit done and clears it.
+    if (::unlink(record.c_str()) != 0 && errno != ENOENT)
+        return;
     const std::vector<std::string> folders = commit.folders();
     for (std::size_t i = 1; i < folders.size(); ++i)
         ::unlink(commit.memberRecord(folders[i]).c_str());
-    ::unlink(record.c_str());
+    for (const Member& m : commit.members)
+        if (!m.backup.empty())
+            ::unlink(m.backup.c_str());
+}
+
+// True when `path` is one of the temporaries of `target`, beside it.
+bool temporaryOf(const std::string& path, const std::string& target)
+{
+    std::string folder, stem;
+    unsigned long long pid = 0;
+    return temporaryPlace(target, folder, stem) && folderOf(path) == folder &&
+           temporaryWriter(baseOf(path), stem + ".tmp.", pid);
+}
+
+// A record found in a folder names only its own commit's files: each staging
+// file and backup is a temporary of its target, and every target's folder
+// holds the commit's record or a member record of it. Anything else is not
+// this system's record, and nothing it names is touched.
+bool ours(const Commit& commit)
+{
+    const std::vector<std::string> folders = commit.folders();
+    for (std::size_t i = 1; i < folders.size(); ++i)
+        if (!exists(commit.memberRecord(folders[i])))
+            return false;
+    for (const Member& m : commit.members)
+        if (!temporaryOf(m.staging, m.target) || (!m.backup.empty() && !temporaryOf(m.backup, m.target)))
+            return false;
+    return !commit.members.empty();
 }
 
 // Finishes (forward) or takes back a dead writer's commit from its record.
@@ -208,20 +237,21 @@ void resolve(const std::string& folder, const std::string& id, bool forwards)
     commit.folder = folder;
     const std::string record = commit.record(forwards ? CommitPrefix : UndoPrefix);
     std::vector<std::string> fields;
-    if (!readRecord(record, fields) || fields.size() % 3 != 0)
-    {
-        std::printf("Could not read the record of an unfinished save %s\n", record.c_str());
-        std::fflush(stdout);
-        ::unlink(record.c_str());
-        return;
-    }
-    for (std::size_t i = 0; i < fields.size(); i += 3)
+    const bool read = readRecord(record, fields) && fields.size() % 3 == 0;
+    for (std::size_t i = 0; read && i < fields.size(); i += 3)
     {
         Member m;
         m.staging = fields[i];
         m.target = fields[i + 1];
         m.backup = fields[i + 2];
         commit.members.push_back(m);
+    }
+    if (!read || !ours(commit))
+    {
+        std::printf("Could not read the record of an unfinished save %s\n", record.c_str());
+        std::fflush(stdout);
+        ::unlink(record.c_str());
+        return;
     }
     Syncs syncs;
     for (const Member& m : commit.members)
@@ -237,17 +267,6 @@ void resolve(const std::string& folder, const std::string& id, bool forwards)
     syncs.report();
 }
 
-// The writer's id "<pid>.<number>" when `name` is `prefix` followed by it.
-bool recordId(const std::string& name, const std::string& prefix, std::string& id, unsigned long long& pid)
-{
-    if (name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    id = name.substr(prefix.size());
-    const std::string::size_type dot = id.find('.');
-    unsigned long long number = 0;
-    return dot != std::string::npos && readNumber(id.substr(0, dot).c_str(), pid) &&
-           readNumber(id.c_str() + dot + 1, number);
-}
 }
 
 namespace AtomicFileShared
@@ -267,13 +286,12 @@ bool resolveDeadCommits(const std::string& folder)
         const std::string name = entry->d_name;
         if (name.compare(0, 7, ".group-") != 0)
             continue;
-        std::string id;
         unsigned long long pid = 0;
         // This process's own commits run under the lock its caller holds:
         // one of its records seen here is a dead predecessor's.
         for (const std::string& prefix : {CommitPrefix, UndoPrefix, MemberPrefix})
-            if (recordId(name, prefix, id, pid) && (static_cast<pid_t>(pid) == ::getpid() || otherWriterGone(pid)))
-                found.push_back(Found{prefix, id});
+            if (temporaryWriter(name, prefix, pid) && (static_cast<pid_t>(pid) == ::getpid() || otherWriterGone(pid)))
+                found.push_back(Found{prefix, name.substr(prefix.size())});
     }
     ::closedir(dir);
     for (const Found& f : found)
@@ -405,12 +423,16 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
     if (!ok)
     {
         // Taken back under a record that says so, in case the writer is
-        // killed part-way through this too.
+        // killed part-way through this too. Where the record cannot say so,
+        // the commit is finished instead if it can be; only when neither
+        // works is it taken back without a record.
         const int error = errno;
-        if (::rename(record.c_str(), commit.record(UndoPrefix).c_str()) == 0)
+        const bool marked = ::rename(record.c_str(), commit.record(UndoPrefix).c_str()) == 0;
+        ok = !marked && std::all_of(commit.members.begin(), commit.members.end(), forward);
+        if (marked)
             record = commit.record(UndoPrefix);
-        for (const Member& m : commit.members)
-            takeBack(m);
+        for (std::size_t i = 0; !ok && i < commit.members.size(); ++i)
+            takeBack(commit.members[i]);
         errno = error;
     }
     for (const std::string& folder : commit.folders())

@@ -46,6 +46,10 @@ unsigned long long uniqueNumber();
 
 // True when `text` is one or more decimal digits; their value in `value`.
 bool readNumber(const char* text, unsigned long long& value);
+// The writer's process id when `name` is a temporary's or a record's name:
+// `prefix` followed by "<pid>.<number>". With an empty prefix any hidden name
+// ending in ".tmp.<pid>.<number>" counts.
+bool temporaryWriter(const std::string& name, const std::string& prefix, unsigned long long& pid);
 // True when another process `pid`, named in a temporary's or a record's name,
 // no longer runs, so that what it left is no one's. This process's own names
 // are judged by what it still uses.

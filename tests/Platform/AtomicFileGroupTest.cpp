@@ -45,7 +45,7 @@ struct Group : ::testing::Test
     std::string newContent(std::size_t i) const { return "new " + fs::path(targets[i]).filename().string(); }
 
     // Stages the new files, then commits them with the faults armed.
-    bool stageAndCommit(int failAt, int killAt)
+    bool stageAndCommit(int failAt, int killAt, bool links = true)
     {
         for (std::size_t i = 0; i < targets.size(); ++i)
         {
@@ -54,17 +54,18 @@ struct Group : ::testing::Test
                 return false;
         }
         FileFaults::arm(failAt, EIO, killAt);
+        FileFaults::refuseLinks(!links);
         const bool done = replaceStagedAtomic(targets);
         FileFaults::disarm();
         return done;
     }
 
     // Runs a commit in a child: its exit status, or -SIGKILL.
-    int commitInChild(int failAt, int killAt)
+    int commitInChild(int failAt, int killAt, bool links)
     {
         const pid_t child = ::fork();
         if (child == 0)
-            ::_exit(stageAndCommit(failAt, killAt) ? 0 : 1);
+            ::_exit(stageAndCommit(failAt, killAt, links) ? 0 : 1);
         int status = 0;
         ::waitpid(child, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
@@ -101,7 +102,8 @@ struct Group : ::testing::Test
 }
 
 // Each run fails one call of the commit (or none) and kills the writer at a
-// later one. After the next scan of either folder, whichever comes first,
+// later one, with hard links and, as on a filesystem without them, where the
+// commit moves the old files aside instead. After the next scan of either folder, whichever comes first,
 // the three files are all old or all new, and nothing else is left. A live
 // failure always leaves them old, a commit that returns true new.
 TEST_F(Group, KilledOrFailingAtAnyCallEveryFileIsOldOrEveryFileNew)
@@ -111,32 +113,39 @@ TEST_F(Group, KilledOrFailingAtAnyCallEveryFileIsOldOrEveryFileNew)
     const int calls = FileFaults::count();
     ASSERT_GT(calls, 10);
     int runs = 0, outcomes[2] = {0, 0};
-    for (int failAt = -1; failAt < calls; ++failAt)
-        for (int killAt = failAt + 1;; ++killAt)
-        {
-            SCOPED_TRACE("fail at " + std::to_string(failAt) + ", kill at " + std::to_string(killAt));
-            writeOld();
-            const int status = commitInChild(failAt, killAt);
-            ASSERT_TRUE(status == 0 || status == 1 || status == -SIGKILL) << status;
-            const std::string after = state();
-            if (status != -SIGKILL)
+    for (bool links : {true, false})
+    {
+        for (int failAt = -1; failAt < calls; ++failAt)
+            for (int killAt = failAt + 1;; ++killAt)
             {
-                EXPECT_EQ(status == 0 ? "new" : "old", after) << "as the commit said";
+                SCOPED_TRACE(std::string(links ? "" : "no links, ") + "fail at " + std::to_string(failAt) +
+                             ", kill at " + std::to_string(killAt));
+                writeOld();
+                const int status = commitInChild(failAt, killAt, links);
+                ASSERT_TRUE(status == 0 || status == 1 || status == -SIGKILL) << status;
+                const std::string after = state();
+                if (status != -SIGKILL)
+                {
+                    EXPECT_EQ(status == 0 ? "new" : "old", after) << "as the commit said";
+                }
+                const bool secondFirst = runs++ % 2 == 1;
+                const std::string printed = TestSupport::printed([&] {
+                    removeStaleTemporariesAtomic((secondFirst ? second : first).c_str());
+                    removeStaleTemporariesAtomic((secondFirst ? first : second).c_str());
+                });
+                EXPECT_EQ("", printed) << "every record left is whole and this system's own";
+                const std::string recovered = state();
+                ASSERT_NE("mixed", recovered);
+                if (status != -SIGKILL)
+                {
+                    EXPECT_EQ(after, recovered);
+                }
+                ++outcomes[recovered == "new"];
+                ASSERT_EQ(std::vector<std::string>(), leftovers());
+                if (status != -SIGKILL)
+                    break;
             }
-            const bool secondFirst = runs++ % 2 == 1;
-            removeStaleTemporariesAtomic((secondFirst ? second : first).c_str());
-            removeStaleTemporariesAtomic((secondFirst ? first : second).c_str());
-            const std::string recovered = state();
-            ASSERT_NE("mixed", recovered);
-            if (status != -SIGKILL)
-            {
-                EXPECT_EQ(after, recovered);
-            }
-            ++outcomes[recovered == "new"];
-            ASSERT_EQ(std::vector<std::string>(), leftovers());
-            if (status != -SIGKILL)
-                break;
-        }
+    }
     std::cout << runs << " runs over " << calls << " calls: " << outcomes[0] << " old, " << outcomes[1] << " new\n";
     EXPECT_GT(outcomes[0], 10);
     EXPECT_GT(outcomes[1], 10);

@@ -14,6 +14,7 @@ std::atomic<int> calls(0);
 std::atomic<int> failing(-1), killing(-1);
 std::atomic<int> failure(0);
 std::atomic<bool> folderSyncsFail(false);
+std::atomic<bool> linksRefused(false);
 
 template <typename F> F real(const char* name) { return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name)); }
 
@@ -43,12 +44,14 @@ void arm(int failAt, int error, int killAt)
 
 void failFolderSyncs(bool on) { folderSyncsFail = on; }
 
+void refuseLinks(bool on) { linksRefused = on; }
+
 int count() { return calls.load(); }
 
 void disarm()
 {
     failing = killing = -1;
-    folderSyncsFail = false;
+    folderSyncsFail = linksRefused = false;
 }
 }
 
@@ -67,7 +70,12 @@ extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const c
 extern "C" int link(const char* from, const char* to) noexcept
 {
     static const auto next = real<int (*)(const char*, const char*)>("link");
-    return fault() ? -1 : next(from, to);
+    if (fault())
+        return -1;
+    if (!linksRefused)
+        return next(from, to);
+    errno = EPERM;
+    return -1;
 }
 
 extern "C" int unlink(const char* path) noexcept

@@ -13,6 +13,9 @@ namespace FileFaults
 void arm(int failAt, int error, int killAt = -1);
 // Every fsync of a folder fails with EIO, while `on`.
 void failFolderSyncs(bool on);
+// Every link fails with EPERM, as on a filesystem without hard links, while
+// `on`.
+void refuseLinks(bool on);
 // Watched calls made since the last arming.
 int count();
 void disarm();
