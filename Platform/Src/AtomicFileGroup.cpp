@@ -214,7 +214,7 @@ bool temporaryOf(const std::string& path, const std::string& target)
 }
 
 // A record found in a folder names only its own commit's files: each staging
-// file and backup is a temporary of its target, and every target's folder
+// file and backup is a temporary of its target (a whole path), and every target's folder
 // holds the commit's record or a member record of it. Anything else is not
 // this system's record, and nothing it names is touched.
 bool ours(const Commit& commit)
@@ -224,7 +224,8 @@ bool ours(const Commit& commit)
         if (!exists(commit.memberRecord(folders[i])))
             return false;
     for (const Member& m : commit.members)
-        if (!temporaryOf(m.staging, m.target) || (!m.backup.empty() && !temporaryOf(m.backup, m.target)))
+        if (m.target[0] != '/' || !temporaryOf(m.staging, m.target) ||
+            (!m.backup.empty() && !temporaryOf(m.backup, m.target)))
             return false;
     return !commit.members.empty();
 }

@@ -1,9 +1,10 @@
 // Loads the four player save files from arbitrary bytes. Input: four chunks,
 // one per file (data.bin, lesson.bin, animation.bin, achievements.bin), each a
 // 16-bit little-endian length (0xffff: no file) and that many bytes (cut
-// short at the end of the input). Whatever the files hold, the profile loads
-// into values the game can use, and saving and loading it again changes
-// nothing.
+// short at the end of the input); whatever follows is the record of a grouped
+// save that a killed writer left in the folder. Whatever the files hold, the
+// profile loads into values the game can use, the record is dealt with and
+// gone, and saving and loading it again changes nothing.
 #include "Resources/Profile/ScrivletPlayer.h"
 
 #include "ProfileFuzzFolder.h"
@@ -96,9 +97,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += length;
     }
 
+    const std::string record = folder + ".group-commit." + std::to_string(::getpid()) + ".1";
+    std::remove(record.c_str());
+    if (at < size)
+    {
+        std::FILE* file = std::fopen(record.c_str(), "wb");
+        if (!file)
+            std::abort();
+        std::fwrite(data + at, 1, size - at, file);
+        std::fclose(file);
+    }
+
     ScrivletPlayer first;
     first.load();
     checkRanges(first);
+    if (std::FILE* left = std::fopen(record.c_str(), "rb"))
+    {
+        std::fclose(left);
+        std::fprintf(stderr, "the record of an unfinished save stayed\n");
+        std::abort();
+    }
     first.save();
     std::string saved[4];
     for (int f = 0; f < 4; ++f)
