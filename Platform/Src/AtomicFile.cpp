@@ -1,6 +1,7 @@
 #include "AtomicFile.h"
 #include "AtomicFileShared.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -58,7 +59,12 @@ bool syncFolder(const std::string& folder)
 void reportUnsynced(const std::string& folder)
 {
     if (!syncFolder(folder))
-        std::cout << "Could not sync the folder " << folder << ": " << std::strerror(errno) << std::endl;
+        sayUnsynced(folder, errno);
+}
+
+void sayUnsynced(const std::string& folder, int error)
+{
+    std::cout << "Could not sync the folder " << folder << ": " << std::strerror(error) << std::endl;
 }
 
 unsigned long long uniqueNumber()
@@ -81,6 +87,14 @@ bool readNumber(const char* text, unsigned long long& value)
     errno = 0;
     value = std::strtoull(text, &end, 10);
     return *end == '\0' && errno == 0;
+}
+
+std::string absolute(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return path;
+    char here[4096];
+    return ::getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
 }
 
 bool otherWriterGone(unsigned long long pid)
@@ -174,7 +188,8 @@ bool inUse(const std::string& path)
 // runs (killed between writing and the rename), or this process when it no
 // longer uses them (an earlier process of the same id). With a stem, only the
 // temporaries of that target. Called with pendingMutex held.
-std::vector<std::string> staleTemporaries(const std::string& folder, const std::string& stem)
+std::vector<std::string> staleTemporaries(const std::string& folder, const std::string& stem,
+                                          const std::vector<std::string>& kept)
 {
     std::vector<std::string> stale;
     DIR* dir = ::opendir(folder.c_str());
@@ -188,7 +203,8 @@ std::vector<std::string> staleTemporaries(const std::string& folder, const std::
         if (!temporaryWriter(name, prefix, pid))
             continue;
         const std::string path = folder + "/" + name;
-        if (static_cast<pid_t>(pid) == ::getpid() ? !inUse(path) : otherWriterGone(pid))
+        if ((static_cast<pid_t>(pid) == ::getpid() ? !inUse(path) : otherWriterGone(pid)) &&
+            std::find(kept.begin(), kept.end(), absolute(path)) == kept.end())
             stale.push_back(path);
     }
     ::closedir(dir);
@@ -201,8 +217,9 @@ std::vector<std::string> staleTemporaries(const std::string& folder, const std::
 // held.
 void removeStaleTemporaries(const std::string& folder, const std::string& stem)
 {
-    (void)resolveDeadCommits(folder);
-    for (const std::string& path : staleTemporaries(folder, stem))
+    std::vector<std::string> kept;
+    (void)resolveDeadCommits(folder, kept);
+    for (const std::string& path : staleTemporaries(folder, stem, kept))
         ::unlink(path.c_str());
 }
 }

@@ -68,29 +68,19 @@ bool exists(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-// Records hold whole paths, so that a later process finds the files whatever
-// its working folder.
-std::string absolute(const std::string& path)
-{
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char here[4096];
-    return ::getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
-}
-
 // Folder syncs are said once at the end; they never undo what is in place.
 struct Syncs
 {
-    std::vector<std::string> failed;
+    std::vector<std::pair<std::string, int>> failed;
     void sync(const std::string& folder)
     {
-        if (!syncFolder(folder) && std::find(failed.begin(), failed.end(), folder) == failed.end())
-            failed.push_back(folder);
+        if (!syncFolder(folder) && std::none_of(failed.begin(), failed.end(), [&](const auto& f) { return f.first == folder; }))
+            failed.emplace_back(folder, errno);
     }
     void report() const
     {
-        for (const std::string& folder : failed)
-            reportUnsynced(folder);
+        for (const auto& f : failed)
+            sayUnsynced(f.first, f.second);
     }
 };
 
@@ -172,36 +162,51 @@ bool forward(const Member& m)
     return !exists(m.staging) || ::rename(m.staging.c_str(), m.target.c_str()) == 0;
 }
 
-// Gives one target back its old content, whatever step it had reached.
-void takeBack(const Member& m)
+// Gives one target back its old content, whatever step it had reached;
+// false when it could not.
+bool takeBack(const Member& m)
 {
+    bool back = true;
     if (!m.backup.empty())
     {
         // A backup that is still a link of the target is only removed.
-        if (exists(m.backup))
-            (void)::rename(m.backup.c_str(), m.target.c_str());
-        ::unlink(m.backup.c_str());
+        back = !exists(m.backup) || ::rename(m.backup.c_str(), m.target.c_str()) == 0;
+        if (back)
+            ::unlink(m.backup.c_str());
     }
     else if (!exists(m.staging))
-        ::unlink(m.target.c_str()); // a new file that was put in place
+        back = ::unlink(m.target.c_str()) == 0 || errno == ENOENT; // a new file that was put in place
     ::unlink(m.staging.c_str());
+    return back;
+}
+
+// What a commit that could be neither finished nor taken back keeps until a
+// later scan can: its records, staging files and backups.
+void keep(const Commit& commit, std::vector<std::string>& kept)
+{
+    for (const Member& m : commit.members)
+    {
+        kept.push_back(m.staging);
+        kept.push_back(m.backup);
+    }
 }
 
 // Removes what a finished or taken-back commit leaves: its record first (a
 // member record or a backup left without it is garbage), then the member
-// records and the backups.
-void clearRecords(const Commit& commit, const std::string& record)
+// records and the backups. False when the record stays.
+bool clearRecords(const Commit& commit, const std::string& record)
 {
     // A record that cannot be removed keeps the rest for a later scan, which
     // finds the commit done and clears it.
     if (::unlink(record.c_str()) != 0 && errno != ENOENT)
-        return;
+        return false;
     const std::vector<std::string> folders = commit.folders();
     for (std::size_t i = 1; i < folders.size(); ++i)
         ::unlink(commit.memberRecord(folders[i]).c_str());
     for (const Member& m : commit.members)
         if (!m.backup.empty())
             ::unlink(m.backup.c_str());
+    return true;
 }
 
 // True when `path` is one of the temporaries of `target`, beside it.
@@ -231,7 +236,9 @@ bool ours(const Commit& commit)
 }
 
 // Finishes (forward) or takes back a dead writer's commit from its record.
-void resolve(const std::string& folder, const std::string& id, bool forwards)
+// False when a step failed: the records and the files they name stay (those
+// named in `kept`) for a later scan to try again.
+bool resolve(const std::string& folder, const std::string& id, bool forwards, std::vector<std::string>& kept)
 {
     Commit commit;
     commit.id = id;
@@ -249,31 +256,42 @@ void resolve(const std::string& folder, const std::string& id, bool forwards)
     }
     if (!read || !ours(commit))
     {
-        std::printf("Could not read the record of an unfinished save %s\n", record.c_str());
+        std::printf("Could not read the record of an interrupted save %s\n", record.c_str());
         std::fflush(stdout);
         ::unlink(record.c_str());
-        return;
+        return true;
+    }
+    bool done = true;
+    int error = 0;
+    for (const Member& m : commit.members)
+        if (!(forwards ? forward(m) : takeBack(m)) && done)
+        {
+            done = false;
+            error = errno;
+        }
+    if (!done)
+    {
+        std::printf("Could not finish the interrupted save of %s: %s\n", commit.members.front().target.c_str(),
+                    std::strerror(error));
+        std::fflush(stdout);
+        keep(commit, kept);
+        return false;
     }
     Syncs syncs;
-    for (const Member& m : commit.members)
-    {
-        if (!forwards)
-            takeBack(m);
-        else if (!forward(m))
-            std::printf("Could not put %s in place: %s\n", m.target.c_str(), std::strerror(errno));
-    }
     for (const std::string& in : commit.folders())
         syncs.sync(in);
-    clearRecords(commit, record);
     syncs.report();
+    return clearRecords(commit, record);
 }
 
 }
 
 namespace AtomicFileShared
 {
-bool resolveDeadCommits(const std::string& folder)
+bool resolveDeadCommits(const std::string& named, std::vector<std::string>& kept)
 {
+    // Records hold whole paths; so does everything compared with them.
+    const std::string folder = absolute(named);
     struct Found
     {
         std::string prefix, id;
@@ -299,21 +317,23 @@ bool resolveDeadCommits(const std::string& folder)
     {
         if (f.prefix != MemberPrefix)
         {
-            resolve(folder, f.id, f.prefix == CommitPrefix);
+            resolve(folder, f.id, f.prefix == CommitPrefix, kept);
             continue;
         }
         // A member record leads to its commit's folder; without a commit
         // record there, the commit never began and its files are garbage.
         const std::string member = folder + "/" + MemberPrefix + f.id;
         std::vector<std::string> fields;
+        bool done = true;
         if (readRecord(member, fields) && fields.size() == 1 && fields[0] != folder)
         {
             if (exists(fields[0] + "/" + CommitPrefix + f.id))
-                resolve(fields[0], f.id, true);
+                done = resolve(fields[0], f.id, true, kept);
             else if (exists(fields[0] + "/" + UndoPrefix + f.id))
-                resolve(fields[0], f.id, false);
+                done = resolve(fields[0], f.id, false, kept);
         }
-        ::unlink(member.c_str());
+        if (done)
+            ::unlink(member.c_str());
     }
     return !found.empty();
 }
@@ -432,13 +452,18 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
         ok = !marked && std::all_of(commit.members.begin(), commit.members.end(), forward);
         if (marked)
             record = commit.record(UndoPrefix);
+        bool back = true;
         for (std::size_t i = 0; !ok && i < commit.members.size(); ++i)
-            takeBack(commit.members[i]);
+            back = takeBack(commit.members[i]) && back;
         errno = error;
+        // What cannot be taken back now is taken back by a later scan, under
+        // its record; without one, nothing more can be done.
+        if (!back && marked)
+            return false;
     }
     for (const std::string& folder : commit.folders())
         syncs.sync(folder);
-    clearRecords(commit, record);
+    (void)clearRecords(commit, record);
     syncs.report();
     return ok;
 }

@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace AtomicFileShared
 {
@@ -33,8 +34,9 @@ std::string baseOf(const std::string& path);
 // sync a folder count as success.
 bool syncFolder(const std::string& folder);
 // Syncs `folder` once every file is in place; a failure is said in one line
-// and changes nothing else: what was put in place stays.
+// (sayUnsynced) and changes nothing else: what was put in place stays.
 void reportUnsynced(const std::string& folder);
+void sayUnsynced(const std::string& folder, int error);
 
 // The folder of `target` and the stem of its temporaries' names; false (with
 // errno) when the target's name cannot be a file's.
@@ -43,6 +45,11 @@ bool temporaryPlace(const std::string& target, std::string& folder, std::string&
 std::string temporaryName(const std::string& folder, const std::string& stem);
 // A number no other temporary or record of this or an earlier process has.
 unsigned long long uniqueNumber();
+
+// `path` as a whole path, from the working folder when it is relative.
+// Records of grouped commits hold whole paths, so that a later process finds
+// the files whatever its working folder.
+std::string absolute(const std::string& path);
 
 // True when `text` is one or more decimal digits; their value in `value`.
 bool readNumber(const char* text, unsigned long long& value);
@@ -56,8 +63,9 @@ bool temporaryWriter(const std::string& name, const std::string& prefix, unsigne
 bool otherWriterGone(unsigned long long pid);
 
 // Finishes or takes back the grouped commits of dead writers whose records
-// lie in `folder`; true when there were any.
-bool resolveDeadCommits(const std::string& folder);
+// lie in `folder`; true when there were any. Files of a commit that could not
+// be finished now are added to `kept`: they are not garbage yet.
+bool resolveDeadCommits(const std::string& folder, std::vector<std::string>& kept);
 }
 
 #endif
