@@ -141,7 +141,11 @@ const StartState startStates[] = {
      },
      [](const std::string& name) { return TaskStudioState::findTownLocation(name) != nullptr; }},
     {"download", "FOLDER", [](const std::string& folder) -> GameState* { return new TaskStudioState(folderOf(folder)); },
-     [](const std::string& folder) { return std::filesystem::is_directory(folder); }},
+     [](const std::string& folder) {
+         // A name too long or a folder that may not be searched is no folder.
+         std::error_code error;
+         return std::filesystem::is_directory(folder, error);
+     }},
     // A lesson as the menu starts it, over a stand-in of the menu.
     {"launcher", "NAME[:INDEX]",
      [](const std::string& text) -> GameState* {

@@ -61,16 +61,32 @@ std::vector<Task::NamedFile> Task::namedFiles() const
 
 bool Task::staysInside(const std::string& folder)
 {
+    typedef NamedFile::Kind Kind;
     for (const NamedFile& file : namedFiles())
-        if (!TaskDownload::isInsideName(file.name))
+    {
+        // A sheet is read as its name with ".tex" or ".chr".
+        const bool sheet = file.kind == Kind::Sheet || file.kind == Kind::CharacterSheet;
+        const std::string why = TaskDownload::nameFault(sheet ? file.name + ".tex" : file.name);
+        if (!why.empty())
         {
-            fault = std::string("its ") + file.what + " " + file.name + " lies outside its folder";
+            fault = std::string("its ") + file.what + " " + file.name + " " + why;
             return false;
         }
+    }
+    fault = folderFault(folder);
+    return fault.empty();
+}
+
+std::string Task::folderFault(const std::string& folder)
+{
     const std::string link = TaskDownload::linkLeavingFolder(folder);
     if (!link.empty())
-        fault = "its file " + link + " is a link leading outside its folder";
-    return link.empty();
+        return "its file " + link + " is a link leading outside its folder";
+    std::error_code why;
+    const std::string locked = TaskDownload::unsearchableFolder(folder, why);
+    if (!locked.empty())
+        return "its folder " + locked + " cannot be searched (" + why.message() + ")";
+    return std::string();
 }
 
 void Task::enter()
