@@ -2,6 +2,7 @@
 
 #include "Resources/Profile/TaskDownload.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace Tovrane
@@ -82,11 +83,13 @@ std::string Task::folderFault(const std::string& folder)
     const std::string link = TaskDownload::linkLeavingFolder(folder);
     if (!link.empty())
         return "its file " + link + " is a link leading outside its folder";
-    std::error_code why;
-    const std::string locked = TaskDownload::unsearchableFolder(folder, why);
-    if (!locked.empty())
+    std::error_code why, ignored;
+    const std::string locked = TaskDownload::unreadableEntry(folder, why);
+    if (locked.empty())
+        return std::string();
+    if (std::filesystem::is_directory(folder + locked, ignored))
         return "its folder " + locked + " cannot be searched (" + why.message() + ")";
-    return std::string();
+    return "its file " + locked + " cannot be read (" + why.message() + ")";
 }
 
 void Task::enter()

@@ -4,6 +4,11 @@
 #include <filesystem>
 #include <functional>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 namespace Tovrane
 {
 namespace
@@ -74,7 +79,7 @@ std::string TaskDownload::linkLeavingFolder(const std::string& folder)
     });
 }
 
-std::string TaskDownload::unsearchableFolder(const std::string& folder, std::error_code& why)
+std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_code& why)
 {
     // Opening "." in a folder needs both the right to read it and the right
     // to search it. The folder itself first: one that may be searched but
@@ -86,10 +91,20 @@ std::string TaskDownload::unsearchableFolder(const std::string& folder, std::err
         return ".";
     return firstEntry(folder, [&why](const fs::path&, const fs::directory_entry& entry) {
         std::error_code error;
-        if (entry.is_symlink(error) || !entry.is_directory(error))
+        if (entry.is_symlink(error))
             return false;
-        const fs::directory_iterator probe(entry.path() / ".", why);
-        return static_cast<bool>(why);
+        if (entry.is_directory(error))
+        {
+            const fs::directory_iterator probe(entry.path() / ".", why);
+            return static_cast<bool>(why);
+        }
+        // Without waiting on a pipe that has no writer.
+        const int file = ::open(entry.path().c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (file < 0)
+            why = std::error_code(errno, std::generic_category());
+        else
+            ::close(file);
+        return file < 0;
     });
 }
 }

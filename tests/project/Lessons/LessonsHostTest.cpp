@@ -551,9 +551,11 @@ struct LessonsHostStartTest : HostFolderTest
     LessonsHostStartTest() : HostFolderTest("lessons-host") {}
 };
 
-// Downloads naming files outside their folder, or bringing links that lead
-// out of it: each is refused with the line its file expects, reads nothing of
-// what it names, writes no usage record, and the host goes on to its end.
+// Downloads naming files outside their folder or names the file system
+// cannot look up, bringing links that lead out of it, or sheets and
+// characters naming pictures outside it or missing: each is refused with the
+// line its file expects, reads nothing of what it names, writes no usage
+// record, and the host goes on to its end.
 TEST_F(LessonsHostStartTest, HostileDownloadsAreRefusedWithOneLine)
 {
     REQUIRE_LESSONS_TITLE();
@@ -583,7 +585,8 @@ TEST_F(LessonsHostStartTest, HostileDownloadsAreRefusedWithOneLine)
 }
 
 // Folders of a download that may not be read or searched, the download's own
-// folder among them: each refuses the task with one line. Root may search
+// folder among them, and a file that may not be read: each refuses the task
+// with one line. Root may search
 // every folder, so as root the host runs as nobody (through setpriv); where
 // that cannot be done the case is skipped.
 TEST_F(LessonsHostStartTest, UnsearchableDownloadFoldersAreRefusedWithOneLine)
@@ -601,11 +604,13 @@ TEST_F(LessonsHostStartTest, UnsearchableDownloadFoldersAreRefusedWithOneLine)
     std::ifstream original(title().path + "tasks/firehouse.task");
     const std::string text((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
     const std::string download = file("download/");
-    for (const std::string locked : {".", "images", "metadata", "audio"})
+    for (const std::string locked : {".", "images", "metadata", "audio", "metadata/extra.tex"})
     {
         for (const char* part : {"images", "metadata", "audio"})
             fs::create_directories(download + part);
         std::ofstream(download + "dlc.task") << text;
+        // A sheet the task does not use; no file may hide from the check.
+        std::ofstream(download + "metadata/extra.tex") << "";
         // The folder itself may still be searched, so that its task file is read.
         fs::permissions(download + locked, locked == "." ? fs::perms::owner_exec | fs::perms::group_exec |
                                                                   fs::perms::others_exec
@@ -614,8 +619,10 @@ TEST_F(LessonsHostStartTest, UnsearchableDownloadFoldersAreRefusedWithOneLine)
         fs::permissions(download + locked, fs::perms::owner_all);
         EXPECT_EQ(0, run.status) << locked;
         EXPECT_EQ("PopApp", run.first("Exit").detail) << locked;
-        EXPECT_EQ(std::vector<std::string>{"Refused task file " + download + "dlc.task: its folder " + locked +
-                                           " cannot be searched (Permission denied)"},
+        const bool isFile = locked.find('.') != std::string::npos && locked != ".";
+        EXPECT_EQ(std::vector<std::string>{"Refused task file " + download + "dlc.task: its " + (isFile ? "file " : "folder ") +
+                                           locked + (isFile ? " cannot be read" : " cannot be searched") +
+                                           " (Permission denied)"},
                   with(linesOf(run.output), "Refused")) << run.output;
         EXPECT_TRUE(usageRecords(file("data/usage.log")).empty()) << locked;
         fs::remove_all(download);

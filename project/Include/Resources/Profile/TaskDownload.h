@@ -17,7 +17,7 @@ namespace Tovrane
 // What a download reads must come from its own folder or from the title: the
 // file names it gives are relative, have no ".." part and no part longer than
 // the file system allows, no file of the folder is a symbolic link leading
-// out of it, and every folder in it may be read and searched.
+// out of it, and everything in it may be read (and every folder searched).
 class TaskDownload : public MicroDownload
 {
 public:
@@ -39,9 +39,10 @@ public:
     // own, so every file there is checked, not only the ones the task names.
     static std::string linkLeavingFolder(const std::string& folder);
     // The first folder under the folder (relative to it, "." for the folder
-    // itself) that may not be read or searched, with the reason in `why`;
-    // empty when there is none, or no such folder at all.
-    static std::string unsearchableFolder(const std::string& folder, std::error_code& why);
+    // itself) that may not be read or searched, or file that may not be read,
+    // with the reason in `why`; empty when there is none, or no such folder
+    // at all.
+    static std::string unreadableEntry(const std::string& folder, std::error_code& why);
 };
 
 typedef boost::shared_ptr<TaskDownload> TaskDownloadPtr;
