@@ -22,6 +22,7 @@
 #include "Resources/MiniGames/WarmCoolState.h"
 #include "Resources/Studio/DrawingStudioState.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace Tovrane
@@ -50,8 +51,8 @@ int numberIn(const std::string& text, int low, int high)
 {
     if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
         return -1;
-    const int value = std::stoi(text);
-    return value >= low && value <= high ? value : -1;
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    return value >= low && value <= high ? static_cast<int>(value) : -1;
 }
 
 int lessonOf(const std::string& text) { return numberIn(text, 0, TaskStudioState::WritingLessonCount - 1); }

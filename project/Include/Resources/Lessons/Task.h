@@ -26,7 +26,9 @@ class TaskStudioState;
 // A file that cannot be run (missing, not JSON, no lines, a tracing line
 // without segments, numbers out of range) is refused: one line on standard
 // output names the file and the fault, and the studio runs nothing of it. So
-// is a downloaded task that names a file outside its folder.
+// is a downloaded task that names a file outside its folder or with a name
+// part too long for the file system, or whose folder holds a link leading out
+// of it or anything that may not be read.
 class Task
 {
 public:
