@@ -122,21 +122,26 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
         const std::string outside = TaskDownload::nameFault(picture);
         return outside.empty() ? lookupFault("images/" + picture) : outside;
     };
-    // The descriptions of those names that the download itself brings.
-    auto own = [this](const std::string& file, std::ifstream& in) {
+    // The description of that name the download itself brings, read; false
+    // when it brings none.
+    auto readOwn = [this](const std::string& file, SceneManager& into) {
         const std::string path = findAsset("metadata/" + file);
-        if (path.compare(0, downloadFolder.size(), downloadFolder) != 0)
+        std::ifstream in;
+        if (path.compare(0, downloadFolder.size(), downloadFolder) == 0)
+            in.open(path, std::ios::in | std::ios::binary);
+        if (!in.is_open())
             return false;
-        in.open(path, std::ios::in | std::ios::binary);
-        return in.is_open();
+        if (file.compare(file.size() - 4, 4, ".chr") == 0)
+            into.readCharacterInfo(static_cast<std::istream&>(in));
+        else
+            into.readSpriteInfo(static_cast<std::istream&>(in));
+        return true;
     };
     for (const std::string& sheet : sheetNames)
     {
-        SpriteManager description;
-        std::ifstream in;
-        if (!own(sheet + ".tex", in))
+        SceneManager description;
+        if (!readOwn(sheet + ".tex", description))
             continue;
-        description.readSpriteInfo(static_cast<std::istream&>(in));
         for (const auto& sprite : description.getSpriteInfo())
         {
             const std::string fault = pictureFault(sprite.second.textureName);
@@ -148,10 +153,8 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
     for (const std::string& scene : scenes)
     {
         SceneManager description;
-        std::ifstream in;
-        if (!own(scene + ".chr", in))
+        if (!readOwn(scene + ".chr", description))
             continue;
-        description.readCharacterInfo(static_cast<std::istream&>(in));
         for (const auto& character : description.getCharacterInfo())
             for (const SceneManager::AnimationInfo& animation : character.second.animations)
             {
