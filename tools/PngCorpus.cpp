@@ -341,7 +341,13 @@ int main(int argc, char** argv)
     for (const auto& folder : folders)
     {
         const std::string path = std::string(argv[1]) + "/" + folder.first;
-        std::filesystem::create_directories(path);
+        std::error_code error;
+        std::filesystem::create_directories(path, error);
+        if (error)
+        {
+            std::printf("Could not make folder %s (%s)\n", path.c_str(), error.message().c_str());
+            return 1;
+        }
         for (const auto& f : folder.second)
         {
             std::ofstream out(path + "/" + f.first, std::ios::binary | std::ios::trunc);

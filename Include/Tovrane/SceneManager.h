@@ -74,6 +74,12 @@ public:
     // `firstFrame` ("..._001.png") with the number counting up. On return the
     // name carries the number after the last frame.
     AnimatedSpritePtr getAnimation(std::string& firstFrame, int frameCount);
+    // The name of the first frame of an animation of a character.
+    static std::string firstFrameName(const std::string& character, const AnimationInfo& animation);
+    // Counts the three digits before a four-character extension up by one,
+    // carrying from the last digit to the first ("009" to "010", "099" to
+    // "100"); names without such digits are left alone.
+    static void nextFrameName(std::string& name);
 
     const std::map<std::string, CharacterInfo>& getCharacterInfo() const { return characters; }
 

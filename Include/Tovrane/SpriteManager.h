@@ -71,6 +71,8 @@ public:
     // The description of a sprite a sheet lists, or null for any other name
     // (which getSprite takes as a picture file).
     const SpriteInfo* findSprite(const std::string& name) const;
+    // Every sprite the descriptions read so far list, by name.
+    const std::map<std::string, SpriteInfo>& getSpriteInfo() const { return sprites; }
     // The untextured quad of one sprite, centred on its own origin.
     GeometryPtr createGeometry(const SpriteInfo& info);
 

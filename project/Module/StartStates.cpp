@@ -22,6 +22,7 @@
 #include "Resources/MiniGames/WarmCoolState.h"
 #include "Resources/Studio/DrawingStudioState.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace Tovrane
@@ -50,8 +51,8 @@ int numberIn(const std::string& text, int low, int high)
 {
     if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
         return -1;
-    const int value = std::stoi(text);
-    return value >= low && value <= high ? value : -1;
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    return value >= low && value <= high ? static_cast<int>(value) : -1;
 }
 
 int lessonOf(const std::string& text) { return numberIn(text, 0, TaskStudioState::WritingLessonCount - 1); }
@@ -141,7 +142,11 @@ const StartState startStates[] = {
      },
      [](const std::string& name) { return TaskStudioState::findTownLocation(name) != nullptr; }},
     {"download", "FOLDER", [](const std::string& folder) -> GameState* { return new TaskStudioState(folderOf(folder)); },
-     [](const std::string& folder) { return std::filesystem::is_directory(folder); }},
+     [](const std::string& folder) {
+         // A name too long or a folder that may not be searched is no folder.
+         std::error_code error;
+         return std::filesystem::is_directory(folder, error);
+     }},
     // A lesson as the menu starts it, over a stand-in of the menu.
     {"launcher", "NAME[:INDEX]",
      [](const std::string& text) -> GameState* {

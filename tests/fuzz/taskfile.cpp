@@ -1,7 +1,11 @@
 // Reads arbitrary bytes as a task file of every kind, and as a download's. A
 // refused file runs nothing; an accepted one has sample points on every traced
 // line, which are then judged with a few touches, some of them taken from the
-// bytes; an accepted download names no file outside its folder.
+// bytes; an accepted download names no file outside its folder and no name
+// part longer than the file system takes, and its entry check looks every
+// name up without throwing: the title's pictures hold a folder that cannot be
+// searched (as root, which may search every folder, it can) and a link loop,
+// which no name can be looked up through.
 #include "Resources/Lessons/TaskStudioState.h"
 #include "Resources/Profile/TaskDownload.h"
 
@@ -43,6 +47,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     title = makeProfileFuzzFolder("taskfile") + "/title/";
     download = title + "download/";
     std::filesystem::create_directories(download);
+    std::filesystem::create_directories(title + "images/locked");
+    std::filesystem::permissions(title + "images/locked", std::filesystem::perms::none);
+    std::filesystem::create_directory_symlink("loop", title + "images/loop");
+    // Registered after the removal of the folder, so run before it: a folder
+    // that may not be read cannot be emptied.
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::permissions(title + "images/locked", std::filesystem::perms::owner_all, ignored);
+    });
     // Refusals and judging report on standard output.
     if (!std::freopen("/dev/null", "w", stdout))
         std::abort();
@@ -56,8 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         TaskStudioState downloaded(download);
         if (!downloaded.getTask()->isRefused())
+        {
             for (const Task::NamedFile& named : downloaded.getTask()->namedFiles())
-                check(TaskDownload::isInsideName(named.name), "a download naming a file outside its folder");
+                check(TaskDownload::nameFault(named.name).empty(), "a download naming a file it may not");
+            downloaded.hasAssets();
+        }
     }
 
     for (int kind = 0; kind <= 4; ++kind)

@@ -14,11 +14,9 @@ namespace
 constexpr auto readBytes = &BinaryReader::readBytes;
 constexpr auto readInt = &BinaryReader::readInt;
 constexpr auto readString = &BinaryReader::readString;
+}
 
-// Counts the three digits before the four-character extension up by one,
-// carrying from the last digit to the first ("009" to "010", "099" to "100").
-// Names without such digits are left alone.
-void nextFrameName(std::string& name)
+void SceneManager::nextFrameName(std::string& name)
 {
     if (name.size() < 7)
         return;
@@ -35,6 +33,10 @@ void nextFrameName(std::string& name)
         name[i] = '0';
     }
 }
+
+std::string SceneManager::firstFrameName(const std::string& character, const AnimationInfo& animation)
+{
+    return animation.directory + "/" + character + "_" + animation.name + "_001.png";
 }
 
 SceneManager::SceneManager() = default;
@@ -117,7 +119,7 @@ CharacterPtr SceneManager::getCharacter(const std::string& name)
     CharacterPtr character(new Character);
     for (const AnimationInfo& animation : entry->second.animations)
     {
-        std::string frame = animation.directory + "/" + name + "_" + animation.name + "_001.png";
+        std::string frame = firstFrameName(name, animation);
         character->addAnimation(animation.name, getAnimation(frame, animation.frameCount));
     }
     return character;

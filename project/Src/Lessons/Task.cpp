@@ -2,6 +2,7 @@
 
 #include "Resources/Profile/TaskDownload.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace Tovrane
@@ -61,16 +62,34 @@ std::vector<Task::NamedFile> Task::namedFiles() const
 
 bool Task::staysInside(const std::string& folder)
 {
+    typedef NamedFile::Kind Kind;
     for (const NamedFile& file : namedFiles())
-        if (!TaskDownload::isInsideName(file.name))
+    {
+        // A sheet is read as its name with ".tex" or ".chr".
+        const bool sheet = file.kind == Kind::Sheet || file.kind == Kind::CharacterSheet;
+        const std::string why = TaskDownload::nameFault(sheet ? file.name + ".tex" : file.name);
+        if (!why.empty())
         {
-            fault = std::string("its ") + file.what + " " + file.name + " lies outside its folder";
+            fault = std::string("its ") + file.what + " " + file.name + " " + why;
             return false;
         }
+    }
+    fault = folderFault(folder);
+    return fault.empty();
+}
+
+std::string Task::folderFault(const std::string& folder)
+{
     const std::string link = TaskDownload::linkLeavingFolder(folder);
     if (!link.empty())
-        fault = "its file " + link + " is a link leading outside its folder";
-    return link.empty();
+        return "its file " + link + " is a link leading outside its folder";
+    std::error_code why, ignored;
+    const std::string locked = TaskDownload::unreadableEntry(folder, why);
+    if (locked.empty())
+        return std::string();
+    if (std::filesystem::is_directory(folder + locked, ignored))
+        return "its folder " + locked + " cannot be searched (" + why.message() + ")";
+    return "its file " + locked + " cannot be read (" + why.message() + ")";
 }
 
 void Task::enter()

@@ -103,6 +103,8 @@ private:
 // A whole-pixel coordinate that 16.16 arithmetic can carry.
 bool inRange(int value) { return value >= -TaskLineSegment::MaxCoordinate && value <= TaskLineSegment::MaxCoordinate; }
 
+const char* const linkRefusal = "it is a link, which is not followed";
+
 std::string loadFault(const XQM::CJSonFile& json, const std::string& path)
 {
     const std::string& error = json.GetError();
@@ -111,6 +113,8 @@ std::string loadFault(const XQM::CJSonFile& json, const std::string& path)
         return std::filesystem::exists(path, ignored) ? "unreadable" : "missing";
     if (error.compare(0, 11, "cannot read") == 0)
         return "unreadable";
+    if (error.find(" is a link") != std::string::npos)
+        return linkRefusal;
     if (error.size() >= 12 && error.compare(error.size() - 12, 12, "is too large") == 0)
         return "too large";
     return "not JSON";
@@ -123,6 +127,13 @@ bool Task::read(const std::string& path)
     if (!json.Load())
     {
         fault = loadFault(json, path);
+        // A download's task file that is a link: say where it leads.
+        const std::string& download = owner->getDownloadFolder();
+        if (!download.empty() && fault == linkRefusal)
+        {
+            const std::string leads = folderFault(download);
+            fault = leads.empty() ? fault : leads;
+        }
         return false;
     }
     const XQM::Value root = json.GetRoot();

@@ -9,7 +9,6 @@
 #include "Tovrane/DebugLog.h"
 #include "Tovrane/System.h"
 
-#include <filesystem>
 #include <iostream>
 
 namespace Tovrane
@@ -169,14 +168,6 @@ void TaskStudioState::initialize()
 
     DebugLog::writeString("TASK=\"" + task->loggingIDs[0] + "\" VALUE=\"" + task->loggingIDs[1] + "\" TYPE=\"" +
                           task->loggingIDs[2] + "\" \n");
-}
-
-std::string TaskStudioState::findAsset(const std::string& file) const
-{
-    for (const std::string& root : {downloadFolder, System::getPath()})
-        if (!root.empty() && std::filesystem::is_regular_file(root + file))
-            return root + file;
-    return std::string();
 }
 
 void TaskStudioState::enter()

@@ -5,7 +5,6 @@
 
 #include "Resources/Dialogs/DialogBox.h"
 #include "Resources/Dialogs/DialogBoxController.h"
-#include "Resources/Profile/TaskDownload.h"
 #include "Resources/Studio/ColorPie.h"
 #include "Resources/Studio/Studio.h"
 #include "Tovrane/AudioPlayer.h"
@@ -47,48 +46,6 @@ bool fits(const GeometryPtr& overlay, const char* what)
     std::cout << what << " has dimentions greaters than 512" << std::endl;
     return false;
 }
-}
-
-bool TaskStudioState::hasAssets() const
-{
-    // The sheets load reads before the lines' sprites: a sprite they list
-    // needs its sheet's picture, any other sprite name is a picture itself.
-    SpriteManager sheets;
-    if (!downloadFolder.empty())
-        sheets.addMetadataPath(downloadFolder + "metadata/");
-    for (const std::string& sheet :
-         {std::string("shared"), task->metadataID, std::string("studio"), std::string("color_masks")})
-        if (!findAsset("metadata/" + sheet + ".tex").empty())
-            sheets.addSpriteInfo(sheet + ".tex");
-    typedef Task::NamedFile::Kind Kind;
-    for (const Task::NamedFile& named : task->namedFiles())
-    {
-        // Characters without a sheet are left out at load, missing sounds
-        // reported when they would play.
-        if (named.kind == Kind::CharacterSheet || named.kind == Kind::Sound)
-            continue;
-        std::string shown = named.name, file = "images/" + named.name;
-        bool outside = false;
-        if (named.kind == Kind::Sheet)
-        {
-            shown += ".tex";
-            file = "metadata/" + shown;
-        }
-        else if (const SpriteManager::SpriteInfo* sprite =
-                     named.kind == Kind::Sprite ? sheets.findSprite(named.name) : nullptr)
-        {
-            // A download's sheet may name its picture anywhere.
-            shown += " (sheet picture " + sprite->textureName + ")";
-            file = "images/" + sprite->textureName;
-            outside = !downloadFolder.empty() && !TaskDownload::isInsideName(sprite->textureName);
-        }
-        if (!outside && !findAsset(file).empty())
-            continue;
-        std::cout << "Refused task file " << taskPath << ": its " << named.what << " " << shown
-                  << (outside ? " lies outside its folder" : " is missing") << std::endl;
-        return false;
-    }
-    return true;
 }
 
 void TaskStudioState::load()

@@ -1,6 +1,13 @@
 #include "Resources/Profile/TaskDownload.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace Tovrane
 {
@@ -12,6 +19,23 @@ bool isUnder(const fs::path& root, const fs::path& path)
 {
     const fs::path relative = path.lexically_relative(root);
     return !relative.empty() && *relative.begin() != "..";
+}
+
+// Visits every entry under the folder (resolved), without following links to
+// folders, until `stop` says so; returns the entry it stopped at, relative to
+// the folder, or empty. A folder that cannot be resolved has nothing to visit.
+std::string firstEntry(const std::string& folder, const std::function<bool(const fs::path& root,
+                                                                           const fs::directory_entry&)>& stop)
+{
+    std::error_code error;
+    const fs::path root = fs::canonical(folder, error);
+    if (error)
+        return std::string();
+    fs::recursive_directory_iterator entry(root, fs::directory_options::skip_permission_denied, error);
+    for (; !error && entry != fs::recursive_directory_iterator(); entry.increment(error))
+        if (stop(root, *entry))
+            return entry->path().lexically_relative(root).string();
+    return std::string();
 }
 }
 
@@ -30,23 +54,57 @@ bool TaskDownload::isInsideName(const std::string& name)
     return true;
 }
 
-std::string TaskDownload::linkLeavingFolder(const std::string& folder)
+std::string TaskDownload::nameFault(const std::string& name)
 {
-    std::error_code error;
-    const fs::path root = fs::canonical(folder, error);
-    if (error)
-        return std::string();
-    // Links to folders are not followed: each is judged as a link.
-    fs::recursive_directory_iterator entry(root, fs::directory_options::skip_permission_denied, error);
-    for (; !error && entry != fs::recursive_directory_iterator(); entry.increment(error))
+    if (!isInsideName(name))
+        return "lies outside its folder";
+    for (size_t start = 0; start <= name.size();)
     {
-        std::error_code unresolved;
-        if (!entry->is_symlink(unresolved))
-            continue;
-        const fs::path target = fs::canonical(entry->path(), unresolved);
-        if (unresolved || !isUnder(root, target))
-            return entry->path().lexically_relative(root).string();
+        const size_t end = std::min(name.find('/', start), name.size());
+        if (end - start > MaxNamePart)
+            return "has a name part longer than " + std::to_string(MaxNamePart) + " characters";
+        start = end + 1;
     }
     return std::string();
+}
+
+std::string TaskDownload::linkLeavingFolder(const std::string& folder)
+{
+    return firstEntry(folder, [](const fs::path& root, const fs::directory_entry& entry) {
+        std::error_code unresolved;
+        if (!entry.is_symlink(unresolved))
+            return false;
+        const fs::path target = fs::canonical(entry.path(), unresolved);
+        return unresolved || !isUnder(root, target);
+    });
+}
+
+std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_code& why)
+{
+    // Opening "." in a folder needs both the right to read it and the right
+    // to search it. The folder itself first: one that may be searched but
+    // not read would hide its links from the check above.
+    const fs::directory_iterator root(fs::path(folder) / ".", why);
+    if (why == std::errc::no_such_file_or_directory || why == std::errc::not_a_directory)
+        why.clear();
+    if (why)
+        return ".";
+    return firstEntry(folder, [&why](const fs::path&, const fs::directory_entry& entry) {
+        std::error_code error;
+        if (entry.is_symlink(error))
+            return false;
+        if (entry.is_directory(error))
+        {
+            const fs::directory_iterator probe(entry.path() / ".", why);
+            return static_cast<bool>(why);
+        }
+        // Without waiting on a pipe that has no writer.
+        const int file = ::open(entry.path().c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (file < 0)
+            why = std::error_code(errno, std::generic_category());
+        else
+            ::close(file);
+        return file < 0;
+    });
 }
 }

@@ -95,8 +95,6 @@ const char* const ToolSounds[9] = {"h_SX_UsePencilSfx_6.ogg", "h_SX_UseBrushSfx_
 
 bool inRange(int index, int count) { return index >= 0 && index < count; }
 
-bool isShown(const SpatialPtr& spatial) { return spatial && spatial->cullingMode != CullingMode::Hide; }
-
 // A choice from 0 to count - 1 other than the last one.
 int drawOtherThan(int last, int count)
 {

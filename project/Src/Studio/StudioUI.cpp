@@ -59,14 +59,14 @@ int addPicker(Studio* studio, const NodePtr& dialogs, SlotDialog* made,
     return dialogs->addChild(picker);
 }
 
-bool isShown(const SpatialPtr& spatial) { return spatial && spatial->cullingMode != CullingMode::Hide; }
-
 template <class T> boost::shared_ptr<T> as(const SpatialPtr& spatial)
 {
     return spatial && spatial->getType().isDerived(T::RuntimeType) ? boost::static_pointer_cast<T>(spatial)
                                                                     : boost::shared_ptr<T>();
 }
 }
+
+bool Studio::isShown(const SpatialPtr& spatial) { return spatial && spatial->cullingMode != CullingMode::Hide; }
 
 void Studio::showLook(const ToolbarPtr& toolbar, int button, int look)
 {

@@ -551,9 +551,11 @@ struct LessonsHostStartTest : HostFolderTest
     LessonsHostStartTest() : HostFolderTest("lessons-host") {}
 };
 
-// Downloads naming files outside their folder, or bringing links that lead
-// out of it: each is refused with the line its file expects, reads nothing of
-// what it names, writes no usage record, and the host goes on to its end.
+// Downloads naming files outside their folder or names the file system
+// cannot look up, bringing links that lead out of it, or sheets and
+// characters naming pictures outside it or missing: each is refused with the
+// line its file expects, reads nothing of what it names, writes no usage
+// record, and the host goes on to its end.
 TEST_F(LessonsHostStartTest, HostileDownloadsAreRefusedWithOneLine)
 {
     REQUIRE_LESSONS_TITLE();
@@ -579,18 +581,65 @@ TEST_F(LessonsHostStartTest, HostileDownloadsAreRefusedWithOneLine)
         std::filesystem::remove(file("data/usage.log"));
         ++folders;
     }
-    EXPECT_GE(folders, 12);
+    EXPECT_GE(folders, 23);
+}
+
+// Folders of a download that may not be read or searched, the download's own
+// folder among them, and a file that may not be read: each refuses the task
+// with one line. Root may search
+// every folder, so as root the host runs as nobody (through setpriv); where
+// that cannot be done the case is skipped.
+TEST_F(LessonsHostStartTest, UnsearchableDownloadFoldersAreRefusedWithOneLine)
+{
+    REQUIRE_LESSONS_TITLE();
+    namespace fs = std::filesystem;
+    std::string asNobody;
+    if (::geteuid() == 0)
+    {
+        asNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+        if (std::system((asNobody + " true 2>/dev/null").c_str()) != 0)
+            GTEST_SKIP() << "root, and no way to run the host without root's right to search every folder";
+        fs::permissions(file(""), fs::perms::all);
+    }
+    std::ifstream original(title().path + "tasks/firehouse.task");
+    const std::string text((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
+    const std::string download = file("download/");
+    for (const std::string locked : {".", "images", "metadata", "audio", "metadata/extra.tex"})
+    {
+        for (const char* part : {"images", "metadata", "audio"})
+            fs::create_directories(download + part);
+        std::ofstream(download + "dlc.task") << text;
+        // A sheet the task does not use; no file may hide from the check.
+        std::ofstream(download + "metadata/extra.tex") << "";
+        // The folder itself may still be searched, so that its task file is read.
+        fs::permissions(download + locked, locked == "." ? fs::perms::owner_exec | fs::perms::group_exec |
+                                                                  fs::perms::others_exec
+                                                            : fs::perms::none);
+        const HostRun run = runHost("--fixed-step 20 --frames 30 --start download:" + download, asNobody);
+        fs::permissions(download + locked, fs::perms::owner_all);
+        EXPECT_EQ(0, run.status) << locked;
+        EXPECT_EQ("PopApp", run.first("Exit").detail) << locked;
+        const bool isFile = locked.find('.') != std::string::npos && locked != ".";
+        EXPECT_EQ(std::vector<std::string>{"Refused task file " + download + "dlc.task: its " + (isFile ? "file " : "folder ") +
+                                           locked + (isFile ? " cannot be read" : " cannot be searched") +
+                                           " (Permission denied)"},
+                  with(linesOf(run.output), "Refused")) << run.output;
+        EXPECT_TRUE(usageRecords(file("data/usage.log")).empty()) << locked;
+        fs::remove_all(download);
+        fs::remove_all(file("data"));
+    }
 }
 
 TEST_F(LessonsHostStartTest, BadNamesAreRefused)
 {
-    for (const char* bad : {"lesson:62", "lesson:1x", "lesson", "letter:-1", "location:town_square", "advanced:49",
-                            "download:/nowhere", "launcher:colors:1", "launcher:lines:x", "launcher:lines:", "launcher:paint",
-                            "launcher"})
+    // A folder name too long to look up is no folder either.
+    for (const std::string& bad : std::vector<std::string>{"lesson:62", "lesson:1x", "lesson", "letter:-1", "location:town_square", "advanced:49",
+                                  "download:/nowhere", "download:/" + std::string(300, 'd'), "launcher:colors:1",
+                                  "launcher:lines:x", "launcher:lines:", "launcher:paint", "launcher"})
     {
-        const HostRun refused = runHost(std::string("--frames 5 --start ") + bad);
+        const HostRun refused = runHost("--frames 5 --start " + bad);
         EXPECT_EQ(2, refused.status) << bad;
-        EXPECT_NE(std::string::npos, refused.output.find("Unknown start state \"" + std::string(bad) + "\"")) << bad;
+        EXPECT_NE(std::string::npos, refused.output.find("Unknown start state \"" + bad + "\"")) << bad;
     }
 }
 

@@ -1,6 +1,7 @@
 // Tasks refused at their entry, run in process on the generated title: any
 // picture a task names that is missing refuses it with one line before
-// anything is loaded, the state pops, and no usage record is written for it.
+// anything is loaded, the state pops, and no usage record is written for it;
+// so does a name the file system cannot look up.
 #include "LessonsTestSupport.h"
 
 using namespace LessonsTest;
@@ -30,6 +31,7 @@ TEST(TaskRefusalThreadTest, AMissingPictureRefusesTheTaskWhichWritesNoUsageRecor
 {
     REQUIRE_LESSONS_TITLE();
     const std::string gone = "task/gone.png";
+    const std::string tooLong = "task/" + std::string(300, 'x') + ".png", cannot = " cannot be looked up (File name too long)";
     const RefusalCase cases[] = {
         {"all there", "", "", ""},
         {"background", "task/fountain_background.png", gone, "its background task/gone.png is missing"},
@@ -47,6 +49,11 @@ TEST(TaskRefusalThreadTest, AMissingPictureRefusesTheTaskWhichWritesNoUsageRecor
         {"a sprite of another task's sheet", "task/fountain_1_solid.png", "task/library_5_solid.png",
          "its overlay task/library_5_solid.png is missing"},
         {"a file the reader refuses", "{", "[", "not JSON"},
+        // Names the file system cannot look up refuse the task like missing ones.
+        {"background name too long", "task/fountain_background.png", tooLong, "its background " + tooLong + cannot},
+        {"sheet name too long", "\"task_fountain\"", "\"" + tooLong.substr(5) + "\"",
+         "its sprite sheet " + tooLong.substr(5) + ".tex" + cannot},
+        {"overlay name too long", "task/fountain_1_solid.png", tooLong, "its overlay " + tooLong + cannot},
     };
     for (const RefusalCase& c : cases)
     {

@@ -24,6 +24,19 @@ TEST(TaskDownloadTest, NamesStayRelativeAndBelowTheFolder)
         EXPECT_EQ(n.inside, TaskDownload::isInsideName(n.name)) << n.name;
 }
 
+TEST(TaskDownloadTest, NamePartsFitTheFileSystem)
+{
+    const std::string most(TaskDownload::MaxNamePart, 'a'), over = most + "b";
+    const std::string tooLong = "has a name part longer than 255 characters";
+    const struct
+    {
+        std::string name, fault;
+    } names[] = {{most, ""},          {most + "/" + most, ""},     {over, tooLong},  {"images/" + over, tooLong},
+                 {over + "/x.png", tooLong}, {"a//" + over, tooLong}, {"../" + over, "lies outside its folder"}};
+    for (const auto& n : names)
+        EXPECT_EQ(n.fault, TaskDownload::nameFault(n.name)) << n.name;
+}
+
 TEST(TaskDownloadTest, LinksLeadingOutOfTheFolderAreFound)
 {
     namespace fs = std::filesystem;

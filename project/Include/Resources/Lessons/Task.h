@@ -26,7 +26,9 @@ class TaskStudioState;
 // A file that cannot be run (missing, not JSON, no lines, a tracing line
 // without segments, numbers out of range) is refused: one line on standard
 // output names the file and the fault, and the studio runs nothing of it. So
-// is a downloaded task that names a file outside its folder.
+// is a downloaded task that names a file outside its folder or with a name
+// part too long for the file system, or whose folder holds a link leading out
+// of it or anything that may not be read.
 class Task
 {
 public:
@@ -133,9 +135,13 @@ private:
     // Reads the whole file; false (with the fault set) for a file that
     // cannot be run.
     bool read(const std::string& path);
-    // A downloaded task's names stay inside its folder; false, with the fault
-    // set, when one does not.
+    // A downloaded task's names stay inside its folder and can be looked up,
+    // and its folder holds nothing that leads out of it or hides from the
+    // check; false, with the fault set, when not.
     bool staysInside(const std::string& folder);
+    // A link leading out of the download's folder or a folder in it that may
+    // not be searched, as the fault says it; empty when there is none.
+    static std::string folderFault(const std::string& folder);
     // The hint on the task's audio, or through the lesson guide.
     void say(const std::string& name);
     int random(unsigned int modulus) const;

@@ -17,13 +17,16 @@
 #include "Tovrane/GameState.h"
 #include "Tovrane/Mathematics/Fixed.h"
 #include "Tovrane/Mathematics/Vector2.h"
+#include "Tovrane/SpriteManager.h"
 #include "Tovrane/Texture.h"
 #include "Tovrane/TiledBillboard.h"
 #include "Tovrane/UIPicker.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Tovrane
 {
@@ -272,23 +275,40 @@ public:
     std::string pendingHintSpeech;
     bool hintSpeechPending;
 
+    // What load needs and cannot do without: false, with one line, when the
+    // background, the task's sprite sheet or any picture the task names is
+    // missing or cannot be looked up, or when a download's own sprite sheets
+    // or characters name a picture outside its folder or a missing one.
+    // Decides, with a refused task file, whether the state pops at entry.
+    bool hasAssets() const;
+
 private:
     // The steps all constructors share once the task file is known.
     void construct(const std::string& file);
     // The per-run reset and the debug line.
     void initialize();
-    // What load needs and cannot do without: false, with a message, when the
-    // background, the task's sprite sheet or any picture the task names is
-    // missing.
-    bool hasAssets() const;
     // The usage-log game area of a writing lesson or a location task: opened
     // at the first frame the task runs, so that a refused task writes none,
     // and closed when the state goes.
     void openGameArea();
     void closeGameArea();
     // The file (relative to a title folder, such as "images/x.png") in the
-    // download folder or the title, or empty.
-    std::string findAsset(const std::string& file) const;
+    // download folder or the title, or empty. A name that cannot be looked up
+    // (too long, in a folder that may not be searched) gives empty too, with
+    // the reason in `failure`.
+    std::string findAsset(const std::string& file, std::string* failure = nullptr) const;
+    // Why the file cannot be read ("is missing", "cannot be looked up
+    // (...)"), or empty when it is there.
+    std::string lookupFault(const std::string& file) const;
+    // Why load could not show the task whole, as hasAssets says it, or empty.
+    std::string assetFault() const;
+    // A download's own sheets and characters, as assetFault checks them: the
+    // sheets of those names (and the characters of the scenes) that the
+    // download brings name pictures inside its folder that are there; a
+    // character frame is a sprite of `sprites`, or else a picture itself.
+    std::string ownSheetFault(const std::vector<std::string>& sheetNames,
+                              const std::map<std::string, SpriteManager::SpriteInfo>& sprites,
+                              const std::vector<std::string>& scenes) const;
     void setupUIElements();
     void loadLine(TaskLine& line);
     void loadCharacters();

@@ -5,7 +5,9 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <cstddef>
 #include <string>
+#include <system_error>
 
 namespace Tovrane
 {
@@ -13,8 +15,9 @@ namespace Tovrane
 // "images/", "metadata/" and "audio/" folders searched before the title's.
 //
 // What a download reads must come from its own folder or from the title: the
-// file names it gives are relative and have no ".." part, and no file of the
-// folder is a symbolic link leading out of it.
+// file names it gives are relative, have no ".." part and no part longer than
+// the file system allows, no file of the folder is a symbolic link leading
+// out of it, and everything in it may be read (and every folder searched).
 class TaskDownload : public MicroDownload
 {
 public:
@@ -24,11 +27,22 @@ public:
     // A name a download may give for one of its files: not absolute and
     // without a ".." part.
     static bool isInsideName(const std::string& name);
+    // The longest part of a name a file system takes.
+    static const std::size_t MaxNamePart = 255;
+    // Why a download may not give this name for one of its files ("lies
+    // outside its folder", "has a name part longer than ..."); empty when it
+    // may.
+    static std::string nameFault(const std::string& name);
     // The first file under the folder (relative to it) that is a symbolic
     // link leading out of the folder or to nothing; empty when there is none.
     // The game searches the download's folders first also for names of its
     // own, so every file there is checked, not only the ones the task names.
     static std::string linkLeavingFolder(const std::string& folder);
+    // The first folder under the folder (relative to it, "." for the folder
+    // itself) that may not be read or searched, or file that may not be read,
+    // with the reason in `why`; empty when there is none, or no such folder
+    // at all.
+    static std::string unreadableEntry(const std::string& folder, std::error_code& why);
 };
 
 typedef boost::shared_ptr<TaskDownload> TaskDownloadPtr;

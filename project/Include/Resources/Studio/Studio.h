@@ -260,6 +260,8 @@ public:
 
 private:
     static void detach(const SpatialPtr& spatial);
+    // The object is there and not hidden.
+    static bool isShown(const SpatialPtr& spatial);
     // A toolbar button made of several looks shows the one given.
     static void showLook(const boost::shared_ptr<Toolbar>& toolbar, int button, int look);
     // The flipbook toolbar marks the frame shown (interface only).
