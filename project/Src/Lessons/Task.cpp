@@ -89,6 +89,8 @@ std::string Task::folderFault(const std::string& folder)
         return std::string();
     if (std::filesystem::is_directory(folder + locked, ignored))
         return "its folder " + locked + " cannot be searched (" + why.message() + ")";
+    if (why == std::errc::not_supported)
+        return "its file " + locked + " is not a plain file";
     return "its file " + locked + " cannot be read (" + why.message() + ")";
 }
 

@@ -98,7 +98,13 @@ std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_
             const fs::directory_iterator probe(entry.path() / ".", why);
             return static_cast<bool>(why);
         }
-        // Without waiting on a pipe that has no writer.
+        // A pipe, socket or device would make loading wait or read for ever.
+        if (!entry.is_regular_file(error))
+        {
+            why = std::make_error_code(std::errc::not_supported);
+            return true;
+        }
+        // Without waiting on a pipe put in place since.
         const int file = ::open(entry.path().c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
         if (file < 0)
             why = std::error_code(errno, std::generic_category());

@@ -630,6 +630,25 @@ TEST_F(LessonsHostStartTest, UnsearchableDownloadFoldersAreRefusedWithOneLine)
     }
 }
 
+// A pipe in a download, where loading would wait on it for ever: refused
+// with one line like an unreadable file.
+TEST_F(LessonsHostStartTest, ADownloadHoldingAPipeIsRefusedWithOneLine)
+{
+    REQUIRE_LESSONS_TITLE();
+    std::ifstream original(title().path + "tasks/firehouse.task");
+    const std::string download = file("download/");
+    for (const char* part : {"images", "metadata", "audio"})
+        std::filesystem::create_directories(download + part);
+    std::ofstream(download + "dlc.task") << original.rdbuf();
+    ASSERT_EQ(0, ::mkfifo((download + "metadata/extra.tex").c_str(), 0644));
+    const HostRun run = runHost("--fixed-step 20 --frames 30 --start download:" + download, "timeout 60");
+    EXPECT_EQ(0, run.status) << run.output;
+    EXPECT_EQ(std::vector<std::string>{"Refused task file " + download + "dlc.task: its file metadata/extra.tex is not a plain file"},
+              with(linesOf(run.output), "Refused"))
+        << run.output;
+    EXPECT_TRUE(usageRecords(file("data/usage.log")).empty());
+}
+
 TEST_F(LessonsHostStartTest, BadNamesAreRefused)
 {
     // A folder name too long to look up is no folder either.

@@ -39,9 +39,10 @@ public:
     // own, so every file there is checked, not only the ones the task names.
     static std::string linkLeavingFolder(const std::string& folder);
     // The first folder under the folder (relative to it, "." for the folder
-    // itself) that may not be read or searched, or file that may not be read,
-    // with the reason in `why`; empty when there is none, or no such folder
-    // at all.
+    // itself) that may not be read or searched, or file that may not be read
+    // or is no plain file (a pipe, a socket, a device: `why` is then
+    // not_supported), with the reason in `why`; empty when there is none, or
+    // no such folder at all.
     static std::string unreadableEntry(const std::string& folder, std::error_code& why);
 };
 
