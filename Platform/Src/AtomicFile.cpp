@@ -184,43 +184,41 @@ bool inUse(const std::string& path)
     return isStaging(path);
 }
 
-// The temporaries in `folder` whose writer is gone: a process that no longer
-// runs (killed between writing and the rename), or this process when it no
-// longer uses them (an earlier process of the same id). With a stem, only the
-// temporaries of that target. Called with pendingMutex held.
-std::vector<std::string> staleTemporaries(const std::string& folder, const std::string& stem,
-                                          const std::vector<std::string>& kept)
+// The names in `folder`; none when it cannot be read.
+std::vector<std::string> namesIn(const std::string& folder)
 {
-    std::vector<std::string> stale;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return stale;
-    const std::string prefix = stem.empty() ? stem : stem + ".tmp.";
-    while (const dirent* entry = ::readdir(dir))
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str()))
     {
-        const std::string name = entry->d_name;
+        while (const dirent* entry = ::readdir(dir))
+            names.push_back(entry->d_name);
+        ::closedir(dir);
+    }
+    return names;
+}
+
+// Removes the temporaries among `names` in `folder` whose writer is gone: a
+// process that no longer runs (killed between writing and the rename), or
+// this process when it no longer uses them (an earlier process of the same
+// id). With a stem, only the temporaries of that target. The grouped commits
+// of dead writers are finished (or taken back) first: until then their
+// staging files and backups are not garbage. Called with pendingMutex held.
+void removeStaleTemporaries(const std::string& folder, const std::string& stem)
+{
+    std::vector<std::string> names = namesIn(folder), kept;
+    if (resolveDeadCommits(folder, names, kept))
+        names = namesIn(folder);
+    const std::string prefix = stem.empty() ? stem : stem + ".tmp.";
+    for (const std::string& name : names)
+    {
         unsigned long long pid = 0;
         if (!temporaryWriter(name, prefix, pid))
             continue;
         const std::string path = folder + "/" + name;
         if ((static_cast<pid_t>(pid) == ::getpid() ? !inUse(path) : otherWriterGone(pid)) &&
-            std::find(kept.begin(), kept.end(), absolute(path)) == kept.end())
-            stale.push_back(path);
+            (kept.empty() || std::find(kept.begin(), kept.end(), absolute(path)) == kept.end()))
+            ::unlink(path.c_str());
     }
-    ::closedir(dir);
-    return stale;
-}
-
-// Removes the temporaries in `folder` whose writer is gone. The grouped
-// commits of dead writers are finished (or taken back) first: until then
-// their staging files and backups are not garbage. Called with pendingMutex
-// held.
-void removeStaleTemporaries(const std::string& folder, const std::string& stem)
-{
-    std::vector<std::string> kept;
-    (void)resolveDeadCommits(folder, kept);
-    for (const std::string& path : staleTemporaries(folder, stem, kept))
-        ::unlink(path.c_str());
 }
 }
 

@@ -165,10 +165,11 @@ bool finishStaged(const std::vector<std::string>& targets, bool commitThem)
     }
     const bool done = commitThem && commit(targets, staging);
     const int error = errno;
-    // What is left of the staging files is not wanted any more.
+    // What is left of the staging files is not wanted any more; a commit
+    // that went through put them all in place.
     for (std::size_t i = 0; i < targets.size(); ++i)
     {
-        if (!staging[i].empty())
+        if (!done && !staging[i].empty())
             ::unlink(staging[i].c_str());
         staged.erase(targets[i]);
     }

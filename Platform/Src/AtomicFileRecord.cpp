@@ -1,7 +1,6 @@
 #include "AtomicFileRecord.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +8,7 @@
 namespace
 {
 const std::string RecordHeader = "tovrane-atomic-group 1\n";
-const std::size_t RecordLimit = 4 << 20;
+const std::size_t RecordLimit = 1 << 20;
 
 // Record text: a header, then fields as "<length> <bytes>\n", then "end\n".
 void putField(std::string& text, const std::string& field)
@@ -29,16 +28,25 @@ bool takeField(const std::string& text, std::size_t& at, std::string& field)
     return true;
 }
 
+// A record's text; false for anything but a plain file of at most
+// RecordLimit bytes (a pipe planted under a record's name is not waited on).
 bool readText(const std::string& path, std::string& text)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    text.resize(RecordLimit + 1);
-    text.resize(std::fread(&text[0], 1, text.size(), file));
-    const bool ok = !std::ferror(file) && text.size() <= RecordLimit;
-    std::fclose(file);
-    return ok;
+    struct stat status;
+    bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+              static_cast<unsigned long long>(status.st_size) <= RecordLimit;
+    char buffer[4096];
+    for (ssize_t got = 1; ok && got > 0 && text.size() <= RecordLimit;)
+    {
+        got = ::read(fd, buffer, sizeof buffer);
+        ok = got >= 0;
+        text.append(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    ::close(fd);
+    return ok && text.size() <= RecordLimit;
 }
 }
 

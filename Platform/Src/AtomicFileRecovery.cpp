@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <unistd.h>
 
 using namespace AtomicFileShared;
@@ -102,7 +101,8 @@ bool resolve(const std::string& folder, const std::string& id, bool forwards, st
 
 namespace AtomicFileShared
 {
-bool resolveDeadCommits(const std::string& named, std::vector<std::string>& kept)
+bool resolveDeadCommits(const std::string& named, const std::vector<std::string>& names,
+                        std::vector<std::string>& kept)
 {
     // Records hold whole paths; so does everything compared with them.
     const std::string folder = absolute(named);
@@ -111,12 +111,8 @@ bool resolveDeadCommits(const std::string& named, std::vector<std::string>& kept
         std::string prefix, id;
     };
     std::vector<Found> found;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return false;
-    while (const dirent* entry = ::readdir(dir))
+    for (const std::string& name : names)
     {
-        const std::string name = entry->d_name;
         if (name.compare(0, 7, ".group-") != 0)
             continue;
         unsigned long long pid = 0;
@@ -126,7 +122,6 @@ bool resolveDeadCommits(const std::string& named, std::vector<std::string>& kept
             if (temporaryWriter(name, prefix, pid) && (static_cast<pid_t>(pid) == ::getpid() || otherWriterGone(pid)))
                 found.push_back(Found{prefix, name.substr(prefix.size())});
     }
-    ::closedir(dir);
     for (const Found& f : found)
     {
         if (f.prefix != MemberPrefix)

@@ -63,9 +63,10 @@ bool temporaryWriter(const std::string& name, const std::string& prefix, unsigne
 bool otherWriterGone(unsigned long long pid);
 
 // Finishes or takes back the grouped commits of dead writers whose records
-// lie in `folder`; true when there were any. Files of a commit that could not
-// be finished now are added to `kept`: they are not garbage yet.
-bool resolveDeadCommits(const std::string& folder, std::vector<std::string>& kept);
+// are among `names` in `folder`; true when there were any. Files of a commit
+// that could not be finished now are added to `kept`: they are not garbage yet.
+bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names,
+                        std::vector<std::string>& kept);
 }
 
 #endif

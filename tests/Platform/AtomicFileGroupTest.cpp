@@ -11,6 +11,7 @@
 #include <iostream>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -181,4 +182,34 @@ TEST_F(Group, FolderThatCannotBeSyncedFailsNothing)
         << printed;
     EXPECT_EQ("alone", TestSupport::readFile(targets[0]));
     EXPECT_EQ(std::vector<std::string>(), leftovers());
+}
+
+// Records that are not this system's own (a pipe under a record's name, text
+// that is no record, a record naming a file that is not a temporary of its
+// target) are removed with one line, nothing they name is touched, and no
+// scan waits on them.
+TEST_F(Group, RecordsThatAreNotOursAreRemovedAndNothingTheyNameIsTouched)
+{
+    writeOld();
+    const std::string record = first + ".group-commit." + std::to_string(::getpid()) + ".1";
+    const std::string victim = second + "victim.txt";
+    auto field = [](const std::string& text) { return std::to_string(text.size()) + " " + text + "\n"; };
+    const std::string header = "tovrane-atomic-group 1\n";
+    const std::vector<std::string> records = {
+        "", "not a record", header + field(victim) + field(targets[0]) + field("") + "end\n",
+        header + field(first + ".a.png.tmp.1.1") + field(victim) + field("") + "end\n"};
+    for (std::size_t i = 0; i <= records.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(writeFileAtomic(victim.c_str(), "victim", 6));
+        if (i == records.size())
+            ASSERT_EQ(0, ::mkfifo(record.c_str(), 0600));
+        else
+            ASSERT_TRUE(writeFileAtomic(record.c_str(), records[i].data(), records[i].size()));
+        const std::string printed = TestSupport::printed([&] { removeStaleTemporariesAtomic(first.c_str()); });
+        EXPECT_EQ("Could not read the record of an interrupted save " + record + "\n", printed);
+        EXPECT_FALSE(fs::exists(record));
+        EXPECT_EQ("victim", TestSupport::readFile(victim));
+        EXPECT_EQ("old", state());
+    }
 }
