@@ -42,11 +42,16 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 // directly and only sync it at the close). replaceStagedAtomic then puts the
 // staging files of `targets` in place as one step: true when all are; on
 // false none is, and every target holds what it held before (a target that
-// was not there is not there). A process killed at any instant of it leaves
-// either every old file or, once its record of the step is written, every
-// new file after the next scan of one of the targets' folders (the removal of
-// stale temporaries below, or the next fopenAtomic there). Staging files are
-// removed in all cases, and by discardStagedAtomic for a writer that gives up.
+// was not there is not there). The targets lie in one folder or in folders
+// side by side (EXDEV otherwise). Records of killed commits in those folders
+// are settled first. A record of the step that cannot be made durable (its
+// folder's sync fails) stops the commit before anything is put in place. A
+// process killed at any instant of it leaves either every old file or, once
+// its record of the step is written, every new file after the next scan of
+// one of the targets' folders (the removal of stale temporaries below, or the
+// next fopenAtomic there), by whatever path the folders are reached then; a
+// target saved again since is left as it stands. Staging files are removed
+// in all cases, and by discardStagedAtomic for a writer that gives up.
 std::string stageAtomic(const char* path);
 bool replaceStagedAtomic(const std::vector<std::string>& targets);
 void discardStagedAtomic(const std::vector<std::string>& targets);

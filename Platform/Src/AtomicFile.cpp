@@ -89,14 +89,6 @@ bool readNumber(const char* text, unsigned long long& value)
     return *end == '\0' && errno == 0;
 }
 
-std::string absolute(const std::string& path)
-{
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char here[4096];
-    return ::getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
-}
-
 bool otherWriterGone(unsigned long long pid)
 {
     return pid != 0 && pid <= 0x7fffffff && static_cast<pid_t>(pid) != ::getpid() &&
@@ -120,6 +112,18 @@ bool temporaryWriter(const std::string& name, const std::string& prefix, unsigne
     unsigned long long number = 0;
     return dot != std::string::npos && readNumber(rest.substr(0, dot).c_str(), pid) &&
            readNumber(rest.c_str() + dot + 1, number) && pid != 0 && pid <= 0x7fffffff;
+}
+
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str()))
+    {
+        while (const dirent* entry = ::readdir(dir))
+            names.push_back(entry->d_name);
+        ::closedir(dir);
+    }
+    return names;
 }
 }
 
@@ -184,19 +188,6 @@ bool inUse(const std::string& path)
     return isStaging(path);
 }
 
-// The names in `folder`; none when it cannot be read.
-std::vector<std::string> namesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str()))
-    {
-        while (const dirent* entry = ::readdir(dir))
-            names.push_back(entry->d_name);
-        ::closedir(dir);
-    }
-    return names;
-}
-
 // Removes the temporaries among `names` in `folder` whose writer is gone: a
 // process that no longer runs (killed between writing and the rename), or
 // this process when it no longer uses them (an earlier process of the same
@@ -205,9 +196,14 @@ std::vector<std::string> namesIn(const std::string& folder)
 // staging files and backups are not garbage. Called with pendingMutex held.
 void removeStaleTemporaries(const std::string& folder, const std::string& stem)
 {
-    std::vector<std::string> names = namesIn(folder), kept;
-    if (resolveDeadCommits(folder, names, kept))
+    std::vector<std::string> names = namesIn(folder);
+    bool keep = false;
+    if (resolveDeadCommits(folder, names, keep))
         names = namesIn(folder);
+    // A commit that could not be settled now keeps every temporary here for
+    // a later scan: which of them it needs, its record may not say yet.
+    if (keep)
+        return;
     const std::string prefix = stem.empty() ? stem : stem + ".tmp.";
     for (const std::string& name : names)
     {
@@ -215,8 +211,7 @@ void removeStaleTemporaries(const std::string& folder, const std::string& stem)
         if (!temporaryWriter(name, prefix, pid))
             continue;
         const std::string path = folder + "/" + name;
-        if ((static_cast<pid_t>(pid) == ::getpid() ? !inUse(path) : otherWriterGone(pid)) &&
-            (kept.empty() || std::find(kept.begin(), kept.end(), absolute(path)) == kept.end()))
+        if (static_cast<pid_t>(pid) == ::getpid() ? !inUse(path) : otherWriterGone(pid))
             ::unlink(path.c_str());
     }
 }

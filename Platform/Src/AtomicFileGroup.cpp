@@ -11,6 +11,7 @@
 #include "AtomicFileRecord.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cerrno>
 #include <mutex>
 #include <string>
@@ -34,54 +35,106 @@ std::string stageAtomic(const char* path)
 
 namespace
 {
+// The folders of the targets, each once: the first target's, then its
+// siblings, each with its name beside the first. False (EXDEV) for targets
+// in folders that are not siblings.
+bool gatherFolders(Commit& commit, const std::vector<std::string>& targets)
+{
+    for (const std::string& target : targets)
+    {
+        const std::string folder = folderOf(target);
+        std::size_t at = 0;
+        while (at < commit.folders.size() && !sameFolder(commit.folders[at], folder))
+            ++at;
+        if (at == commit.folders.size())
+            commit.folders.push_back(folder);
+        Member m;
+        m.folder = at;
+        m.target = baseOf(target);
+        commit.members.push_back(m);
+    }
+    commit.relative.assign(1, std::string());
+    if (commit.folders.size() == 1)
+        return true;
+    std::vector<std::string> real;
+    for (const std::string& folder : commit.folders)
+    {
+        char* resolved = ::realpath(folder.c_str(), nullptr);
+        if (!resolved)
+            return false;
+        real.emplace_back(resolved);
+        std::free(resolved);
+    }
+    commit.back = "../" + baseOf(real[0]);
+    for (std::size_t i = 1; i < real.size(); ++i)
+    {
+        commit.relative.push_back("../" + baseOf(real[i]));
+        if (folderOf(real[i]) != folderOf(real[0]) || !sameFolder(commit.folders[0] + "/" + commit.relative[i], commit.folders[i]))
+        {
+            errno = EXDEV;
+            return false;
+        }
+    }
+    return true;
+}
+
 // Readies the old file of a member: a backup linked to it (or, where the
 // filesystem has no hard links, a name to move it to once the commit is
 // decided), and its permissions given to the staging file.
-bool keepOldFile(Member& m)
+bool keepOldFile(const Commit& commit, Member& m)
 {
+    const std::string target = commit.at(m, m.target), staging = commit.at(m, m.staging);
     struct stat old;
-    if (::lstat(m.target.c_str(), &old) != 0)
+    if (::lstat(target.c_str(), &old) != 0)
         return errno == ENOENT;
     if (!S_ISREG(old.st_mode))
     {
         errno = EISDIR;
         return false;
     }
-    (void)::chmod(m.staging.c_str(), old.st_mode & 07777);
+    (void)::chmod(staging.c_str(), old.st_mode & 07777);
     std::string folder, stem;
-    if (!temporaryPlace(m.target, folder, stem))
+    if (!identify(target, m.old) || !temporaryPlace(target, folder, stem))
         return false;
-    m.backup = temporaryName(folder, stem);
-    if (::link(m.target.c_str(), m.backup.c_str()) == 0)
+    const std::string backup = temporaryName(folder, stem);
+    m.backup = baseOf(backup);
+    if (::link(target.c_str(), backup.c_str()) == 0)
         return true;
     m.moved = errno == EPERM || errno == EMLINK || errno == ENOTSUP || errno == EOPNOTSUPP;
     if (!m.moved)
+    {
         m.backup.clear();
+        m.old = Identity();
+    }
     return m.moved;
 }
 
-// Writes the member records, then the commit record: from then on the commit
-// goes through, also when the writer is killed.
-bool writeRecords(const Commit& commit, std::vector<std::string>& written, Syncs& syncs)
+// Writes the member records, then the commit record, each durable and
+// locked until `locks` are closed: from then on the commit goes through,
+// also when the writer is killed.
+bool writeRecords(const Commit& commit, std::vector<std::string>& written, std::vector<int>& locks)
 {
-    const std::vector<std::string> folders = commit.folders();
-    for (std::size_t i = 1; i < folders.size(); ++i)
+    for (std::size_t i = 1; i < commit.folders.size(); ++i)
     {
-        if (!writeRecord(commit.memberRecord(folders[i]), {commit.folder}, syncs))
+        int fd = -1;
+        if (!writeRecord(commit.memberRecord(i), memberFields(commit), fd))
             return false;
-        written.push_back(commit.memberRecord(folders[i]));
+        locks.push_back(fd);
+        written.push_back(commit.memberRecord(i));
     }
-    std::vector<std::string> fields;
-    for (const Member& m : commit.members)
-    {
-        fields.push_back(m.staging);
-        fields.push_back(m.target);
-        fields.push_back(m.backup);
-    }
-    if (!writeRecord(commit.record(CommitPrefix), fields, syncs))
+    int fd = -1;
+    if (!writeRecord(commit.record(CommitPrefix), commitFields(commit), fd))
         return false;
+    locks.push_back(fd);
     written.push_back(commit.record(CommitPrefix));
     return true;
+}
+
+void release(std::vector<int>& locks)
+{
+    for (int fd : locks)
+        ::close(fd);
+    locks.clear();
 }
 
 // Commits the staging files of `targets`; called with pendingMutex held and
@@ -90,36 +143,43 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
 {
     Commit commit;
     commit.id = std::to_string(::getpid()) + "." + std::to_string(uniqueNumber());
-    for (std::size_t i = 0; i < targets.size(); ++i)
+    if (!gatherFolders(commit, targets))
+        return false;
+    // Dead writers' commits of the same files are settled first, so that
+    // none of them is left to act after this one.
+    for (const std::string& folder : commit.folders)
     {
-        Member m;
-        m.staging = absolute(staging[i]);
-        m.target = absolute(targets[i]);
-        commit.members.push_back(m);
+        bool keep = false;
+        (void)resolveDeadCommits(folder, namesIn(folder), keep);
     }
-    commit.folder = folderOf(commit.members.front().target);
-    Syncs syncs;
-    std::vector<std::string> records;
     bool ok = true;
     for (std::size_t i = 0; ok && i < commit.members.size(); ++i)
-        ok = keepOldFile(commit.members[i]);
-    ok = ok && writeRecords(commit, records, syncs);
+    {
+        Member& m = commit.members[i];
+        m.staging = baseOf(staging[i]);
+        ok = identify(staging[i], m.fresh) && keepOldFile(commit, m);
+    }
+    std::vector<std::string> records;
+    std::vector<int> locks;
+    ok = ok && writeRecords(commit, records, locks);
     if (!ok)
     {
         // Nothing is in place yet: only what this commit made goes.
         const int error = errno;
         for (const Member& m : commit.members)
             if (!m.moved && !m.backup.empty())
-                ::unlink(m.backup.c_str());
+                ::unlink(commit.at(m, m.backup).c_str());
         for (const std::string& record : records)
             ::unlink(record.c_str());
+        release(locks);
         errno = error;
         return false;
     }
     for (std::size_t i = 0; ok && i < commit.members.size(); ++i)
     {
         const Member& m = commit.members[i];
-        ok = (!m.moved || ::rename(m.target.c_str(), m.backup.c_str()) == 0) && forward(m);
+        ok = (!m.moved || ::rename(commit.at(m, m.target).c_str(), commit.at(m, m.backup).c_str()) == 0) &&
+             forward(commit, m);
     }
     std::string record = commit.record(CommitPrefix);
     if (!ok)
@@ -130,21 +190,27 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
         // works is it taken back without a record.
         const int error = errno;
         const bool marked = ::rename(record.c_str(), commit.record(UndoPrefix).c_str()) == 0;
-        ok = !marked && std::all_of(commit.members.begin(), commit.members.end(), forward);
+        ok = !marked && std::all_of(commit.members.begin(), commit.members.end(),
+                                    [&](const Member& m) { return forward(commit, m); });
         if (marked)
             record = commit.record(UndoPrefix);
         bool back = true;
         for (std::size_t i = 0; !ok && i < commit.members.size(); ++i)
-            back = takeBack(commit.members[i]) && back;
+            back = takeBack(commit, commit.members[i]) && back;
         errno = error;
         // What cannot be taken back now is taken back by a later scan, under
         // its record; without one, nothing more can be done.
         if (!back && marked)
+        {
+            release(locks);
             return false;
+        }
     }
-    for (const std::string& folder : commit.folders())
+    Syncs syncs;
+    for (const std::string& folder : commit.folders)
         syncs.sync(folder);
     (void)clearRecords(commit, record);
+    release(locks);
     syncs.report();
     return ok;
 }

@@ -1,14 +1,17 @@
 #include "AtomicFileRecord.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
-const std::string RecordHeader = "tovrane-atomic-group 1\n";
+const std::string RecordHeader = "tovrane-atomic-group 2\n";
 const std::size_t RecordLimit = 1 << 20;
+const std::size_t FolderLimit = 16;
 
 // Record text: a header, then fields as "<length> <bytes>\n", then "end\n".
 void putField(std::string& text, const std::string& field)
@@ -20,7 +23,7 @@ bool takeField(const std::string& text, std::size_t& at, std::string& field)
 {
     const std::size_t space = text.find(' ', at);
     unsigned long long length = 0;
-    if (space == std::string::npos || space - at > 7 || !readNumber(text.substr(at, space - at).c_str(), length) ||
+    if (space == std::string::npos || space - at > 7 || !AtomicFileShared::readNumber(text.substr(at, space - at).c_str(), length) ||
         space + 1 + length >= text.size() || text[space + 1 + length] != '\n')
         return false;
     field = text.substr(space + 1, length);
@@ -28,26 +31,63 @@ bool takeField(const std::string& text, std::size_t& at, std::string& field)
     return true;
 }
 
-// A record's text; false for anything but a plain file of at most
-// RecordLimit bytes (a pipe planted under a record's name is not waited on).
-bool readText(const std::string& path, std::string& text)
+bool parseText(const std::string& text, std::vector<std::string>& fields)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    if (text.compare(0, RecordHeader.size(), RecordHeader) != 0)
         return false;
-    struct stat status;
-    bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-              static_cast<unsigned long long>(status.st_size) <= RecordLimit;
-    char buffer[4096];
-    for (ssize_t got = 1; ok && got > 0 && text.size() <= RecordLimit;)
+    std::size_t at = RecordHeader.size();
+    while (text.compare(at, std::string::npos, "end\n") != 0)
     {
-        got = ::read(fd, buffer, sizeof buffer);
-        ok = got >= 0;
-        text.append(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+        fields.emplace_back();
+        if (!takeField(text, at, fields.back()))
+            return false;
     }
-    ::close(fd);
-    return ok && text.size() <= RecordLimit;
+    return true;
 }
+
+// A name within a folder: no separator, no NUL, not "." or "..".
+bool plainName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos && name.size() <= 255;
+}
+
+std::string identityField(const AtomicFileShared::Identity& identity)
+{
+    if (!identity.set)
+        return std::string();
+    return std::to_string(identity.inode) + " " + std::to_string(identity.size) + " " +
+           std::to_string(identity.seconds) + " " + std::to_string(identity.nanoseconds);
+}
+
+bool parseIdentity(const std::string& field, AtomicFileShared::Identity& identity)
+{
+    identity = AtomicFileShared::Identity();
+    if (field.empty())
+        return true;
+    unsigned long long parts[4];
+    std::size_t at = 0;
+    for (int i = 0; i < 4; ++i)
+    {
+        const std::size_t end = i < 3 ? field.find(' ', at) : field.size();
+        if (end == std::string::npos || !AtomicFileShared::readNumber(field.substr(at, end - at).c_str(), parts[i]))
+            return false;
+        at = end + 1;
+    }
+    identity.set = true;
+    identity.inode = parts[0];
+    identity.size = parts[1];
+    identity.seconds = static_cast<long long>(parts[2]);
+    identity.nanoseconds = static_cast<long long>(parts[3]);
+    return true;
+}
+
+bool removeIfSame(const std::string& path, const AtomicFileShared::Identity& identity)
+{
+    return !identity.set || AtomicFileShared::standing(path, identity) != AtomicFileShared::Stand::Same ||
+           ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
 }
 
 namespace AtomicFileShared
@@ -55,6 +95,35 @@ namespace AtomicFileShared
 const std::string CommitPrefix = ".group-commit.";
 const std::string UndoPrefix = ".group-undo.";
 const std::string MemberPrefix = ".group-member.";
+
+bool identify(const std::string& path, Identity& identity)
+{
+    struct stat status;
+    identity = Identity();
+    if (::lstat(path.c_str(), &status) != 0)
+        return false;
+    if (!S_ISREG(status.st_mode))
+    {
+        errno = EISDIR;
+        return false;
+    }
+    identity.set = true;
+    identity.inode = static_cast<unsigned long long>(status.st_ino);
+    identity.size = static_cast<unsigned long long>(status.st_size);
+    identity.seconds = static_cast<long long>(status.st_mtim.tv_sec);
+    identity.nanoseconds = static_cast<long long>(status.st_mtim.tv_nsec);
+    return true;
+}
+
+Stand standing(const std::string& path, const Identity& identity)
+{
+    Identity now;
+    if (identify(path, now))
+        return identity.set && now == identity ? Stand::Same : Stand::Other;
+    if (errno == ENOENT)
+        return Stand::Absent;
+    return errno == EISDIR ? Stand::Other : Stand::Unknown;
+}
 
 void Syncs::sync(const std::string& folder)
 {
@@ -75,64 +144,220 @@ bool pathExists(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-bool readRecord(const std::string& path, std::vector<std::string>& fields)
+bool sameFolder(const std::string& a, const std::string& b)
 {
-    std::string text;
-    if (!readText(path, text) || text.compare(0, RecordHeader.size(), RecordHeader) != 0)
-        return false;
-    std::size_t at = RecordHeader.size();
-    while (text.compare(at, std::string::npos, "end\n") != 0)
-    {
-        fields.emplace_back();
-        if (!takeField(text, at, fields.back()))
-            return false;
-    }
-    return true;
+    struct stat first, second;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && S_ISDIR(first.st_mode) &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-bool writeRecord(const std::string& path, const std::vector<std::string>& fields, Syncs& syncs)
+Found readRecord(const std::string& path, unsigned long long pid, std::vector<std::string>& fields)
+{
+    fields.clear();
+    // Without following a link or waiting on a pipe planted under the name.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? Found::Missing : errno == ELOOP || errno == ENXIO ? Found::Foreign : Found::Unreadable;
+    struct stat status;
+    Found found = Found::Read;
+    if (::fstat(fd, &status) != 0)
+        found = Found::Unreadable;
+    else if (!S_ISREG(status.st_mode) || static_cast<unsigned long long>(status.st_size) > RecordLimit)
+        found = Found::Foreign;
+    else if (::flock(fd, LOCK_SH | LOCK_NB) != 0)
+    {
+        // Held by its writer; where there are no locks, the writer's process
+        // id tells, as well as it can.
+        if (errno == EWOULDBLOCK || (static_cast<pid_t>(pid) != ::getpid() && !otherWriterGone(pid)))
+            found = Found::Busy;
+    }
+    std::string text;
+    char buffer[4096];
+    while (found == Found::Read)
+    {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            found = Found::Unreadable;
+        else if (got == 0)
+            break;
+        else if (text.size() + static_cast<std::size_t>(got) > RecordLimit)
+            found = Found::Foreign;
+        else
+            text.append(buffer, static_cast<std::size_t>(got));
+    }
+    const int error = errno;
+    ::close(fd);
+    if (found == Found::Read && !parseText(text, fields))
+        found = Found::Foreign;
+    errno = error;
+    return found;
+}
+
+bool writeRecord(const std::string& path, const std::vector<std::string>& fields, int& fd)
 {
     std::string text = RecordHeader;
     for (const std::string& field : fields)
         putField(text, field);
     text += "end\n";
     const std::string temporary = temporaryName(folderOf(path), baseOf(path));
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::fsync(fd) == 0;
-    int error = errno;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok)
+    // Locked before it has its name, so that no scan takes it for a dead
+    // writer's; a file system without locks leaves the process id to tell.
+    (void)::flock(fd, LOCK_EX | LOCK_NB);
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+                         ::fsync(fd) == 0 && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (written && syncFolder(folderOf(path)))
+        return true;
+    // Nothing may count on a record that is not durable: it goes.
+    const int error = errno;
+    ::unlink(written ? path.c_str() : temporary.c_str());
+    ::close(fd);
+    fd = -1;
+    errno = error;
+    return false;
+}
+
+std::vector<std::string> commitFields(const Commit& commit)
+{
+    std::vector<std::string> fields{"commit", std::to_string(commit.folders.size())};
+    for (std::size_t i = 1; i < commit.relative.size(); ++i)
+        fields.push_back(commit.relative[i]);
+    for (const Member& m : commit.members)
     {
-        error = errno ? errno : error;
-        ::unlink(temporary.c_str());
-        errno = error;
-        return false;
+        fields.push_back(std::to_string(m.folder));
+        fields.push_back(m.staging);
+        fields.push_back(m.target);
+        fields.push_back(m.backup);
+        fields.push_back(identityField(m.fresh));
+        fields.push_back(identityField(m.old));
     }
-    syncs.sync(folderOf(path));
+    return fields;
+}
+
+bool parseCommit(const std::vector<std::string>& fields, Commit& commit)
+{
+    unsigned long long folders = 0;
+    if (fields.size() < 2 || fields[0] != "commit" || !readNumber(fields[1].c_str(), folders) || folders < 1 ||
+        folders > FolderLimit || fields.size() < 1 + folders || (fields.size() - 1 - folders) % 6 != 0 ||
+        fields.size() == 1 + folders)
+        return false;
+    commit.relative.assign(1, std::string());
+    for (std::size_t i = 1; i < folders; ++i)
+    {
+        // Only a folder beside the first: nothing outside the player's own.
+        const std::string& relative = fields[1 + i];
+        if (relative.compare(0, 3, "../") != 0 || !plainName(relative.substr(3)) ||
+            std::count(commit.relative.begin(), commit.relative.end(), relative) != 0)
+            return false;
+        commit.relative.push_back(relative);
+    }
+    commit.members.clear();
+    for (std::size_t at = 1 + folders; at < fields.size(); at += 6)
+    {
+        Member m;
+        unsigned long long folder = 0;
+        if (!readNumber(fields[at].c_str(), folder) || folder >= folders)
+            return false;
+        m.folder = static_cast<std::size_t>(folder);
+        m.staging = fields[at + 1];
+        m.target = fields[at + 2];
+        m.backup = fields[at + 3];
+        if (!plainName(m.staging) || !plainName(m.target) || (!m.backup.empty() && !plainName(m.backup)) ||
+            m.staging == m.target || m.backup == m.target || m.backup == m.staging ||
+            !parseIdentity(fields[at + 4], m.fresh) || !parseIdentity(fields[at + 5], m.old) || !m.fresh.set ||
+            m.old.set != !m.backup.empty())
+            return false;
+        for (const Member& other : commit.members)
+            if (other.folder == m.folder && (other.target == m.target || other.staging == m.staging))
+                return false;
+        commit.members.push_back(m);
+    }
     return true;
 }
 
-bool forward(const Member& m)
+std::vector<std::string> memberFields(const Commit& commit) { return {"member", commit.back}; }
+
+bool parseMember(const std::vector<std::string>& fields, std::string& relative)
 {
-    return !pathExists(m.staging) || ::rename(m.staging.c_str(), m.target.c_str()) == 0;
+    if (fields.size() != 2 || fields[0] != "member" || fields[1].compare(0, 3, "../") != 0 ||
+        !plainName(fields[1].substr(3)))
+        return false;
+    relative = fields[1];
+    return true;
 }
 
-bool takeBack(const Member& m)
+Target targetOf(const Commit& commit, const Member& m)
 {
-    bool back = true;
-    if (!m.backup.empty())
+    const std::string target = commit.at(m, m.target);
+    switch (standing(target, m.fresh))
     {
-        // A backup that is still a link of the target is only removed.
-        back = !pathExists(m.backup) || ::rename(m.backup.c_str(), m.target.c_str()) == 0;
-        if (back)
-            ::unlink(m.backup.c_str());
+    case Stand::Absent:
+        return Target::Absent;
+    case Stand::Same:
+        return Target::Fresh;
+    case Stand::Unknown:
+        return Target::Unknown;
+    case Stand::Other:
+        break;
     }
-    else if (!pathExists(m.staging))
-        back = ::unlink(m.target.c_str()) == 0 || errno == ENOENT; // a new file that was put in place
-    ::unlink(m.staging.c_str());
+    return m.old.set && standing(target, m.old) == Stand::Same ? Target::Old : Target::Other;
+}
+
+bool forward(const Commit& commit, const Member& m)
+{
+    switch (targetOf(commit, m))
+    {
+    case Target::Fresh:
+        return true;
+    case Target::Unknown:
+        return false;
+    case Target::Other:
+        errno = ESTALE;
+        return false;
+    case Target::Absent:
+    case Target::Old:
+        break;
+    }
+    const std::string staging = commit.at(m, m.staging);
+    if (standing(staging, m.fresh) != Stand::Same)
+    {
+        errno = ESTALE;
+        return false;
+    }
+    return ::rename(staging.c_str(), commit.at(m, m.target).c_str()) == 0;
+}
+
+bool takeBack(const Commit& commit, const Member& m)
+{
+    const std::string target = commit.at(m, m.target), backup = m.backup.empty() ? std::string() : commit.at(m, m.backup);
+    bool back = true;
+    switch (targetOf(commit, m))
+    {
+    case Target::Unknown:
+        return false;
+    case Target::Old:
+    case Target::Other: // a newer save: it stays
+        break;
+    case Target::Fresh:
+        // Only the file this commit put there is taken away.
+        if (!m.old.set)
+            back = ::unlink(target.c_str()) == 0 || errno == ENOENT;
+        else if (standing(backup, m.old) == Stand::Same)
+            back = ::rename(backup.c_str(), target.c_str()) == 0;
+        break;
+    case Target::Absent:
+        if (m.old.set && standing(backup, m.old) == Stand::Same)
+            back = ::rename(backup.c_str(), target.c_str()) == 0;
+        break;
+    }
+    const int error = errno;
+    back = removeIfSame(commit.at(m, m.staging), m.fresh) && back;
+    if (!back)
+        errno = error;
     return back;
 }
 
@@ -142,12 +367,14 @@ bool clearRecords(const Commit& commit, const std::string& record)
     // finds the commit done and clears it.
     if (::unlink(record.c_str()) != 0 && errno != ENOENT)
         return false;
-    const std::vector<std::string> folders = commit.folders();
-    for (std::size_t i = 1; i < folders.size(); ++i)
-        ::unlink(commit.memberRecord(folders[i]).c_str());
+    for (std::size_t i = 1; i < commit.folders.size(); ++i)
+        ::unlink(commit.memberRecord(i).c_str());
     for (const Member& m : commit.members)
+    {
         if (!m.backup.empty())
-            ::unlink(m.backup.c_str());
+            removeIfSame(commit.at(m, m.backup), m.old);
+        removeIfSame(commit.at(m, m.staging), m.fresh);
+    }
     return true;
 }
 }

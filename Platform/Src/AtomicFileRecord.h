@@ -6,16 +6,23 @@
 //
 // A record's name is one of the prefixes below and "<pid>.<number>". The
 // commit record lies in the folder of the first target; every other folder
-// the commit writes into holds a member record naming that folder, so that a
-// scan of any of them finds the commit before it takes its staging files for
-// garbage. A commit record renamed to the undo prefix says that the commit
-// is being taken back.
+// the commit writes into (a sibling of the first) holds a member record
+// naming the first folder, so that a scan of any of them finds the commit
+// before it takes its staging files for garbage. A commit record renamed to
+// the undo prefix says that the commit is being taken back.
+//
+// Records name files by their names within their folders and folders by
+// their names beside the first one, never by whole paths, so the same data
+// folder reached by another spelling, or moved, recovers the same way. They
+// also hold what each staging file and each old target was (inode, size and
+// modification time): recovery acts on a target only while it is still the
+// file the commit saw or put there, so a newer save is never undone. The
+// writer holds a lock on each of its records while it lives; a record nobody
+// holds is a dead writer's, whatever process now has its id.
 
 #include "AtomicFileShared.h"
 
-#include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace AtomicFileShared
@@ -24,33 +31,62 @@ extern const std::string CommitPrefix;
 extern const std::string UndoPrefix;
 extern const std::string MemberPrefix;
 
-// One file of a commit; backup is empty when the target did not exist.
+// What a file was when the commit saw it; unset for a file that was not there.
+struct Identity
+{
+    bool set = false;
+    unsigned long long inode = 0, size = 0;
+    long long seconds = 0, nanoseconds = 0;
+
+    bool operator==(const Identity& other) const
+    {
+        return set == other.set && inode == other.inode && size == other.size && seconds == other.seconds &&
+               nanoseconds == other.nanoseconds;
+    }
+};
+
+// What stands at a path compared with an identity.
+enum class Stand
+{
+    Absent,  // nothing
+    Same,    // the very file
+    Other,   // anything else
+    Unknown  // it could not be looked at now (errno)
+};
+
+// The identity of the regular file at `path`; false (errno) when there is none.
+bool identify(const std::string& path, Identity& identity);
+Stand standing(const std::string& path, const Identity& identity);
+
+// One file of a commit: names within its folder. backup is empty when the
+// target did not exist.
 struct Member
 {
+    std::size_t folder = 0;
     std::string staging, target, backup;
+    Identity fresh; // the staging file as written
+    Identity old;   // the target it replaces, also as its backup
     bool moved = false; // the old file is moved aside, not linked (no hard links here)
 };
 
 struct Commit
 {
     std::string id; // "<pid>.<number>"
-    std::string folder;
+    // Each folder as this process reaches it; [0] holds the commit record.
+    std::vector<std::string> folders;
+    // Each folder from the first: "" for the first, "../NAME" for a sibling.
+    std::vector<std::string> relative;
+    // The first folder from any other: "../NAME".
+    std::string back;
     std::vector<Member> members;
 
-    std::string record(const std::string& prefix) const { return folder + "/" + prefix + id; }
-    std::string memberRecord(const std::string& in) const { return in + "/" + MemberPrefix + id; }
-    // The folders of the targets, the commit record's first.
-    std::vector<std::string> folders() const
-    {
-        std::vector<std::string> all{folder};
-        for (const Member& m : members)
-            if (std::find(all.begin(), all.end(), folderOf(m.target)) == all.end())
-                all.push_back(folderOf(m.target));
-        return all;
-    }
+    std::string at(const Member& m, const std::string& name) const { return folders[m.folder] + "/" + name; }
+    std::string record(const std::string& prefix) const { return folders[0] + "/" + prefix + id; }
+    std::string memberRecord(std::size_t folder) const { return folders[folder] + "/" + MemberPrefix + id; }
 };
 
-// Folder syncs are said once at the end; they never undo what is in place.
+// Folder syncs once the files are in place are said once at the end; they
+// never undo what is in place.
 struct Syncs
 {
     std::vector<std::pair<std::string, int>> failed;
@@ -60,16 +96,53 @@ struct Syncs
 
 bool pathExists(const std::string& path);
 
-// The fields of a whole record, or false for anything else.
-bool readRecord(const std::string& path, std::vector<std::string>& fields);
-// Writes a record whole and durably: beside it first, then renamed into place.
-bool writeRecord(const std::string& path, const std::vector<std::string>& fields, Syncs& syncs);
+// The outcome of opening a record found in a folder.
+enum class Found
+{
+    Read,       // read whole: `fields` hold it
+    Missing,    // gone meanwhile
+    Foreign,    // read whole (or not a plain file), and not this system's
+    Unreadable, // could not be read now (errno): it stays for a later scan
+    Busy        // its writer still runs
+};
+// Reads the record at `path`, written by process `pid` (judged only where
+// the file system has no locks), without waiting on anything planted there.
+Found readRecord(const std::string& path, unsigned long long pid, std::vector<std::string>& fields);
 
-// Puts one staging file in place, when it is not already.
-bool forward(const Member& m);
-// Gives one target back its old content, whatever step it had reached;
-// false when it could not.
-bool takeBack(const Member& m);
+// A record written whole and durably (beside it first, then renamed into
+// place, then its folder synced), locked for as long as `fd` stays open.
+// False (errno) when any step fails, also the folder's sync: nothing that
+// would be put in place after it may count on a record that is not durable.
+bool writeRecord(const std::string& path, const std::vector<std::string>& fields, int& fd);
+
+// A commit's fields and back again; false for anything but a whole record
+// that names only its own commit's files.
+std::vector<std::string> commitFields(const Commit& commit);
+bool parseCommit(const std::vector<std::string>& fields, Commit& commit);
+std::vector<std::string> memberFields(const Commit& commit);
+bool parseMember(const std::vector<std::string>& fields, std::string& relative);
+
+// True when `a` and `b` are the same folder.
+bool sameFolder(const std::string& a, const std::string& b);
+
+// What stands at a member's target now.
+enum class Target
+{
+    Absent,
+    Fresh,   // the commit's new file
+    Old,     // the file it replaces
+    Other,   // anything else: a newer save
+    Unknown  // it could not be looked at now (errno)
+};
+Target targetOf(const Commit& commit, const Member& m);
+
+// Puts one staging file in place, when the target is still the old file
+// (or nothing) and the staging file the one written.
+bool forward(const Commit& commit, const Member& m);
+// Gives one target back its old content, when it is still the commit's
+// file; a target that is anything else is left as it is. False when a
+// step failed.
+bool takeBack(const Commit& commit, const Member& m);
 // Removes what a finished or taken-back commit leaves: its record first (a
 // member record or a backup left without it is garbage), then the member
 // records and the backups. False when the record stays.

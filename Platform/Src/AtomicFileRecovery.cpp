@@ -1,149 +1,278 @@
 // Recovery of grouped commits whose writer was killed: a commit record is
 // finished, an undo record taken back, and a member record without either
-// belongs to a commit that never began.
+// belongs to a commit that never began. A record acts only on the files its
+// own commit saw or put there; one that cannot be read now stays for a later
+// scan, and only a record read whole that is not this system's is removed.
 #include "AtomicFileRecord.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 using namespace AtomicFileShared;
 
 namespace
 {
-// What a commit that could be neither finished nor taken back keeps until a
-// later scan can: its records, staging files and backups.
-void keep(const Commit& commit, std::vector<std::string>& kept)
+void say(const std::string& line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void sayForeign(const std::string& record)
+{
+    say("Could not read the record of an interrupted save " + record);
+}
+
+void sayKept(const std::string& record, int error)
+{
+    say("The record of an interrupted save " + record + " cannot be read now (" + std::strerror(error) +
+        "); it is kept for a later load");
+}
+
+void sayStale(const std::string& record)
+{
+    say("The record of an interrupted save " + record + " is out of date: its files were saved again since; it is removed");
+}
+
+// True when `name` in `folder` is one of the temporaries of `target`, beside it.
+bool temporaryOf(const std::string& folder, const std::string& name, const std::string& target)
+{
+    std::string place, stem;
+    unsigned long long pid = 0;
+    return temporaryPlace(folder + "/" + target, place, stem) && temporaryWriter(name, stem + ".tmp.", pid);
+}
+
+bool namesOwnFiles(const Commit& commit)
 {
     for (const Member& m : commit.members)
     {
-        kept.push_back(m.staging);
-        kept.push_back(m.backup);
+        const std::string& folder = commit.folders[m.folder];
+        if (!temporaryOf(folder, m.staging, m.target) || (!m.backup.empty() && !temporaryOf(folder, m.backup, m.target)))
+            return false;
     }
+    return true;
 }
 
-// True when `path` is one of the temporaries of `target`, beside it.
-bool temporaryOf(const std::string& path, const std::string& target)
+enum class Settled
 {
-    std::string folder, stem;
-    unsigned long long pid = 0;
-    return temporaryPlace(target, folder, stem) && folderOf(path) == folder &&
-           temporaryWriter(baseOf(path), stem + ".tmp.", pid);
+    Done,    // finished, taken back or dropped as out of date
+    Kept,    // stays for a later scan
+    Removed, // not this system's record: removed
+    Missing, // not there
+    NotFrom  // this system's, but its commit writes nothing into `via`
+};
+
+// Reads a record found in a scan: false, with what that means in `settled`,
+// when it is gone or cannot be acted on now; true with its fields (none for
+// one that is not this system's).
+bool readDead(const std::string& record, unsigned long long pid, std::vector<std::string>& fields, Settled& settled)
+{
+    switch (readRecord(record, pid, fields))
+    {
+    case Found::Missing:
+        settled = Settled::Missing;
+        return false;
+    case Found::Busy:
+        settled = Settled::Kept;
+        return false;
+    case Found::Unreadable:
+        sayKept(record, errno);
+        settled = Settled::Kept;
+        return false;
+    case Found::Foreign:
+        fields.clear();
+        return true;
+    case Found::Read:
+        break;
+    }
+    return true;
 }
 
-// A record found in a folder names only its own commit's files: each staging
-// file and backup is a temporary of its target (a whole path), and every
-// target's folder holds the commit's record or a member record of it.
-// Anything else is not this system's record, and nothing it names is touched.
-bool ours(const Commit& commit)
+// Checks the member record of every other folder of the commit: each must
+// be this system's and lead back to the first folder.
+Settled checkMembers(const Commit& commit, unsigned long long pid, const std::string& record)
 {
-    const std::vector<std::string> folders = commit.folders();
-    for (std::size_t i = 1; i < folders.size(); ++i)
-        if (!pathExists(commit.memberRecord(folders[i])))
-            return false;
+    for (std::size_t i = 1; i < commit.folders.size(); ++i)
+    {
+        std::vector<std::string> fields;
+        std::string back;
+        const std::string member = commit.memberRecord(i);
+        switch (readRecord(member, pid, fields))
+        {
+        case Found::Busy:
+            return Settled::Kept;
+        case Found::Unreadable:
+            sayKept(member, errno);
+            return Settled::Kept;
+        case Found::Read:
+            if (parseMember(fields, back) && sameFolder(commit.folders[i] + "/" + back, commit.folders[0]))
+                continue;
+            break;
+        case Found::Missing:
+        case Found::Foreign:
+            break;
+        }
+        sayForeign(record);
+        ::unlink(record.c_str());
+        return Settled::Removed;
+    }
+    return Settled::Done;
+}
+
+// Finishes a commit that every target allows, or drops one that a newer save
+// has overtaken: what the newer save put in place stays, and an old file
+// that was moved aside goes back.
+Settled settleForward(const Commit& commit, const std::string& record)
+{
+    bool stale = false;
     for (const Member& m : commit.members)
-        if (m.target[0] != '/' || !temporaryOf(m.staging, m.target) ||
-            (!m.backup.empty() && !temporaryOf(m.backup, m.target)))
-            return false;
-    return !commit.members.empty();
+    {
+        const Target target = targetOf(commit, m);
+        if (target == Target::Unknown)
+        {
+            say("Could not finish the interrupted save of " + commit.at(m, m.target) + ": " + std::strerror(errno));
+            return Settled::Kept;
+        }
+        stale = stale || target == Target::Other ||
+                (target != Target::Fresh && standing(commit.at(m, m.staging), m.fresh) != Stand::Same);
+    }
+    int error = 0;
+    for (const Member& m : commit.members)
+    {
+        const bool ok = stale ? targetOf(commit, m) == Target::Fresh || takeBack(commit, m) : forward(commit, m);
+        if (!ok && !error)
+            error = errno ? errno : EIO;
+    }
+    if (error)
+    {
+        say("Could not finish the interrupted save of " + commit.at(commit.members.front(), commit.members.front().target) +
+            ": " + std::strerror(error));
+        return Settled::Kept;
+    }
+    if (stale)
+        sayStale(record);
+    return Settled::Done;
 }
 
-// Finishes (forward) or takes back a dead writer's commit from its record.
-// False when a step failed: the records and the files they name stay (those
-// named in `kept`) for a later scan to try again.
-bool resolve(const std::string& folder, const std::string& id, bool forwards, std::vector<std::string>& kept)
+Settled settleBack(const Commit& commit, const std::string& record)
+{
+    int error = 0;
+    bool stale = false;
+    for (const Member& m : commit.members)
+    {
+        stale = stale || targetOf(commit, m) == Target::Other;
+        if (!takeBack(commit, m) && !error)
+            error = errno ? errno : EIO;
+    }
+    if (!error)
+    {
+        if (stale)
+            sayStale(record);
+        return Settled::Done;
+    }
+    say("Could not take back the interrupted save of " + commit.at(commit.members.front(), commit.members.front().target) +
+        ": " + std::strerror(error));
+    return Settled::Kept;
+}
+
+// Settles the commit of the record `prefix` + `id` in `first` (the folder of
+// the commit's first target). `via`, when not empty, is the folder of the
+// member record that led here.
+Settled settle(const std::string& first, const std::string& prefix, const std::string& id, unsigned long long pid,
+               const std::string& via)
 {
     Commit commit;
     commit.id = id;
-    commit.folder = folder;
-    const std::string record = commit.record(forwards ? CommitPrefix : UndoPrefix);
+    const std::string record = first + "/" + prefix + id;
     std::vector<std::string> fields;
-    const bool read = readRecord(record, fields) && fields.size() % 3 == 0;
-    for (std::size_t i = 0; read && i < fields.size(); i += 3)
+    Settled found = Settled::Done;
+    if (!readDead(record, pid, fields, found))
+        return found;
+    bool ours = !fields.empty() && parseCommit(fields, commit);
+    if (ours)
     {
-        Member m;
-        m.staging = fields[i];
-        m.target = fields[i + 1];
-        m.backup = fields[i + 2];
-        commit.members.push_back(m);
+        commit.folders.assign(1, first);
+        for (std::size_t i = 1; i < commit.relative.size(); ++i)
+            commit.folders.push_back(first + "/" + commit.relative[i]);
+        ours = namesOwnFiles(commit);
     }
-    if (!read || !ours(commit))
+    if (!ours)
     {
-        std::printf("Could not read the record of an interrupted save %s\n", record.c_str());
-        std::fflush(stdout);
+        sayForeign(record);
         ::unlink(record.c_str());
-        return true;
+        return Settled::Removed;
     }
-    bool done = true;
-    int error = 0;
-    for (const Member& m : commit.members)
-        if (!(forwards ? forward(m) : takeBack(m)) && done)
-        {
-            done = false;
-            error = errno;
-        }
-    if (!done)
+    if (!via.empty())
     {
-        std::printf("Could not finish the interrupted save of %s: %s\n", commit.members.front().target.c_str(),
-                    std::strerror(error));
-        std::fflush(stdout);
-        keep(commit, kept);
-        return false;
+        bool from = false;
+        for (std::size_t i = 1; i < commit.folders.size() && !from; ++i)
+            from = sameFolder(commit.folders[i], via);
+        if (!from)
+            return Settled::NotFrom;
     }
+    const Settled members = checkMembers(commit, pid, record);
+    if (members != Settled::Done)
+        return members;
+    const Settled settled = prefix == CommitPrefix ? settleForward(commit, record) : settleBack(commit, record);
+    if (settled != Settled::Done)
+        return settled;
     Syncs syncs;
-    for (const std::string& in : commit.folders())
-        syncs.sync(in);
+    for (const std::string& folder : commit.folders)
+        syncs.sync(folder);
     syncs.report();
-    return clearRecords(commit, record);
+    return clearRecords(commit, record) ? Settled::Done : Settled::Kept;
+}
+
+// A member record in `folder`: its commit is settled from the first folder;
+// without a commit or undo record there, the commit never began (or is
+// done) and the member record is garbage.
+Settled settleMember(const std::string& folder, const std::string& id, unsigned long long pid)
+{
+    const std::string member = folder + "/" + MemberPrefix + id;
+    std::vector<std::string> fields;
+    std::string back;
+    Settled found = Settled::Done;
+    if (!readDead(member, pid, fields, found))
+        return found;
+    const std::string first = parseMember(fields, back) ? folder + "/" + back : std::string();
+    Settled settled = first.empty() || sameFolder(first, folder) ? Settled::NotFrom : Settled::Missing;
+    for (const std::string& prefix : {CommitPrefix, UndoPrefix})
+        if (settled == Settled::Missing)
+            settled = settle(first, prefix, id, pid, folder);
+    if (settled == Settled::Kept)
+        return settled;
+    if (settled == Settled::NotFrom)
+        sayForeign(member);
+    ::unlink(member.c_str());
+    return settled;
 }
 }
 
 namespace AtomicFileShared
 {
-bool resolveDeadCommits(const std::string& named, const std::vector<std::string>& names,
-                        std::vector<std::string>& kept)
+bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, bool& keep)
 {
-    // Records hold whole paths; so does everything compared with them.
-    const std::string folder = absolute(named);
-    struct Found
-    {
-        std::string prefix, id;
-    };
-    std::vector<Found> found;
+    bool any = false;
     for (const std::string& name : names)
     {
         if (name.compare(0, 7, ".group-") != 0)
             continue;
-        unsigned long long pid = 0;
-        // This process's own commits run under the lock its caller holds:
-        // one of its records seen here is a dead predecessor's.
         for (const std::string& prefix : {CommitPrefix, UndoPrefix, MemberPrefix})
-            if (temporaryWriter(name, prefix, pid) && (static_cast<pid_t>(pid) == ::getpid() || otherWriterGone(pid)))
-                found.push_back(Found{prefix, name.substr(prefix.size())});
-    }
-    for (const Found& f : found)
-    {
-        if (f.prefix != MemberPrefix)
         {
-            resolve(folder, f.id, f.prefix == CommitPrefix, kept);
-            continue;
+            unsigned long long pid = 0;
+            if (!temporaryWriter(name, prefix, pid))
+                continue;
+            any = true;
+            const std::string id = name.substr(prefix.size());
+            const Settled settled = prefix == MemberPrefix ? settleMember(folder, id, pid) : settle(folder, prefix, id, pid, "");
+            // Until a commit is settled, its staging files and backups are
+            // not garbage, whichever they are.
+            keep = keep || settled == Settled::Kept;
         }
-        // A member record leads to its commit's folder; without a commit
-        // record there, the commit never began and its files are garbage.
-        const std::string member = folder + "/" + MemberPrefix + f.id;
-        std::vector<std::string> fields;
-        bool done = true;
-        if (readRecord(member, fields) && fields.size() == 1 && fields[0] != folder)
-        {
-            if (pathExists(fields[0] + "/" + CommitPrefix + f.id))
-                done = resolve(fields[0], f.id, true, kept);
-            else if (pathExists(fields[0] + "/" + UndoPrefix + f.id))
-                done = resolve(fields[0], f.id, false, kept);
-        }
-        if (done)
-            ::unlink(member.c_str());
     }
-    return !found.empty();
+    return any;
 }
 }

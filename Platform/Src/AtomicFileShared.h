@@ -46,11 +46,6 @@ std::string temporaryName(const std::string& folder, const std::string& stem);
 // A number no other temporary or record of this or an earlier process has.
 unsigned long long uniqueNumber();
 
-// `path` as a whole path, from the working folder when it is relative.
-// Records of grouped commits hold whole paths, so that a later process finds
-// the files whatever its working folder.
-std::string absolute(const std::string& path);
-
 // True when `text` is one or more decimal digits; their value in `value`.
 bool readNumber(const char* text, unsigned long long& value);
 // The writer's process id when `name` is a temporary's or a record's name:
@@ -62,11 +57,13 @@ bool temporaryWriter(const std::string& name, const std::string& prefix, unsigne
 // are judged by what it still uses.
 bool otherWriterGone(unsigned long long pid);
 
+// The names in `folder`; none when it cannot be read.
+std::vector<std::string> namesIn(const std::string& folder);
+
 // Finishes or takes back the grouped commits of dead writers whose records
-// are among `names` in `folder`; true when there were any. Files of a commit
-// that could not be finished now are added to `kept`: they are not garbage yet.
-bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names,
-                        std::vector<std::string>& kept);
+// are among `names` in `folder`; true when there were any. `keep` is set when
+// a commit could not be settled now: its files are not garbage yet.
+bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, bool& keep);
 }
 
 #endif

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <iostream>
 #include <filesystem>
 #include <string>
@@ -25,16 +27,19 @@ struct Group : ::testing::Test
 {
     void SetUp() override
     {
-        first = TestSupport::freshFolder("group-first");
-        second = TestSupport::freshFolder("group-second");
+        root = TestSupport::freshFolder("group");
+        first = root + "first/";
+        second = root + "second/";
+        fs::create_directories(first);
+        fs::create_directories(second);
         ASSERT_EQ(0, ::chdir(TestSupport::scratchFolder().c_str()));
         targets = {first + "a.png", first + "new.png", second + "count.bin"};
     }
     void TearDown() override
     {
         FileFaults::disarm();
-        fs::remove_all(first);
-        fs::remove_all(second);
+        fs::remove_all(root);
+        fs::remove(TestSupport::scratchFolder() + "group-link");
     }
 
     void writeOld()
@@ -98,7 +103,39 @@ struct Group : ::testing::Test
         return names;
     }
 
-    std::string first, second;
+    // The two folders as a later start may name them, by spellings that
+    // differ as text: whole, from the working folder, through a link, from
+    // a folder beside it, and with the data folder moved (`moved` tells
+    // where it went: it is moved back by `restore`).
+    std::vector<std::string> spelled(int spelling, std::string& moved) const
+    {
+        const std::string scratch = TestSupport::scratchFolder();
+        const std::string base = fs::path(scratch).parent_path().filename().string();
+        moved.clear();
+        switch (spelling % 5)
+        {
+        case 1:
+            return {"./group//first/.", "group/second/"};
+        case 2:
+            fs::create_directory_symlink(root, scratch + "group-link");
+            return {scratch + "group-link/first", scratch + "group-link//second"};
+        case 3:
+            return {"../" + base + "/group/first", "../" + base + "/./group/second"};
+        case 4:
+            moved = scratch + "group-moved";
+            fs::rename(root, moved);
+            return {moved + "/first", moved + "/second/"};
+        }
+        return {first, second};
+    }
+    void restore(const std::string& moved) const
+    {
+        fs::remove(TestSupport::scratchFolder() + "group-link");
+        if (!moved.empty())
+            fs::rename(moved, root);
+    }
+
+    std::string root, first, second;
     std::vector<std::string> targets;
 };
 }
@@ -130,24 +167,27 @@ TEST_F(Group, KilledOrFailingAtAnyCallEveryFileIsOldOrEveryFileNew)
                 {
                     EXPECT_EQ(status == 0 ? "new" : "old", after) << "as the commit said";
                 }
-                // Every third killed commit is first met by a scan that itself
-                // fails at one of its calls: what it could not finish, the
-                // next scan does.
+                // The next start names the folders another way (or finds
+                // them moved). Every third killed commit is first met by a
+                // scan that itself fails at one of its calls (the record may
+                // not be readable then): what it could not finish, the next
+                // scan does.
+                std::string moved;
+                std::vector<std::string> scans = spelled(runs, moved);
+                if (runs % 2 == 1)
+                    std::swap(scans[0], scans[1]);
                 if (status == -SIGKILL && runs % 3 == 0)
                     TestSupport::printed([&] {
                         FileFaults::arm(runs / 3 % 40, EIO);
-                        removeStaleTemporariesAtomic(runs % 2 ? second.c_str() : first.c_str());
+                        removeStaleTemporariesAtomic(scans[0].c_str());
                         FileFaults::disarm();
                     });
-                // Either folder first, named whole or from the working folder.
-                const bool secondFirst = runs % 2 == 1, relative = runs++ % 4 >= 2;
-                std::vector<std::string> scans = {secondFirst ? second : first, secondFirst ? first : second};
-                for (std::string& folder : scans)
-                    folder = relative ? fs::path(folder).parent_path().filename().string() : folder;
+                ++runs;
                 const std::string printed = TestSupport::printed([&] {
                     for (const std::string& folder : scans)
                         removeStaleTemporariesAtomic(folder.c_str());
                 });
+                restore(moved);
                 EXPECT_EQ("", printed) << "every record left is whole and this system's own";
                 const std::string recovered = state();
                 ASSERT_NE("mixed", recovered);
@@ -166,50 +206,173 @@ TEST_F(Group, KilledOrFailingAtAnyCallEveryFileIsOldOrEveryFileNew)
     EXPECT_GT(outcomes[1], 10);
 }
 
-// Once every file is in place the commit has succeeded: a folder that
-// cannot be synced afterwards is said, and changes nothing.
-TEST_F(Group, FolderThatCannotBeSyncedFailsNothing)
+// A record's folder that cannot be synced (EIO) stops the commit before
+// anything is put in place; one that cannot be synced at all (EINVAL) counts
+// as synced. Once a single file is in place its close has succeeded: a
+// folder sync failing after the rename is said, and changes nothing.
+TEST_F(Group, FolderThatCannotBeSyncedStopsTheCommitBeforeAnyRename)
 {
-    writeOld();
-    FileFaults::failFolderSyncs(true);
-    bool done = false;
-    const std::string printed = TestSupport::printed([&] {
-        done = stageAndCommit(-1, -1) && writeFileAtomic(targets[0].c_str(), "alone", 5);
-    });
-    FileFaults::disarm();
-    EXPECT_TRUE(done);
-    EXPECT_NE(std::string::npos, printed.find("Could not sync the folder " + first.substr(0, first.size() - 1)))
-        << printed;
-    EXPECT_EQ("alone", TestSupport::readFile(targets[0]));
-    EXPECT_EQ(std::vector<std::string>(), leftovers());
+    for (int error : {EIO, EINVAL})
+    {
+        SCOPED_TRACE(error);
+        writeOld();
+        FileFaults::failFolderSyncs(true, error);
+        bool done = false, alone = false;
+        int why = 0;
+        const std::string printed = TestSupport::printed([&] {
+            done = stageAndCommit(-1, -1);
+            why = errno;
+            FileFaults::failFolderSyncs(true, error);
+            alone = writeFileAtomic(targets[2].c_str(), "alone", 5);
+        });
+        FileFaults::disarm();
+        EXPECT_EQ(error == EINVAL, done);
+        if (error == EIO)
+        {
+            EXPECT_EQ(EIO, why);
+            EXPECT_EQ("old a", TestSupport::readFile(targets[0]));
+            EXPECT_FALSE(fs::exists(targets[1]));
+            EXPECT_EQ("Could not sync the folder " + second.substr(0, second.size() - 1) + ": " + std::strerror(EIO) + "\n",
+                      printed);
+        }
+        else
+        {
+            EXPECT_EQ(newContent(0), TestSupport::readFile(targets[0]));
+            EXPECT_EQ("", printed);
+        }
+        EXPECT_TRUE(alone);
+        EXPECT_EQ("alone", TestSupport::readFile(targets[2]));
+        EXPECT_EQ(std::vector<std::string>(), leftovers());
+    }
 }
 
-// Records that are not this system's own (a pipe under a record's name, text
-// that is no record, a record naming a file that is not a temporary of its
-// target) are removed with one line, nothing they name is touched, and no
-// scan waits on them.
-TEST_F(Group, RecordsThatAreNotOursAreRemovedAndNothingTheyNameIsTouched)
+// A commit killed between its renames leaves a record that some load could
+// not act on (hidden here), or whose writer's process id now belongs to a
+// live process. The slot is then saved again, whole. Whenever the old record
+// is met (by that save itself, or by a later scan), the newer save stays
+// whole and nothing is left behind.
+TEST_F(Group, RecordMetAfterANewerSaveNeverChangesIt)
 {
     writeOld();
-    const std::string record = first + ".group-commit." + std::to_string(::getpid()) + ".1";
-    const std::string victim = second + "victim.txt";
-    auto field = [](const std::string& text) { return std::to_string(text.size()) + " " + text + "\n"; };
-    const std::string header = "tovrane-atomic-group 1\n";
-    const std::vector<std::string> records = {
-        "", "not a record", header + field(victim) + field(targets[0]) + field("") + "end\n",
-        header + field(first + ".a.png.tmp.1.1") + field(victim) + field("") + "end\n"};
-    for (std::size_t i = 0; i <= records.size(); ++i)
+    ASSERT_TRUE(stageAndCommit(-1, -1));
+    const int calls = FileFaults::count();
+    for (int way = 0; way < 3; ++way)
     {
-        SCOPED_TRACE(i);
+        SCOPED_TRACE(way);
+        // The first kill that leaves the targets mixed: between the renames.
+        std::string mixed;
+        for (int killAt = 0; killAt < calls && mixed != "mixed"; ++killAt)
+        {
+            writeOld();
+            ASSERT_EQ(-SIGKILL, commitInChild(-1, killAt, true));
+            mixed = state();
+        }
+        ASSERT_EQ("mixed", mixed);
+        std::vector<std::pair<std::string, std::string>> records;
+        for (const std::string& folder : {first, second})
+            for (const auto& entry : fs::directory_iterator(folder))
+                if (entry.path().filename().string().compare(0, 7, ".group-") == 0 &&
+                    entry.path().filename().string().find(".tmp.") == std::string::npos)
+                {
+                    std::string name = entry.path().filename().string();
+                    if (way == 1) // the dead writer's id now a live process's
+                        name = name.substr(0, name.find('.', 7) + 1) + "1" + name.substr(name.find('.', name.find('.', 7) + 1));
+                    records.emplace_back(entry.path().string(), entry.path().parent_path().string() + "/" + name);
+                }
+        ASSERT_EQ(2u, records.size());
+        if (way < 2)
+            for (const auto& record : records)
+                fs::rename(record.first, root + fs::path(record.first).filename().string());
+        for (std::size_t i = 0; i < targets.size(); ++i)
+        {
+            const std::string content = "newer " + std::to_string(i);
+            ASSERT_TRUE(writeFileAtomic(stageAtomic(targets[i].c_str()).c_str(), content.data(), content.size()));
+        }
+        ASSERT_TRUE(replaceStagedAtomic(targets));
+        if (way < 2)
+            for (const auto& record : records)
+                fs::rename(root + fs::path(record.first).filename().string(), record.second);
+        const std::string printed = TestSupport::printed([&] {
+            removeStaleTemporariesAtomic(second.c_str());
+            removeStaleTemporariesAtomic(first.c_str());
+        });
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            EXPECT_EQ("newer " + std::to_string(i), TestSupport::readFile(targets[i]));
+        EXPECT_EQ(way < 2 ? 1 : 0, std::count(printed.begin(), printed.end(), '\n')) << printed;
+        EXPECT_EQ(std::vector<std::string>(), leftovers());
+    }
+}
+
+// Records that are not this system's own, or that name files their commit
+// did not see, touch nothing they name: a pipe or a link under a record's
+// name, text that is no record, an undo record with no backup and a commit
+// record naming a missing or planted staging file, a record whose backup is
+// a planted file, and member records leading out of the player's folders or
+// to a commit that writes nothing there. Each is said in one line and goes.
+TEST_F(Group, PlantedRecordsTouchNothingTheyName)
+{
+    writeOld();
+    const std::string victim = second + "victim.txt", planted = second + ".victim.txt.tmp.999999.1";
+    auto field = [](const std::string& text) { return std::to_string(text.size()) + " " + text + "\n"; };
+    auto record = [&](const std::vector<std::string>& fields) {
+        std::string text = "tovrane-atomic-group 2\n";
+        for (const std::string& f : fields)
+            text += field(f);
+        return text + "end\n";
+    };
+    const std::string someone = "1 2 3 4";
+    auto identityOf = [](const std::string& path) {
+        struct stat status;
+        ::lstat(path.c_str(), &status);
+        return std::to_string(status.st_ino) + " " + std::to_string(status.st_size) + " " +
+               std::to_string(status.st_mtim.tv_sec) + " " + std::to_string(status.st_mtim.tv_nsec);
+    };
+    const std::string commit = ".group-commit.999999.7", undo = ".group-undo.999999.7", member = ".group-member.999999.7";
+    struct Plant
+    {
+        std::string name, text;
+        bool plantStaging;
+        int lines;
+    };
+    const std::vector<Plant> plants = {
+        {commit, "", false, 1},
+        {commit, "not a record", false, 1},
+        {undo, record({"commit", "1", "0", ".victim.txt.tmp.999999.1", "victim.txt", "", someone, ""}), false, 1},
+        {commit, record({"commit", "1", "0", ".victim.txt.tmp.999999.1", "victim.txt", "", someone, ""}), true, 1},
+        {undo, record({"commit", "1", "0", ".victim.txt.tmp.999999.2", "victim.txt", ".victim.txt.tmp.999999.1", someone, "planted"}), true, 1},
+        {member, record({"member", "../../etc"}), false, 1},
+        {member, record({"member", "/etc"}), false, 1},
+        {member, "", false, 1},
+        {member, record({"member", "../first"}), false, 0},
+        {commit, "fifo", false, 1},
+        {commit, "link", false, 1},
+    };
+    for (const Plant& plant : plants)
+    {
+        SCOPED_TRACE(plant.name + " " + plant.text);
         ASSERT_TRUE(writeFileAtomic(victim.c_str(), "victim", 6));
-        if (i == records.size())
-            ASSERT_EQ(0, ::mkfifo(record.c_str(), 0600));
+        std::string text = plant.text;
+        if (plant.plantStaging)
+        {
+            ASSERT_TRUE(writeFileAtomic(planted.c_str(), "planted", 7));
+            const std::string::size_type at = text.find("planted");
+            if (at != std::string::npos)
+                text.replace(at, 7, identityOf(planted));
+            else
+                text.replace(text.find(someone), someone.size(), identityOf(planted));
+        }
+        const std::string path = second + plant.name;
+        if (text == "fifo")
+            ASSERT_EQ(0, ::mkfifo(path.c_str(), 0600));
+        else if (text == "link")
+            fs::create_symlink(victim, path);
         else
-            ASSERT_TRUE(writeFileAtomic(record.c_str(), records[i].data(), records[i].size()));
-        const std::string printed = TestSupport::printed([&] { removeStaleTemporariesAtomic(first.c_str()); });
-        EXPECT_EQ("Could not read the record of an interrupted save " + record + "\n", printed);
-        EXPECT_FALSE(fs::exists(record));
+            ASSERT_TRUE(writeFileAtomic(path.c_str(), text.data(), text.size()));
+        const std::string printed = TestSupport::printed([&] { removeStaleTemporariesAtomic(second.c_str()); });
+        EXPECT_EQ(plant.lines, std::count(printed.begin(), printed.end(), '\n')) << printed;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
         EXPECT_EQ("victim", TestSupport::readFile(victim));
         EXPECT_EQ("old", state());
+        fs::remove(planted);
     }
 }

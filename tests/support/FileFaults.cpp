@@ -1,6 +1,9 @@
 #include "support/FileFaults.h"
 
 #include <atomic>
+#include <cstdarg>
+#include <dirent.h>
+#include <fcntl.h>
 #include <cstdio>
 #include <cerrno>
 #include <csignal>
@@ -13,7 +16,7 @@ namespace
 std::atomic<int> calls(0);
 std::atomic<int> failing(-1), killing(-1);
 std::atomic<int> failure(0);
-std::atomic<bool> folderSyncsFail(false);
+std::atomic<int> folderSyncError(0);
 std::atomic<bool> linksRefused(false);
 
 template <typename F> F real(const char* name) { return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name)); }
@@ -42,7 +45,7 @@ void arm(int failAt, int error, int killAt)
     calls = 0;
 }
 
-void failFolderSyncs(bool on) { folderSyncsFail = on; }
+void failFolderSyncs(bool on, int error) { folderSyncError = on ? error : 0; }
 
 void refuseLinks(bool on) { linksRefused = on; }
 
@@ -51,7 +54,8 @@ int count() { return calls.load(); }
 void disarm()
 {
     failing = killing = -1;
-    folderSyncsFail = linksRefused = false;
+    folderSyncError = 0;
+    linksRefused = false;
 }
 }
 
@@ -88,10 +92,71 @@ extern "C" int fsync(int fd)
 {
     static const auto next = real<int (*)(int)>("fsync");
     struct stat status;
-    if (folderSyncsFail && ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
+    if (folderSyncError && ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
     {
-        errno = EIO;
+        errno = folderSyncError;
         return -1;
     }
     return fault() ? -1 : next(fd);
+}
+
+// Under a sanitizer these calls are its interceptors', which stand in front
+// of the C library's: they are called in turn, so that it still sees them.
+extern "C" int __interceptor_open(const char*, int, ...) __attribute__((weak));
+extern "C" int __interceptor_open64(const char*, int, ...) __attribute__((weak));
+extern "C" int __interceptor_openat(int, const char*, int, ...) __attribute__((weak));
+extern "C" ssize_t __interceptor_read(int, void*, size_t) __attribute__((weak));
+extern "C" DIR* __interceptor_opendir(const char*) __attribute__((weak));
+
+namespace
+{
+// The mode argument of open and openat, present only when a file is made.
+mode_t modeOf(int flags, va_list arguments)
+{
+    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
+}
+}
+
+extern "C" int open(const char* path, int flags, ...)
+{
+    static const auto next = __interceptor_open ? __interceptor_open : real<int (*)(const char*, int, ...)>("open");
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = modeOf(flags, arguments);
+    va_end(arguments);
+    return fault() ? -1 : next(path, flags, mode);
+}
+
+extern "C" int open64(const char* path, int flags, ...)
+{
+    static const auto next =
+        __interceptor_open64 ? __interceptor_open64 : real<int (*)(const char*, int, ...)>("open64");
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = modeOf(flags, arguments);
+    va_end(arguments);
+    return fault() ? -1 : next(path, flags, mode);
+}
+
+extern "C" int openat(int folder, const char* path, int flags, ...)
+{
+    static const auto next =
+        __interceptor_openat ? __interceptor_openat : real<int (*)(int, const char*, int, ...)>("openat");
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = modeOf(flags, arguments);
+    va_end(arguments);
+    return fault() ? -1 : next(folder, path, flags, mode);
+}
+
+extern "C" ssize_t read(int fd, void* buffer, size_t size)
+{
+    static const auto next = __interceptor_read ? __interceptor_read : real<ssize_t (*)(int, void*, size_t)>("read");
+    return fault() ? -1 : next(fd, buffer, size);
+}
+
+extern "C" DIR* opendir(const char* path)
+{
+    static const auto next = __interceptor_opendir ? __interceptor_opendir : real<DIR* (*)(const char*)>("opendir");
+    return fault() ? nullptr : next(path);
 }

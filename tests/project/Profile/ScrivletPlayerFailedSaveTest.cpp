@@ -83,6 +83,7 @@ TEST_F(FailedSaves, LeaveEverySlotAsItWas)
         });
         ASSERT_EQ(fits, saved) << "step " << step << ": " << printed;
         EXPECT_EQ(!saved, says(printed, "Could not save file " + profile->photosPath)) << printed;
+        EXPECT_EQ(!saved, says(printed, ": File too large\n")) << "the line gives the reason: " << printed;
         EXPECT_TRUE(saved || (printed.find("Could not") == printed.rfind("Could not") && !says(printed, ".tmp.")))
             << "one line, naming the slot's own file: " << printed;
         ++outcomes[saved];
@@ -205,23 +206,31 @@ TEST_F(FailedSaves, KilledAtAnyInstantTheSlotIsWholeAtTheNextLoad)
     }
 }
 
-// Once every file of a flipbook is in place the save has succeeded, also
-// when the folders cannot be synced: the frame count stays the new one, in
-// memory and in the next save of another slot.
-TEST_F(FailedSaves, FoldersThatCannotBeSyncedKeepTheFrameCount)
+// A flipbook whose record of the save cannot be made durable (the folder's
+// sync fails with EIO) is not saved: every file and the frame count stay the
+// old ones, in memory, on disk and in the next save of another slot. A folder
+// that cannot be synced at all (EINVAL) counts as synced.
+TEST_F(FailedSaves, FoldersThatCannotBeSyncedStopTheSaveBeforeAnythingChanges)
 {
-    ScrivletPlayerPtr profile = loadProfile();
-    ASSERT_TRUE(GroupedSave{true}.save(*profile, 0));
-    FileFaults::failFolderSyncs(true);
-    bool saved = false;
-    const std::string printed = output([&] { saved = GroupedSave{true}.save(*profile, 1); });
-    FileFaults::disarm();
-    EXPECT_TRUE(saved) << printed;
-    EXPECT_FALSE(says(printed, "Could not save")) << printed;
-    EXPECT_TRUE(says(printed, "Could not sync the folder")) << printed;
-    EXPECT_EQ(7, profile->frameCounts[1]);
-    std::vector<TexturePtr> frames(12, TexturePtr(new Texture(64, 48, PixelFormat::RGBA8888)));
-    ASSERT_TRUE(profile->saveAnimation(frames, 0, 2));
-    profile = loadProfile();
-    EXPECT_TRUE(profile->frameCounts[0] == 2 && profile->frameCounts[1] == 7);
+    for (int error : {EIO, EINVAL})
+    {
+        SCOPED_TRACE(error);
+        ScrivletPlayerPtr profile = loadProfile();
+        ASSERT_TRUE(GroupedSave{true}.save(*profile, 0));
+        const std::vector<std::string> old = GroupedSave{true}.slot(*profile);
+        FileFaults::failFolderSyncs(true, error);
+        bool saved = false;
+        const std::string printed = output([&] { saved = GroupedSave{true}.save(*profile, 1); });
+        FileFaults::disarm();
+        EXPECT_EQ(error == EINVAL, saved) << printed;
+        EXPECT_EQ(error == EIO, says(printed, "Could not save")) << printed;
+        EXPECT_FALSE(says(printed, "Could not sync the folder")) << printed;
+        EXPECT_EQ(error == EIO ? 3 : 7, profile->frameCounts[1]);
+        std::vector<TexturePtr> frames(12, TexturePtr(new Texture(64, 48, PixelFormat::RGBA8888)));
+        ASSERT_TRUE(profile->saveAnimation(frames, 0, 2));
+        profile = loadProfile();
+        EXPECT_TRUE(profile->frameCounts[0] == 2 && profile->frameCounts[1] == (error == EIO ? 3 : 7));
+        if (error == EIO)
+            EXPECT_EQ(old, GroupedSave{true}.slot(*profile));
+    }
 }
