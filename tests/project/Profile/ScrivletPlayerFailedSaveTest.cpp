@@ -160,8 +160,9 @@ struct GroupedSave
 }
 
 // A save killed before any file-system call of it, from its staging to its
-// last clean-up: at the next load the slot is wholly the old save or wholly
-// the new, and no temporary is left in any of the player's folders.
+// last clean-up: at the next load, also of the data folder moved, the slot is
+// wholly the old save or wholly the new, and no temporary is left in any of
+// the player's folders.
 TEST_F(FailedSaves, KilledAtAnyInstantTheSlotIsWholeAtTheNextLoad)
 {
     for (const GroupedSave kind : {GroupedSave{false}, GroupedSave{true}})
@@ -187,7 +188,20 @@ TEST_F(FailedSaves, KilledAtAnyInstantTheSlotIsWholeAtTheNextLoad)
             }
             int status = -1;
             ASSERT_EQ(writer, ::waitpid(writer, &status, 0));
+            // Every other start finds the data folder moved, and reaches it
+            // through a link under its old name.
+            const std::string data = root() + "/data", moved = root() + "/data-moved";
+            if (killAt % 2)
+            {
+                fs::rename(data, moved);
+                fs::create_directory_symlink(moved, data);
+            }
             ScrivletPlayerPtr profile = loadProfile();
+            if (killAt % 2)
+            {
+                fs::remove(data);
+                fs::rename(moved, data);
+            }
             const std::vector<std::string> now = kind.slot(*profile);
             ASSERT_TRUE(now == versions[0] || now == versions[1]) << "killed at call " << killAt;
             ++outcomes[now == versions[1]];
@@ -231,6 +245,8 @@ TEST_F(FailedSaves, FoldersThatCannotBeSyncedStopTheSaveBeforeAnythingChanges)
         profile = loadProfile();
         EXPECT_TRUE(profile->frameCounts[0] == 2 && profile->frameCounts[1] == (error == EIO ? 3 : 7));
         if (error == EIO)
+        {
             EXPECT_EQ(old, GroupedSave{true}.slot(*profile));
+        }
     }
 }
