@@ -120,7 +120,7 @@ Stand standing(const std::string& path, const Identity& identity)
     Identity now;
     if (identify(path, now))
         return identity.set && now == identity ? Stand::Same : Stand::Other;
-    if (errno == ENOENT)
+    if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
         return Stand::Absent;
     return errno == EISDIR ? Stand::Other : Stand::Unknown;
 }
@@ -157,7 +157,12 @@ Found readRecord(const std::string& path, unsigned long long pid, std::vector<st
     // Without following a link or waiting on a pipe planted under the name.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT ? Found::Missing : errno == ELOOP || errno == ENXIO ? Found::Foreign : Found::Unreadable;
+    {
+        // A name that cannot be there (under a file, or too long) is not there.
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
+            return Found::Missing;
+        return errno == ELOOP || errno == ENXIO ? Found::Foreign : Found::Unreadable;
+    }
     struct stat status;
     Found found = Found::Read;
     if (::fstat(fd, &status) != 0)
