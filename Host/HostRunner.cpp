@@ -13,10 +13,12 @@
 #include "CKernelMPI.h"
 #include "CSystem.h"
 #include "CSystemData.h"
+#include "DataFolderLock.h"
 #include "HostStart.h"
 #include "HostTrace.h"
 #include "HostWork.h"
 #include "KelmOpenGLConfig.h"
+#include "RegularFile.h"
 
 #include <EGL/egl.h>
 #include <GLES/gl.h>
@@ -26,6 +28,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -110,6 +113,52 @@ void makeParentFolders(const std::string& path)
         ::mkdir(path.substr(0, pos).c_str(), 0755);
 }
 
+// Why the player data folder cannot be used; empty when it can. The folder
+// is made when it is missing; one that cannot be made for want of rights or
+// on a read-only disk starts all the same, as a device whose saves fail.
+std::string dataFolderProblem(const std::string& path)
+{
+    makeParentFolders(path);
+    const std::string bare = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+    // Made now, so that it can be locked before the game starts.
+    ::mkdir(bare.c_str(), 0755);
+    struct stat status;
+    if (::stat(bare.c_str(), &status) != 0)
+    {
+        if (errno == ENOENT || errno == EACCES || errno == EROFS)
+            return std::string();
+        return "The data folder " + path + " cannot be made: " + std::strerror(errno);
+    }
+    if (!S_ISDIR(status.st_mode))
+        return "The data folder " + path + " is " + describeFileType(status.st_mode) + ", not a folder";
+    return std::string();
+}
+
+// Why the host must not write a picture or trace at `path`: only a regular
+// file or a new name is written (the screenshot writer also puts a ".tmp"
+// file beside it, which is checked the same way); empty when it may.
+std::string outputProblem(const std::string& path, bool withTemporary)
+{
+    const char* what = nonRegularFileAt(path.c_str());
+    if (!what && withTemporary)
+        what = nonRegularFileAt((path + ".tmp").c_str());
+    return what ? std::string(what) + " is there" : std::string();
+}
+
+// Writes a screenshot unless something other than a regular file has its
+// name; false (and said, in one line) when it is not written.
+bool writeScreenshot(const std::string& path, const Picture& picture)
+{
+    const std::string problem = outputProblem(path, true);
+    if (!problem.empty())
+    {
+        std::printf("Will not write the screenshot %s: %s\n", path.c_str(), problem.c_str());
+        return false;
+    }
+    makeParentFolders(path);
+    return TovraneTools::writePng(path, picture);  // says why it could not
+}
+
 // Everything about the movie card the host is showing, if any.
 struct Movie
 {
@@ -136,11 +185,48 @@ int HostRunner::run()
         return 1;
     }
 
+    // Outputs are checked before anything is written, so that a refused run
+    // changes nothing.
+    for (const Screenshot& shot : options.screenshots)
+    {
+        const std::string problem = outputProblem(shot.path, true);
+        if (!problem.empty())
+        {
+            std::printf("Will not write the screenshot %s: %s\n", shot.path.c_str(), problem.c_str());
+            return 2;
+        }
+    }
+    if (options.modulePath.find('/') != std::string::npos)
+        if (const char* what = nonRegularFileAt(options.modulePath.c_str()))
+        {
+            // dlopen would wait on a pipe for ever.
+            std::printf("Could not load the game module %s: %s is there\n", options.modulePath.c_str(), what);
+            return 1;
+        }
+    const std::string dataProblem = dataFolderProblem(options.dataPath);
+    if (!dataProblem.empty())
+    {
+        std::printf("%s\n", dataProblem.c_str());
+        return 2;
+    }
+    // One game per data folder: two would mix each other's saves. Nothing in
+    // the folder is read or written before the lock is held.
+    DataFolderLock dataLock;
+    if (dataLock.lock(options.dataPath) == DataFolderLock::InUse)
+    {
+        std::printf("Another game is using the data folder %s\n", options.dataPath.c_str());
+        return 2;
+    }
+
     if (!options.tracePath.empty())
     {
         makeParentFolders(options.tracePath);
-        if (!HostTrace::open(options.tracePath))
-            std::printf("Could not create the trace file %s\n", options.tracePath.c_str());
+        std::string why;
+        if (!HostTrace::open(options.tracePath, &why))
+        {
+            std::printf("Could not create the trace file %s: %s\n", options.tracePath.c_str(), why.c_str());
+            return 2;
+        }
     }
     HostTrace::keep(script.waitsOnTrace());
 
@@ -349,16 +435,9 @@ int HostRunner::run()
 
         for (size_t i = 0; i < options.screenshots.size(); ++i)
             if (options.screenshots[i].frame == frame)
-            {
-                makeParentFolders(options.screenshots[i].path);
-                shotTaken[i] = TovraneTools::writePng(options.screenshots[i].path, *picture);
-            }
+                shotTaken[i] = writeScreenshot(options.screenshots[i].path, *picture);
         for (const std::string& path : scriptShots)
-        {
-            makeParentFolders(path);
-            if (!TovraneTools::writePng(path, *picture))
-                std::printf("Could not write the screenshot %s\n", path.c_str());
-        }
+            writeScreenshot(path, *picture);
         window.show(*picture);
 
         // The module's requests, acted on now that its Update has returned.

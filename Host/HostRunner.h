@@ -16,7 +16,8 @@ public:
 
     // Returns the process exit status: 0 after a clean run, 1 when the title
     // folder is missing or empty or the module could not be started, 2 when
-    // the script cannot be read or the module refuses the start state.
+    // the script cannot be read, an output or the data folder cannot be used,
+    // another game holds the data folder, or the module refuses the start state.
     int run();
 
 private:

@@ -1,5 +1,7 @@
 #include "InputScript.h"
 
+#include "RegularFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -58,20 +60,12 @@ bool InputScript::parseButton(const std::string& text, std::uint32_t& mask)
 
 bool InputScript::load(const std::string& path)
 {
-    // Read with stdio: a folder opens, but reading it fails.
-    std::string text;
-    bool readable = false;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb"))
+    // Only a regular file, opened without waiting, and of a size a script can
+    // have: a pipe or a device would never end.
+    std::string text, why;
+    if (!readRegularFile(path.c_str(), text, MaximumBytes, &why))
     {
-        char buffer[65536];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof(buffer), file)) > 0;)
-            text.append(buffer, got);
-        readable = !std::ferror(file);
-        std::fclose(file);
-    }
-    if (!readable)
-    {
-        std::printf("Could not read the script %s\n", path.c_str());
+        std::printf("Could not read the script %s: %s\n", path.c_str(), why.c_str());
         return false;
     }
     parse(text, path);

@@ -39,8 +39,12 @@ struct ScriptEvent
 class InputScript
 {
 public:
-    // False, with a message, when the file cannot be read; lines that cannot
-    // be read are reported and skipped.
+    // The largest script read: far more than any run's events.
+    static const std::size_t MaximumBytes = 4 * 1024 * 1024;
+
+    // False, with a message, when the file cannot be read, is not a regular
+    // file or is larger than MaximumBytes; lines that cannot be read are
+    // reported and skipped.
     bool load(const std::string& path);
     // False when a line was skipped.
     bool parse(const std::string& text, const std::string& name);

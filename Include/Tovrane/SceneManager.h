@@ -50,6 +50,8 @@ public:
     // Frame counts a description may give.
     static const int MinFrameCount = 1;
     static const int MaxFrameCount = 999;
+    // Frames of all the animations one description gives, together.
+    static const int MaxFramesInAll = 4096;
 
     SceneManager();
     ~SceneManager();
@@ -63,9 +65,12 @@ public:
     // Reads every record of an open description, then closes it.
     void readCharacterInfo(std::ifstream& file);
     // The same on any stream; false when the data ends inside a record, whose
-    // part is then dropped. Animations with a frame count outside 1 to 999 are
-    // dropped with a message; the rest of their record is kept.
-    bool readCharacterInfo(std::istream& in);
+    // part is then dropped. Animations with a frame count outside 1 to 999,
+    // or past MaxFramesInAll frames of the description in all, are dropped
+    // with a message; the rest of their record is kept. With `refused` the
+    // first one is said there, as "animation A of character C has N frames…",
+    // instead of on standard output.
+    bool readCharacterInfo(std::istream& in, std::string* refused = nullptr);
 
     // A new character with every animation of its description, all hidden and
     // stopped; null (and a message) for a name no description lists.

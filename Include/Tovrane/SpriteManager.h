@@ -76,10 +76,17 @@ public:
     // The untextured quad of one sprite, centred on its own origin.
     GeometryPtr createGeometry(const SpriteInfo& info);
 
+    // The largest description read; the title's are a few kilobytes.
+    static const std::size_t MaxDescriptionBytes = 16 * 1024 * 1024;
+
 protected:
     // The metadata folders in the order added (searched from the last); the
     // scene manager looks for its ".chr" files in the same folders.
     const std::vector<std::string>& getMetadataPaths() const { return metadataPaths; }
+    // The newest description of that name, whole, into `text` (its path into
+    // `path`): 1 when read, 0 when no folder has it, -1 when something under
+    // the name cannot be read as one (a pipe, a folder; said in one line).
+    int readDescription(const std::string& fileName, std::string& path, std::string& text) const;
 
 private:
     std::vector<std::string> metadataPaths;

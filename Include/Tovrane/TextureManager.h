@@ -5,6 +5,7 @@
 #include <boost/weak_ptr.hpp>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,9 @@ public:
     // Appends a folder (ending in "/"), e.g. the "images/" folder of downloaded
     // content, which is then searched before the folders added earlier.
     void addTexturePath(const std::string& path);
-    // The cached texture of that name while it lives, else a freshly loaded one.
+    // The cached texture of that name while it lives, else a freshly loaded
+    // one; empty, without trying again, for a name that could not be loaded
+    // before.
     TexturePtr getTexture(const std::string& fileName);
     // Loads the file from the search folders without looking at the cache.
     // A picture missing from the title's own folder is an installation error
@@ -40,7 +43,12 @@ protected:
     void replaceTexture(const std::string& fileName, TexturePtr texture);
 
 private:
+    // getTexture without the names that failed.
+    TexturePtr cachedTexture(const std::string& fileName);
+
     std::vector<std::string> texturePaths;
+    // Names getTexture could not load.
+    std::set<std::string> broken;
     std::map<std::string, boost::weak_ptr<Texture>> cache;
 };
 }

@@ -13,9 +13,10 @@
 class HostTrace
 {
 public:
-    // Host side: starts writing to the file (replacing it); false when it
-    // cannot be created.
-    static bool open(const std::string& path);
+    // Host side: starts writing to the file (replacing it); false, with the
+    // reason in `why`, when it cannot be created or something other than a
+    // regular file stands at that name (which is left as it is).
+    static bool open(const std::string& path, std::string* why = nullptr);
     static void close();
     // Host side: the frame number and clock value put in front of each line.
     static void setFrame(unsigned int frame, unsigned int milliseconds);

@@ -1,6 +1,7 @@
 #include "CLogFile.h"
 
 #include "CSystemData.h"
+#include "RegularFile.h"
 
 #include <cerrno>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -73,16 +75,41 @@ bool CLogFile::Append(const LogData::Corvantis::CLogRecord& record)
     const std::string path = GetPath().raw();
     std::lock_guard<std::mutex> lock(mutex);
     // Opened for each record and written in one piece: the line is on disk as
-    // soon as Append returns, and nothing is held open between records.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    bool ok = fd >= 0 && writeAll(fd, line);
-    const int error = errno;
+    // soon as Append returns, and nothing is held open between records. The
+    // open does not wait (a pipe under the log's name) and only a regular
+    // file is written.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
+    std::string problem;
+    bool ok = fd >= 0;
+    int error = errno;
+    struct stat info;
+    if (ok && ::fstat(fd, &info) != 0)
+    {
+        ok = false;
+        error = errno;
+    }
+    else if (ok && !S_ISREG(info.st_mode))
+    {
+        ok = false;
+        problem = std::string("it is ") + describeFileType(info.st_mode);
+    }
+    if (ok)
+    {
+        // A record cut short (a full disk, the file-size limit) leaves a line
+        // without its end; the next record starts on a line of its own.
+        char last = '\n';
+        if (info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n')
+            line.insert(line.begin(), '\n');
+        ok = writeAll(fd, line);
+        error = errno;
+    }
     if (fd >= 0 && ::close(fd) != 0)
         ok = false;
     if (!ok && !reported)
     {
         reported = true;
-        std::cout << "Could not write the usage log " << path << ": " << std::strerror(error) << std::endl;
+        std::cout << "Could not write the usage log " << path << ": "
+                  << (problem.empty() ? std::strerror(error) : problem.c_str()) << std::endl;
     }
     return ok;
 }

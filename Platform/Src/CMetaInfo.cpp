@@ -1,9 +1,10 @@
 #include "CMetaInfo.h"
+#include "RegularFile.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 namespace
@@ -42,9 +43,11 @@ CMetaInfo::CMetaInfo(const Glib::ustring& titlePath)
     if (titlePath.empty())
         return;
     const std::string path = titlePath.raw() + FileName;
-    std::ifstream in(path);
-    if (!in)
+    // A pipe or a device under its name is not waited on.
+    std::string text;
+    if (!readRegularFile(path.c_str(), text, 1 << 20))
         return;
+    std::istringstream in(text);
 
     std::string line;
     int number = 0;

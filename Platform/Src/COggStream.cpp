@@ -1,5 +1,7 @@
 #include "COggStream.h"
 
+#include "RegularFile.h"
+
 #include <vorbis/vorbisfile.h>
 
 #include <cerrno>
@@ -149,10 +151,15 @@ COggStream::~COggStream() = default;
 
 COggStream::OpenResult COggStream::open(const std::string& path, int outputRate, bool looped, std::string& error)
 {
-    FILE* handle = std::fopen(path.c_str(), "rb");
+    // Only a regular file is played: a pipe or device would be waited on.
+    FILE* handle = fopenRegularFile(path.c_str(), "rb", &error);
     if (!handle)
     {
-        error = std::strerror(errno);
+        if (errno == ENODEV || errno == EISDIR)
+        {
+            error = "it is " + error;
+            return OpenResult::Undecodable;
+        }
         return OpenResult::Missing;
     }
     int result = ov_open_callbacks(handle, &decoder->file, nullptr, 0, OV_CALLBACKS_DEFAULT);

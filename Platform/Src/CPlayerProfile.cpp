@@ -1,10 +1,13 @@
 #include "CPlayerProfile.h"
 
 #include "AtomicFile.h"
+#include "RegularFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -22,7 +25,8 @@ std::vector<unsigned long> CPlayerProfile::GetBadges() const
     std::vector<unsigned long> badges;
     if (player > 2)
         return badges;
-    std::FILE* file = std::fopen(GetBadgeFilePath(player).c_str(), "r");
+    // A pipe or device under the file's name is not waited on, and counts as no badges.
+    std::FILE* file = fopenRegularFile(GetBadgeFilePath(player).c_str(), "r");
     if (!file)
         return badges;
     // One decimal number a line; anything else on a line makes it not count.
@@ -61,7 +65,7 @@ bool CPlayerProfile::AddBadge(unsigned long badge)
         text += std::to_string(b) + "\n";
     if (!writeFileAtomic(path.c_str(), text.data(), text.size()))
     {
-        std::cout << "Could not save file " << path << std::endl;
+        std::cout << "Could not save file " << path << ": " << std::strerror(errno) << std::endl;
         return false;
     }
     return true;

@@ -1,5 +1,13 @@
 #include "HostTrace.h"
 
+#include "RegularFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <mutex>
 
@@ -13,12 +21,53 @@ bool keeping = false;
 std::vector<std::pair<std::string, std::string>> kept;
 }
 
-bool HostTrace::open(const std::string& path)
+bool HostTrace::open(const std::string& path, std::string* why)
 {
     std::lock_guard<std::mutex> lock(traceMutex);
     if (traceFile)
         std::fclose(traceFile);
-    traceFile = std::fopen(path.c_str(), "w");
+    traceFile = nullptr;
+    // Opened without waiting (a pipe has no reader) and emptied only once it
+    // is known to be a regular file: a device or pipe there stays untouched.
+    if (const char* what = nonRegularFileAt(path.c_str()))
+    {
+        if (why)
+            *why = what;
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0)
+    {
+        if (why)
+            *why = std::strerror(errno);
+        return false;
+    }
+    struct stat info;
+    const char* problem = nullptr;
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (!S_ISREG(info.st_mode))
+        problem = describeFileType(info.st_mode);
+    else if (::ftruncate(fd, 0) != 0)
+        error = errno;
+    if (problem || error)
+    {
+        if (why)
+            *why = problem ? problem : std::strerror(error);
+        ::close(fd);
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    traceFile = ::fdopen(fd, "w");
+    if (!traceFile)
+    {
+        if (why)
+            *why = std::strerror(errno);
+        ::close(fd);
+    }
     return traceFile != nullptr;
 }
 

@@ -24,6 +24,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 
 namespace Tovrane
 {
@@ -70,34 +71,42 @@ std::string folderOf(std::string text)
 }
 
 // The lesson launchers by start name, as the menu makes them (practice); the
-// single lessons take no index.
+// single lessons take no index, the others a sub-lesson from 1 to `parts`
+// (as the menu numbers them) or none for the whole lesson.
 struct Launcher
 {
     const char* name;
     GameState* (*make)(int index);
-    bool indexed;
+    int parts;
 };
 
 const Launcher launchers[] = {
-    {"lines", [](int i) -> GameState* { return new LinesLauncherState(i, false, false); }, true},
-    {"shapes", [](int i) -> GameState* { return new ShapesLauncherState(i, false, false); }, true},
-    {"organic_shapes", [](int i) -> GameState* { return new OrganicShapesLauncherState(i, false, false); }, true},
-    {"seeing_shapes", [](int) -> GameState* { return new SeeingShapesLauncherState(false, false); }, false},
-    {"colors", [](int) -> GameState* { return new ColorsLauncherState(false, false); }, false},
-    {"warm_cool", [](int) -> GameState* { return new WarmCoolLauncherState(false, false); }, false},
-    {"wild_calm", [](int) -> GameState* { return new WildCalmLauncherState(false, false); }, false},
-    {"composition", [](int) -> GameState* { return new CompositionLauncherState(false, false); }, false},
-    {"animation", [](int) -> GameState* { return new AnimationLauncherState(false, false); }, false},
+    {"lines", [](int i) -> GameState* { return new LinesLauncherState(i, false, false); }, 3},
+    {"shapes", [](int i) -> GameState* { return new ShapesLauncherState(i, false, false); }, 4},
+    {"organic_shapes", [](int i) -> GameState* { return new OrganicShapesLauncherState(i, false, false); }, 2},
+    {"seeing_shapes", [](int) -> GameState* { return new SeeingShapesLauncherState(false, false); }, 0},
+    {"colors", [](int) -> GameState* { return new ColorsLauncherState(false, false); }, 0},
+    {"warm_cool", [](int) -> GameState* { return new WarmCoolLauncherState(false, false); }, 0},
+    {"wild_calm", [](int) -> GameState* { return new WildCalmLauncherState(false, false); }, 0},
+    {"composition", [](int) -> GameState* { return new CompositionLauncherState(false, false); }, 0},
+    {"animation", [](int) -> GameState* { return new AnimationLauncherState(false, false); }, 0},
 };
 
 // The launcher and index "NAME" or "NAME:INDEX" names, or null.
 const Launcher* launcherOf(const std::string& text, int& index)
 {
     const size_t colon = text.find(':');
-    index = colon == std::string::npos ? 0 : numberIn(text.substr(colon + 1), 0, 9999);
     for (const Launcher& launcher : launchers)
-        if (text.compare(0, colon, launcher.name) == 0 && index >= 0 && (launcher.indexed || colon == std::string::npos))
-            return &launcher;
+        if (text.compare(0, colon, launcher.name) == 0)
+        {
+            if (colon == std::string::npos)
+            {
+                index = 0;
+                return &launcher;
+            }
+            index = launcher.parts > 0 ? numberIn(text.substr(colon + 1), 1, launcher.parts) : -1;
+            return index >= 1 ? &launcher : nullptr;
+        }
     return nullptr;
 }
 
@@ -145,7 +154,7 @@ const StartState startStates[] = {
      [](const std::string& folder) {
          // A name too long or a folder that may not be searched is no folder.
          std::error_code error;
-         return std::filesystem::is_directory(folder, error);
+         return std::filesystem::is_directory(folder, error) && ::access(folder.c_str(), X_OK) == 0;
      }},
     // A lesson as the menu starts it, over a stand-in of the menu.
     {"launcher", "NAME[:INDEX]",

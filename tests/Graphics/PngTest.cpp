@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -145,6 +147,15 @@ TEST(PngLoad, SizeLimitsAndMissingFilesAreReported)
     const std::string missing = temp("no-such-file.png");
     EXPECT_FALSE(load(missing, &printed));
     EXPECT_EQ("Could not find file " + missing + "\n", printed);
+
+    // Only a regular file is read: a pipe is not waited on, a folder not tried.
+    const std::string pipe = temp("pipe.png"), folder = temp("folder.png");
+    ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0644));
+    fs::create_directory(folder);
+    EXPECT_FALSE(load(pipe, &printed));
+    EXPECT_EQ("Could not read file " + pipe + ": it is a pipe\n", printed);
+    EXPECT_FALSE(load(folder, &printed));
+    EXPECT_EQ("Could not read file " + folder + ": it is a folder\n", printed);
 }
 
 // The pixel data is whole; what follows it is not needed.
@@ -272,7 +283,7 @@ TEST(PngSave, FailuresAreReportedAndKeepTheOldFile)
     const std::string nowhere = temp("no-such-folder/picture.png");
     testing::internal::CaptureStdout();
     EXPECT_FALSE(Texture(2, 2, PixelFormat::RGB888, true, 0).save(nowhere));
-    EXPECT_EQ("Could not save file " + nowhere + "\n", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("Could not save file " + nowhere + ": No such file or directory\n", testing::internal::GetCapturedStdout());
     EXPECT_FALSE(fs::exists(nowhere));
 }
 
@@ -282,6 +293,8 @@ namespace
 // on a full disk; exits with 0 when the save reported failure.
 void saveOnAFullDisk(const std::string& path)
 {
+    const int said = ::open(temp("full.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(said, STDOUT_FILENO);
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit = {65536, 65536};
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -303,4 +316,6 @@ TEST(PngSaveDeathTest, FullDiskKeepsTheOldFile)
     writeFile(path, old);
     EXPECT_EXIT(saveOnAFullDisk(path), testing::ExitedWithCode(0), "");
     EXPECT_EQ(old, readFile(path));
+    const Bytes said = readFile(temp("full.txt"));
+    EXPECT_EQ("Could not save file " + path + ": File too large\n", std::string(said.begin(), said.end()));
 }

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -45,6 +49,12 @@ unsigned int number(const std::string& text, int which = 0)
     for (int i = 0; i <= which; ++i)
         words >> value;
     return value;
+}
+
+std::string contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // "frame detail" of each line, to compare whole sequences at once.
@@ -218,6 +228,10 @@ TEST_F(HostTest, BadCommandLinesTitlesAndModulesAreRefusedBeforeTheModuleStarts)
     std::filesystem::create_directories(file("empty"));
     std::filesystem::create_directories(file("folder.txt"));
     std::ofstream(file("plain")) << "not a folder\n";
+    ASSERT_EQ(0, ::mkfifo(file("fifo").c_str(), 0644));
+    std::ofstream(file("big.txt")).close();
+    std::filesystem::resize_file(file("big.txt"), 4 * 1024 * 1024 + 1);  // one byte past the bound
+    const std::string tooLong = file(std::string(300, 'd'));
     const struct
     {
         std::string options;
@@ -233,6 +247,23 @@ TEST_F(HostTest, BadCommandLinesTitlesAndModulesAreRefusedBeforeTheModuleStarts)
         {"--title '" + file("empty") + "'", 1, "The title folder " + file("empty/") + " is empty", true},
         {"--module '" + file("nothing.so") + "'", 1, "Could not load the game module", false},
         {"--module libm.so.6", 1, "exports no CreateApp", false},  // a shared library without CreateApp
+        // Nothing read by name is waited on, nor read without end.
+        {"--script '" + file("fifo") + "'", 2, "Could not read the script " + file("fifo") + ": a pipe", true},
+        {"--script /dev/zero", 2, "Could not read the script /dev/zero: a device", true},
+        {"--script '" + file("big.txt") + "'", 2, "Could not read the script " + file("big.txt") + ": file too large", true},
+        {"--module '" + file("fifo") + "'", 1, "Could not load the game module " + file("fifo") + ": a pipe is there", true},
+        // Outputs go only to a regular file or a new name.
+        {"--screenshot 1:/dev/null", 2, "Will not write the screenshot /dev/null: a device is there", true},
+        {"--screenshot '1:" + file("fifo") + "'", 2, "Will not write the screenshot " + file("fifo") + ": a pipe is there", true},
+        {"--screenshot '1:" + file("folder.txt") + "'", 2, "Will not write the screenshot " + file("folder.txt") + ": a folder is there", true},
+        {"--trace '" + file("fifo") + "'", 2, "Could not create the trace file " + file("fifo") + ": a pipe", true},
+        {"--trace /dev/null", 2, "Could not create the trace file /dev/null: a device", true},
+        {"--trace '" + file("plain/trace.txt") + "'", 2, "Could not create the trace file " + file("plain/trace.txt") + ": Not a directory", true},
+        // The data folder must be one.
+        {"--data '" + file("plain") + "'", 2, "The data folder " + file("plain/") + " is a file, not a folder", true},
+        {"--data '" + file("fifo") + "'", 2, "The data folder " + file("fifo/") + " is a pipe, not a folder", true},
+        {"--data '" + file("plain/data") + "'", 2, "The data folder " + file("plain/data/") + " cannot be made: Not a directory", true},
+        {"--data '" + tooLong + "'", 2, "The data folder " + tooLong + "/ cannot be made: File name too long", true},
     };
     for (const auto& refusal : refusals)
     {
@@ -247,4 +278,67 @@ TEST_F(HostTest, BadCommandLinesTitlesAndModulesAreRefusedBeforeTheModuleStarts)
             EXPECT_TRUE(r.trace.empty()) << "nothing started";
         }
     }
+    // What stood at the refused names is as it was.
+    struct stat status;
+    EXPECT_TRUE(::stat(file("fifo").c_str(), &status) == 0 && S_ISFIFO(status.st_mode));
+    EXPECT_TRUE(::stat("/dev/null", &status) == 0 && S_ISCHR(status.st_mode));
+    EXPECT_TRUE(std::filesystem::is_empty(file("folder.txt")));
+    EXPECT_EQ("not a folder\n", contents(file("plain")));
+}
+
+// A screenshot of a script is refused at its frame when something other
+// than a regular file has its name; the run goes on and writes the next.
+TEST_F(HostTest, ScriptShotsGoOnlyToRegularFilesOrNewNames)
+{
+    ASSERT_EQ(0, ::mkfifo(file("fifo.png").c_str(), 0644));
+    std::filesystem::create_directories(file("folder.png"));
+    script("2 shot " + file("fifo.png") + "\n3 shot " + file("folder.png") + "\n4 shot " + file("new.png") + "\n");
+    const HostRun r = run("", withScript("--fixed-step 20 --frames 5"), true);
+    ASSERT_EQ(0, r.status) << r.output;
+    EXPECT_NE(std::string::npos, r.output.find("Will not write the screenshot " + file("fifo.png") + ": a pipe is there"))
+        << r.output;
+    EXPECT_NE(std::string::npos, r.output.find("Will not write the screenshot " + file("folder.png") + ": a folder is there"))
+        << r.output;
+    EXPECT_EQ(320, picture("new.png").width());
+    struct stat status;
+    EXPECT_TRUE(::stat(file("fifo.png").c_str(), &status) == 0 && S_ISFIFO(status.st_mode));
+    EXPECT_TRUE(std::filesystem::is_empty(file("folder.png")));
+    EXPECT_FALSE(std::filesystem::exists(file("fifo.png.tmp")));
+}
+
+// One game per data folder: a second one says so and ends before it reads
+// or writes anything there; the folder is free again once the first ends.
+TEST_F(HostTest, ASecondGameOnTheSameDataFolderIsRefused)
+{
+    std::filesystem::create_directories(file("data/players/0"));
+    std::ofstream(file("data/players/0/data.bin")) << "saved";
+    const auto listing = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(file("data")))
+            names.push_back(entry.path().string() + " " + std::to_string(entry.is_regular_file() ? entry.file_size() : 0));
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = listing();
+    const int held = ::open(file("data").c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(0, ::flock(held, LOCK_EX | LOCK_NB));  // as the first game holds it
+    const HostRun refused = run("", "--fixed-step 20 --frames 3");
+    EXPECT_EQ(2, refused.status);
+    EXPECT_EQ("Another game is using the data folder " + file("data/") + "\n", refused.output);
+    EXPECT_TRUE(refused.trace.empty()) << "nothing started";
+    EXPECT_EQ(before, listing());
+    EXPECT_EQ("saved", contents(file("data/players/0/data.bin")));
+    ::close(held);
+    EXPECT_EQ(0, run("", "--fixed-step 20 --frames 3").status);
+}
+
+// A data folder that can only be read still starts (its saves fail and say so).
+TEST_F(HostTest, AReadOnlyDataFolderStillStarts)
+{
+    std::filesystem::create_directories(file("data"));
+    ::chmod(file("data").c_str(), 0555);
+    const HostRun r = run("", "--fixed-step 20 --frames 3");
+    ::chmod(file("data").c_str(), 0755);
+    EXPECT_EQ(0, r.status) << r.output;
+    EXPECT_EQ("frames", r.first("Exit").detail);
 }

@@ -10,6 +10,7 @@
 #ifdef TOVRANE_GAME_MODULE_FILE
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -113,7 +114,7 @@ TEST_F(StudioEndToEndTest, APictureOverTheFileSizeLimitIsNotSavedAndTheGameGoesO
                         "ulimit -f 4;"); // 2 KB in sh's blocks of 512 bytes
     EXPECT_EQ(0, r.status) << r.output;
     const std::string photos = file("data/players/0/Photos/");
-    const std::string line = "Could not save file " + photos + "qev_art_00.png";
+    const std::string line = "Could not save file " + photos + "qev_art_00.png: File too large\n";
     EXPECT_NE(std::string::npos, r.output.find(line)) << r.output;
     EXPECT_EQ(r.output.find("Could not save"), r.output.rfind("Could not save")) << r.output;
     std::vector<std::string> left;
@@ -129,6 +130,13 @@ TEST_F(StudioEndToEndTest, TheStartOptionNamesTheFirstState)
     EXPECT_NE(std::string::npos, unknown.output.find("Unknown start state \"lesson:99\"")) << unknown.output;
     EXPECT_EQ(-1, unknown.indexOf("Enter")) << "the module is not started";
     EXPECT_EQ(2, runHost("--start studio: --frames 5").status) << "a picture file must be named";
+    // A sub-lesson the lesson does not have is no state either.
+    for (const char* bad : {"launcher:lines:0", "launcher:lines:4", "launcher:shapes:5", "launcher:organic_shapes:3"})
+    {
+        const HostRun refused = runHost(std::string("--frames 5 --start ") + bad);
+        EXPECT_EQ(2, refused.status) << bad;
+        EXPECT_NE(std::string::npos, refused.output.find("Unknown start state \"" + std::string(bad) + "\"")) << bad;
+    }
 
     // The studio on a picture file.
     ASSERT_TRUE(TovraneTools::writePng(file("page.png"), Picture(320, 240, TovraneTools::Colour{20, 40, 200, 255})));
@@ -139,6 +147,26 @@ TEST_F(StudioEndToEndTest, TheStartOptionNamesTheFirstState)
     EXPECT_EQ(0u, page.first("enter", "DrawingStudioState").frame);
     const TovraneTools::Colour middle = shot("page-shot.png").get(160, 100);
     EXPECT_TRUE(middle.b > 180 && middle.r < 60) << "the page fills the screen";
+}
+
+// Pipes under the names of the studio's page, the player's pictures and save
+// file are not waited on: each is said once and the studio starts blank.
+TEST_F(StudioEndToEndTest, PipesUnderFileNamesAreNotWaitedOn)
+{
+    const std::string photos = file("data/players/0/Photos/"), saves = file("data/players/0/Scrivlet/");
+    std::filesystem::create_directories(photos);
+    std::filesystem::create_directories(saves);
+    const std::vector<std::string> pipes = {file("page.png"), photos + "qev_art_00.png", photos + "qev_thumbnail_00.png",
+                                            saves + "data.bin"};
+    for (const std::string& pipe : pipes)
+        ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0644)) << pipe;
+    const HostRun r = runHost("--start studio:'" + file("page.png") + "' --fixed-step 20 --frames 20", "timeout 60");
+    EXPECT_EQ(0, r.status) << r.output;
+    EXPECT_EQ(0u, r.first("enter", "DrawingStudioState").frame) << r.output;
+    EXPECT_NE(std::string::npos, r.output.find("Could not read file " + file("page.png") + ": it is a pipe\n")) << r.output;
+    EXPECT_NE(std::string::npos, r.output.find("Could not read file " + saves + "data.bin: it is a pipe\n")) << r.output;
+    for (const std::string& pipe : pipes)
+        EXPECT_EQ(std::filesystem::file_type::fifo, std::filesystem::status(pipe).type()) << pipe;
 }
 
 TEST_F(StudioEndToEndTest, AFlipbookSavedInOneRunPlaysInTheNext)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -201,15 +203,17 @@ TEST_F(AudioMixer, MissingBrokenAndCutFilesGiveNoIdAndAMessage)
     ASSERT_GT(bytes.size(), 20000u);
     std::ofstream(folder + "headers.ogg", std::ios::binary) << bytes.substr(0, 60); // cut inside the headers
     std::ofstream(folder + "half.ogg", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    ASSERT_EQ(0, ::mkfifo((folder + "pipe.ogg").c_str(), 0644));  // never waited on
 
     ::testing::internal::CaptureStdout();
-    for (const char* name : {"absent.ogg", "garbage.ogg", "zero.ogg", "headers.ogg"})
+    for (const char* name : {"absent.ogg", "garbage.ogg", "zero.ogg", "headers.ogg", "pipe.ogg"})
         EXPECT_EQ(kNoAudioID, start(name)) << name;
     // Half the data: the headers are whole, the sound stops where the data does.
     const tAudioID half = start("half.ogg");
     const std::string said = ::testing::internal::GetCapturedStdout();
     for (const char* name : {"garbage.ogg", "zero.ogg", "headers.ogg"})
         EXPECT_NE(std::string::npos, said.find(name)) << name;
+    EXPECT_NE(std::string::npos, said.find("pipe.ogg: it is a pipe\n")) << said;
     ASSERT_NE(kNoAudioID, half) << said;
     const unsigned int at = runUntilEvent(10);
     EXPECT_GT(at, 500u);

@@ -8,11 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace LogData::Corvantis;
@@ -129,4 +135,43 @@ TEST(UsageLogFileThreadTest, RecordsFromSeveralThreadsStayWholeLines)
         ASSERT_EQ(300u, text.size()) << line;
         EXPECT_EQ(std::string(300, text[0]), text);
     }
+}
+
+// A record cut short by the file-size limit (as by a full disk) leaves a
+// line without its end; the next record still starts a line of its own.
+TEST(UsageLogFile, ARecordAfterACutOneStartsItsOwnLine)
+{
+    UsageLog log;
+    ASSERT_TRUE(CLogFile::Instance()->Append(CGameExit()));
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit = {static_cast<rlim_t>(fs::file_size(log.path) + 40), RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string text(300, 'x');
+        ::_exit(CLogFile::Instance()->Append(CHintRequest(1, text.c_str())) ? 1 : 0);
+    }
+    int status = -1;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the long record is cut by the limit";
+    EXPECT_TRUE(CLogFile::Instance()->Append(CGameExit()));
+    const std::vector<std::string> lines = log.fresh();
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("GameExit", lines[0].substr(25));
+    EXPECT_EQ(std::string::npos, lines[1].find("GameExit")) << "the cut line stays as it was: " << lines[1];
+    EXPECT_EQ("GameExit", lines[2].substr(25));
+}
+
+// A pipe under the log's name is not waited on: the record is refused, once said.
+TEST(UsageLogFile, APipeUnderTheLogsNameIsNotWaitedOn)
+{
+    UsageLog log;
+    fs::remove(log.path);
+    ASSERT_EQ(0, ::mkfifo(log.path.c_str(), 0644));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(CLogFile::Instance()->Append(CGameExit()));
+    const std::string messages = testing::internal::GetCapturedStdout();
+    fs::remove(log.path);
+    EXPECT_EQ("Could not write the usage log " + log.path + ": it is a pipe\n", messages);
 }

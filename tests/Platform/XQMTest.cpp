@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using TestSupport::readFile;
@@ -72,6 +73,19 @@ TEST_F(XQMPlatform, BadgesAreRecordedOnceInThePlayersFile)
     EXPECT_EQ((std::vector<unsigned long>{5, 9}), XQM::CPlayerProfile(0).GetBadges());
     EXPECT_TRUE(XQM::CPlayerProfile(0).AddBadge(1));
     EXPECT_EQ("1\n5\n9\n", readFile(XQM::CPlayerProfile::GetBadgeFilePath(0).raw()));
+
+    // A pipe under the file's name is not waited on: no badges. A folder
+    // there is not replaced, and the line says why.
+    const std::string path = XQM::CPlayerProfile::GetBadgeFilePath(2).raw();
+    ASSERT_EQ(0, ::mkfifo(path.c_str(), 0644));
+    EXPECT_TRUE(XQM::CPlayerProfile(2).GetBadges().empty());
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_TRUE(XQM::CPlayerProfile(2).GetBadges().empty());
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(XQM::CPlayerProfile(2).AddBadge(1));
+    EXPECT_EQ("Could not save file " + path + ": Is a directory\n", testing::internal::GetCapturedStdout());
+    std::filesystem::remove(path);
 }
 
 TEST_F(XQMPlatform, DownloadsAreThePackageFoldersInNameOrder)

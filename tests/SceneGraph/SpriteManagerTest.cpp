@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Tovrane;
 using namespace SpriteTestSupport;
@@ -302,4 +304,16 @@ TEST(SpriteManagerFiles, MalformedDescriptionsAreReportedCut)
         ++files;
     }
     EXPECT_GE(files, 3);
+}
+
+// A pipe under a sprite-sheet description's name is said and read as empty,
+// never waited on.
+TEST_F(SpriteManagerTest, APipeUnderADescriptionsNameIsNotWaitedOn)
+{
+    ASSERT_EQ(0, ::mkfifo((title + "metadata/pipe.tex").c_str(), 0644));
+    SpriteManager manager;
+    testing::internal::CaptureStdout();
+    manager.addSpriteInfo("pipe.tex");
+    EXPECT_EQ("Could not read file " + title + "metadata/pipe.tex: it is a pipe\n", testing::internal::GetCapturedStdout());
+    ::unlink((title + "metadata/pipe.tex").c_str());
 }

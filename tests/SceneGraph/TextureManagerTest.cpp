@@ -4,6 +4,7 @@
 
 #include "Tovrane/TextureManager.h"
 
+#include <algorithm>
 #include <thread>
 
 using namespace Tovrane;
@@ -99,8 +100,14 @@ TEST(TextureManagerTest, PictureMissingFromAddedFoldersIsEmptyUntilItArrivesAndA
     std::string printed;
     EXPECT_FALSE(get(manager, "nowhere.png", &printed));
     EXPECT_EQ("Could not find file " + added + "nowhere.png\nCould not find file " + images + "nowhere.png\n", printed);
+    // The manager does not try (and report) a failed name again; the next
+    // state's manager finds the picture once it is there.
     writePicture(added + "nowhere.png", 80);
-    TexturePtr arrived = get(manager, "nowhere.png");
+    EXPECT_FALSE(get(manager, "nowhere.png", &printed));
+    EXPECT_EQ("", printed);
+    TextureManager next;
+    next.addTexturePath(added);
+    TexturePtr arrived = get(next, "nowhere.png");
     ASSERT_TRUE(arrived);
     EXPECT_EQ(80, redOf(arrived));
 
@@ -108,6 +115,24 @@ TEST(TextureManagerTest, PictureMissingFromAddedFoldersIsEmptyUntilItArrivesAndA
     writePicture(images + "damaged.png", 90);
     writeFile(added + "damaged.png", "\x89PNG\r\n\x1a\n truncated");
     EXPECT_EQ(90, redOf(get(manager, "damaged.png")));
+}
+
+// A broken picture shown by many sprites is read, and reported, once.
+TEST(TextureManagerTest, APictureThatCouldNotBeReadIsReportedOnce)
+{
+    const std::string added = freshFolder("unreadable");
+    writeFile(added + "cut.png", "\x89PNG\r\n\x1a\n cut");
+    writeFile(imagesFolder() + "cut.png", "not a picture\n");
+    TextureManager manager;
+    manager.addTexturePath(added);
+    std::string first, later;
+    EXPECT_FALSE(get(manager, "cut.png", &first));
+    EXPECT_EQ(2u, std::count(first.begin(), first.end(), '\n')) << first << ": one line for each folder";
+    for (int sprite = 0; sprite < 5; ++sprite)
+    {
+        EXPECT_FALSE(get(manager, "cut.png", &later));
+        EXPECT_EQ("", later);
+    }
 }
 
 TEST(TextureManagerDeathTest, PictureMissingFromTheTitleStops)

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace Tovrane;
 using namespace CharacterTestSupport;
@@ -258,4 +259,48 @@ TEST(SceneManagerFiles, MalformedDescriptionsAreReportedCut)
         ++files;
     }
     EXPECT_GE(files, 3);
+}
+
+// A pipe or folder under a description's name is not waited on nor read: it
+// is said once and taken as an empty description, and the older folders'
+// copies are not read in its place.
+TEST_F(SceneManagerTest, OnlyARegularFileIsReadAsADescription)
+{
+    const std::string older = folder + "older/", added = folder + "added/";
+    writeFile(older + "pipe.chr", encode({hero}));
+    writeFile(older + "folder.chr", encode({hero}));
+    std::filesystem::create_directories(added + "folder.chr");
+    ASSERT_EQ(0, ::mkfifo((added + "pipe.chr").c_str(), 0644));
+    SceneManager fresh;
+    fresh.addMetadataPath(older);
+    fresh.addMetadataPath(added);
+    testing::internal::CaptureStdout();
+    fresh.addCharacterInfo("pipe.chr");
+    fresh.addCharacterInfo("folder.chr");
+    EXPECT_EQ("Could not read file " + added + "pipe.chr: it is a pipe\nCould not read file " + added +
+                  "folder.chr: it is a folder\n",
+              testing::internal::GetCapturedStdout());
+    EXPECT_EQ("", known(fresh));
+}
+
+// A few bytes ask for up to 999 frames: past MaxFramesInAll frames of one
+// description, an animation is refused like a bad count, and when asked the
+// first refusal is handed back rather than printed.
+TEST_F(SceneManagerTest, TheFramesOfADescriptionAreBoundedInAll)
+{
+    const Record big{"big", {{"d", "a", 999}, {"d", "b", 999}, {"d", "c", 999}, {"d", "d", 999}, {"d", "e", 999}}};
+    const Record rest{"rest", {{"d", "f", 100}, {"d", "g", 1}}};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ("big: d/a 999 d/b 999 d/c 999 d/d 999 | rest: d/f 100", read(manager, encode({big, rest})));
+    EXPECT_EQ("Animation e of character big refused: 999 frames, past 4096 in all\n"
+              "Animation g of character rest refused: 1 frames, past 4096 in all\n",
+              testing::internal::GetCapturedStdout());
+
+    SceneManager quiet;
+    std::istringstream in(encode({Record{"k", {{"d", "walk", 0}, {"d", "run", 1000}}}}));
+    std::string refused;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(quiet.readCharacterInfo(static_cast<std::istream&>(in), &refused));
+    EXPECT_EQ("", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("animation walk of character k has 0 frames (1 to 999 allowed)", refused);
 }

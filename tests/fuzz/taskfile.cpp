@@ -1,8 +1,9 @@
 // Reads arbitrary bytes as a task file of every kind, and as a download's. A
 // refused file runs nothing; an accepted one has sample points on every traced
 // line, which are then judged with a few touches, some of them taken from the
-// bytes; an accepted download names no file outside its folder and no name
-// part longer than the file system takes, and its entry check looks every
+// bytes; an accepted download names no file outside its folder, no name
+// with a control character and no name part longer than the file system
+// takes (a sheet's name counted with its ".tex"), and its entry check looks every
 // name up without throwing: the title's pictures hold a folder that cannot be
 // searched (as root, which may search every folder, it can) and a link loop,
 // which no name can be looked up through.
@@ -70,8 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TaskStudioState downloaded(download);
         if (!downloaded.getTask()->isRefused())
         {
+            // As the game checks them: a sheet by its name with ".tex", so
+            // that ".." names "metadata/...tex", inside the folder.
+            typedef Task::NamedFile::Kind Kind;
             for (const Task::NamedFile& named : downloaded.getTask()->namedFiles())
-                check(TaskDownload::nameFault(named.name).empty(), "a download naming a file it may not");
+            {
+                const bool sheet = named.kind == Kind::Sheet || named.kind == Kind::CharacterSheet;
+                check(TaskDownload::nameFault(sheet ? named.name + ".tex" : named.name).empty(),
+                      "a download naming a file it may not");
+            }
             downloaded.hasAssets();
         }
     }

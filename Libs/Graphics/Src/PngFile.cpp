@@ -5,15 +5,18 @@
 #include "Tovrane/Texture.h"
 
 #include "AtomicFile.h"
+#include "RegularFile.h"
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
 
 namespace Tovrane
 {
@@ -39,6 +42,7 @@ struct PngJob
     png_bytep* rows;
     Texture* texture;
     char message[160];
+    int error;  // errno when the library gave up, for a failed write's reason
 };
 
 void setMessage(PngJob* job, const char* message)
@@ -48,7 +52,10 @@ void setMessage(PngJob* job, const char* message)
 
 void onError(png_structp png, png_const_charp message)
 {
-    setMessage(static_cast<PngJob*>(png_get_error_ptr(png)), message);
+    const int error = errno;
+    PngJob* job = static_cast<PngJob*>(png_get_error_ptr(png));
+    setMessage(job, message);
+    job->error = error;
     png_longjmp(png, 1);
 }
 
@@ -229,10 +236,16 @@ bool writePng(std::FILE* stream, const Texture& texture, int colourType, PngJob*
 
 Texture* Texture::loadPng(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Only a regular file is read; a pipe or device under a picture's name
+    // would otherwise be waited on for ever.
+    std::string what;
+    std::FILE* file = fopenRegularFile(path.c_str(), "rb", &what);
     if (!file)
     {
-        std::cout << "Could not find file " << path << std::endl;
+        if (errno == ENODEV || errno == EISDIR)
+            std::cout << "Could not read file " << path << ": it is " << what << std::endl;
+        else
+            std::cout << "Could not find file " << path << std::endl;
         return nullptr;
     }
 
@@ -275,7 +288,7 @@ bool Texture::savePng(const std::string& path, const std::string& shownAs) const
     std::FILE* stream = fopenAtomic(path.c_str(), "wb");
     if (!stream)
     {
-        std::cout << "Could not save file " << name << std::endl;
+        std::cout << "Could not save file " << name << ": " << std::strerror(errno) << std::endl;
         return false;
     }
 
@@ -285,16 +298,26 @@ bool Texture::savePng(const std::string& path, const std::string& shownAs) const
         png_destroy_write_struct(&job.png, job.info ? &job.info : nullptr);
     std::free(job.rows);
 
-    // A failed write keeps the old file whole; so does a failed close.
+    // A failed write keeps the old file whole; so does a failed close. The
+    // reason given is the system's when a write failed (a full disk), the
+    // library's otherwise.
+    std::string reason;
     if (written)
+    {
         written = fcloseAtomic(stream) == 0;
+        if (!written)
+            reason = std::strerror(errno);
+    }
     else
+    {
+        reason = std::ferror(stream) && job.error ? std::strerror(job.error) : job.message;
         fabortAtomic(stream);
+    }
     if (!written)
     {
         std::cout << "Could not save file " << name;
-        if (job.message[0])
-            std::cout << ": " << job.message;
+        if (!reason.empty())
+            std::cout << ": " << reason;
         std::cout << std::endl;
     }
     return written;

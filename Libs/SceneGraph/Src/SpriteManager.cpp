@@ -2,6 +2,8 @@
 
 #include "Tovrane/Assert.h"
 #include "Tovrane/BinaryReader.h"
+#include "Tovrane/EscapeControls.h"
+#include "RegularFile.h"
 #include "Tovrane/IndexBuffer.h"
 #include "Tovrane/System.h"
 #include "Tovrane/Texture.h"
@@ -10,7 +12,9 @@
 #include "Tovrane/VertexBuffer.h"
 
 #include <cstdint>
+#include <cerrno>
 #include <iostream>
+#include <sstream>
 
 namespace Tovrane
 {
@@ -47,20 +51,37 @@ SpriteManager::~SpriteManager()
 
 void SpriteManager::addMetadataPath(const std::string& path) { metadataPaths.push_back(path); }
 
-void SpriteManager::addSpriteInfo(const std::string& fileName)
+int SpriteManager::readDescription(const std::string& fileName, std::string& path, std::string& text) const
 {
-    // Newest folder first; only the first description found is read.
+    // Newest folder first; only the first description found is read, whole
+    // and without waiting on a pipe.
     for (size_t i = metadataPaths.size(); i-- > 0;)
     {
-        const std::string path = metadataPaths[i] + fileName;
-        std::ifstream file(path.c_str(), std::ios::in | std::ios::binary);
-        if (!file.is_open())
+        path = metadataPaths[i] + fileName;
+        std::string why;
+        if (readRegularFile(path.c_str(), text, MaxDescriptionBytes, &why))
+            return 1;
+        if (errno == ENOENT || errno == ENOTDIR)
             continue;
-        if (!readSpriteInfo(static_cast<std::istream&>(file)))
-            std::cout << "Sprite sheet description cut short: " << path << std::endl;
-        file.close();
-        return;
+        std::cout << "Could not read file " << escapeControls(path) << ": "
+                  << (errno == ENODEV || errno == EISDIR ? "it is " : "") << why << std::endl;
+        return -1;
     }
+    return 0;
+}
+
+void SpriteManager::addSpriteInfo(const std::string& fileName)
+{
+    std::string path, text;
+    const int found = readDescription(fileName, path, text);
+    if (found > 0)
+    {
+        std::istringstream file(text);
+        if (!readSpriteInfo(static_cast<std::istream&>(file)))
+            std::cout << "Sprite sheet description cut short: " << escapeControls(path) << std::endl;
+    }
+    if (found != 0)
+        return;
     TOVRANE_ASSERT(false && "Could not find the requested metadata");
 }
 
@@ -194,7 +215,7 @@ GeometryPtr SpriteManager::getSprite(const std::string& name, PixelFormat::Type 
     // must not. Its sprite becomes an empty quad at the sprite's place.
     if (!texture)
     {
-        std::cout << "Could not load sprite " << name << std::endl;
+        std::cout << "Could not load sprite " << escapeControls(name) << std::endl;
         info.halfWidth = tFixed();
         info.halfHeight = tFixed();
     }

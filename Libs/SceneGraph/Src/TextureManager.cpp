@@ -1,6 +1,7 @@
 #include "Tovrane/TextureManager.h"
 
 #include "Tovrane/Assert.h"
+#include "Tovrane/EscapeControls.h"
 #include "Tovrane/System.h"
 #include "Tovrane/Texture.h"
 
@@ -35,7 +36,7 @@ TexturePtr TextureManager::findTexture(const std::string& fileName)
 {
     if (leavesFolder(fileName))
     {
-        std::cout << "Refused picture name " << fileName << ": it leads outside its folder" << std::endl;
+        std::cout << "Refused picture name " << escapeControls(fileName) << ": it leads outside its folder" << std::endl;
         return TexturePtr();
     }
     // Newest folder first; the reader reports each folder that lacks the file.
@@ -53,6 +54,18 @@ TexturePtr TextureManager::findTexture(const std::string& fileName)
 }
 
 TexturePtr TextureManager::getTexture(const std::string& fileName)
+{
+    // A picture that could not be read is not tried (and reported) again for
+    // every sprite that shows it.
+    if (broken.count(fileName))
+        return TexturePtr();
+    TexturePtr texture = cachedTexture(fileName);
+    if (!texture)
+        broken.insert(fileName);
+    return texture;
+}
+
+TexturePtr TextureManager::cachedTexture(const std::string& fileName)
 {
     std::map<std::string, boost::weak_ptr<Texture>>::iterator entry = cache.find(fileName);
     if (entry != cache.end())

@@ -3,9 +3,11 @@
 #include "Tovrane/AnimatedSprite.h"
 #include "Tovrane/BinaryReader.h"
 #include "Tovrane/Character.h"
+#include "Tovrane/EscapeControls.h"
 #include "Tovrane/Geometry.h"
 
 #include <iostream>
+#include <sstream>
 
 namespace Tovrane
 {
@@ -51,18 +53,12 @@ void SceneManager::addSceneInfo(const std::string& scene)
 
 void SceneManager::addCharacterInfo(const std::string& fileName)
 {
-    const std::vector<std::string>& paths = getMetadataPaths();
-    for (size_t i = paths.size(); i-- > 0;)
-    {
-        const std::string path = paths[i] + fileName;
-        std::ifstream file(path.c_str(), std::ios::in | std::ios::binary);
-        if (!file.is_open())
-            continue;
-        if (!readCharacterInfo(static_cast<std::istream&>(file)))
-            std::cout << "Character description cut short: " << path << std::endl;
-        file.close();
+    std::string path, text;
+    if (readDescription(fileName, path, text) <= 0)
         return;
-    }
+    std::istringstream file(text);
+    if (!readCharacterInfo(static_cast<std::istream&>(file)))
+        std::cout << "Character description cut short: " << escapeControls(path) << std::endl;
 }
 
 void SceneManager::readCharacterInfo(std::ifstream& file)
@@ -72,8 +68,11 @@ void SceneManager::readCharacterInfo(std::ifstream& file)
     file.close();
 }
 
-bool SceneManager::readCharacterInfo(std::istream& in)
+bool SceneManager::readCharacterInfo(std::istream& in, std::string* refused)
 {
+    // A few bytes of description make up to 999 frames each: the frames of
+    // all its animations together are bounded too.
+    std::int64_t framesInAll = 0;
     for (;;)
     {
         // The end of the data before a record's first byte is the normal end.
@@ -94,12 +93,21 @@ bool SceneManager::readCharacterInfo(std::istream& in)
             if (!readString(in, animation.directory) || !readString(in, animation.name) ||
                 !readInt(in, animation.frameCount))
                 return false;
-            if (animation.frameCount < MinFrameCount || animation.frameCount > MaxFrameCount)
+            const bool counted = animation.frameCount >= MinFrameCount && animation.frameCount <= MaxFrameCount;
+            if (!counted || framesInAll + animation.frameCount > MaxFramesInAll)
             {
-                std::cout << "Animation " << animation.name << " of character " << info.name << " refused: "
-                          << animation.frameCount << " frames (1 to 999 allowed)" << std::endl;
+                const std::string which = escapeControls(animation.name) + " of character " +
+                                          escapeControls(info.name);
+                const std::string frames = std::to_string(animation.frameCount) +
+                                           (counted ? " frames, past " + std::to_string(MaxFramesInAll) + " in all"
+                                                    : " frames (1 to 999 allowed)");
+                if (!refused)
+                    std::cout << "Animation " << which << " refused: " << frames << std::endl;
+                else if (refused->empty())
+                    *refused = "animation " + which + " has " + frames;
                 continue;
             }
+            framesInAll += animation.frameCount;
             info.animations.push_back(animation);
         }
         // The first description of a name wins.
@@ -112,7 +120,7 @@ CharacterPtr SceneManager::getCharacter(const std::string& name)
     std::map<std::string, CharacterInfo>::const_iterator entry = characters.find(name);
     if (entry == characters.end())
     {
-        std::cout << "Could not load character: " << name << std::endl;
+        std::cout << "Could not load character: " << escapeControls(name) << std::endl;
         return CharacterPtr();
     }
 
@@ -130,7 +138,7 @@ AnimatedSpritePtr SceneManager::getAnimation(std::string& firstFrame, int frameC
     if (frameCount > MaxFrameCount)
     {
         // Three digits name at most 999 frames.
-        std::cout << "Animation " << firstFrame << " limited to 999 frames" << std::endl;
+        std::cout << "Animation " << escapeControls(firstFrame) << " limited to 999 frames" << std::endl;
         frameCount = MaxFrameCount;
     }
     AnimatedSpritePtr sprite(new AnimatedSprite);

@@ -1,6 +1,7 @@
 #include "Resources/Lessons/Task.h"
 
 #include "Resources/Profile/TaskDownload.h"
+#include "Tovrane/EscapeControls.h"
 
 #include <filesystem>
 #include <iostream>
@@ -21,7 +22,7 @@ Task::Task(const std::string& path, TaskStudioState* studio)
         return;
     }
     if (!read(path))
-        std::cout << "Refused task file " << path << ": " << fault << std::endl;
+        std::cout << "Refused task file " << escapeControls(path) << ": " << escapeControls(fault) << std::endl;
 }
 
 Task::~Task() = default;
@@ -60,34 +61,41 @@ std::vector<Task::NamedFile> Task::namedFiles() const
     return files;
 }
 
-bool Task::staysInside(const std::string& folder)
+bool Task::namesFit(const std::string& folder)
 {
     typedef NamedFile::Kind Kind;
     for (const NamedFile& file : namedFiles())
     {
-        // A sheet is read as its name with ".tex" or ".chr".
+        // A sheet is read as its name with ".tex" or ".chr". The title's
+        // tasks may name any of its files, but no name holds a control
+        // character: a NUL would end it early.
         const bool sheet = file.kind == Kind::Sheet || file.kind == Kind::CharacterSheet;
-        const std::string why = TaskDownload::nameFault(sheet ? file.name + ".tex" : file.name);
+        const std::string why = !folder.empty() ? TaskDownload::nameFault(sheet ? file.name + ".tex" : file.name)
+                                : TaskDownload::hasControlCharacter(file.name) ? "holds a control character"
+                                                                                : "";
         if (!why.empty())
         {
             fault = std::string("its ") + file.what + " " + file.name + " " + why;
             return false;
         }
     }
-    fault = folderFault(folder);
+    if (!folder.empty())
+        fault = folderFault(folder);
     return fault.empty();
 }
 
 std::string Task::folderFault(const std::string& folder)
 {
-    const std::string link = TaskDownload::linkLeavingFolder(folder);
-    if (!link.empty())
-        return "its file " + link + " is a link leading outside its folder";
     std::error_code why, ignored;
+    const std::string link = TaskDownload::linkLeavingFolder(folder, &why);
+    if (!link.empty())
+        return "its file " + link +
+               (why == std::errc::too_many_symbolic_link_levels ? " is a link loop" : " is a link leading outside its folder");
     const std::string locked = TaskDownload::unreadableEntry(folder, why);
     if (locked.empty())
         return std::string();
-    if (std::filesystem::is_directory(folder + locked, ignored))
+    // The folder itself, when it may not be searched, cannot be looked at.
+    if (locked == "." || std::filesystem::is_directory(folder + locked, ignored))
         return "its folder " + locked + " cannot be searched (" + why.message() + ")";
     if (why == std::errc::not_supported)
         return "its file " + locked + " is not a plain file";

@@ -6,10 +6,16 @@
 #include "Resources/Lessons/Task.h"
 
 #include "Resources/Lessons/TaskStudioState.h"
+#include "Resources/Profile/TaskDownload.h"
+#include "Tovrane/EscapeControls.h"
 
 #include "CJSonFile.h"
+#include "RegularFile.h"
 #include "XQMValue.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -26,7 +32,7 @@ public:
 
     void note(const std::string& where, const std::string& what) const
     {
-        std::cout << "Task file " << file << ": " << where << what << std::endl;
+        std::cout << "Task file " << escapeControls(file) << ": " << escapeControls(where + what) << std::endl;
     }
 
     std::string text(const XQM::Value& object, const char* key, const std::string& where = std::string()) const
@@ -108,13 +114,18 @@ const char* const linkRefusal = "it is a link, which is not followed";
 std::string loadFault(const XQM::CJSonFile& json, const std::string& path)
 {
     const std::string& error = json.GetError();
-    std::error_code ignored;
+    std::error_code why;
     if (error.compare(0, 11, "cannot open") == 0)
-        return std::filesystem::exists(path, ignored) ? "unreadable" : "missing";
+        return std::filesystem::status(path, why).type() == std::filesystem::file_type::not_found ? "missing"
+                                                                                                : "unreadable";
     if (error.compare(0, 11, "cannot read") == 0)
         return "unreadable";
     if (error.find(" is a link") != std::string::npos)
         return linkRefusal;
+    // A folder, pipe or device under the task's name.
+    struct stat info;
+    if (error.find("not a regular file") != std::string::npos && ::stat(path.c_str(), &info) == 0)
+        return std::string("it is ") + describeFileType(info.st_mode) + ", not a file";
     if (error.size() >= 12 && error.compare(error.size() - 12, 12, "is too large") == 0)
         return "too large";
     return "not JSON";
@@ -134,6 +145,12 @@ bool Task::read(const std::string& path)
             const std::string leads = folderFault(download);
             fault = leads.empty() ? fault : leads;
         }
+        // Nothing in a download's folder can be opened while the folder
+        // may not be searched: that is the fault, not a missing file.
+        std::error_code why;
+        if (!download.empty() && (fault == "missing" || fault == "unreadable") &&
+            TaskDownload::unreadableEntry(download, why) == ".")
+            fault = folderFault(download);
         return false;
     }
     const XQM::Value root = json.GetRoot();
@@ -165,6 +182,11 @@ bool Task::read(const std::string& path)
     initEpilogueSpeech(type);
 
     const XQM::Value characterData = in.array(root, "character_data");
+    if (characterData.size() > MaxCharacters)
+    {
+        fault = "more than " + std::to_string(MaxCharacters) + " characters";
+        return false;
+    }
     for (int c = 0; c < characterData.size(); ++c)
     {
         const XQM::Value entry = characterData[c];
@@ -203,6 +225,11 @@ bool Task::read(const std::string& path)
     if (lineData.size() == 0)
     {
         fault = lineData.isArray() ? "\"lines\" is empty" : "no \"lines\" list";
+        return false;
+    }
+    if (lineData.size() > MaxLines)
+    {
+        fault = "more than " + std::to_string(MaxLines) + " lines";
         return false;
     }
     int samplesInAll = 0;
@@ -259,6 +286,7 @@ bool Task::read(const std::string& path)
         line.fixedOverlayImage = in.text(entry, "fixed_overlay", where);
         line.fillMaskImage = in.text(entry, "fill_mask", where);
         line.fillOverlayImage = in.text(entry, "fill_overlay", where);
+        // Zooming in further than the canvas can changes nothing.
         line.zoom = in.integer(entry, "zoom", where);
         line.zoomPoint = Vector2<tFixed>(tFixed(zoomX), tFixed(zoomY));
         line.radius = in.integer(entry, "radii", where);
@@ -337,6 +365,6 @@ bool Task::read(const std::string& path)
         lines.push_back(line);
     }
     const std::string& download = owner->getDownloadFolder();
-    return download.empty() || staysInside(download);
+    return namesFit(download);
 }
 }

@@ -1,17 +1,22 @@
 // The entry check of the task studio: every file the task names, and every
 // picture a download's own sprite sheets and characters name, is looked up
-// before anything is loaded, so that a task that could not be shown whole is
-// refused with one line rather than run with holes in it.
+// before anything is loaded, and each picture the download brings has its
+// header read, so that a task that could not be shown whole is refused with
+// one line rather than run with holes in it.
 #include "Resources/Lessons/TaskStudioState.h"
 
 #include "Resources/Profile/TaskDownload.h"
+#include "Tovrane/EscapeControls.h"
 #include "Tovrane/SceneManager.h"
 #include "Tovrane/System.h"
 
+#include "RegularFile.h"
+
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <set>
+#include <sstream>
 
 namespace Tovrane
 {
@@ -41,9 +46,13 @@ std::string TaskStudioState::findAsset(const std::string& file, std::string* fai
 std::string TaskStudioState::lookupFault(const std::string& file) const
 {
     std::string failure;
-    if (!findAsset(file, &failure).empty())
-        return std::string();
-    return failure.empty() ? "is missing" : "cannot be looked up (" + failure + ")";
+    const std::string path = findAsset(file, &failure);
+    if (path.empty())
+        return failure.empty() ? "is missing" : "cannot be looked up (" + failure + ")";
+    // A picture of the download's own is read only as far as its header; the
+    // title's are whole.
+    const bool own = !downloadFolder.empty() && path.compare(0, downloadFolder.size(), downloadFolder) == 0;
+    return own && file.compare(0, 7, "images/") == 0 ? TaskDownload::pictureFault(path) : std::string();
 }
 
 bool TaskStudioState::hasAssets() const
@@ -51,7 +60,7 @@ bool TaskStudioState::hasAssets() const
     const std::string fault = assetFault();
     if (fault.empty())
         return true;
-    std::cout << "Refused task file " << taskPath << ": " << fault << std::endl;
+    std::cout << "Refused task file " << escapeControls(taskPath) << ": " << escapeControls(fault) << std::endl;
     return false;
 }
 
@@ -99,9 +108,11 @@ std::string TaskStudioState::assetFault() const
         return std::string();
 
     // Then the characters' sheets, as load reads them.
+    // Each scene once, however many characters share it.
     std::vector<std::string> scenes = {task->metadataID};
     for (const DoodleStruct& character : task->characters)
-        if (!findAsset("metadata/" + character.directory + ".tex").empty())
+        if (std::find(scenes.begin(), scenes.end(), character.directory) == scenes.end() &&
+            !findAsset("metadata/" + character.directory + ".tex").empty())
         {
             sheets.addSceneInfo(character.directory);
             sheetNames.push_back(character.directory);
@@ -123,16 +134,17 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
         return outside.empty() ? lookupFault("images/" + picture) : outside;
     };
     // The description of that name the download itself brings, read; false
-    // when it brings none.
-    auto readOwn = [this](const std::string& file, SceneManager& into) {
+    // when it brings none. A character animation the reader refuses (its
+    // frame count) goes to `refused`.
+    auto readOwn = [this](const std::string& file, SceneManager& into, std::string* refused) {
         const std::string path = findAsset("metadata/" + file);
-        std::ifstream in;
-        if (path.compare(0, downloadFolder.size(), downloadFolder) == 0)
-            in.open(path, std::ios::in | std::ios::binary);
-        if (!in.is_open())
+        std::string text;
+        if (path.compare(0, downloadFolder.size(), downloadFolder) != 0 ||
+            !readRegularFile(path.c_str(), text, SceneManager::MaxDescriptionBytes))
             return false;
+        std::istringstream in(text);
         if (file.compare(file.size() - 4, 4, ".chr") == 0)
-            into.readCharacterInfo(static_cast<std::istream&>(in));
+            into.readCharacterInfo(static_cast<std::istream&>(in), refused);
         else
             into.readSpriteInfo(static_cast<std::istream&>(in));
         return true;
@@ -140,7 +152,7 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
     for (const std::string& sheet : sheetNames)
     {
         SceneManager description;
-        if (!readOwn(sheet + ".tex", description))
+        if (!readOwn(sheet + ".tex", description, nullptr))
             continue;
         for (const auto& sprite : description.getSpriteInfo())
         {
@@ -153,8 +165,11 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
     for (const std::string& scene : scenes)
     {
         SceneManager description;
-        if (!readOwn(scene + ".chr", description))
+        std::string refused;
+        if (!readOwn(scene + ".chr", description, &refused))
             continue;
+        if (!refused.empty())
+            return "its character description " + scene + ".chr: " + refused;
         for (const auto& character : description.getCharacterInfo())
             for (const SceneManager::AnimationInfo& animation : character.second.animations)
             {

@@ -14,6 +14,8 @@
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/GameLog.h"
 
+#include <algorithm>
+
 namespace Tovrane
 {
 namespace
@@ -342,7 +344,8 @@ void TaskStudioState::verifyAnswer()
 
 void TaskStudioState::zoomCanvas(Canvas& canvas, int times, const Vector2<tFixed>& point)
 {
-    for (int i = 0; i < times; ++i)
+    // The canvas has only so many zoom steps; more would change nothing.
+    for (int i = 0; i < std::min(times, Task::MaxZoom); ++i)
         canvas.useTool(ToolPtr(new Zoom(ZoomToolState::ZoomIn)), 0, 0);
     const tFixed zoom = canvas.getZoom();
     const std::int64_t halfWidth = canvas.getViewWidth().getRaw() / 2;
@@ -379,7 +382,7 @@ void TaskStudioState::zoomOut()
     }
     keepZoom = false;
     const LayerPtr layer = studio->canvas->getLayer();
-    for (int i = 0; i < line->zoom; ++i)
+    for (int i = 0; i < std::min(line->zoom, Task::MaxZoom); ++i)
         studio->canvas->useTool(ToolPtr(new Zoom(ZoomToolState::ZoomOut)), layer->getWidth() / 2,
                                 layer->getHeight() / 2);
 }

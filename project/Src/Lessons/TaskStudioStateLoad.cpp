@@ -8,6 +8,7 @@
 #include "Resources/Studio/ColorPie.h"
 #include "Resources/Studio/Studio.h"
 #include "Tovrane/AudioPlayer.h"
+#include "Tovrane/EscapeControls.h"
 #include "Tovrane/Geometry.h"
 #include "Tovrane/SpriteManager.h"
 #include "Tovrane/System.h"
@@ -72,8 +73,8 @@ void TaskStudioState::load()
     if (backgroundBroken)
     {
         // Present but unreadable (a download's): the task cannot be shown.
-        std::cout << "Refused task file " << taskPath << ": its background " << task->background
-                  << " cannot be read" << std::endl;
+        std::cout << "Refused task file " << escapeControls(taskPath) << ": its background "
+                  << escapeControls(task->background) << " cannot be read" << std::endl;
         GameState::load();
         return;
     }
@@ -227,7 +228,8 @@ void TaskStudioState::loadCharacters()
         record.character.reset();
         if (findAsset("metadata/" + record.directory + ".tex").empty())
         {
-            std::cout << "Could not load character scene " << record.directory << " of " << record.name << std::endl;
+            std::cout << "Could not load character scene " << escapeControls(record.directory) << " of "
+                      << escapeControls(record.name) << std::endl;
             continue;
         }
         sceneManager.addSceneInfo(record.directory);

@@ -4,6 +4,7 @@
 #include "CMicroDownloads.h"
 #include "CSystem.h"
 #include "CSystemData.h"
+#include "RegularFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -289,11 +290,15 @@ void ScrivletPlayer::decodeAchievementData(const unsigned char* bytes)
 
 void ScrivletPlayer::readBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom) const
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // Only a regular file is read: a pipe under a save file's name is not waited on.
+    std::string what;
+    std::FILE* file = fopenRegularFile(path.c_str(), "rb", &what);
     if (!file)
     {
-        if (errno != ENOENT)
-            std::cout << "Could not read file " << path << std::endl;
+        if (errno == ENODEV || errno == EISDIR)
+            std::cout << "Could not read file " << path << ": it is " << what << std::endl;
+        else if (errno != ENOENT)
+            std::cout << "Could not read file " << path << ": " << what << std::endl;
         return;
     }
     std::vector<unsigned char> read(static_cast<std::size_t>(size));
@@ -319,7 +324,8 @@ bool ScrivletPlayer::writeBlock(const std::string& path, const unsigned char* by
         return false;
     if (!writeFileAtomic(path.c_str(), bytes, static_cast<size_t>(size)))
     {
-        std::cout << "Could not save file " << path << std::endl;
+        const int error = errno;
+        std::cout << "Could not save file " << path << ": " << std::strerror(error ? error : EIO) << std::endl;
         return false;
     }
     return true;

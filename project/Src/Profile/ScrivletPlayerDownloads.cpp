@@ -1,6 +1,7 @@
 #include "Resources/Profile/ScrivletPlayer.h"
 
 #include "Tovrane/Assert.h"
+#include "Tovrane/EscapeControls.h"
 #include "Tovrane/System.h"
 
 #include "CJSonFile.h"
@@ -52,13 +53,13 @@ bool readNumber(const XQM::Value& root, const char* key, int low, int high, cons
     const XQM::Value value = root[key];
     if (!value.isInt())
     {
-        std::cout << "Ignoring download " << path << ": \"" << key << "\" is not a whole number" << std::endl;
+        std::cout << "Ignoring download " << escapeControls(path) << ": \"" << key << "\" is not a whole number" << std::endl;
         return false;
     }
     number = value.asInt();
     if (number < low || number > high)
     {
-        std::cout << "Ignoring " << key << " " << number << " of download " << path << std::endl;
+        std::cout << "Ignoring " << key << " " << number << " of download " << escapeControls(path) << std::endl;
         return false;
     }
     return true;
@@ -91,26 +92,26 @@ void ScrivletPlayer::loadMicroDownload(const std::string& folder)
     std::string path = folder + "download.json";
     if (downloadDepth == 0 && ++downloadPackages > maxDownloadPackages)
     {
-        std::cout << "Too many downloads; skipping " << path << std::endl;
+        std::cout << "Too many downloads; skipping " << escapeControls(path) << std::endl;
         return;
     }
     struct stat info;
     if (!isPlainFolder(folder.substr(0, folder.find_last_not_of('/') + 1), info))
     {
-        std::cout << "Could not load download " << path << " (the package is not a folder, or a link)" << std::endl;
+        std::cout << "Could not load download " << escapeControls(path) << " (the package is not a folder, or a link)" << std::endl;
         return;
     }
     if (!loadedFolders.insert(std::make_pair(static_cast<unsigned long long>(info.st_dev),
                                              static_cast<unsigned long long>(info.st_ino)))
              .second)
     {
-        std::cout << "Download " << folder << " already loaded; skipping it" << std::endl;
+        std::cout << "Download " << escapeControls(folder) << " already loaded; skipping it" << std::endl;
         return;
     }
     XQM::CJSonFile file(path, 0);
     if (!file.Load())
     {
-        std::cout << "Could not load download " << path << " (" << file.GetError() << ")" << std::endl;
+        std::cout << "Could not load download " << escapeControls(path) << " (" << escapeControls(file.GetError()) << ")" << std::endl;
         return;
     }
     XQM::Value root = file.GetRoot();
@@ -135,7 +136,7 @@ void ScrivletPlayer::loadMicroDownload(const std::string& folder)
             return;
         if (downloadDepth >= maxDownloadDepth)
         {
-            std::cout << "Downloads nested too deeply; skipping the contents of " << path << std::endl;
+            std::cout << "Downloads nested too deeply; skipping the contents of " << escapeControls(path) << std::endl;
             return;
         }
         for (int i = 0; i < subfolders.size(); ++i)
@@ -154,7 +155,7 @@ void ScrivletPlayer::loadMicroDownload(const std::string& folder)
             }
             if (!safe)
             {
-                std::cout << "Refusing sub-folder \"" << entry << "\" of download " << path << std::endl;
+                std::cout << "Refusing sub-folder \"" << escapeControls(entry) << "\" of download " << escapeControls(path) << std::endl;
                 continue;
             }
             ++downloadDepth;
@@ -174,7 +175,7 @@ void ScrivletPlayer::loadMicroDownload(const std::string& folder)
     }
     else
     {
-        std::cout << "Unknown download type \"" << type << "\" in " << path << std::endl;
+        std::cout << "Unknown download type \"" << escapeControls(type) << "\" in " << escapeControls(path) << std::endl;
     }
 }
 

@@ -3,10 +3,14 @@
 #include "Tovrane/Texture.h"
 
 #include "AtomicFile.h"
+#include "RegularFile.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <iostream>
+#include <unistd.h>
 #include <vector>
 
 namespace Tovrane
@@ -21,13 +25,22 @@ std::string twoDigits(int number)
     return text;
 }
 
-bool canOpen(const std::string& path, const char* mode)
+// Whether a regular file that can be read stands at `path`; a pipe there is
+// not waited on.
+bool canOpen(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), mode);
-    if (!file)
+    const int fd = openRegularFile(path.c_str());
+    if (fd < 0)
         return false;
-    std::fclose(file);
+    ::close(fd);
     return true;
+}
+
+// "Could not save file PATH: REASON" from errno.
+void sayNotSaved(const std::string& path, const char* after = "")
+{
+    const int error = errno;
+    std::cout << "Could not save file " << path << after << ": " << std::strerror(error ? error : EIO) << std::endl;
 }
 
 const int thumbnailSize = 128;
@@ -77,7 +90,7 @@ bool stagePicture(const Texture& picture, const std::string& target, std::vector
     const std::string staging = stageAtomic(target.c_str());
     if (!staging.empty())
         return picture.savePng(staging, target); // a failure names the slot's file
-    std::cout << "Could not save file " << target << std::endl;
+    sayNotSaved(target);
     return false;
 }
 
@@ -92,7 +105,7 @@ bool putStagedInPlace(const std::vector<std::string>& targets, bool staged)
     }
     if (replaceStagedAtomic(targets))
         return true;
-    std::cout << "Could not save file " << targets.front() << " and the files saved with it" << std::endl;
+    sayNotSaved(targets.front(), " and the files saved with it");
     return false;
 }
 }
@@ -156,9 +169,9 @@ TexturePtr ScrivletPlayer::loadAnimationFrame(int slot, int frame) const
     return Texture::fromFile(toAnimationPath(slot, frame));
 }
 
-bool ScrivletPlayer::hasImage(int slot) const { return canOpen(toImagePath(slot), "rb"); }
+bool ScrivletPlayer::hasImage(int slot) const { return canOpen(toImagePath(slot)); }
 
-bool ScrivletPlayer::hasAnimation(int slot) const { return canOpen(toAnimationPath(slot, 0), "rb"); }
+bool ScrivletPlayer::hasAnimation(int slot) const { return canOpen(toAnimationPath(slot, 0)); }
 
 int ScrivletPlayer::getNumberOfImageSlotsInUse() const
 {
@@ -216,7 +229,7 @@ bool ScrivletPlayer::saveAnimation(std::vector<TexturePtr> frames, int slot, int
         const std::string staging = stageAtomic(getAnimationDataPath().c_str());
         staged = !staging.empty() && writeFileAtomic(staging.c_str(), bytes, sizeof bytes);
         if (!staged)
-            std::cout << "Could not save file " << getAnimationDataPath() << std::endl;
+            sayNotSaved(getAnimationDataPath());
     }
     if (putStagedInPlace(targets, staged))
         return true;
@@ -224,7 +237,7 @@ bool ScrivletPlayer::saveAnimation(std::vector<TexturePtr> frames, int slot, int
     return false;
 }
 
-bool ScrivletPlayer::hasUploadImageFile() const { return canOpen(getUploadMetaPath(), "r"); }
+bool ScrivletPlayer::hasUploadImageFile() const { return canOpen(getUploadMetaPath()); }
 
 // The platform collects the picture named by "meta.inf"; the slot is
 // remembered only once the file is safely in place.

@@ -1,5 +1,9 @@
 #include "Resources/Profile/TaskDownload.h"
 
+#include "Tovrane/GraphicsRenderer.h"
+
+#include "RegularFile.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -8,6 +12,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace Tovrane
 {
@@ -54,8 +60,19 @@ bool TaskDownload::isInsideName(const std::string& name)
     return true;
 }
 
+bool TaskDownload::hasControlCharacter(const std::string& name)
+{
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
 std::string TaskDownload::nameFault(const std::string& name)
 {
+    // A NUL would end the name early (the sheet "a.tex\0" read as "a.tex"
+    // also where "a.tex\0.chr" is meant); no control character belongs in a
+    // file name.
+    if (hasControlCharacter(name))
+        return "holds a control character";
     if (!isInsideName(name))
         return "lies outside its folder";
     for (size_t start = 0; start <= name.size();)
@@ -68,15 +85,50 @@ std::string TaskDownload::nameFault(const std::string& name)
     return std::string();
 }
 
-std::string TaskDownload::linkLeavingFolder(const std::string& folder)
+std::string TaskDownload::linkLeavingFolder(const std::string& folder, std::error_code* why)
 {
-    return firstEntry(folder, [](const fs::path& root, const fs::directory_entry& entry) {
+    return firstEntry(folder, [why](const fs::path& root, const fs::directory_entry& entry) {
         std::error_code unresolved;
         if (!entry.is_symlink(unresolved))
             return false;
         const fs::path target = fs::canonical(entry.path(), unresolved);
+        if (why)
+            *why = unresolved;
         return unresolved || !isUnder(root, target);
     });
+}
+
+std::string TaskDownload::pictureFault(const std::string& path)
+{
+    // The signature, then the IHDR chunk: length 13, type, width, height,
+    // five one-byte fields and the chunk's CRC.
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    const std::size_t headerSize = 33;
+    std::string what;
+    std::FILE* file = fopenRegularFile(path.c_str(), "rb", &what);
+    if (!file)
+        return "cannot be read (" + what + ")";
+    unsigned char header[headerSize];
+    const std::size_t got = std::fread(header, 1, headerSize, file);
+    std::fclose(file);
+    if (std::memcmp(header, signature, std::min<std::size_t>(got, 8)) != 0)
+        return "cannot be read (not a PNG picture)";
+    if (got < headerSize)
+        return "cannot be read (cut short)";
+    auto word = [&header](std::size_t at) {
+        return static_cast<std::uint32_t>(header[at]) << 24 | static_cast<std::uint32_t>(header[at + 1]) << 16 |
+               static_cast<std::uint32_t>(header[at + 2]) << 8 | header[at + 3];
+    };
+    if (word(8) != 13 || std::memcmp(header + 12, "IHDR", 4) != 0)
+        return "cannot be read (not a PNG picture)";
+    const std::uint32_t width = word(16), height = word(20);
+    if (width == 0 || height == 0)
+        return "cannot be read (no pixels)";
+    if (width > MaxPictureSide || height > MaxPictureSide ||
+        static_cast<std::uint64_t>(width) * height * 4 > GraphicsRenderer::PictureBudget)
+        return "cannot be read (" + std::to_string(width) + " x " + std::to_string(height) +
+               " pixels, more than a picture may have)";
+    return std::string();
 }
 
 std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_code& why)

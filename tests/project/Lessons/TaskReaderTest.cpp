@@ -40,6 +40,11 @@ TEST(TaskReaderTest, EdgeCasesOfTheFormat)
         {"location, zoom 2: radius 10", location, "", R"("zoom": 2)", 0, [](const Task&, const TaskLine& l) { return l.radius == 10; }},
         {"location, zoom 1: radius 18", location, "", R"("zoom": 1)", 0, [](const Task&, const TaskLine& l) { return l.radius == 18; }},
         {"location, zoom 0: radius 26", location, "", "", 0, [](const Task&, const TaskLine& l) { return l.radius == 26; }},
+        // Any other zoom keeps the wide default; the studio zooms in at most
+        // twice, whatever the count.
+        {"zoom 3: radius 26", location, "", R"("zoom": 3)", 0, [](const Task&, const TaskLine& l) { return l.zoom == 3 && l.radius == 26; }},
+        {"zoom 2147483647: radius 26", location, "", R"("zoom": 2147483647)", 0,
+         [](const Task&, const TaskLine& l) { return l.zoom == 2147483647 && l.radius == 26; }},
         {"writing lesson, any zoom: 18", writing, "", R"("zoom": 2)", 0, [](const Task&, const TaskLine& l) { return l.radius == 18; }},
         {"advanced lesson: 12", TaskType::AdvancedLesson, "", R"("radii": -3)", 0, [](const Task&, const TaskLine& l) { return l.radius == 12; }},
         {"radii 1 stays", location, "", R"("radii": 1)", 0, [](const Task&, const TaskLine& l) { return l.radius == 1 && l.segments[0].numTestPoints == 199; }},

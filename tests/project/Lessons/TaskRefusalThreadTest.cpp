@@ -4,6 +4,10 @@
 // so does a name the file system cannot look up.
 #include "LessonsTestSupport.h"
 
+#include <sys/stat.h>
+
+#include <iterator>
+
 using namespace LessonsTest;
 
 namespace
@@ -83,4 +87,65 @@ TEST(TaskRefusalThreadTest, AMissingPictureRefusesTheTaskWhichWritesNoUsageRecor
         EXPECT_TRUE(run.until([&] { return run.stackSize() == 1; }));
         EXPECT_EQ((std::vector<std::string>{"GameAreaStart LOC_case", "GameAreaExit"}), run.records());
     }
+}
+
+// Downloads whose task file cannot be taken, or whose names hold control
+// characters: one line each, saying what stands there, with every name's
+// control characters written out so that none forges a second line.
+TEST(TaskRefusalThreadTest, DownloadsWithStrangeFilesOrNamesAreRefusedWithOneEscapedLine)
+{
+    REQUIRE_LESSONS_TITLE();
+    namespace fs = std::filesystem;
+    std::ifstream original(title().path + "tasks/firehouse.task");
+    const std::string firehouse((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
+    // The firehouse with one name replaced.
+    auto replaced = [&firehouse](const std::string& name, const std::string& by) {
+        std::string text = firehouse;
+        return text.replace(text.find(name), name.size(), by);
+    };
+    const std::string downloads = title().scratch + "downloads/";
+    const struct
+    {
+        const char* what;
+        std::string folder;
+        std::function<void(const std::string& folder)> make;
+        std::string refusal;
+    } cases[] = {
+        {"a NUL ending a sheet's name early", "nul",
+         [&](const std::string& f) { std::ofstream(f + "dlc.task") << replaced("\"task_firehouse\"", "\"task_firehouse.tex\\u0000\""); },
+         "its sprite sheet task_firehouse.tex\\x00 holds a control character"},
+        {"an escape sequence in a picture's name", "escape",
+         [&](const std::string& f) { std::ofstream(f + "dlc.task") << replaced("task/firehouse_background.png", "\\u001b[2J.png"); },
+         "its background \\x1b[2J.png holds a control character"},
+        {"a newline in the download's own name", "line\nRefused task file forged", [](const std::string&) {}, "missing"},
+        {"a folder for a task file", "folder", [](const std::string& f) { fs::create_directory(f + "dlc.task"); },
+         "it is a folder, not a file"},
+        {"a pipe for a task file", "pipe", [](const std::string& f) { ASSERT_EQ(0, ::mkfifo((f + "dlc.task").c_str(), 0644)); },
+         "it is a pipe, not a file"},
+        {"a link loop for a task file", "loop", [](const std::string& f) { fs::create_symlink("dlc.task", f + "dlc.task"); },
+         "its file dlc.task is a link loop"},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string folder = downloads + c.folder + "/";
+        fs::create_directories(folder);
+        c.make(folder);
+        std::unique_ptr<TaskStudioState> state;
+        const std::vector<std::string> output = printed([&] { state.reset(new TaskStudioState(folder)); });
+        EXPECT_TRUE(state->getTask()->isRefused()) << c.what;
+        std::string shown = folder;
+        if (shown.find('\n') != std::string::npos)
+            shown.replace(shown.find('\n'), 1, "\\n");
+        EXPECT_EQ(std::vector<std::string>{"Refused task file " + shown + "dlc.task: " + c.refusal}, with(output, "Refused"))
+            << c.what;
+    }
+    fs::remove_all(downloads);
+
+    // The title's own tasks take no control character in a name either.
+    std::string text = firehouse;
+    text.replace(text.find("task/firehouse_background.png"), 29, "fire\\nhouse.png");
+    const std::vector<std::string> output =
+        with(printed([&] { state(TaskType::LocationTask, writeTask("control.task", text)); }), "Refused");
+    ASSERT_EQ(1u, output.size());
+    EXPECT_NE(std::string::npos, output[0].find(": its background fire\\nhouse.png holds a control character"));
 }

@@ -7,6 +7,8 @@
 #include "Resources/Studio/ColorPie.h"
 #include "Tovrane/Font.h"
 
+#include <climits>
+
 using namespace LessonsTest;
 
 namespace
@@ -126,6 +128,14 @@ TEST(TaskScreenRulesThreadTest, LinesZoomInOnTheirPointAndStayZoomedForANeighbou
         EXPECT_FALSE(state->keepZoom);
         EXPECT_EQ(2 << 16, canvas.getZoom().getRaw()) << "a line without zoom only clears the flag";
     }
+    // A count past the canvas's two steps zooms as far as two, and back.
+    TaskRun run;
+    TaskStudioState* state = loaded(run, screenTask("zoom_3px"));
+    state->getTask()->lines[0].zoom = INT_MAX;
+    state->zoomIn(false);
+    EXPECT_EQ(2 << 16, state->studio->canvas->getZoom().getRaw());
+    state->zoomOut();
+    EXPECT_EQ(1 << 15, state->studio->canvas->getZoom().getRaw());
 }
 
 TEST(TaskScreenRulesThreadTest, ButtonsActByTheFirstRuleThatHolds)

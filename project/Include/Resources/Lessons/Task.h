@@ -23,12 +23,13 @@ class TaskStudioState;
 // lines, and the judging state of the line being worked on. Made by the task
 // studio that runs it, which it asks for its kind and location.
 //
-// A file that cannot be run (missing, not JSON, no lines, a tracing line
-// without segments, numbers out of range) is refused: one line on standard
-// output names the file and the fault, and the studio runs nothing of it. So
-// is a downloaded task that names a file outside its folder or with a name
-// part too long for the file system, or whose folder holds a link leading out
-// of it or anything that may not be read.
+// A file that cannot be run (missing, not JSON, no lines or too many lines
+// or characters, a tracing line without segments, numbers out of range) is
+// refused: one line on standard output names the file and the fault, and the
+// studio runs nothing of it. So is a task naming a file with a control
+// character, and a downloaded task that names a file outside its folder or
+// with a name part too long for the file system, or whose folder holds a link
+// leading out of it or anything that may not be read.
 class Task
 {
 public:
@@ -62,6 +63,13 @@ public:
     // All lines together, so that a small file cannot ask for a huge path.
     static const int MaxSamplesPerTask = 65536;
     static const int MaxLessonID = 61;
+    // Each line and character loads pictures and animations of its own: a
+    // small file must not ask for thousands. The title's tasks have at most
+    // 7 lines and 2 characters.
+    static const int MaxLines = 64;
+    static const int MaxCharacters = 16;
+    // The canvas zooms in twice at most: a larger "zoom" zooms in this often.
+    static constexpr int MaxZoom = 2;
 
     Task(const std::string& path, TaskStudioState* studio);
     ~Task();
@@ -135,10 +143,11 @@ private:
     // Reads the whole file; false (with the fault set) for a file that
     // cannot be run.
     bool read(const std::string& path);
-    // A downloaded task's names stay inside its folder and can be looked up,
-    // and its folder holds nothing that leads out of it or hides from the
-    // check; false, with the fault set, when not.
-    bool staysInside(const std::string& folder);
+    // No name holds a control character; a downloaded task's (`folder` not
+    // empty) also stay inside its folder and can be looked up, and its folder
+    // holds nothing that leads out of it or hides from the check; false, with
+    // the fault set, when not.
+    bool namesFit(const std::string& folder);
     // A link leading out of the download's folder or a folder in it that may
     // not be searched, as the fault says it; empty when there is none.
     static std::string folderFault(const std::string& folder);

@@ -278,8 +278,9 @@ public:
     // What load needs and cannot do without: false, with one line, when the
     // background, the task's sprite sheet or any picture the task names is
     // missing or cannot be looked up, or when a download's own sprite sheets
-    // or characters name a picture outside its folder or a missing one.
-    // Decides, with a refused task file, whether the state pops at entry.
+    // or characters name a picture outside its folder or a missing one, or
+    // a picture of its own whose header the PNG reader would refuse, or an
+    // animation with a frame count out of range. Decides, with a refused task file, whether the state pops at entry.
     bool hasAssets() const;
 
 private:
@@ -298,7 +299,8 @@ private:
     // the reason in `failure`.
     std::string findAsset(const std::string& file, std::string* failure = nullptr) const;
     // Why the file cannot be read ("is missing", "cannot be looked up
-    // (...)"), or empty when it is there.
+    // (...)", for a download's own picture "cannot be read (...)" from its
+    // header), or empty when it is there.
     std::string lookupFault(const std::string& file) const;
     // Why load could not show the task whole, as hasAssets says it, or empty.
     std::string assetFault() const;

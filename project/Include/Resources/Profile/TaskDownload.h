@@ -6,6 +6,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <system_error>
 
@@ -15,8 +16,8 @@ namespace Tovrane
 // "images/", "metadata/" and "audio/" folders searched before the title's.
 //
 // What a download reads must come from its own folder or from the title: the
-// file names it gives are relative, have no ".." part and no part longer than
-// the file system allows, no file of the folder is a symbolic link leading
+// file names it gives are relative, have no ".." part, no control character
+// and no part longer than the file system allows, no file of the folder is a symbolic link leading
 // out of it, and everything in it may be read (and every folder searched).
 class TaskDownload : public MicroDownload
 {
@@ -27,17 +28,28 @@ public:
     // A name a download may give for one of its files: not absolute and
     // without a ".." part.
     static bool isInsideName(const std::string& name);
+    // A byte below 0x20, or DEL.
+    static bool hasControlCharacter(const std::string& name);
     // The longest part of a name a file system takes.
     static const std::size_t MaxNamePart = 255;
-    // Why a download may not give this name for one of its files ("lies
-    // outside its folder", "has a name part longer than ..."); empty when it
-    // may.
+    // Why a download may not give this name for one of its files ("holds a
+    // control character", "lies outside its folder", "has a name part longer
+    // than ..."); empty when it may.
     static std::string nameFault(const std::string& name);
     // The first file under the folder (relative to it) that is a symbolic
     // link leading out of the folder or to nothing; empty when there is none.
     // The game searches the download's folders first also for names of its
     // own, so every file there is checked, not only the ones the task names.
-    static std::string linkLeavingFolder(const std::string& folder);
+    // `why`, when given, gets the reason the link could not be resolved
+    // (a loop, a target missing), or no error for one that resolves outside.
+    static std::string linkLeavingFolder(const std::string& folder, std::error_code* why = nullptr);
+    // The longest side of a picture the PNG reader takes.
+    static const std::uint32_t MaxPictureSide = 8192;
+    // Why the picture file at `path` would not load, from its header alone:
+    // "cannot be read (...)" for a file that is no regular file or may not be
+    // read, is cut before its header ends, is no PNG, or declares a size the
+    // reader refuses; empty when its header is whole and fits.
+    static std::string pictureFault(const std::string& path);
     // The first folder under the folder (relative to it, "." for the folder
     // itself) that may not be read or searched, or file that may not be read
     // or is no plain file (a pipe, a socket, a device: `why` is then

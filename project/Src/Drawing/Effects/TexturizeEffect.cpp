@@ -2,7 +2,10 @@
 
 #include "Tovrane/System.h"
 
-#include <fstream>
+#include "RegularFile.h"
+
+#include <unistd.h>
+
 #include <iomanip>
 #include <iostream>
 #include <sstream>
@@ -89,8 +92,12 @@ void TexturizeEffect::run(TexturePtr picture)
     if (!image)
     {
         // A missing file has been reported by the reader; a broken one is reported here.
-        if (std::ifstream(path).good())
+        const int fd = openRegularFile(path.c_str());
+        if (fd >= 0)
+        {
+            ::close(fd);
             std::cout << "Could not read file " << path << std::endl;
+        }
         return;
     }
     const int tw = image->getWidth(), th = image->getHeight();

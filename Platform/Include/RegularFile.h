@@ -1,0 +1,35 @@
+#ifndef PLATFORM_REGULARFILE_H
+#define PLATFORM_REGULARFILE_H
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// Files read by name: only a regular file is opened, and never waited on.
+// A pipe, socket or device under a picture's, script's or module's name would
+// otherwise make the reader wait (or read) for ever.
+
+// Opens `path` for reading without waiting (O_NONBLOCK, then fstat); the
+// descriptor is made blocking again once it is known to be a regular file.
+// -1 otherwise, with errno set (ENOENT, EACCES…; EISDIR for a folder, ENODEV
+// for a pipe, socket or device) and, when `what` is given, what stands there
+// ("a folder", "a pipe", "a socket", "a device") or the system's reason.
+int openRegularFile(const char* path, std::string* what = nullptr);
+
+// The same as a stream, mode "rb" or "r".
+std::FILE* fopenRegularFile(const char* path, const char* mode = "rb", std::string* what = nullptr);
+
+// Reads a whole regular file of at most `limit` bytes into `text`. False with
+// the reason in `what` ("file too large" for a bigger file) otherwise.
+bool readRegularFile(const char* path, std::string& text, std::size_t limit, std::string* what = nullptr);
+
+// For files written by name: null when nothing stands at `path` or a regular
+// file does (through links), otherwise what stands there ("a folder", "a
+// pipe", "a socket", "a device"), which a writer must leave alone.
+const char* nonRegularFileAt(const char* path);
+
+// "a folder", "a pipe", "a socket", "a device" or "a link" for what is not a
+// regular file, from a stat mode; "a file" for a regular one.
+const char* describeFileType(unsigned int mode);
+
+#endif
