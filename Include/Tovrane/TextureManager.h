@@ -36,6 +36,8 @@ public:
     // (assertion); when folders were added, a missing picture may be the fault
     // of downloaded content and gives an empty pointer instead.
     TexturePtr findTexture(const std::string& fileName);
+    // True when getTexture could not load that name before.
+    bool isBroken(const std::string& fileName) const { return broken.count(fileName) != 0; }
 
 protected:
     // Puts `texture` in the cache under `fileName` in place of what was loaded

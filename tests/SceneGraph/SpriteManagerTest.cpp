@@ -194,6 +194,12 @@ TEST_F(SpriteManagerTest, AddedFoldersShadowTheTitleAndMissingSpritesDoNotStop)
     EXPECT_FALSE(quad->getTexture());
     EXPECT_EQ((std::vector<float>(12, 0.0f)), positionsOf(quad));
     EXPECT_EQ(Vector3<tFixed>(tFixed(30), tFixed(40), tFixed(0)), quad->getPosition());
+
+    // The same sheet's sprite again, or another sprite of it: said once.
+    testing::internal::CaptureStdout();
+    for (int again = 0; again < 3; ++again)
+        EXPECT_FALSE(manager.getSprite("download/button.png", PixelFormat::RGBA4444)->getTexture());
+    EXPECT_EQ("", testing::internal::GetCapturedStdout());
 }
 
 TEST_F(SpriteManagerTest, CutFileKeepsTheWholeRecordsBeforeTheCut)

@@ -192,6 +192,9 @@ GeometryPtr SpriteManager::getSprite(const std::string& name, PixelFormat::Type 
     SpriteInfo info;
     TexturePtr texture;
     std::map<std::string, SpriteInfo>::const_iterator entry = sprites.find(name);
+    // A picture already known to be broken was said once, not again for
+    // each sprite of it.
+    const bool known = isBroken(entry != sprites.end() ? entry->second.textureName : name);
     if (entry != sprites.end())
     {
         info = entry->second;
@@ -215,7 +218,8 @@ GeometryPtr SpriteManager::getSprite(const std::string& name, PixelFormat::Type 
     // must not. Its sprite becomes an empty quad at the sprite's place.
     if (!texture)
     {
-        std::cout << "Could not load sprite " << escapeControls(name) << std::endl;
+        if (!known)
+            std::cout << "Could not load sprite " << escapeControls(name) << std::endl;
         info.halfWidth = tFixed();
         info.halfHeight = tFixed();
     }
