@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <iostream>
 #include <map>
 #include <random>
 
@@ -216,6 +217,8 @@ TEST_F(FailedSaves, KilledAtAnyInstantTheSlotIsWholeAtTheNextLoad)
             }
             ASSERT_TRUE(kind.save(*profile, 0));
         }
+        std::cout << (kind.flipbook ? "flipbook" : "picture") << ": " << outcomes[0] << " old, " << outcomes[1]
+                  << " new\n";
         EXPECT_TRUE(outcomes[0] > 5 && outcomes[1] > 5) << outcomes[0] << " old, " << outcomes[1] << " new";
     }
 }
