@@ -41,6 +41,8 @@ public:
     // (12 MiB, 3145728 pixels): the PNG reader refuses larger pictures, so no
     // outside picture can use up the texture memory on its own.
     static const std::uint32_t PictureBudget = 12582912;
+    // The widest and highest picture the PNG reader takes, in pixels.
+    static const std::uint32_t PictureSideLimit = 8192;
 
     // Screen of 320 x 240 pixels, no camera, all counters 0. The constructing
     // thread is the one that draws.

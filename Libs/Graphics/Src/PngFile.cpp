@@ -26,7 +26,7 @@ namespace
 // largest picture the game makes is 640 x 480; a tall list made of tiles may
 // run to 8192 rows. The decoded size has its own bound beside the renderer's
 // texture budget (GraphicsRenderer::PictureBudget).
-const png_uint_32 MaximumSize = 8192;
+const png_uint_32 MaximumSize = GraphicsRenderer::PictureSideLimit;
 // The most libpng may allocate for one chunk (the image data is streamed and
 // not bounded by this): a header that declares more refuses the file before
 // anything is allocated.

@@ -124,7 +124,7 @@ std::string TaskDownload::pictureFault(const std::string& path)
     const std::uint32_t width = word(16), height = word(20);
     if (width == 0 || height == 0)
         return "cannot be read (no pixels)";
-    if (width > MaxPictureSide || height > MaxPictureSide ||
+    if (width > GraphicsRenderer::PictureSideLimit || height > GraphicsRenderer::PictureSideLimit ||
         static_cast<std::uint64_t>(width) * height * 4 > GraphicsRenderer::PictureBudget)
         return "cannot be read (" + std::to_string(width) + " x " + std::to_string(height) +
                " pixels, more than a picture may have)";

@@ -43,8 +43,6 @@ public:
     // `why`, when given, gets the reason the link could not be resolved
     // (a loop, a target missing), or no error for one that resolves outside.
     static std::string linkLeavingFolder(const std::string& folder, std::error_code* why = nullptr);
-    // The longest side of a picture the PNG reader takes.
-    static const std::uint32_t MaxPictureSide = 8192;
     // Why the picture file at `path` would not load, from its header alone:
     // "cannot be read (...)" for a file that is no regular file or may not be
     // read, is cut before its header ends, is no PNG, or declares a size the
