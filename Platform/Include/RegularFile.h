@@ -14,7 +14,13 @@
 // -1 otherwise, with errno set (ENOENT, EACCES…; EISDIR for a folder, ENODEV
 // for a pipe, socket or device) and, when `what` is given, what stands there
 // ("a folder", "a pipe", "a socket", "a device") or the system's reason.
-int openRegularFile(const char* path, std::string* what = nullptr);
+// Without `followLinks`, a link under the name is refused too (ELOOP).
+int openRegularFile(const char* path, std::string* what = nullptr, bool followLinks = true);
+
+// Reads what is left of an open file, at most `limit` bytes in all, into
+// `text`. False with errno set otherwise (EFBIG for a larger file) and the
+// reason in `what` ("file too large" for a larger file).
+bool readOpenFile(int fd, std::string& text, std::size_t limit, std::string* what = nullptr);
 
 // The same as a stream, mode "rb" or "r".
 std::FILE* fopenRegularFile(const char* path, const char* mode = "rb", std::string* what = nullptr);

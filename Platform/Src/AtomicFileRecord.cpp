@@ -1,5 +1,7 @@
 #include "AtomicFileRecord.h"
 
+#include "RegularFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -138,12 +140,6 @@ void Syncs::report() const
         sayUnsynced(f.first, f.second);
 }
 
-bool pathExists(const std::string& path)
-{
-    struct stat status;
-    return ::lstat(path.c_str(), &status) == 0;
-}
-
 bool sameFolder(const std::string& a, const std::string& b)
 {
     struct stat first, second;
@@ -155,43 +151,24 @@ Found readRecord(const std::string& path, unsigned long long pid, std::vector<st
 {
     fields.clear();
     // Without following a link or waiting on a pipe planted under the name.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = openRegularFile(path.c_str(), nullptr, false);
     if (fd < 0)
     {
         // A name that cannot be there (under a file, or too long) is not there.
         if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
             return Found::Missing;
-        return errno == ELOOP || errno == ENXIO ? Found::Foreign : Found::Unreadable;
+        return errno == ELOOP || errno == ENXIO || errno == ENODEV || errno == EISDIR ? Found::Foreign
+                                                                                       : Found::Unreadable;
     }
-    struct stat status;
     Found found = Found::Read;
-    if (::fstat(fd, &status) != 0)
-        found = Found::Unreadable;
-    else if (!S_ISREG(status.st_mode) || static_cast<unsigned long long>(status.st_size) > RecordLimit)
-        found = Found::Foreign;
-    else if (::flock(fd, LOCK_SH | LOCK_NB) != 0)
-    {
-        // Held by its writer; where there are no locks, the writer's process
-        // id tells, as well as it can.
-        if (errno == EWOULDBLOCK || (static_cast<pid_t>(pid) != ::getpid() && !otherWriterGone(pid)))
-            found = Found::Busy;
-    }
+    // Held by its writer; where there are no locks, the writer's process id
+    // tells, as well as it can.
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0 &&
+        (errno == EWOULDBLOCK || (static_cast<pid_t>(pid) != ::getpid() && !otherWriterGone(pid))))
+        found = Found::Busy;
     std::string text;
-    char buffer[4096];
-    while (found == Found::Read)
-    {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            found = Found::Unreadable;
-        else if (got == 0)
-            break;
-        else if (text.size() + static_cast<std::size_t>(got) > RecordLimit)
-            found = Found::Foreign;
-        else
-            text.append(buffer, static_cast<std::size_t>(got));
-    }
+    if (found == Found::Read && !readOpenFile(fd, text, RecordLimit))
+        found = errno == EFBIG ? Found::Foreign : Found::Unreadable;
     const int error = errno;
     ::close(fd);
     if (found == Found::Read && !parseText(text, fields))

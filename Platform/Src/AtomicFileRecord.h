@@ -94,8 +94,6 @@ struct Syncs
     void report() const;
 };
 
-bool pathExists(const std::string& path);
-
 // The outcome of opening a record found in a folder.
 enum class Found
 {

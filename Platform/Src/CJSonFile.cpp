@@ -1,17 +1,14 @@
 #include "CJSonFile.h"
+#include "RegularFile.h"
 
 #include <json/reader.h>
 #include <json/value.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <exception>
 #include <memory>
-#include <vector>
 
 namespace XQM
 {
@@ -24,45 +21,21 @@ bool CJSonFile::Load()
 
     // Only a regular file is read: a link is not followed (downloaded content
     // must not reach outside its folder) and a FIFO or a device must not block.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openRegularFile(path.c_str(), nullptr, false);
     if (fd < 0)
     {
-        error = errno == ELOOP ? path + " is a link, which is not followed" : "cannot open " + path;
-        return false;
-    }
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-    {
-        ::close(fd);
-        error = path + " is not a regular file";
-        return false;
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (!file)
-    {
-        ::close(fd);
-        error = "cannot open " + path;
+        error = errno == ELOOP                       ? path + " is a link, which is not followed"
+                : errno == ENODEV || errno == EISDIR ? path + " is not a regular file"
+                                                     : "cannot open " + path;
         return false;
     }
     std::string text;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    const bool read = readOpenFile(fd, text, static_cast<std::size_t>(maxFileSize));
+    const int readError = errno;
+    ::close(fd);
+    if (!read)
     {
-        text.append(buffer, got);
-        if (static_cast<long>(text.size()) > maxFileSize)
-            break;
-    }
-    bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError)
-    {
-        error = "cannot read " + path;
-        return false;
-    }
-    if (static_cast<long>(text.size()) > maxFileSize)
-    {
-        error = path + " is too large";
+        error = readError == EFBIG ? path + " is too large" : "cannot read " + path;
         return false;
     }
 

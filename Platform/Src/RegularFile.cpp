@@ -29,7 +29,7 @@ const char* nonRegularFileAt(const char* path)
     return describeFileType(info.st_mode);
 }
 
-int openRegularFile(const char* path, std::string* what)
+int openRegularFile(const char* path, std::string* what, bool followLinks)
 {
     if (!path || !*path)
     {
@@ -39,7 +39,7 @@ int openRegularFile(const char* path, std::string* what)
         return -1;
     }
     // O_NONBLOCK keeps the open itself from waiting for a pipe's writer.
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0)
     {
         if (what)
@@ -88,44 +88,39 @@ std::FILE* fopenRegularFile(const char* path, const char* mode, std::string* wha
     return file;
 }
 
+bool readOpenFile(int fd, std::string& text, std::size_t limit, std::string* what)
+{
+    text.clear();
+    char buffer[8192];
+    for (;;)
+    {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0)
+            return true;
+        if (got < 0 || text.size() + static_cast<std::size_t>(got) > limit)
+        {
+            const int error = got < 0 ? errno : EFBIG;
+            if (what)
+                *what = got < 0 ? std::strerror(error) : "file too large";
+            text.clear();
+            errno = error;
+            return false;
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 bool readRegularFile(const char* path, std::string& text, std::size_t limit, std::string* what)
 {
     text.clear();
     const int fd = openRegularFile(path, what);
     if (fd < 0)
         return false;
-    char buffer[8192];
-    bool ok = true;
-    for (;;)
-    {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-        {
-            if (what)
-                *what = std::strerror(errno);
-            ok = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        if (text.size() + static_cast<std::size_t>(got) > limit)
-        {
-            if (what)
-                *what = "file too large";
-            errno = EFBIG;
-            ok = false;
-            break;
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
+    const bool ok = readOpenFile(fd, text, limit, what);
     const int error = errno;
     ::close(fd);
-    if (!ok)
-    {
-        text.clear();
-        errno = error;
-    }
+    errno = error;
     return ok;
 }

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <functional>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -150,18 +149,15 @@ std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_
             const fs::directory_iterator probe(entry.path() / ".", why);
             return static_cast<bool>(why);
         }
-        // A pipe, socket or device would make loading wait or read for ever.
-        if (!entry.is_regular_file(error))
-        {
-            why = std::make_error_code(std::errc::not_supported);
-            return true;
-        }
-        // Without waiting on a pipe put in place since.
-        const int file = ::open(entry.path().c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-        if (file < 0)
-            why = std::error_code(errno, std::generic_category());
-        else
+        // A pipe, socket or device would make loading wait or read for ever;
+        // it is opened without waiting and only when it is a plain file.
+        const int file = openRegularFile(entry.path().c_str(), nullptr, false);
+        if (file >= 0)
             ::close(file);
+        else if (errno == ENODEV || errno == EISDIR || errno == ELOOP)
+            why = std::make_error_code(std::errc::not_supported);
+        else
+            why = std::error_code(errno, std::generic_category());
         return file < 0;
     });
 }
