@@ -9,7 +9,8 @@ packages=(
   libboost-dev libglibmm-2.4-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libegl-mesa0 libgl1-mesa-dri libgles1 libegl-dev libgles-dev
-  libsdl2-dev libvorbis-dev libjsoncpp-dev
+  libsdl2-dev libvorbis-dev libjsoncpp-dev libxxhash-dev
+  exfatprogs exfat-fuse
 )
 
 missing=()

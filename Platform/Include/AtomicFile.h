@@ -52,8 +52,11 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 // next fopenAtomic there), by whatever path the folders are reached then; a
 // target saved again since is left as it stands. Staging files are removed
 // in all cases, and by discardStagedAtomic for a writer that gives up.
+// On false, errno says why and `failed`, when given, names the target whose
+// step failed (empty when none did alone, as when the record could not be
+// made).
 std::string stageAtomic(const char* path);
-bool replaceStagedAtomic(const std::vector<std::string>& targets);
+bool replaceStagedAtomic(const std::vector<std::string>& targets, std::string* failed = nullptr);
 void discardStagedAtomic(const std::vector<std::string>& targets);
 
 // Finishes the grouped replacements of writers that are gone (killed

@@ -46,9 +46,12 @@ std::string baseOf(const std::string& path)
 
 bool syncFolder(const std::string& folder)
 {
+    // A folder that may be written and searched but not read cannot be
+    // opened to be synced: as on a filesystem without folder syncs, its
+    // renames are as durable as the system makes them.
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return errno == EACCES;
     const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
     const int error = errno;
     ::close(fd);

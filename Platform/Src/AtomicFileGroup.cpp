@@ -69,7 +69,8 @@ bool gatherFolders(Commit& commit, const std::vector<std::string>& targets)
     for (std::size_t i = 1; i < real.size(); ++i)
     {
         commit.relative.push_back("../" + baseOf(real[i]));
-        if (folderOf(real[i]) != folderOf(real[0]) || !sameFolder(commit.folders[0] + "/" + commit.relative[i], commit.folders[i]))
+        if (folderOf(real[i]) != folderOf(real[0]) || !siblingFolder(commit.folders[0], commit.relative[i]) ||
+            !sameFolder(commit.folders[0] + "/" + commit.relative[i], commit.folders[i]))
         {
             errno = EXDEV;
             return false;
@@ -89,7 +90,8 @@ bool keepOldFile(const Commit& commit, Member& m)
         return errno == ENOENT;
     if (!S_ISREG(old.st_mode))
     {
-        errno = EISDIR;
+        // Something else has the target's name: the save leaves it alone.
+        errno = S_ISDIR(old.st_mode) ? EISDIR : S_ISLNK(old.st_mode) ? ELOOP : ENODEV;
         return false;
     }
     (void)::chmod(staging.c_str(), old.st_mode & 07777);
@@ -138,8 +140,9 @@ void release(std::vector<int>& locks)
 }
 
 // Commits the staging files of `targets`; called with pendingMutex held and
-// every target staged.
-bool commit(const std::vector<std::string>& targets, const std::vector<std::string>& staging)
+// every target staged. On failure errno says why and `failed` names the
+// target it came from (empty when it came from no one target).
+bool commit(const std::vector<std::string>& targets, const std::vector<std::string>& staging, std::string& failed)
 {
     Commit commit;
     commit.id = std::to_string(::getpid()) + "." + std::to_string(uniqueNumber());
@@ -158,6 +161,8 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
         Member& m = commit.members[i];
         m.staging = baseOf(staging[i]);
         ok = identify(staging[i], m.fresh) && keepOldFile(commit, m);
+        if (!ok)
+            failed = targets[i];
     }
     std::vector<std::string> records;
     std::vector<int> locks;
@@ -175,20 +180,25 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
         errno = error;
         return false;
     }
+    // The writer holds the data folder and the records: nothing else changes
+    // the targets meanwhile, so the renames need no look at them first.
     for (std::size_t i = 0; ok && i < commit.members.size(); ++i)
     {
         const Member& m = commit.members[i];
-        ok = (!m.moved || ::rename(commit.at(m, m.target).c_str(), commit.at(m, m.backup).c_str()) == 0) &&
-             forward(commit, m);
+        const std::string target = commit.at(m, m.target);
+        ok = (!m.moved || ::rename(target.c_str(), commit.at(m, m.backup).c_str()) == 0) &&
+             ::rename(commit.at(m, m.staging).c_str(), target.c_str()) == 0;
+        if (!ok)
+            failed = targets[i];
     }
     std::string record = commit.record(CommitPrefix);
+    int error = ok ? 0 : errno;
     if (!ok)
     {
         // Taken back under a record that says so, in case the writer is
         // killed part-way through this too. Where the record cannot say so,
         // the commit is finished instead if it can be; only when neither
         // works is it taken back without a record.
-        const int error = errno;
         const bool marked = ::rename(record.c_str(), commit.record(UndoPrefix).c_str()) == 0;
         ok = !marked && std::all_of(commit.members.begin(), commit.members.end(),
                                     [&](const Member& m) { return forward(commit, m); });
@@ -197,12 +207,17 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
         bool back = true;
         for (std::size_t i = 0; !ok && i < commit.members.size(); ++i)
             back = takeBack(commit, commit.members[i]) && back;
-        errno = error;
+        if (ok)
+        {
+            error = 0;
+            failed.clear();
+        }
         // What cannot be taken back now is taken back by a later scan, under
         // its record; without one, nothing more can be done.
         if (!back && marked)
         {
             release(locks);
+            errno = error;
             return false;
         }
     }
@@ -212,11 +227,13 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
     (void)clearRecords(commit, record);
     release(locks);
     syncs.report();
+    // The reason of the step that failed, not of the clean-up after it.
+    errno = error;
     return ok;
 }
 
 // Commits (or, with commit false, drops) the staging files of `targets`.
-bool finishStaged(const std::vector<std::string>& targets, bool commitThem)
+bool finishStaged(const std::vector<std::string>& targets, bool commitThem, std::string* failed)
 {
     if (targets.empty())
         return true;
@@ -229,8 +246,11 @@ bool finishStaged(const std::vector<std::string>& targets, bool commitThem)
         commitThem = commitThem && it != staged.end() &&
                      std::count(targets.begin(), targets.end(), target) == 1;
     }
-    const bool done = commitThem && commit(targets, staging);
+    std::string failedTarget;
+    const bool done = commitThem && commit(targets, staging, failedTarget);
     const int error = errno;
+    if (failed)
+        *failed = failedTarget;
     // What is left of the staging files is not wanted any more; a commit
     // that went through put them all in place.
     for (std::size_t i = 0; i < targets.size(); ++i)
@@ -244,6 +264,9 @@ bool finishStaged(const std::vector<std::string>& targets, bool commitThem)
 }
 }
 
-bool replaceStagedAtomic(const std::vector<std::string>& targets) { return finishStaged(targets, true); }
+bool replaceStagedAtomic(const std::vector<std::string>& targets, std::string* failed)
+{
+    return finishStaged(targets, true, failed);
+}
 
-void discardStagedAtomic(const std::vector<std::string>& targets) { (void)finishStaged(targets, false); }
+void discardStagedAtomic(const std::vector<std::string>& targets) { (void)finishStaged(targets, false, nullptr); }

@@ -2,8 +2,12 @@
 
 #include "RegularFile.h"
 
+#include <xxhash.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -11,7 +15,7 @@
 
 namespace
 {
-const std::string RecordHeader = "tovrane-atomic-group 2\n";
+const std::string RecordHeader = "tovrane-atomic-group 3\n";
 const std::size_t RecordLimit = 1 << 20;
 const std::size_t FolderLimit = 16;
 
@@ -54,12 +58,10 @@ bool plainName(const std::string& name)
            name.find('\0') == std::string::npos && name.size() <= 255;
 }
 
+// An identity in a record: "<size> <digest>", empty when unset.
 std::string identityField(const AtomicFileShared::Identity& identity)
 {
-    if (!identity.set)
-        return std::string();
-    return std::to_string(identity.inode) + " " + std::to_string(identity.size) + " " +
-           std::to_string(identity.seconds) + " " + std::to_string(identity.nanoseconds);
+    return identity.set ? std::to_string(identity.size) + " " + identity.digest : std::string();
 }
 
 bool parseIdentity(const std::string& field, AtomicFileShared::Identity& identity)
@@ -67,21 +69,60 @@ bool parseIdentity(const std::string& field, AtomicFileShared::Identity& identit
     identity = AtomicFileShared::Identity();
     if (field.empty())
         return true;
-    unsigned long long parts[4];
-    std::size_t at = 0;
-    for (int i = 0; i < 4; ++i)
-    {
-        const std::size_t end = i < 3 ? field.find(' ', at) : field.size();
-        if (end == std::string::npos || !AtomicFileShared::readNumber(field.substr(at, end - at).c_str(), parts[i]))
-            return false;
-        at = end + 1;
-    }
+    const std::size_t space = field.find(' ');
+    if (space == std::string::npos || !AtomicFileShared::readNumber(field.substr(0, space).c_str(), identity.size))
+        return false;
+    identity.digest = field.substr(space + 1);
+    if (identity.digest.size() != 32 ||
+        identity.digest.find_first_not_of("0123456789abcdef") != std::string::npos)
+        return false;
     identity.set = true;
-    identity.inode = parts[0];
-    identity.size = parts[1];
-    identity.seconds = static_cast<long long>(parts[2]);
-    identity.nanoseconds = static_cast<long long>(parts[3]);
     return true;
+}
+
+// The digest of what an open regular file of `size` bytes holds.
+bool digestOf(int fd, unsigned long long size, std::string& digest)
+{
+    XXH3_state_t* state = XXH3_createState();
+    if (!state)
+    {
+        errno = ENOMEM;
+        return false;
+    }
+    XXH3_128bits_reset(state);
+    // One read for the files a save writes; larger ones in pieces.
+    std::vector<char> buffer(static_cast<std::size_t>(std::min<unsigned long long>(size, 1 << 20)) + 1);
+    unsigned long long left = size;
+    bool ok = true;
+    while (ok && left > 0)
+    {
+        const ssize_t got =
+            ::read(fd, buffer.data(), static_cast<std::size_t>(std::min<unsigned long long>(left, buffer.size())));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0) // shrunk meanwhile: not the file that was looked at
+            errno = ESTALE;
+        ok = got > 0;
+        if (ok)
+        {
+            XXH3_128bits_update(state, buffer.data(), static_cast<std::size_t>(got));
+            left -= static_cast<unsigned long long>(got);
+        }
+    }
+    if (ok)
+    {
+        XXH128_canonical_t canonical;
+        XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(state));
+        static const char hex[] = "0123456789abcdef";
+        digest.clear();
+        for (unsigned char byte : canonical.digest)
+        {
+            digest += hex[byte >> 4];
+            digest += hex[byte & 15];
+        }
+    }
+    XXH3_freeState(state);
+    return ok;
 }
 
 bool removeIfSame(const std::string& path, const AtomicFileShared::Identity& identity)
@@ -100,21 +141,27 @@ const std::string MemberPrefix = ".group-member.";
 
 bool identify(const std::string& path, Identity& identity)
 {
-    struct stat status;
     identity = Identity();
-    if (::lstat(path.c_str(), &status) != 0)
-        return false;
-    if (!S_ISREG(status.st_mode))
+    // Without following a link or waiting on a pipe planted under the name.
+    const int fd = openRegularFile(path.c_str(), nullptr, false);
+    if (fd < 0)
     {
-        errno = EISDIR;
+        if (errno == ENODEV || errno == ELOOP)
+            errno = EISDIR;
         return false;
     }
-    identity.set = true;
-    identity.inode = static_cast<unsigned long long>(status.st_ino);
-    identity.size = static_cast<unsigned long long>(status.st_size);
-    identity.seconds = static_cast<long long>(status.st_mtim.tv_sec);
-    identity.nanoseconds = static_cast<long long>(status.st_mtim.tv_nsec);
-    return true;
+    struct stat status;
+    bool ok = ::fstat(fd, &status) == 0;
+    if (ok)
+    {
+        identity.size = static_cast<unsigned long long>(status.st_size);
+        ok = digestOf(fd, identity.size, identity.digest);
+    }
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    identity.set = ok;
+    return ok;
 }
 
 Stand standing(const std::string& path, const Identity& identity)
@@ -142,9 +189,30 @@ void Syncs::report() const
 
 bool sameFolder(const std::string& a, const std::string& b)
 {
-    struct stat first, second;
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && S_ISDIR(first.st_mode) &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    // By the names the two resolve to; the inode numbers only add folders
+    // reached by two names (a bind mount), as a volume that makes numbers up
+    // still gives one folder the same number at two looks close together.
+    char* first = ::realpath(a.c_str(), nullptr);
+    char* second = first ? ::realpath(b.c_str(), nullptr) : nullptr;
+    bool same = first && second && std::strcmp(first, second) == 0;
+    std::free(first);
+    std::free(second);
+    struct stat one, two;
+    if (!same && ::stat(a.c_str(), &one) == 0 && ::stat(b.c_str(), &two) == 0)
+        same = one.st_dev == two.st_dev && one.st_ino == two.st_ino;
+    struct stat folder;
+    return same && ::stat(a.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
+}
+
+bool siblingFolder(const std::string& first, const std::string& relative)
+{
+    struct stat status;
+    errno = 0;
+    if (relative.compare(0, 3, "../") != 0 || !plainName(relative.substr(3)) ||
+        ::lstat((first + "/" + relative).c_str(), &status) != 0)
+        return false;
+    errno = 0; // a link or anything but a folder
+    return S_ISDIR(status.st_mode);
 }
 
 Found readRecord(const std::string& path, unsigned long long pid, std::vector<std::string>& fields)
@@ -305,19 +373,26 @@ bool forward(const Commit& commit, const Member& m)
         break;
     }
     const std::string staging = commit.at(m, m.staging);
-    if (standing(staging, m.fresh) != Stand::Same)
+    switch (standing(staging, m.fresh))
     {
-        errno = ESTALE;
+    case Stand::Same:
+        return ::rename(staging.c_str(), commit.at(m, m.target).c_str()) == 0;
+    case Stand::Unknown:
         return false;
+    case Stand::Absent:
+    case Stand::Other:
+        break;
     }
-    return ::rename(staging.c_str(), commit.at(m, m.target).c_str()) == 0;
+    errno = ESTALE;
+    return false;
 }
 
 bool takeBack(const Commit& commit, const Member& m)
 {
     const std::string target = commit.at(m, m.target), backup = m.backup.empty() ? std::string() : commit.at(m, m.backup);
     bool back = true;
-    switch (targetOf(commit, m))
+    const Target now = targetOf(commit, m);
+    switch (now)
     {
     case Target::Unknown:
         return false;
@@ -325,15 +400,24 @@ bool takeBack(const Commit& commit, const Member& m)
     case Target::Other: // a newer save: it stays
         break;
     case Target::Fresh:
-        // Only the file this commit put there is taken away.
-        if (!m.old.set)
-            back = ::unlink(target.c_str()) == 0 || errno == ENOENT;
-        else if (standing(backup, m.old) == Stand::Same)
-            back = ::rename(backup.c_str(), target.c_str()) == 0;
-        break;
     case Target::Absent:
-        if (m.old.set && standing(backup, m.old) == Stand::Same)
-            back = ::rename(backup.c_str(), target.c_str()) == 0;
+        // Only the file this commit put there is taken away; the old file
+        // goes back from its backup, and a backup that cannot be looked at
+        // now stays for a later scan.
+        if (!m.old.set)
+            back = now == Target::Absent || ::unlink(target.c_str()) == 0 || errno == ENOENT;
+        else
+            switch (standing(backup, m.old))
+            {
+            case Stand::Same:
+                back = ::rename(backup.c_str(), target.c_str()) == 0;
+                break;
+            case Stand::Unknown:
+                return false;
+            case Stand::Absent:
+            case Stand::Other:
+                break;
+            }
         break;
     }
     const int error = errno;
@@ -353,7 +437,9 @@ bool clearRecords(const Commit& commit, const std::string& record)
         ::unlink(commit.memberRecord(i).c_str());
     for (const Member& m : commit.members)
     {
-        if (!m.backup.empty())
+        // A backup goes only once its target holds a whole file again.
+        struct stat target;
+        if (!m.backup.empty() && ::lstat(commit.at(m, m.target).c_str(), &target) == 0 && S_ISREG(target.st_mode))
             removeIfSame(commit.at(m, m.backup), m.old);
         removeIfSame(commit.at(m, m.staging), m.fresh);
     }

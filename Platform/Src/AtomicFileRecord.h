@@ -14,9 +14,9 @@
 // Records name files by their names within their folders and folders by
 // their names beside the first one, never by whole paths, so the same data
 // folder reached by another spelling, or moved, recovers the same way. They
-// also hold what each staging file and each old target was (inode, size and
-// modification time): recovery acts on a target only while it is still the
-// file the commit saw or put there, so a newer save is never undone. The
+// also hold what each staging file and each old target held (size and a
+// digest of the content): recovery acts on a target only while it still holds
+// what the commit saw or put there, so a newer save is never undone. The
 // writer holds a lock on each of its records while it lives; a record nobody
 // holds is a dead writer's, whatever process now has its id.
 
@@ -31,17 +31,19 @@ extern const std::string CommitPrefix;
 extern const std::string UndoPrefix;
 extern const std::string MemberPrefix;
 
-// What a file was when the commit saw it; unset for a file that was not there.
+// What a file held when the commit saw it: its size and a digest of its
+// content; unset for a file that was not there. Files are known by what they
+// hold, never by inode numbers, which FAT and exFAT volumes, FUSE and copies
+// make up anew.
 struct Identity
 {
     bool set = false;
-    unsigned long long inode = 0, size = 0;
-    long long seconds = 0, nanoseconds = 0;
+    unsigned long long size = 0;
+    std::string digest; // 32 hexadecimal digits
 
     bool operator==(const Identity& other) const
     {
-        return set == other.set && inode == other.inode && size == other.size && seconds == other.seconds &&
-               nanoseconds == other.nanoseconds;
+        return set == other.set && size == other.size && digest == other.digest;
     }
 };
 
@@ -49,12 +51,13 @@ struct Identity
 enum class Stand
 {
     Absent,  // nothing
-    Same,    // the very file
+    Same,    // a regular file holding just that
     Other,   // anything else
     Unknown  // it could not be looked at now (errno)
 };
 
-// The identity of the regular file at `path`; false (errno) when there is none.
+// The identity of the regular file at `path` (not through a link); false
+// (errno: EISDIR for anything but a regular file) when there is none.
 bool identify(const std::string& path, Identity& identity);
 Stand standing(const std::string& path, const Identity& identity);
 
@@ -122,6 +125,11 @@ bool parseMember(const std::vector<std::string>& fields, std::string& relative);
 
 // True when `a` and `b` are the same folder.
 bool sameFolder(const std::string& a, const std::string& b);
+// True when `relative` ("../NAME") names a folder beside `first` itself, not
+// a link: a commit writes, and a record acts, only in such folders. On false,
+// errno is 0 when something else stands there or the name is not one, and
+// lstat's reason when it could not be looked at.
+bool siblingFolder(const std::string& first, const std::string& relative);
 
 // What stands at a member's target now.
 enum class Target

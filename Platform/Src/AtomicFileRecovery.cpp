@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace AtomicFileShared;
@@ -28,6 +30,10 @@ void sayForeign(const std::string& record)
 
 void sayKept(const std::string& record, int error)
 {
+    // Once a run: every scan of the folder meets the record again.
+    static std::set<std::string> said;
+    if (!said.insert(record).second)
+        return;
     say("The record of an interrupted save " + record + " cannot be read now (" + std::strerror(error) +
         "); it is kept for a later load");
 }
@@ -131,13 +137,13 @@ Settled settleForward(const Commit& commit, const std::string& record)
     for (const Member& m : commit.members)
     {
         const Target target = targetOf(commit, m);
-        if (target == Target::Unknown)
+        const Stand staging = target == Target::Fresh ? Stand::Same : standing(commit.at(m, m.staging), m.fresh);
+        if (target == Target::Unknown || staging == Stand::Unknown)
         {
             say("Could not finish the interrupted save of " + commit.at(m, m.target) + ": " + std::strerror(errno));
             return Settled::Kept;
         }
-        stale = stale || target == Target::Other ||
-                (target != Target::Fresh && standing(commit.at(m, m.staging), m.fresh) != Stand::Same);
+        stale = stale || target == Target::Other || staging != Stand::Same;
     }
     int error = 0;
     for (const Member& m : commit.members)
@@ -196,8 +202,21 @@ Settled settle(const std::string& first, const std::string& prefix, const std::s
     {
         commit.folders.assign(1, first);
         for (std::size_t i = 1; i < commit.relative.size(); ++i)
+        {
+            // Only a folder that stands beside the first one itself, as the
+            // live commit checks: never one reached through a link.
+            if (!siblingFolder(first, commit.relative[i]))
+            {
+                if (errno != ENOENT && errno != ENOTDIR && errno != 0)
+                {
+                    sayKept(record, errno);
+                    return Settled::Kept;
+                }
+                ours = false;
+            }
             commit.folders.push_back(first + "/" + commit.relative[i]);
-        ours = namesOwnFiles(commit);
+        }
+        ours = ours && namesOwnFiles(commit);
     }
     if (!ours)
     {
@@ -237,7 +256,8 @@ Settled settleMember(const std::string& folder, const std::string& id, unsigned 
     Settled found = Settled::Done;
     if (!readDead(member, pid, fields, found))
         return found;
-    const std::string first = parseMember(fields, back) ? folder + "/" + back : std::string();
+    const std::string first =
+        parseMember(fields, back) && siblingFolder(folder, back) ? folder + "/" + back : std::string();
     Settled settled = first.empty() || sameFolder(first, folder) ? Settled::NotFrom : Settled::Missing;
     for (const std::string& prefix : {CommitPrefix, UndoPrefix})
         if (settled == Settled::Missing)

@@ -31,7 +31,7 @@ std::string folderOf(const std::string& path);
 std::string baseOf(const std::string& path);
 
 // Makes renames and removals in `folder` durable. Filesystems that cannot
-// sync a folder count as success.
+// sync a folder, and folders that may not be read, count as success.
 bool syncFolder(const std::string& folder);
 // Syncs `folder` once every file is in place; a failure is said in one line
 // (sayUnsynced) and changes nothing else: what was put in place stays.

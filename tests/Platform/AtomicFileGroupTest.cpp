@@ -6,6 +6,7 @@
 #include "AtomicFile.h"
 
 #include <gtest/gtest.h>
+#include <xxhash.h>
 
 #include <algorithm>
 #include <csignal>
@@ -13,7 +14,10 @@
 #include <iostream>
 #include <filesystem>
 #include <string>
+#include <dirent.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -44,6 +48,10 @@ struct Group : ::testing::Test
 
     void writeOld()
     {
+        // What an earlier killed commit left is settled first, so that it
+        // does not act after the old files are written.
+        for (const std::string& folder : {first, second})
+            removeStaleTemporariesAtomic(folder.c_str());
         for (const std::string& target : targets)
             fs::remove(target);
         ASSERT_TRUE(writeFileAtomic(targets[0].c_str(), "old a", 5));
@@ -62,6 +70,7 @@ struct Group : ::testing::Test
         }
         FileFaults::arm(failAt, EIO, killAt);
         FileFaults::refuseLinks(!links);
+        FileFaults::renumber(renumbered);
         const bool done = replaceStagedAtomic(targets);
         FileFaults::disarm();
         return done;
@@ -137,6 +146,9 @@ struct Group : ::testing::Test
 
     std::string root, first, second;
     std::vector<std::string> targets;
+    // Every look at a file gives it a new inode number, in the commit and in
+    // the scans after it.
+    bool renumbered = false;
 };
 }
 
@@ -148,17 +160,25 @@ struct Group : ::testing::Test
 TEST_F(Group, KilledOrFailingAtAnyCallEveryFileIsOldOrEveryFileNew)
 {
     writeOld();
+    struct stat one, two;
+    FileFaults::renumber(true);
+    ASSERT_EQ(0, ::stat(targets[0].c_str(), &one));
+    ASSERT_EQ(0, ::lstat(targets[0].c_str(), &two));
+    FileFaults::renumber(false);
+    ASSERT_NE(one.st_ino, two.st_ino) << "the fault layer renumbers files";
     ASSERT_TRUE(stageAndCommit(-1, -1));
     const int calls = FileFaults::count();
     ASSERT_GT(calls, 10);
     int runs = 0, outcomes[2] = {0, 0};
-    for (bool links : {true, false})
+    for (int way = 0; way < 4; ++way)
     {
+        const bool links = way % 2 == 0;
+        renumbered = way >= 2;
         for (int failAt = -1; failAt < calls; ++failAt)
             for (int killAt = failAt + 1;; ++killAt)
             {
-                SCOPED_TRACE(std::string(links ? "" : "no links, ") + "fail at " + std::to_string(failAt) +
-                             ", kill at " + std::to_string(killAt));
+                SCOPED_TRACE(std::string(links ? "" : "no links, ") + (renumbered ? "renumbered, " : "") + "fail at " +
+                             std::to_string(failAt) + ", kill at " + std::to_string(killAt));
                 writeOld();
                 const int status = commitInChild(failAt, killAt, links);
                 ASSERT_TRUE(status == 0 || status == 1 || status == -SIGKILL) << status;
@@ -179,18 +199,22 @@ TEST_F(Group, KilledOrFailingAtAnyCallEveryFileIsOldOrEveryFileNew)
                 if (status == -SIGKILL && runs % 3 == 0)
                     TestSupport::printed([&] {
                         FileFaults::arm(runs / 3 % 40, EIO);
+                        FileFaults::renumber(renumbered);
                         removeStaleTemporariesAtomic(scans[0].c_str());
                         FileFaults::disarm();
                     });
                 ++runs;
                 const std::string printed = TestSupport::printed([&] {
+                    FileFaults::renumber(renumbered);
                     for (const std::string& folder : scans)
                         removeStaleTemporariesAtomic(folder.c_str());
+                    FileFaults::renumber(false);
                 });
                 restore(moved);
                 EXPECT_EQ("", printed) << "every record left is whole and this system's own";
                 const std::string recovered = state();
-                ASSERT_NE("mixed", recovered);
+                ASSERT_NE("mixed", recovered) << "run " << runs - 1 << " spelling " << (runs - 1) % 5
+                                              << " scan failing at " << ((runs - 1) % 3 == 0 ? (runs - 1) / 3 % 40 : -1);
                 if (status != -SIGKILL)
                 {
                     EXPECT_EQ(after, recovered);
@@ -315,18 +339,22 @@ TEST_F(Group, PlantedRecordsTouchNothingTheyName)
     const std::string victim = second + "victim.txt", planted = second + ".victim.txt.tmp.999999.1";
     auto field = [](const std::string& text) { return std::to_string(text.size()) + " " + text + "\n"; };
     auto record = [&](const std::vector<std::string>& fields) {
-        std::string text = "tovrane-atomic-group 2\n";
+        std::string text = "tovrane-atomic-group 3\n";
         for (const std::string& f : fields)
             text += field(f);
         return text + "end\n";
     };
-    const std::string someone = "1 2 3 4";
-    auto identityOf = [](const std::string& path) {
-        struct stat status;
-        ::lstat(path.c_str(), &status);
-        return std::to_string(status.st_ino) + " " + std::to_string(status.st_size) + " " +
-               std::to_string(status.st_mtim.tv_sec) + " " + std::to_string(status.st_mtim.tv_nsec);
+    const std::string someone = "5 0123456789abcdef0123456789abcdef";
+    // A file's size and the digest of its content, as a record holds them.
+    auto identityOfText = [](const std::string& content) {
+        XXH128_canonical_t canonical;
+        XXH128_canonicalFromHash(&canonical, XXH3_128bits(content.data(), content.size()));
+        std::string text = std::to_string(content.size()) + " ";
+        for (unsigned char byte : canonical.digest)
+            text += "0123456789abcdef"[byte >> 4], text += "0123456789abcdef"[byte & 15];
+        return text;
     };
+    auto identityOf = [&](const std::string& path) { return identityOfText(TestSupport::readFile(path)); };
     const std::string commit = ".group-commit.999999.7", undo = ".group-undo.999999.7", member = ".group-member.999999.7";
     struct Plant
     {
@@ -344,12 +372,19 @@ TEST_F(Group, PlantedRecordsTouchNothingTheyName)
         {member, record({"member", "/etc"}), false, 1},
         {member, "", false, 1},
         {member, record({"member", "../first"}), false, 0},
+        // An undo record that would take away the victim, through a link
+        // planted beside the first folder with a member record behind it.
+        {undo, record({"commit", "2", "../evil", "1", ".victim.txt.tmp.999999.2", "victim.txt", "", identityOfText("victim"), ""}),
+         false, 1},
         {commit, "fifo", false, 1},
         {commit, "link", false, 1},
     };
-    for (const Plant& plant : plants)
+    for (int run = 0; run < 2 * static_cast<int>(plants.size()); ++run)
     {
-        SCOPED_TRACE(plant.name + " " + plant.text);
+        // Each plant as it is, then with every look at a file renumbered.
+        const Plant& plant = plants[run % plants.size()];
+        const bool renumbered = run >= static_cast<int>(plants.size());
+        SCOPED_TRACE(plant.name + " " + plant.text + (renumbered ? " renumbered" : ""));
         ASSERT_TRUE(writeFileAtomic(victim.c_str(), "victim", 6));
         std::string text = plant.text;
         if (plant.plantStaging)
@@ -361,18 +396,78 @@ TEST_F(Group, PlantedRecordsTouchNothingTheyName)
             else
                 text.replace(text.find(someone), someone.size(), identityOf(planted));
         }
-        const std::string path = second + plant.name;
+        std::string path = second + plant.name;
+        if (text.find("../evil") != std::string::npos)
+        {
+            fs::create_directory_symlink(second, root + "evil");
+            const std::string back = record({"member", "../first"});
+            ASSERT_TRUE(writeFileAtomic((second + member).c_str(), back.data(), back.size()));
+            path = first + plant.name;
+        }
         if (text == "fifo")
             ASSERT_EQ(0, ::mkfifo(path.c_str(), 0600));
         else if (text == "link")
             fs::create_symlink(victim, path);
         else
             ASSERT_TRUE(writeFileAtomic(path.c_str(), text.data(), text.size()));
-        const std::string printed = TestSupport::printed([&] { removeStaleTemporariesAtomic(second.c_str()); });
+        const std::string printed =
+            TestSupport::printed([&] {
+                FileFaults::renumber(renumbered);
+                removeStaleTemporariesAtomic(fs::path(path).parent_path().c_str());
+                FileFaults::renumber(false);
+            });
         EXPECT_EQ(plant.lines, std::count(printed.begin(), printed.end(), '\n')) << printed;
         EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
+        fs::remove(root + "evil");
+        fs::remove(second + member);
         EXPECT_EQ("victim", TestSupport::readFile(victim));
         EXPECT_EQ("old", state());
         fs::remove(planted);
     }
+}
+
+// A folder that may be written and searched but not read (mode 0300, for a
+// writer without the right to read every folder) cannot be opened to be
+// synced: saves into it still succeed, as on a filesystem without folder
+// syncs, and say nothing.
+TEST_F(Group, FolderThatMayNotBeReadTakesSaves)
+{
+    writeOld();
+    for (const std::string& folder : {first, second})
+        ASSERT_EQ(0, ::chmod(folder.c_str(), 0300));
+    int pipe[2];
+    ASSERT_EQ(0, ::pipe(pipe));
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        ::close(pipe[0]);
+        __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2] = {};
+        ::syscall(SYS_capget, &header, data);
+        data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        if (::syscall(SYS_capset, &header, data) != 0 || ::opendir(first.c_str()))
+            ::_exit(3); // the folder can still be read: nothing to test
+        bool done = false;
+        const std::string printed = TestSupport::printed([&] {
+            done = writeFileAtomic(targets[1].c_str(), "alone", 5) && stageAndCommit(-1, -1);
+        });
+        (void)!::write(pipe[1], printed.data(), printed.size());
+        ::_exit(done ? 0 : 1);
+    }
+    ::close(pipe[1]);
+    std::string printed;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        printed.append(buffer, static_cast<std::size_t>(got));
+    ::close(pipe[0]);
+    int status = -1;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    for (const std::string& folder : {first, second})
+        ::chmod(folder.c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_NE(3, WEXITSTATUS(status)) << "this system lets the folder be read all the same";
+    EXPECT_EQ(0, WEXITSTATUS(status));
+    EXPECT_EQ("", printed);
+    EXPECT_EQ("new", state());
+    EXPECT_EQ(std::vector<std::string>(), leftovers());
 }

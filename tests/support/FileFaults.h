@@ -21,6 +21,23 @@ void failFolderSyncs(bool on, int error = EIO);
 void refuseLinks(bool on);
 // Watched calls made since the last arming.
 int count();
+// While `on`, every look at a file (stat, lstat, fstat, fstatat, statx) gives
+// it a new inode number, as FAT and exFAT volumes, FUSE and copies do across
+// a mount, a dropped cache or a copy. disarm() stops it.
+void renumber(bool on);
+// From now on, counting only renames (rename and renameat2) from 0, apart
+// from the watched calls: the rename numbered `killAt` ends the process with
+// SIGKILL before it is made, and `before` runs just before the one numbered
+// `runAt` is made; -1 for none. disarm() stops both.
+void armRenames(int killAt, int runAt = -1, void (*before)() = nullptr);
+// Renames made since the last armRenames.
+int renames();
+// Every open and openat of a file named `name` (its last path component)
+// fails with `error`, apart from the counting, until called again with
+// `error` 0; failReadsOf does the same for every read of a descriptor open on
+// such a file.
+void failOpensOf(const char* name, int error);
+void failReadsOf(const char* name, int error);
 void disarm();
 }
 
