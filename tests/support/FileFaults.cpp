@@ -19,6 +19,7 @@ std::atomic<int> failure(0);
 std::atomic<int> folderSyncError(0);
 std::atomic<bool> linksRefused(false);
 std::atomic<bool> renumbering(false);
+std::atomic<int> fsyncCalls(0);
 
 template <typename F> F real(const char* name) { return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name)); }
 
@@ -75,7 +76,10 @@ void arm(int failAt, int error, int killAt)
     failure = error;
     killing = killAt;
     calls = 0;
+    fsyncCalls = 0;
 }
+
+int fsyncs() { return fsyncCalls.load(); }
 
 void failFolderSyncs(bool on, int error) { folderSyncError = on ? error : 0; }
 
@@ -127,6 +131,7 @@ extern "C" int unlink(const char* path) noexcept
 extern "C" int fsync(int fd)
 {
     static const auto next = real<int (*)(int)>("fsync");
+    fsyncCalls.fetch_add(1);
     struct stat status;
     if (folderSyncError && ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode))
     {

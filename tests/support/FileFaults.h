@@ -21,6 +21,8 @@ void failFolderSyncs(bool on, int error = EIO);
 void refuseLinks(bool on);
 // Watched calls made since the last arming.
 int count();
+// fsync calls (of files and folders) made since the last arming.
+int fsyncs();
 // While `on`, every look at a file (stat, lstat, fstat, fstatat, statx) gives
 // it a new inode number, as FAT and exFAT volumes, FUSE and copies do across
 // a mount, a dropped cache or a copy. disarm() stops it.
