@@ -1,0 +1,486 @@
+// Grouped saves on a real exFAT volume (an image file on a loop device,
+// mounted through FUSE over the data folder), where inode numbers are made
+// up when a file is looked up and change whenever the kernel forgets a file,
+// and in data folders copied file by file: a save killed at any of its
+// renames is settled whole at the next load, and a save the kernel forgets
+// its files during goes through.
+#include "ProfileTestSupport.h"
+
+#include "support/FileFaults.h"
+#include "Tovrane/Texture.h"
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+using namespace Tovrane;
+using namespace ProfileTest;
+
+namespace
+{
+namespace files = std::filesystem;
+
+// The program `name` on the search path or in the system folders; empty
+// when there is none.
+std::string programPath(const std::string& name)
+{
+    const char* const path = std::getenv("PATH");
+    std::istringstream folders(std::string(path ? path : "") + ":/usr/sbin:/sbin:/usr/bin:/bin");
+    for (std::string folder; std::getline(folders, folder, ':');)
+        if (!folder.empty() && ::access((folder + "/" + name).c_str(), X_OK) == 0)
+            return folder + "/" + name;
+    return std::string();
+}
+
+// Runs a program with its arguments; its exit status (-1 when it could not
+// run or was killed), and what it wrote on both outputs in `printed`. The
+// outputs go to a file, not a pipe, so that a daemon it leaves behind cannot
+// hold the reading up.
+int runProgram(const std::vector<std::string>& command, std::string& printed)
+{
+    const std::string outputs = TestSupport::scratchFolder() + "program-output";
+    printed.clear();
+    std::vector<char*> arguments;
+    for (const std::string& argument : command)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    const int fd = ::open(outputs.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0 || command.empty() || command[0].empty())
+    {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        ::execv(arguments[0], arguments.data());
+        ::_exit(127);
+    }
+    ::close(fd);
+    int status = -1;
+    const bool ran = child > 0 && ::waitpid(child, &status, 0) == child;
+    printed = TestSupport::readFile(outputs);
+    while (!printed.empty() && (printed.back() == '\n' || printed.back() == ' '))
+        printed.pop_back();
+    std::replace(printed.begin(), printed.end(), '\n', ' ');
+    return ran && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// An exFAT volume in an image file of this process, on a loop device of its
+// own, mounted through FUSE over `folder`. `unavailable` says in one line
+// why there is none. The volume is unmounted and the loop device detached
+// when it goes, however the test ends.
+class ExfatVolume
+{
+public:
+    explicit ExfatVolume(const std::string& folder) : folder(folder)
+    {
+        const std::string mkfs = programPath("mkfs.exfat"), losetup = programPath("losetup");
+        mountProgram = programPath("mount.exfat-fuse");
+        if (::geteuid() != 0)
+            unavailable = "not running as root";
+        else if (::access("/dev/fuse", R_OK | W_OK) != 0 || ::access("/dev/loop-control", F_OK) != 0)
+            unavailable = "no /dev/fuse or /dev/loop-control";
+        else if (mkfs.empty() || losetup.empty() || mountProgram.empty())
+            unavailable = "mkfs.exfat, losetup or mount.exfat-fuse is missing (packages exfatprogs, exfat-fuse)";
+        if (!unavailable.empty())
+            return;
+        std::string printed;
+        image = TestSupport::scratchFolder() + "exfat.img";
+        const int fd = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const bool sized = fd >= 0 && ::ftruncate(fd, 32 << 20) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!sized)
+            unavailable = "could not make the image file " + image;
+        else if (runProgram({mkfs, image}, printed) != 0)
+            unavailable = "mkfs.exfat failed: " + printed;
+        else if (runProgram({losetup, "-f", "--show", image}, printed) != 0 || printed.compare(0, 5, "/dev/") != 0)
+            unavailable = "losetup found no loop device: " + printed;
+        else
+        {
+            device = printed;
+            detach = {losetup, "-d", device};
+            files::create_directories(folder);
+            mount();
+        }
+    }
+
+    ~ExfatVolume()
+    {
+        unmount();
+        std::string printed;
+        if (!device.empty() && runProgram(detach, printed) != 0)
+            std::cout << "Could not detach " << device << ": " << printed << "\n";
+        if (!image.empty())
+            ::unlink(image.c_str());
+    }
+
+    // Unmounts the volume and mounts it again: the kernel and the FUSE
+    // daemon start with no file of it known.
+    bool remount()
+    {
+        if (unmount() && mount())
+            return true;
+        std::cout << "Could not mount the volume again: " << unavailable << "\n";
+        return false;
+    }
+
+    std::string unavailable;
+
+private:
+    bool mount()
+    {
+        std::string printed;
+        struct stat inside, outside;
+        mounted = runProgram({mountProgram, device, folder}, printed) == 0 && ::stat(folder.c_str(), &inside) == 0 &&
+                  ::stat((folder + "/..").c_str(), &outside) == 0 && inside.st_dev != outside.st_dev;
+        if (!mounted)
+            unavailable = "mount.exfat-fuse could not mount " + device + ": " + printed;
+        return mounted;
+    }
+
+    // Waits a little for a busy volume; in the end it is detached lazily
+    // rather than left mounted.
+    bool unmount()
+    {
+        for (int attempt = 0; mounted && attempt < 200; ++attempt)
+        {
+            mounted = ::umount2(folder.c_str(), 0) != 0 && errno == EBUSY;
+            if (mounted)
+                ::usleep(10000);
+        }
+        if (mounted && ::umount2(folder.c_str(), MNT_DETACH) == 0)
+        {
+            std::cout << "The volume at " << folder << " stayed busy; it was detached\n";
+            mounted = false;
+            return false;
+        }
+        return !mounted;
+    }
+
+    std::string folder, image, device, mountProgram;
+    std::vector<std::string> detach;
+    bool mounted = false;
+};
+
+// Hidden files (temporaries, staging files, backups, records) anywhere in
+// the data folder.
+std::vector<std::string> hiddenFiles()
+{
+    std::vector<std::string> paths;
+    for (const auto& entry : files::recursive_directory_iterator(root() + "/data"))
+        if (entry.path().filename().string()[0] == '.')
+            paths.push_back(entry.path().string());
+    return paths;
+}
+
+// What a broken run left and said, on one line: the names of the hidden
+// files, and the lines printed.
+std::string leftAndSaid(const std::vector<std::string>& left, std::string printed)
+{
+    std::string line;
+    for (const std::string& path : left)
+        line += (line.empty() ? ", left " : " ") + files::path(path).filename().string();
+    while (!printed.empty() && printed.back() == '\n')
+        printed.pop_back();
+    std::replace(printed.begin(), printed.end(), '\n', ' ');
+    return line + (printed.empty() ? "" : "; said: " + printed);
+}
+
+// The save of picture slot 2 (and its thumbnail) or of animation slot 1 (12
+// small frames and the frame counts), in one of two versions.
+struct SlotSave
+{
+    bool flipbook;
+    const char* name() const { return flipbook ? "flipbook" : "picture"; }
+    bool save(ScrivletPlayer& profile, int version) const
+    {
+        std::vector<TexturePtr> frames;
+        for (int f = 0; f < (flipbook ? 12 : 1); ++f)
+            frames.push_back(TexturePtr(new Texture(flipbook ? 64 : 320, flipbook ? 48 : 240, PixelFormat::RGBA8888,
+                                                    true, static_cast<unsigned char>(40 * version + f))));
+        return flipbook ? profile.saveAnimation(frames, 1, 3 + 4 * version) : profile.saveImage(frames[0], 2);
+    }
+    std::vector<std::string> paths(const ScrivletPlayer& profile) const
+    {
+        std::vector<std::string> paths;
+        for (int f = 0; f < (flipbook ? 12 : 1); ++f)
+            paths.push_back(flipbook ? profile.toAnimationPath(1, f) : profile.toImagePath(2));
+        paths.push_back(flipbook ? profile.getAnimationDataPath() : profile.toThumbnailPath(2));
+        return paths;
+    }
+    // The content of each file of the slot ("" for a missing one) and, for a
+    // flipbook, its frame count as loaded.
+    std::vector<std::string> slot(const ScrivletPlayer& profile) const
+    {
+        std::vector<std::string> contents;
+        for (const std::string& path : paths(profile))
+            contents.push_back(TestSupport::readFile(path));
+        if (flipbook)
+            contents.push_back(std::to_string(profile.frameCounts[1]));
+        return contents;
+    }
+};
+
+// The slot's two versions, with version 0 left in place.
+bool makeVersions(const SlotSave& kind, std::vector<std::string> (&versions)[2])
+{
+    for (int version : {1, 0})
+    {
+        if (!kind.save(*Fixture::loadProfile(), version))
+            return false;
+        versions[version] = kind.slot(*Fixture::loadProfile());
+    }
+    for (std::size_t i = 0; i < versions[0].size(); ++i)
+        if (versions[0][i] == versions[1][i])
+            return false;
+    return true;
+}
+
+// What the slot holds, one letter a file: 'o' old, 'n' new, '-' missing,
+// '?' anything else.
+std::string slotPattern(const std::vector<std::string>& now, const std::vector<std::string> (&versions)[2])
+{
+    std::string pattern;
+    for (std::size_t i = 0; i < now.size(); ++i)
+        pattern += now[i] == versions[1][i] ? 'n' : now[i] == versions[0][i] ? 'o' : now[i].empty() ? '-' : '?';
+    return pattern;
+}
+
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+// How the slots ended over the runs of a test: wholly old, wholly new, or
+// broken (each broken run described in a line).
+struct Outcomes
+{
+    int old = 0, fresh = 0;
+    std::vector<std::string> broken;
+};
+
+// Kills the save of version 1 over version 0 at each of its renames in turn
+// (in a forked child; without hard links when `noLinks`), then runs
+// `between` on the data folder and loads the profile, which settles the
+// killed save: the slot must be wholly old or wholly new, with nothing
+// hidden left. Ends with the run that was not killed, which must have saved.
+void killAtEachRenameOf(const SlotSave& kind, bool noLinks, const std::string& where,
+                        const std::function<bool()>& between, Outcomes& outcomes)
+{
+    std::vector<std::string> versions[2];
+    ASSERT_TRUE(makeVersions(kind, versions));
+    for (int killAt = 0;; ++killAt)
+    {
+        ASSERT_LT(killAt, 100) << "a save never gets that far";
+        const pid_t writer = ::fork();
+        if (writer == 0)
+        {
+            ScrivletPlayerPtr profile = Fixture::loadProfile();
+            FileFaults::refuseLinks(noLinks);
+            FileFaults::armRenames(killAt);
+            ::_exit(kind.save(*profile, 1) ? 0 : 1);
+        }
+        int status = -1;
+        ASSERT_EQ(writer, ::waitpid(writer, &status, 0));
+        ASSERT_TRUE(between()) << "killed at rename " << killAt;
+        std::string printed;
+        ScrivletPlayerPtr profile = Fixture::loadProfile(&printed);
+        const std::string pattern = slotPattern(kind.slot(*profile), versions);
+        const std::vector<std::string> left = hiddenFiles();
+        const bool old = pattern.find_first_not_of('o') == std::string::npos,
+                   fresh = pattern.find_first_not_of('n') == std::string::npos;
+        outcomes.old += old && left.empty();
+        outcomes.fresh += fresh && left.empty();
+        const std::string run = std::string(kind.name()) + (noLinks ? " without hard links" : "") + ", " + where;
+        if (!(old || fresh) || !left.empty())
+            outcomes.broken.push_back(run + ", killed at rename " + std::to_string(killAt) + ": slot " + pattern +
+                                      leftAndSaid(left, printed));
+        if (!WIFSIGNALED(status))
+        {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << run << ": the save failed";
+            EXPECT_TRUE(fresh) << run << ": the save did not put its files in place";
+            break;
+        }
+        // The next run starts from the old version again, whatever this one
+        // left.
+        for (const std::string& name : left)
+            files::remove(name);
+        ASSERT_TRUE(kind.save(*profile, 0));
+        ASSERT_EQ(versions[0], kind.slot(*Fixture::loadProfile()));
+    }
+}
+
+// The same for a picture, then a flipbook.
+void killAtEachRename(bool noLinks, const std::string& where, const std::function<bool()>& between,
+                      Outcomes& outcomes)
+{
+    for (const SlotSave kind : {SlotSave{false}, SlotSave{true}})
+    {
+        killAtEachRenameOf(kind, noLinks, where, between, outcomes);
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+}
+
+// Prints how the runs ended and fails with the broken ones.
+void expectWhole(const std::string& what, const Outcomes& outcomes)
+{
+    std::cout << what << ": " << outcomes.old << " old, " << outcomes.fresh << " new, " << outcomes.broken.size()
+              << " broken\n";
+    EXPECT_TRUE(outcomes.broken.empty()) << outcomes.broken.size() << " runs broke the slot ('o' old file, 'n' new, "
+                                         << "'-' missing, '?' other):\n" << joined(outcomes.broken);
+    EXPECT_TRUE(outcomes.old > 0 && outcomes.fresh > 0) << outcomes.old << " old, " << outcomes.fresh << " new";
+}
+
+// The data folder's players copied with `cp -a` to a new place in it, the
+// originals removed and the copy moved back: every file is another one with
+// the same names, content and times.
+bool copyPlayers()
+{
+    const std::string players = root() + "/data/players", copy = root() + "/data/players-copied";
+    std::string printed;
+    if (runProgram({programPath("cp"), "-a", players, copy}, printed) != 0)
+        return std::cout << "cp -a failed: " << printed << "\n", false;
+    files::remove_all(players);
+    files::rename(copy, players);
+    return true;
+}
+
+// Player 0 with its data folder on an exFAT volume of this test's own.
+struct ExfatSaves : Fixture
+{
+    void SetUp() override
+    {
+        Fixture::SetUp();
+        if (IsSkipped())
+            return;
+        volume.reset(new ExfatVolume(root() + "/data"));
+        if (!volume->unavailable.empty())
+            GTEST_SKIP() << "no exFAT volume can be mounted here: " << volume->unavailable;
+    }
+    void TearDown() override
+    {
+        volume.reset();
+        Fixture::TearDown();
+    }
+    std::unique_ptr<ExfatVolume> volume;
+};
+
+using CopiedDataFolders = Fixture;
+
+// The kernel's and the FUSE daemon's inode numbers of the files change at
+// the drop below; counts how often that of `probe` was seen to change.
+struct Forgetting
+{
+    std::string probe;
+    int drops = 0, renumbered = 0;
+} forgetting;
+
+// Makes the kernel forget every file it need not keep (what the FUSE daemon
+// then forgets too, a moment later), as it may under memory pressure.
+void forgetFiles()
+{
+    struct stat before, after;
+    const bool seen = ::stat(forgetting.probe.c_str(), &before) == 0;
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    const bool dropped = fd >= 0 && ::write(fd, "2\n", 2) == 2;
+    if (fd >= 0)
+        ::close(fd);
+    ::usleep(20000);
+    forgetting.drops += dropped;
+    forgetting.renumbered += seen && ::stat(forgetting.probe.c_str(), &after) == 0 && after.st_ino != before.st_ino;
+}
+}
+
+// A picture and a flipbook save killed at each of their renames, then the
+// volume unmounted and mounted again (every file has a new inode number):
+// the next load leaves the slot wholly old or wholly new.
+TEST_F(ExfatSaves, KilledAtEachRenameTheSlotIsWholeAfterARemount)
+{
+    Outcomes outcomes;
+    killAtEachRename(false, "remounted", [&] { return volume->remount(); }, outcomes);
+    expectWhole("exFAT, remounted after the kill", outcomes);
+}
+
+// The same with the player's files copied anew on the volume instead.
+TEST_F(ExfatSaves, KilledAtEachRenameTheSlotIsWholeInACopiedDataFolder)
+{
+    Outcomes outcomes;
+    killAtEachRename(false, "copied", copyPlayers, outcomes);
+    expectWhole("exFAT, copied after the kill", outcomes);
+}
+
+// The same on the ordinary disk, with hard links and without (old files
+// moved aside instead, as on exFAT).
+TEST_F(CopiedDataFolders, KilledAtEachRenameTheSlotIsWholeInTheCopy)
+{
+    Outcomes outcomes;
+    for (const bool noLinks : {false, true})
+        killAtEachRename(noLinks, "copied", copyPlayers, outcomes);
+    expectWhole("ordinary disk, copied after the kill", outcomes);
+}
+
+// Saves on the volume during which the kernel forgets the files, just
+// before each rename of the save in turn: each goes through and leaves the
+// slot wholly new, with nothing hidden.
+TEST_F(ExfatSaves, SavesGoThroughWhenTheKernelForgetsTheFilesMidway)
+{
+    if (::access("/proc/sys/vm/drop_caches", W_OK) != 0)
+        GTEST_SKIP() << "the kernel's caches cannot be dropped here (/proc/sys/vm/drop_caches)";
+    Outcomes outcomes;
+    for (const SlotSave kind : {SlotSave{false}, SlotSave{true}})
+    {
+        std::vector<std::string> versions[2];
+        ASSERT_TRUE(makeVersions(kind, versions));
+        FileFaults::armRenames(-1);
+        ASSERT_TRUE(kind.save(*loadProfile(), 1));
+        const int renames = FileFaults::renames();
+        ASSERT_TRUE(kind.save(*loadProfile(), 0));
+        for (int at = 0; at < renames; ++at)
+        {
+            ScrivletPlayerPtr profile = loadProfile();
+            forgetting.probe = kind.paths(*profile)[0];
+            bool saved = false;
+            const std::string printed = output([&] {
+                FileFaults::armRenames(-1, at, forgetFiles);
+                saved = kind.save(*profile, 1);
+                FileFaults::disarm();
+            });
+            const std::string pattern = slotPattern(kind.slot(*profile), versions);
+            const std::vector<std::string> left = hiddenFiles();
+            if (saved && pattern.find_first_not_of('n') == std::string::npos && left.empty())
+                ++outcomes.fresh;
+            else
+                outcomes.broken.push_back(std::string(kind.name()) + ", forgotten before rename " + std::to_string(at) +
+                                          ": " + (saved ? "saved" : "failed") + ", slot " + pattern +
+                                          leftAndSaid(left, printed));
+            for (const std::string& name : left)
+                files::remove(name);
+            ASSERT_TRUE(kind.save(*profile, 0));
+            ASSERT_EQ(versions[0], kind.slot(*loadProfile()));
+        }
+    }
+    std::cout << "inode numbers changed at " << forgetting.renumbered << " of " << forgetting.drops << " drops\n";
+    EXPECT_GT(forgetting.renumbered, 0) << "the kernel kept every file: nothing was tried";
+    std::cout << "exFAT, files forgotten during the save: " << outcomes.fresh << " saved whole, "
+              << outcomes.broken.size() << " broken\n";
+    EXPECT_TRUE(outcomes.broken.empty()) << outcomes.broken.size() << " saves broke the slot ('o' old file, 'n' new, "
+                                         << "'-' missing, '?' other):\n" << joined(outcomes.broken);
+}
