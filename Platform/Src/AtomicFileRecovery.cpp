@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -30,9 +31,13 @@ void sayForeign(const std::string& record)
 
 void sayKept(const std::string& record, int error)
 {
-    // Once a run: every scan of the folder meets the record again.
+    // Once a run: every scan of the folder meets the record again, by
+    // whichever way to its folder the scan came.
     static std::set<std::string> said;
-    if (!said.insert(record).second)
+    char* folder = ::realpath(folderOf(record).c_str(), nullptr);
+    const std::string known = folder ? std::string(folder) + "/" + baseOf(record) : record;
+    std::free(folder);
+    if (!said.insert(known).second)
         return;
     say("The record of an interrupted save " + record + " cannot be read now (" + std::strerror(error) +
         "); it is kept for a later load");
