@@ -6,7 +6,7 @@ set -euo pipefail
 # their reports are written with.
 packages=(
   cmake g++ clang-16 libclang-rt-16-dev llvm-16 ninja-build pkg-config
-  libboost-dev libglibmm-2.4-dev libpng-dev
+  libboost-dev libglibmm-2.4-dev libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libegl-mesa0 libgl1-mesa-dri libgles1 libegl-dev libgles-dev
   libsdl2-dev libvorbis-dev libjsoncpp-dev libxxhash-dev

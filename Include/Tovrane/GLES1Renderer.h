@@ -12,7 +12,8 @@ namespace Tovrane
 {
 // The OpenGL ES 1.x back end: fixed-point entry points and GL_FIXED vertex
 // data in static buffer objects. Resources are uploaded on first use and
-// counted; textures must stay within the device's texture memory. All
+// counted; a texture that does not fit in the device's texture memory is not
+// made (GraphicsRenderer::bindTexture). All
 // renderers share the process's one GL context.
 class GLES1Renderer : public GraphicsSceneRenderer
 {

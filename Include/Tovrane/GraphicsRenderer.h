@@ -15,6 +15,7 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace Tovrane
@@ -35,14 +36,16 @@ class GraphicsRenderer
 public:
     typedef Binding<GraphicsRenderer> ResourceBinding;
 
-    // Bytes of texture memory the device has (14 MiB).
-    static const std::uint32_t TextureBudget = 14680064;
+    // Bytes of texture memory the device has (14 MiB). A texture that does
+    // not fit in what is left is not made (see bindTexture).
+    static constexpr std::uint32_t TextureBudget = 14680064;
     // The most bytes one picture read from a file may take at 4 bytes a pixel
-    // (12 MiB, 3145728 pixels): the PNG reader refuses larger pictures, so no
-    // outside picture can use up the texture memory on its own.
-    static const std::uint32_t PictureBudget = 12582912;
+    // (12 MiB, 3145728 pixels): the PNG reader refuses larger pictures. Such a
+    // picture still does not fit beside what a screen already shows, so a
+    // download's own pictures are also bounded together at its entry.
+    static constexpr std::uint32_t PictureBudget = 12582912;
     // The widest and highest picture the PNG reader takes, in pixels.
-    static const std::uint32_t PictureSideLimit = 8192;
+    static constexpr std::uint32_t PictureSideLimit = 8192;
 
     // Screen of 320 x 240 pixels, no camera, all counters 0. The constructing
     // thread is the one that draws.
@@ -78,13 +81,17 @@ public:
     Camera* getCamera() const { return camera; }
 
     // Upload on first use; nothing for a null resource or one already uploaded.
-    void bindTexture(TexturePtr texture);
+    // A texture that would take the allocated bytes past TextureBudget is not
+    // made, nor tried again: false, and the first such texture of this
+    // renderer is said in one line.
+    bool bindTexture(TexturePtr texture);
     void bindVertexBuffer(VertexBufferPtr buffer);
     void bindIndexBuffer(IndexBufferPtr buffer);
 
     // The texture and the vertex buffer must not be null; a null index buffer
-    // is ignored (the vertices are then drawn in order).
-    void enableTexture(TexturePtr texture, int unit);
+    // is ignored (the vertices are then drawn in order). False, with nothing
+    // enabled, for a texture that was not made.
+    bool enableTexture(TexturePtr texture, int unit);
     void disableTexture(TexturePtr texture, int unit);
     void enableVertexBuffer(VertexBufferPtr buffer);
     void disableVertexBuffer(VertexBufferPtr buffer);
@@ -114,6 +121,11 @@ public:
     GraphicsRenderer& operator=(const GraphicsRenderer&) = delete;
 
 protected:
+    // For the back end's onBindTexture, before it makes anything: whether a
+    // texture of `bytes` (width x height pixels) fits beside the allocated
+    // ones. The first that does not is said.
+    bool fitsTextureBudget(std::uint32_t bytes, int textureWidth, int textureHeight);
+
     int width;
     int height;
     Camera* camera;
@@ -146,6 +158,10 @@ private:
     std::thread::id drawingThread;
     std::unordered_map<ResourceBinding*, ReleaseCall> bound;
     std::vector<PendingRelease> pending;
+    // Textures (by Texture::getIdentity) the back end did not make; drawing
+    // thread only.
+    std::unordered_set<std::uint64_t> refusedTextures;
+    bool refusalSaid;
 };
 }
 

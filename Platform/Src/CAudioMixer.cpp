@@ -5,6 +5,8 @@
 #include "HostTrace.h"
 #include "IEventListener.h"
 
+#include "Tovrane/EscapeControls.h"
+
 #include <SDL.h>
 
 #include <fcntl.h>
@@ -73,7 +75,7 @@ private:
 
 void say(const char* format, const std::string& what, const std::string& why)
 {
-    std::printf(format, what.c_str(), why.c_str());
+    std::printf(format, Tovrane::escapeControls(what).c_str(), why.c_str());
     std::fflush(stdout);
 }
 }
@@ -347,7 +349,7 @@ tAudioID CAudioMixer::StartAudio(const std::string& path, tAudioPriority priorit
         break;
     case COggStream::OpenResult::Missing:
         // Callers probe several folders in turn; this goes to the debug text.
-        std::fprintf(stderr, "Audio: no file %s (%s)\n", path.c_str(), error.c_str());
+        std::fprintf(stderr, "Audio: no file %s (%s)\n", Tovrane::escapeControls(path).c_str(), error.c_str());
         return kNoAudioID;
     case COggStream::OpenResult::Undecodable:
         say("Audio: cannot play %s: %s\n", path, error);

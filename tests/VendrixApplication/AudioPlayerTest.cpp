@@ -5,6 +5,7 @@
 
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/System.h"
+#include "Tovrane/Texture.h"
 
 #include "CAudioEventMessage.h"
 #include "CAudioMPI.h"
@@ -474,6 +475,28 @@ TEST_F(AudioPlayerOgg, LinesEndAtTheirLengthEffectsAreResampledAndMusicLoops)
     player->stopMusic();
     EXPECT_EQ((Lines{"music 0 2", "music released"}), journal.take());
     EXPECT_FALSE(mixer->IsAudioPlaying());
+}
+
+// Names that are not found reach the terminal escaped, by the player, the
+// mixer and the picture reader: a newline in a download's name cannot forge
+// a second line, nor an escape sequence reach the terminal.
+TEST_F(AudioPlayerOgg, NamesNotFoundArePrintedEscaped)
+{
+    const struct
+    {
+        std::string name, shown;
+    } names[] = {{"two\nlines", "two\\nlines"}, {"\x1b[2J", "\\x1b[2J"}};
+    for (const auto& n : names)
+    {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(kNoAudioID, player->playSfx(n.name + ".ogg"));
+        EXPECT_FALSE(Texture::fromFile(folder + n.name + ".png"));
+        const std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ("Could not find file " + n.shown + ".ogg\nCould not find file " + folder + n.shown + ".png\n", out);
+        EXPECT_NE(std::string::npos, err.find("Audio: no file " + folder + n.shown + ".ogg (")) << err;
+        EXPECT_EQ(std::string::npos, (out + err).find(n.name)) << n.shown;
+    }
 }
 
 TEST_F(AudioPlayerOgg, PlayerDestroyedWithACompletionQueuedIsNeverReached)

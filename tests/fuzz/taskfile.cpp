@@ -1,4 +1,5 @@
-// Reads arbitrary bytes as a task file of every kind, and as a download's. A
+// Reads arbitrary bytes as a picture of a download's own, walked by the
+// entry check, and as a task file of every kind, and as a download's. A
 // refused file runs nothing; an accepted one has sample points on every traced
 // line, which are then judged with a few touches, some of them taken from the
 // bytes; an accepted download names no file outside its folder, no name
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     title = makeProfileFuzzFolder("taskfile") + "/title/";
     download = title + "download/";
-    std::filesystem::create_directories(download);
+    std::filesystem::create_directories(download + "images");
     std::filesystem::create_directories(title + "images/locked");
     std::filesystem::permissions(title + "images/locked", std::filesystem::perms::none);
     std::filesystem::create_directory_symlink("loop", title + "images/loop");
@@ -65,6 +66,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    // The bytes as a picture of the download's own, walked chunk by chunk: a
+    // whole one takes no more than the largest picture at 4 bytes a pixel.
+    write(download + "images/fuzz.png", data, size);
+    std::uint64_t textureBytes = 0;
+    if (TaskDownload::pictureFault(download + "images/fuzz.png", &textureBytes).empty())
+        check(textureBytes > 0 && textureBytes <= GraphicsRenderer::PictureBudget, "a whole picture of no size or too large");
+
     write(title + "fuzz.task", data, size);
     write(download + "dlc.task", data, size);
     {

@@ -16,6 +16,12 @@ ResourceIdentifier* GLES1Renderer::onBindTexture(TexturePtr texture)
     TOVRANE_ASSERT(texture->getWrapS() >= 0 && texture->getWrapS() < 2 && texture->getWrapT() >= 0 &&
                    texture->getWrapT() < 2 && "Unknown texture wrap mode");
 
+    const std::uint32_t size = static_cast<std::uint32_t>(texture->getBytesPerPixel()) *
+                               static_cast<std::uint32_t>(texture->getWidth()) *
+                               static_cast<std::uint32_t>(texture->getHeight());
+    if (!fitsTextureBudget(size, texture->getWidth(), texture->getHeight()))
+        return nullptr;
+
     // The upload happens on whichever unit is active, in the middle of a draw
     // that may already have enabled another texture there: that unit keeps its
     // binding and its enable state.
@@ -38,12 +44,10 @@ ResourceIdentifier* GLES1Renderer::onBindTexture(TexturePtr texture)
                  GLES1Tables::pixelFormat[format], GLES1Tables::pixelType[format], texture->getPixels());
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
 
-    id->size = static_cast<std::uint32_t>(texture->getBytesPerPixel()) * static_cast<std::uint32_t>(texture->getWidth()) *
-               static_cast<std::uint32_t>(texture->getHeight());
+    id->size = size;
     allocatedTextureBytes += id->size;
     if (peakTextureBytes < allocatedTextureBytes)
         peakTextureBytes = allocatedTextureBytes;
-    TOVRANE_ASSERT(allocatedTextureBytes < 14680064 && "Out of texture memory");
     return id;
 }
 

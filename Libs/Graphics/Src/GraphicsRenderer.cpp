@@ -3,6 +3,8 @@
 #include "Tovrane/Assert.h"
 #include "Tovrane/Texture.h"
 
+#include <iostream>
+
 namespace Tovrane
 {
 namespace
@@ -18,7 +20,8 @@ GraphicsRenderer::GraphicsRenderer()
       peakBufferBytes(0),
       allocatedTextureBytes(0),
       peakTextureBytes(0),
-      drawingThread(std::this_thread::get_id())
+      drawingThread(std::this_thread::get_id()),
+      refusalSaid(false)
 {
 }
 
@@ -63,13 +66,39 @@ void GraphicsRenderer::addBinding(ResourceBinding* binding, ResourceBinding::Rel
     bound[binding] = backEndRelease;
 }
 
-void GraphicsRenderer::bindTexture(TexturePtr texture)
+bool GraphicsRenderer::bindTexture(TexturePtr texture)
 {
     ResourceBinding* binding = texture.get();
-    if (!binding || binding->getIdentifier(this))
-        return;
-    addBinding(binding, &GraphicsRenderer::releaseTexture, &GraphicsRenderer::onReleaseTexture,
-               onBindTexture(texture));
+    if (!binding)
+        return false;
+    if (binding->getIdentifier(this))
+        return true;
+    // A texture that did not fit is left out like a missing picture, every
+    // frame, without trying (and saying) it again.
+    if (refusedTextures.count(texture->getIdentity()))
+        return false;
+    ResourceIdentifier* identifier = onBindTexture(texture);
+    if (!identifier)
+    {
+        refusedTextures.insert(texture->getIdentity());
+        return false;
+    }
+    addBinding(binding, &GraphicsRenderer::releaseTexture, &GraphicsRenderer::onReleaseTexture, identifier);
+    return true;
+}
+
+bool GraphicsRenderer::fitsTextureBudget(std::uint32_t bytes, int textureWidth, int textureHeight)
+{
+    if (bytes <= TextureBudget && allocatedTextureBytes <= TextureBudget - bytes)
+        return true;
+    // One line however many textures follow: a large picture shown in tiles
+    // would otherwise say every tile.
+    if (!refusalSaid)
+        std::cout << "Out of texture memory: a texture of " << textureWidth << " x " << textureHeight << " pixels ("
+                  << bytes << " bytes) is not made, " << allocatedTextureBytes << " of " << TextureBudget
+                  << " bytes being in use; it and any other that does not fit are not shown" << std::endl;
+    refusalSaid = true;
+    return false;
 }
 
 void GraphicsRenderer::bindVertexBuffer(VertexBufferPtr buffer)
@@ -92,12 +121,14 @@ void GraphicsRenderer::bindIndexBuffer(IndexBufferPtr buffer)
 
 // The null checks below read like the shared-pointer library's own, whose
 // message callers know.
-void GraphicsRenderer::enableTexture(TexturePtr texture, int unit)
+bool GraphicsRenderer::enableTexture(TexturePtr texture, int unit)
 {
     const Texture* px = texture.get();
     TOVRANE_ASSERT(px != 0);
-    bindTexture(texture);
+    if (!bindTexture(texture))
+        return false;
     onEnableTexture(texture->getIdentifier(this), unit);
+    return true;
 }
 
 void GraphicsRenderer::disableTexture(TexturePtr texture, int unit)

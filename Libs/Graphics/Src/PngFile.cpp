@@ -1,6 +1,7 @@
 // PNG reading and writing of textures, on libpng 1.6.
 
 #include "Tovrane/Assert.h"
+#include "Tovrane/EscapeControls.h"
 #include "Tovrane/GraphicsRenderer.h"
 #include "Tovrane/Texture.h"
 
@@ -243,9 +244,9 @@ Texture* Texture::loadPng(const std::string& path)
     if (!file)
     {
         if (errno == ENODEV || errno == EISDIR)
-            std::cout << "Could not read file " << path << ": it is " << what << std::endl;
+            std::cout << "Could not read file " << escapeControls(path) << ": it is " << what << std::endl;
         else
-            std::cout << "Could not find file " << path << std::endl;
+            std::cout << "Could not find file " << escapeControls(path) << std::endl;
         return nullptr;
     }
 
@@ -259,7 +260,7 @@ Texture* Texture::loadPng(const std::string& path)
     if (!read)
     {
         delete job.texture;
-        std::cout << "Could not read file " << path << ": " << job.message << std::endl;
+        std::cout << "Could not read file " << escapeControls(path) << ": " << job.message << std::endl;
         return nullptr;
     }
     return job.texture;

@@ -32,18 +32,21 @@ void GraphicsSceneRenderer::draw(Geometry* geometry)
 
     currentGeometry = geometry;
     pushWorldTransform();
-    if (texture0)
-        enableTexture(texture0, 0);
-    if (texture1)
-        enableTexture(texture1, 1);
-    enableIndexBuffer(indices);
-    enableVertexBuffer(vertices);
-    drawElements();
-    disableVertexBuffer(vertices);
-    disableIndexBuffer(indices);
-    if (texture0)
+    // A geometry whose texture was not made (no texture memory left) is not
+    // drawn at all, as a sprite of a missing picture.
+    const bool first = !texture0 || enableTexture(texture0, 0);
+    const bool second = first && (!texture1 || enableTexture(texture1, 1));
+    if (second)
+    {
+        enableIndexBuffer(indices);
+        enableVertexBuffer(vertices);
+        drawElements();
+        disableVertexBuffer(vertices);
+        disableIndexBuffer(indices);
+    }
+    if (texture0 && first)
         disableTexture(texture0, 0);
-    if (texture1)
+    if (texture1 && second)
         disableTexture(texture1, 1);
     popWorldTransform();
     currentGeometry = nullptr;

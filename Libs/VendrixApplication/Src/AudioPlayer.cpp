@@ -1,5 +1,6 @@
 #include "Tovrane/AudioPlayer.h"
 
+#include "Tovrane/EscapeControls.h"
 #include "Tovrane/System.h"
 
 #include "CAudioEventMessage.h"
@@ -191,7 +192,7 @@ AudioPlayer::tAudioID AudioPlayer::playAudioLocked(
         if (id != kNoAudioID)
             return id;
     }
-    std::cout << "Could not find file " << file << std::endl;
+    std::cout << "Could not find file " << escapeControls(file) << std::endl;
     return kNoAudioID;
 }
 

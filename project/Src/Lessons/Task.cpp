@@ -91,14 +91,15 @@ std::string Task::folderFault(const std::string& folder)
     if (!link.empty())
         return "its file " + link +
                (why == std::errc::too_many_symbolic_link_levels ? " is a link loop" : " is a link leading outside its folder");
-    const std::string locked = TaskDownload::unreadableEntry(folder, why);
+    std::string what;
+    const std::string locked = TaskDownload::unreadableEntry(folder, why, &what);
     if (locked.empty())
         return std::string();
     // The folder itself, when it may not be searched, cannot be looked at.
     if (locked == "." || std::filesystem::is_directory(folder + locked, ignored))
         return "its folder " + locked + " cannot be searched (" + why.message() + ")";
     if (why == std::errc::not_supported)
-        return "its file " + locked + " is not a plain file";
+        return "its file " + locked + (what.empty() ? " is not a plain file" : " is " + what + ", not a plain file");
     return "its file " + locked + " cannot be read (" + why.message() + ")";
 }
 

@@ -1,8 +1,9 @@
 // The entry check of the task studio: every file the task names, and every
 // picture a download's own sprite sheets and characters name, is looked up
-// before anything is loaded, and each picture the download brings has its
-// header read, so that a task that could not be shown whole is refused with
-// one line rather than run with holes in it.
+// before anything is loaded, and each picture the download brings is read
+// chunk by chunk and counted against the texture memory a task screen leaves,
+// so that a task that could not be shown whole is refused with one line
+// rather than run with holes in it.
 #include "Resources/Lessons/TaskStudioState.h"
 
 #include "Resources/Profile/TaskDownload.h"
@@ -13,6 +14,7 @@
 #include "RegularFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -43,16 +45,22 @@ std::string TaskStudioState::findAsset(const std::string& file, std::string* fai
     return std::string();
 }
 
-std::string TaskStudioState::lookupFault(const std::string& file) const
+std::string TaskStudioState::lookupFault(const std::string& file, OwnPictures* own) const
 {
     std::string failure;
     const std::string path = findAsset(file, &failure);
     if (path.empty())
         return failure.empty() ? "is missing" : "cannot be looked up (" + failure + ")";
-    // A picture of the download's own is read only as far as its header; the
-    // title's are whole.
-    const bool own = !downloadFolder.empty() && path.compare(0, downloadFolder.size(), downloadFolder) == 0;
-    return own && file.compare(0, 7, "images/") == 0 ? TaskDownload::pictureFault(path) : std::string();
+    // A picture of the download's own is walked chunk by chunk, without its
+    // pixels; the title's are whole.
+    if (downloadFolder.empty() || path.compare(0, downloadFolder.size(), downloadFolder) != 0 ||
+        file.compare(0, 7, "images/") != 0)
+        return std::string();
+    std::uint64_t bytes = 0;
+    const std::string fault = TaskDownload::pictureFault(path, &bytes);
+    if (own)
+        (*own)[path] = bytes;
+    return fault;
 }
 
 bool TaskStudioState::hasAssets() const
@@ -76,6 +84,9 @@ std::string TaskStudioState::assetFault() const
         if (!findAsset("metadata/" + sheet + ".tex").empty())
             sheets.addSpriteInfo(sheet + ".tex");
     typedef Task::NamedFile::Kind Kind;
+    // The download's own pictures the task shows, by path, with what each
+    // takes in texture memory.
+    OwnPictures own;
     for (const Task::NamedFile& named : task->namedFiles())
     {
         // Missing sounds are reported when they would play.
@@ -96,8 +107,10 @@ std::string TaskStudioState::assetFault() const
             if (!downloadFolder.empty())
                 fault = TaskDownload::nameFault(sprite->textureName);
         }
+        // A fill mask is read, never shown: it takes no texture memory.
+        const bool drawn = named.kind != Kind::Picture || std::string(named.what) != "fill mask";
         if (fault.empty())
-            fault = lookupFault(file);
+            fault = lookupFault(file, drawn ? &own : nullptr);
         // Characters without a sheet are left out at load.
         if (named.kind == Kind::CharacterSheet && fault == "is missing")
             continue;
@@ -107,31 +120,42 @@ std::string TaskStudioState::assetFault() const
     if (downloadFolder.empty())
         return std::string();
 
-    // Then the characters' sheets, as load reads them.
+    // Then the characters' sheets, as load reads them; their descriptions
+    // are read once, below, where a refused one is said in one line.
     // Each scene once, however many characters share it.
     std::vector<std::string> scenes = {task->metadataID};
     for (const DoodleStruct& character : task->characters)
         if (std::find(scenes.begin(), scenes.end(), character.directory) == scenes.end() &&
             !findAsset("metadata/" + character.directory + ".tex").empty())
         {
-            sheets.addSceneInfo(character.directory);
+            sheets.addSpriteInfo(character.directory + ".tex");
             sheetNames.push_back(character.directory);
             scenes.push_back(character.directory);
         }
-    return ownSheetFault(sheetNames, sheets.getSpriteInfo(), scenes);
+    const std::string fault = ownSheetFault(sheetNames, sheets.getSpriteInfo(), scenes, own);
+    if (!fault.empty())
+        return fault;
+    // Beside what the title's largest task screen takes.
+    std::uint64_t bytes = 0;
+    for (const auto& picture : own)
+        bytes += picture.second;
+    if (bytes > TaskDownload::OwnPictureBudget)
+        return "its own pictures need " + std::to_string(bytes) + " bytes of texture memory, more than the " +
+               std::to_string(TaskDownload::OwnPictureBudget) + " a task screen leaves";
+    return std::string();
 }
 
 std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheetNames,
                                            const std::map<std::string, SpriteManager::SpriteInfo>& sprites,
-                                           const std::vector<std::string>& scenes) const
+                                           const std::vector<std::string>& scenes, OwnPictures& own) const
 {
     // Each picture once, however many sprites or frames show it.
     std::set<std::string> checked;
-    auto pictureFault = [this, &checked](const std::string& picture) {
+    auto pictureFault = [this, &checked, &own](const std::string& picture) {
         if (!checked.insert(picture).second)
             return std::string();
         const std::string outside = TaskDownload::nameFault(picture);
-        return outside.empty() ? lookupFault("images/" + picture) : outside;
+        return outside.empty() ? lookupFault("images/" + picture, &own) : outside;
     };
     // The description of that name the download itself brings, read; false
     // when it brings none. A character animation the reader refuses (its

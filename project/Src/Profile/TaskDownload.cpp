@@ -4,10 +4,13 @@
 
 #include "RegularFile.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,6 +44,121 @@ std::string firstEntry(const std::string& folder, const std::function<bool(const
         if (stop(root, *entry))
             return entry->path().lexically_relative(root).string();
     return std::string();
+}
+
+std::uint32_t bigEndian(const unsigned char* bytes)
+{
+    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+           static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+}
+
+bool isChunkType(const unsigned char* type)
+{
+    return std::all_of(type, type + 4, [](unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+}
+
+// The bytes a pixel takes once read: grey and RGB become RGB888, grey with
+// alpha and RGBA become RGBA8888, and palettes are expanded to RGBA wherever
+// they are shown; 0 for a colour type and depth the reader refuses.
+std::uint32_t pixelBytes(unsigned char colourType, unsigned char depth)
+{
+    const bool eightOr16 = depth == 8 || depth == 16;
+    const bool upTo8 = depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    switch (colourType)
+    {
+    case 0:
+        return upTo8 || depth == 16 ? 3 : 0;
+    case 2:
+        return eightOr16 ? 3 : 0;
+    case 3:
+        return upTo8 ? 4 : 0;
+    case 4:
+    case 6:
+        return eightOr16 ? 4 : 0;
+    default:
+        return 0;
+    }
+}
+
+// Reads the signature, then every chunk up to IEND: its length, its type, its
+// data through zlib's crc32 and its CRC. The image data is not decoded.
+std::string chunkFault(std::FILE* file, std::uint64_t* textureBytes)
+{
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    const std::string notPng = "cannot be read (not a PNG picture)", cut = "cannot be read (cut short)";
+    unsigned char head[8];
+    std::size_t got = std::fread(head, 1, sizeof head, file);
+    if (std::memcmp(head, signature, got) != 0)
+        return notPng;
+    if (got < sizeof head)
+        return cut;
+    unsigned char buffer[65536];
+    unsigned char header[13] = {};
+    bool first = true, paletteReady = false, pixels = false;
+    std::uint64_t taken = 0;
+    for (;;)
+    {
+        got = std::fread(head, 1, sizeof head, file);
+        if (got < sizeof head)
+            return cut;
+        const std::uint32_t length = bigEndian(head);
+        const unsigned char* type = head + 4;
+        if (first && (length != sizeof header || std::memcmp(type, "IHDR", 4) != 0))
+            return notPng;
+        // A PNG chunk holds at most 2^31 - 1 bytes, and its type is four letters.
+        if (length > 0x7fffffffu || !isChunkType(type))
+            return "cannot be read (a damaged chunk)";
+        const std::string name(reinterpret_cast<const char*>(type), 4);
+        uLong crc = crc32(0L, type, 4);
+        for (std::uint32_t left = length; left > 0;)
+        {
+            const std::size_t part = std::min<std::size_t>(left, sizeof buffer);
+            if (std::fread(buffer, 1, part, file) < part)
+                return cut;
+            if (first)
+                std::memcpy(header, buffer, sizeof header);
+            crc = crc32(crc, buffer, static_cast<uInt>(part));
+            left -= static_cast<std::uint32_t>(part);
+        }
+        if (std::fread(buffer, 1, 4, file) < 4)
+            return cut;
+        if (bigEndian(buffer) != (crc & 0xffffffffu))
+            return "cannot be read (a damaged " + name + " chunk)";
+        if (first)
+        {
+            // Width, height, depth, colour type, then compression, filter
+            // and interlace methods, which have one or two known values.
+            const std::uint32_t width = bigEndian(header), height = bigEndian(header + 4);
+            const std::uint32_t bytes = pixelBytes(header[9], header[8]);
+            if (bytes == 0 || header[10] != 0 || header[11] != 0 || header[12] > 1)
+                return notPng;
+            if (width == 0 || height == 0)
+                return "cannot be read (no pixels)";
+            if (width > GraphicsRenderer::PictureSideLimit || height > GraphicsRenderer::PictureSideLimit ||
+                static_cast<std::uint64_t>(width) * height * 4 > GraphicsRenderer::PictureBudget)
+                return "cannot be read (" + std::to_string(width) + " x " + std::to_string(height) +
+                       " pixels, more than a picture may have)";
+            taken = static_cast<std::uint64_t>(width) * height * bytes;
+            paletteReady = header[9] != 3;
+            first = false;
+        }
+        else if (name == "PLTE")
+            paletteReady = true;
+        else if (name == "IDAT")
+        {
+            if (!paletteReady)
+                return "cannot be read (no palette before its pixels)";
+            pixels = true;
+        }
+        else if (name == "IEND")
+        {
+            if (!pixels)
+                return "cannot be read (no pixels)";
+            if (textureBytes)
+                *textureBytes = taken;
+            return std::string();
+        }
+    }
 }
 }
 
@@ -97,40 +215,18 @@ std::string TaskDownload::linkLeavingFolder(const std::string& folder, std::erro
     });
 }
 
-std::string TaskDownload::pictureFault(const std::string& path)
+std::string TaskDownload::pictureFault(const std::string& path, std::uint64_t* textureBytes)
 {
-    // The signature, then the IHDR chunk: length 13, type, width, height,
-    // five one-byte fields and the chunk's CRC.
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    const std::size_t headerSize = 33;
     std::string what;
     std::FILE* file = fopenRegularFile(path.c_str(), "rb", &what);
     if (!file)
         return "cannot be read (" + what + ")";
-    unsigned char header[headerSize];
-    const std::size_t got = std::fread(header, 1, headerSize, file);
+    const std::string fault = chunkFault(file, textureBytes);
     std::fclose(file);
-    if (std::memcmp(header, signature, std::min<std::size_t>(got, 8)) != 0)
-        return "cannot be read (not a PNG picture)";
-    if (got < headerSize)
-        return "cannot be read (cut short)";
-    auto word = [&header](std::size_t at) {
-        return static_cast<std::uint32_t>(header[at]) << 24 | static_cast<std::uint32_t>(header[at + 1]) << 16 |
-               static_cast<std::uint32_t>(header[at + 2]) << 8 | header[at + 3];
-    };
-    if (word(8) != 13 || std::memcmp(header + 12, "IHDR", 4) != 0)
-        return "cannot be read (not a PNG picture)";
-    const std::uint32_t width = word(16), height = word(20);
-    if (width == 0 || height == 0)
-        return "cannot be read (no pixels)";
-    if (width > GraphicsRenderer::PictureSideLimit || height > GraphicsRenderer::PictureSideLimit ||
-        static_cast<std::uint64_t>(width) * height * 4 > GraphicsRenderer::PictureBudget)
-        return "cannot be read (" + std::to_string(width) + " x " + std::to_string(height) +
-               " pixels, more than a picture may have)";
-    return std::string();
+    return fault;
 }
 
-std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_code& why)
+std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_code& why, std::string* what)
 {
     // Opening "." in a folder needs both the right to read it and the right
     // to search it. The folder itself first: one that may be searched but
@@ -140,17 +236,30 @@ std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_
         why.clear();
     if (why)
         return ".";
-    return firstEntry(folder, [&why](const fs::path&, const fs::directory_entry& entry) {
-        std::error_code error;
-        if (entry.is_symlink(error))
+    return firstEntry(folder, [&why, what](const fs::path&, const fs::directory_entry& entry) {
+        // The type first, without following a link and without opening: a
+        // pipe, socket or device would make loading wait or read for ever,
+        // and opening some devices already does something.
+        struct stat info;
+        if (::lstat(entry.path().c_str(), &info) != 0)
+        {
+            why = std::error_code(errno, std::generic_category());
+            return true;
+        }
+        if (S_ISLNK(info.st_mode))
             return false;
-        if (entry.is_directory(error))
+        if (S_ISDIR(info.st_mode))
         {
             const fs::directory_iterator probe(entry.path() / ".", why);
             return static_cast<bool>(why);
         }
-        // A pipe, socket or device would make loading wait or read for ever;
-        // it is opened without waiting and only when it is a plain file.
+        if (!S_ISREG(info.st_mode))
+        {
+            why = std::make_error_code(std::errc::not_supported);
+            if (what)
+                *what = describeFileType(info.st_mode);
+            return true;
+        }
         const int file = openRegularFile(entry.path().c_str(), nullptr, false);
         if (file >= 0)
             ::close(file);

@@ -13,6 +13,7 @@
 #include "Resources/Lessons/ShapesLauncherState.h"
 #include "Resources/Lessons/WarmCoolLauncherState.h"
 #include "Resources/Lessons/WildCalmLauncherState.h"
+#include "Resources/Profile/TaskDownload.h"
 
 #include <regex>
 
@@ -575,7 +576,7 @@ TEST_F(LessonsHostStartTest, HostileDownloadsAreRefusedWithOneLine)
         EXPECT_EQ(0, run.status) << folder;
         EXPECT_EQ("PopApp", run.first("Exit").detail) << folder << ": the task left, and the host with it";
         EXPECT_EQ(std::vector<std::string>{expected}, with(output, "Refused")) << run.output;
-        for (const char* read : {"not a PNG", "Could not", "Assertion", "Sprite sheet"})
+        for (const char* read : {"not a PNG", "Could not", "Assertion", "Sprite sheet", "Animation"})
             EXPECT_TRUE(with(output, read).empty()) << folder << ": " << read;
         EXPECT_TRUE(usageRecords(file("data/usage.log")).empty()) << folder;
         std::filesystem::remove(file("data/usage.log"));
@@ -652,10 +653,76 @@ TEST_F(LessonsHostStartTest, ADownloadHoldingAPipeIsRefusedWithOneLine)
     ASSERT_EQ(0, ::mkfifo((download + "metadata/extra.tex").c_str(), 0644));
     const HostRun run = runHost("--fixed-step 20 --frames 30 --start download:" + download, "timeout 60");
     EXPECT_EQ(0, run.status) << run.output;
-    EXPECT_EQ(std::vector<std::string>{"Refused task file " + download + "dlc.task: its file metadata/extra.tex is not a plain file"},
+    EXPECT_EQ(std::vector<std::string>{"Refused task file " + download + "dlc.task: its file metadata/extra.tex is a pipe, not a plain file"},
               with(linesOf(run.output), "Refused"))
         << run.output;
     EXPECT_TRUE(usageRecords(file("data/usage.log")).empty());
+}
+
+// A download's own pictures never end the game. A character frame cut at any
+// length or with a damaged chunk, and pictures that together need more
+// texture memory than a task screen leaves, refuse the task with one line,
+// read nothing and write no usage record; large pictures within that run, and
+// a texture that then does not fit is left out with one line.
+TEST_F(LessonsHostStartTest, ADownloadsOwnPicturesAreCheckedWhole)
+{
+    REQUIRE_LESSONS_TITLE();
+    const std::string download = file("download/"), frame = download + "images/own/k_idle_001.png";
+    std::filesystem::copy(std::string(TOVRANE_TEST_DATA) + "/tasks/malformed/download_character_frame_cut", download,
+                          std::filesystem::copy_options::recursive);
+    std::ifstream in(download + "dlc.task");
+    const std::string task((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TovraneTools::Picture picture(64, 64);
+    for (int i = 0; i < 64 * 64; ++i)
+        picture.set(i % 64, i / 64, TovraneTools::Colour{static_cast<std::uint8_t>(i * 37 % 251), static_cast<std::uint8_t>(i / 3), 9, 255});
+    ASSERT_TRUE(TovraneTools::writePng(frame, picture));
+    std::ifstream written(frame, std::ios::binary);
+    const std::string whole((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    ASSERT_GT(whole.size(), 300u);
+    std::string damaged = whole;
+    damaged.back() ^= 1; // IEND's CRC: the pixels are whole
+    const std::string cut = "its character k (picture own/k_idle_001.png) cannot be read (cut short)", over = "over";
+    const struct
+    {
+        std::string frame;
+        int width, height, pictures; // own pictures of that size: the background, then an overlay
+        std::string refusal;
+    } cases[] = {{whole.substr(0, 8), 0, 0, 0, cut}, {whole.substr(0, 20), 0, 0, 0, cut}, {whole.substr(0, 33), 0, 0, 0, cut},
+                 {whole.substr(0, 40), 0, 0, 0, cut}, {whole.substr(0, 300), 0, 0, 0, cut},
+                 {whole.substr(0, whole.size() - 1), 0, 0, 0, cut},
+                 {damaged, 0, 0, 0, "its character k (picture own/k_idle_001.png) cannot be read (a damaged IEND chunk)"},
+                 {whole, 1448, 1448, 1, ""}, {whole, 8192, 300, 1, ""}, {whole, 8192, 384, 1, over}, {whole, 1300, 1300, 2, over}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.frame.size()) + " bytes, " + std::to_string(c.width) + " x " + std::to_string(c.height));
+        std::ofstream(frame, std::ios::binary | std::ios::trunc) << c.frame;
+        std::string own = task;
+        if (c.pictures > 0)
+            own.replace(own.find("task/firehouse_background.png"), 29, "own/big.png");
+        if (c.pictures > 1)
+            own.replace(own.find("own_a"), 5, "own/overlay.png");
+        std::ofstream(download + "dlc.task", std::ios::trunc) << own;
+        const TovraneTools::Picture big(c.width, c.height, TovraneTools::Colour{10, 200, 30, 255});
+        for (const char* name : {"big.png", "overlay.png"})
+            ASSERT_TRUE(c.pictures == 0 || TovraneTools::writePng(download + "images/own/" + name, big));
+        const std::uint64_t bytes = std::uint64_t(c.width) * c.height * 4 * c.pictures + 64 * 64 * 4; // and the frame
+        const std::string refusal = c.refusal != over ? c.refusal
+            : "its own pictures need " + std::to_string(bytes) + " bytes of texture memory, more than the " +
+                  std::to_string(TaskDownload::OwnPictureBudget) + " a task screen leaves";
+        const HostRun run = runHost("--fixed-step 20 --frames 60 --start download:" + download);
+        const std::vector<std::string> output = linesOf(run.output);
+        EXPECT_EQ(0, run.status) << run.output;
+        EXPECT_EQ(refusal.empty() ? "frames" : "PopApp", run.first("Exit").detail);
+        EXPECT_EQ(refusal.empty() ? Lines() : Lines{"Refused task file " + download + "dlc.task: " + refusal},
+                  with(output, "Refused task file"));
+        EXPECT_EQ(c.width > 0 && refusal.empty() ? 1u : 0u, with(output, "Out of texture memory").size());
+        if (!refusal.empty())
+        {
+            EXPECT_TRUE(with(output, "Could not").empty()) << run.output;
+            EXPECT_TRUE(usageRecords(file("data/usage.log")).empty());
+        }
+        std::filesystem::remove_all(file("data"));
+    }
 }
 
 TEST_F(LessonsHostStartTest, BadNamesAreRefused)

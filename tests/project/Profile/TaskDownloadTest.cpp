@@ -1,12 +1,22 @@
-// What a downloaded task may reach: the names it gives, and the symbolic
-// links its folder holds.
+// What a downloaded task may reach: the names it gives, the symbolic links
+// its folder holds, its own pictures and what kind of entries it holds.
 #include "ProfileTestSupport.h"
+#include "support/FileFaults.h"
 
 #include "Resources/Profile/TaskDownload.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstdio>
 
 using namespace Tovrane;
 
@@ -85,45 +95,98 @@ TEST(TaskDownloadTest, LinksLeadingOutOfTheFolderAreFound)
     fs::remove_all(scratch);
 }
 
-// A picture's header is read: what the PNG reader would refuse before the
-// pixels is found without loading them.
+// A picture is walked chunk by chunk without decoding its pixels: what the
+// PNG reader would refuse, a cut anywhere and a damaged chunk are found, and
+// a whole picture says what its pixels take once read.
 TEST(TaskDownloadTest, PictureHeadersAreChecked)
 {
     const std::string folder = TestSupport::scratchFolder() + "picture-headers/";
     std::filesystem::create_directories(folder + "folder.png");
-    // The signature and an IHDR chunk of the given size (CRC not checked).
-    auto png = [](std::uint32_t width, std::uint32_t height, const char* type = "IHDR") {
-        std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\x0d", 12);
-        bytes += type;
-        for (std::uint32_t value : {width, height})
-            for (int shift = 24; shift >= 0; shift -= 8)
-                bytes += static_cast<char>(value >> shift & 0xff);
-        return bytes + std::string("\x08\x06\0\0\0" "CRC!", 9);
+    auto word = [](std::uint32_t v) { return std::string{char(v >> 24), char(v >> 16 & 255), char(v >> 8 & 255), char(v & 255)}; };
+    auto chunk = [&word](const std::string& type, const std::string& data) {
+        const std::string body = type + data;
+        return word(static_cast<std::uint32_t>(data.size())) + body +
+               word(static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
     };
+    // The signature, an IHDR chunk of that size, colour type and depth, then
+    // the chunks given (whose data is not decoded, so need not be).
+    auto png = [&](std::uint32_t width, std::uint32_t height, char colour, const std::string& rest, char depth = 8) {
+        return "\x89PNG\r\n\x1a\n" + chunk("IHDR", word(width) + word(height) + std::string{depth, colour, 0, 0, 0}) + rest;
+    };
+    const std::string pixels = chunk("IDAT", std::string(300, 'x')), end = chunk("IEND", "");
+    const std::string whole = png(640, 480, 6, pixels + end);
+    std::string flipped = whole;
+    flipped[whole.size() - 13] ^= 1; // the last byte of the image data's CRC
     const std::string bad = "cannot be read (not a PNG picture)", cut = "cannot be read (cut short)";
     const struct
     {
         const char* what;
         std::string bytes, fault;
+        std::uint64_t textureBytes;
     } pictures[] = {
-        {"whole header", png(640, 480), ""},
-        {"largest side", png(8192, 1), ""},
-        {"text", "not a picture", bad},
-        {"empty", "", cut},
-        {"cut in the signature", std::string("\x89PN"), cut},
-        {"cut in IHDR", png(640, 480).substr(0, 20), cut},
-        {"cut before the CRC ends", png(640, 480).substr(0, 32), cut},
-        {"another first chunk", png(640, 480, "IDAT"), bad},
-        {"side too long", png(100000, 100000), "cannot be read (100000 x 100000 pixels, more than a picture may have)"},
-        {"over the budget", png(8192, 8192), "cannot be read (8192 x 8192 pixels, more than a picture may have)"},
-        {"no pixels", png(0, 5), "cannot be read (no pixels)"},
+        {"whole", whole, "", 640 * 480 * 4},
+        {"RGB, ancillary chunk", png(640, 480, 2, chunk("tEXt", "a") + pixels + end), "", 640 * 480 * 3},
+        {"palette", png(8, 2, 3, chunk("PLTE", "abc") + pixels + end), "", 8 * 2 * 4},
+        {"palette missing", png(8, 2, 3, pixels + end), "cannot be read (no palette before its pixels)", 0},
+        {"largest side", png(8192, 1, 6, pixels + end), "", 8192 * 4},
+        {"text", "not a picture", bad, 0},
+        {"empty", "", cut, 0},
+        {"cut in the signature", "\x89PN", cut, 0},
+        {"cut in IHDR", whole.substr(0, 20), cut, 0},
+        {"cut before the CRC ends", whole.substr(0, 32), cut, 0},
+        {"without IEND", whole.substr(0, whole.size() - 12), cut, 0},
+        {"damaged CRC", flipped, "cannot be read (a damaged IDAT chunk)", 0},
+        {"chunk type not letters", png(640, 480, 6, chunk("ID4T", "x") + end), "cannot be read (a damaged chunk)", 0},
+        {"no image data", png(640, 480, 6, end), "cannot be read (no pixels)", 0},
+        {"another first chunk", "\x89PNG\r\n\x1a\n" + chunk("IDAT", std::string(13, 0)) + end, bad, 0},
+        {"depth of the colour type", png(640, 480, 2, pixels + end, 4), bad, 0},
+        {"side too long", png(100000, 100000, 6, pixels + end),
+         "cannot be read (100000 x 100000 pixels, more than a picture may have)", 0},
+        {"over the budget", png(8192, 8192, 6, pixels + end),
+         "cannot be read (8192 x 8192 pixels, more than a picture may have)", 0},
+        {"no pixels", png(0, 5, 6, pixels + end), "cannot be read (no pixels)", 0},
     };
     for (const auto& p : pictures)
     {
         ProfileTest::writeText(folder + "p.png", p.bytes);
-        EXPECT_EQ(p.fault, TaskDownload::pictureFault(folder + "p.png")) << p.what;
+        std::uint64_t bytes = 0;
+        EXPECT_EQ(p.fault, TaskDownload::pictureFault(folder + "p.png", &bytes)) << p.what;
+        EXPECT_EQ(p.textureBytes, bytes) << p.what;
     }
     EXPECT_EQ("cannot be read (a folder)", TaskDownload::pictureFault(folder + "folder.png"));
     EXPECT_EQ("cannot be read (No such file or directory)", TaskDownload::pictureFault(folder + "none.png"));
+    std::filesystem::remove_all(folder);
+}
+
+// A pipe or a socket in a download is known by its type and refused without
+// being opened (an open of it would fail otherwise); plain files are opened.
+TEST(TaskDownloadTest, EntriesThatAreNoPlainFilesAreRefusedByTheirType)
+{
+    const std::string folder = TestSupport::scratchFolder() + "entry-types/";
+    std::filesystem::create_directories(folder + "metadata");
+    ProfileTest::writeText(folder + "dlc.task", "{}");
+    std::error_code why;
+    FileFaults::failOpensOf("dlc.task", EIO);
+    EXPECT_EQ("dlc.task", TaskDownload::unreadableEntry(folder, why));
+    FileFaults::failOpensOf("dlc.task", 0);
+    EXPECT_EQ("", TaskDownload::unreadableEntry(folder, why));
+
+    for (const bool pipe : {true, false})
+    {
+        const std::string name = pipe ? "pipe.tex" : "socket.ogg", path = folder + "metadata/" + name;
+        sockaddr_un address = {AF_UNIX, {}};
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        const int socket = pipe ? -1 : ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(0, pipe ? ::mkfifo(path.c_str(), 0644) : ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address));
+        FileFaults::failOpensOf(name.c_str(), EIO);
+        std::string what;
+        EXPECT_EQ("metadata/" + name, TaskDownload::unreadableEntry(folder, why, &what));
+        EXPECT_EQ(std::errc::not_supported, why) << name;
+        EXPECT_EQ(pipe ? "a pipe" : "a socket", what);
+        FileFaults::failOpensOf(name.c_str(), 0);
+        if (socket >= 0)
+            ::close(socket);
+        std::filesystem::remove(path);
+    }
     std::filesystem::remove_all(folder);
 }

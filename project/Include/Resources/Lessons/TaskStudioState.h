@@ -279,8 +279,10 @@ public:
     // background, the task's sprite sheet or any picture the task names is
     // missing or cannot be looked up, or when a download's own sprite sheets
     // or characters name a picture outside its folder or a missing one, or
-    // a picture of its own whose header the PNG reader would refuse, or an
-    // animation with a frame count out of range. Decides, with a refused task file, whether the state pops at entry.
+    // a picture of its own that is not whole or that the PNG reader would
+    // refuse, or an animation with a frame count out of range, or when its
+    // own pictures together need more texture memory than
+    // TaskDownload::OwnPictureBudget. Decides, with a refused task file, whether the state pops at entry.
     bool hasAssets() const;
 
 private:
@@ -298,19 +300,23 @@ private:
     // (too long, in a folder that may not be searched) gives empty too, with
     // the reason in `failure`.
     std::string findAsset(const std::string& file, std::string* failure = nullptr) const;
+    // A download's own pictures by path, with the texture memory each takes.
+    typedef std::map<std::string, std::uint64_t> OwnPictures;
     // Why the file cannot be read ("is missing", "cannot be looked up
     // (...)", for a download's own picture "cannot be read (...)" from its
-    // header), or empty when it is there.
-    std::string lookupFault(const std::string& file) const;
+    // chunks), or empty when it is there. A picture of the download's own
+    // goes to `own`, when given.
+    std::string lookupFault(const std::string& file, OwnPictures* own = nullptr) const;
     // Why load could not show the task whole, as hasAssets says it, or empty.
     std::string assetFault() const;
     // A download's own sheets and characters, as assetFault checks them: the
     // sheets of those names (and the characters of the scenes) that the
     // download brings name pictures inside its folder that are there; a
     // character frame is a sprite of `sprites`, or else a picture itself.
+    // The pictures of its own that they name go to `own`.
     std::string ownSheetFault(const std::vector<std::string>& sheetNames,
                               const std::map<std::string, SpriteManager::SpriteInfo>& sprites,
-                              const std::vector<std::string>& scenes) const;
+                              const std::vector<std::string>& scenes, OwnPictures& own) const;
     void setupUIElements();
     void loadLine(TaskLine& line);
     void loadCharacters();

@@ -1,6 +1,7 @@
 #ifndef RESOURCES_TASKDOWNLOAD_H
 #define RESOURCES_TASKDOWNLOAD_H
 
+#include "Tovrane/GraphicsRenderer.h"
 #include "Tovrane/MicroDownload.h"
 
 #include <boost/shared_ptr.hpp>
@@ -43,17 +44,31 @@ public:
     // `why`, when given, gets the reason the link could not be resolved
     // (a loop, a target missing), or no error for one that resolves outside.
     static std::string linkLeavingFolder(const std::string& folder, std::error_code* why = nullptr);
-    // Why the picture file at `path` would not load, from its header alone:
-    // "cannot be read (...)" for a file that is no regular file or may not be
-    // read, is cut before its header ends, is no PNG, or declares a size the
-    // reader refuses; empty when its header is whole and fits.
-    static std::string pictureFault(const std::string& path);
+    // Why the picture file at `path` would not load, from its chunks, without
+    // decoding its pixels: "cannot be read (...)" for a file that is no
+    // regular file or may not be read, is no PNG, is cut anywhere before the
+    // end of its IEND chunk, has a chunk whose length, type or CRC is
+    // damaged, declares a size, colour type or depth the reader refuses, or
+    // has no image data; empty when it is whole. `textureBytes`, when given
+    // and the picture is whole, gets what its pixels take once read (width x
+    // height x 3 for grey and RGB, x 4 for alpha and palette pictures).
+    static std::string pictureFault(const std::string& path, std::uint64_t* textureBytes = nullptr);
+    // The most texture memory a download's own pictures may need together
+    // (their textureBytes, each picture once): what the title's largest task
+    // screen leaves of GraphicsRenderer::TextureBudget. Measured by playing
+    // every task of the generated title (each town task and art lesson
+    // through to its end, each writing lesson idle) in the host, headless,
+    // and reading each task studio renderer's getPeakTextureBytes() at its
+    // exit: 4376672 bytes at most.
+    static constexpr std::uint32_t OwnPictureBudget = GraphicsRenderer::TextureBudget - 4376672;
     // The first folder under the folder (relative to it, "." for the folder
     // itself) that may not be read or searched, or file that may not be read
-    // or is no plain file (a pipe, a socket, a device: `why` is then
-    // not_supported), with the reason in `why`; empty when there is none, or
-    // no such folder at all.
-    static std::string unreadableEntry(const std::string& folder, std::error_code& why);
+    // or is no plain file, with the reason in `why`; empty when there is
+    // none, or no such folder at all. A pipe, socket or device is known by
+    // its type and never opened: `why` is then not_supported and `what`, when
+    // given, says what it is ("a pipe", "a socket", "a device").
+    static std::string unreadableEntry(const std::string& folder, std::error_code& why,
+                                       std::string* what = nullptr);
 };
 
 typedef boost::shared_ptr<TaskDownload> TaskDownloadPtr;
