@@ -5,6 +5,8 @@
 #include "PngFile.h"
 #include "Window.h"
 
+#include "Tovrane/EscapeControls.h"
+
 #include "CAppInterface.h"
 #include "CAppManager.h"
 #include "CAudioMixer.h"
@@ -152,7 +154,7 @@ bool writeScreenshot(const std::string& path, const Picture& picture)
     const std::string problem = outputProblem(path, true);
     if (!problem.empty())
     {
-        std::printf("Will not write the screenshot %s: %s\n", path.c_str(), problem.c_str());
+        std::printf("Will not write the screenshot %s: %s\n", Tovrane::escapeControls(path).c_str(), problem.c_str());
         return false;
     }
     makeParentFolders(path);
@@ -192,7 +194,8 @@ int HostRunner::run()
         const std::string problem = outputProblem(shot.path, true);
         if (!problem.empty())
         {
-            std::printf("Will not write the screenshot %s: %s\n", shot.path.c_str(), problem.c_str());
+            std::printf("Will not write the screenshot %s: %s\n", Tovrane::escapeControls(shot.path).c_str(),
+                        problem.c_str());
             return 2;
         }
     }

@@ -2,7 +2,12 @@
 
 #include <png.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace TovraneTools
@@ -93,12 +98,29 @@ bool readRows(std::FILE* file, png_uint_32* width, png_uint_32* height, std::vec
 
 namespace
 {
+// A new file "<path>.tmp", made here: whatever had that name (a temporary a
+// killed writer left, or a link planted there) is removed first, never
+// followed. Null when none could be made.
+std::FILE* createTemporary(const std::string& path, std::string& temporary)
+{
+    temporary = path + ".tmp";
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return nullptr;
+    if (std::FILE* file = ::fdopen(fd, "wb"))
+        return file;
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return nullptr;
+}
+
 // Writes rows of `bytesPerPixel` bytes through a temporary file renamed into place.
 bool writeFile(const std::string& path, int width, int height, const std::uint8_t* data, int bytesPerPixel,
     const std::vector<Colour>* colours)
 {
-    std::string temporary = path + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    std::string temporary;
+    std::FILE* file = createTemporary(path, temporary);
     if (!file)
     {
         std::printf("Could not save file %s\n", path.c_str());

@@ -9,7 +9,8 @@ typedef unsigned int tPlayerID;
 
 // Where the title's files, the shared audio, the players' data and the upload
 // folders are. The host fills the configuration before the module starts;
-// every answer ends with "/", never changes, and folders are made on first use.
+// every answer ends with "/", never changes, and folders are made on first use
+// (one that cannot be made is said once, with the reason).
 class CSystemData
 {
 public:

@@ -77,8 +77,13 @@ bool CLogFile::Append(const LogData::Corvantis::CLogRecord& record)
     // Opened for each record and written in one piece: the line is on disk as
     // soon as Append returns, and nothing is held open between records. The
     // open does not wait (a pipe under the log's name) and only a regular
-    // file is written.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
+    // file is written. A log the game may write but not read is written all
+    // the same, without the look at its last byte.
+    const int flags = O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(path.c_str(), O_RDWR | flags, 0644);
+    const bool readable = fd >= 0 || errno != EACCES;
+    if (!readable)
+        fd = ::open(path.c_str(), O_WRONLY | flags, 0644);
     std::string problem;
     bool ok = fd >= 0;
     int error = errno;
@@ -98,7 +103,7 @@ bool CLogFile::Append(const LogData::Corvantis::CLogRecord& record)
         // A record cut short (a full disk, the file-size limit) leaves a line
         // without its end; the next record starts on a line of its own.
         char last = '\n';
-        if (info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n')
+        if (readable && info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n')
             line.insert(line.begin(), '\n');
         ok = writeAll(fd, line);
         error = errno;

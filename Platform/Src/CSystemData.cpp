@@ -1,7 +1,10 @@
 #include "CSystemData.h"
 
 #include <cerrno>
+#include <cstring>
+#include <iostream>
 #include <mutex>
+#include <set>
 #include <sys/stat.h>
 
 namespace
@@ -17,17 +20,28 @@ std::string withSlash(std::string path)
     return path;
 }
 
-// mkdir -p; failures show up later when a file cannot be opened.
+std::mutex reportedMutex;
+std::set<std::string> reportedFolders; // guarded by reportedMutex
+
+// mkdir -p. A folder that cannot be made is said once, with the reason: the
+// files later written in it could only say that their folder is missing.
 void makeFolders(const std::string& path)
 {
     for (size_t pos = 1; pos <= path.size(); ++pos)
     {
-        if (pos == path.size() || path[pos] == '/')
-        {
-            std::string prefix = path.substr(0, pos);
-            if (!prefix.empty())
-                ::mkdir(prefix.c_str(), 0755);
-        }
+        if (pos != path.size() && path[pos] != '/')
+            continue;
+        const std::string prefix = path.substr(0, pos);
+        if (::mkdir(prefix.c_str(), 0755) == 0 || errno == EEXIST)
+            continue;
+        const int error = errno;
+        struct stat status;
+        if (::stat(prefix.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+            continue;
+        std::lock_guard<std::mutex> lock(reportedMutex);
+        if (reportedFolders.insert(prefix).second)
+            std::cout << "Could not make the folder " << prefix << ": " << std::strerror(error) << std::endl;
+        return;
     }
 }
 

@@ -306,6 +306,40 @@ TEST_F(HostTest, ScriptShotsGoOnlyToRegularFilesOrNewNames)
     EXPECT_FALSE(std::filesystem::exists(file("fifo.png.tmp")));
 }
 
+// A refused screenshot's name, from the command line or a script, is printed
+// with its control characters written out: one line, and nothing for the
+// terminal to act on.
+TEST_F(HostTest, RefusedScreenshotNamesArePrintedEscaped)
+{
+    std::filesystem::create_directories(file("new\nline.png"));
+    std::filesystem::create_directories(file("red\x1b[31m.png"));
+    const HostRun refused = run("", "--frames 1 --screenshot '1:" + file("new\nline.png") + "'");
+    EXPECT_EQ(2, refused.status);
+    EXPECT_EQ("Will not write the screenshot " + file("new\\nline.png") + ": a folder is there\n", refused.output);
+    script("2 shot " + file("red\x1b[31m.png") + "\n");
+    const HostRun r = run("", withScript("--fixed-step 20 --frames 3"), true);
+    EXPECT_EQ(0, r.status) << r.output;
+    EXPECT_NE(std::string::npos,
+        r.output.find("Will not write the screenshot " + file("red\\x1b[31m.png") + ": a folder is there\n"))
+        << r.output;
+    EXPECT_EQ(std::string::npos, r.output.find('\x1b')) << r.output;
+}
+
+// The screenshot writer makes its temporary file anew beside the picture: a
+// link planted at its ".tmp" name is removed, not followed, what it leads to
+// stays as it was, and the screenshot is written all the same.
+TEST_F(HostTest, AScreenshotNeverWritesThroughALinkAtItsTemporaryName)
+{
+    std::ofstream(file("victim.txt")) << "not a picture\n";
+    std::filesystem::create_symlink(file("victim.txt"), file("shot.png.tmp"));
+    const HostRun r = run("", "--fixed-step 20 --frames 2 --screenshot '2:" + file("shot.png") + "'");
+    ASSERT_EQ(0, r.status) << r.output;
+    EXPECT_EQ("not a picture\n", contents(file("victim.txt")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(file("shot.png"))));
+    EXPECT_EQ(320, picture("shot.png").width());
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file("shot.png.tmp"))));
+}
+
 // One game per data folder: a second one says so and ends before it reads
 // or writes anything there; the folder is free again once the first ends.
 TEST_F(HostTest, ASecondGameOnTheSameDataFolderIsRefused)

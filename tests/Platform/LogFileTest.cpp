@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -174,4 +175,32 @@ TEST(UsageLogFile, APipeUnderTheLogsNameIsNotWaitedOn)
     const std::string messages = testing::internal::GetCapturedStdout();
     fs::remove(log.path);
     EXPECT_EQ("Could not write the usage log " + log.path + ": it is a pipe\n", messages);
+}
+
+// A log the game may write but not read (mode 0200, for a child without
+// root's rights so that the mode counts) gets every record all the same.
+TEST(UsageLogFile, ALogThatCanOnlyBeWrittenGetsItsRecords)
+{
+    UsageLog log;
+    ASSERT_TRUE(CLogFile::Instance()->Append(CGameExit()));
+    const uid_t nobody = 65534;
+    ASSERT_TRUE(::geteuid() != 0 || ::chown(log.path.c_str(), nobody, nobody) == 0);
+    ASSERT_EQ(0, ::chmod(log.path.c_str(), 0200));
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        if (::geteuid() == 0 && (::setresgid(nobody, nobody, nobody) != 0 || ::setresuid(nobody, nobody, nobody) != 0))
+            ::_exit(10);
+        if (::open(log.path.c_str(), O_RDONLY) >= 0 || errno != EACCES)
+            ::_exit(11);
+        ::_exit(CLogFile::Instance()->Append(CHintRequest(2, "written only")) ? 0 : 12);
+    }
+    int status = -1;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    ::chmod(log.path.c_str(), 0644);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::vector<std::string> lines = log.fresh();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("GameExit", lines[0].substr(25));
+    EXPECT_NE(std::string::npos, lines[1].find("\twritten only")) << lines[1];
 }

@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -109,5 +114,34 @@ TEST(SystemDataDeathTest, AnyAnswerButAnEmptyTitleFixesTheConfiguration)
         check(!CSystemData::Configure(config), "configuration after an answer refused");
         check(CSystemData::Instance()->GetLocalDataPath(0, "x") == save, "answer unchanged");
         check(::chdir(cwd.c_str()) == 0, "chdir back");
+    });
+}
+
+// A data root on a read-only mount (a read-only tmpfs in a mount namespace of
+// the child's own or, where mounting is refused, /sys, where no folder can be
+// made) is said once, with the reason it could not be made, however often its
+// folders are asked for.
+TEST(SystemDataDeathTest, AFolderThatCannotBeMadeIsSaidOnceWithItsReason)
+{
+    inFreshProcess([](const std::string& root) {
+        const std::string mount = root + "/read-only";
+        fs::create_directory(mount);
+        const bool mounted = ::unshare(CLONE_NEWNS) == 0 &&
+                             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                             ::mount("tmpfs", mount.c_str(), "tmpfs", MS_RDONLY, nullptr) == 0;
+        CSystemData::Config config;
+        config.dataRoot = (mounted ? mount : "/sys") + "/tovrane-data-" + std::to_string(::getpid());
+        check(::mkdir(config.dataRoot.c_str(), 0755) != 0 && errno != ENOENT, "a place where folders cannot be made");
+        const std::string reason = std::strerror(errno);
+        check(CSystemData::Configure(config), "configure");
+        testing::internal::CaptureStdout();
+        CSystemData* data = CSystemData::Instance();
+        for (int i = 0; i < 2; ++i)
+            check(data->GetLocalDataPath(0, "Scrivlet") == config.dataRoot + "/players/0/Scrivlet/" &&
+                      data->GetDataRootPath() == config.dataRoot + "/" &&
+                      data->GetUploadDataPath("Art") == config.dataRoot + "/upload/Art/",
+                  "the paths are answered all the same");
+        const std::string said = testing::internal::GetCapturedStdout();
+        check(said == "Could not make the folder " + config.dataRoot + ": " + reason + "\n", "said: " + said);
     });
 }
