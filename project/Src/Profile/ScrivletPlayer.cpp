@@ -6,11 +6,13 @@
 #include "CSystemData.h"
 #include "RegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <mutex>
+#include <unistd.h>
 #include <vector>
 
 namespace Tovrane
@@ -79,6 +81,8 @@ ScrivletPlayer::~ScrivletPlayer() = default;
 
 void ScrivletPlayer::onReset()
 {
+    // A new game sets every value of "data.bin": nothing of the file is kept.
+    playerDataUnread = false;
     firstLaunch = 1;
     mapTutorialPending = 1;
     studioIntroPending = 1;
@@ -98,6 +102,7 @@ void ScrivletPlayer::onReset()
 
 void ScrivletPlayer::onNew()
 {
+    lessonDataUnread = animationDataUnread = achievementDataUnread = false;
     resetAchievementData();
     resetLessonData();
     resetAnimationData();
@@ -125,7 +130,8 @@ void ScrivletPlayer::resetAchievementData()
 
 // Each block starts from its defaults and takes whatever whole values its
 // file holds: a missing file leaves its own block at the defaults, a file cut
-// short keeps every value before the cut.
+// short keeps every value before the cut. A file that cannot be read leaves
+// its block at the defaults too, and is marked so that they never replace it.
 void ScrivletPlayer::onLoad()
 {
     // A save killed part-way is finished here if it had got as far as its
@@ -141,25 +147,27 @@ void ScrivletPlayer::onLoad()
     unsigned char achievementBytes[achievementDataSize];
     resetAchievementData();
     encodeAchievementData(achievementBytes);
-    readBlock(getAchievementDataPath(), achievementBytes, achievementDataSize, achievementDataSize);
+    achievementDataUnread =
+        !loadBlock(getAchievementDataPath(), achievementBytes, achievementDataSize, achievementDataSize);
     decodeAchievementData(achievementBytes);
 
     unsigned char lessonBytes[lessonDataSize];
     resetLessonData();
     encodeLessonData(lessonBytes);
-    readBlock(getLessonDataPath(), lessonBytes, lessonDataSize, 0);
+    lessonDataUnread = !loadBlock(getLessonDataPath(), lessonBytes, lessonDataSize, 0);
     decodeLessonData(lessonBytes);
 
     unsigned char animationBytes[animationDataSize];
     resetAnimationData();
     encodeAnimationData(animationBytes);
-    readBlock(getAnimationDataPath(), animationBytes, animationDataSize, 0);
+    animationDataUnread = !loadBlock(getAnimationDataPath(), animationBytes, animationDataSize, 0);
+    std::fill(animationSlotSet, animationSlotSet + animationSlotCount, false);
     decodeAnimationData(animationBytes);
 
     unsigned char playerBytes[playerDataSize];
     onReset();
     encodePlayerData(playerBytes);
-    readBlock(getPlayerDataPath(), playerBytes, playerDataSize, 8);
+    playerDataUnread = !loadBlock(getPlayerDataPath(), playerBytes, playerDataSize, 8);
     decodePlayerData(playerBytes);
 }
 
@@ -173,13 +181,25 @@ void ScrivletPlayer::onSavePersistent()
 
 void ScrivletPlayer::onSaveAchievements()
 {
+    if (!rereadAchievementData())
+        return;
     unsigned char bytes[achievementDataSize];
     encodeAchievementData(bytes);
     writeBlock(getAchievementDataPath(), bytes, achievementDataSize);
 }
 
+// "data.bin" and "lesson.bin" that could not be read are not saved until the
+// next load: their values are set, not gathered, so this run's (started from
+// the defaults) cannot be told from the defaults, nor put together with what
+// the file holds.
 void ScrivletPlayer::savePlayerData()
 {
+    if (playerDataUnread)
+    {
+        std::cout << "Could not save file " << getPlayerDataPath()
+                  << ": it could not be read when the profile was loaded, so it is left as it is" << std::endl;
+        return;
+    }
     unsigned char bytes[playerDataSize];
     encodePlayerData(bytes);
     writeBlock(getPlayerDataPath(), bytes, playerDataSize);
@@ -187,6 +207,12 @@ void ScrivletPlayer::savePlayerData()
 
 void ScrivletPlayer::saveLessonData()
 {
+    if (lessonDataUnread)
+    {
+        std::cout << "Could not save file " << getLessonDataPath()
+                  << ": it could not be read when the profile was loaded, so it is left as it is" << std::endl;
+        return;
+    }
     unsigned char bytes[lessonDataSize];
     encodeLessonData(bytes);
     writeBlock(getLessonDataPath(), bytes, lessonDataSize);
@@ -194,6 +220,8 @@ void ScrivletPlayer::saveLessonData()
 
 bool ScrivletPlayer::saveAnimationData()
 {
+    if (!rereadAnimationData())
+        return false;
     unsigned char bytes[animationDataSize];
     encodeAnimationData(bytes);
     return writeBlock(getAnimationDataPath(), bytes, animationDataSize);
@@ -207,6 +235,7 @@ bool ScrivletPlayer::setNumberOfFrames(int slot, int count)
         return false;
     }
     frameCounts[slot] = clampFrameCount(count);
+    animationSlotSet[slot] = animationSlotSet[slot] || animationDataUnread;
     return saveAnimationData();
 }
 
@@ -288,33 +317,105 @@ void ScrivletPlayer::decodeAchievementData(const unsigned char* bytes)
     std::memcpy(achievements, bytes + badgeCount, achievementCount);
 }
 
-void ScrivletPlayer::readBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom) const
+bool ScrivletPlayer::readBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom,
+                               std::string& failure) const
 {
     // Only a regular file is read: a pipe under a save file's name is not waited on.
-    std::string what;
-    std::FILE* file = fopenRegularFile(path.c_str(), "rb", &what);
-    if (!file)
+    const int fd = openRegularFile(path.c_str(), &failure);
+    if (fd < 0)
     {
         if (errno == ENODEV || errno == EISDIR)
-            std::cout << "Could not read file " << path << ": it is " << what << std::endl;
-        else if (errno != ENOENT)
-            std::cout << "Could not read file " << path << ": " << what << std::endl;
-        return;
+            std::cout << "Could not read file " << path << ": it is " << failure << std::endl;
+        // Only a missing file stands for the defaults; one that is there but
+        // could not be opened keeps what it holds.
+        return errno == ENOENT || errno == ENODEV || errno == EISDIR;
     }
     std::vector<unsigned char> read(static_cast<std::size_t>(size));
-    const std::size_t got = std::fread(read.data(), 1, read.size(), file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    std::size_t got = 0;
+    int error = 0;
+    while (got < read.size() && !error)
+    {
+        const ssize_t n = ::read(fd, read.data() + got, read.size() - got);
+        if (n > 0)
+            got += static_cast<std::size_t>(n);
+        else if (n == 0)
+            break;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    ::close(fd);
+    if (error)
+    {
+        failure = std::strerror(error);
+        return false;
+    }
     // Single bytes up to `wordsFrom`, 4-byte values after it: a value the
     // cut runs through keeps its default.
     std::size_t whole = got;
     if (got > static_cast<std::size_t>(wordsFrom))
         whole = wordsFrom + (got - wordsFrom) / 4 * 4;
     std::memcpy(bytes, read.data(), whole);
-    if (failed)
-        std::cout << "Could not read file " << path << std::endl;
-    else if (got < read.size())
+    if (got < read.size())
         std::cout << "Save file " << path << " is cut short; the values it lacks take their defaults" << std::endl;
+    return true;
+}
+
+bool ScrivletPlayer::loadBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom) const
+{
+    std::string failure;
+    if (readBlock(path, bytes, size, wordsFrom, failure))
+        return true;
+    std::cout << "Could not read file " << path << ": " << failure
+              << "; the game goes on without what it holds and leaves it as it is" << std::endl;
+    return false;
+}
+
+bool ScrivletPlayer::rereadAnimationData()
+{
+    if (!animationDataUnread)
+        return true;
+    // Flipbooks not set in this run still hold the defaults, which the file's
+    // values replace.
+    unsigned char bytes[animationDataSize];
+    encodeAnimationData(bytes);
+    std::string failure;
+    if (!readBlock(getAnimationDataPath(), bytes, animationDataSize, 0, failure))
+    {
+        std::cout << "Could not save file " << getAnimationDataPath() << ": it could not be read (" << failure
+                  << "), so it is left as it is" << std::endl;
+        return false;
+    }
+    int set[animationSlotCount];
+    std::copy(frameCounts, frameCounts + animationSlotCount, set);
+    decodeAnimationData(bytes);
+    for (int i = 0; i < animationSlotCount; ++i)
+        if (animationSlotSet[i])
+            frameCounts[i] = set[i];
+    animationDataUnread = false;
+    return true;
+}
+
+bool ScrivletPlayer::rereadAchievementData()
+{
+    if (!achievementDataUnread)
+        return true;
+    // Awards are only ever earned: the file's and this run's are all kept.
+    unsigned char earned[achievementDataSize], bytes[achievementDataSize];
+    encodeAchievementData(earned);
+    std::memcpy(bytes, earned, sizeof bytes);
+    std::string failure;
+    if (!readBlock(getAchievementDataPath(), bytes, achievementDataSize, achievementDataSize, failure))
+    {
+        std::cout << "Could not save file " << getAchievementDataPath() << ": it could not be read (" << failure
+                  << "), so it is left as it is" << std::endl;
+        return false;
+    }
+    for (int i = 0; i < achievementDataSize; ++i)
+        if (!bytes[i])
+            bytes[i] = earned[i];
+    decodeAchievementData(bytes);
+    achievementDataUnread = false;
+    return true;
 }
 
 bool ScrivletPlayer::writeBlock(const std::string& path, const unsigned char* bytes, int size) const

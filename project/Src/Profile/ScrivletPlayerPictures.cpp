@@ -10,6 +10,7 @@
 #include <cstring>
 #include <cstdio>
 #include <iostream>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -36,11 +37,16 @@ bool canOpen(const std::string& path)
     return true;
 }
 
-// "Could not save file PATH: REASON" from errno.
+// "Could not save file PATH: REASON" from errno, or from what stands at the
+// path when it is not a file (a save leaves that alone).
 void sayNotSaved(const std::string& path, const char* after = "")
 {
     const int error = errno;
-    std::cout << "Could not save file " << path << after << ": " << std::strerror(error ? error : EIO) << std::endl;
+    struct stat status;
+    const std::string reason = ::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)
+                                   ? std::string("it is ") + describeFileType(status.st_mode)
+                                   : std::strerror(error ? error : EIO);
+    std::cout << "Could not save file " << path << after << ": " << reason << std::endl;
 }
 
 const int thumbnailSize = 128;
@@ -103,9 +109,11 @@ bool putStagedInPlace(const std::vector<std::string>& targets, bool staged)
         discardStagedAtomic(targets);
         return false;
     }
-    if (replaceStagedAtomic(targets))
+    std::string failed;
+    if (replaceStagedAtomic(targets, &failed))
         return true;
-    sayNotSaved(targets.front(), " and the files saved with it");
+    // The file whose step failed is named; the others are kept with it.
+    sayNotSaved(failed.empty() ? targets.front() : failed, " and the files saved with it");
     return false;
 }
 }
@@ -209,7 +217,9 @@ bool ScrivletPlayer::saveAnimation(std::vector<TexturePtr> frames, int slot, int
         std::cout << "No frames to save in animation slot " << slot << std::endl;
         return false;
     }
-    if (!hasPlayer())
+    // An "animation.bin" that could not be read at the load is read again
+    // first: only this slot's count changes in it.
+    if (!hasPlayer() || !rereadAnimationData())
         return false;
     std::vector<std::string> targets;
     bool staged = true;

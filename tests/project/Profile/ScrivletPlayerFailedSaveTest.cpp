@@ -10,9 +10,11 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <random>
+#include <sstream>
 
 using namespace Tovrane;
 using namespace ProfileTest;
@@ -252,4 +254,95 @@ TEST_F(FailedSaves, FoldersThatCannotBeSyncedStopTheSaveBeforeAnythingChanges)
             EXPECT_EQ(old, GroupedSave{true}.slot(*profile));
         }
     }
+}
+
+// A save file that is there but cannot be opened or read at the load is said
+// in one line, and the defaults the profile goes on with never replace it:
+// "data.bin" and "lesson.bin" are not saved in that run, "animation.bin" and
+// "achievements.bin" are read again before they are written and keep what
+// they held besides this run's changes, or are not saved either while they
+// still cannot be read (and are at the next save once they can). The next
+// clean load has the old values.
+TEST_F(FailedSaves, ASaveFileThatCannotBeReadIsNeverReplacedByTheDefaults)
+{
+    const char* const names[4] = {"data.bin", "lesson.bin", "animation.bin", "achievements.bin"};
+    const auto flipbook = [](ScrivletPlayer& profile, int slot, int count) {
+        return profile.saveAnimation(std::vector<TexturePtr>(12, TexturePtr(new Texture(8, 8, PixelFormat::RGBA8888))),
+                                     slot, count);
+    };
+    // One value of each file, in file order: what the first run saves, then
+    // what the second adds (and a frame count it sets alone).
+    const auto old = [](const ScrivletPlayer& p) {
+        return std::vector<bool>{p.locationStates[LocationName::Firehouse] == TaskState::Complete,
+                                 p.lessonStates[3] == TaskState::Complete, p.frameCounts[1] == 12,
+                                 p.hasBadge(BadgeName::Library)};
+    };
+    const auto added = [](const ScrivletPlayer& p) {
+        return std::vector<bool>{p.locationStates[LocationName::Library] == TaskState::Complete,
+                                 p.lessonStates[7] == TaskState::Complete, p.frameCounts[0] == 7,
+                                 p.hasBadge(BadgeName::Firehouse), p.frameCounts[2] == 5};
+    };
+    for (int file = 0; file < 4; ++file)
+        for (const std::pair<bool, int>& fault : {std::pair{false, EIO}, std::pair{false, EACCES}, std::pair{true, EIO}})
+            for (const bool still : {false, true}) // the file still cannot be read when it is saved
+            {
+                const bool reads = fault.first;
+                const int error = fault.second;
+                SCOPED_TRACE(std::string(names[file]) + (reads ? " read: " : " open: ") + std::strerror(error) +
+                             (still ? ", still at the save" : ""));
+                fs::remove_all(root() + "/data");
+                ScrivletPlayerPtr profile = loadProfile();
+                profile->setLocationState(LocationName::Firehouse, TaskState::Complete);
+                profile->setLessonState(3, TaskState::Complete);
+                ASSERT_TRUE(flipbook(*profile, 0, 12) && flipbook(*profile, 1, 12));
+                profile->unlockBadge(BadgeName::Library);
+                profile->save();
+                const std::string path = fs::path(profile->getPlayerDataPath()).replace_filename(names[file]).string();
+                const std::string before = TestSupport::readFile(path);
+                ASSERT_FALSE(before.empty());
+
+                const auto failing = [&](bool on) {
+                    (reads ? FileFaults::failReadsOf : FileFaults::failOpensOf)(names[file], on ? error : 0);
+                };
+                failing(true);
+                std::string printed;
+                profile = loadProfile(&printed);
+                failing(still);
+                EXPECT_EQ("Could not read file " + path + ": " + std::strerror(error) +
+                              "; the game goes on without what it holds and leaves it as it is\n",
+                          printed);
+                std::vector<bool> defaulted(4, true);
+                defaulted[file] = false;
+                EXPECT_EQ(defaulted, old(*profile));
+
+                bool flipbookSaved = false;
+                printed = output([&] {
+                    profile->setLocationState(LocationName::Library, TaskState::Complete);
+                    profile->setLessonState(7, TaskState::Complete);
+                    profile->setNumberOfFrames(2, 5);
+                    flipbookSaved = flipbook(*profile, 0, 7);
+                    profile->unlockBadge(BadgeName::Firehouse);
+                    profile->save();
+                });
+                failing(false);
+                const bool left = file < 2 || still;
+                EXPECT_EQ(left, before == TestSupport::readFile(path));
+                EXPECT_EQ(file != 2 || !still, flipbookSaved);
+                std::istringstream lines(printed);
+                int said = 0;
+                for (std::string line; std::getline(lines, line); ++said)
+                    EXPECT_EQ(0u, line.find("Could not save file " + path + ": it could not be read")) << line;
+                EXPECT_EQ(left, said > 0) << printed;
+                if (still)
+                {
+                    EXPECT_EQ(file < 2, says(output([&] { profile->save(); }), "Could not save file " + path));
+                }
+
+                profile = loadProfile(&printed);
+                EXPECT_EQ("", printed);
+                EXPECT_EQ(std::vector<bool>(4, true), old(*profile));
+                std::vector<bool> kept(5, true);
+                kept[file] = file > 2 || (file == 2 && !still);
+                EXPECT_EQ(kept, added(*profile));
+            }
 }

@@ -30,8 +30,13 @@ typedef boost::shared_ptr<Texture> TexturePtr;
 //   "animation.bin"    (12 bytes) frame counts of the three flipbooks;
 //   "achievements.bin" (36 bytes) 27 badge and 9 achievement flags.
 // Changes stay in memory until save(); earning a badge or an achievement and
-// setting a flipbook's frame count write their file at once. It also keeps
-// the player's pictures and flipbook frames and what downloads unlock.
+// setting a flipbook's frame count write their file at once. A file that is
+// there but cannot be read is said and left as it is: its values start from
+// the defaults, "data.bin" (until a new game) and "lesson.bin" are not saved
+// until the next load, and "animation.bin" and "achievements.bin" are read
+// again before they are written, keeping what they hold besides this run's
+// changes. It also keeps the player's pictures and flipbook frames and what
+// downloads unlock.
 // States read and write the public fields directly.
 class ScrivletPlayer : public Player
 {
@@ -191,8 +196,18 @@ private:
     // Reads the file over `bytes` (which hold the block's defaults): a value
     // only when the file holds all of it. Bytes from `wordsFrom` on are 4-byte
     // values, the ones before it single bytes. A missing file is silent, a
-    // short or unreadable one is reported.
-    void readBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom) const;
+    // short one is reported. False when a file is there but could not be
+    // opened or read: `bytes` are left alone and `failure` says why.
+    bool readBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom,
+                   std::string& failure) const;
+    // readBlock at the load: a failure is said, and false.
+    bool loadBlock(const std::string& path, unsigned char* bytes, int size, int wordsFrom) const;
+    // Before "animation.bin" or "achievements.bin" is written when it could
+    // not be read at the load: reads it again and takes what it holds besides
+    // this run's changes (frame counts of the flipbooks not set in this run,
+    // awards earned before). False (and said) when it still cannot be read.
+    bool rereadAnimationData();
+    bool rereadAchievementData();
     // Replaces the file as a whole; false (and reported) when it could not.
     bool writeBlock(const std::string& path, const unsigned char* bytes, int size) const;
 
@@ -201,6 +216,14 @@ private:
     bool saveAnimationData();
 
     static boost::shared_ptr<ScrivletPlayer> currentPlayer;
+
+    // Save files that were there but could not be read at the last load.
+    bool playerDataUnread = false;
+    bool lessonDataUnread = false;
+    bool animationDataUnread = false;
+    bool achievementDataUnread = false;
+    // Flipbooks whose frame count this run set while "animation.bin" was unread.
+    bool animationSlotSet[animationSlotCount] = {};
 
     // Nesting of bundles while loading one package, and packages read so far.
     int downloadDepth;
