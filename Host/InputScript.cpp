@@ -1,6 +1,7 @@
 #include "InputScript.h"
 
 #include "RegularFile.h"
+#include "Tovrane/EscapeControls.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -65,7 +66,7 @@ bool InputScript::load(const std::string& path)
     std::string text, why;
     if (!readRegularFile(path.c_str(), text, MaximumBytes, &why))
     {
-        std::printf("Could not read the script %s: %s\n", path.c_str(), why.c_str());
+        std::printf("Could not read the script %s: %s\n", Tovrane::escapeControls(path).c_str(), why.c_str());
         return false;
     }
     parse(text, path);
@@ -92,7 +93,8 @@ bool InputScript::parse(const std::string& text, const std::string& name)
             continue;
 
         auto complain = [&](const std::string& why) {
-            std::printf("%s:%d: %s; line skipped\n", name.c_str(), number, why.c_str());
+            std::printf("%s:%d: %s; line skipped\n", Tovrane::escapeControls(name).c_str(), number,
+                        Tovrane::escapeControls(why).c_str());
             allRead = false;
         };
 

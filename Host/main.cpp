@@ -2,6 +2,8 @@
 #include "HostOptions.h"
 #include "HostRunner.h"
 
+#include "Tovrane/EscapeControls.h"
+
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -26,7 +28,7 @@ int main(int argc, char** argv)
     std::string error;
     if (!options.parse(argc, argv, programFolder(argv[0]), error))
     {
-        std::printf("%s\n%s", error.c_str(), TovraneHost::HostOptions::usage().c_str());
+        std::printf("%s\n%s", Tovrane::escapeControls(error).c_str(), TovraneHost::HostOptions::usage().c_str());
         return 2;
     }
     if (options.help)

@@ -46,6 +46,9 @@ public:
     static constexpr std::uint32_t PictureBudget = 12582912;
     // The widest and highest picture the PNG reader takes, in pixels.
     static constexpr std::uint32_t PictureSideLimit = 8192;
+    // The longest chunk other than the image data the PNG reader takes, in
+    // bytes (1 MiB).
+    static constexpr std::uint32_t PictureChunkLimit = 1048576;
 
     // Screen of 320 x 240 pixels, no camera, all counters 0. The constructing
     // thread is the one that draws.

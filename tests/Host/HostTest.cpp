@@ -103,10 +103,11 @@ TEST_F(HostTest, ScriptedTouchesAndButtonsArriveAtTheirFrames)
            "200ms press enter   # frame 11 at 20 ms a frame\n"
            "13 release enter\n"
            "14 click 0x200\n"
-           "15 bogus line\n");
+           "15 bogus\x1b[31m line\n");
     HostRun r = run("", withScript("--fixed-step 20 --frames 16"));
     ASSERT_EQ(0, r.status) << r.output;
-    EXPECT_NE(std::string::npos, r.output.find("script.txt:9: unknown action \"bogus\""));
+    // Printed with its control characters written out.
+    EXPECT_NE(std::string::npos, r.output.find("script.txt:9: unknown action \"bogus\\x1b[31m\""));
     // A tap lifts on the next frame; Enter is 0x10 in both state and transition.
     EXPECT_EQ((std::vector<std::string>{"3 1 100 50", "4 0 100 50", "5 1 10 20", "5 1 11 21", "6 0 12 22"}),
               framed(r.all("module-touch")));
@@ -240,6 +241,7 @@ TEST_F(HostTest, BadCommandLinesTitlesAndModulesAreRefusedBeforeTheModuleStarts)
         bool oneLine;  // and nothing started
     } refusals[] = {
         {"--colour red", 2, "unknown option --colour", false},  // each bad value is the option parser's own test
+        {"--screenshot '1x\x1b[31m'", 2, "not \"1x\\x1b[31m\"", false},  // printed escaped
         {"--script '" + file("nothing.txt") + "'", 2, "Could not read the script " + file("nothing.txt"), true},
         {"--script '" + file("folder.txt") + "'", 2, "Could not read the script " + file("folder.txt"), true},
         {"--title '" + file("none") + "'", 1, "The title folder " + file("none/") + " does not exist", true},

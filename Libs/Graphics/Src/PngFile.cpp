@@ -31,7 +31,7 @@ const png_uint_32 MaximumSize = GraphicsRenderer::PictureSideLimit;
 // The most libpng may allocate for one chunk (the image data is streamed and
 // not bounded by this): a header that declares more refuses the file before
 // anything is allocated.
-const png_alloc_size_t ChunkBytesLimit = 1024 * 1024;
+const png_alloc_size_t ChunkBytesLimit = GraphicsRenderer::PictureChunkLimit;
 
 // Everything one read or write owns. It lives in the caller's frame, outside
 // the functions that call setjmp, so a library error (a longjmp) skips no

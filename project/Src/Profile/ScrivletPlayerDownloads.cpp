@@ -6,6 +6,7 @@
 
 #include "CJSonFile.h"
 
+#include <cstdlib>
 #include <sys/stat.h>
 
 #include <iostream>
@@ -101,9 +102,12 @@ void ScrivletPlayer::loadMicroDownload(const std::string& folder)
         std::cout << "Could not load download " << escapeControls(path) << " (the package is not a folder, or a link)" << std::endl;
         return;
     }
-    if (!loadedFolders.insert(std::make_pair(static_cast<unsigned long long>(info.st_dev),
-                                             static_cast<unsigned long long>(info.st_ino)))
-             .second)
+    // Known by the name it resolves to: on FAT and exFAT volumes and over
+    // FUSE a folder's inode number can change between two looks.
+    char* resolved = ::realpath(folder.c_str(), nullptr);
+    const std::string known = resolved ? std::string(resolved) : folder;
+    std::free(resolved);
+    if (!loadedFolders.insert(known).second)
     {
         std::cout << "Download " << escapeControls(folder) << " already loaded; skipping it" << std::endl;
         return;

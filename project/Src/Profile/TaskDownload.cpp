@@ -109,6 +109,9 @@ std::string chunkFault(std::FILE* file, std::uint64_t* textureBytes)
         if (length > 0x7fffffffu || !isChunkType(type))
             return "cannot be read (a damaged chunk)";
         const std::string name(reinterpret_cast<const char*>(type), 4);
+        // As the reader: only the image data may be longer.
+        if (name != "IDAT" && length > GraphicsRenderer::PictureChunkLimit)
+            return "cannot be read (a " + name + " chunk longer than a picture may have)";
         uLong crc = crc32(0L, type, 4);
         for (std::uint32_t left = length; left > 0;)
         {

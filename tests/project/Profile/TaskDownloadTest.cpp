@@ -145,6 +145,9 @@ TEST(TaskDownloadTest, PictureHeadersAreChecked)
         {"over the budget", png(8192, 8192, 6, pixels + end),
          "cannot be read (8192 x 8192 pixels, more than a picture may have)", 0},
         {"no pixels", png(0, 5, 6, pixels + end), "cannot be read (no pixels)", 0},
+        {"text chunk past the reader's limit", png(640, 480, 6, chunk("tEXt", std::string(1048577, 'a')) + pixels + end),
+         "cannot be read (a tEXt chunk longer than a picture may have)", 0},
+        {"image data past it", png(8, 8, 6, chunk("IDAT", std::string(1048577, 'x')) + end), "", 8 * 8 * 4},
     };
     for (const auto& p : pictures)
     {

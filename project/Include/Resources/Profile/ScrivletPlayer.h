@@ -228,9 +228,9 @@ private:
     // Nesting of bundles while loading one package, and packages read so far.
     int downloadDepth;
     int downloadPackages;
-    // Device and inode of every package folder read in this loading: none is
-    // read twice.
-    std::set<std::pair<unsigned long long, unsigned long long>> loadedFolders;
+    // Every package folder read in this loading, by the name it resolves to:
+    // none is read twice.
+    std::set<std::string> loadedFolders;
 };
 
 typedef boost::shared_ptr<ScrivletPlayer> ScrivletPlayerPtr;
