@@ -69,9 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The bytes as a picture of the download's own, walked chunk by chunk: a
     // whole one takes no more than the largest picture at 4 bytes a pixel.
     write(download + "images/fuzz.png", data, size);
-    std::uint64_t textureBytes = 0;
-    if (TaskDownload::pictureFault(download + "images/fuzz.png", &textureBytes).empty())
-        check(textureBytes > 0 && textureBytes <= GraphicsRenderer::PictureBudget, "a whole picture of no size or too large");
+    TaskDownload::PictureShape shape;
+    if (TaskDownload::pictureFault(download + "images/fuzz.png", &shape).empty())
+        check(shape.bytes() > 0 && shape.bytes() <= GraphicsRenderer::PictureBudget, "a whole picture of no size or too large");
 
     write(title + "fuzz.task", data, size);
     write(download + "dlc.task", data, size);

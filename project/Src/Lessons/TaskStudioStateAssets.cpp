@@ -45,7 +45,7 @@ std::string TaskStudioState::findAsset(const std::string& file, std::string* fai
     return std::string();
 }
 
-std::string TaskStudioState::lookupFault(const std::string& file, OwnPictures* own) const
+std::string TaskStudioState::lookupFault(const std::string& file, OwnPictures* own, Shown shown) const
 {
     std::string failure;
     const std::string path = findAsset(file, &failure);
@@ -56,10 +56,18 @@ std::string TaskStudioState::lookupFault(const std::string& file, OwnPictures* o
     if (downloadFolder.empty() || path.compare(0, downloadFolder.size(), downloadFolder) != 0 ||
         file.compare(0, 7, "images/") != 0)
         return std::string();
-    std::uint64_t bytes = 0;
-    const std::string fault = TaskDownload::pictureFault(path, &bytes);
+    TaskDownload::PictureShape shape;
+    const std::string fault = TaskDownload::pictureFault(path, &shape);
+    // The background and the canvas are shown in square tiles; the canvas
+    // takes two bytes a pixel.
+    std::uint64_t bytes = shape.bytes();
+    if (shown == Shown::Background)
+        bytes = shape.tiledBytes(TileSize, shape.pixelBytes) +
+                (task->canvasImage.empty() ? shape.tiledBytes(TileSize, 2) : 0);
+    else if (shown == Shown::Canvas)
+        bytes = shape.tiledBytes(TileSize, 2);
     if (own)
-        (*own)[path] = bytes;
+        (*own)[path] = std::max((*own)[path], bytes);
     return fault;
 }
 
@@ -108,9 +116,13 @@ std::string TaskStudioState::assetFault() const
                 fault = TaskDownload::nameFault(sprite->textureName);
         }
         // A fill mask is read, never shown: it takes no texture memory.
-        const bool drawn = named.kind != Kind::Picture || std::string(named.what) != "fill mask";
+        const std::string what = named.what;
+        const bool picture = named.kind == Kind::Picture;
+        const Shown how = picture && what == "background" ? Shown::Background
+                            : picture && what == "picture" ? Shown::Canvas
+                                                           : Shown::Whole;
         if (fault.empty())
-            fault = lookupFault(file, drawn ? &own : nullptr);
+            fault = lookupFault(file, picture && what == "fill mask" ? nullptr : &own, how);
         // Characters without a sheet are left out at load.
         if (named.kind == Kind::CharacterSheet && fault == "is missing")
             continue;

@@ -21,7 +21,6 @@ namespace Tovrane
 namespace
 {
 const PixelFormat::Type spriteFormat = PixelFormat::RGBA4444;
-const int TileSize = 128;
 
 // A scale read from a file, truncated toward zero; values beyond the 16.16
 // range are held at its ends.

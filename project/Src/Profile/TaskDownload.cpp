@@ -82,7 +82,7 @@ std::uint32_t pixelBytes(unsigned char colourType, unsigned char depth)
 
 // Reads the signature, then every chunk up to IEND: its length, its type, its
 // data through zlib's crc32 and its CRC. The image data is not decoded.
-std::string chunkFault(std::FILE* file, std::uint64_t* textureBytes)
+std::string chunkFault(std::FILE* file, TaskDownload::PictureShape* shape)
 {
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     const std::string notPng = "cannot be read (not a PNG picture)", cut = "cannot be read (cut short)";
@@ -95,7 +95,7 @@ std::string chunkFault(std::FILE* file, std::uint64_t* textureBytes)
     unsigned char buffer[65536];
     unsigned char header[13] = {};
     bool first = true, paletteReady = false, pixels = false;
-    std::uint64_t taken = 0;
+    TaskDownload::PictureShape taken;
     for (;;)
     {
         got = std::fread(head, 1, sizeof head, file);
@@ -141,7 +141,9 @@ std::string chunkFault(std::FILE* file, std::uint64_t* textureBytes)
                 static_cast<std::uint64_t>(width) * height * 4 > GraphicsRenderer::PictureBudget)
                 return "cannot be read (" + std::to_string(width) + " x " + std::to_string(height) +
                        " pixels, more than a picture may have)";
-            taken = static_cast<std::uint64_t>(width) * height * bytes;
+            taken.width = width;
+            taken.height = height;
+            taken.pixelBytes = bytes;
             paletteReady = header[9] != 3;
             first = false;
         }
@@ -157,8 +159,8 @@ std::string chunkFault(std::FILE* file, std::uint64_t* textureBytes)
         {
             if (!pixels)
                 return "cannot be read (no pixels)";
-            if (textureBytes)
-                *textureBytes = taken;
+            if (shape)
+                *shape = taken;
             return std::string();
         }
     }
@@ -218,13 +220,13 @@ std::string TaskDownload::linkLeavingFolder(const std::string& folder, std::erro
     });
 }
 
-std::string TaskDownload::pictureFault(const std::string& path, std::uint64_t* textureBytes)
+std::string TaskDownload::pictureFault(const std::string& path, PictureShape* shape)
 {
     std::string what;
     std::FILE* file = fopenRegularFile(path.c_str(), "rb", &what);
     if (!file)
         return "cannot be read (" + what + ")";
-    const std::string fault = chunkFault(file, textureBytes);
+    const std::string fault = chunkFault(file, shape);
     std::fclose(file);
     return fault;
 }

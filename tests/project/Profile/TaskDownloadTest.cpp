@@ -152,9 +152,9 @@ TEST(TaskDownloadTest, PictureHeadersAreChecked)
     for (const auto& p : pictures)
     {
         ProfileTest::writeText(folder + "p.png", p.bytes);
-        std::uint64_t bytes = 0;
-        EXPECT_EQ(p.fault, TaskDownload::pictureFault(folder + "p.png", &bytes)) << p.what;
-        EXPECT_EQ(p.textureBytes, bytes) << p.what;
+        TaskDownload::PictureShape shape;
+        EXPECT_EQ(p.fault, TaskDownload::pictureFault(folder + "p.png", &shape)) << p.what;
+        EXPECT_EQ(p.textureBytes, shape.bytes()) << p.what;
     }
     EXPECT_EQ("cannot be read (a folder)", TaskDownload::pictureFault(folder + "folder.png"));
     EXPECT_EQ("cannot be read (No such file or directory)", TaskDownload::pictureFault(folder + "none.png"));

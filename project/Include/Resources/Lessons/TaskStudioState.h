@@ -286,6 +286,8 @@ public:
     bool hasAssets() const;
 
 private:
+    // The side of the square tiles the background and the canvas are shown in.
+    static constexpr int TileSize = 128;
     // The steps all constructors share once the task file is known.
     void construct(const std::string& file);
     // The per-run reset and the debug line.
@@ -302,11 +304,20 @@ private:
     std::string findAsset(const std::string& file, std::string* failure = nullptr) const;
     // A download's own pictures by path, with the texture memory each takes.
     typedef std::map<std::string, std::uint64_t> OwnPictures;
+    // How a picture is shown: whole, as the background (in tiles, and the
+    // canvas drawn over it when the task has no picture of its own), or as
+    // the task's picture (the canvas itself, in tiles of two bytes a pixel).
+    enum class Shown : int
+    {
+        Whole,
+        Background,
+        Canvas
+    };
     // Why the file cannot be read ("is missing", "cannot be looked up
     // (...)", for a download's own picture "cannot be read (...)" from its
     // chunks), or empty when it is there. A picture of the download's own
-    // goes to `own`, when given.
-    std::string lookupFault(const std::string& file, OwnPictures* own = nullptr) const;
+    // goes to `own`, when given, with what it takes shown as `shown` says.
+    std::string lookupFault(const std::string& file, OwnPictures* own = nullptr, Shown shown = Shown::Whole) const;
     // Why load could not show the task whole, as hasAssets says it, or empty.
     std::string assetFault() const;
     // A download's own sheets and characters, as assetFault checks them: the

@@ -44,22 +44,36 @@ public:
     // `why`, when given, gets the reason the link could not be resolved
     // (a loop, a target missing), or no error for one that resolves outside.
     static std::string linkLeavingFolder(const std::string& folder, std::error_code* why = nullptr);
+    // A picture's size from its header, and the bytes a pixel takes once
+    // read (3 for grey and RGB, 4 for alpha and palette pictures).
+    struct PictureShape
+    {
+        std::uint32_t width = 0, height = 0, pixelBytes = 0;
+        std::uint64_t bytes() const { return static_cast<std::uint64_t>(width) * height * pixelBytes; }
+        // Shown as a grid of square tiles of `tile` pixels, `pixel` bytes a pixel.
+        std::uint64_t tiledBytes(std::uint32_t tile, std::uint32_t pixel) const
+        {
+            return static_cast<std::uint64_t>((width + tile - 1) / tile) * ((height + tile - 1) / tile) * tile * tile *
+                   pixel;
+        }
+    };
     // Why the picture file at `path` would not load, from its chunks, without
     // decoding its pixels: "cannot be read (...)" for a file that is no
     // regular file or may not be read, is no PNG, is cut anywhere before the
     // end of its IEND chunk, has a chunk whose length, type or CRC is
-    // damaged, declares a size, colour type or depth the reader refuses, or
-    // has no image data; empty when it is whole. `textureBytes`, when given
-    // and the picture is whole, gets what its pixels take once read (width x
-    // height x 3 for grey and RGB, x 4 for alpha and palette pictures).
-    static std::string pictureFault(const std::string& path, std::uint64_t* textureBytes = nullptr);
+    // damaged or that is longer than the reader takes, declares a size,
+    // colour type or depth the reader refuses, or has no image data; empty
+    // when it is whole, with its shape in `shape` when given.
+    static std::string pictureFault(const std::string& path, PictureShape* shape = nullptr);
     // The most texture memory a download's own pictures may need together
-    // (their textureBytes, each picture once): what the title's largest task
+    // (each picture once, as the task shows it): what the title's largest task
     // screen leaves of GraphicsRenderer::TextureBudget. Measured by playing
     // every task of the generated title (each town task and art lesson
     // through to its end, each writing lesson idle) in the host, headless,
     // and reading each task studio renderer's getPeakTextureBytes() at its
-    // exit: 4376672 bytes at most.
+    // exit: 4376672 bytes at most. That peak holds the title's background
+    // too, which a download's own background stands in for: the bound errs
+    // on the side of refusing.
     static constexpr std::uint32_t OwnPictureBudget = GraphicsRenderer::TextureBudget - 4376672;
     // The first folder under the folder (relative to it, "." for the folder
     // itself) that may not be read or searched, or file that may not be read
