@@ -16,6 +16,10 @@
 namespace
 {
 const std::string RecordHeader = "tovrane-atomic-group 3\n";
+// Records of the version before, which knew files by inode number, size and
+// modification time, are still read: a save killed just before an update is
+// finished after it.
+const std::string LegacyHeader = "tovrane-atomic-group 2\n";
 const std::size_t RecordLimit = 1 << 20;
 const std::size_t FolderLimit = 16;
 
@@ -39,7 +43,8 @@ bool takeField(const std::string& text, std::size_t& at, std::string& field)
 
 bool parseText(const std::string& text, std::vector<std::string>& fields)
 {
-    if (text.compare(0, RecordHeader.size(), RecordHeader) != 0)
+    if (text.compare(0, RecordHeader.size(), RecordHeader) != 0 &&
+        text.compare(0, LegacyHeader.size(), LegacyHeader) != 0)
         return false;
     std::size_t at = RecordHeader.size();
     while (text.compare(at, std::string::npos, "end\n") != 0)
@@ -69,12 +74,35 @@ bool parseIdentity(const std::string& field, AtomicFileShared::Identity& identit
     identity = AtomicFileShared::Identity();
     if (field.empty())
         return true;
-    const std::size_t space = field.find(' ');
-    if (space == std::string::npos || !AtomicFileShared::readNumber(field.substr(0, space).c_str(), identity.size))
-        return false;
-    identity.digest = field.substr(space + 1);
-    if (identity.digest.size() != 32 ||
-        identity.digest.find_first_not_of("0123456789abcdef") != std::string::npos)
+    std::vector<std::string> parts;
+    for (std::size_t at = 0; at <= field.size() && parts.size() <= 4;)
+    {
+        const std::size_t space = std::min(field.find(' ', at), field.size());
+        parts.push_back(field.substr(at, space - at));
+        at = space + 1;
+    }
+    if (parts.size() == 2)
+    {
+        // "<size> <digest>"
+        if (!AtomicFileShared::readNumber(parts[0].c_str(), identity.size) || parts[1].size() != 32 ||
+            parts[1].find_first_not_of("0123456789abcdef") != std::string::npos)
+            return false;
+        identity.digest = parts[1];
+    }
+    else if (parts.size() == 4)
+    {
+        unsigned long long numbers[4] = {};
+        for (std::size_t i = 0; i < 4; ++i)
+            if (!AtomicFileShared::readNumber(parts[i].c_str(), numbers[i]))
+                return false;
+        // The version before: "<inode> <size> <seconds> <nanoseconds>". The
+        // inode number proves nothing; size and whole seconds are what is
+        // left of what the file was.
+        identity.size = numbers[1];
+        identity.seconds = static_cast<long long>(numbers[2]);
+        identity.legacy = true;
+    }
+    else
         return false;
     identity.set = true;
     return true;
@@ -166,6 +194,16 @@ bool identify(const std::string& path, Identity& identity)
 
 Stand standing(const std::string& path, const Identity& identity)
 {
+    if (identity.legacy)
+    {
+        struct stat status;
+        if (::lstat(path.c_str(), &status) == 0)
+            return S_ISREG(status.st_mode) && static_cast<unsigned long long>(status.st_size) == identity.size &&
+                           static_cast<long long>(status.st_mtim.tv_sec) == identity.seconds
+                       ? Stand::Same
+                       : Stand::Other;
+        return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? Stand::Absent : Stand::Unknown;
+    }
     Identity now;
     if (identify(path, now))
         return identity.set && now == identity ? Stand::Same : Stand::Other;

@@ -16,7 +16,9 @@
 // folder reached by another spelling, or moved, recovers the same way. They
 // also hold what each staging file and each old target held (size and a
 // digest of the content): recovery acts on a target only while it still holds
-// what the commit saw or put there, so a newer save is never undone. The
+// what the commit saw or put there, so a newer save is never undone. Records
+// of the version before (inode number, size and modification time) are still
+// acted on, by size and modification time alone. The
 // writer holds a lock on each of its records while it lives; a record nobody
 // holds is a dead writer's, whatever process now has its id.
 
@@ -40,10 +42,14 @@ struct Identity
     bool set = false;
     unsigned long long size = 0;
     std::string digest; // 32 hexadecimal digits
+    // From a record of the version before: size and modification time only.
+    bool legacy = false;
+    long long seconds = 0;
 
     bool operator==(const Identity& other) const
     {
-        return set == other.set && size == other.size && digest == other.digest;
+        return set == other.set && size == other.size && digest == other.digest && legacy == other.legacy &&
+               seconds == other.seconds;
     }
 };
 

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iostream>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <dirent.h>
 #include <linux/capability.h>
@@ -25,6 +26,11 @@
 namespace
 {
 namespace fs = std::filesystem;
+
+void writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
 
 // Three files in two folders: two replace old ones, one is new.
 struct Group : ::testing::Test
@@ -503,5 +509,47 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
     EXPECT_TRUE(fs::exists(first + record));
     removeStaleTemporariesAtomic(second.c_str());
     EXPECT_NE("mixed", state());
+    EXPECT_EQ(std::vector<std::string>(), leftovers());
+}
+
+// A record of the version before (files known by inode number, size and
+// modification time), left by a save killed between its renames where old
+// files are moved aside, is still finished after an update: by size and
+// modification time, whatever inode numbers the files have now.
+TEST_F(Group, RecordOfTheVersionBeforeIsFinished)
+{
+    writeOld();
+    const std::string pid = ".tmp.999999.";
+    const std::vector<std::string> staging = {".a.png" + pid + "1", ".new.png" + pid + "2", ".count.bin" + pid + "3"};
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        writeText(fs::path(targets[i]).parent_path().string() + "/" + staging[i], newContent(i));
+    auto was = [](const std::string& path) {
+        struct stat status;
+        ::lstat(path.c_str(), &status);
+        return std::to_string(status.st_ino) + " " + std::to_string(status.st_size) + " " +
+               std::to_string(status.st_mtim.tv_sec) + " " + std::to_string(status.st_mtim.tv_nsec);
+    };
+    const std::string countWas = was(targets[2]);
+    fs::rename(targets[0], first + ".a.png" + pid + "4"); // moved aside; the others not yet
+    const std::vector<std::string> fields = {
+        "commit", "2", "../second",
+        "0", staging[0], "a.png", ".a.png" + pid + "4", was(first + staging[0]), was(first + ".a.png" + pid + "4"),
+        "0", staging[1], "new.png", "", was(first + staging[1]), "",
+        "1", staging[2], "count.bin", ".count.bin" + pid + "5", was(second + staging[2]), countWas};
+    auto record = [](const std::vector<std::string>& fields) {
+        std::string text = "tovrane-atomic-group 2\n";
+        for (const std::string& f : fields)
+            text += std::to_string(f.size()) + " " + f + "\n";
+        return text + "end\n";
+    };
+    writeText(first + ".group-commit.999999.7", record(fields));
+    writeText(second + ".group-member.999999.7", record({"member", "../first"}));
+    const std::string printed = TestSupport::printed([&] {
+        FileFaults::renumber(true);
+        removeStaleTemporariesAtomic(second.c_str());
+        FileFaults::renumber(false);
+    });
+    EXPECT_EQ("", printed);
+    EXPECT_EQ("new", state());
     EXPECT_EQ(std::vector<std::string>(), leftovers());
 }
