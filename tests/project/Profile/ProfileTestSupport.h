@@ -5,6 +5,7 @@
 #include "support/DataRoot.h"
 
 #include "Resources/Profile/ScrivletPlayer.h"
+#include "Tovrane/Texture.h"
 
 #include "CSystem.h"
 
@@ -37,6 +38,19 @@ inline void writeText(const std::string& path, const std::string& text)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// One of two versions of a grouped save: picture slot 2 (with its thumbnail)
+// or flipbook slot 1 (12 small frames and a frame count). Every file differs
+// between the versions.
+inline bool saveSlotVersion(Tovrane::ScrivletPlayer& profile, bool flipbook, int version)
+{
+    std::vector<Tovrane::TexturePtr> frames;
+    for (int f = 0; f < (flipbook ? 12 : 1); ++f)
+        frames.push_back(Tovrane::TexturePtr(new Tovrane::Texture(flipbook ? 64 : 320, flipbook ? 48 : 240,
+                                                                  Tovrane::PixelFormat::RGBA8888, true,
+                                                                  static_cast<unsigned char>(16 * version + f))));
+    return flipbook ? profile.saveAnimation(frames, 1, 3 + 4 * version) : profile.saveImage(frames[0], 2);
 }
 
 // Player 0 with no files, and the title's colouring book of eight pages.

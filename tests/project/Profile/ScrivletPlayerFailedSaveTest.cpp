@@ -140,14 +140,7 @@ namespace
 struct GroupedSave
 {
     bool flipbook;
-    bool save(ScrivletPlayer& profile, int version) const
-    {
-        std::vector<TexturePtr> frames;
-        for (int f = 0; f < (flipbook ? 12 : 1); ++f)
-            frames.push_back(TexturePtr(new Texture(flipbook ? 64 : 320, flipbook ? 48 : 240, PixelFormat::RGBA8888,
-                                                    true, static_cast<unsigned char>(16 * version + f))));
-        return flipbook ? profile.saveAnimation(frames, 1, 3 + 4 * version) : profile.saveImage(frames[0], 2);
-    }
+    bool save(ScrivletPlayer& profile, int version) const { return saveSlotVersion(profile, flipbook, version); }
     // The slot's files and, for a flipbook, its frame count.
     std::vector<std::string> slot(const ScrivletPlayer& profile) const
     {
