@@ -1,8 +1,8 @@
 #include "HostRunner.h"
 
+#include "HostFiles.h"
 #include "InputScript.h"
 #include "MovieCard.h"
-#include "PngFile.h"
 #include "Window.h"
 
 #include "Tovrane/EscapeControls.h"
@@ -24,17 +24,13 @@
 
 #include <EGL/egl.h>
 #include <GLES/gl.h>
-#include <dirent.h>
 #include <dlfcn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
 namespace TovraneHost
@@ -83,82 +79,6 @@ void readModuleFrame(Picture& frame)
         return;
     }
     Vantorel::Kelm::KelmOpenGLConfig::readFrame(frame.data());
-}
-
-// Why the title folder cannot be used; empty when it can.
-std::string titleFolderProblem(const std::string& path)
-{
-    struct stat status;
-    const std::string bare = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
-    if (::stat(bare.c_str(), &status) != 0)
-        return "The title folder " + path + " does not exist";
-    if (!S_ISDIR(status.st_mode))
-        return "The title folder " + path + " is not a folder";
-    DIR* folder = ::opendir(path.c_str());
-    if (!folder)
-        return "The title folder " + path + " cannot be read";
-    bool empty = true;
-    while (const dirent* entry = ::readdir(folder))
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-        {
-            empty = false;
-            break;
-        }
-    ::closedir(folder);
-    return empty ? "The title folder " + path + " is empty" : std::string();
-}
-
-// mkdir -p of the folder that will hold the file.
-void makeParentFolders(const std::string& path)
-{
-    for (size_t pos = path.find('/', 1); pos != std::string::npos; pos = path.find('/', pos + 1))
-        ::mkdir(path.substr(0, pos).c_str(), 0755);
-}
-
-// Why the player data folder cannot be used; empty when it can. The folder
-// is made when it is missing; one that cannot be made for want of rights or
-// on a read-only disk starts all the same, as a device whose saves fail.
-std::string dataFolderProblem(const std::string& path)
-{
-    makeParentFolders(path);
-    const std::string bare = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
-    // Made now, so that it can be locked before the game starts.
-    ::mkdir(bare.c_str(), 0755);
-    struct stat status;
-    if (::stat(bare.c_str(), &status) != 0)
-    {
-        if (errno == ENOENT || errno == EACCES || errno == EROFS)
-            return std::string();
-        return "The data folder " + path + " cannot be made: " + std::strerror(errno);
-    }
-    if (!S_ISDIR(status.st_mode))
-        return "The data folder " + path + " is " + describeFileType(status.st_mode) + ", not a folder";
-    return std::string();
-}
-
-// Why the host must not write a picture or trace at `path`: only a regular
-// file or a new name is written (the screenshot writer also puts a ".tmp"
-// file beside it, which is checked the same way); empty when it may.
-std::string outputProblem(const std::string& path, bool withTemporary)
-{
-    const char* what = nonRegularFileAt(path.c_str());
-    if (!what && withTemporary)
-        what = nonRegularFileAt((path + ".tmp").c_str());
-    return what ? std::string(what) + " is there" : std::string();
-}
-
-// Writes a screenshot unless something other than a regular file has its
-// name; false (and said, in one line) when it is not written.
-bool writeScreenshot(const std::string& path, const Picture& picture)
-{
-    const std::string problem = outputProblem(path, true);
-    if (!problem.empty())
-    {
-        std::printf("Will not write the screenshot %s: %s\n", Tovrane::escapeControls(path).c_str(), problem.c_str());
-        return false;
-    }
-    makeParentFolders(path);
-    return TovraneTools::writePng(path, picture);  // says why it could not
 }
 
 // Everything about the movie card the host is showing, if any.
