@@ -2,7 +2,7 @@
 
 #include "PngFile.h"
 
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 
 #include "RegularFile.h"
 

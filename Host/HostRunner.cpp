@@ -5,7 +5,7 @@
 #include "MovieCard.h"
 #include "Window.h"
 
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 
 #include "CAppInterface.h"
 #include "CAppManager.h"

@@ -1,7 +1,7 @@
 #include "InputScript.h"
 
 #include "RegularFile.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
 #include "HostOptions.h"
 #include "HostRunner.h"
 
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 
 #include <climits>
 #include <cstdio>

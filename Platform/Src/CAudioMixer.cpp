@@ -5,7 +5,7 @@
 #include "HostTrace.h"
 #include "IEventListener.h"
 
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 
 #include <SDL.h>
 

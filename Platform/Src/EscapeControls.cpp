@@ -1,4 +1,4 @@
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 
 namespace Tovrane
 {

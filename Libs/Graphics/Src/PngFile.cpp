@@ -1,7 +1,7 @@
 // PNG reading and writing of textures, on libpng 1.6.
 
 #include "Tovrane/Assert.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 #include "Tovrane/GraphicsRenderer.h"
 #include "Tovrane/Texture.h"
 

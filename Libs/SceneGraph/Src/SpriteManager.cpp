@@ -2,7 +2,7 @@
 
 #include "Tovrane/Assert.h"
 #include "Tovrane/BinaryReader.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 #include "RegularFile.h"
 #include "Tovrane/IndexBuffer.h"
 #include "Tovrane/System.h"

@@ -1,7 +1,7 @@
 #include "Tovrane/TextureManager.h"
 
 #include "Tovrane/Assert.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 #include "Tovrane/System.h"
 #include "Tovrane/Texture.h"
 

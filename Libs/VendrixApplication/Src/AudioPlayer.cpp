@@ -1,6 +1,6 @@
 #include "Tovrane/AudioPlayer.h"
 
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 #include "Tovrane/System.h"
 
 #include "CAudioEventMessage.h"

@@ -3,7 +3,7 @@
 #include "Tovrane/AnimatedSprite.h"
 #include "Tovrane/BinaryReader.h"
 #include "Tovrane/Character.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 #include "Tovrane/Geometry.h"
 
 #include <iostream>

@@ -1,7 +1,7 @@
 #include "Resources/Lessons/Task.h"
 
 #include "Resources/Profile/TaskDownload.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 
 #include <filesystem>
 #include <iostream>

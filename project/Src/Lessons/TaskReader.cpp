@@ -7,7 +7,7 @@
 
 #include "Resources/Lessons/TaskStudioState.h"
 #include "Resources/Profile/TaskDownload.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 
 #include "CJSonFile.h"
 #include "RegularFile.h"

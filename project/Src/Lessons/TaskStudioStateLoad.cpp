@@ -8,7 +8,7 @@
 #include "Resources/Studio/ColorPie.h"
 #include "Resources/Studio/Studio.h"
 #include "Tovrane/AudioPlayer.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 #include "Tovrane/Geometry.h"
 #include "Tovrane/SpriteManager.h"
 #include "Tovrane/System.h"

@@ -1,7 +1,7 @@
 #include "Resources/Profile/ScrivletPlayer.h"
 
 #include "Tovrane/Assert.h"
-#include "Tovrane/EscapeControls.h"
+#include "EscapeControls.h"
 #include "Tovrane/System.h"
 
 #include "CJSonFile.h"
