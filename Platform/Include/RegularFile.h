@@ -17,10 +17,21 @@
 // Without `followLinks`, a link under the name is refused too (ELOOP).
 int openRegularFile(const char* path, std::string* what = nullptr, bool followLinks = true);
 
+// Reads from `fd` until `size` bytes are in `data` or the file ends, again
+// after an interrupted read; false (errno) when a read fails. `got` says how
+// many bytes came.
+bool readFully(int fd, void* data, std::size_t size, std::size_t& got);
+
 // Reads what is left of an open file, at most `limit` bytes in all, into
 // `text`. False with errno set otherwise (EFBIG for a larger file) and the
 // reason in `what` ("file too large" for a larger file).
 bool readOpenFile(int fd, std::string& text, std::size_t limit, std::string* what = nullptr);
+
+// The same with the open's own `flags` (O_RDONLY, or O_WRONLY or O_RDWR with
+// O_CREAT, O_APPEND… for a writer): a file made is given mode 0644, and a
+// pipe without a reader or a socket, which refuse the open itself, are said
+// to be what they are (ENODEV) as well.
+int openRegularFileWith(const char* path, int flags, std::string* what = nullptr);
 
 // The same as a stream, mode "rb" or "r".
 std::FILE* fopenRegularFile(const char* path, const char* mode = "rb", std::string* what = nullptr);

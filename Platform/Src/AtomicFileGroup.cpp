@@ -69,7 +69,7 @@ bool gatherFolders(Commit& commit, const std::vector<std::string>& targets)
     for (std::size_t i = 1; i < real.size(); ++i)
     {
         commit.relative.push_back("../" + baseOf(real[i]));
-        if (folderOf(real[i]) != folderOf(real[0]) || !siblingFolder(commit.folders[0], commit.relative[i]) ||
+        if (!siblingFolder(commit.folders[0], commit.relative[i]) ||
             !sameFolder(commit.folders[0] + "/" + commit.relative[i], commit.folders[i]))
         {
             errno = EXDEV;

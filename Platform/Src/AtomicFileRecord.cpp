@@ -119,23 +119,20 @@ bool digestOf(int fd, unsigned long long size, std::string& digest)
     }
     XXH3_128bits_reset(state);
     // One read for the files a save writes; larger ones in pieces.
-    std::vector<char> buffer(static_cast<std::size_t>(std::min<unsigned long long>(size, 1 << 20)) + 1);
-    unsigned long long left = size;
+    std::vector<char> buffer(static_cast<std::size_t>(std::min<unsigned long long>(size, 1 << 20)));
     bool ok = true;
-    while (ok && left > 0)
+    for (unsigned long long left = size; ok && left > 0;)
     {
-        const ssize_t got =
-            ::read(fd, buffer.data(), static_cast<std::size_t>(std::min<unsigned long long>(left, buffer.size())));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got == 0) // shrunk meanwhile: not the file that was looked at
-            errno = ESTALE;
-        ok = got > 0;
-        if (ok)
+        const std::size_t want = static_cast<std::size_t>(std::min<unsigned long long>(left, buffer.size()));
+        std::size_t got = 0;
+        ok = readFully(fd, buffer.data(), want, got);
+        if (ok && got < want) // shrunk meanwhile: not the file that was looked at
         {
-            XXH3_128bits_update(state, buffer.data(), static_cast<std::size_t>(got));
-            left -= static_cast<unsigned long long>(got);
+            errno = ESTALE;
+            ok = false;
         }
+        XXH3_128bits_update(state, buffer.data(), got);
+        left -= got;
     }
     if (ok)
     {
@@ -227,19 +224,19 @@ void Syncs::report() const
 
 bool sameFolder(const std::string& a, const std::string& b)
 {
-    // By the names the two resolve to; the inode numbers only add folders
-    // reached by two names (a bind mount), as a volume that makes numbers up
-    // still gives one folder the same number at two looks close together.
+    struct stat one, two;
+    if (::stat(a.c_str(), &one) != 0 || !S_ISDIR(one.st_mode) || ::stat(b.c_str(), &two) != 0)
+        return false;
+    if (one.st_dev == two.st_dev && one.st_ino == two.st_ino)
+        return true;
+    // A volume that makes inode numbers up may give one folder two numbers
+    // at two looks; the name both resolve to still tells.
     char* first = ::realpath(a.c_str(), nullptr);
     char* second = first ? ::realpath(b.c_str(), nullptr) : nullptr;
-    bool same = first && second && std::strcmp(first, second) == 0;
+    const bool same = first && second && std::strcmp(first, second) == 0;
     std::free(first);
     std::free(second);
-    struct stat one, two;
-    if (!same && ::stat(a.c_str(), &one) == 0 && ::stat(b.c_str(), &two) == 0)
-        same = one.st_dev == two.st_dev && one.st_ino == two.st_ino;
-    struct stat folder;
-    return same && ::stat(a.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
+    return same;
 }
 
 bool siblingFolder(const std::string& first, const std::string& relative)

@@ -79,42 +79,36 @@ bool CLogFile::Append(const LogData::Corvantis::CLogRecord& record)
     // open does not wait (a pipe under the log's name) and only a regular
     // file is written. A log the game may write but not read is written all
     // the same, without the look at its last byte.
-    const int flags = O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC;
-    int fd = ::open(path.c_str(), O_RDWR | flags, 0644);
+    std::string problem;
+    int fd = openRegularFileWith(path.c_str(), O_RDWR | O_CREAT | O_APPEND, &problem);
     const bool readable = fd >= 0 || errno != EACCES;
     if (!readable)
-        fd = ::open(path.c_str(), O_WRONLY | flags, 0644);
-    std::string problem;
+        fd = openRegularFileWith(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, &problem);
+    if (fd < 0 && (errno == ENODEV || errno == EISDIR))
+        problem = "it is " + problem;
     bool ok = fd >= 0;
-    int error = errno;
-    struct stat info;
-    if (ok && ::fstat(fd, &info) != 0)
-    {
-        ok = false;
-        error = errno;
-    }
-    else if (ok && !S_ISREG(info.st_mode))
-    {
-        ok = false;
-        problem = std::string("it is ") + describeFileType(info.st_mode);
-    }
     if (ok)
     {
+        struct stat info;
         // A record cut short (a full disk, the file-size limit) leaves a line
         // without its end; the next record starts on a line of its own.
         char last = '\n';
-        if (readable && info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n')
+        if (readable && ::fstat(fd, &info) == 0 && info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) == 1 &&
+            last != '\n')
             line.insert(line.begin(), '\n');
         ok = writeAll(fd, line);
-        error = errno;
+        if (!ok)
+            problem = std::strerror(errno);
     }
-    if (fd >= 0 && ::close(fd) != 0)
+    if (fd >= 0 && ::close(fd) != 0 && ok)
+    {
         ok = false;
+        problem = std::strerror(errno);
+    }
     if (!ok && !reported)
     {
         reported = true;
-        std::cout << "Could not write the usage log " << path << ": "
-                  << (problem.empty() ? std::strerror(error) : problem.c_str()) << std::endl;
+        std::cout << "Could not write the usage log " << path << ": " << problem << std::endl;
     }
     return ok;
 }

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -29,38 +28,20 @@ bool HostTrace::open(const std::string& path, std::string* why)
     traceFile = nullptr;
     // Opened without waiting (a pipe has no reader) and emptied only once it
     // is known to be a regular file: a device or pipe there stays untouched.
-    if (const char* what = nonRegularFileAt(path.c_str()))
+    std::string reason;
+    const int fd = openRegularFileWith(path.c_str(), O_WRONLY | O_CREAT, &reason);
+    const bool emptied = fd >= 0 && ::ftruncate(fd, 0) == 0;
+    if (fd >= 0 && !emptied)
     {
-        if (why)
-            *why = what;
-        return false;
-    }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0)
-    {
-        if (why)
-            *why = std::strerror(errno);
-        return false;
-    }
-    struct stat info;
-    const char* problem = nullptr;
-    int error = 0;
-    if (::fstat(fd, &info) != 0)
-        error = errno;
-    else if (!S_ISREG(info.st_mode))
-        problem = describeFileType(info.st_mode);
-    else if (::ftruncate(fd, 0) != 0)
-        error = errno;
-    if (problem || error)
-    {
-        if (why)
-            *why = problem ? problem : std::strerror(error);
+        reason = std::strerror(errno);
         ::close(fd);
+    }
+    if (!emptied)
+    {
+        if (why)
+            *why = reason;
         return false;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     traceFile = ::fdopen(fd, "w");
     if (!traceFile)
     {

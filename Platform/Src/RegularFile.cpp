@@ -29,7 +29,7 @@ const char* nonRegularFileAt(const char* path)
     return describeFileType(info.st_mode);
 }
 
-int openRegularFile(const char* path, std::string* what, bool followLinks)
+int openRegularFileWith(const char* path, int flags, std::string* what)
 {
     if (!path || !*path)
     {
@@ -38,15 +38,25 @@ int openRegularFile(const char* path, std::string* what, bool followLinks)
             *what = std::strerror(errno);
         return -1;
     }
-    // O_NONBLOCK keeps the open itself from waiting for a pipe's writer.
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
+    // O_NONBLOCK keeps the open itself from waiting for a pipe's other end.
+    const int fd = ::open(path, flags | O_NONBLOCK | O_CLOEXEC, 0644);
+    struct stat info;
     if (fd < 0)
     {
+        // A pipe without a reader, or a socket, refuses the open itself.
+        const int error = errno;
+        if (error == ENXIO && ::stat(path, &info) == 0 && !S_ISREG(info.st_mode))
+        {
+            if (what)
+                *what = describeFileType(info.st_mode);
+            errno = ENODEV;
+            return -1;
+        }
         if (what)
-            *what = std::strerror(errno);
+            *what = std::strerror(error);
+        errno = error;
         return -1;
     }
-    struct stat info;
     if (::fstat(fd, &info) != 0)
     {
         const int error = errno;
@@ -65,10 +75,15 @@ int openRegularFile(const char* path, std::string* what, bool followLinks)
         errno = error;
         return -1;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status >= 0)
+        (void)::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
     return fd;
+}
+
+int openRegularFile(const char* path, std::string* what, bool followLinks)
+{
+    return openRegularFileWith(path, O_RDONLY | (followLinks ? 0 : O_NOFOLLOW), what);
 }
 
 std::FILE* fopenRegularFile(const char* path, const char* mode, std::string* what)
@@ -88,28 +103,43 @@ std::FILE* fopenRegularFile(const char* path, const char* mode, std::string* wha
     return file;
 }
 
+bool readFully(int fd, void* data, std::size_t size, std::size_t& got)
+{
+    got = 0;
+    while (got < size)
+    {
+        const ssize_t part = ::read(fd, static_cast<char*>(data) + got, size - got);
+        if (part < 0 && errno == EINTR)
+            continue;
+        if (part < 0)
+            return false;
+        if (part == 0)
+            break;
+        got += static_cast<std::size_t>(part);
+    }
+    return true;
+}
+
 bool readOpenFile(int fd, std::string& text, std::size_t limit, std::string* what)
 {
     text.clear();
     char buffer[8192];
-    for (;;)
+    std::size_t got = 0;
+    do
     {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got == 0)
-            return true;
-        if (got < 0 || text.size() + static_cast<std::size_t>(got) > limit)
+        const bool read = readFully(fd, buffer, sizeof buffer, got);
+        if (!read || text.size() + got > limit)
         {
-            const int error = got < 0 ? errno : EFBIG;
+            const int error = read ? EFBIG : errno;
             if (what)
-                *what = got < 0 ? std::strerror(error) : "file too large";
+                *what = read ? "file too large" : std::strerror(error);
             text.clear();
             errno = error;
             return false;
         }
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
+        text.append(buffer, got);
+    } while (got == sizeof buffer);
+    return true;
 }
 
 bool readRegularFile(const char* path, std::string& text, std::size_t limit, std::string* what)

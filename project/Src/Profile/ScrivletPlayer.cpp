@@ -36,6 +36,13 @@ int getInt(const unsigned char* bytes, int offset)
     return static_cast<int>(v);
 }
 
+// A save file that could not be read is not written over: said in one line.
+void sayLeftUnread(const std::string& path, const std::string& when)
+{
+    std::cout << "Could not save file " << path << ": it could not be read " << when << ", so it is left as it is"
+              << std::endl;
+}
+
 // Values read from a file are brought into range, so that a damaged file can
 // never index past an array or confuse the game's state machines.
 TaskState::Type toTaskState(int value)
@@ -196,8 +203,7 @@ void ScrivletPlayer::savePlayerData()
 {
     if (playerDataUnread)
     {
-        std::cout << "Could not save file " << getPlayerDataPath()
-                  << ": it could not be read when the profile was loaded, so it is left as it is" << std::endl;
+        sayLeftUnread(getPlayerDataPath(), "when the profile was loaded");
         return;
     }
     unsigned char bytes[playerDataSize];
@@ -209,8 +215,7 @@ void ScrivletPlayer::saveLessonData()
 {
     if (lessonDataUnread)
     {
-        std::cout << "Could not save file " << getLessonDataPath()
-                  << ": it could not be read when the profile was loaded, so it is left as it is" << std::endl;
+        sayLeftUnread(getLessonDataPath(), "when the profile was loaded");
         return;
     }
     unsigned char bytes[lessonDataSize];
@@ -332,19 +337,10 @@ bool ScrivletPlayer::readBlock(const std::string& path, unsigned char* bytes, in
     }
     std::vector<unsigned char> read(static_cast<std::size_t>(size));
     std::size_t got = 0;
-    int error = 0;
-    while (got < read.size() && !error)
-    {
-        const ssize_t n = ::read(fd, read.data() + got, read.size() - got);
-        if (n > 0)
-            got += static_cast<std::size_t>(n);
-        else if (n == 0)
-            break;
-        else if (errno != EINTR)
-            error = errno;
-    }
+    const bool ok = readFully(fd, read.data(), read.size(), got);
+    const int error = errno;
     ::close(fd);
-    if (error)
+    if (!ok)
     {
         failure = std::strerror(error);
         return false;
@@ -381,8 +377,7 @@ bool ScrivletPlayer::rereadAnimationData()
     std::string failure;
     if (!readBlock(getAnimationDataPath(), bytes, animationDataSize, 0, failure))
     {
-        std::cout << "Could not save file " << getAnimationDataPath() << ": it could not be read (" << failure
-                  << "), so it is left as it is" << std::endl;
+        sayLeftUnread(getAnimationDataPath(), "(" + failure + ")");
         return false;
     }
     int set[animationSlotCount];
@@ -406,8 +401,7 @@ bool ScrivletPlayer::rereadAchievementData()
     std::string failure;
     if (!readBlock(getAchievementDataPath(), bytes, achievementDataSize, achievementDataSize, failure))
     {
-        std::cout << "Could not save file " << getAchievementDataPath() << ": it could not be read (" << failure
-                  << "), so it is left as it is" << std::endl;
+        sayLeftUnread(getAchievementDataPath(), "(" + failure + ")");
         return false;
     }
     for (int i = 0; i < achievementDataSize; ++i)
