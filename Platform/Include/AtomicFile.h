@@ -16,7 +16,10 @@
 // or read-only folder, a name too long for the folder, any other mode); errno
 // tells why. Grouped replacements of writers that are gone (killed part-way)
 // with records in the folder are finished first, then that path's
-// temporaries left by gone writers are removed.
+// temporaries left by gone writers are removed. A record that cannot be
+// settled now and names `path` (or cannot be read, so that what it names is
+// not known), or a folder that cannot be looked through for records, also
+// gives null: a new file there would be taken for that save's own, or undone.
 std::FILE* fopenAtomic(const char* path, const char* mode);
 
 // Closes a stream from fopenAtomic and puts the new content in place, with the
@@ -44,7 +47,8 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 // false none is, and every target holds what it held before (a target that
 // was not there is not there). The targets lie in one folder or in folders
 // side by side (EXDEV otherwise). Records of killed commits in those folders
-// are settled first. A record of the step that cannot be made durable (its
+// are settled first; one that cannot be settled now and names a target (or
+// cannot be read) fails the commit before anything is written. A record of the step that cannot be made durable (its
 // folder's sync fails) stops the commit before anything is put in place. A
 // process killed at any instant of it leaves either every old file or, once
 // its record of the step is written, every new file after the next scan of

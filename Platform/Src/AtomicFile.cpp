@@ -117,14 +117,24 @@ bool temporaryWriter(const std::string& name, const std::string& prefix, unsigne
            readNumber(rest.c_str() + dot + 1, number) && pid != 0 && pid <= 0x7fffffff;
 }
 
-std::vector<std::string> namesIn(const std::string& folder)
+std::vector<std::string> namesIn(const std::string& folder, bool* listed)
 {
     std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str()))
+    DIR* dir = ::opendir(folder.c_str());
+    // A folder that may be written but not read keeps its names to itself,
+    // as it is meant to: that is no failure.
+    if (listed)
+        *listed = dir || errno == EACCES;
+    if (dir)
     {
+        errno = 0;
         while (const dirent* entry = ::readdir(dir))
             names.push_back(entry->d_name);
+        if (errno && listed)
+            *listed = false;
+        const int error = errno;
         ::closedir(dir);
+        errno = error;
     }
     return names;
 }
@@ -191,22 +201,26 @@ bool inUse(const std::string& path)
     return isStaging(path);
 }
 
-// Removes the temporaries among `names` in `folder` whose writer is gone: a
-// process that no longer runs (killed between writing and the rename), or
-// this process when it no longer uses them (an earlier process of the same
-// id). With a stem, only the temporaries of that target. The grouped commits
-// of dead writers are finished (or taken back) first: until then their
-// staging files and backups are not garbage. Called with pendingMutex held.
-void removeStaleTemporaries(const std::string& folder, const std::string& stem)
+// Removes the temporaries in `folder` whose writer is gone: a process that
+// no longer runs (killed between writing and the rename), or this process
+// when it no longer uses them (an earlier process of the same id). With a
+// stem, only the temporaries of that target. The grouped commits of dead
+// writers are finished (or taken back) first: until then their staging
+// files and backups are not garbage. What could not be settled goes into
+// `left`; false (errno) when the folder could not be listed, so that what it
+// holds is not known. Called with pendingMutex held.
+bool removeStaleTemporaries(const std::string& folder, const std::string& stem, Unsettled& left)
 {
-    std::vector<std::string> names = namesIn(folder);
-    bool keep = false;
-    if (resolveDeadCommits(folder, names, keep))
+    bool listed = true;
+    std::vector<std::string> names = namesIn(folder, &listed);
+    if (!listed)
+        return false;
+    if (resolveDeadCommits(folder, names, left))
         names = namesIn(folder);
     // A commit that could not be settled now keeps every temporary here for
     // a later scan: which of them it needs, its record may not say yet.
-    if (keep)
-        return;
+    if (left.any())
+        return true;
     const std::string prefix = stem.empty() ? stem : stem + ".tmp.";
     for (const std::string& name : names)
     {
@@ -217,6 +231,7 @@ void removeStaleTemporaries(const std::string& folder, const std::string& stem)
         if (static_cast<pid_t>(pid) == ::getpid() ? !inUse(path) : otherWriterGone(pid))
             ::unlink(path.c_str());
     }
+    return true;
 }
 }
 
@@ -287,7 +302,17 @@ std::FILE* fopenAtomic(const char* path, const char* mode)
             pending[stream] = Pending{target, target};
         return stream;
     }
-    removeStaleTemporaries(folder, stem);
+    // A file that a killed save's record still names, or a folder that
+    // could not be looked through for such records, takes no new file: the
+    // record would take it for its own file, or undo it.
+    Unsettled left;
+    if (!removeStaleTemporaries(folder, stem, left))
+        return nullptr;
+    if (left.holds(baseOf(target)))
+    {
+        errno = left.error;
+        return nullptr;
+    }
 
     // A hidden name next to the target, so the final rename stays inside one
     // filesystem. O_EXCL keeps us off any file left by an earlier process.
@@ -403,5 +428,6 @@ void removeStaleTemporariesAtomic(const char* folder)
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     std::lock_guard<std::mutex> lock(pendingMutex);
-    removeStaleTemporaries(path, std::string());
+    Unsettled left;
+    (void)removeStaleTemporaries(path, std::string(), left);
 }

@@ -149,11 +149,25 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
     if (!gatherFolders(commit, targets))
         return false;
     // Dead writers' commits of the same files are settled first, so that
-    // none of them is left to act after this one.
-    for (const std::string& folder : commit.folders)
+    // none of them is left to act after this one. One that cannot be settled
+    // now stops this commit before anything is written: a kept record would
+    // take this commit's files for its own, or undo them, at a later load.
+    for (std::size_t f = 0; f < commit.folders.size(); ++f)
     {
-        bool keep = false;
-        (void)resolveDeadCommits(folder, namesIn(folder), keep);
+        bool listed = true;
+        const std::vector<std::string> names = namesIn(commit.folders[f], &listed);
+        Unsettled left;
+        if (listed)
+            (void)resolveDeadCommits(commit.folders[f], names, left);
+        else
+            left.keepAll(errno);
+        for (std::size_t i = 0; i < commit.members.size(); ++i)
+            if (commit.members[i].folder == f && left.holds(commit.members[i].target))
+            {
+                failed = targets[i];
+                errno = left.error;
+                return false;
+            }
     }
     bool ok = true;
     for (std::size_t i = 0; ok && i < commit.members.size(); ++i)
@@ -206,7 +220,7 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
             record = commit.record(UndoPrefix);
         bool back = true;
         for (std::size_t i = 0; !ok && i < commit.members.size(); ++i)
-            back = takeBack(commit, commit.members[i]) && back;
+            back = takeBack(commit, commit.members[i], targetOf(commit, commit.members[i])) && back;
         if (ok)
         {
             error = 0;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -149,13 +150,6 @@ bool digestOf(int fd, unsigned long long size, std::string& digest)
     XXH3_freeState(state);
     return ok;
 }
-
-bool removeIfSame(const std::string& path, const AtomicFileShared::Identity& identity)
-{
-    return !identity.set || AtomicFileShared::standing(path, identity) != AtomicFileShared::Stand::Same ||
-           ::unlink(path.c_str()) == 0 || errno == ENOENT;
-}
-
 }
 
 namespace AtomicFileShared
@@ -163,6 +157,63 @@ namespace AtomicFileShared
 const std::string CommitPrefix = ".group-commit.";
 const std::string UndoPrefix = ".group-undo.";
 const std::string MemberPrefix = ".group-member.";
+
+Look lookAt(const std::string& path, const Identity& one, const Identity& two)
+{
+    Look look;
+    // Without following a link or waiting on a pipe planted under the name.
+    const int fd = openRegularFile(path.c_str(), nullptr, false);
+    if (fd < 0)
+    {
+        look.error = errno;
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
+            look.kind = Look::Nothing;
+        else if (errno == EISDIR || errno == ENODEV || errno == ELOOP)
+            look.kind = Look::NotAFile;
+        return look;
+    }
+    struct stat status;
+    bool ok = ::fstat(fd, &status) == 0;
+    if (ok)
+    {
+        look.file.set = true;
+        look.file.size = static_cast<unsigned long long>(status.st_size);
+        look.file.seconds = static_cast<long long>(status.st_mtim.tv_sec);
+        // Read only when the content can tell: a file of another size is
+        // neither.
+        const auto wants = [&](const Identity& identity) {
+            return identity.set && !identity.legacy && identity.size == look.file.size;
+        };
+        if (wants(one) || wants(two))
+            ok = digestOf(fd, look.file.size, look.file.digest);
+    }
+    look.error = ok ? 0 : errno;
+    look.kind = ok ? Look::File : Look::Failed;
+    ::close(fd);
+    return look;
+}
+
+Stand against(const Look& look, const Identity& identity)
+{
+    switch (look.kind)
+    {
+    case Look::Nothing:
+        return Stand::Absent;
+    case Look::NotAFile:
+        return Stand::Other;
+    case Look::Failed:
+        errno = look.error;
+        return Stand::Unknown;
+    case Look::File:
+        break;
+    }
+    if (!identity.set || identity.size != look.file.size)
+        return Stand::Other;
+    // A record of the version before: size and whole seconds are all it knows.
+    if (identity.legacy)
+        return identity.seconds == look.file.seconds ? Stand::Same : Stand::Other;
+    return identity.digest == look.file.digest ? Stand::Same : Stand::Other;
+}
 
 bool identify(const std::string& path, Identity& identity)
 {
@@ -189,25 +240,7 @@ bool identify(const std::string& path, Identity& identity)
     return ok;
 }
 
-Stand standing(const std::string& path, const Identity& identity)
-{
-    if (identity.legacy)
-    {
-        struct stat status;
-        if (::lstat(path.c_str(), &status) == 0)
-            return S_ISREG(status.st_mode) && static_cast<unsigned long long>(status.st_size) == identity.size &&
-                           static_cast<long long>(status.st_mtim.tv_sec) == identity.seconds
-                       ? Stand::Same
-                       : Stand::Other;
-        return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? Stand::Absent : Stand::Unknown;
-    }
-    Identity now;
-    if (identify(path, now))
-        return identity.set && now == identity ? Stand::Same : Stand::Other;
-    if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
-        return Stand::Absent;
-    return errno == EISDIR ? Stand::Other : Stand::Unknown;
-}
+Stand standing(const std::string& path, const Identity& identity) { return against(lookAt(path, identity), identity); }
 
 void Syncs::sync(const std::string& folder)
 {
@@ -224,8 +257,17 @@ void Syncs::report() const
 
 bool sameFolder(const std::string& a, const std::string& b)
 {
+    // Nothing there, or no folder, is an answer; any other failed look is not.
+    const auto answered = [] { return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG; };
     struct stat one, two;
-    if (::stat(a.c_str(), &one) != 0 || !S_ISDIR(one.st_mode) || ::stat(b.c_str(), &two) != 0)
+    if (::stat(a.c_str(), &one) != 0 || ::stat(b.c_str(), &two) != 0)
+    {
+        if (answered())
+            errno = 0;
+        return false;
+    }
+    errno = 0;
+    if (!S_ISDIR(one.st_mode))
         return false;
     if (one.st_dev == two.st_dev && one.st_ino == two.st_ino)
         return true;
@@ -233,9 +275,11 @@ bool sameFolder(const std::string& a, const std::string& b)
     // at two looks; the name both resolve to still tells.
     char* first = ::realpath(a.c_str(), nullptr);
     char* second = first ? ::realpath(b.c_str(), nullptr) : nullptr;
+    const int error = first && second ? 0 : answered() ? 0 : errno;
     const bool same = first && second && std::strcmp(first, second) == 0;
     std::free(first);
     std::free(second);
+    errno = error;
     return same;
 }
 
@@ -263,19 +307,29 @@ Found readRecord(const std::string& path, unsigned long long pid, std::vector<st
         return errno == ELOOP || errno == ENXIO || errno == ENODEV || errno == EISDIR ? Found::Foreign
                                                                                        : Found::Unreadable;
     }
-    Found found = Found::Read;
     // Held by its writer; where there are no locks, the writer's process id
-    // tells, as well as it can.
-    if (::flock(fd, LOCK_SH | LOCK_NB) != 0 &&
-        (errno == EWOULDBLOCK || (static_cast<pid_t>(pid) != ::getpid() && !otherWriterGone(pid))))
-        found = Found::Busy;
+    // tells, as well as it can. A busy record is still read, for what it
+    // names; it is whole, written before it had its name.
+    const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 &&
+                      (errno == EWOULDBLOCK || (static_cast<pid_t>(pid) != ::getpid() && !otherWriterGone(pid)));
     std::string text;
-    if (found == Found::Read && !readOpenFile(fd, text, RecordLimit))
+    Found found = Found::Read;
+    if (!readOpenFile(fd, text, RecordLimit))
         found = errno == EFBIG ? Found::Foreign : Found::Unreadable;
     const int error = errno;
     ::close(fd);
     if (found == Found::Read && !parseText(text, fields))
+    {
+        fields.clear();
         found = Found::Foreign;
+    }
+    if (busy)
+    {
+        if (found != Found::Read)
+            fields.clear();
+        errno = EBUSY;
+        return Found::Busy;
+    }
     errno = error;
     return found;
 }
@@ -377,19 +431,29 @@ bool parseMember(const std::vector<std::string>& fields, std::string& relative)
 
 Target targetOf(const Commit& commit, const Member& m)
 {
-    const std::string target = commit.at(m, m.target);
-    switch (standing(target, m.fresh))
-    {
-    case Stand::Absent:
-        return Target::Absent;
-    case Stand::Same:
-        return Target::Fresh;
-    case Stand::Unknown:
+    // Anything under the staging file's name means its rename has not
+    // happened: only a record of the version before, which knows files by
+    // size and time alone, could otherwise take an old file for the new one.
+    struct stat status;
+    bool staged = ::lstat(commit.at(m, m.staging).c_str(), &status) == 0;
+    if (!staged && errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG)
         return Target::Unknown;
-    case Stand::Other:
+    const Look look = lookAt(commit.at(m, m.target), staged ? Identity() : m.fresh, m.old);
+    switch (look.kind)
+    {
+    case Look::Failed:
+        errno = look.error;
+        return Target::Unknown;
+    case Look::Nothing:
+        return Target::Absent;
+    case Look::NotAFile:
+        return Target::Other;
+    case Look::File:
         break;
     }
-    return m.old.set && standing(target, m.old) == Stand::Same ? Target::Old : Target::Other;
+    if (!staged && against(look, m.fresh) == Stand::Same)
+        return Target::Fresh;
+    return against(look, m.old) == Stand::Same ? Target::Old : Target::Other;
 }
 
 bool forward(const Commit& commit, const Member& m)
@@ -422,11 +486,10 @@ bool forward(const Commit& commit, const Member& m)
     return false;
 }
 
-bool takeBack(const Commit& commit, const Member& m)
+bool takeBack(const Commit& commit, const Member& m, Target now)
 {
-    const std::string target = commit.at(m, m.target), backup = m.backup.empty() ? std::string() : commit.at(m, m.backup);
+    const std::string target = commit.at(m, m.target);
     bool back = true;
-    const Target now = targetOf(commit, m);
     switch (now)
     {
     case Target::Unknown:
@@ -442,6 +505,8 @@ bool takeBack(const Commit& commit, const Member& m)
         if (!m.old.set)
             back = now == Target::Absent || ::unlink(target.c_str()) == 0 || errno == ENOENT;
         else
+        {
+            const std::string backup = commit.at(m, m.backup);
             switch (standing(backup, m.old))
             {
             case Stand::Same:
@@ -453,10 +518,11 @@ bool takeBack(const Commit& commit, const Member& m)
             case Stand::Other:
                 break;
             }
+        }
         break;
     }
     const int error = errno;
-    back = removeIfSame(commit.at(m, m.staging), m.fresh) && back;
+    back = (::unlink(commit.at(m, m.staging).c_str()) == 0 || errno == ENOENT) && back;
     if (!back)
         errno = error;
     return back;
@@ -475,9 +541,17 @@ bool clearRecords(const Commit& commit, const std::string& record)
         // A backup goes only once its target holds a whole file again.
         struct stat target;
         if (!m.backup.empty() && ::lstat(commit.at(m, m.target).c_str(), &target) == 0 && S_ISREG(target.st_mode))
-            removeIfSame(commit.at(m, m.backup), m.old);
-        removeIfSame(commit.at(m, m.staging), m.fresh);
+            ::unlink(commit.at(m, m.backup).c_str());
+        ::unlink(commit.at(m, m.staging).c_str());
     }
     return true;
+}
+
+std::string shownPath(const Commit& commit, const Member& m, const std::string& name)
+{
+    std::string folder = std::filesystem::path(commit.folders[m.folder]).lexically_normal().string();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return (folder.empty() ? "." : folder) + "/" + name;
 }
 }

@@ -62,6 +62,25 @@ enum class Stand
     Unknown  // it could not be looked at now (errno)
 };
 
+// One look at what stands at a path: for a regular file its size and
+// modification time, and the digest of its content only when an identity
+// it is to be compared with has that size, so that a file is read at most
+// once however many identities it is compared with.
+struct Look
+{
+    enum Kind
+    {
+        Nothing,
+        File,
+        NotAFile,
+        Failed // `error` says why
+    } kind = Failed;
+    int error = 0;
+    Identity file;
+};
+Look lookAt(const std::string& path, const Identity& one, const Identity& two = Identity());
+Stand against(const Look& look, const Identity& identity);
+
 // The identity of the regular file at `path` (not through a link); false
 // (errno: EISDIR for anything but a regular file) when there is none.
 bool identify(const std::string& path, Identity& identity);
@@ -110,10 +129,11 @@ enum class Found
     Missing,    // gone meanwhile
     Foreign,    // read whole (or not a plain file), and not this system's
     Unreadable, // could not be read now (errno): it stays for a later scan
-    Busy        // its writer still runs
+    Busy        // its writer still runs: `fields` hold it when it could be read
 };
 // Reads the record at `path`, written by process `pid` (judged only where
 // the file system has no locks), without waiting on anything planted there.
+// A busy record is read too, so that what it names is known.
 Found readRecord(const std::string& path, unsigned long long pid, std::vector<std::string>& fields);
 
 // A record written whole and durably (beside it first, then renamed into
@@ -129,7 +149,8 @@ bool parseCommit(const std::vector<std::string>& fields, Commit& commit);
 std::vector<std::string> memberFields(const Commit& commit);
 bool parseMember(const std::vector<std::string>& fields, std::string& relative);
 
-// True when `a` and `b` are the same folder.
+// True when `a` and `b` are the same folder. On false, errno is 0 when they
+// are not, and a failed look's reason when that could not be told now.
 bool sameFolder(const std::string& a, const std::string& b);
 // True when `relative` ("../NAME") names a folder beside `first` itself, not
 // a link: a commit writes, and a record acts, only in such folders. On false,
@@ -144,21 +165,31 @@ enum class Target
     Fresh,   // the commit's new file
     Old,     // the file it replaces
     Other,   // anything else: a newer save
-    Unknown  // it could not be looked at now (errno)
+    Unknown  // it could not be looked at now (errno: that look's own error)
 };
+// The target is read at most once. While the member's staging file is still
+// there under its own name, its rename has not happened, and the target is
+// not taken for the new file whatever it holds.
 Target targetOf(const Commit& commit, const Member& m);
 
 // Puts one staging file in place, when the target is still the old file
 // (or nothing) and the staging file the one written.
 bool forward(const Commit& commit, const Member& m);
 // Gives one target back its old content, when it is still the commit's
-// file; a target that is anything else is left as it is. False when a
-// step failed.
-bool takeBack(const Commit& commit, const Member& m);
+// file (`now`, from targetOf); a target that is anything else is left as it
+// is. The staging file goes. False when a step failed.
+bool takeBack(const Commit& commit, const Member& m, Target now);
 // Removes what a finished or taken-back commit leaves: its record first (a
 // member record or a backup left without it is garbage), then the member
-// records and the backups. False when the record stays.
+// records, the staging files and the backups, each backup only while its
+// target holds a regular file. Nothing is read: every name is the commit's
+// own. False when the record stays.
 bool clearRecords(const Commit& commit, const std::string& record);
+
+// A member's file as a person would name it: the folder by its own name,
+// not as a sibling reached from the first ("Photos/x.png", not
+// "Scrivlet/../Photos/x.png").
+std::string shownPath(const Commit& commit, const Member& m, const std::string& name);
 }
 
 #endif

@@ -3,7 +3,12 @@
 // belongs to a commit that never began. A record acts only on the files its
 // own commit saw or put there; one that cannot be read now stays for a later
 // scan, and only a record read whole that is not this system's is removed.
+// Lines name files escaped, as read from the records.
 #include "AtomicFileRecord.h"
+
+#include "EscapeControls.h"
+
+#include <algorithm>
 
 #include <cerrno>
 #include <cstdio>
@@ -20,7 +25,7 @@ namespace
 {
 void say(const std::string& line)
 {
-    std::printf("%s\n", line.c_str());
+    std::printf("%s\n", Tovrane::escapeControls(line).c_str());
     std::fflush(stdout);
 }
 
@@ -29,18 +34,31 @@ void sayForeign(const std::string& record)
     say("Could not read the record of an interrupted save " + record);
 }
 
-void sayKept(const std::string& record, int error)
+// True the first time in a run that a record is met kept: every scan of the
+// folder meets it again, by whichever way to its folder the scan came.
+bool firstTimeKept(const std::string& record)
 {
-    // Once a run: every scan of the folder meets the record again, by
-    // whichever way to its folder the scan came.
     static std::set<std::string> said;
     char* folder = ::realpath(folderOf(record).c_str(), nullptr);
     const std::string known = folder ? std::string(folder) + "/" + baseOf(record) : record;
     std::free(folder);
-    if (!said.insert(known).second)
-        return;
-    say("The record of an interrupted save " + record + " cannot be read now (" + std::strerror(error) +
-        "); it is kept for a later load");
+    return said.insert(known).second;
+}
+
+void sayKept(const std::string& record, int error)
+{
+    if (firstTimeKept(record))
+        say("The record of an interrupted save " + record + " cannot be read now (" + std::strerror(error) +
+            "); it is kept for a later load");
+}
+
+// A commit that a failed step keeps: said once a run, with that step's own
+// reason.
+void sayUnfinished(const std::string& record, const std::string& verb, const std::string& file, int error)
+{
+    if (firstTimeKept(record))
+        say("Could not " + verb + " the interrupted save of " + file + ": " + std::strerror(error ? error : EIO) +
+            "; it is kept for a later load");
 }
 
 void sayStale(const std::string& record)
@@ -70,37 +88,11 @@ bool namesOwnFiles(const Commit& commit)
 enum class Settled
 {
     Done,    // finished, taken back or dropped as out of date
-    Kept,    // stays for a later scan
+    Kept,    // stays for a later scan (errno: why)
     Removed, // not this system's record: removed
     Missing, // not there
     NotFrom  // this system's, but its commit writes nothing into `via`
 };
-
-// Reads a record found in a scan: false, with what that means in `settled`,
-// when it is gone or cannot be acted on now; true with its fields (none for
-// one that is not this system's).
-bool readDead(const std::string& record, unsigned long long pid, std::vector<std::string>& fields, Settled& settled)
-{
-    switch (readRecord(record, pid, fields))
-    {
-    case Found::Missing:
-        settled = Settled::Missing;
-        return false;
-    case Found::Busy:
-        settled = Settled::Kept;
-        return false;
-    case Found::Unreadable:
-        sayKept(record, errno);
-        settled = Settled::Kept;
-        return false;
-    case Found::Foreign:
-        fields.clear();
-        return true;
-    case Found::Read:
-        break;
-    }
-    return true;
-}
 
 // Checks the member record of every other folder of the commit: each must
 // be this system's and lead back to the first folder.
@@ -114,13 +106,27 @@ Settled checkMembers(const Commit& commit, unsigned long long pid, const std::st
         switch (readRecord(member, pid, fields))
         {
         case Found::Busy:
+            errno = EBUSY;
             return Settled::Kept;
         case Found::Unreadable:
-            sayKept(member, errno);
+        {
+            const int error = errno;
+            sayKept(member, error);
+            errno = error;
             return Settled::Kept;
+        }
         case Found::Read:
-            if (parseMember(fields, back) && sameFolder(commit.folders[i] + "/" + back, commit.folders[0]))
+            if (!parseMember(fields, back))
+                break;
+            if (sameFolder(commit.folders[i] + "/" + back, commit.folders[0]))
                 continue;
+            if (errno)
+            {
+                const int error = errno;
+                sayKept(member, error);
+                errno = error;
+                return Settled::Kept;
+            }
             break;
         case Found::Missing:
         case Found::Foreign:
@@ -133,75 +139,149 @@ Settled checkMembers(const Commit& commit, unsigned long long pid, const std::st
     return Settled::Done;
 }
 
-// Finishes a commit that every target allows, or drops one that a newer save
-// has overtaken: what the newer save put in place stays, and an old file
-// that was moved aside goes back.
+// Finishes a commit that every target allows. One a newer save has
+// overtaken is dropped: what the newer save put in place stays, and an old
+// file that was moved aside goes back. One that cannot be finished although
+// nothing overtook it (a staging file gone) is taken back whole. Each file
+// is looked at once, before anything is changed; a look that fails keeps
+// the whole commit for a later load.
 Settled settleForward(const Commit& commit, const std::string& record)
 {
-    bool stale = false;
+    std::vector<Target> now;
+    bool stale = false, back = false;
     for (const Member& m : commit.members)
     {
-        const Target target = targetOf(commit, m);
-        const Stand staging = target == Target::Fresh ? Stand::Same : standing(commit.at(m, m.staging), m.fresh);
-        if (target == Target::Unknown || staging == Stand::Unknown)
+        now.push_back(targetOf(commit, m));
+        if (now.back() == Target::Unknown)
         {
-            say("Could not finish the interrupted save of " + commit.at(m, m.target) + ": " + std::strerror(errno));
+            const int error = errno;
+            sayUnfinished(record, "finish", shownPath(commit, m, m.target), error);
+            errno = error;
             return Settled::Kept;
         }
-        stale = stale || target == Target::Other || staging != Stand::Same;
+        stale = stale || now.back() == Target::Other;
+    }
+    for (std::size_t i = 0; i < commit.members.size() && !stale && !back; ++i)
+    {
+        const Member& m = commit.members[i];
+        if (now[i] == Target::Fresh)
+            continue;
+        switch (standing(commit.at(m, m.staging), m.fresh))
+        {
+        case Stand::Same:
+            break;
+        case Stand::Unknown:
+        {
+            const int error = errno;
+            sayUnfinished(record, "finish", shownPath(commit, m, m.staging), error);
+            errno = error;
+            return Settled::Kept;
+        }
+        case Stand::Absent:
+        case Stand::Other:
+            back = true;
+            break;
+        }
     }
     int error = 0;
-    for (const Member& m : commit.members)
+    std::size_t failed = 0;
+    for (std::size_t i = 0; i < commit.members.size(); ++i)
     {
-        const bool ok = stale ? targetOf(commit, m) == Target::Fresh || takeBack(commit, m) : forward(commit, m);
+        const Member& m = commit.members[i];
+        bool ok = true;
+        if (stale)
+            ok = now[i] == Target::Fresh || takeBack(commit, m, now[i]);
+        else if (back)
+            ok = takeBack(commit, m, now[i]);
+        else if (now[i] != Target::Fresh)
+            ok = ::rename(commit.at(m, m.staging).c_str(), commit.at(m, m.target).c_str()) == 0;
         if (!ok && !error)
+        {
             error = errno ? errno : EIO;
+            failed = i;
+        }
     }
     if (error)
     {
-        say("Could not finish the interrupted save of " + commit.at(commit.members.front(), commit.members.front().target) +
-            ": " + std::strerror(error));
+        const Member& m = commit.members[failed];
+        sayUnfinished(record, stale || back ? "take back" : "finish", shownPath(commit, m, m.target), error);
+        errno = error;
         return Settled::Kept;
     }
     if (stale)
         sayStale(record);
+    else if (back)
+        say("The interrupted save of " + shownPath(commit, commit.members.front(), commit.members.front().target) +
+            " cannot be finished: a file it wrote is gone; it is taken back");
     return Settled::Done;
 }
 
 Settled settleBack(const Commit& commit, const std::string& record)
 {
-    int error = 0;
-    bool stale = false;
+    std::vector<Target> now;
     for (const Member& m : commit.members)
     {
-        stale = stale || targetOf(commit, m) == Target::Other;
-        if (!takeBack(commit, m) && !error)
-            error = errno ? errno : EIO;
+        now.push_back(targetOf(commit, m));
+        if (now.back() == Target::Unknown)
+        {
+            const int error = errno;
+            sayUnfinished(record, "take back", shownPath(commit, m, m.target), error);
+            errno = error;
+            return Settled::Kept;
+        }
     }
-    if (!error)
-    {
-        if (stale)
-            sayStale(record);
-        return Settled::Done;
-    }
-    say("Could not take back the interrupted save of " + commit.at(commit.members.front(), commit.members.front().target) +
-        ": " + std::strerror(error));
+    for (std::size_t i = 0; i < commit.members.size(); ++i)
+        if (!takeBack(commit, commit.members[i], now[i]))
+        {
+            const int error = errno ? errno : EIO;
+            sayUnfinished(record, "take back", shownPath(commit, commit.members[i], commit.members[i].target), error);
+            errno = error;
+            return Settled::Kept;
+        }
+    if (std::find(now.begin(), now.end(), Target::Other) != now.end())
+        sayStale(record);
+    return Settled::Done;
+}
+
+// True when errno says a look failed, not that nothing stands there.
+bool lookFailed() { return errno != 0 && errno != ENOENT && errno != ENOTDIR; }
+
+// A record that cannot be looked at now (errno): said once a run, and every
+// file in the folder scanned is kept from saves, since what it names is not
+// known.
+Settled keptUnread(const std::string& record, Unsettled& left)
+{
+    const int error = errno;
+    left.keepAll(error);
+    sayKept(record, error);
+    errno = error;
     return Settled::Kept;
+}
+
+// Notes in `left` what a kept commit names in folder `scanned` of it.
+void keepNamed(const Commit& commit, std::size_t scanned, int error, Unsettled& left)
+{
+    for (const Member& m : commit.members)
+        if (m.folder == scanned)
+            left.keep(m.target, error);
 }
 
 // Settles the commit of the record `prefix` + `id` in `first` (the folder of
 // the commit's first target). `via`, when not empty, is the folder of the
-// member record that led here.
+// member record that led here. What stays unsettled in the folder scanned
+// (`via`, or `first`) goes into `left`.
 Settled settle(const std::string& first, const std::string& prefix, const std::string& id, unsigned long long pid,
-               const std::string& via)
+               const std::string& via, Unsettled& left)
 {
     Commit commit;
     commit.id = id;
     const std::string record = first + "/" + prefix + id;
     std::vector<std::string> fields;
-    Settled found = Settled::Done;
-    if (!readDead(record, pid, fields, found))
-        return found;
+    const Found found = readRecord(record, pid, fields);
+    if (found == Found::Missing)
+        return Settled::Missing;
+    if (found == Found::Unreadable)
+        return keptUnread(record, left);
     bool ours = !fields.empty() && parseCommit(fields, commit);
     if (ours)
     {
@@ -212,11 +292,8 @@ Settled settle(const std::string& first, const std::string& prefix, const std::s
             // live commit checks: never one reached through a link.
             if (!siblingFolder(first, commit.relative[i]))
             {
-                if (errno != ENOENT && errno != ENOTDIR && errno != 0)
-                {
-                    sayKept(record, errno);
-                    return Settled::Kept;
-                }
+                if (lookFailed())
+                    return keptUnread(record, left);
                 ours = false;
             }
             commit.folders.push_back(first + "/" + commit.relative[i]);
@@ -225,50 +302,89 @@ Settled settle(const std::string& first, const std::string& prefix, const std::s
     }
     if (!ours)
     {
+        // A writer that still runs is left alone, whatever it wrote.
+        if (found == Found::Busy)
+        {
+            left.keepAll(EBUSY);
+            return Settled::Kept;
+        }
         sayForeign(record);
         ::unlink(record.c_str());
         return Settled::Removed;
     }
+    std::size_t scanned = 0;
     if (!via.empty())
     {
-        bool from = false;
-        for (std::size_t i = 1; i < commit.folders.size() && !from; ++i)
-            from = sameFolder(commit.folders[i], via);
-        if (!from)
+        for (std::size_t i = 1; i < commit.folders.size() && !scanned; ++i)
+            if (sameFolder(commit.folders[i], via))
+                scanned = i;
+            else if (errno)
+            {
+                return keptUnread(record, left);
+            }
+        if (!scanned)
             return Settled::NotFrom;
     }
-    const Settled members = checkMembers(commit, pid, record);
-    if (members != Settled::Done)
-        return members;
-    const Settled settled = prefix == CommitPrefix ? settleForward(commit, record) : settleBack(commit, record);
-    if (settled != Settled::Done)
-        return settled;
-    Syncs syncs;
-    for (const std::string& folder : commit.folders)
-        syncs.sync(folder);
-    syncs.report();
-    return clearRecords(commit, record) ? Settled::Done : Settled::Kept;
+    if (found == Found::Busy)
+    {
+        keepNamed(commit, scanned, EBUSY, left);
+        return Settled::Kept;
+    }
+    Settled settled = checkMembers(commit, pid, record);
+    if (settled == Settled::Done)
+        settled = prefix == CommitPrefix ? settleForward(commit, record) : settleBack(commit, record);
+    if (settled == Settled::Done)
+    {
+        Syncs syncs;
+        for (const std::string& folder : commit.folders)
+            syncs.sync(folder);
+        syncs.report();
+        if (!clearRecords(commit, record))
+            settled = Settled::Kept;
+    }
+    if (settled == Settled::Kept)
+        keepNamed(commit, scanned, errno ? errno : EIO, left);
+    return settled;
 }
 
 // A member record in `folder`: its commit is settled from the first folder;
 // without a commit or undo record there, the commit never began (or is
-// done) and the member record is garbage.
-Settled settleMember(const std::string& folder, const std::string& id, unsigned long long pid)
+// done) and the member record is garbage, unless its writer still runs.
+Settled settleMember(const std::string& folder, const std::string& id, unsigned long long pid, Unsettled& left)
 {
     const std::string member = folder + "/" + MemberPrefix + id;
     std::vector<std::string> fields;
     std::string back;
-    Settled found = Settled::Done;
-    if (!readDead(member, pid, fields, found))
-        return found;
-    const std::string first =
-        parseMember(fields, back) && siblingFolder(folder, back) ? folder + "/" + back : std::string();
-    Settled settled = first.empty() || sameFolder(first, folder) ? Settled::NotFrom : Settled::Missing;
+    const Found found = readRecord(member, pid, fields);
+    if (found == Found::Missing)
+        return Settled::Missing;
+    if (found == Found::Unreadable)
+        return keptUnread(member, left);
+    std::string first;
+    if (parseMember(fields, back))
+    {
+        if (siblingFolder(folder, back))
+            first = folder + "/" + back;
+        else if (lookFailed())
+            return keptUnread(member, left);
+    }
+    Settled settled = Settled::NotFrom;
+    if (!first.empty() && !sameFolder(first, folder))
+    {
+        if (errno)
+            return keptUnread(member, left);
+        settled = Settled::Missing;
+    }
     for (const std::string& prefix : {CommitPrefix, UndoPrefix})
         if (settled == Settled::Missing)
-            settled = settle(first, prefix, id, pid, folder);
+            settled = settle(first, prefix, id, pid, folder, left);
     if (settled == Settled::Kept)
         return settled;
+    if (found == Found::Busy && settled != Settled::Done)
+    {
+        left.keepAll(EBUSY);
+        return Settled::Kept;
+    }
     if (settled == Settled::NotFrom)
         sayForeign(member);
     ::unlink(member.c_str());
@@ -278,7 +394,7 @@ Settled settleMember(const std::string& folder, const std::string& id, unsigned 
 
 namespace AtomicFileShared
 {
-bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, bool& keep)
+bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, Unsettled& left)
 {
     bool any = false;
     for (const std::string& name : names)
@@ -292,10 +408,10 @@ bool resolveDeadCommits(const std::string& folder, const std::vector<std::string
                 continue;
             any = true;
             const std::string id = name.substr(prefix.size());
-            const Settled settled = prefix == MemberPrefix ? settleMember(folder, id, pid) : settle(folder, prefix, id, pid, "");
-            // Until a commit is settled, its staging files and backups are
-            // not garbage, whichever they are.
-            keep = keep || settled == Settled::Kept;
+            if (prefix == MemberPrefix)
+                (void)settleMember(folder, id, pid, left);
+            else
+                (void)settle(folder, prefix, id, pid, "", left);
         }
     }
     return any;

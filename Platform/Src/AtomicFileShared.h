@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,13 +58,39 @@ bool temporaryWriter(const std::string& name, const std::string& prefix, unsigne
 // are judged by what it still uses.
 bool otherWriterGone(unsigned long long pid);
 
-// The names in `folder`; none when it cannot be read.
-std::vector<std::string> namesIn(const std::string& folder);
+// The names in `folder`; none when it cannot be read. `listed`, when given,
+// is false (errno) when the folder could not be read for a reason other than
+// not being allowed to: then what it holds is not known.
+std::vector<std::string> namesIn(const std::string& folder, bool* listed = nullptr);
+
+// What a scan of a folder could not settle now: the names of the files there
+// that kept commits name, or every name when a record there that was kept
+// could not be read (so what it names is not known). No save may go ahead
+// over such a file: it would be taken for the kept commit's own, or undone.
+struct Unsettled
+{
+    bool all = false;
+    std::set<std::string> names;
+    int error = 0; // why the first was kept
+
+    bool any() const { return all || !names.empty(); }
+    bool holds(const std::string& name) const { return all || names.count(name) != 0; }
+    void keepAll(int why)
+    {
+        all = true;
+        error = error ? error : why;
+    }
+    void keep(const std::string& name, int why)
+    {
+        names.insert(name);
+        error = error ? error : why;
+    }
+};
 
 // Finishes or takes back the grouped commits of dead writers whose records
-// are among `names` in `folder`; true when there were any. `keep` is set when
-// a commit could not be settled now: its files are not garbage yet.
-bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, bool& keep);
+// are among `names` in `folder`; true when there were any. What could not be
+// settled now goes into `left`: its files are not garbage yet.
+bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, Unsettled& left);
 }
 
 #endif

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 #include <dirent.h>
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -276,61 +277,107 @@ TEST_F(Group, FolderThatCannotBeSyncedStopsTheCommitBeforeAnyRename)
     }
 }
 
-// A commit killed between its renames leaves a record that some load could
-// not act on (hidden here), or whose writer's process id now belongs to a
-// live process. The slot is then saved again, whole. Whenever the old record
-// is met (by that save itself, or by a later scan), the newer save stays
-// whole and nothing is left behind.
+// A commit killed between its renames leaves a record. The slot is then
+// saved again: with new content, with the old files' bytes, or with the
+// killed commit's own new bytes. Where the record was out of that save's
+// sight (hidden here, or with its writer's id now a live process's too),
+// the save goes ahead, and the record, met later, leaves it whole. Where the
+// save meets the record it settles it first. Where the save meets it but
+// cannot settle it now (it cannot be read, the killed commit's staging file
+// cannot be read, or, without locks, its writer's id is a live process's),
+// the save fails and changes nothing: the next plain scan finishes the
+// killed commit whole, whatever bytes the refused save held.
 TEST_F(Group, RecordMetAfterANewerSaveNeverChangesIt)
 {
     writeOld();
     ASSERT_TRUE(stageAndCommit(-1, -1));
     const int calls = FileFaults::count();
-    for (int way = 0; way < 3; ++way)
-    {
-        SCOPED_TRACE(way);
-        // The first kill that leaves the targets mixed: between the renames.
-        std::string mixed;
-        for (int killAt = 0; killAt < calls && mixed != "mixed"; ++killAt)
+    enum Way { Hidden, HiddenLivePid, MetBySave, Unreadable, StagingUnreadable, NoLocksLivePid, Ways };
+    const char* const wayNames[] = {"hidden", "hidden, live pid", "met by the save", "record unreadable",
+                                    "staging unreadable", "no locks, live pid"};
+    const std::vector<std::string> newerKinds = {"newer", "old bytes", "new bytes"};
+    for (int way = 0; way < Ways; ++way)
+        for (const std::string& kind : newerKinds)
         {
-            writeOld();
-            ASSERT_EQ(-SIGKILL, commitInChild(-1, killAt, true));
-            mixed = state();
-        }
-        ASSERT_EQ("mixed", mixed);
-        std::vector<std::pair<std::string, std::string>> records;
-        for (const std::string& folder : {first, second})
-            for (const auto& entry : fs::directory_iterator(folder))
-                if (entry.path().filename().string().compare(0, 7, ".group-") == 0 &&
-                    entry.path().filename().string().find(".tmp.") == std::string::npos)
+            // Hidden records cannot tell a newer save from their own files
+            // by content alone: there only a save of other bytes is tried.
+            if (way <= HiddenLivePid && kind != "newer")
+                continue;
+            SCOPED_TRACE(std::string(wayNames[way]) + ", " + kind);
+            // The first kill that leaves the targets mixed: between the renames.
+            std::string mixed;
+            for (int killAt = 0; killAt < calls && mixed != "mixed"; ++killAt)
+            {
+                writeOld();
+                ASSERT_EQ(-SIGKILL, commitInChild(-1, killAt, true));
+                mixed = state();
+            }
+            ASSERT_EQ("mixed", mixed);
+            const bool livePid = way == HiddenLivePid || way == NoLocksLivePid;
+            std::vector<std::pair<std::string, std::string>> records;
+            std::string staging;
+            for (const std::string& folder : {first, second})
+                for (const auto& entry : fs::directory_iterator(folder))
                 {
                     std::string name = entry.path().filename().string();
-                    if (way == 1) // the dead writer's id now a live process's
-                        name = name.substr(0, name.find('.', 7) + 1) + "1" + name.substr(name.find('.', name.find('.', 7) + 1));
-                    records.emplace_back(entry.path().string(), entry.path().parent_path().string() + "/" + name);
+                    if (name.find(".tmp.") != std::string::npos)
+                        staging = name.compare(0, 9, ".new.png.") == 0 ? name : staging;
+                    else if (name.compare(0, 7, ".group-") == 0)
+                    {
+                        if (livePid) // the dead writer's id now a live process's
+                            name = name.substr(0, name.find('.', 7) + 1) + "1" +
+                                   name.substr(name.find('.', name.find('.', 7) + 1));
+                        records.emplace_back(entry.path().string(), entry.path().parent_path().string() + "/" + name);
+                    }
                 }
-        ASSERT_EQ(2u, records.size());
-        if (way < 2)
+            ASSERT_EQ(2u, records.size());
+            ASSERT_FALSE(staging.empty()) << "the new file's rename was not made";
+            const bool hidden = way <= HiddenLivePid;
             for (const auto& record : records)
-                fs::rename(record.first, root + fs::path(record.first).filename().string());
-        for (std::size_t i = 0; i < targets.size(); ++i)
-        {
-            const std::string content = "newer " + std::to_string(i);
-            ASSERT_TRUE(writeFileAtomic(stageAtomic(targets[i].c_str()).c_str(), content.data(), content.size()));
+                fs::rename(record.first, hidden ? root + fs::path(record.first).filename().string() : record.second);
+            std::vector<std::string> newer;
+            for (std::size_t i = 0; i < targets.size(); ++i)
+                newer.push_back(kind == "new bytes"                  ? newContent(i)
+                                : kind == "old bytes" && i != 1 ? (i == 0 ? "old a" : "old count")
+                                                                     : "newer " + std::to_string(i));
+            for (std::size_t i = 0; i < targets.size(); ++i)
+                ASSERT_TRUE(writeFileAtomic(stageAtomic(targets[i].c_str()).c_str(), newer[i].data(), newer[i].size()));
+            if (way == Unreadable)
+                FileFaults::failOpensOf(fs::path(records.back().second).filename().c_str(), EACCES);
+            if (way == StagingUnreadable)
+                FileFaults::failReadsOf(staging.c_str(), EIO);
+            FileFaults::refuseLocks(way == NoLocksLivePid);
+            bool saved = false;
+            const std::string said = TestSupport::printed([&] { saved = replaceStagedAtomic(targets); });
+            FileFaults::failOpensOf("", 0);
+            FileFaults::failReadsOf("", 0);
+            FileFaults::refuseLocks(false);
+            const bool kept = way > MetBySave;
+            EXPECT_EQ(!kept, saved);
+            if (kept)
+            {
+                EXPECT_EQ("mixed", state()) << "the refused save changed nothing";
+                EXPECT_EQ(way == NoLocksLivePid ? 0 : 1, std::count(said.begin(), said.end(), '\n')) << said;
+                EXPECT_EQ(way == NoLocksLivePid ? std::string::npos : 0u,
+                          said.find(way == StagingUnreadable ? "Could not finish" : "The record of")) << said;
+                EXPECT_NE(way == NoLocksLivePid ? 0u : std::string::npos,
+                          said.find(std::strerror(way == Unreadable ? EACCES : EIO))) << said;
+            }
+            if (hidden)
+                for (const auto& record : records)
+                    fs::rename(root + fs::path(record.first).filename().string(), record.second);
+            const std::string printed = TestSupport::printed([&] {
+                removeStaleTemporariesAtomic(second.c_str());
+                removeStaleTemporariesAtomic(first.c_str());
+            });
+            if (kept)
+                EXPECT_EQ("new", state()) << "the killed commit is finished whole";
+            else
+                for (std::size_t i = 0; i < targets.size(); ++i)
+                    EXPECT_EQ(newer[i], TestSupport::readFile(targets[i]));
+            EXPECT_EQ(hidden ? 1 : 0, std::count(printed.begin(), printed.end(), '\n')) << printed;
+            EXPECT_EQ(std::vector<std::string>(), leftovers());
         }
-        ASSERT_TRUE(replaceStagedAtomic(targets));
-        if (way < 2)
-            for (const auto& record : records)
-                fs::rename(root + fs::path(record.first).filename().string(), record.second);
-        const std::string printed = TestSupport::printed([&] {
-            removeStaleTemporariesAtomic(second.c_str());
-            removeStaleTemporariesAtomic(first.c_str());
-        });
-        for (std::size_t i = 0; i < targets.size(); ++i)
-            EXPECT_EQ("newer " + std::to_string(i), TestSupport::readFile(targets[i]));
-        EXPECT_EQ(way < 2 ? 1 : 0, std::count(printed.begin(), printed.end(), '\n')) << printed;
-        EXPECT_EQ(std::vector<std::string>(), leftovers());
-    }
 }
 
 // Records that are not this system's own, or that name files their commit
@@ -515,41 +562,57 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
 // A record of the version before (files known by inode number, size and
 // modification time), left by a save killed between its renames where old
 // files are moved aside, is still finished after an update: by size and
-// modification time, whatever inode numbers the files have now.
+// modification time, whatever inode numbers the files have now. Also when
+// an old file not yet replaced has the new file's size and was written in
+// the same second as it: its staging file, still there, proves that its
+// rename had not happened.
 TEST_F(Group, RecordOfTheVersionBeforeIsFinished)
 {
-    writeOld();
-    const std::string pid = ".tmp.999999.";
-    const std::vector<std::string> staging = {".a.png" + pid + "1", ".new.png" + pid + "2", ".count.bin" + pid + "3"};
-    for (std::size_t i = 0; i < targets.size(); ++i)
-        writeText(fs::path(targets[i]).parent_path().string() + "/" + staging[i], newContent(i));
-    auto was = [](const std::string& path) {
-        struct stat status;
-        ::lstat(path.c_str(), &status);
-        return std::to_string(status.st_ino) + " " + std::to_string(status.st_size) + " " +
-               std::to_string(status.st_mtim.tv_sec) + " " + std::to_string(status.st_mtim.tv_nsec);
-    };
-    const std::string countWas = was(targets[2]);
-    fs::rename(targets[0], first + ".a.png" + pid + "4"); // moved aside; the others not yet
-    const std::vector<std::string> fields = {
-        "commit", "2", "../second",
-        "0", staging[0], "a.png", ".a.png" + pid + "4", was(first + staging[0]), was(first + ".a.png" + pid + "4"),
-        "0", staging[1], "new.png", "", was(first + staging[1]), "",
-        "1", staging[2], "count.bin", ".count.bin" + pid + "5", was(second + staging[2]), countWas};
-    auto record = [](const std::vector<std::string>& fields) {
-        std::string text = "tovrane-atomic-group 2\n";
-        for (const std::string& f : fields)
-            text += std::to_string(f.size()) + " " + f + "\n";
-        return text + "end\n";
-    };
-    writeText(first + ".group-commit.999999.7", record(fields));
-    writeText(second + ".group-member.999999.7", record({"member", "../first"}));
-    const std::string printed = TestSupport::printed([&] {
-        FileFaults::renumber(true);
-        removeStaleTemporariesAtomic(second.c_str());
-        FileFaults::renumber(false);
-    });
-    EXPECT_EQ("", printed);
-    EXPECT_EQ("new", state());
-    EXPECT_EQ(std::vector<std::string>(), leftovers());
+    for (const bool stamped : {false, true})
+    {
+        SCOPED_TRACE(stamped ? "old count stamped in the new one's second" : "plain");
+        writeOld();
+        const std::string pid = ".tmp.999999.";
+        const std::vector<std::string> staging = {".a.png" + pid + "1", ".new.png" + pid + "2", ".count.bin" + pid + "3"};
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            writeText(fs::path(targets[i]).parent_path().string() + "/" + staging[i], newContent(i));
+        if (stamped)
+        {
+            // As long as the new count, and in the same second.
+            writeText(targets[2], std::string(newContent(2).size(), 'o'));
+            struct stat written;
+            ASSERT_EQ(0, ::stat((second + staging[2]).c_str(), &written));
+            const struct timespec times[2] = {written.st_mtim, written.st_mtim};
+            ASSERT_EQ(0, ::utimensat(AT_FDCWD, targets[2].c_str(), times, 0));
+        }
+        auto was = [](const std::string& path) {
+            struct stat status;
+            ::lstat(path.c_str(), &status);
+            return std::to_string(status.st_ino) + " " + std::to_string(status.st_size) + " " +
+                   std::to_string(status.st_mtim.tv_sec) + " " + std::to_string(status.st_mtim.tv_nsec);
+        };
+        const std::string countWas = was(targets[2]);
+        fs::rename(targets[0], first + ".a.png" + pid + "4"); // moved aside; the others not yet
+        const std::vector<std::string> fields = {
+            "commit", "2", "../second",
+            "0", staging[0], "a.png", ".a.png" + pid + "4", was(first + staging[0]), was(first + ".a.png" + pid + "4"),
+            "0", staging[1], "new.png", "", was(first + staging[1]), "",
+            "1", staging[2], "count.bin", ".count.bin" + pid + "5", was(second + staging[2]), countWas};
+        auto record = [](const std::vector<std::string>& fields) {
+            std::string text = "tovrane-atomic-group 2\n";
+            for (const std::string& f : fields)
+                text += std::to_string(f.size()) + " " + f + "\n";
+            return text + "end\n";
+        };
+        writeText(first + ".group-commit.999999.7", record(fields));
+        writeText(second + ".group-member.999999.7", record({"member", "../first"}));
+        const std::string printed = TestSupport::printed([&] {
+            FileFaults::renumber(true);
+            removeStaleTemporariesAtomic(second.c_str());
+            FileFaults::renumber(false);
+        });
+        EXPECT_EQ("", printed);
+        EXPECT_EQ("new", state());
+        EXPECT_EQ(std::vector<std::string>(), leftovers());
+    }
 }

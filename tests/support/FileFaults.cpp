@@ -19,6 +19,8 @@ std::atomic<int> failure(0);
 std::atomic<int> folderSyncError(0);
 std::atomic<bool> linksRefused(false);
 std::atomic<bool> renumbering(false);
+std::atomic<bool> looksWatched(false);
+std::atomic<bool> locksRefused(false);
 std::atomic<int> fsyncCalls(0);
 
 template <typename F> F real(const char* name) { return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name)); }
@@ -94,7 +96,22 @@ void disarm()
     linksRefused = false;
     renameKilling = renameRunning = -1;
     renumbering = false;
+    looksWatched = false;
+    locksRefused = false;
 }
+
+void watchLooks(bool on) { looksWatched = on; }
+
+void refuseLocks(bool on) { locksRefused = on; }
+}
+
+extern "C" int flock(int fd, int operation) noexcept
+{
+    static const auto next = real<int (*)(int, int)>("flock");
+    if (!locksRefused)
+        return next(fd, operation);
+    errno = ENOLCK;
+    return -1;
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept
@@ -171,8 +188,16 @@ void setFailingName(char (&kept)[256], std::atomic<int>& keptError, const char* 
     keptError = error;
 }
 
-// Whether the last component of `path` is `name`; errno is set to `error`
-// when it is and `error` is not 0.
+// Whether `text` matches `pattern`, where '*' stands for any text.
+bool matches(const char* text, const char* pattern)
+{
+    if (*pattern == '*')
+        return matches(text, pattern + 1) || (*text && matches(text + 1, pattern));
+    return *text == *pattern && (!*text || matches(text + 1, pattern + 1));
+}
+
+// Whether the last component of `path` matches `name`; errno is set to
+// `error` when it does and `error` is not 0.
 bool namedFault(const char* path, const char* name, int error)
 {
     if (!error || !path)
@@ -181,9 +206,7 @@ bool namedFault(const char* path, const char* name, int error)
     for (const char* c = path; *c; ++c)
         if (*c == '/')
             last = c + 1;
-    for (; *last && *last == *name; ++last, ++name)
-        ;
-    if (*last || *name)
+    if (!matches(last, name))
         return false;
     errno = error;
     return true;
@@ -290,6 +313,8 @@ extern "C" int __interceptor_statx(int, const char*, int, unsigned int, struct s
     {                                                                                                            \
         using Call = int(*) parameters;                                                                          \
         static const Call next = __interceptor_##name ? __interceptor_##name : real<Call>(#name);               \
+        if (looksWatched && fault())                                                                             \
+            return -1;                                                                                           \
         const int done = next arguments;                                                                         \
         if (done == 0)                                                                                           \
             (result)->st_ino = madeUp((result)->st_ino);                                                         \
@@ -322,6 +347,8 @@ extern "C" int statx(int folder, const char* path, int flags, unsigned int mask,
 {
     using Call = int (*)(int, const char*, int, unsigned int, struct statx*);
     static const Call next = __interceptor_statx ? __interceptor_statx : real<Call>("statx");
+    if (looksWatched && fault())
+        return -1;
     const int done = next(folder, path, flags, mask, status);
     if (done == 0)
         status->stx_ino = madeUp(status->stx_ino);

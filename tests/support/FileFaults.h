@@ -34,12 +34,18 @@ void renumber(bool on);
 void armRenames(int killAt, int runAt = -1, void (*before)() = nullptr);
 // Renames made since the last armRenames.
 int renames();
-// Every open and openat of a file named `name` (its last path component)
-// fails with `error`, apart from the counting, until called again with
-// `error` 0; failReadsOf does the same for every read of a descriptor open on
-// such a file.
+// Every open and openat of a file named `name` (its last path component;
+// a '*' in it stands for any text) fails with `error`, apart from the
+// counting, until called again with `error` 0; failReadsOf does the same for
+// every read of a descriptor open on such a file.
 void failOpensOf(const char* name, int error);
 void failReadsOf(const char* name, int error);
+// While `on`, the looks at files (the stat family) are watched calls too:
+// counted, and failed or killed at as armed.
+void watchLooks(bool on);
+// While `on`, every flock fails with ENOLCK, as on a file system without
+// locks.
+void refuseLocks(bool on);
 void disarm();
 }
 
