@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <dlfcn.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -214,6 +215,23 @@ bool namedFault(const char* path, const char* name, int error)
 
 bool openFails(const char* path) { return namedFault(path, failingOpenName, failingOpenError.load()); }
 
+std::atomic<bool> readOpensCounted(false);
+std::mutex readOpensMutex;
+std::map<std::string, int> readOpenCounts;
+
+// Counts an open of `path` for reading, when asked.
+void countOpen(const char* path, int flags)
+{
+    if (!readOpensCounted || !path || (flags & O_ACCMODE) != O_RDONLY || (flags & O_DIRECTORY))
+        return;
+    const char* last = path;
+    for (const char* c = path; *c; ++c)
+        if (*c == '/')
+            last = c + 1;
+    std::lock_guard<std::mutex> lock(readOpensMutex);
+    ++readOpenCounts[last];
+}
+
 // The descriptor's file is named by its link under /proc/self/fd.
 bool readFails(int fd)
 {
@@ -235,6 +253,20 @@ namespace FileFaults
 void failOpensOf(const char* name, int error) { setFailingName(failingOpenName, failingOpenError, name, error); }
 
 void failReadsOf(const char* name, int error) { setFailingName(failingReadName, failingReadError, name, error); }
+
+void countReadOpens(bool on)
+{
+    std::lock_guard<std::mutex> lock(readOpensMutex);
+    if (on)
+        readOpenCounts.clear();
+    readOpensCounted = on;
+}
+
+std::map<std::string, int> readOpens()
+{
+    std::lock_guard<std::mutex> lock(readOpensMutex);
+    return readOpenCounts;
+}
 }
 
 extern "C" int open(const char* path, int flags, ...)
@@ -244,6 +276,7 @@ extern "C" int open(const char* path, int flags, ...)
     va_start(arguments, flags);
     const mode_t mode = modeOf(flags, arguments);
     va_end(arguments);
+    countOpen(path, flags);
     return fault() || openFails(path) ? -1 : next(path, flags, mode);
 }
 
@@ -255,6 +288,7 @@ extern "C" int open64(const char* path, int flags, ...)
     va_start(arguments, flags);
     const mode_t mode = modeOf(flags, arguments);
     va_end(arguments);
+    countOpen(path, flags);
     return fault() || openFails(path) ? -1 : next(path, flags, mode);
 }
 
@@ -266,6 +300,7 @@ extern "C" int openat(int folder, const char* path, int flags, ...)
     va_start(arguments, flags);
     const mode_t mode = modeOf(flags, arguments);
     va_end(arguments);
+    countOpen(path, flags);
     return fault() || openFails(path) ? -1 : next(folder, path, flags, mode);
 }
 

@@ -7,6 +7,8 @@
 // opendir in front of the C library's;
 // until armed they only pass each call on.
 #include <cerrno>
+#include <map>
+#include <string>
 
 namespace FileFaults
 {
@@ -46,6 +48,11 @@ void watchLooks(bool on);
 // While `on`, every flock fails with ENOLCK, as on a file system without
 // locks.
 void refuseLocks(bool on);
+// While `on`, the opens of files for reading (not of folders) are counted by
+// the file's name (its last path component); readOpens() gives the counts
+// since the last call with `on`.
+void countReadOpens(bool on);
+std::map<std::string, int> readOpens();
 void disarm();
 }
 

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -320,6 +321,102 @@ void killAtEachRenameOf(const SlotSave& kind, bool noLinks, const std::string& w
     }
 }
 
+// How many of the slot's files hold version 1, read as they stand (no load,
+// which would settle a killed save).
+std::size_t newFiles(const std::vector<std::string>& paths, const std::vector<std::string> (&versions)[2])
+{
+    std::size_t placed = 0;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        placed += TestSupport::readFile(paths[i]) == versions[1][i];
+    return placed;
+}
+
+// Saves version 1 over version 0 in a forked child, killed at its rename
+// numbered `killAt`.
+void killSave(const SlotSave& kind, bool noLinks, int killAt)
+{
+    const pid_t writer = ::fork();
+    if (writer == 0)
+    {
+        ScrivletPlayerPtr profile = Fixture::loadProfile();
+        FileFaults::refuseLinks(noLinks);
+        FileFaults::armRenames(killAt);
+        ::_exit(kind.save(*profile, 1) ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(writer, &status, 0);
+}
+
+// Puts version 0 back whole, whatever a run left.
+void restoreOld(const SlotSave& kind, const std::vector<std::string> (&versions)[2])
+{
+    for (const std::string& name : hiddenFiles())
+        files::remove(name);
+    ASSERT_TRUE(kind.save(*Fixture::loadProfile(), 0));
+    ASSERT_EQ(versions[0], kind.slot(*Fixture::loadProfile()));
+}
+
+// Kills the save of version 1 over version 0 once `placed` of its files are
+// in place (six frames of a flipbook, a picture without its thumbnail), then
+// loads the profile with its file call numbered F (an open, a read, a look
+// at a file...) failing with EIO, for every F of that load in turn, then
+// loads it plainly: the slot must then be wholly old or wholly new, with
+// nothing hidden left. No line may call the killed save out of date (nothing
+// saved since), and a line about a kept save names the failed call's EIO.
+void failEachCallOfTheLoad(const SlotSave& kind, bool noLinks, std::size_t placed, const std::string& where,
+                           Outcomes& outcomes)
+{
+    std::vector<std::string> versions[2];
+    ASSERT_TRUE(makeVersions(kind, versions));
+    const std::vector<std::string> paths = kind.paths(*Fixture::loadProfile());
+    int killAt = 0;
+    for (;; ++killAt)
+    {
+        ASSERT_LT(killAt, 100) << "no kill leaves " << placed << " files in place";
+        killSave(kind, noLinks, killAt);
+        const std::size_t now = newFiles(paths, versions);
+        restoreOld(kind, versions);
+        if (now == placed)
+            break;
+    }
+    const std::string run = std::string(kind.name()) + (noLinks ? " without hard links" : "") + ", " + where;
+    for (int failAt = 0;; ++failAt)
+    {
+        killSave(kind, noLinks, killAt);
+        int calls = 0;
+        std::string failing, plain;
+        ScrivletPlayerPtr profile(new ScrivletPlayer);
+        failing = output([&] {
+            FileFaults::watchLooks(true);
+            FileFaults::arm(failAt, EIO);
+            profile->load();
+            calls = FileFaults::count();
+            FileFaults::disarm();
+        });
+        profile = Fixture::loadProfile(&plain);
+        const std::string pattern = slotPattern(kind.slot(*profile), versions);
+        const std::vector<std::string> left = hiddenFiles();
+        const bool old = pattern.find_first_not_of('o') == std::string::npos,
+                   fresh = pattern.find_first_not_of('n') == std::string::npos;
+        bool linesRight = plain.find("out of date") == std::string::npos;
+        std::istringstream lines(failing);
+        for (std::string line; std::getline(lines, line);)
+            linesRight = linesRight && (line.find("interrupted save") == std::string::npos ||
+                                        (line.find("out of date") == std::string::npos &&
+                                         line.find(std::strerror(EIO)) != std::string::npos));
+        outcomes.old += old && left.empty() && linesRight;
+        outcomes.fresh += fresh && left.empty() && linesRight;
+        if (!(old || fresh) || !left.empty() || !linesRight)
+            outcomes.broken.push_back(run + ", load failing at call " + std::to_string(failAt) + ": slot " + pattern +
+                                      leftAndSaid(left, failing + plain));
+        if (failAt >= calls)
+            break; // that load made no more calls: each was failed in turn
+        restoreOld(kind, versions);
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+}
+
 // The same for a picture, then a flipbook.
 void killAtEachRename(bool noLinks, const std::string& where, const std::function<bool()>& between,
                       Outcomes& outcomes)
@@ -332,14 +429,16 @@ void killAtEachRename(bool noLinks, const std::string& where, const std::functio
     }
 }
 
-// Prints how the runs ended and fails with the broken ones.
-void expectWhole(const std::string& what, const Outcomes& outcomes)
+// Prints how the runs ended and fails with the broken ones; unless
+// `bothWays`, every run must have ended new.
+void expectWhole(const std::string& what, const Outcomes& outcomes, bool bothWays = true)
 {
     std::cout << what << ": " << outcomes.old << " old, " << outcomes.fresh << " new, " << outcomes.broken.size()
               << " broken\n";
     EXPECT_TRUE(outcomes.broken.empty()) << outcomes.broken.size() << " runs broke the slot ('o' old file, 'n' new, "
                                          << "'-' missing, '?' other):\n" << joined(outcomes.broken);
-    EXPECT_TRUE(outcomes.old > 0 && outcomes.fresh > 0) << outcomes.old << " old, " << outcomes.fresh << " new";
+    EXPECT_TRUE(bothWays ? outcomes.old > 0 && outcomes.fresh > 0 : outcomes.old == 0 && outcomes.fresh > 0)
+        << outcomes.old << " old, " << outcomes.fresh << " new";
 }
 
 // The data folder's players copied with `cp -a` to a new place in it, the
@@ -428,6 +527,27 @@ TEST_F(CopiedDataFolders, KilledAtEachRenameTheSlotIsWholeInTheCopy)
     for (const bool noLinks : {false, true})
         killAtEachRename(noLinks, "copied", copyPlayers, outcomes);
     expectWhole("ordinary disk, copied after the kill", outcomes);
+}
+
+// A flipbook save killed after six of its frames were put in place, and a
+// picture save after its picture, then a load failing at each of its file
+// calls in turn and a plain load: the slot is whole, on the volume. The
+// record was written before the kill: every run ends new.
+TEST_F(ExfatSaves, LoadFailingAtEachCallLeavesAKilledSaveWhole)
+{
+    Outcomes outcomes;
+    failEachCallOfTheLoad(SlotSave{true}, false, 6, "exFAT", outcomes);
+    failEachCallOfTheLoad(SlotSave{false}, false, 1, "exFAT", outcomes);
+    expectWhole("exFAT, load failing at each call", outcomes, false);
+}
+
+// The same on the ordinary disk.
+TEST_F(CopiedDataFolders, LoadFailingAtEachCallLeavesAKilledSaveWhole)
+{
+    Outcomes outcomes;
+    failEachCallOfTheLoad(SlotSave{true}, false, 6, "ordinary disk", outcomes);
+    failEachCallOfTheLoad(SlotSave{false}, false, 1, "ordinary disk", outcomes);
+    expectWhole("ordinary disk, load failing at each call", outcomes, false);
 }
 
 // Saves on the volume during which the kernel forgets the files, just
