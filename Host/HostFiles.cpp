@@ -17,15 +17,16 @@ namespace TovraneHost
 {
 std::string titleFolderProblem(const std::string& path)
 {
+    const std::string shown = Tovrane::escapeControls(path);
     struct stat status;
     const std::string bare = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
     if (::stat(bare.c_str(), &status) != 0)
-        return "The title folder " + path + " does not exist";
+        return "The title folder " + shown + " does not exist";
     if (!S_ISDIR(status.st_mode))
-        return "The title folder " + path + " is not a folder";
+        return "The title folder " + shown + " is not a folder";
     DIR* folder = ::opendir(path.c_str());
     if (!folder)
-        return "The title folder " + path + " cannot be read";
+        return "The title folder " + shown + " cannot be read";
     bool empty = true;
     while (const dirent* entry = ::readdir(folder))
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
@@ -34,7 +35,7 @@ std::string titleFolderProblem(const std::string& path)
             break;
         }
     ::closedir(folder);
-    return empty ? "The title folder " + path + " is empty" : std::string();
+    return empty ? "The title folder " + shown + " is empty" : std::string();
 }
 
 void makeParentFolders(const std::string& path)
@@ -54,10 +55,11 @@ std::string dataFolderProblem(const std::string& path)
     {
         if (errno == ENOENT || errno == EACCES || errno == EROFS)
             return std::string();
-        return "The data folder " + path + " cannot be made: " + std::strerror(errno);
+        return "The data folder " + Tovrane::escapeControls(path) + " cannot be made: " + std::strerror(errno);
     }
     if (!S_ISDIR(status.st_mode))
-        return "The data folder " + path + " is " + describeFileType(status.st_mode) + ", not a folder";
+        return "The data folder " + Tovrane::escapeControls(path) + " is " + describeFileType(status.st_mode) +
+               ", not a folder";
     return std::string();
 }
 

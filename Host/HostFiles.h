@@ -9,15 +9,17 @@
 
 namespace TovraneHost
 {
-// Why the title folder cannot be used; empty when it can.
+// Why the title folder cannot be used, in a line that names it with its
+// control characters written out; empty when it can.
 std::string titleFolderProblem(const std::string& path);
 
 // mkdir -p of the folder that will hold the file.
 void makeParentFolders(const std::string& path);
 
-// Why the player data folder cannot be used; empty when it can. The folder
-// is made when it is missing; one that cannot be made for want of rights or
-// on a read-only disk starts all the same, as a device whose saves fail.
+// Why the player data folder cannot be used, named as the title folder is;
+// empty when it can. The folder is made when it is missing; one that cannot
+// be made for want of rights or on a read-only disk starts all the same, as a
+// device whose saves fail.
 std::string dataFolderProblem(const std::string& path);
 
 // Why the host must not write a picture or trace at `path`: only a regular

@@ -123,7 +123,8 @@ int HostRunner::run()
         if (const char* what = nonRegularFileAt(options.modulePath.c_str()))
         {
             // dlopen would wait on a pipe for ever.
-            std::printf("Could not load the game module %s: %s is there\n", options.modulePath.c_str(), what);
+            std::printf("Could not load the game module %s: %s is there\n",
+                        Tovrane::escapeControls(options.modulePath).c_str(), what);
             return 1;
         }
     const std::string dataProblem = dataFolderProblem(options.dataPath);
@@ -137,7 +138,7 @@ int HostRunner::run()
     DataFolderLock dataLock;
     if (dataLock.lock(options.dataPath) == DataFolderLock::InUse)
     {
-        std::printf("Another game is using the data folder %s\n", options.dataPath.c_str());
+        std::printf("Another game is using the data folder %s\n", Tovrane::escapeControls(options.dataPath).c_str());
         return 2;
     }
 
@@ -147,7 +148,8 @@ int HostRunner::run()
         std::string why;
         if (!HostTrace::open(options.tracePath, &why))
         {
-            std::printf("Could not create the trace file %s: %s\n", options.tracePath.c_str(), why.c_str());
+            std::printf("Could not create the trace file %s: %s\n", Tovrane::escapeControls(options.tracePath).c_str(),
+                        why.c_str());
             return 2;
         }
     }
@@ -192,14 +194,16 @@ int HostRunner::run()
     void* module = dlopen(options.modulePath.c_str(), ModuleOpenFlags);
     if (!module)
     {
-        std::printf("Could not load the game module %s: %s\n", options.modulePath.c_str(), dlerror());
+        // The loader's reason names the file too.
+        std::printf("Could not load the game module %s: %s\n", Tovrane::escapeControls(options.modulePath).c_str(),
+                    Tovrane::escapeControls(dlerror()).c_str());
         HostTrace::close();
         return 1;
     }
     tCreateAppFunction createApp = reinterpret_cast<tCreateAppFunction>(dlsym(module, "CreateApp"));
     if (!createApp)
     {
-        std::printf("The module %s exports no CreateApp\n", options.modulePath.c_str());
+        std::printf("The module %s exports no CreateApp\n", Tovrane::escapeControls(options.modulePath).c_str());
         dlclose(module);
         HostTrace::close();
         return 1;
@@ -373,7 +377,8 @@ int HostRunner::run()
         if (!movie.playing && CAppManager::Instance()->TakePushRequest(moviePath))
         {
             if (::access(moviePath.c_str(), R_OK) != 0)
-                std::printf("The movie %s is not in the title; showing its card\n", moviePath.c_str());
+                std::printf("The movie %s is not in the title; showing its card\n",
+                            Tovrane::escapeControls(moviePath).c_str());
             HostTrace::write("Suspend");
             app->Suspend();
             movie.playing = true;

@@ -15,7 +15,8 @@ class HostTrace
 public:
     // Host side: starts writing to the file (replacing it); false, with the
     // reason in `why`, when it cannot be created or something other than a
-    // regular file stands at that name (which is left as it is).
+    // regular file stands at that name, which is left as it is and never
+    // opened.
     static bool open(const std::string& path, std::string* why = nullptr);
     static void close();
     // Host side: the frame number and clock value put in front of each line.

@@ -9,12 +9,15 @@
 // A pipe, socket or device under a picture's, script's or module's name would
 // otherwise make the reader wait (or read) for ever.
 
-// Opens `path` for reading without waiting (O_NONBLOCK, then fstat); the
-// descriptor is made blocking again once it is known to be a regular file.
-// -1 otherwise, with errno set (ENOENT, EACCES…; EISDIR for a folder, ENODEV
-// for a pipe, socket or device) and, when `what` is given, what stands there
-// ("a folder", "a pipe", "a socket", "a device") or the system's reason.
-// Without `followLinks`, a link under the name is refused too (ELOOP).
+// Opens `path` for reading without waiting. What stands there is looked at
+// first, and anything but a regular file is refused by its type without being
+// opened (some devices act on an open); the open itself does not wait
+// (O_NONBLOCK) and is checked again (fstat), and the descriptor is made
+// blocking again once it is known to be a regular file. -1 otherwise, with
+// errno set (ENOENT, EACCES…; EISDIR for a folder, ENODEV for a pipe, socket
+// or device) and, when `what` is given, what stands there ("a folder", "a
+// pipe", "a socket", "a device") or the system's reason. Without
+// `followLinks`, a link under the name is refused too (ELOOP, "a link").
 int openRegularFile(const char* path, std::string* what = nullptr, bool followLinks = true);
 
 // Reads from `fd` until `size` bytes are in `data` or the file ends, again
@@ -28,9 +31,9 @@ bool readFully(int fd, void* data, std::size_t size, std::size_t& got);
 bool readOpenFile(int fd, std::string& text, std::size_t limit, std::string* what = nullptr);
 
 // The same with the open's own `flags` (O_RDONLY, or O_WRONLY or O_RDWR with
-// O_CREAT, O_APPEND… for a writer): a file made is given mode 0644, and a
-// pipe without a reader or a socket, which refuse the open itself, are said
-// to be what they are (ENODEV) as well.
+// O_CREAT, O_APPEND… for a writer): a file made is given mode 0644; with
+// O_NOFOLLOW a link is refused by its type, a dangling one too, so that
+// nothing is made where it points.
 int openRegularFileWith(const char* path, int flags, std::string* what = nullptr);
 
 // The same as a stream, mode "rb" or "r".

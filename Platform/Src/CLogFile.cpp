@@ -1,6 +1,7 @@
 #include "CLogFile.h"
 
 #include "CSystemData.h"
+#include "EscapeControls.h"
 #include "RegularFile.h"
 
 #include <cerrno>
@@ -77,14 +78,17 @@ bool CLogFile::Append(const LogData::Corvantis::CLogRecord& record)
     // Opened for each record and written in one piece: the line is on disk as
     // soon as Append returns, and nothing is held open between records. The
     // open does not wait (a pipe under the log's name) and only a regular
-    // file is written. A log the game may write but not read is written all
-    // the same, without the look at its last byte.
+    // file is written; a link there is never followed, so records go to no
+    // other file and none is made where a dangling one points. A log the game
+    // may write but not read is written all the same, without the look at
+    // its last byte.
+    const int flags = O_CREAT | O_APPEND | O_NOFOLLOW;
     std::string problem;
-    int fd = openRegularFileWith(path.c_str(), O_RDWR | O_CREAT | O_APPEND, &problem);
+    int fd = openRegularFileWith(path.c_str(), O_RDWR | flags, &problem);
     const bool readable = fd >= 0 || errno != EACCES;
     if (!readable)
-        fd = openRegularFileWith(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, &problem);
-    if (fd < 0 && (errno == ENODEV || errno == EISDIR))
+        fd = openRegularFileWith(path.c_str(), O_WRONLY | flags, &problem);
+    if (fd < 0 && (errno == ENODEV || errno == EISDIR || (errno == ELOOP && problem == "a link")))
         problem = "it is " + problem;
     bool ok = fd >= 0;
     if (ok)
@@ -108,7 +112,7 @@ bool CLogFile::Append(const LogData::Corvantis::CLogRecord& record)
     if (!ok && !reported)
     {
         reported = true;
-        std::cout << "Could not write the usage log " << path << ": " << problem << std::endl;
+        std::cout << "Could not write the usage log " << Tovrane::escapeControls(path) << ": " << problem << std::endl;
     }
     return ok;
 }

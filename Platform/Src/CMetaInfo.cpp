@@ -1,4 +1,5 @@
 #include "CMetaInfo.h"
+#include "EscapeControls.h"
 #include "RegularFile.h"
 
 #include <cerrno>
@@ -68,7 +69,8 @@ CMetaInfo::CMetaInfo(const Glib::ustring& titlePath)
         else if (equals != std::string::npos && key == "PackageVersion")
             packageVersion = value;
         else
-            std::cout << "Ignoring line " << number << " of " << path << ": " << text << std::endl;
+            std::cout << "Ignoring line " << number << " of " << Tovrane::escapeControls(path) << ": "
+                      << Tovrane::escapeControls(text) << std::endl;
     }
 }
 }

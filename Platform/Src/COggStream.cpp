@@ -1,5 +1,6 @@
 #include "COggStream.h"
 
+#include "EscapeControls.h"
 #include "RegularFile.h"
 
 #include <vorbis/vorbisfile.h>
@@ -137,7 +138,8 @@ struct COggStream::Decoder
             }
             else
             {
-                std::printf("Audio: decoding of %s stopped: %s\n", path.c_str(), vorbisError(static_cast<int>(got)));
+                std::printf("Audio: decoding of %s stopped: %s\n", Tovrane::escapeControls(path).c_str(),
+                            vorbisError(static_cast<int>(got)));
                 std::fflush(stdout);
                 endOfData = true;
             }

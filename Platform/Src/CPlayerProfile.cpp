@@ -1,6 +1,7 @@
 #include "CPlayerProfile.h"
 
 #include "AtomicFile.h"
+#include "EscapeControls.h"
 #include "RegularFile.h"
 
 #include <algorithm>
@@ -65,7 +66,9 @@ bool CPlayerProfile::AddBadge(unsigned long badge)
         text += std::to_string(b) + "\n";
     if (!writeFileAtomic(path.c_str(), text.data(), text.size()))
     {
-        std::cout << "Could not save file " << path << ": " << std::strerror(errno) << std::endl;
+        const int error = errno;
+        std::cout << "Could not save file " << Tovrane::escapeControls(path) << ": " << std::strerror(error)
+                  << std::endl;
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "CSystemData.h"
+#include "EscapeControls.h"
 
 #include <cerrno>
 #include <cstring>
@@ -40,7 +41,8 @@ void makeFolders(const std::string& path)
             continue;
         std::lock_guard<std::mutex> lock(reportedMutex);
         if (reportedFolders.insert(prefix).second)
-            std::cout << "Could not make the folder " << prefix << ": " << std::strerror(error) << std::endl;
+            std::cout << "Could not make the folder " << Tovrane::escapeControls(prefix) << ": " << std::strerror(error)
+                      << std::endl;
         return;
     }
 }

@@ -26,8 +26,8 @@ bool HostTrace::open(const std::string& path, std::string* why)
     if (traceFile)
         std::fclose(traceFile);
     traceFile = nullptr;
-    // Opened without waiting (a pipe has no reader) and emptied only once it
-    // is known to be a regular file: a device or pipe there stays untouched.
+    // Only a regular file or a new name is opened, and emptied: a device,
+    // pipe or folder there is refused by its type, never opened.
     std::string reason;
     const int fd = openRegularFileWith(path.c_str(), O_WRONLY | O_CREAT, &reason);
     const bool emptied = fd >= 0 && ::ftruncate(fd, 0) == 0;

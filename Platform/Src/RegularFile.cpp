@@ -29,6 +29,19 @@ const char* nonRegularFileAt(const char* path)
     return describeFileType(info.st_mode);
 }
 
+namespace
+{
+// Refuses what stands at a path by its type: errno EISDIR for a folder,
+// ELOOP for a link, ENODEV for anything else; -1 always.
+int refuseType(unsigned int mode, std::string* what)
+{
+    if (what)
+        *what = describeFileType(mode);
+    errno = S_ISDIR(mode) ? EISDIR : S_ISLNK(mode) ? ELOOP : ENODEV;
+    return -1;
+}
+}
+
 int openRegularFileWith(const char* path, int flags, std::string* what)
 {
     if (!path || !*path)
@@ -38,20 +51,22 @@ int openRegularFileWith(const char* path, int flags, std::string* what)
             *what = std::strerror(errno);
         return -1;
     }
-    // O_NONBLOCK keeps the open itself from waiting for a pipe's other end.
-    const int fd = ::open(path, flags | O_NONBLOCK | O_CLOEXEC, 0644);
+    // Looked at before it is opened: some devices act on the open itself, and
+    // a pipe or socket is known by its type. A link is looked at only when it
+    // would be followed. Nothing there (or no look allowed) is the open's to say.
     struct stat info;
+    const bool follow = (flags & O_NOFOLLOW) == 0;
+    if ((follow ? ::stat(path, &info) : ::lstat(path, &info)) == 0 && !S_ISREG(info.st_mode))
+        return refuseType(info.st_mode, what);
+    // O_NONBLOCK keeps the open from waiting for a pipe's other end, should
+    // one be put there since the look.
+    const int fd = ::open(path, flags | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0)
     {
         // A pipe without a reader, or a socket, refuses the open itself.
         const int error = errno;
         if (error == ENXIO && ::stat(path, &info) == 0 && !S_ISREG(info.st_mode))
-        {
-            if (what)
-                *what = describeFileType(info.st_mode);
-            errno = ENODEV;
-            return -1;
-        }
+            return refuseType(info.st_mode, what);
         if (what)
             *what = std::strerror(error);
         errno = error;
@@ -68,12 +83,8 @@ int openRegularFileWith(const char* path, int flags, std::string* what)
     }
     if (!S_ISREG(info.st_mode))
     {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
-        if (what)
-            *what = describeFileType(info.st_mode);
         ::close(fd);
-        errno = error;
-        return -1;
+        return refuseType(info.st_mode, what);
     }
     const int status = ::fcntl(fd, F_GETFL);
     if (status >= 0)

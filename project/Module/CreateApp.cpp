@@ -6,6 +6,8 @@
 
 #include "HostStart.h"
 
+#include "EscapeControls.h"
+
 #include <cstdio>
 
 namespace
@@ -23,7 +25,7 @@ extern "C" __attribute__((visibility("default"))) CAppInterfacePtr CreateApp(voi
     const std::string start = HostStart::requested();
     if (!Tovrane::StartStates::isKnown(start))
     {
-        std::printf("Unknown start state \"%s\"; the game starts in: %s\n", start.c_str(),
+        std::printf("Unknown start state \"%s\"; the game starts in: %s\n", Tovrane::escapeControls(start).c_str(),
             Tovrane::StartStates::knownNames().c_str());
         HostStart::refuse();
         return CAppInterfacePtr();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <string>
@@ -233,6 +234,11 @@ TEST_F(HostTest, BadCommandLinesTitlesAndModulesAreRefusedBeforeTheModuleStarts)
     std::ofstream(file("big.txt")).close();
     std::filesystem::resize_file(file("big.txt"), 4 * 1024 * 1024 + 1);  // one byte past the bound
     const std::string tooLong = file(std::string(300, 'd'));
+    // A reader is kept on the pipe, so that an open of it for writing would
+    // not fail, and every open of it is seen: nothing refused is opened.
+    const int reader = ::open(file("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    const int opens = ::inotify_init1(IN_NONBLOCK);
+    ASSERT_TRUE(reader >= 0 && opens >= 0 && ::inotify_add_watch(opens, file("fifo").c_str(), IN_OPEN) >= 0);
     const struct
     {
         std::string options;
@@ -261,10 +267,13 @@ TEST_F(HostTest, BadCommandLinesTitlesAndModulesAreRefusedBeforeTheModuleStarts)
         {"--trace '" + file("fifo") + "'", 2, "Could not create the trace file " + file("fifo") + ": a pipe", true},
         {"--trace /dev/null", 2, "Could not create the trace file /dev/null: a device", true},
         {"--trace '" + file("plain/trace.txt") + "'", 2, "Could not create the trace file " + file("plain/trace.txt") + ": Not a directory", true},
+        {"--trace '" + file("plain/t\x1b[2J\xc2\x9b.txt") + "'", 2, "Could not create the trace file " + file("plain/t\\x1b[2J\\xc2\\x9b.txt") + ": Not a directory", true},
+        {"--title '" + file("new\nline") + "'", 1, "The title folder " + file("new\\nline/") + " does not exist", true},
         // The data folder must be one.
         {"--data '" + file("plain") + "'", 2, "The data folder " + file("plain/") + " is a file, not a folder", true},
         {"--data '" + file("fifo") + "'", 2, "The data folder " + file("fifo/") + " is a pipe, not a folder", true},
         {"--data '" + file("plain/data") + "'", 2, "The data folder " + file("plain/data/") + " cannot be made: Not a directory", true},
+        {"--data '" + file("plain/d\x1b[2J") + "'", 2, "The data folder " + file("plain/d\\x1b[2J/") + " cannot be made: Not a directory", true},
         {"--data '" + tooLong + "'", 2, "The data folder " + tooLong + "/ cannot be made: File name too long", true},
     };
     for (const auto& refusal : refusals)
@@ -280,7 +289,11 @@ TEST_F(HostTest, BadCommandLinesTitlesAndModulesAreRefusedBeforeTheModuleStarts)
             EXPECT_TRUE(r.trace.empty()) << "nothing started";
         }
     }
-    // What stood at the refused names is as it was.
+    // What stood at the refused names is as it was, the pipe never opened.
+    char event[4096];
+    EXPECT_EQ(-1, ::read(opens, event, sizeof event)) << "the pipe was opened";
+    ::close(opens);
+    ::close(reader);
     struct stat status;
     EXPECT_TRUE(::stat(file("fifo").c_str(), &status) == 0 && S_ISFIFO(status.st_mode));
     EXPECT_TRUE(::stat("/dev/null", &status) == 0 && S_ISCHR(status.st_mode));

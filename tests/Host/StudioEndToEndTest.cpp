@@ -137,6 +137,17 @@ TEST_F(StudioEndToEndTest, TheStartOptionNamesTheFirstState)
         EXPECT_EQ(2, refused.status) << bad;
         EXPECT_NE(std::string::npos, refused.output.find("Unknown start state \"" + std::string(bad) + "\"")) << bad;
     }
+    // Names are printed with their control characters written out, C1 ones too.
+    const HostRun strange = runHost("--frames 5 --start 'lesson:\x1b[2J\xc2\x9b'");
+    EXPECT_EQ(2, strange.status);
+    EXPECT_NE(std::string::npos, strange.output.find("Unknown start state \"lesson:\\x1b[2J\\xc2\\x9b\""))
+        << strange.output;
+    const HostRun missing = runHost("--start studio:'" + file("no\x1b[2Jpage.png") + "' --fixed-step 20 --frames 2");
+    EXPECT_EQ(0, missing.status) << missing.output;
+    EXPECT_NE(std::string::npos, missing.output.find("Could not read the picture " + file("no\\x1b[2Jpage.png") +
+                                                     "; the studio starts blank\n"))
+        << missing.output;
+    EXPECT_EQ(std::string::npos, (strange.output + missing.output).find('\x1b')) << "no raw escape";
 
     // The studio on a picture file.
     ASSERT_TRUE(TovraneTools::writePng(file("page.png"), Picture(320, 240, TovraneTools::Colour{20, 40, 200, 255})));

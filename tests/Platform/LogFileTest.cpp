@@ -177,6 +177,28 @@ TEST(UsageLogFile, APipeUnderTheLogsNameIsNotWaitedOn)
     EXPECT_EQ("Could not write the usage log " + log.path + ": it is a pipe\n", messages);
 }
 
+// A link under the log's name is never followed: the file it leads to gets
+// no record, and none is made where a dangling one points; said in one line.
+TEST(UsageLogFile, ALinkUnderTheLogsNameIsNotFollowed)
+{
+    UsageLog log;
+    const std::string outside = TestSupport::freshFolder("outside");
+    std::ofstream(outside + "kept.txt") << "kept\n";
+    testing::internal::CaptureStdout();
+    for (const std::string& target : {outside + "kept.txt", outside + "made.txt"})
+    {
+        fs::remove(log.path);
+        fs::create_symlink(target, log.path);
+        EXPECT_FALSE(CLogFile::Instance()->Append(CGameExit())) << target;
+        EXPECT_TRUE(fs::is_symlink(log.path)) << target;
+    }
+    const std::string messages = testing::internal::GetCapturedStdout();
+    fs::remove(log.path);
+    EXPECT_EQ("Could not write the usage log " + log.path + ": it is a link\n", messages);
+    EXPECT_EQ("kept\n", TestSupport::readFile(outside + "kept.txt"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(outside + "made.txt")));
+}
+
 // A log the game may write but not read (mode 0200, for a child without
 // root's rights so that the mode counts) gets every record all the same.
 TEST(UsageLogFile, ALogThatCanOnlyBeWrittenGetsItsRecords)

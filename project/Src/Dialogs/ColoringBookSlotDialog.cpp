@@ -3,6 +3,8 @@
 #include "Tovrane/Assert.h"
 #include "Tovrane/Texture.h"
 
+#include "EscapeControls.h"
+
 #include <iostream>
 
 namespace Tovrane
@@ -25,8 +27,8 @@ void ColoringBookSlotDialog::initialize(ColoringBookDownloadPtr book)
     int pages = book->getPageCount();
     if (pages > maxPages)
     {
-        std::cout << "Colouring book " << book->getPath() << " lists " << pages << " pages; showing the first "
-                  << maxPages << std::endl;
+        std::cout << "Colouring book " << escapeControls(book->getPath()) << " lists " << pages
+                  << " pages; showing the first " << maxPages << std::endl;
         pages = maxPages;
     }
     // A preview that cannot be read keeps its place, with an empty face.

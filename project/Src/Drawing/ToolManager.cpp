@@ -7,6 +7,8 @@
 #include "Resources/Drawing/Zoom.h"
 #include "Tovrane/System.h"
 
+#include "EscapeControls.h"
+
 #include <iomanip>
 #include <iostream>
 #include <sstream>
@@ -35,7 +37,7 @@ TexturePtr readStampImage(const std::string& path)
     TexturePtr image = Texture::fromFile(path);
     if (image && image->getFormat() != PixelFormat::Palette8)
     {
-        std::cout << "Wrong pixel format in " << path << ": " << formatName(image->getFormat())
+        std::cout << "Wrong pixel format in " << escapeControls(path) << ": " << formatName(image->getFormat())
                   << " instead of Palette8" << std::endl;
         image.reset();
     }
@@ -89,8 +91,8 @@ TexturePtr ToolManager::loadChecked(const std::string& name, PixelFormat::Type f
         return texture;
     if (texture->getFormat() != format)
     {
-        std::cout << "Wrong pixel format in " << path << ": " << formatName(texture->getFormat()) << " instead of "
-                  << formatName(format) << std::endl;
+        std::cout << "Wrong pixel format in " << escapeControls(path) << ": " << formatName(texture->getFormat())
+                  << " instead of " << formatName(format) << std::endl;
         return TexturePtr();
     }
     return texture;

@@ -4,6 +4,7 @@
 #include "CMicroDownloads.h"
 #include "CSystem.h"
 #include "CSystemData.h"
+#include "EscapeControls.h"
 #include "RegularFile.h"
 
 #include <algorithm>
@@ -39,7 +40,8 @@ int getInt(const unsigned char* bytes, int offset)
 // A save file that could not be read is not written over: said in one line.
 void sayLeftUnread(const std::string& path, const std::string& when)
 {
-    std::cout << "Could not save file " << path << ": it could not be read " << when << ", so it is left as it is"
+    std::cout << "Could not save file " << escapeControls(path) << ": it could not be read " << when
+              << ", so it is left as it is"
               << std::endl;
 }
 
@@ -151,6 +153,7 @@ void ScrivletPlayer::onLoad()
           XQM::CMicroDownloads::GetDownloadsPath(id).raw(), getUploadPath("Art")})
         removeStaleTemporariesAtomic(folder.c_str());
 
+    playerDataLeftSaid = lessonDataLeftSaid = false;
     unsigned char achievementBytes[achievementDataSize];
     resetAchievementData();
     encodeAchievementData(achievementBytes);
@@ -198,12 +201,14 @@ void ScrivletPlayer::onSaveAchievements()
 // "data.bin" and "lesson.bin" that could not be read are not saved until the
 // next load: their values are set, not gathered, so this run's (started from
 // the defaults) cannot be told from the defaults, nor put together with what
-// the file holds.
+// the file holds. That is said at the first save after the load only.
 void ScrivletPlayer::savePlayerData()
 {
     if (playerDataUnread)
     {
-        sayLeftUnread(getPlayerDataPath(), "when the profile was loaded");
+        if (!playerDataLeftSaid)
+            sayLeftUnread(getPlayerDataPath(), "when the profile was loaded");
+        playerDataLeftSaid = true;
         return;
     }
     unsigned char bytes[playerDataSize];
@@ -215,7 +220,9 @@ void ScrivletPlayer::saveLessonData()
 {
     if (lessonDataUnread)
     {
-        sayLeftUnread(getLessonDataPath(), "when the profile was loaded");
+        if (!lessonDataLeftSaid)
+            sayLeftUnread(getLessonDataPath(), "when the profile was loaded");
+        lessonDataLeftSaid = true;
         return;
     }
     unsigned char bytes[lessonDataSize];
@@ -329,11 +336,12 @@ bool ScrivletPlayer::readBlock(const std::string& path, unsigned char* bytes, in
     const int fd = openRegularFile(path.c_str(), &failure);
     if (fd < 0)
     {
-        if (errno == ENODEV || errno == EISDIR)
-            std::cout << "Could not read file " << path << ": it is " << failure << std::endl;
+        const int error = errno;
+        if (error == ENODEV || error == EISDIR)
+            std::cout << "Could not read file " << escapeControls(path) << ": it is " << failure << std::endl;
         // Only a missing file stands for the defaults; one that is there but
         // could not be opened keeps what it holds.
-        return errno == ENOENT || errno == ENODEV || errno == EISDIR;
+        return error == ENOENT || error == ENODEV || error == EISDIR;
     }
     std::vector<unsigned char> read(static_cast<std::size_t>(size));
     std::size_t got = 0;
@@ -352,7 +360,8 @@ bool ScrivletPlayer::readBlock(const std::string& path, unsigned char* bytes, in
         whole = wordsFrom + (got - wordsFrom) / 4 * 4;
     std::memcpy(bytes, read.data(), whole);
     if (got < read.size())
-        std::cout << "Save file " << path << " is cut short; the values it lacks take their defaults" << std::endl;
+        std::cout << "Save file " << escapeControls(path) << " is cut short; the values it lacks take their defaults"
+                  << std::endl;
     return true;
 }
 
@@ -361,7 +370,7 @@ bool ScrivletPlayer::loadBlock(const std::string& path, unsigned char* bytes, in
     std::string failure;
     if (readBlock(path, bytes, size, wordsFrom, failure))
         return true;
-    std::cout << "Could not read file " << path << ": " << failure
+    std::cout << "Could not read file " << escapeControls(path) << ": " << failure
               << "; the game goes on without what it holds and leaves it as it is" << std::endl;
     return false;
 }
@@ -420,7 +429,8 @@ bool ScrivletPlayer::writeBlock(const std::string& path, const unsigned char* by
     if (!writeFileAtomic(path.c_str(), bytes, static_cast<size_t>(size)))
     {
         const int error = errno;
-        std::cout << "Could not save file " << path << ": " << std::strerror(error ? error : EIO) << std::endl;
+        std::cout << "Could not save file " << escapeControls(path) << ": " << std::strerror(error ? error : EIO)
+                  << std::endl;
         return false;
     }
     return true;

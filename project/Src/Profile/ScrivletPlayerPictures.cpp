@@ -3,6 +3,7 @@
 #include "Tovrane/Texture.h"
 
 #include "AtomicFile.h"
+#include "EscapeControls.h"
 #include "RegularFile.h"
 
 #include <algorithm>
@@ -46,7 +47,7 @@ void sayNotSaved(const std::string& path, const char* after = "")
     const std::string reason = ::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)
                                    ? std::string("it is ") + describeFileType(status.st_mode)
                                    : std::strerror(error ? error : EIO);
-    std::cout << "Could not save file " << path << after << ": " << reason << std::endl;
+    std::cout << "Could not save file " << escapeControls(path) << after << ": " << reason << std::endl;
 }
 
 const int thumbnailSize = 128;

@@ -4,6 +4,8 @@
 #include "Tovrane/AudioPlayer.h"
 #include "Tovrane/GameLog.h"
 
+#include "EscapeControls.h"
+
 #include <cstdlib>
 #include <iostream>
 
@@ -49,9 +51,10 @@ void DrawingStudioState::load()
     {
         TexturePtr picture = Texture::fromFile(picturePath);
         if (!picture)
-            std::cout << "Could not read the picture " << picturePath << "; the studio starts blank" << std::endl;
+            std::cout << "Could not read the picture " << escapeControls(picturePath) << "; the studio starts blank"
+                      << std::endl;
         else if (picture->getWidth() > MaxPictureSide || picture->getHeight() > MaxPictureSide)
-            std::cout << "The picture " << picturePath << " is larger than " << MaxPictureSide << " x "
+            std::cout << "The picture " << escapeControls(picturePath) << " is larger than " << MaxPictureSide << " x "
                       << MaxPictureSide << "; the studio starts blank" << std::endl;
         else
             studio.reset(new Studio(picture, true));

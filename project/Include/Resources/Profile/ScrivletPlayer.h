@@ -222,6 +222,10 @@ private:
     bool lessonDataUnread = false;
     bool animationDataUnread = false;
     bool achievementDataUnread = false;
+    // "data.bin" and "lesson.bin" left unsaved have been said since that load:
+    // every later save would only repeat it.
+    bool playerDataLeftSaid = false;
+    bool lessonDataLeftSaid = false;
     // Flipbooks whose frame count this run set while "animation.bin" was unread.
     bool animationSlotSet[animationSlotCount] = {};
 

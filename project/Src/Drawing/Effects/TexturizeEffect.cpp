@@ -2,6 +2,7 @@
 
 #include "Tovrane/System.h"
 
+#include "EscapeControls.h"
 #include "RegularFile.h"
 
 #include <unistd.h>
@@ -96,7 +97,7 @@ void TexturizeEffect::run(TexturePtr picture)
         if (fd >= 0)
         {
             ::close(fd);
-            std::cout << "Could not read file " << path << std::endl;
+            std::cout << "Could not read file " << escapeControls(path) << std::endl;
         }
         return;
     }
