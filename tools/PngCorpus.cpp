@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -181,6 +182,38 @@ Bytes insertedAt(Bytes b, std::size_t at, const Bytes& part)
 
 Bytes cut(const Bytes& b, std::size_t size) { return Bytes(b.begin(), b.begin() + std::min(size, b.size())); }
 
+// A whole chunk: length, type, data and checksum.
+Bytes chunk(const std::string& type, const Bytes& data)
+{
+    Bytes b(12 + data.size());
+    put32(b, 0, static_cast<std::uint32_t>(data.size()));
+    std::copy(type.begin(), type.end(), b.begin() + 4);
+    std::copy(data.begin(), data.end(), b.begin() + 8);
+    fixCrc(b, Chunk{0, static_cast<std::uint32_t>(data.size())});
+    return b;
+}
+
+Bytes joined(std::initializer_list<Bytes> parts)
+{
+    Bytes b;
+    for (const Bytes& part : parts)
+        b.insert(b.end(), part.begin(), part.end());
+    return b;
+}
+
+// `b` with `part` put before its first chunk of `type`.
+Bytes insertedBefore(const Bytes& b, const std::string& type, const Bytes& part)
+{
+    return insertedAt(b, find(b, type).offset, part);
+}
+
+// `b` with the data of its first chunk of `type` replaced.
+Bytes withData(const Bytes& b, const std::string& type, const Bytes& data)
+{
+    const Chunk c = find(b, type);
+    return insertedAt(without(b, c), c.offset, chunk(type, data));
+}
+
 // Sets 4 (width, height) or 1 (bit depth ... interlace) bytes at `field` of
 // the IHDR and repairs its checksum.
 Bytes withHeader(Bytes b, std::size_t field, std::uint32_t value, bool word = false)
@@ -235,6 +268,8 @@ NamedFiles malformedFiles()
     add("bad-crc-idat", flipped(rgba, idat.end() - 3, 0x01));
     add("bad-crc-plte", flipped(palette, plte.end() - 4, 0x80));
     add("bad-signature", flipped(rgba, 1, 'P' ^ 'Q'));
+    const Bytes text = insertedBefore(rgba, "IDAT", chunk("tEXt", Bytes{'a', 0, 'b'}));
+    add("bad-crc-text", flipped(text, find(text, "tEXt").end() - 1, 0x10));
 
     // Sizes past the limit or outside the format.
     add("huge-100000x100000", withSize(rgba, 100000, 100000));
@@ -256,6 +291,43 @@ NamedFiles malformedFiles()
     add("missing-ihdr", without(rgba, ihdr));
     add("missing-plte", noPlte);
     add("missing-idat", without(rgba, idat));
+    // The image data in two chunks with a text chunk between them; the
+    // compressed stream runs on into the second.
+    const Bytes data(rgba.begin() + idat.offset + 8, rgba.begin() + idat.end() - 4);
+    add("order-idat-split", insertedAt(without(rgba, idat), idat.offset,
+                                       joined({chunk("IDAT", Bytes(data.begin(), data.begin() + 10)),
+                                               chunk("tEXt", Bytes{'a', 0, 'b'}),
+                                               chunk("IDAT", Bytes(data.begin() + 10, data.end()))})));
+    add("idat-lone-empty", insertedAt(without(rgba, idat), idat.offset, chunk("IDAT", Bytes())));
+    add("chunk-critical-unknown", insertedBefore(rgba, "IDAT", chunk("XHDR", Bytes{1, 2, 3})));
+
+    // Palettes and transparency the format does not allow: a palette of no,
+    // part of an or more than 256 entries, two of them, one in a grey
+    // picture or after the transparency; transparency before the palette,
+    // longer than the palette or than the depth's 2^depth entries, empty,
+    // twice, of the wrong size for grey or RGB, or beside an alpha channel.
+    const Bytes rgb = encode(rgbaImage(16, 16, false));
+    const Bytes grey = encode(makeImage(8, 8, 8, PNG_COLOR_TYPE_GRAY, 1, rgbaSample));
+    const Bytes plteData = bytesOf(palette, plte);
+    const Bytes entries(plteData.begin() + 8, plteData.end() - 4);
+    add("plte-empty", withData(palette, "PLTE", Bytes()));
+    add("plte-not-whole-entries", withData(palette, "PLTE", Bytes(entries.size() + 1, 7)));
+    add("plte-over-256-entries", withData(palette, "PLTE", Bytes(771, 7)));
+    add("plte-twice", insertedAt(palette, plte.end(), plteData));
+    add("plte-in-grey", insertedBefore(grey, "IDAT", chunk("PLTE", Bytes(6, 7))));
+    add("plte-in-rgb-not-whole-entries", insertedBefore(rgb, "IDAT", chunk("PLTE", Bytes(4, 7))));
+    add("plte-after-trns", insertedBefore(insertedBefore(rgb, "IDAT", chunk("tRNS", Bytes(6, 0))), "IDAT",
+                                          chunk("PLTE", Bytes(6, 7))));
+    add("trns-before-plte", insertedBefore(palette, "PLTE", chunk("tRNS", Bytes(2, 0))));
+    add("trns-longer-than-plte", insertedBefore(palette, "IDAT", chunk("tRNS", Bytes(entries.size() / 3 + 1, 0))));
+    add("trns-longer-than-depth",
+        insertedBefore(withData(palette, "PLTE", Bytes(60, 7)), "IDAT", chunk("tRNS", Bytes(18, 0))));
+    add("trns-empty", insertedBefore(palette, "IDAT", chunk("tRNS", Bytes())));
+    add("trns-twice", insertedBefore(insertedBefore(palette, "IDAT", chunk("tRNS", Bytes(2, 0))), "IDAT",
+                                     chunk("tRNS", Bytes(2, 0))));
+    add("trns-grey-length", insertedBefore(grey, "IDAT", chunk("tRNS", Bytes(3, 0))));
+    add("trns-rgb-length", insertedBefore(rgb, "IDAT", chunk("tRNS", Bytes(4, 0))));
+    add("trns-with-alpha", insertedBefore(rgba, "IDAT", chunk("tRNS", Bytes(6, 0))));
 
     // Header fields the format does not allow.
     add("bad-bit-depth-rgb-4", withHeader(rgba, 8, 4));
@@ -284,6 +356,11 @@ NamedFiles malformedFiles()
     add("chunk-length-huge", b);
     put32(b, idat.offset, 0x80000000u);
     add("chunk-length-negative", b);
+    // Image data longer than 1 MiB and than the rows of 16 x 16 pixels hold,
+    // refused from the chunk header.
+    b = rgba;
+    put32(b, idat.offset, 1048577);
+    add("chunk-idat-longer-than-rows", b);
     return files;
 }
 
@@ -322,7 +399,8 @@ NamedFiles seedFiles()
 
     for (const auto& f : malformedFiles())
         for (const char* name : {"truncated-in-idat.png", "bad-crc-idat.png", "order-plte-after-idat.png",
-                                 "huge-4097x16.png", "short-image-data.png"})
+                                 "huge-4097x16.png", "short-image-data.png", "order-idat-split.png",
+                                 "idat-lone-empty.png", "trns-longer-than-plte.png", "plte-not-whole-entries.png"})
             if (f.first == name)
                 files.emplace_back("broken-" + f.first, f.second);
     return files;

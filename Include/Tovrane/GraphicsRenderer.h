@@ -47,7 +47,9 @@ public:
     // The widest and highest picture the PNG reader takes, in pixels.
     static constexpr std::uint32_t PictureSideLimit = 8192;
     // The longest chunk other than the image data the PNG reader takes, in
-    // bytes (1 MiB).
+    // bytes (1 MiB), among the chunks before the image data: the reader
+    // stops at the end of the image data and reads nothing after it, and the
+    // check of a download's pictures bounds the same chunks.
     static constexpr std::uint32_t PictureChunkLimit = 1048576;
 
     // Screen of 320 x 240 pixels, no camera, all counters 0. The constructing

@@ -28,9 +28,10 @@ namespace
 // run to 8192 rows. The decoded size has its own bound beside the renderer's
 // texture budget (GraphicsRenderer::PictureBudget).
 const png_uint_32 MaximumSize = GraphicsRenderer::PictureSideLimit;
-// The most libpng may allocate for one chunk (the image data is streamed and
-// not bounded by this): a header that declares more refuses the file before
-// anything is allocated.
+// The longest chunk other than the image data libpng takes (the image data is
+// streamed and may be as long as its rows): a header that declares more
+// refuses the file before anything is allocated. The reader stops at the end
+// of the image data, so what follows it is neither read nor bounded.
 const png_alloc_size_t ChunkBytesLimit = GraphicsRenderer::PictureChunkLimit;
 
 // Everything one read or write owns. It lives in the caller's frame, outside
@@ -98,9 +99,11 @@ bool readPng(std::FILE* file, PngJob* job)
     png_infop info = job->info;
     png_init_io(png, file);
     // Damage that libpng would only warn about (a chunk longer than allowed,
-    // a misplaced or invalid ancillary chunk) refuses the file; ancillary
-    // chunks the game does not use are skipped unread.
+    // a misplaced or invalid ancillary chunk, an ancillary chunk whose CRC
+    // is wrong) refuses the file, as the check of a download's pictures
+    // refuses it; ancillary chunks the game does not use are skipped unread.
     png_set_benign_errors(png, 0);
+    png_set_crc_action(png, PNG_CRC_DEFAULT, PNG_CRC_ERROR_QUIT);
     png_set_chunk_malloc_max(png, ChunkBytesLimit);
     png_set_user_limits(png, MaximumSize, MaximumSize);
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);

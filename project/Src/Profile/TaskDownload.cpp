@@ -80,8 +80,102 @@ std::uint32_t pixelBytes(unsigned char colourType, unsigned char depth)
     }
 }
 
+// The samples a pixel has in the file: 1 for grey and palette indices, 2 for
+// grey with alpha, 3 for RGB, 4 for RGBA.
+std::uint32_t samples(unsigned char colourType)
+{
+    static const std::uint32_t counts[7] = {1, 0, 3, 1, 2, 0, 4};
+    return colourType < 7 ? counts[colourType] : 0;
+}
+
+// The longest image data chunk the reader takes for a picture of this header:
+// PictureChunkLimit, or what its rows hold (a byte per sample, two at 16 bits,
+// and a filter byte, six more bytes a row when interlaced) and the deflate
+// overhead of five bytes a row, when that is more. The reader's library
+// refuses a longer one from its length alone.
+std::uint64_t imageDataLimit(const unsigned char* header)
+{
+    const std::uint64_t row = static_cast<std::uint64_t>(bigEndian(header)) * samples(header[9]) *
+                                  (header[8] > 8 ? 2 : 1) +
+                              1 + (header[12] ? 6 : 0);
+    std::uint64_t limit = bigEndian(header + 4) * row;
+    limit += 6 + 5 * (limit / std::min<std::uint64_t>(row, 32566) + 1);
+    return std::max<std::uint64_t>(std::min<std::uint64_t>(limit, 0x7fffffffu), GraphicsRenderer::PictureChunkLimit);
+}
+
+// Where the picture stands in its walk, for the rules on chunk order.
+struct WalkState
+{
+    unsigned char header[13] = {};
+    std::uint32_t paletteEntries = 0;  // as the reader keeps them: at most 2^depth
+    bool palette = false, transparency = false, imageData = false, afterImageData = false;
+    std::uint64_t imageBytes = 0;
+};
+
+// What the format's own rules, as the reader applies them, say of a whole
+// chunk after IHDR: one IHDR; no critical chunk other than PLTE, IDAT and
+// IEND; one PLTE of 1 to 256 entries, in a colour picture, before tRNS and
+// the image data; one tRNS before the image data, after the PLTE of a
+// palette picture and no longer than it, two bytes long in a grey picture,
+// six in an RGB one, none with alpha; IDAT chunks one after another, with
+// some data among them, and an empty IEND.
+std::string formatFault(const std::string& name, std::uint32_t length, WalkState& state)
+{
+    const unsigned char colourType = state.header[9];
+    if (name == "IHDR")
+        return "a second IHDR chunk";
+    if (name == "PLTE")
+    {
+        if (state.palette)
+            return "a second PLTE chunk";
+        if (colourType == 0 || colourType == 4)
+            return "a PLTE chunk in a grey picture";
+        if (state.imageData || state.transparency)
+            return "a misplaced PLTE chunk";
+        if (length == 0 || length > 768 || length % 3 != 0)
+            return "a PLTE chunk of " + std::to_string(length) + " bytes";
+        state.palette = true;
+        state.paletteEntries = std::min<std::uint32_t>(length / 3, 1u << state.header[8]);
+    }
+    else if (name == "tRNS")
+    {
+        if (state.imageData || (colourType == 3 && !state.palette))
+            return "a misplaced tRNS chunk";
+        if (state.transparency)
+            return "a second tRNS chunk";
+        if (colourType == 4 || colourType == 6)
+            return "a tRNS chunk in a picture with alpha";
+        if ((colourType == 0 && length != 2) || (colourType == 2 && length != 6) ||
+            (colourType == 3 && (length == 0 || length > state.paletteEntries)))
+            return "a tRNS chunk of " + std::to_string(length) + " bytes";
+        state.transparency = true;
+    }
+    else if (name == "IDAT")
+    {
+        if (!state.palette && colourType == 3)
+            return "no palette before its pixels";
+        if (state.afterImageData)
+            return "image data split by another chunk";
+        state.imageData = true;
+        state.imageBytes += length;
+    }
+    else if (name == "IEND")
+    {
+        if (state.imageBytes == 0)
+            return "no pixels";
+        if (length != 0)
+            return "an IEND chunk with data";
+    }
+    else if (name[0] >= 'A' && name[0] <= 'Z')
+        return "an unknown critical chunk " + name;
+    if (name != "IDAT")
+        state.afterImageData = state.imageData;
+    return std::string();
+}
+
 // Reads the signature, then every chunk up to IEND: its length, its type, its
-// data through zlib's crc32 and its CRC. The image data is not decoded.
+// data through zlib's crc32, its CRC and its place among the others. The
+// image data is not decoded.
 std::string chunkFault(std::FILE* file, TaskDownload::PictureShape* shape)
 {
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -93,8 +187,8 @@ std::string chunkFault(std::FILE* file, TaskDownload::PictureShape* shape)
     if (got < sizeof head)
         return cut;
     unsigned char buffer[65536];
-    unsigned char header[13] = {};
-    bool first = true, paletteReady = false, pixels = false;
+    WalkState state;
+    bool first = true;
     TaskDownload::PictureShape taken;
     for (;;)
     {
@@ -103,14 +197,19 @@ std::string chunkFault(std::FILE* file, TaskDownload::PictureShape* shape)
             return cut;
         const std::uint32_t length = bigEndian(head);
         const unsigned char* type = head + 4;
-        if (first && (length != sizeof header || std::memcmp(type, "IHDR", 4) != 0))
+        if (first && (length != sizeof state.header || std::memcmp(type, "IHDR", 4) != 0))
             return notPng;
         // A PNG chunk holds at most 2^31 - 1 bytes, and its type is four letters.
         if (length > 0x7fffffffu || !isChunkType(type))
             return "cannot be read (a damaged chunk)";
         const std::string name(reinterpret_cast<const char*>(type), 4);
-        // As the reader: only the image data may be longer.
-        if (name != "IDAT" && length > GraphicsRenderer::PictureChunkLimit)
+        // The reader's limits: an image data chunk as long as its rows,
+        // any other chunk before the image data PictureChunkLimit. The
+        // reader stops at the end of the image data, so what follows it is
+        // not bounded.
+        if (name == "IDAT" && length > imageDataLimit(state.header))
+            return "cannot be read (an IDAT chunk longer than its rows need)";
+        if (name != "IDAT" && !state.imageData && length > GraphicsRenderer::PictureChunkLimit)
             return "cannot be read (a " + name + " chunk longer than a picture may have)";
         uLong crc = crc32(0L, type, 4);
         for (std::uint32_t left = length; left > 0;)
@@ -119,7 +218,7 @@ std::string chunkFault(std::FILE* file, TaskDownload::PictureShape* shape)
             if (std::fread(buffer, 1, part, file) < part)
                 return cut;
             if (first)
-                std::memcpy(header, buffer, sizeof header);
+                std::memcpy(state.header, buffer, sizeof state.header);
             crc = crc32(crc, buffer, static_cast<uInt>(part));
             left -= static_cast<std::uint32_t>(part);
         }
@@ -127,42 +226,34 @@ std::string chunkFault(std::FILE* file, TaskDownload::PictureShape* shape)
             return cut;
         if (bigEndian(buffer) != (crc & 0xffffffffu))
             return "cannot be read (a damaged " + name + " chunk)";
-        if (first)
+        if (!first)
         {
-            // Width, height, depth, colour type, then compression, filter
-            // and interlace methods, which have one or two known values.
-            const std::uint32_t width = bigEndian(header), height = bigEndian(header + 4);
-            const std::uint32_t bytes = pixelBytes(header[9], header[8]);
-            if (bytes == 0 || header[10] != 0 || header[11] != 0 || header[12] > 1)
-                return notPng;
-            if (width == 0 || height == 0)
-                return "cannot be read (no pixels)";
-            if (width > GraphicsRenderer::PictureSideLimit || height > GraphicsRenderer::PictureSideLimit ||
-                static_cast<std::uint64_t>(width) * height * 4 > GraphicsRenderer::PictureBudget)
-                return "cannot be read (" + std::to_string(width) + " x " + std::to_string(height) +
-                       " pixels, more than a picture may have)";
-            taken.width = width;
-            taken.height = height;
-            taken.pixelBytes = bytes;
-            paletteReady = header[9] != 3;
-            first = false;
-        }
-        else if (name == "PLTE")
-            paletteReady = true;
-        else if (name == "IDAT")
-        {
-            if (!paletteReady)
-                return "cannot be read (no palette before its pixels)";
-            pixels = true;
-        }
-        else if (name == "IEND")
-        {
-            if (!pixels)
-                return "cannot be read (no pixels)";
+            const std::string fault = formatFault(name, length, state);
+            if (!fault.empty())
+                return "cannot be read (" + fault + ")";
+            if (name != "IEND")
+                continue;
             if (shape)
                 *shape = taken;
             return std::string();
         }
+        // Width, height, depth, colour type, then compression, filter and
+        // interlace methods, which have one or two known values.
+        const unsigned char* header = state.header;
+        const std::uint32_t width = bigEndian(header), height = bigEndian(header + 4);
+        const std::uint32_t bytes = pixelBytes(header[9], header[8]);
+        if (bytes == 0 || header[10] != 0 || header[11] != 0 || header[12] > 1)
+            return notPng;
+        if (width == 0 || height == 0)
+            return "cannot be read (no pixels)";
+        if (width > GraphicsRenderer::PictureSideLimit || height > GraphicsRenderer::PictureSideLimit ||
+            static_cast<std::uint64_t>(width) * height * 4 > GraphicsRenderer::PictureBudget)
+            return "cannot be read (" + std::to_string(width) + " x " + std::to_string(height) +
+                   " pixels, more than a picture may have)";
+        taken.width = width;
+        taken.height = height;
+        taken.pixelBytes = bytes;
+        first = false;
     }
 }
 }

@@ -4,10 +4,15 @@
 #include "support/FileFaults.h"
 
 #include "Resources/Profile/TaskDownload.h"
+#include "Tovrane/Texture.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <utility>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -19,6 +24,19 @@
 #include <cstdio>
 
 using namespace Tovrane;
+
+namespace
+{
+std::string word(std::uint32_t v) { return std::string{char(v >> 24), char(v >> 16 & 255), char(v >> 8 & 255), char(v & 255)}; }
+
+// A PNG chunk of that type and data, with its length and CRC.
+std::string chunk(const std::string& type, const std::string& data)
+{
+    const std::string body = type + data;
+    return word(static_cast<std::uint32_t>(data.size())) + body +
+           word(static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+}
+}
 
 TEST(TaskDownloadTest, NamesStayRelativeAndBelowTheFolder)
 {
@@ -102,15 +120,9 @@ TEST(TaskDownloadTest, PictureHeadersAreChecked)
 {
     const std::string folder = TestSupport::scratchFolder() + "picture-headers/";
     std::filesystem::create_directories(folder + "folder.png");
-    auto word = [](std::uint32_t v) { return std::string{char(v >> 24), char(v >> 16 & 255), char(v >> 8 & 255), char(v & 255)}; };
-    auto chunk = [&word](const std::string& type, const std::string& data) {
-        const std::string body = type + data;
-        return word(static_cast<std::uint32_t>(data.size())) + body +
-               word(static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
-    };
     // The signature, an IHDR chunk of that size, colour type and depth, then
     // the chunks given (whose data is not decoded, so need not be).
-    auto png = [&](std::uint32_t width, std::uint32_t height, char colour, const std::string& rest, char depth = 8) {
+    auto png = [](std::uint32_t width, std::uint32_t height, char colour, const std::string& rest, char depth = 8) {
         return "\x89PNG\r\n\x1a\n" + chunk("IHDR", word(width) + word(height) + std::string{depth, colour, 0, 0, 0}) + rest;
     };
     const std::string pixels = chunk("IDAT", std::string(300, 'x')), end = chunk("IEND", "");
@@ -147,7 +159,38 @@ TEST(TaskDownloadTest, PictureHeadersAreChecked)
         {"no pixels", png(0, 5, 6, pixels + end), "cannot be read (no pixels)", 0},
         {"text chunk past the reader's limit", png(640, 480, 6, chunk("tEXt", std::string(1048577, 'a')) + pixels + end),
          "cannot be read (a tEXt chunk longer than a picture may have)", 0},
-        {"image data past it", png(8, 8, 6, chunk("IDAT", std::string(1048577, 'x')) + end), "", 8 * 8 * 4},
+        // The reader reads nothing after the image data.
+        {"private chunk past it after the pixels", png(8, 8, 6, pixels + chunk("prVt", std::string(1048577, 'a')) + end),
+         "", 8 * 8 * 4},
+        {"image data past it, within its rows", png(1024, 1024, 6, chunk("IDAT", std::string(1048577, 'x')) + end), "",
+         1024 * 1024 * 4},
+        {"image data past it and its rows", png(8, 8, 6, chunk("IDAT", std::string(1048577, 'x')) + end),
+         "cannot be read (an IDAT chunk longer than its rows need)", 0},
+        {"image data split", png(8, 8, 6, pixels + chunk("tEXt", "a") + pixels + end),
+         "cannot be read (image data split by another chunk)", 0},
+        {"empty image data", png(8, 8, 6, chunk("IDAT", "") + end), "cannot be read (no pixels)", 0},
+        {"empty image data chunks beside data", png(8, 8, 6, chunk("IDAT", "") + pixels + chunk("IDAT", "") + end), "",
+         8 * 8 * 4},
+        {"second IHDR after the pixels", png(8, 8, 6, pixels + whole.substr(8, 25) + end),
+         "cannot be read (a second IHDR chunk)", 0},
+        {"unknown critical chunk", png(8, 8, 6, pixels + chunk("XHDR", "a") + end),
+         "cannot be read (an unknown critical chunk XHDR)", 0},
+        {"unknown ancillary chunk", png(8, 8, 6, chunk("xHDR", "a") + pixels + end), "", 8 * 8 * 4},
+        // At 4 bits, a palette of 20 entries keeps 16.
+        {"transparency of every entry the depth keeps",
+         png(8, 2, 3, chunk("PLTE", std::string(60, 'p')) + chunk("tRNS", std::string(16, 't')) + pixels + end, 4), "",
+         8 * 2 * 4},
+        {"transparency past them",
+         png(8, 2, 3, chunk("PLTE", std::string(60, 'p')) + chunk("tRNS", std::string(17, 't')) + pixels + end, 4),
+         "cannot be read (a tRNS chunk of 17 bytes)", 0},
+        {"transparency after the pixels", png(8, 2, 3, chunk("PLTE", "abc") + pixels + chunk("tRNS", "t") + end),
+         "cannot be read (a misplaced tRNS chunk)", 0},
+        {"grey transparency", png(8, 8, 0, chunk("tRNS", "tt") + pixels + end), "", 8 * 8 * 3},
+        {"palette of a grey picture", png(8, 8, 0, chunk("PLTE", "abc") + pixels + end),
+         "cannot be read (a PLTE chunk in a grey picture)", 0},
+        {"palette of no whole entries", png(8, 8, 2, chunk("PLTE", "abcd") + pixels + end),
+         "cannot be read (a PLTE chunk of 4 bytes)", 0},
+        {"IEND with data", png(8, 8, 6, pixels + chunk("IEND", "x")), "cannot be read (an IEND chunk with data)", 0},
     };
     for (const auto& p : pictures)
     {
@@ -159,6 +202,62 @@ TEST(TaskDownloadTest, PictureHeadersAreChecked)
     EXPECT_EQ("cannot be read (a folder)", TaskDownload::pictureFault(folder + "folder.png"));
     EXPECT_EQ("cannot be read (No such file or directory)", TaskDownload::pictureFault(folder + "none.png"));
     std::filesystem::remove_all(folder);
+}
+
+// The walk refuses every broken picture the PNG reader refuses, without
+// decoding: all but those whose compressed data is damaged or too short,
+// which only the reader finds, at play. Whole pictures pass both, and so does
+// a long chunk after the image data, where the reader does not read.
+TEST(TaskDownloadTest, PictureWalkRefusesWhatTheReaderRefuses)
+{
+    namespace fs = std::filesystem;
+    auto reads = [](const std::string& path) {
+        testing::internal::CaptureStdout();
+        const TexturePtr texture = Texture::fromFile(path);
+        testing::internal::GetCapturedStdout();
+        return texture;
+    };
+    const std::set<std::string> damagedData = {"corrupt-adler32.png", "corrupt-deflate.png", "corrupt-zlib-header.png",
+                                               "short-image-data.png", "huge-16x4097.png",  "huge-4097x16.png"};
+    const std::string data = TOVRANE_TEST_DATA;
+    std::size_t broken = 0, whole = 0;
+    for (const fs::directory_entry& file : fs::directory_iterator(data + "/png/malformed"))
+    {
+        const std::string name = file.path().filename().string();
+        EXPECT_FALSE(reads(file.path().string())) << name;
+        EXPECT_EQ(damagedData.count(name) == 0, !TaskDownload::pictureFault(file.path().string()).empty()) << name;
+        ++broken;
+    }
+    EXPECT_GE(broken, 67u);
+    for (const fs::directory_entry& file : fs::directory_iterator(data + "/../fuzz/corpus/png"))
+    {
+        if (file.path().filename().string().compare(0, 6, "valid-") != 0)
+            continue;
+        const TexturePtr texture = reads(file.path().string());
+        TaskDownload::PictureShape shape;
+        EXPECT_EQ("", TaskDownload::pictureFault(file.path().string(), &shape)) << file.path();
+        ASSERT_TRUE(texture) << file.path();
+        EXPECT_EQ(std::make_pair(texture->getWidth(), texture->getHeight()),
+                  std::make_pair(static_cast<int>(shape.width), static_cast<int>(shape.height)));
+        ++whole;
+    }
+    EXPECT_GE(whole, 18u);
+
+    // One size rule: a text chunk over 1 MiB is refused by both before the
+    // image data and taken by both after it.
+    const std::string path = TestSupport::scratchFolder() + "long-text.png";
+    ASSERT_TRUE(Texture(4, 4, PixelFormat::RGBA8888, true, 9).save(path));
+    std::ifstream in(path, std::ios::binary);
+    const std::string saved{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string text = chunk("tEXt", "long" + std::string(1048573, ' '));
+    for (const std::size_t at : {saved.find("IDAT") - 4, saved.size() - 12})
+    {
+        const bool after = at > saved.find("IDAT");
+        ProfileTest::writeText(path, std::string(saved).insert(at, text));
+        EXPECT_EQ(after, static_cast<bool>(reads(path))) << at;
+        EXPECT_EQ(after, TaskDownload::pictureFault(path).empty()) << at;
+    }
+    fs::remove(path);
 }
 
 // A pipe or a socket in a download is known by its type and refused without
