@@ -25,8 +25,10 @@ struct ScratchTitle
 {
     ScratchTitle()
     {
-        char data[] = "/tmp/tovrane-bench-XXXXXX";
-        if (!::mkdtemp(data))
+        // TMPDIR puts the data root on another volume (exFAT, say).
+        const char* const folder = std::getenv("TMPDIR");
+        std::string data = std::string(folder && *folder ? folder : "/tmp") + "/tovrane-bench-XXXXXX";
+        if (!::mkdtemp(&data[0]))
             std::abort();
         scratch = data;
         config.titlePath = std::string(TOVRANE_BINARY_DIR) + "/title/";

@@ -94,12 +94,15 @@ enum class Settled
     NotFrom  // this system's, but its commit writes nothing into `via`
 };
 
-// Checks the member record of every other folder of the commit: each must
-// be this system's and lead back to the first folder.
-Settled checkMembers(const Commit& commit, unsigned long long pid, const std::string& record)
+// Checks the member record of every other folder of the commit but
+// `scanned`, whose record led here: each must be this system's and lead back
+// to the first folder.
+Settled checkMembers(const Commit& commit, unsigned long long pid, const std::string& record, std::size_t scanned)
 {
     for (std::size_t i = 1; i < commit.folders.size(); ++i)
     {
+        if (i == scanned)
+            continue;
         std::vector<std::string> fields;
         std::string back;
         const std::string member = commit.memberRecord(i);
@@ -330,7 +333,7 @@ Settled settle(const std::string& first, const std::string& prefix, const std::s
         keepNamed(commit, scanned, EBUSY, left);
         return Settled::Kept;
     }
-    Settled settled = checkMembers(commit, pid, record);
+    Settled settled = checkMembers(commit, pid, record, scanned);
     if (settled == Settled::Done)
         settled = prefix == CommitPrefix ? settleForward(commit, record) : settleBack(commit, record);
     if (settled == Settled::Done)
