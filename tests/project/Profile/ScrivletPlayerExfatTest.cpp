@@ -550,6 +550,40 @@ TEST_F(CopiedDataFolders, LoadFailingAtEachCallLeavesAKilledSaveWhole)
     expectWhole("ordinary disk, load failing at each call", outcomes, false);
 }
 
+// A picture save killed once its record is written, before any file is in
+// place. In the next run the record cannot be read (EACCES), and the child
+// saves the picture again, with the very bytes the slot still shows: the
+// save fails in one line and changes nothing, for the record would take it
+// for the old file. The plain start after it finishes the killed save whole.
+TEST_F(CopiedDataFolders, ASaveWaitsForARecordThatCannotBeReadNow)
+{
+    const SlotSave kind{false};
+    std::vector<std::string> versions[2];
+    ASSERT_TRUE(makeVersions(kind, versions));
+    killSave(kind, false, 1);
+    std::string record;
+    for (const std::string& name : hiddenFiles())
+        if (files::path(name).filename().string().compare(0, 14, ".group-commit.") == 0)
+            record = files::path(name).filename().string();
+    ASSERT_FALSE(record.empty()) << "the record was written before the kill";
+    FileFaults::failOpensOf(record.c_str(), EACCES);
+    std::string loading;
+    ScrivletPlayerPtr profile = loadProfile(&loading);
+    bool saved = true;
+    const std::string saving = output([&] { saved = kind.save(*profile, 0); });
+    FileFaults::failOpensOf("", 0);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(1, std::count(loading.begin(), loading.end(), '\n')) << loading;
+    EXPECT_TRUE(says(loading, "cannot be read now (Permission denied)")) << loading;
+    EXPECT_EQ("Could not save file " + kind.paths(*profile)[0] + " and the files saved with it: Permission denied\n",
+              saving);
+    EXPECT_EQ(versions[0], kind.slot(*profile)) << "the refused save changed nothing";
+    std::string plain;
+    EXPECT_EQ(versions[1], kind.slot(*loadProfile(&plain))) << plain;
+    EXPECT_EQ("", plain);
+    EXPECT_TRUE(hiddenFiles().empty());
+}
+
 // Saves on the volume during which the kernel forgets the files, just
 // before each rename of the save in turn: each goes through and leaves the
 // slot wholly new, with nothing hidden.
