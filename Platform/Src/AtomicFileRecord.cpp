@@ -549,9 +549,6 @@ bool clearRecords(const Commit& commit, const std::string& record)
 
 std::string shownPath(const Commit& commit, const Member& m, const std::string& name)
 {
-    std::string folder = std::filesystem::path(commit.folders[m.folder]).lexically_normal().string();
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return (folder.empty() ? "." : folder) + "/" + name;
+    return std::filesystem::path(commit.at(m, name)).lexically_normal().string();
 }
 }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -29,9 +30,13 @@ void say(const std::string& line)
     std::fflush(stdout);
 }
 
+// A record's path as a person would name its folder: "Photos/.group-...",
+// not "Scrivlet/../Photos/.group-...".
+std::string shown(const std::string& path) { return std::filesystem::path(path).lexically_normal().string(); }
+
 void sayForeign(const std::string& record)
 {
-    say("Could not read the record of an interrupted save " + record);
+    say("Could not read the record of an interrupted save " + shown(record));
 }
 
 // True the first time in a run that a record is met kept: every scan of the
@@ -48,7 +53,7 @@ bool firstTimeKept(const std::string& record)
 void sayKept(const std::string& record, int error)
 {
     if (firstTimeKept(record))
-        say("The record of an interrupted save " + record + " cannot be read now (" + std::strerror(error) +
+        say("The record of an interrupted save " + shown(record) + " cannot be read now (" + std::strerror(error) +
             "); it is kept for a later load");
 }
 
@@ -63,7 +68,8 @@ void sayUnfinished(const std::string& record, const std::string& verb, const std
 
 void sayStale(const std::string& record)
 {
-    say("The record of an interrupted save " + record + " is out of date: its files were saved again since; it is removed");
+    say("The record of an interrupted save " + shown(record) +
+        " is out of date: its files were saved again since; it is removed");
 }
 
 // True when `name` in `folder` is one of the temporaries of `target`, beside it.
