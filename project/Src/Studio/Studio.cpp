@@ -13,7 +13,6 @@ namespace
 const int FrameWidth = 320;
 const int FrameHeight = 240;
 const int FlipbookFrames = 12;
-const int TileSize = 128;
 }
 
 bool Studio::firstToolActivation[16] = {true, true, true, true, true, true, true, true,

@@ -13,8 +13,6 @@ namespace Tovrane
 {
 namespace
 {
-const int TileSize = 128;
-
 // Drawn on since it became current: undo lists are emptied at every frame change.
 bool holdsDrawing(const CanvasPtr& frame) { return frame->getUndoCount() > 0 || frame->getRedoCount() > 0; }
 

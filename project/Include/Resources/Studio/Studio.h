@@ -259,6 +259,8 @@ public:
     static TexturePtr toCanvasPicture(TexturePtr picture);
 
 private:
+    // The side of the square tiles the canvas and the frames are shown in.
+    static constexpr int TileSize = 128;
     static void detach(const SpatialPtr& spatial);
     // The object is there and not hidden.
     static bool isShown(const SpatialPtr& spatial);
