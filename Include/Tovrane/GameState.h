@@ -44,6 +44,11 @@ typedef boost::shared_ptr<GameState> GameStatePtr;
 class GameState
 {
 public:
+    // The sprites every state may show besides its own: the loading picture
+    // and the badge window.
+    static const char* const LoadingSprite;
+    static const char* const BadgeWindowSprite;
+
     GameState(bool showLoading, bool keepOnStack);
     // The state must have been exited (or never entered).
     virtual ~GameState();

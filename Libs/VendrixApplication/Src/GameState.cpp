@@ -23,6 +23,9 @@
 
 namespace Tovrane
 {
+const char* const GameState::LoadingSprite = "shared/loading.png";
+const char* const GameState::BadgeWindowSprite = "shared/badge_pop_up.png";
+
 namespace
 {
 const int ScreenWidth = 320;
@@ -89,7 +92,7 @@ void GameState::enter()
     sceneRoot.reset(new Node);
     loadingRoot.reset(new Node);
     if (showLoading)
-        loadingRoot->addChild(sceneManager.getSprite("shared/loading.png", PixelFormat::RGBA4444));
+        loadingRoot->addChild(sceneManager.getSprite(LoadingSprite, PixelFormat::RGBA4444));
 
     HostTrace::write("enter", getStateName());
     HostWork::begin();
@@ -255,7 +258,7 @@ void GameState::showAchievementWindow(const std::string& text, bool fromBelow)
 
     achievementWindow.reset(new Node);
     achievementWindow->addController(controller);
-    achievementWindow->addChild(sceneManager.getSprite("shared/badge_pop_up.png", PixelFormat::RGBA4444));
+    achievementWindow->addChild(sceneManager.getSprite(BadgeWindowSprite, PixelFormat::RGBA4444));
 
     boost::shared_ptr<DadUzoFont> font(new DadUzoFont(148, 30));
     font->alignment = 1;

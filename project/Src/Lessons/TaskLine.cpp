@@ -9,10 +9,10 @@
 
 namespace Tovrane
 {
+const char* const TaskLine::GuideDotSprites[2] = {"task/dot_green.png", "task/dot_red.png"};
+
 namespace
 {
-const char* const guideDotSprites[4] = {"task/dot_green.png", "task/dot_red.png", "task/dot_green.png",
-                                        "task/dot_red.png"};
 // Guide dots lie a little in front of the picture.
 const tFixed guideDotDepth = tFixed::fromRaw(6553);
 }
@@ -91,7 +91,7 @@ void TaskLine::initGuideDots(SceneManager& scene)
     const tFixed height = TaskStudioState::screenSize.y;
     for (int k = 0; k < 4; ++k)
     {
-        GeometryPtr dot = scene.getSprite(guideDotSprites[k], PixelFormat::RGBA4444);
+        GeometryPtr dot = scene.getSprite(GuideDotSprites[k % 2], PixelFormat::RGBA4444);
         TOVRANE_ASSERT(dot && "A guide dot sprite is missing");
         const Vector2<tFixed>& anchor = allPoints[(k == 0 || k == 2) ? pathStart : pathEnd];
         dot->movePosition(Vector3<tFixed>(anchor.x - tFixed(9), height - (anchor.y + tFixed(9)), guideDotDepth));

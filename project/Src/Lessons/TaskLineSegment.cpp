@@ -11,6 +11,8 @@
 
 namespace Tovrane
 {
+const char* const TaskLineSegment::DebugDotSprite = "task/red_dot.png";
+
 namespace
 {
 // The 16.16 product of two raw values, 64 bits wide.
@@ -103,7 +105,7 @@ void TaskLineSegment::addDebugDots(SpriteManager& sprites, CanvasPtr canvas, con
     const tFixed height(canvas->getLayer()->getHeight());
     for (std::int32_t t = 0; t <= 65536; t += step)
     {
-        GeometryPtr dot = sprites.getSprite("task/red_dot.png", PixelFormat::RGBA4444);
+        GeometryPtr dot = sprites.getSprite(DebugDotSprite, PixelFormat::RGBA4444);
         TOVRANE_ASSERT(dot && "The debug dot sprite is missing");
         const Vector2<tFixed> p = func(tFixed::fromRaw(t));
         dot->local[0] = scale;

@@ -1,13 +1,22 @@
 // The entry check of the task studio: every file the task names, and every
 // picture a download's own sprite sheets and characters name, is looked up
 // before anything is loaded, and each picture the download brings is read
-// chunk by chunk and counted against the texture memory a task screen leaves,
-// so that a task that could not be shown whole is refused with one line
-// rather than run with holes in it.
+// chunk by chunk, so that a task that could not be shown whole is refused
+// with one line rather than run with holes in it. Then what a download takes
+// in texture memory is counted: every picture load and play make into
+// textures through the state's scene manager is found as load finds it, the
+// download's folders first, and each one the download brings, under a name of
+// its own or of the title, is walked and counted at the bytes a pixel of the
+// textures it becomes. At each exit the renderer's own peak is written to the
+// debug log.
 #include "Resources/Lessons/TaskStudioState.h"
 
+#include "Resources/Lessons/TaskLine.h"
+#include "Resources/Lessons/TaskLineSegment.h"
 #include "Resources/Profile/TaskDownload.h"
 #include "EscapeControls.h"
+#include "Tovrane/DebugLog.h"
+#include "Tovrane/GLES1Renderer.h"
 #include "Tovrane/SceneManager.h"
 #include "Tovrane/System.h"
 
@@ -45,7 +54,7 @@ std::string TaskStudioState::findAsset(const std::string& file, std::string* fai
     return std::string();
 }
 
-std::string TaskStudioState::lookupFault(const std::string& file, OwnPictures* own, Shown shown) const
+std::string TaskStudioState::lookupFault(const std::string& file) const
 {
     std::string failure;
     const std::string path = findAsset(file, &failure);
@@ -56,19 +65,7 @@ std::string TaskStudioState::lookupFault(const std::string& file, OwnPictures* o
     if (downloadFolder.empty() || path.compare(0, downloadFolder.size(), downloadFolder) != 0 ||
         file.compare(0, 7, "images/") != 0)
         return std::string();
-    TaskDownload::PictureShape shape;
-    const std::string fault = TaskDownload::pictureFault(path, &shape);
-    // The background and the canvas are shown in square tiles; the canvas
-    // takes two bytes a pixel.
-    std::uint64_t bytes = shape.bytes();
-    if (shown == Shown::Background)
-        bytes = shape.tiledBytes(TileSize, shape.pixelBytes) +
-                (task->canvasImage.empty() ? shape.tiledBytes(TileSize, 2) : 0);
-    else if (shown == Shown::Canvas)
-        bytes = shape.tiledBytes(TileSize, 2);
-    if (own)
-        (*own)[path] = std::max((*own)[path], bytes);
-    return fault;
+    return TaskDownload::pictureFault(path);
 }
 
 bool TaskStudioState::hasAssets() const
@@ -92,9 +89,6 @@ std::string TaskStudioState::assetFault() const
         if (!findAsset("metadata/" + sheet + ".tex").empty())
             sheets.addSpriteInfo(sheet + ".tex");
     typedef Task::NamedFile::Kind Kind;
-    // The download's own pictures the task shows, by path, with what each
-    // takes in texture memory.
-    OwnPictures own;
     for (const Task::NamedFile& named : task->namedFiles())
     {
         // Missing sounds are reported when they would play.
@@ -115,14 +109,8 @@ std::string TaskStudioState::assetFault() const
             if (!downloadFolder.empty())
                 fault = TaskDownload::nameFault(sprite->textureName);
         }
-        // A fill mask is read, never shown: it takes no texture memory.
-        const std::string what = named.what;
-        const bool picture = named.kind == Kind::Picture;
-        const Shown how = picture && what == "background" ? Shown::Background
-                            : picture && what == "picture" ? Shown::Canvas
-                                                           : Shown::Whole;
         if (fault.empty())
-            fault = lookupFault(file, picture && what == "fill mask" ? nullptr : &own, how);
+            fault = lookupFault(file);
         // Characters without a sheet are left out at load.
         if (named.kind == Kind::CharacterSheet && fault == "is missing")
             continue;
@@ -144,30 +132,21 @@ std::string TaskStudioState::assetFault() const
             sheetNames.push_back(character.directory);
             scenes.push_back(character.directory);
         }
-    const std::string fault = ownSheetFault(sheetNames, sheets.getSpriteInfo(), scenes, own);
-    if (!fault.empty())
-        return fault;
-    // Beside what the title's largest task screen takes.
-    std::uint64_t bytes = 0;
-    for (const auto& picture : own)
-        bytes += picture.second;
-    if (bytes > TaskDownload::OwnPictureBudget)
-        return "its own pictures need " + std::to_string(bytes) + " bytes of texture memory, more than the " +
-               std::to_string(TaskDownload::OwnPictureBudget) + " a task screen leaves";
-    return std::string();
+    const std::string fault = ownSheetFault(sheetNames, sheets.getSpriteInfo(), scenes);
+    return fault.empty() ? textureFault() : fault;
 }
 
 std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheetNames,
                                            const std::map<std::string, SpriteManager::SpriteInfo>& sprites,
-                                           const std::vector<std::string>& scenes, OwnPictures& own) const
+                                           const std::vector<std::string>& scenes) const
 {
     // Each picture once, however many sprites or frames show it.
     std::set<std::string> checked;
-    auto pictureFault = [this, &checked, &own](const std::string& picture) {
+    auto pictureFault = [this, &checked](const std::string& picture) {
         if (!checked.insert(picture).second)
             return std::string();
         const std::string outside = TaskDownload::nameFault(picture);
-        return outside.empty() ? lookupFault("images/" + picture, &own) : outside;
+        return outside.empty() ? lookupFault("images/" + picture) : outside;
     };
     // The description of that name the download itself brings, read; false
     // when it brings none. A character animation the reader refuses (its
@@ -221,5 +200,131 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
             }
     }
     return std::string();
+}
+
+
+bool TaskStudioState::readDescription(const std::string& file, SceneManager& into) const
+{
+    const std::string path = findAsset("metadata/" + file);
+    std::string text;
+    if (path.empty() || !readRegularFile(path.c_str(), text, SceneManager::MaxDescriptionBytes))
+        return false;
+    std::istringstream in(text);
+    // A refused animation of the download's own was said by the check before.
+    std::string refused;
+    if (file.compare(file.size() - 4, 4, ".chr") == 0)
+        into.readCharacterInfo(static_cast<std::istream&>(in), &refused);
+    else
+        into.readSpriteInfo(static_cast<std::istream&>(in));
+    return true;
+}
+
+std::vector<TaskStudioState::LoadedPicture> TaskStudioState::loadedPictures() const
+{
+    std::vector<LoadedPicture> pictures;
+    SceneManager screen;
+    auto scene = [this, &screen](const std::string& name) {
+        readDescription(name + ".tex", screen);
+        readDescription(name + ".chr", screen);
+    };
+    // A sprite of the sheets read so far, else a picture of that name.
+    auto sprite = [&pictures, &screen](const std::string& name) {
+        const SpriteManager::SpriteInfo* info = screen.findSprite(name);
+        pictures.push_back({info ? info->textureName : name, Shown::Sprite, "sprite", name});
+    };
+    // Every frame of every animation of the character.
+    auto character = [&pictures, &screen](const std::string& name) {
+        const auto entry = screen.getCharacterInfo().find(name);
+        if (entry == screen.getCharacterInfo().end())
+            return;
+        for (const SceneManager::AnimationInfo& animation : entry->second.animations)
+        {
+            std::string frame = SceneManager::firstFrameName(name, animation);
+            for (int n = 0; n < animation.frameCount; ++n, SceneManager::nextFrameName(frame))
+            {
+                const SpriteManager::SpriteInfo* info = screen.findSprite(frame);
+                pictures.push_back({info ? info->textureName : frame, Shown::Sprite, "character", name});
+            }
+        }
+    };
+
+    scene("shared");
+    scene(task->metadataID);
+    readDescription("studio.tex", screen);
+    readDescription("color_masks.tex", screen);
+    pictures.push_back({task->background, Shown::Background, "background", task->background});
+    if (!task->canvasImage.empty())
+        pictures.push_back({task->canvasImage, Shown::Canvas, "picture", task->canvasImage});
+    // The sprites every task screen shows besides the task's own: the loading
+    // picture and badge window of the game state, the colour pie, and the
+    // lines' guide and debug dots.
+    for (const char* name : {GameState::LoadingSprite, GameState::BadgeWindowSprite, ColorPieSprites[0],
+                             ColorPieSprites[1], ColorPieSprites[2], TaskLine::GuideDotSprites[0],
+                             TaskLine::GuideDotSprites[1], TaskLineSegment::DebugDotSprite})
+        sprite(name);
+    for (const TaskLine& line : task->lines)
+    {
+        // The fill mask is read, never shown.
+        for (const std::string* name : {&line.pickup.icon, &line.pickup.begin, &line.pickup.end, &line.solidOverlayImage,
+                                        &line.solidOverlay2Image, &line.dashedOverlayImage, &line.fixedOverlayImage,
+                                        &line.fillOverlayImage})
+            if (!name->empty())
+                sprite(*name);
+        if (line.animation.present)
+            character(line.animation.characterName);
+    }
+    // Each character's scene is read just before it is made.
+    for (const DoodleStruct& record : task->characters)
+    {
+        if (findAsset("metadata/" + record.directory + ".tex").empty())
+            continue;
+        scene(record.directory);
+        character(record.name);
+    }
+    return pictures;
+}
+
+std::string TaskStudioState::textureFault() const
+{
+    // Texture memory by path of the download's files, each file once, at the
+    // most that any of its uses takes.
+    std::map<std::string, std::uint64_t> taken;
+    std::map<std::string, TaskDownload::PictureShape> walked;
+    for (const LoadedPicture& loaded : loadedPictures())
+    {
+        const std::string path = findAsset("images/" + loaded.picture);
+        if (path.empty() || path.compare(0, downloadFolder.size(), downloadFolder) != 0)
+            continue;
+        if (!walked.count(path))
+        {
+            const std::string fault = TaskDownload::pictureFault(path, &walked[path]);
+            if (!fault.empty())
+                return std::string("its ") + loaded.what + " " + loaded.name +
+                       (loaded.name == loaded.picture ? "" : " (picture " + loaded.picture + ")") + " " + fault;
+        }
+        const TaskDownload::PictureShape& shape = walked[path];
+        // Sprites are made 16-bit; the canvas takes two bytes a pixel in
+        // tiles and is held CanvasCopies times at once.
+        const std::uint64_t canvas = CanvasCopies * shape.tiledBytes(TileSize, 2);
+        std::uint64_t bytes = static_cast<std::uint64_t>(shape.width) * shape.height * 2;
+        if (loaded.shown == Shown::Background)
+            bytes = shape.tiledBytes(TileSize, shape.pixelBytes) + (task->canvasImage.empty() ? canvas : 0);
+        else if (loaded.shown == Shown::Canvas)
+            bytes = canvas;
+        taken[path] = std::max(taken[path], bytes);
+    }
+    std::uint64_t bytes = 0;
+    for (const auto& picture : taken)
+        bytes += picture.second;
+    if (bytes > TaskDownload::OwnPictureBudget)
+        return "its own pictures need " + std::to_string(bytes) + " bytes of texture memory, more than the " +
+               std::to_string(TaskDownload::OwnPictureBudget) + " a task screen leaves";
+    return std::string();
+}
+
+void TaskStudioState::debugLog_TexturePeak()
+{
+    if (const GLES1Renderer* shown = getRenderer())
+        DebugLog::writeString("TEXTURE PEAK=" + std::to_string(shown->getPeakTextureBytes()) + "\n");
 }
 }

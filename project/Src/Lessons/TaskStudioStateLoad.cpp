@@ -18,6 +18,9 @@
 
 namespace Tovrane
 {
+const char* const TaskStudioState::ColorPieSprites[3] = {"color_pie/center_mask.png", "color_pie/color_wheel.png",
+                                                          "studio/color_picker/color_cursor.png"};
+
 namespace
 {
 const PixelFormat::Type spriteFormat = PixelFormat::RGBA4444;
@@ -282,9 +285,9 @@ void TaskStudioState::setupUIElements()
     quitDialogRoot->addChild(quitDialogBox);
     sceneRoot->addChild(quitDialogRoot);
 
-    GeometryPtr centre = sceneManager.getSprite("color_pie/center_mask.png", spriteFormat);
-    GeometryPtr wheel = sceneManager.getSprite("color_pie/color_wheel.png", spriteFormat);
-    GeometryPtr cursor = sceneManager.getSprite("studio/color_picker/color_cursor.png", spriteFormat);
+    GeometryPtr centre = sceneManager.getSprite(ColorPieSprites[0], spriteFormat);
+    GeometryPtr wheel = sceneManager.getSprite(ColorPieSprites[1], spriteFormat);
+    GeometryPtr cursor = sceneManager.getSprite(ColorPieSprites[2], spriteFormat);
     colorPie.reset(new ColorPie(wheel, cursor));
     colorPie->movePosition(depth(0.9f));
     colorPie->setCenter(centre);

@@ -165,6 +165,7 @@ void TaskStudioState::saveOverlays()
 
 void TaskStudioState::exit()
 {
+    debugLog_TexturePeak();
     backgroundBillboard.reset();
     colorPieRoot.reset();
     colorPie.reset();

@@ -100,6 +100,8 @@ public:
         for (size_t k = first; k < std::min(last, task.lines.size()); ++k)
         {
             const TaskLine& line = task.lines[k];
+            if (offFirst && line.subLessonPath.empty())
+                offAndHint(line, width, height);
             if (!line.subLessonPath.empty())
                 playSubLesson(line);
             else if (line.pickup.present)
@@ -264,8 +266,17 @@ public:
         return onScreen(line, width, height, points);
     }
 
+    // The phase a line of its own (no sub-lesson) waits in for the child.
+    static std::string phaseOf(const TaskLine& line)
+    {
+        return line.pickup.present ? "TaskPickup" : !line.fillMaskImage.empty() ? "TaskPickColor" : "TaskDraw";
+    }
+
     std::vector<std::string> steps;
     std::string toolbarShot; // a screenshot just before the second frame's button is tapped
+    // Each line of playTask but a sub-lesson asks for a hint first, and a
+    // traced line is first drawn off its path (and taken back).
+    bool offFirst = false;
 
 private:
     // A movie ended by a tap on its card, a task of an art lesson, or a game
@@ -299,6 +310,29 @@ private:
             for (std::string line; play && std::getline(lines, line);)
                 script.at("+" + std::to_string(std::stoi(line) / 20 - 1), line.substr(line.find(' ') + 1));
         }
+    }
+
+    // A stroke of a traced line's shape 80 pixels beside it, then the hint
+    // button, which says the line's prompt again.
+    void offAndHint(const TaskLine& line, int width, int height)
+    {
+        const std::string phase = phaseOf(line);
+        if (phase == "TaskDraw")
+        {
+            // Across the line's narrower extent, toward the wider margin.
+            Screen off = onScreen(line, width, height);
+            int left = 319, right = 0, top = 239, bottom = 0;
+            for (const ScreenPoint& p : off)
+                left = std::min(left, p.first), right = std::max(right, p.first), top = std::min(top, p.second),
+                bottom = std::max(bottom, p.second);
+            const bool down = bottom - top <= right - left;
+            const int shift = (down ? top > 239 - bottom : left > 319 - right) ? -80 : 80;
+            for (ScreenPoint& p : off)
+                (down ? p.second : p.first) += shift;
+            stroke(phase, off);
+        }
+        script.after("debug", "NEW_STATE=" + phase);
+        script.at("+2", "click h");
     }
 
     // A writing sub-lesson: its letter traced line by line, then drawn freely with the same strokes.

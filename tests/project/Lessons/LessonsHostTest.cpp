@@ -281,6 +281,106 @@ HostCase download(const char* name, const std::string& damage, const char* messa
             }};
 }
 
+// The most texture memory a task screen's renderer holds, from the debug
+// lines its task studios write at each exit; 0 without one.
+std::uint64_t texturePeak(const HostRun& run)
+{
+    std::uint64_t peak = 0;
+    for (const TraceLine& line : run.all("debug", "TEXTURE PEAK="))
+        peak = std::max<std::uint64_t>(peak, std::stoull(line.detail.substr(line.detail.find('=') + 1)));
+    return peak;
+}
+
+// A picture a download brings under "images/": its name and size, with alpha
+// or without, or only its first 300 bytes.
+struct Brought
+{
+    std::string name;
+    int width, height;
+    bool alpha = true, cut = false;
+};
+// What the download's own pictures take in texture memory: sprites at 16
+// bits; the background in tiles of 128 pixels at its own bytes a pixel, with
+// the canvas over it, two bytes a pixel, held twice once a stroke is taken back.
+std::uint64_t tiles(const Brought& p)
+{
+    return std::uint64_t(p.width + 127) / 128 * ((p.height + 127) / 128) * 128 * 128;
+}
+std::uint64_t asBackground(const Brought& p) { return tiles(p) * ((p.alpha ? 4 : 3) + 2 * 2); }
+std::uint64_t asSprite(const Brought& p) { return std::uint64_t(p.width) * p.height * 2; }
+std::string pastBudget(std::uint64_t bytes)
+{
+    return "its own pictures need " + std::to_string(bytes) + " bytes of texture memory, more than the " +
+           std::to_string(TaskDownload::OwnPictureBudget) + " a task screen leaves";
+}
+
+// A copy of the firehouse task bringing pictures: "own/big.png" as its
+// background, any other under the title's name of a picture the task shows;
+// with `sheets`, copies of the title's sheets of the task and its townsfolk,
+// which name those pictures as the download's own. Refused at entry with
+// `refusal`, or played to a stroke off its first line, taken back, then quit:
+// every texture is made, and the renderer's own peak is within the title's
+// task screens and the pictures as `counted`.
+HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, bool sheets, std::uint64_t counted,
+                     const std::string& refusal)
+{
+    return {name, "download:",
+            [pictures, sheets, refusal](LessonsHost& t) {
+                const std::string folder = t.file("download/");
+                std::filesystem::create_directories(folder + "metadata");
+                std::ifstream original(title().path + "tasks/firehouse.task");
+                std::string text((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
+                int width = 640, height = 480;
+                for (const Brought& p : pictures)
+                {
+                    std::filesystem::create_directories(std::filesystem::path(folder + "images/" + p.name).parent_path());
+                    const TovraneTools::Picture picture(p.width, p.height, TovraneTools::Colour{10, 200, 30, 255});
+                    const std::string path = folder + "images/" + p.name;
+                    ASSERT_TRUE(p.alpha ? TovraneTools::writePng(path, picture) : TovraneTools::writeRgbPng(path, picture));
+                    if (p.cut)
+                        std::filesystem::resize_file(path, 300);
+                    if (p.name == "own/big.png")
+                    {
+                        text.replace(text.find("task/firehouse_background.png"), 29, p.name);
+                        width = p.width, height = p.height;
+                    }
+                }
+                for (const char* sheet : {"task_firehouse.tex", "townsfolk.tex"})
+                    if (sheets)
+                        std::filesystem::copy_file(title().path + "metadata/" + sheet, folder + "metadata/" + sheet);
+                std::ofstream(folder + "dlc.task") << text;
+                t.start += folder;
+                if (!refusal.empty())
+                    return;
+                // Down far from where the first line begins: a wrong start.
+                const ScreenPoint begin = onScreen(town("firehouse")->getTask()->lines.at(0), width, height).front();
+                const int x = std::max(10, std::min(280, begin.first < 160 ? begin.first + 120 : begin.first - 120));
+                const int y = std::max(20, std::min(220, begin.second));
+                t.player.stroke("TaskDraw", {{x, y}, {x + 15, y}, {x + 30, y}});
+                // Judged at the touch: the help is over before the lift.
+                t.script.after("debug", "NEW_STATE=TaskDraw");
+                t.script.at("+10", "click escape");
+                t.script.at("+22", "tap 115 160");
+            },
+            // The quit leaves through the exit phase, which has no name.
+            refusal.empty() ? Lines{"...", "TaskDraw", "TaskHelp", "TaskDraw", ""} : Lines{}, {}, {}, {},
+            [counted, refusal](LessonsHost& t) {
+                const Lines output = linesOf(t.r.output);
+                EXPECT_EQ(refusal.empty() ? Lines{} : Lines{"Refused task file " + t.start.substr(9) + "dlc.task: " + refusal},
+                          with(output, "Refused"));
+                EXPECT_EQ(Lines{}, with(output, "Out of texture memory"));
+                EXPECT_EQ(Lines{}, with(output, "Could not read"));
+                EXPECT_EQ(refusal.empty(), !t.records.empty()) << "a refused task writes no usage record";
+                if (!refusal.empty())
+                    return;
+                const std::uint64_t peak = texturePeak(t.r);
+                EXPECT_GT(peak, counted) << "its own pictures were shown";
+                EXPECT_LE(peak, TaskDownload::TitleScreenPeak + counted);
+            }};
+}
+const Brought atlas[] = {{"sheets/task_firehouse_0.png", 1024, 1024}, {"sheets/task_firehouse_1.png", 1024, 1024},
+                         {"sheets/townsfolk_0.png", 1024, 1024}};
+
 const HostCase cases[] = {
     writingLesson(false),
     writingLesson(true),
@@ -342,6 +442,26 @@ const HostCase cases[] = {
     download("download_own_picture", "", ""),
     download("download_cut_short", "cut", "Refused task file "),
     download("download_unreadable_background", "background", "its background own.png cannot be read"),
+    // Own backgrounds just within and just past what a task screen leaves,
+    // square, tall and wide, with and without alpha.
+    ownPictures("download_square_within", {{"own/big.png", 1152, 1152, false}}, false,
+                asBackground({"", 1152, 1152, false}), ""),
+    ownPictures("download_square_past", {{"own/big.png", 1408, 1408, false}}, false, 0,
+                pastBudget(asBackground({"", 1408, 1408, false}))),
+    ownPictures("download_tall_within", {{"own/big.png", 256, 4864}}, false, asBackground({"", 256, 4864}), ""),
+    ownPictures("download_tall_past", {{"own/big.png", 256, 4992}}, false, 0, pastBudget(asBackground({"", 256, 4992}))),
+    ownPictures("download_wide_within", {{"own/big.png", 4864, 256}}, false, asBackground({"", 4864, 256}), ""),
+    ownPictures("download_wide_past", {{"own/big.png", 4992, 256}}, false, 0, pastBudget(asBackground({"", 4992, 256}))),
+    // Its own copies of the task's three sheets, on atlases of 1024 pixels.
+    ownPictures("download_atlases", {atlas, atlas + 3}, true, 3 * asSprite(atlas[0]), ""),
+    // A picture under the name of a title sheet's picture, beside an own
+    // background: within, past, and cut short.
+    ownPictures("download_title_sheet_name", {{"sheets/townsfolk_0.png", 1024, 1024}, {"own/big.png", 640, 480}}, false,
+                asSprite(atlas[0]) + asBackground({"", 640, 480}), ""),
+    ownPictures("download_title_sheet_name_past", {{"sheets/townsfolk_0.png", 1448, 1448}, {"own/big.png", 1280, 1280}},
+                false, 0, pastBudget(asSprite({"", 1448, 1448}) + asBackground({"", 1280, 1280}))),
+    ownPictures("download_title_sheet_name_cut", {{"sheets/townsfolk_0.png", 1448, 1448, true, true}}, false, 0,
+                "its character baker (picture sheets/townsfolk_0.png) cannot be read (cut short)"),
     // A picture dragged above its target line (wrong), then below it.
     {"pickup_wrong_then_right", "location:fountain",
      [](LessonsHost& t) {
@@ -547,6 +667,84 @@ INSTANTIATE_TEST_SUITE_P(Runs, LessonsHost, ::testing::ValuesIn(cases), [](const
     return name;
 });
 
+// Every task of the title, each line after a hint and each traced line after
+// a stroke off it, peaks within what the budget of a download's own pictures
+// leaves the title's task screens.
+struct TitleScreens : HostFolderTest, ::testing::WithParamInterface<std::string>
+{
+    TitleScreens() : HostFolderTest("lessons-host") {}
+};
+
+TEST_P(TitleScreens, PeakWithinWhatDownloadsLeave)
+{
+    REQUIRE_LESSONS_TITLE();
+    const std::string start = GetParam();
+    Script script;
+    LessonPlayer player(script);
+    player.offFirst = true;
+    const std::string kind = start.substr(0, start.find(':')), which = start.substr(start.find(':') + 1);
+    std::unique_ptr<TaskStudioState> task =
+        kind == "location" ? state(TaskType::LocationTask, which, TaskStudioState::findTownLocation(which)->location)
+        : kind == "advanced" ? artLesson(std::stoi(which))
+                             : std::unique_ptr<TaskStudioState>(new TaskStudioState(
+                                   TaskType::WritingLesson, std::stoi(which), LocationName::WritingLesson));
+    if (kind == "location")
+    {
+        // Every art lesson done: the task does not stop for one.
+        std::string states;
+        for (int entry = 0; entry < 64 + 19; ++entry)
+            states += std::string(1, entry < 64 ? '\1' : '\3') + std::string(3, '\0');
+        std::filesystem::create_directories(file("data/players/0/Scrivlet"));
+        std::ofstream(file("data/players/0/Scrivlet/lesson.bin"), std::ios::binary) << states;
+    }
+    player.playTask(*task);
+    this->script(script.text);
+    const HostRun r = runHost("--fixed-step 20 --frames 12000 --start " + start + " --script '" + file("script.txt") + "'");
+    EXPECT_EQ("PopApp", r.first("Exit").detail) << "played to its end";
+    EXPECT_EQ(std::string::npos, r.output.find("Out of texture memory")) << r.output;
+    const std::vector<TaskLine>& lines = task->getTask()->lines;
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const TaskLine& l) { return LessonPlayer::phaseOf(l) == "TaskDraw" && l.subLessonPath.empty(); }),
+              static_cast<long>(r.all("debug", "NEW_STATE=TaskHelp").size()))
+        << "each traced line drawn off once";
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const TaskLine& l) { return l.subLessonPath.empty(); }),
+              static_cast<long>(with(usageRecords(file("data/usage.log")), "HintRequest").size()))
+        << "a hint at each line";
+    const std::uint64_t peak = texturePeak(r);
+    EXPECT_GT(peak, 0u);
+    EXPECT_LE(peak, TaskDownload::TitleScreenPeak) << start;
+    RecordProperty("texture_peak", std::to_string(peak));
+}
+
+// The town's tasks, then the art and writing lessons; under a sanitizer,
+// which slows each run several times over, only the town's tasks, where the
+// downloads run.
+std::vector<std::string> titleScreens()
+{
+    std::vector<std::string> starts;
+    for (const TaskStudioState::TownLocation& town : TaskStudioState::townLocations)
+        starts.push_back(std::string("location:") + town.stem);
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return starts;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+    return starts;
+#endif
+#endif
+    for (int location = 27; location <= 48; ++location)
+        starts.push_back("advanced:" + std::to_string(location));
+    for (int lesson = 0; lesson < TaskStudioState::WritingLessonCount; ++lesson)
+        starts.push_back("lesson:" + std::to_string(lesson));
+    return starts;
+}
+
+INSTANTIATE_TEST_SUITE_P(Title, TitleScreens, ::testing::ValuesIn(titleScreens()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), ':', '_');
+                             return name;
+                         });
+
 struct LessonsHostStartTest : HostFolderTest
 {
     LessonsHostStartTest() : HostFolderTest("lessons-host") {}
@@ -707,14 +905,11 @@ TEST_F(LessonsHostStartTest, ADownloadsOwnPicturesAreCheckedWhole)
         const TovraneTools::Picture big(c.width, c.height, TovraneTools::Colour{10, 200, 30, 255});
         for (const char* name : {"big.png", "overlay.png"})
             ASSERT_TRUE(c.pictures == 0 || TovraneTools::writePng(download + "images/own/" + name, big));
-        // The background in tiles of 128 pixels, at 4 bytes and the canvas's 2,
-        // the overlay whole, and the frame.
-        const std::uint64_t tiles = std::uint64_t(c.width + 127) / 128 * ((c.height + 127) / 128);
-        const std::uint64_t bytes = (c.pictures > 0 ? tiles * 128 * 128 * 6 : 0) +
-                                    (c.pictures > 1 ? std::uint64_t(c.width) * c.height * 4 : 0) + 64 * 64 * 4;
-        const std::string refusal = c.refusal != over ? c.refusal
-            : "its own pictures need " + std::to_string(bytes) + " bytes of texture memory, more than the " +
-                  std::to_string(TaskDownload::OwnPictureBudget) + " a task screen leaves";
+        // The background with the canvas over it, and the overlay; the
+        // character of the frame is not one the task shows.
+        const Brought shape{"", c.width, c.height};
+        const std::uint64_t bytes = (c.pictures > 0 ? asBackground(shape) : 0) + (c.pictures > 1 ? asSprite(shape) : 0);
+        const std::string refusal = c.refusal != over ? c.refusal : pastBudget(bytes);
         const HostRun run = runHost("--fixed-step 20 --frames 60 --start download:" + download);
         const std::vector<std::string> output = linesOf(run.output);
         EXPECT_EQ(0, run.status) << run.output;

@@ -26,6 +26,9 @@ class SceneManager;
 class TaskLine
 {
 public:
+    // The guide dots' sprites: green where a stroke starts, red where it ends.
+    static const char* const GuideDotSprites[2];
+
     struct SegmentInfo
     {
         int first;

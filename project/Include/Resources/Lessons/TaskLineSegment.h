@@ -22,6 +22,9 @@ typedef boost::shared_ptr<Geometry> GeometryPtr;
 class TaskLineSegment
 {
 public:
+    // The sprite of the debug dots along a segment.
+    static const char* const DebugDotSprite;
+
     // Coordinates of every point must lie within this many pixels of the
     // origin, so that no sum of the curve arithmetic overflows.
     static const int MaxCoordinate = 16383;

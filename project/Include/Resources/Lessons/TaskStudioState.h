@@ -118,6 +118,9 @@ public:
     void setState(const eState& newState, const int& newStep);
     void setCurrentStep(int line);
     void debugLog_StateChanged();
+    // The most texture memory the state's renderer has held so far, in
+    // bytes, as one debug line ("TEXTURE PEAK=n"); written at each exit.
+    void debugLog_TexturePeak();
     // The description of a line whose intro has ended.
     void debugLog_TaskIntro(TaskLine& line);
     // The description of a traced line: its kind and the ends of its path.
@@ -280,14 +283,22 @@ public:
     // missing or cannot be looked up, or when a download's own sprite sheets
     // or characters name a picture outside its folder or a missing one, or
     // a picture of its own that is not whole or that the PNG reader would
-    // refuse, or an animation with a frame count out of range, or when its
-    // own pictures together need more texture memory than
-    // TaskDownload::OwnPictureBudget. Decides, with a refused task file, whether the state pops at entry.
+    // refuse, or an animation with a frame count out of range, or when a
+    // file of the download that load makes into a texture, whatever its
+    // name, is not whole, or those files together need more texture memory
+    // than TaskDownload::OwnPictureBudget. Decides, with a refused task file,
+    // whether the state pops at entry.
     bool hasAssets() const;
 
 private:
+    // The colour pie's sprites: its centre, wheel and cursor.
+    static const char* const ColorPieSprites[3];
     // The side of the square tiles the background and the canvas are shown in.
     static constexpr int TileSize = 128;
+    // How many canvases play holds in texture memory at once: a stroke taken
+    // back puts the canvas back from its undo copy while the tiles of the
+    // layer it replaces are still made.
+    static constexpr int CanvasCopies = 2;
     // The steps all constructors share once the task file is known.
     void construct(const std::string& file);
     // The per-run reset and the debug line.
@@ -302,32 +313,49 @@ private:
     // (too long, in a folder that may not be searched) gives empty too, with
     // the reason in `failure`.
     std::string findAsset(const std::string& file, std::string* failure = nullptr) const;
-    // A download's own pictures by path, with the texture memory each takes.
-    typedef std::map<std::string, std::uint64_t> OwnPictures;
-    // How a picture is shown: whole, as the background (in tiles, and the
-    // canvas drawn over it when the task has no picture of its own), or as
-    // the task's picture (the canvas itself, in tiles of two bytes a pixel).
+    // How a picture is made into textures: a sprite (16-bit 4-4-4-4, whole),
+    // the background (in tiles of its own pixel bytes, with the canvas drawn
+    // over it when the task has no picture of its own), or the task's picture
+    // (the canvas itself, in tiles of two bytes a pixel).
     enum class Shown : int
     {
-        Whole,
+        Sprite,
         Background,
         Canvas
     };
+    // A picture load makes into textures: its file under "images/", how it
+    // is shown, and what shows it, for the refusal line ("sprite" and its
+    // name, "character" and the character's).
+    struct LoadedPicture
+    {
+        std::string picture;
+        Shown shown;
+        const char* what;
+        std::string name;
+    };
     // Why the file cannot be read ("is missing", "cannot be looked up
     // (...)", for a download's own picture "cannot be read (...)" from its
-    // chunks), or empty when it is there. A picture of the download's own
-    // goes to `own`, when given, with what it takes shown as `shown` says.
-    std::string lookupFault(const std::string& file, OwnPictures* own = nullptr, Shown shown = Shown::Whole) const;
+    // chunks), or empty when it is there.
+    std::string lookupFault(const std::string& file) const;
     // Why load could not show the task whole, as hasAssets says it, or empty.
     std::string assetFault() const;
     // A download's own sheets and characters, as assetFault checks them: the
     // sheets of those names (and the characters of the scenes) that the
     // download brings name pictures inside its folder that are there; a
     // character frame is a sprite of `sprites`, or else a picture itself.
-    // The pictures of its own that they name go to `own`.
     std::string ownSheetFault(const std::vector<std::string>& sheetNames,
                               const std::map<std::string, SpriteManager::SpriteInfo>& sprites,
-                              const std::vector<std::string>& scenes, OwnPictures& own) const;
+                              const std::vector<std::string>& scenes) const;
+    // The description of that name (under "metadata/") that load reads, the
+    // download's first, read into `into` without a word; false when there is none.
+    bool readDescription(const std::string& file, SceneManager& into) const;
+    // Every picture load and play make into textures through the state's
+    // scene manager, by the sheets and characters they read, in that order.
+    std::vector<LoadedPicture> loadedPictures() const;
+    // Why the download's files among the loaded pictures, whatever their
+    // names, cannot all be made: one that is not whole, or together more
+    // texture memory than TaskDownload::OwnPictureBudget; or empty.
+    std::string textureFault() const;
     void setupUIElements();
     void loadLine(TaskLine& line);
     void loadCharacters();

@@ -61,20 +61,28 @@ public:
     // decoding its pixels: "cannot be read (...)" for a file that is no
     // regular file or may not be read, is no PNG, is cut anywhere before the
     // end of its IEND chunk, has a chunk whose length, type or CRC is
-    // damaged or that is longer than the reader takes, declares a size,
-    // colour type or depth the reader refuses, or has no image data; empty
-    // when it is whole, with its shape in `shape` when given.
+    // damaged or that is longer than the reader takes (before the image
+    // data, where the reader reads), declares a size, colour type or depth
+    // the reader refuses, breaks the format's rules on its chunks (one IHDR,
+    // no unknown critical chunk, a valid PLTE and tRNS before the image data,
+    // IDAT chunks one after another) or has no image data; empty when it is
+    // whole, with its shape in `shape` when given. Damage inside the
+    // compressed image data is found only when the picture is read.
     static std::string pictureFault(const std::string& path, PictureShape* shape = nullptr);
+    // The most texture memory a task screen of the title holds: the peak of
+    // the task studio renderer's own count (GraphicsRenderer::
+    // getPeakTextureBytes(), as its "TEXTURE PEAK=" debug line says it at
+    // each exit) over every task of the generated title (each town task, art
+    // lesson and writing lesson) played through in the host, headless, each
+    // line after a hint and each traced line after a stroke off it, which
+    // puts the canvas back from its undo copy.
+    static constexpr std::uint32_t TitleScreenPeak = 4718592;
     // The most texture memory a download's own pictures may need together
     // (each picture once, as the task shows it): what the title's largest task
-    // screen leaves of GraphicsRenderer::TextureBudget. Measured by playing
-    // every task of the generated title (each town task and art lesson
-    // through to its end, each writing lesson idle) in the host, headless,
-    // and reading each task studio renderer's getPeakTextureBytes() at its
-    // exit: 4376672 bytes at most. That peak holds the title's background
-    // too, which a download's own background stands in for: the bound errs
-    // on the side of refusing.
-    static constexpr std::uint32_t OwnPictureBudget = GraphicsRenderer::TextureBudget - 4376672;
+    // screen leaves of GraphicsRenderer::TextureBudget. That peak holds the
+    // title's background and canvas too, which a download's own stand in
+    // for: the bound errs on the side of refusing.
+    static constexpr std::uint32_t OwnPictureBudget = GraphicsRenderer::TextureBudget - TitleScreenPeak;
     // The first folder under the folder (relative to it, "." for the folder
     // itself) that may not be read or searched, or file that may not be read
     // or is no plain file, with the reason in `why`; empty when there is
