@@ -57,15 +57,6 @@ void sayKept(const std::string& record, int error)
             "); it is kept for a later load");
 }
 
-// A commit that a failed step keeps: said once a run, with that step's own
-// reason.
-void sayUnfinished(const std::string& record, const std::string& verb, const std::string& file, int error)
-{
-    if (firstTimeKept(record))
-        say("Could not " + verb + " the interrupted save of " + file + ": " + std::strerror(error ? error : EIO) +
-            "; it is kept for a later load");
-}
-
 void sayStale(const std::string& record)
 {
     say("The record of an interrupted save " + shown(record) +
@@ -99,6 +90,18 @@ enum class Settled
     Missing, // not there
     NotFrom  // this system's, but its commit writes nothing into `via`
 };
+
+// A commit that a failed step keeps: said once a run, with that step's own
+// reason (`error`, left in errno).
+Settled keptUnfinished(const std::string& record, const std::string& verb, const std::string& file, int error)
+{
+    error = error ? error : EIO;
+    if (firstTimeKept(record))
+        say("Could not " + verb + " the interrupted save of " + file + ": " + std::strerror(error) +
+            "; it is kept for a later load");
+    errno = error;
+    return Settled::Kept;
+}
 
 // Checks the member record of every other folder of the commit but
 // `scanned`, whose record led here: each must be this system's and lead back
@@ -164,9 +167,7 @@ Settled settleForward(const Commit& commit, const std::string& record)
         if (now.back() == Target::Unknown)
         {
             const int error = errno;
-            sayUnfinished(record, "finish", shownPath(commit, m, m.target), error);
-            errno = error;
-            return Settled::Kept;
+            return keptUnfinished(record, "finish", shownPath(commit, m, m.target), error);
         }
         stale = stale || now.back() == Target::Other;
     }
@@ -182,9 +183,7 @@ Settled settleForward(const Commit& commit, const std::string& record)
         case Stand::Unknown:
         {
             const int error = errno;
-            sayUnfinished(record, "finish", shownPath(commit, m, m.staging), error);
-            errno = error;
-            return Settled::Kept;
+            return keptUnfinished(record, "finish", shownPath(commit, m, m.staging), error);
         }
         case Stand::Absent:
         case Stand::Other:
@@ -213,9 +212,7 @@ Settled settleForward(const Commit& commit, const std::string& record)
     if (error)
     {
         const Member& m = commit.members[failed];
-        sayUnfinished(record, stale || back ? "take back" : "finish", shownPath(commit, m, m.target), error);
-        errno = error;
-        return Settled::Kept;
+        return keptUnfinished(record, stale || back ? "take back" : "finish", shownPath(commit, m, m.target), error);
     }
     if (stale)
         sayStale(record);
@@ -234,18 +231,15 @@ Settled settleBack(const Commit& commit, const std::string& record)
         if (now.back() == Target::Unknown)
         {
             const int error = errno;
-            sayUnfinished(record, "take back", shownPath(commit, m, m.target), error);
-            errno = error;
-            return Settled::Kept;
+            return keptUnfinished(record, "take back", shownPath(commit, m, m.target), error);
         }
     }
     for (std::size_t i = 0; i < commit.members.size(); ++i)
         if (!takeBack(commit, commit.members[i], now[i]))
         {
-            const int error = errno ? errno : EIO;
-            sayUnfinished(record, "take back", shownPath(commit, commit.members[i], commit.members[i].target), error);
-            errno = error;
-            return Settled::Kept;
+            const int error = errno;
+            return keptUnfinished(record, "take back", shownPath(commit, commit.members[i], commit.members[i].target),
+                                  error);
         }
     if (std::find(now.begin(), now.end(), Target::Other) != now.end())
         sayStale(record);

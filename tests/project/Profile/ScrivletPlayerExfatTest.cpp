@@ -270,6 +270,22 @@ struct Outcomes
     std::vector<std::string> broken;
 };
 
+// Saves version 1 over version 0 in a forked child (without hard links when
+// `noLinks`), killed at its rename numbered `killAt`: the wait status.
+int killSave(const SlotSave& kind, bool noLinks, int killAt)
+{
+    const pid_t writer = ::fork();
+    if (writer == 0)
+    {
+        ScrivletPlayerPtr profile = Fixture::loadProfile();
+        FileFaults::refuseLinks(noLinks);
+        FileFaults::armRenames(killAt);
+        ::_exit(kind.save(*profile, 1) ? 0 : 1);
+    }
+    int status = -1;
+    return ::waitpid(writer, &status, 0) == writer ? status : -1;
+}
+
 // Kills the save of version 1 over version 0 at each of its renames in turn
 // (in a forked child; without hard links when `noLinks`), then runs
 // `between` on the data folder and loads the profile, which settles the
@@ -283,16 +299,8 @@ void killAtEachRenameOf(const SlotSave& kind, bool noLinks, const std::string& w
     for (int killAt = 0;; ++killAt)
     {
         ASSERT_LT(killAt, 100) << "a save never gets that far";
-        const pid_t writer = ::fork();
-        if (writer == 0)
-        {
-            ScrivletPlayerPtr profile = Fixture::loadProfile();
-            FileFaults::refuseLinks(noLinks);
-            FileFaults::armRenames(killAt);
-            ::_exit(kind.save(*profile, 1) ? 0 : 1);
-        }
-        int status = -1;
-        ASSERT_EQ(writer, ::waitpid(writer, &status, 0));
+        const int status = killSave(kind, noLinks, killAt);
+        ASSERT_NE(-1, status);
         ASSERT_TRUE(between()) << "killed at rename " << killAt;
         std::string printed;
         ScrivletPlayerPtr profile = Fixture::loadProfile(&printed);
@@ -329,22 +337,6 @@ std::size_t newFiles(const std::vector<std::string>& paths, const std::vector<st
     for (std::size_t i = 0; i < paths.size(); ++i)
         placed += TestSupport::readFile(paths[i]) == versions[1][i];
     return placed;
-}
-
-// Saves version 1 over version 0 in a forked child, killed at its rename
-// numbered `killAt`.
-void killSave(const SlotSave& kind, bool noLinks, int killAt)
-{
-    const pid_t writer = ::fork();
-    if (writer == 0)
-    {
-        ScrivletPlayerPtr profile = Fixture::loadProfile();
-        FileFaults::refuseLinks(noLinks);
-        FileFaults::armRenames(killAt);
-        ::_exit(kind.save(*profile, 1) ? 0 : 1);
-    }
-    int status = -1;
-    ::waitpid(writer, &status, 0);
 }
 
 // Puts version 0 back whole, whatever a run left.
