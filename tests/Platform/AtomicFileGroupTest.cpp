@@ -528,15 +528,17 @@ TEST_F(Group, FolderThatMayNotBeReadTakesSaves)
 // A record that cannot be read now stays, and is said once in a run however
 // often its folders are scanned, its folder named as it is (not as a sibling
 // reached from the first); once it can be read, the next scan settles it.
-// The same for the member record in the second folder.
+// The same for the member record in the second folder, and for a commit
+// whose staging files cannot be read in that run.
 TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
 {
     writeOld();
     ASSERT_TRUE(stageAndCommit(-1, -1));
     const int calls = FileFaults::count();
-    for (const bool member : {false, true})
+    for (const std::string which : {"commit", "member", "staging"})
     {
-        SCOPED_TRACE(member ? "member record" : "commit record");
+        SCOPED_TRACE(which);
+        const bool member = which == "member";
         std::string record;
         for (int killAt = 0; killAt < calls && record.empty(); ++killAt)
         {
@@ -548,18 +550,21 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
                     record = entry.path().filename().string();
         }
         ASSERT_FALSE(record.empty());
-        if (member)
-            record = ".group-member." + record.substr(14);
+        const std::string unread = member ? ".group-member." + record.substr(14) : which == "staging" ? ".a.png.tmp.*" : record;
         const std::string printed = TestSupport::printed([&] {
-            FileFaults::failReadsOf(record.c_str(), EIO);
+            FileFaults::failReadsOf(unread.c_str(), EIO);
             for (int scan = 0; scan < 4; ++scan)
                 for (const std::string& folder : {first, second})
                     removeStaleTemporariesAtomic(folder.c_str());
-            FileFaults::failReadsOf(record.c_str(), 0);
+            FileFaults::failReadsOf("", 0);
         });
         EXPECT_EQ(1, std::count(printed.begin(), printed.end(), '\n')) << printed;
-        EXPECT_NE(std::string::npos, printed.find((member ? second : first) + record + " cannot be read now")) << printed;
-        EXPECT_TRUE(fs::exists((member ? second : first) + record));
+        EXPECT_NE(std::string::npos,
+                  printed.find(which == "staging" ? "Could not finish the interrupted save of " + first + ".a.png.tmp."
+                                                  : (member ? second : first) + unread + " cannot be read now"))
+            << printed;
+        EXPECT_NE(std::string::npos, printed.find(std::strerror(EIO))) << printed;
+        EXPECT_TRUE(fs::exists(first + record));
         removeStaleTemporariesAtomic(second.c_str());
         EXPECT_NE("mixed", state());
         EXPECT_EQ(std::vector<std::string>(), leftovers());
