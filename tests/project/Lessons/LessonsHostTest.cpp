@@ -717,20 +717,20 @@ TEST_P(TitleScreens, PeakWithinWhatDownloadsLeave)
 }
 
 // The town's tasks, then the art and writing lessons; under a sanitizer,
-// which slows each run several times over, only the town's tasks, where the
-// downloads run.
+// which slows each run several times over, only the screen that peaks: the
+// figure is the optimised build's to check.
 std::vector<std::string> titleScreens()
 {
     std::vector<std::string> starts;
-    for (const TaskStudioState::TownLocation& town : TaskStudioState::townLocations)
-        starts.push_back(std::string("location:") + town.stem);
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    return starts;
+    return {"location:rocky_hike_path"};
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-    return starts;
+    return {"location:rocky_hike_path"};
 #endif
 #endif
+    for (const TaskStudioState::TownLocation& town : TaskStudioState::townLocations)
+        starts.push_back(std::string("location:") + town.stem);
     for (int location = 27; location <= 48; ++location)
         starts.push_back("advanced:" + std::to_string(location));
     for (int lesson = 0; lesson < TaskStudioState::WritingLessonCount; ++lesson)
