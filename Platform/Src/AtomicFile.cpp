@@ -1,5 +1,5 @@
 #include "AtomicFile.h"
-#include "AtomicFileShared.h"
+#include "AtomicFileRecord.h"
 
 #include <algorithm>
 #include <atomic>
@@ -293,8 +293,10 @@ std::FILE* fopenAtomic(const char* path, const char* mode)
     if (isStaging(target))
     {
         // A staging file is hidden until replaceStagedAtomic puts it in
-        // place: it is written directly, and its close only syncs it.
-        const int fd = ::open(target.c_str(), (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        // place: it is written directly, and its close syncs it and reads it
+        // back through the same descriptor for what it holds.
+        stagedIdentities.erase(target);
+        const int fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         std::FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, mode);
         if (fd >= 0 && !stream)
             ::close(fd);
@@ -367,6 +369,12 @@ int fcloseAtomic(std::FILE* stream)
         (void)::fchmod(::fileno(stream), old.st_mode & 07777);
     ok = ok && ::fsync(::fileno(stream)) == 0;
     int error = ok ? 0 : errno;
+    Identity written;
+    if (ok && staging && identifyOpen(::fileno(stream), written))
+    {
+        std::lock_guard<std::mutex> lock(pendingMutex);
+        stagedIdentities[file.path] = written;
+    }
     if (std::fclose(stream) != 0 && ok)
     {
         ok = false;

@@ -96,7 +96,7 @@ bool keepOldFile(const Commit& commit, Member& m)
     }
     (void)::chmod(staging.c_str(), old.st_mode & 07777);
     std::string folder, stem;
-    if (!identify(target, m.old) || !temporaryPlace(target, folder, stem))
+    if (!identify(target, m.old, true) || !temporaryPlace(target, folder, stem))
         return false;
     const std::string backup = temporaryName(folder, stem);
     m.backup = baseOf(backup);
@@ -174,7 +174,12 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
     {
         Member& m = commit.members[i];
         m.staging = baseOf(staging[i]);
-        ok = identify(staging[i], m.fresh) && keepOldFile(commit, m);
+        // What the staging file's writer read back at its close, or else
+        // what it holds now.
+        const auto known = stagedIdentities.find(staging[i]);
+        if (known != stagedIdentities.end())
+            m.fresh = known->second;
+        ok = (m.fresh.set || identify(staging[i], m.fresh, true)) && keepOldFile(commit, m);
         if (!ok)
             failed = targets[i];
     }
@@ -238,7 +243,7 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
     Syncs syncs;
     for (const std::string& folder : commit.folders)
         syncs.sync(folder);
-    (void)clearRecords(commit, record);
+    (void)clearRecords(commit, record, ok && error == 0);
     release(locks);
     syncs.report();
     // The reason of the step that failed, not of the clean-up after it.
@@ -271,6 +276,7 @@ bool finishStaged(const std::vector<std::string>& targets, bool commitThem, std:
     {
         if (!done && !staging[i].empty())
             ::unlink(staging[i].c_str());
+        stagedIdentities.erase(staging[i]);
         staged.erase(targets[i]);
     }
     errno = done ? 0 : (error ? error : EINVAL);

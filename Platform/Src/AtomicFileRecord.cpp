@@ -215,11 +215,25 @@ Stand against(const Look& look, const Identity& identity)
     return identity.digest == look.file.digest ? Stand::Same : Stand::Other;
 }
 
-bool identify(const std::string& path, Identity& identity)
+std::map<std::string, Identity> stagedIdentities;
+
+bool identifyOpen(int fd, Identity& identity)
+{
+    identity = Identity();
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+        return false;
+    identity.size = static_cast<unsigned long long>(status.st_size);
+    identity.set = digestOf(fd, identity.size, identity.digest);
+    return identity.set;
+}
+
+bool identify(const std::string& path, Identity& identity, bool known)
 {
     identity = Identity();
     // Without following a link or waiting on a pipe planted under the name.
-    const int fd = openRegularFile(path.c_str(), nullptr, false);
+    const int fd = known ? ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
+                         : openRegularFile(path.c_str(), nullptr, false);
     if (fd < 0)
     {
         if (errno == ENODEV || errno == ELOOP)
@@ -228,6 +242,11 @@ bool identify(const std::string& path, Identity& identity)
     }
     struct stat status;
     bool ok = ::fstat(fd, &status) == 0;
+    if (ok && !S_ISREG(status.st_mode))
+    {
+        errno = EISDIR;
+        ok = false;
+    }
     if (ok)
     {
         identity.size = static_cast<unsigned long long>(status.st_size);
@@ -528,7 +547,7 @@ bool takeBack(const Commit& commit, const Member& m, Target now)
     return back;
 }
 
-bool clearRecords(const Commit& commit, const std::string& record)
+bool clearRecords(const Commit& commit, const std::string& record, bool allInPlace)
 {
     // A record that cannot be removed keeps the rest for a later scan, which
     // finds the commit done and clears it.
@@ -540,9 +559,11 @@ bool clearRecords(const Commit& commit, const std::string& record)
     {
         // A backup goes only once its target holds a whole file again.
         struct stat target;
-        if (!m.backup.empty() && ::lstat(commit.at(m, m.target).c_str(), &target) == 0 && S_ISREG(target.st_mode))
+        if (!m.backup.empty() &&
+            (allInPlace || (::lstat(commit.at(m, m.target).c_str(), &target) == 0 && S_ISREG(target.st_mode))))
             ::unlink(commit.at(m, m.backup).c_str());
-        ::unlink(commit.at(m, m.staging).c_str());
+        if (!allInPlace)
+            ::unlink(commit.at(m, m.staging).c_str());
     }
     return true;
 }

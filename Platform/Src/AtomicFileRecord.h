@@ -82,8 +82,18 @@ Look lookAt(const std::string& path, const Identity& one, const Identity& two = 
 Stand against(const Look& look, const Identity& identity);
 
 // The identity of the regular file at `path` (not through a link); false
-// (errno: EISDIR for anything but a regular file) when there is none.
-bool identify(const std::string& path, Identity& identity);
+// (errno: EISDIR for anything but a regular file) when there is none. With
+// `known`, for a file the caller has just written or looked at, the look
+// before the open (for devices that act on one) is left out.
+bool identify(const std::string& path, Identity& identity, bool known = false);
+// The identity of what the open regular file `fd` holds, read from its
+// start.
+bool identifyOpen(int fd, Identity& identity);
+// What each staging file held when its writer closed it, by its path, read
+// through the writer's own descriptor: the commit need not open it again.
+// Dropped when the staging file is opened anew or put in place. Guarded by
+// pendingMutex.
+extern std::map<std::string, Identity> stagedIdentities;
 Stand standing(const std::string& path, const Identity& identity);
 
 // One file of a commit: names within its folder. backup is empty when the
@@ -183,8 +193,9 @@ bool takeBack(const Commit& commit, const Member& m, Target now);
 // member record or a backup left without it is garbage), then the member
 // records, the staging files and the backups, each backup only while its
 // target holds a regular file. Nothing is read: every name is the commit's
-// own. False when the record stays.
-bool clearRecords(const Commit& commit, const std::string& record);
+// own. With `allInPlace`, for the live commit that put every staging file in
+// place, only the backups are left to remove. False when the record stays.
+bool clearRecords(const Commit& commit, const std::string& record, bool allInPlace = false);
 
 // A member's file as a person would name it: the folder by its own name,
 // not as a sibling reached from the first ("Photos/x.png", not
