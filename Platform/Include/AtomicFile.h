@@ -42,10 +42,10 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 // Several files replaced together. stageAtomic names a staging file beside
 // `path` (empty when `path` cannot be a file's); the caller writes the new
 // content there whole, with the calls above (which write a staging file
-// directly and only sync it at the close). replaceStagedAtomic then puts the
-// staging files of `targets` in place as one step: true when all are; on
-// false none is, and every target holds what it held before (a target that
-// was not there is not there). The targets lie in one folder or in folders
+// directly, sync it at the close and read it back there for what it holds).
+// replaceStagedAtomic then puts the staging files of `targets` in place as
+// one step: true when all are; on false none is, and every target holds
+// what it held before (a target that was not there is not there). The targets lie in one folder or in folders
 // side by side (EXDEV otherwise). Records of killed commits in those folders
 // are settled first; one that cannot be settled now and names a target (or
 // cannot be read) fails the commit before anything is written. A record of the step that cannot be made durable (its
