@@ -2,14 +2,11 @@
 
 #include "RegularFile.h"
 
-#include <xxhash.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,47 +106,6 @@ bool parseIdentity(const std::string& field, AtomicFileShared::Identity& identit
     return true;
 }
 
-// The digest of what an open regular file of `size` bytes holds.
-bool digestOf(int fd, unsigned long long size, std::string& digest)
-{
-    XXH3_state_t* state = XXH3_createState();
-    if (!state)
-    {
-        errno = ENOMEM;
-        return false;
-    }
-    XXH3_128bits_reset(state);
-    // One read for the files a save writes; larger ones in pieces.
-    std::vector<char> buffer(static_cast<std::size_t>(std::min<unsigned long long>(size, 1 << 20)));
-    bool ok = true;
-    for (unsigned long long left = size; ok && left > 0;)
-    {
-        const std::size_t want = static_cast<std::size_t>(std::min<unsigned long long>(left, buffer.size()));
-        std::size_t got = 0;
-        ok = readFully(fd, buffer.data(), want, got);
-        if (ok && got < want) // shrunk meanwhile: not the file that was looked at
-        {
-            errno = ESTALE;
-            ok = false;
-        }
-        XXH3_128bits_update(state, buffer.data(), got);
-        left -= got;
-    }
-    if (ok)
-    {
-        XXH128_canonical_t canonical;
-        XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(state));
-        static const char hex[] = "0123456789abcdef";
-        digest.clear();
-        for (unsigned char byte : canonical.digest)
-        {
-            digest += hex[byte >> 4];
-            digest += hex[byte & 15];
-        }
-    }
-    XXH3_freeState(state);
-    return ok;
-}
 }
 
 namespace AtomicFileShared
@@ -157,109 +113,6 @@ namespace AtomicFileShared
 const std::string CommitPrefix = ".group-commit.";
 const std::string UndoPrefix = ".group-undo.";
 const std::string MemberPrefix = ".group-member.";
-
-Look lookAt(const std::string& path, const Identity& one, const Identity& two)
-{
-    Look look;
-    // Without following a link or waiting on a pipe planted under the name.
-    const int fd = openRegularFile(path.c_str(), nullptr, false);
-    if (fd < 0)
-    {
-        look.error = errno;
-        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
-            look.kind = Look::Nothing;
-        else if (errno == EISDIR || errno == ENODEV || errno == ELOOP)
-            look.kind = Look::NotAFile;
-        return look;
-    }
-    struct stat status;
-    bool ok = ::fstat(fd, &status) == 0;
-    if (ok)
-    {
-        look.file.set = true;
-        look.file.size = static_cast<unsigned long long>(status.st_size);
-        look.file.seconds = static_cast<long long>(status.st_mtim.tv_sec);
-        // Read only when the content can tell: a file of another size is
-        // neither.
-        const auto wants = [&](const Identity& identity) {
-            return identity.set && !identity.legacy && identity.size == look.file.size;
-        };
-        if (wants(one) || wants(two))
-            ok = digestOf(fd, look.file.size, look.file.digest);
-    }
-    look.error = ok ? 0 : errno;
-    look.kind = ok ? Look::File : Look::Failed;
-    ::close(fd);
-    return look;
-}
-
-Stand against(const Look& look, const Identity& identity)
-{
-    switch (look.kind)
-    {
-    case Look::Nothing:
-        return Stand::Absent;
-    case Look::NotAFile:
-        return Stand::Other;
-    case Look::Failed:
-        errno = look.error;
-        return Stand::Unknown;
-    case Look::File:
-        break;
-    }
-    if (!identity.set || identity.size != look.file.size)
-        return Stand::Other;
-    // A record of the version before: size and whole seconds are all it knows.
-    if (identity.legacy)
-        return identity.seconds == look.file.seconds ? Stand::Same : Stand::Other;
-    return identity.digest == look.file.digest ? Stand::Same : Stand::Other;
-}
-
-std::map<std::string, Identity> stagedIdentities;
-
-bool identifyOpen(int fd, Identity& identity)
-{
-    identity = Identity();
-    struct stat status;
-    if (::fstat(fd, &status) != 0 || ::lseek(fd, 0, SEEK_SET) != 0)
-        return false;
-    identity.size = static_cast<unsigned long long>(status.st_size);
-    identity.set = digestOf(fd, identity.size, identity.digest);
-    return identity.set;
-}
-
-bool identify(const std::string& path, Identity& identity, bool known)
-{
-    identity = Identity();
-    // Without following a link or waiting on a pipe planted under the name.
-    const int fd = known ? ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
-                         : openRegularFile(path.c_str(), nullptr, false);
-    if (fd < 0)
-    {
-        if (errno == ENODEV || errno == ELOOP)
-            errno = EISDIR;
-        return false;
-    }
-    struct stat status;
-    bool ok = ::fstat(fd, &status) == 0;
-    if (ok && !S_ISREG(status.st_mode))
-    {
-        errno = EISDIR;
-        ok = false;
-    }
-    if (ok)
-    {
-        identity.size = static_cast<unsigned long long>(status.st_size);
-        ok = digestOf(fd, identity.size, identity.digest);
-    }
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    identity.set = ok;
-    return ok;
-}
-
-Stand standing(const std::string& path, const Identity& identity) { return against(lookAt(path, identity), identity); }
 
 void Syncs::sync(const std::string& folder)
 {
@@ -277,11 +130,10 @@ void Syncs::report() const
 bool sameFolder(const std::string& a, const std::string& b)
 {
     // Nothing there, or no folder, is an answer; any other failed look is not.
-    const auto answered = [] { return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG; };
     struct stat one, two;
     if (::stat(a.c_str(), &one) != 0 || ::stat(b.c_str(), &two) != 0)
     {
-        if (answered())
+        if (nothingThere(errno))
             errno = 0;
         return false;
     }
@@ -294,7 +146,7 @@ bool sameFolder(const std::string& a, const std::string& b)
     // at two looks; the name both resolve to still tells.
     char* first = ::realpath(a.c_str(), nullptr);
     char* second = first ? ::realpath(b.c_str(), nullptr) : nullptr;
-    const int error = first && second ? 0 : answered() ? 0 : errno;
+    const int error = first && second ? 0 : nothingThere(errno) ? 0 : errno;
     const bool same = first && second && std::strcmp(first, second) == 0;
     std::free(first);
     std::free(second);
@@ -321,7 +173,7 @@ Found readRecord(const std::string& path, unsigned long long pid, std::vector<st
     if (fd < 0)
     {
         // A name that cannot be there (under a file, or too long) is not there.
-        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
+        if (nothingThere(errno))
             return Found::Missing;
         return errno == ELOOP || errno == ENXIO || errno == ENODEV || errno == EISDIR ? Found::Foreign
                                                                                        : Found::Unreadable;
@@ -448,128 +300,4 @@ bool parseMember(const std::vector<std::string>& fields, std::string& relative)
     return true;
 }
 
-Target targetOf(const Commit& commit, const Member& m)
-{
-    // Anything under the staging file's name means its rename has not
-    // happened: only a record of the version before, which knows files by
-    // size and time alone, could otherwise take an old file for the new one.
-    struct stat status;
-    bool staged = ::lstat(commit.at(m, m.staging).c_str(), &status) == 0;
-    if (!staged && errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG)
-        return Target::Unknown;
-    const Look look = lookAt(commit.at(m, m.target), staged ? Identity() : m.fresh, m.old);
-    switch (look.kind)
-    {
-    case Look::Failed:
-        errno = look.error;
-        return Target::Unknown;
-    case Look::Nothing:
-        return Target::Absent;
-    case Look::NotAFile:
-        return Target::Other;
-    case Look::File:
-        break;
-    }
-    if (!staged && against(look, m.fresh) == Stand::Same)
-        return Target::Fresh;
-    return against(look, m.old) == Stand::Same ? Target::Old : Target::Other;
-}
-
-bool forward(const Commit& commit, const Member& m)
-{
-    switch (targetOf(commit, m))
-    {
-    case Target::Fresh:
-        return true;
-    case Target::Unknown:
-        return false;
-    case Target::Other:
-        errno = ESTALE;
-        return false;
-    case Target::Absent:
-    case Target::Old:
-        break;
-    }
-    const std::string staging = commit.at(m, m.staging);
-    switch (standing(staging, m.fresh))
-    {
-    case Stand::Same:
-        return ::rename(staging.c_str(), commit.at(m, m.target).c_str()) == 0;
-    case Stand::Unknown:
-        return false;
-    case Stand::Absent:
-    case Stand::Other:
-        break;
-    }
-    errno = ESTALE;
-    return false;
-}
-
-bool takeBack(const Commit& commit, const Member& m, Target now)
-{
-    const std::string target = commit.at(m, m.target);
-    bool back = true;
-    switch (now)
-    {
-    case Target::Unknown:
-        return false;
-    case Target::Old:
-    case Target::Other: // a newer save: it stays
-        break;
-    case Target::Fresh:
-    case Target::Absent:
-        // Only the file this commit put there is taken away; the old file
-        // goes back from its backup, and a backup that cannot be looked at
-        // now stays for a later scan.
-        if (!m.old.set)
-            back = now == Target::Absent || ::unlink(target.c_str()) == 0 || errno == ENOENT;
-        else
-        {
-            const std::string backup = commit.at(m, m.backup);
-            switch (standing(backup, m.old))
-            {
-            case Stand::Same:
-                back = ::rename(backup.c_str(), target.c_str()) == 0;
-                break;
-            case Stand::Unknown:
-                return false;
-            case Stand::Absent:
-            case Stand::Other:
-                break;
-            }
-        }
-        break;
-    }
-    const int error = errno;
-    back = (::unlink(commit.at(m, m.staging).c_str()) == 0 || errno == ENOENT) && back;
-    if (!back)
-        errno = error;
-    return back;
-}
-
-bool clearRecords(const Commit& commit, const std::string& record, bool allInPlace)
-{
-    // A record that cannot be removed keeps the rest for a later scan, which
-    // finds the commit done and clears it.
-    if (::unlink(record.c_str()) != 0 && errno != ENOENT)
-        return false;
-    for (std::size_t i = 1; i < commit.folders.size(); ++i)
-        ::unlink(commit.memberRecord(i).c_str());
-    for (const Member& m : commit.members)
-    {
-        // A backup goes only once its target holds a whole file again.
-        struct stat target;
-        if (!m.backup.empty() &&
-            (allInPlace || (::lstat(commit.at(m, m.target).c_str(), &target) == 0 && S_ISREG(target.st_mode))))
-            ::unlink(commit.at(m, m.backup).c_str());
-        if (!allInPlace)
-            ::unlink(commit.at(m, m.staging).c_str());
-    }
-    return true;
-}
-
-std::string shownPath(const Commit& commit, const Member& m, const std::string& name)
-{
-    return std::filesystem::path(commit.at(m, name)).lexically_normal().string();
-}
 }

@@ -247,7 +247,7 @@ Settled settleBack(const Commit& commit, const std::string& record)
 }
 
 // True when errno says a look failed, not that nothing stands there.
-bool lookFailed() { return errno != 0 && errno != ENOENT && errno != ENOTDIR; }
+bool lookFailed() { return errno != 0 && !nothingThere(errno); }
 
 // A record that cannot be looked at now (errno): said once a run, and every
 // file in the folder scanned is kept from saves, since what it names is not

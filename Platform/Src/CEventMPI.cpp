@@ -9,7 +9,7 @@
 namespace
 {
 // Lock order: this registry first, then a queue's own lock.
-std::mutex registryMutex;
+std::mutex touchRegistryMutex;
 std::vector<Vantorel::Kelm::CTouchEventQueue*> touchQueues;
 }
 
@@ -25,7 +25,7 @@ bool CEventMPI::RegisterEventListener(CTouchEventQueue* listener, unsigned int)
 {
     if (!listener)
         return false;
-    std::lock_guard<std::mutex> lock(registryMutex);
+    std::lock_guard<std::mutex> lock(touchRegistryMutex);
     if (std::find(touchQueues.begin(), touchQueues.end(), listener) == touchQueues.end())
         touchQueues.push_back(listener);
     return true;
@@ -33,7 +33,7 @@ bool CEventMPI::RegisterEventListener(CTouchEventQueue* listener, unsigned int)
 
 bool CEventMPI::UnregisterEventListener(CTouchEventQueue* listener)
 {
-    std::lock_guard<std::mutex> lock(registryMutex);
+    std::lock_guard<std::mutex> lock(touchRegistryMutex);
     auto found = std::find(touchQueues.begin(), touchQueues.end(), listener);
     if (found == touchQueues.end())
         return false;
@@ -44,14 +44,14 @@ bool CEventMPI::UnregisterEventListener(CTouchEventQueue* listener)
 
 void CEventMPI::PostTouchEvent(const tTouchData& data)
 {
-    std::lock_guard<std::mutex> lock(registryMutex);
+    std::lock_guard<std::mutex> lock(touchRegistryMutex);
     for (CTouchEventQueue* queue : touchQueues)
         queue->Post(data);
 }
 
 std::size_t CEventMPI::GetListenerCount()
 {
-    std::lock_guard<std::mutex> lock(registryMutex);
+    std::lock_guard<std::mutex> lock(touchRegistryMutex);
     return touchQueues.size();
 }
 }
