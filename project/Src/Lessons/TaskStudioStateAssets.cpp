@@ -62,10 +62,24 @@ std::string TaskStudioState::lookupFault(const std::string& file) const
         return failure.empty() ? "is missing" : "cannot be looked up (" + failure + ")";
     // A picture of the download's own is walked chunk by chunk, without its
     // pixels; the title's are whole.
-    if (downloadFolder.empty() || path.compare(0, downloadFolder.size(), downloadFolder) != 0 ||
-        file.compare(0, 7, "images/") != 0)
+    if (!isOwn(path) || file.compare(0, 7, "images/") != 0)
         return std::string();
-    return TaskDownload::pictureFault(path);
+    return walk(path).first;
+}
+
+bool TaskStudioState::isOwn(const std::string& path) const
+{
+    return !downloadFolder.empty() && path.compare(0, downloadFolder.size(), downloadFolder) == 0;
+}
+
+const TaskStudioState::Walked& TaskStudioState::walk(const std::string& path) const
+{
+    const auto known = walkedPictures.find(path);
+    if (known != walkedPictures.end())
+        return known->second;
+    Walked& walked = walkedPictures[path];
+    walked.first = TaskDownload::pictureFault(path, &walked.second);
+    return walked;
 }
 
 bool TaskStudioState::hasAssets() const
@@ -79,6 +93,8 @@ bool TaskStudioState::hasAssets() const
 
 std::string TaskStudioState::assetFault() const
 {
+    // Files may have changed since an earlier entry.
+    walkedPictures.clear();
     // The sheets load reads before the lines' sprites: a sprite they list
     // needs its sheet's picture, any other sprite name is a picture itself.
     SceneManager sheets;
@@ -148,26 +164,10 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
         const std::string outside = TaskDownload::nameFault(picture);
         return outside.empty() ? lookupFault("images/" + picture) : outside;
     };
-    // The description of that name the download itself brings, read; false
-    // when it brings none. A character animation the reader refuses (its
-    // frame count) goes to `refused`.
-    auto readOwn = [this](const std::string& file, SceneManager& into, std::string* refused) {
-        const std::string path = findAsset("metadata/" + file);
-        std::string text;
-        if (path.compare(0, downloadFolder.size(), downloadFolder) != 0 ||
-            !readRegularFile(path.c_str(), text, SceneManager::MaxDescriptionBytes))
-            return false;
-        std::istringstream in(text);
-        if (file.compare(file.size() - 4, 4, ".chr") == 0)
-            into.readCharacterInfo(static_cast<std::istream&>(in), refused);
-        else
-            into.readSpriteInfo(static_cast<std::istream&>(in));
-        return true;
-    };
     for (const std::string& sheet : sheetNames)
     {
         SceneManager description;
-        if (!readOwn(sheet + ".tex", description, nullptr))
+        if (!readDescription(sheet + ".tex", description, nullptr, true))
             continue;
         for (const auto& sprite : description.getSpriteInfo())
         {
@@ -181,7 +181,7 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
     {
         SceneManager description;
         std::string refused;
-        if (!readOwn(scene + ".chr", description, &refused))
+        if (!readDescription(scene + ".chr", description, &refused, true))
             continue;
         if (!refused.empty())
             return "its character description " + scene + ".chr: " + refused;
@@ -202,18 +202,19 @@ std::string TaskStudioState::ownSheetFault(const std::vector<std::string>& sheet
     return std::string();
 }
 
-
-bool TaskStudioState::readDescription(const std::string& file, SceneManager& into) const
+bool TaskStudioState::readDescription(const std::string& file, SceneManager& into, std::string* refused,
+                                      bool ownOnly) const
 {
     const std::string path = findAsset("metadata/" + file);
     std::string text;
-    if (path.empty() || !readRegularFile(path.c_str(), text, SceneManager::MaxDescriptionBytes))
+    if (path.empty() || (ownOnly && !isOwn(path)) ||
+        !readRegularFile(path.c_str(), text, SceneManager::MaxDescriptionBytes))
         return false;
     std::istringstream in(text);
-    // A refused animation of the download's own was said by the check before.
-    std::string refused;
+    // Without `refused`, a refused animation was said by the check before.
+    std::string unsaid;
     if (file.compare(file.size() - 4, 4, ".chr") == 0)
-        into.readCharacterInfo(static_cast<std::istream&>(in), &refused);
+        into.readCharacterInfo(static_cast<std::istream&>(in), refused ? refused : &unsaid);
     else
         into.readSpriteInfo(static_cast<std::istream&>(in));
     return true;
@@ -289,20 +290,16 @@ std::string TaskStudioState::textureFault() const
     // Texture memory by path of the download's files, each file once, at the
     // most that any of its uses takes.
     std::map<std::string, std::uint64_t> taken;
-    std::map<std::string, TaskDownload::PictureShape> walked;
     for (const LoadedPicture& loaded : loadedPictures())
     {
         const std::string path = findAsset("images/" + loaded.picture);
-        if (path.empty() || path.compare(0, downloadFolder.size(), downloadFolder) != 0)
+        if (!isOwn(path))
             continue;
-        if (!walked.count(path))
-        {
-            const std::string fault = TaskDownload::pictureFault(path, &walked[path]);
-            if (!fault.empty())
-                return std::string("its ") + loaded.what + " " + loaded.name +
-                       (loaded.name == loaded.picture ? "" : " (picture " + loaded.picture + ")") + " " + fault;
-        }
-        const TaskDownload::PictureShape& shape = walked[path];
+        const Walked& walked = walk(path);
+        if (!walked.first.empty())
+            return std::string("its ") + loaded.what + " " + loaded.name +
+                   (loaded.name == loaded.picture ? "" : " (picture " + loaded.picture + ")") + " " + walked.first;
+        const TaskDownload::PictureShape& shape = walked.second;
         // Sprites are made 16-bit; the canvas takes two bytes a pixel in
         // tiles and is held CanvasCopies times at once.
         const std::uint64_t canvas = CanvasCopies * shape.tiledBytes(TileSize, 2);

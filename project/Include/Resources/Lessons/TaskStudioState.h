@@ -7,6 +7,7 @@
 #include "Resources/Lessons/Task.h"
 #include "Resources/Lessons/TaskType.h"
 #include "Resources/Profile/LocationName.h"
+#include "Resources/Profile/TaskDownload.h"
 #include "Resources/Studio/ColorPieArgs.h"
 
 #include "Tovrane/BlinkController.h"
@@ -337,6 +338,14 @@ private:
     // (...)", for a download's own picture "cannot be read (...)" from its
     // chunks), or empty when it is there.
     std::string lookupFault(const std::string& file) const;
+    // True when `path`, as findAsset gives it, is a file the download brings.
+    bool isOwn(const std::string& path) const;
+    // Why the download's picture at `path` would not load, from its chunks
+    // (empty when it is whole), and its shape: each picture is walked once
+    // in an entry check, however many uses check and count it.
+    typedef std::pair<std::string, TaskDownload::PictureShape> Walked;
+    const Walked& walk(const std::string& path) const;
+    mutable std::map<std::string, Walked> walkedPictures;
     // Why load could not show the task whole, as hasAssets says it, or empty.
     std::string assetFault() const;
     // A download's own sheets and characters, as assetFault checks them: the
@@ -347,8 +356,11 @@ private:
                               const std::map<std::string, SpriteManager::SpriteInfo>& sprites,
                               const std::vector<std::string>& scenes) const;
     // The description of that name (under "metadata/") that load reads, the
-    // download's first, read into `into` without a word; false when there is none.
-    bool readDescription(const std::string& file, SceneManager& into) const;
+    // download's first, read into `into`; false when there is none (with
+    // `ownOnly`, when the download brings none). A character animation the
+    // reader refuses (its frame count) goes to `refused`, when given.
+    bool readDescription(const std::string& file, SceneManager& into, std::string* refused = nullptr,
+                         bool ownOnly = false) const;
     // Every picture load and play make into textures through the state's
     // scene manager, by the sheets and characters they read, in that order.
     std::vector<LoadedPicture> loadedPictures() const;
