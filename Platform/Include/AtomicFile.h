@@ -17,10 +17,17 @@
 // tells why. Grouped replacements of writers that are gone (killed part-way)
 // with records in the folder are finished first, then that path's
 // temporaries left by gone writers are removed. A record that cannot be
-// settled now and names `path` (or cannot be read, so that what it names is
-// not known), or a folder that cannot be looked through for records, also
-// gives null: a new file there would be taken for that save's own, or undone.
+// settled now and names `path` (or cannot be read, while its writer's
+// temporaries of `path` stand), or a folder that cannot be looked through
+// for records, also gives null: a new file there would be taken for that
+// save's own, or undone. atomicFailure then says which record, and why.
 std::FILE* fopenAtomic(const char* path, const char* mode);
+
+// The reason a line about a failed fopenAtomic, writeFileAtomic or
+// replaceStagedAtomic of this thread gives, for its errno `error`: which
+// record of an interrupted save held the file back and why, when one did;
+// otherwise strerror(error).
+std::string atomicFailure(int error);
 
 // Closes a stream from fopenAtomic and puts the new content in place, with the
 // permissions of the file it replaces (fopen's for a new file). Returns 0 on
@@ -48,7 +55,8 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 // what it held before (a target that was not there is not there). The targets lie in one folder or in folders
 // side by side (EXDEV otherwise). Records of killed commits in those folders
 // are settled first; one that cannot be settled now and names a target (or
-// cannot be read) fails the commit before anything is written. A record of the step that cannot be made durable (its
+// cannot be read, while its writer's temporaries of a target stand) fails
+// the commit before anything is written. A record of the step that cannot be made durable (its
 // folder's sync fails) stops the commit before anything is put in place. A
 // process killed at any instant of it leaves either every old file or, once
 // its record of the step is written, every new file after the next scan of
@@ -67,7 +75,10 @@ void discardStagedAtomic(const std::vector<std::string>& targets);
 // part-way) whose records lie in `folder`, then removes the temporaries in
 // `folder` of every gone writer, whatever file they were meant for:
 // fopenAtomic finishes those in the folder of the file it opens, and removes
-// only that file's temporaries.
+// only that file's temporaries. A writer whose record cannot be settled now
+// keeps its temporaries; a temporary that may be the only copy of a missing
+// target goes back under the target's name, in one line. A folder that
+// cannot be listed is said once a run.
 void removeStaleTemporariesAtomic(const char* folder);
 
 #endif

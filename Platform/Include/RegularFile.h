@@ -25,6 +25,11 @@ int openRegularFile(const char* path, std::string* what = nullptr, bool followLi
 // many bytes came.
 bool readFully(int fd, void* data, std::size_t size, std::size_t& got);
 
+// Writes all `size` bytes of `data` to `fd`, again after an interrupted or
+// short write; false (errno: the failed write's own, EIO when one wrote
+// nothing) otherwise.
+bool writeFully(int fd, const void* data, std::size_t size);
+
 // Reads what is left of an open file, at most `limit` bytes in all, into
 // `text`. False with errno set otherwise (EFBIG for a larger file) and the
 // reason in `what` ("file too large" for a larger file).

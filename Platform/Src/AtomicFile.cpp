@@ -181,58 +181,6 @@ std::string temporaryStem(const std::string& base, std::size_t limit)
     return stem.substr(0, room) + "~" + hex;
 }
 
-// True when `path` is a staging file named by stageAtomic and not yet put in
-// place. Called with pendingMutex held.
-bool isStaging(const std::string& path)
-{
-    for (const auto& stage : staged)
-        if (stage.second == path)
-            return true;
-    return false;
-}
-
-// True when this process still uses the temporary at `path`: an open stream's
-// or a staging file not yet put in place. Called with pendingMutex held.
-bool inUse(const std::string& path)
-{
-    for (const auto& open : pending)
-        if (open.second.temporary == path)
-            return true;
-    return isStaging(path);
-}
-
-// Removes the temporaries in `folder` whose writer is gone: a process that
-// no longer runs (killed between writing and the rename), or this process
-// when it no longer uses them (an earlier process of the same id). With a
-// stem, only the temporaries of that target. The grouped commits of dead
-// writers are finished (or taken back) first: until then their staging
-// files and backups are not garbage. What could not be settled goes into
-// `left`; false (errno) when the folder could not be listed, so that what it
-// holds is not known. Called with pendingMutex held.
-bool removeStaleTemporaries(const std::string& folder, const std::string& stem, Unsettled& left)
-{
-    bool listed = true;
-    std::vector<std::string> names = namesIn(folder, &listed);
-    if (!listed)
-        return false;
-    if (resolveDeadCommits(folder, names, left))
-        names = namesIn(folder);
-    // A commit that could not be settled now keeps every temporary here for
-    // a later scan: which of them it needs, its record may not say yet.
-    if (left.any())
-        return true;
-    const std::string prefix = stem.empty() ? stem : stem + ".tmp.";
-    for (const std::string& name : names)
-    {
-        unsigned long long pid = 0;
-        if (!temporaryWriter(name, prefix, pid))
-            continue;
-        const std::string path = folder + "/" + name;
-        if (static_cast<pid_t>(pid) == ::getpid() ? !inUse(path) : otherWriterGone(pid))
-            ::unlink(path.c_str());
-    }
-    return true;
-}
 }
 
 namespace AtomicFileShared
@@ -276,6 +224,7 @@ bool knownMode(const std::string& mode, bool& update)
 
 std::FILE* fopenAtomic(const char* path, const char* mode)
 {
+    noteHeld(nullptr);
     bool update = false;
     if (!path || !mode || !knownMode(mode, update))
     {
@@ -310,9 +259,10 @@ std::FILE* fopenAtomic(const char* path, const char* mode)
     Unsettled left;
     if (!removeStaleTemporaries(folder, stem, left))
         return nullptr;
-    if (left.holds(baseOf(target)))
+    if (const Hold* hold = left.holding(baseOf(target), stem))
     {
-        errno = left.error;
+        noteHeld(hold);
+        errno = hold->error;
         return nullptr;
     }
 
@@ -426,16 +376,4 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size)
         return false;
     }
     return fcloseAtomic(file) == 0;
-}
-
-void removeStaleTemporariesAtomic(const char* folder)
-{
-    if (!folder || !*folder)
-        return;
-    std::string path(folder);
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    std::lock_guard<std::mutex> lock(pendingMutex);
-    Unsettled left;
-    (void)removeStaleTemporaries(path, std::string(), left);
 }

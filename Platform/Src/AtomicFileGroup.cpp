@@ -94,7 +94,8 @@ bool keepOldFile(const Commit& commit, Member& m)
         errno = S_ISDIR(old.st_mode) ? EISDIR : S_ISLNK(old.st_mode) ? ELOOP : ENODEV;
         return false;
     }
-    (void)::chmod(staging.c_str(), old.st_mode & 07777);
+    m.mode = old.st_mode & 07777;
+    (void)::chmod(staging.c_str(), m.mode);
     std::string folder, stem;
     if (!identify(target, m.old, true) || !temporaryPlace(target, folder, stem))
         return false;
@@ -116,16 +117,19 @@ bool keepOldFile(const Commit& commit, Member& m)
 // also when the writer is killed.
 bool writeRecords(const Commit& commit, std::vector<std::string>& written, std::vector<int>& locks)
 {
+    unsigned readable = 0;
+    for (const Member& m : commit.members)
+        readable |= m.mode;
     for (std::size_t i = 1; i < commit.folders.size(); ++i)
     {
         int fd = -1;
-        if (!writeRecord(commit.memberRecord(i), memberFields(commit), fd))
+        if (!writeRecord(commit.memberRecord(i), memberFields(commit), fd, readable))
             return false;
         locks.push_back(fd);
         written.push_back(commit.memberRecord(i));
     }
     int fd = -1;
-    if (!writeRecord(commit.record(CommitPrefix), commitFields(commit), fd))
+    if (!writeRecord(commit.record(CommitPrefix), commitFields(commit), fd, readable))
         return false;
     locks.push_back(fd);
     written.push_back(commit.record(CommitPrefix));
@@ -160,14 +164,21 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
         if (listed)
             (void)resolveDeadCommits(commit.folders[f], names, left);
         else
-            left.keepAll(errno);
+            left.keepAll(commit.folders[f], errno);
         for (std::size_t i = 0; i < commit.members.size(); ++i)
-            if (commit.members[i].folder == f && left.holds(commit.members[i].target))
+        {
+            std::string folder, stem;
+            const Member& m = commit.members[i];
+            const Hold* hold = m.folder == f && temporaryPlace(targets[i], folder, stem) ? left.holding(m.target, stem)
+                                                                                         : nullptr;
+            if (hold)
             {
+                noteHeld(hold);
                 failed = targets[i];
-                errno = left.error;
+                errno = hold->error;
                 return false;
             }
+        }
     }
     bool ok = true;
     for (std::size_t i = 0; ok && i < commit.members.size(); ++i)
@@ -225,15 +236,16 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
             record = commit.record(UndoPrefix);
         bool back = true;
         for (std::size_t i = 0; !ok && i < commit.members.size(); ++i)
-            back = takeBack(commit, commit.members[i], targetOf(commit, commit.members[i])) && back;
+            back = takeBackNow(commit, commit.members[i]) == Back::Done && back;
         if (ok)
         {
             error = 0;
             failed.clear();
         }
-        // What cannot be taken back now is taken back by a later scan, under
-        // its record; without one, nothing more can be done.
-        if (!back && marked)
+        // What cannot be taken back now is settled by a later scan, under
+        // its record (an undo record, or the commit record where that could
+        // not be made): no file it needs may go before.
+        if (!back)
         {
             release(locks);
             errno = error;
@@ -254,6 +266,7 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
 // Commits (or, with commit false, drops) the staging files of `targets`.
 bool finishStaged(const std::vector<std::string>& targets, bool commitThem, std::string* failed)
 {
+    noteHeld(nullptr);
     if (targets.empty())
         return true;
     std::lock_guard<std::mutex> lock(pendingMutex);

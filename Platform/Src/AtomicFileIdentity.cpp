@@ -58,7 +58,7 @@ bool digestOf(int fd, unsigned long long size, std::string& digest)
 
 namespace AtomicFileShared
 {
-bool nothingThere(int error) { return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG; }
+bool nothingThere(int error) { return error == ENOENT || error == ENOTDIR; }
 
 Look lookAt(const std::string& path, const Identity& one, const Identity& two)
 {

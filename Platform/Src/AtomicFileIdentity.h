@@ -10,8 +10,9 @@
 namespace AtomicFileShared
 {
 // True when a failed look's `error` says that nothing stands at the path
-// (nothing there, a file where a folder should be, a name that cannot be
-// one): an answer, not a failure.
+// (nothing there, a file where a folder should be): an answer, not a
+// failure. A name too long is a failure: every name a scan looks up was
+// listed there, or made there by a commit.
 bool nothingThere(int error);
 
 // What a file held when the commit saw it: its size and a digest of its

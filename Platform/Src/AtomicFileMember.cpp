@@ -67,46 +67,61 @@ bool forward(const Commit& commit, const Member& m)
     return false;
 }
 
-bool takeBack(const Commit& commit, const Member& m, Target now)
+bool needsBackup(const Member& m, Target now) { return m.old.set && (now == Target::Fresh || now == Target::Absent); }
+
+Back takeBack(const Commit& commit, const Member& m, Target now, Stand backup)
 {
     const std::string target = commit.at(m, m.target);
     bool back = true;
     switch (now)
     {
     case Target::Unknown:
-        return false;
+        return Back::Failed;
     case Target::Old:
     case Target::Other: // a newer save: it stays
         break;
     case Target::Fresh:
     case Target::Absent:
         // Only the file this commit put there is taken away; the old file
-        // goes back from its backup, and a backup that cannot be looked at
-        // now stays for a later scan.
+        // goes back from its backup. Without it, the commit cannot be taken
+        // back, and what stands stays, the staging file too.
         if (!m.old.set)
             back = now == Target::Absent || ::unlink(target.c_str()) == 0 || errno == ENOENT;
-        else
+        else if (backup == Stand::Unknown)
+            return Back::Failed;
+        else if (backup != Stand::Same)
         {
-            const std::string backup = commit.at(m, m.backup);
-            switch (standing(backup, m.old))
-            {
-            case Stand::Same:
-                back = ::rename(backup.c_str(), target.c_str()) == 0;
-                break;
-            case Stand::Unknown:
-                return false;
-            case Stand::Absent:
-            case Stand::Other:
-                break;
-            }
+            errno = ENOENT;
+            return Back::Lacking;
         }
+        else
+            back = ::rename(commit.at(m, m.backup).c_str(), target.c_str()) == 0;
         break;
     }
     const int error = errno;
     back = (::unlink(commit.at(m, m.staging).c_str()) == 0 || errno == ENOENT) && back;
     if (!back)
         errno = error;
-    return back;
+    return back ? Back::Done : Back::Failed;
+}
+
+Back takeBackNow(const Commit& commit, const Member& m)
+{
+    const Target now = targetOf(commit, m);
+    if (now == Target::Unknown)
+        return Back::Failed;
+    return takeBack(commit, m, now, needsBackup(m, now) ? standing(commit.at(m, m.backup), m.old) : Stand::Same);
+}
+
+bool putBack(const Commit& commit, const Member& m, Stand backup, const Stand* staging)
+{
+    const std::string target = commit.at(m, m.target);
+    if (m.old.set && backup == Stand::Same)
+        return ::rename(commit.at(m, m.backup).c_str(), target.c_str()) == 0;
+    const Stand fresh = staging ? *staging : standing(commit.at(m, m.staging), m.fresh);
+    if (fresh == Stand::Unknown)
+        return false;
+    return fresh != Stand::Same || ::rename(commit.at(m, m.staging).c_str(), target.c_str()) == 0;
 }
 
 bool clearRecords(const Commit& commit, const std::string& record, bool allInPlace)
@@ -119,12 +134,14 @@ bool clearRecords(const Commit& commit, const std::string& record, bool allInPla
         ::unlink(commit.memberRecord(i).c_str());
     for (const Member& m : commit.members)
     {
-        // A backup goes only once its target holds a whole file again.
+        // A backup goes only once its target holds a whole file again; the
+        // staging file of a target that had an old file, only once something
+        // stands there: until then either may be its only copy.
         struct stat target;
-        if (!m.backup.empty() &&
-            (allInPlace || (::lstat(commit.at(m, m.target).c_str(), &target) == 0 && S_ISREG(target.st_mode))))
+        const bool looked = allInPlace || ::lstat(commit.at(m, m.target).c_str(), &target) == 0;
+        if (!m.backup.empty() && (allInPlace || (looked && S_ISREG(target.st_mode))))
             ::unlink(commit.at(m, m.backup).c_str());
-        if (!allInPlace)
+        if (!allInPlace && (looked || !m.old.set))
             ::unlink(commit.at(m, m.staging).c_str());
     }
     return true;

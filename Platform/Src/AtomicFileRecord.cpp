@@ -205,21 +205,27 @@ Found readRecord(const std::string& path, unsigned long long pid, std::vector<st
     return found;
 }
 
-bool writeRecord(const std::string& path, const std::vector<std::string>& fields, int& fd)
+bool writeRecord(const std::string& path, const std::vector<std::string>& fields, int& fd, unsigned readable)
 {
     std::string text = RecordHeader;
     for (const std::string& field : fields)
         putField(text, field);
     text += "end\n";
     const std::string temporary = temporaryName(folderOf(path), baseOf(path));
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    // Made as the save files are (the umask applies), and readable by
+    // whoever may read the files it guards: a scan that cannot read a record
+    // must hold those files back.
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
+    struct stat made;
+    if ((readable & 0444) != 0 && ::fstat(fd, &made) == 0 && (made.st_mode & readable & 0444) != (readable & 0444))
+        (void)::fchmod(fd, (made.st_mode | (readable & 0444)) & 07777);
     // Locked before it has its name, so that no scan takes it for a dead
     // writer's; a file system without locks leaves the process id to tell.
     (void)::flock(fd, LOCK_EX | LOCK_NB);
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-                         ::fsync(fd) == 0 && ::rename(temporary.c_str(), path.c_str()) == 0;
+    const bool written = writeFully(fd, text.data(), text.size()) && ::fsync(fd) == 0 &&
+                         ::rename(temporary.c_str(), path.c_str()) == 0;
     if (written && syncFolder(folderOf(path)))
         return true;
     // Nothing may count on a record that is not durable: it goes.

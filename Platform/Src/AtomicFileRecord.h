@@ -43,6 +43,7 @@ struct Member
     Identity fresh; // the staging file as written
     Identity old;   // the target it replaces, also as its backup
     bool moved = false; // the old file is moved aside, not linked (no hard links here)
+    unsigned mode = 0;  // the old file's permissions, given to the new one
 };
 
 struct Commit
@@ -85,10 +86,12 @@ enum class Found
 Found readRecord(const std::string& path, unsigned long long pid, std::vector<std::string>& fields);
 
 // A record written whole and durably (beside it first, then renamed into
-// place, then its folder synced), locked for as long as `fd` stays open.
+// place, then its folder synced), locked for as long as `fd` stays open,
+// readable by all that `readable` (the modes of the files it guards) lets
+// read them.
 // False (errno) when any step fails, also the folder's sync: nothing that
 // would be put in place after it may count on a record that is not durable.
-bool writeRecord(const std::string& path, const std::vector<std::string>& fields, int& fd);
+bool writeRecord(const std::string& path, const std::vector<std::string>& fields, int& fd, unsigned readable);
 
 // A commit's fields and back again; false for anything but a whole record
 // that names only its own commit's files.
@@ -123,15 +126,35 @@ Target targetOf(const Commit& commit, const Member& m);
 // Puts one staging file in place, when the target is still the old file
 // (or nothing) and the staging file the one written.
 bool forward(const Commit& commit, const Member& m);
+// The outcome of taking one member back.
+enum class Back
+{
+    Done,
+    Failed, // a step failed (errno)
+    Lacking // its old file is needed and its backup does not hold it
+};
+// True when taking the member back from `now` needs its old file from the
+// backup: the commit's new file stands there, or nothing does.
+bool needsBackup(const Member& m, Target now);
 // Gives one target back its old content, when it is still the commit's
-// file (`now`, from targetOf); a target that is anything else is left as it
-// is. The staging file goes. False when a step failed.
-bool takeBack(const Commit& commit, const Member& m, Target now);
+// file or nothing (`now`, from targetOf; `backup`, what its backup holds,
+// when needsBackup). A target that is anything else is left as it is. The
+// staging file goes, unless the backup lacks the old file: then it may be
+// the target's only copy.
+Back takeBack(const Commit& commit, const Member& m, Target now, Stand backup);
+// The same with its own looks at the target and the backup.
+Back takeBackNow(const Commit& commit, const Member& m);
+// Puts a file back at a target left missing: the old file while its backup
+// (`backup`, what it holds) has it, else the new file while the staging file
+// holds it (`staging`, when already looked at); nothing when neither does.
+// False (errno) when a step failed.
+bool putBack(const Commit& commit, const Member& m, Stand backup, const Stand* staging = nullptr);
 // Removes what a finished or taken-back commit leaves: its record first (a
 // member record or a backup left without it is garbage), then the member
 // records, the staging files and the backups, each backup only while its
-// target holds a regular file. Nothing is read: every name is the commit's
-// own. With `allInPlace`, for the live commit that put every staging file in
+// target holds a regular file, and a staging file of a target that had an
+// old file only while something stands at the target: no copy goes while
+// its target is missing. Nothing is read: every name is the commit's own. With `allInPlace`, for the live commit that put every staging file in
 // place, only the backups are left to remove. False when the record stays.
 bool clearRecords(const Commit& commit, const std::string& record, bool allInPlace = false);
 

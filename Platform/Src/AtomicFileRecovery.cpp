@@ -24,19 +24,9 @@ using namespace AtomicFileShared;
 
 namespace
 {
-void say(const std::string& line)
-{
-    std::printf("%s\n", Tovrane::escapeControls(line).c_str());
-    std::fflush(stdout);
-}
-
-// A record's path as a person would name its folder: "Photos/.group-...",
-// not "Scrivlet/../Photos/.group-...".
-std::string shown(const std::string& path) { return std::filesystem::path(path).lexically_normal().string(); }
-
 void sayForeign(const std::string& record)
 {
-    say("Could not read the record of an interrupted save " + shown(record));
+    say("Could not read the record of an interrupted save " + shownName(record));
 }
 
 // True the first time in a run that a record is met kept: every scan of the
@@ -53,13 +43,13 @@ bool firstTimeKept(const std::string& record)
 void sayKept(const std::string& record, int error)
 {
     if (firstTimeKept(record))
-        say("The record of an interrupted save " + shown(record) + " cannot be read now (" + std::strerror(error) +
+        say("The record of an interrupted save " + shownName(record) + " cannot be read now (" + std::strerror(error) +
             "); it is kept for a later load");
 }
 
 void sayStale(const std::string& record)
 {
-    say("The record of an interrupted save " + shown(record) +
+    say("The record of an interrupted save " + shownName(record) +
         " is out of date: its files were saved again since; it is removed");
 }
 
@@ -151,56 +141,75 @@ Settled checkMembers(const Commit& commit, unsigned long long pid, const std::st
     return Settled::Done;
 }
 
-// Finishes a commit that every target allows. One a newer save has
-// overtaken is dropped: what the newer save put in place stays, and an old
-// file that was moved aside goes back. One that cannot be finished although
-// nothing overtook it (a staging file gone) is taken back whole. Each file
-// is looked at once, before anything is changed; a look that fails keeps
-// the whole commit for a later load.
-Settled settleForward(const Commit& commit, const std::string& record)
+// Settles a commit whose writer is gone, from its commit record (`undo`
+// false) or its undo record. A commit record is finished when every target
+// allows; one a newer save has overtaken is dropped: what the newer save put
+// in place stays, and an old file that was moved aside goes back. One that
+// cannot be finished although nothing overtook it (a staging file gone) is
+// taken back whole, as an undo record is. Where an old file it would need
+// for that is gone too, it can go neither way: what stands stays. No target
+// is left missing while the commit's copy of it stands. Each file is looked
+// at once, before anything is changed; a look that fails keeps the whole
+// commit for a later load.
+Settled settleCommit(const Commit& commit, const std::string& record, bool undo)
 {
-    std::vector<Target> now;
-    bool stale = false, back = false;
-    for (const Member& m : commit.members)
+    const std::size_t count = commit.members.size();
+    std::vector<Target> now(count);
+    std::vector<Stand> staged(count, Stand::Unknown), backup(count, Stand::Same);
+    std::vector<bool> lookedAtStaging(count, false);
+    const char* const verb = undo ? "take back" : "finish";
+    bool stale = false;
+    for (std::size_t i = 0; i < count; ++i)
     {
-        now.push_back(targetOf(commit, m));
-        if (now.back() == Target::Unknown)
-        {
-            const int error = errno;
-            return keptUnfinished(record, "finish", shownPath(commit, m, m.target), error);
-        }
-        stale = stale || now.back() == Target::Other;
+        const Member& m = commit.members[i];
+        now[i] = targetOf(commit, m);
+        if (now[i] == Target::Unknown)
+            return keptUnfinished(record, verb, shownPath(commit, m, m.target), errno);
+        stale = stale || now[i] == Target::Other;
     }
-    for (std::size_t i = 0; i < commit.members.size() && !stale && !back; ++i)
+    // The first member whose new file is gone, when the commit must go back
+    // for it.
+    std::size_t gone = count;
+    for (std::size_t i = 0; i < count && !undo && !stale && gone == count; ++i)
     {
         const Member& m = commit.members[i];
         if (now[i] == Target::Fresh)
             continue;
-        switch (standing(commit.at(m, m.staging), m.fresh))
-        {
-        case Stand::Same:
-            break;
-        case Stand::Unknown:
-        {
-            const int error = errno;
-            return keptUnfinished(record, "finish", shownPath(commit, m, m.staging), error);
-        }
-        case Stand::Absent:
-        case Stand::Other:
-            back = true;
-            break;
-        }
+        staged[i] = standing(commit.at(m, m.staging), m.fresh);
+        lookedAtStaging[i] = true;
+        if (staged[i] == Stand::Unknown)
+            return keptUnfinished(record, verb, shownPath(commit, m, m.target), errno);
+        if (staged[i] != Stand::Same)
+            gone = i;
+    }
+    const bool back = undo || gone != count;
+    std::size_t lacking = count; // the first member whose old file is gone
+    for (std::size_t i = 0; i < count && (back || stale); ++i)
+    {
+        const Member& m = commit.members[i];
+        // A dropped commit leaves its new files that are in place there.
+        if (!needsBackup(m, now[i]) || (!back && now[i] == Target::Fresh))
+            continue;
+        backup[i] = standing(commit.at(m, m.backup), m.old);
+        if (backup[i] == Stand::Unknown)
+            return keptUnfinished(record, "take back", shownPath(commit, m, m.target), errno);
+        if (backup[i] != Stand::Same && lacking == count)
+            lacking = i;
     }
     int error = 0;
-    std::size_t failed = 0;
-    for (std::size_t i = 0; i < commit.members.size(); ++i)
+    std::size_t failed = 0, taken = 0;
+    for (std::size_t i = 0; i < count; ++i)
     {
         const Member& m = commit.members[i];
         bool ok = true;
-        if (stale)
-            ok = now[i] == Target::Fresh || takeBack(commit, m, now[i]);
-        else if (back)
-            ok = takeBack(commit, m, now[i]);
+        if (back && lacking == count)
+        {
+            taken += now[i] == Target::Fresh || (now[i] == Target::Absent && m.old.set);
+            ok = takeBack(commit, m, now[i], backup[i]) == Back::Done;
+        }
+        else if (back || stale)
+            ok = now[i] != Target::Absent || !m.old.set ||
+                 putBack(commit, m, backup[i], lookedAtStaging[i] ? &staged[i] : nullptr);
         else if (now[i] != Target::Fresh)
             ok = ::rename(commit.at(m, m.staging).c_str(), commit.at(m, m.target).c_str()) == 0;
         if (!ok && !error)
@@ -212,69 +221,61 @@ Settled settleForward(const Commit& commit, const std::string& record)
     if (error)
     {
         const Member& m = commit.members[failed];
-        return keptUnfinished(record, stale || back ? "take back" : "finish", shownPath(commit, m, m.target), error);
+        return keptUnfinished(record, back || stale ? "take back" : "finish", shownPath(commit, m, m.target), error);
     }
     if (stale)
         sayStale(record);
-    else if (back)
-        say("The interrupted save of " + shownPath(commit, commit.members.front(), commit.members.front().target) +
-            " cannot be finished: a file it wrote is gone; it is taken back");
-    return Settled::Done;
-}
-
-Settled settleBack(const Commit& commit, const std::string& record)
-{
-    std::vector<Target> now;
-    for (const Member& m : commit.members)
-    {
-        now.push_back(targetOf(commit, m));
-        if (now.back() == Target::Unknown)
-        {
-            const int error = errno;
-            return keptUnfinished(record, "take back", shownPath(commit, m, m.target), error);
-        }
-    }
-    for (std::size_t i = 0; i < commit.members.size(); ++i)
-        if (!takeBack(commit, commit.members[i], now[i]))
-        {
-            const int error = errno;
-            return keptUnfinished(record, "take back", shownPath(commit, commit.members[i], commit.members[i].target),
-                                  error);
-        }
-    if (std::find(now.begin(), now.end(), Target::Other) != now.end())
-        sayStale(record);
+    else if (back && lacking != count)
+        say("The interrupted save of " + shownPath(commit, commit.members[lacking], commit.members[lacking].target) +
+            " can be neither finished nor taken back: files it wrote or replaced are gone; its files are left as they stand");
+    else if (!undo && back)
+        say("The interrupted save of " + shownPath(commit, commit.members[gone], commit.members[gone].target) +
+            " cannot be finished: a file it wrote is gone; " +
+            (taken ? "it is taken back" : "it had put no file in place, and is dropped"));
     return Settled::Done;
 }
 
 // True when errno says a look failed, not that nothing stands there.
 bool lookFailed() { return errno != 0 && !nothingThere(errno); }
 
-// A record that cannot be looked at now (errno): said once a run, and every
-// file in the folder scanned is kept from saves, since what it names is not
-// known.
-Settled keptUnread(const std::string& record, Unsettled& left)
+// The folder a scan looks through, what its listing showed, and what the
+// scan could not settle there.
+struct Scan
+{
+    const std::string& folder;
+    const std::vector<std::string>& names;
+    Unsettled& left;
+};
+
+// A record that cannot be looked at now (errno): said once a run. What it
+// names is not known: the files that its writer `pid` has temporaries of in
+// the folder scanned are held back, and those temporaries stay.
+Settled keptUnread(const std::string& record, unsigned long long pid, Scan& scan)
 {
     const int error = errno;
-    left.keepAll(error);
+    scan.left.keepWriter(pid, scan.names, record, error);
     sayKept(record, error);
     errno = error;
     return Settled::Kept;
 }
 
-// Notes in `left` what a kept commit names in folder `scanned` of it.
-void keepNamed(const Commit& commit, std::size_t scanned, int error, Unsettled& left)
+// Notes in the scan what a kept commit names in folder `scanned` of it (in
+// any of its folders when that is not known), and keeps its writer's
+// temporaries there.
+void keepNamed(const Commit& commit, std::size_t scanned, const std::string& record, unsigned long long pid,
+               int error, Scan& scan)
 {
+    scan.left.writers.insert(pid);
     for (const Member& m : commit.members)
-        if (m.folder == scanned)
-            left.keep(m.target, error);
+        if (m.folder == scanned || scanned == commit.folders.size())
+            scan.left.keep(m.target, record, error);
 }
 
 // Settles the commit of the record `prefix` + `id` in `first` (the folder of
-// the commit's first target). `via`, when not empty, is the folder of the
-// member record that led here. What stays unsettled in the folder scanned
-// (`via`, or `first`) goes into `left`.
+// the commit's first target). `viaMember` when the member record in the
+// folder scanned led here; else the scan is of `first`.
 Settled settle(const std::string& first, const std::string& prefix, const std::string& id, unsigned long long pid,
-               const std::string& via, Unsettled& left)
+               bool viaMember, Scan& scan)
 {
     Commit commit;
     commit.id = id;
@@ -284,7 +285,7 @@ Settled settle(const std::string& first, const std::string& prefix, const std::s
     if (found == Found::Missing)
         return Settled::Missing;
     if (found == Found::Unreadable)
-        return keptUnread(record, left);
+        return keptUnread(record, pid, scan);
     bool ours = !fields.empty() && parseCommit(fields, commit);
     if (ours)
     {
@@ -296,7 +297,7 @@ Settled settle(const std::string& first, const std::string& prefix, const std::s
             if (!siblingFolder(first, commit.relative[i]))
             {
                 if (lookFailed())
-                    return keptUnread(record, left);
+                    return keptUnread(record, pid, scan);
                 ours = false;
             }
             commit.folders.push_back(first + "/" + commit.relative[i]);
@@ -308,34 +309,38 @@ Settled settle(const std::string& first, const std::string& prefix, const std::s
         // A writer that still runs is left alone, whatever it wrote.
         if (found == Found::Busy)
         {
-            left.keepAll(EBUSY);
-            return Settled::Kept;
+            errno = EBUSY;
+            return keptUnread(record, pid, scan);
         }
         sayForeign(record);
         ::unlink(record.c_str());
         return Settled::Removed;
     }
     std::size_t scanned = 0;
-    if (!via.empty())
+    if (viaMember)
     {
         for (std::size_t i = 1; i < commit.folders.size() && !scanned; ++i)
-            if (sameFolder(commit.folders[i], via))
+            if (sameFolder(commit.folders[i], scan.folder))
                 scanned = i;
             else if (errno)
             {
-                return keptUnread(record, left);
+                const int error = errno;
+                keepNamed(commit, commit.folders.size(), record, pid, error, scan);
+                sayKept(record, error);
+                errno = error;
+                return Settled::Kept;
             }
         if (!scanned)
             return Settled::NotFrom;
     }
     if (found == Found::Busy)
     {
-        keepNamed(commit, scanned, EBUSY, left);
+        keepNamed(commit, scanned, record, pid, EBUSY, scan);
         return Settled::Kept;
     }
     Settled settled = checkMembers(commit, pid, record, scanned);
     if (settled == Settled::Done)
-        settled = prefix == CommitPrefix ? settleForward(commit, record) : settleBack(commit, record);
+        settled = settleCommit(commit, record, prefix == UndoPrefix);
     if (settled == Settled::Done)
     {
         Syncs syncs;
@@ -346,52 +351,53 @@ Settled settle(const std::string& first, const std::string& prefix, const std::s
             settled = Settled::Kept;
     }
     if (settled == Settled::Kept)
-        keepNamed(commit, scanned, errno ? errno : EIO, left);
+        keepNamed(commit, scanned, record, pid, errno ? errno : EIO, scan);
     return settled;
 }
 
-// A member record in `folder`: its commit is settled from the first folder;
-// without a commit or undo record there, the commit never began (or is
-// done) and the member record is garbage, unless its writer still runs.
-Settled settleMember(const std::string& folder, const std::string& id, unsigned long long pid, Unsettled& left)
+// A member record in the folder scanned: its commit is settled from the
+// first folder; without a commit or undo record there, the commit never
+// began (or is done) and the member record is garbage, unless its writer
+// still runs.
+Settled settleMember(const std::string& id, unsigned long long pid, Scan& scan)
 {
-    const std::string member = folder + "/" + MemberPrefix + id;
+    const std::string member = scan.folder + "/" + MemberPrefix + id;
     std::vector<std::string> fields;
     std::string back;
     const Found found = readRecord(member, pid, fields);
     if (found == Found::Missing)
         return Settled::Missing;
     if (found == Found::Unreadable)
-        return keptUnread(member, left);
+        return keptUnread(member, pid, scan);
     std::string first;
     if (parseMember(fields, back))
     {
-        if (siblingFolder(folder, back))
-            first = folder + "/" + back;
+        if (siblingFolder(scan.folder, back))
+            first = scan.folder + "/" + back;
         else if (lookFailed())
-            return keptUnread(member, left);
+            return keptUnread(member, pid, scan);
     }
     Settled settled = Settled::NotFrom;
-    if (!first.empty() && !sameFolder(first, folder))
+    if (!first.empty() && !sameFolder(first, scan.folder))
     {
         if (errno)
-            return keptUnread(member, left);
+            return keptUnread(member, pid, scan);
         settled = Settled::Missing;
     }
     for (const std::string& prefix : {CommitPrefix, UndoPrefix})
         if (settled == Settled::Missing)
-            settled = settle(first, prefix, id, pid, folder, left);
+            settled = settle(first, prefix, id, pid, true, scan);
     if (settled == Settled::Kept)
         return settled;
     if (found == Found::Busy && settled != Settled::Done)
     {
-        left.keepAll(EBUSY);
-        return Settled::Kept;
+        errno = EBUSY;
+        return keptUnread(member, pid, scan);
     }
     if (settled == Settled::NotFrom)
         sayForeign(member);
     ::unlink(member.c_str());
-    return settled;
+    return settled == Settled::Missing ? Settled::Done : settled;
 }
 }
 
@@ -399,6 +405,7 @@ namespace AtomicFileShared
 {
 bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, Unsettled& left)
 {
+    Scan scan{folder, names, left};
     bool any = false;
     for (const std::string& name : names)
     {
@@ -411,10 +418,12 @@ bool resolveDeadCommits(const std::string& folder, const std::vector<std::string
                 continue;
             any = true;
             const std::string id = name.substr(prefix.size());
-            if (prefix == MemberPrefix)
-                (void)settleMember(folder, id, pid, left);
-            else
-                (void)settle(folder, prefix, id, pid, "", left);
+            const Settled settled =
+                prefix == MemberPrefix ? settleMember(id, pid, scan) : settle(folder, prefix, id, pid, false, scan);
+            // Listed, yet gone at its open: what its writer left stays until
+            // a scan can tell what it was.
+            if (settled == Settled::Missing)
+                left.writers.insert(pid);
         }
     }
     return any;

@@ -63,34 +63,71 @@ bool otherWriterGone(unsigned long long pid);
 // not being allowed to: then what it holds is not known.
 std::vector<std::string> namesIn(const std::string& folder, bool* listed = nullptr);
 
-// What a scan of a folder could not settle now: the names of the files there
-// that kept commits name, or every name when a record there that was kept
-// could not be read (so what it names is not known). No save may go ahead
-// over such a file: it would be taken for the kept commit's own, or undone.
+// Why a save may not go ahead over a file now: the record of an interrupted
+// save that could not be settled, and why; or the folder, when it could not
+// be looked through for records at all.
+struct Hold
+{
+    std::string record;
+    int error = 0;
+    bool folder = false;
+
+    // The reason a refused save gives: which record holds it back, and why.
+    std::string reason() const;
+};
+
+// What a scan of a folder could not settle now. A kept commit holds back the
+// files its record names; a record that cannot be read holds back the files
+// its writer was saving, which its temporaries in the folder name
+// ("<stem>.tmp.<pid>.<n>"). No save may go ahead over such a file: it would
+// be taken for the kept commit's own, or undone. Files of other writers, and
+// the folder's other files, are not held.
 struct Unsettled
 {
-    bool all = false;
-    std::set<std::string> names;
-    int error = 0; // why the first was kept
+    bool all = false; // the folder could not be looked through
+    Hold everything;
+    std::map<std::string, Hold> names; // by target name
+    std::map<std::string, Hold> stems; // by the stem of the target's temporaries
+    // Writers whose temporaries stay for a later scan.
+    std::set<unsigned long long> writers;
 
-    bool any() const { return all || !names.empty(); }
-    bool holds(const std::string& name) const { return all || names.count(name) != 0; }
-    void keepAll(int why)
-    {
-        all = true;
-        error = error ? error : why;
-    }
-    void keep(const std::string& name, int why)
-    {
-        names.insert(name);
-        error = error ? error : why;
-    }
+    bool any() const { return all || !names.empty() || !stems.empty() || !writers.empty(); }
+    // What holds the target named `name`, whose temporaries' stem is `stem`;
+    // null when nothing does.
+    const Hold* holding(const std::string& name, const std::string& stem) const;
+    void keepAll(const std::string& folder, int why);
+    void keep(const std::string& name, const std::string& record, int why);
+    // Holds every target that writer `pid` has temporaries of among `names`,
+    // and keeps those temporaries.
+    void keepWriter(unsigned long long pid, const std::vector<std::string>& names, const std::string& record, int why);
 };
+
+// One line on standard output, its controls escaped.
+void say(const std::string& line);
+// A path as a person would name it: "Photos/.group-...", not
+// "Scrivlet/../Photos/.group-...".
+std::string shownName(const std::string& path);
+
+// Sets what the last refused save of this thread says (null: nothing held it).
+void noteHeld(const Hold* hold);
+
+// Scans `folder` as removeStaleTemporariesAtomic does, for the temporaries
+// of the target whose stem is `stem` only when it is not empty; false
+// (errno) when the folder could not be listed. Called with pendingMutex held.
+bool removeStaleTemporaries(const std::string& folder, const std::string& stem, Unsettled& left);
+// True when this process still uses the temporary at `path`: an open
+// stream's or a staging file not yet put in place. Called with pendingMutex
+// held.
+bool inUse(const std::string& path);
+bool isStaging(const std::string& path);
 
 // Finishes or takes back the grouped commits of dead writers whose records
 // are among `names` in `folder`; true when there were any. What could not be
 // settled now goes into `left`: its files are not garbage yet.
 bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, Unsettled& left);
+
+// The stem of a temporary's name ("<stem>.tmp.<pid>.<n>"), and its writer.
+bool temporaryStemOf(const std::string& name, std::string& stem, unsigned long long& pid);
 }
 
 #endif

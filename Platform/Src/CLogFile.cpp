@@ -42,20 +42,6 @@ std::string oneLine(const std::string& text)
     return result;
 }
 
-bool writeAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size())
-    {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 }
 
 CLogFile* CLogFile::Instance()
@@ -100,7 +86,7 @@ bool CLogFile::Append(const LogData::Corvantis::CLogRecord& record)
         if (readable && ::fstat(fd, &info) == 0 && info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) == 1 &&
             last != '\n')
             line.insert(line.begin(), '\n');
-        ok = writeAll(fd, line);
+        ok = writeFully(fd, line.data(), line.size());
         if (!ok)
             problem = std::strerror(errno);
     }

@@ -67,7 +67,7 @@ bool CPlayerProfile::AddBadge(unsigned long badge)
     if (!writeFileAtomic(path.c_str(), text.data(), text.size()))
     {
         const int error = errno;
-        std::cout << "Could not save file " << Tovrane::escapeControls(path) << ": " << std::strerror(error)
+        std::cout << "Could not save file " << Tovrane::escapeControls(path) << ": " << atomicFailure(error)
                   << std::endl;
         return false;
     }

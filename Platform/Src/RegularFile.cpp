@@ -131,6 +131,26 @@ bool readFully(int fd, void* data, std::size_t size, std::size_t& got)
     return true;
 }
 
+bool writeFully(int fd, const void* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size)
+    {
+        const ssize_t part = ::write(fd, static_cast<const char*>(data) + done, size - done);
+        if (part < 0 && errno == EINTR)
+            continue;
+        if (part < 0)
+            return false;
+        if (part == 0)
+        {
+            errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(part);
+    }
+    return true;
+}
+
 bool readOpenFile(int fd, std::string& text, std::size_t limit, std::string* what)
 {
     text.clear();

@@ -258,7 +258,7 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
         });
         EXPECT_EQ(1, std::count(printed.begin(), printed.end(), '\n')) << printed;
         EXPECT_NE(std::string::npos,
-                  printed.find(which == "staging" ? "Could not finish the interrupted save of " + first + ".a.png.tmp."
+                  printed.find(which == "staging" ? "Could not finish the interrupted save of " + first + "a.png:"
                                                   : (member ? second : first) + unread + " cannot be read now"))
             << printed;
         EXPECT_NE(std::string::npos, printed.find(std::strerror(EIO))) << printed;

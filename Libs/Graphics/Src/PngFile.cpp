@@ -292,7 +292,7 @@ bool Texture::savePng(const std::string& path, const std::string& shownAs) const
     std::FILE* stream = fopenAtomic(path.c_str(), "wb");
     if (!stream)
     {
-        std::cout << "Could not save file " << name << ": " << std::strerror(errno) << std::endl;
+        std::cout << "Could not save file " << name << ": " << atomicFailure(errno) << std::endl;
         return false;
     }
 

@@ -429,8 +429,7 @@ bool ScrivletPlayer::writeBlock(const std::string& path, const unsigned char* by
     if (!writeFileAtomic(path.c_str(), bytes, static_cast<size_t>(size)))
     {
         const int error = errno;
-        std::cout << "Could not save file " << escapeControls(path) << ": " << std::strerror(error ? error : EIO)
-                  << std::endl;
+        std::cout << "Could not save file " << escapeControls(path) << ": " << atomicFailure(error) << std::endl;
         return false;
     }
     return true;

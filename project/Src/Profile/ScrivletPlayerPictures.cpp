@@ -46,7 +46,7 @@ void sayNotSaved(const std::string& path, const char* after = "")
     struct stat status;
     const std::string reason = ::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)
                                    ? std::string("it is ") + describeFileType(status.st_mode)
-                                   : std::strerror(error ? error : EIO);
+                                   : atomicFailure(error);
     std::cout << "Could not save file " << escapeControls(path) << after << ": " << reason << std::endl;
 }
 

@@ -420,7 +420,9 @@ TEST_F(CopiedDataFolders, ASaveWaitsForARecordThatCannotBeReadNow)
     EXPECT_FALSE(saved);
     EXPECT_EQ(1, std::count(loading.begin(), loading.end(), '\n')) << loading;
     EXPECT_TRUE(says(loading, "cannot be read now (Permission denied)")) << loading;
-    EXPECT_EQ("Could not save file " + kind.paths(*profile)[0] + " and the files saved with it: Permission denied\n",
+    EXPECT_EQ("Could not save file " + kind.paths(*profile)[0] +
+                  " and the files saved with it: the interrupted save recorded in " + profile->photosPath +
+                  record + " holds it back (Permission denied)\n",
               saving);
     EXPECT_EQ(versions[0], kind.slot(*profile)) << "the refused save changed nothing";
     std::string plain;
