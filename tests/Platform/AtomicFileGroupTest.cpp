@@ -14,6 +14,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -138,6 +139,30 @@ TEST_F(Group, FolderThatCannotBeSyncedStopsTheCommitBeforeAnyRename)
         EXPECT_EQ("alone", TestSupport::readFile(targets[2]));
         EXPECT_EQ(std::vector<std::string>(), leftovers());
     }
+}
+
+// A record cut short by the file-size limit (its staging files fit) stops
+// the commit before anything is put in place, with its own write's reason.
+TEST_F(Group, ARecordCutShortStopsTheCommitWithItsOwnReason)
+{
+    writeOld();
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit = {128, 128};
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            if (!writeFileAtomic(stageAtomic(targets[i].c_str()).c_str(), newContent(i).data(), newContent(i).size()))
+                ::_exit(3);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool done = replaceStagedAtomic(targets);
+        ::_exit(done ? 0 : errno == EFBIG ? 2 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "wait status " << status;
+    EXPECT_EQ("old", state());
+    EXPECT_EQ(std::vector<std::string>(), leftovers());
 }
 
 // A folder that may be written and searched but not read (mode 0300, for a

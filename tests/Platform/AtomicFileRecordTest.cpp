@@ -227,12 +227,17 @@ TEST_F(Group, PlantedRecordsTouchNothingTheyName)
 // often its folders are scanned, its folder named as it is (not as a sibling
 // reached from the first); once it can be read, the next scan settles it.
 // The same for the member record in the second folder, and for a commit
-// whose staging files cannot be read in that run.
+// whose staging files cannot be read in that run. Meanwhile it holds back
+// the saves of the files its writer was saving, naming itself, and no other
+// file of either folder. Records may be read by whoever may read the files
+// they guard (here the group, under a umask that gives new files to the
+// owner alone).
 TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
 {
     writeOld();
     ASSERT_TRUE(stageAndCommit(-1, -1));
     const int calls = FileFaults::count();
+    const mode_t umask = ::umask(077);
     for (const std::string which : {"commit", "member", "staging"})
     {
         SCOPED_TRACE(which);
@@ -241,6 +246,8 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
         for (int killAt = 0; killAt < calls && record.empty(); ++killAt)
         {
             writeOld();
+            for (const std::size_t i : {0, 2})
+                ASSERT_EQ(0, ::chmod(targets[i].c_str(), 0640));
             ASSERT_EQ(-SIGKILL, commitInChild(-1, killAt, true));
             for (const auto& entry : fs::directory_iterator(first))
                 if (entry.path().filename().string().compare(0, 14, ".group-commit.") == 0 &&
@@ -248,14 +255,26 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
                     record = entry.path().filename().string();
         }
         ASSERT_FALSE(record.empty());
+        for (const std::string& path : {first + record, second + ".group-member." + record.substr(14)})
+            EXPECT_EQ(fs::perms(0640), fs::status(path).permissions() & fs::perms::all) << path;
         const std::string unread = member ? ".group-member." + record.substr(14) : which == "staging" ? ".a.png.tmp.*" : record;
         const std::string printed = TestSupport::printed([&] {
             FileFaults::failReadsOf(unread.c_str(), EIO);
             for (int scan = 0; scan < 4; ++scan)
                 for (const std::string& folder : {first, second})
+                {
                     removeStaleTemporariesAtomic(folder.c_str());
+                    EXPECT_TRUE(writeFileAtomic((folder + "other.bin").c_str(), "other", 5)) << folder;
+                }
+            const std::string& held = targets[member ? 2 : 0];
+            EXPECT_FALSE(writeFileAtomic(held.c_str(), "held", 4)) << held;
+            EXPECT_EQ(std::string("the interrupted save recorded in ") + (member && which != "staging" ? second + unread : first + record) +
+                          " holds it back (" + std::strerror(EIO) + ")",
+                      atomicFailure(errno));
             FileFaults::failReadsOf("", 0);
         });
+        for (const std::string& folder : {first, second})
+            fs::remove(folder + "other.bin");
         EXPECT_EQ(1, std::count(printed.begin(), printed.end(), '\n')) << printed;
         EXPECT_NE(std::string::npos,
                   printed.find(which == "staging" ? "Could not finish the interrupted save of " + first + "a.png:"
@@ -265,6 +284,62 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
         EXPECT_TRUE(fs::exists(first + record));
         removeStaleTemporariesAtomic(second.c_str());
         EXPECT_NE("mixed", state());
+        EXPECT_EQ(std::vector<std::string>(), leftovers());
+    }
+    ::umask(umask);
+}
+
+// A killed commit some of whose files are gone at the next scan says what
+// it did in one line, and leaves each file old or new with nothing else: a
+// staging file gone takes it back, or drops it when nothing was in place
+// yet; with the backup of a file it had replaced gone too, it can go
+// neither way, and what stands stays.
+TEST_F(Group, ACommitMissingItsFilesSaysWhatItDid)
+{
+    writeOld();
+    ASSERT_TRUE(stageAndCommit(-1, -1));
+    const int calls = FileFaults::count();
+    struct Row
+    {
+        const char* killedWith; // what the kill leaves: "old" with the record written, or "mixed"
+        bool backupGone;
+        const char* said;
+        std::vector<std::string> ends;
+    };
+    for (const Row& row :
+         {Row{"mixed", false, "count.bin cannot be finished: a file it wrote is gone; it is taken back", {"old a", "", "old count"}},
+          Row{"mixed", true, "a.png can be neither finished nor taken back", {newContent(0), "", "old count"}},
+          Row{"old", false, "count.bin cannot be finished: a file it wrote is gone; it had put no file in place, and is dropped",
+              {"old a", "", "old count"}}})
+    {
+        SCOPED_TRACE(row.said);
+        bool recorded = false;
+        for (int killAt = 0; killAt < calls && !(recorded && state() == row.killedWith); ++killAt)
+        {
+            writeOld();
+            ASSERT_EQ(-SIGKILL, commitInChild(-1, killAt, true));
+            recorded = false;
+            for (const auto& entry : fs::directory_iterator(first))
+                recorded = recorded || (entry.path().filename().string().compare(0, 14, ".group-commit.") == 0 &&
+                                        entry.path().filename().string().find(".tmp.") == std::string::npos);
+        }
+        ASSERT_EQ(row.killedWith, state());
+        // count.bin's new file goes; a.png's old one too, with backupGone.
+        for (const std::string& name : leftovers())
+        {
+            const std::string file = fs::path(name).filename().string(), content = TestSupport::readFile(name);
+            if ((file.compare(0, 10, ".count.bin") == 0 && content == newContent(2)) ||
+                (row.backupGone && file.compare(0, 6, ".a.png") == 0 && content == "old a"))
+                fs::remove(name);
+        }
+        const std::string printed = TestSupport::printed([&] {
+            for (const std::string& folder : {second, first})
+                removeStaleTemporariesAtomic(folder.c_str());
+        });
+        EXPECT_EQ(1, std::count(printed.begin(), printed.end(), '\n')) << printed;
+        EXPECT_NE(std::string::npos, printed.find(row.said)) << printed;
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            EXPECT_EQ(row.ends[i], fs::exists(targets[i]) ? TestSupport::readFile(targets[i]) : "") << targets[i];
         EXPECT_EQ(std::vector<std::string>(), leftovers());
     }
 }
