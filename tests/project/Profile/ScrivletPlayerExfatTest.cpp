@@ -142,10 +142,11 @@ int killSave(const SlotSave& kind, bool noLinks, int killAt)
 // Kills the save of version 1 over version 0 at each of its renames in turn
 // (in a forked child; without hard links when `noLinks`), then runs
 // `between` on the data folder and loads the profile, which settles the
-// killed save: the slot must be wholly old or wholly new, with nothing
-// hidden left. Ends with the run that was not killed, which must have saved.
+// killed save: the slot must be wholly old or wholly new (with `perFile`,
+// each file old or new, also after a second load), with nothing hidden
+// left. Ends with the run that was not killed, which must have saved.
 void killAtEachRenameOf(const SlotSave& kind, bool noLinks, const std::string& where,
-                        const std::function<bool()>& between, Outcomes& outcomes)
+                        const std::function<bool()>& between, Outcomes& outcomes, bool perFile = false)
 {
     std::vector<std::string> versions[2];
     ASSERT_TRUE(makeVersions(kind, versions));
@@ -160,11 +161,13 @@ void killAtEachRenameOf(const SlotSave& kind, bool noLinks, const std::string& w
         const std::string pattern = slotPattern(kind.slot(*profile), versions);
         const std::vector<std::string> left = hiddenFiles();
         const bool old = pattern.find_first_not_of('o') == std::string::npos,
-                   fresh = pattern.find_first_not_of('n') == std::string::npos;
+                   fresh = pattern.find_first_not_of('n') == std::string::npos,
+                   each = perFile && pattern.find_first_not_of("on") == std::string::npos &&
+                          slotPattern(kind.slot(*Fixture::loadProfile()), versions) == pattern;
         outcomes.old += old && left.empty();
         outcomes.fresh += fresh && left.empty();
         const std::string run = std::string(kind.name()) + (noLinks ? " without hard links" : "") + ", " + where;
-        if (!(old || fresh) || !left.empty())
+        if (!(old || fresh || each) || !left.empty())
             outcomes.broken.push_back(run + ", killed at rename " + std::to_string(killAt) + ": slot " + pattern +
                                       leftAndSaid(left, printed));
         if (!WIFSIGNALED(status))
@@ -209,7 +212,7 @@ void restoreOld(const SlotSave& kind, const std::vector<std::string> (&versions)
 // nothing hidden left. No line may call the killed save out of date (nothing
 // saved since), and a line about a kept save names the failed call's EIO.
 void failEachCallOfTheLoad(const SlotSave& kind, bool noLinks, std::size_t placed, const std::string& where,
-                           Outcomes& outcomes)
+                           Outcomes& outcomes, int error = EIO)
 {
     std::vector<std::string> versions[2];
     ASSERT_TRUE(makeVersions(kind, versions));
@@ -233,7 +236,7 @@ void failEachCallOfTheLoad(const SlotSave& kind, bool noLinks, std::size_t place
         ScrivletPlayerPtr profile(new ScrivletPlayer);
         failing = output([&] {
             FileFaults::watchLooks(true);
-            FileFaults::arm(failAt, EIO);
+            FileFaults::arm(failAt, error);
             profile->load();
             calls = FileFaults::count();
             FileFaults::disarm();
@@ -248,11 +251,11 @@ void failEachCallOfTheLoad(const SlotSave& kind, bool noLinks, std::size_t place
         for (std::string line; std::getline(lines, line);)
             linesRight = linesRight && (line.find("interrupted save") == std::string::npos ||
                                         (line.find("out of date") == std::string::npos &&
-                                         line.find(std::strerror(EIO)) != std::string::npos));
+                                         line.find(std::strerror(error)) != std::string::npos));
         outcomes.old += old && left.empty() && linesRight;
         outcomes.fresh += fresh && left.empty() && linesRight;
         if (!(old || fresh) || !left.empty() || !linesRight)
-            outcomes.broken.push_back(run + ", load failing at call " + std::to_string(failAt) + ": slot " + pattern +
+            outcomes.broken.push_back(run + ", load failing with " + std::strerror(error) + " at call " + std::to_string(failAt) + ": slot " + pattern +
                                       leftAndSaid(left, failing + plain));
         if (failAt >= calls)
             break; // that load made no more calls: each was failed in turn
@@ -264,11 +267,11 @@ void failEachCallOfTheLoad(const SlotSave& kind, bool noLinks, std::size_t place
 
 // The same for a picture, then a flipbook.
 void killAtEachRename(bool noLinks, const std::string& where, const std::function<bool()>& between,
-                      Outcomes& outcomes)
+                      Outcomes& outcomes, bool perFile = false)
 {
     for (const SlotSave kind : {SlotSave{false}, SlotSave{true}})
     {
-        killAtEachRenameOf(kind, noLinks, where, between, outcomes);
+        killAtEachRenameOf(kind, noLinks, where, between, outcomes, perFile);
         if (::testing::Test::HasFatalFailure())
             return;
     }
@@ -297,6 +300,28 @@ bool copyPlayers()
         return std::cout << "cp -a failed: " << printed << "\n", false;
     files::remove_all(players);
     files::rename(copy, players);
+    return true;
+}
+
+// The records of grouped saves in the data folder made no longer this
+// system's: zero-filled (a damaged card), under the header of a later
+// format, cut short, or gone.
+const char* const damages[] = {"records zero-filled", "records of a later format", "records cut short", "records gone"};
+bool damageRecords(int how)
+{
+    for (const std::string& path : hiddenFiles())
+    {
+        const std::string name = files::path(path).filename().string();
+        if (name.compare(0, 7, ".group-") != 0 || name.find(".tmp.") != std::string::npos)
+            continue;
+        std::string text = TestSupport::readFile(path);
+        if (how == 3)
+            files::remove(path);
+        else
+            writeText(path, how == 0 ? std::string(text.size(), '\0')
+                            : how == 1 ? "tovrane-atomic-group 9\n" + text.substr(text.find('\n') + 1)
+                                       : text.substr(0, text.size() / 2));
+    }
     return true;
 }
 
@@ -374,6 +399,26 @@ TEST_F(CopiedDataFolders, KilledAtEachRenameTheSlotIsWholeInTheCopy)
     expectWhole("ordinary disk, copied after the kill", outcomes);
 }
 
+// A save killed at each of its renames where old files are moved aside (no
+// hard links), then its records damaged: no file of the slot goes missing
+// with them. After the next load, and the one after it, each file is old or
+// new, and nothing hidden is left.
+TEST_F(CopiedDataFolders, DamagedRecordsLeaveNoFileMissing)
+{
+    Outcomes outcomes;
+    for (int how = 0; how < 4; ++how)
+        killAtEachRename(true, damages[how], [how] { return damageRecords(how); }, outcomes, true);
+    expectWhole("ordinary disk without hard links, records damaged", outcomes);
+}
+
+// The same on the volume, records zero-filled.
+TEST_F(ExfatSaves, DamagedRecordsLeaveNoFileMissing)
+{
+    Outcomes outcomes;
+    killAtEachRename(false, damages[0], [] { return damageRecords(0); }, outcomes, true);
+    expectWhole("exFAT, records zero-filled", outcomes);
+}
+
 // A flipbook save killed after six of its frames were put in place, and a
 // picture save after its picture, then a load failing at each of its file
 // calls in turn and a plain load: the slot is whole, on the volume. The
@@ -383,6 +428,7 @@ TEST_F(ExfatSaves, LoadFailingAtEachCallLeavesAKilledSaveWhole)
     Outcomes outcomes;
     failEachCallOfTheLoad(SlotSave{true}, false, 6, "exFAT", outcomes);
     failEachCallOfTheLoad(SlotSave{false}, false, 1, "exFAT", outcomes);
+    failEachCallOfTheLoad(SlotSave{true}, false, 6, "exFAT", outcomes, ENAMETOOLONG);
     expectWhole("exFAT, load failing at each call", outcomes, false);
 }
 
@@ -396,39 +442,68 @@ TEST_F(CopiedDataFolders, LoadFailingAtEachCallLeavesAKilledSaveWhole)
 }
 
 // A picture save killed once its record is written, before any file is in
-// place. In the next run the record cannot be read (EACCES), and the child
-// saves the picture again, with the very bytes the slot still shows: the
-// save fails in one line and changes nothing, for the record would take it
-// for the old file. The plain start after it finishes the killed save whole.
+// place, and a flipbook save killed once two frames are. In the next run the
+// record cannot be read (EACCES), and the child saves the slot again, with
+// the very bytes it still shows: the save fails in one line naming the
+// record, and changes nothing, for the record would take it for the old
+// files. The record holds back nothing else: the player's progress and
+// another picture are saved, only a flipbook's frame counts (its own file)
+// wait. The plain start after it finishes the killed save whole.
 TEST_F(CopiedDataFolders, ASaveWaitsForARecordThatCannotBeReadNow)
 {
-    const SlotSave kind{false};
-    std::vector<std::string> versions[2];
-    ASSERT_TRUE(makeVersions(kind, versions));
-    killSave(kind, false, 1);
-    std::string record;
-    for (const std::string& name : hiddenFiles())
-        if (files::path(name).filename().string().compare(0, 14, ".group-commit.") == 0)
-            record = files::path(name).filename().string();
-    ASSERT_FALSE(record.empty()) << "the record was written before the kill";
-    FileFaults::failOpensOf(record.c_str(), EACCES);
-    std::string loading;
-    ScrivletPlayerPtr profile = loadProfile(&loading);
-    bool saved = true;
-    const std::string saving = output([&] { saved = kind.save(*profile, 0); });
-    FileFaults::failOpensOf("", 0);
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(1, std::count(loading.begin(), loading.end(), '\n')) << loading;
-    EXPECT_TRUE(says(loading, "cannot be read now (Permission denied)")) << loading;
-    EXPECT_EQ("Could not save file " + kind.paths(*profile)[0] +
-                  " and the files saved with it: the interrupted save recorded in " + profile->photosPath +
-                  record + " holds it back (Permission denied)\n",
-              saving);
-    EXPECT_EQ(versions[0], kind.slot(*profile)) << "the refused save changed nothing";
-    std::string plain;
-    EXPECT_EQ(versions[1], kind.slot(*loadProfile(&plain))) << plain;
-    EXPECT_EQ("", plain);
-    EXPECT_TRUE(hiddenFiles().empty());
+    for (const std::pair<SlotSave, std::size_t> row : {std::make_pair(SlotSave{false}, 0), std::make_pair(SlotSave{true}, 2)})
+    {
+        const SlotSave kind = row.first;
+        SCOPED_TRACE(kind.name());
+        std::vector<std::string> versions[2];
+        ASSERT_TRUE(makeVersions(kind, versions));
+        const std::vector<std::string> paths = kind.paths(*loadProfile());
+        std::string record;
+        for (int killAt = 1; record.empty(); ++killAt)
+        {
+            ASSERT_LT(killAt, 100);
+            restoreOld(kind, versions);
+            killSave(kind, false, killAt);
+            for (const std::string& name : hiddenFiles())
+                if (files::path(name).filename().string().compare(0, 14, ".group-commit.") == 0 &&
+                    newFiles(paths, versions) == row.second)
+                    record = files::path(name).filename().string();
+        }
+        FileFaults::failOpensOf(record.c_str(), EACCES);
+        std::string loading;
+        ScrivletPlayerPtr profile = loadProfile(&loading);
+        const std::vector<std::string> shown = kind.slot(*profile);
+        bool saved = true, other = false;
+        const std::string saving = output([&] { saved = kind.save(*profile, 0); });
+        const std::string progress = output([&] {
+            profile->onSavePlayer();
+            profile->onSavePersistent();
+            profile->onSaveAchievements();
+            other = profile->saveImage(TexturePtr(new Texture(320, 240, PixelFormat::RGBA8888, true, 99)), 3);
+        });
+        FileFaults::failOpensOf("", 0);
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(shown, kind.slot(*profile)) << "the refused save changed nothing";
+        EXPECT_TRUE(other);
+        EXPECT_EQ(1, std::count(loading.begin(), loading.end(), '\n')) << loading;
+        EXPECT_TRUE(says(loading, "cannot be read now (Permission denied)")) << loading;
+        const std::string held = " holds it back (Permission denied)\n";
+        EXPECT_TRUE(says(saving, " and the files saved with it: the interrupted save recorded in " + profile->photosPath +
+                                     record + held) && std::count(saving.begin(), saving.end(), '\n') == 1)
+            << saving;
+        EXPECT_EQ(kind.flipbook ? "Could not save file " + profile->getAnimationDataPath() +
+                                      ": the interrupted save recorded in " + profile->photosPath + record + held
+                                : "",
+                  progress);
+        for (const std::string& path : {profile->getPlayerDataPath(), profile->getLessonDataPath(),
+                                        profile->getAchievementDataPath(), profile->toImagePath(3)})
+            EXPECT_TRUE(files::exists(path)) << path;
+        std::string plain;
+        profile = loadProfile(&plain);
+        EXPECT_EQ(versions[1], kind.slot(*profile)) << plain;
+        EXPECT_EQ("", plain);
+        EXPECT_TRUE(hiddenFiles().empty());
+    }
 }
 
 // Saves on the volume during which the kernel forgets the files, just
