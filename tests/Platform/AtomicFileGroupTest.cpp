@@ -165,6 +165,24 @@ TEST_F(Group, ARecordCutShortStopsTheCommitWithItsOwnReason)
     EXPECT_EQ(std::vector<std::string>(), leftovers());
 }
 
+// A folder whose listing fails (EIO) at the scan of a load is said once a
+// run, however often it is scanned; a folder that is not there says nothing.
+TEST_F(Group, AFolderThatCannotBeListedIsSaidOnce)
+{
+    const std::string printed = TestSupport::printed([&] {
+        for (int scan = 0; scan < 3; ++scan)
+        {
+            FileFaults::arm(0, EIO);
+            removeStaleTemporariesAtomic(first.c_str());
+            FileFaults::disarm();
+            removeStaleTemporariesAtomic((root + "missing").c_str());
+        }
+    });
+    EXPECT_EQ("Could not look through the folder " + first.substr(0, first.size() - 1) + " for interrupted saves: " +
+                  std::strerror(EIO) + "\n",
+              printed);
+}
+
 // A folder that may be written and searched but not read (mode 0300, for a
 // writer without the right to read every folder) cannot be opened to be
 // synced: saves into it still succeed, as on a filesystem without folder
