@@ -2,13 +2,13 @@
 // picture a download's own sprite sheets and characters name, is looked up
 // before anything is loaded, and each picture the download brings is read
 // chunk by chunk, so that a task that could not be shown whole is refused
-// with one line rather than run with holes in it. Then what a download takes
-// in texture memory is counted: every picture load and play make into
-// textures through the state's scene manager is found as load finds it, the
-// download's folders first, and each one the download brings, under a name of
-// its own or of the title, is walked and counted at the bytes a pixel of the
-// textures it becomes. At each exit the renderer's own peak is written to the
-// debug log.
+// with one line rather than run with holes in it. Then what the download's
+// screen takes in texture memory is counted: every picture load and play make
+// into textures through the state's scene manager is found as load finds it,
+// the download's folders first, walked once and counted as each texture made
+// of it, whoever brings it, with the reserve every task screen holds besides.
+// Each picture is looked up and opened once in a check. At each exit the
+// renderer's own peak is written to the debug log.
 #include "Resources/Lessons/TaskStudioState.h"
 
 #include "Resources/Lessons/TaskLine.h"
@@ -31,6 +31,13 @@
 
 namespace Tovrane
 {
+namespace
+{
+// A sprite of the flipbook toolbar, which the studio's own sprite manager
+// makes from the title: all the toolbar's sprites share its sheet.
+const char* const flipbookToolbarSheetSprite = "studio/toolbar/frames_highlight.png";
+}
+
 std::string TaskStudioState::findAsset(const std::string& file, std::string* failure) const
 {
     namespace fs = std::filesystem;
@@ -54,12 +61,24 @@ std::string TaskStudioState::findAsset(const std::string& file, std::string* fai
     return std::string();
 }
 
+const TaskStudioState::Found& TaskStudioState::lookUp(const std::string& file) const
+{
+    const auto known = foundFiles.find(file);
+    if (known != foundFiles.end())
+        return known->second;
+    Found& found = foundFiles[file];
+    found.first = findAsset(file, &found.second);
+    return found;
+}
+
 std::string TaskStudioState::lookupFault(const std::string& file) const
 {
-    std::string failure;
-    const std::string path = findAsset(file, &failure);
+    const std::string& path = lookUp(file).first;
     if (path.empty())
+    {
+        const std::string& failure = lookUp(file).second;
         return failure.empty() ? "is missing" : "cannot be looked up (" + failure + ")";
+    }
     // A picture of the download's own is walked chunk by chunk, without its
     // pixels; the title's are whole.
     if (!isOwn(path) || file.compare(0, 7, "images/") != 0)
@@ -95,6 +114,7 @@ std::string TaskStudioState::assetFault() const
 {
     // Files may have changed since an earlier entry.
     walkedPictures.clear();
+    foundFiles.clear();
     // The sheets load reads before the lines' sprites: a sprite they list
     // needs its sheet's picture, any other sprite name is a picture itself.
     SceneManager sheets;
@@ -229,12 +249,12 @@ std::vector<TaskStudioState::LoadedPicture> TaskStudioState::loadedPictures() co
         readDescription(name + ".chr", screen);
     };
     // A sprite of the sheets read so far, else a picture of that name.
-    auto sprite = [&pictures, &screen](const std::string& name) {
+    auto sprite = [&pictures, &screen](const std::string& name, Shown shown) {
         const SpriteManager::SpriteInfo* info = screen.findSprite(name);
-        pictures.push_back({info ? info->textureName : name, Shown::Sprite, "sprite", name});
+        pictures.push_back({info ? info->textureName : name, shown, "sprite", name});
     };
     // Every frame of every animation of the character.
-    auto character = [&pictures, &screen](const std::string& name) {
+    auto character = [&pictures, &screen](const std::string& name, Shown shown) {
         const auto entry = screen.getCharacterInfo().find(name);
         if (entry == screen.getCharacterInfo().end())
             return;
@@ -244,7 +264,7 @@ std::vector<TaskStudioState::LoadedPicture> TaskStudioState::loadedPictures() co
             for (int n = 0; n < animation.frameCount; ++n, SceneManager::nextFrameName(frame))
             {
                 const SpriteManager::SpriteInfo* info = screen.findSprite(frame);
-                pictures.push_back({info ? info->textureName : frame, Shown::Sprite, "character", name});
+                pictures.push_back({info ? info->textureName : frame, shown, "character", name});
             }
         }
     };
@@ -259,63 +279,141 @@ std::vector<TaskStudioState::LoadedPicture> TaskStudioState::loadedPictures() co
     // The sprites every task screen shows besides the task's own: the loading
     // picture and badge window of the game state, the colour pie, and the
     // lines' guide and debug dots.
-    for (const char* name : {GameState::LoadingSprite, GameState::BadgeWindowSprite, ColorPieSprites[0],
-                             ColorPieSprites[1], ColorPieSprites[2], TaskLine::GuideDotSprites[0],
+    sprite(GameState::LoadingSprite, Shown::OtherSprite);
+    sprite(GameState::BadgeWindowSprite, Shown::OtherSprite);
+    for (const char* name : {ColorPieSprites[0], ColorPieSprites[1], ColorPieSprites[2], TaskLine::GuideDotSprites[0],
                              TaskLine::GuideDotSprites[1], TaskLineSegment::DebugDotSprite})
-        sprite(name);
+        sprite(name, Shown::Sprite);
     for (const TaskLine& line : task->lines)
     {
-        // The fill mask is read, never shown.
+        // The fill mask is read, never shown; a dashed overlay is shown only
+        // by a colour line or in a writing sub-lesson's free drawing.
+        const bool dashed = !line.fillMaskImage.empty() || taskType == TaskType::WritingSubLesson;
         for (const std::string* name : {&line.pickup.icon, &line.pickup.begin, &line.pickup.end, &line.solidOverlayImage,
                                         &line.solidOverlay2Image, &line.dashedOverlayImage, &line.fixedOverlayImage,
                                         &line.fillOverlayImage})
-            if (!name->empty())
-                sprite(*name);
+            if (!name->empty() && (dashed || name != &line.dashedOverlayImage))
+                sprite(*name, Shown::Sprite);
         if (line.animation.present)
-            character(line.animation.characterName);
+            character(line.animation.characterName, Shown::Sprite);
     }
     // Each character's scene is read just before it is made.
     for (const DoodleStruct& record : task->characters)
     {
-        if (findAsset("metadata/" + record.directory + ".tex").empty())
+        if (lookUp("metadata/" + record.directory + ".tex").first.empty())
             continue;
         scene(record.directory);
-        character(record.name);
+        character(record.name, Shown::Sprite);
+    }
+    // Who joins in play: an art lesson's guide and the characters beside it,
+    // the animation lesson's guide and flipbook toolbar (whose sprites share
+    // one sheet), a letter task's letter character.
+    const LessonStaging* staging = taskType == TaskType::AdvancedLesson ? findLessonStaging(location) : nullptr;
+    if (staging)
+    {
+        for (const char* name : staging->scenes)
+            if (name)
+                scene(name);
+        for (const char* name : {staging->guide, staging->extras[0].id, staging->extras[1].id})
+            if (name)
+                character(name, Shown::OtherSprite);
+    }
+    else if (taskType == TaskType::AdvancedLesson && location == LocationName::LastAdvancedLesson)
+    {
+        scene("animation");
+        character("scv", Shown::OtherSprite);
+        sprite(flipbookToolbarSheetSprite, Shown::OtherSprite);
+    }
+    else if (taskType == TaskType::LetterTask)
+    {
+        scene("dizavo_duv");
+        character("lr", Shown::OtherSprite);
     }
     return pictures;
 }
 
-std::string TaskStudioState::textureFault() const
+std::string TaskStudioState::countPictures(std::uint64_t& bytes) const
 {
-    // Texture memory by path of the download's files, each file once, at the
-    // most that any of its uses takes.
-    std::map<std::string, std::uint64_t> taken;
+    bytes = 0;
+    // Sprites by the name the texture cache knows them by: one texture each,
+    // however many sprites and frames show it.
+    std::set<std::string> sprites;
+    const TaskDownload::PictureShape* background = nullptr;
+    bool sixteenBits = false;
     for (const LoadedPicture& loaded : loadedPictures())
     {
-        const std::string path = findAsset("images/" + loaded.picture);
-        if (!isOwn(path))
+        const std::string& path = lookUp("images/" + loaded.picture).first;
+        // A missing picture makes no texture; load says so.
+        if (path.empty())
             continue;
         const Walked& walked = walk(path);
-        if (!walked.first.empty())
+        if (!walked.first.empty() && isOwn(path))
             return std::string("its ") + loaded.what + " " + loaded.name +
                    (loaded.name == loaded.picture ? "" : " (picture " + loaded.picture + ")") + " " + walked.first;
+        if (!walked.first.empty())
+            continue;
         const TaskDownload::PictureShape& shape = walked.second;
-        // Sprites are made 16-bit; the canvas takes two bytes a pixel in
-        // tiles and is held CanvasCopies times at once.
-        const std::uint64_t canvas = CanvasCopies * shape.tiledBytes(TileSize, 2);
-        std::uint64_t bytes = static_cast<std::uint64_t>(shape.width) * shape.height * 2;
-        if (loaded.shown == Shown::Background)
-            bytes = shape.tiledBytes(TileSize, shape.pixelBytes) + (task->canvasImage.empty() ? canvas : 0);
-        else if (loaded.shown == Shown::Canvas)
-            bytes = canvas;
-        taken[path] = std::max(taken[path], bytes);
+        const bool isBackground = loaded.picture == task->background;
+        switch (loaded.shown)
+        {
+        case Shown::Background:
+            background = &shape;
+            break;
+        case Shown::Canvas:
+            bytes += CanvasCopies * shape.tiledBytes(TileSize, 2);
+            sixteenBits = sixteenBits || isBackground;
+            break;
+        case Shown::Sprite:
+        case Shown::OtherSprite:
+            if (sprites.insert(loaded.picture).second)
+                bytes += static_cast<std::uint64_t>(shape.width) * shape.height * 2;
+            sixteenBits = sixteenBits || (isBackground && loaded.shown == Shown::Sprite);
+            break;
+        }
     }
+    const bool flipbook = taskType == TaskType::AdvancedLesson && location == LocationName::LastAdvancedLesson;
+    if (background)
+    {
+        // The tiles take the pixels of the cached picture as they are when
+        // the background is made. A picture of four bytes a pixel may be a
+        // palette one, which is expanded rather than turned to 16 bits.
+        const std::uint32_t pixel = sixteenBits && background->pixelBytes == 3 ? 2 : background->pixelBytes;
+        bytes += background->tiledBytes(TileSize, pixel);
+        // The flipbook's frames take the blank canvas's place before it is shown.
+        if (task->canvasImage.empty() && !flipbook)
+            bytes += CanvasCopies * background->tiledBytes(TileSize, 2);
+    }
+    if (flipbook)
+    {
+        // Each frame shown, one more held by a stroke taken back, and the
+        // onion skin at four bytes a pixel.
+        TaskDownload::PictureShape frame;
+        frame.width = FlipbookWidth;
+        frame.height = FlipbookHeight;
+        bytes += (AnimationFrames + 1) * frame.tiledBytes(TileSize, 2) + frame.tiledBytes(TileSize, 4);
+    }
+    return std::string();
+}
+
+std::uint64_t TaskStudioState::screenTextureBytes() const
+{
+    walkedPictures.clear();
+    foundFiles.clear();
     std::uint64_t bytes = 0;
-    for (const auto& picture : taken)
-        bytes += picture.second;
-    if (bytes > TaskDownload::OwnPictureBudget)
-        return "its own pictures need " + std::to_string(bytes) + " bytes of texture memory, more than the " +
-               std::to_string(TaskDownload::OwnPictureBudget) + " a task screen leaves";
+    countPictures(bytes);
+    return bytes + TaskDownload::ScreenReserve;
+}
+
+std::string TaskStudioState::textureFault() const
+{
+    std::uint64_t bytes = 0;
+    const std::string fault = countPictures(bytes);
+    if (!fault.empty())
+        return fault;
+    bytes += TaskDownload::ScreenReserve;
+    if (bytes > GraphicsRenderer::TextureBudget)
+        return "its pictures need " + std::to_string(bytes) + " bytes of texture memory, more than the " +
+               std::to_string(GraphicsRenderer::TextureBudget) + " a task screen has";
     return std::string();
 }
 

@@ -106,7 +106,7 @@ void TaskStudioState::stageAnimationLesson()
     sceneRoot->addController(exitTimer);
     uiPicker.addUIElements(flipbookToolbar);
     flipbookController.reset(new FlipbookController);
-    flipbookController->setFrameCount(7);
+    flipbookController->setFrameCount(AnimationFrames);
     flipbookController->repeatType = RepeatType::Wrap;
     studio->addController(flipbookController);
     lessonStep = 0;

@@ -332,7 +332,7 @@ std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_
         why.clear();
     if (why)
         return ".";
-    return firstEntry(folder, [&why, what](const fs::path&, const fs::directory_entry& entry) {
+    return firstEntry(folder, [&why, what](const fs::path& root, const fs::directory_entry& entry) {
         // The type first, without following a link and without opening: a
         // pipe, socket or device would make loading wait or read for ever,
         // and opening some devices already does something.
@@ -356,6 +356,11 @@ std::string TaskDownload::unreadableEntry(const std::string& folder, std::error_
                 *what = describeFileType(info.st_mode);
             return true;
         }
+        // The game reads a file under images/ only as a picture the task
+        // loads, and the entry check opens each of those once to walk it,
+        // saying so when it cannot be read: it is not opened here as well.
+        if (*entry.path().lexically_relative(root).begin() == "images")
+            return false;
         const int file = openRegularFile(entry.path().c_str(), nullptr, false);
         if (file >= 0)
             ::close(file);

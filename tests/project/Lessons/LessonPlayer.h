@@ -330,6 +330,9 @@ private:
             for (ScreenPoint& p : off)
                 (down ? p.second : p.first) += shift;
             stroke(phase, off);
+            // Judged at the touch: the quit question in the help, answered no.
+            script.at("+4", "click escape");
+            script.at("+16", "tap 205 160");
         }
         script.after("debug", "NEW_STATE=" + phase);
         script.at("+2", "click h");

@@ -285,11 +285,19 @@ public:
     // or characters name a picture outside its folder or a missing one, or
     // a picture of its own that is not whole or that the PNG reader would
     // refuse, or an animation with a frame count out of range, or when a
-    // file of the download that load makes into a texture, whatever its
-    // name, is not whole, or those files together need more texture memory
-    // than TaskDownload::OwnPictureBudget. Decides, with a refused task file,
-    // whether the state pops at entry.
+    // picture that load and play make into textures, whatever its name, is
+    // not whole, or when the download's screen needs more texture memory
+    // (screenTextureBytes) than GraphicsRenderer::TextureBudget. Decides,
+    // with a refused task file, whether the state pops at entry.
     bool hasAssets() const;
+    // The most texture memory the task's screen can hold: every texture that
+    // load and play make from the task's pictures, the download's or the
+    // title's (each sprite picture once, at two bytes a pixel; the background
+    // in its tiles at the bytes a pixel it has when they are made; the canvas
+    // in tiles, CanvasCopies times; the flipbook's frames), and
+    // TaskDownload::ScreenReserve for what every task screen holds besides.
+    // A picture that is missing or cannot be read counts nothing.
+    std::uint64_t screenTextureBytes() const;
 
 private:
     // The colour pie's sprites: its centre, wheel and cursor.
@@ -300,6 +308,10 @@ private:
     // back puts the canvas back from its undo copy while the tiles of the
     // layer it replaces are still made.
     static constexpr int CanvasCopies = 2;
+    // The animation lesson's frames, each a flipbook frame of the screen's
+    // size; the studio shows them over an onion skin of that size.
+    static constexpr int AnimationFrames = 7;
+    static constexpr int FlipbookWidth = 320, FlipbookHeight = 240;
     // The steps all constructors share once the task file is known.
     void construct(const std::string& file);
     // The per-run reset and the debug line.
@@ -314,13 +326,18 @@ private:
     // (too long, in a folder that may not be searched) gives empty too, with
     // the reason in `failure`.
     std::string findAsset(const std::string& file, std::string* failure = nullptr) const;
-    // How a picture is made into textures: a sprite (16-bit 4-4-4-4, whole),
-    // the background (in tiles of its own pixel bytes, with the canvas drawn
-    // over it when the task has no picture of its own), or the task's picture
-    // (the canvas itself, in tiles of two bytes a pixel).
+    // How a picture is made into textures: a sprite (16-bit 4-4-4-4, whole)
+    // made by load, which turns the cached picture to 16 bits before the
+    // background's tiles are cut from it, or one made outside load (the
+    // loading picture before it; the badge window, guides and letter
+    // character in play); the background (in tiles of the pixel bytes its
+    // picture has then, with the canvas drawn over it when the task has no
+    // picture of its own); or the task's picture (the canvas itself, in tiles
+    // of two bytes a pixel, which turns the cached picture to 16 bits too).
     enum class Shown : int
     {
         Sprite,
+        OtherSprite,
         Background,
         Canvas
     };
@@ -340,12 +357,17 @@ private:
     std::string lookupFault(const std::string& file) const;
     // True when `path`, as findAsset gives it, is a file the download brings.
     bool isOwn(const std::string& path) const;
-    // Why the download's picture at `path` would not load, from its chunks
-    // (empty when it is whole), and its shape: each picture is walked once
-    // in an entry check, however many uses check and count it.
+    // Why the picture at `path` would not load, from its chunks (empty when
+    // it is whole), and its shape: each picture is walked once in an entry
+    // check, however many uses check and count it.
     typedef std::pair<std::string, TaskDownload::PictureShape> Walked;
     const Walked& walk(const std::string& path) const;
     mutable std::map<std::string, Walked> walkedPictures;
+    // findAsset of a file, looked once in an entry check however many uses
+    // ask: its path (empty when missing), and why it could not be looked up.
+    typedef std::pair<std::string, std::string> Found;
+    const Found& lookUp(const std::string& file) const;
+    mutable std::map<std::string, Found> foundFiles;
     // Why load could not show the task whole, as hasAssets says it, or empty.
     std::string assetFault() const;
     // A download's own sheets and characters, as assetFault checks them: the
@@ -364,9 +386,12 @@ private:
     // Every picture load and play make into textures through the state's
     // scene manager, by the sheets and characters they read, in that order.
     std::vector<LoadedPicture> loadedPictures() const;
-    // Why the download's files among the loaded pictures, whatever their
-    // names, cannot all be made: one that is not whole, or together more
-    // texture memory than TaskDownload::OwnPictureBudget; or empty.
+    // The texture memory the task's pictures take on its screen, as
+    // screenTextureBytes counts it without the reserve, into `bytes`; or why
+    // a picture of the download's among them cannot be made (not whole).
+    std::string countPictures(std::uint64_t& bytes) const;
+    // Why the loaded pictures cannot all be made: one of the download's that
+    // is not whole, or a screen past GraphicsRenderer::TextureBudget; or empty.
     std::string textureFault() const;
     void setupUIElements();
     void loadLine(TaskLine& line);

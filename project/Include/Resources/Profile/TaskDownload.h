@@ -69,26 +69,24 @@ public:
     // whole, with its shape in `shape` when given. Damage inside the
     // compressed image data is found only when the picture is read.
     static std::string pictureFault(const std::string& path, PictureShape* shape = nullptr);
-    // The most texture memory a task screen of the title holds: the peak of
-    // the task studio renderer's own count (GraphicsRenderer::
-    // getPeakTextureBytes(), as its "TEXTURE PEAK=" debug line says it at
-    // each exit) over every task of the generated title (each town task, art
-    // lesson and writing lesson) played through in the host, headless, each
-    // line after a hint and each traced line after a stroke off it, which
-    // puts the canvas back from its undo copy.
-    static constexpr std::uint32_t TitleScreenPeak = 4718592;
-    // The most texture memory a download's own pictures may need together
-    // (each picture once, as the task shows it): what the title's largest task
-    // screen leaves of GraphicsRenderer::TextureBudget. That peak holds the
-    // title's background and canvas too, which a download's own stand in
-    // for: the bound errs on the side of refusing.
-    static constexpr std::uint32_t OwnPictureBudget = GraphicsRenderer::TextureBudget - TitleScreenPeak;
+    // The texture memory every task screen holds besides the pictures its
+    // task loads (TaskStudioState::screenTextureBytes counts those): the quit
+    // question's sheet, made by the dialog from the title, and the text of
+    // the badge window. Measured on the title's town tasks and art lessons
+    // played through in the host, headless, each line after a hint, each
+    // traced line after a stroke off it, the quit question opened during the
+    // help that follows and answered no: at the renderer's peak ("TEXTURE
+    // PEAK=", GraphicsRenderer::getPeakTextureBytes()), what it held beyond
+    // the textures made of the task's pictures, at most.
+    static constexpr std::uint32_t ScreenReserve = 786432;
     // The first folder under the folder (relative to it, "." for the folder
     // itself) that may not be read or searched, or file that may not be read
     // or is no plain file, with the reason in `why`; empty when there is
     // none, or no such folder at all. A pipe, socket or device is known by
     // its type and never opened: `why` is then not_supported and `what`, when
-    // given, says what it is ("a pipe", "a socket", "a device").
+    // given, says what it is ("a pipe", "a socket", "a device"). A plain file
+    // under "images/" is not opened: the task studio's entry check walks
+    // every picture the task loads.
     static std::string unreadableEntry(const std::string& folder, std::error_code& why,
                                        std::string* what = nullptr);
 };
