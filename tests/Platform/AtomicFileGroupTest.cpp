@@ -151,12 +151,8 @@ TEST_F(Group, ARecordCutShortStopsTheCommitWithItsOwnReason)
     {
         ::signal(SIGXFSZ, SIG_IGN);
         const struct rlimit limit = {128, 128};
-        for (std::size_t i = 0; i < targets.size(); ++i)
-            if (!writeFileAtomic(stageAtomic(targets[i].c_str()).c_str(), newContent(i).data(), newContent(i).size()))
-                ::_exit(3);
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const bool done = replaceStagedAtomic(targets);
-        ::_exit(done ? 0 : errno == EFBIG ? 2 : 1);
+        ::_exit(stageAndCommit(-1, -1) ? 0 : errno == EFBIG ? 2 : 1);
     }
     int status = -1;
     ASSERT_EQ(child, ::waitpid(child, &status, 0));

@@ -485,8 +485,8 @@ TEST_F(CopiedDataFolders, ASaveWaitsForARecordThatCannotBeReadNow)
         EXPECT_FALSE(saved);
         EXPECT_EQ(shown, kind.slot(*profile)) << "the refused save changed nothing";
         EXPECT_TRUE(other);
-        EXPECT_EQ(1, std::count(loading.begin(), loading.end(), '\n')) << loading;
-        EXPECT_TRUE(says(loading, "cannot be read now (Permission denied)")) << loading;
+        EXPECT_TRUE(std::count(loading.begin(), loading.end(), '\n') == 1 && says(loading, "cannot be read now (Permission denied)"))
+            << loading;
         const std::string held = " holds it back (Permission denied)\n";
         EXPECT_TRUE(says(saving, " and the files saved with it: the interrupted save recorded in " + profile->photosPath +
                                      record + held) && std::count(saving.begin(), saving.end(), '\n') == 1)
