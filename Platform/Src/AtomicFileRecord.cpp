@@ -212,15 +212,15 @@ bool writeRecord(const std::string& path, const std::vector<std::string>& fields
         putField(text, field);
     text += "end\n";
     const std::string temporary = temporaryName(folderOf(path), baseOf(path));
-    // Made as the save files are (the umask applies), and readable by
-    // whoever may read the files it guards: a scan that cannot read a record
-    // must hold those files back.
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Readable as the save files are (the umask applies), and by whoever may
+    // read the files it guards: a scan that cannot read a record must hold
+    // those files back. Only its writer may write it.
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     struct stat made;
-    if ((readable & 0444) != 0 && ::fstat(fd, &made) == 0 && (made.st_mode & readable & 0444) != (readable & 0444))
-        (void)::fchmod(fd, (made.st_mode | (readable & 0444)) & 07777);
+    if (::fstat(fd, &made) == 0 && (made.st_mode & 0777) != ((made.st_mode | readable) & 0644))
+        (void)::fchmod(fd, (made.st_mode | readable) & 0644);
     // Locked before it has its name, so that no scan takes it for a dead
     // writer's; a file system without locks leaves the process id to tell.
     (void)::flock(fd, LOCK_EX | LOCK_NB);

@@ -230,8 +230,8 @@ TEST_F(Group, PlantedRecordsTouchNothingTheyName)
 // whose staging files cannot be read in that run. Meanwhile it holds back
 // the saves of the files its writer was saving, naming itself, and no other
 // file of either folder. Records may be read by whoever may read the files
-// they guard (here the group, under a umask that gives new files to the
-// owner alone).
+// they guard (the group, under a umask that gives new files to the owner
+// alone), and written by their writer alone (under no umask at all).
 TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
 {
     writeOld();
@@ -241,13 +241,14 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
     for (const std::string which : {"commit", "member", "staging"})
     {
         SCOPED_TRACE(which);
-        const bool member = which == "member";
+        const bool member = which == "member", open = which == "staging";
+        ::umask(open ? 0 : 077);
         std::string record;
         for (int killAt = 0; killAt < calls && record.empty(); ++killAt)
         {
             writeOld();
             for (const std::size_t i : {0, 2})
-                ASSERT_EQ(0, ::chmod(targets[i].c_str(), 0640));
+                ASSERT_EQ(0, ::chmod(targets[i].c_str(), open ? 0666 : 0640));
             ASSERT_EQ(-SIGKILL, commitInChild(-1, killAt, true));
             for (const auto& entry : fs::directory_iterator(first))
                 if (entry.path().filename().string().compare(0, 14, ".group-commit.") == 0 &&
@@ -256,7 +257,7 @@ TEST_F(Group, RecordThatCannotBeReadIsSaidOnce)
         }
         ASSERT_FALSE(record.empty());
         for (const std::string& path : {first + record, second + ".group-member." + record.substr(14)})
-            EXPECT_EQ(fs::perms(0640), fs::status(path).permissions() & fs::perms::all) << path;
+            EXPECT_EQ(fs::perms(open ? 0644 : 0640), fs::status(path).permissions() & fs::perms::all) << path;
         const std::string unread = member ? ".group-member." + record.substr(14) : which == "staging" ? ".a.png.tmp.*" : record;
         const std::string printed = TestSupport::printed([&] {
             FileFaults::failReadsOf(unread.c_str(), EIO);
