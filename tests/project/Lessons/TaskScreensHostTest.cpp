@@ -206,9 +206,9 @@ TEST_F(LessonsHostStartTest, ADownloadHoldingAPipeIsRefusedWithOneLine)
 }
 
 // A download's own pictures never end the game. A character frame cut at any
-// length or with a damaged chunk, and pictures that together need more
-// texture memory than a task screen leaves (the background counted in its
-// tiles, with the canvas over it), refuse the task with one line, read
+// length or with a damaged chunk, and pictures that make the screen need
+// more texture memory than a task screen has (as the entry counts it),
+// refuse the task with one line, read
 // nothing and write no usage record; a large background within that runs,
 // and every texture of it fits.
 TEST_F(LessonsHostStartTest, ADownloadsOwnPicturesAreCheckedWhole)
