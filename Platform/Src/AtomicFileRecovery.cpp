@@ -247,14 +247,16 @@ struct Scan
     Unsettled& left;
 };
 
-// A record that cannot be looked at now (errno): said once a run. What it
-// names is not known: the files that its writer `pid` has temporaries of in
-// the folder scanned are held back, and those temporaries stay.
+// A record that cannot be looked at now (errno): said once a run, unless
+// its writer still runs. What it names is not known: the files that its
+// writer `pid` has temporaries of in the folder scanned are held back, and
+// those temporaries stay.
 Settled keptUnread(const std::string& record, unsigned long long pid, Scan& scan)
 {
     const int error = errno;
     scan.left.keepWriter(pid, scan.names, record, error);
-    sayKept(record, error);
+    if (error != EBUSY)
+        sayKept(record, error);
     errno = error;
     return Settled::Kept;
 }
