@@ -52,11 +52,12 @@ bool writeFileAtomic(const char* path, const void* data, std::size_t size);
 // directly, sync it at the close and read it back there for what it holds).
 // replaceStagedAtomic then puts the staging files of `targets` in place as
 // one step: true when all are; on false none is, and every target holds
-// what it held before (a target that was not there is not there). The targets lie in one folder or in folders
-// side by side (EXDEV otherwise). Records of killed commits in those folders
-// are settled first; one that cannot be settled now and names a target (or
-// cannot be read, while its writer's temporaries of a target stand) fails
-// the commit before anything is written. A record of the step that cannot be made durable (its
+// what it held before (a target that was not there is not there). The
+// targets lie in one folder or in folders side by side (EXDEV otherwise).
+// Records of killed commits in those folders are settled first; one that
+// cannot be settled now and names a target (or cannot be read, while its
+// writer's temporaries of a target stand) fails the commit before anything
+// is written. A record of the step that cannot be made durable (its
 // folder's sync fails) stops the commit before anything is put in place. A
 // process killed at any instant of it leaves either every old file or, once
 // its record of the step is written, every new file after the next scan of

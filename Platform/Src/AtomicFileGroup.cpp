@@ -165,7 +165,7 @@ bool commit(const std::vector<std::string>& targets, const std::vector<std::stri
             (void)resolveDeadCommits(commit.folders[f], names, left);
         else
             left.keepAll(commit.folders[f], errno);
-        for (std::size_t i = 0; i < commit.members.size(); ++i)
+        for (std::size_t i = 0; i < commit.members.size() && left.any(); ++i)
         {
             std::string folder, stem;
             const Member& m = commit.members[i];

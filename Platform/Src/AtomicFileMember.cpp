@@ -4,7 +4,6 @@
 #include "AtomicFileRecord.h"
 
 #include <cerrno>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,6 +148,6 @@ bool clearRecords(const Commit& commit, const std::string& record, bool allInPla
 
 std::string shownPath(const Commit& commit, const Member& m, const std::string& name)
 {
-    return std::filesystem::path(commit.at(m, name)).lexically_normal().string();
+    return shownName(commit.at(m, name));
 }
 }

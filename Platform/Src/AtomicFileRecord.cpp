@@ -172,7 +172,8 @@ Found readRecord(const std::string& path, unsigned long long pid, std::vector<st
     const int fd = openRegularFile(path.c_str(), nullptr, false);
     if (fd < 0)
     {
-        // A name that cannot be there (under a file, or too long) is not there.
+        // A name under a file is not there; any other failed open (a name
+        // too long among them: the listing showed it) is no verdict.
         if (nothingThere(errno))
             return Found::Missing;
         return errno == ELOOP || errno == ENXIO || errno == ENODEV || errno == EISDIR ? Found::Foreign

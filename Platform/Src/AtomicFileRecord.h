@@ -154,7 +154,8 @@ bool putBack(const Commit& commit, const Member& m, Stand backup, const Stand* s
 // records, the staging files and the backups, each backup only while its
 // target holds a regular file, and a staging file of a target that had an
 // old file only while something stands at the target: no copy goes while
-// its target is missing. Nothing is read: every name is the commit's own. With `allInPlace`, for the live commit that put every staging file in
+// its target is missing. Nothing is read: every name is the commit's own.
+// With `allInPlace`, for the live commit that put every staging file in
 // place, only the backups are left to remove. False when the record stays.
 bool clearRecords(const Commit& commit, const std::string& record, bool allInPlace = false);
 

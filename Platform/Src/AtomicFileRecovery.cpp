@@ -6,15 +6,11 @@
 // Lines name files escaped, as read from the records.
 #include "AtomicFileRecord.h"
 
-#include "EscapeControls.h"
-
 #include <algorithm>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -155,8 +151,9 @@ Settled settleCommit(const Commit& commit, const std::string& record, bool undo)
 {
     const std::size_t count = commit.members.size();
     std::vector<Target> now(count);
+    // Unknown in `staged` for a staging file not looked at: a failed look
+    // keeps the commit before anything is done.
     std::vector<Stand> staged(count, Stand::Unknown), backup(count, Stand::Same);
-    std::vector<bool> lookedAtStaging(count, false);
     const char* const verb = undo ? "take back" : "finish";
     bool stale = false;
     for (std::size_t i = 0; i < count; ++i)
@@ -176,7 +173,6 @@ Settled settleCommit(const Commit& commit, const std::string& record, bool undo)
         if (now[i] == Target::Fresh)
             continue;
         staged[i] = standing(commit.at(m, m.staging), m.fresh);
-        lookedAtStaging[i] = true;
         if (staged[i] == Stand::Unknown)
             return keptUnfinished(record, verb, shownPath(commit, m, m.target), errno);
         if (staged[i] != Stand::Same)
@@ -209,7 +205,7 @@ Settled settleCommit(const Commit& commit, const std::string& record, bool undo)
         }
         else if (back || stale)
             ok = now[i] != Target::Absent || !m.old.set ||
-                 putBack(commit, m, backup[i], lookedAtStaging[i] ? &staged[i] : nullptr);
+                 putBack(commit, m, backup[i], staged[i] != Stand::Unknown ? &staged[i] : nullptr);
         else if (now[i] != Target::Fresh)
             ok = ::rename(commit.at(m, m.staging).c_str(), commit.at(m, m.target).c_str()) == 0;
         if (!ok && !error)

@@ -2,8 +2,7 @@
 // settled first, then their temporaries go. What a kept record holds back,
 // and what a refused save says about it.
 #include "AtomicFile.h"
-#include "AtomicFileIdentity.h"
-#include "AtomicFileShared.h"
+#include "AtomicFileRecord.h"
 
 #include "EscapeControls.h"
 
@@ -199,7 +198,7 @@ bool removeStaleTemporaries(const std::string& folder, const std::string& stem, 
     // The writers that got as far as a record here, whatever becomes of it.
     std::set<unsigned long long> recorded;
     for (const std::string& name : names)
-        for (const char* prefix : {".group-commit.", ".group-undo.", ".group-member."})
+        for (const std::string& prefix : {CommitPrefix, UndoPrefix, MemberPrefix})
         {
             unsigned long long pid = 0;
             if (temporaryWriter(name, prefix, pid))
@@ -213,13 +212,12 @@ bool removeStaleTemporaries(const std::string& folder, const std::string& stem, 
     }
     if (left.all)
         return true;
-    const std::string prefix = stem.empty() ? stem : stem + ".tmp.";
     std::map<std::string, std::vector<Leftover>> byStem;
     for (const std::string& name : names)
     {
         Leftover leftover{name, 0, 0};
         std::string of;
-        if (!temporaryWriter(name, prefix, leftover.pid) || !temporaryStemOf(name, of, leftover.pid) ||
+        if (!temporaryStemOf(name, of, leftover.pid) || (!stem.empty() && of != stem) ||
             left.writers.count(leftover.pid) != 0)
             continue;
         const std::string path = folder + "/" + name;
