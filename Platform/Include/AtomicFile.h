@@ -78,8 +78,11 @@ void discardStagedAtomic(const std::vector<std::string>& targets);
 // fopenAtomic finishes those in the folder of the file it opens, and removes
 // only that file's temporaries. A writer whose record cannot be settled now
 // keeps its temporaries; a temporary that may be the only copy of a missing
-// target goes back under the target's name, in one line. A folder that
-// cannot be listed is said once a run.
+// target (one writer's own file, never one of a commit that never began)
+// goes back under the target's name, in one line. A link under a
+// temporary's name is removed, never followed; a folder or special file
+// there is left, said once a run. A folder that cannot be listed is said
+// once a run.
 void removeStaleTemporariesAtomic(const char* folder);
 
 #endif

@@ -241,6 +241,7 @@ struct Scan
     const std::string& folder;
     const std::vector<std::string>& names;
     Unsettled& left;
+    std::set<std::string>* neverBegun;
 };
 
 // A record that cannot be looked at now (errno): said once a run, unless
@@ -387,6 +388,10 @@ Settled settleMember(const std::string& id, unsigned long long pid, Scan& scan)
             settled = settle(first, prefix, id, pid, true, scan);
     if (settled == Settled::Kept)
         return settled;
+    // Neither record is there: nothing of the commit was put in place (or
+    // it was settled whole before).
+    if (settled == Settled::Missing && found != Found::Busy && scan.neverBegun)
+        scan.neverBegun->insert(MemberPrefix + id);
     if (found == Found::Busy && settled != Settled::Done)
     {
         errno = EBUSY;
@@ -401,9 +406,10 @@ Settled settleMember(const std::string& id, unsigned long long pid, Scan& scan)
 
 namespace AtomicFileShared
 {
-bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, Unsettled& left)
+bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, Unsettled& left,
+                        std::set<std::string>* neverBegun)
 {
-    Scan scan{folder, names, left};
+    Scan scan{folder, names, left, neverBegun};
     bool any = false;
     for (const std::string& name : names)
     {

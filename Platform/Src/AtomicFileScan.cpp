@@ -25,11 +25,20 @@ namespace
 thread_local std::string heldReason;
 thread_local int heldError = 0;
 
-// A gone writer's temporary that the scan would remove.
+// A gone writer's temporary that the scan would remove, and what stands
+// under its name.
 struct Leftover
 {
+    enum class Kind
+    {
+        File,
+        Link,
+        Other,  // a folder or a special file: never put in place nor removed
+        Unknown // it could not be looked at: no verdict
+    };
     std::string name;
     unsigned long long pid = 0, number = 0;
+    Kind kind = Kind::Unknown;
 };
 
 // The target a temporary's stem stands for, when it can be known: "." and
@@ -51,20 +60,60 @@ bool targetOfStem(const std::string& folder, const std::string& stem, const std:
     return false;
 }
 
-// The leftovers of one target whose target is missing, when one of them may
-// be its only copy: its writer left a record of a grouped save here (whose
-// staging files and backups are whole files), or left two of them (a
-// staging file and the old file moved aside). Then the one made last, the
-// old file where a save moved it aside, goes back under the target's name.
-// True when the rest may go.
+// The leftover that may be the only copy of a missing target, chosen among
+// one writer's own files: a writer that left two (a staging file and the
+// old file it moved aside) gives the one it made last, the old file; one
+// that left a record here (`recorded`: the staging files and backups a
+// commit names are whole files), unless the record said that its commit
+// never began, gives its file made last. Of several such writers, one with
+// two files first, then the latest. Links, folders and special files are
+// never chosen. npos when there is none.
+std::size_t copyOfMissing(const std::vector<Leftover>& leftovers, const std::set<unsigned long long>& recorded)
+{
+    struct Writer
+    {
+        int files = 0;
+        std::size_t last = 0;
+    };
+    std::map<unsigned long long, Writer> writers;
+    for (std::size_t i = 0; i < leftovers.size(); ++i)
+    {
+        if (leftovers[i].kind != Leftover::Kind::File)
+            continue;
+        Writer& w = writers[leftovers[i].pid];
+        if (w.files++ == 0 || leftovers[i].number > leftovers[w.last].number)
+            w.last = i;
+    }
+    std::size_t chosen = std::string::npos;
+    bool pair = false;
+    for (const auto& writer : writers)
+    {
+        const bool two = writer.second.files > 1;
+        if (!two && recorded.count(writer.first) == 0)
+            continue;
+        if (chosen == std::string::npos || (two && !pair) ||
+            (two == pair && leftovers[writer.second.last].number > leftovers[chosen].number))
+        {
+            chosen = writer.second.last;
+            pair = two;
+        }
+    }
+    return chosen;
+}
+
+// Puts back the copy of the target of `stem` when the target is missing and
+// one of `leftovers` may be its only copy (copyOfMissing). True when the
+// rest may go.
 bool putBackMissing(const std::string& folder, const std::string& stem, std::vector<Leftover>& leftovers,
                     const std::set<unsigned long long>& recorded, const std::vector<std::string>& names)
 {
-    std::map<unsigned long long, int> perWriter;
-    bool whole = false;
+    if (stem.compare(0, 7, ".group-") == 0)
+        return true;
     for (const Leftover& l : leftovers)
-        whole = whole || recorded.count(l.pid) != 0 || ++perWriter[l.pid] > 1;
-    if (!whole || stem.compare(0, 7, ".group-") == 0)
+        if (l.kind == Leftover::Kind::Unknown)
+            return false; // no verdict on what it is: everything stays
+    const std::size_t chosen = copyOfMissing(leftovers, recorded);
+    if (chosen == std::string::npos)
         return true;
     std::string target;
     if (!targetOfStem(folder, stem, names, target))
@@ -74,16 +123,27 @@ bool putBackMissing(const std::string& folder, const std::string& stem, std::vec
         return true;
     if (errno != ENOENT)
         return false; // no verdict: everything stays
-    std::size_t last = 0;
-    for (std::size_t i = 1; i < leftovers.size(); ++i)
-        if (leftovers[i].number > leftovers[last].number)
-            last = i;
     const std::string path = folder + "/" + target;
-    if (::rename((folder + "/" + leftovers[last].name).c_str(), path.c_str()) != 0)
+    if (::rename((folder + "/" + leftovers[chosen].name).c_str(), path.c_str()) != 0)
         return false;
     say("An interrupted save left " + shownName(path) + " missing; the copy of it that the save left is put back");
-    leftovers.erase(leftovers.begin() + static_cast<std::ptrdiff_t>(last));
+    leftovers.erase(leftovers.begin() + static_cast<std::ptrdiff_t>(chosen));
     return true;
+}
+
+// Removes a leftover: a file or a link (never followed). A folder or a
+// special file under a temporary's name is left, and said once a run.
+void removeLeftover(const std::string& folder, const Leftover& leftover)
+{
+    const std::string path = folder + "/" + leftover.name;
+    if (leftover.kind != Leftover::Kind::Other)
+    {
+        ::unlink(path.c_str());
+        return;
+    }
+    static std::set<std::string> said;
+    if (said.insert(path).second)
+        say("A leftover of an interrupted save " + shownName(path) + " is not a file; it is left as it stands");
 }
 
 // A folder that could not be listed is said once a run.
@@ -195,16 +255,19 @@ bool removeStaleTemporaries(const std::string& folder, const std::string& stem, 
     std::vector<std::string> names = namesIn(folder, &listed);
     if (!listed)
         return false;
-    // The writers that got as far as a record here, whatever becomes of it.
+    std::set<std::string> neverBegun;
+    const bool settled = resolveDeadCommits(folder, names, left, &neverBegun);
+    // The writers that got as far as a record here, whatever became of it,
+    // but for a record that said that its commit never began.
     std::set<unsigned long long> recorded;
     for (const std::string& name : names)
         for (const std::string& prefix : {CommitPrefix, UndoPrefix, MemberPrefix})
         {
             unsigned long long pid = 0;
-            if (temporaryWriter(name, prefix, pid))
+            if (temporaryWriter(name, prefix, pid) && neverBegun.count(name) == 0)
                 recorded.insert(pid);
         }
-    if (resolveDeadCommits(folder, names, left))
+    if (settled)
     {
         names = namesIn(folder, &listed);
         if (!listed)
@@ -224,12 +287,19 @@ bool removeStaleTemporaries(const std::string& folder, const std::string& stem, 
         if (static_cast<pid_t>(leftover.pid) == ::getpid() ? inUse(path) : !otherWriterGone(leftover.pid))
             continue;
         (void)readNumber(name.c_str() + name.rfind('.') + 1, leftover.number);
+        struct stat status;
+        if (::lstat(path.c_str(), &status) == 0)
+            leftover.kind = S_ISREG(status.st_mode)   ? Leftover::Kind::File
+                            : S_ISLNK(status.st_mode) ? Leftover::Kind::Link
+                                                      : Leftover::Kind::Other;
+        else if (nothingThere(errno))
+            continue;
         byStem[of].push_back(leftover);
     }
     for (auto& target : byStem)
         if (putBackMissing(folder, target.first, target.second, recorded, names))
             for (const Leftover& l : target.second)
-                ::unlink((folder + "/" + l.name).c_str());
+                removeLeftover(folder, l);
     return true;
 }
 }

@@ -123,8 +123,12 @@ bool isStaging(const std::string& path);
 
 // Finishes or takes back the grouped commits of dead writers whose records
 // are among `names` in `folder`; true when there were any. What could not be
-// settled now goes into `left`: its files are not garbage yet.
-bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, Unsettled& left);
+// settled now goes into `left`: its files are not garbage yet. The names of
+// the member records here that were dropped, their commit never begun, go
+// into `neverBegun` when given: nothing their writer left for that commit is
+// a copy of anything.
+bool resolveDeadCommits(const std::string& folder, const std::vector<std::string>& names, Unsettled& left,
+                        std::set<std::string>* neverBegun = nullptr);
 
 // The stem of a temporary's name ("<stem>.tmp.<pid>.<n>"), and its writer.
 bool temporaryStemOf(const std::string& name, std::string& stem, unsigned long long& pid);

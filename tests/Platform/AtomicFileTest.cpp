@@ -249,7 +249,10 @@ TEST_F(AtomicFile, WriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
 
 // Writers killed between the open and the rename leave their temporaries;
 // the next replacement of the same file removes those whose writer is gone,
-// and cleaning the folder those of every file.
+// and cleaning the folder those of every file. What stands under a
+// temporary's name and is not a file is never put in place for a missing
+// target: a link goes (what it leads to stays), a folder or a pipe stays,
+// said once.
 TEST_F(AtomicFile, TemporariesOfGoneWritersGoAtTheNextReplacement)
 {
     const std::string longName = folder + "/" + std::string(251, 'n') + ".bin"; // the longest name fopen takes
@@ -266,23 +269,37 @@ TEST_F(AtomicFile, TemporariesOfGoneWritersGoAtTheNextReplacement)
     plant(".save.bin.tmp.1.7");                                         // a writer that still runs
     plant(".save.bin.tmp.12x.1");                                       // not a temporary's name
     plant(".other.bin.tmp." + std::to_string(dead) + ".3");             // another file's
+    const std::string outside = TestSupport::scratchFolder() + "outside.bin", other = ".other.bin.tmp." + std::to_string(dead);
+    std::ofstream(outside) << "outside";
+    fs::create_symlink(outside, folder + "/" + other + ".4");
+    fs::create_directory(folder + "/" + other + ".5");
+    ASSERT_EQ(0, ::mkfifo((folder + "/" + other + ".6").c_str(), 0600));
     std::FILE* open = fopenAtomic(path.c_str(), "wb");                  // this process's, still open
     ASSERT_NE(nullptr, open);
 
     ASSERT_TRUE(writeWhole(path, "new"));
     ASSERT_TRUE(writeWhole(longName, "long"));
     std::vector<std::string> left = entries();
-    EXPECT_EQ(6u, left.size());
+    EXPECT_EQ(9u, left.size());
     for (const std::string& kept : {".other.bin.tmp." + std::to_string(dead) + ".3", std::string(".save.bin.tmp.1.7"),
                                     std::string(".save.bin.tmp.12x.1"), std::string("save.bin"), longName.substr(folder.size() + 1)})
         EXPECT_NE(left.end(), std::find(left.begin(), left.end(), kept)) << kept;
     const std::string staged = stageAtomic((folder + "/staged.png").c_str()); // in use until put in place
     ASSERT_TRUE(writeWhole(staged, "staged"));
     left.push_back(staged.substr(folder.size() + 1));
-    removeStaleTemporariesAtomic((folder + "/").c_str());
-    left.erase(std::find(left.begin(), left.end(), ".other.bin.tmp." + std::to_string(dead) + ".3"));
+    std::string printed = TestSupport::printed([&] { removeStaleTemporariesAtomic((folder + "/").c_str()); });
+    for (const char* gone : {".3", ".4"})
+        left.erase(std::find(left.begin(), left.end(), other + gone));
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, entries());
+    EXPECT_EQ("outside", readFile(outside));
+    for (const char* kept : {".5", ".6"})
+        EXPECT_NE(std::string::npos, printed.find("interrupted save " + folder + "/" + other + kept + " is not a file;"))
+            << printed;
+    EXPECT_EQ(2, std::count(printed.begin(), printed.end(), '\n')) << printed;
+    printed = TestSupport::printed([&] { removeStaleTemporariesAtomic(folder.c_str()); });
+    EXPECT_EQ("", printed) << "said once";
+    fs::remove(outside);
     EXPECT_EQ(0, fcloseAtomic(open));
     EXPECT_EQ("", readFile(path));
     EXPECT_TRUE(replaceStagedAtomic({folder + "/staged.png"}));
