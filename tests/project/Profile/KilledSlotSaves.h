@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,21 +28,14 @@ namespace files = std::filesystem;
 using namespace Tovrane;
 using namespace ProfileTest;
 
-// The end of a temporary's name left by another writer, long gone, made
-// after any of a save's own ("<stem>" then this).
-const char* const otherWriter = ".tmp.2147480000.18000000000000000000";
-
 // Hidden files (temporaries, staging files, backups, records) anywhere in
-// the data folder, but for another writer's folders, which stay.
+// the data folder.
 inline std::vector<std::string> hiddenFiles()
 {
     std::vector<std::string> paths;
     for (const auto& entry : files::recursive_directory_iterator(root() + "/data"))
-    {
-        const std::string name = entry.path().filename().string();
-        if (name[0] == '.' && !(entry.is_directory() && name.find(otherWriter) != std::string::npos))
+        if (entry.path().filename().string()[0] == '.')
             paths.push_back(entry.path().string());
-    }
     return paths;
 }
 
@@ -325,37 +317,17 @@ inline bool copyPlayers()
 
 // The records of grouped saves in the data folder made no longer this
 // system's: zero-filled (a damaged card), under the header of a later
-// format, cut short, or gone. Then zero-filled with, beside each of the
-// save's temporaries, one of the same file left by another writer long
-// gone, made later: a file, a link to a file outside the data folder
-// (which must never change), or a folder (which stays).
+// format, cut short, or gone; or zero-filled with, beside each of the
+// save's temporaries, a temporary of the same file that another writer,
+// long gone, made later.
 inline const char* const damages[] = {"records zero-filled", "records of a later format", "records cut short",
-                                      "records gone", "records zero-filled, another writer's files",
-                                      "records zero-filled, another writer's links",
-                                      "records zero-filled, another writer's folders"};
-inline std::string outsideFile() { return root() + "/outside.png"; }
+                                      "records gone", "records zero-filled, another writer's files"};
 inline bool damageRecords(int how)
 {
-    if (how >= 4)
-    {
-        std::set<std::string> stems;
-        for (const std::string& path : hiddenFiles())
-            if (path.find(".tmp.") != std::string::npos && path.find("/.group-") == std::string::npos)
-                stems.insert(path.substr(0, path.rfind(".tmp.")));
-        if (!files::exists(outsideFile()))
-            writeText(outsideFile(), "outside");
-        for (const std::string& stem : stems)
-        {
-            const std::string planted = stem + otherWriter;
-            if (how == 4)
-                writeText(planted, "another writer's");
-            else if (how == 5)
-                files::create_symlink(outsideFile(), planted);
-            else
-                files::create_directory(planted);
-        }
-        how = 0;
-    }
+    for (const std::string& path : hiddenFiles())
+        if (how == 4 && path.find(".tmp.") != std::string::npos && path.find("/.group-") == std::string::npos)
+            writeText(path.substr(0, path.rfind(".tmp.")) + ".tmp.2147480000.18000000000000000000", "another writer's");
+    how %= 4;
     for (const std::string& path : hiddenFiles())
     {
         const std::string name = files::path(path).filename().string();
