@@ -5,8 +5,9 @@
 // with one line rather than run with holes in it. Then what the download's
 // screen takes in texture memory is counted: every picture load and play make
 // into textures through the state's scene manager is found as load finds it,
-// the download's folders first, walked once and counted as each texture made
-// of it, whoever brings it, with the reserve every task screen holds besides.
+// the download's folders first (the shared sheet, read at entry, the title's),
+// walked once and counted as each texture made of it, whoever brings it, with
+// the reserve every task screen holds besides.
 // Each picture is looked up and opened once in a check. At each exit the
 // renderer's own peak is written to the debug log.
 #include "Resources/Lessons/TaskStudioState.h"
@@ -36,6 +37,14 @@ namespace
 // A sprite of the flipbook toolbar, which the studio's own sprite manager
 // makes from the title: all the toolbar's sprites share its sheet.
 const char* const flipbookToolbarSheetSprite = "studio/toolbar/frames_highlight.png";
+
+// Whether the title has the shared sheet, which the game state reads at entry
+// from the title alone, before load adds the download's folders.
+bool titleHasSharedSheet()
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(System::getPath() + "metadata/shared.tex", error);
+}
 }
 
 std::string TaskStudioState::findAsset(const std::string& file, std::string* failure) const
@@ -117,10 +126,13 @@ std::string TaskStudioState::assetFault() const
     foundFiles.clear();
     // The sheets load reads before the lines' sprites: a sprite they list
     // needs its sheet's picture, any other sprite name is a picture itself.
+    // A download's own shared sheet is never read.
     SceneManager sheets;
+    if (titleHasSharedSheet())
+        sheets.addSpriteInfo("shared.tex");
     if (!downloadFolder.empty())
         sheets.addMetadataPath(downloadFolder + "metadata/");
-    std::vector<std::string> sheetNames = {"shared", task->metadataID, "studio", "color_masks"};
+    std::vector<std::string> sheetNames = {task->metadataID, "studio", "color_masks"};
     for (const std::string& sheet : sheetNames)
         if (!findAsset("metadata/" + sheet + ".tex").empty())
             sheets.addSpriteInfo(sheet + ".tex");
@@ -243,7 +255,10 @@ bool TaskStudioState::readDescription(const std::string& file, SceneManager& int
 std::vector<TaskStudioState::LoadedPicture> TaskStudioState::loadedPictures() const
 {
     std::vector<LoadedPicture> pictures;
+    // A new scene manager searches the title's folder alone.
     SceneManager screen;
+    if (titleHasSharedSheet())
+        screen.addSceneInfo("shared");
     auto scene = [this, &screen](const std::string& name) {
         readDescription(name + ".tex", screen);
         readDescription(name + ".chr", screen);
@@ -269,7 +284,6 @@ std::vector<TaskStudioState::LoadedPicture> TaskStudioState::loadedPictures() co
         }
     };
 
-    scene("shared");
     scene(task->metadataID);
     readDescription("studio.tex", screen);
     readDescription("color_masks.tex", screen);
@@ -286,14 +300,18 @@ std::vector<TaskStudioState::LoadedPicture> TaskStudioState::loadedPictures() co
         sprite(name, Shown::Sprite);
     for (const TaskLine& line : task->lines)
     {
-        // The fill mask is read, never shown; a dashed overlay is shown only
-        // by a colour line or in a writing sub-lesson's free drawing.
-        const bool dashed = !line.fillMaskImage.empty() || taskType == TaskType::WritingSubLesson;
+        // The fill mask is read, never shown. A dashed overlay is shown while
+        // its line is drawn or coloured, never by a sub-lesson's or a
+        // pick-up's line, and by every line in a writing sub-lesson's free
+        // drawing.
+        const bool dashed = taskType == TaskType::WritingSubLesson || (line.subLessonPath.empty() && !line.pickup.present);
         for (const std::string* name : {&line.pickup.icon, &line.pickup.begin, &line.pickup.end, &line.solidOverlayImage,
-                                        &line.solidOverlay2Image, &line.dashedOverlayImage, &line.fixedOverlayImage,
-                                        &line.fillOverlayImage})
-            if (!name->empty() && (dashed || name != &line.dashedOverlayImage))
+                                        &line.solidOverlay2Image})
+            if (!name->empty())
                 sprite(*name, Shown::Sprite);
+        for (const std::string* name : {&line.dashedOverlayImage, &line.fixedOverlayImage, &line.fillOverlayImage})
+            if (!name->empty() && (dashed || name != &line.dashedOverlayImage))
+                sprite(*name, Shown::Overlay);
         if (line.animation.present)
             character(line.animation.characterName, Shown::Sprite);
     }
@@ -364,10 +382,16 @@ std::string TaskStudioState::countPictures(std::uint64_t& bytes) const
             sixteenBits = sixteenBits || isBackground;
             break;
         case Shown::Sprite:
+        case Shown::Overlay:
         case Shown::OtherSprite:
+            // Load turns the cached picture to 16 bits for an overlay too
+            // large to show as for any sprite it makes; that overlay's
+            // texture is never made.
+            sixteenBits = sixteenBits || (isBackground && loaded.shown != Shown::OtherSprite);
+            if (loaded.shown == Shown::Overlay && (shape.width > MaxOverlaySide || shape.height > MaxOverlaySide))
+                break;
             if (sprites.insert(loaded.picture).second)
                 bytes += static_cast<std::uint64_t>(shape.width) * shape.height * 2;
-            sixteenBits = sixteenBits || (isBackground && loaded.shown == Shown::Sprite);
             break;
         }
     }

@@ -15,6 +15,7 @@
 #include "Resources/Lessons/WildCalmLauncherState.h"
 #include "Resources/Profile/TaskDownload.h"
 #include "support/FileFaults.h"
+#include "TitleFiles.h"
 
 #include <regex>
 
@@ -286,7 +287,9 @@ struct Brought
     std::string name;
     int width, height;
     bool alpha = true, cut = false;
-    std::string uses = ""; // "canvas", "overlay" (the next line's); of no size, the title's picture
+    // "canvas", "overlay", "dashed" (the next line's), "shared" (without ".png", a sprite of it in an own
+    // shared.tex, as the next line's overlay); of no size, the title's picture
+    std::string uses = "";
 };
 // What the download's own pictures take in texture memory: sprites at 16
 // bits; the background in tiles of 128 pixels at its own bytes a pixel, with
@@ -304,7 +307,8 @@ std::uint64_t asSprite(const Brought& p) { return std::uint64_t(p.width) * p.hei
 // which name those pictures as the download's own. Refused at entry with
 // `refusal` ("over": past its count), or played to a stroke off its first line, the quit question
 // in the help, then quit: every texture is made, the renderer's own peak is within the entry's
-// count and above the pictures as `counted`, and the entry opens each picture once. Of the task
+// count and above the pictures as `counted`, and the entry opens each picture once ("whole": played to
+// its end, its lines touched once their dashed overlays show). Of the task
 // `base`, with `characters` ("scene/name"; "own_scene/k" idles on own/k_idle_001.png and 002).
 HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, bool sheets, std::uint64_t counted,
                      const std::string& refusal, const Lines& characters = {}, const std::string& base = "firehouse")
@@ -315,7 +319,11 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                 std::filesystem::create_directories(folder + "metadata");
                 std::ifstream original(title().path + "tasks/" + base + ".task");
                 std::string text((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
-                int width = 640, height = 480, overlays = 0;
+                int width = 640, height = 480;
+                auto next = [&text, &base](const std::string& kind, const std::string& name) {
+                    text = std::regex_replace(text, std::regex("task/" + base + "_\\d_" + kind + "\\.png"), name,
+                                              std::regex_constants::format_first_only);
+                };
                 for (const Brought& p : pictures)
                 {
                     std::filesystem::create_directories(std::filesystem::path(folder + "images/" + p.name).parent_path());
@@ -332,7 +340,15 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                     if (p.uses.find("canvas") != std::string::npos)
                         text.insert(1, "\"canvas\": \"" + p.name + "\","), width = p.width, height = p.height;
                     if (p.uses.find("overlay") != std::string::npos)
-                        text.replace(text.find("task/" + base + "_" + std::to_string(++overlays) + "_solid.png"), base.size() + 17, p.name);
+                        next("solid", p.name);
+                    if (p.uses.find("dashed") != std::string::npos)
+                        next("dashed", p.name);
+                    if (p.uses.find("shared") != std::string::npos)
+                    {
+                        const std::string sprite = p.name.substr(0, p.name.size() - 4);
+                        next("solid", sprite);
+                        ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", TovraneTools::encodeTex({{p.name, {{sprite}}}})));
+                    }
                 }
                 for (const std::string& c : characters)
                     text.insert(text.find("[", text.find("character_data")) + 1, "{\"directory\": \"" + c.substr(0, c.find('/')) +
@@ -344,6 +360,8 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                         std::filesystem::copy_file(title().path + "metadata/" + sheet, folder + "metadata/" + sheet);
                 std::ofstream(folder + "dlc.task") << text;
                 t.start += folder;
+                if (refusal == "whole")
+                    t.lessonStates("\1\1\3"), t.player.playTask(*town(base)), t.script.text = afterTheBlink(t.script.text);
                 if (!refusal.empty())
                     return;
                 // Down far from where the first line begins: a wrong start.
@@ -357,21 +375,24 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                 t.script.after("debug", "NEW_STATE=TaskDraw");
                 t.script.at("+10", "click escape");
                 t.script.at("+22", "tap 115 160");
+                t.script.text = afterTheBlink(t.script.text);
             },
             // The quit leaves through the exit phase, which has no name.
-            refusal.empty() ? Lines{"...", "TaskDraw", "TaskHelp", "TaskDraw", ""} : Lines{}, {}, {}, {},
+            refusal.empty() ? Lines{"...", "TaskDraw", "TaskHelp", "TaskDraw", ""} : refusal == "whole" ? Lines{"...", "Epilogue"} : Lines{},
+            {}, {}, {},
             [pictures, counted, refusal = refusal](LessonsHost& t) mutable {
                 FileFaults::countReadOpens(true);
                 const TaskStudioState entry(t.start.substr(9));
                 printed([&entry] { entry.hasAssets(); });
                 for (const Brought& p : pictures)
                     EXPECT_EQ(1, FileFaults::readOpens()[p.name.substr(p.name.rfind('/') + 1)]) << p.name << " opened once at entry";
-                refusal = refusal == "over" ? pastBudget(entry.screenTextureBytes()) : refusal;
+                refusal = refusal == "over" ? pastBudget(entry.screenTextureBytes()) : refusal == "whole" ? "" : refusal;
                 const Lines output = linesOf(t.r.output);
                 EXPECT_EQ(refusal.empty() ? Lines{} : Lines{"Refused task file " + t.start.substr(9) + "dlc.task: " + refusal},
                           with(output, "Refused"));
                 EXPECT_EQ(Lines{}, with(output, "Out of texture memory"));
-                EXPECT_EQ(Lines{}, with(output, "Could not read"));
+                for (const char* hole : {"Could not read", "Could not load"})
+                    EXPECT_EQ(Lines{}, with(output, hole));
                 EXPECT_EQ(refusal.empty(), !t.records.empty()) << "a refused task writes no usage record";
                 if (!refusal.empty())
                     return;
@@ -382,6 +403,9 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
 }
 const Brought atlas[] = {{"sheets/task_firehouse_0.png", 1024, 1024}, {"sheets/task_firehouse_1.png", 1024, 1024},
                          {"sheets/townsfolk_0.png", 1024, 1024}};
+const Brought dashed[] = {{"own/d1.png", 512, 512, true, false, "dashed"}, {"own/d2.png", 512, 512, true, false, "dashed"},
+                          {"own/d3.png", 512, 512, true, false, "dashed"}, {"own/d4.png", 512, 512, true, false, "dashed"},
+                          {"own/p1.png", 1400, 1400, true, false, "overlay"}, {"own/p2.png", 1400, 1400, true, false, "overlay"}};
 
 const HostCase cases[] = {
     writingLesson(false),
@@ -473,6 +497,14 @@ const HostCase cases[] = {
     ownPictures("download_overlays_and_sheet_copies", {{"own/big.png", 1024, 1024}, {"own/a.png", 64, 64, true, false, "overlay"},
                 {"own/b.png", 64, 64, true, false, "overlay"}, {"own/c.png", 64, 64, true, false, "overlay"}, {"sheets/task_firehouse_0.png",
                 512, 512}, {"sheets/task_firehouse_1.png", 512, 512}, {"sheets/townsfolk_0.png", 512, 512}}, true, asBackground({"", 1024, 1024}), ""),
+    // Every line's dashed overlay is shown: four played whole, then with two overlays past; one too large to show is never made.
+    ownPictures("download_dashed_overlays", {dashed, dashed + 4}, false, 4 * asSprite(dashed[0]), "whole"),
+    ownPictures("download_dashed_overlays_past", {dashed, dashed + 6}, false, 0, "over"),
+    ownPictures("download_dashed_overlay_too_large", {{"own/big.png", 1280, 1280, false}, {"own/d.png", 1024, 1024, true, false, "dashed"}},
+                false, asBackground({"", 1280, 1280, false}), ""),
+    // The shared sheet is the title's: a sprite only a download's own names is missing.
+    ownPictures("download_own_shared_sheet", {{"own/ov1.png", 4, 4, true, false, "overlay shared"}}, false, 0,
+                "its overlay own/ov1 is missing"),
     ownPictures("download_large_picture", {{"own/p.png", 1448, 1448, true, false, "canvas"}}, false, 4 * tiles({"", 1448, 1448}), ""),
     // A picture dragged above its target line (wrong), then below it.
     {"pickup_wrong_then_right", "location:fountain",

@@ -2,7 +2,8 @@
 #define TESTS_PROJECT_LESSONS_TASKSCREENSUPPORT_H
 
 // What the host tests of task screens share: an art lesson's state, the
-// renderer's peak a run wrote, and the line of a download refused for it.
+// renderer's peak a run wrote, a script waiting for dashed overlays, and the
+// line of a download refused for it.
 #include "LessonPlayer.h"
 
 #include "Tovrane/GraphicsRenderer.h"
@@ -22,6 +23,15 @@ inline std::uint64_t texturePeak(const HostRun& run)
     for (const TraceLine& line : run.all("debug", "TEXTURE PEAK="))
         peak = std::max<std::uint64_t>(peak, std::stoull(line.detail.substr(line.detail.find('=') + 1)));
     return peak;
+}
+
+// The script with each step 14 frames later after its event: a line drawn or
+// coloured is touched after its dashed overlay's first blink, 250 ms in.
+inline std::string afterTheBlink(std::string script)
+{
+    for (size_t at = 0; (at = script.find("\n+", at)) != std::string::npos; ++at)
+        script.replace(at + 2, script.find(' ', at) - at - 2, std::to_string(std::stoi(script.substr(at + 2)) + 14));
+    return script;
 }
 
 // The refusal of a download whose screen needs `bytes` of texture memory.

@@ -334,9 +334,12 @@ private:
     // picture has then, with the canvas drawn over it when the task has no
     // picture of its own); or the task's picture (the canvas itself, in tiles
     // of two bytes a pixel, which turns the cached picture to 16 bits too).
+    // An overlay is a sprite load makes but shows only when its texture is at
+    // most MaxOverlaySide on each side: a larger one is never made on the GPU.
     enum class Shown : int
     {
         Sprite,
+        Overlay,
         OtherSprite,
         Background,
         Canvas
