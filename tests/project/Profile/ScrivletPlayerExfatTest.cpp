@@ -119,11 +119,13 @@ TEST_F(CopiedDataFolders, DamagedRecordsLeaveNoFileMissing)
     expectWhole("ordinary disk without hard links, records damaged", outcomes);
 }
 
-// The same on the volume, records zero-filled.
+// The same on the volume, records zero-filled, alone and beside another
+// writer's temporaries.
 TEST_F(ExfatSaves, DamagedRecordsLeaveNoFileMissing)
 {
     Outcomes outcomes;
-    killAtEachRename(false, damages[0], [] { return damageRecords(0); }, outcomes, true);
+    for (int how : {0, 4})
+        killAtEachRename(false, damages[how], [how] { return damageRecords(how); }, outcomes, true);
     expectWhole("exFAT, records zero-filled", outcomes);
 }
 
