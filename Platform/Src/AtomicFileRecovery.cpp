@@ -9,7 +9,6 @@
 #include <algorithm>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -25,20 +24,9 @@ void sayForeign(const std::string& record)
     say("Could not read the record of an interrupted save " + shownName(record));
 }
 
-// True the first time in a run that a record is met kept: every scan of the
-// folder meets it again, by whichever way to its folder the scan came.
-bool firstTimeKept(const std::string& record)
-{
-    static std::set<std::string> said;
-    char* folder = ::realpath(folderOf(record).c_str(), nullptr);
-    const std::string known = folder ? std::string(folder) + "/" + baseOf(record) : record;
-    std::free(folder);
-    return said.insert(known).second;
-}
-
 void sayKept(const std::string& record, int error)
 {
-    if (firstTimeKept(record))
+    if (firstTimeSaid(record))
         say("The record of an interrupted save " + shownName(record) + " cannot be read now (" + std::strerror(error) +
             "); it is kept for a later load");
 }
@@ -82,7 +70,7 @@ enum class Settled
 Settled keptUnfinished(const std::string& record, const std::string& verb, const std::string& file, int error)
 {
     error = error ? error : EIO;
-    if (firstTimeKept(record))
+    if (firstTimeSaid(record))
         say("Could not " + verb + " the interrupted save of " + file + ": " + std::strerror(error) +
             "; it is kept for a later load");
     errno = error;

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -141,16 +142,14 @@ void removeLeftover(const std::string& folder, const Leftover& leftover)
         ::unlink(path.c_str());
         return;
     }
-    static std::set<std::string> said;
-    if (said.insert(path).second)
+    if (firstTimeSaid(path))
         say("A leftover of an interrupted save " + shownName(path) + " is not a file; it is left as it stands");
 }
 
 // A folder that could not be listed is said once a run.
 void sayUnlisted(const std::string& folder, int error)
 {
-    static std::set<std::string> said;
-    if (said.insert(folder).second)
+    if (firstTimeSaid(folder))
         say("Could not look through the folder " + shownName(folder) + " for interrupted saves: " +
             std::strerror(error ? error : EIO));
 }
@@ -165,6 +164,15 @@ void say(const std::string& line)
 }
 
 std::string shownName(const std::string& path) { return std::filesystem::path(path).lexically_normal().string(); }
+
+bool firstTimeSaid(const std::string& path)
+{
+    static std::set<std::string> said;
+    char* folder = ::realpath(folderOf(path).c_str(), nullptr);
+    const std::string known = folder ? std::string(folder) + "/" + baseOf(path) : path;
+    std::free(folder);
+    return said.insert(known).second;
+}
 
 std::string Hold::reason() const
 {

@@ -104,6 +104,10 @@ struct Unsettled
 
 // One line on standard output, its controls escaped.
 void say(const std::string& line);
+// True the first time in a run that a line is said of the file or folder at
+// `path`, by whichever way to its folder it was reached: every scan meets it
+// again. Called with pendingMutex held.
+bool firstTimeSaid(const std::string& path);
 // A path as a person would name it: "Photos/.group-...", not
 // "Scrivlet/../Photos/.group-...".
 std::string shownName(const std::string& path);
