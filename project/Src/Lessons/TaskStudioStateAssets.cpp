@@ -5,7 +5,8 @@
 // with one line rather than run with holes in it. Then what the download's
 // screen takes in texture memory is counted: every picture load and play make
 // into textures through the state's scene manager is found as load finds it,
-// the download's folders first (the shared sheet, read at entry, the title's),
+// the download's folders first (the shared sheet and its picture, made at
+// entry, the title's),
 // walked once and counted as each texture made of it, whoever brings it, with
 // the reserve every task screen holds besides.
 // Each picture is looked up and opened once in a check. At each exit the
@@ -38,13 +39,17 @@ namespace
 // makes from the title: all the toolbar's sprites share its sheet.
 const char* const flipbookToolbarSheetSprite = "studio/toolbar/frames_highlight.png";
 
-// Whether the title has the shared sheet, which the game state reads at entry
-// from the title alone, before load adds the download's folders.
-bool titleHasSharedSheet()
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(System::getPath() + "metadata/shared.tex", error);
 }
+
+void TaskStudioState::addTitleSharedSheet(SceneManager& sheets) const
+{
+    sharedSheetPicture.clear();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(System::getPath() + "metadata/shared.tex", error))
+        return;
+    sheets.addSceneInfo("shared");
+    if (const SpriteManager::SpriteInfo* loading = sheets.findSprite(GameState::LoadingSprite))
+        sharedSheetPicture = "images/" + loading->textureName;
 }
 
 std::string TaskStudioState::findAsset(const std::string& file, std::string* failure) const
@@ -52,7 +57,7 @@ std::string TaskStudioState::findAsset(const std::string& file, std::string* fai
     namespace fs = std::filesystem;
     for (const std::string& root : {downloadFolder, System::getPath()})
     {
-        if (root.empty())
+        if (root.empty() || (root == downloadFolder && file == sharedSheetPicture))
             continue;
         std::error_code error;
         const fs::file_status status = fs::status(root + file, error);
@@ -128,8 +133,7 @@ std::string TaskStudioState::assetFault() const
     // needs its sheet's picture, any other sprite name is a picture itself.
     // A download's own shared sheet is never read.
     SceneManager sheets;
-    if (titleHasSharedSheet())
-        sheets.addSpriteInfo("shared.tex");
+    addTitleSharedSheet(sheets);
     if (!downloadFolder.empty())
         sheets.addMetadataPath(downloadFolder + "metadata/");
     std::vector<std::string> sheetNames = {task->metadataID, "studio", "color_masks"};
@@ -257,8 +261,7 @@ std::vector<TaskStudioState::LoadedPicture> TaskStudioState::loadedPictures() co
     std::vector<LoadedPicture> pictures;
     // A new scene manager searches the title's folder alone.
     SceneManager screen;
-    if (titleHasSharedSheet())
-        screen.addSceneInfo("shared");
+    addTitleSharedSheet(screen);
     auto scene = [this, &screen](const std::string& name) {
         readDescription(name + ".tex", screen);
         readDescription(name + ".chr", screen);

@@ -178,6 +178,10 @@ void TaskStudioState::exit()
         backupTexture.reset();
     studio.reset();
     GameState::exit();
+    // Load adds the download's folders at every entry; without them the next
+    // entry reads the shared sheet from the title, as the first one did.
+    if (!downloadFolder.empty())
+        sceneManager = SceneManager();
 }
 
 TaskStudioState::~TaskStudioState()

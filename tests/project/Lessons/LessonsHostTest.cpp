@@ -287,9 +287,24 @@ struct Brought
     std::string name;
     int width, height;
     bool alpha = true, cut = false;
-    // "canvas", "overlay", "dashed" (the next line's), "shared" (without ".png", a sprite of it in an own
-    // shared.tex, as the next line's overlay); of no size, the title's picture
+    // Words: "canvas", "overlay", "dashed" (the next line's), "shared" (without ".png", a sprite of it in an own
+    // shared.tex, as the next line's overlay), "overlay:ID" and "overlay2:ID" (the overlays of the line logged as ID),
+    // "sheet:NAME" (the own shared.tex names a sprite NAME on it; "cut-sheet:NAME", that shared.tex cut
+    // inside its block); of no size, the title's picture or sprite
     std::string uses = "";
+    // Whether a word of `uses` is `key` or `key` and a colon; what follows the colon into `value`.
+    bool has(const std::string& key, std::string* value = nullptr) const
+    {
+        std::istringstream words(uses);
+        for (std::string word; words >> word;)
+            if (word == key || word.compare(0, key.size() + 1, key + ":") == 0)
+            {
+                if (value)
+                    *value = word.substr(std::min(word.size(), key.size() + 1));
+                return true;
+            }
+        return false;
+    }
 };
 // What the download's own pictures take in texture memory: sprites at 16
 // bits; the background in tiles of 128 pixels at its own bytes a pixel, with
@@ -337,17 +352,28 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                         text.replace(text.find("task/" + base + "_background.png"), base.size() + 20, p.name);
                         width = p.width, height = p.height;
                     }
-                    if (p.uses.find("canvas") != std::string::npos)
+                    std::string value;
+                    if (p.has("canvas"))
                         text.insert(1, "\"canvas\": \"" + p.name + "\","), width = p.width, height = p.height;
-                    if (p.uses.find("overlay") != std::string::npos)
+                    if (p.has("overlay", &value) && value.empty())
                         next("solid", p.name);
-                    if (p.uses.find("dashed") != std::string::npos)
+                    else if (p.has("overlay", &value))
+                        text.insert(text.find("\"logging_ID\" : \"" + value + "\""), "\"overlay\": {\"image\": \"" + p.name + "\"}, ");
+                    if (p.has("dashed"))
                         next("dashed", p.name);
-                    if (p.uses.find("shared") != std::string::npos)
+                    if (p.has("overlay2", &value))
+                        text.insert(text.find("\"logging_ID\" : \"" + value + "\""), "\"overlay2\": \"" + p.name + "\", ");
+                    if (p.has("shared"))
                     {
                         const std::string sprite = p.name.substr(0, p.name.size() - 4);
                         next("solid", sprite);
                         ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", TovraneTools::encodeTex({{p.name, {{sprite}}}})));
+                    }
+                    const bool cut = p.has("cut-sheet", &value);
+                    if (cut || p.has("sheet", &value))
+                    {
+                        const std::string tex = TovraneTools::encodeTex({{p.name, {{value}}}});
+                        ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", cut ? tex.substr(0, tex.size() - 9) : tex));
                     }
                 }
                 for (const std::string& c : characters)
@@ -360,8 +386,28 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                         std::filesystem::copy_file(title().path + "metadata/" + sheet, folder + "metadata/" + sheet);
                 std::ofstream(folder + "dlc.task") << text;
                 t.start += folder;
+                // Each line touched once its dashed overlay shows; the firehouse's picture is shot as its
+                // sub-lesson begins and again once the task is entered anew after it.
+                auto play = [&t, &base](size_t first, size_t last) {
+                    const size_t from = t.script.text.size();
+                    t.player.playTask(*town(base), first, last);
+                    t.script.text = t.script.text.substr(0, from) + afterTheBlink("\n" + t.script.text.substr(from)).substr(1);
+                };
                 if (refusal == "whole")
-                    t.lessonStates("\1\1\3"), t.player.playTask(*town(base)), t.script.text = afterTheBlink(t.script.text);
+                    t.lessonStates("\1\1\3");
+                if (refusal == "whole" && base == "firehouse")
+                {
+                    play(0, 3);
+                    t.script.after("debug", "NEW_STATE=TaskSubLesson");
+                    t.shot("+0", "before.png");
+                    play(3, 4);
+                    t.script.after("debug", "NEW_STATE=FreeFormEpilogue");
+                    t.script.after("debug", "NEW_STATE=TaskOutro");
+                    t.shot("+0", "after.png");
+                    play(4, ~size_t(0));
+                }
+                else if (refusal == "whole")
+                    play(0, ~size_t(0));
                 if (!refusal.empty())
                     return;
                 // Down far from where the first line begins: a wrong start.
@@ -380,18 +426,25 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
             // The quit leaves through the exit phase, which has no name.
             refusal.empty() ? Lines{"...", "TaskDraw", "TaskHelp", "TaskDraw", ""} : refusal == "whole" ? Lines{"...", "Epilogue"} : Lines{},
             {}, {}, {},
-            [pictures, counted, refusal = refusal](LessonsHost& t) mutable {
+            [pictures, counted, refusal = refusal, shots = refusal == "whole" && base == "firehouse"](LessonsHost& t) mutable {
                 FileFaults::countReadOpens(true);
                 const TaskStudioState entry(t.start.substr(9));
                 printed([&entry] { entry.hasAssets(); });
+                // A picture only the download's own shared.tex names is never read.
                 for (const Brought& p : pictures)
-                    EXPECT_EQ(1, FileFaults::readOpens()[p.name.substr(p.name.rfind('/') + 1)]) << p.name << " opened once at entry";
+                {
+                    if (p.width || std::filesystem::exists(title().path + "images/" + p.name))
+                    {
+                        EXPECT_EQ(!p.has("sheet") && !p.has("cut-sheet"), FileFaults::readOpens()[p.name.substr(p.name.rfind('/') + 1)])
+                            << p.name << " opened once at entry";
+                    }
+                }
                 refusal = refusal == "over" ? pastBudget(entry.screenTextureBytes()) : refusal == "whole" ? "" : refusal;
                 const Lines output = linesOf(t.r.output);
                 EXPECT_EQ(refusal.empty() ? Lines{} : Lines{"Refused task file " + t.start.substr(9) + "dlc.task: " + refusal},
                           with(output, "Refused"));
                 EXPECT_EQ(Lines{}, with(output, "Out of texture memory"));
-                for (const char* hole : {"Could not read", "Could not load"})
+                for (const char* hole : {"Could not read", "Could not load", "shared.tex"})
                     EXPECT_EQ(Lines{}, with(output, hole));
                 EXPECT_EQ(refusal.empty(), !t.records.empty()) << "a refused task writes no usage record";
                 if (!refusal.empty())
@@ -399,6 +452,8 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                 const std::uint64_t peak = texturePeak(t.r);
                 EXPECT_GT(peak, counted) << "its own pictures were shown";
                 EXPECT_LE(peak, entry.screenTextureBytes());
+                if (shots)
+                    t.expectSameShots("before.png", "after.png", "the same pictures at each entry");
             }};
 }
 const Brought atlas[] = {{"sheets/task_firehouse_0.png", 1024, 1024}, {"sheets/task_firehouse_1.png", 1024, 1024},
@@ -505,6 +560,21 @@ const HostCase cases[] = {
     // The shared sheet is the title's: a sprite only a download's own names is missing.
     ownPictures("download_own_shared_sheet", {{"own/ov1.png", 4, 4, true, false, "overlay shared"}}, false, 0,
                 "its overlay own/ov1 is missing"),
+    // Entered anew after its sub-lesson, the screen takes the shared sheet from the title as at its first
+    // entry: an own shared.tex naming the overlay's own picture as a sprite of another picture (2048, then
+    // 1448 beside two pads of 1448, or 64) or cut short is never read.
+    ownPictures("download_reentry_own_sheet_2048", {{"own/x.png", 4, 4, true, false, "overlay"},
+                {"own/huge.png", 2048, 2048, true, false, "sheet:own/x.png"}}, false, asSprite({"", 4, 4}), "whole"),
+    ownPictures("download_reentry_own_sheet_pads", {{"own/x.png", 4, 4, true, false, "overlay:FIR4"},
+                {"own/huge.png", 1448, 1448, true, false, "sheet:own/x.png"}, {"own/p1.png", 1448, 1448, true, false, "overlay2:FIR4"},
+                {"own/p2.png", 1448, 1448, true, false, "overlay2:DSL"}}, false, 2 * asSprite({"", 1448, 1448}), "whole"),
+    ownPictures("download_reentry_own_sheet_64", {{"own/x.png", 4, 4, true, false, "overlay"},
+                {"own/s.png", 64, 64, true, false, "sheet:own/x.png"}}, false, asSprite({"", 4, 4}), "whole"),
+    ownPictures("download_reentry_own_sheet_cut", {{"own/x.png", 4, 4, true, false, "overlay"},
+                {"own/s.png", 64, 64, true, false, "cut-sheet:own/x.png"}}, false, asSprite({"", 4, 4}), "whole"),
+    // The shared sheet's picture is the title's, made at entry, whatever the download brings of that name.
+    ownPictures("download_shared_sheet_picture", {{"sheets/shared_0.png", 4, 4}, {"shared/dialog_box_base.png", 0, 0, true,
+                false, "overlay"}, {"own/big.png", 256, 5760}}, false, 0, "over"),
     ownPictures("download_large_picture", {{"own/p.png", 1448, 1448, true, false, "canvas"}}, false, 4 * tiles({"", 1448, 1448}), ""),
     // A picture dragged above its target line (wrong), then below it.
     {"pickup_wrong_then_right", "location:fountain",

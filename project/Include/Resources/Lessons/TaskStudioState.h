@@ -324,8 +324,16 @@ private:
     // The file (relative to a title folder, such as "images/x.png") in the
     // download folder or the title, or empty. A name that cannot be looked up
     // (too long, in a folder that may not be searched) gives empty too, with
-    // the reason in `failure`.
+    // the reason in `failure`. The shared sheet's picture is the title's.
     std::string findAsset(const std::string& file, std::string* failure = nullptr) const;
+    // Reads the title's shared sheet into `sheets`, which must search the
+    // title alone, as the game state does at every entry before load adds the
+    // download's folders, and notes the picture of its loading sprite: that
+    // picture is made then, from the title, and every later use of its name
+    // takes the cached texture.
+    void addTitleSharedSheet(SceneManager& sheets) const;
+    // "images/" and that picture's name, or empty.
+    mutable std::string sharedSheetPicture;
     // How a picture is made into textures: a sprite (16-bit 4-4-4-4, whole)
     // made by load, which turns the cached picture to 16 bits before the
     // background's tiles are cut from it, or one made outside load (the
