@@ -287,23 +287,16 @@ struct Brought
     std::string name;
     int width, height;
     bool alpha = true, cut = false;
-    // Words: "canvas", "overlay", "dashed" (the next line's), "shared" (without ".png", a sprite of it in an own
-    // shared.tex, as the next line's overlay), "overlay:ID" and "overlay2:ID" (the overlays of the line logged as ID),
+    // "canvas", "overlay", "dashed" (the next line's), "shared" (without ".png", a sprite of it in an own
+    // shared.tex, as the next line's overlay), "at:ID", "at2:ID" (the overlays of the line logged as ID),
     // "sheet:NAME" (the own shared.tex names a sprite NAME on it; "cut-sheet:NAME", that shared.tex cut
-    // inside its block); of no size, the title's picture or sprite
+    // short); of no size, the title's picture or sprite
     std::string uses = "";
-    // Whether a word of `uses` is `key` or `key` and a colon; what follows the colon into `value`.
-    bool has(const std::string& key, std::string* value = nullptr) const
+    // What follows `key` in `uses`, up to a blank; empty without it.
+    std::string word(const std::string& key) const
     {
-        std::istringstream words(uses);
-        for (std::string word; words >> word;)
-            if (word == key || word.compare(0, key.size() + 1, key + ":") == 0)
-            {
-                if (value)
-                    *value = word.substr(std::min(word.size(), key.size() + 1));
-                return true;
-            }
-        return false;
+        const size_t at = uses.find(key), from = at + key.size();
+        return at == std::string::npos ? std::string() : uses.substr(from, uses.find(' ', from) - from);
     }
 };
 // What the download's own pictures take in texture memory: sprites at 16
@@ -352,28 +345,26 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                         text.replace(text.find("task/" + base + "_background.png"), base.size() + 20, p.name);
                         width = p.width, height = p.height;
                     }
-                    std::string value;
-                    if (p.has("canvas"))
+                    if (p.uses.find("canvas") != std::string::npos)
                         text.insert(1, "\"canvas\": \"" + p.name + "\","), width = p.width, height = p.height;
-                    if (p.has("overlay", &value) && value.empty())
+                    if (p.uses.find("overlay") != std::string::npos)
                         next("solid", p.name);
-                    else if (p.has("overlay", &value))
-                        text.insert(text.find("\"logging_ID\" : \"" + value + "\""), "\"overlay\": {\"image\": \"" + p.name + "\"}, ");
-                    if (p.has("dashed"))
+                    if (p.uses.find("dashed") != std::string::npos)
                         next("dashed", p.name);
-                    if (p.has("overlay2", &value))
-                        text.insert(text.find("\"logging_ID\" : \"" + value + "\""), "\"overlay2\": \"" + p.name + "\", ");
-                    if (p.has("shared"))
+                    for (const std::string key : {"at:", "at2:"})
+                        if (!p.word(key).empty())
+                            text.insert(text.find("\"logging_ID\" : \"" + p.word(key) + "\""), (key == "at:" ? "\"overlay\": {\"image\": \"" + p.name +
+                                        "\"}, " : "\"overlay2\": \"" + p.name + "\", "));
+                    if (p.uses.find("shared") != std::string::npos)
                     {
                         const std::string sprite = p.name.substr(0, p.name.size() - 4);
                         next("solid", sprite);
                         ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", TovraneTools::encodeTex({{p.name, {{sprite}}}})));
                     }
-                    const bool cut = p.has("cut-sheet", &value);
-                    if (cut || p.has("sheet", &value))
+                    const std::string tex = TovraneTools::encodeTex({{p.name, {{p.word("sheet:")}}}});
+                    if (!p.word("sheet:").empty())
                     {
-                        const std::string tex = TovraneTools::encodeTex({{p.name, {{value}}}});
-                        ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", cut ? tex.substr(0, tex.size() - 9) : tex));
+                        ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", tex.substr(0, tex.size() - 9 * !p.word("cut-").empty())));
                     }
                 }
                 for (const std::string& c : characters)
@@ -386,18 +377,17 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                         std::filesystem::copy_file(title().path + "metadata/" + sheet, folder + "metadata/" + sheet);
                 std::ofstream(folder + "dlc.task") << text;
                 t.start += folder;
-                // Each line touched once its dashed overlay shows; the firehouse's picture is shot as its
-                // sub-lesson begins and again once the task is entered anew after it.
+                // Each line touched once its dashed overlay shows; the firehouse shot as its sub-lesson
+                // begins and once it is entered anew after it.
                 auto play = [&t, &base](size_t first, size_t last) {
                     const size_t from = t.script.text.size();
                     t.player.playTask(*town(base), first, last);
                     t.script.text = t.script.text.substr(0, from) + afterTheBlink("\n" + t.script.text.substr(from)).substr(1);
                 };
                 if (refusal == "whole")
-                    t.lessonStates("\1\1\3");
+                    t.lessonStates("\1\1\3"), play(0, base == "firehouse" ? 3 : ~size_t(0));
                 if (refusal == "whole" && base == "firehouse")
                 {
-                    play(0, 3);
                     t.script.after("debug", "NEW_STATE=TaskSubLesson");
                     t.shot("+0", "before.png");
                     play(3, 4);
@@ -406,8 +396,6 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                     t.shot("+0", "after.png");
                     play(4, ~size_t(0));
                 }
-                else if (refusal == "whole")
-                    play(0, ~size_t(0));
                 if (!refusal.empty())
                     return;
                 // Down far from where the first line begins: a wrong start.
@@ -435,7 +423,7 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                 {
                     if (p.width || std::filesystem::exists(title().path + "images/" + p.name))
                     {
-                        EXPECT_EQ(!p.has("sheet") && !p.has("cut-sheet"), FileFaults::readOpens()[p.name.substr(p.name.rfind('/') + 1)])
+                        EXPECT_EQ(p.word("sheet:").empty(), FileFaults::readOpens()[p.name.substr(p.name.rfind('/') + 1)])
                             << p.name << " opened once at entry";
                     }
                 }
@@ -565,9 +553,9 @@ const HostCase cases[] = {
     // 1448 beside two pads of 1448, or 64) or cut short is never read.
     ownPictures("download_reentry_own_sheet_2048", {{"own/x.png", 4, 4, true, false, "overlay"},
                 {"own/huge.png", 2048, 2048, true, false, "sheet:own/x.png"}}, false, asSprite({"", 4, 4}), "whole"),
-    ownPictures("download_reentry_own_sheet_pads", {{"own/x.png", 4, 4, true, false, "overlay:FIR4"},
-                {"own/huge.png", 1448, 1448, true, false, "sheet:own/x.png"}, {"own/p1.png", 1448, 1448, true, false, "overlay2:FIR4"},
-                {"own/p2.png", 1448, 1448, true, false, "overlay2:DSL"}}, false, 2 * asSprite({"", 1448, 1448}), "whole"),
+    ownPictures("download_reentry_own_sheet_pads", {{"own/x.png", 4, 4, true, false, "at:FIR4"},
+                {"own/huge.png", 1448, 1448, true, false, "sheet:own/x.png"}, {"own/p1.png", 1448, 1448, true, false, "at2:FIR4"},
+                {"own/p2.png", 1448, 1448, true, false, "at2:DSL"}}, false, 2 * asSprite({"", 1448, 1448}), "whole"),
     ownPictures("download_reentry_own_sheet_64", {{"own/x.png", 4, 4, true, false, "overlay"},
                 {"own/s.png", 64, 64, true, false, "sheet:own/x.png"}}, false, asSprite({"", 4, 4}), "whole"),
     ownPictures("download_reentry_own_sheet_cut", {{"own/x.png", 4, 4, true, false, "overlay"},
