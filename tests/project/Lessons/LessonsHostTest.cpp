@@ -551,14 +551,14 @@ const HostCase cases[] = {
     // Entered anew after its sub-lesson, the screen takes the shared sheet from the title as at its first
     // entry: an own shared.tex naming the overlay's own picture as a sprite of another picture (2048, then
     // 1448 beside two pads of 1448, or 64) or cut short is never read.
-    ownPictures("download_reentry_own_sheet_2048", {{"own/x.png", 4, 4, true, false, "overlay"},
+    ownPictures("download_reentry_own_sheet_2048", {{"own/x.png", 4, 4, true, false, "at2:DSL"},
                 {"own/huge.png", 2048, 2048, true, false, "sheet:own/x.png"}}, false, asSprite({"", 4, 4}), "whole"),
     ownPictures("download_reentry_own_sheet_pads", {{"own/x.png", 4, 4, true, false, "at:FIR4"},
                 {"own/huge.png", 1448, 1448, true, false, "sheet:own/x.png"}, {"own/p1.png", 1448, 1448, true, false, "at2:FIR4"},
                 {"own/p2.png", 1448, 1448, true, false, "at2:DSL"}}, false, 2 * asSprite({"", 1448, 1448}), "whole"),
-    ownPictures("download_reentry_own_sheet_64", {{"own/x.png", 4, 4, true, false, "overlay"},
+    ownPictures("download_reentry_own_sheet_64", {{"own/x.png", 4, 4, true, false, "at2:DSL"},
                 {"own/s.png", 64, 64, true, false, "sheet:own/x.png"}}, false, asSprite({"", 4, 4}), "whole"),
-    ownPictures("download_reentry_own_sheet_cut", {{"own/x.png", 4, 4, true, false, "overlay"},
+    ownPictures("download_reentry_own_sheet_cut", {{"own/x.png", 4, 4, true, false, "at2:DSL"},
                 {"own/s.png", 64, 64, true, false, "cut-sheet:own/x.png"}}, false, asSprite({"", 4, 4}), "whole"),
     // The shared sheet's picture is the title's, made at entry, whatever the download brings of that name.
     ownPictures("download_shared_sheet_picture", {{"sheets/shared_0.png", 4, 4}, {"shared/dialog_box_base.png", 0, 0, true,
