@@ -61,7 +61,8 @@ public:
     // The one platform service of the process, made on first use.
     static boost::shared_ptr<Vantorel::Kelm::CAudioMPI> getInstance();
 
-    // Adds a folder to search; folders added last are searched first.
+    // Adds a folder to search; folders added last are searched first. A
+    // folder added again is moved to the front rather than searched twice.
     void addAudioPath(const std::string& directory);
 
     // Start a sound on a channel and return its id (-1 when none started).

@@ -254,6 +254,15 @@ TEST_F(AudioPlayerRules, FoldersAreSearchedFromTheLastAddedBackToTheSharedOne)
     // Present in the added folder and the title's: the added one wins.
     fake->files.insert("/downloads/task7/audio/h_ROSA_Line_3.ogg");
     EXPECT_EQ((Lines{"start 101 /downloads/task7/audio/h_ROSA_Line_3.ogg"}), run("speech h_ROSA_Line_3.ogg"));
+
+    // Added again (the task entered anew), a folder is still searched once, and first.
+    player->addAudioPath(title);
+    player->addAudioPath("/downloads/task7/audio/");
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ((Lines{"miss /downloads/task7/audio/h_SX_Gone_6.ogg", "miss " + title + "h_SX_Gone_6.ogg",
+                     "miss " + universal + "h_SX_Gone_6.ogg"}),
+              run("stop sfx; take; sfx ?h_SX_Gone_6.ogg"));
+    EXPECT_EQ("Could not find file h_SX_Gone_6.ogg\n", ::testing::internal::GetCapturedStdout());
 }
 
 TEST_F(AudioPlayerRules, MissingFileIsReportedAndItsCallbackHearsStoppedAtTheNextUpdate)

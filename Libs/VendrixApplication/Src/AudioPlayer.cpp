@@ -6,6 +6,7 @@
 #include "CAudioEventMessage.h"
 #include "CSystemData.h"
 
+#include <algorithm>
 #include <iostream>
 #include <utility>
 
@@ -98,6 +99,8 @@ boost::shared_ptr<CAudioMPI> AudioPlayer::getInstance()
 void AudioPlayer::addAudioPath(const std::string& directory)
 {
     std::lock_guard<std::mutex> lock(mutex);
+    // A folder added again (a task entered anew) is searched first, once.
+    searchPaths.erase(std::remove(searchPaths.begin(), searchPaths.end(), directory), searchPaths.end());
     searchPaths.push_back(directory);
 }
 
