@@ -6,9 +6,8 @@
 // screen takes in texture memory is counted: every picture load and play make
 // into textures through the state's scene manager is found as load finds it,
 // the download's folders first (the shared sheet and its picture, made at
-// entry, the title's),
-// walked once and counted as each texture made of it, whoever brings it, with
-// the reserve every task screen holds besides.
+// entry, the title's), walked once and counted as each texture made of it,
+// whoever brings it, with the reserve every task screen holds besides.
 // Each picture is looked up and opened once in a check. At each exit the
 // renderer's own peak is written to the debug log.
 #include "Resources/Lessons/TaskStudioState.h"
@@ -38,7 +37,6 @@ namespace
 // A sprite of the flipbook toolbar, which the studio's own sprite manager
 // makes from the title: all the toolbar's sprites share its sheet.
 const char* const flipbookToolbarSheetSprite = "studio/toolbar/frames_highlight.png";
-
 }
 
 void TaskStudioState::addTitleSharedSheet(SceneManager& sheets) const
@@ -55,9 +53,12 @@ void TaskStudioState::addTitleSharedSheet(SceneManager& sheets) const
 std::string TaskStudioState::findAsset(const std::string& file, std::string* failure) const
 {
     namespace fs = std::filesystem;
-    for (const std::string& root : {downloadFolder, System::getPath()})
+    // The shared sheet's picture is never the download's, even where the
+    // download's folder is the title's own.
+    const std::string ownFolder = file == sharedSheetPicture ? std::string() : downloadFolder;
+    for (const std::string& root : {ownFolder, System::getPath()})
     {
-        if (root.empty() || (root == downloadFolder && file == sharedSheetPicture))
+        if (root.empty())
             continue;
         std::error_code error;
         const fs::file_status status = fs::status(root + file, error);

@@ -361,10 +361,11 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                         next("solid", sprite);
                         ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", TovraneTools::encodeTex({{p.name, {{sprite}}}})));
                     }
-                    const std::string tex = TovraneTools::encodeTex({{p.name, {{p.word("sheet:")}}}});
                     if (!p.word("sheet:").empty())
                     {
-                        ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", tex.substr(0, tex.size() - 9 * !p.word("cut-").empty())));
+                        const std::string tex = TovraneTools::encodeTex({{p.name, {{p.word("sheet:")}}}});
+                        const size_t cut = p.word("cut-").empty() ? 0 : 9;
+                        ASSERT_TRUE(TovraneTools::writeBytes(folder + "metadata/shared.tex", tex.substr(0, tex.size() - cut)));
                     }
                 }
                 for (const std::string& c : characters)
@@ -379,23 +380,20 @@ HostCase ownPictures(const char* name, const std::vector<Brought>& pictures, boo
                 t.start += folder;
                 // Each line touched once its dashed overlay shows; the firehouse shot as its sub-lesson
                 // begins and once it is entered anew after it.
-                auto play = [&t, &base](size_t first, size_t last) {
-                    const size_t from = t.script.text.size();
-                    t.player.playTask(*town(base), first, last);
-                    t.script.text = t.script.text.substr(0, from) + afterTheBlink("\n" + t.script.text.substr(from)).substr(1);
-                };
                 if (refusal == "whole")
-                    t.lessonStates("\1\1\3"), play(0, base == "firehouse" ? 3 : ~size_t(0));
+                    t.lessonStates("\1\1\3"), t.player.playTask(*town(base), 0, base == "firehouse" ? 3 : ~size_t(0));
                 if (refusal == "whole" && base == "firehouse")
                 {
                     t.script.after("debug", "NEW_STATE=TaskSubLesson");
                     t.shot("+0", "before.png");
-                    play(3, 4);
+                    t.player.playTask(*town(base), 3, 4);
                     t.script.after("debug", "NEW_STATE=FreeFormEpilogue");
                     t.script.after("debug", "NEW_STATE=TaskOutro");
                     t.shot("+0", "after.png");
-                    play(4, ~size_t(0));
+                    t.player.playTask(*town(base), 4);
                 }
+                if (refusal == "whole")
+                    t.script.text = afterTheBlink(t.script.text);
                 if (!refusal.empty())
                     return;
                 // Down far from where the first line begins: a wrong start.

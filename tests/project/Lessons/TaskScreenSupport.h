@@ -26,11 +26,13 @@ inline std::uint64_t texturePeak(const HostRun& run)
 }
 
 // The script with each step 14 frames later after its event: a line drawn or
-// coloured is touched after its dashed overlay's first blink, 250 ms in.
+// coloured is touched after its dashed overlay's first blink, 250 ms in. A
+// screenshot is no touch: it stays where it was asked for.
 inline std::string afterTheBlink(std::string script)
 {
     for (size_t at = 0; (at = script.find("\n+", at)) != std::string::npos; ++at)
-        script.replace(at + 2, script.find(' ', at) - at - 2, std::to_string(std::stoi(script.substr(at + 2)) + 14));
+        if (script.compare(script.find(' ', at), 6, " shot ") != 0)
+            script.replace(at + 2, script.find(' ', at) - at - 2, std::to_string(std::stoi(script.substr(at + 2)) + 14));
     return script;
 }
 
